@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite headless, then again under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc)"
+
+echo "== build (tests)"
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORNVALE_BUILD_BENCH=ON >/dev/null
+cmake --build build-test -j"$jobs"
+
+echo "== build (address + undefined sanitizers)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDORNVALE_SANITIZE=ON -DDORNVALE_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+
+status=0
+echo "== tests (sanitizers)"
+(cd build-asan && ctest --output-on-failure -j"$jobs") || status=1
+echo "== tests"
+(cd build-test && ctest --output-on-failure -j"$jobs") || status=1
+exit $status
