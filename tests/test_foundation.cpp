@@ -25,6 +25,9 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <iostream>
+#include <memory>
+#include <sstream>
 
 namespace {
 
@@ -84,6 +87,8 @@ private slots:
     void update_notice_shown_only_for_web_urls_data();
     void update_notice_shown_only_for_web_urls();
     void window_closed_for_unknown_window_changes_nothing();
+    void shutdown_with_registered_rows_touches_no_destroyed_tree();
+    void exit_prints_quit_and_ends_loop();
     void unquote_rules_data();
     void unquote_rules();
     void build_settings_override();
@@ -372,6 +377,38 @@ void test_foundation::window_closed_for_unknown_window_changes_nothing()
     QVERIFY(log.contains("dornvalemainwindow::window_closed(burst_main_window *): "));
     QVERIFY(log.contains(" no gang_id found for burst_main_window "));
     QCOMPARE(state.next_gang_id, 0);
+}
+
+void test_foundation::shutdown_with_registered_rows_touches_no_destroyed_tree()
+{
+    QTemporaryDir dir;
+    auto state = std::make_unique<app_state>(QDir(dir.path()));
+    auto window = std::make_unique<dornvalemainwindow>(state.get(), nullptr);
+    for (int gang = 0; gang < 2; ++gang) {
+        auto* item = new QTreeWidgetItem(QStringList{"e-obs acc"});
+        item->addChild(new QTreeWidgetItem(QStringList{"1 acc bursts in x"}));
+        window->open_files_tree()->addTopLevelItem(item);
+        state->tree_item_by_gang[gang].reset(item);
+    }
+    QCOMPARE(window->open_files_tree()->topLevelItemCount(), 2);
+    // Main window first, then the registry, as at program end; the sanitizer build catches a double delete.
+    window.reset();
+    QVERIFY(state->tree_item_by_gang.empty());
+    state.reset();
+}
+
+void test_foundation::exit_prints_quit_and_ends_loop()
+{
+    QTemporaryDir dir;
+    app_state state{QDir(dir.path())};
+    dornvalemainwindow w(&state, nullptr);
+    std::ostringstream captured;
+    std::streambuf* saved = std::cout.rdbuf(captured.rdbuf());
+    QTimer::singleShot(0, [&w]() { w.findChild<QAction*>("actionExit")->trigger(); });
+    const int code = QApplication::exec();
+    std::cout.rdbuf(saved);
+    QCOMPARE(code, 0);
+    QCOMPARE(QString::fromStdString(captured.str()), QString("quit!\n"));
 }
 
 void test_foundation::unquote_rules_data()
