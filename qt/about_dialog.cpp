@@ -3,13 +3,12 @@
 
 #include "dornvale_version.h"
 
-const QString about_dialog::contact_text = QStringLiteral(
-    "Dornvale Project\n"
-    "Field Data Tools Workshop\n"
-    "12 Meadow Lane\n"
-    "Examplestadt, 00000\n"
-    "support@dornvale.example\n"
-    "https://www.dornvale.example/\n");
+const QString about_dialog::contact_text = QStringLiteral("Dornvale Project\n"
+                                                          "Field Data Tools Workshop\n"
+                                                          "12 Meadow Lane\n"
+                                                          "Examplestadt, 00000\n"
+                                                          "support@dornvale.example\n"
+                                                          "https://www.dornvale.example/\n");
 
 about_dialog::about_dialog(QWidget* parent) : QDialog(parent), ui(new Ui::about_dialog)
 {

@@ -38,5 +38,6 @@ QString build_settings::tile_server_url()
 
 QString build_settings::update_service_url()
 {
-    return with_slash(read(conf_path(), "update_service", QStringLiteral(DORNVALE_UPDATE_SERVICE_URL_DEFAULT)));
+    return with_slash(
+        read(conf_path(), "update_service", QStringLiteral(DORNVALE_UPDATE_SERVICE_URL_DEFAULT)));
 }

@@ -58,11 +58,12 @@ bool dornvalemainwindow::is_web_url(const QUrl& url)
 QString dornvalemainwindow::update_notice_text(const QString& version, const QUrl& download_url)
 {
     const QString address = download_url.toString();
-    return QStringLiteral("<html><body>A new version of Dornvale has been released! Version <b>%1</b> is available at "
-                          "<a href=\"https://www.dornvale.example/\">www.dornvale.example</a>"
-                          ".<br/><br/>You can download this version using the link:<br/>"
-                          "<a href=\"%2\">%3</a>"
-                          "</body></html>")
+    return QStringLiteral(
+               "<html><body>A new version of Dornvale has been released! Version <b>%1</b> is available at "
+               "<a href=\"https://www.dornvale.example/\">www.dornvale.example</a>"
+               ".<br/><br/>You can download this version using the link:<br/>"
+               "<a href=\"%2\">%3</a>"
+               "</body></html>")
         .arg(version.toHtmlEscaped())
         .arg(address.toHtmlEscaped())
         .arg(address.toHtmlEscaped());
@@ -71,7 +72,8 @@ QString dornvalemainwindow::update_notice_text(const QString& version, const QUr
 void dornvalemainwindow::on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl)
 {
     if (!is_web_url(downloadUrl)) {
-        qDebug() << "update notice not shown: download address is not a web address:" << downloadUrl.toString();
+        qDebug() << "update notice not shown: download address is not a web address:"
+                 << downloadUrl.toString();
         return;
     }
     QMessageBox::information(this, tr("Update - Dornvale"), update_notice_text(version, downloadUrl),
@@ -114,10 +116,6 @@ void dornvalemainwindow::on_actionAbout_triggered()
     dialog->exec();
 }
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked()
-{
-}
+void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked() {}
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_and_gps_files_clicked()
-{
-}
+void dornvalemainwindow::on_push_button_open_eobs_acc_and_gps_files_clicked() {}

@@ -27,7 +27,8 @@ int main(int argc, char* argv[])
     QPixmap splash_image(":/images/test-data/splash.png");
     QSplashScreen splash(splash_image);
     splash.show();
-    splash.showMessage(QStringLiteral("Dornvale " DORNVALE_VERSION), Qt::AlignLeft | Qt::AlignBottom, Qt::black);
+    splash.showMessage(QStringLiteral("Dornvale " DORNVALE_VERSION), Qt::AlignLeft | Qt::AlignBottom,
+                       Qt::black);
     application.processEvents();
 
     QNetworkAccessManager network_manager;

@@ -193,9 +193,11 @@ void test_foundation::centring_data()
     QTest::addColumn<QPoint>("expected");
     QTest::newRow("fits") << QRect(0, 0, 1920, 1040) << QSize(800, 600) << QPoint(560, 220);
     QTest::newRow("odd remainder truncates") << QRect(0, 0, 1025, 769) << QSize(800, 600) << QPoint(112, 84);
-    QTest::newRow("area offsets not added") << QRect(100, 50, 1000, 800) << QSize(800, 600) << QPoint(100, 100);
+    QTest::newRow("area offsets not added")
+        << QRect(100, 50, 1000, 800) << QSize(800, 600) << QPoint(100, 100);
     QTest::newRow("larger than screen") << QRect(0, 0, 640, 480) << QSize(800, 600) << QPoint(-80, -60);
-    QTest::newRow("negative odd truncates toward zero") << QRect(0, 0, 799, 599) << QSize(800, 600) << QPoint(0, 0);
+    QTest::newRow("negative odd truncates toward zero")
+        << QRect(0, 0, 799, 599) << QSize(800, 600) << QPoint(0, 0);
     QTest::newRow("negative odd three") << QRect(0, 0, 797, 597) << QSize(800, 600) << QPoint(-1, -1);
 }
 
@@ -306,9 +308,11 @@ void test_foundation::about_dialog_escape_and_close_reject()
 
 void test_foundation::update_notice_text_has_version_and_address_twice()
 {
-    const QString text = dornvalemainwindow::update_notice_text("v0.2.0", QUrl("https://dl.example.org/get?v=2"));
-    QVERIFY(text.startsWith("<html><body>A new version of Dornvale has been released! Version <b>v0.2.0</b> is "
-                            "available at "));
+    const QString text =
+        dornvalemainwindow::update_notice_text("v0.2.0", QUrl("https://dl.example.org/get?v=2"));
+    QVERIFY(
+        text.startsWith("<html><body>A new version of Dornvale has been released! Version <b>v0.2.0</b> is "
+                        "available at "));
     QVERIFY(text.contains(".<br/><br/>You can download this version using the link:<br/>"));
     QVERIFY(text.endsWith("<a href=\"https://dl.example.org/get?v=2\">https://dl.example.org/get?v=2</a>"
                           "</body></html>"));
@@ -415,14 +419,22 @@ void test_foundation::unquote_rules_data()
 {
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
-    QTest::newRow("quoted") << "\"3\"" << "3";
-    QTest::newRow("plain") << "3" << "3";
-    QTest::newRow("two quotes") << "\"\"" << "";
-    QTest::newRow("single quote") << "\"" << "\"";
-    QTest::newRow("open only") << "\"abc" << "\"abc";
-    QTest::newRow("close only") << "abc\"" << "abc\"";
-    QTest::newRow("inner quotes kept") << "\"a\"b\"" << "a\"b";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("quoted") << "\"3\""
+                            << "3";
+    QTest::newRow("plain") << "3"
+                           << "3";
+    QTest::newRow("two quotes") << "\"\""
+                                << "";
+    QTest::newRow("single quote") << "\""
+                                  << "\"";
+    QTest::newRow("open only") << "\"abc"
+                               << "\"abc";
+    QTest::newRow("close only") << "abc\""
+                                << "abc\"";
+    QTest::newRow("inner quotes kept") << "\"a\"b\""
+                                       << "a\"b";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void test_foundation::unquote_rules()

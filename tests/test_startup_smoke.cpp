@@ -42,7 +42,8 @@ void test_startup_smoke::starts_creates_tiles_dir_and_logs_in_order()
     err += program.readAllStandardError();
     const QString log = QString::fromLocal8Bit(err);
 
-    const QStringList ordered = {"Dornvale  v0.1.3", "data_location: ", "tiles_dir: ", "app_state::tiles_dir_: "};
+    const QStringList ordered = {"Dornvale  v0.1.3",
+                                 "data_location: ", "tiles_dir: ", "app_state::tiles_dir_: "};
     int at = 0;
     for (const QString& line : ordered) {
         const int found = log.indexOf(line, at);
