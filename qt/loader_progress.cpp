@@ -1,0 +1,3 @@
+#include "loader_progress.h"
+
+loader_progress::~loader_progress() = default;
