@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QtGlobal>
+
+// One accepted GPS fix.
+struct gps_event
+{
+    qint64 timestamp; // ms since 1970-01-01T00:00:00 UTC
+    double longitude; // degrees east, as written in the file
+    double latitude;  // degrees north, as written in the file
+};
