@@ -4,6 +4,7 @@
 #include "event_space.h"
 #include "events_by_bursts.h"
 #include "events_by_bursts_empty.h"
+#include "test_support.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -42,19 +43,6 @@ std::unique_ptr<burst_space> bursts_at(std::initializer_list<qint64> starts, int
     std::cerr.rdbuf(saved);
     return space;
 }
-
-struct debug_capture
-{
-    static QStringList lines;
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& msg) { lines << msg; }
-    debug_capture()
-    {
-        lines.clear();
-        qInstallMessageHandler(&debug_capture::handler);
-    }
-    ~debug_capture() { qInstallMessageHandler(nullptr); }
-};
-QStringList debug_capture::lines;
 
 } // namespace
 
@@ -242,12 +230,12 @@ void test_gps_model::pairing()
 
 void test_gps_model::pairing_debug_lines()
 {
-    debug_capture log;
+    test_support::debug_capture log;
     eobs_guess_acc_gps_filenames names("/d/tag_acc.txt");
-    QCOMPARE(log.lines.size(), 3);
-    QCOMPARE(log.lines[0], QString("eobs_guess_acc_gps_filenames:  \"/d/tag_acc.txt\""));
-    QCOMPARE(log.lines[1], QString(" => acc_filename:  \"/d/tag_acc.txt\""));
-    QCOMPARE(log.lines[2], QString(" => gps_filename:  \"/d/tag_gps.txt\""));
+    QCOMPARE(log.lines().size(), 3);
+    QCOMPARE(log.lines()[0], QString("eobs_guess_acc_gps_filenames:  \"/d/tag_acc.txt\""));
+    QCOMPARE(log.lines()[1], QString(" => acc_filename:  \"/d/tag_acc.txt\""));
+    QCOMPARE(log.lines()[2], QString(" => gps_filename:  \"/d/tag_gps.txt\""));
 }
 
 QTEST_GUILESS_MAIN(test_gps_model)

@@ -1,0 +1,83 @@
+#pragma once
+// Small helpers shared by the test suites.
+
+#include "loader_progress.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <iostream>
+#include <sstream>
+
+namespace test_support {
+
+// Captures standard output and standard error for the lifetime of the object.
+struct streams_capture
+{
+    std::ostringstream out, err;
+    std::streambuf* old_out;
+    std::streambuf* old_err;
+    streams_capture() : old_out(std::cout.rdbuf(out.rdbuf())), old_err(std::cerr.rdbuf(err.rdbuf())) {}
+    ~streams_capture()
+    {
+        std::cout.rdbuf(old_out);
+        std::cerr.rdbuf(old_err);
+    }
+    QString stdout_text() const { return QString::fromStdString(out.str()); }
+    QString stderr_text() const { return QString::fromStdString(err.str()); }
+    QStringList stdout_lines() const { return stdout_text().split('\n', Qt::SkipEmptyParts); }
+    QStringList stderr_lines() const { return stderr_text().split('\n', Qt::SkipEmptyParts); }
+};
+
+// Collects Qt debug lines for the lifetime of the object.
+struct debug_capture
+{
+    static QStringList& lines()
+    {
+        static QStringList captured;
+        return captured;
+    }
+    static void handler(QtMsgType, const QMessageLogContext&, const QString& msg) { lines() << msg; }
+    debug_capture()
+    {
+        lines().clear();
+        qInstallMessageHandler(&debug_capture::handler);
+    }
+    ~debug_capture() { qInstallMessageHandler(nullptr); }
+    bool contains(const QString& text) const
+    {
+        for (const QString& line : lines())
+            if (line.contains(text))
+                return true;
+        return false;
+    }
+};
+
+// A loader_progress that records what it is told and cancels after a number of polls.
+struct recording_progress : loader_progress
+{
+    int cancel_after_polls = -1; // -1: never
+    int polls = 0;
+    QList<qint32> values;
+    QStringList texts;
+    bool loader_progress_cancelled() override
+    {
+        ++polls;
+        return cancel_after_polls >= 0 && polls > cancel_after_polls;
+    }
+    void loader_progress_set_value(qint32 v) override { values << v; }
+    void loader_progress_set_text(const QString& text) override { texts << text; }
+};
+
+inline bool write_file(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    return file.write(content) == content.size();
+}
+
+} // namespace test_support
