@@ -10,6 +10,9 @@
 
 class QTreeWidgetItem;
 class burst_main_window;
+class burst_space;
+class event_space;
+class events_by_bursts_i;
 
 // Registry of everything that belongs to an opened data set ("gang"), keyed by gang id.
 // Lives on the GUI thread for the whole run and outlives the main window.
@@ -17,10 +20,20 @@ class app_state
 {
 public:
     explicit app_state(const QDir& tiles_dir);
+    // Windows still registered are deleted directly: the event loop has ended by then, so a
+    // deferred delete would never run.
     ~app_state();
 
     app_state(const app_state&) = delete;
     app_state& operator=(const app_state&) = delete;
+
+    // Registers an acceleration-only gang under the next id and takes ownership of everything.
+    void add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
+                      std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item);
+
+    // Releases a gang whose window was closed: its tree row at once; its window with deleteLater()
+    // and its data when that window is gone, so memory returns while the program runs.
+    void release_gang(qint32 gang_id);
 
     // Releases the objects that live inside the main window's widgets (tree rows, map layers);
     // the main window calls this before its widgets go, so nothing touches a destroyed tree.
@@ -29,6 +42,13 @@ public:
     qint32 next_gang_id = 0;
     QDir tiles_dir_;
 
+    std::map<qint32, std::unique_ptr<burst_space>> acc_by_gang;
+    std::map<qint32, std::unique_ptr<event_space>> gps_by_gang;
+    std::map<qint32, std::unique_ptr<events_by_bursts_i>> events_by_bursts_by_gang;
+    std::map<qint32, std::unique_ptr<burst_main_window>> window_by_gang;
     std::map<qint32, std::unique_ptr<QTreeWidgetItem>> tree_item_by_gang;
     std::vector<std::pair<qint32, burst_main_window*>> gang_windows;
+
+private:
+    qint32 take_gang_id();
 };

@@ -3,6 +3,7 @@
 
 #include "about_dialog.h"
 #include "app_state.h"
+#include "eobs_acc_progress_loader.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -93,14 +94,19 @@ void dornvalemainwindow::window_closed(burst_main_window* w)
     }
     const qint32 gang_id = found->first;
     qDebug() << " found! => gang_id = " << gang_id;
-    pairs.erase(found);
 
+    if (state_->window_by_gang.count(gang_id)) {
+        qDebug() << " found burst_main_windows for gang_id";
+        pairs.erase(found);
+    }
     auto item = state_->tree_item_by_gang.find(gang_id);
     if (item != state_->tree_item_by_gang.end()) {
         qDebug() << " found QTreeWidgetItem for gang_id";
         qDebug() << "  item = " << static_cast<void*>(item->second.get());
         state_->tree_item_by_gang.erase(item);
     }
+    // Nothing refers to a closed gang any more: let its window and data go.
+    state_->release_gang(gang_id);
 }
 
 void dornvalemainwindow::on_actionExit_triggered()
@@ -116,6 +122,10 @@ void dornvalemainwindow::on_actionAbout_triggered()
     dialog->exec();
 }
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked() {}
+void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked()
+{
+    auto* loader = new eobs_acc_progress_loader(this);
+    loader->start_loading();
+}
 
 void dornvalemainwindow::on_push_button_open_eobs_acc_and_gps_files_clicked() {}

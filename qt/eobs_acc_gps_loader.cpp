@@ -12,6 +12,7 @@
 #include "loader_wrong_header.h"
 
 #include <iostream>
+#include <new>
 
 namespace {
 
@@ -50,6 +51,12 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
         std::cerr << " " << first_name << " cancelled" << std::endl;
         chain.space.reset();
         chain.status = ELS_CANCELLED;
+    } catch (const std::bad_alloc&) {
+        // Whatever was read is released while unwinding; the program goes on.
+        std::cerr << " " << first_name << " out of memory" << std::endl;
+        chain.space.reset();
+        chain.reason = QStringLiteral("Not enough memory to load this file.");
+        chain.status = ELS_READ_FAILED;
     } catch (const loader_read_failed& failure) {
         std::cerr << " " << first_name << " read failed: " << failure.reason().toStdString() << std::endl;
         chain.space.reset();
@@ -67,6 +74,11 @@ eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* prog
         [](auto& reader) -> auto& { return reader.bursts(); });
 }
 
+eobs_acc_loader::eobs_acc_loader(const QString& failure_reason)
+    : status(ELS_READ_FAILED), reason(failure_reason)
+{
+}
+
 eobs_acc_loader::~eobs_acc_loader() = default;
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
@@ -74,6 +86,11 @@ eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* prog
     run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd>(
         *this, file_name, progress, "loading gps data file...", "loader_gps_eobsmb", "loader_gps_mbd",
         [](auto& reader) -> auto& { return reader.events(); });
+}
+
+eobs_gps_loader::eobs_gps_loader(const QString& failure_reason)
+    : status(ELS_READ_FAILED), reason(failure_reason)
+{
 }
 
 eobs_gps_loader::~eobs_gps_loader() = default;

@@ -24,6 +24,8 @@ class eobs_acc_loader
 {
 public:
     eobs_acc_loader(const QString& file_name, loader_progress* progress);
+    // A read that failed before the chain could give an outcome (e.g. out of memory).
+    explicit eobs_acc_loader(const QString& failure_reason);
     ~eobs_acc_loader();
     eobs_acc_loader(const eobs_acc_loader&) = delete;
     eobs_acc_loader& operator=(const eobs_acc_loader&) = delete;
@@ -38,6 +40,7 @@ class eobs_gps_loader
 {
 public:
     eobs_gps_loader(const QString& file_name, loader_progress* progress);
+    explicit eobs_gps_loader(const QString& failure_reason);
     ~eobs_gps_loader();
     eobs_gps_loader(const eobs_gps_loader&) = delete;
     eobs_gps_loader& operator=(const eobs_gps_loader&) = delete;

@@ -1,0 +1,113 @@
+#pragma once
+// Drives the modal dialogs of a user-visible flow from a timer, one scripted step per dialog.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+
+namespace gui_test_support {
+
+class modal_script : public QObject
+{
+public:
+    // A step is offered the active modal widget and returns true when it has handled it.
+    using step = std::function<bool(QWidget*)>;
+
+    modal_script()
+    {
+        connect(&timer_, &QTimer::timeout, this, &modal_script::poll);
+        timer_.start(20);
+    }
+
+    modal_script& then(step s)
+    {
+        steps_.push_back(std::move(s));
+        return *this;
+    }
+
+    bool done() const { return steps_.empty(); }
+
+    QStringList titles; // window titles of the handled dialogs, in order
+
+private:
+    void poll()
+    {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || steps_.empty() || (handled_ == w))
+            return;
+        const QString title = w->windowTitle();
+        if (steps_.front()(w)) {
+            titles << title;
+            handled_ = w;
+            steps_.pop_front();
+        }
+    }
+
+    std::deque<step> steps_;
+    QPointer<QWidget> handled_;
+    QTimer timer_;
+};
+
+// Types path into a file dialog and accepts it; before_accept runs just before (the dialog has
+// already checked the name when its accepted() signal fires, so on_accepted can change the file).
+inline modal_script::step choose_file(const QString& path, std::function<void()> on_accepted = {},
+                                      QString* caption = nullptr, QString* directory = nullptr)
+{
+    return [=](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        if (!dialog)
+            return false;
+        if (caption)
+            *caption = dialog->windowTitle();
+        if (directory)
+            *directory = dialog->directory().absolutePath();
+        if (on_accepted)
+            QObject::connect(dialog, &QFileDialog::accepted, on_accepted);
+        if (path.isEmpty()) {
+            dialog->reject();
+            return true;
+        }
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        return true;
+    };
+}
+
+// Records a message box's title and text and presses one of its buttons.
+inline modal_script::step answer_message(QMessageBox::StandardButton button, QString* title = nullptr,
+                                         QString* text = nullptr)
+{
+    return [=](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box)
+            return false;
+        if (title)
+            *title = box->windowTitle();
+        if (text)
+            *text = box->text();
+        if (button == QMessageBox::Escape)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(button)->click();
+        return true;
+    };
+}
+
+// Any modal widget: runs action on it.
+inline modal_script::step on_any(std::function<void(QWidget*)> action)
+{
+    return [=](QWidget* w) {
+        action(w);
+        return true;
+    };
+}
+
+} // namespace gui_test_support
