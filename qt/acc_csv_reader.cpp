@@ -9,6 +9,7 @@
 
 #include <QTextCodec>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <ostream>
@@ -76,6 +77,7 @@ std::array<int, 3> axis_positions(const char* b, const char* e, QTextCodec* code
 acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
                                qint64 sample_limit)
 {
+    sample_limit = std::min(sample_limit, max_samples);
     line_reader lines(file_name);
     QTextCodec* codec = lines.codec();
     std::ostream& log = format.log;

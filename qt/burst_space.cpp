@@ -8,18 +8,34 @@
 
 namespace {
 
+// Eight independent lanes so the compiler can use vector min/max; the result is the same smallest
+// and largest element (of equal values, possibly another one, e.g. -0 for 0).
 void scan(const std::vector<float>& values, float& lo, float& hi)
 {
     lo = std::numeric_limits<float>::max();
     hi = -std::numeric_limits<float>::max();
     if (values.empty())
         return;
+    constexpr std::size_t lanes = 8;
+    float lane_lo[lanes], lane_hi[lanes];
+    std::fill(lane_lo, lane_lo + lanes, values.front());
+    std::fill(lane_hi, lane_hi + lanes, values.front());
+    const float* v = values.data();
+    const std::size_t n = values.size(), whole = n - n % lanes;
+    for (std::size_t i = 0; i < whole; i += lanes) {
+        for (std::size_t l = 0; l < lanes; ++l) {
+            lane_lo[l] = v[i + l] < lane_lo[l] ? v[i + l] : lane_lo[l];
+            lane_hi[l] = v[i + l] > lane_hi[l] ? v[i + l] : lane_hi[l];
+        }
+    }
     lo = hi = values.front();
-    for (const float v : values) {
-        if (v < lo)
-            lo = v;
-        if (v > hi)
-            hi = v;
+    for (std::size_t l = 0; l < lanes; ++l) {
+        lo = lane_lo[l] < lo ? lane_lo[l] : lo;
+        hi = lane_hi[l] > hi ? lane_hi[l] : hi;
+    }
+    for (std::size_t i = whole; i < n; ++i) {
+        lo = v[i] < lo ? v[i] : lo;
+        hi = v[i] > hi ? v[i] : hi;
     }
 }
 
@@ -51,12 +67,13 @@ burst_entry::burst_entry(qint32 index_, qint32 first_sample_, std::unique_ptr<::
 burst_space::burst_space(std::vector<std::unique_ptr<burst>>& bursts)
     : begin_timestamp_(std::numeric_limits<qint64>::max()), end_timestamp_(std::numeric_limits<qint64>::min())
 {
-    std::stable_sort(bursts.begin(), bursts.end(),
-                     [](const std::unique_ptr<burst>& a, const std::unique_ptr<burst>& b) {
-                         if (!a || !b)
-                             return a && !b; // empty handles go last
-                         return a->start_timestamp < b->start_timestamp;
-                     });
+    const auto earlier = [](const std::unique_ptr<burst>& a, const std::unique_ptr<burst>& b) {
+        if (!a || !b)
+            return a && !b; // empty handles go last
+        return a->start_timestamp < b->start_timestamp;
+    };
+    if (!std::is_sorted(bursts.begin(), bursts.end(), earlier)) // exports are usually in time order
+        std::stable_sort(bursts.begin(), bursts.end(), earlier);
     const auto count = static_cast<std::size_t>(
         std::count_if(bursts.begin(), bursts.end(), [](const auto& b) { return b != nullptr; }));
     entries_.reserve(count);

@@ -167,28 +167,39 @@ void csv_field::unquote(const char*& b, const char*& e)
 
 std::size_t csv_field::split_floats(const char* b, const char* e, float* out, QTextCodec* codec)
 {
+    // One pass over the bytes: a piece of only "-?digits" (one to nine) is read here; any other
+    // piece goes to to_float.
     std::size_t count = 0;
-    const char* p = b;
-    for (;;) {
-        // Inline fast path for the usual piece, "-?digits" up to nine digits.
-        const char* start = p;
-        const bool negative = p != e && *p == '-';
-        p += negative;
-        const char* digits = p;
-        quint32 n = 0;
-        while (p != e && is_digit(*p)) {
-            n = n * 10 + static_cast<quint32>(*p - '0');
-            ++p;
-        }
-        if ((p == e || *p == ' ') && p != digits && p - digits <= 9) {
-            out[count++] = negative ? -static_cast<float>(n) : static_cast<float>(n);
+    const char* piece = b;
+    quint32 n = 0;
+    int digits = 0;
+    bool negative = false, plain = true;
+    const auto finish = [&](const char* end) {
+        if (plain && digits > 0 && digits <= 9) {
+            const float f = static_cast<float>(static_cast<qint32>(n));
+            out[count++] = negative ? -f : f;
         } else {
-            const void* blank = std::memchr(p, ' ', static_cast<std::size_t>(e - p));
-            p = blank ? static_cast<const char*>(blank) : e;
-            out[count++] = to_float(start, p, codec);
+            out[count++] = to_float(piece, end, codec);
         }
-        if (p == e)
-            return count;
-        ++p;
+    };
+    for (const char* p = b; p != e; ++p) {
+        const auto d = static_cast<unsigned char>(*p - '0');
+        if (d < 10) {
+            n = n * 10 + d;
+            ++digits;
+        } else if (*p == ' ') {
+            finish(p);
+            piece = p + 1;
+            n = 0;
+            digits = 0;
+            negative = false;
+            plain = true;
+        } else if (*p == '-' && p == piece) {
+            negative = true;
+        } else {
+            plain = false;
+        }
     }
+    finish(e);
+    return count;
 }

@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
@@ -255,6 +256,10 @@ QList<QByteArray> odd_pieces()
                                 "5\xc3", // truncated UTF-8 sequence
                                 "123456789",
                                 "1234567890",
+                                "2147483648",
+                                "-2147483649",
+                                "4294967296",
+                                "9999999999",
                                 "16777217",
                                 "-16777217",
                                 "12345678901234567890",
@@ -546,12 +551,18 @@ void test_acc_readers::timestamps_data()
     QTest::newRow("ISO T") << QByteArray("2014-05-02T13:00:00.000") << qint64(0);
     QTest::newRow("hour 24") << QByteArray("2014-05-02 24:00:00.000") << qint64(0);
     QTest::newRow("empty") << QByteArray("") << qint64(0);
+    // Taken as UTC whatever the local zone: no local daylight-saving gap or fold applies.
+    QTest::newRow("in a local spring gap") << QByteArray("2014-03-30 02:30:00.000") << qint64(1396146600000);
+    QTest::newRow("in a local autumn fold") << QByteArray("2014-10-26 02:30:00.000") << qint64(1414290600000);
 }
 
 void test_acc_readers::timestamps()
 {
     QFETCH(QByteArray, text);
     QFETCH(qint64, msecs);
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    const auto restore = qScopeGuard([&zone] { zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone); });
     const read_result r =
         run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + fixed_line(text, "1", "X", "1") + "\n"));
     QCOMPARE(r.bursts.size(), std::size_t(1)); // an unreadable time never drops the line

@@ -1,0 +1,61 @@
+// Writes a realistic acceleration export for the benchmarks: bursts of 3 x N raw values between 0
+// and 4095 at 33.33 Hz, minutes apart, in either layout.
+//   acc_gen <eobs|fixed> <bursts> <samples per burst> <output file>
+#include <QDateTime>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    if (argc != 5 || (std::strcmp(argv[1], "eobs") != 0 && std::strcmp(argv[1], "fixed") != 0)) {
+        std::fprintf(stderr, "usage: acc_gen <eobs|fixed> <bursts> <samples per burst> <output file>\n");
+        return 2;
+    }
+    const bool eobs = std::strcmp(argv[1], "eobs") == 0;
+    const long bursts = std::atol(argv[2]);
+    const long samples = std::atol(argv[3]);
+    QFile out(QString::fromLocal8Bit(argv[4]));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "acc_gen: %s\n", qPrintable(out.errorString()));
+        return 1;
+    }
+    QRandomGenerator rng(42);
+    out.write(
+        eobs ? "event-id,visible,timestamp,location-long,location-lat,eobs:battery-voltage,"
+               "eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw,"
+               "eobs_key_bin_checksum,eobs_start_timestamp,sensor-type,individual-taxon-canonical-name,"
+               "tag-local-identifier,individual-local-identifier,study-name\r\n"
+             : "key-bin-checksum,tag-serial-number,start-timestamp,acceleration-sampling-frequency-per-axis,"
+               "acceleration-axes,accelerations-raw\r\n");
+    QDateTime t(QDate(2014, 5, 2), QTime(0, 0), Qt::UTC);
+    QByteArray line;
+    for (long i = 0; i < bursts; ++i) {
+        t = t.addSecs(60 + rng.bounded(240));
+        const QByteArray start = t.toString("yyyy-MM-dd hh:mm:ss.zzz").toLatin1();
+        QByteArray raw;
+        int base[3] = {2048, 2048, 2048};
+        for (long s = 0; s < samples; ++s) {
+            for (int a = 0; a < 3; ++a) {
+                base[a] = qBound(0, base[a] + static_cast<int>(rng.bounded(-200, 201)), 4095);
+                if (s || a)
+                    raw += ' ';
+                raw += QByteArray::number(base[a]);
+            }
+        }
+        const QByteArray checksum = QByteArray::number(rng.generate(), 16);
+        line.clear();
+        if (eobs) {
+            line += QByteArray::number(static_cast<qlonglong>(1000000 + i)) + ",true," + start + ",,," +
+                    QByteArray::number(3.6 + rng.bounded(60) / 100.0) + ",XYZ,33.33," + raw + "," + checksum +
+                    "," + start +
+                    ",acceleration,Ciconia ciconia,2241,Stork 2241,White storks of the upper valley\r\n";
+        } else {
+            line += checksum + ",2241," + start + ",33.33,XYZ," + raw + "\r\n";
+        }
+        out.write(line);
+    }
+    return 0;
+}
