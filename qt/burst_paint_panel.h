@@ -2,10 +2,8 @@
 
 #include "drag_tracker.h"
 
-#include <QLine>
+#include <QImage>
 #include <QWidget>
-
-#include <vector>
 
 class QPainter;
 class QStatusBar;
@@ -58,13 +56,8 @@ public:
     bool show_time_grid;
 
 private:
-    void paint_envelopes(QPainter& painter, int w, int h);
+    void paint_envelopes(QImage& image) const;
     void paint_time_grid(QPainter& painter, int w, int h) const;
 
-    // Per-colour line batches, kept between paints so a repaint allocates nothing.
-    std::vector<QLine> separator_lines_;
-    std::vector<QLine> x_lines_;
-    std::vector<QLine> y_lines_;
-    std::vector<QLine> z_lines_;
-    std::vector<QLine> tick_lines_;
+    QImage canvas_; // envelope layer, kept between paints so a repaint allocates nothing
 };
