@@ -25,8 +25,6 @@ public:
 
     // Sample positions per pixel used by hover, zoom, drag and the time grid; 0 for a zero width.
     double positions_per_pixel() const;
-    // Paints the whole view into a w x h device; paintEvent calls it with the widget's size.
-    void paint(QPainter& painter, int w, int h);
 
 public slots:
     void show_context_menu(const QPoint& pos);
@@ -56,6 +54,7 @@ public:
     bool show_time_grid;
 
 private:
+    void paint(QPainter& painter, int w, int h);
     void paint_envelopes(QImage& image) const;
     void paint_time_grid(QPainter& painter, int w, int h) const;
 

@@ -7,6 +7,7 @@
 #include "drag_handler_x_offset.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QImage>
 #include <QMenu>
@@ -422,6 +423,11 @@ void test_burst_paint_panel::resize_keeps_the_scale()
     QStatusBar status;
     burst_paint_panel panel(*space, none, status, nullptr);
     QCOMPARE(panel.span, 1000.0);
+    QVERIFY(panel.testAttribute(Qt::WA_MouseTracking));
+    QCOMPARE(panel.contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(panel.tracker.handlers.size(), std::size_t(1));
+    QVERIFY(dynamic_cast<drag_handler_x_offset*>(panel.tracker.handlers.front().get()));
+    QCOMPARE(panel.tracker.handlers.front()->button(), int(Qt::LeftButton));
     panel.resize(500, 300);
     {
         capture err(std::cerr);
@@ -546,6 +552,13 @@ void test_burst_paint_panel::hover_while_dragging_leaves_status_bar()
 namespace {
 
 // Runs the panel's context menu; act receives the open menu and its five actions.
+// A right click sends a context menu event, which the panel turns into its own menu.
+void right_click(burst_paint_panel& panel)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), panel.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&panel, &event);
+}
+
 void run_menu(burst_paint_panel& panel, const std::function<void(QMenu*, QList<QAction*>)>& act)
 {
     bool seen = false;
@@ -559,7 +572,7 @@ void run_menu(burst_paint_panel& panel, const std::function<void(QMenu*, QList<Q
         act(menu, menu->actions());
     });
     poll.start();
-    panel.show_context_menu(QPoint(10, 10));
+    right_click(panel);
     QVERIFY(seen);
 }
 
