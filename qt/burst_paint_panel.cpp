@@ -73,12 +73,18 @@ qint64 bucket_of(qint64 t, qint64 length)
     return t / length * length;
 }
 
-void draw_batch(QPainter& painter, const QColor& colour, const std::vector<QLine>& lines)
+// Sets the pixels a one-pixel solid pen sets for the line (x, y1)-(x, y2), both ends included,
+// clipped to the image. x must lie inside it.
+void draw_column(QImage& image, int x, int y1, int y2, QRgb colour)
 {
-    if (lines.empty())
+    const int top = std::max(0, std::min(y1, y2));
+    const int bottom = std::min(image.height() - 1, std::max(y1, y2));
+    if (top > bottom)
         return;
-    painter.setPen(colour);
-    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    const qsizetype stride = image.bytesPerLine();
+    uchar* row = image.bits() + top * stride;
+    for (int y = top; y <= bottom; ++y, row += stride)
+        reinterpret_cast<QRgb*>(row)[x] = colour;
 }
 
 // Visible bursts first ... last of a space and the pixel mapping of the time grid.
@@ -151,24 +157,27 @@ double burst_paint_panel::positions_per_pixel() const
 
 void burst_paint_panel::paint(QPainter& painter, int w, int h)
 {
-    painter.setBackground(QBrush(background_colour));
-    painter.eraseRect(0, 0, w, h);
-    paint_envelopes(painter, w, h);
+    if (w <= 0 || h <= 0)
+        return;
+    // The envelopes are single-pixel vertical runs; writing them into an image and showing it in
+    // one blit is many times faster than stroking thousands of short lines through the painter.
+    if (canvas_.size() != QSize(w, h))
+        canvas_ = QImage(w, h, QImage::Format_RGB32);
+    canvas_.fill(background_colour);
+    paint_envelopes(canvas_);
+    painter.drawImage(0, 0, canvas_);
     if (show_time_grid)
         paint_time_grid(painter, w, h);
 }
 
-void burst_paint_panel::paint_envelopes(QPainter& painter, int w, int h)
+void burst_paint_panel::paint_envelopes(QImage& image) const
 {
-    const int columns = w - 1;
+    const int h = image.height();
+    const int columns = image.width() - 1;
     if (columns <= 0)
         return;
-    separator_lines_.clear();
-    x_lines_.clear();
-    y_lines_.clear();
-    z_lines_.clear();
-    tick_lines_.clear();
-
+    const QRgb separator = separator_colour.rgb(), x_rgb = x_colour.rgb(), y_rgb = y_colour.rgb(),
+               z_rgb = z_colour.rgb(), gps = gps_colour.rgb();
     const double u = span / columns;
     const double left = begin + offset;
     // Separators only while the longest burst is at least three columns wide.
@@ -180,23 +189,16 @@ void burst_paint_panel::paint_envelopes(QPainter& painter, int w, int h)
         bool several;
         range.value_range(min_x, max_x, min_y, max_y, min_z, max_z, several);
         if (separators && several)
-            separator_lines_.emplace_back(i, 0, i, h);
+            draw_column(image, i, 0, h, separator);
         if (show_x && max_x >= min_x)
-            x_lines_.emplace_back(i, y_of(min_x, h), i, y_of(max_x, h));
+            draw_column(image, i, y_of(min_x, h), y_of(max_x, h), x_rgb);
         if (show_y && max_y >= min_y)
-            y_lines_.emplace_back(i, y_of(min_y, h), i, y_of(max_y, h));
+            draw_column(image, i, y_of(min_y, h), y_of(max_y, h), y_rgb);
         if (show_z && max_z >= min_z)
-            z_lines_.emplace_back(i, y_of(min_z, h), i, y_of(max_z, h));
+            draw_column(image, i, y_of(min_z, h), y_of(max_z, h), z_rgb);
         if (range.first_burst != -1 && events.event_count_range(range.first_burst, range.last_burst) > 0)
-            tick_lines_.emplace_back(i, 0, i, 10);
+            draw_column(image, i, 0, 10, gps);
     }
-    // Each column's lines stay inside that column, so drawing per colour in the per-column order
-    // (separator, X, Y, Z, tick) gives the same pixels as drawing column by column.
-    draw_batch(painter, separator_colour, separator_lines_);
-    draw_batch(painter, x_colour, x_lines_);
-    draw_batch(painter, y_colour, y_lines_);
-    draw_batch(painter, z_colour, z_lines_);
-    draw_batch(painter, gps_colour, tick_lines_);
 }
 
 void burst_paint_panel::paint_time_grid(QPainter& painter, int w, int h) const

@@ -2,10 +2,8 @@
 
 #include "drag_tracker.h"
 
-#include <QLine>
+#include <QImage>
 #include <QWidget>
-
-#include <vector>
 
 class QPainter;
 class QStatusBar;
@@ -27,8 +25,6 @@ public:
 
     // Sample positions per pixel used by hover, zoom, drag and the time grid; 0 for a zero width.
     double positions_per_pixel() const;
-    // Paints the whole view into a w x h device; paintEvent calls it with the widget's size.
-    void paint(QPainter& painter, int w, int h);
 
 public slots:
     void show_context_menu(const QPoint& pos);
@@ -58,13 +54,9 @@ public:
     bool show_time_grid;
 
 private:
-    void paint_envelopes(QPainter& painter, int w, int h);
+    void paint(QPainter& painter, int w, int h);
+    void paint_envelopes(QImage& image) const;
     void paint_time_grid(QPainter& painter, int w, int h) const;
 
-    // Per-colour line batches, kept between paints so a repaint allocates nothing.
-    std::vector<QLine> separator_lines_;
-    std::vector<QLine> x_lines_;
-    std::vector<QLine> y_lines_;
-    std::vector<QLine> z_lines_;
-    std::vector<QLine> tick_lines_;
+    QImage canvas_; // envelope layer, kept between paints so a repaint allocates nothing
 };

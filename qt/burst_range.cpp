@@ -42,10 +42,15 @@ void burst_range::value_range(float& min_x, float& max_x, float& min_y, float& m
         return;
 
     const qint64 window = qint64(last_sample) - first_sample;
+    const std::vector<qint32>& starts = space.first_samples();
+    const qint32 count = space.entry_count();
     for (qint32 i = first_burst; i <= last_burst; ++i) {
         const burst_entry& e = space.entry(i);
-        const burst& b = *e.burst;
-        if (window > b.sample_count) {
+        // The sample count from the start table: a zoomed-out window then reads only the entries,
+        // never the bursts themselves (one cache miss each).
+        const qint32 next =
+            i + 1 < count ? starts[static_cast<std::size_t>(i) + 1] : space.total_sample_count();
+        if (window > next - e.first_sample) {
             const burst_min_max& m = e.extremes;
             fold_min(m.min_x, min_x);
             fold_max(m.max_x, max_x);
@@ -55,6 +60,7 @@ void burst_range::value_range(float& min_x, float& max_x, float& min_y, float& m
             fold_max(m.max_z, max_z);
             continue;
         }
+        const burst& b = *e.burst;
         // Samples k of the burst with first_sample <= e.first_sample + k <= last_sample.
         const qint64 k_begin = std::max<qint64>(0, qint64(first_sample) - e.first_sample);
         const qint64 k_end = std::min<qint64>(b.sample_count, qint64(last_sample) - e.first_sample + 1);

@@ -1,15 +1,18 @@
 // The burst view: envelope pixels, separators, GPS ticks, time grid, zoom, pan, hover and menu.
 #include "burst.h"
+#include "burst_range.h"
 #include "burst_paint_panel.h"
 #include "burst_space.h"
 #include "counted_events.h"
 #include "drag_handler_x_offset.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -150,6 +153,8 @@ class test_burst_paint_panel : public QObject
 
 private slots:
     void ten_bursts_in_501_pixels();
+    void matches_pen_lines_column_by_column_data();
+    void matches_pen_lines_column_by_column();
     void raw_extremes_fill_the_height_data();
     void raw_extremes_fill_the_height();
     void separators_vanish_when_zoomed_out_data();
@@ -194,6 +199,97 @@ void test_burst_paint_panel::ten_bursts_in_501_pixels()
     QCOMPARE(rows_of(image, 500, white), qMakePair(0, 299));
     QCOMPARE(columns_of(image, 299, white).size(), 501 - 9);
     QCOMPARE(columns_of(image, 5, orange), QList<int>());
+}
+
+namespace {
+
+// The envelope layer drawn the plain way: column by column, one pen line per element.
+QImage reference_envelopes(const burst_space& space, const events_by_bursts_i& events, double left,
+                           double span, int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setBackground(QBrush(QColor(255, 255, 255)));
+    p.eraseRect(0, 0, w, h);
+    const double u = span / (w - 1);
+    const bool separators = space.max_burst_sample_count() / u >= 3;
+    double a = left;
+    for (int i = 0; i < w - 1; ++i, a += u) {
+        const double b = a + u;
+        const burst_range range(space, static_cast<qint32>(a), static_cast<qint32>(b));
+        float lo[3], hi[3];
+        bool several;
+        range.value_range(lo[0], hi[0], lo[1], hi[1], lo[2], hi[2], several);
+        if (several && separators) {
+            p.setPen(QColor(192, 192, 192));
+            p.drawLine(i, 0, i, h);
+        }
+        const char* colours[] = {"#ff0000", "#00ff00", "#0000ff"};
+        for (int axis = 0; axis < 3; ++axis)
+            if (hi[axis] >= lo[axis]) {
+                p.setPen(QColor(colours[axis]));
+                p.drawLine(i, y_of(lo[axis], h), i, y_of(hi[axis], h));
+            }
+        qint64 fixes = 0;
+        if (range.first_burst != -1)
+            for (qint32 j = range.first_burst; j <= range.last_burst; ++j)
+                fixes += events.event_count(j);
+        if (fixes > 0) {
+            p.setPen(QColor("#ff8000"));
+            p.drawLine(i, 0, i, 10);
+        }
+    }
+    return image;
+}
+
+// Values that leave the widget on both sides on some bursts.
+float wide(int axis, int k)
+{
+    const float values[] = {-3000.f, 120.f, 2047.f, 4095.f, 9000.f, 1e6f, 3000.f};
+    return values[(k * (axis + 2)) % 7] + static_cast<float>(axis) * 500.f;
+}
+
+} // namespace
+
+void test_burst_paint_panel::matches_pen_lines_column_by_column_data()
+{
+    QTest::addColumn<bool>("wide_values");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<double>("span");
+    QTest::addColumn<int>("height");
+    QTest::newRow("ten bursts") << false << 0.0 << 1000.0 << 300;
+    QTest::newRow("fractional scale") << false << 13.25 << 777.7 << 211;
+    QTest::newRow("panned left of the data") << false << -137.5 << 1000.0 << 300;
+    QTest::newRow("panned past the end") << false << 3700.0 << 1000.0 << 300;
+    QTest::newRow("zoomed out") << false << 0.0 << 4400.0 << 160;
+    QTest::newRow("out-of-range values") << true << 5.0 << 600.0 << 250;
+    QTest::newRow("out-of-range values zoomed out") << true << 0.0 << 3000.0 << 97;
+    QTest::newRow("samples wider than columns") << true << 50.0 << 90.0 << 120;
+}
+
+void test_burst_paint_panel::matches_pen_lines_column_by_column()
+{
+    QFETCH(bool, wide_values);
+    QFETCH(double, offset);
+    QFETCH(double, span);
+    QFETCH(int, height);
+    const std::vector<qint32> fixes{0, 1, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    fixture f(make_space(40, 100, 1000, wide_values ? wide : banded), 401, height, fixes);
+    f.panel->offset = offset;
+    f.panel->span = span;
+    f.panel->show_time_grid = false;
+    const QImage expected = reference_envelopes(*f.space, f.events, offset, span, 401, height);
+    const QImage actual = f.image();
+    QCOMPARE(actual.size(), expected.size());
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 401; ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y))
+                QFAIL(qPrintable(QString("pixel %1,%2: %3 instead of %4")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(actual.pixel(x, y), 8, 16)
+                                     .arg(expected.pixel(x, y), 8, 16)));
 }
 
 void test_burst_paint_panel::raw_extremes_fill_the_height_data()
@@ -327,6 +423,11 @@ void test_burst_paint_panel::resize_keeps_the_scale()
     QStatusBar status;
     burst_paint_panel panel(*space, none, status, nullptr);
     QCOMPARE(panel.span, 1000.0);
+    QVERIFY(panel.testAttribute(Qt::WA_MouseTracking));
+    QCOMPARE(panel.contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(panel.tracker.handlers.size(), std::size_t(1));
+    QVERIFY(dynamic_cast<drag_handler_x_offset*>(panel.tracker.handlers.front().get()));
+    QCOMPARE(panel.tracker.handlers.front()->button(), int(Qt::LeftButton));
     panel.resize(500, 300);
     {
         capture err(std::cerr);
@@ -451,6 +552,13 @@ void test_burst_paint_panel::hover_while_dragging_leaves_status_bar()
 namespace {
 
 // Runs the panel's context menu; act receives the open menu and its five actions.
+// A right click sends a context menu event, which the panel turns into its own menu.
+void right_click(burst_paint_panel& panel)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), panel.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&panel, &event);
+}
+
 void run_menu(burst_paint_panel& panel, const std::function<void(QMenu*, QList<QAction*>)>& act)
 {
     bool seen = false;
@@ -464,7 +572,7 @@ void run_menu(burst_paint_panel& panel, const std::function<void(QMenu*, QList<Q
         act(menu, menu->actions());
     });
     poll.start();
-    panel.show_context_menu(QPoint(10, 10));
+    right_click(panel);
     QVERIFY(seen);
 }
 

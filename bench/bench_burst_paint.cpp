@@ -1,0 +1,137 @@
+// Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image.
+#include "burst.h"
+#include "burst_paint_panel.h"
+#include "burst_space.h"
+#include "counted_events.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QStatusBar>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <iostream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+constexpr int burst_count = 300000;
+constexpr int samples = 110;
+constexpr int width = 1600;
+constexpr int height = 600;
+
+struct scene
+{
+    std::unique_ptr<burst_space> space;
+    std::unique_ptr<counted_events> events;
+    QStatusBar status;
+    std::unique_ptr<burst_paint_panel> panel;
+    QImage image{width, height, QImage::Format_ARGB32_Premultiplied};
+};
+
+scene* the_scene = nullptr;
+
+// Bursts one a minute from 2021-03-01, noisy values around a slowly moving level per axis;
+// GPS fixes on every tenth burst.
+void build_scene()
+{
+    std::mt19937 random(7);
+    std::normal_distribution<float> noise(0.f, 60.f);
+    std::vector<std::unique_ptr<burst>> list;
+    list.reserve(burst_count);
+    const qint64 t0 = 1614556800000;
+    for (int b = 0; b < burst_count; ++b) {
+        std::vector<float> axes[3];
+        for (int a = 0; a < 3; ++a) {
+            axes[a].resize(samples);
+            const float level = 1000.f * static_cast<float>(a + 1) + static_cast<float>(b % 400);
+            for (float& v : axes[a])
+                v = level + noise(random);
+        }
+        list.push_back(std::make_unique<burst>(t0 + qint64(b) * 60000, 10.0, samples, std::move(axes[0]),
+                                               std::move(axes[1]), std::move(axes[2])));
+    }
+    std::vector<qint32> fixes(burst_count, 0);
+    for (int b = 0; b < burst_count; b += 10)
+        fixes[static_cast<std::size_t>(b)] = 1;
+
+    the_scene = new scene;
+    std::ostringstream quiet;
+    std::streambuf* old = std::cerr.rdbuf(quiet.rdbuf());
+    the_scene->space = std::make_unique<burst_space>(list);
+    the_scene->events = std::make_unique<counted_events>(fixes);
+    the_scene->panel = std::make_unique<burst_paint_panel>(*the_scene->space, *the_scene->events,
+                                                           the_scene->status, nullptr);
+    the_scene->panel->resize(width, height);
+    the_scene->panel->show(); // the first resize sets the initial zoom
+    std::cerr.rdbuf(old);
+}
+
+// Paints at a zoom given as positions across the widget (0: the first-resize zoom), left edge in
+// the middle of the data.
+void paint_at(benchmark::State& state, double span)
+{
+    burst_paint_panel& panel = *the_scene->panel;
+    const double initial = std::min<double>(the_scene->space->total_sample_count(), 604800000);
+    panel.span = span > 0 ? span : initial;
+    panel.offset = span > 0 ? the_scene->space->total_sample_count() / 2.0 + 17 : 0;
+    std::ostringstream traces;
+    std::streambuf* old = std::cerr.rdbuf(traces.rdbuf());
+    for (auto _ : state) {
+        the_scene->panel->render(&the_scene->image);
+        benchmark::DoNotOptimize(the_scene->image.constBits());
+    }
+    std::cerr.rdbuf(old);
+    state.counters["span"] = panel.span;
+    state.counters["columns/s"] =
+        benchmark::Counter(double(width - 1), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void first_resize_zoom(benchmark::State& state)
+{
+    paint_at(state, 0);
+}
+void hundred_bursts_across(benchmark::State& state)
+{
+    paint_at(state, 100.0 * samples);
+}
+void three_hundred_samples_across(benchmark::State& state)
+{
+    paint_at(state, 300);
+}
+// Thirty days across: the day grid with about thirty rotated labels.
+void thirty_days_with_labels(benchmark::State& state)
+{
+    paint_at(state, 30.0 * 1440 * samples);
+}
+
+} // namespace
+
+BENCHMARK(first_resize_zoom)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(hundred_bursts_across)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(three_hundred_samples_across)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(thirty_days_with_labels)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    build_scene();
+    benchmark::RunSpecifiedBenchmarks();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::cout << "peak memory: " << usage.ru_maxrss / 1024 << " MiB (" << burst_count << " bursts x "
+              << samples << " samples)" << std::endl;
+    delete the_scene;
+    return 0;
+}
