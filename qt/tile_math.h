@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <string>
+
+// Web Mercator tile arithmetic: 256-pixel tiles, levels 0 to 18, map pixel (0, 0) at
+// the north-west corner, y growing southwards. Every map Part uses these rules.
+
+// 2^level in extended precision (square-and-multiply over |level|; 1 / 2^|level| when negative).
+long double power_of_two(int level);
+
+// The constants of one level, handed to map layers when they paint.
+struct map_scale
+{
+    double tile_size;         // 256.0
+    double factor;            // 2^level
+    double map_size;          // 256 * 2^level: world width and height in map pixels
+    double pixels_per_radian; // map_size / 2pi
+};
+
+map_scale make_scale(int level);
+
+// Geographic position (decimal degrees) to map pixels at the scale's level, as doubles.
+// Latitudes of exactly +-90 degrees give infinities (nothing guards against them).
+double longitude_to_map_x(double longitude, const map_scale& scale);
+double latitude_to_map_y(double latitude, const map_scale& scale);
+
+// True floor division of a map pixel by a positive tile size: floor_div(-1, 256) is -1,
+// floor_div(-256, 256) is -1, floor_div(-257, 256) is -2.
+qint64 floor_div(qint64 n, qint64 d);
+
+// The column reduced into 0 ... 2^level - 1: the world repeats east and west without end.
+qint32 wrap_column(qint64 column, int level);
+
+// "column_row_level" in plain decimal: the tile table's key and the cache file's name.
+std::string tile_key(qint32 x, qint32 y, qint32 level);
+
+// A map pixel (64-bit, at the current level).
+struct map_pixel
+{
+    qint64 x;
+    qint64 y;
+};
+
+// The tiles to paint for one widget size: columns c0 ... c1 and rows
+// r0 ... r1, both inclusive, visited column by column (outer loop over columns). The far bounds
+// reach half a tile past the right and bottom edges.
+struct tile_range
+{
+    qint64 left_x; // map pixel at the widget's left edge
+    qint64 top_y;  // map pixel at the widget's top edge
+    qint64 c0;
+    qint64 c1;
+    qint64 r0;
+    qint64 r1;
+    qint32 tile_size;
+
+    // Widget position of the top-left corner of tile (c, r): (256 c - left_x, 256 r - top_y),
+    // in 32-bit integers.
+    qint32 tile_left(qint64 c) const;
+    qint32 tile_top(qint64 r) const;
+    // Number of tiles in the range (0 when empty).
+    qint64 count() const;
+};
