@@ -2,6 +2,7 @@
 #include "app_state.h"
 #include "dornvale_version.h"
 #include "dornvalemainwindow.h"
+#include "lifecycleclient.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -32,6 +33,8 @@ int main(int argc, char* argv[])
     application.processEvents();
 
     QNetworkAccessManager network_manager;
+    // Reads the build flavour now; the version request goes out just before the event loop.
+    LifeCycleClient life_cycle_client(&network_manager);
 
     const QString data_location = app_paths::data_location();
     QDir tiles_dir = app_paths::prepare_tiles_dir(data_location);
@@ -46,6 +49,11 @@ int main(int argc, char* argv[])
 
     QTimer::singleShot(2500, &splash, SLOT(close()));
     QTimer::singleShot(1000, &main_window, SLOT(show()));
+
+    // The answer arrives through the event loop; a missing or silent service only writes debug lines.
+    QObject::connect(&life_cycle_client, SIGNAL(updateAvailable(QString,QUrl,QUrl)), &main_window,
+                     SLOT(on_softwareUpdateAvailable(QString,QUrl,QUrl)));
+    life_cycle_client.checkVersion();
 
     return application.exec();
 }

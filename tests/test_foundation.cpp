@@ -5,6 +5,7 @@
 #include "build_settings.h"
 #include "dornvalemainwindow.h"
 #include "unquote.h"
+#include "when_modal.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -30,21 +31,6 @@
 #include <sstream>
 
 namespace {
-
-// Runs check on the active modal widget as soon as one appears (modal dialogs block the test).
-void when_modal(std::function<void(QWidget*)> check)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, check]() {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            check(w);
-        }
-    });
-    timer->start();
-}
 
 struct message_capture
 {
