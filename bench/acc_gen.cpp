@@ -1,5 +1,6 @@
-// Writes a realistic acceleration export for the benchmarks: bursts of 3 x N raw values between 0
-// and 4095 at 33.33 Hz, minutes apart, in either layout.
+// Writes a realistic acceleration export for the benchmarks and examples: bursts of 3 x N raw values
+// between 0 and 4095 at 33.33 Hz, one to five minutes apart from 2014-05-02 00:00 UTC, lively by day
+// (05:00 to 19:00 UTC) and calm at night, in either layout.
 //   acc_gen <eobs|fixed> <bursts> <samples per burst> <output file>
 #include <QDateTime>
 #include <QFile>
@@ -37,9 +38,11 @@ int main(int argc, char** argv)
         const QByteArray start = t.toString("yyyy-MM-dd hh:mm:ss.zzz").toLatin1();
         QByteArray raw;
         int base[3] = {2048, 2048, 2048};
+        const int hour = t.time().hour();
+        const int step = hour >= 5 && hour < 19 ? 200 : 15;
         for (long s = 0; s < samples; ++s) {
             for (int a = 0; a < 3; ++a) {
-                base[a] = qBound(0, base[a] + static_cast<int>(rng.bounded(-200, 201)), 4095);
+                base[a] = qBound(0, base[a] + static_cast<int>(rng.bounded(-step, step + 1)), 4095);
                 if (s || a)
                     raw += ' ';
                 raw += QByteArray::number(base[a]);

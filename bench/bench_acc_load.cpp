@@ -1,54 +1,19 @@
 // Loads an acceleration export through a reader into a burst_space and prints the throughput and
 // the peak resident memory against the 12 bytes per sample the model holds.
 //   bench_acc_load <eobs|fixed> <file>
+#include "bench_support.h"
 #include "burst_space.h"
 #include "loader_eobsmb.h"
 #include "loader_mbd.h"
-#include "loader_progress.h"
 
 #include <QFileInfo>
-
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <memory>
-#include <string>
 
-namespace {
-
-struct no_progress : loader_progress
-{
-    bool loader_progress_cancelled() override { return false; }
-    void loader_progress_set_value(qint32) override {}
-    void loader_progress_set_text(const QString&) override {}
-};
-
-// A field of /proc/self/status in kB (VmRSS: now, VmHWM: peak).
-long status_kb(const char* name)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(name, 0) == 0)
-            return std::stol(line.substr(std::strlen(name)));
-    }
-    return -1;
-}
-
-// User plus system CPU time of the process so far, in seconds.
-double cpu_seconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
+using namespace bench_support;
 
 int main(int argc, char** argv)
 {
