@@ -1,6 +1,6 @@
 // Writes a realistic acceleration export for the benchmarks and examples: bursts of 3 x N raw values
 // between 0 and 4095 at 33.33 Hz, one to five minutes apart from 2014-05-02 00:00 UTC, lively by day
-// (05:00 to 19:00 UTC) and calm at night, in either layout.
+// (05:00 to 19:00 UTC) and calm at night, in either layout (the same bursts in both).
 //   acc_gen <eobs|fixed> <bursts> <samples per burst> <output file>
 #include <QDateTime>
 #include <QFile>
@@ -49,11 +49,12 @@ int main(int argc, char** argv)
             }
         }
         const QByteArray checksum = QByteArray::number(rng.generate(), 16);
+        // Drawn in both layouts, so that both get the same bursts from the same arguments.
+        const QByteArray battery = QByteArray::number(3.6 + rng.bounded(60) / 100.0);
         line.clear();
         if (eobs) {
             line += QByteArray::number(static_cast<qlonglong>(1000000 + i)) + ",true," + start + ",,," +
-                    QByteArray::number(3.6 + rng.bounded(60) / 100.0) + ",XYZ,33.33," + raw + "," + checksum +
-                    "," + start +
+                    battery + ",XYZ,33.33," + raw + "," + checksum + "," + start +
                     ",acceleration,Ciconia ciconia,2241,Stork 2241,White storks of the upper valley\r\n";
         } else {
             line += checksum + ",2241," + start + ",33.33,XYZ," + raw + "\r\n";

@@ -17,9 +17,26 @@ for layout in eobs fixed; do
   ./build-bench/bench/bench_acc_load "$layout" "$file" 2>/dev/null | grep -v '^header fields\|^lines' || true
 done
 
+echo "== GPS chain (1,000,000 fixes) and acceleration chain, per byte"
+for layout in fixed eobs; do
+  case "$layout" in fixed) gps="bench-data/gps-fixed.txt" ;; eobs) gps="bench-data/gps-eobs.csv" ;; esac
+  [ -f "$gps" ] || ./build-bench/bench/gps_gen "$layout" 1000000 "$gps"
+  ./build-bench/bench/bench_gps_load gps "$gps"
+  ./build-bench/bench/bench_gps_load acc "bench-data/acc-${layout}.csv"
+done
+
+echo "== acceleration + GPS pairs through both chains (GPS first)"
+./build-bench/bench/bench_gps_load pair bench-data/acc-fixed.csv bench-data/gps-fixed.txt
+./build-bench/bench/bench_gps_load pair bench-data/acc-eobs.csv bench-data/gps-eobs.csv
+
+echo "== open and close a 300 MB acceleration file ten times in the real main window"
+file="bench-data/open-close_acc.txt"
+[ -f "$file" ] || ./build-bench/bench/acc_gen fixed 180000 110 "$file"
+./build-bench/bench/bench_open_close "$file" 10
+
 for b in build-bench/bench/bench_*; do
   [ -x "$b" ] || continue
-  case "$(basename "$b")" in bench_acc_load) continue ;; esac
+  case "$(basename "$b")" in bench_acc_load | bench_gps_load | bench_open_close) continue ;; esac
   echo "== $(basename "$b")"
   "$b"
 done

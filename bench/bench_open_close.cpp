@@ -1,0 +1,187 @@
+// Opens an acceleration file through the real main window ten times and closes it again, as a user
+// would: "Open E-OBS Acceleration File", the file dialog, the progress dialog, the burst window, then
+// File > Close answered with Yes. Prints per round the time from accepting the file dialog to the
+// shown and to the first painted burst window, and the resident memory once the closed window and
+// its data are gone and the event loop has run.
+//   bench_open_close <acceleration file> [rounds, default 10]
+#include "app_state.h"
+#include "bench_support.h"
+#include "burst_main_window.h"
+#include "burst_paint_panel.h"
+#include "dornvalemainwindow.h"
+#include "gui_test_support.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+using namespace bench_support;
+using namespace gui_test_support;
+using clock_type = std::chrono::steady_clock;
+
+namespace {
+
+double ms_between(clock_type::time_point a, clock_type::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+struct round_figures
+{
+    double shown_ms = -1;   // accept of the file dialog to the burst window's show event
+    double painted_ms = -1; // accept to the first paint of the burst view
+    double open_mb = 0;     // resident memory with the window open
+    double closed_mb = 0;   // resident memory after the close, once the event loop has run
+};
+
+// Drives the rounds from the program's own event loop, one step per event, so that deferred
+// deletes run exactly as they do for a user.
+class driver : public QObject
+{
+public:
+    driver(dornvalemainwindow& main_window, const QString& path, int rounds)
+        : main_window_(main_window), path_(path), rounds_(rounds)
+    {
+        qApp->installEventFilter(this);
+        watchdog_.setSingleShot(true);
+        connect(&watchdog_, &QTimer::timeout, [this]() {
+            std::fprintf(stderr, "bench_open_close: round %zu got stuck\n", figures.size() + 1);
+            QCoreApplication::exit(1);
+        });
+        QTimer::singleShot(0, this, [this]() { open(); });
+    }
+
+    std::vector<round_figures> figures;
+    double before_mb = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<burst_main_window*>(watched) && !window_) {
+            window_ = static_cast<burst_main_window*>(watched);
+            current_.shown_ms = ms_between(accepted_, clock_type::now());
+        } else if (event->type() == QEvent::Paint && window_ && current_.painted_ms < 0 &&
+                   qobject_cast<burst_paint_panel*>(watched) && watched->parent() == window_.data()) {
+            current_.painted_ms = ms_between(accepted_, clock_type::now());
+            // Let the window settle as a user would look at it, then close it.
+            QTimer::singleShot(200, this, [this]() { close(); });
+        }
+        return false;
+    }
+
+private:
+    void open()
+    {
+        if (figures.empty())
+            before_mb = kb_to_mb(status_kb("VmRSS:"));
+        current_ = round_figures();
+        window_ = nullptr;
+        script_ = std::make_unique<modal_script>();
+        script_->then(choose_file(path_, [this]() { accepted_ = clock_type::now(); }));
+        watchdog_.start(120000);
+        // Clicked from the event loop: the click's slot runs the file and progress dialogs modally.
+        auto* button = main_window_.findChild<QPushButton*>("push_button_open_eobs_acc_file");
+        QTimer::singleShot(0, button, &QPushButton::click);
+    }
+
+    void close()
+    {
+        current_.open_mb = kb_to_mb(status_kb("VmRSS:"));
+        connect(window_, &QObject::destroyed, this, [this]() {
+            // The gang's data go with the window; give the loop a moment for anything else deferred.
+            QTimer::singleShot(500, this, [this]() { measure_closed(); });
+        });
+        script_ = std::make_unique<modal_script>();
+        script_->then(answer_message(QMessageBox::Yes));
+        QTimer::singleShot(0, window_, &QWidget::close);
+    }
+
+    void measure_closed()
+    {
+        current_.closed_mb = kb_to_mb(status_kb("VmRSS:"));
+        figures.push_back(current_);
+        const round_figures& f = figures.back();
+        std::printf("  round %2zu: shown %6.0f ms, painted %6.0f ms after accepting; resident %6.1f MB open, "
+                    "%6.1f MB after close\n",
+                    figures.size(), f.shown_ms, f.painted_ms, f.open_mb, f.closed_mb);
+        std::fflush(stdout);
+        watchdog_.stop();
+        if (static_cast<int>(figures.size()) < rounds_)
+            open();
+        else
+            QCoreApplication::quit();
+    }
+
+    dornvalemainwindow& main_window_;
+    const QString path_;
+    const int rounds_;
+    std::unique_ptr<modal_script> script_;
+    QPointer<burst_main_window> window_;
+    clock_type::time_point accepted_;
+    round_figures current_;
+    QTimer watchdog_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: bench_open_close <acceleration file> [rounds]\n");
+        return 2;
+    }
+    // The flow's own debug lines would drown the figures.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QApplication app(argc, argv);
+    const QString path = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+    const int rounds = argc == 3 ? std::atoi(argv[2]) : 10;
+    if (!QFileInfo::exists(path) || rounds < 1) {
+        std::fprintf(stderr, "bench_open_close: no such file or no rounds\n");
+        return 2;
+    }
+    std::printf("open and close %s (%.1f MB) %d times, offscreen\n", qPrintable(QFileInfo(path).fileName()),
+                static_cast<double>(QFileInfo(path).size()) / 1e6, rounds);
+
+    QTemporaryDir tiles;
+    QNetworkAccessManager manager;
+    auto state = std::make_unique<app_state>(QDir(tiles.path()));
+    auto main_window = std::make_unique<dornvalemainwindow>(state.get(), &manager);
+    main_window->show();
+
+    std::fflush(stdout);
+    std::streambuf* out = std::cout.rdbuf(nullptr);
+    std::streambuf* err = std::cerr.rdbuf(nullptr);
+    driver rounds_driver(*main_window, path, rounds);
+    const int status = app.exec();
+    std::cout.rdbuf(out);
+    std::cerr.rdbuf(err);
+    if (status != 0)
+        return status;
+
+    const std::vector<round_figures>& f = rounds_driver.figures;
+    double worst_painted = 0;
+    for (const round_figures& r : f)
+        worst_painted = std::max(worst_painted, r.painted_ms);
+    const double growth = (f.back().closed_mb - f.front().closed_mb) / f.front().closed_mb * 100;
+    std::printf("  slowest window (first paint): %.0f ms after accepting, target 2000 ms: %s\n",
+                worst_painted, worst_painted <= 2000 ? "met" : "MISSED");
+    std::printf(
+        "  resident memory: %.1f MB before the first open, %.1f MB after the first close, %.1f MB after "
+        "close %zu (%+.1f %%), target at most 10 %% above the first: %s\n",
+        rounds_driver.before_mb, f.front().closed_mb, f.back().closed_mb, f.size(), growth,
+        growth <= 10 ? "met" : "MISSED");
+    std::printf("  peak resident memory: %.1f MB\n", kb_to_mb(status_kb("VmHWM:")));
+    return 0;
+}
