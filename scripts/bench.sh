@@ -35,7 +35,7 @@ file="bench-data/open-close_acc.txt"
 ./build-bench/bench/bench_open_close "$file" 10
 
 for b in build-bench/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   case "$(basename "$b")" in bench_acc_load | bench_gps_load | bench_open_close) continue ;; esac
   echo "== $(basename "$b")"
   "$b"
