@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using namespace test_support;
 
 namespace {
@@ -78,6 +80,8 @@ private slots:
     void cancel_before_first_line();
     void missing_file_is_a_failed_read();
     void bad_numbers_read_as_zero();
+    void coordinates_read_as_qt_reads_them_data();
+    void coordinates_read_as_qt_reads_them();
 
     void acc_chain_fixed_layout();
     void acc_chain_mbd_layout();
@@ -280,6 +284,31 @@ void test_gps_readers::bad_numbers_read_as_zero()
     QCOMPARE(reader.events().size(), size_t(1));
     QCOMPARE(reader.events()[0]->longitude, 0.0);
     QCOMPARE(reader.events()[0]->latitude, 0.0);
+}
+
+void test_gps_readers::coordinates_read_as_qt_reads_them_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    for (const char* text :
+         {"9.0587213", "-71.1234567", "-0.0", "0", "180", "47.000000000001", "123456789.012345",
+          "1234567890.1234567", "0.1234567890123456789", "5.", ".5", "1e2", "-", "+3.5", "1.2.3", "0x10"})
+        QTest::newRow(text) << QByteArray(text);
+}
+
+// The short path for plain coordinates must give exactly what Qt's own reading gives.
+void test_gps_readers::coordinates_read_as_qt_reads_them()
+{
+    QFETCH(QByteArray, text);
+    recording_progress progress;
+    streams_capture streams;
+    loader_gps_eobsmb reader(
+        file(fixed_header_gps + "\n" + good(fixed_header_gps, "2014-05-02 13:00:00.000", text, text) + "\n"),
+        &progress);
+    QCOMPARE(reader.events().size(), size_t(1));
+    const double expected = QString::fromLatin1(text).toDouble();
+    QCOMPARE(std::signbit(reader.events()[0]->longitude), std::signbit(expected));
+    QVERIFY(reader.events()[0]->longitude == expected);
+    QVERIFY(reader.events()[0]->latitude == expected);
 }
 
 namespace {
