@@ -127,7 +127,8 @@ void paint(benchmark::State& state, int levels_closer)
         benchmark::DoNotOptimize(the_scene->image.constBits());
     }
     state.counters["level"] = the_scene->map->view().currentLevel;
-    state.counters["fixes/s"] = benchmark::Counter(double(fix_count), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["fixes/s"] =
+        benchmark::Counter(double(fix_count), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void framed_on_the_track(benchmark::State& state)
@@ -165,7 +166,8 @@ void plain_path_framed(benchmark::State& state)
         QPainterPath path;
         bool first = true;
         for (const gps_event* e : s.events->events()) {
-            const QPointF p(longitude_to_map_x(e->longitude, scale) - left, latitude_to_map_y(e->latitude, scale) - top);
+            const QPointF p(longitude_to_map_x(e->longitude, scale) - left,
+                            latitude_to_map_y(e->latitude, scale) - top);
             if (first)
                 path.moveTo(p);
             else
@@ -203,8 +205,8 @@ int main(int argc, char** argv)
     std::cerr.rdbuf(old);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::cout << "peak memory: " << usage.ru_maxrss / 1024 << " MiB (" << fix_count << " fixes, " << width << " x "
-              << height << " map)" << std::endl;
+    std::cout << "peak memory: " << usage.ru_maxrss / 1024 << " MiB (" << fix_count << " fixes, " << width
+              << " x " << height << " map)" << std::endl;
     delete the_scene;
     return 0;
 }

@@ -6,8 +6,8 @@
 #include <QSignalBlocker>
 
 map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidget* parent)
-    : QWidget(parent), ui(new Ui::map_form), network(network_), cache(tiles_dir, "osm"), tiles(network, &cache),
-      map(&tiles)
+    : QWidget(parent), ui(new Ui::map_form), network(network_), cache(tiles_dir, "osm"),
+      tiles(network, &cache), map(&tiles)
 {
     ui->setupUi(this);
     ui->horizontalLayout->addWidget(&map);

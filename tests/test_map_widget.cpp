@@ -199,7 +199,8 @@ double distance_to_path(const event_space& events, const map_scale& scale, qint6
         if (!first) {
             const QPointF d = p - previous;
             const double len2 = QPointF::dotProduct(d, d);
-            const double t = len2 > 0 ? std::clamp(QPointF::dotProduct(q - previous, d) / len2, 0.0, 1.0) : 0.0;
+            const double t =
+                len2 > 0 ? std::clamp(QPointF::dotProduct(q - previous, d) / len2, 0.0, 1.0) : 0.0;
             const QPointF nearest = previous + t * d;
             best = std::min(best, std::hypot(q.x() - nearest.x(), q.y() - nearest.y()));
         }
@@ -401,10 +402,13 @@ void test_map_widget::wheel_logs_its_arithmetic()
     // Level 1, origin (256, 256), 640 x 480: Z = (36, 66), S = (-220, -190).
     QCOMPARE(log.count("wheel: "), 1);
     const QString first = log.matching("wheel: ").value(0);
-    QVERIFY2(first.contains(QRegularExpression("wheel:\\s+120\\s.*x:\\s+100\\s.*y:\\s+50")), qPrintable(first));
-    QVERIFY2(log.matching("zoom origin:").value(0).contains(QRegularExpression("zoom origin:\\s+36\\s+,\\s+66")),
-             qPrintable(log.all()));
-    QVERIFY(log.matching("map origin:").value(0).contains(QRegularExpression("map origin:\\s+256\\s+,\\s+256")));
+    QVERIFY2(first.contains(QRegularExpression("wheel:\\s+120\\s.*x:\\s+100\\s.*y:\\s+50")),
+             qPrintable(first));
+    QVERIFY2(
+        log.matching("zoom origin:").value(0).contains(QRegularExpression("zoom origin:\\s+36\\s+,\\s+66")),
+        qPrintable(log.all()));
+    QVERIFY(
+        log.matching("map origin:").value(0).contains(QRegularExpression("map origin:\\s+256\\s+,\\s+256")));
     QVERIFY(log.matching("shift:").value(0).contains(QRegularExpression("shift:\\s+-220\\s+,\\s+-190")));
     QCOMPARE(f.origin(), std::make_pair(qint64(72 + 220), qint64(132 + 190)));
 }
@@ -468,8 +472,8 @@ void test_map_widget::wheel_at_the_top_level_only_repaints()
     QSignalSpy shown(&map, SIGNAL(shown_level_changed(int)));
     log_capture log;
     const int before = map.paints;
-    QWheelEvent event(QPointF(10, 10), map.mapToGlobal(QPoint(10, 10)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(QPointF(10, 10), map.mapToGlobal(QPoint(10, 10)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&map, &event);
     QTRY_VERIFY(map.paints > before);
     QCOMPARE(map.view().currentLevel, 18);
@@ -551,9 +555,8 @@ void test_map_widget::fit_to_box_rejects_empty_and_unfittable_boxes()
     // Coordinates no map can show (a damaged file) fit at no level.
     f.map->fit_to_box(geo_box{-1e300, 10, 1e300, 11});
     f.map->fit_to_box(geo_box{-NAN, 10, NAN, 11});
-    QCOMPARE(streams.stdout_lines(),
-             (QStringList{"box is empty", "box is empty", "box is empty", "can not fit to box",
-                          "can not fit to box"}));
+    QCOMPARE(streams.stdout_lines(), (QStringList{"box is empty", "box is empty", "box is empty",
+                                                  "can not fit to box", "can not fit to box"}));
     QCOMPARE(f.map->view().currentLevel, 6);
     QCOMPARE(f.origin(), origin);
     QCOMPARE(shown.size(), 0);
