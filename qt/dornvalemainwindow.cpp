@@ -4,6 +4,7 @@
 #include "about_dialog.h"
 #include "app_state.h"
 #include "eobs_acc_progress_loader.h"
+#include "map_form.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -26,6 +27,8 @@ dornvalemainwindow::~dornvalemainwindow()
     if (state_)
         state_->release_view_objects();
     delete ui;
+    // After the layers went with the view objects: none may outlive the map widget.
+    map_form_.reset();
 }
 
 QTreeWidget* dornvalemainwindow::open_files_tree()
@@ -36,6 +39,15 @@ QTreeWidget* dornvalemainwindow::open_files_tree()
 app_state* dornvalemainwindow::state()
 {
     return state_;
+}
+
+map_form* dornvalemainwindow::get_map_form()
+{
+    if (!map_form_) {
+        map_form_ = std::make_unique<map_form>(state()->tiles_dir_, manager_);
+        map_form_->show();
+    }
+    return map_form_.get();
 }
 
 void dornvalemainwindow::reveal_open_files()

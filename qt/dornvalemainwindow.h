@@ -7,6 +7,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 namespace Ui {
 class dornvalemainwindow;
 }
@@ -15,6 +17,7 @@ class QNetworkAccessManager;
 class QTreeWidget;
 class app_state;
 class burst_main_window;
+class map_form;
 
 // The application's main window: "Quick Start" open buttons, the "Open Files" tree,
 // the update notice, About and Exit.
@@ -28,6 +31,10 @@ public:
 
     QTreeWidget* open_files_tree();
     app_state* state();
+
+    // The single map window, created over state()->tiles_dir_ and shown on first use; later calls
+    // return it as it is, shown or hidden.
+    map_form* get_map_form();
 
     // Opens the collapsed tree pane (sizes 100 and 400); leaves a user-set splitter alone.
     void reveal_open_files();
@@ -56,4 +63,5 @@ private:
     Ui::dornvalemainwindow* ui;
     app_state* state_;
     QNetworkAccessManager* manager_;
+    std::unique_ptr<map_form> map_form_;
 };

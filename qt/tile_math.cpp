@@ -32,6 +32,15 @@ map_scale make_scale(int level)
     return scale;
 }
 
+double clamp_latitude(double latitude)
+{
+    if (latitude > max_map_latitude)
+        return max_map_latitude;
+    if (latitude < -max_map_latitude)
+        return -max_map_latitude;
+    return latitude;
+}
+
 double longitude_to_map_x(double longitude, const map_scale& scale)
 {
     return scale.map_size / 2 + longitude * radians_per_degree * scale.pixels_per_radian;
@@ -39,8 +48,19 @@ double longitude_to_map_x(double longitude, const map_scale& scale)
 
 double latitude_to_map_y(double latitude, const map_scale& scale)
 {
-    const double s = std::sin(latitude * radians_per_degree);
+    const double s = std::sin(clamp_latitude(latitude) * radians_per_degree);
     return scale.map_size / 2 - 0.5 * std::log((1 + s) / (1 - s)) * scale.pixels_per_radian;
+}
+
+double longitude_to_unit_x(double longitude)
+{
+    return 0.5 + longitude * radians_per_degree / two_pi;
+}
+
+double latitude_to_unit_y(double latitude)
+{
+    const double s = std::sin(clamp_latitude(latitude) * radians_per_degree);
+    return 0.5 - 0.5 * std::log((1 + s) / (1 - s)) / two_pi;
 }
 
 qint64 floor_div(qint64 n, qint64 d)

@@ -21,10 +21,22 @@ struct map_scale
 
 map_scale make_scale(int level);
 
-// Geographic position (decimal degrees) to map pixels at the scale's level, as doubles.
-// Latitudes of exactly +-90 degrees give infinities (nothing guards against them).
+// The latitude where the square Web Mercator world ends (about 85.0511 degrees).
+constexpr double max_map_latitude = 85.05112877980659;
+
+// A latitude held inside -max_map_latitude ... max_map_latitude; +-90 degrees and beyond would
+// project to infinity. NaN stays NaN.
+double clamp_latitude(double latitude);
+
+// Geographic position (decimal degrees) to map pixels at the scale's level, as doubles. Latitudes
+// are clamped first, so the poles land on the world's top and bottom edges.
 double longitude_to_map_x(double longitude, const map_scale& scale);
 double latitude_to_map_y(double latitude, const map_scale& scale);
+
+// Geographic position to Mercator units (0 ... 1 across the world, latitudes clamped): the map
+// pixel at a level is unit * map_size. Lets a layer project its fixes once for every level.
+double longitude_to_unit_x(double longitude);
+double latitude_to_unit_y(double latitude);
 
 // True floor division of a map pixel by a positive tile size: floor_div(-1, 256) is -1,
 // floor_div(-256, 256) is -1, floor_div(-257, 256) is -2.

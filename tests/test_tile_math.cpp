@@ -288,3 +288,28 @@ TEST(zoom_state_death, step_down_at_min_level)
     EXPECT_EXIT(z.step_down(), ::testing::ExitedWithCode(255), "^currentLevel <= minLevel\n$");
     EXPECT_EXIT(z.go_to_level(-1), ::testing::ExitedWithCode(255), "currentLevel <= minLevel");
 }
+
+TEST(projection, poles_and_beyond_are_clamped_to_the_world_edges)
+{
+    const map_scale s1 = make_scale(1);
+    EXPECT_EQ(latitude_to_map_y(90, s1), latitude_to_map_y(max_map_latitude, s1));
+    EXPECT_EQ(latitude_to_map_y(-90, s1), latitude_to_map_y(-max_map_latitude, s1));
+    EXPECT_EQ(latitude_to_map_y(120, s1), latitude_to_map_y(max_map_latitude, s1));
+    EXPECT_NEAR(latitude_to_map_y(90, s1), 0.0, 1e-6);
+    EXPECT_NEAR(latitude_to_map_y(-90, s1), 512.0, 1e-6);
+    EXPECT_EQ(clamp_latitude(85.0), 85.0);
+    EXPECT_EQ(clamp_latitude(-85.06), -max_map_latitude);
+}
+
+TEST(projection, unit_coordinates_scale_to_map_pixels)
+{
+    for (int level : {0, 1, 10, 18}) {
+        const map_scale s = make_scale(level);
+        for (double lat : {-89.0, -33.9, 0.0, 52.0, 84.0}) {
+            EXPECT_NEAR(latitude_to_unit_y(lat) * s.map_size, latitude_to_map_y(lat, s), 1e-6) << level;
+        }
+        for (double lon : {-180.0, -71.5, 0.0, 13.4, 180.0}) {
+            EXPECT_NEAR(longitude_to_unit_x(lon) * s.map_size, longitude_to_map_x(lon, s), 1e-6) << level;
+        }
+    }
+}

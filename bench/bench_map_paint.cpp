@@ -1,0 +1,212 @@
+// Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, tiles held in memory: framed on
+// the whole track, and three levels closer (most of the track off screen). For comparison, the time
+// to stroke the plain path through every fix.
+#include "event_space.h"
+#include "event_space_layer.h"
+#include "layer_ref.h"
+#include "map_widget.h"
+#include "tile_cache.h"
+#include "tile_manager.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <iostream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+constexpr int fix_count = 200000;
+constexpr int width = 1600;
+constexpr int height = 1000;
+
+struct scene
+{
+    QTemporaryDir dir;
+    QNetworkAccessManager network;
+    std::unique_ptr<tile_cache> cache;
+    std::unique_ptr<tile_manager> tiles;
+    std::unique_ptr<map_widget> map;
+    std::unique_ptr<event_space> events;
+    std::unique_ptr<layer_ref> track;
+    QImage image{width, height, QImage::Format_ARGB32_Premultiplied};
+    qint32 framed_level = 0;
+    qint64 framed_x = 0, framed_y = 0;
+};
+
+scene* the_scene = nullptr;
+
+QByteArray tile_png(int seed)
+{
+    QImage image(256, 256, QImage::Format_RGB32);
+    image.fill(QColor(230 + seed % 20, 235, 225));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A tag wandering for months around 52.5 N 13.4 E: a fix every few minutes, resting (tiny moves),
+// foraging (short moves) and now and then flying off.
+std::unique_ptr<event_space> make_track()
+{
+    std::mt19937 random(11);
+    std::normal_distribution<double> step(0.0, 1.0);
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    std::vector<std::unique_ptr<gps_event>> list;
+    list.reserve(fix_count);
+    double lon = 13.40, lat = 52.50;
+    qint64 t = 1614556800000;
+    for (int i = 0; i < fix_count; ++i) {
+        const double c = chance(random);
+        const double scale = c < 0.6 ? 0.00002 : (c < 0.995 ? 0.0008 : 0.03);
+        lon += step(random) * scale;
+        lat += step(random) * scale * 0.6;
+        list.push_back(std::make_unique<gps_event>(gps_event{t += 300000, lon, lat}));
+    }
+    return std::make_unique<event_space>(list);
+}
+
+// Caches every tile a view of the current level shows, then paints once so they are held.
+void hold_tiles(scene& s)
+{
+    const zoom_state& v = s.map->view();
+    const tile_range range = v.visible_tiles(width, height);
+    for (qint64 c = range.c0; c <= range.c1; ++c)
+        for (qint64 r = range.r0; r <= range.r1; ++r)
+            s.cache->write(tile_key(wrap_column(c, v.currentLevel), qint32(r), v.currentLevel),
+                           tile_png(int(c + r)));
+    s.map->render(&s.image);
+}
+
+void build_scene()
+{
+    the_scene = new scene;
+    scene& s = *the_scene;
+    std::ostringstream quiet;
+    std::streambuf* old = std::cout.rdbuf(quiet.rdbuf());
+    s.cache = std::make_unique<tile_cache>(QDir(s.dir.path()), "osm");
+    s.tiles = std::make_unique<tile_manager>(&s.network, s.cache.get(), "http://127.0.0.1:9/osm/");
+    s.map = std::make_unique<map_widget>(s.tiles.get());
+    s.map->resize(width, height);
+    s.events = make_track();
+    s.track = s.map->add_layer(new event_space_layer(s.events.get()));
+    s.map->fit_to_box(s.events->bounds());
+    s.framed_level = s.map->view().currentLevel;
+    s.framed_x = s.map->view().originX;
+    s.framed_y = s.map->view().originY;
+    std::cout.rdbuf(old);
+}
+
+void go_to(int levels_closer)
+{
+    scene& s = *the_scene;
+    s.map->set_level(s.framed_level);
+    s.map->set_level(s.framed_level + levels_closer);
+    hold_tiles(s);
+}
+
+void paint(benchmark::State& state, int levels_closer)
+{
+    go_to(levels_closer);
+    for (auto _ : state) {
+        the_scene->map->render(&the_scene->image);
+        benchmark::DoNotOptimize(the_scene->image.constBits());
+    }
+    state.counters["level"] = the_scene->map->view().currentLevel;
+    state.counters["fixes/s"] =
+        benchmark::Counter(double(fix_count), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void framed_on_the_track(benchmark::State& state)
+{
+    paint(state, 0);
+}
+void three_levels_closer(benchmark::State& state)
+{
+    paint(state, 3);
+}
+
+// The tiles alone, for the share of the repaint that is not the track.
+void tiles_only(benchmark::State& state)
+{
+    go_to(0);
+    scene& s = *the_scene;
+    std::unique_ptr<layer_ref> track = std::move(s.track);
+    track.reset();
+    for (auto _ : state) {
+        s.map->render(&s.image);
+        benchmark::DoNotOptimize(s.image.constBits());
+    }
+    s.track = s.map->add_layer(new event_space_layer(s.events.get()));
+}
+
+// Every fix projected and stroked one by one, for comparison.
+void plain_path_framed(benchmark::State& state)
+{
+    go_to(0);
+    scene& s = *the_scene;
+    const zoom_state& v = s.map->view();
+    const map_scale scale = v.scale();
+    const double left = double(v.left_x(width)), top = double(v.top_y(height));
+    for (auto _ : state) {
+        QPainterPath path;
+        bool first = true;
+        for (const gps_event* e : s.events->events()) {
+            const QPointF p(longitude_to_map_x(e->longitude, scale) - left,
+                            latitude_to_map_y(e->latitude, scale) - top);
+            if (first)
+                path.moveTo(p);
+            else
+                path.lineTo(p);
+            first = false;
+        }
+        QPainter painter(&s.image);
+        QPen pen(QColor("#2020ff"));
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.drawPath(path);
+        painter.end();
+        benchmark::DoNotOptimize(s.image.constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(framed_on_the_track)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(three_levels_closer)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(tiles_only)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(plain_path_framed)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    std::ostringstream log;
+    std::streambuf* old = std::cerr.rdbuf(log.rdbuf());
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    build_scene();
+    benchmark::RunSpecifiedBenchmarks();
+    std::cerr.rdbuf(old);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::cout << "peak memory: " << usage.ru_maxrss / 1024 << " MiB (" << fix_count << " fixes, " << width
+              << " x " << height << " map)" << std::endl;
+    delete the_scene;
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "layer.h"
+
+layer::~layer() = default;
