@@ -4,6 +4,7 @@
 #include "burst_space.h"
 #include "event_space.h"
 #include "events_by_bursts_i.h"
+#include "layer_ref.h"
 
 #include <QDebug>
 #include <QTreeWidgetItem>
@@ -22,6 +23,7 @@ app_state::~app_state()
     gang_windows.clear();
     tree_item_by_gang.clear();
     window_by_gang.clear();
+    layer_ref_by_gang.clear();
     events_by_bursts_by_gang.clear();
     gps_by_gang.clear();
     acc_by_gang.clear();
@@ -39,6 +41,21 @@ void app_state::add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr
     acc_by_gang[gang_id] = std::move(space);
     events_by_bursts_by_gang[gang_id] = std::move(events);
     window_by_gang[gang_id] = std::move(window);
+    tree_item_by_gang[gang_id] = std::move(item);
+    gang_windows.emplace_back(gang_id, window_by_gang[gang_id].get());
+}
+
+void app_state::add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
+                                 std::unique_ptr<events_by_bursts_i> association,
+                                 std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
+                                 std::unique_ptr<QTreeWidgetItem> item)
+{
+    const qint32 gang_id = take_gang_id();
+    acc_by_gang[gang_id] = std::move(space);
+    gps_by_gang[gang_id] = std::move(events);
+    events_by_bursts_by_gang[gang_id] = std::move(association);
+    window_by_gang[gang_id] = std::move(window);
+    layer_ref_by_gang[gang_id] = std::move(layer);
     tree_item_by_gang[gang_id] = std::move(item);
     gang_windows.emplace_back(gang_id, window_by_gang[gang_id].get());
 }
@@ -79,6 +96,8 @@ template <typename Map> auto take(Map& map, qint32 gang_id)
 void app_state::release_gang(qint32 gang_id)
 {
     tree_item_by_gang.erase(gang_id);
+    // The track goes before the fixes it draws.
+    layer_ref_by_gang.erase(gang_id);
     auto data = std::make_shared<released_data>();
     data->acc = take(acc_by_gang, gang_id);
     data->gps = take(gps_by_gang, gang_id);
@@ -94,4 +113,5 @@ void app_state::release_gang(qint32 gang_id)
 void app_state::release_view_objects()
 {
     tree_item_by_gang.clear();
+    layer_ref_by_gang.clear();
 }

@@ -13,6 +13,7 @@ class burst_main_window;
 class burst_space;
 class event_space;
 class events_by_bursts_i;
+class layer_ref;
 
 // Registry of everything that belongs to an opened data set ("gang"), keyed by gang id.
 // Lives on the GUI thread for the whole run and outlives the main window.
@@ -31,6 +32,12 @@ public:
     void add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
                       std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item);
 
+    // Registers an acceleration+GPS gang, with the handle of its track on the map.
+    void add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
+                          std::unique_ptr<events_by_bursts_i> association,
+                          std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
+                          std::unique_ptr<QTreeWidgetItem> item);
+
     // Releases a gang whose window was closed: its tree row at once; its window with deleteLater()
     // and its data when that window is gone, so memory returns while the program runs.
     void release_gang(qint32 gang_id);
@@ -45,6 +52,7 @@ public:
     std::map<qint32, std::unique_ptr<burst_space>> acc_by_gang;
     std::map<qint32, std::unique_ptr<event_space>> gps_by_gang;
     std::map<qint32, std::unique_ptr<events_by_bursts_i>> events_by_bursts_by_gang;
+    std::map<qint32, std::unique_ptr<layer_ref>> layer_ref_by_gang;
     std::map<qint32, std::unique_ptr<burst_main_window>> window_by_gang;
     std::map<qint32, std::unique_ptr<QTreeWidgetItem>> tree_item_by_gang;
     std::vector<std::pair<qint32, burst_main_window*>> gang_windows;

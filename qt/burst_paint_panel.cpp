@@ -293,8 +293,8 @@ void burst_paint_panel::wheelEvent(QWheelEvent* event)
 {
     const int delta = event->angleDelta().y();
     std::cout << "wheel: " << delta << std::endl;
-    // Fractional notches of high-resolution wheels and touchpads zoom proportionally.
-    const double k = delta / -120.0;
+    // Whole notches only: a fraction of a notch zooms nothing, several notches zoom that often.
+    const int k = delta / -120;
     const double p = positions_per_pixel();
     const int x = static_cast<int>(event->position().x());
     const double anchor = offset + p * x;

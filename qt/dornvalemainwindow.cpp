@@ -3,6 +3,7 @@
 
 #include "about_dialog.h"
 #include "app_state.h"
+#include "eobs_acc_gps_progress_loader.h"
 #include "eobs_acc_progress_loader.h"
 #include "map_form.h"
 
@@ -111,6 +112,12 @@ void dornvalemainwindow::window_closed(burst_main_window* w)
         qDebug() << " found burst_main_windows for gang_id";
         pairs.erase(found);
     }
+    auto layer = state_->layer_ref_by_gang.find(gang_id);
+    if (layer != state_->layer_ref_by_gang.end()) {
+        qDebug() << " found layer_ref for gang_id";
+        state_->layer_ref_by_gang.erase(layer);
+        get_map_form()->map.update();
+    }
     auto item = state_->tree_item_by_gang.find(gang_id);
     if (item != state_->tree_item_by_gang.end()) {
         qDebug() << " found QTreeWidgetItem for gang_id";
@@ -140,4 +147,8 @@ void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked()
     loader->start_loading();
 }
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_and_gps_files_clicked() {}
+void dornvalemainwindow::on_push_button_open_eobs_acc_and_gps_files_clicked()
+{
+    auto* loader = new eobs_acc_gps_progress_loader(this);
+    loader->start_loading();
+}

@@ -11,6 +11,7 @@
 #include "loader_read_failed.h"
 #include "loader_wrong_header.h"
 
+#include <exception>
 #include <iostream>
 #include <new>
 
@@ -65,6 +66,17 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
     }
 }
 
+template <typename Chain>
+std::unique_ptr<Chain> guarded_chain(const QString& file_name, loader_progress* progress)
+{
+    try {
+        return std::make_unique<Chain>(file_name, progress);
+    } catch (const std::exception& failure) {
+        return std::make_unique<Chain>(
+            QStringLiteral("Can't load file: %1").arg(QString::fromLocal8Bit(failure.what())));
+    }
+}
+
 } // namespace
 
 eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
@@ -81,6 +93,11 @@ eobs_acc_loader::eobs_acc_loader(const QString& failure_reason)
 
 eobs_acc_loader::~eobs_acc_loader() = default;
 
+std::unique_ptr<eobs_acc_loader> eobs_acc_loader::guarded(const QString& file_name, loader_progress* progress)
+{
+    return guarded_chain<eobs_acc_loader>(file_name, progress);
+}
+
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
 {
     run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd>(
@@ -94,3 +111,8 @@ eobs_gps_loader::eobs_gps_loader(const QString& failure_reason)
 }
 
 eobs_gps_loader::~eobs_gps_loader() = default;
+
+std::unique_ptr<eobs_gps_loader> eobs_gps_loader::guarded(const QString& file_name, loader_progress* progress)
+{
+    return guarded_chain<eobs_gps_loader>(file_name, progress);
+}

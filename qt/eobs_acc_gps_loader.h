@@ -27,6 +27,8 @@ public:
     // A read that failed before the chain could give an outcome (e.g. out of memory).
     explicit eobs_acc_loader(const QString& failure_reason);
     ~eobs_acc_loader();
+    // Runs the chain; any exception becomes a failed read, so a pool thread never ends the program.
+    static std::unique_ptr<eobs_acc_loader> guarded(const QString& file_name, loader_progress* progress);
     eobs_acc_loader(const eobs_acc_loader&) = delete;
     eobs_acc_loader& operator=(const eobs_acc_loader&) = delete;
 
@@ -42,6 +44,7 @@ public:
     eobs_gps_loader(const QString& file_name, loader_progress* progress);
     explicit eobs_gps_loader(const QString& failure_reason);
     ~eobs_gps_loader();
+    static std::unique_ptr<eobs_gps_loader> guarded(const QString& file_name, loader_progress* progress);
     eobs_gps_loader(const eobs_gps_loader&) = delete;
     eobs_gps_loader& operator=(const eobs_gps_loader&) = delete;
 

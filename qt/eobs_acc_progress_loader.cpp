@@ -11,8 +11,6 @@
 
 #include <QDebug>
 #include <QFileInfo>
-#include <QProgressDialog>
-#include <QThreadPool>
 #include <QTreeWidget>
 
 #include <iostream>
@@ -37,18 +35,10 @@ void eobs_acc_progress_loader::start_loading()
     }
     acc_file_name = path;
 
-    auto* runnable = new progress_loader_eobs_acc(path, cancel_requested);
-    QProgressDialog dialog;
-    load_flow::prepare_progress_dialog(dialog);
-    connect(runnable, SIGNAL(finished()), &dialog, SLOT(reset()), Qt::QueuedConnection);
-    connect(&dialog, SIGNAL(canceled()), this, SLOT(cancel()));
-    connect(runnable, SIGNAL(text_changed(QString)), &dialog, SLOT(setLabelText(QString)),
-            Qt::QueuedConnection);
-    connect(runnable, SIGNAL(finished_with_result(eobs_acc_result*, bool)), this,
-            SLOT(finished_loading(eobs_acc_result*, bool)), Qt::QueuedConnection);
-    QThreadPool::globalInstance()->start(runnable, 0);
-    // The result may be presented, and this object released, inside exec(): nothing below may use it.
-    dialog.exec();
+    // The result may be presented, and this object released, inside the dialog's loop.
+    load_flow::run_with_progress(new progress_loader_eobs_acc(path, cancel_requested), this,
+                                 SIGNAL(finished_with_result(eobs_acc_result*, bool)),
+                                 SLOT(finished_loading(eobs_acc_result*, bool)), nullptr);
 }
 
 void eobs_acc_progress_loader::cancel()

@@ -9,6 +9,7 @@
 #include "loader_progress.h"
 #include "loader_read_failed.h"
 #include "loader_wrong_header.h"
+#include "test_support.h"
 #include "unquote.h"
 
 #include <QDateTime>
@@ -60,21 +61,7 @@ struct progress : loader_progress
     void loader_progress_set_text(const QString&) override { QFAIL("readers never set a text"); }
 };
 
-// Captures standard output and standard error for the lifetime of the object.
-struct streams_capture
-{
-    std::ostringstream out, err;
-    std::streambuf* old_out;
-    std::streambuf* old_err;
-    streams_capture() : old_out(std::cout.rdbuf(out.rdbuf())), old_err(std::cerr.rdbuf(err.rdbuf())) {}
-    ~streams_capture()
-    {
-        std::cout.rdbuf(old_out);
-        std::cerr.rdbuf(old_err);
-    }
-    QString stdout_text() const { return QString::fromStdString(out.str()); }
-    QString stderr_text() const { return QString::fromStdString(err.str()); }
-};
+using test_support::streams_capture;
 
 enum class reader_kind { eobsmb, mbd };
 

@@ -456,6 +456,7 @@ void test_burst_paint_panel::wheel_zoom_data()
     QTest::newRow("out to 1287000000") << -120 << 1170000000.0 << 1287000000.0;
     QTest::newRow("out to 1320000000 refused") << -120 << 1200000000.0 << 1200000000.0;
     QTest::newRow("no delta") << 0 << 1000.0 << 1000.0;
+    QTest::newRow("half a notch zooms nothing") << 60 << 1000.0 << 1000.0;
 }
 
 void test_burst_paint_panel::wheel_zoom()
