@@ -4,6 +4,7 @@
 #include "app_state.h"
 #include "build_settings.h"
 #include "dornvalemainwindow.h"
+#include "test_support.h"
 #include "unquote.h"
 #include "when_modal.h"
 
@@ -32,25 +33,7 @@
 
 namespace {
 
-struct message_capture
-{
-    static QStringList lines;
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& msg) { lines << msg; }
-    message_capture()
-    {
-        lines.clear();
-        qInstallMessageHandler(&message_capture::handler);
-    }
-    ~message_capture() { qInstallMessageHandler(nullptr); }
-    bool contains(const QString& text) const
-    {
-        for (const QString& line : lines)
-            if (line.contains(text))
-                return true;
-        return false;
-    }
-};
-QStringList message_capture::lines;
+using message_capture = test_support::debug_capture;
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "burst_paint_panel.h"
 #include "burst_space.h"
 #include "dornvalemainwindow.h"
+#include "flow_test_support.h"
 #include "gui_test_support.h"
 #include "test_support.h"
 
@@ -26,13 +27,11 @@
 #include <fstream>
 #include <thread>
 
+using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
 namespace {
-
-const QByteArray acc_header = "key-bin-checksum,tag-serial-number,start-timestamp,"
-                              "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
 
 QByteArray acc_lines(int bursts)
 {
@@ -40,27 +39,6 @@ QByteArray acc_lines(int bursts)
     for (int i = 0; i < bursts; ++i)
         out += "1,2,2014-05-02 13:" + QByteArray::number(10 + i % 50) +
                ":00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
-    return out;
-}
-
-QList<burst_main_window*> burst_windows()
-{
-    QList<burst_main_window*> out;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* b = qobject_cast<burst_main_window*>(w))
-            out << b;
-    return out;
-}
-
-QStringList tree_rows(QTreeWidget* tree)
-{
-    QStringList out;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = tree->topLevelItem(i);
-        out << item->text(0);
-        for (int c = 0; c < item->childCount(); ++c)
-            out << "  " + item->child(c)->text(0);
-    }
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include "dornvalemainwindow.h"
 #include "event_space.h"
 #include "events_by_bursts_i.h"
+#include "flow_test_support.h"
 #include "gui_test_support.h"
 #include "http_test_server.h"
 #include "loader_gps_eobsmb.h"
@@ -23,13 +24,11 @@
 
 #include <sys/stat.h>
 
+using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
 namespace {
-
-const QByteArray acc_header = "key-bin-checksum,tag-serial-number,start-timestamp,"
-                              "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
 
 // Bursts at 10:00, 10:10, ... on 2014-05-02, two samples each.
 QByteArray acc_file(int bursts)
@@ -54,27 +53,6 @@ QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
         out += "3.9,3.8,12,1a,2,2014-05-02 00:00:00.000,\"A\",21,3,40,0.1,90,55," +
                QByteArray::number(lat0 + 0.001 * i) + "," + QByteArray::number(lon0 + 0.002 * i) + "," +
                time + ",123,4567," + time + "\n";
-    }
-    return out;
-}
-
-QList<burst_main_window*> burst_windows()
-{
-    QList<burst_main_window*> out;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* b = qobject_cast<burst_main_window*>(w))
-            out << b;
-    return out;
-}
-
-QStringList tree_rows(QTreeWidget* tree)
-{
-    QStringList out;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = tree->topLevelItem(i);
-        out << item->text(0);
-        for (int c = 0; c < item->childCount(); ++c)
-            out << "  " + item->child(c)->text(0);
     }
     return out;
 }
