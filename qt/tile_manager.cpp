@@ -133,6 +133,11 @@ bool tile_manager::load_from_cache(tile* t)
 void tile_manager::request_tile(tile* t)
 {
     t->attempts += 1;
+    // Without a network (an offline set-up) a tile simply stays missing.
+    if (!network) {
+        t->state = tile_failed;
+        return;
+    }
     t->state = tile_loading;
     QNetworkRequest request(tile_url(t->x, t->y, t->level));
     request.setHeader(QNetworkRequest::UserAgentHeader, user_agent());

@@ -109,6 +109,7 @@ private slots:
     void decoded_tiles_are_bounded_least_recently_used_first();
     void evicted_tile_without_cache_file_is_fetched_again();
     void destroying_the_manager_with_downloads_in_flight();
+    void without_network_tiles_stay_missing();
 };
 
 void test_tile_download::base_url_default_and_tile_url()
@@ -432,6 +433,15 @@ void test_tile_download::destroying_the_manager_with_downloads_in_flight()
     f.manager.reset();
     QTest::qWait(50); // deferred deletions run; nothing calls into the destroyed manager
     QCOMPARE(f.server.total(), 6);
+}
+
+void test_tile_download::without_network_tiles_stay_missing()
+{
+    QTemporaryDir dir;
+    tile_cache cache(QDir(dir.path()), "osm");
+    tile_manager manager(nullptr, &cache, "http://127.0.0.1:9/");
+    QVERIFY(is_placeholder(manager, manager.get_tile_pixmap(0, 0, 1)));
+    QCOMPARE(manager.find_tile(0, 0, 1)->state, qint32(tile_failed));
 }
 
 QTEST_MAIN(test_tile_download)
