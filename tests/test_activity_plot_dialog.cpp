@@ -3,6 +3,7 @@
 #include "activity_plot_dialog.h"
 #include "burst.h"
 #include "burst_space.h"
+#include "test_support.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -185,7 +186,16 @@ void test_activity_plot_dialog::export_proposed_name_as_png()
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();
     export_driver driver(QStringLiteral("activity-plot.png"));
-    export_button(dialog)->click();
+    {
+        test_support::streams_capture streams;
+        test_support::debug_capture debug;
+        export_button(dialog)->click();
+        QCOMPARE(streams.stdout_text(), QStringLiteral("export image!\n"));
+        const QStringList names = debug.lines().filter(QStringLiteral("filename: "));
+        QCOMPARE(names.size(), 1);
+        QVERIFY2(names.first().startsWith(QStringLiteral("filename: ")), qPrintable(names.first()));
+        QVERIFY2(names.first().endsWith(QStringLiteral("activity-plot.png\"")), qPrintable(names.first()));
+    }
 
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Plot Image"));
     QCOMPARE(driver.proposed_name, QStringLiteral("activity-plot.png"));
@@ -217,7 +227,13 @@ void test_activity_plot_dialog::cancel_saves_nothing()
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();
     export_driver driver{QString()};
-    export_button(dialog)->click();
+    {
+        test_support::streams_capture streams;
+        test_support::debug_capture debug;
+        export_button(dialog)->click();
+        QCOMPARE(streams.stdout_text(), QStringLiteral("export image!\n"));
+        QCOMPARE(debug.lines().filter(QStringLiteral("filename: ")).size(), 1);
+    }
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Plot Image"));
     QVERIFY(driver.messages.isEmpty());
     QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
