@@ -3,6 +3,7 @@
 
 #include "about_dialog.h"
 #include "app_state.h"
+#include "burst_main_window.h"
 #include "eobs_acc_gps_progress_loader.h"
 #include "eobs_acc_progress_loader.h"
 #include "map_form.h"
@@ -96,13 +97,14 @@ void dornvalemainwindow::on_softwareUpdateAvailable(QString version, QUrl downlo
 
 void dornvalemainwindow::window_closed(burst_main_window* w)
 {
-    qDebug() << "dornvalemainwindow::window_closed(burst_main_window *): " << static_cast<void*>(w);
+    // The window is named as an object (class, address, object name), the tree item by its address.
+    qDebug() << "dornvalemainwindow::window_closed(burst_main_window *): " << static_cast<const QObject*>(w);
     auto& pairs = state_->gang_windows;
     auto found = pairs.begin();
     while (found != pairs.end() && found->second != w)
         ++found;
     if (found == pairs.end()) {
-        qDebug() << " no gang_id found for burst_main_window " << static_cast<void*>(w);
+        qDebug() << " no gang_id found for burst_main_window " << static_cast<const QObject*>(w);
         return;
     }
     const qint32 gang_id = found->first;

@@ -33,16 +33,20 @@ void eobs_acc_gps_progress_loader::start_loading()
         deleteLater();
         return;
     }
-    const eobs_guess_acc_gps_filenames names(path);
-    // A name that matches no pairing pattern gives two empty names, which do not exist either.
-    if (!QFileInfo::exists(path) || !QFileInfo::exists(names.acc_filename) ||
-        !QFileInfo::exists(names.gps_filename)) {
+    if (!QFileInfo::exists(path)) {
         load_flow::open_failed(parent_widget, tr("File does not exist."));
         deleteLater();
         return;
     }
+    const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
+    // A name that matches no pairing pattern gives two empty names, which do not exist either.
+    if (!QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) {
+        load_flow::open_failed(parent_widget, tr("File does not exist."));
+        deleteLater();
+        return;
+    }
 
     // The result may be presented, and this object released, inside the dialog's loop.
     load_flow::run_with_progress(

@@ -288,6 +288,7 @@ void test_open_acc_flow::close_removes_only_its_row_and_releases_the_gang()
     script.then(answer_message(QMessageBox::Yes));
     debug_capture log;
     QVERIFY(b->close());
+    QVERIFY(log.contains("dornvalemainwindow::window_closed(burst_main_window *):  burst_main_window(0x"));
     QVERIFY(log.contains(" found! => gang_id =  1"));
     QVERIFY(log.contains(" found burst_main_windows for gang_id"));
     QVERIFY(log.contains(" found QTreeWidgetItem for gang_id"));
@@ -309,7 +310,7 @@ void test_open_acc_flow::close_removes_only_its_row_and_releases_the_gang()
     log.lines().clear();
     window->window_closed(c);
     window->window_closed(c);
-    QVERIFY(log.contains(" no gang_id found for burst_main_window "));
+    QVERIFY(log.contains(" no gang_id found for burst_main_window  burst_main_window(0x"));
     QCOMPARE(state->gang_windows.size(), size_t(2));
 }
 

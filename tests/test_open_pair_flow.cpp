@@ -72,6 +72,7 @@ private slots:
     void closing_removes_only_its_track_and_rows();
     void gps_file_in_no_layout_shows_not_success();
     void missing_partner_or_unpaired_name();
+    void vanished_choice_is_refused_before_pairing();
     void unreadable_gps_file_names_its_reason();
     void cancel_while_loading();
 
@@ -235,6 +236,25 @@ void test_open_pair_flow::missing_partner_or_unpaired_name()
         QCOMPARE(text, QString("File does not exist."));
     }
     QVERIFY(burst_windows().isEmpty());
+}
+
+void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
+{
+    write("f_gps.txt", gps_file({1}, 1, 1));
+    const QString chosen = write("f_acc.txt", acc_file(2));
+    QString text;
+    debug_capture log;
+    modal_script script;
+    // The chosen file vanishes between the file dialog and the existence check; its partner stays.
+    script.then(choose_file(chosen, [chosen] { QFile::remove(chosen); }))
+        .then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text, QString("File does not exist."));
+    // The partner's name is derived only for a chosen file that exists.
+    QVERIFY(!log.contains("eobs_guess_acc_gps_filenames: "));
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(state->next_gang_id, 0);
 }
 
 void test_open_pair_flow::unreadable_gps_file_names_its_reason()
