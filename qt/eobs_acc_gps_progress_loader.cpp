@@ -10,55 +10,36 @@
 #include "event_space_layer.h"
 #include "events_by_bursts.h"
 #include "layer_ref.h"
-#include "load_flow.h"
 #include "map_form.h"
 #include "progress_loader_eobs_acc_gps.h"
 
-#include <QDebug>
 #include <QFileInfo>
 #include <QTreeWidget>
 
 #include <iostream>
 
 eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(dornvalemainwindow* parent_widget)
-    : parent_widget(parent_widget), cancel_requested(std::make_shared<std::atomic_bool>(false))
+    : progress_coordinator(parent_widget, "progress_loader_eobs_acc_gps")
 {
 }
 
 void eobs_acc_gps_progress_loader::start_loading()
 {
-    const QString path = load_flow::ask_for_file(parent_widget, tr("Open Acceleration Data File"));
-    std::cout << "filename: " << path.toStdString() << std::endl;
-    if (path.isEmpty()) {
-        deleteLater();
+    const QString path = choose_existing_file();
+    if (path.isEmpty())
         return;
-    }
-    if (!QFileInfo::exists(path)) {
-        load_flow::open_failed(parent_widget, tr("File does not exist."));
-        deleteLater();
-        return;
-    }
     const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
     // A name that matches no pairing pattern gives two empty names, which do not exist either.
     if (!QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) {
-        load_flow::open_failed(parent_widget, tr("File does not exist."));
+        open_failed(tr("File does not exist."));
         deleteLater();
         return;
     }
-
-    // The result may be presented, and this object released, inside the dialog's loop.
-    load_flow::run_with_progress(
-        new progress_loader_eobs_acc_gps(acc_file_name, gps_file_name, cancel_requested), this,
-        SIGNAL(finished_with_result(eobs_acc_gps_result*, bool)),
-        SLOT(finished_loading(eobs_acc_gps_result*, bool)), parent_widget);
-}
-
-void eobs_acc_gps_progress_loader::cancel()
-{
-    qDebug() << "progress_loader_eobs_acc_gps::cancel ";
-    cancel_requested->store(true);
+    run_with_progress(new progress_loader_eobs_acc_gps(acc_file_name, gps_file_name, cancel_requested),
+                      SIGNAL(finished_with_result(eobs_acc_gps_result*, bool)),
+                      SLOT(finished_loading(eobs_acc_gps_result*, bool)), parent_widget);
 }
 
 void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_ptr, bool was_canceled)
@@ -67,27 +48,25 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
     std::unique_ptr<eobs_acc_gps_result> result(result_ptr);
     deleteLater();
     if (was_canceled) {
-        load_flow::open_failed(parent_widget, tr("Load cancelled."));
+        open_failed(tr("Load cancelled."));
         return;
     }
     eobs_acc_loader& acc = *result->acc;
     eobs_gps_loader& gps = *result->gps;
     // A file that could not be read at all is named with its reason, GPS first as it was loaded first.
     if (gps.status == ELS_READ_FAILED || acc.status == ELS_READ_FAILED) {
-        load_flow::open_failed(parent_widget, gps.status == ELS_READ_FAILED ? gps.reason : acc.reason);
+        open_failed(gps.status == ELS_READ_FAILED ? gps.reason : acc.reason);
         return;
     }
     if (acc.status != ELS_SUCCESS || gps.status != ELS_SUCCESS || !acc.space || !gps.space) {
-        load_flow::open_failed(parent_widget, tr("!ELS_SUCCESS"));
+        open_failed(tr("!ELS_SUCCESS"));
         return;
     }
 
     std::unique_ptr<event_space> events = std::move(gps.space);
     std::unique_ptr<burst_space> bursts = std::move(acc.space);
     auto association = std::make_unique<events_by_bursts>(*events, *bursts);
-    auto window =
-        std::make_unique<burst_main_window>(bursts.get(), association.get(), acc_file_name, nullptr);
-    window->show();
+    std::unique_ptr<burst_main_window> window = open_window(bursts.get(), association.get(), acc_file_name);
 
     map_form* map = parent_widget->get_map_form();
     std::unique_ptr<layer_ref> track = map->map.add_layer(new event_space_layer(events.get()));
@@ -95,15 +74,11 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
     map->map.fit_to_box(events->bounds());
     map->map.update();
 
-    connect(window.get(), SIGNAL(window_closed(burst_main_window*)), parent_widget,
-            SLOT(window_closed(burst_main_window*)));
-
     auto item = std::make_unique<QTreeWidgetItem>(QStringList{"e-obs acc+gps"});
     item->addChild(new QTreeWidgetItem(QStringList{QString("%1 gps events in %2")
                                                        .arg(events->events().size())
                                                        .arg(QFileInfo(gps_file_name).fileName())}));
-    item->addChild(new QTreeWidgetItem(QStringList{
-        QString("%1 acc bursts in %2").arg(bursts->entry_count()).arg(QFileInfo(acc_file_name).fileName())}));
+    item->addChild(acc_row(*bursts, acc_file_name));
     parent_widget->open_files_tree()->addTopLevelItem(item.get());
     item->setExpanded(true);
 

@@ -1,34 +1,23 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include "progress_coordinator.h"
 
-#include <atomic>
-#include <memory>
-
-class dornvalemainwindow;
 struct eobs_acc_gps_result;
 
 // Opens an acceleration and GPS pair from either of its files: loads both on a pool thread behind a
 // modal progress dialog, then opens the burst window, draws the track on the map, adds the tree rows
-// and registers the pair. Deletes itself when done.
-class eobs_acc_gps_progress_loader : public QObject
+// and registers the pair.
+class eobs_acc_gps_progress_loader : public progress_coordinator
 {
     Q_OBJECT
 
 public:
     explicit eobs_acc_gps_progress_loader(dornvalemainwindow* parent_widget);
 
-    dornvalemainwindow* const parent_widget;
     QString acc_file_name;
     QString gps_file_name;
 
 public slots:
     void start_loading();
     void finished_loading(eobs_acc_gps_result* result_ptr, bool was_canceled);
-    // Reached from the progress dialog's Cancel; never touches the runnable itself.
-    void cancel();
-
-private:
-    std::shared_ptr<std::atomic_bool> cancel_requested;
 };

@@ -1,32 +1,21 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include "progress_coordinator.h"
 
-#include <atomic>
-#include <memory>
-
-class dornvalemainwindow;
 struct eobs_acc_result;
 
 // Opens one acceleration file: asks for it, loads it on a pool thread behind a modal progress
-// dialog, then opens its burst window, adds its tree rows and registers it. Deletes itself when done.
-class eobs_acc_progress_loader : public QObject
+// dialog, then opens its burst window, adds its tree rows and registers it.
+class eobs_acc_progress_loader : public progress_coordinator
 {
     Q_OBJECT
 
 public:
     explicit eobs_acc_progress_loader(dornvalemainwindow* parent_widget);
 
-    dornvalemainwindow* const parent_widget;
     QString acc_file_name;
 
 public slots:
     void start_loading();
     void finished_loading(eobs_acc_result* result_ptr, bool was_canceled);
-    // Reached from the progress dialog's Cancel; never touches the runnable itself.
-    void cancel();
-
-private:
-    std::shared_ptr<std::atomic_bool> cancel_requested;
 };
