@@ -110,4 +110,19 @@ inline modal_script::step on_any(std::function<void(QWidget*)> action)
     };
 }
 
+// Runs check once on the first active modal widget; fire and forget, for a single dialog.
+inline void when_modal(std::function<void(QWidget*)> check)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, check]() {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            check(w);
+        }
+    });
+    timer->start();
+}
+
 } // namespace gui_test_support

@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include "test_support.h"
+
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -31,26 +33,9 @@ struct spec_burst
     std::vector<float> v; // the same values on all three axes
 };
 
-struct quiet_streams
-{
-    std::ostringstream sink;
-    std::streambuf* old;
-    quiet_streams() : old(std::cerr.rdbuf(sink.rdbuf())) {}
-    ~quiet_streams() { std::cerr.rdbuf(old); }
-};
-
-struct message_log
-{
-    static QStringList lines;
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& msg) { lines << msg; }
-    message_log()
-    {
-        lines.clear();
-        qInstallMessageHandler(&message_log::handler);
-    }
-    ~message_log() { qInstallMessageHandler(nullptr); }
-};
-QStringList message_log::lines;
+// Keeps the model's summary lines out of the test output.
+using quiet_streams = test_support::streams_capture;
+using message_log = test_support::debug_capture;
 
 std::unique_ptr<burst> make_burst(qint64 t, double f, std::vector<float> x, std::vector<float> y,
                                   std::vector<float> z)
@@ -239,13 +224,13 @@ void test_activity_plot::bounds_and_debug_lines()
     QCOMPARE(calc.plot_end, day_ms);
     QCOMPARE(calc.bin_width, bin_ms);
     QCOMPARE(calc.bin_count, qint64(480));
-    QCOMPARE(message_log::lines.size(), 4);
-    QCOMPARE(message_log::lines[0], QStringLiteral("plot begin:  -86400000"));
-    QCOMPARE(message_log::lines[1], QStringLiteral("plot end:  86400000"));
+    QCOMPARE(message_log::lines().size(), 4);
+    QCOMPARE(message_log::lines()[0], QStringLiteral("plot begin:  -86400000"));
+    QCOMPARE(message_log::lines()[1], QStringLiteral("plot end:  86400000"));
+    QVERIFY(message_log::lines()[2].startsWith(
+        QStringLiteral("bs begin:  QDateTime(1969-12-31 23:59:59.999 UTC")));
     QVERIFY(
-        message_log::lines[2].startsWith(QStringLiteral("bs begin:  QDateTime(1969-12-31 23:59:59.999 UTC")));
-    QVERIFY(
-        message_log::lines[3].startsWith(QStringLiteral("bs end:  QDateTime(1970-01-01 00:30:00.007 UTC")));
+        message_log::lines()[3].startsWith(QStringLiteral("bs end:  QDateTime(1970-01-01 00:30:00.007 UTC")));
 }
 
 void test_activity_plot::empty_space_gives_header_only()

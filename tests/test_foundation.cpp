@@ -6,7 +6,7 @@
 #include "dornvalemainwindow.h"
 #include "test_support.h"
 #include "unquote.h"
-#include "when_modal.h"
+#include "gui_test_support.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -30,6 +30,8 @@
 #include <iostream>
 #include <memory>
 #include <sstream>
+
+using gui_test_support::when_modal;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "http_test_server.h"
 #include "lifecycleclient.h"
 #include "online_test_support.h"
-#include "when_modal.h"
+#include "gui_test_support.h"
 #include "replyhandler.h"
 
 #include <QApplication>
@@ -25,6 +25,8 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(LifeCycleClient::Version)
+
+using gui_test_support::when_modal;
 
 namespace {
 
