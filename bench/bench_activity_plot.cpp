@@ -1,5 +1,6 @@
 // Activity calculator and actogram image over a year of bursts: 100,000 bursts five minutes apart,
 // 110 samples each at 33.33 Hz.
+#include "bench_support.h"
 #include "activity_plot.h"
 #include "burst.h"
 #include "burst_space.h"
@@ -8,8 +9,6 @@
 #include <QImage>
 
 #include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
 
 #include <iostream>
 #include <memory>
@@ -92,9 +91,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     year_of_bursts();
     benchmark::RunSpecifiedBenchmarks();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::cout << "peak memory (data set of " << burst_count << " bursts included): " << usage.ru_maxrss / 1024
-              << " MiB" << std::endl;
+    std::cout << "peak memory (data set of " << burst_count
+              << " bursts included): " << bench_support::peak_mib() << " MiB" << std::endl;
     return 0;
 }

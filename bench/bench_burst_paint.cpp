@@ -1,4 +1,5 @@
 // Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image.
+#include "bench_support.h"
 #include "burst.h"
 #include "burst_paint_panel.h"
 #include "burst_space.h"
@@ -9,8 +10,6 @@
 #include <QStatusBar>
 
 #include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
 
 #include <iostream>
 #include <memory>
@@ -128,9 +127,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::cout << "peak memory: " << usage.ru_maxrss / 1024 << " MiB (" << burst_count << " bursts x "
+    std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << burst_count << " bursts x "
               << samples << " samples)" << std::endl;
     delete the_scene;
     return 0;

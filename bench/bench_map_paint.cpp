@@ -1,6 +1,7 @@
 // Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, tiles held in memory: framed on
 // the whole track, and three levels closer (most of the track off screen). For comparison, the time
 // to stroke the plain path through every fix.
+#include "bench_support.h"
 #include "event_space.h"
 #include "event_space_layer.h"
 #include "layer_ref.h"
@@ -17,8 +18,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
 
 #include <iostream>
 #include <memory>
@@ -203,9 +202,7 @@ int main(int argc, char** argv)
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     std::cerr.rdbuf(old);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::cout << "peak memory: " << usage.ru_maxrss / 1024 << " MiB (" << fix_count << " fixes, " << width
+    std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << fix_count << " fixes, " << width
               << " x " << height << " map)" << std::endl;
     delete the_scene;
     return 0;

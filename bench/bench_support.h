@@ -45,4 +45,12 @@ inline double cpu_seconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// Peak resident memory of the process so far, in MiB.
+inline long peak_mib()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
 } // namespace bench_support

@@ -3,6 +3,7 @@
 // pass (each tile read from its cache file and decoded) and for the passes after it (decoded tiles
 // held in memory), and, for comparison, the cost when every request reads and decodes the cache
 // file again (the behaviour before decoded tiles were held).
+#include "bench_support.h"
 #include "tile_cache.h"
 #include "tile_manager.h"
 #include "tile_math.h"
@@ -19,8 +20,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -155,9 +154,8 @@ int main(int argc, char* argv[])
     std::printf(
         "  re-read and re-decode on every request:    %8.2f us per tile request (nothing held in memory)\n",
         uncached);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     std::printf("  decoded tiles held: %d, downloads started: %d, peak memory %.1f MiB (checksum %lld)\n",
-                decoded, pending, usage.ru_maxrss / 1024.0, static_cast<long long>(checksum & 0xffff));
+                decoded, pending, static_cast<double>(bench_support::peak_mib()),
+                static_cast<long long>(checksum & 0xffff));
     return pending == 0 ? 0 : 1;
 }
