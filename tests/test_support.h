@@ -32,21 +32,44 @@ struct streams_capture
     QStringList stderr_lines() const { return stderr_text().split('\n', Qt::SkipEmptyParts); }
 };
 
-// Collects Qt debug lines for the lifetime of the object.
+// Collects the Qt debug lines for the lifetime of the object; everything still reaches the handler
+// that was installed before, so a failing test shows the whole story. An inner capture restarts the
+// lines; the outer one restores the handler.
 struct debug_capture
 {
     static QStringList& lines()
     {
-        static QStringList captured;
-        return captured;
+        static QStringList all;
+        return all;
     }
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& msg) { lines() << msg; }
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (type == QtDebugMsg)
+            lines() << message;
+        if (previous())
+            previous()(type, context, message);
+    }
+    static QtMessageHandler& previous()
+    {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
     debug_capture()
     {
         lines().clear();
-        qInstallMessageHandler(&debug_capture::handler);
+        const QtMessageHandler before = qInstallMessageHandler(&debug_capture::handler);
+        nested_ = before == &debug_capture::handler;
+        if (!nested_)
+            previous() = before;
     }
-    ~debug_capture() { qInstallMessageHandler(nullptr); }
+    ~debug_capture()
+    {
+        if (!nested_)
+            qInstallMessageHandler(previous());
+    }
+    debug_capture(const debug_capture&) = delete;
+    debug_capture& operator=(const debug_capture&) = delete;
+
     bool contains(const QString& text) const
     {
         for (const QString& line : lines())
@@ -54,6 +77,21 @@ struct debug_capture
                 return true;
         return false;
     }
+    // Lines that start with the prefix, in order.
+    QStringList starting_with(const QString& prefix) const
+    {
+        QStringList result;
+        for (const QString& line : lines())
+            if (line.startsWith(prefix))
+                result << line;
+        return result;
+    }
+    // How often exactly this line was written.
+    int count(const QString& line) const { return lines().count(line); }
+    QString all() const { return lines().join('\n'); }
+
+private:
+    bool nested_ = false;
 };
 
 // A loader_progress that records what it is told and cancels after a number of polls.
