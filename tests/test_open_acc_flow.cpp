@@ -216,6 +216,7 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
     std::thread writer;
     QString text;
     QString progress_title;
+    QString progress_label;
     bool progress_modal = false;
     bool progress_parentless = false;
     modal_script script;
@@ -235,7 +236,10 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
                 pipe << acc_lines(5).constData();
             });
             // As the user does: the Cancel button.
-            QTimer::singleShot(100, progress, [progress] { progress->findChild<QPushButton*>()->click(); });
+            QTimer::singleShot(100, progress, [progress, &progress_label] {
+                progress_label = progress->labelText();
+                progress->findChild<QPushButton*>()->click();
+            });
             return true;
         })
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
@@ -243,6 +247,8 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     writer.join();
     QCOMPARE(progress_title, QString("Loading"));
+    // The chain's status text reaches the dialog's label.
+    QCOMPARE(progress_label, QString("loading acceleration data file..."));
     QVERIFY(progress_modal);
     QVERIFY(progress_parentless);
     QCOMPARE(text, QString("Load cancelled."));
