@@ -1,9 +1,7 @@
 #pragma once
+// The shared debug-line capture, seen as lines with their context and counted by contained text.
 
-#include <QList>
-#include <QString>
-#include <QStringList>
-#include <QtGlobal>
+#include "test_support.h"
 
 // One captured Qt debug line with its context.
 struct logged_line
@@ -13,44 +11,18 @@ struct logged_line
     QString function;
 };
 
-// Captures the Qt debug lines, with their context, while alive (one at a time).
-struct log_capture
+struct log_capture : test_support::debug_capture
 {
-    static QList<logged_line>& lines()
+    QList<logged_line> lines() const
     {
-        static QList<logged_line> captured;
-        return captured;
-    }
-    static void handler(QtMsgType, const QMessageLogContext& context, const QString& msg)
-    {
-        lines() << logged_line{msg, QString::fromUtf8(context.file ? context.file : ""),
-                               QString::fromUtf8(context.function ? context.function : "")};
-    }
-    log_capture()
-    {
-        lines().clear();
-        qInstallMessageHandler(&log_capture::handler);
-    }
-    ~log_capture() { qInstallMessageHandler(nullptr); }
-
-    // Number of lines that contain the text.
-    int count(const QString& text) const
-    {
-        int n = 0;
-        for (const logged_line& line : lines())
-            if (line.message.contains(text))
-                ++n;
-        return n;
-    }
-    // The messages that contain the text.
-    QStringList matching(const QString& text) const
-    {
-        QStringList out;
-        for (const logged_line& line : lines())
-            if (line.message.contains(text))
-                out << line.message;
+        QList<logged_line> out;
+        const QStringList& messages = debug_capture::lines();
+        for (int i = 0; i < messages.size(); ++i)
+            out << logged_line{messages[i], contexts()[i].first, contexts()[i].second};
         return out;
     }
-    // All messages, one a line (for failure output).
-    QString all() const { return matching(QString()).join('\n'); }
+    // Number of lines that contain the text.
+    int count(const QString& text) const { return matching(text).size(); }
+    // The messages that contain the text.
+    QStringList matching(const QString& text) const { return debug_capture::lines().filter(text); }
 };

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -42,10 +43,19 @@ struct debug_capture
         static QStringList all;
         return all;
     }
+    // File and function of each line, in the same order.
+    static QList<QPair<QString, QString>>& contexts()
+    {
+        static QList<QPair<QString, QString>> all;
+        return all;
+    }
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
     {
-        if (type == QtDebugMsg)
+        if (type == QtDebugMsg) {
             lines() << message;
+            contexts() << qMakePair(QString::fromUtf8(context.file ? context.file : ""),
+                                    QString::fromUtf8(context.function ? context.function : ""));
+        }
         if (previous())
             previous()(type, context, message);
     }
@@ -57,6 +67,7 @@ struct debug_capture
     debug_capture()
     {
         lines().clear();
+        contexts().clear();
         const QtMessageHandler before = qInstallMessageHandler(&debug_capture::handler);
         nested_ = before == &debug_capture::handler;
         if (!nested_)
