@@ -6,6 +6,9 @@ cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
+
+echo "== layers"
+./scripts/check-layers.sh
 jobs="$(nproc)"
 
 echo "== build (tests)"

@@ -2,9 +2,9 @@
 // the peak resident memory against the 12 bytes per sample the model holds.
 //   bench_acc_load <eobs|fixed> <file>
 #include "bench_support.h"
-#include "burst_space.h"
-#include "loader_eobsmb.h"
-#include "loader_mbd.h"
+#include "data/burst_space.h"
+#include "data/loader_eobsmb.h"
+#include "data/loader_mbd.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 // Activity calculator and actogram image over a year of bursts: 100,000 bursts five minutes apart,
 // 110 samples each at 33.33 Hz.
 #include "bench_support.h"
-#include "activity_plot.h"
-#include "burst.h"
-#include "burst_space.h"
+#include "views/activity_plot.h"
+#include "data/burst.h"
+#include "data/burst_space.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,9 +1,9 @@
 // Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image.
 #include "bench_support.h"
-#include "burst.h"
-#include "burst_paint_panel.h"
-#include "burst_space.h"
-#include "counted_events.h"
+#include "data/burst.h"
+#include "views/burst_paint_panel.h"
+#include "data/burst_space.h"
+#include "support/counted_events.h"
 
 #include <QApplication>
 #include <QImage>

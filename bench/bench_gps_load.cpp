@@ -4,9 +4,9 @@
 //   bench_gps_load acc <file>               acceleration chain (either layout), for comparison
 //   bench_gps_load pair <acc file> <gps file>  GPS chain, then acceleration chain, in one process
 #include "bench_support.h"
-#include "burst_space.h"
-#include "eobs_acc_gps_loader.h"
-#include "event_space.h"
+#include "data/burst_space.h"
+#include "data/eobs_acc_gps_loader.h"
+#include "data/event_space.h"
 
 #include <QFileInfo>
 

@@ -2,12 +2,12 @@
 // the whole track, and three levels closer (most of the track off screen). For comparison, the time
 // to stroke the plain path through every fix.
 #include "bench_support.h"
-#include "event_space.h"
-#include "event_space_layer.h"
-#include "layer_ref.h"
-#include "map_widget.h"
-#include "tile_cache.h"
-#include "tile_manager.h"
+#include "data/event_space.h"
+#include "map/event_space_layer.h"
+#include "map/layer_ref.h"
+#include "map/map_widget.h"
+#include "map/tile_cache.h"
+#include "map/tile_manager.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -4,12 +4,12 @@
 // shown and to the first painted burst window, and the resident memory once the closed window and
 // its data are gone and the event loop has run.
 //   bench_open_close <acceleration file> [rounds, default 10]
-#include "app_state.h"
+#include "app/app_state.h"
 #include "bench_support.h"
-#include "burst_main_window.h"
-#include "burst_paint_panel.h"
-#include "dornvalemainwindow.h"
-#include "gui_test_support.h"
+#include "app/burst_main_window.h"
+#include "views/burst_paint_panel.h"
+#include "app/dornvalemainwindow.h"
+#include "support/gui_test_support.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 // Measuring helpers the load benchmarks share: resident memory from /proc and process CPU time.
 
-#include "loader_progress.h"
+#include "data/loader_progress.h"
 
 #include <sys/resource.h>
 

@@ -4,10 +4,10 @@
 // held in memory), and, for comparison, the cost when every request reads and decodes the cache
 // file again (the behaviour before decoded tiles were held).
 #include "bench_support.h"
-#include "tile_cache.h"
-#include "tile_manager.h"
-#include "tile_math.h"
-#include "zoom_state.h"
+#include "map/tile_cache.h"
+#include "map/tile_manager.h"
+#include "map/tile_math.h"
+#include "map/zoom_state.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
-#include "lifecycleclient.h"
+#include "util/lifecycleclient.h"
 
-#include "build_settings.h"
-#include "dornvale_version.h"
-#include "replyhandler.h"
+#include "util/build_settings.h"
+#include "data/dornvale_version.h"
+#include "util/replyhandler.h"
 
 #include <QCryptographicHash>
 #include <QDebug>

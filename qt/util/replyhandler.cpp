@@ -1,4 +1,4 @@
-#include "replyhandler.h"
+#include "util/replyhandler.h"
 
 #include <QDebug>
 #include <QNetworkReply>

@@ -1,0 +1,25 @@
+#include "app/app_paths.h"
+
+#include <QDebug>
+#include <QStandardPaths>
+
+QString app_paths::data_location()
+{
+    const QString location = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
+    qDebug() << "data_location: " << location;
+    if (location.isEmpty())
+        qDebug() << "QStandardPaths::writableLocation( QStandardPaths::DataLocation ) not available";
+    return location;
+}
+
+QDir app_paths::prepare_tiles_dir(const QString& data_location)
+{
+    const QString path = data_location + "/tiles";
+    QDir tiles_dir(path);
+    if (!tiles_dir.exists()) {
+        if (!tiles_dir.mkpath(tiles_dir.absolutePath()))
+            qDebug() << "Can not create " << path;
+    }
+    qDebug() << "tiles_dir: " << tiles_dir;
+    return tiles_dir;
+}

@@ -1,0 +1,55 @@
+#include "app/burst_main_window.h"
+#include "ui_burst_main_window.h"
+
+#include "views/activity_plot_dialog.h"
+#include "views/burst_paint_panel.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QMessageBox>
+
+#include <iostream>
+
+burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
+                                     QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::burst_main_window), space_(space), events_(events), name_(name)
+{
+    setAttribute(Qt::WA_MouseTracking);
+    ui->setupUi(this);
+    setWindowTitle(name_ + " - Acceleration Data - Dornvale");
+    panel_ = new burst_paint_panel(*space_, *events_, *ui->statusBar, nullptr);
+    setCentralWidget(panel_);
+}
+
+burst_main_window::~burst_main_window()
+{
+    qDebug() << "~burst_main_window";
+    // The panel refers to the data; it goes first.
+    delete panel_;
+    delete ui;
+}
+
+void burst_main_window::closeEvent(QCloseEvent* event)
+{
+    const QMessageBox::StandardButton answer =
+        QMessageBox::question(this, tr("Close Acceleration Data"), tr("Are you sure?\n"),
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit window_closed(this);
+}
+
+void burst_main_window::on_actionActivity_Plot_triggered()
+{
+    std::cout << "activity plot!" << std::endl;
+    auto* dialog = new activity_plot_dialog(this, *space_, name_);
+    dialog->show();
+}
+
+void burst_main_window::on_actionClose_triggered()
+{
+    close();
+}

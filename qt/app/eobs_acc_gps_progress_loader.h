@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/progress_coordinator.h"
+
+struct eobs_acc_gps_result;
+
+// Opens an acceleration and GPS pair from either of its files: loads both on a pool thread behind a
+// modal progress dialog, then opens the burst window, draws the track on the map, adds the tree rows
+// and registers the pair.
+class eobs_acc_gps_progress_loader : public progress_coordinator
+{
+    Q_OBJECT
+
+public:
+    explicit eobs_acc_gps_progress_loader(dornvalemainwindow* parent_widget);
+
+    QString acc_file_name;
+    QString gps_file_name;
+
+public slots:
+    void start_loading();
+    void finished_loading(eobs_acc_gps_result* result_ptr, bool was_canceled);
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/progress_coordinator.h"
+
+struct eobs_acc_result;
+
+// Opens one acceleration file: asks for it, loads it on a pool thread behind a modal progress
+// dialog, then opens its burst window, adds its tree rows and registers it.
+class eobs_acc_progress_loader : public progress_coordinator
+{
+    Q_OBJECT
+
+public:
+    explicit eobs_acc_progress_loader(dornvalemainwindow* parent_widget);
+
+    QString acc_file_name;
+
+public slots:
+    void start_loading();
+    void finished_loading(eobs_acc_result* result_ptr, bool was_canceled);
+};

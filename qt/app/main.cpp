@@ -1,0 +1,59 @@
+#include "app/app_paths.h"
+#include "app/app_state.h"
+#include "data/dornvale_version.h"
+#include "app/dornvalemainwindow.h"
+#include "util/lifecycleclient.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QScreen>
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QPixmap>
+#include <QSplashScreen>
+#include <QTimer>
+
+int main(int argc, char* argv[])
+{
+    // Debug lines name the file, line and function of the call in every build type.
+    qSetMessagePattern("%{file}:%{line} %{function}: %{message}");
+
+    QCoreApplication::setOrganizationName(DORNVALE_ORGANIZATION_NAME);
+    QCoreApplication::setOrganizationDomain(DORNVALE_ORGANIZATION_DOMAIN);
+    QCoreApplication::setApplicationName(DORNVALE_APP_NAME);
+    qDebug() << "Dornvale " << DORNVALE_VERSION;
+
+    QApplication application(argc, argv);
+
+    QPixmap splash_image(":/images/test-data/splash.png");
+    QSplashScreen splash(splash_image);
+    splash.show();
+    splash.showMessage(QStringLiteral("Dornvale " DORNVALE_VERSION), Qt::AlignLeft | Qt::AlignBottom,
+                       Qt::black);
+    application.processEvents();
+
+    QNetworkAccessManager network_manager;
+    // Reads the build flavour now; the version request goes out just before the event loop.
+    LifeCycleClient life_cycle_client(&network_manager);
+
+    const QString data_location = app_paths::data_location();
+    QDir tiles_dir = app_paths::prepare_tiles_dir(data_location);
+
+    app_state state(tiles_dir);
+
+    dornvalemainwindow main_window(&state, &network_manager);
+    // The primary screen's available area; its own left/top offsets are deliberately not added.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    main_window.move(dornvalemainwindow::centred_position(available, main_window.size()));
+    main_window.setWindowTitle("Dornvale");
+
+    QTimer::singleShot(2500, &splash, SLOT(close()));
+    QTimer::singleShot(1000, &main_window, SLOT(show()));
+
+    // The answer arrives through the event loop; a missing or silent service only writes debug lines.
+    QObject::connect(&life_cycle_client, SIGNAL(updateAvailable(QString,QUrl,QUrl)), &main_window,
+                     SLOT(on_softwareUpdateAvailable(QString,QUrl,QUrl)));
+    life_cycle_client.checkVersion();
+
+    return application.exec();
+}

@@ -1,0 +1,184 @@
+#include "data/acc_csv_reader.h"
+
+#include "data/csv_field.h"
+#include "data/line_reader.h"
+#include "data/loader_cancelled.h"
+#include "data/loader_progress.h"
+#include "data/loader_read_failed.h"
+#include "data/loader_wrong_header.h"
+
+#include <QTextCodec>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <ostream>
+
+namespace {
+
+struct span
+{
+    const char* begin = nullptr;
+    const char* end = nullptr;
+};
+
+enum column { start_timestamp, sampling_frequency, axes, raw_values, column_count };
+
+const std::array<const char*, column_count> column_names = {
+    "eobs_start_timestamp", "eobs_acceleration_sampling_frequency_per_axis", "eobs_acceleration_axes",
+    "eobs_accelerations_raw"};
+
+const std::array<const char*, column_count> fixed_column_names = {
+    "start-timestamp", "acceleration-sampling-frequency-per-axis", "acceleration-axes", "accelerations-raw"};
+
+// Splits a line at every comma (empty fields kept, no quoting). Returns the number of fields, or
+// expected + 1 as soon as there are more than expected; fills wanted[c] for the fields named in
+// slot_of_field.
+int split_line(const char* b, const char* e, const std::vector<int>& slot_of_field, span* wanted)
+{
+    const int expected = static_cast<int>(slot_of_field.size());
+    int field = 0;
+    for (;;) {
+        const void* comma = std::memchr(b, ',', static_cast<std::size_t>(e - b));
+        const char* field_end = comma ? static_cast<const char*>(comma) : e;
+        if (field >= expected)
+            return expected + 1;
+        if (slot_of_field[static_cast<std::size_t>(field)] >= 0)
+            wanted[slot_of_field[static_cast<std::size_t>(field)]] = {b, field_end};
+        ++field;
+        if (!comma)
+            return field;
+        b = field_end + 1;
+    }
+}
+
+// Positions of the first "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
+std::array<int, 3> axis_positions(const char* b, const char* e, QTextCodec* codec)
+{
+    std::array<int, 3> position{};
+    bool ascii = true;
+    for (const char* p = b; p != e && ascii; ++p)
+        ascii = static_cast<unsigned char>(*p) < 0x80;
+    if (ascii) {
+        for (int a = 0; a < 3; ++a) {
+            const void* hit = std::memchr(b, "XYZ"[a], static_cast<std::size_t>(e - b));
+            position[a] = hit ? static_cast<int>(static_cast<const char*>(hit) - b) : -1;
+        }
+    } else {
+        const QString text = csv_field::to_qstring(b, e, codec);
+        for (int a = 0; a < 3; ++a)
+            position[a] = text.indexOf(QLatin1Char("XYZ"[a]));
+    }
+    return position;
+}
+
+} // namespace
+
+acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
+                               qint64 sample_limit)
+{
+    sample_limit = std::min(sample_limit, max_samples);
+    line_reader lines(file_name);
+    QTextCodec* codec = lines.codec();
+    std::ostream& log = format.log;
+
+    const char* b;
+    const char* e;
+    lines.next(b, e);
+    if (format.fixed_header && (static_cast<std::size_t>(e - b) != std::strlen(format.fixed_header) ||
+                                std::memcmp(b, format.fixed_header, static_cast<std::size_t>(e - b)) != 0)) {
+        log << "header mismatch" << std::endl;
+        throw loader_wrong_header();
+    }
+
+    // Header fields, and which of them feed the four columns (the first field of each name).
+    std::vector<int> slot_of_field;
+    std::array<bool, column_count> found{};
+    const auto& names = format.fixed_header ? fixed_column_names : column_names;
+    for (const char* p = b;;) {
+        const void* comma = std::memchr(p, ',', static_cast<std::size_t>(e - p));
+        const char* field_end = comma ? static_cast<const char*>(comma) : e;
+        int slot = -1;
+        for (int c = 0; c < column_count && slot < 0; ++c) {
+            const std::size_t n = std::strlen(names[c]);
+            if (!found[c] && static_cast<std::size_t>(field_end - p) == n &&
+                std::memcmp(p, names[c], n) == 0) {
+                found[c] = true;
+                slot = c;
+            }
+        }
+        slot_of_field.push_back(slot);
+        if (!comma)
+            break;
+        p = field_end + 1;
+    }
+    log << "header fields: " << slot_of_field.size() << std::endl;
+    for (const bool f : found) {
+        if (!f)
+            throw loader_wrong_header();
+    }
+
+    std::vector<float> pieces;
+    qint64 total_samples = 0;
+    qint32 appended = 0;
+    while (!lines.at_end()) {
+        if (progress->loader_progress_cancelled()) {
+            if (format.log_cancel_in_loop)
+                log << "loader_progress_cancelled is true" << std::endl;
+            break;
+        }
+        lines.next(b, e);
+        span field[column_count];
+        if (split_line(b, e, slot_of_field, field) != static_cast<int>(slot_of_field.size())) {
+            log << "skip line with wrong number of fields" << std::endl;
+            continue;
+        }
+
+        span axes_text = field[axes];
+        csv_field::unquote(axes_text.begin, axes_text.end);
+        const std::array<int, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
+        const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
+        if (m == 0)
+            continue;
+
+        const double frequency =
+            csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
+        const qint64 start =
+            csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
+
+        span raw = field[raw_values];
+        csv_field::unquote(raw.begin, raw.end);
+        pieces.resize(std::max(pieces.size(), static_cast<std::size_t>(raw.end - raw.begin) + 1));
+        const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
+        const std::size_t samples = piece_count / static_cast<std::size_t>(m);
+        total_samples += static_cast<qint64>(samples);
+        if (total_samples > sample_limit)
+            throw loader_read_failed(
+                QStringLiteral("Too many samples: the file holds more than %1 samples").arg(sample_limit));
+
+        // Sample n of an axis is the piece at n * m plus the axis letter's position; pieces past the
+        // end (possible with odd axes texts such as "X Y Z") read as 0.
+        std::array<std::vector<float>, 3> axis;
+        for (int a = 0; a < 3; ++a) {
+            std::vector<float>& values = axis[static_cast<std::size_t>(a)];
+            values.resize(samples);
+            if (position[a] < 0)
+                continue;
+            std::size_t piece = static_cast<std::size_t>(position[a]);
+            for (std::size_t n = 0; n < samples && piece < piece_count;
+                 ++n, piece += static_cast<std::size_t>(m))
+                values[n] = pieces[piece];
+        }
+        bursts_.push_back(std::make_unique<burst>(start, frequency, static_cast<qint32>(samples),
+                                                  std::move(axis[0]), std::move(axis[1]),
+                                                  std::move(axis[2])));
+        progress->loader_progress_set_value(appended);
+        ++appended;
+    }
+
+    if (progress->loader_progress_cancelled()) {
+        log << "loader was cancelled!" << std::endl;
+        throw loader_cancelled();
+    }
+    log << "lines: " << bursts_.size() << std::endl;
+}

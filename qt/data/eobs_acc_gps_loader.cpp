@@ -1,0 +1,118 @@
+#include "data/eobs_acc_gps_loader.h"
+
+#include "data/burst_space.h"
+#include "data/event_space.h"
+#include "data/loader_cancelled.h"
+#include "data/loader_eobsmb.h"
+#include "data/loader_gps_eobsmb.h"
+#include "data/loader_gps_mbd.h"
+#include "data/loader_mbd.h"
+#include "data/loader_progress.h"
+#include "data/loader_read_failed.h"
+#include "data/loader_wrong_header.h"
+
+#include <exception>
+#include <iostream>
+#include <new>
+
+namespace {
+
+// Tries First, then Second; the container is built from the accepting reader's list after its
+// "succeeded" line, so the container's own log lines follow it.
+template <typename Space, typename First, typename Second, typename Chain, typename Take>
+void run_chain(Chain& chain, const QString& file_name, loader_progress* progress, const char* text,
+               const char* first_name, const char* second_name, Take list_of)
+{
+    chain.status = ELS_NONE;
+    progress->loader_progress_set_text(QString::fromLatin1(text));
+    try {
+        std::cerr << "try to load with " << first_name << std::endl;
+        try {
+            First reader(file_name, progress);
+            std::cerr << " " << first_name << " succeeded" << std::endl;
+            chain.space = std::make_unique<Space>(list_of(reader));
+        } catch (const loader_wrong_header&) {
+            std::cerr << " " << first_name << " failed" << std::endl;
+        }
+        if (!chain.space) {
+            std::cerr << "try to load with " << second_name << std::endl;
+            try {
+                Second reader(file_name, progress);
+                std::cerr << " " << second_name << " succeeded" << std::endl;
+                chain.space = std::make_unique<Space>(list_of(reader));
+            } catch (const loader_wrong_header&) {
+                std::cerr << " " << second_name << " failed" << std::endl;
+                chain.status = ELS_WRONG_HEADER;
+                return;
+            }
+        }
+        chain.status = ELS_SUCCESS;
+    } catch (const loader_cancelled&) {
+        // Named after the first reader whichever reader was cancelled; the log has always read so.
+        std::cerr << " " << first_name << " cancelled" << std::endl;
+        chain.space.reset();
+        chain.status = ELS_CANCELLED;
+    } catch (const std::bad_alloc&) {
+        // Whatever was read is released while unwinding; the program goes on.
+        std::cerr << " " << first_name << " out of memory" << std::endl;
+        chain.space.reset();
+        chain.reason = QStringLiteral("Not enough memory to load this file.");
+        chain.status = ELS_READ_FAILED;
+    } catch (const loader_read_failed& failure) {
+        std::cerr << " " << first_name << " read failed: " << failure.reason().toStdString() << std::endl;
+        chain.space.reset();
+        chain.reason = failure.reason();
+        chain.status = ELS_READ_FAILED;
+    }
+}
+
+template <typename Chain>
+std::unique_ptr<Chain> guarded_chain(const QString& file_name, loader_progress* progress)
+{
+    try {
+        return std::make_unique<Chain>(file_name, progress);
+    } catch (const std::exception& failure) {
+        return std::make_unique<Chain>(
+            QStringLiteral("Can't load file: %1").arg(QString::fromLocal8Bit(failure.what())));
+    }
+}
+
+} // namespace
+
+eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
+{
+    run_chain<burst_space, loader_eobsmb, loader_mbd>(
+        *this, file_name, progress, "loading acceleration data file...", "loader_eobsmb", "loader_mbd",
+        [](auto& reader) -> auto& { return reader.bursts(); });
+}
+
+eobs_acc_loader::eobs_acc_loader(const QString& failure_reason)
+    : status(ELS_READ_FAILED), reason(failure_reason)
+{
+}
+
+eobs_acc_loader::~eobs_acc_loader() = default;
+
+std::unique_ptr<eobs_acc_loader> eobs_acc_loader::guarded(const QString& file_name, loader_progress* progress)
+{
+    return guarded_chain<eobs_acc_loader>(file_name, progress);
+}
+
+eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
+{
+    run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd>(
+        *this, file_name, progress, "loading gps data file...", "loader_gps_eobsmb", "loader_gps_mbd",
+        [](auto& reader) -> auto& { return reader.events(); });
+}
+
+eobs_gps_loader::eobs_gps_loader(const QString& failure_reason)
+    : status(ELS_READ_FAILED), reason(failure_reason)
+{
+}
+
+eobs_gps_loader::~eobs_gps_loader() = default;
+
+std::unique_ptr<eobs_gps_loader> eobs_gps_loader::guarded(const QString& file_name, loader_progress* progress)
+{
+    return guarded_chain<eobs_gps_loader>(file_name, progress);
+}

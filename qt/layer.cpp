@@ -1,3 +1,0 @@
-#include "layer.h"
-
-layer::~layer() = default;

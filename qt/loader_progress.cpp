@@ -1,3 +1,0 @@
-#include "loader_progress.h"
-
-loader_progress::~loader_progress() = default;

@@ -1,0 +1,3 @@
+#include "map/layer.h"
+
+layer::~layer() = default;

@@ -1,0 +1,43 @@
+#include "map/map_form.h"
+#include "ui_map_form.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QSignalBlocker>
+
+map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidget* parent)
+    : QWidget(parent), ui(new Ui::map_form), network(network_), cache(tiles_dir, "osm"),
+      tiles(network, &cache), map(&tiles)
+{
+    ui->setupUi(this);
+    ui->horizontalLayout->addWidget(&map);
+    ui->horizontalSlider->setRange(map.view().minLevel, map.view().maxLevel);
+    show_level(map.view().currentLevel);
+
+    connect(ui->pushButton, SIGNAL(clicked()), &map, SLOT(increase_level()));
+    connect(ui->pushButton_2, SIGNAL(clicked()), &map, SLOT(decrease_level()));
+    // The slider follows every level change first, so the next connection finds it current.
+    connect(&map, SIGNAL(shown_level_changed(int)), this, SLOT(show_level(int)));
+    connect(&map, SIGNAL(level_changed(int)), ui->horizontalSlider, SLOT(setValue(int)));
+    connect(ui->horizontalSlider, SIGNAL(valueChanged(int)), &map, SLOT(set_level(int)));
+}
+
+map_form::~map_form() = default;
+
+QSlider* map_form::level_slider() const
+{
+    return ui->horizontalSlider;
+}
+
+void map_form::show_level(int level)
+{
+    const QSignalBlocker blocker(ui->horizontalSlider);
+    ui->horizontalSlider->setValue(level);
+}
+
+void map_form::closeEvent(QCloseEvent* event)
+{
+    qDebug() << "map_form::closeEvent";
+    event->ignore();
+    hide();
+}

@@ -1,0 +1,213 @@
+#include "map/tile_manager.h"
+
+#include "data/dornvale_version.h"
+#include "data/fatal.h"
+#include "map/tile_cache.h"
+#include "map/tile_math.h"
+#include "map/tile_request.h"
+
+#include <QDebug>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <algorithm>
+#include <sstream>
+
+tile_manager::tile_manager(QNetworkAccessManager* network, tile_cache* cache, const QString& base_url,
+                           QObject* parent)
+    : QObject(parent), network(network), cache(cache)
+{
+    set_base_url(base_url);
+}
+
+tile_manager::~tile_manager()
+{
+    // Requests still in flight must not call into this manager any more: forget them and let
+    // each abort and release its reply.
+    const std::set<tile_request*> pending = pending_;
+    pending_.clear();
+    for (tile_request* request : pending) {
+        request->detach();
+        delete request;
+    }
+}
+
+void tile_manager::set_base_url(const QString& url)
+{
+    base_url_ = url;
+    if (!base_url_.endsWith('/'))
+        base_url_ += '/';
+}
+
+QByteArray tile_manager::user_agent()
+{
+    return QByteArrayLiteral(DORNVALE_APP_NAME "/" DORNVALE_VERSION
+                                               " (+https://www.dornvale.example/; support@dornvale.example)");
+}
+
+QUrl tile_manager::tile_url(qint32 x, qint32 y, qint32 level) const
+{
+    std::ostringstream text;
+    text << base_url_.toStdString() << level << "/" << x << "/" << y << ".png";
+    return QUrl(QString::fromStdString(text.str()), QUrl::TolerantMode);
+}
+
+void tile_manager::set_memory_limit(int limit)
+{
+    memory_limit_ = std::max(1, limit);
+    trim();
+}
+
+QPixmap* tile_manager::missing_pixmap()
+{
+    if (!missing) {
+        missing.reset(new QPixmap);
+        if (!missing->load(QStringLiteral(":/images/test-data/missing.png")))
+            fatal("image load failed!");
+    }
+    return missing.get();
+}
+
+const tile* tile_manager::find_tile(int x, int y, int level) const
+{
+    const auto found = tiles_.find(address(level, x, y));
+    return found == tiles_.end() ? nullptr : found->second.get();
+}
+
+tile* tile_manager::find_or_create(int x, int y, int level)
+{
+    auto found = tiles_.find(address(level, x, y));
+    if (found != tiles_.end())
+        return found->second.get();
+    std::unique_ptr<tile> t(new tile);
+    t->x = x;
+    t->y = y;
+    t->level = level;
+    t->key = tile_key(x, y, level);
+    t->state = tile_empty;
+    t->attempts = 0;
+    t->pixmap = *missing_pixmap();
+    tile* record = t.get();
+    tiles_.emplace(address(level, x, y), std::move(t));
+    return record;
+}
+
+const QPixmap& tile_manager::get_tile_pixmap(int x, int y, int level)
+{
+    tile* t = find_or_create(x, y, level);
+
+    // Held in memory: no disk access, no decoding.
+    if (t->decoded) {
+        touch(t);
+        return t->pixmap;
+    }
+
+    // A cache file that decodes makes the tile ready (whatever its state, unless a download is
+    // in flight, whose result replaces the file anyway). One that does not decode counts as
+    // missing, so the tile is fetched again and the file replaced.
+    if (t->state != tile_loading && load_from_cache(t))
+        return t->pixmap;
+
+    // Ready, but its image was let go and its cache file is gone or broken: fetch it again.
+    if (t->state == tile_ready)
+        t->state = tile_empty;
+
+    if (t->state == tile_empty || (t->state == tile_failed && t->attempts < max_attempts))
+        request_tile(t);
+    return t->pixmap;
+}
+
+bool tile_manager::load_from_cache(tile* t)
+{
+    if (!cache->exists(t->key))
+        return false;
+    QPixmap image;
+    if (!image.loadFromData(cache->read(t->key)))
+        return false;
+    hold(t, image);
+    t->state = tile_ready;
+    return true;
+}
+
+void tile_manager::request_tile(tile* t)
+{
+    t->attempts += 1;
+    // Without a network (an offline set-up) a tile simply stays missing.
+    if (!network) {
+        t->state = tile_failed;
+        return;
+    }
+    t->state = tile_loading;
+    QNetworkRequest request(tile_url(t->x, t->y, t->level));
+    request.setHeader(QNetworkRequest::UserAgentHeader, user_agent());
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply* reply = network->get(request);
+    pending_.insert(new tile_request(this, t, reply));
+}
+
+void tile_manager::request_done(tile_request* request)
+{
+    pending_.erase(request);
+}
+
+void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
+{
+    if (!reply) {
+        tile2->state = tile_failed;
+        return;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        qDebug() << "Error in" << reply->url() << ":" << reply->errorString();
+        tile2->state = tile_failed;
+        return;
+    }
+    const QByteArray body = reply->readAll();
+    QPixmap image;
+    if (!image.loadFromData(body)) {
+        // An error page served with status 200, a captive portal, a truncated body: not cached,
+        // so it cannot block the tile; retried like a network error.
+        qDebug() << "Error in" << reply->url() << ":"
+                 << QStringLiteral("the reply is not an image (%1 bytes, status %2)")
+                        .arg(body.size())
+                        .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+        tile2->state = tile_failed;
+        return;
+    }
+    cache->write(tile2->key, body);
+    hold(tile2, image);
+    tile2->state = tile_ready;
+    emit tile_is_ready();
+}
+
+void tile_manager::hold(tile* t, const QPixmap& image)
+{
+    t->pixmap = image;
+    if (t->decoded) {
+        touch(t);
+        return;
+    }
+    t->decoded = true;
+    lru_.push_front(t);
+    t->lru_position = lru_.begin();
+    trim();
+}
+
+void tile_manager::touch(tile* t)
+{
+    if (t->lru_position != lru_.begin())
+        lru_.splice(lru_.begin(), lru_, t->lru_position);
+}
+
+void tile_manager::let_go(tile* t)
+{
+    lru_.erase(t->lru_position);
+    t->decoded = false;
+    t->pixmap = *missing_pixmap();
+}
+
+void tile_manager::trim()
+{
+    while (static_cast<int>(lru_.size()) > memory_limit_)
+        let_go(lru_.back());
+}

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "util/build_settings.h"
+
+#include <QObject>
+#include <QPixmap>
+#include <QString>
+#include <QUrl>
+#include <QtGlobal>
+
+#include <list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class tile_cache;
+class tile_request;
+
+// States of a tile record.
+enum tile_state : qint32 {
+    tile_empty = 0,   // record just created, nothing requested
+    tile_loading = 1, // a download is in flight
+    tile_failed = 2,  // the last download failed (network error, error status, or not an image)
+    tile_ready = 3    // the tile's image is available (from the cache file or from a download)
+};
+
+// One tile record: created on the first request for its address, kept (with its state and
+// attempt count) until the manager is destroyed.
+struct tile
+{
+    qint32 x;        // column, already wrapped into 0 ... 2^level - 1
+    qint32 y;        // row, as requested (not clamped)
+    qint32 level;    // zoom level
+    std::string key; // tile_key: "x_y_level", also the cache file name
+    qint32 state;    // tile_state
+    qint32 attempts; // download requests issued so far
+    QPixmap pixmap;  // the image to draw: the placeholder until the tile's own image is held
+
+    // Bookkeeping of the decoded images held in memory (least recently used first out).
+    bool decoded = false; // pixmap holds the tile's own decoded image
+    std::list<tile*>::iterator lru_position;
+};
+
+// The map's tile source. get_tile_pixmap answers at once with the best image it has
+// and starts a download for a tile that is neither held nor cached on disk; a successful download
+// is written to the disk cache and announced with tile_is_ready(). GUI thread only.
+//
+// Ready tiles keep their decoded image in memory, bounded by memory_limit() decoded tiles (least
+// recently used go first): a repaint of a view whose tiles are all held neither touches the disk
+// nor decodes anything. A ready tile whose image was let go is read from the cache again when
+// asked for; if its cache file is gone or does not decode, it is downloaded again.
+class tile_manager : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const int default_memory_limit = 512;
+    // A tile whose downloads keep failing is requested at most this often in a run.
+    static const qint32 max_attempts = 4;
+
+    // network: the application's shared access manager; cache: the disk cache (neither owned,
+    // both must outlive the manager). base_url: the tile server's base URL, to which
+    // "level/column/row.png" is appended; by default the deployment setting of build.conf.
+    tile_manager(QNetworkAccessManager* network, tile_cache* cache,
+                 const QString& base_url = build_settings::tile_server_url(), QObject* parent = nullptr);
+    // Detaches and aborts the downloads still in flight, so that none calls into a destroyed
+    // manager.
+    ~tile_manager() override;
+
+    tile_manager(const tile_manager&) = delete;
+    tile_manager& operator=(const tile_manager&) = delete;
+
+    // The image to draw for tile (x, y, level), x already wrapped (wrap_column). The reference
+    // points into the tile record and stays valid for the manager's lifetime; its content changes
+    // when the tile's image arrives or is let go. Starts a download when the tile is neither held
+    // in memory nor cached on disk and is empty, or failed with fewer than max_attempts requests.
+    const QPixmap& get_tile_pixmap(int x, int y, int level);
+
+    // Starts one download for the record: attempts + 1, state loading, GET of tile_url.
+    void request_tile(tile* t);
+
+    // The placeholder ":/images/test-data/missing.png", loaded on first use; fatal
+    // ("image load failed!") when it cannot be loaded.
+    QPixmap* missing_pixmap();
+
+    // The tile server's base URL, ending in "/".
+    QString base_url() const { return base_url_; }
+    void set_base_url(const QString& url);
+
+    // base URL + level "/" column "/" row ".png".
+    QUrl tile_url(qint32 x, qint32 y, qint32 level) const;
+
+    // The User-Agent sent on tile requests: "Dornvale/v0.1.3" and a contact part.
+    static QByteArray user_agent();
+
+    // Upper bound on the number of decoded tile images held in memory (at least 1).
+    int memory_limit() const { return memory_limit_; }
+    void set_memory_limit(int limit);
+    // Number of decoded tile images held now.
+    int decoded_count() const { return static_cast<int>(lru_.size()); }
+
+    // The record of a tile, or null when it was never asked for (for diagnostics and tests).
+    const tile* find_tile(int x, int y, int level) const;
+    // Number of tile records.
+    int tile_count() const { return static_cast<int>(tiles_.size()); }
+    // Number of downloads in flight.
+    int pending_count() const { return static_cast<int>(pending_.size()); }
+
+signals:
+    // Emitted after every successful download.
+    void tile_is_ready();
+
+public slots:
+    // Handles a finished download; called by tile_request. A network error or a body that is not
+    // an image logs "Error in" with the URL and the reason and leaves the tile failed with its
+    // placeholder (retried only at a later request). An image body is written to the cache, held
+    // as the tile's image, and tile_is_ready() is emitted.
+    void tile_download_finished(tile* tile2, QNetworkReply* reply);
+
+private:
+    friend class tile_request;
+    using address = std::tuple<qint32, qint32, qint32>; // level, x, y
+
+    tile* find_or_create(int x, int y, int level);
+    // Makes the image the tile's own decoded image and the most recently used one; lets the least
+    // recently used go beyond the limit.
+    void hold(tile* t, const QPixmap& image);
+    void touch(tile* t);
+    void let_go(tile* t);
+    void trim();
+    // Reads and decodes the tile's cache file; false when it is absent or does not decode.
+    bool load_from_cache(tile* t);
+    void request_done(tile_request* request);
+
+    QNetworkAccessManager* network;
+    tile_cache* cache;
+    std::map<address, std::unique_ptr<tile>> tiles_;
+    std::unique_ptr<QPixmap> missing;
+    QString base_url_;
+    int memory_limit_ = default_memory_limit;
+    std::list<tile*> lru_; // decoded tiles, most recently used first
+    std::set<tile_request*> pending_;
+};

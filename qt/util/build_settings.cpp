@@ -1,0 +1,43 @@
+#include "util/build_settings.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+#ifndef DORNVALE_TILE_SERVER_URL_DEFAULT
+#define DORNVALE_TILE_SERVER_URL_DEFAULT "https://tiles.dornvale.example/osm/"
+#endif
+#ifndef DORNVALE_UPDATE_SERVICE_URL_DEFAULT
+#define DORNVALE_UPDATE_SERVICE_URL_DEFAULT "https://updates.dornvale.example/"
+#endif
+
+QString build_settings::conf_path()
+{
+    return QCoreApplication::applicationDirPath() + "/build.conf";
+}
+
+QString build_settings::read(const QString& path, const QString& key, const QString& fallback)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    settings.beginGroup("build");
+    const QString value = settings.value(key, QString()).toString().trimmed();
+    settings.endGroup();
+    return value.isEmpty() ? fallback : value;
+}
+
+QString build_settings::with_slash(QString url)
+{
+    if (!url.endsWith('/'))
+        url += '/';
+    return url;
+}
+
+QString build_settings::tile_server_url()
+{
+    return with_slash(read(conf_path(), "tile_server", QStringLiteral(DORNVALE_TILE_SERVER_URL_DEFAULT)));
+}
+
+QString build_settings::update_service_url()
+{
+    return with_slash(
+        read(conf_path(), "update_service", QStringLiteral(DORNVALE_UPDATE_SERVICE_URL_DEFAULT)));
+}

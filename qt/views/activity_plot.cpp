@@ -1,0 +1,183 @@
+#include "views/activity_plot.h"
+
+#include "data/burst_space.h"
+#include "data/dornvale_version.h"
+
+#include <QColor>
+#include <QDate>
+#include <QDateTime>
+#include <QDebug>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+qint64 floor_div(qint64 a, qint64 b)
+{
+    const qint64 q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+qint64 ceil_div(qint64 a, qint64 b)
+{
+    return -floor_div(-a, b);
+}
+
+// Running sum of the absolute consecutive differences of the samples collected for one bin.
+struct bin_accumulator
+{
+    double sum = 0;
+    qint64 n = 0;
+    float px = 0, py = 0, pz = 0;
+
+    void add(float x, float y, float z)
+    {
+        if (n > 0)
+            sum += static_cast<double>(std::fabs(px - x)) + static_cast<double>(std::fabs(py - y)) +
+                   static_cast<double>(std::fabs(pz - z));
+        px = x;
+        py = y;
+        pz = z;
+        ++n;
+    }
+
+    double activity() const { return n >= 2 ? sum / (3.0 * static_cast<double>(n - 1)) : 0.0; }
+};
+
+// Samples j of b (in j order) whose time start + j * step lies in [s, e), where step is the whole
+// number of ms between samples. Computed in closed form, so a burst costs O(1) plus its samples in
+// the bin, however many bins it meets.
+void add_samples_in_bin(const burst& b, qint64 s, qint64 e, bin_accumulator& acc)
+{
+    const qint64 n = b.sample_count;
+    if (n <= 0)
+        return;
+    const double q = std::trunc(1000.0 / b.sampling_frequency_per_axis);
+    qint64 lo = 0;
+    qint64 hi = 0; // exclusive
+    // A frequency of 0 (unreadable in the file) or none at all places every sample after the first at
+    // an infinite distance: only sample 0 has a time.
+    if (!std::isfinite(q) || std::fabs(q) > 4.0e18) {
+        lo = 0;
+        hi = (s <= b.start_timestamp && b.start_timestamp < e) ? 1 : 0;
+    } else {
+        const auto step = static_cast<qint64>(q);
+        const qint64 t0 = b.start_timestamp;
+        if (step > 0) {
+            lo = ceil_div(s - t0, step);
+            hi = ceil_div(e - t0, step);
+        } else if (step < 0) {
+            lo = floor_div(t0 - e, -step) + 1;
+            hi = floor_div(t0 - s, -step) + 1;
+        } else if (s <= t0 && t0 < e) {
+            hi = n;
+        }
+        lo = std::max<qint64>(lo, 0);
+        hi = std::min(hi, n);
+    }
+    const float* x = b.x.data();
+    const float* y = b.y.data();
+    const float* z = b.z.data();
+    for (qint64 j = lo; j < hi; ++j)
+        acc.add(x[j], y[j], z[j]);
+}
+
+} // namespace
+
+activity_calculator::activity_calculator(const burst_space& space)
+{
+    // An empty space holds sentinel begin/end timestamps; it gets an empty plot at the epoch.
+    if (space.entry_count() > 0) {
+        plot_begin = floor_div(space.begin_timestamp(), activity_day_ms) * activity_day_ms;
+        plot_end = (floor_div(space.end_timestamp(), activity_day_ms) + 1) * activity_day_ms;
+    }
+    qDebug() << "plot begin: " << plot_begin;
+    qDebug() << "plot end: " << plot_end;
+    qDebug() << "bs begin: " << QDateTime::fromMSecsSinceEpoch(space.begin_timestamp(), Qt::UTC);
+    qDebug() << "bs end: " << QDateTime::fromMSecsSinceEpoch(space.end_timestamp(), Qt::UTC);
+
+    duration = plot_end - plot_begin;
+    bin_count = duration / bin_width;
+    max_activity = 0;
+    if (bin_count <= 0)
+        return;
+    activities.reserve(static_cast<std::size_t>(bin_count));
+
+    // The end of one bin is the start of the next, so each boundary is looked up once.
+    qint64 s = plot_begin;
+    qint32 at_s = space.burst_index_for_timestamp(s);
+    for (qint64 k = 0; k < bin_count; ++k) {
+        const qint64 e = s + bin_width;
+        const qint32 i = space.burst_index_for_timestamp(e);
+        qint32 h = at_s;
+        if (h < 0 && i >= 0)
+            h = 0;
+        bin_accumulator acc;
+        if (h >= 0 && i >= 0) {
+            for (qint32 b = h; b <= i; ++b)
+                add_samples_in_bin(*space.entry(b).burst, s, e, acc);
+        }
+        const double a = acc.activity();
+        activities.push_back(a);
+        if (a > max_activity)
+            max_activity = a;
+        s = e;
+        at_s = i;
+    }
+}
+
+QImage activity_plot_image(const burst_space& space, const QString& file_name)
+{
+    const activity_calculator calc(space);
+    const qint64 days = calc.duration / activity_day_ms;
+    const int row = 16;
+    const int height = static_cast<int>((days + 4) * row);
+    QImage image(512, height, QImage::Format_RGB888);
+
+    QPainter p(&image);
+    p.setBackground(QBrush(Qt::white, Qt::SolidPattern));
+    p.eraseRect(image.rect());
+
+    p.drawText(QPoint(10, 16), QStringLiteral("activity plot (Dornvale - " DORNVALE_VERSION ")"));
+    p.drawText(QPoint(10, 32), QStringLiteral("file: ") + file_name);
+    p.drawText(QPoint(10, 48),
+               QStringLiteral("generated on: ") +
+                   QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
+
+    qint64 t = 0;
+    for (qint64 k = 0; k < calc.bin_count; ++k, t += calc.bin_width) {
+        const double a = calc.activities[static_cast<std::size_t>(k)];
+        float w = 0;
+        if (a > 0)
+            w = std::min(1.0f, static_cast<float>(std::pow(a / calc.max_activity, 0.3)));
+        const int grey = static_cast<int>((1 - w) * 255);
+        p.setPen(QColor(grey, grey, grey));
+        const auto day = static_cast<int>(t / activity_day_ms);
+        const auto c = static_cast<int>((t / calc.bin_width) % activity_bins_per_day);
+        p.drawLine(c, day * row + 78, c, day * row + 66);
+    }
+
+    const QColor light(192, 192, 192);
+    const QColor dark(64, 64, 64);
+
+    QDate d = QDateTime::fromMSecsSinceEpoch(calc.plot_begin, Qt::UTC).date();
+    for (int r = 0; r < height / row; ++r) {
+        p.setPen(light);
+        p.drawLine(0, r * row + 80, 512, r * row + 80);
+        p.setPen(Qt::black);
+        p.drawText(QPoint(250, r * row + 78), d.toString(Qt::ISODate));
+        d = d.addDays(1);
+    }
+
+    for (int m = 0; m <= 24; ++m) {
+        const int x = 10 * m;
+        p.setPen(m % 6 == 0 ? dark : light);
+        p.drawLine(x, 64, x, height);
+    }
+    p.end();
+    return image;
+}

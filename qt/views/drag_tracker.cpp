@@ -1,0 +1,68 @@
+#include "views/drag_tracker.h"
+
+#include "views/drag_handler.h"
+
+#include <QMouseEvent>
+
+#include <iostream>
+
+drag_tracker::~drag_tracker()
+{
+    active = nullptr;
+    handlers.clear();
+}
+
+void drag_tracker::add_handler(drag_handler* handler)
+{
+    handlers.emplace_back(handler);
+}
+
+void drag_tracker::press(const QMouseEvent& event)
+{
+    if (pressed)
+        return;
+    pressed = true;
+    dragging = false;
+    button = static_cast<int>(event.button());
+    current = press_position = event.pos();
+}
+
+void drag_tracker::move(const QMouseEvent& event)
+{
+    if (!pressed)
+        return;
+    current = event.pos();
+    if (dragging) {
+        std::cerr << "handle_dragging" << std::endl;
+        if (active)
+            active->drag(*this);
+        return;
+    }
+    dragging = true;
+    std::cerr << "handle_drag_start" << std::endl;
+    active = nullptr;
+    for (const auto& handler : handlers) {
+        if (handler->button() == button) {
+            active = handler.get();
+            break;
+        }
+    }
+    if (active)
+        active->start_drag(*this);
+}
+
+void drag_tracker::release(const QMouseEvent& event)
+{
+    if (!pressed)
+        return;
+    current = event.pos();
+    if (dragging) {
+        std::cerr << "handle_drag_end" << std::endl;
+        if (active)
+            active->end_drag(*this);
+        active = nullptr;
+    } else {
+        std::cerr << "handle_click" << std::endl;
+    }
+    pressed = dragging = false;
+}

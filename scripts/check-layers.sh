@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Fails when a folder of qt/ includes a folder above it. Each layer may include itself and the
+# layers listed after it: data <- util, data <- views <- map <- app.
+set -euo pipefail
+cd "$(dirname "$0")/../qt"
+
+declare -A allowed=(
+  [data]="data"
+  [util]="util data"
+  [views]="views data"
+  [map]="map views util data"
+  [app]="app map views util data"
+)
+
+status=0
+for layer in "${!allowed[@]}"; do
+  [ -d "$layer" ] || continue
+  while IFS= read -r hit; do
+    target=$(sed -E 's/.*#include "([a-z]+)\/.*/\1/' <<<"$hit")
+    if [ -d "$target" ] && ! grep -qw "$target" <<<"${allowed[$layer]}"; then
+      echo "layer violation: $hit ($layer may include only: ${allowed[$layer]})" >&2
+      status=1
+    fi
+  done < <(grep -rnE '#include "[a-z]+/' "$layer" || true)
+done
+# Every source file lives in a layer.
+for f in *.h *.cpp; do
+  [ -e "$f" ] && { echo "layer violation: qt/$f belongs in a layer folder" >&2; status=1; }
+done
+[ $status -eq 0 ] && echo "layers: every include points down"
+exit $status

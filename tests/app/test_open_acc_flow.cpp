@@ -1,0 +1,356 @@
+// "Open E-OBS Acceleration File" end to end: file dialog, progress dialog, worker, burst window,
+// tree rows, registration, the failure messages, close confirmation and release of closed gangs.
+#include "views/activity_plot_dialog.h"
+#include "app/app_state.h"
+#include "app/burst_main_window.h"
+#include "views/burst_paint_panel.h"
+#include "data/burst_space.h"
+#include "app/dornvalemainwindow.h"
+#include "support/flow_test_support.h"
+#include "support/gui_test_support.h"
+#include "support/test_support.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <thread>
+
+using namespace flow_test_support;
+using namespace gui_test_support;
+using namespace test_support;
+
+namespace {
+
+QByteArray acc_lines(int bursts)
+{
+    QByteArray out;
+    for (int i = 0; i < bursts; ++i)
+        out += "1,2,2014-05-02 13:" + QByteArray::number(10 + i % 50) +
+               ":00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
+    return out;
+}
+
+} // namespace
+
+class test_open_acc_flow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opens_window_rows_and_registers_two_gangs();
+    void file_dialog_cancelled_does_nothing();
+    void missing_file_warns();
+    void unknown_layout_warns();
+    void unreadable_file_warns_with_reason();
+    void cancel_while_loading_warns_once();
+    void close_confirmation_answers();
+    void close_removes_only_its_row_and_releases_the_gang();
+    void burst_window_form_and_activity_plot();
+
+private:
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir->path() + "/" + name;
+        write_file(path, content);
+        return path;
+    }
+    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_file")->click(); }
+    burst_main_window* open_ok(const QString& path);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<app_state> state;
+    std::unique_ptr<dornvalemainwindow> window;
+};
+
+void test_open_acc_flow::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    state = std::make_unique<app_state>(QDir(dir->path()));
+    window = std::make_unique<dornvalemainwindow>(state.get(), nullptr);
+    window->show();
+}
+
+void test_open_acc_flow::cleanup()
+{
+    window.reset();
+    state.reset();
+    QTest::qWait(10);
+    QVERIFY(burst_windows().isEmpty());
+}
+
+burst_main_window* test_open_acc_flow::open_ok(const QString& path)
+{
+    const int before = burst_windows().size();
+    modal_script script;
+    script.then(choose_file(path));
+    click_open();
+    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
+        return nullptr;
+    for (burst_main_window* w : burst_windows())
+        if (!state->gang_windows.empty() && state->gang_windows.back().second == w)
+            return w;
+    return nullptr;
+}
+
+void test_open_acc_flow::opens_window_rows_and_registers_two_gangs()
+{
+    const QString path = write("tag_acc.txt", acc_header + "\n" + acc_lines(3));
+    QString caption, start_dir;
+    streams_capture streams;
+    {
+        modal_script script;
+        script.then(choose_file(path, {}, &caption, &start_dir));
+        click_open();
+        QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
+    }
+    QCOMPARE(caption, QString("Open Acceleration Data File"));
+    QCOMPARE(start_dir, QDir::homePath());
+    burst_main_window* first = burst_windows().first();
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->windowTitle(), path + " - Acceleration Data - Dornvale");
+    QCOMPARE(state->next_gang_id, 1);
+    QCOMPARE(state->gang_windows.size(), size_t(1));
+    QCOMPARE(state->gang_windows[0].first, 0);
+    QCOMPARE(state->gang_windows[0].second, first);
+    QCOMPARE(state->acc_by_gang.at(0)->entry_count(), 3);
+    QVERIFY(state->events_by_bursts_by_gang.count(0));
+    QVERIFY(!state->gps_by_gang.count(0));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc", "  3 acc bursts in tag_acc.txt"}));
+    QVERIFY(window->open_files_tree()->topLevelItem(0)->isExpanded());
+    QVERIFY(window->findChild<QSplitter*>("splitter")->sizes().at(0) > 0);
+    QVERIFY(streams.stdout_text().contains("filename: " + path + "\n"));
+
+    burst_main_window* second = open_ok(path);
+    QVERIFY(second);
+    QVERIFY(second != first);
+    QCOMPARE(state->gang_windows[1].first, 1);
+    QCOMPARE(state->next_gang_id, 2);
+    QCOMPARE(window->open_files_tree()->topLevelItemCount(), 2);
+}
+
+void test_open_acc_flow::file_dialog_cancelled_does_nothing()
+{
+    modal_script script;
+    script.then(choose_file(QString()));
+    streams_capture streams;
+    click_open();
+    QTRY_VERIFY(script.done());
+    QTest::qWait(50);
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(state->next_gang_id, 0);
+    QVERIFY(streams.stdout_text().contains("filename: \n"));
+}
+
+void test_open_acc_flow::missing_file_warns()
+{
+    const QString path = write("gone_acc.txt", acc_header + "\n" + acc_lines(1));
+    QString title, text;
+    modal_script script;
+    // The file vanishes between the file dialog and the existence check.
+    script.then(choose_file(path, [path] { QFile::remove(path); }))
+        .then(answer_message(QMessageBox::Ok, &title, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(title, QString("Open failed"));
+    QCOMPARE(text, QString("File does not exist."));
+    QCOMPARE(script.titles.size(), 2);
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(state->next_gang_id, 0);
+}
+
+void test_open_acc_flow::unknown_layout_warns()
+{
+    const QString path = write("notes.txt", "this,is\nnot,acceleration\n");
+    QString title, text;
+    modal_script script;
+    script.then(choose_file(path)).then(answer_message(QMessageBox::Ok, &title, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(title, QString("Open failed"));
+    QCOMPARE(text, QString("File format not recognized."));
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
+}
+
+void test_open_acc_flow::unreadable_file_warns_with_reason()
+{
+    const QString path = write("odd_acc.txt", acc_header + "\n");
+    QString text;
+    modal_script script;
+    // Replaced by a directory after the dialog: it exists, but cannot be read as a file.
+    script
+        .then(choose_file(path,
+                          [path] {
+                              QFile::remove(path);
+                              QDir().mkdir(path);
+                          }))
+        .then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QVERIFY2(text.startsWith("Can't open file"), qPrintable(text));
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(state->next_gang_id, 0);
+}
+
+void test_open_acc_flow::cancel_while_loading_warns_once()
+{
+    // A named pipe keeps the worker reading until the test has cancelled.
+    const QString path = dir->path() + "/pipe_acc.txt";
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    std::thread writer;
+    QString text;
+    QString progress_title;
+    QString progress_label;
+    bool progress_modal = false;
+    bool progress_parentless = false;
+    modal_script script;
+    script.then(choose_file(path))
+        .then([&](QWidget* w) {
+            auto* progress = qobject_cast<QProgressDialog*>(w);
+            if (!progress)
+                return false;
+            progress_title = progress->windowTitle();
+            progress_modal = progress->isModal();
+            progress_parentless = progress->parentWidget() == nullptr;
+            writer = std::thread([path] {
+                std::ofstream pipe(path.toStdString());
+                pipe << acc_header.constData() << "\n" << acc_lines(5).constData();
+                pipe.flush();
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                pipe << acc_lines(5).constData();
+            });
+            // As the user does: the Cancel button.
+            QTimer::singleShot(100, progress, [progress, &progress_label] {
+                progress_label = progress->labelText();
+                progress->findChild<QPushButton*>()->click();
+            });
+            return true;
+        })
+        .then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    writer.join();
+    QCOMPARE(progress_title, QString("Loading"));
+    // The chain's status text reaches the dialog's label.
+    QCOMPARE(progress_label, QString("loading acceleration data file..."));
+    QVERIFY(progress_modal);
+    QVERIFY(progress_parentless);
+    QCOMPARE(text, QString("Load cancelled."));
+    QTest::qWait(100);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(state->next_gang_id, 0);
+}
+
+void test_open_acc_flow::close_confirmation_answers()
+{
+    burst_main_window* w = open_ok(write("a_acc.txt", acc_header + "\n" + acc_lines(2)));
+    QVERIFY(w);
+    QSignalSpy closed(w, SIGNAL(window_closed(burst_main_window*)));
+    for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Cancel, QMessageBox::Escape}) {
+        QString title, text;
+        modal_script script;
+        script.then(answer_message(answer, &title, &text));
+        QVERIFY(!w->close());
+        QCOMPARE(title, QString("Close Acceleration Data"));
+        QCOMPARE(text, QString("Are you sure?\n"));
+        QVERIFY(w->isVisible());
+        QCOMPARE(closed.count(), 0);
+    }
+    // The Close action asks the same question.
+    QString title;
+    modal_script script;
+    script.then(answer_message(QMessageBox::Yes, &title));
+    w->findChild<QAction*>("actionClose")->trigger();
+    QCOMPARE(title, QString("Close Acceleration Data"));
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(closed.at(0).at(0).value<burst_main_window*>(), w);
+}
+
+void test_open_acc_flow::close_removes_only_its_row_and_releases_the_gang()
+{
+    burst_main_window* a = open_ok(write("a_acc.txt", acc_header + "\n" + acc_lines(1)));
+    burst_main_window* b = open_ok(write("b_acc.txt", acc_header + "\n" + acc_lines(2)));
+    burst_main_window* c = open_ok(write("c_acc.txt", acc_header + "\n" + acc_lines(3)));
+    QVERIFY(a && b && c);
+    QPointer<burst_main_window> closed_window = b;
+    modal_script script;
+    script.then(answer_message(QMessageBox::Yes));
+    debug_capture log;
+    QVERIFY(b->close());
+    QVERIFY(log.contains("dornvalemainwindow::window_closed(burst_main_window *):  burst_main_window(0x"));
+    QVERIFY(log.contains(" found! => gang_id =  1"));
+    QVERIFY(log.contains(" found burst_main_windows for gang_id"));
+    QVERIFY(log.contains(" found QTreeWidgetItem for gang_id"));
+    QCOMPARE(tree_rows(window->open_files_tree()), (QStringList{"e-obs acc", "  1 acc bursts in a_acc.txt",
+                                                                "e-obs acc", "  3 acc bursts in c_acc.txt"}));
+    QCOMPARE(state->gang_windows.size(), size_t(2));
+    QCOMPARE(state->gang_windows[0].first, 0);
+    QCOMPARE(state->gang_windows[1].first, 2);
+    // The closed gang's window and data are released; the others stay.
+    QTRY_VERIFY(closed_window.isNull());
+    QVERIFY(!state->acc_by_gang.count(1));
+    QVERIFY(!state->window_by_gang.count(1));
+    QVERIFY(state->acc_by_gang.count(0) && state->acc_by_gang.count(2));
+    // Ids keep counting up after a close.
+    burst_main_window* d = open_ok(write("d_acc.txt", acc_header + "\n" + acc_lines(4)));
+    QVERIFY(d);
+    QCOMPARE(state->gang_windows.back().first, 3);
+    // A second report for the same window changes nothing.
+    log.lines().clear();
+    window->window_closed(c);
+    window->window_closed(c);
+    QVERIFY(log.contains(" no gang_id found for burst_main_window  burst_main_window(0x"));
+    QCOMPARE(state->gang_windows.size(), size_t(2));
+}
+
+void test_open_acc_flow::burst_window_form_and_activity_plot()
+{
+    const QString path = write("form_acc.txt", acc_header + "\n" + acc_lines(2));
+    burst_main_window* w = open_ok(path);
+    QVERIFY(w);
+    QCOMPARE(w->objectName(), QString("burst_main_window"));
+    QVERIFY(w->testAttribute(Qt::WA_MouseTracking));
+    auto* file_menu = w->findChild<QMenu*>("menuXxx");
+    auto* tools_menu = w->findChild<QMenu*>("menuTools");
+    QVERIFY(file_menu && tools_menu);
+    QCOMPARE(file_menu->title(), QString("File"));
+    QCOMPARE(tools_menu->title(), QString("Tools"));
+    QCOMPARE(file_menu->actions(), QList<QAction*>{w->findChild<QAction*>("actionClose")});
+    QCOMPARE(tools_menu->actions(), QList<QAction*>{w->findChild<QAction*>("actionActivity_Plot")});
+    auto* open_file = w->findChild<QAction*>("actionOpen_File");
+    QVERIFY(open_file);
+    QCOMPARE(open_file->text(), QString("Open File"));
+    QVERIFY(open_file->associatedWidgets().isEmpty());
+    QCOMPARE(w->centralWidget(), static_cast<QWidget*>(w->panel()));
+    QVERIFY(w->findChild<QStatusBar*>("statusBar"));
+
+    streams_capture streams;
+    w->findChild<QAction*>("actionActivity_Plot")->trigger();
+    w->findChild<QAction*>("actionActivity_Plot")->trigger();
+    QCOMPARE(streams.stdout_text(), QString("activity plot!\nactivity plot!\n"));
+    const auto dialogs = w->findChildren<activity_plot_dialog*>();
+    QCOMPARE(dialogs.size(), 2);
+    QCOMPARE(dialogs[0]->windowTitle(), path + " - Activity Plot - Dornvale");
+    QVERIFY(dialogs[0]->isVisible());
+    QVERIFY(!dialogs[0]->isModal());
+}
+
+QTEST_MAIN(test_open_acc_flow)
+#include "test_open_acc_flow.moc"

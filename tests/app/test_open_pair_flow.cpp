@@ -1,0 +1,317 @@
+// "Open E-OBS Acceleration and GPS Files" end to end, with a tile server of the test's own on
+// 127.0.0.1: both files load, the burst view knows the fixes, the track is on the map, closing the
+// burst window takes the track and rows away, and the failure messages.
+#include "app/app_state.h"
+#include "app/burst_main_window.h"
+#include "data/burst_space.h"
+#include "app/dornvalemainwindow.h"
+#include "data/event_space.h"
+#include "data/events_by_bursts_i.h"
+#include "support/flow_test_support.h"
+#include "support/gui_test_support.h"
+#include "support/http_test_server.h"
+#include "data/loader_gps_eobsmb.h"
+#include "data/loader_gps_mbd.h"
+#include "map/map_form.h"
+#include "map/map_widget.h"
+#include "support/test_support.h"
+
+#include <QNetworkAccessManager>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <sys/stat.h>
+
+using namespace flow_test_support;
+using namespace gui_test_support;
+using namespace test_support;
+
+namespace {
+
+// Bursts at 10:00, 10:10, ... on 2014-05-02, two samples each.
+QByteArray acc_file(int bursts)
+{
+    QByteArray out = acc_header + "\n";
+    for (int i = 0; i < bursts; ++i)
+        out += "1,2,2014-05-02 1" + QByteArray::number(i / 6) + ":" + QByteArray::number(i % 6) +
+               "0:00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
+    return out;
+}
+
+// Fixes in the "eobs_" layout (header 3) at the given minutes after 10:00 and positions.
+QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
+{
+    QByteArray out = QByteArray(loader_gps_mbd::header_3) + "\n";
+    for (int i = 0; i < minutes.size(); ++i) {
+        const int m = minutes[i];
+        const QByteArray time = QString("2014-05-02 %1:%2:00.000")
+                                    .arg(10 + m / 60, 2, 10, QChar('0'))
+                                    .arg(m % 60, 2, 10, QChar('0'))
+                                    .toLatin1();
+        out += "3.9,3.8,12,1a,2,2014-05-02 00:00:00.000,\"A\",21,3,40,0.1,90,55," +
+               QByteArray::number(lat0 + 0.001 * i) + "," + QByteArray::number(lon0 + 0.002 * i) + "," +
+               time + ",123,4567," + time + "\n";
+    }
+    return out;
+}
+
+} // namespace
+
+class test_open_pair_flow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void pick_either_file_opens_the_pair();
+    void second_pair_adds_a_second_track_and_reframes();
+    void closing_removes_only_its_track_and_rows();
+    void gps_file_in_no_layout_shows_not_success();
+    void missing_partner_or_unpaired_name();
+    void vanished_choice_is_refused_before_pairing();
+    void unreadable_gps_file_names_its_reason();
+    void cancel_while_loading();
+
+private:
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir->path() + "/" + name;
+        write_file(path, content);
+        return path;
+    }
+    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files")->click(); }
+    burst_main_window* open_pair(const QString& chosen);
+    map_widget& map() { return window->get_map_form()->map; }
+
+    QNetworkAccessManager network;
+    std::unique_ptr<http_test_server> tiles;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<app_state> state;
+    std::unique_ptr<dornvalemainwindow> window;
+};
+
+void test_open_pair_flow::init()
+{
+    tiles = std::make_unique<http_test_server>([](QTcpSocket* socket, const QByteArray&) {
+        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+    });
+    QVERIFY(tiles->listening());
+    dir = std::make_unique<QTemporaryDir>();
+    state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
+    window = std::make_unique<dornvalemainwindow>(state.get(), &network);
+    window->show();
+    // The map window is made before any load, so its first paint already asks the local server.
+    window->get_map_form()->tiles.set_base_url(tiles->base_url("/"));
+}
+
+void test_open_pair_flow::cleanup()
+{
+    window.reset();
+    state.reset();
+    QTest::qWait(10);
+    QVERIFY(burst_windows().isEmpty());
+    tiles.reset();
+}
+
+burst_main_window* test_open_pair_flow::open_pair(const QString& chosen)
+{
+    const int before = burst_windows().size();
+    modal_script script;
+    script.then(choose_file(chosen));
+    click_open();
+    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
+        return nullptr;
+    return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
+}
+
+void test_open_pair_flow::pick_either_file_opens_the_pair()
+{
+    const QString acc = write("stork_acc.txt", acc_file(6));
+    const QString gps = write("stork_gps.txt", gps_file({-1, 0, 5, 25, 59}, 8.5, 47.25));
+    streams_capture streams;
+    burst_main_window* w = open_pair(gps);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), acc + " - Acceleration Data - Dornvale");
+    QCOMPARE(
+        tree_rows(window->open_files_tree()),
+        (QStringList{"e-obs acc+gps", "  5 gps events in stork_gps.txt", "  6 acc bursts in stork_acc.txt"}));
+    QCOMPARE(state->gang_windows.front().first, 0);
+    QVERIFY(state->gps_by_gang.count(0));
+    QVERIFY(state->layer_ref_by_gang.count(0));
+    // Fixes per burst: 09:59 before the first burst, 10:00 and 10:05 in burst 0, 10:25 in 2, 10:59 in 5.
+    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    QCOMPARE(events.event_count(-1), 1);
+    QCOMPARE(events.event_count(0), 2);
+    QCOMPARE(events.event_count(2), 1);
+    QCOMPARE(events.event_count(5), 1);
+    // The GPS file is loaded first.
+    QVERIFY(streams.stderr_text().indexOf("loader_gps_eobsmb") <
+            streams.stderr_text().indexOf("loader_eobsmb"));
+    QVERIFY(streams.stderr_text().contains("load_eobs_acc_and_gps_finished\n"));
+
+    map_form* form = window->get_map_form();
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->windowTitle(), QString("Map - Dornvale"));
+    QCOMPARE(map().layers().size(), size_t(1));
+    // Framed on the fixes: a small track is shown at a high level.
+    QVERIFY(map().view().currentLevel >= 10);
+    QTRY_VERIFY(tiles->requests.size() > 0);
+
+    // Picking the acceleration file of the same pair opens the same pair again.
+    burst_main_window* again = open_pair(acc);
+    QVERIFY(again);
+    QCOMPARE(again->windowTitle(), acc + " - Acceleration Data - Dornvale");
+    QCOMPARE(state->gang_windows.back().first, 1);
+}
+
+void test_open_pair_flow::second_pair_adds_a_second_track_and_reframes()
+{
+    write("a_acc.txt", acc_file(3));
+    const QString gps_a = write("a_gps.txt", gps_file({1, 2, 3}, 8.5, 47.25));
+    write("b-acc.csv", acc_file(3));
+    const QString gps_b = write("b-gps.csv", gps_file({1, 2, 3}, -70.0, -33.0));
+    QVERIFY(open_pair(gps_a));
+    const qint64 first_x = map().view().originX;
+    QVERIFY(open_pair(gps_b));
+    QCOMPARE(map().layers().size(), size_t(2));
+    QVERIFY(map().view().originX != first_x);
+    QCOMPARE(tree_rows(window->open_files_tree()).size(), 6);
+}
+
+void test_open_pair_flow::closing_removes_only_its_track_and_rows()
+{
+    write("a_acc.txt", acc_file(3));
+    write("b_acc.txt", acc_file(4));
+    burst_main_window* a = open_pair(write("a_gps.txt", gps_file({1, 2}, 8.5, 47.25)));
+    burst_main_window* b = open_pair(write("b_gps.txt", gps_file({1, 2, 3}, 8.6, 47.3)));
+    QVERIFY(a && b);
+    QCOMPARE(map().layers().size(), size_t(2));
+    // A hidden map window stays hidden when a track goes.
+    window->get_map_form()->close();
+    QVERIFY(!window->get_map_form()->isVisible());
+    modal_script script;
+    script.then(answer_message(QMessageBox::Yes));
+    debug_capture log;
+    QVERIFY(a->close());
+    QVERIFY(log.contains(" found layer_ref for gang_id"));
+    QCOMPARE(map().layers().size(), size_t(1));
+    QVERIFY(!state->layer_ref_by_gang.count(0));
+    QVERIFY(state->layer_ref_by_gang.count(1));
+    QVERIFY(!window->get_map_form()->isVisible());
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  3 gps events in b_gps.txt", "  4 acc bursts in b_acc.txt"}));
+}
+
+void test_open_pair_flow::gps_file_in_no_layout_shows_not_success()
+{
+    write("c_acc.txt", acc_file(3));
+    const QString gps = write("c_gps.txt", "not,gps\n1,2\n");
+    QString title, text;
+    modal_script script;
+    script.then(choose_file(gps)).then(answer_message(QMessageBox::Ok, &title, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(title, QString("Open failed"));
+    QCOMPARE(text, QString("!ELS_SUCCESS"));
+    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(map().layers().empty());
+    QCOMPARE(state->next_gang_id, 0);
+}
+
+void test_open_pair_flow::missing_partner_or_unpaired_name()
+{
+    const QString lonely = write("d_acc.txt", acc_file(2));
+    const QString unpaired = write("data.csv", acc_file(2));
+    for (const QString& chosen : {lonely, unpaired}) {
+        QString text;
+        modal_script script;
+        script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+        click_open();
+        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+        QCOMPARE(text, QString("File does not exist."));
+    }
+    QVERIFY(burst_windows().isEmpty());
+}
+
+void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
+{
+    write("f_gps.txt", gps_file({1}, 1, 1));
+    const QString chosen = write("f_acc.txt", acc_file(2));
+    QString text;
+    debug_capture log;
+    modal_script script;
+    // The chosen file vanishes between the file dialog and the existence check; its partner stays.
+    script.then(choose_file(chosen, [chosen] { QFile::remove(chosen); }))
+        .then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text, QString("File does not exist."));
+    // The partner's name is derived only for a chosen file that exists.
+    QVERIFY(!log.contains("eobs_guess_acc_gps_filenames: "));
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(state->next_gang_id, 0);
+}
+
+void test_open_pair_flow::unreadable_gps_file_names_its_reason()
+{
+    write("e_acc.txt", acc_file(2));
+    const QString gps = write("e_gps.txt", gps_file({1}, 1, 1));
+    QString text;
+    modal_script script;
+    // Replaced by a directory once chosen: it exists, but cannot be read as a file.
+    script
+        .then(choose_file(gps,
+                          [gps] {
+                              QFile::remove(gps);
+                              QDir().mkdir(gps);
+                          }))
+        .then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QVERIFY2(text.startsWith("Can't open file"), qPrintable(text));
+    QVERIFY(map().layers().empty());
+    QCOMPARE(state->next_gang_id, 0);
+}
+
+void test_open_pair_flow::cancel_while_loading()
+{
+    write("f_acc.txt", acc_file(2));
+    const QString gps = dir->path() + "/f_gps.txt";
+    // A named pipe keeps the worker waiting in the GPS reader until the test has cancelled.
+    QCOMPARE(mkfifo(QFile::encodeName(gps).constData(), 0600), 0);
+    QWidget* progress_parent = nullptr;
+    QString text;
+    modal_script script;
+    script.then(choose_file(gps))
+        .then([&](QWidget* w) {
+            auto* progress = qobject_cast<QProgressDialog*>(w);
+            if (!progress)
+                return false;
+            progress_parent = progress->parentWidget();
+            progress->findChild<QPushButton*>()->click();
+            // In the layout the first GPS reader accepts, so no second reader waits on the pipe.
+            QFile pipe(gps);
+            if (pipe.open(QIODevice::WriteOnly)) {
+                pipe.write(QByteArray(loader_gps_eobsmb::header) + "\n" +
+                           "1,2,2014-05-02 10:00:00.000,8.5,47.2,55,3,A,40,2014-05-02 "
+                           "10:01:00.000,3.9,3.8,21,0.1,90,1,12\n");
+                pipe.close();
+            }
+            return true;
+        })
+        .then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(progress_parent, static_cast<QWidget*>(window.get()));
+    QCOMPARE(text, QString("Load cancelled."));
+    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(map().layers().empty());
+}
+
+QTEST_MAIN(test_open_pair_flow)
+#include "test_open_pair_flow.moc"

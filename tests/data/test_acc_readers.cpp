@@ -1,0 +1,814 @@
+// Both acceleration readers: headers, field rules, interleaving, log lines, progress, cancellation,
+// line ends and byte-order marks, failed reads, and a differential check against a plain
+// QTextStream reading of generated files.
+#include "data/burst.h"
+#include "data/csv_field.h"
+#include "data/loader_cancelled.h"
+#include "data/loader_eobsmb.h"
+#include "data/loader_mbd.h"
+#include "data/loader_progress.h"
+#include "data/loader_read_failed.h"
+#include "data/loader_wrong_header.h"
+#include "support/test_support.h"
+#include "data/unquote.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCodec>
+#include <QTextStream>
+
+#include <cmath>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const QByteArray fixed_header =
+    "key-bin-checksum,tag-serial-number,start-timestamp,"
+    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
+const QByteArray mbd_header = "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
+                              "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
+
+// A data line of either layout from the four values that are read.
+QByteArray fixed_line(const QByteArray& t, const QByteArray& f, const QByteArray& axes, const QByteArray& raw)
+{
+    return "1a2b,2241," + t + "," + f + "," + axes + "," + raw;
+}
+
+QByteArray mbd_line(const QByteArray& t, const QByteArray& f, const QByteArray& axes, const QByteArray& raw)
+{
+    return "17," + axes + ",2241," + raw + "," + t + ",\"White Storks\"," + f;
+}
+
+struct progress : loader_progress
+{
+    int cancel_after_polls = -1; // -1: never
+    int polls = 0;
+    QList<qint32> values;
+    bool loader_progress_cancelled() override
+    {
+        ++polls;
+        return cancel_after_polls >= 0 && polls > cancel_after_polls;
+    }
+    void loader_progress_set_value(qint32 v) override { values << v; }
+    void loader_progress_set_text(const QString&) override { QFAIL("readers never set a text"); }
+};
+
+using test_support::streams_capture;
+
+enum class reader_kind { eobsmb, mbd };
+
+struct read_result
+{
+    std::vector<std::unique_ptr<burst>> bursts;
+    QString error; // "wrong header", "cancelled", or the failed read's reason
+    QString out, err;
+    QList<qint32> values;
+};
+
+read_result run(reader_kind kind, const QString& path, int cancel_after_polls = -1,
+                qint64 limit = acc_csv_reader::max_samples)
+{
+    read_result r;
+    progress p;
+    p.cancel_after_polls = cancel_after_polls;
+    streams_capture capture;
+    try {
+        if (kind == reader_kind::eobsmb) {
+            loader_eobsmb reader(path, &p, limit);
+            r.bursts = std::move(reader.bursts());
+        } else {
+            loader_mbd reader(path, &p, limit);
+            r.bursts = std::move(reader.bursts());
+        }
+    } catch (const loader_wrong_header&) {
+        r.error = "wrong header";
+    } catch (const loader_cancelled&) {
+        r.error = "cancelled";
+    } catch (const loader_read_failed& e) {
+        r.error = e.reason();
+    }
+    r.out = capture.stdout_text();
+    r.err = capture.stderr_text();
+    r.values = p.values;
+    return r;
+}
+
+class temp_files
+{
+public:
+    QString write(const QByteArray& content)
+    {
+        const QString path = dir_.path() + QString("/f%1.csv").arg(++count_);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private:
+    QTemporaryDir dir_;
+    int count_ = 0;
+};
+
+std::vector<float> floats(std::initializer_list<float> v)
+{
+    return v;
+}
+
+bool same_bits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The straightforward reading with a text stream, QString::split and Qt's number and time parsers,
+// as the readers must behave; used to check the byte-level readers on generated files.
+read_result reference_read(reader_kind kind, const QString& path)
+{
+    read_result r;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("reference: cannot open");
+    QTextStream in(&file);
+    const QStringList header = in.readLine().split(',');
+    int col[4];
+    const char* const names[2][4] = {{"start-timestamp", "acceleration-sampling-frequency-per-axis",
+                                      "acceleration-axes", "accelerations-raw"},
+                                     {"eobs_start_timestamp", "eobs_acceleration_sampling_frequency_per_axis",
+                                      "eobs_acceleration_axes", "eobs_accelerations_raw"}};
+    for (int c = 0; c < 4; ++c) {
+        col[c] = header.indexOf(names[kind == reader_kind::mbd][c]);
+        if (col[c] < 0 || (kind == reader_kind::eobsmb && header.join(',') != QString(fixed_header))) {
+            r.error = "wrong header";
+            return r;
+        }
+    }
+    while (!in.atEnd()) {
+        const QStringList f = in.readLine().split(',');
+        if (f.size() != header.size())
+            continue;
+        const QString axes = unquote(f[col[2]]);
+        const int pos[3] = {axes.indexOf('X'), axes.indexOf('Y'), axes.indexOf('Z')};
+        const int m = (pos[0] >= 0) + (pos[1] >= 0) + (pos[2] >= 0);
+        if (m == 0)
+            continue;
+        const QDateTime t = QDateTime::fromString(f[col[0]], "yyyy-MM-dd hh:mm:ss.z");
+        const qint64 ms = t.isValid() ? QDateTime(t.date(), t.time(), Qt::UTC).toMSecsSinceEpoch() : 0;
+        const QStringList pieces = unquote(f[col[3]]).split(' ');
+        const int n = pieces.size() / m;
+        std::vector<float> v[3];
+        for (int a = 0; a < 3; ++a) {
+            v[a].assign(static_cast<std::size_t>(n), 0.f);
+            for (int k = 0; k < n && pos[a] >= 0; ++k) {
+                const int i = k * m + pos[a];
+                v[a][static_cast<std::size_t>(k)] = i < pieces.size() ? pieces[i].toFloat() : 0.f;
+            }
+        }
+        r.bursts.push_back(std::make_unique<burst>(ms, f[col[1]].toDouble(), n, v[0], v[1], v[2]));
+    }
+    return r;
+}
+
+// Compares two readings burst by burst, bit for bit; returns a description of the first difference.
+QString difference(const read_result& a, const read_result& b)
+{
+    if (a.error != b.error)
+        return QString("error '%1' vs '%2'").arg(a.error, b.error);
+    if (a.bursts.size() != b.bursts.size())
+        return QString("burst count %1 vs %2").arg(a.bursts.size()).arg(b.bursts.size());
+    for (std::size_t i = 0; i < a.bursts.size(); ++i) {
+        const burst& x = *a.bursts[i];
+        const burst& y = *b.bursts[i];
+        if (x.start_timestamp != y.start_timestamp || x.sample_count != y.sample_count ||
+            std::memcmp(&x.sampling_frequency_per_axis, &y.sampling_frequency_per_axis, sizeof(double)) != 0)
+            return QString("burst %1: %2 %3 %4 vs %5 %6 %7")
+                .arg(i)
+                .arg(x.start_timestamp)
+                .arg(x.sampling_frequency_per_axis)
+                .arg(x.sample_count)
+                .arg(y.start_timestamp)
+                .arg(y.sampling_frequency_per_axis)
+                .arg(y.sample_count);
+        const std::vector<float>* ax[3][2] = {{&x.x, &y.x}, {&x.y, &y.y}, {&x.z, &y.z}};
+        for (auto& pair : ax) {
+            for (std::size_t k = 0; k < pair[0]->size(); ++k) {
+                if (!same_bits((*pair[0])[k], (*pair[1])[k]))
+                    return QString("burst %1 sample %2: %3 vs %4")
+                        .arg(i)
+                        .arg(k)
+                        .arg((*pair[0])[k])
+                        .arg((*pair[1])[k]);
+            }
+        }
+    }
+    return QString();
+}
+
+// Pieces that stress the number reading: the odd ones and random mixtures of number characters.
+QList<QByteArray> odd_pieces()
+{
+    QList<QByteArray> pieces = {"",
+                                "-0",
+                                "0",
+                                "1e3",
+                                "+7",
+                                "0x1F",
+                                "inf",
+                                "-inf",
+                                "+inf",
+                                "Inf",
+                                "nan",
+                                "-nan",
+                                "NaN",
+                                "3.4e39",
+                                "-3.4e39",
+                                "1e-50",
+                                "1.5.2",
+                                "7\t",
+                                "\t7",
+                                "7\r",
+                                "\xd9\xa3", // Arabic-Indic digit three
+                                "\xe2\x88\x92"
+                                "5",         // minus sign U+2212
+                                "5\xc2\xa0", // trailing no-break space
+                                "\xef\xbb\xbf"
+                                "5",     // a byte-order mark inside a line
+                                "5\xc3", // truncated UTF-8 sequence
+                                "123456789",
+                                "1234567890",
+                                "2147483648",
+                                "-2147483649",
+                                "4294967296",
+                                "9999999999",
+                                "16777217",
+                                "-16777217",
+                                "12345678901234567890",
+                                "123456789012345678901234567890",
+                                "0.1",
+                                "-0.0",
+                                "00.5",
+                                "007",
+                                "1.",
+                                ".5",
+                                "-.5",
+                                "1e",
+                                "E5",
+                                "1E3",
+                                "-",
+                                "+",
+                                ".",
+                                "1,5",
+                                "0.30000000000000004",
+                                "3.4028235e38",
+                                "3.4028236e38",
+                                "1.17549435e-38",
+                                "1e-45",
+                                "0.0000000000000000001",
+                                "99999999999999999999.5"};
+    QRandomGenerator rng(20140502);
+    const char alphabet[] = "0123456789-+.eE ";
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray p;
+        const int n = static_cast<int>(rng.bounded(1, 24));
+        for (int k = 0; k < n; ++k)
+            p += alphabet[rng.bounded(static_cast<int>(sizeof alphabet - 2))]; // no blank: it splits
+        pieces << p;
+    }
+    for (int i = 0; i < 1000; ++i) { // well-formed decimals of every length around the fast path's limit
+        QByteArray p = rng.bounded(2) ? "-" : "";
+        p += QByteArray::number(rng.bounded(0, 100000000)).left(static_cast<int>(rng.bounded(1, 12)));
+        if (rng.bounded(3))
+            p += "." + QByteArray::number(rng.generate64()).left(static_cast<int>(rng.bounded(1, 18)));
+        pieces << p;
+    }
+    return pieces;
+}
+
+} // namespace
+
+class test_acc_readers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixed_header_accepted();
+    void fixed_header_near_misses_data();
+    void fixed_header_near_misses();
+    void mbd_header_any_order_among_other_columns();
+    void mbd_header_missing_or_quoted_name();
+    void header_only_and_empty_file();
+    void interleaving_data();
+    void interleaving();
+    void quoting_per_field();
+    void timestamps_data();
+    void timestamps();
+    void frequency_reading();
+    void wrong_field_counts();
+    void log_lines_and_progress();
+    void cancel_before_first_line();
+    void cancel_in_the_middle();
+    void crlf_and_byte_order_mark_read_like_plain_files();
+    void utf16_file_reads_like_the_text_stream();
+    void missing_or_unopenable_file_is_a_failed_read();
+    void too_many_samples_refused();
+    void number_pieces_read_like_qstring();
+    void generated_files_read_like_the_text_stream();
+
+private:
+    temp_files files_;
+};
+
+void test_acc_readers::fixed_header_accepted()
+{
+    const QString path = files_.write(
+        fixed_header + "\n" + fixed_line("2014-05-02 13:00:00.000", "33.33", "XYZ", "1 2 3 4 5 6") + "\n");
+    const read_result r = run(reader_kind::eobsmb, path);
+    QCOMPARE(r.error, QString());
+    QCOMPARE(r.bursts.size(), std::size_t(1));
+    const burst& b = *r.bursts[0];
+    QCOMPARE(b.start_timestamp, qint64(1399035600000));
+    QCOMPARE(b.sampling_frequency_per_axis, 33.33);
+    QCOMPARE(b.sample_count, 2);
+    QCOMPARE(b.x, floats({1, 4}));
+    QCOMPARE(b.y, floats({2, 5}));
+    QCOMPARE(b.z, floats({3, 6}));
+    QCOMPARE(r.err, QString("header fields: 6\nlines: 1\n"));
+    QCOMPARE(r.out, QString());
+    // The same file is not in the other layout.
+    QCOMPARE(run(reader_kind::mbd, path).error, QString("wrong header"));
+}
+
+void test_acc_readers::fixed_header_near_misses_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::newRow("extra blank") << QByteArray(fixed_header).replace(",start", ", start");
+    QTest::newRow("trailing blank") << fixed_header + " ";
+    QTest::newRow("trailing comma") << fixed_header + ",";
+    QTest::newRow("column order") << QByteArray(
+        "key-bin-checksum,tag-serial-number,acceleration-sampling-frequency-per-axis,"
+        "start-timestamp,acceleration-axes,accelerations-raw");
+    QTest::newRow("case") << QByteArray(fixed_header).replace("start-timestamp", "Start-timestamp");
+    QTest::newRow("quoted names") << QByteArray(
+        "\"key-bin-checksum\",\"tag-serial-number\",\"start-timestamp\","
+        "\"acceleration-sampling-frequency-per-axis\",\"acceleration-axes\","
+        "\"accelerations-raw\"");
+    QTest::newRow("eobs columns") << mbd_header;
+}
+
+void test_acc_readers::fixed_header_near_misses()
+{
+    QFETCH(QByteArray, header);
+    const read_result r =
+        run(reader_kind::eobsmb,
+            files_.write(header + "\n" + fixed_line("2014-05-02 13:00:00.000", "1", "X", "1") + "\n"));
+    QCOMPARE(r.error, QString("wrong header"));
+    QCOMPARE(r.err, QString("header mismatch\n"));
+    QCOMPARE(r.out, QString());
+}
+
+void test_acc_readers::mbd_header_any_order_among_other_columns()
+{
+    const QByteArray file = mbd_header + "\n" + mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3") +
+                            "\n" + mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "4 5 6 7 8 9") + "\n";
+    const read_result r = run(reader_kind::mbd, files_.write(file));
+    QCOMPARE(r.error, QString());
+    QCOMPARE(r.bursts.size(), std::size_t(2));
+    QCOMPARE(r.bursts[1]->start_timestamp, qint64(1399035600000 + 600000));
+    QCOMPARE(r.bursts[1]->z, floats({6, 9}));
+    QCOMPARE(r.out, QString("header fields: 7\nlines: 2\n"));
+    QCOMPARE(r.err, QString());
+
+    // The first column of a repeated name is the one read.
+    const QByteArray twice =
+        "eobs_accelerations_raw,eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
+        "eobs_acceleration_axes,eobs_accelerations_raw\n"
+        "1 2,2014-05-02 13:00:00.000,10,X,9 9 9\n";
+    const read_result t = run(reader_kind::mbd, files_.write(twice));
+    QCOMPARE(t.bursts.size(), std::size_t(1));
+    QCOMPARE(t.bursts[0]->x, floats({1, 2}));
+}
+
+void test_acc_readers::mbd_header_missing_or_quoted_name()
+{
+    const QByteArray no_axes =
+        "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw\n"
+        "2014-05-02 13:00:00.000,10,1 2 3\n";
+    const read_result r = run(reader_kind::mbd, files_.write(no_axes));
+    QCOMPARE(r.error, QString("wrong header"));
+    QCOMPARE(r.out, QString("header fields: 3\n"));
+    QCOMPARE(r.err, QString());
+
+    const QByteArray quoted = "\"eobs_start_timestamp\",\"eobs_acceleration_sampling_frequency_per_axis\","
+                              "\"eobs_acceleration_axes\",\"eobs_accelerations_raw\"\n"
+                              "2014-05-02 13:00:00.000,10,X,1\n";
+    QCOMPARE(run(reader_kind::mbd, files_.write(quoted)).error, QString("wrong header"));
+    QCOMPARE(run(reader_kind::eobsmb, files_.write(quoted)).error, QString("wrong header"));
+    // Case matters.
+    QCOMPARE(
+        run(reader_kind::mbd,
+            files_.write(QByteArray(mbd_header).replace("eobs_acceleration_axes", "EOBS_acceleration_axes") +
+                         "\n"))
+            .error,
+        QString("wrong header"));
+}
+
+void test_acc_readers::header_only_and_empty_file()
+{
+    const read_result header_only = run(reader_kind::eobsmb, files_.write(fixed_header));
+    QCOMPARE(header_only.error, QString());
+    QVERIFY(header_only.bursts.empty());
+    QCOMPARE(header_only.err, QString("header fields: 6\nlines: 0\n"));
+
+    const QString empty = files_.write("");
+    const read_result e1 = run(reader_kind::eobsmb, empty);
+    QCOMPARE(e1.error, QString("wrong header"));
+    QCOMPARE(e1.err, QString("header mismatch\n"));
+    const read_result e2 = run(reader_kind::mbd, empty);
+    QCOMPARE(e2.error, QString("wrong header"));
+    QCOMPARE(e2.out, QString("header fields: 1\n"));
+}
+
+void test_acc_readers::interleaving_data()
+{
+    QTest::addColumn<QByteArray>("axes");
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<std::vector<float>>("x");
+    QTest::addColumn<std::vector<float>>("y");
+    QTest::addColumn<std::vector<float>>("z");
+    QTest::newRow("XYZ") << QByteArray("XYZ") << QByteArray("1 2 3 4 5 6") << floats({1, 4}) << floats({2, 5})
+                         << floats({3, 6});
+    QTest::newRow("XZ, fifth value ignored")
+        << QByteArray("XZ") << QByteArray("1 2 3 4 5") << floats({1, 3}) << floats({0, 0}) << floats({2, 4});
+    QTest::newRow("Y only") << QByteArray("Y") << QByteArray("7 8 9") << floats({0, 0, 0})
+                            << floats({7, 8, 9}) << floats({0, 0, 0});
+    QTest::newRow("ZYX order") << QByteArray("ZYX") << QByteArray("1 2 3") << floats({3}) << floats({2})
+                               << floats({1});
+    QTest::newRow("double blank shifts values") << QByteArray("XYZ") << QByteArray("1  2 3 4 5")
+                                                << floats({1, 3}) << floats({0, 4}) << floats({2, 5});
+    QTest::newRow("trailing blank is a zero piece")
+        << QByteArray("X") << QByteArray("1 2 ") << floats({1, 2, 0}) << floats({0, 0, 0})
+        << floats({0, 0, 0});
+    QTest::newRow("empty raw field is one zero piece")
+        << QByteArray("X") << QByteArray("") << floats({0}) << floats({0}) << floats({0});
+    QTest::newRow("fewer pieces than axes: no samples")
+        << QByteArray("XYZ") << QByteArray("1 2") << floats({}) << floats({}) << floats({});
+    QTest::newRow("first occurrence of a letter")
+        << QByteArray("XYX") << QByteArray("1 2 3 4") << floats({1, 3}) << floats({2, 4}) << floats({0, 0});
+    QTest::newRow("other characters around the letters")
+        << QByteArray("XYZ-axes") << QByteArray("1 2 3") << floats({1}) << floats({2}) << floats({3});
+    // Letters past the pieces of the last sample read as 0 instead of outside the values.
+    QTest::newRow("blanks between letters") << QByteArray("X Y Z") << QByteArray("1 2 3 4 5 6")
+                                            << floats({1, 4}) << floats({3, 6}) << floats({5, 0});
+    QTest::newRow("letter after other text")
+        << QByteArray("aX") << QByteArray("1 2") << floats({2, 0}) << floats({0, 0}) << floats({0, 0});
+    QTest::newRow("letter after a non-ASCII character counts characters")
+        << QByteArray("\xc3\xa9XY") << QByteArray("1 2 3 4") << floats({2, 4}) << floats({3, 0})
+        << floats({0, 0});
+}
+
+void test_acc_readers::interleaving()
+{
+    QFETCH(QByteArray, axes);
+    QFETCH(QByteArray, raw);
+    QFETCH(std::vector<float>, x);
+    QFETCH(std::vector<float>, y);
+    QFETCH(std::vector<float>, z);
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QString fixed = files_.write(fixed_header + "\n" + fixed_line(t, "10", axes, raw) + "\n");
+    const QString mbd = files_.write(mbd_header + "\n" + mbd_line(t, "10", axes, raw) + "\n");
+    for (const read_result& r : {run(reader_kind::eobsmb, fixed), run(reader_kind::mbd, mbd)}) {
+        QCOMPARE(r.bursts.size(), std::size_t(1));
+        const burst& b = *r.bursts[0];
+        QCOMPARE(b.sample_count, static_cast<qint32>(x.size()));
+        QCOMPARE(b.x, x);
+        QCOMPARE(b.y, y);
+        QCOMPARE(b.z, z);
+        QCOMPARE(r.values, QList<qint32>{0});
+    }
+}
+
+void test_acc_readers::quoting_per_field()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QByteArray file = fixed_header + "\n" + fixed_line(t, "10", "\"XY\"", "\"1 2 3 4\"") +
+                            "\n" +                                               // axes and raw unquoted
+                            fixed_line("\"" + t + "\"", "10", "X", "1") + "\n" + // timestamp not unquoted
+                            fixed_line(t, "\"10\"", "X", "1") + "\n" +           // frequency not unquoted
+                            fixed_line(t, "10", "\"X", "\"1 2\"\"") + "\n" +     // one-sided quotes stay
+                            fixed_line(t, "10", "X", "\"") + "\n" +              // a lone quote is not a pair
+                            fixed_line(t, "10", "\"X,Y\"", "1 2") + "\n" + // a quoted comma still splits
+                            fixed_line(t, "10", "xyz", "1 2 3") + "\n" +   // lower case: skipped
+                            fixed_line(t, "10", "", "1 2 3") + "\n" +      // empty axes: skipped
+                            fixed_line(t, "10", "\"\"", "1") + "\n";       // quotes only: skipped
+    const read_result r = run(reader_kind::eobsmb, files_.write(file));
+    QCOMPARE(r.bursts.size(), std::size_t(5));
+    QCOMPARE(r.bursts[0]->x, floats({1, 3}));
+    QCOMPARE(r.bursts[0]->y, floats({2, 4}));
+    QCOMPARE(r.bursts[1]->start_timestamp, qint64(0));
+    QCOMPARE(r.bursts[1]->sampling_frequency_per_axis, 10.0);
+    QCOMPARE(r.bursts[2]->start_timestamp, qint64(1399035600000));
+    QCOMPARE(r.bursts[2]->sampling_frequency_per_axis, 0.0);
+    QCOMPARE(r.bursts[3]->x, floats({0, 0})); // "\"1" and "2\"\"" are not numbers
+    QCOMPARE(r.bursts[4]->x, floats({0}));
+    QCOMPARE(r.err, QString("header fields: 6\nskip line with wrong number of fields\nlines: 5\n"));
+    QCOMPARE(r.values, (QList<qint32>{0, 1, 2, 3, 4}));
+}
+
+void test_acc_readers::timestamps_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<qint64>("msecs");
+    QTest::newRow("example") << QByteArray("2014-05-02 13:00:00.000") << qint64(1399035600000);
+    QTest::newRow("milliseconds") << QByteArray("2014-05-02 13:00:00.123") << qint64(1399035600123);
+    QTest::newRow("one fraction digit") << QByteArray("2014-05-02 13:00:00.5") << qint64(1399035600500);
+    QTest::newRow("two fraction digits") << QByteArray("2014-05-02 13:00:00.05") << qint64(1399035600050);
+    QTest::newRow("epoch") << QByteArray("1970-01-01 00:00:00.000") << qint64(0);
+    QTest::newRow("before the epoch") << QByteArray("1969-12-31 23:59:59.999") << qint64(-1);
+    QTest::newRow("leap day") << QByteArray("2016-02-29 12:00:00.000") << qint64(1456747200000);
+    QTest::newRow("no such day") << QByteArray("2014-02-29 12:00:00.000") << qint64(0);
+    QTest::newRow("four fraction digits") << QByteArray("2014-05-02 13:00:00.0000") << qint64(0);
+    QTest::newRow("no fraction") << QByteArray("2014-05-02 13:00:00") << qint64(0);
+    QTest::newRow("ISO T") << QByteArray("2014-05-02T13:00:00.000") << qint64(0);
+    QTest::newRow("hour 24") << QByteArray("2014-05-02 24:00:00.000") << qint64(0);
+    QTest::newRow("empty") << QByteArray("") << qint64(0);
+    // Taken as UTC whatever the local zone: no local daylight-saving gap or fold applies.
+    QTest::newRow("in a local spring gap") << QByteArray("2014-03-30 02:30:00.000") << qint64(1396146600000);
+    QTest::newRow("in a local autumn fold") << QByteArray("2014-10-26 02:30:00.000") << qint64(1414290600000);
+}
+
+void test_acc_readers::timestamps()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(qint64, msecs);
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    const auto restore = qScopeGuard([&zone] { zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone); });
+    const read_result r =
+        run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + fixed_line(text, "1", "X", "1") + "\n"));
+    QCOMPARE(r.bursts.size(), std::size_t(1)); // an unreadable time never drops the line
+    QCOMPARE(r.bursts[0]->start_timestamp, msecs);
+}
+
+void test_acc_readers::frequency_reading()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QList<QByteArray> texts = {"33.33", "20", "1e1", "abc", "", "3,5", " 5", "+2.5"};
+    QByteArray file = mbd_header + "\n";
+    for (const QByteArray& f : texts)
+        file += mbd_line(t, f, "X", "1") + "\n";
+    const read_result r = run(reader_kind::mbd, files_.write(file));
+    // "3,5" adds a field, so that line is skipped.
+    QCOMPARE(r.bursts.size(), std::size_t(7));
+    QCOMPARE(r.bursts[0]->sampling_frequency_per_axis, 33.33);
+    QCOMPARE(r.bursts[1]->sampling_frequency_per_axis, 20.0);
+    QCOMPARE(r.bursts[2]->sampling_frequency_per_axis, 10.0);
+    QCOMPARE(r.bursts[3]->sampling_frequency_per_axis, 0.0);
+    QCOMPARE(r.bursts[4]->sampling_frequency_per_axis, 0.0);
+    QCOMPARE(r.bursts[5]->sampling_frequency_per_axis, 5.0);
+    QCOMPARE(r.bursts[6]->sampling_frequency_per_axis, 2.5);
+}
+
+void test_acc_readers::wrong_field_counts()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QByteArray file = fixed_header + "\n" + fixed_line(t, "1", "X", "1") + ",extra\n" + "1a2b,2241," +
+                            t + ",1,X\n" + "\n" + fixed_line(t, "1", "X", "2") + "\n";
+    const read_result r = run(reader_kind::eobsmb, files_.write(file));
+    QCOMPARE(r.bursts.size(), std::size_t(1));
+    QCOMPARE(r.bursts[0]->x, floats({2}));
+    QCOMPARE(r.err, QString("header fields: 6\n"
+                            "skip line with wrong number of fields\n"
+                            "skip line with wrong number of fields\n"
+                            "skip line with wrong number of fields\n"
+                            "lines: 1\n"));
+
+    const QByteArray m =
+        mbd_header + "\n" + mbd_line(t, "1", "X", "1") + ",\n" + mbd_line(t, "1", "X", "3") + "\n\n";
+    const read_result s = run(reader_kind::mbd, files_.write(m));
+    QCOMPARE(s.bursts.size(), std::size_t(1));
+    QCOMPARE(s.bursts[0]->x, floats({3}));
+    QCOMPARE(s.out, QString("header fields: 7\n"
+                            "skip line with wrong number of fields\n"
+                            "skip line with wrong number of fields\n"
+                            "lines: 1\n"));
+    QCOMPARE(s.err, QString());
+}
+
+void test_acc_readers::log_lines_and_progress()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QByteArray body = fixed_line(t, "1", "X", "1") + "\n" + fixed_line(t, "1", "q", "1") + "\n" +
+                            fixed_line(t, "1", "X", "1 2") + "\n" + fixed_line(t, "1", "Z", "1 2 3") + "\n";
+    const read_result r = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body));
+    QCOMPARE(r.values, (QList<qint32>{0, 1, 2}));
+    QCOMPARE(r.err, QString("header fields: 6\nlines: 3\n"));
+    QCOMPARE(r.out, QString());
+}
+
+void test_acc_readers::cancel_before_first_line()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QString fixed = files_.write(fixed_header + "\n" + fixed_line(t, "1", "X", "1") + "\n");
+    const read_result r = run(reader_kind::eobsmb, fixed, 0);
+    QCOMPARE(r.error, QString("cancelled"));
+    QVERIFY(r.bursts.empty());
+    QVERIFY(r.values.isEmpty());
+    QCOMPARE(r.err, QString("header fields: 6\nloader_progress_cancelled is true\nloader was cancelled!\n"));
+
+    const QString mbd = files_.write(mbd_header + "\n" + mbd_line(t, "1", "X", "1") + "\n");
+    const read_result s = run(reader_kind::mbd, mbd, 0);
+    QCOMPARE(s.error, QString("cancelled"));
+    QVERIFY(s.values.isEmpty());
+    QCOMPARE(s.out, QString("header fields: 7\nloader was cancelled!\n"));
+    QCOMPARE(s.err, QString());
+}
+
+void test_acc_readers::cancel_in_the_middle()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    QByteArray body;
+    for (int i = 0; i < 5; ++i)
+        body += fixed_line(t, "1", "X", "1") + "\n";
+    // Cancelled at the third poll: two lines read, then the loop ends and the reader throws.
+    const read_result r = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body), 2);
+    QCOMPARE(r.error, QString("cancelled"));
+    QCOMPARE(r.values, (QList<qint32>{0, 1}));
+    QCOMPARE(r.err, QString("header fields: 6\nloader_progress_cancelled is true\nloader was cancelled!\n"));
+
+    // A cancellation after the last line is still seen by the check after the loop.
+    const read_result late = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body), 5);
+    QCOMPARE(late.error, QString("cancelled"));
+    QCOMPARE(late.values.size(), 5);
+    QCOMPARE(late.err, QString("header fields: 6\nloader was cancelled!\n"));
+}
+
+void test_acc_readers::crlf_and_byte_order_mark_read_like_plain_files()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QByteArray plain = fixed_header + "\n" + fixed_line(t, "20", "XYZ", "1 2 3 4 5 6") + "\n" +
+                             fixed_line("2014-05-02 13:10:00.5", "20", "YZ", "-7 8") + "\n";
+    const QByteArray crlf = QByteArray(plain).replace("\n", "\r\n");
+    const QByteArray bom = "\xef\xbb\xbf" + plain;
+    const QByteArray both = "\xef\xbb\xbf" + crlf;
+    const QByteArray no_final_end = QByteArray(crlf).chopped(2);
+    const QByteArray final_cr = QByteArray(crlf).chopped(1);
+    const read_result expected = run(reader_kind::eobsmb, files_.write(plain));
+    QCOMPARE(expected.bursts.size(), std::size_t(2));
+    for (const QByteArray& variant : {crlf, bom, both, no_final_end, final_cr}) {
+        const read_result r = run(reader_kind::eobsmb, files_.write(variant));
+        QCOMPARE(difference(r, expected), QString());
+        QCOMPARE(r.err, expected.err);
+    }
+    // A carriage return inside a line is text: it makes the last raw piece "6\r", which reads 6,
+    // and a line that is only "\r" is one field, so it is skipped.
+    const read_result inner = run(reader_kind::eobsmb, files_.write(fixed_header + "\r\n\r\r\n" +
+                                                                    fixed_line(t, "1", "X", "6\r") + "\r\n"));
+    QCOMPARE(inner.bursts.size(), std::size_t(1));
+    QCOMPARE(inner.bursts[0]->x, floats({6}));
+    QCOMPARE(inner.err, QString("header fields: 6\nskip line with wrong number of fields\nlines: 1\n"));
+    // Two marks: the second one is text and spoils the header.
+    QCOMPARE(run(reader_kind::eobsmb, files_.write("\xef\xbb\xbf" + bom)).error, QString("wrong header"));
+}
+
+void test_acc_readers::utf16_file_reads_like_the_text_stream()
+{
+    const QString text = QString(mbd_header) + "\r\n" +
+                         QString(mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3 4 5 6")) + "\r\n";
+    for (const char* name : {"UTF-16LE", "UTF-16BE", "UTF-32LE"}) {
+        QTextCodec* codec = QTextCodec::codecForName(name);
+        QByteArray bytes = codec->fromUnicode(QString(QChar(0xfeff)) + text);
+        const QString path = files_.write(bytes);
+        const read_result r = run(reader_kind::mbd, path);
+        QCOMPARE(r.bursts.size(), std::size_t(1));
+        QCOMPARE(r.bursts[0]->z, floats({3, 6}));
+        QCOMPARE(difference(r, reference_read(reader_kind::mbd, path)), QString());
+    }
+}
+
+void test_acc_readers::missing_or_unopenable_file_is_a_failed_read()
+{
+    QTemporaryDir dir;
+    const read_result missing = run(reader_kind::eobsmb, dir.path() + "/no-such-file.csv");
+    QCOMPARE(missing.error, QString("Can't open file: No such file or directory"));
+    QCOMPARE(missing.err, QString());
+    const read_result directory = run(reader_kind::mbd, dir.path());
+    QVERIFY2(directory.error.startsWith("Can't open file: "), qPrintable(directory.error));
+    QVERIFY(!directory.error.contains('\n'));
+    QCOMPARE(directory.out, QString());
+    try {
+        progress p;
+        loader_mbd reader(dir.path() + "/gone", &p);
+        QFAIL("a missing file must not read as an empty success");
+    } catch (const std::exception& e) {
+        QCOMPARE(QString(e.what()), QString("Can't open file: No such file or directory"));
+    }
+}
+
+void test_acc_readers::too_many_samples_refused()
+{
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QString path = files_.write(fixed_header + "\n" + fixed_line(t, "1", "XYZ", "1 2 3 4 5 6 7 8 9") +
+                                      "\n" + fixed_line(t, "1", "X", "1 2") + "\n");
+    QCOMPARE(run(reader_kind::eobsmb, path, -1, 5).bursts.size(), std::size_t(2)); // exactly at the limit
+    const read_result r = run(reader_kind::eobsmb, path, -1, 4);
+    QCOMPARE(r.error, QString("Too many samples: the file holds more than 4 samples"));
+    QVERIFY(r.bursts.empty());
+    QCOMPARE(acc_csv_reader::max_samples, qint64(2147483647));
+}
+
+void test_acc_readers::number_pieces_read_like_qstring()
+{
+    QTextCodec* utf8 = QTextCodec::codecForName("UTF-8");
+    QTextCodec* latin1 = QTextCodec::codecForName("ISO-8859-1");
+    int checked = 0;
+    for (const QByteArray& piece : odd_pieces()) {
+        const char* b = piece.constData();
+        const char* e = b + piece.size();
+        for (QTextCodec* codec : {utf8, latin1}) {
+            // The piece's text as a text stream decodes it in the middle of a line.
+            QTextStream stream(QByteArray("0," + piece + "\n"));
+            stream.setCodec(codec);
+            const QString text = stream.readLine().mid(2);
+            const float expected = text.toFloat();
+            const float got = csv_field::to_float(b, e, codec);
+            QVERIFY2(same_bits(got, expected) || (std::isnan(got) && std::isnan(expected)),
+                     qPrintable(QString("'%1': %2 vs QString %3").arg(text).arg(got).arg(expected)));
+            const double expected_d = text.toDouble();
+            const double got_d = csv_field::to_double(b, e, codec);
+            QVERIFY2(std::memcmp(&got_d, &expected_d, sizeof(double)) == 0 ||
+                         (std::isnan(got_d) && std::isnan(expected_d)),
+                     qPrintable(QString("'%1': %2 vs QString %3").arg(text).arg(got_d).arg(expected_d)));
+            ++checked;
+        }
+        // The same pieces in a raw field, split at blanks.
+        float out[64];
+        if (piece.size() < 60 && !piece.contains(' ')) {
+            const QByteArray field = piece + " " + piece;
+            QCOMPARE(csv_field::split_floats(field.constData(), field.constData() + field.size(), out, utf8),
+                     std::size_t(2));
+            QVERIFY2(same_bits(out[1], csv_field::to_float(piece.constData(),
+                                                           piece.constData() + piece.size(), utf8)) ||
+                         std::isnan(out[1]),
+                     piece.constData());
+        }
+    }
+    QVERIFY(checked > 8000);
+}
+
+void test_acc_readers::generated_files_read_like_the_text_stream()
+{
+    QRandomGenerator rng(1399035600);
+    const QList<QByteArray> pieces = odd_pieces();
+    const QList<QByteArray> axes = {"XYZ",   "XYZ", "XYZ", "XZ",      "Y",   "ZX",
+                                    "X Y Z", "xyz", "",    "\"XYZ\"", "aXY", "\xc3\xa9Z"};
+    const QList<QByteArray> times = {"2014-05-02 13:00:00.000",     "2014-05-02 13:00:00.5",
+                                     "2013-12-31 23:59:59.999",     "2014-5-2 13:00:00.000",
+                                     "\"2014-05-02 13:00:00.000\"", "0001-01-01 00:00:00.000",
+                                     "9999-12-31 23:59:59.999",     "2000-02-29 01:02:03.04",
+                                     "1900-02-29 00:00:00.000",     "+014-05-02 13:00:00.000"};
+    const QList<QByteArray> freqs = {"33.33", "20", "", "x", "1e2", "\"10\"", "-0", "0.000001"};
+    for (int round = 0; round < 12; ++round) {
+        for (const reader_kind kind : {reader_kind::eobsmb, reader_kind::mbd}) {
+            QByteArray file = rng.bounded(2) ? "\xef\xbb\xbf" : "";
+            file += kind == reader_kind::eobsmb ? fixed_header : mbd_header;
+            const QByteArray end = rng.bounded(2) ? "\r\n" : "\n";
+            for (int line = 0; line < 60; ++line) {
+                QByteArray raw;
+                const int n = static_cast<int>(rng.bounded(0, 40));
+                for (int k = 0; k < n; ++k) {
+                    if (k)
+                        raw += ' ';
+                    raw += rng.bounded(4) ? QByteArray::number(rng.bounded(-20, 4096))
+                                          : pieces[rng.bounded(pieces.size())];
+                }
+                if (rng.bounded(8) == 0)
+                    raw = "\"" + raw + "\"";
+                const QByteArray& a = axes[rng.bounded(axes.size())];
+                const QByteArray& t = times[rng.bounded(times.size())];
+                const QByteArray& f = freqs[rng.bounded(freqs.size())];
+                QByteArray l =
+                    kind == reader_kind::eobsmb ? fixed_line(t, f, a, raw) : mbd_line(t, f, a, raw);
+                if (rng.bounded(15) == 0)
+                    l += ",";
+                file += end + l;
+            }
+            if (rng.bounded(2))
+                file += end;
+            const QString path = files_.write(file);
+            const read_result got = run(kind, path);
+            const read_result expected = reference_read(kind, path);
+            QVERIFY(!got.bursts.empty());
+            QCOMPARE(difference(got, expected), QString());
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(test_acc_readers)
+#include "test_acc_readers.moc"

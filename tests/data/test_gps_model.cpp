@@ -1,0 +1,242 @@
+// GPS fixes in memory, their association with bursts and the pairing of file names.
+#include "data/burst_space.h"
+#include "data/eobs_guess_acc_gps_filenames.h"
+#include "data/event_space.h"
+#include "data/events_by_bursts.h"
+#include "data/events_by_bursts_empty.h"
+#include "support/test_support.h"
+
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <iostream>
+#include <limits>
+#include <sstream>
+
+namespace {
+
+qint64 utc(const char* text)
+{
+    QDateTime t = QDateTime::fromString(QString::fromLatin1(text), "yyyy-MM-dd hh:mm:ss");
+    t.setTimeSpec(Qt::UTC);
+    return t.toMSecsSinceEpoch();
+}
+
+std::vector<std::unique_ptr<gps_event>> fixes(std::initializer_list<gps_event> list)
+{
+    std::vector<std::unique_ptr<gps_event>> out;
+    for (const gps_event& e : list)
+        out.push_back(std::make_unique<gps_event>(e));
+    return out;
+}
+
+std::unique_ptr<burst_space> bursts_at(std::initializer_list<qint64> starts, int samples = 10)
+{
+    std::ostringstream quiet;
+    std::streambuf* saved = std::cerr.rdbuf(quiet.rdbuf());
+    std::vector<std::unique_ptr<burst>> list;
+    for (qint64 start : starts)
+        list.push_back(std::make_unique<burst>(start, 10.0, samples, std::vector<float>(samples),
+                                               std::vector<float>(samples), std::vector<float>(samples)));
+    auto space = std::make_unique<burst_space>(list);
+    std::cerr.rdbuf(saved);
+    return space;
+}
+
+} // namespace
+
+class test_gps_model : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void event_space_keeps_file_order_and_takes_the_list();
+    void bounds_west_of_greenwich();
+    void bounds_of_empty_space();
+    void association_example();
+    void association_with_no_bursts_keys_minus_one();
+    void association_with_no_fixes_counts_zero();
+    void same_time_fixes_count_for_one_burst();
+    void range_count_equals_sum_of_counts();
+    void empty_association_is_zero_everywhere();
+    void pairing_data();
+    void pairing();
+    void pairing_debug_lines();
+};
+
+void test_gps_model::event_space_keeps_file_order_and_takes_the_list()
+{
+    auto list = fixes({{300, 1, 2}, {100, 3, 4}, {200, 5, 6}});
+    event_space space(list);
+    QCOMPARE(space.events().size(), size_t(3));
+    QCOMPARE(space.events()[0]->timestamp, qint64(300));
+    QCOMPARE(space.events()[1]->timestamp, qint64(100));
+    QCOMPARE(space.events()[2]->longitude, 5.0);
+    for (const auto& handle : list)
+        QVERIFY(!handle);
+}
+
+void test_gps_model::bounds_west_of_greenwich()
+{
+    auto list = fixes({{0, -8.5, 52.1}, {0, -3.25, 51.9}, {0, -5.0, 53.0}});
+    const geo_box box = event_space(list).bounds();
+    QCOMPARE(box.min_longitude, -8.5);
+    QCOMPARE(box.max_longitude, -3.25);
+    QCOMPARE(box.min_latitude, 51.9);
+    QCOMPARE(box.max_latitude, 53.0);
+}
+
+void test_gps_model::bounds_of_empty_space()
+{
+    std::vector<std::unique_ptr<gps_event>> none;
+    const geo_box box = event_space(none).bounds();
+    QCOMPARE(box.min_longitude, 1.7976931348623157e308);
+    QCOMPARE(box.min_latitude, 1.7976931348623157e308);
+    QCOMPARE(box.max_longitude, -1.7976931348623157e308);
+    QCOMPARE(box.max_latitude, -1.7976931348623157e308);
+}
+
+void test_gps_model::association_example()
+{
+    auto bursts = bursts_at({utc("2014-05-02 10:00:00"), utc("2014-05-02 10:10:00")});
+    auto list = fixes({{utc("2014-05-02 09:59:00"), 0, 0},
+                       {utc("2014-05-02 10:00:00"), 0, 0},
+                       {utc("2014-05-02 10:05:00"), 0, 0},
+                       {utc("2014-05-02 11:00:00"), 0, 0}});
+    event_space events(list);
+    events_by_bursts association(events, *bursts);
+    QCOMPARE(association.event_count(-1), 1);
+    QCOMPARE(association.event_count(0), 2);
+    QCOMPARE(association.event_count(1), 1);
+    QCOMPARE(association.event_count(2), 0);
+    QCOMPARE(association.event_count(-2), 0);
+    QCOMPARE(association.event_count_range(0, 1), qint64(3));
+    QCOMPARE(association.event_count_range(-1, 5), qint64(4));
+    QCOMPARE(association.event_count_range(1, 0), qint64(0));
+    // Fixes under one burst keep their file order.
+    QCOMPARE(association.entries()[1].second->timestamp, utc("2014-05-02 10:00:00"));
+    QCOMPARE(association.entries()[2].second->timestamp, utc("2014-05-02 10:05:00"));
+}
+
+void test_gps_model::association_with_no_bursts_keys_minus_one()
+{
+    auto bursts = bursts_at({});
+    auto list = fixes({{1000, 0, 0}, {2000, 0, 0}});
+    event_space events(list);
+    events_by_bursts association(events, *bursts);
+    QCOMPARE(association.event_count(-1), 2);
+    QCOMPARE(association.event_count(0), 0);
+}
+
+void test_gps_model::association_with_no_fixes_counts_zero()
+{
+    auto bursts = bursts_at({1000, 2000});
+    std::vector<std::unique_ptr<gps_event>> none;
+    event_space events(none);
+    events_by_bursts association(events, *bursts);
+    for (int i = -1; i <= 2; ++i)
+        QCOMPARE(association.event_count(i), 0);
+    QCOMPARE(association.event_count_range(0, 1), qint64(0));
+}
+
+void test_gps_model::same_time_fixes_count_for_one_burst()
+{
+    auto bursts = bursts_at({1000, 2000, 3000});
+    auto list = fixes({{2500, 0, 0}, {2500, 1, 1}});
+    event_space events(list);
+    events_by_bursts association(events, *bursts);
+    QCOMPARE(association.event_count(1), 2);
+    QCOMPARE(association.event_count(0), 0);
+    QCOMPARE(association.event_count(2), 0);
+}
+
+void test_gps_model::range_count_equals_sum_of_counts()
+{
+    QRandomGenerator random(7);
+    std::initializer_list<qint64> starts = {100, 200, 200, 350, 500, 800, 1300, 2100};
+    auto bursts = bursts_at(starts);
+    std::vector<std::unique_ptr<gps_event>> list;
+    for (int i = 0; i < 500; ++i)
+        list.push_back(std::make_unique<gps_event>(gps_event{random.bounded(0, 2500), 0, 0}));
+    event_space events(list);
+    events_by_bursts association(events, *bursts);
+    for (int first = -1; first < 10; ++first) {
+        for (int last = first; last < 10; ++last) {
+            qint64 sum = 0;
+            for (int i = first; i <= last; ++i)
+                sum += association.event_count(i);
+            QCOMPARE(association.event_count_range(first, last), sum);
+            QCOMPARE(association.events_by_bursts_i::event_count_range(first, last), sum);
+        }
+    }
+}
+
+void test_gps_model::empty_association_is_zero_everywhere()
+{
+    events_by_bursts_empty empty;
+    const events_by_bursts_i& as_interface = empty;
+    for (qint32 i : {std::numeric_limits<qint32>::min(), -1, 0, 1, 1000000})
+        QCOMPARE(as_interface.event_count(i), 0);
+    QCOMPARE(as_interface.event_count_range(-1, 1000000), qint64(0));
+}
+
+void test_gps_model::pairing_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("acc");
+    QTest::addColumn<QString>("gps");
+    QTest::newRow("_acc.txt") << "/d/tag_acc.txt"
+                              << "/d/tag_acc.txt"
+                              << "/d/tag_gps.txt";
+    QTest::newRow("_gps.txt") << "/d/tag_gps.txt"
+                              << "/d/tag_acc.txt"
+                              << "/d/tag_gps.txt";
+    QTest::newRow("acc.csv") << "/d/1234-acc.csv"
+                             << "/d/1234-acc.csv"
+                             << "/d/1234-gps.csv";
+    QTest::newRow("gps.csv") << "/d/1234gps.csv"
+                             << "/d/1234acc.csv"
+                             << "/d/1234gps.csv";
+    QTest::newRow("every occurrence replaced") << "/x_acc.txt/a_acc.txt"
+                                               << "/x_acc.txt/a_acc.txt"
+                                               << "/x_gps.txt/a_gps.txt";
+    QTest::newRow("capitals match but are not replaced") << "/d/TAG_ACC.TXT"
+                                                         << "/d/TAG_ACC.TXT"
+                                                         << "/d/TAG_ACC.TXT";
+    QTest::newRow("mixed case suffix") << "/d/Tag_Gps.txt"
+                                       << "/d/Tag_Gps.txt"
+                                       << "/d/Tag_Gps.txt";
+    QTest::newRow("_acc.txt wins over acc.csv order") << "/d/acc.csv_acc.txt"
+                                                      << "/d/acc.csv_acc.txt"
+                                                      << "/d/acc.csv_gps.txt";
+    QTest::newRow("no match") << "/d/data.csv"
+                              << ""
+                              << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+}
+
+void test_gps_model::pairing()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, acc);
+    QFETCH(QString, gps);
+    const eobs_guess_acc_gps_filenames names(chosen);
+    QCOMPARE(names.acc_filename, acc);
+    QCOMPARE(names.gps_filename, gps);
+}
+
+void test_gps_model::pairing_debug_lines()
+{
+    test_support::debug_capture log;
+    eobs_guess_acc_gps_filenames names("/d/tag_acc.txt");
+    QCOMPARE(log.lines().size(), 3);
+    QCOMPARE(log.lines()[0], QString("eobs_guess_acc_gps_filenames:  \"/d/tag_acc.txt\""));
+    QCOMPARE(log.lines()[1], QString(" => acc_filename:  \"/d/tag_acc.txt\""));
+    QCOMPARE(log.lines()[2], QString(" => gps_filename:  \"/d/tag_gps.txt\""));
+}
+
+QTEST_GUILESS_MAIN(test_gps_model)
+#include "test_gps_model.moc"

@@ -1,0 +1,225 @@
+// The map window: its form, the zoom buttons and level slider kept on the map's level, hiding on
+// close, and the main window's single map window.
+#include "app/app_state.h"
+#include "app/dornvalemainwindow.h"
+#include "support/log_capture.h"
+#include "map/map_form.h"
+#include "support/test_support.h"
+#include <QNetworkAccessManager>
+#include <QTcpServer>
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <memory>
+
+using test_support::streams_capture;
+
+namespace {
+
+struct form_fixture
+{
+    QTemporaryDir dir;
+    QNetworkAccessManager network;
+    std::unique_ptr<map_form> form;
+
+    form_fixture()
+    {
+        log_capture quiet;
+        form = std::make_unique<map_form>(QDir(dir.path()), &network);
+        // No tile server: every tile stays its placeholder.
+        form->tiles.set_base_url(QStringLiteral("http://127.0.0.1:%1/osm/").arg(tile_test_server_port()));
+    }
+
+    static quint16 tile_test_server_port()
+    {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 9;
+    }
+
+    QSlider* slider() const { return form->findChild<QSlider*>("horizontalSlider"); }
+    QPushButton* button(const char* name) const { return form->findChild<QPushButton*>(name); }
+    int level() const { return form->map.view().currentLevel; }
+    std::pair<qint64, qint64> origin() const { return {form->map.view().originX, form->map.view().originY}; }
+};
+
+} // namespace
+
+class test_map_form : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void form_has_its_names_title_and_layout();
+    void slider_starts_on_the_map_level();
+    void buttons_step_the_map_and_move_the_slider();
+    void slider_sends_the_map_to_its_level();
+    void zoom_at_the_bounds_leaves_the_slider();
+    void slider_follows_wheel_and_fit_without_moving_the_map();
+    void close_hides_and_keeps_the_map();
+    void main_window_creates_one_map_window();
+};
+
+void test_map_form::form_has_its_names_title_and_layout()
+{
+    form_fixture f;
+    map_form& form = *f.form;
+    QCOMPARE(form.objectName(), QString("map_form"));
+    QCOMPARE(form.windowTitle(), QString("Map - Dornvale"));
+    QCOMPARE(form.size(), QSize(640, 480));
+    auto* grid = form.findChild<QGridLayout*>("gridLayout");
+    QVERIFY(grid);
+    QCOMPARE(form.layout(), static_cast<QLayout*>(grid));
+    QCOMPARE(f.button("pushButton")->text(), QString("zoom in"));
+    QCOMPARE(f.button("pushButton_2")->text(), QString("zoom out"));
+    QCOMPARE(f.slider()->orientation(), Qt::Horizontal);
+    QCOMPARE(f.slider()->tickPosition(), QSlider::TicksBelow);
+    QCOMPARE(f.slider()->minimum(), 0);
+    QCOMPARE(f.slider()->maximum(), 18);
+    int row, column, rows, columns;
+    const std::pair<QWidget*, QPoint> cells[] = {
+        {f.button("pushButton"), {0, 0}}, {f.button("pushButton_2"), {1, 0}}, {f.slider(), {2, 0}}};
+    for (const auto& cell : cells) {
+        grid->getItemPosition(grid->indexOf(cell.first), &row, &column, &rows, &columns);
+        QCOMPARE(QPoint(column, row), cell.second);
+    }
+    auto* row_layout = form.findChild<QHBoxLayout*>("horizontalLayout");
+    QVERIFY(row_layout);
+    grid->getItemPosition(grid->indexOf(row_layout), &row, &column, &rows, &columns);
+    QCOMPARE(QVector<int>({row, column, rows, columns}), QVector<int>({1, 0, 1, 3}));
+    QCOMPARE(row_layout->indexOf(&form.map), 0);
+    QCOMPARE(form.map.parentWidget(), static_cast<QWidget*>(&form));
+    // The cache lives in the tiles directory's "osm" sub-directory.
+    QCOMPARE(form.cache.cache_dir(), QDir(f.dir.path()).absolutePath() + "/osm");
+    QVERIFY(QDir(form.cache.cache_dir()).exists());
+}
+
+void test_map_form::slider_starts_on_the_map_level()
+{
+    form_fixture f;
+    QCOMPARE(f.level(), 1);
+    QCOMPARE(f.slider()->value(), 1);
+    QCOMPARE(f.origin(), std::make_pair(qint64(256), qint64(256)));
+}
+
+void test_map_form::buttons_step_the_map_and_move_the_slider()
+{
+    form_fixture f;
+    QSignalSpy changed(&f.form->map, SIGNAL(level_changed(int)));
+    f.button("pushButton")->click();
+    QCOMPARE(f.level(), 2);
+    QCOMPARE(f.slider()->value(), 2);
+    QCOMPARE(f.origin(), std::make_pair(qint64(512), qint64(512)));
+    f.button("pushButton")->click();
+    f.button("pushButton_2")->click();
+    QCOMPARE(f.level(), 2);
+    QCOMPARE(f.slider()->value(), 2);
+    QCOMPARE(f.origin(), std::make_pair(qint64(512), qint64(512)));
+    QCOMPARE(changed.size(), 3); // one per press: the slider does not echo a level back
+}
+
+void test_map_form::slider_sends_the_map_to_its_level()
+{
+    form_fixture f;
+    f.form->map.set_level(3);
+    QCOMPARE(f.slider()->value(), 3);
+    f.slider()->setValue(7);
+    QCOMPARE(f.level(), 7);
+    QCOMPARE(f.origin(), std::make_pair(qint64(1024) << 4, qint64(1024) << 4));
+    QCOMPARE(f.slider()->value(), 7);
+    f.slider()->triggerAction(QAbstractSlider::SliderToMinimum);
+    QCOMPARE(f.level(), 0);
+    QCOMPARE(f.origin(), std::make_pair(qint64(128), qint64(128)));
+}
+
+void test_map_form::zoom_at_the_bounds_leaves_the_slider()
+{
+    form_fixture f;
+    f.slider()->setValue(18);
+    QCOMPARE(f.level(), 18);
+    const auto top = f.origin();
+    f.button("pushButton")->click();
+    QCOMPARE(f.level(), 18);
+    QCOMPARE(f.slider()->value(), 18);
+    QCOMPARE(f.origin(), top);
+    f.slider()->setValue(0);
+    f.button("pushButton_2")->click();
+    QCOMPARE(f.level(), 0);
+    QCOMPARE(f.slider()->value(), 0);
+}
+
+void test_map_form::slider_follows_wheel_and_fit_without_moving_the_map()
+{
+    form_fixture f;
+    f.form->map.resize(640, 400);
+    QSignalSpy changed(&f.form->map, SIGNAL(level_changed(int)));
+    {
+        log_capture quiet;
+        // Cursor at (100, 50): the new origin is 2 Z - S with Z = (-64 + 100, 56 + 50).
+        QWheelEvent event(QPointF(100, 50), QPointF(100, 50), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&f.form->map, &event);
+    }
+    QCOMPARE(f.level(), 2);
+    QCOMPARE(f.slider()->value(), 2);
+    QCOMPARE(f.origin(), std::make_pair(qint64(72 + 220), qint64(212 + 150)));
+
+    streams_capture quiet;
+    const geo_box box{13.40, 52.00, 13.41, 52.01};
+    f.form->map.fit_to_box(box);
+    QCOMPARE(f.level(), 15);
+    QCOMPARE(f.slider()->value(), 15);
+    const map_scale s = make_scale(15);
+    QCOMPARE(f.origin(),
+             std::make_pair(qint64(longitude_to_map_x(13.405, s)), qint64(latitude_to_map_y(52.005, s))));
+    QCOMPARE(changed.size(), 0);
+}
+
+void test_map_form::close_hides_and_keeps_the_map()
+{
+    form_fixture f;
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    f.button("pushButton")->click();
+    const auto origin = f.origin();
+    log_capture log;
+    QVERIFY(!f.form->close()); // the close is refused
+    QVERIFY(!f.form->isVisible());
+    QCOMPARE(log.count("map_form::closeEvent"), 1);
+    f.form->show();
+    QVERIFY(f.form->isVisible());
+    QCOMPARE(f.level(), 2);
+    QCOMPARE(f.origin(), origin);
+    QCOMPARE(f.slider()->value(), 2);
+}
+
+void test_map_form::main_window_creates_one_map_window()
+{
+    QTemporaryDir dir;
+    QNetworkAccessManager network;
+    app_state state(QDir(dir.path() + "/tiles"));
+    {
+        dornvalemainwindow window(&state, &network);
+        log_capture quiet;
+        QVERIFY(!window.findChild<map_form*>());
+        map_form* form = window.get_map_form();
+        QVERIFY(form);
+        QVERIFY(form->isVisible());
+        QVERIFY(form->isWindow());
+        QCOMPARE(form->cache.cache_dir(), QDir(dir.path() + "/tiles").absolutePath() + "/osm");
+        QVERIFY(QDir(dir.path() + "/tiles/osm").exists());
+        form->close();
+        QCOMPARE(window.get_map_form(), form);
+        QVERIFY(!form->isVisible()); // later calls leave a hidden window hidden
+    }
+}
+
+QTEST_MAIN(test_map_form)
+#include "test_map_form.moc"

@@ -1,0 +1,604 @@
+// LifeCycleClient: build flavour, request, answer evaluation, version precedence and the
+// update notice end to end, against HTTP servers started on 127.0.0.1 by the test.
+#include "app/app_state.h"
+#include "app/dornvalemainwindow.h"
+#include "support/http_test_server.h"
+#include "util/lifecycleclient.h"
+#include "support/online_test_support.h"
+#include "support/gui_test_support.h"
+#include "util/replyhandler.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonParseError>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(LifeCycleClient::Version)
+
+using gui_test_support::when_modal;
+
+namespace {
+
+const QByteArray expected_checksum = "5e8d3acbd5818be6a18e97978f9163b21c8316d9f3e6f881b61ac7bb717fe476";
+
+QByteArray answer(const QString& version, const QString& download = "https://dl.example.org/dornvale.msi",
+                  const QString& changelog = "https://www.example.org/changes")
+{
+    return QStringLiteral(
+               "{\"current-version\":\"%1\",\"download-url\":\"%2\",\"changelog-url\":\"%3\",\"extra\":1}")
+        .arg(version, download, changelog)
+        .toUtf8();
+}
+
+void write_file(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+const QString entry = "LifeCycleClient/OnCheckVersionSuccess";
+
+} // namespace
+
+class test_lifecycleclient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void build_flavor_from_file_data();
+    void build_flavor_from_file();
+    void build_flavor_default_path_is_beside_the_executable();
+    void checksum_is_sha256_of_platform_and_key();
+    void user_agent_format();
+    void version_url_data();
+    void version_url();
+    void request_line_and_headers_as_received_data();
+    void request_line_and_headers_as_received();
+    void handler_name_timeout_and_parent();
+
+    void parse_version_data();
+    void parse_version();
+    void precedence_data();
+    void precedence();
+    void announced_version_against_own_data();
+    void announced_version_against_own();
+
+    void unparsable_body_writes_two_lines_only_data();
+    void unparsable_body_writes_two_lines_only();
+    void missing_member_stops_silently_data();
+    void missing_member_stops_silently();
+    void non_string_members();
+    void array_body_over_http();
+    void failed_request_stays_silent();
+    void client_destroyed_while_request_in_flight();
+    void notice_end_to_end_data();
+    void notice_end_to_end();
+
+private:
+    std::unique_ptr<QNetworkAccessManager> manager;
+};
+
+void test_lifecycleclient::init()
+{
+    manager = std::make_unique<QNetworkAccessManager>();
+    manager->setProxy(QNetworkProxy::NoProxy);
+}
+
+void test_lifecycleclient::cleanup()
+{
+    while (QWidget* m = QApplication::activeModalWidget())
+        m->close();
+    manager.reset();
+}
+
+void test_lifecycleclient::build_flavor_from_file_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<QString>("flavor");
+    QTest::newRow("no file") << QByteArray() << "";
+    QTest::newRow("other group") << QByteArray("[general]\nflavor=beta\n") << "";
+    QTest::newRow("no key") << QByteArray("[build]\nupdate_service=http://127.0.0.1:1/\n") << "";
+    QTest::newRow("beta") << QByteArray("[build]\nflavor=beta\n") << "beta";
+    QTest::newRow("beside other keys")
+        << QByteArray("[build]\ntile_server=http://127.0.0.1:2/\nflavor=nightly\nupdate_service=x\n")
+        << "nightly";
+}
+
+void test_lifecycleclient::build_flavor_from_file()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, flavor);
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/build.conf";
+    if (!content.isEmpty())
+        write_file(path, content);
+    debug_capture log;
+    QCOMPARE(LifeCycleClient::loadBuildFlavor(path), flavor);
+    QCOMPARE(debug_capture::lines(),
+             QStringList({"Loading  \"" + path + "\"", "Build flavor:  \"" + flavor + "\""}));
+}
+
+void test_lifecycleclient::build_flavor_default_path_is_beside_the_executable()
+{
+    debug_capture log;
+    LifeCycleClient::loadBuildFlavor();
+    QCOMPARE(debug_capture::lines().value(0),
+             QString("Loading  \"" + QCoreApplication::applicationDirPath() + "/build.conf\""));
+    // The constructor reads it too.
+    debug_capture log2;
+    LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+    QCOMPARE(log2.starting_with("Loading ").size(), 1);
+    QCOMPARE(log2.starting_with("Build flavor: ").size(), 1);
+}
+
+void test_lifecycleclient::checksum_is_sha256_of_platform_and_key()
+{
+    QCOMPARE(LifeCycleClient::checksum(), expected_checksum);
+    QVERIFY(QRegularExpression("^[0-9a-f]{64}$")
+                .match(QString::fromLatin1(LifeCycleClient::checksum()))
+                .hasMatch());
+}
+
+void test_lifecycleclient::user_agent_format()
+{
+    LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+    const QString agent = QString::fromUtf8(client.userAgent());
+    QVERIFY2(QRegularExpression("^Dornvale/v0\\.1\\.3 \\(Windows\\) [^/ ]*/\\S*$").match(agent).hasMatch(),
+             qPrintable(agent));
+}
+
+void test_lifecycleclient::version_url_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("flavor");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("no flavour") << "https://updates.example.org/"
+                                << ""
+                                << "https://updates.example.org/versions/current/Windows";
+    QTest::newRow("beta") << "https://updates.example.org/"
+                          << "beta"
+                          << "https://updates.example.org/versions/current/Windows?flavor=beta";
+    QTest::newRow("base with path") << "https://example.org/api/v1/"
+                                    << ""
+                                    << "https://example.org/api/v1/versions/current/Windows";
+    QTest::newRow("slash added") << "https://example.org/api"
+                                 << "rc"
+                                 << "https://example.org/api/versions/current/Windows?flavor=rc";
+}
+
+void test_lifecycleclient::version_url()
+{
+    QFETCH(QString, base);
+    QFETCH(QString, flavor);
+    QFETCH(QString, url);
+    LifeCycleClient client(manager.get(), base);
+    client.setBuildFlavor(flavor);
+    QCOMPARE(client.versionUrl().toString(), url);
+}
+
+void test_lifecycleclient::request_line_and_headers_as_received_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("flavor");
+    QTest::addColumn<QByteArray>("request_line");
+    QTest::newRow("no flavour") << "/"
+                                << "" << QByteArray("GET /versions/current/Windows HTTP/1.1");
+    QTest::newRow("beta") << "/"
+                          << "beta" << QByteArray("GET /versions/current/Windows?flavor=beta HTTP/1.1");
+    QTest::newRow("base with path") << "/svc/"
+                                    << "beta"
+                                    << QByteArray("GET /svc/versions/current/Windows?flavor=beta HTTP/1.1");
+}
+
+void test_lifecycleclient::request_line_and_headers_as_received()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, flavor);
+    QFETCH(QByteArray, request_line);
+    http_test_server server([](QTcpSocket* socket, const QByteArray&) {
+        http_test_server::send(socket, "200 OK", answer("v0.1.3"));
+    });
+    LifeCycleClient client(manager.get(), server.base_url(path));
+    client.setBuildFlavor(flavor);
+    debug_capture log;
+    client.checkVersion();
+    QCOMPARE(log.starting_with("LifeCycleClient/CheckVersion: ").value(0),
+             "LifeCycleClient/CheckVersion:  QUrl(\"" + server.base_url(path) + "versions/current/Windows" +
+                 (flavor.isEmpty() ? QString() : "?flavor=" + flavor) + "\")");
+    QTRY_COMPARE(log.count(entry + ": software is up to date  \"v0.1.3\""), 1);
+
+    QCOMPARE(server.requests.size(), 1);
+    const QByteArray head = server.requests.first();
+    QCOMPARE(http_test_server::request_line(head), request_line);
+    const auto headers = http_test_server::headers(head);
+    QCOMPARE(headers.values("x-checksum"), QList<QByteArray>{expected_checksum});
+    QCOMPARE(headers.values("user-agent"), QList<QByteArray>{client.userAgent()});
+    QVERIFY(client.userAgent().startsWith("Dornvale/v0.1.3 (Windows) "));
+    QCOMPARE(headers.values("host"), QList<QByteArray>{"127.0.0.1:" + QByteArray::number(server.port())});
+}
+
+void test_lifecycleclient::handler_name_timeout_and_parent()
+{
+    http_test_server server([](QTcpSocket*, const QByteArray&) {});
+    LifeCycleClient client(manager.get(), server.base_url());
+    QCOMPARE(client.requestTimeout(), 45000);
+    client.checkVersion();
+    const QList<ReplyHandler*> handlers =
+        client.findChildren<ReplyHandler*>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(handlers.size(), 1);
+    QCOMPARE(handlers.first()->requestName(), QString("LifeCycleClient/CheckVersion"));
+    QCOMPARE(handlers.first()->timeoutMs(), 45000);
+    QCOMPARE(handlers.first()->parent(), &client);
+}
+
+void test_lifecycleclient::parse_version_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<int>("patch");
+    QTest::addColumn<QStringList>("pre");
+    QTest::addColumn<QStringList>("build");
+    QTest::newRow("own") << "v0.1.3" << 0 << 1 << 3 << QStringList() << QStringList();
+    QTest::newRow("no v") << "12.34.56" << 12 << 34 << 56 << QStringList() << QStringList();
+    QTest::newRow("pre and build") << "v1.2.3-rc.1+build.7" << 1 << 2 << 3 << QStringList{"rc", "1"}
+                                   << QStringList{"build", "7"};
+    QTest::newRow("build only") << "v1.0.0+build.7" << 1 << 0 << 0 << QStringList()
+                                << QStringList{"build", "7"};
+    QTest::newRow("hyphens in ids") << "1.0.0-x-y.-1" << 1 << 0 << 0 << QStringList{"x-y", "-1"}
+                                    << QStringList();
+    QTest::newRow("empty pieces kept")
+        << "1.0.0-alpha..1+a." << 1 << 0 << 0 << QStringList{"alpha", "", "1"} << QStringList{"a", ""};
+    QTest::newRow("leading zeros") << "01.002.0003" << 1 << 2 << 3 << QStringList() << QStringList();
+    QTest::newRow("capital V") << "V1.2.3" << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("two parts") << "v0.2" << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("trailing newline") << "v1.2.3\n" << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("leading blank") << " 1.2.3" << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("empty pre-release") << "1.2.3-" << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("underscore") << "1.2.3-a_b" << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("non-ascii digits")
+        << QString::fromUtf8("\u0661.2.3") << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("past int range") << "99999999999.0.0" << 0 << 0 << 0 << QStringList() << QStringList();
+    QTest::newRow("empty") << "" << 0 << 0 << 0 << QStringList() << QStringList();
+}
+
+void test_lifecycleclient::parse_version()
+{
+    QFETCH(QString, text);
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QFETCH(int, patch);
+    QFETCH(QStringList, pre);
+    QFETCH(QStringList, build);
+    const LifeCycleClient::Version v = LifeCycleClient::parseVersion(text);
+    QCOMPARE(v.major, major);
+    QCOMPARE(v.minor, minor);
+    QCOMPARE(v.patch, patch);
+    QCOMPARE(v.preRelease, pre);
+    QCOMPARE(v.build, build);
+}
+
+void test_lifecycleclient::precedence_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("order"); // -1: a below b, 0: equal precedence, 1: b below a
+
+    // The Part's table, against the program's version.
+    QTest::newRow("v0.1.4 newer") << "v0.1.3"
+                                  << "v0.1.4" << -1;
+    QTest::newRow("0.2.0 newer") << "v0.1.3"
+                                 << "0.2.0" << -1;
+    QTest::newRow("v1.0.0+build.7 newer") << "v0.1.3"
+                                          << "v1.0.0+build.7" << -1;
+    QTest::newRow("v0.1.3 same") << "v0.1.3"
+                                 << "v0.1.3" << 0;
+    QTest::newRow("v0.1.3+build.9 same") << "v0.1.3"
+                                         << "v0.1.3+build.9" << 0;
+    QTest::newRow("0.1.2 older") << "v0.1.3"
+                                 << "0.1.2" << 1;
+    QTest::newRow("v0.1.3-rc.1 older") << "v0.1.3"
+                                       << "v0.1.3-rc.1" << 1;
+    QTest::newRow("v0.0.9 older") << "v0.1.3"
+                                  << "v0.0.9" << 1;
+    QTest::newRow("v0.1.10 newer (numbers)") << "v0.1.3"
+                                             << "v0.1.10" << -1;
+    QTest::newRow("v0.10.0 newer (numbers)") << "v0.1.3"
+                                             << "v0.10.0" << -1;
+    QTest::newRow("v10.0.0 newer (numbers)") << "v9.9.9"
+                                             << "v10.0.0" << -1;
+    QTest::newRow("major decides") << "v1.0.0"
+                                   << "v0.99.99" << 1;
+    QTest::newRow("minor decides") << "v1.2.0"
+                                   << "v1.1.99" << 1;
+
+    // The pre-release chain of Semantic Versioning 2.0.0, neighbours and ends.
+    const QStringList chain = {"1.0.0-alpha",  "1.0.0-alpha.1", "1.0.0-alpha.beta", "1.0.0-beta",
+                               "1.0.0-beta.2", "1.0.0-beta.11", "1.0.0-rc.1",       "1.0.0"};
+    for (int i = 0; i + 1 < chain.size(); ++i)
+        QTest::newRow(qPrintable(chain[i] + " < " + chain[i + 1])) << chain[i] << chain[i + 1] << -1;
+    QTest::newRow("alpha < rc.1") << "1.0.0-alpha"
+                                  << "1.0.0-rc.1" << -1;
+
+    QTest::newRow("numeric ids as numbers") << "1.0.0-rc.9"
+                                            << "1.0.0-rc.10" << -1;
+    QTest::newRow("numeric below alphanumeric") << "1.0.0-1"
+                                                << "1.0.0-alpha" << -1;
+    QTest::newRow("numeric below hyphen id") << "1.0.0-9"
+                                             << "1.0.0--1" << -1;
+    QTest::newRow("long numeric ids") << "1.0.0-rc.99999999999999999998"
+                                      << "1.0.0-rc.99999999999999999999" << -1;
+    QTest::newRow("leading zeros numeric") << "1.0.0-rc.007"
+                                           << "1.0.0-rc.7" << 0;
+    QTest::newRow("case sensitive strings") << "1.0.0-Beta"
+                                            << "1.0.0-alpha" << -1;
+    QTest::newRow("fewer ids below") << "1.0.0-a.b"
+                                     << "1.0.0-a.b.c" << -1;
+    QTest::newRow("pre-release of a newer patch") << "1.0.0"
+                                                  << "1.0.1-alpha" << -1;
+    QTest::newRow("build ignored") << "1.0.0-rc.1+a"
+                                   << "1.0.0-rc.1+b.2" << 0;
+    QTest::newRow("unparsable is 0.0.0") << "garbage"
+                                         << "0.0.0" << 0;
+    QTest::newRow("unparsable below 0.0.1") << "v1"
+                                            << "0.0.1" << -1;
+}
+
+void test_lifecycleclient::precedence()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, order);
+    const auto va = LifeCycleClient::parseVersion(a);
+    const auto vb = LifeCycleClient::parseVersion(b);
+    QCOMPARE(LifeCycleClient::lessThan(va, vb), order < 0);
+    QCOMPARE(LifeCycleClient::lessThan(vb, va), order > 0);
+    QVERIFY(!LifeCycleClient::lessThan(va, va));
+}
+
+void test_lifecycleclient::announced_version_against_own_data()
+{
+    QTest::addColumn<QString>("announced");
+    QTest::addColumn<bool>("newer");
+    QTest::newRow("v0.1.4") << "v0.1.4" << true;
+    QTest::newRow("0.2.0") << "0.2.0" << true;
+    QTest::newRow("v1.0.0+build.7") << "v1.0.0+build.7" << true;
+    QTest::newRow("v0.1.10") << "v0.1.10" << true;
+    QTest::newRow("v0.1.4-rc.1") << "v0.1.4-rc.1" << true;
+    QTest::newRow("v0.1.3") << "v0.1.3" << false;
+    QTest::newRow("v0.1.3+build.9") << "v0.1.3+build.9" << false;
+    QTest::newRow("0.1.2") << "0.1.2" << false;
+    QTest::newRow("v0.1.3-rc.1") << "v0.1.3-rc.1" << false;
+    QTest::newRow("v0.0.9") << "v0.0.9" << false;
+    QTest::newRow("not a version") << "latest" << false;
+    QTest::newRow("v9.9") << "v9.9" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void test_lifecycleclient::announced_version_against_own()
+{
+    QFETCH(QString, announced);
+    QFETCH(bool, newer);
+    LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+    QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
+    debug_capture log;
+    client.onCheckVersionSuccess(answer(announced));
+    const QString quoted = "\"" + announced + "\"";
+    if (newer) {
+        QCOMPARE(debug_capture::lines(),
+                 QStringList({entry, entry + ": software update available  " + quoted}));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().value(0).toString(), announced);
+        QCOMPARE(spy.first().value(1).toUrl(), QUrl("https://dl.example.org/dornvale.msi"));
+        QCOMPARE(spy.first().value(2).toUrl(), QUrl("https://www.example.org/changes"));
+    } else {
+        QCOMPARE(debug_capture::lines(), QStringList({entry, entry + ": software is up to date  " + quoted}));
+        QCOMPARE(spy.count(), 0);
+    }
+}
+
+void test_lifecycleclient::unparsable_body_writes_two_lines_only_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("code");
+    const int no_error = QJsonParseError::NoError; // valid JSON, but not an object
+    const int illegal = QJsonParseError::IllegalValue;
+    QTest::newRow("array") << QByteArray(" [\"v9.0.0\", 1]\n") << "[\\\"v9.0.0\\\", 1]" << no_error;
+    QTest::newRow("empty array") << QByteArray("[]") << "[]" << no_error;
+    QTest::newRow("string") << QByteArray("\"v9.0.0\"") << "\\\"v9.0.0\\\"" << illegal;
+    QTest::newRow("text") << QByteArray("\r\n  new version: v9.0.0 \t\n") << "new version: v9.0.0" << illegal;
+    QTest::newRow("html") << QByteArray("<html><body>503</body></html>") << "<html><body>503</body></html>"
+                          << illegal;
+    QTest::newRow("truncated object")
+        << QByteArray("{\"current-version\":\"v9.0.0\",") << "{\\\"current-version\\\":\\\"v9.0.0\\\","
+        << int(QJsonParseError::UnterminatedObject);
+    QTest::newRow("garbage after object")
+        << QByteArray("{} x") << "{} x" << int(QJsonParseError::GarbageAtEnd);
+    QTest::newRow("empty") << QByteArray() << "" << illegal;
+    QTest::newRow("control characters escaped") << QByteArray("oops\nLifeCycleClient/fake\x1b[2J")
+                                                << "oops\\nLifeCycleClient/fake\\x1B[2J" << illegal;
+}
+
+void test_lifecycleclient::unparsable_body_writes_two_lines_only()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, shown);
+    QFETCH(int, code);
+    LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+    QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
+    debug_capture log;
+    client.onCheckVersionSuccess(body);
+    const QString prefix = entry + ": Can not parse JSON:  ";
+    QCOMPARE(debug_capture::lines(),
+             QStringList({entry, prefix + "\"" + shown + "\"", prefix + QString::number(code)}));
+    QCOMPARE(spy.count(), 0);
+}
+
+void test_lifecycleclient::missing_member_stops_silently_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("no current-version")
+        << QByteArray("{\"download-url\":\"https://a.example/x\",\"changelog-url\":\"https://a.example/c\"}");
+    QTest::newRow("no download-url") << QByteArray(
+        "{\"current-version\":\"v9.0.0\",\"changelog-url\":\"https://a.example/c\"}");
+    QTest::newRow("no changelog-url")
+        << QByteArray("{\"current-version\":\"v9.0.0\",\"download-url\":\"https://a.example/x\"}");
+    QTest::newRow("names differ in case") << QByteArray(
+        "{\"Current-Version\":\"v9.0.0\",\"download-url\":\"https://a.example/x\",\"changelog-url\":\"c\"}");
+    QTest::newRow("empty object") << QByteArray("{}");
+}
+
+void test_lifecycleclient::missing_member_stops_silently()
+{
+    QFETCH(QByteArray, body);
+    LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+    QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
+    debug_capture log;
+    client.onCheckVersionSuccess(body);
+    QCOMPARE(debug_capture::lines(), QStringList{entry});
+    QCOMPARE(spy.count(), 0);
+}
+
+void test_lifecycleclient::non_string_members()
+{
+    LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+    QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
+    {
+        debug_capture log;
+        client.onCheckVersionSuccess(
+            "{\"current-version\":9,\"download-url\":\"x\",\"changelog-url\":\"y\"}");
+        QCOMPARE(debug_capture::lines(), QStringList({entry, entry + ": software is up to date  \"\""}));
+    }
+    {
+        debug_capture log;
+        client.onCheckVersionSuccess(
+            "{\"current-version\":\"v0.2.0\",\"download-url\":null,\"changelog-url\":[1]}");
+        QCOMPARE(debug_capture::lines(),
+                 QStringList({entry, entry + ": software update available  \"v0.2.0\""}));
+    }
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first().value(0).toString(), QString("v0.2.0"));
+    QVERIFY(spy.first().value(1).toUrl().isEmpty());
+    QVERIFY(spy.first().value(2).toUrl().isEmpty());
+}
+
+void test_lifecycleclient::array_body_over_http()
+{
+    http_test_server server([](QTcpSocket* socket, const QByteArray&) {
+        http_test_server::send(socket, "200 OK", "[{\"current-version\":\"v9.0.0\"}]");
+    });
+    LifeCycleClient client(manager.get(), server.base_url());
+    QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
+    debug_capture log;
+    client.checkVersion();
+    QTRY_COMPARE(log.count("LifeCycleClient/CheckVersion: ReplyHandler destroyed"), 1);
+    const QString prefix = entry + ": Can not parse JSON:  ";
+    QCOMPARE(log.starting_with(entry),
+             QStringList({entry, prefix + "\"[{\\\"current-version\\\":\\\"v9.0.0\\\"}]\"", prefix + "0"}));
+    QCOMPARE(spy.count(), 0);
+}
+
+void test_lifecycleclient::failed_request_stays_silent()
+{
+    http_test_server server([](QTcpSocket* socket, const QByteArray&) {
+        http_test_server::send(socket, "500 Internal Server Error", answer("v9.0.0"));
+    });
+    LifeCycleClient client(manager.get(), server.base_url());
+    QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
+    debug_capture log;
+    client.checkVersion();
+    QTRY_COMPARE(log.count("LifeCycleClient/CheckVersion: ReplyHandler destroyed"), 1);
+    QCOMPARE(log.starting_with("LifeCycleClient/CheckVersion: HTTP request failed: ").size(), 1);
+    QCOMPARE(log.starting_with(entry).size(), 0);
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(client.findChildren<ReplyHandler*>().isEmpty());
+}
+
+void test_lifecycleclient::client_destroyed_while_request_in_flight()
+{
+    http_test_server server([](QTcpSocket*, const QByteArray&) {});
+    debug_capture log;
+    auto client = std::make_unique<LifeCycleClient>(manager.get(), server.base_url());
+    client->checkVersion();
+    QTRY_COMPARE(server.requests.size(), 1);
+    client.reset();
+    QCOMPARE(log.count("LifeCycleClient/CheckVersion: ReplyHandler destroyed"), 1);
+    QTest::qWait(50);
+    manager.reset(); // then the network manager, as at the end of main
+    QTest::qWait(50);
+    QCOMPARE(log.starting_with("LifeCycleClient/OnCheckVersionSuccess").size(), 0);
+}
+
+void test_lifecycleclient::notice_end_to_end_data()
+{
+    QTest::addColumn<QString>("announced");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("newer") << "v0.2.0" << true;
+    QTest::newRow("same with build") << "v0.1.3+build.9" << false;
+}
+
+void test_lifecycleclient::notice_end_to_end()
+{
+    QFETCH(QString, announced);
+    QFETCH(bool, shown);
+    const QString download = "https://dl.example.org/dornvale-0.2.0.msi?channel=beta&arch=x64";
+    http_test_server server([&](QTcpSocket* socket, const QByteArray&) {
+        http_test_server::send(socket, "200 OK", answer(announced, download));
+    });
+    QTemporaryDir dir;
+    app_state state{QDir(dir.path())};
+    dornvalemainwindow window(&state, manager.get());
+    LifeCycleClient client(manager.get(), server.base_url());
+    // As main wires it.
+    QVERIFY(QObject::connect(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)), &window,
+                             SLOT(on_softwareUpdateAvailable(QString, QUrl, QUrl))));
+    QString title, text;
+    QWidget* parent = nullptr;
+    int boxes = 0;
+    when_modal([&](QWidget* m) {
+        ++boxes;
+        auto* box = qobject_cast<QMessageBox*>(m);
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        parent = box->parentWidget();
+        box->button(QMessageBox::Ok)->click();
+    });
+    debug_capture log;
+    client.checkVersion();
+    QTRY_COMPARE_WITH_TIMEOUT(log.starting_with(entry + ": software ").size(), 1, 10000);
+    QCOMPARE(server.requests.size(), 1);
+    if (!shown) {
+        QTest::qWait(200);
+        QCOMPARE(boxes, 0);
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(boxes, 1, 10000);
+    QCOMPARE(title, QString("Update - Dornvale"));
+    QCOMPARE(parent, &window);
+    QCOMPARE(text,
+             "<html><body>A new version of Dornvale has been released! Version <b>v0.2.0</b> is available at "
+             "<a href=\"https://www.dornvale.example/\">www.dornvale.example</a>"
+             ".<br/><br/>You can download this version using the link:<br/>"
+             "<a href=\"https://dl.example.org/dornvale-0.2.0.msi?channel=beta&amp;arch=x64\">"
+             "https://dl.example.org/dornvale-0.2.0.msi?channel=beta&amp;arch=x64</a></body></html>");
+}
+
+QTEST_MAIN(test_lifecycleclient)
+#include "test_lifecycleclient.moc"

@@ -1,0 +1,654 @@
+// The burst view: envelope pixels, separators, GPS ticks, time grid, zoom, pan, hover and menu.
+#include "data/burst.h"
+#include "data/burst_range.h"
+#include "views/burst_paint_panel.h"
+#include "data/burst_space.h"
+#include "support/counted_events.h"
+#include "views/drag_handler_x_offset.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QImage>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const QRgb white = qRgb(255, 255, 255);
+const QRgb red = qRgb(255, 0, 0);
+const QRgb green = qRgb(0, 255, 0);
+const QRgb blue = qRgb(0, 0, 255);
+const QRgb grey = qRgb(192, 192, 192);
+const QRgb brown = qRgb(128, 64, 0);
+const QRgb orange = qRgb(255, 128, 0);
+
+// 2021-03-01 00:10:00 UTC
+const qint64 t0 = QDateTime(QDate(2021, 3, 1), QTime(0, 10), Qt::UTC).toMSecsSinceEpoch();
+
+// Redirects a standard stream into a string for the lifetime of the object.
+struct capture
+{
+    std::ostream& stream;
+    std::ostringstream text;
+    std::streambuf* old;
+    explicit capture(std::ostream& s) : stream(s), old(s.rdbuf(text.rdbuf())) {}
+    ~capture() { stream.rdbuf(old); }
+    QString str() const { return QString::fromStdString(text.str()); }
+};
+
+// count bursts of n samples, one every interval_ms from t0, at 3 Hz. Axis values follow
+// value(axis, k) for sample k of the burst (axis 0, 1, 2 = X, Y, Z).
+std::unique_ptr<burst_space> make_space(int count, int n, qint64 interval_ms,
+                                        const std::function<float(int, int)>& value)
+{
+    std::vector<std::unique_ptr<burst>> list;
+    for (int b = 0; b < count; ++b) {
+        std::vector<float> axes[3];
+        for (int a = 0; a < 3; ++a)
+            for (int k = 0; k < n; ++k)
+                axes[a].push_back(value(a, k));
+        list.push_back(std::make_unique<burst>(t0 + b * interval_ms, 3.0, n, axes[0], axes[1], axes[2]));
+    }
+    capture quiet(std::cerr);
+    return std::make_unique<burst_space>(list);
+}
+
+// X climbs steeply from 800, Y and Z stay in narrow bands well apart.
+float banded(int axis, int k)
+{
+    switch (axis) {
+    case 0:
+        return 800.f + 40.f * static_cast<float>(k % 100) / 2.f;
+    case 1:
+        return 2000.f + static_cast<float>(k % 7);
+    default:
+        return 3000.f + static_cast<float>(k % 5);
+    }
+}
+
+int y_of(double v, int h)
+{
+    return static_cast<int>(std::trunc(h - h * v / 4096));
+}
+
+// A panel over a space, shown at w x h; the first resize has run when it returns.
+struct fixture
+{
+    std::unique_ptr<burst_space> space;
+    counted_events events;
+    QStatusBar status;
+    std::unique_ptr<burst_paint_panel> panel;
+
+    fixture(std::unique_ptr<burst_space> s, int w, int h, std::vector<qint32> counts = {})
+        : space(std::move(s)), events(counts)
+    {
+        capture quiet(std::cerr);
+        panel = std::make_unique<burst_paint_panel>(*space, events, status, nullptr);
+        panel->resize(w, h);
+        panel->show();
+    }
+
+    QImage image()
+    {
+        capture quiet(std::cerr);
+        return panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    void send(QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        QMouseEvent event(type, QPointF(x, 20), panel->mapToGlobal(QPoint(x, 20)), button, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(panel.get(), &event);
+    }
+
+    void wheel(int x, int delta)
+    {
+        QWheelEvent event(QPointF(x, 20), panel->mapToGlobal(QPoint(x, 20)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(panel.get(), &event);
+    }
+};
+
+// Columns whose pixel in the given row has the colour.
+QList<int> columns_of(const QImage& image, int row, QRgb colour)
+{
+    QList<int> found;
+    for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, row) == colour)
+            found << x;
+    return found;
+}
+
+// First and last row of a column in the colour; (-1, -1) if none.
+QPair<int, int> rows_of(const QImage& image, int column, QRgb colour)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        if (image.pixel(column, y) == colour) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+} // namespace
+
+class test_burst_paint_panel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ten_bursts_in_501_pixels();
+    void matches_pen_lines_column_by_column_data();
+    void matches_pen_lines_column_by_column();
+    void raw_extremes_fill_the_height_data();
+    void raw_extremes_fill_the_height();
+    void separators_vanish_when_zoomed_out_data();
+    void separators_vanish_when_zoomed_out();
+    void gps_tick_only_over_bursts_with_fixes();
+    void time_grid_choice_data();
+    void time_grid_choice();
+    void resize_keeps_the_scale();
+    void wheel_zoom_data();
+    void wheel_zoom();
+    void drag_pans_with_the_mouse();
+    void right_drag_moves_nothing();
+    void hover_read_out_data();
+    void hover_read_out();
+    void hover_while_dragging_leaves_status_bar();
+    void menu_toggles_one_flag();
+    void menu_dismissed_changes_nothing();
+    void empty_space_is_white_and_safe();
+};
+
+void test_burst_paint_panel::ten_bursts_in_501_pixels()
+{
+    fixture f(make_space(10, 100, 1000, banded), 501, 300);
+    QCOMPARE(f.panel->span, 1000.0);
+    QCOMPARE(f.panel->offset, 0.0);
+    const QImage image = f.image();
+    QCOMPARE(image.size(), QSize(501, 300));
+
+    // u = 2: column i shows [2i, 2i + 2], which reaches into the next burst at i = 50k - 1.
+    QList<int> separators;
+    for (int k = 1; k < 10; ++k)
+        separators << 50 * k - 1;
+    QCOMPARE(columns_of(image, 299, grey), separators);
+
+    // Column 10 holds samples 20..22 of burst 0: X from 1200 to 1240, drawn between y(max) and y(min).
+    QCOMPARE(rows_of(image, 10, red), qMakePair(y_of(1240, 300), y_of(1200, 300)));
+    QCOMPARE(rows_of(image, 10, green), qMakePair(y_of(2001, 300), y_of(2000, 300)));
+    QCOMPARE(rows_of(image, 10, blue), qMakePair(y_of(3002, 300), y_of(3000, 300)));
+    // A separator column spans two bursts: X covers 800 (next burst's start) up to 800 + 20 * 99.
+    QCOMPARE(rows_of(image, 49, red), qMakePair(y_of(2780, 300), y_of(800, 300)));
+    // The rightmost pixel column is never drawn; no GPS ticks without fixes.
+    QCOMPARE(rows_of(image, 500, white), qMakePair(0, 299));
+    QCOMPARE(columns_of(image, 299, white).size(), 501 - 9);
+    QCOMPARE(columns_of(image, 5, orange), QList<int>());
+}
+
+namespace {
+
+// The envelope layer drawn the plain way: column by column, one pen line per element.
+QImage reference_envelopes(const burst_space& space, const events_by_bursts_i& events, double left,
+                           double span, int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setBackground(QBrush(QColor(255, 255, 255)));
+    p.eraseRect(0, 0, w, h);
+    const double u = span / (w - 1);
+    const bool separators = space.max_burst_sample_count() / u >= 3;
+    double a = left;
+    for (int i = 0; i < w - 1; ++i, a += u) {
+        const double b = a + u;
+        const burst_range range(space, static_cast<qint32>(a), static_cast<qint32>(b));
+        float lo[3], hi[3];
+        bool several;
+        range.value_range(lo[0], hi[0], lo[1], hi[1], lo[2], hi[2], several);
+        if (several && separators) {
+            p.setPen(QColor(192, 192, 192));
+            p.drawLine(i, 0, i, h);
+        }
+        const char* colours[] = {"#ff0000", "#00ff00", "#0000ff"};
+        for (int axis = 0; axis < 3; ++axis)
+            if (hi[axis] >= lo[axis]) {
+                p.setPen(QColor(colours[axis]));
+                p.drawLine(i, y_of(lo[axis], h), i, y_of(hi[axis], h));
+            }
+        qint64 fixes = 0;
+        if (range.first_burst != -1)
+            for (qint32 j = range.first_burst; j <= range.last_burst; ++j)
+                fixes += events.event_count(j);
+        if (fixes > 0) {
+            p.setPen(QColor("#ff8000"));
+            p.drawLine(i, 0, i, 10);
+        }
+    }
+    return image;
+}
+
+// Values that leave the widget on both sides on some bursts.
+float wide(int axis, int k)
+{
+    const float values[] = {-3000.f, 120.f, 2047.f, 4095.f, 9000.f, 1e6f, 3000.f};
+    return values[(k * (axis + 2)) % 7] + static_cast<float>(axis) * 500.f;
+}
+
+} // namespace
+
+void test_burst_paint_panel::matches_pen_lines_column_by_column_data()
+{
+    QTest::addColumn<bool>("wide_values");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<double>("span");
+    QTest::addColumn<int>("height");
+    QTest::newRow("ten bursts") << false << 0.0 << 1000.0 << 300;
+    QTest::newRow("fractional scale") << false << 13.25 << 777.7 << 211;
+    QTest::newRow("panned left of the data") << false << -137.5 << 1000.0 << 300;
+    QTest::newRow("panned past the end") << false << 3700.0 << 1000.0 << 300;
+    QTest::newRow("zoomed out") << false << 0.0 << 4400.0 << 160;
+    QTest::newRow("out-of-range values") << true << 5.0 << 600.0 << 250;
+    QTest::newRow("out-of-range values zoomed out") << true << 0.0 << 3000.0 << 97;
+    QTest::newRow("samples wider than columns") << true << 50.0 << 90.0 << 120;
+}
+
+void test_burst_paint_panel::matches_pen_lines_column_by_column()
+{
+    QFETCH(bool, wide_values);
+    QFETCH(double, offset);
+    QFETCH(double, span);
+    QFETCH(int, height);
+    const std::vector<qint32> fixes{0, 1, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    fixture f(make_space(40, 100, 1000, wide_values ? wide : banded), 401, height, fixes);
+    f.panel->offset = offset;
+    f.panel->span = span;
+    f.panel->show_time_grid = false;
+    const QImage expected = reference_envelopes(*f.space, f.events, offset, span, 401, height);
+    const QImage actual = f.image();
+    QCOMPARE(actual.size(), expected.size());
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 401; ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y))
+                QFAIL(qPrintable(QString("pixel %1,%2: %3 instead of %4")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(actual.pixel(x, y), 8, 16)
+                                     .arg(expected.pixel(x, y), 8, 16)));
+}
+
+void test_burst_paint_panel::raw_extremes_fill_the_height_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::newRow("50") << 50;
+    QTest::newRow("300") << 300;
+    QTest::newRow("4095") << 4095;
+}
+
+void test_burst_paint_panel::raw_extremes_fill_the_height()
+{
+    QFETCH(int, height);
+    // Two columns; column 0 shows [0, 1], both samples 0 and 4095.
+    fixture f(make_space(1, 2, 1000, [](int axis, int k) { return axis == 0 ? 4095.f * k : 2000.f; }), 3,
+              height);
+    f.panel->show_y = f.panel->show_z = false;
+    const QImage image = f.image();
+    // 0 maps to one below the last row, 4095 to the top row.
+    QCOMPARE(rows_of(image, 0, red), qMakePair(0, height - 1));
+    // Column 1 shows [1, 2]: sample 1 alone (2 lies past the data).
+    QCOMPARE(rows_of(image, 1, red), qMakePair(0, 0));
+    // A flat axis still shows as one pixel.
+    f.panel->show_x = false;
+    f.panel->show_y = true;
+    QCOMPARE(rows_of(f.image(), 0, green), qMakePair(y_of(2000, height), y_of(2000, height)));
+}
+
+void test_burst_paint_panel::separators_vanish_when_zoomed_out_data()
+{
+    QTest::addColumn<double>("span");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("expected");
+    // 100 columns: u = span / 100; separators need 100 / u >= 3.
+    QTest::newRow("u 33, shown") << 3300.0 << true << true;
+    QTest::newRow("u 34, hidden") << 3400.0 << true << false;
+    QTest::newRow("u 10, switched off") << 1000.0 << false << false;
+}
+
+void test_burst_paint_panel::separators_vanish_when_zoomed_out()
+{
+    QFETCH(double, span);
+    QFETCH(bool, enabled);
+    QFETCH(bool, expected);
+    fixture f(make_space(40, 100, 1000, banded), 101, 200);
+    f.panel->span = span;
+    f.panel->show_burst_grid = enabled;
+    QCOMPARE(!columns_of(f.image(), 199, grey).isEmpty(), expected);
+}
+
+void test_burst_paint_panel::gps_tick_only_over_bursts_with_fixes()
+{
+    fixture f(make_space(10, 100, 1000, banded), 501, 300, {0, 0, 0, 2});
+    const QImage image = f.image();
+    // Burst 3 holds samples 300..399; columns 149 ([298, 300]) to 199 ([398, 400]) touch it.
+    QList<int> expected;
+    for (int i = 149; i <= 199; ++i)
+        expected << i;
+    QCOMPARE(columns_of(image, 0, orange), expected);
+    QCOMPARE(columns_of(image, 10, orange), expected);
+    QCOMPARE(columns_of(image, 11, orange), QList<int>());
+}
+
+void test_burst_paint_panel::time_grid_choice_data()
+{
+    QTest::addColumn<int>("bursts");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<qint64>("interval");
+    QTest::addColumn<double>("span");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("trace");
+    QTest::addColumn<QList<int>>("lines");
+    const qint64 half_hour = 1800000;
+    // 500 pixels wide: x(p) = p * 500 / span.
+    QList<int> hourly;
+    for (int x = 20; x < 500; x += 20)
+        hourly << x;
+    QTest::newRow("hours 20 px apart") << 60 << 10 << half_hour << 500.0 << true << "hour dist: 20\n"
+                                       << hourly;
+    QTest::newRow("hours 10 px apart, days 240")
+        << 150 << 10 << half_hour << 1000.0 << true << "hour dist: 10\nday dist: 240\n"
+        << (QList<int>{240, 480});
+    QTest::newRow("hours 18 px apart, one day change")
+        << 150 << 9 << half_hour << 500.0 << true << "hour dist: 18\n"
+        << (QList<int>{432});
+    QTest::newRow("hours 4, days 8: no grid")
+        << 200 << 4 << 12 * 3600000LL << 500.0 << true << "hour dist: 4\nday dist: 8\n"
+        << QList<int>();
+    QTest::newRow("one hour change") << 3 << 100 << half_hour << 500.0 << true << "" << (QList<int>{200});
+    QTest::newRow("no change at all") << 10 << 10 << 1000LL << 100.0 << true << "" << QList<int>();
+    QTest::newRow("switched off") << 60 << 10 << half_hour << 500.0 << false << "" << QList<int>();
+}
+
+void test_burst_paint_panel::time_grid_choice()
+{
+    QFETCH(int, bursts);
+    QFETCH(int, samples);
+    QFETCH(qint64, interval);
+    QFETCH(double, span);
+    QFETCH(bool, enabled);
+    QFETCH(QString, trace);
+    QFETCH(QList<int>, lines);
+    fixture f(make_space(bursts, samples, interval, banded), 500, 400);
+    f.panel->span = span;
+    f.panel->show_burst_grid = false;
+    f.panel->show_time_grid = enabled;
+    QImage image;
+    {
+        capture err(std::cerr);
+        image = f.panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(err.str(), trace);
+    }
+    // Grid lines run from row 4 to row H - 4; the labels stand in the lower part.
+    QCOMPARE(columns_of(image, 4, brown), lines);
+    QCOMPARE(columns_of(image, 3, brown), QList<int>());
+    for (int x : lines) {
+        QCOMPARE(rows_of(image, x, brown).second, 396);
+        // Rotated label reading upwards, baseline 12 pixels right of the line.
+        int ink = 0;
+        for (int y = 200; y < 396; ++y)
+            for (int dx = 2; dx <= 13; ++dx)
+                ink += image.pixel(x + dx, y) != white && qGreen(image.pixel(x + dx, y)) < 200;
+        QVERIFY2(ink > 30, qPrintable(QString("no label beside x = %1").arg(x)));
+    }
+}
+
+void test_burst_paint_panel::resize_keeps_the_scale()
+{
+    std::unique_ptr<burst_space> space = make_space(10, 100, 1000, banded);
+    counted_events none({});
+    QStatusBar status;
+    burst_paint_panel panel(*space, none, status, nullptr);
+    QCOMPARE(panel.span, 1000.0);
+    QVERIFY(panel.testAttribute(Qt::WA_MouseTracking));
+    QCOMPARE(panel.contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(panel.tracker.handlers.size(), std::size_t(1));
+    QVERIFY(dynamic_cast<drag_handler_x_offset*>(panel.tracker.handlers.front().get()));
+    QCOMPARE(panel.tracker.handlers.front()->button(), int(Qt::LeftButton));
+    panel.resize(500, 300);
+    {
+        capture err(std::cerr);
+        panel.show();
+        QCOMPARE(err.str(), QString("resize: -1 x -1 => 500 x 300\n"));
+    }
+    QCOMPARE(panel.span, 1000.0);
+    capture err(std::cerr);
+    panel.resize(1000, 200);
+    QCOMPARE(err.str(), QString("resize: 500 x 300 => 1000 x 200\n"));
+    QCOMPARE(panel.span, 2000.0);
+    QCOMPARE(panel.positions_per_pixel(), 2.0);
+}
+
+void test_burst_paint_panel::wheel_zoom_data()
+{
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<double>("span");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("towards: x0.9") << 120 << 1000.0 << 900.0;
+    QTest::newRow("away: x1.1") << -120 << 1000.0 << 1100.0;
+    QTest::newRow("two notches") << 240 << 1000.0 << 800.0;
+    QTest::newRow("in to 100.8") << 120 << 112.0 << 100.8;
+    QTest::newRow("in to 99.9 refused") << 120 << 111.0 << 111.0;
+    QTest::newRow("in to exactly 100 refused") << 120 << 1000.0 / 9 << 1000.0 / 9;
+    QTest::newRow("out to 1287000000") << -120 << 1170000000.0 << 1287000000.0;
+    QTest::newRow("out to 1320000000 refused") << -120 << 1200000000.0 << 1200000000.0;
+    QTest::newRow("no delta") << 0 << 1000.0 << 1000.0;
+    QTest::newRow("half a notch zooms nothing") << 60 << 1000.0 << 1000.0;
+}
+
+void test_burst_paint_panel::wheel_zoom()
+{
+    QFETCH(int, delta);
+    QFETCH(double, span);
+    QFETCH(double, expected);
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->span = span;
+    f.panel->offset = 40;
+    const int x = 123;
+    const double under_cursor = f.panel->offset + f.panel->positions_per_pixel() * x;
+    capture out(std::cout);
+    f.wheel(x, delta);
+    QCOMPARE(out.str(), QString("wheel: %1\n").arg(delta));
+    QCOMPARE(f.panel->span, expected);
+    if (expected == span)
+        QCOMPARE(f.panel->offset, 40.0);
+    QVERIFY(std::abs(f.panel->offset + f.panel->positions_per_pixel() * x - under_cursor) < 1e-6 * span);
+}
+
+void test_burst_paint_panel::drag_pans_with_the_mouse()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->span = 2000; // p = 4
+    f.panel->offset = 30;
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseMove, 120, Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(f.panel->drag_start_offset, 30.0);
+    QCOMPARE(f.panel->offset, 30.0);
+    f.send(QEvent::MouseMove, 150, Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(f.panel->offset, 30.0 - 200);
+    f.send(QEvent::MouseMove, 90, Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(f.panel->offset, 30.0 + 40);
+    f.send(QEvent::MouseButtonRelease, 90, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(out.str(), QString("press: 1\nrelease: 1\n"));
+    QCOMPARE(err.str(), QString("handle_drag_start\nleft start\nhandle_dragging\nleft drag\n"
+                                "handle_dragging\nleft drag\nhandle_drag_end\nleft end\n"));
+    // Dragging to the right shows earlier samples: the content follows the mouse.
+    QCOMPARE(f.panel->offset, 70.0);
+}
+
+void test_burst_paint_panel::right_drag_moves_nothing()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 100, Qt::RightButton, Qt::RightButton);
+    f.send(QEvent::MouseMove, 150, Qt::NoButton, Qt::RightButton);
+    f.send(QEvent::MouseMove, 200, Qt::NoButton, Qt::RightButton);
+    f.send(QEvent::MouseButtonRelease, 200, Qt::RightButton, Qt::NoButton);
+    QCOMPARE(f.panel->offset, 0.0);
+    QCOMPARE(out.str(), QString("press: 2\nrelease: 2\n"));
+    QCOMPARE(err.str(), QString("handle_drag_start\nhandle_dragging\nhandle_drag_end\n"));
+}
+
+void test_burst_paint_panel::hover_read_out_data()
+{
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<QString>("message");
+    // p = 2; bursts of 100 samples at 3 Hz, one a second from 00:10:00.
+    QTest::newRow("burst 1 sample 20") << 0.0 << 60 << "burst-0001:sample-20 [2021-03-01 00:10:07.666]";
+    QTest::newRow("two-digit sample") << 1.0 << 3 << "burst-0000:sample-07 [2021-03-01 00:10:02.333]";
+    QTest::newRow("past the last start") << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333]";
+    QTest::newRow("left of the data") << -500.0 << 10 << "";
+    QTest::newRow("fractional left edge") << -0.5 << 0 << "burst-0000:sample-00 [2021-03-01 00:10:00.000]";
+}
+
+void test_burst_paint_panel::hover_read_out()
+{
+    QFETCH(double, offset);
+    QFETCH(int, x);
+    QFETCH(QString, message);
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->offset = offset;
+    f.status.showMessage("stale");
+    f.send(QEvent::MouseMove, x, Qt::NoButton, Qt::NoButton);
+    QCOMPARE(f.status.currentMessage(), message);
+}
+
+void test_burst_paint_panel::hover_while_dragging_leaves_status_bar()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.status.showMessage("stale");
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(f.status.currentMessage(), QString("stale"));
+}
+
+namespace {
+
+// Runs the panel's context menu; act receives the open menu and its five actions.
+// A right click sends a context menu event, which the panel turns into its own menu.
+void right_click(burst_paint_panel& panel)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), panel.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&panel, &event);
+}
+
+void run_menu(burst_paint_panel& panel, const std::function<void(QMenu*, QList<QAction*>)>& act)
+{
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || seen)
+            return;
+        seen = true;
+        act(menu, menu->actions());
+    });
+    poll.start();
+    right_click(panel);
+    QVERIFY(seen);
+}
+
+} // namespace
+
+void test_burst_paint_panel::menu_toggles_one_flag()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->show_y = false;
+    QStringList texts;
+    QList<bool> checked;
+    capture out(std::cout);
+    run_menu(*f.panel, [&](QMenu* menu, QList<QAction*> actions) {
+        for (QAction* a : actions) {
+            texts << a->text();
+            checked << (a->isCheckable() && a->isChecked());
+        }
+        menu->setActiveAction(actions.value(4));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QCOMPARE(texts, (QStringList{"Show Acceleration X Axis", "Show Acceleration Y Axis",
+                                 "Show Acceleration Z Axis", "Show Burst Grid", "Show Time Grid"}));
+    QCOMPARE(checked, (QList<bool>{true, false, true, true, true}));
+    QCOMPARE(out.str(), QString("show context menu!\nitem!\n"));
+    QVERIFY(f.panel->show_x);
+    QVERIFY(!f.panel->show_y);
+    QVERIFY(f.panel->show_z);
+    QVERIFY(f.panel->show_burst_grid);
+    QVERIFY(!f.panel->show_time_grid);
+
+    // Choosing the unchecked Y axis turns it back on.
+    run_menu(*f.panel, [](QMenu* menu, QList<QAction*> actions) {
+        menu->setActiveAction(actions.value(1));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QVERIFY(f.panel->show_y);
+    QVERIFY(!f.panel->show_time_grid);
+}
+
+void test_burst_paint_panel::menu_dismissed_changes_nothing()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    capture out(std::cout);
+    run_menu(*f.panel, [](QMenu* menu, QList<QAction*>) { QTest::keyClick(menu, Qt::Key_Escape); });
+    QCOMPARE(out.str(), QString("show context menu!\nnothing!\n"));
+    QVERIFY(f.panel->show_x && f.panel->show_y && f.panel->show_z);
+    QVERIFY(f.panel->show_burst_grid && f.panel->show_time_grid);
+}
+
+void test_burst_paint_panel::empty_space_is_white_and_safe()
+{
+    fixture f(make_space(0, 0, 1000, banded), 300, 200, {1});
+    QCOMPARE(f.panel->span, 0.0);
+    const QImage image = f.image();
+    QCOMPARE(image.size(), QSize(300, 200));
+    for (int y = 0; y < 200; y += 7)
+        QCOMPARE(columns_of(image, y, white).size(), 300);
+
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.wheel(50, 120);
+    f.wheel(50, -120);
+    QCOMPARE(f.panel->span, 0.0);
+    f.status.showMessage("stale");
+    f.send(QEvent::MouseMove, 50, Qt::NoButton, Qt::NoButton);
+    QCOMPARE(f.status.currentMessage(), QString());
+    f.send(QEvent::MouseButtonPress, 50, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseMove, 80, Qt::NoButton, Qt::LeftButton);
+    f.send(QEvent::MouseMove, 90, Qt::NoButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 90, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(f.panel->offset, 0.0);
+    f.panel->resize(1, 1);
+    f.panel->resize(0, 0);
+    QCOMPARE(f.image().size(), QSize(0, 0).expandedTo(f.panel->size()));
+}
+
+QTEST_MAIN(test_burst_paint_panel)
+#include "test_burst_paint_panel.moc"
