@@ -10,9 +10,9 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "data/trace.h"
 
 #include <exception>
-#include <iostream>
 #include <new>
 
 namespace {
@@ -26,22 +26,22 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
     chain.status = ELS_NONE;
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
-        std::cerr << "try to load with " << first_name << std::endl;
+        trace::err("try to load with ", first_name);
         try {
             First reader(file_name, progress);
-            std::cerr << " " << first_name << " succeeded" << std::endl;
+            trace::err(" ", first_name, " succeeded");
             chain.space = std::make_unique<Space>(list_of(reader));
         } catch (const loader_wrong_header&) {
-            std::cerr << " " << first_name << " failed" << std::endl;
+            trace::err(" ", first_name, " failed");
         }
         if (!chain.space) {
-            std::cerr << "try to load with " << second_name << std::endl;
+            trace::err("try to load with ", second_name);
             try {
                 Second reader(file_name, progress);
-                std::cerr << " " << second_name << " succeeded" << std::endl;
+                trace::err(" ", second_name, " succeeded");
                 chain.space = std::make_unique<Space>(list_of(reader));
             } catch (const loader_wrong_header&) {
-                std::cerr << " " << second_name << " failed" << std::endl;
+                trace::err(" ", second_name, " failed");
                 chain.status = ELS_WRONG_HEADER;
                 return;
             }
@@ -49,17 +49,17 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
         chain.status = ELS_SUCCESS;
     } catch (const loader_cancelled&) {
         // Named after the first reader whichever reader was cancelled; the log has always read so.
-        std::cerr << " " << first_name << " cancelled" << std::endl;
+        trace::err(" ", first_name, " cancelled");
         chain.space.reset();
         chain.status = ELS_CANCELLED;
     } catch (const std::bad_alloc&) {
         // Whatever was read is released while unwinding; the program goes on.
-        std::cerr << " " << first_name << " out of memory" << std::endl;
+        trace::err(" ", first_name, " out of memory");
         chain.space.reset();
         chain.reason = QStringLiteral("Not enough memory to load this file.");
         chain.status = ELS_READ_FAILED;
     } catch (const loader_read_failed& failure) {
-        std::cerr << " " << first_name << " read failed: " << failure.reason().toStdString() << std::endl;
+        trace::err(" ", first_name, " read failed: ", failure.reason());
         chain.space.reset();
         chain.reason = failure.reason();
         chain.status = ELS_READ_FAILED;
