@@ -11,7 +11,9 @@
 // and function, and QT_LOGGING_RULES="dornvale.debug=false" silences them.
 Q_DECLARE_LOGGING_CATEGORY(dornvale_log)
 
-#define trace_debug() qCDebug(dornvale_log)
+// An expression, so a line can be parenthesised to change its quoting part-way.
+#define trace_debug()                                                                                        \
+    QMessageLogger(QT_MESSAGELOG_FILE, QT_MESSAGELOG_LINE, QT_MESSAGELOG_FUNC).debug(dornvale_log())
 
 namespace trace {
 
