@@ -633,7 +633,7 @@ void test_map_widget::layer_ref_takes_its_layer_off_the_map()
     auto ref_a = f.map->add_layer(a);
     auto ref_b = f.map->add_layer(b);
     QCOMPARE(ref_b->get(), static_cast<layer*>(b));
-    QCOMPARE(ref_b->widget(), f.map.get());
+    QCOMPARE(ref_b->host(), static_cast<layer_host*>(f.map.get()));
     ref_b.reset();
     QCOMPARE(f.map->layers(), std::vector<layer*>{a});
     const QImage image = f.image();
