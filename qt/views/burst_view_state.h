@@ -50,13 +50,13 @@ public:
         return static_cast<qint32>(std::trunc(v));
     }
 
-    // The width changed: later resizes keep the positions per pixel, the first one (old_width 0 or
-    // less) shows the whole data, at most first_span_limit positions.
+    // The width changed. From a positive width the positions per pixel stay; from none (the first
+    // resize comes from -1) the whole data shows, at most first_span_limit positions.
     void resize(int old_width, int new_width);
 
-    // Zooms about pixel column x: each step out widens span by a tenth of it, each step in
-    // (negative steps) narrows it by a tenth, all at once; the position under x stays there. False,
-    // with nothing changed, when the result leaves the span limits or steps is 0.
+    // Zooms about pixel column x, which keeps its position: span changes by steps tenths of itself
+    // at once (not compounded), positive steps zoom out. False, with nothing changed, when the
+    // result leaves the span limits or steps is 0.
     bool zoom_steps(int steps, int x, int width);
     // Multiplies span by factor keeping the position at the centre; false, with nothing changed,
     // when the result leaves the span limits as with zoom_steps.
