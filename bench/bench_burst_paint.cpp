@@ -77,8 +77,8 @@ void paint_at(benchmark::State& state, double span)
 {
     burst_paint_panel& panel = *the_scene->panel;
     const double initial = std::min<double>(the_scene->space->total_sample_count(), 604800000);
-    panel.span = span > 0 ? span : initial;
-    panel.offset = span > 0 ? the_scene->space->total_sample_count() / 2.0 + 17 : 0;
+    panel.view.set_span(span > 0 ? span : initial);
+    panel.view.set_offset(span > 0 ? the_scene->space->total_sample_count() / 2.0 + 17 : 0);
     std::ostringstream traces;
     std::streambuf* old = std::cerr.rdbuf(traces.rdbuf());
     for (auto _ : state) {
@@ -86,7 +86,7 @@ void paint_at(benchmark::State& state, double span)
         benchmark::DoNotOptimize(the_scene->image.constBits());
     }
     std::cerr.rdbuf(old);
-    state.counters["span"] = panel.span;
+    state.counters["span"] = panel.view.span();
     state.counters["columns/s"] =
         benchmark::Counter(double(width - 1), benchmark::Counter::kIsIterationInvariantRate);
 }

@@ -27,6 +27,8 @@ done
 for f in *.h *.cpp; do
   [ -e "$f" ] && { echo "layer violation: qt/$f belongs in a layer folder" >&2; status=1; }
 done
+# No two classes include each other, directly or around a loop.
+python3 ../scripts/include-cycles.py . >/dev/null || status=1
 # Trace lines are written by one module only.
 if grep -rnE 'std::(cout|cerr|clog)|\bq(Debug|Info)\(' --include='*.cpp' --include='*.h' . | grep -v '^./data/trace\.'; then
   echo "trace lines outside data/trace.h: use trace::out, trace::err or trace_debug()" >&2

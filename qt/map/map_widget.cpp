@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -34,8 +33,8 @@ bool spans_fit(qint64 a, qint64 b, qint64 tile_size)
 
 map_widget::map_widget(tile_manager* tiles, QWidget* parent) : QWidget(parent), tiles_(tiles)
 {
-    connect(tiles_, SIGNAL(tile_is_ready()), this, SLOT(tile_is_ready()));
-    tracker_.add_handler(new drag_handler_map(this));
+    connect(tiles_, &tile_manager::tile_is_ready, this, qOverload<>(&QWidget::update));
+    tracker_.add_handler(new drag_handler_map(&view_, this));
     view_.step_up();
 }
 
@@ -43,18 +42,8 @@ map_widget::~map_widget() = default;
 
 std::unique_ptr<layer_ref> map_widget::add_layer(layer* l)
 {
-    layers_.push_back(l);
+    append_layer(l);
     return std::make_unique<layer_ref>(this, l);
-}
-
-void map_widget::remove_layer(layer* l)
-{
-    layers_.erase(std::remove(layers_.begin(), layers_.end(), l), layers_.end());
-}
-
-void map_widget::tile_is_ready()
-{
-    update();
 }
 
 void map_widget::level_done(qint32 before)
@@ -199,7 +188,7 @@ void map_widget::paintEvent(QPaintEvent*)
     }
 
     const map_scale scale = view_.scale();
-    for (layer* l : layers_)
+    for (layer* l : layers())
         l->paint(&painter, scale, range.left_x, range.top_y);
     painter.end();
 }

@@ -143,12 +143,15 @@ void tile_manager::request_tile(tile* t)
     request.setHeader(QNetworkRequest::UserAgentHeader, user_agent());
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply* reply = network->get(request);
-    pending_.insert(new tile_request(this, t, reply));
+    auto* pending = new tile_request(t, reply);
+    connect(pending, &tile_request::done, this, &tile_manager::request_finished);
+    pending_.insert(pending);
 }
 
-void tile_manager::request_done(tile_request* request)
+void tile_manager::request_finished(tile_request* request, tile* t, QNetworkReply* reply)
 {
     pending_.erase(request);
+    tile_download_finished(t, reply);
 }
 
 void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)

@@ -115,14 +115,13 @@ signals:
     void tile_is_ready();
 
 public slots:
-    // Handles a finished download; called by tile_request. A network error or a body that is not
-    // an image logs "Error in" with the URL and the reason and leaves the tile failed with its
-    // placeholder (retried only at a later request). An image body is written to the cache, held
-    // as the tile's image, and tile_is_ready() is emitted.
+    // Handles a finished download. A network error or a body that is not an image logs "Error in"
+    // with the URL and the reason and leaves the tile failed with its placeholder (retried only at a
+    // later request). An image body is written to the cache, held as the tile's image, and
+    // tile_is_ready() is emitted.
     void tile_download_finished(tile* tile2, QNetworkReply* reply);
 
 private:
-    friend class tile_request;
     using address = std::tuple<qint32, qint32, qint32>; // level, x, y
 
     tile* find_or_create(int x, int y, int level);
@@ -134,7 +133,8 @@ private:
     void trim();
     // Reads and decodes the tile's cache file; false when it is absent or does not decode.
     bool load_from_cache(tile* t);
-    void request_done(tile_request* request);
+    // A request of this manager has ended: it is no longer pending, its tile gets the result.
+    void request_finished(tile_request* request, tile* t, QNetworkReply* reply);
 
     QNetworkAccessManager* network;
     tile_cache* cache;

@@ -1,13 +1,10 @@
 #include "map/tile_request.h"
 
-#include "map/tile_manager.h"
-
 #include <QNetworkReply>
 
-tile_request::tile_request(tile_manager* manager, tile* t, QNetworkReply* reply)
-    : manager(manager), t(t), reply(reply)
+tile_request::tile_request(tile* t, QNetworkReply* reply) : t(t), reply(reply)
 {
-    connect(reply, SIGNAL(finished()), this, SLOT(finished()));
+    connect(reply, &QNetworkReply::finished, this, &tile_request::finished);
 }
 
 tile_request::~tile_request()
@@ -23,16 +20,14 @@ tile_request::~tile_request()
 
 void tile_request::detach()
 {
-    manager = nullptr;
+    detached = true;
 }
 
 void tile_request::finished()
 {
-    if (manager) {
-        tile_manager* m = manager;
-        manager = nullptr;
-        m->request_done(this);
-        m->tile_download_finished(t, reply);
+    if (!detached) {
+        detached = true;
+        emit done(this, t, reply);
     }
     deleteLater();
 }

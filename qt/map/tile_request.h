@@ -4,7 +4,6 @@
 #include <QPointer>
 
 class QNetworkReply;
-class tile_manager;
 struct tile;
 
 // Waits for one tile download. Owns the reply (released with deferred deletion when
@@ -14,18 +13,22 @@ class tile_request : public QObject
     Q_OBJECT
 
 public:
-    tile_request(tile_manager* manager, tile* t, QNetworkReply* reply);
+    tile_request(tile* t, QNetworkReply* reply);
     ~tile_request() override;
 
-    // Forgets the manager: a request whose manager is gone hands nothing on.
+    // Hands nothing on from now on: done() is not emitted any more.
     void detach();
 
+signals:
+    // The download of t has ended, well or not; emitted at most once. The reply stays the request's.
+    void done(tile_request* request, tile* t, QNetworkReply* reply);
+
 public slots:
-    // Hands the reply to the manager's tile_download_finished, then schedules its own deletion.
+    // Hands the reply on with done(), then schedules its own deletion.
     void finished();
 
 private:
-    QPointer<tile_manager> manager;
     tile* t;
     QPointer<QNetworkReply> reply;
+    bool detached = false;
 };

@@ -31,8 +31,8 @@ void drag_tracker::move(const QMouseEvent& event)
     if (!pressed)
         return;
     current = event.pos();
+    // No line per move: a drag would flood the terminal.
     if (dragging) {
-        trace::err("handle_dragging");
         if (active)
             active->drag(*this);
         return;
