@@ -7,6 +7,7 @@
 #include "data/trace.h"
 
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,6 +27,8 @@ const QColor z_colour("#0000ff");
 const QColor separator_colour(192, 192, 192);
 const QColor time_grid_colour(128, 64, 0);
 const QColor gps_colour("#ff8000");
+const QColor selection_colour(0, 0, 0);
+const QColor selection_fill(0, 0, 0, 28);
 
 constexpr int grid_min_distance = 18;
 constexpr qint64 hour_ms = 3600000;
@@ -124,6 +127,7 @@ burst_paint_panel::burst_paint_panel(const burst_space& space_, const events_by_
       show_time_grid(true)
 {
     setAttribute(Qt::WA_MouseTracking);
+    setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &burst_paint_panel::show_context_menu);
     tracker.add_handler(new drag_handler_x_offset(&view, this));
@@ -134,6 +138,45 @@ burst_paint_panel::~burst_paint_panel() = default;
 double burst_paint_panel::positions_per_pixel() const
 {
     return view.positions_per_pixel(width());
+}
+
+void burst_paint_panel::set_selected_burst(qint32 index)
+{
+    if (index < 0 || index >= space.entry_count())
+        index = -1;
+    if (index == selected_)
+        return;
+    selected_ = index;
+    update();
+    emit burst_selected(index);
+}
+
+void burst_paint_panel::centre_on_burst(qint32 index)
+{
+    if (index < 0 || index >= space.entry_count())
+        return;
+    const burst_entry& entry = space.entry(index);
+    const double middle = entry.first_sample + entry.burst->sample_count / 2.0;
+    view.set_offset(middle - view.begin() - view.span() / 2);
+    update();
+}
+
+qint32 burst_paint_panel::burst_at_pixel(int x) const
+{
+    const qint32 position = view.position_at_pixel(x, width());
+    const qint32 n = space.burst_index_for_sample(position);
+    if (n == -1)
+        return -1;
+    const burst_entry& entry = space.entry(n);
+    return position - entry.first_sample < entry.burst->sample_count ? n : -1;
+}
+
+void burst_paint_panel::set_hovered(qint32 index)
+{
+    if (index == hovered_)
+        return;
+    hovered_ = index;
+    emit burst_hovered(index);
 }
 
 void burst_paint_panel::paint(QPainter& painter, int w, int h)
@@ -149,6 +192,25 @@ void burst_paint_panel::paint(QPainter& painter, int w, int h)
     painter.drawImage(0, 0, canvas_);
     if (show_time_grid)
         paint_time_grid(painter, w, h);
+    if (selected_ != -1)
+        paint_selection(painter, w, h);
+}
+
+void burst_paint_panel::paint_selection(QPainter& painter, int w, int h) const
+{
+    const double per_pixel = view.positions_per_pixel(w);
+    if (per_pixel <= 0)
+        return;
+    const burst_entry& entry = space.entry(selected_);
+    const double left = view.left();
+    const int x1 = pixel_at((entry.first_sample - left) / per_pixel);
+    const int x2 = std::max(x1 + 1, pixel_at((entry.first_sample + entry.burst->sample_count - left) / per_pixel));
+    const QRect frame(QPoint(x1, 0), QPoint(x2 - 1, h - 1));
+    painter.fillRect(frame, selection_fill);
+    painter.setPen(selection_colour);
+    painter.setBrush(Qt::NoBrush);
+    // A 1-pixel pen strokes one pixel beyond the right and bottom edges of the rectangle it is given.
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 void burst_paint_panel::paint_envelopes(QImage& image) const
@@ -234,6 +296,7 @@ void burst_paint_panel::resizeEvent(QResizeEvent* event)
 void burst_paint_panel::mousePressEvent(QMouseEvent* event)
 {
     trace::out("press: ", static_cast<int>(event->button()));
+    press_pos_ = event->pos();
     tracker.press(*event);
 }
 
@@ -241,6 +304,46 @@ void burst_paint_panel::mouseReleaseEvent(QMouseEvent* event)
 {
     trace::out("release: ", static_cast<int>(event->button()));
     tracker.release(*event);
+    // A left click that did not move selects; a drag only pans.
+    if (event->button() == Qt::LeftButton && event->pos() == press_pos_)
+        set_selected_burst(burst_at_pixel(event->pos().x()));
+}
+
+void burst_paint_panel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const qint32 n = burst_at_pixel(event->pos().x());
+    if (n == -1)
+        return;
+    set_selected_burst(n);
+    emit burst_activated(n);
+}
+
+void burst_paint_panel::leaveEvent(QEvent* event)
+{
+    set_hovered(-1);
+    QWidget::leaveEvent(event);
+}
+
+void burst_paint_panel::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selected_ != -1) {
+        emit burst_activated(selected_);
+        return;
+    }
+    // Ctrl+Left / Ctrl+Right select the previous / next burst and bring it to the centre.
+    if ((key == Qt::Key_Left || key == Qt::Key_Right) && event->modifiers() == Qt::ControlModifier &&
+        space.entry_count() > 0) {
+        const qint32 step = key == Qt::Key_Left ? -1 : 1;
+        const qint32 from = selected_ != -1 ? selected_ : (step > 0 ? -1 : space.entry_count());
+        const qint32 n = std::clamp(from + step, 0, space.entry_count() - 1);
+        set_selected_burst(n);
+        centre_on_burst(n);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
@@ -248,6 +351,7 @@ void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
     tracker.move(*event);
     if (event->buttons() != Qt::NoButton)
         return;
+    set_hovered(burst_at_pixel(event->pos().x()));
     const qint32 position = view.position_at_pixel(event->pos().x(), width());
     const qint32 n = space.burst_index_for_sample(position);
     if (n == -1) {

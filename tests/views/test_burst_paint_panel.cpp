@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -173,6 +174,14 @@ private slots:
     void menu_toggles_one_flag();
     void menu_dismissed_changes_nothing();
     void empty_space_is_white_and_safe();
+    void click_selects_the_burst_under_the_cursor();
+    void drag_selects_nothing();
+    void selection_is_drawn_over_the_picture();
+    void set_selected_burst_clears_out_of_range();
+    void centre_on_burst_keeps_the_zoom();
+    void hover_signal_on_change_only();
+    void double_click_and_enter_activate();
+    void ctrl_arrows_step_the_selection();
 };
 
 void test_burst_paint_panel::ten_bursts_in_501_pixels()
@@ -648,6 +657,150 @@ void test_burst_paint_panel::empty_space_is_white_and_safe()
     f.panel->resize(1, 1);
     f.panel->resize(0, 0);
     QCOMPARE(f.image().size(), QSize(0, 0).expandedTo(f.panel->size()));
+}
+
+void test_burst_paint_panel::click_selects_the_burst_under_the_cursor()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300); // p = 2: burst k spans columns 50k ... 50k + 49
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    QCOMPARE(f.panel->selected_burst(), -1);
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 160, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 160, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(f.panel->selected_burst(), 3);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.at(0).at(0).toInt(), 3);
+    // The same burst again is no change.
+    f.send(QEvent::MouseButtonPress, 199, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 199, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(selected.size(), 1);
+    // A click left of the data clears the selection; a right click selects nothing.
+    f.panel->view.set_offset(-400);
+    f.send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 100, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(f.panel->selected_burst(), -1);
+    QCOMPARE(selected.size(), 2);
+    QCOMPARE(selected.at(1).at(0).toInt(), -1);
+    f.send(QEvent::MouseButtonPress, 300, Qt::RightButton, Qt::RightButton);
+    f.send(QEvent::MouseButtonRelease, 300, Qt::RightButton, Qt::NoButton);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::drag_selects_nothing()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseMove, 110, Qt::NoButton, Qt::LeftButton);
+    f.send(QEvent::MouseMove, 130, Qt::NoButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 130, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(f.panel->view.offset(), -60.0);
+    QCOMPARE(selected.size(), 0);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::selection_is_drawn_over_the_picture()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    const QImage before = f.image();
+    f.panel->set_selected_burst(2); // columns 100 ... 149
+    const QImage after = f.image();
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 500; ++x) {
+            const bool inside = x >= 100 && x <= 149;
+            if (!inside && before.pixel(x, y) != after.pixel(x, y))
+                QFAIL(qPrintable(QString("pixel %1,%2 outside the burst changed").arg(x).arg(y)));
+        }
+    // The frame's edges and the tinted background inside.
+    QCOMPARE(after.pixel(100, 0), qRgb(0, 0, 0));
+    QCOMPARE(after.pixel(149, 299), qRgb(0, 0, 0));
+    QCOMPARE(after.pixel(125, 0), qRgb(0, 0, 0));
+    QVERIFY(after.pixel(120, 150) != before.pixel(120, 150));
+    f.panel->set_selected_burst(-1);
+    QCOMPARE(f.image(), before);
+}
+
+void test_burst_paint_panel::set_selected_burst_clears_out_of_range()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    f.panel->set_selected_burst(9);
+    f.panel->set_selected_burst(9);
+    f.panel->set_selected_burst(10);
+    f.panel->set_selected_burst(-5);
+    QCOMPARE(selected.size(), 2);
+    QCOMPARE(selected.at(0).at(0).toInt(), 9);
+    QCOMPARE(selected.at(1).at(0).toInt(), -1);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::centre_on_burst_keeps_the_zoom()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->view.set_span(200);
+    f.panel->centre_on_burst(3); // middle at position 350
+    QCOMPARE(f.panel->view.span(), 200.0);
+    QCOMPARE(f.panel->view.offset(), 250.0);
+    QCOMPARE(f.panel->burst_at_pixel(250), 3);
+    f.panel->centre_on_burst(10); // no such burst: nothing moves
+    QCOMPARE(f.panel->view.offset(), 250.0);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::hover_signal_on_change_only()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy hovered(f.panel.get(), &burst_paint_panel::burst_hovered);
+    f.send(QEvent::MouseMove, 10, Qt::NoButton, Qt::NoButton);
+    f.send(QEvent::MouseMove, 40, Qt::NoButton, Qt::NoButton);
+    f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::NoButton);
+    f.panel->view.set_offset(900);
+    f.send(QEvent::MouseMove, 300, Qt::NoButton, Qt::NoButton); // past the last burst's samples
+    f.send(QEvent::MouseMove, 20, Qt::NoButton, Qt::NoButton);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(f.panel.get(), &leave);
+    QList<int> seen;
+    for (const QList<QVariant>& args : hovered)
+        seen << args.at(0).toInt();
+    QCOMPARE(seen, (QList<int>{0, 1, -1, 9, -1}));
+}
+
+void test_burst_paint_panel::double_click_and_enter_activate()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy activated(f.panel.get(), &burst_paint_panel::burst_activated);
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    QTest::keyClick(f.panel.get(), Qt::Key_Return);
+    QCOMPARE(activated.size(), 0); // nothing selected yet
+    f.send(QEvent::MouseButtonDblClick, 260, Qt::LeftButton, Qt::LeftButton);
+    QCOMPARE(f.panel->selected_burst(), 5);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(activated.size(), 1);
+    QCOMPARE(activated.at(0).at(0).toInt(), 5);
+    f.panel->set_selected_burst(7);
+    QTest::keyClick(f.panel.get(), Qt::Key_Enter);
+    QCOMPARE(activated.size(), 2);
+    QCOMPARE(activated.at(1).at(0).toInt(), 7);
+}
+
+void test_burst_paint_panel::ctrl_arrows_step_the_selection()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->view.set_span(200);
+    QTest::keyClick(f.panel.get(), Qt::Key_Right, Qt::ControlModifier);
+    QCOMPARE(f.panel->selected_burst(), 0);
+    QCOMPARE(f.panel->view.offset(), -50.0);
+    QTest::keyClick(f.panel.get(), Qt::Key_Left, Qt::ControlModifier);
+    QCOMPARE(f.panel->selected_burst(), 0);
+    f.panel->set_selected_burst(8);
+    QTest::keyClick(f.panel.get(), Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClick(f.panel.get(), Qt::Key_Right, Qt::ControlModifier);
+    QCOMPARE(f.panel->selected_burst(), 9);
+    QCOMPARE(f.panel->view.offset(), 850.0);
+    QCOMPARE(f.panel->view.span(), 200.0);
 }
 
 QTEST_MAIN(test_burst_paint_panel)
