@@ -136,6 +136,7 @@ void tile_manager::request_tile(tile* t)
     // Without a network (an offline set-up) a tile simply stays missing.
     if (!network) {
         t->state = tile_failed;
+        failed(QStringLiteral("no network"));
         return;
     }
     t->state = tile_loading;
@@ -163,6 +164,7 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
     if (reply->error() != QNetworkReply::NoError) {
         trace_debug() << "Error in" << reply->url() << ":" << reply->errorString();
         tile2->state = tile_failed;
+        failed(reply->errorString());
         return;
     }
     const QByteArray body = reply->readAll();
@@ -175,12 +177,22 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
                              .arg(body.size())
                              .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
         tile2->state = tile_failed;
+        failed(QStringLiteral("the server's reply is not an image"));
         return;
     }
     cache->write(tile2->key, body);
     hold(tile2, image);
     tile2->state = tile_ready;
+    unavailable_told_ = false;
     emit tile_is_ready();
+}
+
+void tile_manager::failed(const QString& reason)
+{
+    if (unavailable_told_)
+        return;
+    unavailable_told_ = true;
+    emit tiles_unavailable(reason);
 }
 
 void tile_manager::hold(tile* t, const QPixmap& image)

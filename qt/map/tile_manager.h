@@ -113,6 +113,9 @@ public:
 signals:
     // Emitted after every successful download.
     void tile_is_ready();
+    // Emitted at the first failed download (or missing network) since the start or since the last
+    // successful one, so a window can say once that tiles are not coming; reason names the cause.
+    void tiles_unavailable(const QString& reason);
 
 public slots:
     // Handles a finished download. A network error or a body that is not an image logs "Error in"
@@ -135,6 +138,8 @@ private:
     bool load_from_cache(tile* t);
     // A request of this manager has ended: it is no longer pending, its tile gets the result.
     void request_finished(tile_request* request, tile* t, QNetworkReply* reply);
+    // A download failed: announces it unless that was done since the last success.
+    void failed(const QString& reason);
 
     QNetworkAccessManager* network;
     tile_cache* cache;
@@ -144,4 +149,5 @@ private:
     int memory_limit_ = default_memory_limit;
     std::list<tile*> lru_; // decoded tiles, most recently used first
     std::set<tile_request*> pending_;
+    bool unavailable_told_ = false;
 };

@@ -38,6 +38,13 @@ double latitude_to_map_y(double latitude, const map_scale& scale);
 double longitude_to_unit_x(double longitude);
 double latitude_to_unit_y(double latitude);
 
+// Mercator units back to a geographic position (decimal degrees).
+double unit_x_to_longitude(double unit_x);
+double unit_y_to_latitude(double unit_y);
+
+// Metres on the ground per map pixel at the latitude and level (WGS 84 equator, 256-pixel tiles).
+double ground_resolution(double latitude, int level);
+
 // True floor division of a map pixel by a positive tile size: floor_div(-1, 256) is -1,
 // floor_div(-256, 256) is -1, floor_div(-257, 256) is -2.
 qint64 floor_div(qint64 n, qint64 d);
