@@ -7,6 +7,7 @@ namespace Ui {
 class burst_main_window;
 }
 
+class QLabel;
 class burst_paint_panel;
 class burst_space;
 class events_by_bursts_i;
@@ -24,6 +25,13 @@ public:
     ~burst_main_window() override;
 
     burst_paint_panel* panel() const { return panel_; }
+    // The status bar's read-out of the hovered burst's GPS fix; empty over a burst without one.
+    QLabel* fix_read_out() const { return fix_read_out_; }
+
+public slots:
+    // Centres the view on the burst holding the time (the first burst for times before it), marks
+    // it and brings the window forward.
+    void centre_on_time(qint64 msecs_utc);
 
 signals:
     void window_closed(burst_main_window* self);
@@ -33,6 +41,7 @@ protected:
 
 private slots:
     void show_activity_plot();
+    void show_fix_of(qint32 burst_index);
 
 private:
     Ui::burst_main_window* ui;
@@ -40,4 +49,5 @@ private:
     events_by_bursts_i* events_;
     QString name_;
     burst_paint_panel* panel_;
+    QLabel* fix_read_out_;
 };
