@@ -214,9 +214,11 @@ void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::uniq
 
 void dornvalemainwindow::build_window_menu()
 {
-    window_menu_ = menuBar()->addMenu(tr("&Window"));
+    window_menu_ = new QMenu(tr("Window"), this);
+    window_menu_->setObjectName("menuWindow");
+    menuBar()->insertMenu(ui->menuHelp->menuAction(), window_menu_);
     // Owned by the main window, so rebuilding the menu keeps it; Ctrl+M works from every window.
-    map_action_ = new QAction(tr("&Map"), this);
+    map_action_ = new QAction(tr("Map"), this);
     map_action_->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_M));
     map_action_->setShortcutContext(Qt::ApplicationShortcut);
     addAction(map_action_);

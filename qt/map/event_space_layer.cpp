@@ -44,6 +44,17 @@ event_space_layer::event_space_layer(const event_space* events, const QColor& co
     for (std::size_t i = 0; i < units_.size(); ++i)
         if (std::isfinite(units_[i].x()) && std::isfinite(units_[i].y()))
             by_x_.push_back(static_cast<qint32>(i));
+    std::vector<double> steps;
+    steps.reserve(by_x_.size());
+    for (std::size_t i = 1; i < units_.size(); ++i) {
+        const double d = std::hypot(units_[i].x() - units_[i - 1].x(), units_[i].y() - units_[i - 1].y());
+        if (std::isfinite(d))
+            steps.push_back(d);
+    }
+    if (!steps.empty()) {
+        std::nth_element(steps.begin(), steps.begin() + std::ptrdiff_t(steps.size() / 2), steps.end());
+        median_step_ = steps[steps.size() / 2];
+    }
     std::stable_sort(by_x_.begin(), by_x_.end(),
                      [this](qint32 a, qint32 b) { return units_[std::size_t(a)].x() < units_[std::size_t(b)].x(); });
 }
@@ -171,20 +182,16 @@ void event_space_layer::paint_overlay(QPainter* painter, const map_scale& scale,
     const double top = static_cast<double>(top_y);
     const double size = scale.map_size;
     QPaintDevice* device = painter->device();
-    const QRectF area = painter->worldTransform().inverted().mapRect(
-        QRectF(0, 0, device->width(), device->height()));
-    const QRectF near_area = area.adjusted(-8, -8, 8, 8);
+    const QRectF near_area = painter->worldTransform()
+                                 .inverted()
+                                 .mapRect(QRectF(0, 0, device->width(), device->height()))
+                                 .adjusted(-8, -8, 8, 8);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
 
-    // Dots once the fixes in view are apart: counting stops as soon as they are too many.
-    const double limit = area.width() * area.height() / dot_area;
-    double in_view = 0;
+    // Dots once a typical step between fixes is wide enough to see them apart.
     QPointF p;
-    for (const QPointF& u : units_)
-        if (widget_point(u, size, left, top, p) && area.contains(p) && ++in_view > limit)
-            break;
-    if (in_view <= limit) {
+    if (median_step_ * size >= dot_spacing) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(colour_);
         for (const QPointF& u : units_)

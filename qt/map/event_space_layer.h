@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QString>
 
+#include <limits>
 #include <vector>
 
 class event_space;
@@ -53,8 +54,8 @@ public:
         marked_exact_ = exact;
     }
 
-    // Dots are drawn when the fixes in view average at least this many square pixels each.
-    static constexpr double dot_area = 64.0;
+    // Dots are drawn once the median step between consecutive fixes is this many pixels or more.
+    static constexpr double dot_spacing = 6.0;
 
 private:
     const event_space* events_;
@@ -63,6 +64,8 @@ private:
     std::vector<QPointF> units_;
     std::vector<QPointF> run_; // scratch for one paint, kept so a repaint does not allocate
     std::vector<qint32> by_x_; // fix indices sorted by Mercator x
+    // Median distance between consecutive fixes in Mercator units (infinite with fewer than two).
+    double median_step_ = std::numeric_limits<double>::infinity();
     QColor colour_;
     QString name_;
     const gps_event* selected_ = nullptr;
