@@ -104,6 +104,8 @@ class test_activity_plot_dialog : public QObject
     Q_OBJECT
 
 private slots:
+    void time_at_maps_bins_to_their_start_data();
+    void time_at_maps_bins_to_their_start();
     void init();
     void cleanup();
 
@@ -275,6 +277,33 @@ void test_activity_plot_dialog::failed_save_warns()
     QFile blocker(dir->filePath(QStringLiteral("file")));
     QVERIFY(blocker.open(QIODevice::ReadOnly));
     QCOMPARE(blocker.readAll(), QByteArray("keep"));
+}
+
+void test_activity_plot_dialog::time_at_maps_bins_to_their_start_data()
+{
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<qint64>("expected"); // ms after the plot's start; -1 for none
+    const qint64 bin = 360000, day = 86400000;
+    QTest::newRow("first bin, top row") << QPoint(0, 64) << qint64(0);
+    QTest::newRow("first day, last bin") << QPoint(239, 79) << 239 * bin;
+    QTest::newRow("second day") << QPoint(0, 80) << day;
+    QTest::newRow("third day, bin 100") << QPoint(100, 64 + 2 * 16 + 15) << 2 * day + 100 * bin;
+    QTest::newRow("header") << QPoint(10, 63) << qint64(-1);
+    QTest::newRow("date labels") << QPoint(240, 70) << qint64(-1);
+    QTest::newRow("left of the plot") << QPoint(-1, 70) << qint64(-1);
+    QTest::newRow("below the last day") << QPoint(10, 64 + 3 * 16) << qint64(-1);
+}
+
+void test_activity_plot_dialog::time_at_maps_bins_to_their_start()
+{
+    QFETCH(QPoint, pixel);
+    QFETCH(qint64, expected);
+    const qint64 begin = 1399075200000; // 2014-05-03 00:00 UTC
+    const std::optional<qint64> t = activity_plot_dialog::time_at(pixel, begin, 3);
+    if (expected < 0)
+        QVERIFY(!t);
+    else
+        QCOMPARE(t.value_or(-1), begin + expected);
 }
 
 QTEST_MAIN(test_activity_plot_dialog)
