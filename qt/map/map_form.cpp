@@ -22,9 +22,12 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     ui->gridLayout->addWidget(fit_button_, 0, 3);
     status_bar_ = new QStatusBar(this);
     ui->gridLayout->addWidget(status_bar_, 2, 0, 1, 4);
+    ui->gridLayout->setRowStretch(1, 1);
     tile_notice_ = new QLabel(this);
+    // A long server address must not widen the window: the notice is cut, its tool tip is whole.
+    tile_notice_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     tile_notice_->hide();
-    status_bar_->addPermanentWidget(tile_notice_);
+    status_bar_->addPermanentWidget(tile_notice_, 1);
     cursor_label_ = new QLabel(this);
     status_bar_->addPermanentWidget(cursor_label_);
     map.setMouseTracking(true);
@@ -95,6 +98,7 @@ void map_form::show_cursor(double longitude, double latitude)
 void map_form::show_tiles_unavailable(const QString& reason)
 {
     tile_notice_->setText(tr("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.").arg(tiles.base_url(), reason));
+    tile_notice_->setToolTip(tile_notice_->text());
     tile_notice_->show();
 }
 
