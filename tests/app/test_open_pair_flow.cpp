@@ -28,37 +28,6 @@ using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
-namespace {
-
-// Bursts at 10:00, 10:10, ... on 2014-05-02, two samples each.
-QByteArray acc_file(int bursts)
-{
-    QByteArray out = acc_header + "\n";
-    for (int i = 0; i < bursts; ++i)
-        out += "1,2,2014-05-02 1" + QByteArray::number(i / 6) + ":" + QByteArray::number(i % 6) +
-               "0:00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
-    return out;
-}
-
-// Fixes in the "eobs_" layout (header 3) at the given minutes after 10:00 and positions.
-QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
-{
-    QByteArray out = QByteArray(loader_gps_mbd::header_3) + "\n";
-    for (int i = 0; i < minutes.size(); ++i) {
-        const int m = minutes[i];
-        const QByteArray time = QString("2014-05-02 %1:%2:00.000")
-                                    .arg(10 + m / 60, 2, 10, QChar('0'))
-                                    .arg(m % 60, 2, 10, QChar('0'))
-                                    .toLatin1();
-        out += "3.9,3.8,12,1a,2,2014-05-02 00:00:00.000,\"A\",21,3,40,0.1,90,55," +
-               QByteArray::number(lat0 + 0.001 * i) + "," + QByteArray::number(lon0 + 0.002 * i) + "," +
-               time + ",123,4567," + time + "\n";
-    }
-    return out;
-}
-
-} // namespace
-
 class test_open_pair_flow : public QObject
 {
     Q_OBJECT
