@@ -14,7 +14,7 @@
 #include "map/map_widget.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
-#include "support/http_test_server.h"
+#include "support/pair_flow_fixture.h"
 #include "support/test_support.h"
 #include "views/activity_plot_dialog.h"
 #include "views/burst_paint_panel.h"
@@ -61,7 +61,7 @@ int count_colour(const QImage& image, const QRect& area, QRgb colour)
 
 } // namespace
 
-class test_linked_views : public QObject
+class test_linked_views : public QObject, public pair_flow_fixture
 {
     Q_OBJECT
 
@@ -77,15 +77,7 @@ private slots:
     void window_menu_reopens_the_map_and_lists_burst_windows();
 
 private:
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir->path() + "/" + name;
-        write_file(path, content);
-        return path;
-    }
-    burst_main_window* open_pair(const QString& chosen);
     map_form& form() { return *window->get_map_form(); }
-    map_widget& map() { return form().map; }
     event_space_layer* track(qint32 gang) { return static_cast<event_space_layer*>(state->layer_ref_by_gang.at(gang)->get()); }
     const gps_event* fix(qint32 gang, int i) { return state->gps_by_gang.at(gang)->events()[std::size_t(i)]; }
     // The widget pixel a fix is projected to at the map's level.
@@ -105,47 +97,17 @@ private:
         return e.first_sample + e.burst->sample_count / 2.0;
     }
 
-    QNetworkAccessManager network;
-    std::unique_ptr<http_test_server> tiles;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };
 
 void test_linked_views::init()
 {
-    tiles = std::make_unique<http_test_server>([](QTcpSocket* socket, const QByteArray&) {
-        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        socket->disconnectFromHost();
-    });
-    QVERIFY(tiles->listening());
-    dir = std::make_unique<QTemporaryDir>();
-    state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
-    window = std::make_unique<dornvalemainwindow>(state.get(), &network);
-    window->show();
-    form().tiles.set_base_url(tiles->base_url("/"));
+    QVERIFY(start_pair_flow());
     form().resize(800, 600);
 }
 
 void test_linked_views::cleanup()
 {
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
-    QVERIFY(burst_windows().isEmpty());
-    tiles.reset();
-}
-
-burst_main_window* test_linked_views::open_pair(const QString& chosen)
-{
-    const int before = burst_windows().size();
-    modal_script script;
-    script.then(choose_file(chosen));
-    streams_capture quiet;
-    window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files")->click();
-    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
-        return nullptr;
-    return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
+    QVERIFY(stop_pair_flow());
 }
 
 void test_linked_views::click_on_a_fix_centres_the_right_burst_window_on_its_burst()

@@ -10,6 +10,7 @@
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/http_test_server.h"
+#include "support/pair_flow_fixture.h"
 #include "data/loader_gps_eobsmb.h"
 #include "data/loader_gps_mbd.h"
 #include "map/map_form.h"
@@ -28,7 +29,7 @@ using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
-class test_open_pair_flow : public QObject
+class test_open_pair_flow : public QObject, public pair_flow_fixture
 {
     Q_OBJECT
 
@@ -44,58 +45,16 @@ private slots:
     void vanished_choice_is_refused_before_pairing();
     void unreadable_gps_file_names_its_reason();
     void cancel_while_loading();
-
-private:
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir->path() + "/" + name;
-        write_file(path, content);
-        return path;
-    }
-    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files")->click(); }
-    burst_main_window* open_pair(const QString& chosen);
-    map_widget& map() { return window->get_map_form()->map; }
-
-    QNetworkAccessManager network;
-    std::unique_ptr<http_test_server> tiles;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };
 
 void test_open_pair_flow::init()
 {
-    tiles = std::make_unique<http_test_server>([](QTcpSocket* socket, const QByteArray&) {
-        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        socket->disconnectFromHost();
-    });
-    QVERIFY(tiles->listening());
-    dir = std::make_unique<QTemporaryDir>();
-    state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
-    window = std::make_unique<dornvalemainwindow>(state.get(), &network);
-    window->show();
-    // The map window is made before any load, so its first paint already asks the local server.
-    window->get_map_form()->tiles.set_base_url(tiles->base_url("/"));
+    QVERIFY(start_pair_flow());
 }
 
 void test_open_pair_flow::cleanup()
 {
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
-    QVERIFY(burst_windows().isEmpty());
-    tiles.reset();
-}
-
-burst_main_window* test_open_pair_flow::open_pair(const QString& chosen)
-{
-    const int before = burst_windows().size();
-    modal_script script;
-    script.then(choose_file(chosen));
-    click_open();
-    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
-        return nullptr;
-    return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
+    QVERIFY(stop_pair_flow());
 }
 
 void test_open_pair_flow::pick_either_file_opens_the_pair()
