@@ -220,7 +220,10 @@ BENCHMARK(framed_on_the_track)->Unit(benchmark::kMillisecond)->Repetitions(9)->R
 BENCHMARK(three_levels_closer)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(tiles_only)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(nearest_fix_framed)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
-BENCHMARK(nearest_fix_three_levels_closer)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(nearest_fix_three_levels_closer)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(plain_path_framed)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)

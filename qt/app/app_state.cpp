@@ -48,9 +48,9 @@ void app_state::add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr
 }
 
 qint32 app_state::add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
-                                 std::unique_ptr<events_by_bursts_i> association,
-                                 std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
-                                 std::unique_ptr<QTreeWidgetItem> item)
+                                   std::unique_ptr<events_by_bursts_i> association,
+                                   std::unique_ptr<burst_main_window> window,
+                                   std::unique_ptr<layer_ref> layer, std::unique_ptr<QTreeWidgetItem> item)
 {
     const qint32 gang_id =
         add_gang(std::move(space), std::move(association), std::move(window), std::move(item));

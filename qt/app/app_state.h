@@ -34,9 +34,9 @@ public:
 
     // Registers an acceleration+GPS gang, with the handle of its track on the map; returns its id.
     qint32 add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
-                          std::unique_ptr<events_by_bursts_i> association,
-                          std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
-                          std::unique_ptr<QTreeWidgetItem> item);
+                            std::unique_ptr<events_by_bursts_i> association,
+                            std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
+                            std::unique_ptr<QTreeWidgetItem> item);
 
     // The one path for a closed burst window: finds its gang (debug lines say what was found) and
     // releases it. Returns whether the gang had a map layer, so the caller repaints the map.

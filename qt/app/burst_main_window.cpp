@@ -75,15 +75,17 @@ void burst_main_window::centre_on_time(qint64 msecs_utc)
 void burst_main_window::show_fix_of(qint32 burst_index)
 {
     bool exact = false;
-    const gps_event* fix = burst_index >= 0 ? events_->fix_for_burst(
-                                                  burst_index, space_->timestamps()[std::size_t(burst_index)], exact)
-                                            : nullptr;
+    const gps_event* fix =
+        burst_index >= 0
+            ? events_->fix_for_burst(burst_index, space_->timestamps()[std::size_t(burst_index)], exact)
+            : nullptr;
     if (!fix || !exact) {
         fix_read_out_->clear();
         return;
     }
-    fix_read_out_->setText(tr("GPS fix %1 UTC  lat %2  lon %3")
-                               .arg(QDateTime::fromMSecsSinceEpoch(fix->timestamp, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss"))
-                               .arg(fix->latitude, 0, 'f', 6)
-                               .arg(fix->longitude, 0, 'f', 6));
+    fix_read_out_->setText(
+        tr("GPS fix %1 UTC  lat %2  lon %3")
+            .arg(QDateTime::fromMSecsSinceEpoch(fix->timestamp, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss"))
+            .arg(fix->latitude, 0, 'f', 6)
+            .arg(fix->longitude, 0, 'f', 6));
 }

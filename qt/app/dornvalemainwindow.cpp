@@ -206,8 +206,9 @@ void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::uniq
         "e-obs acc+gps",
         {QString("%1 gps events in %2").arg(events->events().size()).arg(QFileInfo(gps_file_name).fileName()),
          acc_row(*bursts, acc_file_name)});
-    const qint32 gang_id = state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
-                                                    std::move(window), std::move(track), std::move(item));
+    const qint32 gang_id =
+        state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
+                                 std::move(window), std::move(track), std::move(item));
     link_burst_view(gang_id);
     reveal_open_files();
 }
@@ -295,8 +296,8 @@ void dornvalemainwindow::mark_burst_fix(qint32 gang_id, qint32 index)
     const gps_event* fix = nullptr;
     bool exact = false;
     if (index >= 0 && index < space.entry_count())
-        fix = state_->events_by_bursts_by_gang.at(gang_id)->fix_for_burst(index, space.timestamps()[std::size_t(index)],
-                                                                          exact);
+        fix = state_->events_by_bursts_by_gang.at(gang_id)->fix_for_burst(
+            index, space.timestamps()[std::size_t(index)], exact);
     static_cast<event_space_layer*>(ref->second->get())->set_marked(fix, exact);
     map_form_->map.update();
 }

@@ -55,8 +55,9 @@ event_space_layer::event_space_layer(const event_space* events, const QColor& co
         std::nth_element(steps.begin(), steps.begin() + std::ptrdiff_t(steps.size() / 2), steps.end());
         median_step_ = steps[steps.size() / 2];
     }
-    std::stable_sort(by_x_.begin(), by_x_.end(),
-                     [this](qint32 a, qint32 b) { return units_[std::size_t(a)].x() < units_[std::size_t(b)].x(); });
+    std::stable_sort(by_x_.begin(), by_x_.end(), [this](qint32 a, qint32 b) {
+        return units_[std::size_t(a)].x() < units_[std::size_t(b)].x();
+    });
 }
 
 qint32 event_space_layer::nearest_fix(double unit_x, double unit_y, double radius) const

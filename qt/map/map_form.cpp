@@ -66,7 +66,8 @@ QString map_form::title_for(int data_sets)
 {
     if (data_sets <= 0)
         return tr("Map - Dornvale");
-    return data_sets == 1 ? tr("Map - 1 data set - Dornvale") : tr("Map - %1 data sets - Dornvale").arg(data_sets);
+    return data_sets == 1 ? tr("Map - 1 data set - Dornvale")
+                          : tr("Map - %1 data sets - Dornvale").arg(data_sets);
 }
 
 QString map_form::fix_text(const gps_event& fix)
@@ -97,7 +98,8 @@ void map_form::show_cursor(double longitude, double latitude)
 
 void map_form::show_tiles_unavailable(const QString& reason)
 {
-    tile_notice_->setText(tr("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.").arg(tiles.base_url(), reason));
+    tile_notice_->setText(tr("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.")
+                              .arg(tiles.base_url(), reason));
     tile_notice_->setToolTip(tile_notice_->text());
     tile_notice_->show();
 }

@@ -135,8 +135,10 @@ void map_widget::fit_to_tracks()
         const geo_box b = track->events()->bounds();
         if (b.max_longitude < b.min_longitude || b.max_latitude < b.min_latitude)
             continue;
-        box = any ? geo_box{std::min(box.min_longitude, b.min_longitude), std::min(box.min_latitude, b.min_latitude),
-                            std::max(box.max_longitude, b.max_longitude), std::max(box.max_latitude, b.max_latitude)}
+        box = any ? geo_box{std::min(box.min_longitude, b.min_longitude),
+                            std::min(box.min_latitude, b.min_latitude),
+                            std::max(box.max_longitude, b.max_longitude),
+                            std::max(box.max_latitude, b.max_latitude)}
                   : b;
         any = true;
     }
@@ -159,7 +161,8 @@ QColor map_widget::unused_track_colour() const
 {
     const std::vector<event_space_layer*> taken = tracks();
     for (const QColor& colour : event_space_layer::palette())
-        if (std::none_of(taken.begin(), taken.end(), [&](event_space_layer* t) { return t->colour() == colour; }))
+        if (std::none_of(taken.begin(), taken.end(),
+                         [&](event_space_layer* t) { return t->colour() == colour; }))
             return colour;
     return event_space_layer::palette()[taken.size() % event_space_layer::palette().size()];
 }
@@ -321,8 +324,8 @@ void map_widget::paint_legend(QPainter& painter) const
     for (event_space_layer* track : named)
         text_width = std::max(text_width, metrics.horizontalAdvance(track->name()));
     const int swatch = 18;
-    const QRect box(width() - panel_margin - (text_width + swatch + 16), panel_margin, text_width + swatch + 16,
-                    int(named.size()) * line + 8);
+    const QRect box(width() - panel_margin - (text_width + swatch + 16), panel_margin,
+                    text_width + swatch + 16, int(named.size()) * line + 8);
     painter.setPen(Qt::NoPen);
     painter.setBrush(panel_colour);
     painter.drawRect(box);
@@ -331,8 +334,8 @@ void map_widget::paint_legend(QPainter& painter) const
         painter.setPen(QPen(track->colour(), 3));
         painter.drawLine(box.left() + 6, y + line / 2, box.left() + 6 + swatch, y + line / 2);
         painter.setPen(Qt::black);
-        painter.drawText(QRect(box.left() + swatch + 12, y, text_width + 2, line), Qt::AlignVCenter | Qt::AlignLeft,
-                         track->name());
+        painter.drawText(QRect(box.left() + swatch + 12, y, text_width + 2, line),
+                         Qt::AlignVCenter | Qt::AlignLeft, track->name());
         y += line;
     }
 }
@@ -349,7 +352,8 @@ void map_widget::paint_scale_bar(QPainter& painter) const
     const int y = height() - panel_margin - 6;
     painter.setPen(Qt::NoPen);
     painter.setBrush(panel_colour);
-    painter.drawRect(QRect(panel_margin, y - metrics.height() - 6, std::max(length, metrics.horizontalAdvance(bar.label)) + 10,
+    painter.drawRect(QRect(panel_margin, y - metrics.height() - 6,
+                           std::max(length, metrics.horizontalAdvance(bar.label)) + 10,
                            metrics.height() + 10));
     painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(x, y, x + length, y);

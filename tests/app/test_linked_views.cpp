@@ -78,25 +78,30 @@ private slots:
 
 private:
     map_form& form() { return *window->get_map_form(); }
-    event_space_layer* track(qint32 gang) { return static_cast<event_space_layer*>(state->layer_ref_by_gang.at(gang)->get()); }
+    event_space_layer* track(qint32 gang)
+    {
+        return static_cast<event_space_layer*>(state->layer_ref_by_gang.at(gang)->get());
+    }
     const gps_event* fix(qint32 gang, int i) { return state->gps_by_gang.at(gang)->events()[std::size_t(i)]; }
     // The widget pixel a fix is projected to at the map's level.
     QPoint pixel_of(const gps_event* e)
     {
         const map_scale s = map().view().scale();
         const map_pixel p = map().view().map_to_widget(qint64(longitude_to_map_x(e->longitude, s)),
-                                                       qint64(latitude_to_map_y(e->latitude, s)), map().width(),
-                                                       map().height());
+                                                       qint64(latitude_to_map_y(e->latitude, s)),
+                                                       map().width(), map().height());
         return QPoint(int(p.x), int(p.y));
     }
     // Sample position at the burst view's centre.
-    static double centre_of(const burst_paint_panel& panel) { return panel.view.left() + panel.view.span() / 2; }
+    static double centre_of(const burst_paint_panel& panel)
+    {
+        return panel.view.left() + panel.view.span() / 2;
+    }
     static double middle_of(const burst_paint_panel& panel, qint32 i)
     {
         const burst_entry& e = panel.space.entry(i);
         return e.first_sample + e.burst->sample_count / 2.0;
     }
-
 };
 
 void test_linked_views::init()
@@ -130,7 +135,8 @@ void test_linked_views::click_on_a_fix_centres_the_right_burst_window_on_its_bur
     QCOMPARE(a->panel()->selected_burst(), -1);
     QCOMPARE(selected_a.count(), 0);
     QCOMPARE(selected_b.count(), 1);
-    QCOMPARE(form().status_bar()->currentMessage(), QString("2014-05-02 10:25:00 UTC  lat 47.251000  lon 8.552000"));
+    QCOMPARE(form().status_bar()->currentMessage(),
+             QString("2014-05-02 10:25:00 UTC  lat 47.251000  lon 8.552000"));
     // The selected fix is marked: a black ring around it.
     const QImage image = map().grab().toImage();
     const QPoint p = pixel_of(fix(1, 1));
@@ -183,7 +189,8 @@ void test_linked_views::hovered_burst_marks_its_fix_or_the_nearest_in_time()
     hover(panel, QPoint(over_2, 5));
     QCOMPARE(track(0)->marked(), fix(0, 1));
     QVERIFY(track(0)->marked_exact());
-    QCOMPARE(a->fix_read_out()->text(), QString("GPS fix 2014-05-02 10:25:00 UTC  lat 47.251000  lon 8.502000"));
+    QCOMPARE(a->fix_read_out()->text(),
+             QString("GPS fix 2014-05-02 10:25:00 UTC  lat 47.251000  lon 8.502000"));
     const QImage image = map().grab().toImage();
     QCOMPARE(image.pixel(pixel_of(fix(0, 1))), qRgb(255, 0, 255));
     // The map does not move.

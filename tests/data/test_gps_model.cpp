@@ -130,7 +130,8 @@ void test_gps_model::fix_for_burst_is_its_first_fix_or_the_nearest_in_time()
     event_space events(list);
     events_by_bursts association(events, *bursts);
     const auto fix_of = [&](qint32 burst, bool& exact) {
-        const gps_event* e = association.fix_for_burst(burst, bursts->timestamps()[std::size_t(burst)], exact);
+        const gps_event* e =
+            association.fix_for_burst(burst, bursts->timestamps()[std::size_t(burst)], exact);
         return e ? e->longitude : -1.0;
     };
     bool exact = false;

@@ -46,8 +46,8 @@ inline QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
                                     .arg(m % 60, 2, 10, QChar('0'))
                                     .toLatin1();
         out += "3.9,3.8,12,1a,2,2014-05-02 00:00:00.000,\"A\",21,3,40,0.1,90,55," +
-               QByteArray::number(lat0 + 0.001 * i) + "," + QByteArray::number(lon0 + 0.002 * i) + "," + time +
-               ",123,4567," + time + "\n";
+               QByteArray::number(lat0 + 0.001 * i) + "," + QByteArray::number(lon0 + 0.002 * i) + "," +
+               time + ",123,4567," + time + "\n";
     }
     return out;
 }
