@@ -66,17 +66,6 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
     }
 }
 
-template <typename Chain>
-std::unique_ptr<Chain> guarded_chain(const QString& file_name, loader_progress* progress)
-{
-    try {
-        return std::make_unique<Chain>(file_name, progress);
-    } catch (const std::exception& failure) {
-        return std::make_unique<Chain>(
-            QStringLiteral("Can't load file: %1").arg(QString::fromLocal8Bit(failure.what())));
-    }
-}
-
 } // namespace
 
 eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
@@ -86,17 +75,9 @@ eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* prog
         [](auto& reader) -> auto& { return reader.bursts(); });
 }
 
-eobs_acc_loader::eobs_acc_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
-{
-}
+eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_acc_loader::~eobs_acc_loader() = default;
-
-std::unique_ptr<eobs_acc_loader> eobs_acc_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_acc_loader>(file_name, progress);
-}
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
 {
@@ -105,14 +86,6 @@ eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* prog
         [](auto& reader) -> auto& { return reader.events(); });
 }
 
-eobs_gps_loader::eobs_gps_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
-{
-}
+eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_gps_loader::~eobs_gps_loader() = default;
-
-std::unique_ptr<eobs_gps_loader> eobs_gps_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_gps_loader>(file_name, progress);
-}
