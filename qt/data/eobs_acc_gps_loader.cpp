@@ -17,8 +17,25 @@
 
 namespace {
 
-// Tries First, then Second; the container is built from the accepting reader's list after its
-// "succeeded" line, so the container's own log lines follow it.
+// Reads with Reader into chain.space; false when Reader refuses the header. The container is built
+// from the reader's list after its "succeeded" line, so the container's own log lines follow it.
+template <typename Space, typename Reader, typename Chain, typename Take>
+bool try_reader(Chain& chain, const QString& file_name, loader_progress* progress, const char* name,
+                Take list_of)
+{
+    std::cerr << "try to load with " << name << std::endl;
+    try {
+        Reader reader(file_name, progress);
+        std::cerr << " " << name << " succeeded" << std::endl;
+        chain.space = std::make_unique<Space>(list_of(reader));
+        return true;
+    } catch (const loader_wrong_header&) {
+        std::cerr << " " << name << " failed" << std::endl;
+        return false;
+    }
+}
+
+// Tries First, then Second.
 template <typename Space, typename First, typename Second, typename Chain, typename Take>
 void run_chain(Chain& chain, const QString& file_name, loader_progress* progress, const char* text,
                const char* first_name, const char* second_name, Take list_of)
@@ -26,25 +43,10 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
     chain.status = ELS_NONE;
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
-        std::cerr << "try to load with " << first_name << std::endl;
-        try {
-            First reader(file_name, progress);
-            std::cerr << " " << first_name << " succeeded" << std::endl;
-            chain.space = std::make_unique<Space>(list_of(reader));
-        } catch (const loader_wrong_header&) {
-            std::cerr << " " << first_name << " failed" << std::endl;
-        }
-        if (!chain.space) {
-            std::cerr << "try to load with " << second_name << std::endl;
-            try {
-                Second reader(file_name, progress);
-                std::cerr << " " << second_name << " succeeded" << std::endl;
-                chain.space = std::make_unique<Space>(list_of(reader));
-            } catch (const loader_wrong_header&) {
-                std::cerr << " " << second_name << " failed" << std::endl;
-                chain.status = ELS_WRONG_HEADER;
-                return;
-            }
+        if (!try_reader<Space, First>(chain, file_name, progress, first_name, list_of) &&
+            !try_reader<Space, Second>(chain, file_name, progress, second_name, list_of)) {
+            chain.status = ELS_WRONG_HEADER;
+            return;
         }
         chain.status = ELS_SUCCESS;
     } catch (const loader_cancelled&) {

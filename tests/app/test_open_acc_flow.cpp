@@ -175,12 +175,7 @@ void test_open_acc_flow::unreadable_file_warns_with_reason()
     QString text;
     modal_script script;
     // Replaced by a directory after the dialog: it exists, but cannot be read as a file.
-    script
-        .then(choose_file(path,
-                          [path] {
-                              QFile::remove(path);
-                              QDir().mkdir(path);
-                          }))
+    script.then(choose_file(path, turn_into_directory(path)))
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);

@@ -249,12 +249,7 @@ void test_open_pair_flow::unreadable_gps_file_names_its_reason()
     QString text;
     modal_script script;
     // Replaced by a directory once chosen: it exists, but cannot be read as a file.
-    script
-        .then(choose_file(gps,
-                          [gps] {
-                              QFile::remove(gps);
-                              QDir().mkdir(gps);
-                          }))
+    script.then(choose_file(gps, turn_into_directory(gps)))
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);

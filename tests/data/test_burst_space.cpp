@@ -23,6 +23,7 @@ namespace {
 constexpr float big = std::numeric_limits<float>::max();
 
 using test_support::counted_burst;
+using test_support::counted_bursts;
 using test_support::make_burst;
 using test_support::space_of;
 using test_support::streams_capture;
@@ -30,11 +31,7 @@ using test_support::streams_capture;
 // Three bursts of 10 samples at times 1000, 2000, 3000.
 std::unique_ptr<burst_space> tens()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1000, 10, 0.f));
-    list.push_back(counted_burst(2000, 10, 100.f));
-    list.push_back(counted_burst(3000, 10, 200.f));
-    return space_of(std::move(list));
+    return space_of(counted_bursts({{1000, 10, 0.f}, {2000, 10, 100.f}, {3000, 10, 200.f}}));
 }
 
 struct extremes
@@ -140,11 +137,7 @@ void test_burst_space::empty_space()
 
 void test_burst_space::sorts_and_numbers_bursts()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(3000, 7));
-    list.push_back(counted_burst(2000, 5));
-    list.push_back(counted_burst(1000, 3));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{3000, 7}, {2000, 5}, {1000, 3}}));
     QCOMPARE(s->entry_count(), 3);
     QCOMPARE(s->timestamps(), (std::vector<qint64>{1000, 2000, 3000}));
     QCOMPARE(s->first_samples(), (std::vector<qint32>{0, 3, 8}));
@@ -195,9 +188,7 @@ void test_burst_space::takes_ownership_and_empties_list()
 
 void test_burst_space::log_lines()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(-5, 4));
-    list.push_back(counted_burst(1399035600000, 6));
+    std::vector<std::unique_ptr<burst>> list = counted_bursts({{-5, 4}, {1399035600000, 6}});
     streams_capture log;
     const burst_space s(list);
     QCOMPARE(log.stderr_text(), QString("total sample count: 10\ntotal burst count: 2\n"
@@ -222,12 +213,7 @@ void test_burst_space::index_for_sample()
 
 void test_burst_space::index_for_sample_with_empty_bursts()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1, 3));
-    list.push_back(counted_burst(2, 0));
-    list.push_back(counted_burst(3, 0));
-    list.push_back(counted_burst(4, 2));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{1, 3}, {2, 0}, {3, 0}, {4, 2}}));
     QCOMPARE(s->first_samples(), (std::vector<qint32>{0, 3, 3, 3}));
     QCOMPARE(s->burst_index_for_sample(2), 0);
     QCOMPARE(s->burst_index_for_sample(3), 1); // first of the bursts sharing the first sample
@@ -249,12 +235,7 @@ void test_burst_space::index_for_timestamp()
 
 void test_burst_space::index_for_timestamp_equal_times()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1000, 1));
-    list.push_back(counted_burst(2000, 1));
-    list.push_back(counted_burst(2000, 1));
-    list.push_back(counted_burst(3000, 1));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{1000, 1}, {2000, 1}, {2000, 1}, {3000, 1}}));
     QCOMPARE(s->burst_index_for_timestamp(2000), 1);
     QCOMPARE(s->burst_index_for_timestamp(2500), 2);
 }
@@ -324,12 +305,8 @@ void test_burst_space::value_range_of_windows()
     QFETCH(bool, several);
     const auto s = empty ? space_of({}) : tens();
     const extremes e = range_of(*s, first, last);
-    QCOMPARE(e.min_x, low);
-    QCOMPARE(e.min_y, low);
-    QCOMPARE(e.min_z, low);
-    QCOMPARE(e.max_x, high);
-    QCOMPARE(e.max_y, high);
-    QCOMPARE(e.max_z, high);
+    QCOMPARE((std::vector<float>{e.min_x, e.min_y, e.min_z}), std::vector<float>(3, low));
+    QCOMPARE((std::vector<float>{e.max_x, e.max_y, e.max_z}), std::vector<float>(3, high));
     QCOMPARE(e.several, several);
 }
 
@@ -353,10 +330,7 @@ void test_burst_space::value_range_inside_one_burst()
 
 void test_burst_space::value_range_empty_burst_draws_nothing()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1, 0));
-    list.push_back(counted_burst(2, 4, 50.f));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{1, 0}, {2, 4, 50.f}}));
     // The window lands on the burst without samples (both bursts start at sample 0; the first wins).
     const extremes scanned = range_of(*s, 0, 0);
     QCOMPARE(scanned.min_x, big);

@@ -6,6 +6,7 @@
 #include "support/test_support.h"
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -32,6 +33,23 @@ inline std::unique_ptr<burst> counted_burst(qint64 start, int n, float base = 0.
     for (int k = 0; k < n; ++k)
         x[static_cast<std::size_t>(k)] = base + static_cast<float>(k);
     return make_burst(start, 10.0, x, x, x);
+}
+
+// One counted burst: start, sample count and the first value.
+struct counted
+{
+    qint64 start;
+    int n;
+    float base = 0.f;
+};
+
+// Counted bursts in the given order.
+inline std::vector<std::unique_ptr<burst>> counted_bursts(std::initializer_list<counted> bursts)
+{
+    std::vector<std::unique_ptr<burst>> list;
+    for (const counted& c : bursts)
+        list.push_back(counted_burst(c.start, c.n, c.base));
+    return list;
 }
 
 // Appends count bursts of n samples, one every interval_ms from start; sample k of axis a

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QList>
 #include <QPushButton>
 #include <QStringList>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 
 namespace flow_test_support {
@@ -45,6 +47,16 @@ inline QStringList tree_rows(QTreeWidget* tree)
             out << "  " + item->child(c)->text(0);
     }
     return out;
+}
+
+// An action for choose_file's on_accepted: the chosen file becomes a directory, which exists but
+// cannot be read as a file.
+inline std::function<void()> turn_into_directory(const QString& path)
+{
+    return [path] {
+        QFile::remove(path);
+        QDir().mkdir(path);
+    };
 }
 
 // Clicks the main window's button, chooses path in the file dialog it opens and waits up to ten
