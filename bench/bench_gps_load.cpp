@@ -46,6 +46,7 @@ struct timing
 template <typename Loader> std::unique_ptr<Loader> timed_load(const QString& path, timing& t)
 {
     test_support::recording_progress progress;
+    progress.record_values = false;
     t.mb = static_cast<double>(QFileInfo(path).size()) / 1e6;
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = cpu_seconds();

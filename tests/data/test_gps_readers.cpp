@@ -342,7 +342,10 @@ void test_gps_readers::coordinates_of_generated_pieces_read_as_qt_reads_them()
                                  reader.events()[static_cast<std::size_t>(i)]->latitude})
             QVERIFY2(std::memcmp(&got, &expected, sizeof got) == 0 ||
                          (std::isnan(got) && std::isnan(expected)),
-                     qPrintable(QString("'%1': %2 vs QString %3").arg(texts[i]).arg(got).arg(expected)));
+                     qPrintable(QString("'%1': %2 vs QString %3")
+                                    .arg(texts[i])
+                                    .arg(got, 0, 'g', 17)
+                                    .arg(expected, 0, 'g', 17)));
     }
 }
 
