@@ -11,7 +11,6 @@
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 
-#include <exception>
 #include <iostream>
 #include <new>
 
