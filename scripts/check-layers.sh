@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when a folder of qt/ includes a folder above it. Each layer may include itself and the
+# Fails when a folder of qt/ includes a folder above it, or a file writes trace lines by itself. Each layer may include itself and the
 # layers listed after it: data <- util, data <- views <- map <- app.
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -27,5 +27,10 @@ done
 for f in *.h *.cpp; do
   [ -e "$f" ] && { echo "layer violation: qt/$f belongs in a layer folder" >&2; status=1; }
 done
-[ $status -eq 0 ] && echo "layers: every include points down"
+# Trace lines are written by one module only.
+if grep -rnE 'std::(cout|cerr|clog)|\bq(Debug|Info)\(' --include='*.cpp' --include='*.h' . | grep -v '^./data/trace\.'; then
+  echo "trace lines outside data/trace.h: use trace::out, trace::err or trace_debug()" >&2
+  status=1
+fi
+[ $status -eq 0 ] && echo "layers: every include points down; trace lines go through data/trace.h"
 exit $status

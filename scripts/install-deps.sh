@@ -6,7 +6,7 @@ packages=(
   g++ make cmake pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
   libgtest-dev libbenchmark-dev
-  xvfb xauth fonts-dejavu-core ccache
+  xvfb xauth fonts-dejavu-core ccache python3
 )
 
 missing=()

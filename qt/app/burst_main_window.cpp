@@ -3,12 +3,10 @@
 
 #include "views/activity_plot_dialog.h"
 #include "views/burst_paint_panel.h"
+#include "data/trace.h"
 
 #include <QCloseEvent>
-#include <QDebug>
 #include <QMessageBox>
-
-#include <iostream>
 
 burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
                                      QWidget* parent)
@@ -19,11 +17,13 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     setWindowTitle(name_ + " - Acceleration Data - Dornvale");
     panel_ = new burst_paint_panel(*space_, *events_, *ui->statusBar, nullptr);
     setCentralWidget(panel_);
+    connect(ui->actionActivity_Plot, &QAction::triggered, this, &burst_main_window::show_activity_plot);
+    connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
 }
 
 burst_main_window::~burst_main_window()
 {
-    qDebug() << "~burst_main_window";
+    trace_debug() << "~burst_main_window";
     // The panel refers to the data; it goes first.
     delete panel_;
     delete ui;
@@ -42,14 +42,9 @@ void burst_main_window::closeEvent(QCloseEvent* event)
     emit window_closed(this);
 }
 
-void burst_main_window::on_actionActivity_Plot_triggered()
+void burst_main_window::show_activity_plot()
 {
-    std::cout << "activity plot!" << std::endl;
+    trace::out("activity plot!");
     auto* dialog = new activity_plot_dialog(this, *space_, name_);
     dialog->show();
-}
-
-void burst_main_window::on_actionClose_triggered()
-{
-    close();
 }

@@ -32,8 +32,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private slots:
-    void on_actionActivity_Plot_triggered();
-    void on_actionClose_triggered();
+    void show_activity_plot();
 
 private:
     Ui::burst_main_window* ui;

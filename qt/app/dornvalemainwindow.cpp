@@ -6,13 +6,19 @@
 #include "app/burst_main_window.h"
 #include "app/eobs_acc_gps_progress_loader.h"
 #include "app/eobs_acc_progress_loader.h"
+#include "data/burst_space.h"
+#include "data/event_space.h"
+#include "data/events_by_bursts.h"
+#include "data/events_by_bursts_empty.h"
+#include "data/trace.h"
+#include "map/event_space_layer.h"
+#include "map/layer_ref.h"
 #include "map/map_form.h"
 
 #include <QCoreApplication>
-#include <QDebug>
+#include <QFileInfo>
 #include <QMessageBox>
-
-#include <iostream>
+#include <QTreeWidget>
 
 dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* manager, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::dornvalemainwindow), state_(state), manager_(manager)
@@ -21,6 +27,12 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     ui->splitter->setStretchFactor(0, 1);
     ui->splitter->setStretchFactor(1, 4);
     ui->splitter->setSizes({0, 500});
+    connect(ui->actionExit, &QAction::triggered, this, &dornvalemainwindow::exit_program);
+    connect(ui->actionAbout, &QAction::triggered, this, &dornvalemainwindow::show_about);
+    connect(ui->push_button_open_eobs_acc_file, &QPushButton::clicked, this,
+            &dornvalemainwindow::open_acc_file);
+    connect(ui->push_button_open_eobs_acc_and_gps_files, &QPushButton::clicked, this,
+            &dornvalemainwindow::open_acc_and_gps_files);
 }
 
 dornvalemainwindow::~dornvalemainwindow()
@@ -87,8 +99,8 @@ QString dornvalemainwindow::update_notice_text(const QString& version, const QUr
 void dornvalemainwindow::on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl)
 {
     if (!is_web_url(downloadUrl)) {
-        qDebug() << "update notice not shown: download address is not a web address:"
-                 << downloadUrl.toString();
+        trace_debug() << "update notice not shown: download address is not a web address:"
+                      << downloadUrl.toString();
         return;
     }
     QMessageBox::information(this, tr("Update - Dornvale"), update_notice_text(version, downloadUrl),
@@ -98,59 +110,97 @@ void dornvalemainwindow::on_softwareUpdateAvailable(QString version, QUrl downlo
 void dornvalemainwindow::window_closed(burst_main_window* w)
 {
     // The window is named as an object (class, address, object name), the tree item by its address.
-    qDebug() << "dornvalemainwindow::window_closed(burst_main_window *): " << static_cast<const QObject*>(w);
-    auto& pairs = state_->gang_windows;
-    auto found = pairs.begin();
-    while (found != pairs.end() && found->second != w)
-        ++found;
-    if (found == pairs.end()) {
-        qDebug() << " no gang_id found for burst_main_window " << static_cast<const QObject*>(w);
-        return;
-    }
-    const qint32 gang_id = found->first;
-    qDebug() << " found! => gang_id = " << gang_id;
-
-    if (state_->window_by_gang.count(gang_id)) {
-        qDebug() << " found burst_main_windows for gang_id";
-        pairs.erase(found);
-    }
-    auto layer = state_->layer_ref_by_gang.find(gang_id);
-    if (layer != state_->layer_ref_by_gang.end()) {
-        qDebug() << " found layer_ref for gang_id";
-        state_->layer_ref_by_gang.erase(layer);
+    trace_debug() << "dornvalemainwindow::window_closed(burst_main_window *): "
+                  << static_cast<const QObject*>(w);
+    if (state_->release_window(w))
         get_map_form()->map.update();
-    }
-    auto item = state_->tree_item_by_gang.find(gang_id);
-    if (item != state_->tree_item_by_gang.end()) {
-        qDebug() << " found QTreeWidgetItem for gang_id";
-        qDebug() << "  item = " << static_cast<void*>(item->second.get());
-        state_->tree_item_by_gang.erase(item);
-    }
-    // Nothing refers to a closed gang any more: let its window and data go.
-    state_->release_gang(gang_id);
 }
 
-void dornvalemainwindow::on_actionExit_triggered()
+void dornvalemainwindow::exit_program()
 {
-    std::cout << "quit!" << std::endl;
+    trace::out("quit!");
     QCoreApplication::quit();
 }
 
-void dornvalemainwindow::on_actionAbout_triggered()
+void dornvalemainwindow::show_about()
 {
     // Stays a hidden child until the main window goes.
     auto* dialog = new about_dialog(this);
     dialog->exec();
 }
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked()
+void dornvalemainwindow::open_acc_file()
 {
-    auto* loader = new eobs_acc_progress_loader(this);
+    auto* loader = new eobs_acc_progress_loader(*this);
     loader->start_loading();
 }
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_and_gps_files_clicked()
+void dornvalemainwindow::open_acc_and_gps_files()
 {
-    auto* loader = new eobs_acc_gps_progress_loader(this);
+    auto* loader = new eobs_acc_gps_progress_loader(*this);
     loader->start_loading();
+}
+
+QWidget* dornvalemainwindow::dialog_parent()
+{
+    return this;
+}
+
+std::unique_ptr<burst_main_window>
+dornvalemainwindow::open_window(burst_space* space, events_by_bursts_i* events, const QString& acc_file_name)
+{
+    auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr);
+    window->show();
+    connect(window.get(), &burst_main_window::window_closed, this, &dornvalemainwindow::window_closed);
+    return window;
+}
+
+std::unique_ptr<QTreeWidgetItem> dornvalemainwindow::add_tree_row(const QString& title,
+                                                                  const QStringList& children)
+{
+    auto item = std::make_unique<QTreeWidgetItem>(QStringList{title});
+    for (const QString& child : children)
+        item->addChild(new QTreeWidgetItem(QStringList{child}));
+    ui->treeWidget->addTopLevelItem(item.get());
+    item->setExpanded(true);
+    return item;
+}
+
+namespace {
+
+QString acc_row(const burst_space& space, const QString& acc_file_name)
+{
+    return QString("%1 acc bursts in %2").arg(space.entry_count()).arg(QFileInfo(acc_file_name).fileName());
+}
+
+} // namespace
+
+void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name)
+{
+    auto events = std::make_unique<events_by_bursts_empty>();
+    std::unique_ptr<burst_main_window> window = open_window(space.get(), events.get(), acc_file_name);
+    std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs acc", {acc_row(*space, acc_file_name)});
+    state_->add_acc_gang(std::move(space), std::move(events), std::move(window), std::move(item));
+    reveal_open_files();
+}
+
+void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
+                                  const QString& acc_file_name, const QString& gps_file_name)
+{
+    auto association = std::make_unique<events_by_bursts>(*events, *bursts);
+    std::unique_ptr<burst_main_window> window = open_window(bursts.get(), association.get(), acc_file_name);
+
+    map_form* map = get_map_form();
+    std::unique_ptr<layer_ref> track = map->map.add_layer(new event_space_layer(events.get()));
+    map->show();
+    map->map.fit_to_box(events->bounds());
+    map->map.update();
+
+    std::unique_ptr<QTreeWidgetItem> item = add_tree_row(
+        "e-obs acc+gps",
+        {QString("%1 gps events in %2").arg(events->events().size()).arg(QFileInfo(gps_file_name).fileName()),
+         acc_row(*bursts, acc_file_name)});
+    state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association), std::move(window),
+                             std::move(track), std::move(item));
+    reveal_open_files();
 }

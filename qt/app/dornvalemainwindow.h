@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/data_set_sink.h"
+
 #include <QMainWindow>
 #include <QPoint>
 #include <QRect>
@@ -16,12 +18,14 @@ class dornvalemainwindow;
 class QNetworkAccessManager;
 class QTreeWidget;
 class app_state;
+class QTreeWidgetItem;
 class burst_main_window;
+class events_by_bursts_i;
 class map_form;
 
 // The application's main window: "Quick Start" open buttons, the "Open Files" tree,
-// the update notice, About and Exit.
-class dornvalemainwindow : public QMainWindow
+// the update notice, About and Exit. The open flows hand it what they loaded.
+class dornvalemainwindow : public QMainWindow, public data_set_sink
 {
     Q_OBJECT
 
@@ -49,17 +53,28 @@ public:
     // Only plain web addresses are offered as download links.
     static bool is_web_url(const QUrl& url);
 
+    QWidget* dialog_parent() override;
+    void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name) override;
+    void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
+                  const QString& acc_file_name, const QString& gps_file_name) override;
+
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);
     void window_closed(burst_main_window* w);
 
 private slots:
-    void on_actionExit_triggered();
-    void on_actionAbout_triggered();
-    void on_push_button_open_eobs_acc_file_clicked();
-    void on_push_button_open_eobs_acc_and_gps_files_clicked();
+    void exit_program();
+    void show_about();
+    void open_acc_file();
+    void open_acc_and_gps_files();
 
 private:
+    // The burst window of a loaded data set, shown and reporting its close here.
+    std::unique_ptr<burst_main_window> open_window(burst_space* space, events_by_bursts_i* events,
+                                                   const QString& acc_file_name);
+    // Adds a top-level "Open Files" row with the given child rows and shows the tree.
+    std::unique_ptr<QTreeWidgetItem> add_tree_row(const QString& title, const QStringList& children);
+
     Ui::dornvalemainwindow* ui;
     app_state* state_;
     QNetworkAccessManager* manager_;

@@ -12,7 +12,7 @@ class eobs_acc_gps_progress_loader : public progress_coordinator
     Q_OBJECT
 
 public:
-    explicit eobs_acc_gps_progress_loader(dornvalemainwindow* parent_widget);
+    explicit eobs_acc_gps_progress_loader(data_set_sink& sink);
 
     QString acc_file_name;
     QString gps_file_name;

@@ -3,9 +3,9 @@
 #include "data/dornvale_version.h"
 #include "app/dornvalemainwindow.h"
 #include "util/lifecycleclient.h"
+#include "data/trace.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QScreen>
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(DORNVALE_ORGANIZATION_NAME);
     QCoreApplication::setOrganizationDomain(DORNVALE_ORGANIZATION_DOMAIN);
     QCoreApplication::setApplicationName(DORNVALE_APP_NAME);
-    qDebug() << "Dornvale " << DORNVALE_VERSION;
+    trace_debug() << "Dornvale " << DORNVALE_VERSION;
 
     QApplication application(argc, argv);
 
@@ -47,12 +47,12 @@ int main(int argc, char* argv[])
     main_window.move(dornvalemainwindow::centred_position(available, main_window.size()));
     main_window.setWindowTitle("Dornvale");
 
-    QTimer::singleShot(2500, &splash, SLOT(close()));
-    QTimer::singleShot(1000, &main_window, SLOT(show()));
+    QTimer::singleShot(2500, &splash, &QWidget::close);
+    QTimer::singleShot(1000, &main_window, &QWidget::show);
 
     // The answer arrives through the event loop; a missing or silent service only writes debug lines.
-    QObject::connect(&life_cycle_client, SIGNAL(updateAvailable(QString,QUrl,QUrl)), &main_window,
-                     SLOT(on_softwareUpdateAvailable(QString,QUrl,QUrl)));
+    QObject::connect(&life_cycle_client, &LifeCycleClient::updateAvailable, &main_window,
+                     &dornvalemainwindow::on_softwareUpdateAvailable);
     life_cycle_client.checkVersion();
 
     return application.exec();

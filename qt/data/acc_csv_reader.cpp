@@ -6,13 +6,13 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "data/trace.h"
 
 #include <QTextCodec>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <ostream>
 
 namespace {
 
@@ -78,13 +78,13 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     sample_limit = std::min(sample_limit, max_samples);
     line_reader lines(file_name);
     QTextCodec* codec = lines.codec();
-    std::ostream& log = format.log;
+    const trace::stream log = format.log;
 
     const char* b;
     const char* e;
     lines.next(b, e);
     if (format.fixed_header && !csv_field::equals(b, e, format.fixed_header)) {
-        log << "header mismatch" << std::endl;
+        trace::line(log, "header mismatch");
         throw loader_wrong_header();
     }
 
@@ -103,7 +103,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
         slot_of_field.push_back(slot);
         return true;
     });
-    log << "header fields: " << slot_of_field.size() << std::endl;
+    trace::line(log, "header fields: ", slot_of_field.size());
     for (const bool f : found) {
         if (!f)
             throw loader_wrong_header();
@@ -115,13 +115,13 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     while (!lines.at_end()) {
         if (progress->loader_progress_cancelled()) {
             if (format.log_cancel_in_loop)
-                log << "loader_progress_cancelled is true" << std::endl;
+                trace::line(log, "loader_progress_cancelled is true");
             break;
         }
         lines.next(b, e);
         span field[column_count];
         if (split_line(b, e, slot_of_field, field) != static_cast<int>(slot_of_field.size())) {
-            log << "skip line with wrong number of fields" << std::endl;
+            trace::line(log, "skip line with wrong number of fields");
             continue;
         }
 
@@ -168,8 +168,8 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     }
 
     if (progress->loader_progress_cancelled()) {
-        log << "loader was cancelled!" << std::endl;
+        trace::line(log, "loader was cancelled!");
         throw loader_cancelled();
     }
-    log << "lines: " << bursts_.size() << std::endl;
+    trace::line(log, "lines: ", bursts_.size());
 }

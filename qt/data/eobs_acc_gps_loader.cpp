@@ -10,8 +10,8 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "data/trace.h"
 
-#include <iostream>
 #include <new>
 
 namespace {
@@ -22,14 +22,14 @@ template <typename Space, typename Reader, typename Chain, typename Take>
 bool try_reader(Chain& chain, const QString& file_name, loader_progress* progress, const char* name,
                 Take list_of)
 {
-    std::cerr << "try to load with " << name << std::endl;
+    trace::err("try to load with ", name);
     try {
         Reader reader(file_name, progress);
-        std::cerr << " " << name << " succeeded" << std::endl;
+        trace::err(" ", name, " succeeded");
         chain.space = std::make_unique<Space>(list_of(reader));
         return true;
     } catch (const loader_wrong_header&) {
-        std::cerr << " " << name << " failed" << std::endl;
+        trace::err(" ", name, " failed");
         return false;
     }
 }
@@ -50,17 +50,17 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
         chain.status = ELS_SUCCESS;
     } catch (const loader_cancelled&) {
         // Named after the first reader whichever reader was cancelled; the log has always read so.
-        std::cerr << " " << first_name << " cancelled" << std::endl;
+        trace::err(" ", first_name, " cancelled");
         chain.space.reset();
         chain.status = ELS_CANCELLED;
     } catch (const std::bad_alloc&) {
         // Whatever was read is released while unwinding; the program goes on.
-        std::cerr << " " << first_name << " out of memory" << std::endl;
+        trace::err(" ", first_name, " out of memory");
         chain.space.reset();
         chain.reason = QStringLiteral("Not enough memory to load this file.");
         chain.status = ELS_READ_FAILED;
     } catch (const loader_read_failed& failure) {
-        std::cerr << " " << first_name << " read failed: " << failure.reason().toStdString() << std::endl;
+        trace::err(" ", first_name, " read failed: ", failure.reason());
         chain.space.reset();
         chain.reason = failure.reason();
         chain.status = ELS_READ_FAILED;

@@ -5,8 +5,8 @@
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
+#include "data/trace.h"
 
-#include <iostream>
 #include <utility>
 
 namespace {
@@ -56,7 +56,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
 
     std::vector<field> header;
     split(b, e, header);
-    std::cout << "header fields: " << header.size() << std::endl;
+    trace::out("header fields: ", header.size());
     const std::size_t longitude = column(header, format.longitude);
     const std::size_t latitude = column(header, format.latitude);
     const std::size_t timestamp = column(header, format.timestamp);
@@ -72,8 +72,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
         lines.next(b, e);
         split(b, e, fields);
         if (fields.size() != header.size()) {
-            std::cout << "skip line " << line_counter << " with wrong number of fields " << fields.size()
-                      << std::endl;
+            trace::out("skip line ", line_counter, " with wrong number of fields ", fields.size());
         } else {
             field status_text = fields[status];
             if (format.unquote_status)
@@ -95,10 +94,10 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
     }
 
     if (progress->loader_progress_cancelled()) {
-        std::cout << "loader was cancelled!" << std::endl;
+        trace::out("loader was cancelled!");
         throw loader_cancelled();
     }
-    std::cout << "lines: " << line_counter << std::endl;
-    std::cout << "count_quality_check_failed: " << quality_check_failed << std::endl;
-    std::cout << "good gps events: " << events_.size() << std::endl;
+    trace::out("lines: ", line_counter);
+    trace::out("count_quality_check_failed: ", quality_check_failed);
+    trace::out("good gps events: ", events_.size());
 }

@@ -3,15 +3,14 @@
 #include "map/drag_handler_map.h"
 #include "map/layer.h"
 #include "map/tile_manager.h"
+#include "data/trace.h"
 
-#include <QDebug>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <optional>
 
 namespace {
@@ -96,7 +95,7 @@ void map_widget::set_level(int level)
 void map_widget::fit_to_box(const geo_box& box)
 {
     if (box.max_longitude < box.min_longitude || box.max_latitude < box.min_latitude) {
-        std::cout << "box is empty" << std::endl;
+        trace::out("box is empty");
         return;
     }
     const double middle_latitude = (box.min_latitude + box.max_latitude) * 0.5;
@@ -124,7 +123,7 @@ void map_widget::fit_to_box(const geo_box& box)
         cy = *y;
     }
     if (!best) {
-        std::cout << "can not fit to box" << std::endl;
+        trace::out("can not fit to box");
         return;
     }
     const qint32 before = view_.currentLevel;
@@ -157,15 +156,15 @@ void map_widget::wheelEvent(QWheelEvent* event)
     const int delta = std::abs(angle.x()) > std::abs(angle.y()) ? angle.x() : angle.y();
     const qint64 x = static_cast<qint64>(event->position().x());
     const qint64 y = static_cast<qint64>(event->position().y());
-    qDebug() << "wheel: " << delta << angle << event->pixelDelta() << ", x:" << x << ", y:" << y;
+    trace_debug() << "wheel: " << delta << angle << event->pixelDelta() << ", x:" << x << ", y:" << y;
 
     const qint64 zx = view_.left_x(width()) + x;
     const qint64 zy = view_.top_y(height()) + y;
-    qDebug() << " zoom origin: " << zx << ", " << zy;
-    qDebug() << " map origin: " << view_.originX << ", " << view_.originY;
+    trace_debug() << " zoom origin: " << zx << ", " << zy;
+    trace_debug() << " map origin: " << view_.originX << ", " << view_.originY;
     const qint64 sx = zx - view_.originX;
     const qint64 sy = zy - view_.originY;
-    qDebug() << " shift: " << sx << ", " << sy;
+    trace_debug() << " shift: " << sx << ", " << sy;
 
     const qint32 before = view_.currentLevel;
     // Only whole single notches zoom: smooth-scrolling fractions and bunched notches do not.

@@ -5,8 +5,8 @@
 #include "map/tile_cache.h"
 #include "map/tile_math.h"
 #include "map/tile_request.h"
+#include "data/trace.h"
 
-#include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -156,7 +156,7 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        qDebug() << "Error in" << reply->url() << ":" << reply->errorString();
+        trace_debug() << "Error in" << reply->url() << ":" << reply->errorString();
         tile2->state = tile_failed;
         return;
     }
@@ -165,10 +165,10 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
     if (!image.loadFromData(body)) {
         // An error page served with status 200, a captive portal, a truncated body: not cached,
         // so it cannot block the tile; retried like a network error.
-        qDebug() << "Error in" << reply->url() << ":"
-                 << QStringLiteral("the reply is not an image (%1 bytes, status %2)")
-                        .arg(body.size())
-                        .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+        trace_debug() << "Error in" << reply->url() << ":"
+                      << QStringLiteral("the reply is not an image (%1 bytes, status %2)")
+                             .arg(body.size())
+                             .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
         tile2->state = tile_failed;
         return;
     }

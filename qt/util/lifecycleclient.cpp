@@ -3,9 +3,9 @@
 #include "util/build_settings.h"
 #include "data/dornvale_version.h"
 #include "util/replyhandler.h"
+#include "data/trace.h"
 
 #include <QCryptographicHash>
-#include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -75,9 +75,9 @@ QString LifeCycleClient::loadBuildFlavor()
 
 QString LifeCycleClient::loadBuildFlavor(const QString& path)
 {
-    qDebug() << "Loading " << path;
+    trace_debug() << "Loading " << path;
     const QString flavor = build_settings::value(path, "flavor");
-    qDebug() << "Build flavor: " << flavor;
+    trace_debug() << "Build flavor: " << flavor;
     return flavor;
 }
 
@@ -107,9 +107,9 @@ QUrl LifeCycleClient::versionUrl() const
 void LifeCycleClient::checkVersion()
 {
     const QUrl url = versionUrl();
-    qDebug() << "LifeCycleClient/CheckVersion: " << url;
+    trace_debug() << "LifeCycleClient/CheckVersion: " << url;
     if (!manager) {
-        qDebug() << "LifeCycleClient/CheckVersion: no network access manager";
+        trace_debug() << "LifeCycleClient/CheckVersion: no network access manager";
         return;
     }
     QNetworkRequest request(url);
@@ -117,20 +117,20 @@ void LifeCycleClient::checkVersion()
     request.setRawHeader("User-Agent", userAgent());
     QNetworkReply* reply = manager->get(request);
     auto* handler = new ReplyHandler(reply, "LifeCycleClient/CheckVersion", requestTimeout_, this);
-    connect(handler, SIGNAL(success(QByteArray)), this, SLOT(onCheckVersionSuccess(QByteArray)));
-    connect(handler, SIGNAL(failure()), this, SLOT(onCheckVersionFailed()));
+    connect(handler, &ReplyHandler::success, this, &LifeCycleClient::onCheckVersionSuccess);
+    connect(handler, &ReplyHandler::failure, this, &LifeCycleClient::onCheckVersionFailed);
 }
 
 void LifeCycleClient::onCheckVersionSuccess(QByteArray body)
 {
-    qDebug() << "LifeCycleClient/OnCheckVersionSuccess";
+    trace_debug() << "LifeCycleClient/OnCheckVersionSuccess";
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         // Written quoted, so a body with control characters cannot forge log lines.
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed();
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: "
-                 << static_cast<int>(error.error);
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed();
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: "
+                      << static_cast<int>(error.error);
         return;
     }
     const QJsonObject answer = document.object();
@@ -142,10 +142,10 @@ void LifeCycleClient::onCheckVersionSuccess(QByteArray body)
     const QUrl downloadUrl(answer.value("download-url").toString());
     const QUrl changelogUrl(answer.value("changelog-url").toString());
     if (lessThan(parseVersion(QStringLiteral(DORNVALE_VERSION)), parseVersion(announced))) {
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: software update available " << announced;
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: software update available " << announced;
         emit updateAvailable(announced, downloadUrl, changelogUrl);
     } else {
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: software is up to date " << announced;
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: software is up to date " << announced;
     }
 }
 

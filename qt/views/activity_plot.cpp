@@ -3,11 +3,11 @@
 #include "data/burst_space.h"
 #include "data/dornvale_version.h"
 #include "data/floor_div.h"
+#include "data/trace.h"
 
 #include <QColor>
 #include <QDate>
 #include <QDateTime>
-#include <QDebug>
 #include <QPainter>
 #include <QPen>
 
@@ -90,10 +90,10 @@ activity_calculator::activity_calculator(const burst_space& space)
         plot_begin = floor_div(space.begin_timestamp(), activity_day_ms) * activity_day_ms;
         plot_end = (floor_div(space.end_timestamp(), activity_day_ms) + 1) * activity_day_ms;
     }
-    qDebug() << "plot begin: " << plot_begin;
-    qDebug() << "plot end: " << plot_end;
-    qDebug() << "bs begin: " << QDateTime::fromMSecsSinceEpoch(space.begin_timestamp(), Qt::UTC);
-    qDebug() << "bs end: " << QDateTime::fromMSecsSinceEpoch(space.end_timestamp(), Qt::UTC);
+    trace_debug() << "plot begin: " << plot_begin;
+    trace_debug() << "plot end: " << plot_end;
+    trace_debug() << "bs begin: " << QDateTime::fromMSecsSinceEpoch(space.begin_timestamp(), Qt::UTC);
+    trace_debug() << "bs end: " << QDateTime::fromMSecsSinceEpoch(space.end_timestamp(), Qt::UTC);
 
     duration = plot_end - plot_begin;
     bin_count = duration / bin_width;

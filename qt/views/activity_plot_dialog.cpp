@@ -2,8 +2,8 @@
 #include "ui_activity_plot_dialog.h"
 
 #include "views/activity_plot.h"
+#include "data/trace.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,8 +13,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSaveFile>
-
-#include <iostream>
 
 activity_plot_dialog::activity_plot_dialog(QWidget* parent, const burst_space& space,
                                            const QString& file_name)
@@ -40,10 +38,10 @@ activity_plot_dialog::~activity_plot_dialog()
 
 void activity_plot_dialog::handle_button_export_clicked()
 {
-    std::cout << "export image!" << std::endl;
+    trace::out("export image!");
     const QString name = QFileDialog::getSaveFileName(this, tr("Save Activity Plot Image"),
                                                       QStringLiteral("activity-plot.png"));
-    qDebug() << "filename: " << name;
+    trace_debug() << "filename: " << name;
     if (name.isEmpty())
         return;
 

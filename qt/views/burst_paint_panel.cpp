@@ -4,6 +4,7 @@
 #include "data/burst_space.h"
 #include "views/drag_handler_x_offset.h"
 #include "data/events_by_bursts_i.h"
+#include "data/trace.h"
 
 #include <QDateTime>
 #include <QMenu>
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <limits>
 #include <optional>
 
@@ -122,12 +122,12 @@ struct grid_walk
     }
 
     // Labels of this bucket length are readable, or too few changes are in view to tell.
-    bool readable(qint64 length, const char* trace) const
+    bool readable(qint64 length, const char* label) const
     {
         const std::optional<int> d = change_distance(length);
         if (!d)
             return true;
-        std::cerr << trace << *d << std::endl;
+        trace::err(label, *d);
         return *d > grid_min_distance;
     }
 };
@@ -243,8 +243,8 @@ void burst_paint_panel::resizeEvent(QResizeEvent* event)
 {
     const QSize old_size = event->oldSize();
     const QSize new_size = event->size();
-    std::cerr << "resize: " << old_size.width() << " x " << old_size.height() << " => " << new_size.width()
-              << " x " << new_size.height() << std::endl;
+    trace::err("resize: ", old_size.width(), " x ", old_size.height(), " => ", new_size.width(), " x ",
+               new_size.height());
     if (old_size.width() > 0)
         span += span / old_size.width() * (new_size.width() - old_size.width());
     else
@@ -254,13 +254,13 @@ void burst_paint_panel::resizeEvent(QResizeEvent* event)
 
 void burst_paint_panel::mousePressEvent(QMouseEvent* event)
 {
-    std::cout << "press: " << static_cast<int>(event->button()) << std::endl;
+    trace::out("press: ", static_cast<int>(event->button()));
     tracker.press(*event);
 }
 
 void burst_paint_panel::mouseReleaseEvent(QMouseEvent* event)
 {
-    std::cout << "release: " << static_cast<int>(event->button()) << std::endl;
+    trace::out("release: ", static_cast<int>(event->button()));
     tracker.release(*event);
 }
 
@@ -292,7 +292,7 @@ void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
 void burst_paint_panel::wheelEvent(QWheelEvent* event)
 {
     const int delta = event->angleDelta().y();
-    std::cout << "wheel: " << delta << std::endl;
+    trace::out("wheel: ", delta);
     // Whole notches only: a fraction of a notch zooms nothing, several notches zoom that often.
     const int k = delta / -120;
     const double p = positions_per_pixel();
@@ -308,7 +308,7 @@ void burst_paint_panel::wheelEvent(QWheelEvent* event)
 
 void burst_paint_panel::show_context_menu(const QPoint& pos)
 {
-    std::cout << "show context menu!" << std::endl;
+    trace::out("show context menu!");
     bool* const flags[] = {&show_x, &show_y, &show_z, &show_burst_grid, &show_time_grid};
     const QString texts[] = {tr("Show Acceleration X Axis"), tr("Show Acceleration Y Axis"),
                              tr("Show Acceleration Z Axis"), tr("Show Burst Grid"), tr("Show Time Grid")};
@@ -320,10 +320,10 @@ void burst_paint_panel::show_context_menu(const QPoint& pos)
         actions[i]->setChecked(*flags[i]);
     }
     if (!menu.exec(mapToGlobal(pos))) {
-        std::cout << "nothing!" << std::endl;
+        trace::out("nothing!");
         return;
     }
-    std::cout << "item!" << std::endl;
+    trace::out("item!");
     for (int i = 0; i < 5; ++i)
         *flags[i] = actions[i]->isChecked();
     update();

@@ -1,0 +1,10 @@
+#include "data/trace.h"
+
+#include <iostream>
+
+Q_LOGGING_CATEGORY(dornvale_log, "dornvale")
+
+std::ostream& trace::sink(stream s)
+{
+    return s == stream::out ? std::cout : std::cerr;
+}
