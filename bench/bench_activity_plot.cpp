@@ -4,6 +4,7 @@
 #include "views/activity_plot.h"
 #include "data/burst.h"
 #include "data/burst_space.h"
+#include "support/burst_builder.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -36,14 +37,10 @@ const burst_space& year_of_bursts()
                 y[j] = static_cast<float>(value(rng));
                 z[j] = static_cast<float>(value(rng));
             }
-            list.push_back(std::make_unique<burst>(start + qint64(b) * 300000, 33.33, samples_per_burst,
-                                                   std::move(x), std::move(y), std::move(z)));
+            list.push_back(test_support::make_burst(start + qint64(b) * 300000, 33.33, std::move(x),
+                                                    std::move(y), std::move(z)));
         }
-        std::ostringstream sink;
-        auto* old = std::cerr.rdbuf(sink.rdbuf());
-        auto s = std::make_unique<burst_space>(list);
-        std::cerr.rdbuf(old);
-        return s;
+        return test_support::space_of(std::move(list));
     }();
     return *space;
 }

@@ -31,25 +31,23 @@ const std::array<const char*, column_count> column_names = {
 const std::array<const char*, column_count> fixed_column_names = {
     "start-timestamp", "acceleration-sampling-frequency-per-axis", "acceleration-axes", "accelerations-raw"};
 
-// Splits a line at every comma (empty fields kept, no quoting). Returns the number of fields, or
-// expected + 1 as soon as there are more than expected; fills wanted[c] for the fields named in
-// slot_of_field.
+// Returns the number of fields of the line, or expected + 1 as soon as there are more than
+// expected; fills wanted[c] for the fields named in slot_of_field.
 int split_line(const char* b, const char* e, const std::vector<int>& slot_of_field, span* wanted)
 {
-    const int expected = static_cast<int>(slot_of_field.size());
-    int field = 0;
-    for (;;) {
-        const void* comma = std::memchr(b, ',', static_cast<std::size_t>(e - b));
-        const char* field_end = comma ? static_cast<const char*>(comma) : e;
-        if (field >= expected)
-            return expected + 1;
-        if (slot_of_field[static_cast<std::size_t>(field)] >= 0)
-            wanted[slot_of_field[static_cast<std::size_t>(field)]] = {b, field_end};
-        ++field;
-        if (!comma)
-            return field;
-        b = field_end + 1;
-    }
+    const std::size_t expected = slot_of_field.size();
+    std::size_t fields = 0;
+    csv_field::split_commas(b, e, [&](std::size_t field, const char* fb, const char* fe) {
+        if (field >= expected) {
+            fields = expected + 1;
+            return false;
+        }
+        if (slot_of_field[field] >= 0)
+            wanted[slot_of_field[field]] = {fb, fe};
+        fields = field + 1;
+        return true;
+    });
+    return static_cast<int>(fields);
 }
 
 // Positions of the first "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
@@ -85,8 +83,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     const char* b;
     const char* e;
     lines.next(b, e);
-    if (format.fixed_header && (static_cast<std::size_t>(e - b) != std::strlen(format.fixed_header) ||
-                                std::memcmp(b, format.fixed_header, static_cast<std::size_t>(e - b)) != 0)) {
+    if (format.fixed_header && !csv_field::equals(b, e, format.fixed_header)) {
         trace::line(log, "header mismatch");
         throw loader_wrong_header();
     }
@@ -95,23 +92,17 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     std::vector<int> slot_of_field;
     std::array<bool, column_count> found{};
     const auto& names = format.fixed_header ? fixed_column_names : column_names;
-    for (const char* p = b;;) {
-        const void* comma = std::memchr(p, ',', static_cast<std::size_t>(e - p));
-        const char* field_end = comma ? static_cast<const char*>(comma) : e;
+    csv_field::split_commas(b, e, [&](std::size_t, const char* p, const char* field_end) {
         int slot = -1;
         for (int c = 0; c < column_count && slot < 0; ++c) {
-            const std::size_t n = std::strlen(names[c]);
-            if (!found[c] && static_cast<std::size_t>(field_end - p) == n &&
-                std::memcmp(p, names[c], n) == 0) {
+            if (!found[c] && csv_field::equals(p, field_end, names[c])) {
                 found[c] = true;
                 slot = c;
             }
         }
         slot_of_field.push_back(slot);
-        if (!comma)
-            break;
-        p = field_end + 1;
-    }
+        return true;
+    });
     trace::line(log, "header fields: ", slot_of_field.size());
     for (const bool f : found) {
         if (!f)

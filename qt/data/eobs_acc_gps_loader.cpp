@@ -12,13 +12,29 @@
 #include "data/loader_wrong_header.h"
 #include "data/trace.h"
 
-#include <exception>
 #include <new>
 
 namespace {
 
-// Tries First, then Second; the container is built from the accepting reader's list after its
-// "succeeded" line, so the container's own log lines follow it.
+// Reads with Reader into chain.space; false when Reader refuses the header. The container is built
+// from the reader's list after its "succeeded" line, so the container's own log lines follow it.
+template <typename Space, typename Reader, typename Chain, typename Take>
+bool try_reader(Chain& chain, const QString& file_name, loader_progress* progress, const char* name,
+                Take list_of)
+{
+    trace::err("try to load with ", name);
+    try {
+        Reader reader(file_name, progress);
+        trace::err(" ", name, " succeeded");
+        chain.space = std::make_unique<Space>(list_of(reader));
+        return true;
+    } catch (const loader_wrong_header&) {
+        trace::err(" ", name, " failed");
+        return false;
+    }
+}
+
+// Tries First, then Second.
 template <typename Space, typename First, typename Second, typename Chain, typename Take>
 void run_chain(Chain& chain, const QString& file_name, loader_progress* progress, const char* text,
                const char* first_name, const char* second_name, Take list_of)
@@ -26,25 +42,10 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
     chain.status = ELS_NONE;
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
-        trace::err("try to load with ", first_name);
-        try {
-            First reader(file_name, progress);
-            trace::err(" ", first_name, " succeeded");
-            chain.space = std::make_unique<Space>(list_of(reader));
-        } catch (const loader_wrong_header&) {
-            trace::err(" ", first_name, " failed");
-        }
-        if (!chain.space) {
-            trace::err("try to load with ", second_name);
-            try {
-                Second reader(file_name, progress);
-                trace::err(" ", second_name, " succeeded");
-                chain.space = std::make_unique<Space>(list_of(reader));
-            } catch (const loader_wrong_header&) {
-                trace::err(" ", second_name, " failed");
-                chain.status = ELS_WRONG_HEADER;
-                return;
-            }
+        if (!try_reader<Space, First>(chain, file_name, progress, first_name, list_of) &&
+            !try_reader<Space, Second>(chain, file_name, progress, second_name, list_of)) {
+            chain.status = ELS_WRONG_HEADER;
+            return;
         }
         chain.status = ELS_SUCCESS;
     } catch (const loader_cancelled&) {
@@ -66,17 +67,6 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
     }
 }
 
-template <typename Chain>
-std::unique_ptr<Chain> guarded_chain(const QString& file_name, loader_progress* progress)
-{
-    try {
-        return std::make_unique<Chain>(file_name, progress);
-    } catch (const std::exception& failure) {
-        return std::make_unique<Chain>(
-            QStringLiteral("Can't load file: %1").arg(QString::fromLocal8Bit(failure.what())));
-    }
-}
-
 } // namespace
 
 eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
@@ -86,17 +76,9 @@ eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* prog
         [](auto& reader) -> auto& { return reader.bursts(); });
 }
 
-eobs_acc_loader::eobs_acc_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
-{
-}
+eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_acc_loader::~eobs_acc_loader() = default;
-
-std::unique_ptr<eobs_acc_loader> eobs_acc_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_acc_loader>(file_name, progress);
-}
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
 {
@@ -105,14 +87,6 @@ eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* prog
         [](auto& reader) -> auto& { return reader.events(); });
 }
 
-eobs_gps_loader::eobs_gps_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
-{
-}
+eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_gps_loader::~eobs_gps_loader() = default;
-
-std::unique_ptr<eobs_gps_loader> eobs_gps_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_gps_loader>(file_name, progress);
-}

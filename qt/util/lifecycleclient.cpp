@@ -13,19 +13,11 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace {
 
 const char* const platform = "Windows";
 const char* const sharedKey = "9b1e4c07d3a85f26e0c4b7a19d52f8e3061ab9c4d7e25f80a3b6c19e4d07f2a5";
-
-QString withSlash(QString url)
-{
-    if (!url.endsWith('/'))
-        url += '/';
-    return url;
-}
 
 // SemVer: an identifier made only of ASCII digits is numeric.
 bool isNumeric(const QString& identifier)
@@ -71,7 +63,8 @@ LifeCycleClient::LifeCycleClient(QNetworkAccessManager* manager_, QObject* paren
 
 LifeCycleClient::LifeCycleClient(QNetworkAccessManager* manager_, const QString& baseUrl, QObject* parent)
     : QObject(parent), buildFlavor(loadBuildFlavor()), clientName(QStringLiteral("Qt")),
-      clientVersion(QString::fromLatin1(qVersion())), manager(manager_), baseUrl_(withSlash(baseUrl))
+      clientVersion(QString::fromLatin1(qVersion())), manager(manager_),
+      baseUrl_(build_settings::with_slash(baseUrl))
 {
 }
 
@@ -83,10 +76,7 @@ QString LifeCycleClient::loadBuildFlavor()
 QString LifeCycleClient::loadBuildFlavor(const QString& path)
 {
     trace_debug() << "Loading " << path;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup("build");
-    const QString flavor = settings.value("flavor", QString()).toString();
-    settings.endGroup();
+    const QString flavor = build_settings::value(path, "flavor");
     trace_debug() << "Build flavor: " << flavor;
     return flavor;
 }

@@ -2,6 +2,7 @@
 
 #include "data/burst_space.h"
 #include "data/dornvale_version.h"
+#include "data/floor_div.h"
 #include "data/trace.h"
 
 #include <QColor>
@@ -15,12 +16,6 @@
 #include <limits>
 
 namespace {
-
-qint64 floor_div(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
 
 qint64 ceil_div(qint64 a, qint64 b)
 {

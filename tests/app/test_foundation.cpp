@@ -206,9 +206,7 @@ void test_foundation::tiles_dir_cannot_be_created()
 {
     QTemporaryDir dir;
     // A plain file where a parent directory should be.
-    QFile blocker(dir.path() + "/blocked");
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QVERIFY(test_support::write_file(dir.path() + "/blocked", QByteArray()));
     message_capture log;
     const QDir tiles = app_paths::prepare_tiles_dir(dir.path() + "/blocked");
     QVERIFY(!tiles.exists());
@@ -377,13 +375,11 @@ void test_foundation::exit_prints_quit_and_ends_loop()
     QTemporaryDir dir;
     app_state state{QDir(dir.path())};
     dornvalemainwindow w(&state, nullptr);
-    std::ostringstream captured;
-    std::streambuf* saved = std::cout.rdbuf(captured.rdbuf());
+    test_support::streams_capture captured;
     QTimer::singleShot(0, [&w]() { w.findChild<QAction*>("actionExit")->trigger(); });
     const int code = QApplication::exec();
-    std::cout.rdbuf(saved);
     QCOMPARE(code, 0);
-    QCOMPARE(QString::fromStdString(captured.str()), QString("quit!\n"));
+    QCOMPARE(captured.stdout_text(), QString("quit!\n"));
 }
 
 void test_foundation::unquote_rules_data()

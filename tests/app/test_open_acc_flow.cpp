@@ -44,7 +44,7 @@ QByteArray acc_lines(int bursts)
 
 } // namespace
 
-class test_open_acc_flow : public QObject
+class test_open_acc_flow : public QObject, private main_window_fixture
 {
     Q_OBJECT
 
@@ -63,43 +63,24 @@ private slots:
     void burst_window_form_and_activity_plot();
 
 private:
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir->path() + "/" + name;
-        write_file(path, content);
-        return path;
-    }
-    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_file")->click(); }
+    QPushButton* open_button() { return window->findChild<QPushButton*>("push_button_open_eobs_acc_file"); }
+    void click_open() { open_button()->click(); }
     burst_main_window* open_ok(const QString& path);
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };
 
 void test_open_acc_flow::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    state = std::make_unique<app_state>(QDir(dir->path()));
-    window = std::make_unique<dornvalemainwindow>(state.get(), nullptr);
-    window->show();
+    open_main_window(QString(), nullptr);
 }
 
 void test_open_acc_flow::cleanup()
 {
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
-    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(close_main_window());
 }
 
 burst_main_window* test_open_acc_flow::open_ok(const QString& path)
 {
-    const int before = burst_windows().size();
-    modal_script script;
-    script.then(choose_file(path));
-    click_open();
-    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
+    if (!open_through_dialog(open_button(), path))
         return nullptr;
     for (burst_main_window* w : burst_windows())
         if (!state->gang_windows.empty() && state->gang_windows.back().second == w)
@@ -194,12 +175,7 @@ void test_open_acc_flow::unreadable_file_warns_with_reason()
     QString text;
     modal_script script;
     // Replaced by a directory after the dialog: it exists, but cannot be read as a file.
-    script
-        .then(choose_file(path,
-                          [path] {
-                              QFile::remove(path);
-                              QDir().mkdir(path);
-                          }))
+    script.then(choose_file(path, turn_into_directory(path)))
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);

@@ -59,7 +59,7 @@ QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
 
 } // namespace
 
-class test_open_pair_flow : public QObject
+class test_open_pair_flow : public QObject, private main_window_fixture
 {
     Q_OBJECT
 
@@ -77,21 +77,16 @@ private slots:
     void cancel_while_loading();
 
 private:
-    QString write(const QString& name, const QByteArray& content)
+    QPushButton* open_button()
     {
-        const QString path = dir->path() + "/" + name;
-        write_file(path, content);
-        return path;
+        return window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files");
     }
-    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files")->click(); }
+    void click_open() { open_button()->click(); }
     burst_main_window* open_pair(const QString& chosen);
     map_widget& map() { return window->get_map_form()->map; }
 
     QNetworkAccessManager network;
     std::unique_ptr<http_test_server> tiles;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };
 
 void test_open_pair_flow::init()
@@ -101,30 +96,20 @@ void test_open_pair_flow::init()
         socket->disconnectFromHost();
     });
     QVERIFY(tiles->listening());
-    dir = std::make_unique<QTemporaryDir>();
-    state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
-    window = std::make_unique<dornvalemainwindow>(state.get(), &network);
-    window->show();
+    open_main_window("/tiles", &network);
     // The map window is made before any load, so its first paint already asks the local server.
     window->get_map_form()->tiles.set_base_url(tiles->base_url("/"));
 }
 
 void test_open_pair_flow::cleanup()
 {
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
-    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(close_main_window());
     tiles.reset();
 }
 
 burst_main_window* test_open_pair_flow::open_pair(const QString& chosen)
 {
-    const int before = burst_windows().size();
-    modal_script script;
-    script.then(choose_file(chosen));
-    click_open();
-    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
+    if (!open_through_dialog(open_button(), chosen))
         return nullptr;
     return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
 }
@@ -264,12 +249,7 @@ void test_open_pair_flow::unreadable_gps_file_names_its_reason()
     QString text;
     modal_script script;
     // Replaced by a directory once chosen: it exists, but cannot be read as a file.
-    script
-        .then(choose_file(gps,
-                          [gps] {
-                              QFile::remove(gps);
-                              QDir().mkdir(gps);
-                          }))
+    script.then(choose_file(gps, turn_into_directory(gps)))
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);

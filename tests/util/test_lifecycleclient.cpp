@@ -95,8 +95,7 @@ private:
 
 void test_lifecycleclient::init()
 {
-    manager = std::make_unique<QNetworkAccessManager>();
-    manager->setProxy(QNetworkProxy::NoProxy);
+    manager = direct_network();
 }
 
 void test_lifecycleclient::cleanup()
@@ -117,6 +116,7 @@ void test_lifecycleclient::build_flavor_from_file_data()
     QTest::newRow("beside other keys")
         << QByteArray("[build]\ntile_server=http://127.0.0.1:2/\nflavor=nightly\nupdate_service=x\n")
         << "nightly";
+    QTest::newRow("blanks kept") << QByteArray("[build]\nflavor=\" beta \"\n") << " beta ";
 }
 
 void test_lifecycleclient::build_flavor_from_file()
@@ -299,7 +299,7 @@ void test_lifecycleclient::precedence_data()
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("order"); // -1: a below b, 0: equal precedence, 1: b below a
 
-    // The Part's table, against the program's version.
+    // Announced versions against the program's version.
     QTest::newRow("v0.1.4 newer") << "v0.1.3"
                                   << "v0.1.4" << -1;
     QTest::newRow("0.2.0 newer") << "v0.1.3"

@@ -3,6 +3,7 @@
 #include "views/activity_plot_dialog.h"
 #include "data/burst.h"
 #include "data/burst_space.h"
+#include "support/burst_builder.h"
 #include "support/test_support.h"
 
 #include <QDialogButtonBox>
@@ -19,9 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <iostream>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -75,17 +74,11 @@ private:
 std::unique_ptr<burst_space> sample_space()
 {
     std::vector<std::unique_ptr<burst>> list;
-    for (int k = 0; k < 50; ++k) {
-        std::vector<float> v{0.f, static_cast<float>(k), 0.f};
-        list.push_back(std::make_unique<burst>(march_1 + k * 1800000, 10.0, 3, v, v, v));
-    }
-    list.push_back(std::make_unique<burst>(march_1 + 2 * 86400000 + 5, 10.0, 1, std::vector<float>{1},
-                                           std::vector<float>{1}, std::vector<float>{1}));
-    std::ostringstream sink;
-    auto* old = std::cerr.rdbuf(sink.rdbuf());
-    auto space = std::make_unique<burst_space>(list);
-    std::cerr.rdbuf(old);
-    return space;
+    // Burst k holds 0, k, 0 on every axis.
+    test_support::add_bursts(list, 50, march_1, 1800000, 10.0, 3,
+                             [](int b, int, int k) { return k == 1 ? static_cast<float>(b) : 0.f; });
+    list.push_back(test_support::make_burst(march_1 + 2 * 86400000 + 5, 10.0, {1}, {1}, {1}));
+    return test_support::space_of(std::move(list));
 }
 
 QPushButton* export_button(activity_plot_dialog& dialog)
@@ -253,11 +246,7 @@ void test_activity_plot_dialog::failed_save_warns()
     QFETCH(QString, name);
     QFETCH(QString, reason);
     // "file" is a regular file, so nothing can be created beneath it.
-    {
-        QFile blocker(dir->filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.write("keep");
-    }
+    QVERIFY(test_support::write_file(dir->filePath(QStringLiteral("file")), "keep"));
     const QString path = dir->filePath(name);
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();

@@ -3,6 +3,7 @@
 #include "data/burst_range.h"
 #include "views/burst_paint_panel.h"
 #include "data/burst_space.h"
+#include "support/burst_builder.h"
 #include "support/counted_events.h"
 #include "views/drag_handler_x_offset.h"
 
@@ -55,15 +56,9 @@ std::unique_ptr<burst_space> make_space(int count, int n, qint64 interval_ms,
                                         const std::function<float(int, int)>& value)
 {
     std::vector<std::unique_ptr<burst>> list;
-    for (int b = 0; b < count; ++b) {
-        std::vector<float> axes[3];
-        for (int a = 0; a < 3; ++a)
-            for (int k = 0; k < n; ++k)
-                axes[a].push_back(value(a, k));
-        list.push_back(std::make_unique<burst>(t0 + b * interval_ms, 3.0, n, axes[0], axes[1], axes[2]));
-    }
-    capture quiet(std::cerr);
-    return std::make_unique<burst_space>(list);
+    test_support::add_bursts(list, count, t0, interval_ms, 3.0, n,
+                             [&value](int, int axis, int k) { return value(axis, k); });
+    return test_support::space_of(std::move(list));
 }
 
 // X climbs steeply from 800, Y and Z stay in narrow bands well apart.
