@@ -45,6 +45,11 @@ void activity_plot_view::set_zoom(int zoom)
     update_size();
 }
 
+int activity_plot_view::left_margin() const
+{
+    return fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 12;
+}
+
 int activity_plot_view::columns() const
 {
     return activity_bins_per_day * (options_.double_plot ? 2 : 1);
@@ -59,7 +64,7 @@ double activity_plot_view::bin_width_at(int w) const
 {
     if (zoom_ != zoom_fit)
         return zoom_;
-    return std::max(min_bin_px, double(w - left_margin - right_margin) / columns());
+    return std::max(min_bin_px, double(w - left_margin() - right_margin) / columns());
 }
 
 int activity_plot_view::row_height_at(double bin_px)
@@ -80,13 +85,13 @@ int activity_plot_view::heightForWidth(int w) const
 QSize activity_plot_view::sizeHint() const
 {
     const double bin_px = zoom_ == zoom_fit ? 1.0 : zoom_;
-    return QSize(left_margin + right_margin + px(columns() * bin_px), rows_bottom(bin_px) + legend_height);
+    return QSize(left_margin() + right_margin + px(columns() * bin_px), rows_bottom(bin_px) + legend_height);
 }
 
 QSize activity_plot_view::minimumSizeHint() const
 {
     if (zoom_ == zoom_fit)
-        return QSize(left_margin + right_margin + px(columns() * min_bin_px), heightForWidth(0));
+        return QSize(left_margin() + right_margin + px(columns() * min_bin_px), heightForWidth(0));
     return sizeHint();
 }
 
@@ -104,17 +109,21 @@ void activity_plot_view::update_size()
 QRect activity_plot_view::bin_rect(int row, int column) const
 {
     const double bin_px = bin_width_px();
-    const int rh = row_height_at(bin_px);
-    const int x0 = left_margin + px(column * bin_px);
-    const int x1 = std::max(x0 + 1, left_margin + px((column + 1) * bin_px));
+    return bin_rect_at(left_margin(), bin_px, row_height_at(bin_px), row, column);
+}
+
+QRect activity_plot_view::bin_rect_at(int left, double bin_px, int rh, int row, int column)
+{
+    const int x0 = left + px(column * bin_px);
+    const int x1 = std::max(x0 + 1, left + px((column + 1) * bin_px));
     return QRect(x0, top_margin + row * rh + 2, x1 - x0, rh - 3);
 }
 
 QRect activity_plot_view::legend_bar() const
 {
     const double bin_px = bin_width_px();
-    const int w = std::max(60, std::min(px(activity_bins_per_day * bin_px), width() - left_margin - right_margin));
-    return QRect(left_margin, rows_bottom(bin_px) + 12, w, 12);
+    const int w = std::max(60, std::min(px(activity_bins_per_day * bin_px), width() - left_margin() - right_margin));
+    return QRect(left_margin(), rows_bottom(bin_px) + 12, w, 12);
 }
 
 void activity_plot_view::paintEvent(QPaintEvent* event)
@@ -125,9 +134,10 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
         return;
     const double bin_px = bin_width_px();
     const int rh = row_height_at(bin_px);
+    const int left = left_margin();
     const int cols = columns();
     const int n_rows = rows();
-    const int right = left_margin + px(cols * bin_px);
+    const int right = left + px(cols * bin_px);
     const int bottom = rows_bottom(bin_px);
     const QFontMetrics fm(font());
     const QColor light(192, 192, 192);
@@ -141,9 +151,9 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
         const auto day = static_cast<int>(k / activity_bins_per_day);
         const auto c = static_cast<int>(k % activity_bins_per_day);
         const QColor colour(grey, grey, grey);
-        p.fillRect(bin_rect(day, c), colour);
+        p.fillRect(bin_rect_at(left, bin_px, rh, day, c), colour);
         if (options_.double_plot && day > 0)
-            p.fillRect(bin_rect(day - 1, c + activity_bins_per_day), colour);
+            p.fillRect(bin_rect_at(left, bin_px, rh, day - 1, c + activity_bins_per_day), colour);
     }
 
     // Row separators and the date of each row.
@@ -151,11 +161,11 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
     for (int r = 0; r <= n_rows; ++r) {
         const int y = top_margin + r * rh;
         p.setPen(light);
-        p.drawLine(left_margin, y, right, y);
+        p.drawLine(left, y, right, y);
         if (r == n_rows)
             break;
         p.setPen(Qt::black);
-        const QRect label(0, y, left_margin - 6, rh);
+        const QRect label(0, y, left - 6, rh);
         p.drawText(label, Qt::AlignRight | Qt::AlignVCenter, d.toString(Qt::ISODate));
         d = d.addDays(1);
     }
@@ -163,7 +173,7 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
     // Hour grid and axis: a line every hour, darker and labelled every six hours.
     const int hours = cols / 10;
     for (int h = 0; h <= hours; ++h) {
-        const int x = left_margin + px(h * 10 * bin_px);
+        const int x = left + px(h * 10 * bin_px);
         const bool major = h % 6 == 0;
         p.setPen(major ? dark : light);
         p.drawLine(x, major ? top_margin - 6 : top_margin - 3, x, bottom);
@@ -187,7 +197,7 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
     p.setPen(dark);
     p.drawRect(bar.adjusted(-1, -1, 0, 0));
     p.setPen(Qt::black);
-    p.drawText(QRect(0, bar.top() - 2, left_margin - 6, bar.height() + 4), Qt::AlignRight | Qt::AlignVCenter,
+    p.drawText(QRect(0, bar.top() - 2, left - 6, bar.height() + 4), Qt::AlignRight | Qt::AlignVCenter,
                tr("activity"));
     const int label_y = bar.bottom() + 4 + fm.ascent();
     for (int q = 0; q <= 4; ++q) {

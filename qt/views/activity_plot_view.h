@@ -29,7 +29,8 @@ public:
     // The grey bar of the legend; value v is drawn at x = left + v / max * (width - 1).
     QRect legend_bar() const;
 
-    static constexpr int left_margin = 84;
+    // Room for the dates left of the rows, in the widget's font.
+    int left_margin() const;
     static constexpr int top_margin = 28;
     static constexpr int right_margin = 12;
 
@@ -46,6 +47,7 @@ private:
     int rows() const;
     double bin_width_at(int w) const;
     static int row_height_at(double bin_px);
+    static QRect bin_rect_at(int left, double bin_px, int rh, int row, int column);
     int rows_bottom(double bin_px) const;
     void update_size();
 
