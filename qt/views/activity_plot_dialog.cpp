@@ -89,6 +89,8 @@ QString activity_plot_dialog::save_picture(const QString& name, const QByteArray
     if (format == "svg") {
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
+        // 96 pixels per inch, as browsers and drawing programs take a pixel.
+        svg.setResolution(96);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(windowTitle());
