@@ -3,6 +3,7 @@
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/loader_progress.h"
+#include "data/trace.h"
 #include "views/activity_csv.h"
 #include "views/activity_plot.h"
 
@@ -11,7 +12,6 @@
 #include <QSaveFile>
 
 #include <functional>
-#include <iostream>
 #include <memory>
 #include <sstream>
 
@@ -30,16 +30,20 @@ public:
     void loader_progress_set_text(const QString&) override {}
 };
 
-// The readers' and the chain's diagnostics are for the interactive program; the batch command's
+// The readers' and the chain's trace lines are for the interactive program; the batch command's
 // own lines are the only ones its caller sees.
 class silenced_streams
 {
 public:
-    silenced_streams() : out_(std::cout.rdbuf(sink_.rdbuf())), err_(std::cerr.rdbuf(sink_.rdbuf())) {}
+    silenced_streams()
+        : out_(trace::sink(trace::stream::out).rdbuf(sink_.rdbuf())),
+          err_(trace::sink(trace::stream::err).rdbuf(sink_.rdbuf()))
+    {
+    }
     ~silenced_streams()
     {
-        std::cout.rdbuf(out_);
-        std::cerr.rdbuf(err_);
+        trace::sink(trace::stream::out).rdbuf(out_);
+        trace::sink(trace::stream::err).rdbuf(err_);
     }
     silenced_streams(const silenced_streams&) = delete;
     silenced_streams& operator=(const silenced_streams&) = delete;

@@ -1,11 +1,10 @@
 // dornvale-batch: the program's computations over many files, without a window.
 #include "batch/activity_batch.h"
+#include "data/trace.h"
 
 #include <QGuiApplication>
 
-#include <cstdio>
 #include <cstring>
-#include <iostream>
 
 namespace {
 
@@ -14,7 +13,7 @@ namespace {
 void quiet_handler(QtMsgType type, const QMessageLogContext&, const QString& text)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "dornvale-batch: %s\n", text.toLocal8Bit().constData());
+        trace::err("dornvale-batch: ", text);
 }
 
 bool platform_given(int argc, char** argv)
@@ -36,5 +35,6 @@ int main(int argc, char** argv)
     if (!platform_given(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    return activity_batch::run(QCoreApplication::arguments().mid(1), std::cout, std::cerr);
+    return activity_batch::run(QCoreApplication::arguments().mid(1), trace::sink(trace::stream::out),
+                               trace::sink(trace::stream::err));
 }
