@@ -15,7 +15,8 @@
 #include <memory>
 #include <sstream>
 
-const char activity_batch::usage[] = "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n";
+const char activity_batch::usage[] =
+    "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n";
 
 namespace {
 
@@ -142,7 +143,8 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
 int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
 {
     if (args.isEmpty() || args.first() != QStringLiteral("activity")) {
-        if (!args.isEmpty() && (args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h"))) {
+        if (!args.isEmpty() &&
+            (args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h"))) {
             out << usage;
             return exit_ok;
         }
@@ -189,7 +191,8 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         csv_on = png_on = true;
     for (const QString& arg : {csv_arg, png_arg}) {
         if (!arg.isEmpty() && files.size() > 1 && !QFileInfo(arg).isDir()) {
-            print(err, program + QStringLiteral("\"%1\" must be an existing folder when more than one file is given")
+            print(err, program + QStringLiteral(
+                                     "\"%1\" must be an existing folder when more than one file is given")
                                      .arg(native(arg)));
             err << usage;
             return exit_usage;

@@ -52,8 +52,7 @@ void append_time(std::string& line, qint64 ms)
     line += 'Z';
 }
 
-template <typename T>
-void append_number(std::string& line, T value)
+template <typename T> void append_number(std::string& line, T value)
 {
     char buf[32];
     const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value);
@@ -62,8 +61,8 @@ void append_number(std::string& line, T value)
 
 bool flush(QIODevice& out, std::string& chunk, QString* error)
 {
-    if (!chunk.empty() && out.write(chunk.data(), static_cast<qint64>(chunk.size())) !=
-                              static_cast<qint64>(chunk.size())) {
+    if (!chunk.empty() &&
+        out.write(chunk.data(), static_cast<qint64>(chunk.size())) != static_cast<qint64>(chunk.size())) {
         if (error)
             *error = out.errorString();
         return false;

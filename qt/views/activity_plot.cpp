@@ -200,8 +200,8 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
         title += QStringLiteral(" - ") + options.describe();
     p.drawText(QPoint(10, 16), title);
     p.drawText(QPoint(10, 32), QStringLiteral("file: ") + file_name);
-    p.drawText(QPoint(10, 48),
-               QStringLiteral("generated on: ") + generated.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
+    p.drawText(QPoint(10, 48), QStringLiteral("generated on: ") +
+                                   generated.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
 
     qint64 t = 0;
     for (qint64 k = 0; k < calc.bin_count; ++k, t += calc.bin_width) {
@@ -256,5 +256,6 @@ QImage activity_plot_image(const burst_space& space, const QString& file_name)
 QString activity_export_path(const QString& data_file, const QString& suffix)
 {
     const QFileInfo info(data_file);
-    return QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral("-activity.") + suffix);
+    return QDir(info.absolutePath())
+        .filePath(info.completeBaseName() + QStringLiteral("-activity.") + suffix);
 }

@@ -31,8 +31,11 @@ public:
     double max_activity = 0; // largest activity, 0 if none is greater
     std::vector<double>
         activities; // bin_count values in time order; bin k starts at plot_begin + k * bin_width
-    std::vector<qint64> samples; // bin_count values: the samples each activity was computed from
-    qint64 utc_offset = 0;       // ms the plot's clock is ahead of UTC
+
+    // bin_count values: the samples each activity was computed from.
+    std::vector<qint64> samples;
+    // ms the plot's clock is ahead of UTC.
+    qint64 utc_offset = 0;
 };
 
 constexpr qint64 activity_day_ms = 86400000;

@@ -118,50 +118,47 @@ QString activity_plot_dialog::save_picture(const QString& name, const QByteArray
     return QString();
 }
 
-void activity_plot_dialog::confirm_saved(const QString& text, const QString& name)
+void activity_plot_dialog::report_export(const QString& name, const QString& reason, const QString& failed,
+                                         const QString& saved)
 {
-    ui->statusBar->showMessage(text.arg(QDir::toNativeSeparators(name)));
+    const QString shown = QDir::toNativeSeparators(name);
+    if (reason.isEmpty())
+        ui->statusBar->showMessage(saved.arg(shown));
+    else
+        QMessageBox::warning(this, tr("Export failed"), failed.arg(shown, reason));
 }
 
 void activity_plot_dialog::handle_button_export_clicked()
 {
     trace::out("export image!");
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save Activity Plot Image"),
-                                                      activity_export_path(file_name_, QStringLiteral("png")));
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("Save Activity Plot Image"), activity_export_path(file_name_, QStringLiteral("png")));
     trace_debug() << "filename: " << name;
     if (name.isEmpty())
         return;
 
-    const QString reason = save_picture(name, QFileInfo(name).suffix().toLower().toLatin1());
-    if (!reason.isEmpty()) {
-        QMessageBox::warning(this, tr("Export failed"),
-                             tr("The activity plot could not be saved to \"%1\": %2.")
-                                 .arg(QDir::toNativeSeparators(name), reason));
-        return;
-    }
-    confirm_saved(tr("Activity plot saved to %1"), name);
+    report_export(name, save_picture(name, QFileInfo(name).suffix().toLower().toLatin1()),
+                  tr("The activity plot could not be saved to \"%1\": %2."), tr("Activity plot saved to %1"));
 }
 
 void activity_plot_dialog::handle_button_export_data_clicked()
 {
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save Activity Data"),
-                                                      activity_export_path(file_name_, QStringLiteral("csv")));
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("Save Activity Data"), activity_export_path(file_name_, QStringLiteral("csv")));
     if (name.isEmpty())
         return;
 
     QString reason;
     QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
         reason = file.errorString();
-    else if (!write_activity_csv(*calc_, file, &reason))
+    } else if (!write_activity_csv(*calc_, file, &reason)) {
         file.cancelWriting();
-    else if (!file.commit())
+        if (reason.isEmpty())
+            reason = tr("the data could not be written");
+    } else if (!file.commit()) {
         reason = file.errorString();
-    if (!reason.isEmpty()) {
-        QMessageBox::warning(this, tr("Export failed"),
-                             tr("The activity data could not be saved to \"%1\": %2.")
-                                 .arg(QDir::toNativeSeparators(name), reason));
-        return;
     }
-    confirm_saved(tr("Activity data saved to %1"), name);
+    report_export(name, reason, tr("The activity data could not be saved to \"%1\": %2."),
+                  tr("Activity data saved to %1"));
 }

@@ -44,7 +44,10 @@ public slots:
 private:
     void set_options(const activity_plot_options& options);
     QString save_picture(const QString& name, const QByteArray& format) const;
-    void confirm_saved(const QString& text, const QString& name);
+    // A failed export (reason not empty) is warned about with failed ("%1" the file, "%2" the reason),
+    // a saved one confirmed in the status bar with saved ("%1" the file).
+    void report_export(const QString& name, const QString& reason, const QString& failed,
+                       const QString& saved);
 
     Ui::activity_plot_dialog* ui;
     const burst_space& space_;

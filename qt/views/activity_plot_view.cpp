@@ -122,7 +122,8 @@ QRect activity_plot_view::bin_rect_at(int left, double bin_px, int rh, int row, 
 QRect activity_plot_view::legend_bar() const
 {
     const double bin_px = bin_width_px();
-    const int w = std::max(60, std::min(px(activity_bins_per_day * bin_px), width() - left_margin() - right_margin));
+    const int w =
+        std::max(60, std::min(px(activity_bins_per_day * bin_px), width() - left_margin() - right_margin));
     return QRect(left_margin(), rows_bottom(bin_px) + 12, w, 12);
 }
 

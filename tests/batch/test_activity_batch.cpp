@@ -17,18 +17,18 @@
 
 namespace {
 
-const QByteArray fixed_header = "key-bin-checksum,tag-serial-number,start-timestamp,"
-                                "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n";
+const QByteArray fixed_header =
+    "key-bin-checksum,tag-serial-number,start-timestamp,"
+    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n";
 
 // Two days: bursts on 2014-05-02 and 2014-05-03.
 const QByteArray fixed_file = fixed_header + "1a,22,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6 7 8 9\n"
                                              "1a,22,2014-05-02 13:10:00.000,10,XYZ,9 9 9 1 1 1\n"
                                              "1a,22,2014-05-03 01:00:00.000,10,XYZ,1 2 3 9 9 9\n";
 // The "eobs_" layout, read by the second reader of the chain.
-const QByteArray mbd_file =
-    "event-id,eobs_acceleration_axes,eobs_accelerations_raw,eobs_start_timestamp,"
-    "eobs_acceleration_sampling_frequency_per_axis\n"
-    "1,XYZ,1 2 3 4 5 6,2014-05-02 13:00:00.000,20\n";
+const QByteArray mbd_file = "event-id,eobs_acceleration_axes,eobs_accelerations_raw,eobs_start_timestamp,"
+                            "eobs_acceleration_sampling_frequency_per_axis\n"
+                            "1,XYZ,1 2 3 4 5 6,2014-05-02 13:00:00.000,20\n";
 
 struct run_result
 {
@@ -95,7 +95,8 @@ QByteArray bytes_of(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
 }
 
-const QString usage = QStringLiteral("usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n");
+const QString usage =
+    QStringLiteral("usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n");
 
 } // namespace
 
@@ -138,13 +139,13 @@ void test_activity_batch::good_unrecognised_and_missing()
     write("tag1.csv", fixed_file);
     write("notes.txt", "date,comment\n2014-05-02,sunny\n");
     write("tag2.acc.csv", mbd_file);
-    const run_result r =
-        run({"activity", "tag1.csv", "notes.txt", "gone.csv", "tag2.acc.csv"}, dir->path());
+    const run_result r = run({"activity", "tag1.csv", "notes.txt", "gone.csv", "tag2.acc.csv"}, dir->path());
     QCOMPARE(r.code, 1);
     const QString d = dir->path();
-    QCOMPARE(r.out, QStringLiteral("tag1.csv: 3 bursts -> %1/tag1-activity.csv, %1/tag1-activity.png\n"
-                                   "tag2.acc.csv: 1 bursts -> %1/tag2.acc-activity.csv, %1/tag2.acc-activity.png\n")
-                        .arg(d));
+    QCOMPARE(r.out,
+             QStringLiteral("tag1.csv: 3 bursts -> %1/tag1-activity.csv, %1/tag1-activity.png\n"
+                            "tag2.acc.csv: 1 bursts -> %1/tag2.acc-activity.csv, %1/tag2.acc-activity.png\n")
+                 .arg(d));
     QCOMPARE(r.err, QStringLiteral("dornvale-batch: notes.txt: File format not recognized.\n"
                                    "dornvale-batch: gone.csv: File does not exist.\n"));
 
@@ -219,8 +220,9 @@ void test_activity_batch::outputs_into_a_folder()
     const run_result r = run({"activity", "--png", pics, "a.csv", "b.csv"}, dir->path());
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, QStringLiteral("a.csv: 3 bursts -> %1/a-activity.png\nb.csv: 1 bursts -> %1/b-activity.png\n")
-                        .arg(pics));
+    QCOMPARE(r.out,
+             QStringLiteral("a.csv: 3 bursts -> %1/a-activity.png\nb.csv: 1 bursts -> %1/b-activity.png\n")
+                 .arg(pics));
     QCOMPARE(QDir(pics).entryList(QDir::Files), (QStringList{"a-activity.png", "b-activity.png"}));
     QCOMPARE(QImage(pics + "/b-activity.png").size(), QSize(512, 80));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), (QStringList{"a.csv", "b.csv"}));
@@ -235,10 +237,12 @@ void test_activity_batch::unwritable_output_fails_that_file()
     QVERIFY(QDir(dir->path()).mkdir("a-activity.csv"));
     const run_result r = run({"activity", "a.csv", "b.csv"}, dir->path());
     QCOMPARE(r.code, 1);
-    const QString prefix = QStringLiteral("dornvale-batch: a.csv: can't write %1/a-activity.csv: ").arg(dir->path());
+    const QString prefix =
+        QStringLiteral("dornvale-batch: a.csv: can't write %1/a-activity.csv: ").arg(dir->path());
     QVERIFY2(r.err.startsWith(prefix) && r.err.count('\n') == 1 && r.err.size() > prefix.size() + 2,
              qPrintable(r.err));
-    QCOMPARE(r.out, QStringLiteral("b.csv: 1 bursts -> %1/b-activity.csv, %1/b-activity.png\n").arg(dir->path()));
+    QCOMPARE(r.out,
+             QStringLiteral("b.csv: 1 bursts -> %1/b-activity.csv, %1/b-activity.png\n").arg(dir->path()));
     QVERIFY(!QFile::exists(dir->filePath("a-activity.png")));
 }
 
@@ -252,11 +256,13 @@ void test_activity_batch::usage_errors_data()
     QTest::newRow("no file") << QStringList{"activity"} << QStringLiteral("dornvale-batch: no input file\n");
     QTest::newRow("unknown option") << QStringList{"activity", "--svg", "x.svg", "a.csv"}
                                     << QStringLiteral("dornvale-batch: unknown option \"--svg\"\n");
-    QTest::newRow("option without name") << QStringList{"activity", "a.csv", "--csv"}
-                                         << QStringLiteral("dornvale-batch: --csv needs a file or folder name\n");
+    QTest::newRow("option without name")
+        << QStringList{"activity", "a.csv", "--csv"}
+        << QStringLiteral("dornvale-batch: --csv needs a file or folder name\n");
     QTest::newRow("one name, two files")
         << QStringList{"activity", "--png", "one.png", "a.csv", "b.csv"}
-        << QStringLiteral("dornvale-batch: \"one.png\" must be an existing folder when more than one file is given\n");
+        << QStringLiteral(
+               "dornvale-batch: \"one.png\" must be an existing folder when more than one file is given\n");
 }
 
 void test_activity_batch::usage_errors()

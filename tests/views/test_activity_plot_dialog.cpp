@@ -298,8 +298,8 @@ void test_activity_plot_dialog::proposed_names_beside_the_data_file()
         (which == 0 ? export_button(dialog) : export_data_button(dialog))->click();
         QCOMPARE(driver.proposed_name, name);
         QCOMPARE(driver.proposed_folder, QDir(folder).canonicalPath());
-        QCOMPARE(driver.file_dialog_title,
-                 which == 0 ? QStringLiteral("Save Activity Plot Image") : QStringLiteral("Save Activity Data"));
+        QCOMPARE(driver.file_dialog_title, which == 0 ? QStringLiteral("Save Activity Plot Image")
+                                                      : QStringLiteral("Save Activity Data"));
     }
     QVERIFY(QDir(folder).entryList(QDir::Files).isEmpty());
     QCOMPARE(status_text(dialog), QString());
@@ -390,8 +390,8 @@ void test_activity_plot_dialog::failed_data_export_warns()
     export_data_button(dialog)->click();
     QCOMPARE(driver.messages.size(), 1);
     QCOMPARE(driver.message_title, QStringLiteral("Export failed"));
-    const QString prefix =
-        QStringLiteral("The activity data could not be saved to \"%1\": ").arg(QDir::toNativeSeparators(path));
+    const QString prefix = QStringLiteral("The activity data could not be saved to \"%1\": ")
+                               .arg(QDir::toNativeSeparators(path));
     QVERIFY2(driver.messages.first().startsWith(prefix), qPrintable(driver.messages.first()));
     QVERIFY(driver.messages.first().size() > prefix.size() + 1);
     QVERIFY(!QFile::exists(path));
@@ -463,9 +463,9 @@ void test_activity_plot_dialog::zoom_fits_or_enlarges()
         QCOMPARE(view->zoom(), px);
         QCOMPARE(view->bin_width_px(), double(px));
         QCOMPARE(view->width(), margins + 240 * px);
-        QCOMPARE(view->bin_rect(1, 7), QRect(view->left_margin() + 7 * px, activity_plot_view::top_margin +
-                                                                                view->row_height() + 2,
-                                             px, view->row_height() - 3));
+        QCOMPARE(view->bin_rect(1, 7),
+                 QRect(view->left_margin() + 7 * px, activity_plot_view::top_margin + view->row_height() + 2,
+                       px, view->row_height() - 3));
         QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
     }
     zoom->setCurrentIndex(0);

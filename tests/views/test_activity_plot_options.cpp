@@ -75,8 +75,8 @@ QImage old_picture(const activity_calculator& calc, const QString& file_name, co
     p.eraseRect(image.rect());
     p.drawText(QPoint(10, 16), QStringLiteral("activity plot (Dornvale - v0.1.3)"));
     p.drawText(QPoint(10, 32), QStringLiteral("file: ") + file_name);
-    p.drawText(QPoint(10, 48),
-               QStringLiteral("generated on: ") + generated.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
+    p.drawText(QPoint(10, 48), QStringLiteral("generated on: ") +
+                                   generated.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
     for (qint64 k = 0; k < calc.bin_count; ++k) {
         const double a = calc.activities[static_cast<std::size_t>(k)];
         float w = 0;
@@ -207,11 +207,14 @@ void test_activity_plot_options::options_text_data()
     QTest::addColumn<QString>("offset");
     QTest::newRow("defaults") << false << 0 << QString() << QStringLiteral("UTC");
     QTest::newRow("double") << true << 0 << QStringLiteral("double plot") << QStringLiteral("UTC");
-    QTest::newRow("+05:30") << false << 330 << QStringLiteral("hours in UTC+05:30") << QStringLiteral("UTC+05:30");
+    QTest::newRow("+05:30") << false << 330 << QStringLiteral("hours in UTC+05:30")
+                            << QStringLiteral("UTC+05:30");
     QTest::newRow("both, -03:00") << true << -180 << QStringLiteral("double plot, hours in UTC-03:00")
                                   << QStringLiteral("UTC-03:00");
-    QTest::newRow("-00:45") << false << -45 << QStringLiteral("hours in UTC-00:45") << QStringLiteral("UTC-00:45");
-    QTest::newRow("+14:00") << false << 840 << QStringLiteral("hours in UTC+14:00") << QStringLiteral("UTC+14:00");
+    QTest::newRow("-00:45") << false << -45 << QStringLiteral("hours in UTC-00:45")
+                            << QStringLiteral("UTC-00:45");
+    QTest::newRow("+14:00") << false << 840 << QStringLiteral("hours in UTC+14:00")
+                            << QStringLiteral("UTC+14:00");
 }
 
 void test_activity_plot_options::options_text()
@@ -288,7 +291,8 @@ void test_activity_plot_options::csv_is_the_picture_s_bins()
         const int c = int(k % 240);
         if (c % 10 != 0) {
             const int want =
-                a > 0 ? static_cast<int>((1 - std::min(1.0f, float(std::pow(a / calc->max_activity, 0.3)))) * 255)
+                a > 0 ? static_cast<int>((1 - std::min(1.0f, float(std::pow(a / calc->max_activity, 0.3)))) *
+                                         255)
                       : 255;
             QCOMPARE(grey_at(image, c, int(k / 240) * 16 + 70), want);
             drawn += want < 255;
@@ -352,7 +356,8 @@ void test_activity_plot_options::double_plot_rows_are_single_rows_a_day_on()
     const QDateTime generated(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::UTC);
     activity_plot_options twice;
     twice.double_plot = true;
-    const QImage single = activity_plot_image(*calc, QStringLiteral("a.csv"), activity_plot_options(), generated);
+    const QImage single =
+        activity_plot_image(*calc, QStringLiteral("a.csv"), activity_plot_options(), generated);
     const QImage dbl = activity_plot_image(*calc, QStringLiteral("a.csv"), twice, generated);
     const int days = int(calc->duration / day_ms);
     QCOMPARE(days, 5);
@@ -363,7 +368,8 @@ void test_activity_plot_options::double_plot_rows_are_single_rows_a_day_on()
     for (int r = 0; r < days; ++r) {
         const int y = 64 + r * 16 + 1;
         // Left half: day r, as in the single plot; right half: day r + 1, the single plot's next row.
-        QVERIFY2(same_pixels(dbl, QPoint(0, y), single, QPoint(0, y), QSize(240, 15)), qPrintable(QString::number(r)));
+        QVERIFY2(same_pixels(dbl, QPoint(0, y), single, QPoint(0, y), QSize(240, 15)),
+                 qPrintable(QString::number(r)));
         if (r + 1 < days) {
             QVERIFY2(same_pixels(dbl, QPoint(240, y), single, QPoint(0, y + 16), QSize(240, 15)),
                      qPrintable(QString::number(r)));
@@ -411,16 +417,17 @@ void test_activity_plot_options::options_in_the_header()
 
 void test_activity_plot_options::utc_offset_moves_bins_data()
 {
-    QTest::addColumn<qint64>("at");      // a burst's start, ms UTC
-    QTest::addColumn<int>("minutes");    // clock ahead of UTC
-    QTest::addColumn<QString>("first");  // date of the plot's first row
-    QTest::addColumn<int>("row");        // row of the burst's bin
-    QTest::addColumn<int>("column");     // column of the burst's bin
+    QTest::addColumn<qint64>("at");     // a burst's start, ms UTC
+    QTest::addColumn<int>("minutes");   // clock ahead of UTC
+    QTest::addColumn<QString>("first"); // date of the plot's first row
+    QTest::addColumn<int>("row");       // row of the burst's bin
+    QTest::addColumn<int>("column");    // column of the burst's bin
     QTest::newRow("UTC") << march_1 + 10 * 3600000 << 0 << "2024-03-01" << 0 << 100;
     QTest::newRow("+1 h") << march_1 + 10 * 3600000 << 60 << "2024-03-01" << 0 << 110;
     QTest::newRow("-1 h") << march_1 + 10 * 3600000 << -60 << "2024-03-01" << 0 << 90;
     QTest::newRow("+5:30") << march_1 + 10 * 3600000 << 330 << "2024-03-01" << 0 << 155;
-    QTest::newRow("+1 h across midnight") << march_1 + 23 * 3600000 + 30 * 60000 << 60 << "2024-03-02" << 0 << 5;
+    QTest::newRow("+1 h across midnight")
+        << march_1 + 23 * 3600000 + 30 * 60000 << 60 << "2024-03-02" << 0 << 5;
     QTest::newRow("-5 h across midnight") << march_1 + 2 * 3600000 << -300 << "2024-02-29" << 0 << 210;
     QTest::newRow("-12 h") << march_1 + 11 * 3600000 + 59 * 60000 << -720 << "2024-02-29" << 0 << 239;
     QTest::newRow("+14 h") << march_1 + 10 * 3600000 << 840 << "2024-03-02" << 0 << 0;
@@ -439,8 +446,9 @@ void test_activity_plot_options::utc_offset_moves_bins()
     const auto calc = calc_of(*space, o.utc_offset_ms());
     QCOMPARE(calc->utc_offset, qint64(minutes) * 60000);
     QCOMPARE(calc->bin_count, qint64(240));
-    QCOMPARE(calc->plot_begin, QDateTime(QDate::fromString(first, Qt::ISODate), QTime(0, 0), Qt::UTC)
-                                       .toMSecsSinceEpoch() - qint64(minutes) * 60000);
+    QCOMPARE(calc->plot_begin,
+             QDateTime(QDate::fromString(first, Qt::ISODate), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch() -
+                 qint64(minutes) * 60000);
     const std::size_t k = std::size_t(row * 240 + column);
     QCOMPARE(calc->activities[k], 8.0);
     QCOMPARE(calc->samples[k], qint64(2));
