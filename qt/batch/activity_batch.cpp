@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -200,11 +201,26 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     }
 
     int failed = 0;
+    // Every input and every output of this run, so that no output replaces an input or an earlier
+    // file's output.
+    QSet<QString> taken;
+    for (const QString& file : files)
+        taken.insert(QFileInfo(file).absoluteFilePath());
     for (const QString& file : files) {
         const QString csv = csv_on ? output_path(csv_arg, file, QStringLiteral("csv")) : QString();
         const QString png = png_on ? output_path(png_arg, file, QStringLiteral("png")) : QString();
         QString done;
-        const QString problem = process(file, csv, png, done);
+        QString problem;
+        for (const QString& o : {csv, png})
+            if (problem.isEmpty() && !o.isEmpty() && taken.contains(QFileInfo(o).absoluteFilePath()))
+                problem = QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
+                              .arg(native(o));
+        if (problem.isEmpty()) {
+            for (const QString& o : {csv, png})
+                if (!o.isEmpty())
+                    taken.insert(QFileInfo(o).absoluteFilePath());
+            problem = process(file, csv, png, done);
+        }
         if (problem.isEmpty()) {
             print(out, done);
         } else {

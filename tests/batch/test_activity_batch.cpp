@@ -112,6 +112,7 @@ private slots:
     void csv_only_to_a_named_file();
     void outputs_into_a_folder();
     void unwritable_output_fails_that_file();
+    void never_overwrites_an_input_or_an_earlier_output();
     void usage_errors_data();
     void usage_errors();
 
@@ -244,6 +245,31 @@ void test_activity_batch::unwritable_output_fails_that_file()
     QCOMPARE(r.out,
              QStringLiteral("b.csv: 1 bursts -> %1/b-activity.csv, %1/b-activity.png\n").arg(dir->path()));
     QVERIFY(!QFile::exists(dir->filePath("a-activity.png")));
+}
+
+void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
+{
+    write("a.csv", fixed_file);
+    QVERIFY(QDir(dir->path()).mkdir("x"));
+    QFile::copy(dir->filePath("a.csv"), dir->filePath("x/a.csv"));
+    write("b.csv", mbd_file);
+    QVERIFY(QDir(dir->path()).mkdir("out"));
+    // Two inputs named alike into one folder: the second would replace the first's picture.
+    const run_result same = run({"activity", "--png", "out", "a.csv", "x/a.csv", "b.csv"}, dir->path());
+    QCOMPARE(same.code, 1);
+    QCOMPARE(same.err, QStringLiteral("dornvale-batch: x/a.csv: out/a-activity.png is an input or an earlier "
+                                      "output of this run; nothing written\n"));
+    QCOMPARE(same.out, QStringLiteral(
+                           "a.csv: 3 bursts -> out/a-activity.png\nb.csv: 1 bursts -> out/b-activity.png\n"));
+
+    // An output named like the input: the input stays as it was.
+    const run_result self = run({"activity", "--csv", "b.csv", "b.csv"}, dir->path());
+    QCOMPARE(self.code, 1);
+    QCOMPARE(self.err,
+             QStringLiteral("dornvale-batch: b.csv: b.csv is an input or an earlier output of this run; "
+                            "nothing written\n"));
+    QCOMPARE(self.out, QString());
+    QCOMPARE(bytes_of(dir->filePath("b.csv")), mbd_file);
 }
 
 void test_activity_batch::usage_errors_data()
