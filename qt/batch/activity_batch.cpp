@@ -134,9 +134,11 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
             return QStringLiteral("can't write %1: %2").arg(native(png), reason);
         written << native(png);
     }
-    done = QStringLiteral("%1: %2 bursts -> %3")
+    const qint32 bursts = loaded->space->entry_count();
+    done = QStringLiteral("%1: %2 %3 -> %4")
                .arg(native(file))
-               .arg(loaded->space->entry_count())
+               .arg(bursts)
+               .arg(bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"))
                .arg(written.join(QStringLiteral(", ")));
     return QString();
 }

@@ -140,15 +140,18 @@ void test_activity_batch::good_unrecognised_and_missing()
     write("tag1.csv", fixed_file);
     write("notes.txt", "date,comment\n2014-05-02,sunny\n");
     write("tag2.acc.csv", mbd_file);
-    const run_result r = run({"activity", "tag1.csv", "notes.txt", "gone.csv", "tag2.acc.csv"}, dir->path());
+    QVERIFY(QDir(dir->path()).mkdir("folder"));
+    const run_result r =
+        run({"activity", "tag1.csv", "notes.txt", "gone.csv", "folder", "tag2.acc.csv"}, dir->path());
     QCOMPARE(r.code, 1);
     const QString d = dir->path();
     QCOMPARE(r.out,
              QStringLiteral("tag1.csv: 3 bursts -> %1/tag1-activity.csv, %1/tag1-activity.png\n"
-                            "tag2.acc.csv: 1 bursts -> %1/tag2.acc-activity.csv, %1/tag2.acc-activity.png\n")
+                            "tag2.acc.csv: 1 burst -> %1/tag2.acc-activity.csv, %1/tag2.acc-activity.png\n")
                  .arg(d));
     QCOMPARE(r.err, QStringLiteral("dornvale-batch: notes.txt: File format not recognized.\n"
-                                   "dornvale-batch: gone.csv: File does not exist.\n"));
+                                   "dornvale-batch: gone.csv: File does not exist.\n"
+                                   "dornvale-batch: folder: Is a folder, not a file.\n"));
 
     // The values are those of the program's own readers and calculator.
     QCOMPARE(bytes_of(d + "/tag1-activity.csv"), expected_csv(d + "/tag1.csv"));
@@ -222,7 +225,7 @@ void test_activity_batch::outputs_into_a_folder()
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out,
-             QStringLiteral("a.csv: 3 bursts -> %1/a-activity.png\nb.csv: 1 bursts -> %1/b-activity.png\n")
+             QStringLiteral("a.csv: 3 bursts -> %1/a-activity.png\nb.csv: 1 burst -> %1/b-activity.png\n")
                  .arg(pics));
     QCOMPARE(QDir(pics).entryList(QDir::Files), (QStringList{"a-activity.png", "b-activity.png"}));
     QCOMPARE(QImage(pics + "/b-activity.png").size(), QSize(512, 80));
@@ -243,7 +246,7 @@ void test_activity_batch::unwritable_output_fails_that_file()
     QVERIFY2(r.err.startsWith(prefix) && r.err.count('\n') == 1 && r.err.size() > prefix.size() + 2,
              qPrintable(r.err));
     QCOMPARE(r.out,
-             QStringLiteral("b.csv: 1 bursts -> %1/b-activity.csv, %1/b-activity.png\n").arg(dir->path()));
+             QStringLiteral("b.csv: 1 burst -> %1/b-activity.csv, %1/b-activity.png\n").arg(dir->path()));
     QVERIFY(!QFile::exists(dir->filePath("a-activity.png")));
 }
 
@@ -259,8 +262,8 @@ void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
     QCOMPARE(same.code, 1);
     QCOMPARE(same.err, QStringLiteral("dornvale-batch: x/a.csv: out/a-activity.png is an input or an earlier "
                                       "output of this run; nothing written\n"));
-    QCOMPARE(same.out, QStringLiteral(
-                           "a.csv: 3 bursts -> out/a-activity.png\nb.csv: 1 bursts -> out/b-activity.png\n"));
+    QCOMPARE(same.out,
+             QStringLiteral("a.csv: 3 bursts -> out/a-activity.png\nb.csv: 1 burst -> out/b-activity.png\n"));
 
     // An output named like the input: the input stays as it was.
     const run_result self = run({"activity", "--csv", "b.csv", "b.csv"}, dir->path());
