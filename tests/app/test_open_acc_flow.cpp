@@ -12,6 +12,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -326,6 +328,26 @@ void test_open_acc_flow::burst_window_form_and_activity_plot()
     QCOMPARE(dialogs[0]->windowTitle(), path + " - Activity Plot - Dornvale");
     QVERIFY(dialogs[0]->isVisible());
     QVERIFY(!dialogs[0]->isModal());
+
+    // Its data export proposes the acceleration file's folder and name, and confirms the save.
+    QString caption, folder;
+    modal_script script;
+    script.then(choose_file(QStringLiteral("form_acc-activity.csv"), {}, &caption, &folder));
+    QPushButton* export_data = nullptr;
+    for (auto* b : dialogs[0]->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Export Data…"))
+            export_data = b;
+    QVERIFY(export_data);
+    export_data->click();
+    QVERIFY(script.done());
+    QCOMPARE(caption, QStringLiteral("Save Activity Data"));
+    QCOMPARE(folder, QFileInfo(path).absolutePath());
+    const QString saved = QFileInfo(path).absolutePath() + QStringLiteral("/form_acc-activity.csv");
+    QFile csv(saved);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readLine(), QByteArray("bin_start_utc,day,bin_of_day,samples,activity\n"));
+    QCOMPARE(dialogs[0]->findChild<QStatusBar*>(QStringLiteral("statusBar"))->currentMessage(),
+             QStringLiteral("Activity data saved to ") + QDir::toNativeSeparators(saved));
 }
 
 QTEST_MAIN(test_open_acc_flow)
