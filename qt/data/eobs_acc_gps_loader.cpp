@@ -24,6 +24,7 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
                const char* first_name, const char* second_name, Take list_of)
 {
     chain.status = ELS_NONE;
+    progress->loader_progress_set_file(file_name);
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
         trace::err("try to load with ", first_name);
