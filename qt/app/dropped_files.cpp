@@ -1,0 +1,15 @@
+#include "app/dropped_files.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+QStringList dropped_files::local_paths(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    return paths;
+}
