@@ -8,8 +8,6 @@
 #include "data/trace.h"
 
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMessageBox>
 
 burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
@@ -23,7 +21,7 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     setCentralWidget(panel_);
     connect(ui->actionActivity_Plot, &QAction::triggered, this, &burst_main_window::show_activity_plot);
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
-    ui->actionClose->setShortcut(QKeySequence::Close);
+    ui->actionClose->setShortcut(QKeySequence(tr("Ctrl+W")));
     setAcceptDrops(true);
 }
 
@@ -58,15 +56,12 @@ void burst_main_window::show_activity_plot()
 
 void burst_main_window::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!dropped_files::local_paths(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    dropped_files::accept(event);
 }
 
 void burst_main_window::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = dropped_files::local_paths(event->mimeData());
-    if (paths.isEmpty())
-        return;
-    event->acceptProposedAction();
-    emit files_dropped(paths);
+    const QStringList paths = dropped_files::take(event);
+    if (!paths.isEmpty())
+        emit files_dropped(paths);
 }

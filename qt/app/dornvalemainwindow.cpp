@@ -24,8 +24,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -185,18 +183,15 @@ void dornvalemainwindow::closeEvent(QCloseEvent* event)
 
 void dornvalemainwindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!dropped_files::local_paths(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    dropped_files::accept(event);
 }
 
 void dornvalemainwindow::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = dropped_files::local_paths(event->mimeData());
-    if (paths.isEmpty())
-        return;
-    event->acceptProposedAction();
+    const QStringList paths = dropped_files::take(event);
     // Loading runs modal dialogs; they start once the drop has returned.
-    QTimer::singleShot(0, this, [this, paths] { open_files(paths); });
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, this, [this, paths] { open_files(paths); });
 }
 
 void dornvalemainwindow::open_files(const QStringList& paths)

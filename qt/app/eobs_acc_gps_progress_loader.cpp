@@ -15,19 +15,6 @@ eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(data_set_sink& sink)
 {
 }
 
-void eobs_acc_gps_progress_loader::start_loading()
-{
-    const QString path = choose_existing_file();
-    if (!path.isEmpty())
-        load(path);
-}
-
-void eobs_acc_gps_progress_loader::start_from(const QString& path)
-{
-    if (!existing_file(path).isEmpty())
-        load(path);
-}
-
 void eobs_acc_gps_progress_loader::load(const QString& path)
 {
     const eobs_guess_acc_gps_filenames names(path);
@@ -71,29 +58,17 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
     eobs_acc_loader& acc = *result->acc;
     eobs_gps_loader& gps = *result->gps;
     // The GPS file is named first, as it was loaded first.
-    if (gps.status == ELS_READ_FAILED) {
-        open_failed(tr("The GPS file %1 could not be read: %2\nCheck that it is a readable file, then open "
-                       "the pair again.")
-                        .arg(quoted(gps_file_name), gps.reason));
-        return;
-    }
     if (gps.status != ELS_SUCCESS || !gps.space) {
-        open_failed(tr("The GPS file %1 is not an E-OBS GPS export: its first line is in neither GPS "
-                       "layout.\nCheck that the pair's GPS file is the GPS export of the same tag.")
-                        .arg(quoted(gps_file_name)));
-        return;
-    }
-    if (acc.status == ELS_READ_FAILED) {
-        open_failed(tr("The acceleration file %1 could not be read: %2\nCheck that it is a readable file, "
-                       "then open the pair again.")
-                        .arg(quoted(acc_file_name), acc.reason));
+        open_failed(chain_failure("GPS", gps_file_name, gps.status == ELS_READ_FAILED, gps.reason,
+                                  tr("the pair again"),
+                                  tr("Check that the pair's GPS file is the GPS export of the same tag.")));
         return;
     }
     if (acc.status != ELS_SUCCESS || !acc.space) {
-        open_failed(tr("The acceleration file %1 is not an E-OBS acceleration export: its first line is in "
-                       "neither acceleration layout.\nCheck that the pair's acceleration file is the "
-                       "acceleration export of the same tag.")
-                        .arg(quoted(acc_file_name)));
+        open_failed(chain_failure("acceleration", acc_file_name, acc.status == ELS_READ_FAILED, acc.reason,
+                                  tr("the pair again"),
+                                  tr("Check that the pair's acceleration file is the acceleration export of "
+                                     "the same tag.")));
         return;
     }
 

@@ -17,13 +17,10 @@ public:
     QString acc_file_name;
     QString gps_file_name;
 
-    // Opens the pair of the given file as the file dialog's choice would be.
-    void start_from(const QString& path);
 
 public slots:
-    void start_loading();
     void finished_loading(eobs_acc_gps_result* result_ptr, bool was_canceled);
 
-private:
-    void load(const QString& path);
+protected:
+    void load(const QString& path) override;
 };

@@ -11,19 +11,6 @@ eobs_acc_progress_loader::eobs_acc_progress_loader(data_set_sink& sink)
 {
 }
 
-void eobs_acc_progress_loader::start_loading()
-{
-    const QString path = choose_existing_file();
-    if (!path.isEmpty())
-        load(path);
-}
-
-void eobs_acc_progress_loader::start_from(const QString& path)
-{
-    if (!existing_file(path).isEmpty())
-        load(path);
-}
-
 void eobs_acc_progress_loader::load(const QString& path)
 {
     acc_file_name = path;
@@ -42,12 +29,11 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
         return;
     }
     eobs_acc_loader& acc = *result->acc;
-    const QString file = quoted(acc_file_name);
     if (acc.status == ELS_READ_FAILED) {
-        open_failed(tr("%1 could not be read: %2\nCheck that it is a readable file, then open it again.")
-                        .arg(file, acc.reason));
+        open_failed(chain_failure("acceleration", acc_file_name, true, acc.reason, tr("it again"), QString()));
         return;
     }
+    const QString file = quoted(acc_file_name);
     if (acc.status != ELS_SUCCESS || !acc.space) {
         if (eobs_file_kind::of(acc_file_name) == eobs_file_kind::gps)
             open_failed(tr("%1 is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "

@@ -10,10 +10,8 @@ eobs_gps_progress_loader::eobs_gps_progress_loader(data_set_sink& sink)
 {
 }
 
-void eobs_gps_progress_loader::start_from(const QString& path)
+void eobs_gps_progress_loader::load(const QString& path)
 {
-    if (existing_file(path).isEmpty())
-        return;
     gps_file_name = path;
     auto* runnable = new progress_loader_eobs_gps(path, cancel_requested);
     connect(runnable, &progress_loader_eobs_gps::finished_with_result, this,
@@ -30,16 +28,9 @@ void eobs_gps_progress_loader::finished_loading(eobs_gps_result* result_ptr, boo
         return;
     }
     eobs_gps_loader& gps = *result->gps;
-    if (gps.status == ELS_READ_FAILED) {
-        open_failed(tr("The GPS file %1 could not be read: %2\nCheck that it is a readable file, then open "
-                       "it again.")
-                        .arg(quoted(gps_file_name), gps.reason));
-        return;
-    }
     if (gps.status != ELS_SUCCESS || !gps.space) {
-        open_failed(tr("The GPS file %1 is not an E-OBS GPS export: its first line is in neither GPS "
-                       "layout.\nChoose the GPS export of a tag.")
-                        .arg(quoted(gps_file_name)));
+        open_failed(chain_failure("GPS", gps_file_name, gps.status == ELS_READ_FAILED, gps.reason, tr("it again"),
+                                  tr("Choose the GPS export of a tag.")));
         return;
     }
     sink.add_gps_data_set(std::move(gps.space), gps_file_name);

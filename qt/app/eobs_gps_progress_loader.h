@@ -15,8 +15,9 @@ public:
 
     QString gps_file_name;
 
-    void start_from(const QString& path);
-
 public slots:
     void finished_loading(eobs_gps_result* result_ptr, bool was_canceled);
+
+protected:
+    void load(const QString& path) override;
 };

@@ -54,10 +54,13 @@ int main(int argc, char* argv[])
     // Files named on the command line open once the main window is shown.
     const QStringList files = application.arguments().mid(1);
     QTimer::singleShot(2500, &splash, &QWidget::close);
-    QTimer::singleShot(1000, &main_window, [&main_window, files] {
+    QTimer::singleShot(1000, &main_window, [&main_window, &splash, files] {
         main_window.show();
-        if (!files.isEmpty())
+        if (!files.isEmpty()) {
+            // The splash would cover the progress and message dialogs.
+            splash.close();
             main_window.open_files(files);
+        }
     });
 
     // The answer arrives through the event loop; a missing or silent service only writes debug lines.

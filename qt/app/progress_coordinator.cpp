@@ -31,6 +31,29 @@ QString progress_coordinator::quoted(const QString& path)
     return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
 }
 
+QString progress_coordinator::chain_failure(const QString& kind, const QString& file, bool read_failed,
+                                            const QString& reason, const QString& again, const QString& advice)
+{
+    if (read_failed)
+        return tr("The %1 file %2 could not be read: %3\nCheck that it is a readable file, then open %4.")
+            .arg(kind, quoted(file), reason, again);
+    return tr("The %1 file %2 is not an E-OBS %1 export: its first line is in neither %1 layout.\n%3")
+        .arg(kind, quoted(file), advice);
+}
+
+void progress_coordinator::start_loading()
+{
+    const QString path = choose_existing_file();
+    if (!path.isEmpty())
+        load(path);
+}
+
+void progress_coordinator::start_from(const QString& path)
+{
+    if (!existing_file(path).isEmpty())
+        load(path);
+}
+
 void progress_coordinator::cancel()
 {
     trace_debug().nospace() << runnable_name_ << "::cancel ";

@@ -29,7 +29,19 @@ public:
     // A file name as the messages show it: in quotes, with the system's separators.
     static QString quoted(const QString& path);
 
+    // The "Open failed" text for a loader chain that did not load file: a read failure with its
+    // reason, or a file in none of the layouts of kind ("GPS", "acceleration") followed by advice.
+    // again says what to open again after a read failure.
+    static QString chain_failure(const QString& kind, const QString& file, bool read_failed,
+                                 const QString& reason, const QString& again, const QString& advice);
+
+    // Opens the given file as the file dialog's choice would be.
+    void start_from(const QString& path);
+
 public slots:
+    // Asks for the file, then loads it.
+    void start_loading();
+
     // Reached from the progress dialog's Cancel; sets the flag shared with the runnable and never
     // touches the runnable itself, which the pool may be deleting.
     void cancel();
@@ -37,6 +49,9 @@ public slots:
 protected:
     // runnable_name prefixes the cancel debug line.
     progress_coordinator(data_set_sink& sink, const char* runnable_name);
+
+    // Loads an existing file; the flow ends (the coordinator deletes itself) on every path.
+    virtual void load(const QString& path) = 0;
 
     // Asks for a file ("Open Acceleration Data File", starting in the folder used last, else the home
     // directory), logs "filename: " and checks that it exists. Empty when cancelled or missing; the

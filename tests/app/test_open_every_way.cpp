@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
 #include "app/dornvalemainwindow.h"
+#include "app/eobs_gps_progress_loader.h"
 #include "data/loader_gps_eobsmb.h"
 #include "map/map_form.h"
 #include "map/map_widget.h"
@@ -18,10 +19,13 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 using namespace flow_test_support;
 using namespace gui_test_support;
@@ -76,6 +80,7 @@ private slots:
     void several_files_one_after_the_other();
     void drop_on_main_and_burst_window();
     void gps_track_alone_is_removable();
+    void gps_alone_failures_name_the_file();
     void recent_files_menu_opens_and_clears();
     void file_dialog_filters_and_last_folder();
     void geometry_and_splitter_remembered_across_restart();
@@ -284,6 +289,45 @@ void test_open_every_way::gps_track_alone_is_removable()
     tree->setCurrentItem(nullptr);
     close_data_set->trigger();
     QCOMPARE(map().layers().size(), size_t(1));
+}
+
+void test_open_every_way::gps_alone_failures_name_the_file()
+{
+    // Started directly, as open_files does once the header said GPS: the chain still decides.
+    const QString notes = write("a_gps.txt", "some,notes\n");
+    QString text;
+    {
+        modal_script script;
+        script.then(answer_message(QMessageBox::Ok, nullptr, &text));
+        (new eobs_gps_progress_loader(*window))->start_from(notes);
+        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    }
+    QCOMPARE(text, "The GPS file \"" + notes +
+                       "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nChoose the GPS "
+                       "export of a tag.");
+
+    // Cancelled while the worker waits on a named pipe.
+    const QString pipe = dir->path() + "/b_gps.txt";
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    modal_script script;
+    script
+        .then([&](QWidget* w) {
+            auto* progress = qobject_cast<QProgressDialog*>(w);
+            if (!progress)
+                return false;
+            progress->findChild<QPushButton*>()->click();
+            QFile writer(pipe);
+            if (writer.open(QIODevice::WriteOnly))
+                writer.write(gps_content(1));
+            return true;
+        })
+        .then(answer_message(QMessageBox::Ok, nullptr, &text));
+    (new eobs_gps_progress_loader(*window))->start_from(pipe);
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text, "Load cancelled.\n\"" + pipe + "\" was not opened.");
+    QVERIFY(map().layers().empty());
+    QCOMPARE(state->next_gang_id, 0);
+    QCOMPARE(recent_files::list(), QStringList());
 }
 
 void test_open_every_way::recent_files_menu_opens_and_clears()
