@@ -49,7 +49,7 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
         ui->splitter->restoreState(splitter);
     connect(ui->splitter, &QSplitter::splitterMoved, this,
             [this] { QSettings().setValue(splitter_key, ui->splitter->saveState()); });
-    window_geometry::remember(this, "main");
+    geometry_restored_ = window_geometry::remember(this, "main");
     setAcceptDrops(true);
 
     connect(ui->actionOpen_acc, &QAction::triggered, this, &dornvalemainwindow::open_acc_file);
@@ -238,11 +238,8 @@ void dornvalemainwindow::fill_recent_menu()
     QAction* clear = ui->menuRecent->addAction(tr("Clear"));
     clear->setObjectName("actionClear_recent");
     clear->setEnabled(!files.isEmpty());
-    connect(clear, &QAction::triggered, this, [this] {
-        recent_files::clear();
-        fill_recent_menu();
-    });
-    ui->menuRecent->setEnabled(true);
+    // The menu is filled again before it shows next; clearing it here would delete the sender.
+    connect(clear, &QAction::triggered, this, [] { recent_files::clear(); });
 }
 
 void dornvalemainwindow::close_data_set()

@@ -56,6 +56,9 @@ public:
     // Only plain web addresses are offered as download links.
     static bool is_web_url(const QUrl& url);
 
+    // Whether the size and position of an earlier run were restored.
+    bool geometry_restored() const { return geometry_restored_; }
+
     // Offset between a burst window and the next, from the main window's frame.
     static constexpr int cascade_step = 30;
 
@@ -102,4 +105,5 @@ private:
     app_state* state_;
     QNetworkAccessManager* manager_;
     std::unique_ptr<map_form> map_form_;
+    bool geometry_restored_ = false;
 };

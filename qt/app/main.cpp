@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QSettings>
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QPixmap>
@@ -45,7 +44,7 @@ int main(int argc, char* argv[])
     dornvalemainwindow main_window(&state, &network_manager);
     // A remembered geometry wins; otherwise the window is centred in the primary screen's available
     // area, whose own left/top offsets are deliberately not added.
-    if (!QSettings().contains("windows/main/geometry")) {
+    if (!main_window.geometry_restored()) {
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         main_window.move(dornvalemainwindow::centred_position(available, main_window.size()));
     }

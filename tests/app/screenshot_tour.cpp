@@ -42,7 +42,8 @@ int main(int argc, char* argv[])
     main_window.setWindowTitle("Dornvale");
     main_window.setGeometry(40, 40, 760, 420);
     main_window.show();
-    QTest::qWaitForWindowExposed(&main_window);
+    if (!QTest::qWaitForWindowExposed(&main_window))
+        return 1;
     main_window.findChild<QSplitter*>("splitter")->setSizes({240, 520});
 
     main_window.open_files({examples.filePath("stork2241_acc.txt")});
@@ -51,16 +52,19 @@ int main(int argc, char* argv[])
     main_window.findChild<QSplitter*>("splitter")->setSizes({240, 520});
     burst_main_window* burst = state.gang_windows.front().second;
     burst->setGeometry(60, 60, 720, 480);
-    QTest::qWaitForWindowExposed(burst);
+    if (!QTest::qWaitForWindowExposed(burst))
+        return 1;
 
     map_form* map = main_window.get_map_form();
     map->setGeometry(80, 80, 720, 520);
-    QTest::qWaitForWindowExposed(map);
+    if (!QTest::qWaitForWindowExposed(map))
+        return 1;
 
     burst->findChild<QAction*>("actionActivity_Plot")->trigger();
     auto* plot = burst->findChild<activity_plot_dialog*>();
     plot->resize(560, 260);
-    QTest::qWaitForWindowExposed(plot);
+    if (!QTest::qWaitForWindowExposed(plot))
+        return 1;
 
     const bool ok = save(&main_window, out.filePath("main-window.png")) &&
                     save(burst, out.filePath("burst-view.png")) && save(plot, out.filePath("activity-plot.png")) &&

@@ -397,6 +397,8 @@ void test_open_every_way::file_dialog_filters_and_last_folder()
 
 void test_open_every_way::geometry_and_splitter_remembered_across_restart()
 {
+    // The first run has nothing to restore.
+    QVERIFY(!window->geometry_restored());
     const QRect main_geometry(40, 50, 620, 430);
     window->setGeometry(main_geometry);
     QTRY_COMPARE(window->geometry(), main_geometry);
@@ -414,6 +416,7 @@ void test_open_every_way::geometry_and_splitter_remembered_across_restart()
     window.reset();
     state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
     new_window();
+    QVERIFY(window->geometry_restored());
     QTRY_COMPARE(window->geometry(), main_geometry);
     QCOMPARE(window->findChild<QSplitter*>("splitter")->sizes(), sizes);
     QTRY_COMPARE(window->get_map_form()->geometry(), map_geometry);
