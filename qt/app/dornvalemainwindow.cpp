@@ -53,7 +53,8 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     setAcceptDrops(true);
 
     connect(ui->actionOpen_acc, &QAction::triggered, this, &dornvalemainwindow::open_acc_file);
-    connect(ui->actionOpen_acc_and_gps, &QAction::triggered, this, &dornvalemainwindow::open_acc_and_gps_files);
+    connect(ui->actionOpen_acc_and_gps, &QAction::triggered, this,
+            &dornvalemainwindow::open_acc_and_gps_files);
     connect(ui->menuRecent, &QMenu::aboutToShow, this, &dornvalemainwindow::fill_recent_menu);
     fill_recent_menu();
     connect(ui->actionClose_window, &QAction::triggered, this, &QWidget::close);
@@ -163,8 +164,7 @@ void dornvalemainwindow::closeEvent(QCloseEvent* event)
 {
     const std::size_t open = state_->gang_count();
     if (open > 0) {
-        const QString what =
-            open == 1 ? tr("One data set is open.") : tr("%1 data sets are open.").arg(open);
+        const QString what = open == 1 ? tr("One data set is open.") : tr("%1 data sets are open.").arg(open);
         QMessageBox box(QMessageBox::Question, tr("Quit Dornvale"),
                         what + tr("\nQuit Dornvale and close all its windows?"),
                         QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -315,7 +315,9 @@ QString acc_row(const burst_space& space, const QString& acc_file_name)
 
 QString gps_row(const event_space& events, const QString& gps_file_name)
 {
-    return QString("%1 gps events in %2").arg(events.events().size()).arg(QFileInfo(gps_file_name).fileName());
+    return QString("%1 gps events in %2")
+        .arg(events.events().size())
+        .arg(QFileInfo(gps_file_name).fileName());
 }
 
 } // namespace

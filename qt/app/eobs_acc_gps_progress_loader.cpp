@@ -21,10 +21,11 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
     if (acc_file_name.isEmpty()) {
-        open_failed(tr("%1 is not named as one file of an acceleration and GPS pair.\nPair files are named "
-                       "like \"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; "
-                       "rename them so, or open the file alone with \"Open E-OBS Acceleration File\".")
-                        .arg(quoted(path)));
+        open_failed(
+            tr("%1 is not named as one file of an acceleration and GPS pair.\nPair files are named "
+               "like \"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; "
+               "rename them so, or open the file alone with \"Open E-OBS Acceleration File\".")
+                .arg(quoted(path)));
         deleteLater();
         return;
     }

@@ -17,7 +17,6 @@ public:
     QString acc_file_name;
     QString gps_file_name;
 
-
 public slots:
     void finished_loading(eobs_acc_gps_result* result_ptr, bool was_canceled);
 

@@ -30,7 +30,8 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
     }
     eobs_acc_loader& acc = *result->acc;
     if (acc.status == ELS_READ_FAILED) {
-        open_failed(chain_failure("acceleration", acc_file_name, true, acc.reason, tr("it again"), QString()));
+        open_failed(
+            chain_failure("acceleration", acc_file_name, true, acc.reason, tr("it again"), QString()));
         return;
     }
     const QString file = quoted(acc_file_name);

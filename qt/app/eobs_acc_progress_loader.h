@@ -15,7 +15,6 @@ public:
 
     QString acc_file_name;
 
-
 public slots:
     void finished_loading(eobs_acc_result* result_ptr, bool was_canceled);
 

@@ -29,8 +29,8 @@ void eobs_gps_progress_loader::finished_loading(eobs_gps_result* result_ptr, boo
     }
     eobs_gps_loader& gps = *result->gps;
     if (gps.status != ELS_SUCCESS || !gps.space) {
-        open_failed(chain_failure("GPS", gps_file_name, gps.status == ELS_READ_FAILED, gps.reason, tr("it again"),
-                                  tr("Choose the GPS export of a tag.")));
+        open_failed(chain_failure("GPS", gps_file_name, gps.status == ELS_READ_FAILED, gps.reason,
+                                  tr("it again"), tr("Choose the GPS export of a tag.")));
         return;
     }
     sink.add_gps_data_set(std::move(gps.space), gps_file_name);

@@ -32,7 +32,8 @@ QString progress_coordinator::quoted(const QString& path)
 }
 
 QString progress_coordinator::chain_failure(const QString& kind, const QString& file, bool read_failed,
-                                            const QString& reason, const QString& again, const QString& advice)
+                                            const QString& reason, const QString& again,
+                                            const QString& advice)
 {
     if (read_failed)
         return tr("The %1 file %2 could not be read: %3\nCheck that it is a readable file, then open %4.")
@@ -65,7 +66,8 @@ QString progress_coordinator::choose_existing_file()
     QSettings settings;
     QString folder = settings.value(last_folder_key).toString();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QStandardPaths::locate(QStandardPaths::HomeLocation, QString(), QStandardPaths::LocateDirectory);
+        folder =
+            QStandardPaths::locate(QStandardPaths::HomeLocation, QString(), QStandardPaths::LocateDirectory);
     const QString path = QFileDialog::getOpenFileName(sink.dialog_parent(), tr("Open Acceleration Data File"),
                                                       folder, tr(file_filters));
     trace::out("filename: ", path);

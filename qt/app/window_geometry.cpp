@@ -13,7 +13,8 @@ QString settings_key(const QString& key)
 
 } // namespace
 
-window_geometry::window_geometry(QWidget* window, const QString& key) : QObject(window), window_(window), key_(key)
+window_geometry::window_geometry(QWidget* window, const QString& key)
+    : QObject(window), window_(window), key_(key)
 {
     window->installEventFilter(this);
 }
@@ -34,7 +35,8 @@ bool window_geometry::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window_) {
         const QEvent::Type type = event->type();
-        if (type == QEvent::Hide || ((type == QEvent::Move || type == QEvent::Resize) && window_->isVisible()))
+        if (type == QEvent::Hide ||
+            ((type == QEvent::Move || type == QEvent::Resize) && window_->isVisible()))
             store();
     }
     return QObject::eventFilter(watched, event);

@@ -50,7 +50,7 @@ private:
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
     loader_progress* progress_ = nullptr;
-    qint64 file_size_ = 0;  // 0 for a pipe or an empty file
+    qint64 file_size_ = 0; // 0 for a pipe or an empty file
     qint64 bytes_read_ = 0;
     qint64 reported_ = -1;
 };

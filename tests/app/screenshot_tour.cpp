@@ -67,7 +67,7 @@ int main(int argc, char* argv[])
         return 1;
 
     const bool ok = save(&main_window, out.filePath("main-window.png")) &&
-                    save(burst, out.filePath("burst-view.png")) && save(plot, out.filePath("activity-plot.png")) &&
-                    save(map, out.filePath("map.png"));
+                    save(burst, out.filePath("burst-view.png")) &&
+                    save(plot, out.filePath("activity-plot.png")) && save(map, out.filePath("map.png"));
     return ok ? 0 : 1;
 }

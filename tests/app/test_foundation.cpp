@@ -124,12 +124,13 @@ void test_foundation::main_window_form()
     // File: the two open commands, Open Recent, a separator, Close window and Exit, with their keys.
     const QList<QAction*> file_actions = file_menu->actions();
     QCOMPARE(file_actions.size(), 6);
-    const QList<QPair<QString, QKeySequence>> expected{{"Open Acceleration File", QKeySequence("Ctrl+O")},
-                                                       {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
-                                                       {"Open Recent", QKeySequence()},
-                                                       {"", QKeySequence()},
-                                                       {"Close window", QKeySequence("Ctrl+W")},
-                                                       {"Exit", QKeySequence("Ctrl+Q")}};
+    const QList<QPair<QString, QKeySequence>> expected{
+        {"Open Acceleration File", QKeySequence("Ctrl+O")},
+        {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
+        {"Open Recent", QKeySequence()},
+        {"", QKeySequence()},
+        {"Close window", QKeySequence("Ctrl+W")},
+        {"Exit", QKeySequence("Ctrl+Q")}};
     for (int i = 0; i < file_actions.size(); ++i) {
         QCOMPARE(file_actions[i]->text(), expected[i].first);
         QCOMPARE(file_actions[i]->shortcut(), expected[i].second);

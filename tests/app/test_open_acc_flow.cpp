@@ -185,9 +185,10 @@ void test_open_acc_flow::unknown_layout_warns()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, "File format not recognized: \"" + path +
-                       "\" is not an E-OBS acceleration export.\nChoose an acceleration export (.csv or .txt) "
-                       "as it came from the tag's download.");
+    QCOMPARE(text,
+             "File format not recognized: \"" + path +
+                 "\" is not an E-OBS acceleration export.\nChoose an acceleration export (.csv or .txt) "
+                 "as it came from the tag's download.");
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
 }

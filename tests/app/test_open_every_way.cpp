@@ -37,7 +37,8 @@ QByteArray acc_content(int bursts)
 {
     QByteArray out = acc_header + "\n";
     for (int i = 0; i < bursts; ++i)
-        out += "1,2,2014-05-02 10:" + QByteArray::number(10 + i) + ":00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
+        out += "1,2,2014-05-02 10:" + QByteArray::number(10 + i) +
+               ":00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
     return out;
 }
 
@@ -45,8 +46,8 @@ QByteArray gps_content(int fixes)
 {
     QByteArray out = QByteArray(loader_gps_eobsmb::header) + "\n";
     for (int i = 0; i < fixes; ++i)
-        out += "1,2,2014-05-02 10:00:00.000,8." + QByteArray::number(i) +
-               ",47.2,55,3,A,40,2014-05-02 10:1" + QByteArray::number(i) + ":00.000,3.9,3.8,21,0.1,90,1,12\n";
+        out += "1,2,2014-05-02 10:00:00.000,8." + QByteArray::number(i) + ",47.2,55,3,A,40,2014-05-02 10:1" +
+               QByteArray::number(i) + ":00.000,3.9,3.8,21,0.1,90,1,12\n";
     return out;
 }
 
@@ -148,33 +149,34 @@ void test_open_every_way::rule_per_kind_data()
 
     QTest::newRow("acceleration with its GPS partner: the pair")
         << QStringList{"a_acc.txt:acc", "a_gps.txt:gps"} << "a_acc.txt"
-        << QStringList{"e-obs acc+gps", "  2 gps events in a_gps.txt", "  3 acc bursts in a_acc.txt"} << 1 << 1
-        << "";
+        << QStringList{"e-obs acc+gps", "  2 gps events in a_gps.txt", "  3 acc bursts in a_acc.txt"} << 1
+        << 1 << "";
     QTest::newRow("acceleration with its partner, csv names")
         << QStringList{"b-acc.csv:acc", "b-gps.csv:gps"} << "b-acc.csv"
-        << QStringList{"e-obs acc+gps", "  2 gps events in b-gps.csv", "  3 acc bursts in b-acc.csv"} << 1 << 1
-        << "";
+        << QStringList{"e-obs acc+gps", "  2 gps events in b-gps.csv", "  3 acc bursts in b-acc.csv"} << 1
+        << 1 << "";
     QTest::newRow("acceleration without partner: alone")
-        << QStringList{"c_acc.txt:acc"} << "c_acc.txt" << QStringList{"e-obs acc", "  3 acc bursts in c_acc.txt"}
-        << 1 << 0 << "";
+        << QStringList{"c_acc.txt:acc"} << "c_acc.txt"
+        << QStringList{"e-obs acc", "  3 acc bursts in c_acc.txt"} << 1 << 0 << "";
     QTest::newRow("acceleration under an unpaired name: alone")
-        << QStringList{"tag.csv:acc"} << "tag.csv" << QStringList{"e-obs acc", "  3 acc bursts in tag.csv"} << 1
-        << 0 << "";
+        << QStringList{"tag.csv:acc"} << "tag.csv" << QStringList{"e-obs acc", "  3 acc bursts in tag.csv"}
+        << 1 << 0 << "";
     QTest::newRow("acceleration named as GPS: alone, not paired with itself")
         << QStringList{"d_gps.txt:acc", "d_acc.txt:notes"} << "d_gps.txt"
         << QStringList{"e-obs acc", "  3 acc bursts in d_gps.txt"} << 1 << 0 << "";
     QTest::newRow("GPS: the track alone")
-        << QStringList{"e_gps.txt:gps"} << "e_gps.txt" << QStringList{"e-obs gps", "  2 gps events in e_gps.txt"}
-        << 0 << 1 << "";
+        << QStringList{"e_gps.txt:gps"} << "e_gps.txt"
+        << QStringList{"e-obs gps", "  2 gps events in e_gps.txt"} << 0 << 1 << "";
     QTest::newRow("GPS whose acceleration partner exists: the track alone")
         << QStringList{"f_gps.txt:gps", "f_acc.txt:acc"} << "f_gps.txt"
         << QStringList{"e-obs gps", "  2 gps events in f_gps.txt"} << 0 << 1 << "";
     QTest::newRow("neither") << QStringList{"g_acc.txt:notes"} << "g_acc.txt" << QStringList{} << 0 << 0
                              << "\"DIR/g_acc.txt\" is neither an E-OBS acceleration export nor an E-OBS GPS "
                                 "export.\nOpen an export (.csv or .txt) as it came from the tag's download.";
-    QTest::newRow("missing") << QStringList{} << "h_acc.txt" << QStringList{} << 0 << 0
-                             << "\"DIR/h_acc.txt\" does not exist.\nCheck the file's name and folder, then open it "
-                                "again.";
+    QTest::newRow("missing")
+        << QStringList{} << "h_acc.txt" << QStringList{} << 0 << 0
+        << "\"DIR/h_acc.txt\" does not exist.\nCheck the file's name and folder, then open it "
+           "again.";
 }
 
 void test_open_every_way::rule_per_kind()
@@ -220,11 +222,11 @@ void test_open_every_way::several_files_one_after_the_other()
                         dir->path() + "/d_acc.txt"});
     QTRY_COMPARE_WITH_TIMEOUT(state->next_gang_id, 3, 10000);
     QTRY_COMPARE(tree_rows(window->open_files_tree()),
-                 (QStringList{"e-obs acc", "  3 acc bursts in a_acc.txt", "e-obs gps", "  2 gps events in b_gps.txt",
-                              "e-obs acc", "  3 acc bursts in d_acc.txt"}));
+                 (QStringList{"e-obs acc", "  3 acc bursts in a_acc.txt", "e-obs gps",
+                              "  2 gps events in b_gps.txt", "e-obs acc", "  3 acc bursts in d_acc.txt"}));
     QVERIFY(text.startsWith("\"" + dir->path() + "/c.txt\" is neither"));
-    QCOMPARE(recent_files::list(),
-             (QStringList{dir->path() + "/d_acc.txt", dir->path() + "/b_gps.txt", dir->path() + "/a_acc.txt"}));
+    QCOMPARE(recent_files::list(), (QStringList{dir->path() + "/d_acc.txt", dir->path() + "/b_gps.txt",
+                                                dir->path() + "/a_acc.txt"}));
 }
 
 void test_open_every_way::drop_on_main_and_burst_window()
@@ -240,9 +242,10 @@ void test_open_every_way::drop_on_main_and_burst_window()
     QVERIFY(drag_and_drop(burst, {QUrl::fromLocalFile(dir->path() + "/b_gps.txt"),
                                   QUrl::fromLocalFile(dir->path() + "/c_acc.txt")}));
     QTRY_COMPARE_WITH_TIMEOUT(state->next_gang_id, 3, 10000);
-    QTRY_COMPARE(tree_rows(window->open_files_tree()),
-                 (QStringList{"e-obs acc", "  3 acc bursts in a_acc.txt", "e-obs gps", "  2 gps events in b_gps.txt",
-                              "e-obs acc+gps", "  2 gps events in c_gps.txt", "  3 acc bursts in c_acc.txt"}));
+    QTRY_COMPARE(
+        tree_rows(window->open_files_tree()),
+        (QStringList{"e-obs acc", "  3 acc bursts in a_acc.txt", "e-obs gps", "  2 gps events in b_gps.txt",
+                     "e-obs acc+gps", "  2 gps events in c_gps.txt", "  3 acc bursts in c_acc.txt"}));
     QCOMPARE(map().layers().size(), size_t(2));
 }
 
@@ -302,9 +305,10 @@ void test_open_every_way::gps_alone_failures_name_the_file()
         (new eobs_gps_progress_loader(*window))->start_from(notes);
         QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     }
-    QCOMPARE(text, "The GPS file \"" + notes +
-                       "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nChoose the GPS "
-                       "export of a tag.");
+    QCOMPARE(text,
+             "The GPS file \"" + notes +
+                 "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nChoose the GPS "
+                 "export of a tag.");
 
     // Cancelled while the worker waits on a named pipe.
     const QString pipe = dir->path() + "/b_gps.txt";
@@ -483,7 +487,8 @@ void test_open_every_way::closing_the_main_window_asks_once_and_ends_the_program
     modal_script script;
     script.then(answer_message(QMessageBox::Ok, &title, &text));
     streams_capture streams;
-    QTimer::singleShot(0, window.get(), [this] { window->findChild<QAction*>("actionClose_window")->trigger(); });
+    QTimer::singleShot(0, window.get(),
+                       [this] { window->findChild<QAction*>("actionClose_window")->trigger(); });
     // The program's event loop ends once the question is answered.
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(script.done());
@@ -503,9 +508,10 @@ void test_open_every_way::command_line_opens_each_file()
     QVERIFY2(program.wait_for("header check of " + dir->path() + "/c.txt", 30000), qPrintable(program.log()));
     const QString log = program.log();
     int at = 0;
-    for (const QString& line : {"header check of " + dir->path() + "/a_acc.txt", QString("loader_gps_eobsmb succeeded"),
-                                QString("loader_eobsmb succeeded"), "header check of " + dir->path() + "/b_gps.txt",
-                                QString("loader_gps_eobsmb succeeded"), "header check of " + dir->path() + "/c.txt"}) {
+    for (const QString& line :
+         {"header check of " + dir->path() + "/a_acc.txt", QString("loader_gps_eobsmb succeeded"),
+          QString("loader_eobsmb succeeded"), "header check of " + dir->path() + "/b_gps.txt",
+          QString("loader_gps_eobsmb succeeded"), "header check of " + dir->path() + "/c.txt"}) {
         const int found = log.indexOf(line, at);
         QVERIFY2(found >= 0, qPrintable("missing or out of order: " + line + "\n" + log));
         at = found + line.size();

@@ -253,13 +253,15 @@ void test_open_pair_flow::missing_partner_or_unpaired_name()
         {lonely, "The GPS file \"" + dir->path() + "/d_gps.txt\" that pairs with \"" + lonely +
                      "\" does not exist.\nPut it in the same folder under this name, or open \"" + lonely +
                      "\" alone with \"Open E-OBS Acceleration File\"."},
-        {lonely_gps, "The acceleration file \"" + dir->path() + "/h-acc.csv\" that pairs with \"" + lonely_gps +
+        {lonely_gps, "The acceleration file \"" + dir->path() + "/h-acc.csv\" that pairs with \"" +
+                         lonely_gps +
                          "\" does not exist.\nPut it in the same folder under this name, then open the pair "
                          "again."},
-        {unpaired, "\"" + unpaired +
-                       "\" is not named as one file of an acceleration and GPS pair.\nPair files are named like "
-                       "\"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; rename "
-                       "them so, or open the file alone with \"Open E-OBS Acceleration File\"."}};
+        {unpaired,
+         "\"" + unpaired +
+             "\" is not named as one file of an acceleration and GPS pair.\nPair files are named like "
+             "\"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; rename "
+             "them so, or open the file alone with \"Open E-OBS Acceleration File\"."}};
     for (const auto& c : cases) {
         QString text;
         modal_script script;
@@ -283,7 +285,8 @@ void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text, "\"" + chosen + "\" does not exist.\nCheck the file's name and folder, then open it again.");
+    QCOMPARE(text,
+             "\"" + chosen + "\" does not exist.\nCheck the file's name and folder, then open it again.");
     // The partner's name is derived only for a chosen file that exists.
     QVERIFY(!log.contains("eobs_guess_acc_gps_filenames: "));
     QVERIFY(burst_windows().isEmpty());
@@ -308,7 +311,8 @@ void test_open_pair_flow::unreadable_gps_file_names_its_reason()
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QVERIFY2(text.startsWith("The GPS file \"" + gps + "\" could not be read: Can't open file: "),
              qPrintable(text));
-    QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open the pair again."), qPrintable(text));
+    QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open the pair again."),
+             qPrintable(text));
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
 }

@@ -72,8 +72,7 @@ void test_startup_update::silent_service_with_flavour_does_not_delay_start_up()
     const auto headers = http_test_server::headers(head);
     QCOMPARE(headers.values("x-checksum"), QList<QByteArray>{expected_checksum});
     QCOMPARE(headers.values("user-agent").size(), 1);
-    QVERIFY2(headers.value("user-agent").startsWith("Dornvale/v0.1.3 (Linux) "),
-             headers.value("user-agent"));
+    QVERIFY2(headers.value("user-agent").startsWith("Dornvale/v0.1.3 (Linux) "), headers.value("user-agent"));
     QCOMPARE(service.connections, 1);
 }
 

@@ -21,10 +21,12 @@ using namespace test_support;
 
 namespace {
 
-const QByteArray fixed_acc_header = "key-bin-checksum,tag-serial-number,start-timestamp,"
-                                    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
-const QByteArray mbd_acc_header = "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
-                                  "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
+const QByteArray fixed_acc_header =
+    "key-bin-checksum,tag-serial-number,start-timestamp,"
+    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
+const QByteArray mbd_acc_header =
+    "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
+    "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
 
 // Fixed-layout acceleration lines, about 60 bytes each.
 QByteArray acc_lines(int count)
@@ -40,7 +42,8 @@ QByteArray gps_fixed_lines(int count)
 {
     QByteArray out;
     for (int i = 0; i < count; ++i)
-        out += "1,2,2014-05-02 10:00:00.000,8.5,47.2,55,3,A,40,2014-05-02 10:01:00.000,3.9,3.8,21,0.1,90,1,12\n";
+        out +=
+            "1,2,2014-05-02 10:00:00.000,8.5,47.2,55,3,A,40,2014-05-02 10:01:00.000,3.9,3.8,21,0.1,90,1,12\n";
     return out;
 }
 
@@ -76,16 +79,20 @@ void test_file_kind_and_progress::kind_by_header_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("kind");
-    QTest::newRow("acceleration, fixed header") << fixed_acc_header + "\n" + acc_lines(2)
-                                                << int(eobs_file_kind::acceleration);
-    QTest::newRow("acceleration, eobs_ columns") << mbd_acc_header + "\n" << int(eobs_file_kind::acceleration);
-    QTest::newRow("GPS, fixed header") << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2)
-                                       << int(eobs_file_kind::gps);
-    QTest::newRow("GPS, eobs_ header 1") << QByteArray(loader_gps_mbd::header_1) + "\n" << int(eobs_file_kind::gps);
-    QTest::newRow("GPS, eobs_ header 2") << QByteArray(loader_gps_mbd::header_2) + "\r\n" << int(eobs_file_kind::gps);
+    QTest::newRow("acceleration, fixed header")
+        << fixed_acc_header + "\n" + acc_lines(2) << int(eobs_file_kind::acceleration);
+    QTest::newRow("acceleration, eobs_ columns") << mbd_acc_header + "\n"
+                                                 << int(eobs_file_kind::acceleration);
+    QTest::newRow("GPS, fixed header")
+        << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2) << int(eobs_file_kind::gps);
+    QTest::newRow("GPS, eobs_ header 1") << QByteArray(loader_gps_mbd::header_1) + "\n"
+                                         << int(eobs_file_kind::gps);
+    QTest::newRow("GPS, eobs_ header 2") << QByteArray(loader_gps_mbd::header_2) + "\r\n"
+                                         << int(eobs_file_kind::gps);
     QTest::newRow("GPS, eobs_ header 3") << QByteArray(loader_gps_mbd::header_3) << int(eobs_file_kind::gps);
     QTest::newRow("acceleration header with a column missing")
-        << fixed_acc_header.left(fixed_acc_header.lastIndexOf(',')) + "\n" << int(eobs_file_kind::neither);
+        << fixed_acc_header.left(fixed_acc_header.lastIndexOf(',')) + "\n"
+        << int(eobs_file_kind::neither);
     QTest::newRow("GPS header with one more column") << QByteArray(loader_gps_mbd::header_3) + ",x\n"
                                                      << int(eobs_file_kind::neither);
     QTest::newRow("notes") << QByteArray("this,is\nnot,an export\n") << int(eobs_file_kind::neither);

@@ -217,22 +217,28 @@ void test_lifecycleclient::version_url_data()
     QTest::addColumn<QString>("platform");
     QTest::addColumn<QString>("url");
     QTest::newRow("no flavour") << "https://updates.example.org/"
-                                << "" << "Windows"
+                                << ""
+                                << "Windows"
                                 << "https://updates.example.org/versions/current/Windows";
     QTest::newRow("beta") << "https://updates.example.org/"
-                          << "beta" << "Windows"
+                          << "beta"
+                          << "Windows"
                           << "https://updates.example.org/versions/current/Windows?flavor=beta";
     QTest::newRow("base with path") << "https://example.org/api/v1/"
-                                    << "" << "Windows"
+                                    << ""
+                                    << "Windows"
                                     << "https://example.org/api/v1/versions/current/Windows";
     QTest::newRow("slash added") << "https://example.org/api"
-                                 << "rc" << "Windows"
+                                 << "rc"
+                                 << "Windows"
                                  << "https://example.org/api/versions/current/Windows?flavor=rc";
     QTest::newRow("Linux") << "https://updates.example.org/"
-                           << "" << "Linux"
+                           << ""
+                           << "Linux"
                            << "https://updates.example.org/versions/current/Linux";
     QTest::newRow("macOS") << "https://updates.example.org/"
-                           << "beta" << "macOS"
+                           << "beta"
+                           << "macOS"
                            << "https://updates.example.org/versions/current/macOS?flavor=beta";
 }
 
@@ -256,20 +262,23 @@ void test_lifecycleclient::request_line_and_headers_as_received_data()
     QTest::addColumn<QByteArray>("checksum");
     QTest::addColumn<QByteArray>("request_line");
     QTest::newRow("no flavour") << "/"
-                                << "" << "Windows" << windows_checksum
+                                << ""
+                                << "Windows" << windows_checksum
                                 << QByteArray("GET /versions/current/Windows HTTP/1.1");
     QTest::newRow("beta") << "/"
-                          << "beta" << "Windows" << windows_checksum
+                          << "beta"
+                          << "Windows" << windows_checksum
                           << QByteArray("GET /versions/current/Windows?flavor=beta HTTP/1.1");
     QTest::newRow("base with path") << "/svc/"
-                                    << "beta" << "Windows" << windows_checksum
+                                    << "beta"
+                                    << "Windows" << windows_checksum
                                     << QByteArray("GET /svc/versions/current/Windows?flavor=beta HTTP/1.1");
     QTest::newRow("Linux") << "/"
-                           << "" << "Linux" << linux_checksum
-                           << QByteArray("GET /versions/current/Linux HTTP/1.1");
+                           << ""
+                           << "Linux" << linux_checksum << QByteArray("GET /versions/current/Linux HTTP/1.1");
     QTest::newRow("macOS") << "/"
-                           << "" << "macOS" << macos_checksum
-                           << QByteArray("GET /versions/current/macOS HTTP/1.1");
+                           << ""
+                           << "macOS" << macos_checksum << QByteArray("GET /versions/current/macOS HTTP/1.1");
 }
 
 void test_lifecycleclient::request_line_and_headers_as_received()
@@ -288,8 +297,8 @@ void test_lifecycleclient::request_line_and_headers_as_received()
     debug_capture log;
     client.checkVersion();
     QCOMPARE(log.starting_with("LifeCycleClient/CheckVersion: ").value(0),
-             "LifeCycleClient/CheckVersion:  QUrl(\"" + server.base_url(path) + "versions/current/" + platform +
-                 (flavor.isEmpty() ? QString() : "?flavor=" + flavor) + "\")");
+             "LifeCycleClient/CheckVersion:  QUrl(\"" + server.base_url(path) + "versions/current/" +
+                 platform + (flavor.isEmpty() ? QString() : "?flavor=" + flavor) + "\")");
     QTRY_COMPARE(log.count(entry + ": software is up to date  \"v0.1.3\""), 1);
 
     QCOMPARE(server.requests.size(), 1);
