@@ -28,7 +28,7 @@ bool window_geometry::remember(QWidget* window, const QString& key)
 
 void window_geometry::store()
 {
-    QSettings().setValue(settings_key(key_), window_->saveGeometry());
+    settings_.setValue(settings_key(key_), window_->saveGeometry());
 }
 
 bool window_geometry::eventFilter(QObject* watched, QEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSettings>
 #include <QString>
 
 class QWidget;
@@ -24,4 +25,6 @@ private:
 
     QWidget* window_;
     QString key_;
+    // Kept, so that a drag's many moves are written to disk together from the event loop.
+    QSettings settings_;
 };
