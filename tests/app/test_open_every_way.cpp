@@ -19,6 +19,7 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSplitter>
@@ -82,6 +83,7 @@ private slots:
     void drop_on_main_and_burst_window();
     void gps_track_alone_is_removable();
     void gps_alone_failures_name_the_file();
+    void progress_dialog_shows_the_percentage_read();
     void recent_files_menu_opens_and_clears();
     void file_dialog_filters_and_last_folder();
     void geometry_and_splitter_remembered_across_restart();
@@ -332,6 +334,48 @@ void test_open_every_way::gps_alone_failures_name_the_file()
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
     QCOMPARE(recent_files::list(), QStringList());
+}
+
+void test_open_every_way::progress_dialog_shows_the_percentage_read()
+{
+    // About 3 MB of acceleration data; its GPS partner is a named pipe, which holds the worker (GPS
+    // first) until the dialog is watched. A pipe has no size: the bar stays busy while it is read.
+    QByteArray acc = acc_header + "\n";
+    for (int i = 0; i < 50000; ++i)
+        acc += "1,2,2014-05-02 10:10:00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
+    write("big_acc.txt", acc);
+    const QString pipe = dir->path() + "/big_gps.txt";
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QList<int> values;
+    QStringList labels;
+    int busy_maximum = -1;
+    modal_script script;
+    script.then([&](QWidget* w) {
+        auto* progress = qobject_cast<QProgressDialog*>(w);
+        if (!progress)
+            return false;
+        busy_maximum = progress->maximum();
+        auto* bar = progress->findChild<QProgressBar*>();
+        connect(bar, &QProgressBar::valueChanged, progress, [&values, &labels, progress, bar](int v) {
+            if (bar->maximum() == 100 && v >= 0)
+                values << v;
+            labels << progress->labelText();
+        });
+        QFile writer(pipe);
+        if (writer.open(QIODevice::WriteOnly))
+            writer.write(gps_content(2));
+        return true;
+    });
+    window->open_files({dir->path() + "/big_acc.txt"});
+    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 20000);
+    QCOMPARE(busy_maximum, 0);
+    QVERIFY2(!values.isEmpty(), "no percentage reached the dialog");
+    for (int i = 1; i < values.size(); ++i)
+        QVERIFY2(values[i] > values[i - 1], qPrintable(QString("not rising at %1").arg(i)));
+    QCOMPARE(values.last(), 100);
+    QCOMPARE(labels.last(), QString("loading acceleration data file...\nbig_acc.txt"));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  2 gps events in big_gps.txt", "  50000 acc bursts in big_acc.txt"}));
 }
 
 void test_open_every_way::recent_files_menu_opens_and_clears()
