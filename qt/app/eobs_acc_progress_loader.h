@@ -16,6 +16,8 @@ public:
     QString acc_file_name;
 
 public slots:
-    void start_loading();
     void finished_loading(eobs_acc_result* result_ptr, bool was_canceled);
+
+protected:
+    void load(const QString& path) override;
 };

@@ -108,6 +108,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
         if (!f)
             throw loader_wrong_header();
     }
+    lines.report_to(progress);
 
     std::vector<float> pieces;
     qint64 total_samples = 0;

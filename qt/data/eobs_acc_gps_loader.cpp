@@ -40,6 +40,7 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
                const char* first_name, const char* second_name, Take list_of)
 {
     chain.status = ELS_NONE;
+    progress->loader_progress_set_file(file_name);
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
         if (!try_reader<Space, First>(chain, file_name, progress, first_name, list_of) &&

@@ -34,6 +34,12 @@ struct eobs_acc_result
     std::unique_ptr<eobs_acc_loader> acc;
 };
 
+// Result of loading a GPS file alone, handed from the worker to the GUI thread once.
+struct eobs_gps_result
+{
+    std::unique_ptr<eobs_gps_loader> gps;
+};
+
 // Result of loading an acceleration and GPS pair, handed from the worker to the GUI thread once.
 struct eobs_acc_gps_result : eobs_acc_result
 {

@@ -53,6 +53,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
         accepted = accepted || equals(field(b, e), header);
     if (!accepted)
         throw loader_wrong_header();
+    lines.report_to(progress);
 
     std::vector<field> header;
     split(b, e, header);

@@ -1,10 +1,12 @@
 #include "data/line_reader.h"
 
+#include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 
 #include <QTextCodec>
 #include <QTextDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -19,6 +21,7 @@ line_reader::line_reader(const QString& file_name) : file_(file_name)
         throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     codec_ = QTextCodec::codecForLocale();
     buffer_.resize(2 * chunk_size);
+    file_size_ = file_.isSequential() ? 0 : file_.size();
 }
 
 line_reader::~line_reader() = default;
@@ -42,8 +45,11 @@ bool line_reader::fill()
         throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
     if (n == 0) {
         eof_ = true;
+        report(std::max(bytes_read_, file_size_));
         return false;
     }
+    bytes_read_ += n;
+    report(bytes_read_);
     std::size_t got = static_cast<std::size_t>(n);
 
     if (!started_) {
@@ -69,6 +75,14 @@ bool line_reader::fill()
     }
     size_ += got;
     return true;
+}
+
+void line_reader::report(qint64 bytes)
+{
+    if (progress_ && file_size_ > 0 && bytes != reported_) {
+        reported_ = bytes;
+        progress_->loader_progress_bytes(bytes, file_size_);
+    }
 }
 
 bool line_reader::at_end()

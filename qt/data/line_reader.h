@@ -7,6 +7,7 @@
 #include <vector>
 
 class QTextCodec;
+class loader_progress;
 class QTextDecoder;
 
 // Reads a text file line by line in one streaming pass, as bytes, exactly as a QTextStream with its
@@ -31,8 +32,14 @@ public:
 
     QTextCodec* codec() const { return codec_; }
 
+    // From the next chunk on, reports the bytes read after each chunk, and the file size at the end
+    // unless that was the last count reported.
+    void report_to(loader_progress* progress) { progress_ = progress; }
+
 private:
     bool fill();
+    // Tells the progress the bytes read, once for each new count.
+    void report(qint64 bytes);
 
     QFile file_;
     QTextCodec* codec_ = nullptr;
@@ -42,4 +49,8 @@ private:
     std::size_t size_ = 0; // end of the valid bytes in buffer_
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
+    loader_progress* progress_ = nullptr;
+    qint64 file_size_ = 0; // 0 for a pipe or an empty file
+    qint64 bytes_read_ = 0;
+    qint64 reported_ = -1;
 };

@@ -13,10 +13,11 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QSysInfo>
 
 namespace {
 
-const char* const platform = "Windows";
 const char* const sharedKey = "9b1e4c07d3a85f26e0c4b7a19d52f8e3061ab9c4d7e25f80a3b6c19e4d07f2a5";
 
 // SemVer: an identifier made only of ASCII digits is numeric.
@@ -81,10 +82,24 @@ QString LifeCycleClient::loadBuildFlavor(const QString& path)
     return flavor;
 }
 
-QByteArray LifeCycleClient::checksum()
+QString LifeCycleClient::platformFor(const QString& kernelType)
+{
+    if (kernelType == QLatin1String("winnt"))
+        return QStringLiteral("Windows");
+    if (kernelType == QLatin1String("darwin"))
+        return QStringLiteral("macOS");
+    return QStringLiteral("Linux");
+}
+
+QString LifeCycleClient::systemPlatform()
+{
+    return platformFor(QSysInfo::kernelType());
+}
+
+QByteArray LifeCycleClient::checksum(const QString& platform)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QByteArray(platform));
+    hash.addData(platform.toUtf8());
     hash.addData(QByteArray(sharedKey));
     return hash.result().toHex();
 }
@@ -92,13 +107,13 @@ QByteArray LifeCycleClient::checksum()
 QByteArray LifeCycleClient::userAgent() const
 {
     return QStringLiteral("Dornvale/%1 (%2) %3/%4")
-        .arg(QStringLiteral(DORNVALE_VERSION), QString::fromLatin1(platform), clientName, clientVersion)
+        .arg(QStringLiteral(DORNVALE_VERSION), platform_, clientName, clientVersion)
         .toUtf8();
 }
 
 QUrl LifeCycleClient::versionUrl() const
 {
-    QString url = baseUrl_ + "versions/current/" + platform;
+    QString url = baseUrl_ + "versions/current/" + platform_;
     if (!buildFlavor.isEmpty())
         url += "?flavor=" + buildFlavor;
     return QUrl(url);

@@ -121,7 +121,23 @@ void test_foundation::main_window_form()
     QVERIFY(exit && about);
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(about->text(), QString("About"));
-    QCOMPARE(file_menu->actions(), QList<QAction*>{exit});
+    // File: the two open commands, Open Recent, a separator, Close window and Exit, with their keys.
+    const QList<QAction*> file_actions = file_menu->actions();
+    QCOMPARE(file_actions.size(), 6);
+    const QList<QPair<QString, QKeySequence>> expected{
+        {"Open Acceleration File", QKeySequence("Ctrl+O")},
+        {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
+        {"Open Recent", QKeySequence()},
+        {"", QKeySequence()},
+        {"Close window", QKeySequence("Ctrl+W")},
+        {"Exit", QKeySequence("Ctrl+Q")}};
+    for (int i = 0; i < file_actions.size(); ++i) {
+        QCOMPARE(file_actions[i]->text(), expected[i].first);
+        QCOMPARE(file_actions[i]->shortcut(), expected[i].second);
+    }
+    QVERIFY(file_actions[3]->isSeparator());
+    QCOMPARE(file_actions[2]->menu(), w.findChild<QMenu*>("menuRecent"));
+    QCOMPARE(file_actions[5], exit);
     QCOMPARE(help_menu->actions(), QList<QAction*>{about});
     QVERIFY(w.findChild<QStatusBar*>("statusbar"));
 }

@@ -26,6 +26,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <thread>
 
@@ -72,6 +73,7 @@ private:
 
 void test_open_acc_flow::init()
 {
+    clear_settings();
     open_main_window(QString(), nullptr);
 }
 
@@ -151,7 +153,7 @@ void test_open_acc_flow::missing_file_warns()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, QString("File does not exist."));
+    QCOMPARE(text, "\"" + path + "\" does not exist.\nCheck the file's name and folder, then open it again.");
     QCOMPARE(script.titles.size(), 2);
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
@@ -166,7 +168,10 @@ void test_open_acc_flow::unknown_layout_warns()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, QString("File format not recognized."));
+    QCOMPARE(text,
+             "File format not recognized: \"" + path +
+                 "\" is not an E-OBS acceleration export.\nChoose an acceleration export (.csv or .txt) "
+                 "as it came from the tag's download.");
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
 }
@@ -181,7 +186,9 @@ void test_open_acc_flow::unreadable_file_warns_with_reason()
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QVERIFY2(text.startsWith("Can't open file"), qPrintable(text));
+    QVERIFY2(text.startsWith("The acceleration file \"" + path + "\" could not be read: Can't open file: "),
+             qPrintable(text));
+    QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open it again."), qPrintable(text));
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
 }
@@ -225,11 +232,11 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     writer.join();
     QCOMPARE(progress_title, QString("Loading"));
-    // The chain's status text reaches the dialog's label.
-    QCOMPARE(progress_label, QString("loading acceleration data file..."));
+    // The chain's status text reaches the dialog's label, with the file's name.
+    QCOMPARE(progress_label, QString("loading acceleration data file...\npipe_acc.txt"));
     QVERIFY(progress_modal);
     QVERIFY(progress_parentless);
-    QCOMPARE(text, QString("Load cancelled."));
+    QCOMPARE(text, "Load cancelled.\n\"" + path + "\" was not opened.");
     QTest::qWait(100);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(burst_windows().isEmpty());
@@ -241,20 +248,30 @@ void test_open_acc_flow::close_confirmation_answers()
     burst_main_window* w = open_ok(write("a_acc.txt", acc_header + "\n" + acc_lines(2)));
     QVERIFY(w);
     QSignalSpy closed(w, SIGNAL(window_closed(burst_main_window*)));
-    for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Cancel, QMessageBox::Escape}) {
+    for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Escape}) {
         QString title, text;
+        QList<QMessageBox::StandardButton> buttons;
         modal_script script;
-        script.then(answer_message(answer, &title, &text));
+        script.then([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            for (QAbstractButton* b : box->buttons())
+                buttons << box->standardButton(b);
+            return answer_message(answer, &title, &text)(w);
+        });
         QVERIFY(!w->close());
         QCOMPARE(title, QString("Close Acceleration Data"));
         QCOMPARE(text, QString("Are you sure?\n"));
+        // Close and Cancel only.
+        std::sort(buttons.begin(), buttons.end());
+        QCOMPARE(buttons, (QList<QMessageBox::StandardButton>{QMessageBox::Close, QMessageBox::Cancel}));
         QVERIFY(w->isVisible());
         QCOMPARE(closed.count(), 0);
     }
     // The Close action asks the same question.
     QString title;
     modal_script script;
-    script.then(answer_message(QMessageBox::Yes, &title));
+    script.then(answer_message(QMessageBox::Close, &title));
+    QCOMPARE(w->findChild<QAction*>("actionClose")->shortcut(), QKeySequence("Ctrl+W"));
     w->findChild<QAction*>("actionClose")->trigger();
     QCOMPARE(title, QString("Close Acceleration Data"));
     QCOMPARE(closed.count(), 1);
@@ -269,7 +286,7 @@ void test_open_acc_flow::close_removes_only_its_row_and_releases_the_gang()
     QVERIFY(a && b && c);
     QPointer<burst_main_window> closed_window = b;
     modal_script script;
-    script.then(answer_message(QMessageBox::Yes));
+    script.then(answer_message(QMessageBox::Close));
     debug_capture log;
     QVERIFY(b->close());
     QVERIFY(log.contains("dornvalemainwindow::window_closed(burst_main_window *):  burst_main_window(0x"));

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QSettings>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -124,7 +125,18 @@ struct recording_progress : loader_progress
             values << v;
     }
     void loader_progress_set_text(const QString& text) override { texts << text; }
+    // Each report of the readers: bytes read and file size.
+    QList<QPair<qint64, qint64>> bytes;
+    void loader_progress_bytes(qint64 read, qint64 size) override { bytes << qMakePair(read, size); }
 };
+
+// Empties the user's settings (under the test's private home), so each test starts afresh.
+inline void clear_settings()
+{
+    QSettings settings;
+    settings.clear();
+    settings.sync();
+}
 
 inline bool write_file(const QString& path, const QByteArray& content)
 {
