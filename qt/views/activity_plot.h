@@ -6,6 +6,7 @@
 
 #include <vector>
 
+class burst;
 class burst_space;
 
 // Activity per six-minute bin over whole UTC days: the mean absolute change between consecutive
@@ -28,6 +29,10 @@ public:
     std::vector<double>
         activities; // bin_count values in time order; bin k starts at plot_begin + k * bin_width
 };
+
+// The activity a bin holding exactly the samples of b would get: the mean absolute change between
+// consecutive samples, averaged over the three axes; 0 with fewer than two samples.
+double burst_activity(const burst& b);
 
 constexpr qint64 activity_day_ms = 86400000;
 constexpr int activity_bins_per_day = 240;

@@ -206,6 +206,13 @@ void burst_paint_panel::set_palette(const axis_palette& palette)
 {
     palette_ = palette;
     update();
+    emit layers_changed();
+}
+
+void burst_paint_panel::set_calibration(const std::optional<burst_calibration>& calibration)
+{
+    calibration_ = calibration;
+    emit layers_changed();
 }
 
 void burst_paint_panel::set_hovered(qint32 index)

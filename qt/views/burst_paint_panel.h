@@ -57,7 +57,7 @@ public:
 
     // The hover read-out gives values in g with a calibration, raw values without.
     const std::optional<burst_calibration>& calibration() const { return calibration_; }
-    void set_calibration(const std::optional<burst_calibration>& calibration) { calibration_ = calibration; }
+    void set_calibration(const std::optional<burst_calibration>& calibration);
 
 signals:
     // The burst under the cursor changed; -1 when the cursor leaves the bursts or the panel.
@@ -66,7 +66,7 @@ signals:
     void burst_selected(qint32 index);
     // The user asked to look at burst index up close (double click, or Enter on the selection).
     void burst_activated(qint32 index);
-    // A display flag changed through the context menu or set_axis_shown.
+    // A display flag (context menu, set_axis_shown), the palette or the calibration changed.
     void layers_changed();
 
 public slots:
