@@ -64,13 +64,22 @@ void thousand_samples_as_lines(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(ten_thousand_samples_docked)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(ten_thousand_samples_docked)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(ten_thousand_samples_docked_in_g)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
-BENCHMARK(ten_thousand_samples_wide)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(thousand_samples_as_lines)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(ten_thousand_samples_wide)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(thousand_samples_as_lines)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)
 {

@@ -41,6 +41,8 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     grid->addWidget(axis_, 0, 0);
     grid->addWidget(panel_, 0, 1);
     grid->addWidget(legend_, 1, 0, 1, 2);
+    grid->setRowStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     setCentralWidget(central);
     panel_->setFocus();
 

@@ -30,8 +30,8 @@ burst_axis::burst_axis(const burst_paint_panel& panel, QWidget* parent) : QWidge
     connect(&panel_, &burst_paint_panel::layers_changed, this, &burst_axis::refresh);
 }
 
-std::vector<burst_axis::tick> burst_axis::ticks(int height, const std::optional<burst_calibration>& calibration,
-                                                int axis)
+std::vector<burst_axis::tick> burst_axis::ticks(int height,
+                                                const std::optional<burst_calibration>& calibration, int axis)
 {
     std::vector<tick> result;
     if (!calibration || axis < 0 || axis > 2) {

@@ -20,7 +20,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent) : QWidget(parent), panel_(panel)
+burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
+    : QWidget(parent), panel_(panel)
 {
     auto* layout = new QVBoxLayout(this);
     summary_ = new QLabel(this);
@@ -85,7 +86,8 @@ void burst_detail_pane::refresh()
     plot_->set_calibration(calibration);
     plot_->set_palette(panel_.palette());
     plot_->set_axes_shown(panel_.axis_shown(0), panel_.axis_shown(1), panel_.axis_shown(2));
-    units_->setText(calibration ? tr("Values in g (calibrated)") : tr("Values in raw units (no calibration set)"));
+    units_->setText(calibration ? tr("Values in g (calibrated)")
+                                : tr("Values in raw units (no calibration set)"));
     const bool has = shown_ >= 0 && shown_ < panel_.space.entry_count();
     previous_->setEnabled(has && shown_ > 0);
     next_->setEnabled(has && shown_ + 1 < panel_.space.entry_count());
@@ -102,7 +104,9 @@ void burst_detail_pane::refresh()
     }
     const burst& b = *panel_.space.entry(shown_).burst;
     plot_->set_burst(&b);
-    summary_->setText(tr("Burst %1 of %2: start %3 UTC, %4 Hz, %5 samples")
+    // Named as in the hover read-out (from 0), with its place counted from 1.
+    summary_->setText(tr("%1, %2 of %3: start %4 UTC, %5 Hz, %6 samples")
+                          .arg(QString::asprintf("burst-%04d", shown_))
                           .arg(shown_ + 1)
                           .arg(panel_.space.entry_count())
                           .arg(QDateTime::fromMSecsSinceEpoch(b.start_timestamp, Qt::UTC)
@@ -117,7 +121,8 @@ void burst_detail_pane::refresh()
         const int decimals = calibration ? 4 : 2;
         const double figures[4] = {s.mean, s.min, s.max, s.sd};
         for (int c = 0; c < 4; ++c)
-            table_->item(a, c)->setText(b.sample_count > 0 ? QString::number(figures[c], 'f', decimals) : QString());
+            table_->item(a, c)->setText(b.sample_count > 0 ? QString::number(figures[c], 'f', decimals)
+                                                           : QString());
     }
     activity_->setText(tr("Activity (as in the activity plot, raw units): %1")
                            .arg(QString::number(burst_activity(b), 'f', 3)));

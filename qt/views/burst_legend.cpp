@@ -27,6 +27,7 @@ QPixmap swatch(const QColor& colour, bool filled = true)
 
 burst_legend::burst_legend(burst_paint_panel& panel, QWidget* parent) : QWidget(parent), panel_(panel)
 {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     const QString names[3] = {tr("X"), tr("Y"), tr("Z")};
@@ -38,7 +39,8 @@ burst_legend::burst_legend(burst_paint_panel& panel, QWidget* parent) : QWidget(
         buttons_[a]->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         buttons_[a]->setToolTip(tr("Show or hide acceleration axis %1").arg(names[a]));
         layout->addWidget(buttons_[a]);
-        connect(buttons_[a], &QToolButton::toggled, this, [this, a](bool on) { panel_.set_axis_shown(a, on); });
+        connect(buttons_[a], &QToolButton::toggled, this,
+                [this, a](bool on) { panel_.set_axis_shown(a, on); });
     }
     auto* gps_swatch = new QLabel(this);
     gps_swatch->setPixmap(swatch(gps_tick_colour));
@@ -65,5 +67,5 @@ void burst_legend::refresh()
         buttons_[a]->setIcon(swatch(panel_.palette().of(a), panel_.axis_shown(a)));
     }
     units_->setText(panel_.calibration() ? tr("Values in g (calibrated)")
-                                          : tr("Values in raw units (no calibration set)"));
+                                         : tr("Values in raw units (no calibration set)"));
 }

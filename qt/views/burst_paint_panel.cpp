@@ -248,7 +248,8 @@ void burst_paint_panel::paint_selection(QPainter& painter, int w, int h) const
     const burst_entry& entry = space.entry(selected_);
     const double left = view.left();
     const int x1 = pixel_at((entry.first_sample - left) / per_pixel);
-    const int x2 = std::max(x1 + 1, pixel_at((entry.first_sample + entry.burst->sample_count - left) / per_pixel));
+    const int x2 =
+        std::max(x1 + 1, pixel_at((entry.first_sample + entry.burst->sample_count - left) / per_pixel));
     const QRect frame(QPoint(x1, 0), QPoint(x2 - 1, h - 1));
     painter.fillRect(frame, selection_fill);
     painter.setPen(selection_colour);
@@ -412,9 +413,10 @@ void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
         const float raw[3] = {entry.burst->x[k], entry.burst->y[k], entry.burst->z[k]};
         const char* const names[3] = {" X ", " Y ", " Z "};
         for (int a = 0; a < 3; ++a)
-            message += QLatin1String(names[a]) +
-                       (calibration_ ? QString::number(calibration_->to_g(a, raw[a]), 'f', 3) + QStringLiteral(" g")
-                                     : QString::number(static_cast<double>(raw[a])));
+            message +=
+                QLatin1String(names[a]) +
+                (calibration_ ? QString::number(calibration_->to_g(a, raw[a]), 'f', 3) + QStringLiteral(" g")
+                              : QString::number(static_cast<double>(raw[a])));
     }
     status_bar.showMessage(message);
 }

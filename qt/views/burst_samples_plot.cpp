@@ -76,8 +76,8 @@ void burst_samples_plot::paintEvent(QPaintEvent*)
 }
 
 void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst& b,
-                               const std::optional<burst_calibration>& calibration, const axis_palette& palette,
-                               const bool shown[3])
+                               const std::optional<burst_calibration>& calibration,
+                               const axis_palette& palette, const bool shown[3])
 {
     const QRect r = plot_area(area.size()).translated(area.topLeft());
     const qint32 n = std::max(0, b.sample_count);
@@ -126,8 +126,8 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
         painter.drawLine(r.left(), y, r.right(), y);
         painter.setPen(text);
         painter.drawLine(r.left() - 4, y, r.left(), y);
-        painter.drawText(QRect(area.left() + 16, y - th / 2, margin_left - 22, th), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(v));
+        painter.drawText(QRect(area.left() + 16, y - th / 2, margin_left - 22, th),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
     }
     for (const double t : axis_ticks(0, x_end, r.width(), 64)) {
         const int x = static_cast<int>(std::lround(px(t)));
@@ -135,17 +135,20 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
         painter.drawLine(x, r.top(), x, r.bottom());
         painter.setPen(text);
         painter.drawLine(x, r.bottom(), x, r.bottom() + 4);
-        painter.drawText(QRect(x - 40, r.bottom() + 5, 80, th), Qt::AlignHCenter | Qt::AlignTop, QString::number(t));
+        painter.drawText(QRect(x - 40, r.bottom() + 5, 80, th), Qt::AlignHCenter | Qt::AlignTop,
+                         QString::number(t));
     }
     painter.setPen(text);
     painter.drawRect(r.adjusted(0, 0, -1, -1));
     painter.drawText(QRect(r.left(), r.bottom() + 5 + th, r.width(), th), Qt::AlignHCenter,
-                     timed ? QObject::tr("time within the burst (ms)") : QObject::tr("sample (no sampling rate)"));
+                     timed ? QObject::tr("time within the burst (ms)")
+                           : QObject::tr("sample (no sampling rate)"));
     painter.save();
     painter.translate(area.left() + 12, r.center().y());
     painter.rotate(-90);
     painter.drawText(QRect(-r.height() / 2, -12, r.height(), 14), Qt::AlignCenter,
-                     calibration ? QObject::tr("acceleration (g)") : QObject::tr("raw units (not calibrated)"));
+                     calibration ? QObject::tr("acceleration (g)")
+                                 : QObject::tr("raw units (not calibrated)"));
     painter.restore();
 
     // Legend above the plot.

@@ -36,7 +36,8 @@ calibration_dialog::calibration_dialog(const QString& tag, const std::optional<b
     grid->addWidget(new QLabel(tr("Raw units per g"), group_), 0, 2);
     const QString names[3] = {tr("X"), tr("Y"), tr("Z")};
     // Without a calibration the fields start from a 12-bit sensor centred at 2048.
-    const burst_calibration start = current.value_or(burst_calibration{{{2048, 512}, {2048, 512}, {2048, 512}}});
+    const burst_calibration start =
+        current.value_or(burst_calibration{{{2048, 512}, {2048, 512}, {2048, 512}}});
     for (int a = 0; a < 3; ++a) {
         grid->addWidget(new QLabel(names[a], group_), a + 1, 0);
         zero_[a] = number_box(start.axes[a].zero, group_);
@@ -45,8 +46,8 @@ calibration_dialog::calibration_dialog(const QString& tag, const std::optional<b
         grid->addWidget(scale_[a], a + 1, 2);
     }
     layout->addWidget(group_);
-    layout->addWidget(new QLabel(tr("The data and raw exports are not changed; this only sets how values are shown."),
-                                 this));
+    layout->addWidget(new QLabel(
+        tr("The data and raw exports are not changed; this only sets how values are shown."), this));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &calibration_dialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &calibration_dialog::reject);

@@ -64,6 +64,21 @@ std::unique_ptr<burst_space> make_space()
     return space;
 }
 
+// Notes the text the Go to Time dialog offers, then types text and accepts, or cancels for none.
+modal_script::step type_time(const QString& text, QString* offered = nullptr)
+{
+    return [=](QWidget* m) {
+        auto* dialog = qobject_cast<QInputDialog*>(m);
+        if (!dialog)
+            return false;
+        if (offered)
+            *offered = dialog->textValue();
+        dialog->setTextValue(text);
+        QMetaObject::invokeMethod(dialog, text.isEmpty() ? "reject" : "accept", Qt::QueuedConnection);
+        return true;
+    };
+}
+
 QString utc(qint64 t)
 {
     return QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss.zzz");
@@ -148,16 +163,12 @@ void test_burst_window_reading::keys_pan_and_zoom_by_the_stated_amounts()
     };
     // Each step from the state the previous one left.
     const step steps[] = {
-        {Qt::Key_Plus, 250, 500},     // zoom in about the centre (500)
-        {Qt::Key_Right, 375, 500},    // a quarter of the view
-        {Qt::Key_Left, 250, 500},
-        {Qt::Key_PageDown, 750, 500}, // a whole view
-        {Qt::Key_PageUp, 250, 500},
-        {Qt::Key_Equal, 375, 250},    // "+" without Shift on most keyboards
-        {Qt::Key_Minus, 250, 500},
-        {Qt::Key_Minus, 0, 1000},
-        {Qt::Key_Minus, -500, 2000},
-        {Qt::Key_Home, 0, 1000},
+        {Qt::Key_Plus, 250, 500},                                  // zoom in about the centre (500)
+        {Qt::Key_Right, 375, 500},                                 // a quarter of the view
+        {Qt::Key_Left, 250, 500},    {Qt::Key_PageDown, 750, 500}, // a whole view
+        {Qt::Key_PageUp, 250, 500},  {Qt::Key_Equal, 375, 250},    // "+" without Shift on most keyboards
+        {Qt::Key_Minus, 250, 500},   {Qt::Key_Minus, 0, 1000},
+        {Qt::Key_Minus, -500, 2000}, {Qt::Key_Home, 0, 1000},
     };
     for (const step& s : steps) {
         QTest::keyClick(p, static_cast<Qt::Key>(s.key));
@@ -165,8 +176,8 @@ void test_burst_window_reading::keys_pan_and_zoom_by_the_stated_amounts()
         QCOMPARE(p->view.span(), s.span);
     }
     // The View menu names every key.
-    const QStringList texts = {"Pan Left", "Pan Right", "Page Left", "Page Right", "Zoom In", "Zoom Out",
-                               "Show Whole File", "Go to Time..."};
+    const QStringList texts = {"Pan Left", "Pan Right", "Page Left",       "Page Right",
+                               "Zoom In",  "Zoom Out",  "Show Whole File", "Go to Time..."};
     const QStringList keys = {"Left", "Right", "PgUp", "PgDown", "+", "-", "Home", "Ctrl+G"};
     for (int i = 0; i < texts.size(); ++i) {
         QAction* a = w->view_action(texts[i]);
@@ -194,24 +205,16 @@ void test_burst_window_reading::go_to_time_lands_on_the_right_burst()
         qint32 burst;
     };
     const target targets[] = {
-        {"2021-02-28 23:00:00", 0},     // before the first
-        {"2021-03-01 00:03:20", 3},     // inside burst 3 (00:03:00 ... 00:03:09.9)
-        {"2021-03-01 00:04:30", 4},     // gap, 20.1 s after burst 4, 29.9 s before burst 5
-        {"2021-03-01 00:05:40", 6},     // gap, nearer the next burst
-        {"2021-03-02", 9},              // after the last
+        {"2021-02-28 23:00:00", 0}, // before the first
+        {"2021-03-01 00:03:20", 3}, // inside burst 3 (00:03:00 ... 00:03:09.9)
+        {"2021-03-01 00:04:30", 4}, // gap, 20.1 s after burst 4, 29.9 s before burst 5
+        {"2021-03-01 00:05:40", 6}, // gap, nearer the next burst
+        {"2021-03-02", 9},          // after the last
     };
     for (const target& t : targets) {
         QString shown_text;
         modal_script script;
-        script.then([&](QWidget* m) {
-            auto* dialog = qobject_cast<QInputDialog*>(m);
-            if (!dialog)
-                return false;
-            shown_text = dialog->textValue();
-            dialog->setTextValue(t.typed);
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-            return true;
-        });
+        script.then(type_time(t.typed, &shown_text));
         // Shortcuts reach only the active window; a closed dialog may leave none active.
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -226,14 +229,7 @@ void test_burst_window_reading::go_to_time_lands_on_the_right_burst()
     // The dialog offers the start of the burst at the centre.
     QString offered;
     modal_script script;
-    script.then([&](QWidget* m) {
-        auto* dialog = qobject_cast<QInputDialog*>(m);
-        if (!dialog)
-            return false;
-        offered = dialog->textValue();
-        QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
-        return true;
-    });
+    script.then(type_time(QString(), &offered));
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTest::keyClick(p, Qt::Key_G, Qt::ControlModifier);
@@ -248,16 +244,7 @@ void test_burst_window_reading::go_to_time_refuses_what_is_not_a_time()
     QVERIFY(w);
     QString title, text;
     modal_script script;
-    script
-        .then([](QWidget* m) {
-            auto* dialog = qobject_cast<QInputDialog*>(m);
-            if (!dialog)
-                return false;
-            dialog->setTextValue("next tuesday");
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-            return true;
-        })
-        .then(answer_message(QMessageBox::Ok, &title, &text));
+    script.then(type_time("next tuesday")).then(answer_message(QMessageBox::Ok, &title, &text));
     w->view_action("Go to Time...")->trigger();
     QTRY_VERIFY(script.done());
     QCOMPARE(title, QString("Go to Time"));
@@ -279,7 +266,8 @@ void test_burst_window_reading::detail_pane_statistics_and_activity()
     burst_detail_pane* pane = w->detail_pane();
     QCOMPARE(pane->shown_burst(), 4);
     QCOMPARE(p->selected_burst(), 4);
-    QCOMPARE(pane->summary_label()->text(), QString("Burst 5 of 10: start 2021-03-01 00:04:00.000 UTC, 10 Hz, 100 samples"));
+    QCOMPARE(pane->summary_label()->text(),
+             QString("burst-0004, 5 of 10: start 2021-03-01 00:04:00.000 UTC, 10 Hz, 100 samples"));
 
     for (int b : {4, 5}) {
         const burst& data = *space_->entry(b).burst;
@@ -296,7 +284,8 @@ void test_burst_window_reading::detail_pane_statistics_and_activity()
             }
             const long double mean = sum / 100;
             const double sd = std::sqrt(static_cast<double>(squares / 100 - mean * mean));
-            QCOMPARE(pane->statistics_table()->item(a, 0)->text(), QString::number(static_cast<double>(mean), 'f', 2));
+            QCOMPARE(pane->statistics_table()->item(a, 0)->text(),
+                     QString::number(static_cast<double>(mean), 'f', 2));
             QCOMPARE(pane->statistics_table()->item(a, 1)->text(), QString::number(lo, 'f', 2));
             QCOMPARE(pane->statistics_table()->item(a, 2)->text(), QString::number(hi, 'f', 2));
             QCOMPARE(pane->statistics_table()->item(a, 3)->text(), QString::number(sd, 'f', 2));
@@ -310,8 +299,9 @@ void test_burst_window_reading::detail_pane_statistics_and_activity()
         const burst_space single(alone);
         const activity_calculator calc(single);
         std::cerr.rdbuf(old);
-        QCOMPARE(pane->activity_label()->text(),
-                 QString("Activity (as in the activity plot, raw units): %1").arg(calc.max_activity, 0, 'f', 3));
+        QCOMPARE(
+            pane->activity_label()->text(),
+            QString("Activity (as in the activity plot, raw units): %1").arg(calc.max_activity, 0, 'f', 3));
         QVERIFY(calc.max_activity > 0);
         QTest::mouseClick(pane->next_button(), Qt::LeftButton);
         QCOMPARE(p->selected_burst(), b + 1);
@@ -436,8 +426,8 @@ void test_burst_window_reading::calibration_applies_everywhere_and_survives_a_re
     // The read-out: burst 0, sample 0 holds X 1948, Y 1500, Z 3000.
     burst_paint_panel* p = w->panel();
     QTest::mouseMove(p, QPoint(0, 50));
-    QMouseEvent move(QEvent::MouseMove, QPointF(0, 50), p->mapToGlobal(QPoint(0, 50)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(0, 50), p->mapToGlobal(QPoint(0, 50)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(p, &move);
     QCOMPARE(w->statusBar()->currentMessage(),
              QString("burst-0000:sample-00 [%1 UTC] X -1.000 g Y 0.000 g Z 0.000 g").arg(utc(t0)));

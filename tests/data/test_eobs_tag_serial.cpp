@@ -28,7 +28,8 @@ TEST(eobs_tag_serial, reads_the_column_wherever_it_stands)
         QByteArray content;
         const char* serial;
     } cases[] = {
-        {"plain", "key-bin-checksum,tag-serial-number,start-timestamp\nabc,2241,2014-05-02 00:03:26.000\n", "2241"},
+        {"plain", "key-bin-checksum,tag-serial-number,start-timestamp\nabc,2241,2014-05-02 00:03:26.000\n",
+         "2241"},
         {"quoted", "\"tag-serial-number\",\"start-timestamp\"\n\"4711\",\"2014-05-02\"\n", "4711"},
         {"crlf last column", "a,tag-serial-number\r\nx, 99 \r\n", "99"},
         {"no such column", "key-bin-checksum,start-timestamp\nabc,2014\n", ""},

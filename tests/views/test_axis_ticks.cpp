@@ -14,7 +14,8 @@ TEST(axis_ticks, raw_scale_of_the_overview)
 {
     // 4096 raw units over 300 pixels at >= 28 pixels apart: at least 382.3 units, so 500.
     EXPECT_EQ(axis_tick_step(0, 4096, 300, 28), 500.0);
-    EXPECT_EQ(axis_ticks(0, 4096, 300, 28), (std::vector<double>{0, 500, 1000, 1500, 2000, 2500, 3000, 3500, 4000}));
+    EXPECT_EQ(axis_ticks(0, 4096, 300, 28),
+              (std::vector<double>{0, 500, 1000, 1500, 2000, 2500, 3000, 3500, 4000}));
     // Taller: 200 units (153.6 needed over 750 pixels).
     EXPECT_EQ(axis_tick_step(0, 4096, 750, 28), 200.0);
     // Exactly on a step: 1000 units over 28 pixels... needs 1000, not 2000.

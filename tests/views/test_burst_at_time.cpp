@@ -82,6 +82,7 @@ TEST(parse_utc_time, accepted_and_refused_forms)
     // A time a local clock change would skip is an ordinary UTC time.
     EXPECT_EQ(parse_utc_time("2021-03-28 02:30"),
               QDateTime(QDate(2021, 3, 28), QTime(2, 30), Qt::UTC).toMSecsSinceEpoch());
-    for (const char* bad : {"", "yesterday", "2014-13-02", "2014-05-02 25:00", "2014-05-02 00:03 x", "02.05.2014"})
+    for (const char* bad :
+         {"", "yesterday", "2014-13-02", "2014-05-02 25:00", "2014-05-02 00:03 x", "02.05.2014"})
         EXPECT_FALSE(parse_utc_time(bad).has_value()) << bad;
 }

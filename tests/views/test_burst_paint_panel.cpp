@@ -533,15 +533,16 @@ void test_burst_paint_panel::hover_read_out_data()
     QTest::addColumn<int>("x");
     QTest::addColumn<QString>("message");
     // p = 2; bursts of 100 samples at 3 Hz, one a second from 00:10:00.
-    QTest::newRow("burst 1 sample 20") << 0.0 << 60
-                                       << "burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000";
-    QTest::newRow("two-digit sample") << 1.0 << 3
-                                      << "burst-0000:sample-07 [2021-03-01 00:10:02.333 UTC] X 940 Y 2000 Z 3002";
+    QTest::newRow("burst 1 sample 20")
+        << 0.0 << 60 << "burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000";
+    QTest::newRow("two-digit sample")
+        << 1.0 << 3 << "burst-0000:sample-07 [2021-03-01 00:10:02.333 UTC] X 940 Y 2000 Z 3002";
     // Past the last sample there are no values to give.
-    QTest::newRow("past the last start") << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333 UTC]";
+    QTest::newRow("past the last start")
+        << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333 UTC]";
     QTest::newRow("left of the data") << -500.0 << 10 << "";
-    QTest::newRow("fractional left edge") << -0.5 << 0
-                                          << "burst-0000:sample-00 [2021-03-01 00:10:00.000 UTC] X 800 Y 2000 Z 3000";
+    QTest::newRow("fractional left edge")
+        << -0.5 << 0 << "burst-0000:sample-00 [2021-03-01 00:10:00.000 UTC] X 800 Y 2000 Z 3000";
 }
 
 void test_burst_paint_panel::hover_read_out()
@@ -560,9 +561,9 @@ void test_burst_paint_panel::hover_read_out_in_g()
 {
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     burst_calibration c;
-    c.axes[0] = {800, 400};  // 1200 raw: 1 g
-    c.axes[1] = {2000, 3};   // 2006 raw: 2 g
-    c.axes[2] = {3100, 40};  // 3000 raw: -2.5 g
+    c.axes[0] = {800, 400}; // 1200 raw: 1 g
+    c.axes[1] = {2000, 3};  // 2006 raw: 2 g
+    c.axes[2] = {3100, 40}; // 3000 raw: -2.5 g
     f.panel->set_calibration(c);
     f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::NoButton);
     QCOMPARE(f.status.currentMessage(),
@@ -836,8 +837,8 @@ void test_burst_paint_panel::ctrl_wheel_zooms_by_two_about_the_centre()
     f.panel->view.set_span(800);
     f.panel->view.set_offset(100); // centre at 500
     capture out(std::cout);
-    QWheelEvent in(QPointF(30, 20), f.panel->mapToGlobal(QPoint(30, 20)), QPoint(), QPoint(0, 240), Qt::NoButton,
-                   Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QWheelEvent in(QPointF(30, 20), f.panel->mapToGlobal(QPoint(30, 20)), QPoint(), QPoint(0, 240),
+                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(f.panel.get(), &in); // two notches: a quarter of the span
     QCOMPARE(f.panel->view.span(), 200.0);
     QCOMPARE(f.panel->view.offset(), 400.0);
