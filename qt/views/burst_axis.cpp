@@ -45,6 +45,11 @@ std::vector<burst_axis::tick> burst_axis::ticks(int height,
     return result;
 }
 
+QString burst_axis::title(bool calibrated)
+{
+    return calibrated ? tr("acceleration (g)") : tr("raw units (not calibrated)");
+}
+
 int burst_axis::label_columns() const
 {
     if (!panel_.calibration())
@@ -80,8 +85,7 @@ void burst_axis::paintEvent(QPaintEvent*)
     painter.save();
     painter.translate(12, h / 2);
     painter.rotate(-90);
-    const QString title = calibration ? tr("acceleration (g)") : tr("raw units (not calibrated)");
-    painter.drawText(QRect(-h / 2, -12, h, 14), Qt::AlignCenter, title);
+    painter.drawText(QRect(-h / 2, -12, h, 14), Qt::AlignCenter, title(calibration.has_value()));
     painter.restore();
 
     std::vector<int> axes;

@@ -31,6 +31,9 @@ public:
     // axis 0, 1 or 2 under calibration, at the rows where the panel draws those raw values.
     static std::vector<tick> ticks(int height, const std::optional<burst_calibration>& calibration, int axis);
 
+    // The axis title: the units values are read in.
+    static QString title(bool calibrated);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

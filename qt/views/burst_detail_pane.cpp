@@ -3,6 +3,7 @@
 #include "data/burst_space.h"
 #include "views/activity_plot.h"
 #include "views/axis_statistics.h"
+#include "views/burst_legend.h"
 #include "views/burst_paint_panel.h"
 #include "views/burst_samples_csv.h"
 #include "views/burst_samples_plot.h"
@@ -86,8 +87,7 @@ void burst_detail_pane::refresh()
     plot_->set_calibration(calibration);
     plot_->set_palette(panel_.palette());
     plot_->set_axes_shown(panel_.axis_shown(0), panel_.axis_shown(1), panel_.axis_shown(2));
-    units_->setText(calibration ? tr("Values in g (calibrated)")
-                                : tr("Values in raw units (no calibration set)"));
+    units_->setText(burst_legend::units_text(calibration.has_value()));
     const bool has = shown_ >= 0 && shown_ < panel_.space.entry_count();
     previous_->setEnabled(has && shown_ > 0);
     next_->setEnabled(has && shown_ + 1 < panel_.space.entry_count());

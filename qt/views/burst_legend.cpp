@@ -10,8 +10,6 @@
 
 namespace {
 
-const QColor gps_tick_colour("#ff8000");
-
 // A filled square of the colour; a hidden axis keeps only the outline.
 QPixmap swatch(const QColor& colour, bool filled = true)
 {
@@ -43,7 +41,7 @@ burst_legend::burst_legend(burst_paint_panel& panel, QWidget* parent) : QWidget(
                 [this, a](bool on) { panel_.set_axis_shown(a, on); });
     }
     auto* gps_swatch = new QLabel(this);
-    gps_swatch->setPixmap(swatch(gps_tick_colour));
+    gps_swatch->setPixmap(swatch(burst_paint_panel::gps_tick_colour()));
     layout->addSpacing(12);
     layout->addWidget(gps_swatch);
     layout->addWidget(new QLabel(tr("burst has a GPS fix"), this));
@@ -59,6 +57,11 @@ QString burst_legend::units_text() const
     return units_->text();
 }
 
+QString burst_legend::units_text(bool calibrated)
+{
+    return calibrated ? tr("Values in g (calibrated)") : tr("Values in raw units (no calibration set)");
+}
+
 void burst_legend::refresh()
 {
     for (int a = 0; a < 3; ++a) {
@@ -66,6 +69,5 @@ void burst_legend::refresh()
         buttons_[a]->setChecked(panel_.axis_shown(a));
         buttons_[a]->setIcon(swatch(panel_.palette().of(a), panel_.axis_shown(a)));
     }
-    units_->setText(panel_.calibration() ? tr("Values in g (calibrated)")
-                                         : tr("Values in raw units (no calibration set)"));
+    units_->setText(units_text(panel_.calibration().has_value()));
 }

@@ -19,6 +19,8 @@ public:
 
     QToolButton* axis_button(int axis) const { return buttons_[axis]; }
     QString units_text() const;
+    // What the legend says about units with or without a calibration.
+    static QString units_text(bool calibrated);
 
 private:
     void refresh();

@@ -133,6 +133,11 @@ burst_paint_panel::burst_paint_panel(const burst_space& space_, const events_by_
 
 burst_paint_panel::~burst_paint_panel() = default;
 
+QColor burst_paint_panel::gps_tick_colour()
+{
+    return gps_colour;
+}
+
 double burst_paint_panel::positions_per_pixel() const
 {
     return view.positions_per_pixel(width());
@@ -356,6 +361,8 @@ void burst_paint_panel::mouseReleaseEvent(QMouseEvent* event)
 
 void burst_paint_panel::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    // The second press of a double click is a press as before, then the burst opens.
+    mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
     const qint32 n = burst_at_pixel(event->pos().x());

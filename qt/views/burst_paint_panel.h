@@ -28,6 +28,9 @@ public:
                       QWidget* parent);
     ~burst_paint_panel() override;
 
+    // Colour of the ticks over bursts that have GPS fixes.
+    static QColor gps_tick_colour();
+
     // Sample positions per pixel used by hover, zoom, drag and the time grid; 0 for a zero width.
     double positions_per_pixel() const;
 

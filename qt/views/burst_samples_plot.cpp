@@ -2,6 +2,7 @@
 
 #include "data/burst.h"
 #include "views/axis_ticks.h"
+#include "views/burst_axis.h"
 
 #include <QPainter>
 #include <QPolygonF>
@@ -147,8 +148,7 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
     painter.translate(area.left() + 12, r.center().y());
     painter.rotate(-90);
     painter.drawText(QRect(-r.height() / 2, -12, r.height(), 14), Qt::AlignCenter,
-                     calibration ? QObject::tr("acceleration (g)")
-                                 : QObject::tr("raw units (not calibrated)"));
+                     burst_axis::title(calibration.has_value()));
     painter.restore();
 
     // Legend above the plot.
@@ -174,7 +174,8 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
         const std::vector<float>& v = values_of(b, a);
         if (n > 2 * columns) {
             // Pixel column c holds the samples whose x falls in [c, c + 1).
-            std::vector<QLineF> lines;
+            // Whole-pixel lines keep the raster engine on its fast path.
+            std::vector<QLine> lines;
             lines.reserve(static_cast<std::size_t>(columns));
             qint32 k = 0;
             for (int c = 0; c < columns && k < n; ++c) {
@@ -184,7 +185,8 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
                     cmin = std::min(cmin, g);
                     cmax = std::max(cmax, g);
                 }
-                lines.emplace_back(r.left() + c + 0.5, py(cmin), r.left() + c + 0.5, py(cmax));
+                lines.emplace_back(r.left() + c, static_cast<int>(std::lround(py(cmin))), r.left() + c,
+                                   static_cast<int>(std::lround(py(cmax))));
             }
             painter.drawLines(lines.data(), static_cast<int>(lines.size()));
         } else {

@@ -803,7 +803,15 @@ void test_burst_paint_panel::double_click_and_enter_activate()
     QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
     QTest::keyClick(f.panel.get(), Qt::Key_Return);
     QCOMPARE(activated.size(), 0); // nothing selected yet
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 260, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
     f.send(QEvent::MouseButtonDblClick, 260, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
+    // Both presses reach the drag tracker as clicks.
+    QCOMPARE(out.str(), QString("press: 1\nrelease: 1\npress: 1\nrelease: 1\n"));
+    QCOMPARE(err.str(), QString("handle_click\nhandle_click\n"));
     QCOMPARE(f.panel->selected_burst(), 5);
     QCOMPARE(selected.size(), 1);
     QCOMPARE(activated.size(), 1);
