@@ -108,6 +108,7 @@ void line_reader::next(const char*& begin, const char*& end)
 bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out)
 {
     out.clear();
+    out.reserve(bytes + (std::size_t(1) << 16)); // room for the line the cut falls in, mostly
     while (!at_end()) {
         const char* base = buffer_.data() + pos_;
         const std::size_t available = size_ - pos_;

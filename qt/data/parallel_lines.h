@@ -70,7 +70,7 @@ void parallel_lines::run(line_reader& lines, Parse parse, Merge merge)
     QThreadPool pool; // declared before the futures: its destructor waits for the running blocks
     pool.setMaxThreadCount(count);
     std::deque<std::future<results>> in_flight;
-    const std::size_t max_in_flight = 2 * static_cast<std::size_t>(count);
+    const std::size_t max_in_flight = static_cast<std::size_t>(count) + 1;
     const std::size_t bytes = block_bytes();
     bool input_left = true;
     try {
