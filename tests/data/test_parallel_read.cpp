@@ -5,6 +5,8 @@
 #include "data/burst.h"
 #include "data/loader_cancelled.h"
 #include "data/loader_eobsmb.h"
+#include "data/loader_gps_eobsmb.h"
+#include "data/loader_gps_mbd.h"
 #include "data/loader_mbd.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
@@ -143,6 +145,90 @@ QString difference(const outcome& a, const outcome& b)
     return {};
 }
 
+// A GPS file of either layout: fixes passing and failing the quality test, wrong field counts,
+// CRLF line ends, a two-byte character and a last line without its end.
+QByteArray gps_file(bool mbd)
+{
+    const QByteArray header = mbd ? loader_gps_mbd::header_3 : loader_gps_eobsmb::header;
+    const QList<QByteArray> names = header.split(',');
+    QByteArray out = "\xEF\xBB\xBF" + header + "\r\n";
+    for (int i = 0; i < 40; ++i) {
+        QList<QByteArray> fields;
+        for (const QByteArray& name : names) {
+            QByteArray value = "ö" + QByteArray::number(i);
+            if (name.contains("long"))
+                value = QByteArray::number(8.5 + i * 0.001, 'f', 6);
+            else if (name.contains("lat"))
+                value = QByteArray::number(47.25 - i * 0.002, 'f', 6);
+            else if (name == "timestamp" || name == "timestamp-of-fix")
+                value = "2020-03-0" + QByteArray::number(1 + i % 9) + " 12:00:" + QByteArray::number(10 + i) +
+                        ".5";
+            else if (name.contains("type_of_fix") || name.contains("type-of-fix"))
+                value = i % 5 == 1 ? "2" : "3";
+            else if (name.contains("status"))
+                value = i % 7 == 2 ? "V" : "A";
+            if (mbd && name.contains("status"))
+                value = "\"" + value + "\"";
+            fields << value;
+        }
+        if (i % 6 == 3)
+            fields.removeLast();
+        out += fields.join(',');
+        if (i != 39)
+            out += "\r\n";
+    }
+    return out;
+}
+
+struct gps_outcome
+{
+    std::vector<std::unique_ptr<gps_event>> events;
+    QString error;
+    QString out, err;
+};
+
+gps_outcome read_gps(bool mbd, const QString& path, int threads, std::size_t block,
+                     int cancel_after_polls = -1)
+{
+    parallel_lines::set_threads(threads);
+    parallel_lines::set_block_bytes(block);
+    gps_outcome r;
+    test_support::recording_progress p;
+    p.cancel_after_polls = cancel_after_polls;
+    test_support::streams_capture capture;
+    try {
+        if (mbd) {
+            loader_gps_mbd reader(path, &p);
+            r.events = std::move(reader.events());
+        } else {
+            loader_gps_eobsmb reader(path, &p);
+            r.events = std::move(reader.events());
+        }
+    } catch (const loader_wrong_header&) {
+        r.error = "wrong header";
+    } catch (const loader_cancelled&) {
+        r.error = "cancelled";
+    }
+    r.out = capture.stdout_text();
+    r.err = capture.stderr_text();
+    return r;
+}
+
+QString gps_difference(const gps_outcome& a, const gps_outcome& b)
+{
+    if (a.error != b.error || a.out != b.out || a.err != b.err)
+        return "error / log:\n" + a.error + a.out + a.err + "/\n" + b.error + b.out + b.err;
+    if (a.events.size() != b.events.size())
+        return QString("fixes: %1 / %2").arg(a.events.size()).arg(b.events.size());
+    for (std::size_t i = 0; i < a.events.size(); ++i) {
+        const gps_event& x = *a.events[i];
+        const gps_event& y = *b.events[i];
+        if (x.timestamp != y.timestamp || x.longitude != y.longitude || x.latitude != y.latitude)
+            return QString("fix %1").arg(i);
+    }
+    return {};
+}
+
 } // namespace
 
 class test_parallel_read : public QObject
@@ -160,6 +246,8 @@ private slots:
     void line_end_across_a_file_chunk_reads_like_one_thread();
     void cancel_at_every_line_like_one_thread();
     void sample_limit_like_one_thread();
+    void gps_blocks_cut_at_every_byte_read_like_one_thread();
+    void gps_cancel_at_every_line_like_one_thread();
 
 private:
     QTemporaryDir dir_;
@@ -277,6 +365,42 @@ void test_parallel_read::sample_limit_like_one_thread()
             const QString diff = difference(reference, read(false, path, 2, block, -1, limit));
             if (!diff.isEmpty())
                 QFAIL(qPrintable(QString("limit %1, %2-byte blocks: %3").arg(limit).arg(block).arg(diff)));
+        }
+    }
+}
+
+void test_parallel_read::gps_blocks_cut_at_every_byte_read_like_one_thread()
+{
+    for (const bool mbd : {false, true}) {
+        const QByteArray content = gps_file(mbd);
+        const QString path = write(mbd ? "gps_mbd.csv" : "gps_eobs.txt", content);
+        const gps_outcome reference = read_gps(mbd, path, 1, 1);
+        QVERIFY(reference.error.isEmpty());
+        // 40 lines: 7 with a field missing, 11 of the rest with type of fix 2 or status V
+        QCOMPARE(reference.events.size(), std::size_t(22));
+        QVERIFY(reference.out.contains("skip line 4 with wrong number of fields " +
+                                       QString::number(content.left(content.indexOf('\r')).count(','))));
+        QVERIFY(reference.out.contains("count_quality_check_failed: 11\n"));
+        for (std::size_t block = 1; block <= std::size_t(content.size()) + 1;
+             block += (block < 100 ? 1 : 89)) {
+            const QString diff = gps_difference(reference, read_gps(mbd, path, 3, block));
+            if (!diff.isEmpty())
+                QFAIL(qPrintable(QString("%1-byte blocks: %2").arg(block).arg(diff)));
+        }
+    }
+}
+
+void test_parallel_read::gps_cancel_at_every_line_like_one_thread()
+{
+    const QString path = write("gps_cancel.txt", gps_file(false));
+    for (int polls = 0; polls <= 42; ++polls) {
+        const gps_outcome reference = read_gps(false, path, 1, 1, polls);
+        QCOMPARE(reference.error, polls < 41 ? QString("cancelled") : QString());
+        for (const std::size_t block : {std::size_t(1), std::size_t(300)}) {
+            const QString diff = gps_difference(reference, read_gps(false, path, 2, block, polls));
+            if (!diff.isEmpty())
+                QFAIL(qPrintable(
+                    QString("cancel after %1 polls, %2-byte blocks: %3").arg(polls).arg(block).arg(diff)));
         }
     }
 }
