@@ -68,24 +68,47 @@ QByteArray utf16le(const QString& text)
     return out;
 }
 
-struct outcome
+// What a reader leaves behind besides its records.
+struct read_log
 {
-    std::vector<std::unique_ptr<burst>> bursts;
-    QString error;
+    QString error; // "wrong header", "cancelled", or the failed read's reason
     QString out, err;
     QList<qint32> values;
+};
+
+// Runs load(progress, log) with the given threads and block size, capturing both streams.
+template <typename Load>
+void capture_read(int threads, std::size_t block, int cancel_after_polls, read_log& log, Load&& load)
+{
+    parallel_lines::set_threads(threads);
+    parallel_lines::set_block_bytes(block);
+    test_support::recording_progress p;
+    p.cancel_after_polls = cancel_after_polls;
+    test_support::streams_capture capture;
+    try {
+        load(p);
+    } catch (const loader_wrong_header&) {
+        log.error = "wrong header";
+    } catch (const loader_cancelled&) {
+        log.error = "cancelled";
+    } catch (const loader_read_failed& e) {
+        log.error = e.reason();
+    }
+    log.out = capture.stdout_text();
+    log.err = capture.stderr_text();
+    log.values = p.values;
+}
+
+struct outcome : read_log
+{
+    std::vector<std::unique_ptr<burst>> bursts;
 };
 
 outcome read(bool mbd, const QString& path, int threads, std::size_t block, int cancel_after_polls = -1,
              qint64 limit = acc_csv_reader::max_samples)
 {
-    parallel_lines::set_threads(threads);
-    parallel_lines::set_block_bytes(block);
     outcome r;
-    test_support::recording_progress p;
-    p.cancel_after_polls = cancel_after_polls;
-    test_support::streams_capture capture;
-    try {
+    capture_read(threads, block, cancel_after_polls, r, [&](test_support::recording_progress& p) {
         if (mbd) {
             loader_mbd reader(path, &p, limit);
             r.bursts = std::move(reader.bursts());
@@ -93,16 +116,7 @@ outcome read(bool mbd, const QString& path, int threads, std::size_t block, int 
             loader_eobsmb reader(path, &p, limit);
             r.bursts = std::move(reader.bursts());
         }
-    } catch (const loader_wrong_header&) {
-        r.error = "wrong header";
-    } catch (const loader_cancelled&) {
-        r.error = "cancelled";
-    } catch (const loader_read_failed& e) {
-        r.error = e.reason();
-    }
-    r.out = capture.stdout_text();
-    r.err = capture.stderr_text();
-    r.values = p.values;
+    });
     return r;
 }
 
@@ -180,23 +194,16 @@ QByteArray gps_file(bool mbd)
     return out;
 }
 
-struct gps_outcome
+struct gps_outcome : read_log
 {
     std::vector<std::unique_ptr<gps_event>> events;
-    QString error;
-    QString out, err;
 };
 
 gps_outcome read_gps(bool mbd, const QString& path, int threads, std::size_t block,
                      int cancel_after_polls = -1)
 {
-    parallel_lines::set_threads(threads);
-    parallel_lines::set_block_bytes(block);
     gps_outcome r;
-    test_support::recording_progress p;
-    p.cancel_after_polls = cancel_after_polls;
-    test_support::streams_capture capture;
-    try {
+    capture_read(threads, block, cancel_after_polls, r, [&](test_support::recording_progress& p) {
         if (mbd) {
             loader_gps_mbd reader(path, &p);
             r.events = std::move(reader.events());
@@ -204,19 +211,13 @@ gps_outcome read_gps(bool mbd, const QString& path, int threads, std::size_t blo
             loader_gps_eobsmb reader(path, &p);
             r.events = std::move(reader.events());
         }
-    } catch (const loader_wrong_header&) {
-        r.error = "wrong header";
-    } catch (const loader_cancelled&) {
-        r.error = "cancelled";
-    }
-    r.out = capture.stdout_text();
-    r.err = capture.stderr_text();
+    });
     return r;
 }
 
 QString gps_difference(const gps_outcome& a, const gps_outcome& b)
 {
-    if (a.error != b.error || a.out != b.out || a.err != b.err)
+    if (a.error != b.error || a.out != b.out || a.err != b.err || a.values != b.values)
         return "error / log:\n" + a.error + a.out + a.err + "/\n" + b.error + b.out + b.err;
     if (a.events.size() != b.events.size())
         return QString("fixes: %1 / %2").arg(a.events.size()).arg(b.events.size());
