@@ -5,6 +5,7 @@
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
+#include "data/parallel_lines.h"
 #include "data/trace.h"
 
 #include <utility>
@@ -37,6 +38,13 @@ std::size_t column(const std::vector<field>& header, const char* name)
     return 0; // unreachable for the accepted headers, which hold every column
 }
 
+// One data line's reading: its field count and, if it passes the quality test, its fix.
+struct parsed_fix
+{
+    std::size_t field_count = 0;
+    std::unique_ptr<gps_event> event;
+};
+
 } // namespace
 
 gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
@@ -65,34 +73,40 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t status = column(header, format.status);
 
     qint64 quality_check_failed = 0;
-    std::vector<field> fields;
-    fields.reserve(header.size() + 1);
-    while (!lines.at_end()) {
-        if (progress->loader_progress_cancelled())
-            break;
-        lines.next(b, e);
-        split(b, e, fields);
-        if (fields.size() != header.size()) {
-            trace::out("skip line ", line_counter, " with wrong number of fields ", fields.size());
-        } else {
+    parallel_lines::run<parsed_fix>(
+        lines,
+        [&, fields = std::vector<field>()](const char* line_begin, const char* line_end) mutable {
+            parsed_fix fix;
+            split(line_begin, line_end, fields);
+            fix.field_count = fields.size();
+            if (fields.size() != header.size())
+                return fix;
             field status_text = fields[status];
             if (format.unquote_status)
                 csv_field::unquote(status_text.first, status_text.second);
             if (equals(fields[type_of_fix], "3") && equals(status_text, "A")) {
-                auto event = std::make_unique<gps_event>();
-                event->timestamp =
+                fix.event = std::make_unique<gps_event>();
+                fix.event->timestamp =
                     csv_field::to_utc_msecs(fields[timestamp].first, fields[timestamp].second, codec);
-                event->longitude =
+                fix.event->longitude =
                     csv_field::to_double(fields[longitude].first, fields[longitude].second, codec);
-                event->latitude =
+                fix.event->latitude =
                     csv_field::to_double(fields[latitude].first, fields[latitude].second, codec);
-                events_.push_back(std::move(event));
-            } else {
-                ++quality_check_failed;
             }
-        }
-        ++line_counter;
-    }
+            return fix;
+        },
+        [&](parsed_fix&& fix) {
+            if (progress->loader_progress_cancelled())
+                return false;
+            if (fix.field_count != header.size())
+                trace::out("skip line ", line_counter, " with wrong number of fields ", fix.field_count);
+            else if (fix.event)
+                events_.push_back(std::move(fix.event));
+            else
+                ++quality_check_failed;
+            ++line_counter;
+            return true;
+        });
 
     if (progress->loader_progress_cancelled()) {
         trace::out("loader was cancelled!");

@@ -118,3 +118,25 @@ void line_reader::next(const char*& begin, const char*& end)
     if (end != begin && end[-1] == '\r')
         --end;
 }
+
+bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out)
+{
+    out.clear();
+    out.reserve(bytes + (std::size_t(1) << 16)); // room for the line the cut falls in, mostly
+    while (!at_end()) {
+        const char* base = buffer_.data() + pos_;
+        const std::size_t available = size_ - pos_;
+        const std::size_t wanted = out.size() < bytes ? bytes - out.size() : 1;
+        std::size_t take = available;
+        if (wanted <= available) {
+            const void* nl = std::memchr(base + wanted - 1, '\n', available - (wanted - 1));
+            if (nl)
+                take = static_cast<std::size_t>(static_cast<const char*>(nl) - base) + 1;
+        }
+        out.insert(out.end(), base, base + take);
+        pos_ += take;
+        if (take < available || (out.size() >= bytes && out.back() == '\n'))
+            return true;
+    }
+    return !out.empty();
+}

@@ -29,6 +29,9 @@ public:
     // The next line without its line end, valid until the next call; an empty range at the end.
     // Throws loader_read_failed with "Can't read file: <reason>" on a read error.
     void next(const char*& begin, const char*& end);
+    // Replaces out with the next whole lines, line ends kept, at least bytes of them unless the input
+    // ends first (only the input's last line may lack its end); false when nothing is left.
+    bool next_lines(std::size_t bytes, std::vector<char>& out);
 
     QTextCodec* codec() const { return codec_; }
 

@@ -4,6 +4,7 @@
 
 #include <QPointF>
 
+#include <list>
 #include <vector>
 
 class event_space;
@@ -28,4 +29,16 @@ private:
     // every level only scales and shifts them.
     std::vector<QPointF> units_;
     std::vector<QPointF> run_; // scratch for one paint, kept so a repaint does not allocate
+
+    // The track at one level in map pixels, runs of fixes within near_enough of each other joined:
+    // built once per level, a pan only shifts it.
+    struct level_track
+    {
+        double map_size;
+        double near_enough;
+        std::vector<QPointF> points;
+    };
+    static constexpr std::size_t kept_levels = 4;
+    const std::vector<QPointF>& level_points(double map_size, double near_enough);
+    std::list<level_track> levels_; // the most recently painted first
 };
