@@ -1,7 +1,5 @@
 #include "data/line_reader.h"
 
-#include "data/loader_read_failed.h"
-
 #include <QTextCodec>
 #include <QTextDecoder>
 
@@ -15,8 +13,6 @@ constexpr std::size_t chunk_size = 1 << 20;
 
 line_reader::line_reader(const QString& file_name) : file_(file_name)
 {
-    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     codec_ = QTextCodec::codecForLocale();
     buffer_.resize(2 * chunk_size);
 }
@@ -38,8 +34,6 @@ bool line_reader::fill()
         buffer_.resize(size_ + 2 * chunk_size);
 
     const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(chunk_size));
-    if (n < 0)
-        throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
     if (n == 0) {
         eof_ = true;
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "data/byte_source.h"
+
 #include <QString>
 
 #include <memory>
@@ -12,7 +13,8 @@ class QTextDecoder;
 // Reads a text file line by line in one streaming pass, as bytes, exactly as a QTextStream with its
 // default decoding would split it: lines end at "\n" or "\r\n" (a "\r" before the end of the input
 // too), a UTF-8 byte-order mark is dropped, and a UTF-16 or UTF-32 file (recognised by its mark) is
-// converted to UTF-8 first. codec() decodes field bytes the way that stream would.
+// converted to UTF-8 first. codec() decodes field bytes the way that stream would. A gzip file is
+// read as the text it holds.
 class line_reader
 {
 public:
@@ -34,7 +36,7 @@ public:
 private:
     bool fill();
 
-    QFile file_;
+    byte_source file_;
     QTextCodec* codec_ = nullptr;
     std::unique_ptr<QTextDecoder> transcoder_; // set for UTF-16 and UTF-32 files
     std::vector<char> buffer_;

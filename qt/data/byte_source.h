@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+// The bytes of a file, read in one streaming pass: a gzip file (recognised by its magic bytes) is
+// inflated on the fly, any other file is passed through unchanged.
+class byte_source
+{
+public:
+    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened.
+    explicit byte_source(const QString& file_name);
+    ~byte_source();
+
+    byte_source(const byte_source&) = delete;
+    byte_source& operator=(const byte_source&) = delete;
+
+    // Reads up to max bytes into out; 0 at the end. Throws loader_read_failed with
+    // "Can't read file: <reason>" on a read error or a damaged or truncated gzip stream.
+    qint64 read(char* out, qint64 max);
+
+    bool compressed() const { return inflater_ != nullptr; }
+
+private:
+    struct inflater;
+
+    qint64 read_raw(char* out, qint64 max);
+    qint64 inflate_into(char* out, qint64 max);
+
+    QFile file_;
+    std::unique_ptr<inflater> inflater_; // set for gzip files
+};

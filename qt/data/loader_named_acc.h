@@ -1,0 +1,26 @@
+#pragma once
+
+#include "data/acc_csv_reader.h"
+#include "data/named_rows.h"
+
+// Reads an acceleration file of the data repository's download layouts: the burst columns named in
+// any spelling (underscore, colon-hyphen, dotted) and any order, fields with standard CSV quoting,
+// rows of other sensors skipped, bursts grouped by animal. Diagnostics go to standard output.
+class loader_named_acc
+{
+public:
+    // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (as the other readers).
+    loader_named_acc(const QString& file_name, loader_progress* progress,
+                     qint64 sample_limit = acc_csv_reader::max_samples);
+
+    loader_named_acc(const loader_named_acc&) = delete;
+    loader_named_acc& operator=(const loader_named_acc&) = delete;
+
+    // The bursts of each animal in file order.
+    animal_groups<burst>& animals() { return animals_; }
+    // The first animal's bursts.
+    std::vector<std::unique_ptr<burst>>& bursts() { return animals_.first(); }
+
+private:
+    animal_groups<burst> animals_;
+};

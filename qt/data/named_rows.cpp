@@ -1,0 +1,60 @@
+#include "data/named_rows.h"
+
+#include "data/csv_field.h"
+#include "data/csv_record.h"
+
+named_rows::named_rows(const QString& file_name) : lines_(file_name)
+{
+    const char* b;
+    const char* e;
+    lines_.next(b, e);
+    columns_ = std::make_unique<named_columns>(b, e);
+    individual_ = columns_->find("individual_local_identifier");
+    tag_ = columns_->find("tag_local_identifier");
+    sensor_ = columns_->find("sensor_type");
+}
+
+bool named_rows::next(std::vector<field>& fields)
+{
+    const char* b;
+    const char* e;
+    lines_.next(b, e);
+    fields.clear();
+    const std::size_t expected = columns_->size();
+    csv_record::split(b, e, [&](std::size_t index, const char* fb, const char* fe) {
+        if (index >= expected) {
+            fields.emplace_back(fb, fe);
+            return false;
+        }
+        fields.emplace_back(fb, fe);
+        return true;
+    });
+    return fields.size() == expected;
+}
+
+named_rows::field named_rows::unquoted(field f)
+{
+    csv_field::unquote(f.first, f.second);
+    return f;
+}
+
+bool named_rows::of_sensor(const std::vector<field>& fields, const char* sensor) const
+{
+    if (sensor_ < 0)
+        return true;
+    const field text = unquoted(fields[static_cast<std::size_t>(sensor_)]);
+    return csv_field::equals(text.first, text.second, sensor);
+}
+
+QByteArray named_rows::animal(const std::vector<field>& fields) const
+{
+    for (const int column : {individual_, tag_}) {
+        if (column < 0)
+            continue;
+        const field f = fields[static_cast<std::size_t>(column)];
+        QByteArray id = csv_record::text(f.first, f.second);
+        if (!id.isEmpty())
+            return id;
+    }
+    return QByteArray();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "data/line_reader.h"
+#include "data/named_columns.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+// The reading the named-column readers share: the header, then data lines split with standard
+// quoting, each belonging to an animal (individual identifier, else tag identifier) and a sensor.
+class named_rows
+{
+public:
+    using field = std::pair<const char*, const char*>;
+
+    // Reads the header line. Throws loader_read_failed like line_reader.
+    explicit named_rows(const QString& file_name);
+
+    const named_columns& columns() const { return *columns_; }
+    QTextCodec* codec() const { return lines_.codec(); }
+    bool at_end() { return lines_.at_end(); }
+
+    // Splits the next line into fields; false when their number differs from the header's.
+    bool next(std::vector<field>& fields);
+
+    // Whether the row holds that sensor's data: its sensor-type is that text, or there is no such column.
+    bool of_sensor(const std::vector<field>& fields, const char* sensor) const;
+
+    // The row's animal identifier; empty when the file names none.
+    QByteArray animal(const std::vector<field>& fields) const;
+
+    // The text of a field without its surrounding quotes.
+    static field unquoted(field f);
+
+private:
+    line_reader lines_;
+    std::unique_ptr<named_columns> columns_;
+    int individual_ = -1;
+    int tag_ = -1;
+    int sensor_ = -1;
+};
+
+// Items grouped by animal, the animals in the order of their first row.
+template <typename Item> class animal_groups
+{
+public:
+    struct group
+    {
+        QString id;
+        std::vector<std::unique_ptr<Item>> items;
+    };
+
+    void add(const QByteArray& animal, std::unique_ptr<Item> item)
+    {
+        if (last_ < 0 || groups_[static_cast<std::size_t>(last_)].key != animal) {
+            last_ = -1;
+            for (std::size_t i = 0; i < groups_.size() && last_ < 0; ++i) {
+                if (groups_[i].key == animal)
+                    last_ = static_cast<int>(i);
+            }
+            if (last_ < 0) {
+                last_ = static_cast<int>(groups_.size());
+                groups_.push_back({animal, {QString::fromUtf8(animal), {}}});
+            }
+        }
+        groups_[static_cast<std::size_t>(last_)].content.items.push_back(std::move(item));
+    }
+
+    std::size_t size() const { return groups_.size(); }
+    group& operator[](std::size_t i) { return groups_[i].content; }
+
+    // The first animal's items (none when empty).
+    std::vector<std::unique_ptr<Item>>& first()
+    {
+        return groups_.empty() ? none_ : groups_.front().content.items;
+    }
+
+private:
+    struct keyed
+    {
+        QByteArray key;
+        group content;
+    };
+    std::vector<keyed> groups_;
+    std::vector<std::unique_ptr<Item>> none_;
+    int last_ = -1;
+};
