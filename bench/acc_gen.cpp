@@ -28,21 +28,20 @@ int main(int argc, char** argv)
         return 1;
     }
     QRandomGenerator rng(42);
+    const char* const named_header =
+        "\"event-id\",\"visible\",\"timestamp\",\"location-long\",\"location-lat\",\"eobs:battery-voltage\","
+        "\"eobs:start-timestamp\",\"eobs:acceleration-axes\",\"eobs:accelerations-raw\","
+        "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:key-bin-checksum\",\"sensor-type\","
+        "\"individual-taxon-canonical-name\",\"tag-local-identifier\",\"individual-local-identifier\","
+        "\"study-name\"\r\n";
     out.write(
-        named
-            ? "\"event-id\",\"visible\",\"timestamp\",\"location-long\",\"location-lat\",\"eobs:battery-"
-              "voltage\","
-              "\"eobs:start-timestamp\",\"eobs:acceleration-axes\",\"eobs:accelerations-raw\","
-              "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:key-bin-checksum\",\"sensor-type\","
-              "\"individual-taxon-canonical-name\",\"tag-local-identifier\",\"individual-local-identifier\","
-              "\"study-name\"\r\n"
-        : eobs
-            ? "event-id,visible,timestamp,location-long,location-lat,eobs:battery-voltage,"
-              "eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw,"
-              "eobs_key_bin_checksum,eobs_start_timestamp,sensor-type,individual-taxon-canonical-name,"
-              "tag-local-identifier,individual-local-identifier,study-name\r\n"
-            : "key-bin-checksum,tag-serial-number,start-timestamp,acceleration-sampling-frequency-per-axis,"
-              "acceleration-axes,accelerations-raw\r\n");
+        named ? named_header
+        : eobs ? "event-id,visible,timestamp,location-long,location-lat,eobs:battery-voltage,"
+               "eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw,"
+               "eobs_key_bin_checksum,eobs_start_timestamp,sensor-type,individual-taxon-canonical-name,"
+               "tag-local-identifier,individual-local-identifier,study-name\r\n"
+             : "key-bin-checksum,tag-serial-number,start-timestamp,acceleration-sampling-frequency-per-axis,"
+               "acceleration-axes,accelerations-raw\r\n");
     QDateTime t(QDate(2014, 5, 2), QTime(0, 0), Qt::UTC);
     QByteArray line;
     for (long i = 0; i < bursts; ++i) {
