@@ -76,7 +76,23 @@ eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* prog
 {
     run_chain<burst_space, loader_eobsmb, loader_mbd, loader_named_acc>(
         *this, file_name, progress, "loading acceleration data file...", "loader_eobsmb", "loader_mbd",
-        "loader_named_acc", [](auto& reader) -> auto& { return reader.bursts(); });
+        "loader_named_acc", [this](auto& reader) -> auto& { return take_bursts(reader); });
+}
+
+std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(acc_csv_reader& reader)
+{
+    return reader.bursts();
+}
+
+std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(loader_named_acc& reader)
+{
+    animal_groups<burst>& animals = reader.animals();
+    if (animals.size() > 1) {
+        first_animal = animals[0].id;
+        for (std::size_t i = 1; i < animals.size(); ++i)
+            more_animals.push_back({animals[i].id, std::make_unique<burst_space>(animals[i].items)});
+    }
+    return reader.bursts();
 }
 
 eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(failure_reason) {}

@@ -50,7 +50,10 @@ QString burst_text(const burst& b)
     QStringList values;
     for (qint32 n = 0; n < b.sample_count; ++n)
         values << QString("%1/%2/%3").arg(b.x[n]).arg(b.y[n]).arg(b.z[n]);
-    return QString("%1 %2Hz %3").arg(b.start_timestamp).arg(b.sampling_frequency_per_axis).arg(values.join(' '));
+    return QString("%1 %2Hz %3")
+        .arg(b.start_timestamp)
+        .arg(b.sampling_frequency_per_axis)
+        .arg(values.join(' '));
 }
 
 QStringList bursts_text(const std::vector<std::unique_ptr<burst>>& bursts)
@@ -90,6 +93,7 @@ private slots:
     void mixed_sensor_file_read_by_both();
     void chains_fall_back_to_named_readers();
     void chain_refuses_unknown_file_after_three_readers();
+    void acc_chain_keeps_every_animal();
     void gzip_reads_as_plain_data();
     void gzip_reads_as_plain();
     void gzip_damaged_or_truncated_is_a_clear_failure_data();
@@ -109,24 +113,26 @@ void test_named_readers::acc_spellings_and_orders_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("colon-hyphen") << QByteArray(
-        "event-id,timestamp,eobs:start-timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,"
+        "event-id,timestamp,eobs:start-timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
+        "per-axis,"
         "eobs:accelerations-raw,individual-local-identifier\n"
         "1,2014-05-02 13:00:00.000,2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6,A1\n"
         "2,2014-05-02 13:10:00.000,2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12,A1\n");
-    QTest::newRow("dotted, other order") << QByteArray(
-        "eobs.accelerations.raw,eobs.acceleration.axes,study.name,eobs.start.timestamp,"
-        "eobs.acceleration.sampling.frequency.per.axis\n"
-        "1 2 3 4 5 6,XYZ,storks,2014-05-02 13:00:00.000,20\n"
-        "-7 8.5 9 10 11 12,XYZ,storks,2014-05-02 13:10:00.500,20\n");
+    QTest::newRow("dotted, other order")
+        << QByteArray("eobs.accelerations.raw,eobs.acceleration.axes,study.name,eobs.start.timestamp,"
+                      "eobs.acceleration.sampling.frequency.per.axis\n"
+                      "1 2 3 4 5 6,XYZ,storks,2014-05-02 13:00:00.000,20\n"
+                      "-7 8.5 9 10 11 12,XYZ,storks,2014-05-02 13:10:00.500,20\n");
     QTest::newRow("underscore, quoted, crlf") << QByteArray(
         "\"eobs_acceleration_sampling_frequency_per_axis\",\"eobs_start_timestamp\",\"comments\","
         "\"eobs_acceleration_axes\",\"eobs_accelerations_raw\"\r\n"
         "\"20\",\"2014-05-02 13:00:00.000\",\"a, b\",\"XYZ\",\"1 2 3 4 5 6\"\r\n"
         "\"20\",\"2014-05-02 13:10:00.500\",\"say \"\"hi\"\", then\",\"XYZ\",\"-7 8.5 9 10 11 12\"\r\n");
-    QTest::newRow("timestamp only, upper case names") << QByteArray(
-        "TIMESTAMP,EOBS:ACCELERATION-AXES,EOBS:ACCELERATION-SAMPLING-FREQUENCY-PER-AXIS,EOBS:ACCELERATIONS-RAW\n"
-        "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
-        "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n");
+    QTest::newRow("timestamp only, upper case names")
+        << QByteArray("TIMESTAMP,EOBS:ACCELERATION-AXES,EOBS:ACCELERATION-SAMPLING-FREQUENCY-PER-AXIS,EOBS:"
+                      "ACCELERATIONS-RAW\n"
+                      "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
+                      "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n");
 }
 
 void test_named_readers::acc_spellings_and_orders()
@@ -153,8 +159,8 @@ void test_named_readers::acc_quoting()
     recording_progress progress;
     streams_capture streams;
     loader_named_acc reader(file(content), &progress);
-    QCOMPARE(bursts_text(reader.bursts()),
-             (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0), QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
+    QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
+                                                        QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
 }
 
 void test_named_readers::acc_header_without_needed_columns_refused_data()
@@ -164,11 +170,13 @@ void test_named_readers::acc_header_without_needed_columns_refused_data()
                                           "eobs:acceleration-sampling-frequency-per-axis");
     QTest::newRow("no axes") << QByteArray("eobs:start-timestamp,eobs:accelerations-raw,"
                                            "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("no frequency") << QByteArray("eobs:start-timestamp,eobs:accelerations-raw,eobs:acceleration-axes");
+    QTest::newRow("no frequency") << QByteArray(
+        "eobs:start-timestamp,eobs:accelerations-raw,eobs:acceleration-axes");
     QTest::newRow("no time") << QByteArray("eobs:accelerations-raw,eobs:acceleration-axes,"
                                            "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("other separator") << QByteArray("eobs/start/timestamp,eobs:accelerations-raw,eobs:acceleration-axes,"
-                                                   "eobs:acceleration-sampling-frequency-per-axis");
+    QTest::newRow("other separator") << QByteArray(
+        "eobs/start/timestamp,eobs:accelerations-raw,eobs:acceleration-axes,"
+        "eobs:acceleration-sampling-frequency-per-axis");
     QTest::newRow("empty file") << QByteArray();
 }
 
@@ -210,19 +218,21 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
 
 void test_named_readers::acc_malformed_rows_skipped_with_message()
 {
-    const QByteArray content = "eobs:start-timestamp,comments,eobs:acceleration-axes,"
-                               "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
-                               "2014-05-02 13:00:00.000,a, b,XYZ,10,1 2 3\n"       // unquoted comma: 6 fields
-                               "2014-05-02 13:00:00.000,\"unclosed,XYZ,10,1 2 3\n" // runs to the end: 2 fields
-                               "\n"
-                               "2014-05-02 13:00:00.000,\"ok\",XYZ,10,7 8 9\n";
+    const QByteArray content =
+        "eobs:start-timestamp,comments,eobs:acceleration-axes,"
+        "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
+        "2014-05-02 13:00:00.000,a, b,XYZ,10,1 2 3\n"       // unquoted comma: 6 fields
+        "2014-05-02 13:00:00.000,\"unclosed,XYZ,10,1 2 3\n" // runs to the end: 2 fields
+        "\n"
+        "2014-05-02 13:00:00.000,\"ok\",XYZ,10,7 8 9\n";
     recording_progress progress;
     streams_capture streams;
     loader_named_acc reader(file(content), &progress);
     QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
-    QCOMPARE(streams.stdout_lines().filter("skip"),
-             (QStringList{"skip line 2 with wrong number of fields 6", "skip line 3 with wrong number of fields 2",
-                          "skip line 4 with wrong number of fields 1"}));
+    QCOMPARE(
+        streams.stdout_lines().filter("skip"),
+        (QStringList{"skip line 2 with wrong number of fields 6", "skip line 3 with wrong number of fields 2",
+                     "skip line 4 with wrong number of fields 1"}));
 }
 
 void test_named_readers::acc_reads_like_the_eobs_reader()
@@ -233,8 +243,9 @@ void test_named_readers::acc_reads_like_the_eobs_reader()
     const char* axes[] = {"XYZ", "X", "YZ", "ZYX", "", "X Y Z", "xyz"};
     const char* raws[] = {"1 2 3", "-1.5 2e3 .5 7", "", "0x10 1,5", "3.40282e+39 -0 1", "12345678901 2"};
     for (int i = 0; i < 60; ++i) {
-        content += QByteArray::number(i) + "," + axes[i % 7] + "," + raws[i % 6] + ",2014-05-02 13:00:" +
-                   QByteArray::number(10 + i % 50) + ".25," + QByteArray::number(i % 4 * 2.5) + "\n";
+        content += QByteArray::number(i) + "," + axes[i % 7] + "," + raws[i % 6] +
+                   ",2014-05-02 13:00:" + QByteArray::number(10 + i % 50) + ".25," +
+                   QByteArray::number(i % 4 * 2.5) + "\n";
     }
     const QString path = file(content);
     recording_progress p1, p2;
@@ -274,11 +285,11 @@ void test_named_readers::gps_spellings_and_quality()
         "individual-local-identifier\n"
         "1,2014-05-02 13:00:00.000,8.5,47.25,3,A,\"a, b\",Bo\n"
         "2,2014-05-02 13:00:05.000,\"8.75\",\"47.5\",3,\"A\",,Bo\n"
-        "3,2014-05-02 13:00:10.000,9,48,2,A,,Bo\n"       // fix type 2: dropped
-        "4,2014-05-02 13:00:15.000,9,48,3,V,,Cleo\n"     // status V: dropped
-        "5,2014-05-02 13:00:20.000,,,3,A,,Cleo\n"        // no position: dropped
+        "3,2014-05-02 13:00:10.000,9,48,2,A,,Bo\n"   // fix type 2: dropped
+        "4,2014-05-02 13:00:15.000,9,48,3,V,,Cleo\n" // status V: dropped
+        "5,2014-05-02 13:00:20.000,,,3,A,,Cleo\n"    // no position: dropped
         "6,2014-05-02 13:00:25.000,-1.125,0.5,3,A,,Cleo\n"
-        "7,2014-05-02 13:00:30.000,1,2,3,A,Cleo\n";      // wrong field count: skipped
+        "7,2014-05-02 13:00:30.000,1,2,3,A,Cleo\n"; // wrong field count: skipped
     recording_progress progress;
     streams_capture streams;
     loader_named_gps reader(file(content), &progress);
@@ -349,16 +360,18 @@ void test_named_readers::chains_fall_back_to_named_readers()
     QCOMPARE(acc.status, ELS_SUCCESS);
     QVERIFY(acc.space);
     QCOMPARE(streams.stderr_lines().filter("load"),
-             (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed", "try to load with loader_mbd",
-                          " loader_mbd failed", "try to load with loader_named_acc", " loader_named_acc succeeded"}));
+             (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
+                          "try to load with loader_mbd", " loader_mbd failed",
+                          "try to load with loader_named_acc", " loader_named_acc succeeded"}));
 
-    const QString gps_path = file("location-long,location-lat,timestamp\n8.5,47.25,2014-05-02 13:00:00.000\n",
-                                  "gps.csv");
+    const QString gps_path =
+        file("location-long,location-lat,timestamp\n8.5,47.25,2014-05-02 13:00:00.000\n", "gps.csv");
     streams_capture gps_streams;
     eobs_gps_loader gps(gps_path, &progress);
     QCOMPARE(gps.status, ELS_SUCCESS);
     QVERIFY(gps.space);
-    QVERIFY(gps_streams.stderr_text().endsWith("try to load with loader_named_gps\n loader_named_gps succeeded\n"));
+    QVERIFY(gps_streams.stderr_text().endsWith(
+        "try to load with loader_named_gps\n loader_named_gps succeeded\n"));
 }
 
 void test_named_readers::chain_refuses_unknown_file_after_three_readers()
@@ -374,6 +387,32 @@ void test_named_readers::chain_refuses_unknown_file_after_three_readers()
                           "try to load with loader_named_gps", " loader_named_gps failed"}));
 }
 
+void test_named_readers::acc_chain_keeps_every_animal()
+{
+    const QByteArray header = "tag-local-identifier,eobs:start-timestamp,eobs:acceleration-axes,"
+                              "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n";
+    const QString several = file(header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"
+                                          "8,2014-05-02 13:00:01.000,XYZ,10,1 2 3\n"
+                                          "7,2014-05-02 13:00:02.000,XYZ,10,1 2 3\n"
+                                          "9,2014-05-02 13:00:03.000,XYZ,10,1 2 3\n");
+    recording_progress progress;
+    streams_capture streams;
+    eobs_acc_loader chain(several, &progress);
+    QCOMPARE(chain.status, ELS_SUCCESS);
+    QCOMPARE(chain.first_animal, QString("7"));
+    QCOMPARE(chain.space->entry_count(), 2);
+    QCOMPARE(chain.more_animals.size(), std::size_t(2));
+    QCOMPARE(chain.more_animals[0].id, QString("8"));
+    QCOMPARE(chain.more_animals[0].space->begin_timestamp(), t0 + 1000);
+    QCOMPARE(chain.more_animals[1].id, QString("9"));
+    QCOMPARE(chain.more_animals[1].space->entry_count(), 1);
+
+    eobs_acc_loader one(file(header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n", "one.csv"), &progress);
+    QCOMPARE(one.status, ELS_SUCCESS);
+    QVERIFY(one.more_animals.empty());
+    QVERIFY(one.first_animal.isEmpty());
+}
+
 void test_named_readers::gzip_reads_as_plain_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -386,9 +425,10 @@ void test_named_readers::gzip_reads_as_plain_data()
     QTest::newRow("named, one member, 2 MB of text") << big << (1 << 30);
     QTest::newRow("named, many members") << big << 100000;
     QTest::newRow("eobs_ layout with a byte-order mark")
-        << QByteArray("\xef\xbb\xbf"
-                      "eobs_start_timestamp,eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,"
-                      "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n")
+        << QByteArray(
+               "\xef\xbb\xbf"
+               "eobs_start_timestamp,eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,"
+               "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n")
         << (1 << 30);
     QTest::newRow("empty text") << QByteArray() << (1 << 30);
 }
@@ -430,7 +470,8 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure_data()
     QTest::newRow("trailer missing") << packed.left(packed.size() - 4) << truncated;
     QTest::newRow("magic only") << QByteArray("\x1f\x8b") << truncated;
     QTest::newRow("damaged block") << flipped << QString();
-    QTest::newRow("wrong checksum") << bad_crc << "Can't read file: the compressed data is damaged (incorrect data check)";
+    QTest::newRow("wrong checksum")
+        << bad_crc << "Can't read file: the compressed data is damaged (incorrect data check)";
 }
 
 void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
