@@ -4,6 +4,7 @@
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
+#include "data/named_rows.h"
 #include "data/event_space.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 #include "data/trace.h"
@@ -23,6 +24,12 @@ void eobs_acc_gps_progress_loader::start_loading()
     const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
+    // A download with both sensors' rows pairs with itself when it has no partner file.
+    if ((!QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) &&
+        named_rows::names_both_sensors(path)) {
+        acc_file_name = path;
+        gps_file_name = path;
+    }
     // A name that matches no pairing pattern gives two empty names, which do not exist either.
     if (!QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) {
         open_failed(tr("File does not exist."));
@@ -53,6 +60,11 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
     }
     if (acc.status != ELS_SUCCESS || gps.status != ELS_SUCCESS || !acc.space || !gps.space) {
         open_failed(tr("!ELS_SUCCESS"));
+        return;
+    }
+    if (!acc.more_animals.empty() || gps.animal_count > 1) {
+        open_failed(tr("The file holds several animals; open it with the acceleration file button to "
+                       "choose among them."));
         return;
     }
 

@@ -15,6 +15,7 @@
 #include "data/trace.h"
 
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -103,7 +104,11 @@ eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* prog
 {
     run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd, loader_named_gps>(
         *this, file_name, progress, "loading gps data file...", "loader_gps_eobsmb", "loader_gps_mbd",
-        "loader_named_gps", [](auto& reader) -> auto& { return reader.events(); });
+        "loader_named_gps", [this](auto& reader) -> auto& {
+            if constexpr (std::is_same_v<std::decay_t<decltype(reader)>, loader_named_gps>)
+                animal_count = reader.animals().size();
+            return reader.events();
+        });
 }
 
 eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(failure_reason) {}

@@ -38,6 +38,9 @@ public:
     eobs_gps_loader(const QString& file_name, loader_progress* progress);
     explicit eobs_gps_loader(const QString& failure_reason);
     ~eobs_gps_loader();
+
+    // Animals of a file read by the named-column reader; space then holds the first one's fixes.
+    std::size_t animal_count = 1;
 };
 
 // Result of loading an acceleration file, handed from the worker to the GUI thread once.

@@ -2,6 +2,7 @@
 
 #include "data/csv_field.h"
 #include "data/csv_record.h"
+#include "data/loader_read_failed.h"
 
 named_rows::named_rows(const QString& file_name) : lines_(file_name)
 {
@@ -57,4 +58,16 @@ QByteArray named_rows::animal(const std::vector<field>& fields) const
             return id;
     }
     return QByteArray();
+}
+
+bool named_rows::names_both_sensors(const QString& file_name)
+{
+    try {
+        const named_rows rows(file_name);
+        const named_columns& c = rows.columns();
+        return rows.sensor_ >= 0 && c.find("eobs_accelerations_raw") >= 0 && c.find("location_long") >= 0 &&
+               c.find("location_lat") >= 0;
+    } catch (const loader_read_failed&) {
+        return false;
+    }
 }

@@ -36,6 +36,10 @@ public:
     // The text of a field without its surrounding quotes.
     static field unquoted(field f);
 
+    // Whether the file's header names a sensor-type column, the acceleration burst columns and
+    // the GPS position columns, so that it may hold both sensors; false for a file that cannot be read.
+    static bool names_both_sensors(const QString& file_name);
+
 private:
     line_reader lines_;
     std::unique_ptr<named_columns> columns_;
