@@ -3,9 +3,12 @@
 #include "data/acc_csv_reader.h"
 #include "data/named_rows.h"
 
+#include <array>
+
 // Reads an acceleration file of the data repository's download layouts: the burst columns named in
 // any spelling (underscore, colon-hyphen, dotted) and any order, fields with standard CSV quoting,
-// rows of other sensors skipped, bursts grouped by animal. Diagnostics go to standard output.
+// rows of other sensors skipped, bursts grouped by animal. Files of one sample per row (x, y and z
+// columns with a timestamp) are joined into bursts. Diagnostics go to standard output.
 class loader_named_acc
 {
 public:
@@ -22,5 +25,14 @@ public:
     std::vector<std::unique_ptr<burst>>& bursts() { return animals_.first(); }
 
 private:
+    // One burst per row: the start, frequency, axes and raw columns.
+    void read_bursts(named_rows& rows, loader_progress* progress, qint64 sample_limit,
+                     const std::array<int, 4>& column);
+    // One sample per row: the time and the x, y and z columns; bursts joined by burst_assembler.
+    void read_samples(named_rows& rows, loader_progress* progress, qint64 sample_limit, int time_column,
+                      const std::array<int, 3>& sample_column);
+    // Throws loader_read_failed past the limit.
+    static void check_limit(qint64 total_samples, qint64 sample_limit);
+
     animal_groups<burst> animals_;
 };

@@ -12,6 +12,7 @@
 #include "data/loader_wrong_header.h"
 #include "support/test_support.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -94,6 +95,9 @@ private slots:
     void chains_fall_back_to_named_readers();
     void chain_refuses_unknown_file_after_three_readers();
     void acc_chain_keeps_every_animal();
+    void samples_per_row_join_into_bursts_data();
+    void samples_per_row_join_into_bursts();
+    void samples_per_row_of_two_animals_and_other_sensors();
     void gzip_reads_as_plain_data();
     void gzip_reads_as_plain();
     void gzip_damaged_or_truncated_is_a_clear_failure_data();
@@ -411,6 +415,83 @@ void test_named_readers::acc_chain_keeps_every_animal()
     QCOMPARE(one.status, ELS_SUCCESS);
     QVERIFY(one.more_animals.empty());
     QVERIFY(one.first_animal.isEmpty());
+}
+
+void test_named_readers::samples_per_row_join_into_bursts_data()
+{
+    // Sample times in ms after t0; the bursts expected as "offset:count@frequency".
+    QTest::addColumn<QList<int>>("times");
+    QTest::addColumn<QStringList>("bursts");
+    QTest::newRow("regular") << QList<int>{0, 50, 100, 150} << QStringList{"0:4@20"};
+    QTest::newRow("gap of 1.5 intervals stays") << QList<int>{0, 100, 250} << QStringList{"0:3@8"};
+    QTest::newRow("gap of more than 1.5 intervals splits")
+        << QList<int>{0, 100, 251, 351} << QStringList{"0:2@10", "251:2@10"};
+    QTest::newRow("irregular but within 1.5") << QList<int>{0, 40, 100, 130} << QStringList{"0:4@23.0769"};
+    QTest::newRow("more than 1 s splits")
+        << QList<int>{0, 1001, 2002} << QStringList{"0:1@1", "1001:1@1", "2002:1@1"};
+    QTest::newRow("exactly 1 s joins") << QList<int>{0, 1000, 2000} << QStringList{"0:3@1"};
+    QTest::newRow("step back or repeat splits")
+        << QList<int>{0, 50, 50, 20} << QStringList{"0:2@20", "50:1@1", "20:1@1"};
+    QTest::newRow("new burst learns its own interval")
+        << QList<int>{0, 10, 20, 500, 600, 700} << QStringList{"0:3@100", "500:3@10"};
+}
+
+void test_named_readers::samples_per_row_join_into_bursts()
+{
+    QFETCH(QList<int>, times);
+    QFETCH(QStringList, bursts);
+    QByteArray content = "timestamp,acceleration-raw-x,acceleration-raw-y,acceleration-raw-z\n";
+    int n = 0;
+    for (const int t : times) {
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(t0 + t, Qt::UTC);
+        content += at.toString("yyyy-MM-dd hh:mm:ss.zzz").toLatin1() + "," + QByteArray::number(n) + "," +
+                   QByteArray::number(-n) + ",\"" + QByteArray::number(n * 0.5) + "\"\n";
+        ++n;
+    }
+    recording_progress progress;
+    streams_capture streams;
+    loader_named_acc reader(file(content), &progress);
+    QStringList got;
+    int sample = 0;
+    for (const auto& b : reader.bursts()) {
+        got << QString("%1:%2@%3")
+                   .arg(b->start_timestamp - t0)
+                   .arg(b->sample_count)
+                   .arg(b->sampling_frequency_per_axis);
+        for (qint32 i = 0; i < b->sample_count; ++i, ++sample) {
+            QCOMPARE(b->x[i], float(sample));
+            QCOMPARE(b->y[i], float(-sample));
+            QCOMPARE(b->z[i], float(sample * 0.5));
+        }
+    }
+    QCOMPARE(got, bursts);
+    QCOMPARE(sample, times.size());
+    QCOMPARE(progress.values.size(), bursts.size());
+}
+
+void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
+{
+    const QByteArray content = "sensor-type,tag-local-identifier,timestamp,acceleration-x,acceleration-y,"
+                               "acceleration-z\n"
+                               "acceleration,1,2014-05-02 13:00:00.000,1,1,1\n"
+                               "acceleration,2,2014-05-02 13:00:00.000,2,2,2\n"
+                               "gps,1,2014-05-02 13:00:00.020,,,\n"
+                               "acceleration,1,2014-05-02 13:00:00.100,3,3,3\n"
+                               "acceleration,2,2014-05-02 13:00:00.050,4,4,4\n"
+                               "acceleration,1,2014-05-02 13:00:00.200,5,5,5\n"
+                               "acceleration,2,2014-05-02 13:00:05.000,6,6,6\n"
+                               "acceleration,1,2014-05-02 13:00:00.300\n";
+    recording_progress progress;
+    streams_capture streams;
+    loader_named_acc reader(file(content), &progress);
+    auto& animals = reader.animals();
+    QCOMPARE(animals.size(), std::size_t(2));
+    QCOMPARE(animals[0].id, QString("1"));
+    QCOMPARE(bursts_text(animals[0].items), (QStringList{QString("%1 10Hz 1/1/1 3/3/3 5/5/5").arg(t0)}));
+    QCOMPARE(animals[1].id, QString("2"));
+    QCOMPARE(bursts_text(animals[1].items),
+             (QStringList{QString("%1 20Hz 2/2/2 4/4/4").arg(t0), QString("%1 1Hz 6/6/6").arg(t0 + 5000)}));
+    QVERIFY(streams.stdout_lines().contains("skip line 9 with wrong number of fields 4"));
 }
 
 void test_named_readers::gzip_reads_as_plain_data()
