@@ -164,8 +164,10 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
             last = 0;
             while (last < assemblers.size() && assemblers[last].first != animal)
                 ++last;
-            if (last == assemblers.size())
+            if (last == assemblers.size()) {
                 assemblers.emplace_back(animal, burst_assembler());
+                animals_.find_or_add(animal); // animals keep the order of their first row
+            }
         }
         append(animal, assemblers[last].second.add(csv_field::to_utc_msecs(time.first, time.second, codec),
                                                    value[0], value[1], value[2]));

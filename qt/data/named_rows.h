@@ -60,18 +60,20 @@ public:
 
     void add(const QByteArray& animal, std::unique_ptr<Item> item)
     {
-        if (last_ < 0 || groups_[static_cast<std::size_t>(last_)].key != animal) {
-            last_ = -1;
-            for (std::size_t i = 0; i < groups_.size() && last_ < 0; ++i) {
-                if (groups_[i].key == animal)
-                    last_ = static_cast<int>(i);
-            }
-            if (last_ < 0) {
-                last_ = static_cast<int>(groups_.size());
-                groups_.push_back({animal, {QString::fromUtf8(animal), {}}});
-            }
+        groups_[find_or_add(animal)].content.items.push_back(std::move(item));
+    }
+
+    // The animal's group, made (empty) at the end if it is new; its position.
+    std::size_t find_or_add(const QByteArray& animal)
+    {
+        if (last_ < groups_.size() && groups_[last_].key == animal)
+            return last_;
+        for (last_ = 0; last_ < groups_.size(); ++last_) {
+            if (groups_[last_].key == animal)
+                return last_;
         }
-        groups_[static_cast<std::size_t>(last_)].content.items.push_back(std::move(item));
+        groups_.push_back({animal, {QString::fromUtf8(animal), {}}});
+        return last_;
     }
 
     std::size_t size() const { return groups_.size(); }
@@ -91,5 +93,5 @@ private:
     };
     std::vector<keyed> groups_;
     std::vector<std::unique_ptr<Item>> none_;
-    int last_ = -1;
+    std::size_t last_ = 0; // the group found last
 };
