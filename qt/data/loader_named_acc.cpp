@@ -71,17 +71,7 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
     std::array<int, 3> position{-1, -1, -1}; // of last_axes
     qint64 total_samples = 0;
     qint32 appended = 0;
-    qint64 line_counter = 1;
-    while (!rows.at_end()) {
-        if (progress->loader_progress_cancelled())
-            break;
-        ++line_counter;
-        if (!rows.next(fields)) {
-            trace::out("skip line ", line_counter, " with wrong number of fields ", fields.size());
-            continue;
-        }
-        if (!rows.of_sensor(fields, "acceleration"))
-            continue;
+    while (rows.next_of("acceleration", fields, progress)) {
 
         const field axes = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
         if (!csv_field::equals(axes.first, axes.second, last_axes.constData())) {
@@ -130,7 +120,6 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
     std::size_t last = 0;
     qint64 total_samples = 0;
     qint32 appended = 0;
-    qint64 line_counter = 1;
     const auto append = [&](const QByteArray& animal, std::unique_ptr<burst> b) {
         if (!b)
             return;
@@ -138,16 +127,7 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
         progress->loader_progress_set_value(appended);
         ++appended;
     };
-    while (!rows.at_end()) {
-        if (progress->loader_progress_cancelled())
-            break;
-        ++line_counter;
-        if (!rows.next(fields)) {
-            trace::out("skip line ", line_counter, " with wrong number of fields ", fields.size());
-            continue;
-        }
-        if (!rows.of_sensor(fields, "acceleration"))
-            continue;
+    while (rows.next_of("acceleration", fields, progress)) {
         std::array<float, 3> value{};
         bool empty = false;
         for (std::size_t a = 0; a < 3; ++a) {
@@ -174,7 +154,7 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
     }
     for (auto& [animal, assembler] : assemblers)
         append(animal, assembler.finish());
-    trace::out("lines: ", line_counter);
+    trace::out("lines: ", rows.line_count());
 }
 
 void loader_named_acc::check_limit(qint64 total_samples, qint64 sample_limit)

@@ -35,39 +35,31 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
     trace::out("header fields: ", columns.size());
     QTextCodec* codec = rows.codec();
 
-    qint64 line_counter = 1;
     qint64 quality_check_failed = 0;
     qint64 good = 0;
     std::vector<field> fields;
-    while (!rows.at_end()) {
-        if (progress->loader_progress_cancelled())
-            break;
-        if (!rows.next(fields)) {
-            trace::out("skip line ", line_counter, " with wrong number of fields ", fields.size());
-        } else if (rows.of_sensor(fields, "gps")) {
-            const field lon = named_rows::unquoted(fields[static_cast<std::size_t>(longitude)]);
-            const field lat = named_rows::unquoted(fields[static_cast<std::size_t>(latitude)]);
-            if (lon.first == lon.second || lat.first == lat.second || !absent_or(fields, type_of_fix, "3") ||
-                !absent_or(fields, status, "A")) {
-                ++quality_check_failed;
-            } else {
-                const field time = named_rows::unquoted(fields[static_cast<std::size_t>(timestamp)]);
-                auto event = std::make_unique<gps_event>();
-                event->timestamp = csv_field::to_utc_msecs(time.first, time.second, codec);
-                event->longitude = csv_field::to_double(lon.first, lon.second, codec);
-                event->latitude = csv_field::to_double(lat.first, lat.second, codec);
-                animals_.add(rows.animal(fields), std::move(event));
-                ++good;
-            }
+    while (rows.next_of("gps", fields, progress)) {
+        const field lon = named_rows::unquoted(fields[static_cast<std::size_t>(longitude)]);
+        const field lat = named_rows::unquoted(fields[static_cast<std::size_t>(latitude)]);
+        if (lon.first == lon.second || lat.first == lat.second || !absent_or(fields, type_of_fix, "3") ||
+            !absent_or(fields, status, "A")) {
+            ++quality_check_failed;
+            continue;
         }
-        ++line_counter;
+        const field time = named_rows::unquoted(fields[static_cast<std::size_t>(timestamp)]);
+        auto event = std::make_unique<gps_event>();
+        event->timestamp = csv_field::to_utc_msecs(time.first, time.second, codec);
+        event->longitude = csv_field::to_double(lon.first, lon.second, codec);
+        event->latitude = csv_field::to_double(lat.first, lat.second, codec);
+        animals_.add(rows.animal(fields), std::move(event));
+        ++good;
     }
 
     if (progress->loader_progress_cancelled()) {
         trace::out("loader was cancelled!");
         throw loader_cancelled();
     }
-    trace::out("lines: ", line_counter);
+    trace::out("lines: ", rows.line_count());
     trace::out("count_quality_check_failed: ", quality_check_failed);
     trace::out("good gps events: ", good);
     trace::out("animals: ", animals_.size());

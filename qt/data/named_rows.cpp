@@ -2,7 +2,9 @@
 
 #include "data/csv_field.h"
 #include "data/csv_record.h"
+#include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
+#include "data/trace.h"
 
 named_rows::named_rows(const QString& file_name) : lines_(file_name)
 {
@@ -15,36 +17,38 @@ named_rows::named_rows(const QString& file_name) : lines_(file_name)
     sensor_ = columns_->find("sensor_type");
 }
 
-bool named_rows::next(std::vector<field>& fields)
+bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress)
 {
-    const char* b;
-    const char* e;
-    lines_.next(b, e);
-    fields.clear();
     const std::size_t expected = columns_->size();
-    csv_record::split(b, e, [&](std::size_t index, const char* fb, const char* fe) {
-        if (index >= expected) {
-            fields.emplace_back(fb, fe);
+    while (!lines_.at_end()) {
+        if (progress->loader_progress_cancelled())
             return false;
+        const char* b;
+        const char* e;
+        lines_.next(b, e);
+        ++line_count_;
+        fields.clear();
+        csv_record::split(b, e, [&](std::size_t index, const char* fb, const char* fe) {
+            fields.emplace_back(fb, fe);
+            return index < expected;
+        });
+        if (fields.size() != expected) {
+            trace::out("skip line ", line_count_, " with wrong number of fields ", fields.size());
+            continue;
         }
-        fields.emplace_back(fb, fe);
-        return true;
-    });
-    return fields.size() == expected;
+        if (sensor_ < 0)
+            return true;
+        const field text = unquoted(fields[static_cast<std::size_t>(sensor_)]);
+        if (csv_field::equals(text.first, text.second, sensor))
+            return true;
+    }
+    return false;
 }
 
 named_rows::field named_rows::unquoted(field f)
 {
     csv_field::unquote(f.first, f.second);
     return f;
-}
-
-bool named_rows::of_sensor(const std::vector<field>& fields, const char* sensor) const
-{
-    if (sensor_ < 0)
-        return true;
-    const field text = unquoted(fields[static_cast<std::size_t>(sensor_)]);
-    return csv_field::equals(text.first, text.second, sensor);
 }
 
 QByteArray named_rows::animal(const std::vector<field>& fields) const

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+class loader_progress;
+
 // The reading the named-column readers share: the header, then data lines split with standard
 // quoting, each belonging to an animal (individual identifier, else tag identifier) and a sensor.
 class named_rows
@@ -22,13 +24,14 @@ public:
 
     const named_columns& columns() const { return *columns_; }
     QTextCodec* codec() const { return lines_.codec(); }
-    bool at_end() { return lines_.at_end(); }
 
-    // Splits the next line into fields; false when their number differs from the header's.
-    bool next(std::vector<field>& fields);
+    // Splits the next line of that sensor (its sensor-type, where the file has one) into fields,
+    // polling progress for cancellation once per line; a line with another number of fields than
+    // the header is skipped with a message. False at the end of the file or when cancelled.
+    bool next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress);
 
-    // Whether the row holds that sensor's data: its sensor-type is that text, or there is no such column.
-    bool of_sensor(const std::vector<field>& fields, const char* sensor) const;
+    // Lines read so far, the header included.
+    qint64 line_count() const { return line_count_; }
 
     // The row's animal identifier; empty when the file names none.
     QByteArray animal(const std::vector<field>& fields) const;
@@ -46,6 +49,7 @@ private:
     int individual_ = -1;
     int tag_ = -1;
     int sensor_ = -1;
+    qint64 line_count_ = 1;
 };
 
 // Items grouped by animal, the animals in the order of their first row.

@@ -308,7 +308,7 @@ void test_named_readers::gps_spellings_and_quality()
     QCOMPARE(fix_text(*animals[1].items[0]), QString("%1 -1.125 0.5").arg(t0 + 25000));
     QCOMPARE(reader.events().size(), std::size_t(2));
     const QStringList lines = streams.stdout_lines();
-    QVERIFY(lines.contains("skip line 7 with wrong number of fields 7"));
+    QVERIFY(lines.contains("skip line 8 with wrong number of fields 7"));
     QVERIFY(lines.contains("count_quality_check_failed: 3"));
     QVERIFY(lines.contains("good gps events: 3"));
 }
