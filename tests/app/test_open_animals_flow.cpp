@@ -77,22 +77,33 @@ private slots:
 
 private:
     QPushButton* open_button() { return window->findChild<QPushButton*>("push_button_open_eobs_acc_file"); }
-};
+    // Opens the file of three animals and answers the chooser: keeps those rows (all when empty),
+    // presses OK or Cancel; checks the rows and that OK is disabled with none checked.
+    void open_and_choose(QList<int> keep, bool cancel);
 
-void test_open_animals_flow::pick_all_opens_a_window_per_animal()
-{
-    const QString path = write("study_acc.csv", animals_file);
     QStringList rows;
     bool ok_with_none = true;
-    streams_capture streams;
+};
+
+void test_open_animals_flow::open_and_choose(QList<int> keep, bool cancel)
+{
+    const QString path = write("study_acc.csv", animals_file);
+    rows.clear();
+    ok_with_none = true;
     modal_script script;
-    script.then(choose_file(path)).then(choose_animals(&rows, {}, &ok_with_none));
+    script.then(choose_file(path)).then(choose_animals(&rows, keep, &ok_with_none, cancel));
     open_button()->click();
-    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 3, 10000);
-    QVERIFY(script.done());
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(script.titles.last(), QString("Choose Animals"));
     QCOMPARE(rows, expected_rows);
     QVERIFY(!ok_with_none);
+}
+
+void test_open_animals_flow::pick_all_opens_a_window_per_animal()
+{
+    streams_capture streams;
+    open_and_choose({}, false);
+    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 3, 10000);
     QCOMPARE(tree_rows(window->open_files_tree()),
              (QStringList{"e-obs acc", "  2 acc bursts in study_acc.csv (animal Bo)", "e-obs acc",
                           "  1 acc bursts in study_acc.csv (animal Cleo, jr.)", "e-obs acc",
@@ -102,36 +113,23 @@ void test_open_animals_flow::pick_all_opens_a_window_per_animal()
 
 void test_open_animals_flow::pick_one_opens_only_that_animal()
 {
-    const QString path = write("study_acc.csv", animals_file);
-    QStringList rows;
-    bool ok_with_none = true;
     streams_capture streams;
-    modal_script script;
-    script.then(choose_file(path)).then(choose_animals(&rows, {1}, &ok_with_none));
-    open_button()->click();
+    open_and_choose({1}, false);
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
     QTest::qWait(100);
     QCOMPARE(burst_windows().size(), 1);
-    QCOMPARE(rows, expected_rows);
     QCOMPARE(tree_rows(window->open_files_tree()),
              (QStringList{"e-obs acc", "  1 acc bursts in study_acc.csv (animal Cleo, jr.)"}));
 }
 
 void test_open_animals_flow::cancel_opens_nothing()
 {
-    const QString path = write("study_acc.csv", animals_file);
-    QStringList rows;
-    bool ok_with_none = true;
     streams_capture streams;
-    modal_script script;
-    script.then(choose_file(path)).then(choose_animals(&rows, {}, &ok_with_none, true));
-    open_button()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    open_and_choose({}, true);
     QTest::qWait(200);
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
-    QCOMPARE(rows.size(), 3);
 }
 
 void test_open_animals_flow::one_animal_opens_without_asking()
