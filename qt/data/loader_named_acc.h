@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/acc_csv_reader.h"
+#include "data/animal_groups.h"
 #include "data/named_rows.h"
 
 #include <array>

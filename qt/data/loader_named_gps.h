@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/gps_event.h"
+#include "data/animal_groups.h"
 #include "data/named_rows.h"
 
 class loader_progress;

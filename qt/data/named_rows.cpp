@@ -6,6 +6,8 @@
 #include "data/loader_read_failed.h"
 #include "data/trace.h"
 
+#include <QFileInfo>
+
 named_rows::named_rows(const QString& file_name) : lines_(file_name)
 {
     const char* b;
@@ -66,6 +68,8 @@ QByteArray named_rows::animal(const std::vector<field>& fields) const
 
 bool named_rows::names_both_sensors(const QString& file_name)
 {
+    if (!QFileInfo(file_name).isFile()) // a pipe or device could block the caller
+        return false;
     try {
         const named_rows rows(file_name);
         const named_columns& c = rows.columns();
