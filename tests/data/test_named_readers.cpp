@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <zip.h>
 #include <zlib.h>
 
 #include <functional>
@@ -44,6 +45,22 @@ QByteArray gzip(const QByteArray& content, int member_size = 1 << 30)
         deflateEnd(&z);
     }
     return out;
+}
+
+// A zip archive of the entries (name, content), deflated.
+QByteArray zip_of(const QList<QPair<QByteArray, QByteArray>>& entries, const QString& scratch)
+{
+    int code = 0;
+    zip_t* archive = zip_open(QFile::encodeName(scratch).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    for (const auto& entry : entries) {
+        zip_source_t* source = zip_source_buffer(archive, entry.second.constData(),
+                                                 static_cast<zip_uint64_t>(entry.second.size()), 0);
+        zip_file_add(archive, entry.first.constData(), source, ZIP_FL_ENC_UTF_8);
+    }
+    zip_close(archive);
+    QFile file(scratch);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
 }
 
 QString burst_text(const burst& b)
@@ -102,6 +119,9 @@ private slots:
     void gzip_reads_as_plain();
     void gzip_damaged_or_truncated_is_a_clear_failure_data();
     void gzip_damaged_or_truncated_is_a_clear_failure();
+    void zip_reads_its_first_text_entry();
+    void zip_without_text_entry_or_damaged_is_a_clear_failure_data();
+    void zip_without_text_entry_or_damaged_is_a_clear_failure();
 
 private:
     QString file(const QByteArray& content, const char* name = "in.csv")
@@ -568,6 +588,60 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
         QVERIFY2(chain.reason.startsWith("Can't read file: the compressed data "), qPrintable(chain.reason));
     else
         QCOMPARE(chain.reason, reason);
+}
+
+void test_named_readers::zip_reads_its_first_text_entry()
+{
+    QByteArray text = "eobs:start-timestamp,eobs:acceleration-axes,"
+                      "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "2014-05-02 13:00:00.000,XYZ,10,1 2 3 " + QByteArray::number(i) + " 5 6\n";
+    const QString plain = file(text, "plain.csv");
+    const QString packed =
+        file(zip_of({{"README.md", "not this one"}, {"data/study-acc.CSV", text}, {"other.csv", "x\n"}},
+                    dir.path() + "/scratch.zip"),
+             "study-acc.csv.zip");
+    recording_progress p1, p2;
+    streams_capture streams;
+    eobs_acc_loader a(plain, &p1);
+    eobs_acc_loader b(packed, &p2);
+    QCOMPARE(a.status, ELS_SUCCESS);
+    QCOMPARE(b.status, ELS_SUCCESS);
+    QCOMPARE(b.space->entry_count(), 20000);
+    QCOMPARE(b.space->total_sample_count(), a.space->total_sample_count());
+    QCOMPARE(b.space->entry(19999).burst->x[1], 19999.f);
+}
+
+void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure_data()
+{
+    QByteArray text = "eobs:start-timestamp,eobs:acceleration-axes,"
+                      "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n";
+    for (int i = 0; i < 5000; ++i)
+        text += "2014-05-02 13:00:00.000,XYZ,10,1 2 3 " + QByteArray::number(i) + " 5 6\n";
+    const QByteArray packed = zip_of({{"acc.csv", text}}, dir.path() + "/scratch.zip");
+    QByteArray flipped = packed;
+    flipped[packed.size() / 3] = static_cast<char>(flipped[packed.size() / 3] ^ 0x55);
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    const QString damaged = "Can't read file: the archive is damaged or incomplete (";
+    QTest::newRow("no text entry") << zip_of({{"a.md", "x"}, {"b.json", "{}"}}, dir.path() + "/scratch2.zip")
+                                   << "Can't read file: the archive holds no .csv or .txt file";
+    QTest::newRow("cut in half") << packed.left(packed.size() / 2) << damaged + "Not a zip archive)";
+    QTest::newRow("central directory cut")
+        << packed.left(packed.size() - 10) << damaged + "Not a zip archive)";
+    QTest::newRow("entry data damaged") << flipped << damaged;
+}
+
+void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    recording_progress progress;
+    streams_capture streams;
+    eobs_acc_loader chain(file(content, "acc.csv.zip"), &progress);
+    QCOMPARE(chain.status, ELS_READ_FAILED);
+    QVERIFY(!chain.space);
+    QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));
 }
 
 QTEST_GUILESS_MAIN(test_named_readers)
