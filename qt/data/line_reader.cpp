@@ -17,11 +17,9 @@ constexpr std::size_t chunk_size = 1 << 20;
 
 line_reader::line_reader(const QString& file_name) : file_(file_name)
 {
-    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     codec_ = QTextCodec::codecForLocale();
     buffer_.resize(2 * chunk_size);
-    file_size_ = file_.isSequential() ? 0 : file_.size();
+    file_size_ = file_.size();
 }
 
 line_reader::~line_reader() = default;
@@ -41,15 +39,12 @@ bool line_reader::fill()
         buffer_.resize(size_ + 2 * chunk_size);
 
     const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(chunk_size));
-    if (n < 0)
-        throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
     if (n == 0) {
         eof_ = true;
-        report(std::max(bytes_read_, file_size_));
+        report(std::max(file_.position(), file_size_));
         return false;
     }
-    bytes_read_ += n;
-    report(bytes_read_);
+    report(file_.position());
     std::size_t got = static_cast<std::size_t>(n);
 
     if (!started_) {

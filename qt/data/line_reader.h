@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "data/byte_source.h"
+
 #include <QString>
 
 #include <memory>
@@ -13,7 +14,8 @@ class QTextDecoder;
 // Reads a text file line by line in one streaming pass, as bytes, exactly as a QTextStream with its
 // default decoding would split it: lines end at "\n" or "\r\n" (a "\r" before the end of the input
 // too), a UTF-8 byte-order mark is dropped, and a UTF-16 or UTF-32 file (recognised by its mark) is
-// converted to UTF-8 first. codec() decodes field bytes the way that stream would.
+// converted to UTF-8 first. codec() decodes field bytes the way that stream would. A gzip file is
+// read as the text it holds.
 class line_reader
 {
 public:
@@ -44,7 +46,7 @@ private:
     // Tells the progress the bytes read, once for each new count.
     void report(qint64 bytes);
 
-    QFile file_;
+    byte_source file_;
     QTextCodec* codec_ = nullptr;
     std::unique_ptr<QTextDecoder> transcoder_; // set for UTF-16 and UTF-32 files
     std::vector<char> buffer_;
@@ -54,6 +56,5 @@ private:
     bool started_ = false;
     loader_progress* progress_ = nullptr;
     qint64 file_size_ = 0; // 0 for a pipe or an empty file
-    qint64 bytes_read_ = 0;
     qint64 reported_ = -1;
 };

@@ -76,6 +76,8 @@ private slots:
     void vanished_choice_is_refused_before_pairing();
     void unreadable_gps_file_names_its_reason();
     void cancel_while_loading();
+    void file_with_both_sensors_opens_as_a_pair();
+    void file_with_both_sensors_of_several_animals_warns();
 
 private:
     QPushButton* open_button()
@@ -331,6 +333,65 @@ void test_open_pair_flow::cancel_while_loading()
                        "\" was not opened.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
+}
+
+namespace {
+
+const QByteArray mixed_header = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
+                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw,"
+                                "individual-local-identifier\n";
+
+} // namespace
+
+void test_open_pair_flow::file_with_both_sensors_opens_as_a_pair()
+{
+    const QString chosen =
+        write("study download.csv", mixed_header + "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Bo\n"
+                                                   "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3,Bo\n"
+                                                   "2014-05-02 10:05:00.000,acceleration,,,XYZ,10,1 2 3,Bo\n"
+                                                   "2014-05-02 10:05:00.000,gps,8.5,47.3,,,,Bo\n"
+                                                   "2014-05-02 10:06:00.000,gps,8.5,47.35,,,,Bo\n");
+    streams_capture streams;
+    burst_main_window* w = open_pair(chosen);
+    QVERIFY(w);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  3 gps events in study download.csv",
+                          "  2 acc bursts in study download.csv"}));
+    QCOMPARE(map().layers().size(), size_t(1));
+    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    QCOMPARE(events.event_count(0), 1);
+    QCOMPARE(events.event_count(1), 2);
+}
+
+void test_open_pair_flow::file_with_both_sensors_of_several_animals_warns()
+{
+    const QString chosen =
+        write("study.csv", mixed_header + "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Bo\n"
+                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Bo\n"
+                                          "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Cleo\n"
+                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Cleo\n");
+    streams_capture streams;
+    QString text;
+    modal_script script;
+    script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text,
+             QString("The file holds several animals; open it with the acceleration file button to choose "
+                     "among them."));
+    QVERIFY(burst_windows().isEmpty());
+
+    // Without a sensor-type column the file is no pair of its own: its name pairs with nothing.
+    const QString plain =
+        write("plain.csv", "timestamp,location-long,location-lat,eobs:acceleration-axes,"
+                           "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n");
+    QString missing;
+    modal_script second;
+    second.then(choose_file(plain)).then(answer_message(QMessageBox::Ok, nullptr, &missing));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(second.done(), 10000);
+    QVERIFY2(missing.startsWith("\"" + plain + "\" is not named as one file of an acceleration and GPS pair."),
+             qPrintable(missing));
 }
 
 QTEST_MAIN(test_open_pair_flow)
