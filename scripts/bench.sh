@@ -17,6 +17,15 @@ for layout in eobs fixed; do
   ./build-bench/bench/bench_acc_load "$layout" "$file" 2>/dev/null | grep -v '^header fields\|^lines' || true
 done
 
+echo "== named-column reader on a repository download (200,000 bursts, quoted), plain and gzip"
+file="bench-data/acc-named.csv"
+[ -f "$file" ] || ./build-bench/bench/acc_gen named 200000 110 "$file"
+[ -f "$file.gz" ] || gzip -k -6 "$file"
+./build-bench/bench/bench_named_load "$file" 2>/dev/null | grep -v '^header fields\|^lines\|^animals' || true
+./build-bench/bench/bench_named_load "$file.gz" "$(stat -c %s "$file")" 2>/dev/null | grep -v '^header fields\|^lines\|^animals' || true
+TIMEFORMAT="  zcat alone: %R s"
+time zcat "$file.gz" >/dev/null
+
 echo "== GPS chain (1,000,000 fixes) and acceleration chain, per byte"
 for layout in fixed eobs; do
   case "$layout" in fixed) gps="bench-data/gps-fixed.txt" ;; eobs) gps="bench-data/gps-eobs.csv" ;; esac
@@ -33,6 +42,13 @@ echo "== open and close a 300 MB acceleration file ten times in the real main wi
 file="bench-data/open-close_acc.txt"
 [ -f "$file" ] || ./build-bench/bench/acc_gen fixed 180000 110 "$file"
 ./build-bench/bench/bench_open_close "$file" 10
+
+echo "== dornvale-batch activity --csv on the same file, without a display (three runs)"
+for run in 1 2 3; do
+  start=$(date +%s%N)
+  env -u DISPLAY -u QT_QPA_PLATFORM ./build-bench/dornvale-batch activity --csv build-bench/batch-activity.csv "$file" >/dev/null
+  echo "  run $run: $(( ($(date +%s%N) - start) / 1000000 )) ms"
+done
 
 for b in build-bench/bench/bench_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a folder of qt/ includes a folder above it, or a file writes trace lines by itself. Each layer may include itself and the
-# layers listed after it: data <- util, data <- views <- map <- app.
+# layers listed after it: data <- util, data <- views <- map <- app, views <- batch.
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
 
@@ -10,6 +10,7 @@ declare -A allowed=(
   [views]="views data"
   [map]="map views util data"
   [app]="app map views util data"
+  [batch]="batch views data"
 )
 
 status=0

@@ -59,6 +59,32 @@ qint32 app_state::add_acc_gps_gang(std::unique_ptr<burst_space> space, std::uniq
     return gang_id;
 }
 
+qint32 app_state::add_gps_gang(std::unique_ptr<event_space> events, std::unique_ptr<layer_ref> layer,
+                               std::unique_ptr<QTreeWidgetItem> item)
+{
+    const qint32 gang_id = next_gang_id++;
+    gps_by_gang[gang_id] = std::move(events);
+    layer_ref_by_gang[gang_id] = std::move(layer);
+    tree_item_by_gang[gang_id] = std::move(item);
+    return gang_id;
+}
+
+qint32 app_state::gang_of_item(const QTreeWidgetItem* item) const
+{
+    if (item && item->parent())
+        item = item->parent();
+    for (const auto& entry : tree_item_by_gang)
+        if (item && entry.second.get() == item)
+            return entry.first;
+    return -1;
+}
+
+burst_main_window* app_state::window_of(qint32 gang_id) const
+{
+    const auto found = window_by_gang.find(gang_id);
+    return found == window_by_gang.end() ? nullptr : found->second.get();
+}
+
 namespace {
 
 // The data of a released gang, kept until its window (whose views refer to them) is destroyed.

@@ -38,6 +38,19 @@ public:
                             std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
                             std::unique_ptr<QTreeWidgetItem> item);
 
+    // Registers a GPS-only gang: its track and tree row, no burst window. Returns its id.
+    qint32 add_gps_gang(std::unique_ptr<event_space> events, std::unique_ptr<layer_ref> layer,
+                        std::unique_ptr<QTreeWidgetItem> item);
+
+    // The gang whose tree row is item or the parent of item; -1 for none.
+    qint32 gang_of_item(const QTreeWidgetItem* item) const;
+
+    // The burst window of a gang; null for a GPS-only gang or an unknown id.
+    burst_main_window* window_of(qint32 gang_id) const;
+
+    // Number of data sets registered.
+    std::size_t gang_count() const { return tree_item_by_gang.size(); }
+
     // The one path for a closed burst window: finds its gang (debug lines say what was found) and
     // releases it. Returns whether the gang had a map layer, so the caller repaints the map.
     bool release_window(const burst_main_window* window);

@@ -1,19 +1,27 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMenu>
 #include <QString>
+#include <QStringList>
 
 namespace Ui {
 class burst_main_window;
 }
 
 class QLabel;
+class QAction;
+class QDockWidget;
+class burst_axis;
+class burst_detail_pane;
+class burst_legend;
 class burst_paint_panel;
 class burst_space;
 class events_by_bursts_i;
 
-// Top-level window showing one opened data set in a burst view. Closing asks for confirmation and,
-// once confirmed, reports itself through window_closed.
+// Top-level window showing one opened data set in a burst view, with its axis and legend, a View
+// menu of navigation keys, a dock with one burst up close and the calibration of the tag. Closing
+// asks for confirmation (Close or Cancel) and, once confirmed, reports itself through window_closed.
 class burst_main_window : public QMainWindow
 {
     Q_OBJECT
@@ -32,16 +40,31 @@ public slots:
     // Centres the view on the burst holding the time (the first burst for times before it), marks
     // it and brings the window forward.
     void centre_on_time(qint64 msecs_utc);
+    burst_axis* axis() const { return axis_; }
+    burst_legend* legend() const { return legend_; }
+    burst_detail_pane* detail_pane() const { return detail_pane_; }
+    QDockWidget* detail_dock() const { return detail_dock_; }
+    // The View menu's action with this text, nullptr if there is none.
+    QAction* view_action(const QString& text) const;
+    // The key calibrations are kept under: the tag serial number, else the file name.
+    QString calibration_tag() const { return calibration_tag_; }
 
 signals:
     void window_closed(burst_main_window* self);
+    // Local files dropped on the window, for the main window to open.
+    void files_dropped(QStringList paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     void show_activity_plot();
     void show_fix_of(qint32 burst_index);
+    void go_to_time();
+    void edit_calibration();
+    void set_colour_blind_safe(bool on);
 
 private:
     Ui::burst_main_window* ui;
@@ -50,4 +73,12 @@ private:
     QString name_;
     burst_paint_panel* panel_;
     QLabel* fix_read_out_;
+    burst_axis* axis_;
+    burst_legend* legend_;
+    burst_detail_pane* detail_pane_;
+    QDockWidget* detail_dock_;
+    QMenu* view_menu_;
+    QString calibration_tag_;
+
+    void build_view_menu();
 };

@@ -19,6 +19,8 @@ class QAction;
 class QMenu;
 class QNetworkAccessManager;
 class QTreeWidget;
+class event_space;
+class layer_ref;
 class app_state;
 class QTreeWidgetItem;
 class burst_main_window;
@@ -27,8 +29,9 @@ class event_space_layer;
 class map_form;
 struct gps_event;
 
-// The application's main window: "Quick Start" open buttons, the "Open Files" tree,
-// the update notice, About and Exit. The open flows hand it what they loaded.
+// The application's main window: "Quick Start" open buttons, the File menu (open, recent files,
+// close, exit), the "Open Files" tree, the update notice and About. The open flows hand it what they
+// loaded. Files dropped on it open as on the command line; closing it ends the program.
 class dornvalemainwindow : public QMainWindow, public data_set_sink
 {
     Q_OBJECT
@@ -62,8 +65,15 @@ public:
     // Only plain web addresses are offered as download links.
     static bool is_web_url(const QUrl& url);
 
+    // Whether the size and position of an earlier run were restored.
+    bool geometry_restored() const { return geometry_restored_; }
+
+    // Offset between a burst window and the next, from the main window's frame.
+    static constexpr int cascade_step = 30;
+
     QWidget* dialog_parent() override;
     void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name) override;
+    void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name) override;
     void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
                   const QString& acc_file_name, const QString& gps_file_name) override;
 
@@ -74,16 +84,33 @@ public slots:
     // fix's burst, which it marks.
     void show_fix_burst(event_space_layer* track, const gps_event* fix);
 
+    // Opens each file as its header says, one after the other: an acceleration export as a pair when
+    // its GPS partner exists, else alone; a GPS export as a track on the map; anything else, or a
+    // missing file, is reported naming it.
+    void open_files(const QStringList& paths);
+
+protected:
+    // Asks once when data sets are open; an accepted close ends the program.
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private slots:
     void exit_program();
     void show_about();
     void open_acc_file();
     void open_acc_and_gps_files();
+    void fill_recent_menu();
+    // Closes the data set of the current tree row: its burst window (which asks) or its track.
+    void close_data_set();
 
 private:
     // The burst window of a loaded data set, shown and reporting its close here.
     std::unique_ptr<burst_main_window> open_window(burst_space* space, events_by_bursts_i* events,
                                                    const QString& acc_file_name);
+    // Draws a track, in a colour no other track has and named by the file, on the map window, shows
+    // it and frames the track.
+    std::unique_ptr<layer_ref> show_track(event_space* events, const QString& gps_file_name);
     // Adds a top-level "Open Files" row with the given child rows and shows the tree.
     std::unique_ptr<QTreeWidgetItem> add_tree_row(const QString& title, const QStringList& children);
     void build_window_menu();
@@ -99,4 +126,5 @@ private:
     std::unique_ptr<map_form> map_form_;
     QMenu* window_menu_ = nullptr;
     QAction* map_action_ = nullptr;
+    bool geometry_restored_ = false;
 };

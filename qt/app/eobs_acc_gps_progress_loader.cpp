@@ -4,6 +4,7 @@
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
+#include "data/named_rows.h"
 #include "data/event_space.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 #include "data/trace.h"
@@ -15,17 +16,37 @@ eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(data_set_sink& sink)
 {
 }
 
-void eobs_acc_gps_progress_loader::start_loading()
+void eobs_acc_gps_progress_loader::load(const QString& path)
 {
-    const QString path = choose_existing_file();
-    if (path.isEmpty())
-        return;
     const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
-    // A name that matches no pairing pattern gives two empty names, which do not exist either.
-    if (!QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) {
-        open_failed(tr("File does not exist."));
+    // A download with both sensors' rows pairs with itself when it has no partner file.
+    const bool self_pair = (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) ||
+                            !QFileInfo::exists(gps_file_name)) &&
+                           named_rows::names_both_sensors(path);
+    if (self_pair) {
+        acc_file_name = path;
+        gps_file_name = path;
+    }
+    if (!self_pair && acc_file_name.isEmpty()) {
+        open_failed(
+            tr("%1 is not named as one file of an acceleration and GPS pair.\nPair files are named "
+               "like \"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; "
+               "rename them so, or open the file alone with \"Open E-OBS Acceleration File\".")
+                .arg(quoted(path)));
+        deleteLater();
+        return;
+    }
+    const bool chose_acc = path == acc_file_name;
+    const QString partner = chose_acc ? gps_file_name : acc_file_name;
+    if (!self_pair && !QFileInfo::exists(partner)) {
+        open_failed((chose_acc ? tr("The GPS file %1 that pairs with %2 does not exist.\nPut it in the same "
+                                    "folder under this name, or open %2 alone with \"Open E-OBS "
+                                    "Acceleration File\".")
+                               : tr("The acceleration file %1 that pairs with %2 does not exist.\nPut it in "
+                                    "the same folder under this name, then open the pair again."))
+                        .arg(quoted(partner), quoted(path)));
         deleteLater();
         return;
     }
@@ -41,18 +62,28 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
     std::unique_ptr<eobs_acc_gps_result> result(result_ptr);
     deleteLater();
     if (was_canceled) {
-        open_failed(tr("Load cancelled."));
+        load_cancelled(tr("The pair %1 and %2").arg(quoted(acc_file_name), quoted(gps_file_name)));
         return;
     }
     eobs_acc_loader& acc = *result->acc;
     eobs_gps_loader& gps = *result->gps;
-    // A file that could not be read at all is named with its reason, GPS first as it was loaded first.
-    if (gps.status == ELS_READ_FAILED || acc.status == ELS_READ_FAILED) {
-        open_failed(gps.status == ELS_READ_FAILED ? gps.reason : acc.reason);
+    // The GPS file is named first, as it was loaded first.
+    if (gps.status != ELS_SUCCESS || !gps.space) {
+        open_failed(chain_failure("GPS", gps_file_name, gps.status == ELS_READ_FAILED, gps.reason,
+                                  tr("the pair again"),
+                                  tr("Check that the pair's GPS file is the GPS export of the same tag.")));
         return;
     }
-    if (acc.status != ELS_SUCCESS || gps.status != ELS_SUCCESS || !acc.space || !gps.space) {
-        open_failed(tr("!ELS_SUCCESS"));
+    if (acc.status != ELS_SUCCESS || !acc.space) {
+        open_failed(chain_failure("acceleration", acc_file_name, acc.status == ELS_READ_FAILED, acc.reason,
+                                  tr("the pair again"),
+                                  tr("Check that the pair's acceleration file is the acceleration export of "
+                                     "the same tag.")));
+        return;
+    }
+    if (!acc.more_animals.empty() || gps.animal_count > 1) {
+        open_failed(tr("The file holds several animals; open it with the acceleration file button to "
+                       "choose among them."));
         return;
     }
 

@@ -18,6 +18,8 @@ public:
     QString gps_file_name;
 
 public slots:
-    void start_loading();
     void finished_loading(eobs_acc_gps_result* result_ptr, bool was_canceled);
+
+protected:
+    void load(const QString& path) override;
 };

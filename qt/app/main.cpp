@@ -42,13 +42,25 @@ int main(int argc, char* argv[])
     app_state state(tiles_dir);
 
     dornvalemainwindow main_window(&state, &network_manager);
-    // The primary screen's available area; its own left/top offsets are deliberately not added.
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    main_window.move(dornvalemainwindow::centred_position(available, main_window.size()));
+    // A remembered geometry wins; otherwise the window is centred in the primary screen's available
+    // area, whose own left/top offsets are deliberately not added.
+    if (!main_window.geometry_restored()) {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        main_window.move(dornvalemainwindow::centred_position(available, main_window.size()));
+    }
     main_window.setWindowTitle("Dornvale");
 
+    // Files named on the command line open once the main window is shown.
+    const QStringList files = application.arguments().mid(1);
     QTimer::singleShot(2500, &splash, &QWidget::close);
-    QTimer::singleShot(1000, &main_window, &QWidget::show);
+    QTimer::singleShot(1000, &main_window, [&main_window, &splash, files] {
+        main_window.show();
+        if (!files.isEmpty()) {
+            // The splash would cover the progress and message dialogs.
+            splash.close();
+            main_window.open_files(files);
+        }
+    });
 
     // The answer arrives through the event loop; a missing or silent service only writes debug lines.
     QObject::connect(&life_cycle_client, &LifeCycleClient::updateAvailable, &main_window,

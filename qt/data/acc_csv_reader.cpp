@@ -6,6 +6,7 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "data/parallel_lines.h"
 #include "data/trace.h"
 
 #include <QTextCodec>
@@ -31,25 +32,23 @@ const std::array<const char*, column_count> column_names = {
 const std::array<const char*, column_count> fixed_column_names = {
     "start-timestamp", "acceleration-sampling-frequency-per-axis", "acceleration-axes", "accelerations-raw"};
 
-// Splits a line at every comma (empty fields kept, no quoting). Returns the number of fields, or
-// expected + 1 as soon as there are more than expected; fills wanted[c] for the fields named in
-// slot_of_field.
+// Returns the number of fields of the line, or expected + 1 as soon as there are more than
+// expected; fills wanted[c] for the fields named in slot_of_field.
 int split_line(const char* b, const char* e, const std::vector<int>& slot_of_field, span* wanted)
 {
-    const int expected = static_cast<int>(slot_of_field.size());
-    int field = 0;
-    for (;;) {
-        const void* comma = std::memchr(b, ',', static_cast<std::size_t>(e - b));
-        const char* field_end = comma ? static_cast<const char*>(comma) : e;
-        if (field >= expected)
-            return expected + 1;
-        if (slot_of_field[static_cast<std::size_t>(field)] >= 0)
-            wanted[slot_of_field[static_cast<std::size_t>(field)]] = {b, field_end};
-        ++field;
-        if (!comma)
-            return field;
-        b = field_end + 1;
-    }
+    const std::size_t expected = slot_of_field.size();
+    std::size_t fields = 0;
+    csv_field::split_commas(b, e, [&](std::size_t field, const char* fb, const char* fe) {
+        if (field >= expected) {
+            fields = expected + 1;
+            return false;
+        }
+        if (slot_of_field[field] >= 0)
+            wanted[slot_of_field[field]] = {fb, fe};
+        fields = field + 1;
+        return true;
+    });
+    return static_cast<int>(fields);
 }
 
 // Positions of the first "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
@@ -72,6 +71,59 @@ std::array<int, 3> axis_positions(const char* b, const char* e, QTextCodec* code
     return position;
 }
 
+// One data line's reading: a wrong field count, nothing (no axis letter), or a burst.
+struct parsed_line
+{
+    bool wrong_field_count = false;
+    std::unique_ptr<burst> data;
+};
+
+// pieces is scratch space the caller may reuse.
+parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slot_of_field,
+                       std::size_t expected_fields, QTextCodec* codec, std::vector<float>& pieces)
+{
+    parsed_line result;
+    span field[column_count];
+    if (split_line(b, e, slot_of_field, field) != static_cast<int>(expected_fields)) {
+        result.wrong_field_count = true;
+        return result;
+    }
+
+    span axes_text = field[axes];
+    csv_field::unquote(axes_text.begin, axes_text.end);
+    const std::array<int, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
+    const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
+    if (m == 0)
+        return result;
+
+    const double frequency =
+        csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
+    const qint64 start =
+        csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
+
+    span raw = field[raw_values];
+    csv_field::unquote(raw.begin, raw.end);
+    pieces.resize(std::max(pieces.size(), static_cast<std::size_t>(raw.end - raw.begin) + 1));
+    const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
+    const std::size_t samples = piece_count / static_cast<std::size_t>(m);
+
+    // Sample n of an axis is the piece at n * m plus the axis letter's position; pieces past the
+    // end (possible with odd axes texts such as "X Y Z") read as 0.
+    std::array<std::vector<float>, 3> axis;
+    for (int a = 0; a < 3; ++a) {
+        std::vector<float>& values = axis[static_cast<std::size_t>(a)];
+        values.resize(samples);
+        if (position[a] < 0)
+            continue;
+        std::size_t piece = static_cast<std::size_t>(position[a]);
+        for (std::size_t n = 0; n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
+            values[n] = pieces[piece];
+    }
+    result.data = std::make_unique<burst>(start, frequency, static_cast<qint32>(samples), std::move(axis[0]),
+                                          std::move(axis[1]), std::move(axis[2]));
+    return result;
+}
+
 } // namespace
 
 acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
@@ -85,8 +137,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     const char* b;
     const char* e;
     lines.next(b, e);
-    if (format.fixed_header && (static_cast<std::size_t>(e - b) != std::strlen(format.fixed_header) ||
-                                std::memcmp(b, format.fixed_header, static_cast<std::size_t>(e - b)) != 0)) {
+    if (format.fixed_header && !csv_field::equals(b, e, format.fixed_header)) {
         trace::line(log, "header mismatch");
         throw loader_wrong_header();
     }
@@ -95,86 +146,55 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     std::vector<int> slot_of_field;
     std::array<bool, column_count> found{};
     const auto& names = format.fixed_header ? fixed_column_names : column_names;
-    for (const char* p = b;;) {
-        const void* comma = std::memchr(p, ',', static_cast<std::size_t>(e - p));
-        const char* field_end = comma ? static_cast<const char*>(comma) : e;
+    csv_field::split_commas(b, e, [&](std::size_t, const char* p, const char* field_end) {
         int slot = -1;
         for (int c = 0; c < column_count && slot < 0; ++c) {
-            const std::size_t n = std::strlen(names[c]);
-            if (!found[c] && static_cast<std::size_t>(field_end - p) == n &&
-                std::memcmp(p, names[c], n) == 0) {
+            if (!found[c] && csv_field::equals(p, field_end, names[c])) {
                 found[c] = true;
                 slot = c;
             }
         }
         slot_of_field.push_back(slot);
-        if (!comma)
-            break;
-        p = field_end + 1;
-    }
+        return true;
+    });
     trace::line(log, "header fields: ", slot_of_field.size());
     for (const bool f : found) {
         if (!f)
             throw loader_wrong_header();
     }
+    lines.report_to(progress);
 
-    std::vector<float> pieces;
+    const std::size_t expected_fields = slot_of_field.size();
     qint64 total_samples = 0;
     qint32 appended = 0;
-    while (!lines.at_end()) {
-        if (progress->loader_progress_cancelled()) {
-            if (format.log_cancel_in_loop)
-                trace::line(log, "loader_progress_cancelled is true");
-            break;
-        }
-        lines.next(b, e);
-        span field[column_count];
-        if (split_line(b, e, slot_of_field, field) != static_cast<int>(slot_of_field.size())) {
-            trace::line(log, "skip line with wrong number of fields");
-            continue;
-        }
-
-        span axes_text = field[axes];
-        csv_field::unquote(axes_text.begin, axes_text.end);
-        const std::array<int, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
-        const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
-        if (m == 0)
-            continue;
-
-        const double frequency =
-            csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
-        const qint64 start =
-            csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
-
-        span raw = field[raw_values];
-        csv_field::unquote(raw.begin, raw.end);
-        pieces.resize(std::max(pieces.size(), static_cast<std::size_t>(raw.end - raw.begin) + 1));
-        const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
-        const std::size_t samples = piece_count / static_cast<std::size_t>(m);
-        total_samples += static_cast<qint64>(samples);
-        if (total_samples > sample_limit)
-            throw loader_read_failed(
-                QStringLiteral("Too many samples: the file holds more than %1 samples").arg(sample_limit));
-
-        // Sample n of an axis is the piece at n * m plus the axis letter's position; pieces past the
-        // end (possible with odd axes texts such as "X Y Z") read as 0.
-        std::array<std::vector<float>, 3> axis;
-        for (int a = 0; a < 3; ++a) {
-            std::vector<float>& values = axis[static_cast<std::size_t>(a)];
-            values.resize(samples);
-            if (position[a] < 0)
-                continue;
-            std::size_t piece = static_cast<std::size_t>(position[a]);
-            for (std::size_t n = 0; n < samples && piece < piece_count;
-                 ++n, piece += static_cast<std::size_t>(m))
-                values[n] = pieces[piece];
-        }
-        bursts_.push_back(std::make_unique<burst>(start, frequency, static_cast<qint32>(samples),
-                                                  std::move(axis[0]), std::move(axis[1]),
-                                                  std::move(axis[2])));
-        progress->loader_progress_set_value(appended);
-        ++appended;
-    }
+    parallel_lines::run<parsed_line>(
+        lines,
+        [&slot_of_field, codec, expected_fields,
+         pieces = std::vector<float>()](const char* line_begin, const char* line_end) mutable {
+            return parse_line(line_begin, line_end, slot_of_field, expected_fields, codec, pieces);
+        },
+        [&](parsed_line&& line) {
+            if (progress->loader_progress_cancelled()) {
+                if (format.log_cancel_in_loop)
+                    trace::line(log, "loader_progress_cancelled is true");
+                return false;
+            }
+            if (line.wrong_field_count) {
+                trace::line(log, "skip line with wrong number of fields");
+                return true;
+            }
+            if (!line.data)
+                return true;
+            total_samples += line.data->sample_count;
+            if (total_samples > sample_limit)
+                throw loader_read_failed(
+                    QStringLiteral("Too many samples: the file holds more than %1 samples")
+                        .arg(sample_limit));
+            bursts_.push_back(std::move(line.data));
+            progress->loader_progress_set_value(appended);
+            ++appended;
+            return true;
+        });
 
     if (progress->loader_progress_cancelled()) {
         trace::line(log, "loader was cancelled!");

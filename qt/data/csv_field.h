@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <cstddef>
+#include <cstring>
 
 class QTextCodec;
 
@@ -23,10 +24,30 @@ public:
     // The field's text as the text stream would decode it.
     static QString to_qstring(const char* begin, const char* end, QTextCodec* codec);
 
+    // Whether the bytes [begin, end) are exactly text.
+    static bool equals(const char* begin, const char* end, const char* text)
+    {
+        const std::size_t n = std::strlen(text);
+        return static_cast<std::size_t>(end - begin) == n && std::memcmp(begin, text, n) == 0;
+    }
+
     // Drops one pair of surrounding double quotes from a field of at least two bytes.
     static void unquote(const char*& begin, const char*& end);
 
     // Parses the blank-separated pieces of [begin, end) with to_float into out, which must have room
     // for (end - begin + 1) values; returns the number of pieces (an empty text is one piece).
     static std::size_t split_floats(const char* begin, const char* end, float* out, QTextCodec* codec);
+
+    // Calls visit(index, field_begin, field_end) for the fields of the line [begin, end) split at
+    // every comma (empty fields kept, quotes mean nothing), until visit returns false.
+    template <typename Visit> static void split_commas(const char* begin, const char* end, Visit&& visit)
+    {
+        for (std::size_t index = 0;; ++index) {
+            const void* comma = std::memchr(begin, ',', static_cast<std::size_t>(end - begin));
+            const char* field_end = comma ? static_cast<const char*>(comma) : end;
+            if (!visit(index, begin, field_end) || !comma)
+                return;
+            begin = field_end + 1;
+        }
+    }
 };

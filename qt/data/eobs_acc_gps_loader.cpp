@@ -7,44 +7,50 @@
 #include "data/loader_gps_eobsmb.h"
 #include "data/loader_gps_mbd.h"
 #include "data/loader_mbd.h"
+#include "data/loader_named_acc.h"
+#include "data/loader_named_gps.h"
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/trace.h"
 
-#include <exception>
 #include <new>
+#include <type_traits>
 
 namespace {
 
-// Tries First, then Second; the container is built from the accepting reader's list after its
-// "succeeded" line, so the container's own log lines follow it.
-template <typename Space, typename First, typename Second, typename Chain, typename Take>
+// Reads with Reader into chain.space; false when Reader refuses the header. The container is built
+// from the reader's list after its "succeeded" line, so the container's own log lines follow it.
+template <typename Space, typename Reader, typename Chain, typename Take>
+bool try_reader(Chain& chain, const QString& file_name, loader_progress* progress, const char* name,
+                Take list_of)
+{
+    trace::err("try to load with ", name);
+    try {
+        Reader reader(file_name, progress);
+        trace::err(" ", name, " succeeded");
+        chain.space = std::make_unique<Space>(list_of(reader));
+        return true;
+    } catch (const loader_wrong_header&) {
+        trace::err(" ", name, " failed");
+        return false;
+    }
+}
+
+// Tries First, then Second, then Third.
+template <typename Space, typename First, typename Second, typename Third, typename Chain, typename Take>
 void run_chain(Chain& chain, const QString& file_name, loader_progress* progress, const char* text,
-               const char* first_name, const char* second_name, Take list_of)
+               const char* first_name, const char* second_name, const char* third_name, Take list_of)
 {
     chain.status = ELS_NONE;
+    progress->loader_progress_set_file(file_name);
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
-        trace::err("try to load with ", first_name);
-        try {
-            First reader(file_name, progress);
-            trace::err(" ", first_name, " succeeded");
-            chain.space = std::make_unique<Space>(list_of(reader));
-        } catch (const loader_wrong_header&) {
-            trace::err(" ", first_name, " failed");
-        }
-        if (!chain.space) {
-            trace::err("try to load with ", second_name);
-            try {
-                Second reader(file_name, progress);
-                trace::err(" ", second_name, " succeeded");
-                chain.space = std::make_unique<Space>(list_of(reader));
-            } catch (const loader_wrong_header&) {
-                trace::err(" ", second_name, " failed");
-                chain.status = ELS_WRONG_HEADER;
-                return;
-            }
+        if (!try_reader<Space, First>(chain, file_name, progress, first_name, list_of) &&
+            !try_reader<Space, Second>(chain, file_name, progress, second_name, list_of) &&
+            !try_reader<Space, Third>(chain, file_name, progress, third_name, list_of)) {
+            chain.status = ELS_WRONG_HEADER;
+            return;
         }
         chain.status = ELS_SUCCESS;
     } catch (const loader_cancelled&) {
@@ -66,53 +72,46 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
     }
 }
 
-template <typename Chain>
-std::unique_ptr<Chain> guarded_chain(const QString& file_name, loader_progress* progress)
-{
-    try {
-        return std::make_unique<Chain>(file_name, progress);
-    } catch (const std::exception& failure) {
-        return std::make_unique<Chain>(
-            QStringLiteral("Can't load file: %1").arg(QString::fromLocal8Bit(failure.what())));
-    }
-}
-
 } // namespace
 
 eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
 {
-    run_chain<burst_space, loader_eobsmb, loader_mbd>(
+    run_chain<burst_space, loader_eobsmb, loader_mbd, loader_named_acc>(
         *this, file_name, progress, "loading acceleration data file...", "loader_eobsmb", "loader_mbd",
-        [](auto& reader) -> auto& { return reader.bursts(); });
+        "loader_named_acc", [this](auto& reader) -> auto& { return take_bursts(reader); });
 }
 
-eobs_acc_loader::eobs_acc_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
+std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(acc_csv_reader& reader)
 {
+    return reader.bursts();
 }
+
+std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(loader_named_acc& reader)
+{
+    animal_groups<burst>& animals = reader.animals();
+    if (animals.size() > 1) {
+        first_animal = animals[0].id;
+        for (std::size_t i = 1; i < animals.size(); ++i)
+            more_animals.push_back({animals[i].id, std::make_unique<burst_space>(animals[i].items)});
+    }
+    return reader.bursts();
+}
+
+eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_acc_loader::~eobs_acc_loader() = default;
 
-std::unique_ptr<eobs_acc_loader> eobs_acc_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_acc_loader>(file_name, progress);
-}
-
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
 {
-    run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd>(
+    run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd, loader_named_gps>(
         *this, file_name, progress, "loading gps data file...", "loader_gps_eobsmb", "loader_gps_mbd",
-        [](auto& reader) -> auto& { return reader.events(); });
+        "loader_named_gps", [this](auto& reader) -> auto& {
+            if constexpr (std::is_same_v<std::decay_t<decltype(reader)>, loader_named_gps>)
+                animal_count = reader.animals().size();
+            return reader.events();
+        });
 }
 
-eobs_gps_loader::eobs_gps_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
-{
-}
+eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_gps_loader::~eobs_gps_loader() = default;
-
-std::unique_ptr<eobs_gps_loader> eobs_gps_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_gps_loader>(file_name, progress);
-}

@@ -5,63 +5,28 @@
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
+#include "data/parallel_lines.h"
 #include "data/trace.h"
 
-#include <cstring>
 #include <utility>
 
 namespace {
 
 using field = std::pair<const char*, const char*>;
 
-// Splits at every comma; empty fields are kept and quotes mean nothing.
+// The fields of a line; the caller reuses out.
 void split(const char* b, const char* e, std::vector<field>& out)
 {
     out.clear();
-    for (;;) {
-        const void* comma = std::memchr(b, ',', static_cast<std::size_t>(e - b));
-        const char* end = comma ? static_cast<const char*>(comma) : e;
-        out.emplace_back(b, end);
-        if (!comma)
-            return;
-        b = end + 1;
-    }
-}
-
-// Coordinates such as "-71.1234567": at most 15 digits make an exact integer and a power of ten up
-// to 1e15 is exact, so one division rounds correctly and equals csv_field::to_double; anything
-// else is left to it.
-double read_double(const char* b, const char* e, QTextCodec* codec)
-{
-    static const double powers_of_ten[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const bool negative = b != e && *b == '-';
-    const char* p = b + negative;
-    quint64 digits = 0;
-    int count = 0, before_point = -1;
-    for (; p != e; ++p) {
-        const auto d = static_cast<unsigned char>(*p - '0');
-        if (d < 10) {
-            digits = digits * 10 + d;
-            ++count;
-        } else if (*p == '.' && before_point < 0) {
-            before_point = count;
-        } else {
-            count = 16; // not a plain decimal
-            break;
-        }
-    }
-    const int fraction = before_point < 0 ? 0 : count - before_point;
-    if (count == 0 || count > 15 || before_point == 0 || (before_point > 0 && fraction == 0))
-        return csv_field::to_double(b, e, codec);
-    const double value = static_cast<double>(digits) / powers_of_ten[fraction];
-    return negative ? -value : value;
+    csv_field::split_commas(b, e, [&out](std::size_t, const char* fb, const char* fe) {
+        out.emplace_back(fb, fe);
+        return true;
+    });
 }
 
 bool equals(const field& f, const char* text)
 {
-    const std::size_t n = std::strlen(text);
-    return static_cast<std::size_t>(f.second - f.first) == n && std::memcmp(f.first, text, n) == 0;
+    return csv_field::equals(f.first, f.second, text);
 }
 
 // Position of the first header field with that name.
@@ -72,6 +37,13 @@ std::size_t column(const std::vector<field>& header, const char* name)
             return i;
     return 0; // unreachable for the accepted headers, which hold every column
 }
+
+// One data line's reading: its field count and, if it passes the quality test, its fix.
+struct parsed_fix
+{
+    std::size_t field_count = 0;
+    std::unique_ptr<gps_event> event;
+};
 
 } // namespace
 
@@ -89,6 +61,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
         accepted = accepted || equals(field(b, e), header);
     if (!accepted)
         throw loader_wrong_header();
+    lines.report_to(progress);
 
     std::vector<field> header;
     split(b, e, header);
@@ -100,32 +73,40 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t status = column(header, format.status);
 
     qint64 quality_check_failed = 0;
-    std::vector<field> fields;
-    fields.reserve(header.size() + 1);
-    while (!lines.at_end()) {
-        if (progress->loader_progress_cancelled())
-            break;
-        lines.next(b, e);
-        split(b, e, fields);
-        if (fields.size() != header.size()) {
-            trace::out("skip line ", line_counter, " with wrong number of fields ", fields.size());
-        } else {
+    parallel_lines::run<parsed_fix>(
+        lines,
+        [&, fields = std::vector<field>()](const char* line_begin, const char* line_end) mutable {
+            parsed_fix fix;
+            split(line_begin, line_end, fields);
+            fix.field_count = fields.size();
+            if (fields.size() != header.size())
+                return fix;
             field status_text = fields[status];
             if (format.unquote_status)
                 csv_field::unquote(status_text.first, status_text.second);
             if (equals(fields[type_of_fix], "3") && equals(status_text, "A")) {
-                auto event = std::make_unique<gps_event>();
-                event->timestamp =
+                fix.event = std::make_unique<gps_event>();
+                fix.event->timestamp =
                     csv_field::to_utc_msecs(fields[timestamp].first, fields[timestamp].second, codec);
-                event->longitude = read_double(fields[longitude].first, fields[longitude].second, codec);
-                event->latitude = read_double(fields[latitude].first, fields[latitude].second, codec);
-                events_.push_back(std::move(event));
-            } else {
-                ++quality_check_failed;
+                fix.event->longitude =
+                    csv_field::to_double(fields[longitude].first, fields[longitude].second, codec);
+                fix.event->latitude =
+                    csv_field::to_double(fields[latitude].first, fields[latitude].second, codec);
             }
-        }
-        ++line_counter;
-    }
+            return fix;
+        },
+        [&](parsed_fix&& fix) {
+            if (progress->loader_progress_cancelled())
+                return false;
+            if (fix.field_count != header.size())
+                trace::out("skip line ", line_counter, " with wrong number of fields ", fix.field_count);
+            else if (fix.event)
+                events_.push_back(std::move(fix.event));
+            else
+                ++quality_check_failed;
+            ++line_counter;
+            return true;
+        });
 
     if (progress->loader_progress_cancelled()) {
         trace::out("loader was cancelled!");

@@ -1,10 +1,12 @@
 #include "data/line_reader.h"
 
+#include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 
 #include <QTextCodec>
 #include <QTextDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -15,10 +17,9 @@ constexpr std::size_t chunk_size = 1 << 20;
 
 line_reader::line_reader(const QString& file_name) : file_(file_name)
 {
-    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     codec_ = QTextCodec::codecForLocale();
     buffer_.resize(2 * chunk_size);
+    file_size_ = file_.size();
 }
 
 line_reader::~line_reader() = default;
@@ -38,12 +39,12 @@ bool line_reader::fill()
         buffer_.resize(size_ + 2 * chunk_size);
 
     const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(chunk_size));
-    if (n < 0)
-        throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
     if (n == 0) {
         eof_ = true;
+        report(std::max(file_.position(), file_size_));
         return false;
     }
+    report(file_.position());
     std::size_t got = static_cast<std::size_t>(n);
 
     if (!started_) {
@@ -69,6 +70,14 @@ bool line_reader::fill()
     }
     size_ += got;
     return true;
+}
+
+void line_reader::report(qint64 bytes)
+{
+    if (progress_ && file_size_ > 0 && bytes != reported_) {
+        reported_ = bytes;
+        progress_->loader_progress_bytes(bytes, file_size_);
+    }
 }
 
 bool line_reader::at_end()
@@ -103,4 +112,26 @@ void line_reader::next(const char*& begin, const char*& end)
     }
     if (end != begin && end[-1] == '\r')
         --end;
+}
+
+bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out)
+{
+    out.clear();
+    out.reserve(bytes + (std::size_t(1) << 16)); // room for the line the cut falls in, mostly
+    while (!at_end()) {
+        const char* base = buffer_.data() + pos_;
+        const std::size_t available = size_ - pos_;
+        const std::size_t wanted = out.size() < bytes ? bytes - out.size() : 1;
+        std::size_t take = available;
+        if (wanted <= available) {
+            const void* nl = std::memchr(base + wanted - 1, '\n', available - (wanted - 1));
+            if (nl)
+                take = static_cast<std::size_t>(static_cast<const char*>(nl) - base) + 1;
+        }
+        out.insert(out.end(), base, base + take);
+        pos_ += take;
+        if (take < available || (out.size() >= bytes && out.back() == '\n'))
+            return true;
+    }
+    return !out.empty();
 }

@@ -112,17 +112,12 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
             painter->drawPolyline(run.data(), static_cast<int>(run.size()));
         run.clear();
     };
-    bool have_previous = false; // a fix was seen
-    bool open = false;          // a subpath is open and ends at `last`
-    bool pending = false;       // `held`, a fix near `last`, is not in the path yet
-    QPointF previous, last, held;
+    bool have_previous = false; // a point was seen
+    bool open = false;          // a subpath is open and ends at `previous`
+    QPointF previous;
 
-    for (const QPointF& u : units_) {
-        const double fx = u.x() * size - left;
-        const double fy = u.y() * size - top;
-        if (!std::isfinite(fx) || !std::isfinite(fy))
-            continue; // unreadable coordinates are skipped, as a path skips invalid points
-        const QPointF p(bounded(fx), bounded(fy));
+    for (const QPointF& c : level_points(size, near_enough)) {
+        const QPointF p(bounded(c.x() - left), bounded(c.y() - top));
         if (!have_previous) {
             have_previous = true;
             previous = p;
@@ -131,32 +126,18 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
         const bool outside = (previous.x() < x0 && p.x() < x0) || (previous.x() > x1 && p.x() > x1) ||
                              (previous.y() < y0 && p.y() < y0) || (previous.y() > y1 && p.y() > y1);
         if (outside) {
-            if (pending)
-                run.push_back(held);
             stroke();
-            open = pending = false;
+            open = false;
             previous = p;
             continue;
         }
         if (!open) {
             run.push_back(previous);
-            last = previous;
             open = true;
         }
-        // Fixes within half a device pixel of the last drawn one are passed over: the line through
-        // them stays within a pixel of the one drawn, and no sub-pixel zigzag is stroked.
-        if (std::abs(p.x() - last.x()) < near_enough && std::abs(p.y() - last.y()) < near_enough) {
-            held = p;
-            pending = true;
-        } else {
-            run.push_back(p);
-            last = p;
-            pending = false;
-        }
+        run.push_back(p);
         previous = p;
     }
-    if (pending)
-        run.push_back(held);
     stroke();
 }
 
@@ -228,4 +209,42 @@ void event_space_layer::paint_overlay(QPainter* painter, const map_scale& scale,
     paint_fix(selected_, QPen(Qt::black, 3), Qt::white, 6);
     paint_fix(selected_, Qt::NoPen, colour_, 3);
     painter->restore();
+}
+
+const std::vector<QPointF>& event_space_layer::level_points(double map_size, double near_enough)
+{
+    for (auto it = levels_.begin(); it != levels_.end(); ++it) {
+        if (it->map_size == map_size && it->near_enough == near_enough) {
+            if (it != levels_.begin())
+                levels_.splice(levels_.begin(), levels_, it);
+            return levels_.front().points;
+        }
+    }
+    if (levels_.size() >= kept_levels)
+        levels_.pop_back();
+    levels_.push_front(level_track{map_size, near_enough, {}});
+    std::vector<QPointF>& points = levels_.front().points;
+
+    // Fixes within near_enough of the last kept one are passed over: the line through them stays
+    // within a pixel of the one drawn, and no sub-pixel zigzag is stroked. The last one passed over
+    // before a kept fix or the end is not needed: the kept fix is drawn from the last kept one.
+    bool pending = false; // `held`, a fix near the last kept one, is not kept yet
+    QPointF held;
+    for (const QPointF& u : units_) {
+        const QPointF p(u.x() * map_size, u.y() * map_size);
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            continue; // unreadable coordinates are skipped, as a path skips invalid points
+        if (!points.empty() && std::abs(p.x() - points.back().x()) < near_enough &&
+            std::abs(p.y() - points.back().y()) < near_enough) {
+            held = p;
+            pending = true;
+            continue;
+        }
+        points.push_back(p);
+        pending = false;
+    }
+    if (pending)
+        points.push_back(held);
+    points.shrink_to_fit();
+    return points;
 }

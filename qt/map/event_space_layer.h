@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <limits>
+#include <list>
 #include <vector>
 
 class event_space;
@@ -71,4 +72,16 @@ private:
     const gps_event* selected_ = nullptr;
     const gps_event* marked_ = nullptr;
     bool marked_exact_ = false;
+
+    // The track at one level in map pixels, runs of fixes within near_enough of each other joined:
+    // built once per level, a pan only shifts it.
+    struct level_track
+    {
+        double map_size;
+        double near_enough;
+        std::vector<QPointF> points;
+    };
+    static constexpr std::size_t kept_levels = 4;
+    const std::vector<QPointF>& level_points(double map_size, double near_enough);
+    std::list<level_track> levels_; // the most recently painted first
 };

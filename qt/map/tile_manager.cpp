@@ -35,9 +35,7 @@ tile_manager::~tile_manager()
 
 void tile_manager::set_base_url(const QString& url)
 {
-    base_url_ = url;
-    if (!base_url_.endsWith('/'))
-        base_url_ += '/';
+    base_url_ = build_settings::with_slash(url);
 }
 
 QByteArray tile_manager::user_agent()

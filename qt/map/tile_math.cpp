@@ -80,13 +80,6 @@ double ground_resolution(double latitude, int level)
            (256.0 * static_cast<double>(power_of_two(level)));
 }
 
-qint64 floor_div(qint64 n, qint64 d)
-{
-    if (n < 0)
-        return (n + 1 - d) / d;
-    return n / d;
-}
-
 qint32 wrap_column(qint64 column, int level)
 {
     const qint64 n = static_cast<qint64>(power_of_two(level));

@@ -14,18 +14,11 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSysInfo>
 
 namespace {
 
-const char* const platform = "Windows";
 const char* const sharedKey = "9b1e4c07d3a85f26e0c4b7a19d52f8e3061ab9c4d7e25f80a3b6c19e4d07f2a5";
-
-QString withSlash(QString url)
-{
-    if (!url.endsWith('/'))
-        url += '/';
-    return url;
-}
 
 // SemVer: an identifier made only of ASCII digits is numeric.
 bool isNumeric(const QString& identifier)
@@ -71,7 +64,8 @@ LifeCycleClient::LifeCycleClient(QNetworkAccessManager* manager_, QObject* paren
 
 LifeCycleClient::LifeCycleClient(QNetworkAccessManager* manager_, const QString& baseUrl, QObject* parent)
     : QObject(parent), buildFlavor(loadBuildFlavor()), clientName(QStringLiteral("Qt")),
-      clientVersion(QString::fromLatin1(qVersion())), manager(manager_), baseUrl_(withSlash(baseUrl))
+      clientVersion(QString::fromLatin1(qVersion())), manager(manager_),
+      baseUrl_(build_settings::with_slash(baseUrl))
 {
 }
 
@@ -83,18 +77,29 @@ QString LifeCycleClient::loadBuildFlavor()
 QString LifeCycleClient::loadBuildFlavor(const QString& path)
 {
     trace_debug() << "Loading " << path;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup("build");
-    const QString flavor = settings.value("flavor", QString()).toString();
-    settings.endGroup();
+    const QString flavor = build_settings::value(path, "flavor");
     trace_debug() << "Build flavor: " << flavor;
     return flavor;
 }
 
-QByteArray LifeCycleClient::checksum()
+QString LifeCycleClient::platformFor(const QString& kernelType)
+{
+    if (kernelType == QLatin1String("winnt"))
+        return QStringLiteral("Windows");
+    if (kernelType == QLatin1String("darwin"))
+        return QStringLiteral("macOS");
+    return QStringLiteral("Linux");
+}
+
+QString LifeCycleClient::systemPlatform()
+{
+    return platformFor(QSysInfo::kernelType());
+}
+
+QByteArray LifeCycleClient::checksum(const QString& platform)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QByteArray(platform));
+    hash.addData(platform.toUtf8());
     hash.addData(QByteArray(sharedKey));
     return hash.result().toHex();
 }
@@ -102,13 +107,13 @@ QByteArray LifeCycleClient::checksum()
 QByteArray LifeCycleClient::userAgent() const
 {
     return QStringLiteral("Dornvale/%1 (%2) %3/%4")
-        .arg(QStringLiteral(DORNVALE_VERSION), QString::fromLatin1(platform), clientName, clientVersion)
+        .arg(QStringLiteral(DORNVALE_VERSION), platform_, clientName, clientVersion)
         .toUtf8();
 }
 
 QUrl LifeCycleClient::versionUrl() const
 {
-    QString url = baseUrl_ + "versions/current/" + platform;
+    QString url = baseUrl_ + "versions/current/" + platform_;
     if (!buildFlavor.isEmpty())
         url += "?flavor=" + buildFlavor;
     return QUrl(url);

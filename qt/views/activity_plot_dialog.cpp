@@ -1,45 +1,63 @@
 #include "views/activity_plot_dialog.h"
 #include "ui_activity_plot_dialog.h"
 
-#include "views/activity_plot.h"
-#include "data/burst_space.h"
+#include "views/activity_csv.h"
+#include "views/activity_plot_view.h"
 #include "data/trace.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QLabel>
 #include <QMessageBox>
-#include <QMouseEvent>
-#include <QPixmap>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStyle>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QSvgGenerator>
+
+namespace {
+
+constexpr int zoom_choices[] = {activity_plot_view::zoom_fit, 2, 4};
+
+} // namespace
 
 activity_plot_dialog::activity_plot_dialog(QWidget* parent, const burst_space& space,
                                            const QString& file_name)
-    : QDialog(parent), ui(new Ui::activity_plot_dialog)
+    : QDialog(parent), ui(new Ui::activity_plot_dialog), space_(space), file_name_(file_name)
 {
     ui->setupUi(this);
     setWindowTitle(file_name + QStringLiteral(" - Activity Plot - Dornvale"));
-    image = activity_plot_image(space, file_name);
 
-    auto* label = new QLabel;
-    label->setPixmap(QPixmap::fromImage(image));
-    ui->scrollArea->setWidget(label);
-    plot_label_ = label;
-    label->installEventFilter(this);
-    if (space.entry_count() > 0) {
-        // The plot's whole UTC days, as the calculator lays them out.
-        const auto day_of = [](qint64 t) { return t / activity_day_ms - (t % activity_day_ms < 0 ? 1 : 0); };
-        plot_begin_ = day_of(space.begin_timestamp()) * activity_day_ms;
-        days_ = day_of(space.end_timestamp()) - day_of(space.begin_timestamp()) + 1;
-    }
+    view_ = new activity_plot_view;
+    ui->scrollArea->setWidget(view_);
+    connect(view_, &activity_plot_view::time_clicked, this, &activity_plot_dialog::time_clicked);
+    set_options(activity_plot_options());
 
     auto* export_button = new QPushButton(tr("Export"));
     ui->buttonBox->addButton(export_button, QDialogButtonBox::ActionRole);
-    connect(export_button, SIGNAL(clicked()), this, SLOT(handle_button_export_clicked()));
+    connect(export_button, &QPushButton::clicked, this, &activity_plot_dialog::handle_button_export_clicked);
+    auto* export_data_button = new QPushButton(tr("Export Data…"));
+    ui->buttonBox->addButton(export_data_button, QDialogButtonBox::ActionRole);
+    connect(export_data_button, &QPushButton::clicked, this,
+            &activity_plot_dialog::handle_button_export_data_clicked);
+
+    connect(ui->zoomBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int index) { view_->set_zoom(zoom_choices[index]); });
+    connect(ui->doublePlotBox, &QCheckBox::toggled, this, [this](bool on) {
+        activity_plot_options o = options_;
+        o.double_plot = on;
+        set_options(o);
+    });
+    connect(ui->utcOffsetBox, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int minutes) {
+        activity_plot_options o = options_;
+        o.utc_offset_minutes = minutes;
+        set_options(o);
+    });
 }
 
 activity_plot_dialog::~activity_plot_dialog()
@@ -47,58 +65,101 @@ activity_plot_dialog::~activity_plot_dialog()
     delete ui;
 }
 
-std::optional<qint64> activity_plot_dialog::time_at(const QPoint& pixel, qint64 plot_begin, qint64 days)
+void activity_plot_dialog::set_options(const activity_plot_options& options)
 {
-    // Day rows of 16 pixels below the 64-pixel header; a one-pixel column per bin.
-    constexpr int header = 64, row = 16;
-    if (pixel.x() < 0 || pixel.x() >= activity_bins_per_day || pixel.y() < header)
-        return std::nullopt;
-    const qint64 day = (pixel.y() - header) / row;
-    if (day >= days)
-        return std::nullopt;
-    return plot_begin + day * activity_day_ms + pixel.x() * (activity_day_ms / activity_bins_per_day);
+    // The bins follow the clock's days, so only a new offset needs the values computed again.
+    if (!calc_ || options.utc_offset_minutes != options_.utc_offset_minutes)
+        calc_ = std::make_unique<activity_calculator>(space_, options.utc_offset_ms());
+    options_ = options;
+    generated_ = QDateTime::currentDateTime();
+    image = activity_plot_image(*calc_, file_name_, options_, generated_);
+    view_->set_plot(calc_.get(), options_);
 }
 
-bool activity_plot_dialog::eventFilter(QObject* watched, QEvent* event)
+QString activity_plot_dialog::save_picture(const QString& name, const QByteArray& format) const
 {
-    if (watched == plot_label_ && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        // Where the label shows the image inside itself.
-        const QRect shown = QStyle::alignedRect(plot_label_->layoutDirection(), plot_label_->alignment(),
-                                                image.size(), plot_label_->contentsRect());
-        if (mouse->button() == Qt::LeftButton)
-            if (const auto t = time_at(mouse->pos() - shown.topLeft(), plot_begin_, days_))
-                emit time_clicked(*t);
+    // The format is checked before the file is opened, so an unknown suffix never truncates an
+    // existing file; QSaveFile replaces the target only once the whole picture is written.
+    const bool vector = format == "svg" || format == "pdf";
+    if (!vector && (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format)))
+        return tr("the file name's suffix names no image format");
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QSize size = image.size();
+    if (format == "svg") {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        // 96 pixels per inch, as browsers and drawing programs take a pixel.
+        svg.setResolution(96);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(windowTitle());
+        QPainter p(&svg);
+        paint_activity_plot(p, *calc_, file_name_, options_, generated_);
+    } else if (format == "pdf") {
+        // One point per pixel of the image: the page is the picture.
+        QPdfWriter pdf(&file);
+        pdf.setResolution(72);
+        pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setTitle(windowTitle());
+        pdf.setCreator(QStringLiteral("Dornvale"));
+        QPainter p;
+        if (!p.begin(&pdf))
+            return tr("the PDF could not be started");
+        paint_activity_plot(p, *calc_, file_name_, options_, generated_);
+    } else if (!image.save(&file, format.constData())) {
+        return tr("the image could not be encoded");
     }
-    return QDialog::eventFilter(watched, event);
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+void activity_plot_dialog::report_export(const QString& name, const QString& reason, const QString& failed,
+                                         const QString& saved)
+{
+    const QString shown = QDir::toNativeSeparators(name);
+    if (reason.isEmpty())
+        ui->statusBar->showMessage(saved.arg(shown));
+    else
+        QMessageBox::warning(this, tr("Export failed"), failed.arg(shown, reason));
 }
 
 void activity_plot_dialog::handle_button_export_clicked()
 {
     trace::out("export image!");
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save Activity Plot Image"),
-                                                      QStringLiteral("activity-plot.png"));
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("Save Activity Plot Image"), activity_export_path(file_name_, QStringLiteral("png")));
     trace_debug() << "filename: " << name;
     if (name.isEmpty())
         return;
 
-    // The format is checked before the file is opened, so an unknown suffix never truncates an
-    // existing file; QSaveFile replaces the target only once the whole image is written.
-    const QByteArray format = QFileInfo(name).suffix().toLower().toLatin1();
+    report_export(name, save_picture(name, QFileInfo(name).suffix().toLower().toLatin1()),
+                  tr("The activity plot could not be saved to \"%1\": %2."), tr("Activity plot saved to %1"));
+}
+
+void activity_plot_dialog::handle_button_export_data_clicked()
+{
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("Save Activity Data"), activity_export_path(file_name_, QStringLiteral("csv")));
+    if (name.isEmpty())
+        return;
+
     QString reason;
-    if (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format)) {
-        reason = tr("the file name's suffix names no image format");
-    } else {
-        QSaveFile file(name);
-        if (!file.open(QIODevice::WriteOnly))
-            reason = file.errorString();
-        else if (!image.save(&file, format.constData()))
-            reason = tr("the image could not be encoded");
-        else if (!file.commit())
-            reason = file.errorString();
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+    } else if (!write_activity_csv(*calc_, file, &reason)) {
+        file.cancelWriting();
+        if (reason.isEmpty())
+            reason = tr("the data could not be written");
+    } else if (!file.commit()) {
+        reason = file.errorString();
     }
-    if (!reason.isEmpty())
-        QMessageBox::warning(this, tr("Export failed"),
-                             tr("The activity plot could not be saved to \"%1\": %2.")
-                                 .arg(QDir::toNativeSeparators(name), reason));
+    report_export(name, reason, tr("The activity data could not be saved to \"%1\": %2."),
+                  tr("Activity data saved to %1"));
 }

@@ -17,13 +17,14 @@
 #include "support/pair_flow_fixture.h"
 #include "support/test_support.h"
 #include "views/activity_plot_dialog.h"
+#include "views/activity_plot_view.h"
 #include "views/burst_paint_panel.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QMenu>
+#include <QMenuBar>
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QScrollArea>
@@ -220,19 +221,18 @@ void test_linked_views::activity_bin_click_centres_the_burst_window_on_that_time
     auto* dialog = a->findChild<activity_plot_dialog*>();
     QVERIFY(dialog);
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    auto* label = qobject_cast<QLabel*>(dialog->findChild<QScrollArea*>()->widget());
-    QVERIFY(label);
-    const QRect shown = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
-                                            dialog->plot_image().size(), label->contentsRect());
+    activity_plot_view* view = dialog->view();
+    QCOMPARE(dialog->findChild<QScrollArea*>()->widget(), view);
     QSignalSpy clicked(dialog, &activity_plot_dialog::time_clicked);
     // Bin 104 of the first day (10:24 to 10:30) lies in burst 2 (10:20).
-    QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, shown.topLeft() + QPoint(104, 64 + 8));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, view->bin_rect(0, 104).center());
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.at(0).at(0).toLongLong(), at_2014_05_02(10, 24));
     QCOMPARE(a->panel()->selected_burst(), 2);
     QCOMPARE(centre_of(*a->panel()), middle_of(*a->panel(), 2));
     // The header is not a bin.
-    QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, shown.topLeft() + QPoint(104, 30));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(view->bin_rect(0, 104).center().x(), activity_plot_view::top_margin - 1));
     QCOMPARE(clicked.count(), 1);
     dialog->close();
 }
@@ -260,7 +260,7 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     QVERIFY(count_colour(image, legend, second.rgb()) >= 18);
 
     modal_script script;
-    script.then(answer_message(QMessageBox::Yes));
+    script.then(answer_message(QMessageBox::Close));
     QVERIFY(a->close());
     QCOMPARE(form().windowTitle(), QString("Map - 1 data set - Dornvale"));
     image = map().grab().toImage();
@@ -279,6 +279,11 @@ void test_linked_views::window_menu_reopens_the_map_and_lists_burst_windows()
     QVERIFY(a);
     QMenu* menu = window->window_menu();
     QVERIFY(menu);
+    // The menu bar reads File, Window, Help.
+    QStringList titles;
+    for (QAction* top : window->menuBar()->actions())
+        titles << top->text();
+    QCOMPARE(titles, QStringList({"File", "Window", "Help"}));
     form().close();
     QVERIFY(!form().isVisible());
     // Ctrl+M brings the closed map back.

@@ -40,11 +40,14 @@ private slots:
     void pick_either_file_opens_the_pair();
     void second_pair_adds_a_second_track_and_reframes();
     void closing_removes_only_its_track_and_rows();
-    void gps_file_in_no_layout_shows_not_success();
+    void gps_file_in_no_layout_names_it();
+    void acc_file_in_no_layout_names_it();
     void missing_partner_or_unpaired_name();
     void vanished_choice_is_refused_before_pairing();
     void unreadable_gps_file_names_its_reason();
     void cancel_while_loading();
+    void file_with_both_sensors_opens_as_a_pair();
+    void file_with_both_sensors_of_several_animals_warns();
 };
 
 void test_open_pair_flow::init()
@@ -123,7 +126,7 @@ void test_open_pair_flow::closing_removes_only_its_track_and_rows()
     window->get_map_form()->close();
     QVERIFY(!window->get_map_form()->isVisible());
     modal_script script;
-    script.then(answer_message(QMessageBox::Yes));
+    script.then(answer_message(QMessageBox::Close));
     debug_capture log;
     QVERIFY(a->close());
     QVERIFY(log.contains(" found layer_ref for gang_id"));
@@ -135,7 +138,7 @@ void test_open_pair_flow::closing_removes_only_its_track_and_rows()
              (QStringList{"e-obs acc+gps", "  3 gps events in b_gps.txt", "  4 acc bursts in b_acc.txt"}));
 }
 
-void test_open_pair_flow::gps_file_in_no_layout_shows_not_success()
+void test_open_pair_flow::gps_file_in_no_layout_names_it()
 {
     write("c_acc.txt", acc_file(3));
     const QString gps = write("c_gps.txt", "not,gps\n1,2\n");
@@ -145,23 +148,56 @@ void test_open_pair_flow::gps_file_in_no_layout_shows_not_success()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, QString("!ELS_SUCCESS"));
+    QCOMPARE(text, "The GPS file \"" + gps +
+                       "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nCheck that "
+                       "the pair's GPS file is the GPS export of the same tag.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
 }
 
+void test_open_pair_flow::acc_file_in_no_layout_names_it()
+{
+    const QString acc = write("g_acc.txt", "not,acceleration\n1,2\n");
+    const QString gps = write("g_gps.txt", gps_file({1, 2}, 8.5, 47.25));
+    QString text;
+    modal_script script;
+    script.then(choose_file(gps)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text, "The acceleration file \"" + acc +
+                       "\" is not an E-OBS acceleration export: its first line is in neither acceleration "
+                       "layout.\nCheck that the pair's acceleration file is the acceleration export of the "
+                       "same tag.");
+    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(map().layers().empty());
+}
+
 void test_open_pair_flow::missing_partner_or_unpaired_name()
 {
     const QString lonely = write("d_acc.txt", acc_file(2));
+    const QString lonely_gps = write("h-gps.csv", gps_file({1}, 1, 1));
     const QString unpaired = write("data.csv", acc_file(2));
-    for (const QString& chosen : {lonely, unpaired}) {
+    const QList<QPair<QString, QString>> cases{
+        {lonely, "The GPS file \"" + dir->path() + "/d_gps.txt\" that pairs with \"" + lonely +
+                     "\" does not exist.\nPut it in the same folder under this name, or open \"" + lonely +
+                     "\" alone with \"Open E-OBS Acceleration File\"."},
+        {lonely_gps, "The acceleration file \"" + dir->path() + "/h-acc.csv\" that pairs with \"" +
+                         lonely_gps +
+                         "\" does not exist.\nPut it in the same folder under this name, then open the pair "
+                         "again."},
+        {unpaired,
+         "\"" + unpaired +
+             "\" is not named as one file of an acceleration and GPS pair.\nPair files are named like "
+             "\"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; rename "
+             "them so, or open the file alone with \"Open E-OBS Acceleration File\"."}};
+    for (const auto& c : cases) {
         QString text;
         modal_script script;
-        script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+        script.then(choose_file(c.first)).then(answer_message(QMessageBox::Ok, nullptr, &text));
         click_open();
         QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-        QCOMPARE(text, QString("File does not exist."));
+        QCOMPARE(text, c.second);
     }
     QVERIFY(burst_windows().isEmpty());
 }
@@ -178,7 +214,8 @@ void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text, QString("File does not exist."));
+    QCOMPARE(text,
+             "\"" + chosen + "\" does not exist.\nCheck the file's name and folder, then open it again.");
     // The partner's name is derived only for a chosen file that exists.
     QVERIFY(!log.contains("eobs_guess_acc_gps_filenames: "));
     QVERIFY(burst_windows().isEmpty());
@@ -192,16 +229,14 @@ void test_open_pair_flow::unreadable_gps_file_names_its_reason()
     QString text;
     modal_script script;
     // Replaced by a directory once chosen: it exists, but cannot be read as a file.
-    script
-        .then(choose_file(gps,
-                          [gps] {
-                              QFile::remove(gps);
-                              QDir().mkdir(gps);
-                          }))
+    script.then(choose_file(gps, turn_into_directory(gps)))
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QVERIFY2(text.startsWith("Can't open file"), qPrintable(text));
+    QVERIFY2(text.startsWith("The GPS file \"" + gps + "\" could not be read: Can't open file: "),
+             qPrintable(text));
+    QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open the pair again."),
+             qPrintable(text));
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
 }
@@ -236,9 +271,69 @@ void test_open_pair_flow::cancel_while_loading()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(progress_parent, static_cast<QWidget*>(window.get()));
-    QCOMPARE(text, QString("Load cancelled."));
+    QCOMPARE(text, "Load cancelled.\nThe pair \"" + dir->path() + "/f_acc.txt\" and \"" + gps +
+                       "\" was not opened.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
+}
+
+namespace {
+
+const QByteArray mixed_header = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
+                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw,"
+                                "individual-local-identifier\n";
+
+} // namespace
+
+void test_open_pair_flow::file_with_both_sensors_opens_as_a_pair()
+{
+    const QString chosen =
+        write("study download.csv", mixed_header + "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Bo\n"
+                                                   "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3,Bo\n"
+                                                   "2014-05-02 10:05:00.000,acceleration,,,XYZ,10,1 2 3,Bo\n"
+                                                   "2014-05-02 10:05:00.000,gps,8.5,47.3,,,,Bo\n"
+                                                   "2014-05-02 10:06:00.000,gps,8.5,47.35,,,,Bo\n");
+    streams_capture streams;
+    burst_main_window* w = open_pair(chosen);
+    QVERIFY(w);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  3 gps events in study download.csv",
+                          "  2 acc bursts in study download.csv"}));
+    QCOMPARE(map().layers().size(), size_t(1));
+    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    QCOMPARE(events.event_count(0), 1);
+    QCOMPARE(events.event_count(1), 2);
+}
+
+void test_open_pair_flow::file_with_both_sensors_of_several_animals_warns()
+{
+    const QString chosen =
+        write("study.csv", mixed_header + "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Bo\n"
+                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Bo\n"
+                                          "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Cleo\n"
+                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Cleo\n");
+    streams_capture streams;
+    QString text;
+    modal_script script;
+    script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text,
+             QString("The file holds several animals; open it with the acceleration file button to choose "
+                     "among them."));
+    QVERIFY(burst_windows().isEmpty());
+
+    // Without a sensor-type column the file is no pair of its own: its name pairs with nothing.
+    const QString plain =
+        write("plain.csv", "timestamp,location-long,location-lat,eobs:acceleration-axes,"
+                           "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n");
+    QString missing;
+    modal_script second;
+    second.then(choose_file(plain)).then(answer_message(QMessageBox::Ok, nullptr, &missing));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(second.done(), 10000);
+    QVERIFY2(missing.startsWith("\"" + plain + "\" is not named as one file of an acceleration and GPS pair."),
+             qPrintable(missing));
 }
 
 QTEST_MAIN(test_open_pair_flow)

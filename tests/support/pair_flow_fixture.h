@@ -10,33 +10,29 @@
 #include "map/map_form.h"
 #include "map/map_widget.h"
 #include "support/flow_test_support.h"
-#include "support/gui_test_support.h"
 #include "support/http_test_server.h"
 #include "support/test_support.h"
 
 #include <QNetworkAccessManager>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <memory>
 
-class pair_flow_fixture
+class pair_flow_fixture : public flow_test_support::main_window_fixture
 {
 public:
-    // Builds the window and shows it; false when the tile server could not listen.
+    // Builds the window with no remembered settings and shows it; false when the tile server could
+    // not listen.
     bool start_pair_flow()
     {
+        test_support::clear_settings();
         tiles = std::make_unique<http_test_server>([](QTcpSocket* socket, const QByteArray&) {
             socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             socket->disconnectFromHost();
         });
         if (!tiles->listening())
             return false;
-        dir = std::make_unique<QTemporaryDir>();
-        state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
-        window = std::make_unique<dornvalemainwindow>(state.get(), &network);
-        window->show();
+        open_main_window("/tiles", &network);
         // The map window is made before any load, so its first paint already asks the local server.
         window->get_map_form()->tiles.set_base_url(tiles->base_url("/"));
         return true;
@@ -45,31 +41,21 @@ public:
     // Takes everything down; false when a burst window outlived it.
     bool stop_pair_flow()
     {
-        window.reset();
-        state.reset();
-        QTest::qWait(10);
-        const bool none_left = flow_test_support::burst_windows().isEmpty();
+        const bool none_left = close_main_window();
         tiles.reset();
         return none_left;
     }
 
-    QString write(const QString& name, const QByteArray& content)
+    QPushButton* open_button() const
     {
-        const QString path = dir->path() + "/" + name;
-        test_support::write_file(path, content);
-        return path;
+        return window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files");
     }
-
-    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files")->click(); }
+    void click_open() { open_button()->click(); }
 
     // Opens the pair of the chosen file; its burst window, or null when none came within 10 s.
     burst_main_window* open_pair(const QString& chosen)
     {
-        const int before = flow_test_support::burst_windows().size();
-        gui_test_support::modal_script script;
-        script.then(gui_test_support::choose_file(chosen));
-        click_open();
-        if (!QTest::qWaitFor([&] { return flow_test_support::burst_windows().size() == before + 1; }, 10000))
+        if (!flow_test_support::open_through_dialog(open_button(), chosen))
             return nullptr;
         return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
     }
@@ -78,7 +64,4 @@ public:
 
     QNetworkAccessManager network;
     std::unique_ptr<http_test_server> tiles;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };

@@ -3,6 +3,7 @@
 #include "data/burst_range.h"
 #include "views/burst_paint_panel.h"
 #include "data/burst_space.h"
+#include "support/burst_builder.h"
 #include "support/counted_events.h"
 #include "views/drag_handler_x_offset.h"
 
@@ -56,15 +57,9 @@ std::unique_ptr<burst_space> make_space(int count, int n, qint64 interval_ms,
                                         const std::function<float(int, int)>& value)
 {
     std::vector<std::unique_ptr<burst>> list;
-    for (int b = 0; b < count; ++b) {
-        std::vector<float> axes[3];
-        for (int a = 0; a < 3; ++a)
-            for (int k = 0; k < n; ++k)
-                axes[a].push_back(value(a, k));
-        list.push_back(std::make_unique<burst>(t0 + b * interval_ms, 3.0, n, axes[0], axes[1], axes[2]));
-    }
-    capture quiet(std::cerr);
-    return std::make_unique<burst_space>(list);
+    test_support::add_bursts(list, count, t0, interval_ms, 3.0, n,
+                             [&value](int, int axis, int k) { return value(axis, k); });
+    return test_support::space_of(std::move(list));
 }
 
 // X climbs steeply from 800, Y and Z stay in narrow bands well apart.
@@ -170,6 +165,7 @@ private slots:
     void right_drag_moves_nothing();
     void hover_read_out_data();
     void hover_read_out();
+    void hover_read_out_in_g();
     void hover_while_dragging_leaves_status_bar();
     void menu_toggles_one_flag();
     void menu_dismissed_changes_nothing();
@@ -182,6 +178,8 @@ private slots:
     void hover_signal_on_change_only();
     void double_click_and_enter_activate();
     void ctrl_arrows_step_the_selection();
+    void ctrl_wheel_zooms_by_two_about_the_centre();
+    void axis_toggle_and_palette();
 };
 
 void test_burst_paint_panel::ten_bursts_in_501_pixels()
@@ -530,11 +528,16 @@ void test_burst_paint_panel::hover_read_out_data()
     QTest::addColumn<int>("x");
     QTest::addColumn<QString>("message");
     // p = 2; bursts of 100 samples at 3 Hz, one a second from 00:10:00.
-    QTest::newRow("burst 1 sample 20") << 0.0 << 60 << "burst-0001:sample-20 [2021-03-01 00:10:07.666]";
-    QTest::newRow("two-digit sample") << 1.0 << 3 << "burst-0000:sample-07 [2021-03-01 00:10:02.333]";
-    QTest::newRow("past the last start") << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333]";
+    QTest::newRow("burst 1 sample 20")
+        << 0.0 << 60 << "burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000";
+    QTest::newRow("two-digit sample")
+        << 1.0 << 3 << "burst-0000:sample-07 [2021-03-01 00:10:02.333 UTC] X 940 Y 2000 Z 3002";
+    // Past the last sample there are no values to give.
+    QTest::newRow("past the last start")
+        << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333 UTC]";
     QTest::newRow("left of the data") << -500.0 << 10 << "";
-    QTest::newRow("fractional left edge") << -0.5 << 0 << "burst-0000:sample-00 [2021-03-01 00:10:00.000]";
+    QTest::newRow("fractional left edge")
+        << -0.5 << 0 << "burst-0000:sample-00 [2021-03-01 00:10:00.000 UTC] X 800 Y 2000 Z 3000";
 }
 
 void test_burst_paint_panel::hover_read_out()
@@ -547,6 +550,24 @@ void test_burst_paint_panel::hover_read_out()
     f.status.showMessage("stale");
     f.send(QEvent::MouseMove, x, Qt::NoButton, Qt::NoButton);
     QCOMPARE(f.status.currentMessage(), message);
+}
+
+void test_burst_paint_panel::hover_read_out_in_g()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    burst_calibration c;
+    c.axes[0] = {800, 400}; // 1200 raw: 1 g
+    c.axes[1] = {2000, 3};  // 2006 raw: 2 g
+    c.axes[2] = {3100, 40}; // 3000 raw: -2.5 g
+    f.panel->set_calibration(c);
+    f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::NoButton);
+    QCOMPARE(f.status.currentMessage(),
+             QString("burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1.000 g Y 2.000 g Z -2.500 g"));
+    f.panel->set_calibration(std::nullopt);
+    f.send(QEvent::MouseMove, 10, Qt::NoButton, Qt::NoButton);
+    f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::NoButton);
+    QCOMPARE(f.status.currentMessage(),
+             QString("burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000"));
 }
 
 void test_burst_paint_panel::hover_while_dragging_leaves_status_bar()
@@ -592,6 +613,7 @@ void test_burst_paint_panel::menu_toggles_one_flag()
 {
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->show_y = false;
+    QSignalSpy changed(f.panel.get(), &burst_paint_panel::layers_changed);
     QStringList texts;
     QList<bool> checked;
     capture out(std::cout);
@@ -612,6 +634,7 @@ void test_burst_paint_panel::menu_toggles_one_flag()
     QVERIFY(f.panel->show_z);
     QVERIFY(f.panel->show_burst_grid);
     QVERIFY(!f.panel->show_time_grid);
+    QCOMPARE(changed.size(), 1);
 
     // Choosing the unchecked Y axis turns it back on.
     run_menu(*f.panel, [](QMenu* menu, QList<QAction*> actions) {
@@ -775,7 +798,15 @@ void test_burst_paint_panel::double_click_and_enter_activate()
     QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
     QTest::keyClick(f.panel.get(), Qt::Key_Return);
     QCOMPARE(activated.size(), 0); // nothing selected yet
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 260, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
     f.send(QEvent::MouseButtonDblClick, 260, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
+    // Both presses reach the drag tracker as clicks.
+    QCOMPARE(out.str(), QString("press: 1\nrelease: 1\npress: 1\nrelease: 1\n"));
+    QCOMPARE(err.str(), QString("handle_click\nhandle_click\n"));
     QCOMPARE(f.panel->selected_burst(), 5);
     QCOMPARE(selected.size(), 1);
     QCOMPARE(activated.size(), 1);
@@ -801,6 +832,49 @@ void test_burst_paint_panel::ctrl_arrows_step_the_selection()
     QCOMPARE(f.panel->selected_burst(), 9);
     QCOMPARE(f.panel->view.offset(), 850.0);
     QCOMPARE(f.panel->view.span(), 200.0);
+}
+
+void test_burst_paint_panel::ctrl_wheel_zooms_by_two_about_the_centre()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->view.set_span(800);
+    f.panel->view.set_offset(100); // centre at 500
+    capture out(std::cout);
+    QWheelEvent in(QPointF(30, 20), f.panel->mapToGlobal(QPoint(30, 20)), QPoint(), QPoint(0, 240),
+                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.panel.get(), &in); // two notches: a quarter of the span
+    QCOMPARE(f.panel->view.span(), 200.0);
+    QCOMPARE(f.panel->view.offset(), 400.0);
+    QWheelEvent out_one(QPointF(400, 20), f.panel->mapToGlobal(QPoint(400, 20)), QPoint(), QPoint(0, -120),
+                        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.panel.get(), &out_one);
+    QCOMPARE(f.panel->view.span(), 400.0);
+    QCOMPARE(f.panel->view.offset(), 300.0);
+    // Half a notch zooms nothing.
+    QWheelEvent half(QPointF(400, 20), f.panel->mapToGlobal(QPoint(400, 20)), QPoint(), QPoint(0, 60),
+                     Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.panel.get(), &half);
+    QCOMPARE(f.panel->view.span(), 400.0);
+}
+
+void test_burst_paint_panel::axis_toggle_and_palette()
+{
+    fixture f(make_space(10, 100, 1000, banded), 501, 300);
+    QSignalSpy changed(f.panel.get(), &burst_paint_panel::layers_changed);
+    f.panel->set_axis_shown(0, false);
+    f.panel->set_axis_shown(0, false);
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(!f.panel->show_x && !f.panel->axis_shown(0));
+    QCOMPARE(rows_of(f.image(), 10, red), qMakePair(-1, -1));
+    f.panel->set_axis_shown(0, true);
+    QCOMPARE(changed.size(), 2);
+
+    f.panel->set_palette(axis_palette::colour_blind_safe());
+    const QImage image = f.image();
+    QCOMPARE(rows_of(image, 10, red), qMakePair(-1, -1));
+    QCOMPARE(rows_of(image, 10, qRgb(0xd5, 0x5e, 0x00)), qMakePair(y_of(1240, 300), y_of(1200, 300)));
+    QCOMPARE(rows_of(image, 10, qRgb(0x00, 0x9e, 0x73)), qMakePair(y_of(2001, 300), y_of(2000, 300)));
+    QCOMPARE(rows_of(image, 10, qRgb(0x00, 0x72, 0xb2)), qMakePair(y_of(3002, 300), y_of(3000, 300)));
 }
 
 QTEST_MAIN(test_burst_paint_panel)
