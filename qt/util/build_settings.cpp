@@ -7,7 +7,7 @@
 #define DORNVALE_TILE_SERVER_URL_DEFAULT "https://tiles.dornvale.example/osm/"
 #endif
 #ifndef DORNVALE_TILE_ATTRIBUTION_DEFAULT
-#define DORNVALE_TILE_ATTRIBUTION_DEFAULT "© OpenStreetMap contributors"
+#define DORNVALE_TILE_ATTRIBUTION_DEFAULT "Map tiles © their providers"
 #endif
 #ifndef DORNVALE_UPDATE_SERVICE_URL_DEFAULT
 #define DORNVALE_UPDATE_SERVICE_URL_DEFAULT "https://updates.dornvale.example/"
