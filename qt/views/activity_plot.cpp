@@ -101,6 +101,10 @@ activity_calculator::activity_calculator(const burst_space& space)
     qDebug() << "bs end: " << QDateTime::fromMSecsSinceEpoch(space.end_timestamp(), Qt::UTC);
 
     duration = plot_end - plot_begin;
+    if (duration / activity_day_ms > activity_max_days) {
+        too_long = true;
+        return;
+    }
     bin_count = duration / bin_width;
     max_activity = 0;
     if (bin_count <= 0)
@@ -130,13 +134,35 @@ activity_calculator::activity_calculator(const burst_space& space)
     }
 }
 
+QString activity_plot_refusal(const burst_space& space)
+{
+    if (space.entry_count() == 0)
+        return QString();
+    const qint64 first_day = floor_div(space.begin_timestamp(), activity_day_ms);
+    const qint64 days = floor_div(space.end_timestamp(), activity_day_ms) + 1 - first_day;
+    if (days <= activity_max_days)
+        return QString();
+    const auto date = [](qint64 msecs) {
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).date().toString(Qt::ISODate);
+    };
+    return QStringLiteral("The activity plot is not drawn: the bursts span %1 days (%2 to %3), more than "
+                          "20 years (%4 days). Check the file for wrong start times.")
+        .arg(days)
+        .arg(date(space.begin_timestamp()), date(space.end_timestamp()))
+        .arg(activity_max_days);
+}
+
 QImage activity_plot_image(const burst_space& space, const QString& file_name)
 {
     const activity_calculator calc(space);
+    if (calc.too_long)
+        return QImage();
     const qint64 days = calc.duration / activity_day_ms;
     const int row = 16;
     const int height = static_cast<int>((days + 4) * row);
     QImage image(512, height, QImage::Format_RGB888);
+    if (image.isNull())
+        return image; // out of memory: nothing to paint on
 
     QPainter p(&image);
     p.setBackground(QBrush(Qt::white, Qt::SolidPattern));

@@ -22,13 +22,25 @@ activity_plot_dialog::activity_plot_dialog(QWidget* parent, const burst_space& s
 {
     ui->setupUi(this);
     setWindowTitle(file_name + QStringLiteral(" - Activity Plot - Dornvale"));
-    image = activity_plot_image(space, file_name);
+    QString refusal = activity_plot_refusal(space);
+    if (refusal.isEmpty()) {
+        image = activity_plot_image(space, file_name);
+        if (image.isNull())
+            refusal = tr("The activity plot is not drawn: there is not enough memory for its image.");
+    }
 
     auto* label = new QLabel;
-    label->setPixmap(QPixmap::fromImage(image));
+    if (refusal.isEmpty()) {
+        label->setPixmap(QPixmap::fromImage(image));
+    } else {
+        label->setText(refusal);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
     ui->scrollArea->setWidget(label);
 
     auto* export_button = new QPushButton(tr("Export"));
+    export_button->setEnabled(refusal.isEmpty());
     ui->buttonBox->addButton(export_button, QDialogButtonBox::ActionRole);
     connect(export_button, SIGNAL(clicked()), this, SLOT(handle_button_export_clicked()));
 }
