@@ -6,6 +6,8 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "data/skipped_lines_log.h"
+#include "data/start_time_repair.h"
 
 #include <QTextCodec>
 
@@ -13,6 +15,7 @@
 #include <array>
 #include <cstring>
 #include <ostream>
+#include <string>
 
 namespace {
 
@@ -53,16 +56,16 @@ int split_line(const char* b, const char* e, const std::vector<int>& slot_of_fie
 }
 
 // Positions of the first "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
-std::array<int, 3> axis_positions(const char* b, const char* e, QTextCodec* codec)
+std::array<std::ptrdiff_t, 3> axis_positions(const char* b, const char* e, QTextCodec* codec)
 {
-    std::array<int, 3> position{};
+    std::array<std::ptrdiff_t, 3> position{};
     bool ascii = true;
     for (const char* p = b; p != e && ascii; ++p)
         ascii = static_cast<unsigned char>(*p) < 0x80;
     if (ascii) {
         for (int a = 0; a < 3; ++a) {
             const void* hit = std::memchr(b, "XYZ"[a], static_cast<std::size_t>(e - b));
-            position[a] = hit ? static_cast<int>(static_cast<const char*>(hit) - b) : -1;
+            position[a] = hit ? static_cast<const char*>(hit) - b : -1;
         }
     } else {
         const QString text = csv_field::to_qstring(b, e, codec);
@@ -78,13 +81,16 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
                                qint64 sample_limit)
 {
     sample_limit = std::min(sample_limit, max_samples);
-    line_reader lines(file_name);
+    line_reader lines(file_name, progress);
     QTextCodec* codec = lines.codec();
     std::ostream& log = format.log;
 
     const char* b;
     const char* e;
-    lines.next(b, e);
+    if (lines.next(b, e) == line_reader::line::cancelled) {
+        log << "loader was cancelled!" << std::endl;
+        throw loader_cancelled();
+    }
     if (format.fixed_header && (static_cast<std::size_t>(e - b) != std::strlen(format.fixed_header) ||
                                 std::memcmp(b, format.fixed_header, static_cast<std::size_t>(e - b)) != 0)) {
         log << "header mismatch" << std::endl;
@@ -118,37 +124,68 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             throw loader_wrong_header();
     }
 
+    // Bursts read before the first usable start time wait here until that time is known.
+    struct waiting_burst
+    {
+        double frequency;
+        std::size_t samples;
+        std::array<std::vector<float>, 3> axis;
+    };
+    std::vector<waiting_burst> waiting;
+    start_time_repair times;
+    const auto release_waiting = [&](qint64 start) {
+        for (waiting_burst& w : waiting)
+            bursts_.push_back(std::make_unique<burst>(start, w.frequency, static_cast<qint32>(w.samples),
+                                                      std::move(w.axis[0]), std::move(w.axis[1]),
+                                                      std::move(w.axis[2])));
+        waiting.clear();
+    };
+
+    skipped_lines_log skipped(log);
     std::vector<float> pieces;
     qint64 total_samples = 0;
     qint32 appended = 0;
     while (!lines.at_end()) {
         if (progress->loader_progress_cancelled()) {
+            skipped.finish();
             if (format.log_cancel_in_loop)
                 log << "loader_progress_cancelled is true" << std::endl;
             break;
         }
-        lines.next(b, e);
+        const line_reader::line got = lines.next(b, e);
+        if (got == line_reader::line::cancelled)
+            continue; // seen at the top of the loop
+        if (got == line_reader::line::too_long) {
+            if (skipped.count())
+                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) +
+                            " bytes");
+            continue;
+        }
         span field[column_count];
         if (split_line(b, e, slot_of_field, field) != static_cast<int>(slot_of_field.size())) {
-            log << "skip line with wrong number of fields" << std::endl;
+            if (skipped.count())
+                skipped.add("skip line with wrong number of fields");
             continue;
         }
 
         span axes_text = field[axes];
         csv_field::unquote(axes_text.begin, axes_text.end);
-        const std::array<int, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
+        const std::array<std::ptrdiff_t, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
         const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
         if (m == 0)
             continue;
 
         const double frequency =
             csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
-        const qint64 start =
+        qint64 start =
             csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
+        const bool start_known = times.take(start);
 
         span raw = field[raw_values];
         csv_field::unquote(raw.begin, raw.end);
-        pieces.resize(std::max(pieces.size(), static_cast<std::size_t>(raw.end - raw.begin) + 1));
+        // One float per piece: memory follows the samples, not the bytes of the field.
+        const auto blanks = static_cast<std::size_t>(std::count(raw.begin, raw.end, ' '));
+        pieces.resize(blanks + 1);
         const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
         const std::size_t samples = piece_count / static_cast<std::size_t>(m);
         total_samples += static_cast<qint64>(samples);
@@ -169,16 +206,28 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
                  ++n, piece += static_cast<std::size_t>(m))
                 values[n] = pieces[piece];
         }
-        bursts_.push_back(std::make_unique<burst>(start, frequency, static_cast<qint32>(samples),
-                                                  std::move(axis[0]), std::move(axis[1]),
-                                                  std::move(axis[2])));
+        if (pieces.size() > (std::size_t(1) << 20))
+            std::vector<float>().swap(pieces); // a huge line's pieces are not kept for the next one
+        if (start_known) {
+            release_waiting(start);
+            bursts_.push_back(std::make_unique<burst>(start, frequency, static_cast<qint32>(samples),
+                                                      std::move(axis[0]), std::move(axis[1]),
+                                                      std::move(axis[2])));
+        } else {
+            waiting.push_back(waiting_burst{frequency, samples, std::move(axis)});
+        }
         progress->loader_progress_set_value(appended);
         ++appended;
     }
+    skipped.finish();
 
     if (progress->loader_progress_cancelled()) {
         log << "loader was cancelled!" << std::endl;
         throw loader_cancelled();
     }
+    release_waiting(times.pending_time());
+    if (times.replaced() > 0)
+        log << "start times unreadable or outside 1990-2100: " << times.replaced()
+            << " (each took the time of the previous readable line)" << std::endl;
     log << "lines: " << bursts_.size() << std::endl;
 }

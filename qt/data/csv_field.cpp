@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -108,6 +109,8 @@ bool canonical_timestamp(const char* b, const char* e, qint64& msecs)
 
 QString csv_field::to_qstring(const char* b, const char* e, QTextCodec* codec)
 {
+    if (e - b > std::numeric_limits<int>::max())
+        return QString(); // beyond what a QString holds; such fields never reach here from the readers
     const auto n = static_cast<int>(e - b);
     bool ascii = true;
     for (const char* p = b; p != e && ascii; ++p)

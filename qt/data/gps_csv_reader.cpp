@@ -5,9 +5,11 @@
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
+#include "data/skipped_lines_log.h"
 
 #include <cstring>
 #include <iostream>
+#include <string>
 #include <utility>
 
 namespace {
@@ -77,12 +79,15 @@ std::size_t column(const std::vector<field>& header, const char* name)
 
 gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
 {
-    line_reader lines(file_name);
+    line_reader lines(file_name, progress);
     QTextCodec* codec = lines.codec();
 
     const char* b;
     const char* e;
-    lines.next(b, e);
+    if (lines.next(b, e) == line_reader::line::cancelled) {
+        std::cout << "loader was cancelled!" << std::endl;
+        throw loader_cancelled();
+    }
     qint64 line_counter = 1;
     bool accepted = false;
     for (const char* header : format.headers)
@@ -99,17 +104,26 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t type_of_fix = column(header, format.type_of_fix);
     const std::size_t status = column(header, format.status);
 
+    skipped_lines_log skipped(std::cout);
     qint64 quality_check_failed = 0;
     std::vector<field> fields;
     fields.reserve(header.size() + 1);
     while (!lines.at_end()) {
         if (progress->loader_progress_cancelled())
             break;
-        lines.next(b, e);
-        split(b, e, fields);
-        if (fields.size() != header.size()) {
-            std::cout << "skip line " << line_counter << " with wrong number of fields " << fields.size()
-                      << std::endl;
+        const line_reader::line got = lines.next(b, e);
+        if (got == line_reader::line::cancelled)
+            continue; // seen at the top of the loop
+        if (got != line_reader::line::too_long)
+            split(b, e, fields);
+        if (got == line_reader::line::too_long) {
+            if (skipped.count())
+                skipped.add("skip line " + std::to_string(line_counter) + " longer than " +
+                            std::to_string(line_reader::default_max_line) + " bytes");
+        } else if (fields.size() != header.size()) {
+            if (skipped.count())
+                skipped.add("skip line " + std::to_string(line_counter) + " with wrong number of fields " +
+                            std::to_string(fields.size()));
         } else {
             field status_text = fields[status];
             if (format.unquote_status)
@@ -127,6 +141,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
         }
         ++line_counter;
     }
+    skipped.finish();
 
     if (progress->loader_progress_cancelled()) {
         std::cout << "loader was cancelled!" << std::endl;

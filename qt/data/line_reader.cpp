@@ -1,10 +1,14 @@
 #include "data/line_reader.h"
 
+#include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTextCodec>
 #include <QTextDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -13,15 +17,27 @@ constexpr std::size_t chunk_size = 1 << 20;
 
 } // namespace
 
-line_reader::line_reader(const QString& file_name) : file_(file_name)
+line_reader::line_reader(const QString& file_name, loader_progress* progress, std::size_t max_line)
+    : file_(file_name), progress_(progress), max_line_(max_line)
 {
+    // Opening a pipe without a writer would block, and a device may never end: refuse both unread.
+    const QFileInfo info(file_name);
+    if (info.exists() && !info.isFile())
+        throw loader_read_failed(
+            QStringLiteral("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)")
+                .arg(QDir::toNativeSeparators(file_name)));
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     codec_ = QTextCodec::codecForLocale();
-    buffer_.resize(2 * chunk_size);
+    expected_size_ = file_.size();
 }
 
 line_reader::~line_reader() = default;
+
+bool line_reader::cancelled()
+{
+    return progress_ && progress_->loader_progress_cancelled();
+}
 
 // Appends the next chunk of the file (converted to UTF-8 for UTF-16/32 files) after the unread
 // bytes; false at the end of the file.
@@ -34,16 +50,29 @@ bool line_reader::fill()
         size_ -= pos_;
         pos_ = 0;
     }
-    if (buffer_.size() - size_ < chunk_size)
-        buffer_.resize(size_ + 2 * chunk_size);
+    // Small files get a small buffer; a buffer grown for one long line is given back afterwards.
+    const auto left = static_cast<std::size_t>(std::max<qint64>(expected_size_ - read_, 0));
+    const std::size_t want = std::min(chunk_size, std::max<std::size_t>(left + 1, 4096));
+    if (buffer_.size() - size_ < want)
+        buffer_.resize(size_ + std::max(want, std::min(buffer_.size(), 2 * chunk_size)));
+    else if (buffer_.size() > 8 * chunk_size && size_ + want < chunk_size)
+        std::vector<char>(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(2 * chunk_size))
+            .swap(buffer_);
 
-    const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(chunk_size));
+    const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(want));
     if (n < 0)
         throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
     if (n == 0) {
         eof_ = true;
+        if (read_ < expected_size_)
+            throw loader_read_failed(
+                QStringLiteral("Can't read file: \"%1\" became shorter while it was read (%2 of %3 bytes)")
+                    .arg(QDir::toNativeSeparators(file_.fileName()))
+                    .arg(read_)
+                    .arg(expected_size_));
         return false;
     }
+    read_ += n;
     std::size_t got = static_cast<std::size_t>(n);
 
     if (!started_) {
@@ -80,9 +109,10 @@ bool line_reader::at_end()
     return false;
 }
 
-void line_reader::next(const char*& begin, const char*& end)
+line_reader::line line_reader::next(const char*& begin, const char*& end)
 {
     std::size_t scanned = pos_;
+    bool too_long = false;
     for (;;) {
         const char* base = buffer_.data();
         const void* nl = std::memchr(base + scanned, '\n', size_ - scanned);
@@ -90,8 +120,19 @@ void line_reader::next(const char*& begin, const char*& end)
             const auto at = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
             begin = base + pos_;
             end = base + at;
+            too_long = too_long || at - pos_ > max_line_;
             pos_ = at + 1;
             break;
+        }
+        if (size_ - pos_ > max_line_) {
+            too_long = true;
+            pos_ = size_; // drop what is held of the line and look for its end in the next chunks
+        }
+        if ((too_long || size_ - pos_ >= chunk_size) && cancelled()) { // only inside a long line
+            pos_ = size_;
+            eof_ = true;
+            begin = end = buffer_.data() + size_;
+            return line::cancelled;
         }
         scanned = size_ - pos_; // fill() moves the unread bytes to the front
         if (!fill()) {
@@ -101,6 +142,11 @@ void line_reader::next(const char*& begin, const char*& end)
             break;
         }
     }
+    if (too_long) {
+        begin = end;
+        return line::too_long;
+    }
     if (end != begin && end[-1] == '\r')
         --end;
+    return line::ok;
 }

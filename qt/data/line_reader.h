@@ -8,6 +8,7 @@
 
 class QTextCodec;
 class QTextDecoder;
+class loader_progress;
 
 // Reads a text file line by line in one streaming pass, as bytes, exactly as a QTextStream with its
 // default decoding would split it: lines end at "\n" or "\r\n" (a "\r" before the end of the input
@@ -16,8 +17,16 @@ class QTextDecoder;
 class line_reader
 {
 public:
-    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened.
-    explicit line_reader(const QString& file_name);
+    // Longest line handed out; a longer one is passed over without being held in memory.
+    static constexpr std::size_t default_max_line = std::size_t(256) << 20;
+
+    enum class line { ok, too_long, cancelled };
+
+    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
+    // not a regular file (a directory, device or pipe is refused before it is opened). progress, if
+    // given, is polled between chunks so that a cancel is seen inside a long line.
+    explicit line_reader(const QString& file_name, loader_progress* progress = nullptr,
+                         std::size_t max_line = default_max_line);
     ~line_reader();
 
     line_reader(const line_reader&) = delete;
@@ -26,15 +35,23 @@ public:
     // True when no further line can be read.
     bool at_end();
     // The next line without its line end, valid until the next call; an empty range at the end.
-    // Throws loader_read_failed with "Can't read file: <reason>" on a read error.
-    void next(const char*& begin, const char*& end);
+    // too_long: the line exceeded the bound and was passed over (empty range); cancelled: the load
+    // was cancelled inside the line (empty range, at_end() true afterwards).
+    // Throws loader_read_failed with "Can't read file: <reason>" on a read error or when the file
+    // ends before the size it had when it was opened.
+    line next(const char*& begin, const char*& end);
 
     QTextCodec* codec() const { return codec_; }
 
 private:
     bool fill();
+    bool cancelled();
 
     QFile file_;
+    loader_progress* progress_;
+    std::size_t max_line_;
+    qint64 expected_size_ = 0; // size at opening
+    qint64 read_ = 0;          // bytes read from the file so far
     QTextCodec* codec_ = nullptr;
     std::unique_ptr<QTextDecoder> transcoder_; // set for UTF-16 and UTF-32 files
     std::vector<char> buffer_;
