@@ -13,6 +13,7 @@
 #include "map/map_form.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTreeWidget>
 
@@ -31,6 +32,15 @@ void eobs_acc_gps_progress_loader::start_loading()
     const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
+    // A capitalised name ("UP_ACC.TXT") matches a pattern but keeps its text: no partner to load.
+    if (!acc_file_name.isEmpty() && acc_file_name == gps_file_name) {
+        open_failed(tr("\"%1\" has no partner file: its acceleration and GPS names would be the same. "
+                       "Pairs are named \"..._acc.txt\" and \"..._gps.txt\" or \"...acc.csv\" and "
+                       "\"...gps.csv\".")
+                        .arg(QDir::toNativeSeparators(path)));
+        deleteLater();
+        return;
+    }
     // A name that matches no pairing pattern gives two empty names, which do not exist either.
     if (!QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) {
         open_failed(tr("File does not exist."));
