@@ -137,8 +137,8 @@ void LifeCycleClient::onCheckVersionSuccess(QByteArray body)
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        // Written quoted, so a body with control characters cannot forge log lines.
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed();
+        // Written quoted, so a body with control characters cannot forge log lines; only its start.
+        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed().left(200);
         qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: "
                  << static_cast<int>(error.error);
         return;

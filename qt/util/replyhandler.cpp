@@ -41,9 +41,17 @@ void ReplyHandler::onRequestTimeout()
     reply->abort();
 }
 
-void ReplyHandler::onDownloadProgress(qint64, qint64)
+void ReplyHandler::onDownloadProgress(qint64 received, qint64 total)
 {
     qDebug().nospace().noquote() << name << ": HTTP download progress";
+    if (reply && (received > maxBody || total > maxBody)) {
+        tooLarge = true;
+        timer.stop();
+        disconnect(reply, SIGNAL(downloadProgress(qint64, qint64)), this,
+                   SLOT(onDownloadProgress(qint64, qint64)));
+        reply->abort(); // finishes with OperationCanceledError: onRequestFinished reports failure()
+        return;
+    }
     timer.start(timeout);
 }
 
@@ -63,7 +71,11 @@ void ReplyHandler::onRequestFinished()
     }
     // Exactly one report: nothing of this reply (progress, a second finished) reaches us again.
     disconnect(reply, nullptr, this, nullptr);
-    if (reply->error() != QNetworkReply::NoError) {
+    if (tooLarge || reply->bytesAvailable() > maxBody) {
+        qDebug().nospace().noquote() << name << ": HTTP request failed: answer larger than " << maxBody
+                                     << " bytes";
+        emit failure();
+    } else if (reply->error() != QNetworkReply::NoError) {
         // The error text may carry the server's reason phrase: written quoted, so escaped.
         (qDebug().nospace().noquote() << name << ": HTTP request failed: ").quote() << reply->errorString();
         emit failure();
