@@ -3,6 +3,7 @@
 #include "data/dornvale_version.h"
 #include "data/fatal.h"
 #include "map/tile_cache.h"
+#include "map/tile_image_check.h"
 #include "map/tile_math.h"
 #include "map/tile_request.h"
 
@@ -123,8 +124,11 @@ bool tile_manager::load_from_cache(tile* t)
     if (!cache->exists(t->key))
         return false;
     QPixmap image;
-    if (!image.loadFromData(cache->read(t->key)))
+    QString refusal;
+    if (!tile_image_check::decode(cache->read(t->key), image, refusal)) {
+        cache->remove(t->key);
         return false;
+    }
     hold(t, image);
     t->state = tile_ready;
     return true;
@@ -141,9 +145,10 @@ void tile_manager::request_tile(tile* t)
     t->state = tile_loading;
     QNetworkRequest request(tile_url(t->x, t->y, t->level));
     request.setHeader(QNetworkRequest::UserAgentHeader, user_agent());
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // tile_request allows each redirect it is asked about (http or https, same host).
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = network->get(request);
-    pending_.insert(new tile_request(this, t, reply));
+    pending_.insert(new tile_request(this, t, reply, request_timeout_));
 }
 
 void tile_manager::request_done(tile_request* request)
@@ -151,9 +156,15 @@ void tile_manager::request_done(tile_request* request)
     pending_.erase(request);
 }
 
-void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
+void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply, const QString& refusal)
 {
     if (!reply) {
+        tile2->state = tile_failed;
+        return;
+    }
+    if (!refusal.isEmpty()) {
+        // Named by the tile's own address: after a redirect the reply's URL is another one.
+        qDebug() << "Error in" << tile_url(tile2->x, tile2->y, tile2->level) << ":" << refusal;
         tile2->state = tile_failed;
         return;
     }
@@ -162,9 +173,15 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
         tile2->state = tile_failed;
         return;
     }
-    const QByteArray body = reply->readAll();
+    const QByteArray body = reply->read(tile_image_check::max_bytes + 1);
     QPixmap image;
-    if (!image.loadFromData(body)) {
+    QString refused;
+    if (!tile_image_check::decode(body, image, refused) && !refused.isEmpty()) {
+        qDebug() << "Error in" << reply->url() << ":" << refused;
+        tile2->state = tile_failed;
+        return;
+    }
+    if (image.isNull()) {
         // An error page served with status 200, a captive portal, a truncated body: not cached,
         // so it cannot block the tile; retried like a network error.
         qDebug() << "Error in" << reply->url() << ":"
