@@ -7,6 +7,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core ccache
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -115,7 +115,8 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
     bool too_long = false;
     for (;;) {
         const char* base = buffer_.data();
-        const void* nl = std::memchr(base + scanned, '\n', size_ - scanned);
+        // An empty buffer may have no storage at all: memchr must not see its null pointer.
+        const void* nl = size_ > scanned ? std::memchr(base + scanned, '\n', size_ - scanned) : nullptr;
         if (nl) {
             const auto at = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
             begin = base + pos_;
