@@ -138,9 +138,9 @@ void dornvalemainwindow::on_actionExit_triggered()
 
 void dornvalemainwindow::on_actionAbout_triggered()
 {
-    // Stays a hidden child until the main window goes.
-    auto* dialog = new about_dialog(this);
-    dialog->exec();
+    // Released once closed, so that repeated uses do not pile up hidden dialogs.
+    about_dialog dialog(this);
+    dialog.exec();
 }
 
 void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked()
