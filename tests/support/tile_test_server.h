@@ -52,6 +52,13 @@ public:
     int total() const { return order.size(); }
     QStringList paths() const { return order; }
     QList<QByteArray> user_agents() const { return agents; }
+    // Drops the records of the requests so far (a long run measures the heap without them).
+    void forget()
+    {
+        counts.clear();
+        order.clear();
+        agents.clear();
+    }
 
     // The PNG served for a path and its colour.
     static QColor colour_for(const QString& path);
