@@ -125,7 +125,7 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
             pos_ = at + 1;
             break;
         }
-        if (size_ - pos_ > max_line_) {
+        if (too_long || size_ - pos_ > max_line_) {
             too_long = true;
             pos_ = size_; // drop what is held of the line and look for its end in the next chunks
         }
