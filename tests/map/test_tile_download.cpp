@@ -112,8 +112,8 @@ private slots:
     void destroying_the_manager_with_downloads_in_flight();
     void without_network_tiles_stay_missing();
 
-    void image_over_512_pixels_refused_before_decoding();
-    void reply_over_2_mib_refused();
+    void refused_answers_data();
+    void refused_answers();
     void trickling_server_times_out_and_frees_the_connection();
     void redirect_followed_on_the_same_host_only();
     void cache_file_failing_the_checks_is_deleted();
@@ -451,38 +451,36 @@ void test_tile_download::without_network_tiles_stay_missing()
     QCOMPARE(manager.find_tile(0, 0, 1)->state, qint32(tile_failed));
 }
 
-void test_tile_download::image_over_512_pixels_refused_before_decoding()
+void test_tile_download::refused_answers_data()
 {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("reason");
+    // The image size is read from the PNG header before anything is decoded.
+    QTest::newRow("513 x 512") << int(tile_test_server::png_513)
+                               << "the image is 513 x 512 pixels, more than 512 x 512";
+    QTest::newRow("tile and 3 MiB more") << int(tile_test_server::png_trailer)
+                                         << "the reply is larger than 2097152 bytes";
+}
+
+void test_tile_download::refused_answers()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, reason);
     fixture f;
     log_capture log;
-    f.server.set_answer("/osm/1/0/0.png", tile_test_server::png_513);
+    f.server.set_answer("/osm/1/0/0.png", static_cast<tile_test_server::answer>(answer));
     f.server.set_answer("/osm/1/1/0.png", tile_test_server::png_512);
     f.manager->get_tile_pixmap(0, 0, 1);
     f.manager->get_tile_pixmap(1, 0, 1);
     QVERIFY(f.wait_idle());
     QCOMPARE(f.manager->find_tile(0, 0, 1)->state, qint32(tile_failed));
     QVERIFY(!QFileInfo::exists(f.cache_file("0_0_1")));
-    QCOMPARE(log.matching("Error in"),
-             QStringList{QString("Error in QUrl(\"%1\") : \"the image is 513 x 512 pixels, more than 512 x 512\"")
-                             .arg(f.server.base_url() + "1/0/0.png")});
-    // At the bound: shown and cached.
+    QCOMPARE(log.matching("Error in"), QStringList{QString("Error in QUrl(\"%1\") : \"%2\"")
+                                                       .arg(f.server.base_url() + "1/0/0.png", reason)});
+    // A tile of 512 x 512 is at the bound: shown and cached.
     QCOMPARE(f.manager->find_tile(1, 0, 1)->state, qint32(tile_ready));
     QCOMPARE(f.manager->get_tile_pixmap(1, 0, 1).size(), QSize(512, 512));
     QCOMPARE(f.cache->read("1_0_1"), tile_test_server::png_for("/osm/1/1/0.png", QSize(512, 512)));
-}
-
-void test_tile_download::reply_over_2_mib_refused()
-{
-    fixture f;
-    log_capture log;
-    f.server.set_default_answer(tile_test_server::png_trailer);
-    f.manager->get_tile_pixmap(0, 0, 0);
-    QVERIFY(f.wait_idle());
-    QCOMPARE(f.manager->find_tile(0, 0, 0)->state, qint32(tile_failed));
-    QVERIFY(!QFileInfo::exists(f.cache_file("0_0_0")));
-    QCOMPARE(log.matching("Error in"),
-             QStringList{QString("Error in QUrl(\"%1\") : \"the reply is larger than 2097152 bytes\"")
-                             .arg(f.server.base_url() + "0/0/0.png")});
 }
 
 void test_tile_download::trickling_server_times_out_and_frees_the_connection()
