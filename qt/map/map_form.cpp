@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QLabel>
 #include <QSignalBlocker>
 
 map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidget* parent)
@@ -20,6 +21,17 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     connect(&map, SIGNAL(shown_level_changed(int)), this, SLOT(show_level(int)));
     connect(&map, SIGNAL(level_changed(int)), ui->horizontalSlider, SLOT(setValue(int)));
     connect(ui->horizontalSlider, SIGNAL(valueChanged(int)), &map, SLOT(set_level(int)));
+
+    // However many tiles fail, the user sees one line; it goes once tiles arrive again.
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("map_status"));
+    status_->hide();
+    ui->gridLayout->addWidget(status_, ui->gridLayout->rowCount(), 0, 1, ui->gridLayout->columnCount());
+    connect(&tiles, &tile_manager::download_failed, status_, [this](const QString& reason) {
+        status_->setText(tr("Map tiles cannot be loaded: %1").arg(reason));
+        status_->show();
+    });
+    connect(&tiles, &tile_manager::tile_is_ready, status_, &QLabel::hide);
 }
 
 map_form::~map_form() = default;

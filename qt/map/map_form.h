@@ -14,6 +14,7 @@ class map_form;
 }
 
 class QCloseEvent;
+class QLabel;
 class QNetworkAccessManager;
 class QSlider;
 
@@ -31,6 +32,8 @@ public:
     ~map_form() override;
 
     QSlider* level_slider() const;
+    // One line under the map naming the last tile failure, hidden once a tile arrives.
+    QLabel* status_line() const { return status_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,6 +45,7 @@ private slots:
 private:
     std::unique_ptr<Ui::map_form> ui;
     QNetworkAccessManager* network;
+    QLabel* status_;
 
 public:
     tile_cache cache;

@@ -162,33 +162,29 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply, con
         tile2->state = tile_failed;
         return;
     }
+    // Each failure: one "Error in" line, the tile failed with its placeholder, download_failed(reason).
+    QUrl url = reply->url();
+    QString reason = refusal;
+    QByteArray body;
+    QPixmap image;
     if (!refusal.isEmpty()) {
         // Named by the tile's own address: after a redirect the reply's URL is another one.
-        qDebug() << "Error in" << tile_url(tile2->x, tile2->y, tile2->level) << ":" << refusal;
-        tile2->state = tile_failed;
-        return;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
-        qDebug() << "Error in" << reply->url() << ":" << reply->errorString();
-        tile2->state = tile_failed;
-        return;
-    }
-    const QByteArray body = reply->read(tile_image_check::max_bytes + 1);
-    QPixmap image;
-    QString refused;
-    if (!tile_image_check::decode(body, image, refused) && !refused.isEmpty()) {
-        qDebug() << "Error in" << reply->url() << ":" << refused;
-        tile2->state = tile_failed;
-        return;
-    }
-    if (image.isNull()) {
+        url = tile_url(tile2->x, tile2->y, tile2->level);
+    } else if (reply->error() != QNetworkReply::NoError) {
+        reason = reply->errorString();
+    } else {
+        body = reply->read(tile_image_check::max_bytes + 1);
         // An error page served with status 200, a captive portal, a truncated body: not cached,
         // so it cannot block the tile; retried like a network error.
-        qDebug() << "Error in" << reply->url() << ":"
-                 << QStringLiteral("the reply is not an image (%1 bytes, status %2)")
-                        .arg(body.size())
-                        .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+        if (!tile_image_check::decode(body, image, reason) && reason.isEmpty())
+            reason = QStringLiteral("the reply is not an image (%1 bytes, status %2)")
+                         .arg(body.size())
+                         .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+    }
+    if (!reason.isEmpty()) {
+        qDebug() << "Error in" << url << ":" << reason;
         tile2->state = tile_failed;
+        emit download_failed(reason);
         return;
     }
     cache->write(tile2->key, body);

@@ -118,6 +118,8 @@ public:
 signals:
     // Emitted after every successful download.
     void tile_is_ready();
+    // Emitted after every failed download, with the reason written in its "Error in" line.
+    void download_failed(const QString& reason);
 
 public slots:
     // Handles a finished download; called by tile_request, with the reason when it aborted the
