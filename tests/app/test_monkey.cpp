@@ -242,7 +242,7 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
 {
     const int steps = qEnvironmentVariableIsSet("DORNVALE_MONKEY_STEPS")
                           ? qEnvironmentVariableIntValue("DORNVALE_MONKEY_STEPS")
-                          : 1200;
+                          : 2500;
     const quint32 seed = qEnvironmentVariableIsSet("DORNVALE_MONKEY_SEED")
                              ? static_cast<quint32>(qEnvironmentVariableIntValue("DORNVALE_MONKEY_SEED"))
                              : 20140502;
