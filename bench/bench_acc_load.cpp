@@ -5,6 +5,7 @@
 #include "data/burst_space.h"
 #include "data/loader_eobsmb.h"
 #include "data/loader_mbd.h"
+#include "support/test_support.h"
 
 #include <QFileInfo>
 
@@ -26,7 +27,8 @@ int main(int argc, char** argv)
     const double mb = static_cast<double>(QFileInfo(path).size()) / 1e6;
     const long base_kb = status_kb("VmRSS:");
 
-    no_progress progress;
+    test_support::recording_progress progress;
+    progress.record_values = false;
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = cpu_seconds();
     std::unique_ptr<burst_space> space;

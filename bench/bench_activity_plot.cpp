@@ -1,10 +1,13 @@
 // Activity calculator and actogram image over a year of bursts: 100,000 bursts five minutes apart,
 // 110 samples each at 33.33 Hz.
 #include "bench_support.h"
+#include "views/activity_csv.h"
 #include "views/activity_plot.h"
 #include "data/burst.h"
 #include "data/burst_space.h"
+#include "support/burst_builder.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 
@@ -36,14 +39,10 @@ const burst_space& year_of_bursts()
                 y[j] = static_cast<float>(value(rng));
                 z[j] = static_cast<float>(value(rng));
             }
-            list.push_back(std::make_unique<burst>(start + qint64(b) * 300000, 33.33, samples_per_burst,
-                                                   std::move(x), std::move(y), std::move(z)));
+            list.push_back(test_support::make_burst(start + qint64(b) * 300000, 33.33, std::move(x),
+                                                    std::move(y), std::move(z)));
         }
-        std::ostringstream sink;
-        auto* old = std::cerr.rdbuf(sink.rdbuf());
-        auto s = std::make_unique<burst_space>(list);
-        std::cerr.rdbuf(old);
-        return s;
+        return test_support::space_of(std::move(list));
     }();
     return *space;
 }
@@ -78,7 +77,21 @@ void BM_calculator_and_image(benchmark::State& state)
     samples_counter(state);
 }
 
+void BM_activity_csv(benchmark::State& state)
+{
+    const activity_calculator calc(year_of_bursts());
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        write_activity_csv(calc, buffer, nullptr);
+        benchmark::DoNotOptimize(buffer.data().constData());
+    }
+    state.counters["bins/s"] =
+        benchmark::Counter(double(calc.bin_count) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(BM_activity_calculator)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_activity_csv)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_calculator_and_image)->Unit(benchmark::kMillisecond);
 
 } // namespace

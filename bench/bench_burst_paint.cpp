@@ -3,6 +3,7 @@
 #include "data/burst.h"
 #include "views/burst_paint_panel.h"
 #include "data/burst_space.h"
+#include "support/burst_builder.h"
 #include "support/counted_events.h"
 
 #include <QApplication>
@@ -44,31 +45,21 @@ void build_scene()
     std::vector<std::unique_ptr<burst>> list;
     list.reserve(burst_count);
     const qint64 t0 = 1614556800000;
-    for (int b = 0; b < burst_count; ++b) {
-        std::vector<float> axes[3];
-        for (int a = 0; a < 3; ++a) {
-            axes[a].resize(samples);
-            const float level = 1000.f * static_cast<float>(a + 1) + static_cast<float>(b % 400);
-            for (float& v : axes[a])
-                v = level + noise(random);
-        }
-        list.push_back(std::make_unique<burst>(t0 + qint64(b) * 60000, 10.0, samples, std::move(axes[0]),
-                                               std::move(axes[1]), std::move(axes[2])));
-    }
+    test_support::add_bursts(list, burst_count, t0, 60000, 10.0, samples, [&](int b, int a, int) {
+        return 1000.f * static_cast<float>(a + 1) + static_cast<float>(b % 400) + noise(random);
+    });
     std::vector<qint32> fixes(burst_count, 0);
     for (int b = 0; b < burst_count; b += 10)
         fixes[static_cast<std::size_t>(b)] = 1;
 
     the_scene = new scene;
-    std::ostringstream quiet;
-    std::streambuf* old = std::cerr.rdbuf(quiet.rdbuf());
-    the_scene->space = std::make_unique<burst_space>(list);
+    the_scene->space = test_support::space_of(std::move(list));
+    test_support::streams_capture quiet;
     the_scene->events = std::make_unique<counted_events>(fixes);
     the_scene->panel = std::make_unique<burst_paint_panel>(*the_scene->space, *the_scene->events,
                                                            the_scene->status, nullptr);
     the_scene->panel->resize(width, height);
     the_scene->panel->show(); // the first resize sets the initial zoom
-    std::cerr.rdbuf(old);
 }
 
 // Paints at a zoom given as positions across the widget (0: the first-resize zoom), left edge in
@@ -77,16 +68,14 @@ void paint_at(benchmark::State& state, double span)
 {
     burst_paint_panel& panel = *the_scene->panel;
     const double initial = std::min<double>(the_scene->space->total_sample_count(), 604800000);
-    panel.span = span > 0 ? span : initial;
-    panel.offset = span > 0 ? the_scene->space->total_sample_count() / 2.0 + 17 : 0;
-    std::ostringstream traces;
-    std::streambuf* old = std::cerr.rdbuf(traces.rdbuf());
+    panel.view.set_span(span > 0 ? span : initial);
+    panel.view.set_offset(span > 0 ? the_scene->space->total_sample_count() / 2.0 + 17 : 0);
+    test_support::streams_capture traces;
     for (auto _ : state) {
         the_scene->panel->render(&the_scene->image);
         benchmark::DoNotOptimize(the_scene->image.constBits());
     }
-    std::cerr.rdbuf(old);
-    state.counters["span"] = panel.span;
+    state.counters["span"] = panel.view.span();
     state.counters["columns/s"] =
         benchmark::Counter(double(width - 1), benchmark::Counter::kIsIterationInvariantRate);
 }

@@ -7,6 +7,7 @@
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/event_space.h"
+#include "support/test_support.h"
 
 #include <QFileInfo>
 
@@ -19,22 +20,6 @@
 using namespace bench_support;
 
 namespace {
-
-// Keeps the readers' and chains' log lines out of the figures.
-class quiet_streams
-{
-public:
-    quiet_streams() : out_(std::cout.rdbuf(nullptr)), err_(std::cerr.rdbuf(nullptr)) {}
-    ~quiet_streams()
-    {
-        std::cout.rdbuf(out_);
-        std::cerr.rdbuf(err_);
-    }
-
-private:
-    std::streambuf* out_;
-    std::streambuf* err_;
-};
 
 const char* status_text(load_status s)
 {
@@ -60,13 +45,14 @@ struct timing
 // Runs the chain Loader on path, measuring wall and CPU time.
 template <typename Loader> std::unique_ptr<Loader> timed_load(const QString& path, timing& t)
 {
-    no_progress progress;
+    test_support::recording_progress progress;
+    progress.record_values = false;
     t.mb = static_cast<double>(QFileInfo(path).size()) / 1e6;
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = cpu_seconds();
     std::unique_ptr<Loader> loader;
     {
-        quiet_streams quiet;
+        test_support::streams_capture quiet; // the readers' and chains' log lines stay out of the figures
         loader = std::make_unique<Loader>(path, &progress);
     }
     t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

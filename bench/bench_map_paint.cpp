@@ -8,6 +8,7 @@
 #include "map/map_widget.h"
 #include "map/tile_cache.h"
 #include "map/tile_manager.h"
+#include "support/test_support.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -95,8 +96,7 @@ void build_scene()
 {
     the_scene = new scene;
     scene& s = *the_scene;
-    std::ostringstream quiet;
-    std::streambuf* old = std::cout.rdbuf(quiet.rdbuf());
+    test_support::streams_capture quiet;
     s.cache = std::make_unique<tile_cache>(QDir(s.dir.path()), "osm");
     s.tiles = std::make_unique<tile_manager>(&s.network, s.cache.get(), "http://127.0.0.1:9/osm/");
     s.map = std::make_unique<map_widget>(s.tiles.get());
@@ -107,7 +107,6 @@ void build_scene()
     s.framed_level = s.map->view().currentLevel;
     s.framed_x = s.map->view().originX;
     s.framed_y = s.map->view().originY;
-    std::cout.rdbuf(old);
 }
 
 void go_to(int levels_closer)

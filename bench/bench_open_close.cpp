@@ -10,6 +10,7 @@
 #include "views/burst_paint_panel.h"
 #include "app/dornvalemainwindow.h"
 #include "support/gui_test_support.h"
+#include "support/test_support.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -161,12 +162,10 @@ int main(int argc, char** argv)
     main_window->show();
 
     std::fflush(stdout);
-    std::streambuf* out = std::cout.rdbuf(nullptr);
-    std::streambuf* err = std::cerr.rdbuf(nullptr);
+    auto quiet = std::make_unique<test_support::streams_capture>();
     driver rounds_driver(*main_window, path, rounds);
     const int status = app.exec();
-    std::cout.rdbuf(out);
-    std::cerr.rdbuf(err);
+    quiet.reset();
     if (status != 0)
         return status;
 

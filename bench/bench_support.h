@@ -1,7 +1,5 @@
 #pragma once
-// Measuring helpers the load benchmarks share: resident memory from /proc and process CPU time.
-
-#include "data/loader_progress.h"
+// Measuring helpers the benchmarks share: resident memory from /proc and process CPU time.
 
 #include <sys/resource.h>
 
@@ -10,14 +8,6 @@
 #include <string>
 
 namespace bench_support {
-
-// Never cancels, ignores the progress reports.
-struct no_progress : loader_progress
-{
-    bool loader_progress_cancelled() override { return false; }
-    void loader_progress_set_value(qint32) override {}
-    void loader_progress_set_text(const QString&) override {}
-};
 
 // A field of /proc/self/status in kB (VmRSS: now, VmHWM: peak); -1 if absent.
 inline long status_kb(const char* name)

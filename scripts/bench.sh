@@ -34,6 +34,13 @@ file="bench-data/open-close_acc.txt"
 [ -f "$file" ] || ./build-bench/bench/acc_gen fixed 180000 110 "$file"
 ./build-bench/bench/bench_open_close "$file" 10
 
+echo "== dornvale-batch activity --csv on the same file, without a display (three runs)"
+for run in 1 2 3; do
+  start=$(date +%s%N)
+  env -u DISPLAY -u QT_QPA_PLATFORM ./build-bench/dornvale-batch activity --csv build-bench/batch-activity.csv "$file" >/dev/null
+  echo "  run $run: $(( ($(date +%s%N) - start) / 1000000 )) ms"
+done
+
 for b in build-bench/bench/bench_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue
   case "$(basename "$b")" in bench_acc_load | bench_gps_load | bench_open_close) continue ;; esac

@@ -1,14 +1,14 @@
 #include "app/app_paths.h"
+#include "data/trace.h"
 
-#include <QDebug>
 #include <QStandardPaths>
 
 QString app_paths::data_location()
 {
     const QString location = QStandardPaths::writableLocation(QStandardPaths::DataLocation);
-    qDebug() << "data_location: " << location;
+    trace_debug() << "data_location: " << location;
     if (location.isEmpty())
-        qDebug() << "QStandardPaths::writableLocation( QStandardPaths::DataLocation ) not available";
+        trace_debug() << "QStandardPaths::writableLocation( QStandardPaths::DataLocation ) not available";
     return location;
 }
 
@@ -18,8 +18,8 @@ QDir app_paths::prepare_tiles_dir(const QString& data_location)
     QDir tiles_dir(path);
     if (!tiles_dir.exists()) {
         if (!tiles_dir.mkpath(tiles_dir.absolutePath()))
-            qDebug() << "Can not create " << path;
+            trace_debug() << "Can not create " << path;
     }
-    qDebug() << "tiles_dir: " << tiles_dir;
+    trace_debug() << "tiles_dir: " << tiles_dir;
     return tiles_dir;
 }

@@ -38,8 +38,25 @@ public:
                           std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
                           std::unique_ptr<QTreeWidgetItem> item);
 
-    // Releases a gang whose window was closed: its tree row at once; its window with deleteLater()
-    // and its data when that window is gone, so memory returns while the program runs.
+    // Registers a GPS-only gang: its track and tree row, no burst window. Returns its id.
+    qint32 add_gps_gang(std::unique_ptr<event_space> events, std::unique_ptr<layer_ref> layer,
+                        std::unique_ptr<QTreeWidgetItem> item);
+
+    // The gang whose tree row is item or the parent of item; -1 for none.
+    qint32 gang_of_item(const QTreeWidgetItem* item) const;
+
+    // The burst window of a gang; null for a GPS-only gang or an unknown id.
+    burst_main_window* window_of(qint32 gang_id) const;
+
+    // Number of data sets registered.
+    std::size_t gang_count() const { return tree_item_by_gang.size(); }
+
+    // The one path for a closed burst window: finds its gang (debug lines say what was found) and
+    // releases it. Returns whether the gang had a map layer, so the caller repaints the map.
+    bool release_window(const burst_main_window* window);
+
+    // Releases a gang: its tree row and map layer at once; its window with deleteLater() and its data
+    // when that window is gone, so memory returns while the program runs.
     void release_gang(qint32 gang_id);
 
     // Releases the objects that live inside the main window's widgets (tree rows, map layers);
@@ -58,5 +75,7 @@ public:
     std::vector<std::pair<qint32, burst_main_window*>> gang_windows;
 
 private:
-    qint32 take_gang_id();
+    // Registers what every gang has and returns its new id.
+    qint32 add_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
+                    std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item);
 };

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 namespace Ui {
 class burst_main_window;
@@ -11,8 +12,8 @@ class burst_paint_panel;
 class burst_space;
 class events_by_bursts_i;
 
-// Top-level window showing one opened data set in a burst view. Closing asks for confirmation and,
-// once confirmed, reports itself through window_closed.
+// Top-level window showing one opened data set in a burst view. Closing asks for confirmation (Close or
+// Cancel) and, once confirmed, reports itself through window_closed.
 class burst_main_window : public QMainWindow
 {
     Q_OBJECT
@@ -27,13 +28,16 @@ public:
 
 signals:
     void window_closed(burst_main_window* self);
+    // Local files dropped on the window, for the main window to open.
+    void files_dropped(QStringList paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
-    void on_actionActivity_Plot_triggered();
-    void on_actionClose_triggered();
+    void show_activity_plot();
 
 private:
     Ui::burst_main_window* ui;

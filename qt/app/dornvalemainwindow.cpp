@@ -6,13 +6,36 @@
 #include "app/burst_main_window.h"
 #include "app/eobs_acc_gps_progress_loader.h"
 #include "app/eobs_acc_progress_loader.h"
+#include "app/eobs_gps_progress_loader.h"
+#include "app/dropped_files.h"
+#include "app/progress_coordinator.h"
+#include "app/window_geometry.h"
+#include "data/burst_space.h"
+#include "data/event_space.h"
+#include "data/events_by_bursts.h"
+#include "data/events_by_bursts_empty.h"
+#include "data/eobs_file_kind.h"
+#include "data/eobs_guess_acc_gps_filenames.h"
+#include "data/trace.h"
+#include "map/event_space_layer.h"
+#include "map/layer_ref.h"
 #include "map/map_form.h"
+#include "util/recent_files.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDebug>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+#include <QTreeWidget>
 
-#include <iostream>
+namespace {
+
+const char* const splitter_key = "windows/main/splitter";
+
+} // namespace
 
 dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* manager, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::dornvalemainwindow), state_(state), manager_(manager)
@@ -21,6 +44,33 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     ui->splitter->setStretchFactor(0, 1);
     ui->splitter->setStretchFactor(1, 4);
     ui->splitter->setSizes({0, 500});
+    const QByteArray splitter = QSettings().value(splitter_key).toByteArray();
+    if (!splitter.isEmpty())
+        ui->splitter->restoreState(splitter);
+    connect(ui->splitter, &QSplitter::splitterMoved, this,
+            [this] { QSettings().setValue(splitter_key, ui->splitter->saveState()); });
+    geometry_restored_ = window_geometry::remember(this, "main");
+    setAcceptDrops(true);
+
+    connect(ui->actionOpen_acc, &QAction::triggered, this, &dornvalemainwindow::open_acc_file);
+    connect(ui->actionOpen_acc_and_gps, &QAction::triggered, this,
+            &dornvalemainwindow::open_acc_and_gps_files);
+    connect(ui->menuRecent, &QMenu::aboutToShow, this, &dornvalemainwindow::fill_recent_menu);
+    fill_recent_menu();
+    connect(ui->actionClose_window, &QAction::triggered, this, &QWidget::close);
+    auto* close_data_set = new QAction(tr("Close Data Set"), ui->treeWidget);
+    close_data_set->setObjectName("actionClose_data_set");
+    close_data_set->setShortcut(QKeySequence::Delete);
+    close_data_set->setShortcutContext(Qt::WidgetShortcut);
+    ui->treeWidget->addAction(close_data_set);
+    ui->treeWidget->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(close_data_set, &QAction::triggered, this, &dornvalemainwindow::close_data_set);
+    connect(ui->actionExit, &QAction::triggered, this, &dornvalemainwindow::exit_program);
+    connect(ui->actionAbout, &QAction::triggered, this, &dornvalemainwindow::show_about);
+    connect(ui->push_button_open_eobs_acc_file, &QPushButton::clicked, this,
+            &dornvalemainwindow::open_acc_file);
+    connect(ui->push_button_open_eobs_acc_and_gps_files, &QPushButton::clicked, this,
+            &dornvalemainwindow::open_acc_and_gps_files);
 }
 
 dornvalemainwindow::~dornvalemainwindow()
@@ -47,6 +97,7 @@ map_form* dornvalemainwindow::get_map_form()
 {
     if (!map_form_) {
         map_form_ = std::make_unique<map_form>(state()->tiles_dir_, manager_);
+        window_geometry::remember(map_form_.get(), "map");
         map_form_->show();
     }
     return map_form_.get();
@@ -87,8 +138,8 @@ QString dornvalemainwindow::update_notice_text(const QString& version, const QUr
 void dornvalemainwindow::on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl)
 {
     if (!is_web_url(downloadUrl)) {
-        qDebug() << "update notice not shown: download address is not a web address:"
-                 << downloadUrl.toString();
+        trace_debug() << "update notice not shown: download address is not a web address:"
+                      << downloadUrl.toString();
         return;
     }
     QMessageBox::information(this, tr("Update - Dornvale"), update_notice_text(version, downloadUrl),
@@ -98,59 +149,220 @@ void dornvalemainwindow::on_softwareUpdateAvailable(QString version, QUrl downlo
 void dornvalemainwindow::window_closed(burst_main_window* w)
 {
     // The window is named as an object (class, address, object name), the tree item by its address.
-    qDebug() << "dornvalemainwindow::window_closed(burst_main_window *): " << static_cast<const QObject*>(w);
-    auto& pairs = state_->gang_windows;
-    auto found = pairs.begin();
-    while (found != pairs.end() && found->second != w)
-        ++found;
-    if (found == pairs.end()) {
-        qDebug() << " no gang_id found for burst_main_window " << static_cast<const QObject*>(w);
-        return;
-    }
-    const qint32 gang_id = found->first;
-    qDebug() << " found! => gang_id = " << gang_id;
-
-    if (state_->window_by_gang.count(gang_id)) {
-        qDebug() << " found burst_main_windows for gang_id";
-        pairs.erase(found);
-    }
-    auto layer = state_->layer_ref_by_gang.find(gang_id);
-    if (layer != state_->layer_ref_by_gang.end()) {
-        qDebug() << " found layer_ref for gang_id";
-        state_->layer_ref_by_gang.erase(layer);
+    trace_debug() << "dornvalemainwindow::window_closed(burst_main_window *): "
+                  << static_cast<const QObject*>(w);
+    if (state_->release_window(w))
         get_map_form()->map.update();
-    }
-    auto item = state_->tree_item_by_gang.find(gang_id);
-    if (item != state_->tree_item_by_gang.end()) {
-        qDebug() << " found QTreeWidgetItem for gang_id";
-        qDebug() << "  item = " << static_cast<void*>(item->second.get());
-        state_->tree_item_by_gang.erase(item);
-    }
-    // Nothing refers to a closed gang any more: let its window and data go.
-    state_->release_gang(gang_id);
 }
 
-void dornvalemainwindow::on_actionExit_triggered()
+void dornvalemainwindow::exit_program()
 {
-    std::cout << "quit!" << std::endl;
+    close();
+}
+
+void dornvalemainwindow::closeEvent(QCloseEvent* event)
+{
+    const std::size_t open = state_->gang_count();
+    if (open > 0) {
+        const QString what = open == 1 ? tr("One data set is open.") : tr("%1 data sets are open.").arg(open);
+        QMessageBox box(QMessageBox::Question, tr("Quit Dornvale"),
+                        what + tr("\nQuit Dornvale and close all its windows?"),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        box.button(QMessageBox::Ok)->setText(tr("Quit"));
+        box.setDefaultButton(QMessageBox::Ok);
+        if (box.exec() != QMessageBox::Ok) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    trace::out("quit!");
+    // The data windows are top-level windows of their own; the program ends with this one.
     QCoreApplication::quit();
 }
 
-void dornvalemainwindow::on_actionAbout_triggered()
+void dornvalemainwindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    dropped_files::accept(event);
+}
+
+void dornvalemainwindow::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = dropped_files::take(event);
+    // Loading runs modal dialogs; they start once the drop has returned.
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, this, [this, paths] { open_files(paths); });
+}
+
+void dornvalemainwindow::open_files(const QStringList& paths)
+{
+    for (const QString& given : paths) {
+        const QString path = QFileInfo(given).absoluteFilePath();
+        trace::out("open file: ", path);
+        if (!QFileInfo(path).isFile()) {
+            // Reports the missing file, or refuses a directory, device or pipe unread, and ends.
+            (new eobs_acc_progress_loader(*this))->start_from(path);
+            continue;
+        }
+        switch (eobs_file_kind::of(path)) {
+        case eobs_file_kind::acceleration: {
+            const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
+            if (!partner.isEmpty() && partner != path && QFileInfo::exists(partner))
+                (new eobs_acc_gps_progress_loader(*this))->start_from(path);
+            else
+                (new eobs_acc_progress_loader(*this))->start_from(path);
+            break;
+        }
+        case eobs_file_kind::gps:
+            (new eobs_gps_progress_loader(*this))->start_from(path);
+            break;
+        case eobs_file_kind::neither:
+            progress_coordinator::warn(
+                this, tr("%1 is neither an E-OBS acceleration export nor an E-OBS GPS export.\nOpen an "
+                         "export (.csv or .txt) as it came from the tag's download.")
+                          .arg(progress_coordinator::quoted(path)));
+            break;
+        }
+    }
+}
+
+void dornvalemainwindow::fill_recent_menu()
+{
+    ui->menuRecent->clear();
+    const QStringList files = recent_files::list();
+    for (const QString& file : files) {
+        QAction* action = ui->menuRecent->addAction(QDir::toNativeSeparators(file));
+        connect(action, &QAction::triggered, this, [this, file] { open_files({file}); });
+    }
+    ui->menuRecent->addSeparator();
+    QAction* clear = ui->menuRecent->addAction(tr("Clear"));
+    clear->setObjectName("actionClear_recent");
+    clear->setEnabled(!files.isEmpty());
+    // The menu is filled again before it shows next; clearing it here would delete the sender.
+    connect(clear, &QAction::triggered, this, [] { recent_files::clear(); });
+}
+
+void dornvalemainwindow::close_data_set()
+{
+    const qint32 gang = state_->gang_of_item(ui->treeWidget->currentItem());
+    if (gang < 0)
+        return;
+    // A burst window asks first and comes back through window_closed.
+    if (burst_main_window* window = state_->window_of(gang)) {
+        window->close();
+        return;
+    }
+    state_->release_gang(gang);
+    get_map_form()->map.update();
+}
+
+void dornvalemainwindow::show_about()
 {
     // Released once closed, so that repeated uses do not pile up hidden dialogs.
     about_dialog dialog(this);
     dialog.exec();
 }
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_file_clicked()
+void dornvalemainwindow::open_acc_file()
 {
-    auto* loader = new eobs_acc_progress_loader(this);
+    auto* loader = new eobs_acc_progress_loader(*this);
     loader->start_loading();
 }
 
-void dornvalemainwindow::on_push_button_open_eobs_acc_and_gps_files_clicked()
+void dornvalemainwindow::open_acc_and_gps_files()
 {
-    auto* loader = new eobs_acc_gps_progress_loader(this);
+    auto* loader = new eobs_acc_gps_progress_loader(*this);
     loader->start_loading();
+}
+
+QWidget* dornvalemainwindow::dialog_parent()
+{
+    return this;
+}
+
+std::unique_ptr<burst_main_window>
+dornvalemainwindow::open_window(burst_space* space, events_by_bursts_i* events, const QString& acc_file_name)
+{
+    auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr);
+    // The size is remembered; the position cascades from this window's frame.
+    window_geometry::remember(window.get(), "burst");
+    const int step = cascade_step * (1 + static_cast<int>(state_->gang_windows.size() % 10));
+    window->move(pos() + QPoint(step, step));
+    window->show();
+    connect(window.get(), &burst_main_window::window_closed, this, &dornvalemainwindow::window_closed);
+    connect(window.get(), &burst_main_window::files_dropped, this, &dornvalemainwindow::open_files,
+            Qt::QueuedConnection);
+    return window;
+}
+
+std::unique_ptr<QTreeWidgetItem> dornvalemainwindow::add_tree_row(const QString& title,
+                                                                  const QStringList& children)
+{
+    auto item = std::make_unique<QTreeWidgetItem>(QStringList{title});
+    for (const QString& child : children)
+        item->addChild(new QTreeWidgetItem(QStringList{child}));
+    ui->treeWidget->addTopLevelItem(item.get());
+    item->setExpanded(true);
+    return item;
+}
+
+namespace {
+
+QString acc_row(const burst_space& space, const QString& acc_file_name)
+{
+    return QString("%1 acc bursts in %2").arg(space.entry_count()).arg(QFileInfo(acc_file_name).fileName());
+}
+
+QString gps_row(const event_space& events, const QString& gps_file_name)
+{
+    return QString("%1 gps events in %2")
+        .arg(events.events().size())
+        .arg(QFileInfo(gps_file_name).fileName());
+}
+
+} // namespace
+
+void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name)
+{
+    auto events = std::make_unique<events_by_bursts_empty>();
+    std::unique_ptr<burst_main_window> window = open_window(space.get(), events.get(), acc_file_name);
+    std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs acc", {acc_row(*space, acc_file_name)});
+    state_->add_acc_gang(std::move(space), std::move(events), std::move(window), std::move(item));
+    reveal_open_files();
+    recent_files::add(acc_file_name);
+}
+
+std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events)
+{
+    map_form* map = get_map_form();
+    std::unique_ptr<layer_ref> track = map->map.add_layer(new event_space_layer(events));
+    map->show();
+    map->map.fit_to_box(events->bounds());
+    map->map.update();
+    return track;
+}
+
+void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name)
+{
+    std::unique_ptr<layer_ref> track = show_track(events.get());
+    std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs gps", {gps_row(*events, gps_file_name)});
+    state_->add_gps_gang(std::move(events), std::move(track), std::move(item));
+    reveal_open_files();
+    recent_files::add(gps_file_name);
+}
+
+void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
+                                  const QString& acc_file_name, const QString& gps_file_name)
+{
+    auto association = std::make_unique<events_by_bursts>(*events, *bursts);
+    std::unique_ptr<burst_main_window> window = open_window(bursts.get(), association.get(), acc_file_name);
+
+    std::unique_ptr<layer_ref> track = show_track(events.get());
+
+    std::unique_ptr<QTreeWidgetItem> item =
+        add_tree_row("e-obs acc+gps", {gps_row(*events, gps_file_name), acc_row(*bursts, acc_file_name)});
+    state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association), std::move(window),
+                             std::move(track), std::move(item));
+    reveal_open_files();
+    recent_files::add(acc_file_name);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/data_set_sink.h"
+
 #include <QMainWindow>
 #include <QPoint>
 #include <QRect>
@@ -15,13 +17,18 @@ class dornvalemainwindow;
 
 class QNetworkAccessManager;
 class QTreeWidget;
+class event_space;
+class layer_ref;
 class app_state;
+class QTreeWidgetItem;
 class burst_main_window;
+class events_by_bursts_i;
 class map_form;
 
-// The application's main window: "Quick Start" open buttons, the "Open Files" tree,
-// the update notice, About and Exit.
-class dornvalemainwindow : public QMainWindow
+// The application's main window: "Quick Start" open buttons, the File menu (open, recent files,
+// close, exit), the "Open Files" tree, the update notice and About. The open flows hand it what they
+// loaded. Files dropped on it open as on the command line; closing it ends the program.
+class dornvalemainwindow : public QMainWindow, public data_set_sink
 {
     Q_OBJECT
 
@@ -49,19 +56,54 @@ public:
     // Only plain web addresses are offered as download links.
     static bool is_web_url(const QUrl& url);
 
+    // Whether the size and position of an earlier run were restored.
+    bool geometry_restored() const { return geometry_restored_; }
+
+    // Offset between a burst window and the next, from the main window's frame.
+    static constexpr int cascade_step = 30;
+
+    QWidget* dialog_parent() override;
+    void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name) override;
+    void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name) override;
+    void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
+                  const QString& acc_file_name, const QString& gps_file_name) override;
+
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);
     void window_closed(burst_main_window* w);
 
+    // Opens each file as its header says, one after the other: an acceleration export as a pair when
+    // its GPS partner exists, else alone; a GPS export as a track on the map; anything else, or a
+    // missing file, is reported naming it.
+    void open_files(const QStringList& paths);
+
+protected:
+    // Asks once when data sets are open; an accepted close ends the program.
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private slots:
-    void on_actionExit_triggered();
-    void on_actionAbout_triggered();
-    void on_push_button_open_eobs_acc_file_clicked();
-    void on_push_button_open_eobs_acc_and_gps_files_clicked();
+    void exit_program();
+    void show_about();
+    void open_acc_file();
+    void open_acc_and_gps_files();
+    void fill_recent_menu();
+    // Closes the data set of the current tree row: its burst window (which asks) or its track.
+    void close_data_set();
 
 private:
+    // The burst window of a loaded data set, shown and reporting its close here.
+    std::unique_ptr<burst_main_window> open_window(burst_space* space, events_by_bursts_i* events,
+                                                   const QString& acc_file_name);
+    // Draws a track on the map window, shows it and frames the track.
+    std::unique_ptr<layer_ref> show_track(event_space* events);
+    // Adds a top-level "Open Files" row with the given child rows and shows the tree.
+    std::unique_ptr<QTreeWidgetItem> add_tree_row(const QString& title, const QStringList& children);
+
     Ui::dornvalemainwindow* ui;
     app_state* state_;
     QNetworkAccessManager* manager_;
     std::unique_ptr<map_form> map_form_;
+    bool geometry_restored_ = false;
 };

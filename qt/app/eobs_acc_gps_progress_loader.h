@@ -12,12 +12,14 @@ class eobs_acc_gps_progress_loader : public progress_coordinator
     Q_OBJECT
 
 public:
-    explicit eobs_acc_gps_progress_loader(dornvalemainwindow* parent_widget);
+    explicit eobs_acc_gps_progress_loader(data_set_sink& sink);
 
     QString acc_file_name;
     QString gps_file_name;
 
 public slots:
-    void start_loading();
     void finished_loading(eobs_acc_gps_result* result_ptr, bool was_canceled);
+
+protected:
+    void load(const QString& path) override;
 };

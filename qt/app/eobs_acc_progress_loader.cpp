@@ -1,29 +1,23 @@
 #include "app/eobs_acc_progress_loader.h"
 
-#include "app/app_state.h"
-#include "app/burst_main_window.h"
+#include "app/data_set_sink.h"
 #include "data/burst_space.h"
-#include "app/dornvalemainwindow.h"
 #include "data/eobs_acc_gps_loader.h"
-#include "data/events_by_bursts_empty.h"
+#include "data/eobs_file_kind.h"
 #include "data/progress_loader_eobs_acc.h"
 
-#include <QTreeWidget>
-
-eobs_acc_progress_loader::eobs_acc_progress_loader(dornvalemainwindow* parent_widget)
-    : progress_coordinator(parent_widget, "progress_loader_eobs_acc")
+eobs_acc_progress_loader::eobs_acc_progress_loader(data_set_sink& sink)
+    : progress_coordinator(sink, "progress_loader_eobs_acc")
 {
 }
 
-void eobs_acc_progress_loader::start_loading()
+void eobs_acc_progress_loader::load(const QString& path)
 {
-    const QString path = choose_existing_file();
-    if (path.isEmpty())
-        return;
     acc_file_name = path;
-    run_with_progress(new progress_loader_eobs_acc(path, cancel_requested),
-                      SIGNAL(finished_with_result(eobs_acc_result*, bool)),
-                      SLOT(finished_loading(eobs_acc_result*, bool)), nullptr);
+    auto* runnable = new progress_loader_eobs_acc(path, cancel_requested);
+    connect(runnable, &progress_loader_eobs_acc::finished_with_result, this,
+            &eobs_acc_progress_loader::finished_loading, Qt::QueuedConnection);
+    run_with_progress(runnable, nullptr);
 }
 
 void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, bool was_canceled)
@@ -31,33 +25,26 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
     std::unique_ptr<eobs_acc_result> result(result_ptr);
     deleteLater();
     if (was_canceled) {
-        open_failed(tr("Load cancelled."));
+        load_cancelled(quoted(acc_file_name));
         return;
     }
     eobs_acc_loader& acc = *result->acc;
     if (acc.status == ELS_READ_FAILED) {
-        open_failed(acc.reason);
+        open_failed(
+            chain_failure("acceleration", acc_file_name, true, acc.reason, tr("it again"), QString()));
         return;
     }
-    if (acc.status != ELS_SUCCESS) {
-        open_failed(tr("File format not recognized."));
+    const QString file = quoted(acc_file_name);
+    if (acc.status != ELS_SUCCESS || !acc.space) {
+        if (eobs_file_kind::of(acc_file_name) == eobs_file_kind::gps)
+            open_failed(tr("%1 is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "
+                           "Acceleration and GPS Files\", which finds its acceleration file by name.")
+                            .arg(file));
+        else
+            open_failed(tr("File format not recognized: %1 is not an E-OBS acceleration export.\nChoose an "
+                           "acceleration export (.csv or .txt) as it came from the tag's download.")
+                            .arg(file));
         return;
     }
-    if (!acc.space) {
-        open_failed(tr("Can't load file. Is it an E-OBS Accleration File?"));
-        return;
-    }
-
-    std::unique_ptr<burst_space> space = std::move(acc.space);
-    auto events = std::make_unique<events_by_bursts_empty>();
-    std::unique_ptr<burst_main_window> window = open_window(space.get(), events.get(), acc_file_name);
-
-    auto item = std::make_unique<QTreeWidgetItem>(QStringList{"e-obs acc"});
-    item->addChild(acc_row(*space, acc_file_name));
-    parent_widget->open_files_tree()->addTopLevelItem(item.get());
-    item->setExpanded(true);
-
-    parent_widget->state()->add_acc_gang(std::move(space), std::move(events), std::move(window),
-                                         std::move(item));
-    parent_widget->reveal_open_files();
+    sink.add_acc_data_set(std::move(acc.space), acc_file_name);
 }

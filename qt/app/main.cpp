@@ -4,9 +4,9 @@
 #include "app/dornvalemainwindow.h"
 #include "data/progress_loader_base.h"
 #include "util/lifecycleclient.h"
+#include "data/trace.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QScreen>
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -26,7 +26,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(DORNVALE_ORGANIZATION_NAME);
     QCoreApplication::setOrganizationDomain(DORNVALE_ORGANIZATION_DOMAIN);
     QCoreApplication::setApplicationName(DORNVALE_APP_NAME);
-    qDebug() << "Dornvale " << DORNVALE_VERSION;
+    trace_debug() << "Dornvale " << DORNVALE_VERSION;
 
     QApplication application(argc, argv);
 
@@ -47,17 +47,29 @@ int main(int argc, char* argv[])
     app_state state(tiles_dir);
 
     dornvalemainwindow main_window(&state, &network_manager);
-    // The primary screen's available area; its own left/top offsets are deliberately not added.
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    main_window.move(dornvalemainwindow::centred_position(available, main_window.size()));
+    // A remembered geometry wins; otherwise the window is centred in the primary screen's available
+    // area, whose own left/top offsets are deliberately not added.
+    if (!main_window.geometry_restored()) {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        main_window.move(dornvalemainwindow::centred_position(available, main_window.size()));
+    }
     main_window.setWindowTitle("Dornvale");
 
-    QTimer::singleShot(2500, &splash, SLOT(close()));
-    QTimer::singleShot(1000, &main_window, SLOT(show()));
+    // Files named on the command line open once the main window is shown.
+    const QStringList files = application.arguments().mid(1);
+    QTimer::singleShot(2500, &splash, &QWidget::close);
+    QTimer::singleShot(1000, &main_window, [&main_window, &splash, files] {
+        main_window.show();
+        if (!files.isEmpty()) {
+            // The splash would cover the progress and message dialogs.
+            splash.close();
+            main_window.open_files(files);
+        }
+    });
 
     // The answer arrives through the event loop; a missing or silent service only writes debug lines.
-    QObject::connect(&life_cycle_client, SIGNAL(updateAvailable(QString,QUrl,QUrl)), &main_window,
-                     SLOT(on_softwareUpdateAvailable(QString,QUrl,QUrl)));
+    QObject::connect(&life_cycle_client, &LifeCycleClient::updateAvailable, &main_window,
+                     &dornvalemainwindow::on_softwareUpdateAvailable);
     life_cycle_client.checkVersion();
 
     const int status = application.exec();

@@ -8,13 +8,13 @@
 #include "data/loader_wrong_header.h"
 #include "data/skipped_lines_log.h"
 #include "data/start_time_repair.h"
+#include "data/trace.h"
 
 #include <QTextCodec>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <ostream>
 #include <string>
 
 namespace {
@@ -34,25 +34,23 @@ const std::array<const char*, column_count> column_names = {
 const std::array<const char*, column_count> fixed_column_names = {
     "start-timestamp", "acceleration-sampling-frequency-per-axis", "acceleration-axes", "accelerations-raw"};
 
-// Splits a line at every comma (empty fields kept, no quoting). Returns the number of fields, or
-// expected + 1 as soon as there are more than expected; fills wanted[c] for the fields named in
-// slot_of_field.
+// Returns the number of fields of the line, or expected + 1 as soon as there are more than
+// expected; fills wanted[c] for the fields named in slot_of_field.
 int split_line(const char* b, const char* e, const std::vector<int>& slot_of_field, span* wanted)
 {
-    const int expected = static_cast<int>(slot_of_field.size());
-    int field = 0;
-    for (;;) {
-        const void* comma = std::memchr(b, ',', static_cast<std::size_t>(e - b));
-        const char* field_end = comma ? static_cast<const char*>(comma) : e;
-        if (field >= expected)
-            return expected + 1;
-        if (slot_of_field[static_cast<std::size_t>(field)] >= 0)
-            wanted[slot_of_field[static_cast<std::size_t>(field)]] = {b, field_end};
-        ++field;
-        if (!comma)
-            return field;
-        b = field_end + 1;
-    }
+    const std::size_t expected = slot_of_field.size();
+    std::size_t fields = 0;
+    csv_field::split_commas(b, e, [&](std::size_t field, const char* fb, const char* fe) {
+        if (field >= expected) {
+            fields = expected + 1;
+            return false;
+        }
+        if (slot_of_field[field] >= 0)
+            wanted[slot_of_field[field]] = {fb, fe};
+        fields = field + 1;
+        return true;
+    });
+    return static_cast<int>(fields);
 }
 
 // Positions of the first "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
@@ -83,17 +81,16 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     sample_limit = std::min(sample_limit, max_samples);
     line_reader lines(file_name, progress);
     QTextCodec* codec = lines.codec();
-    std::ostream& log = format.log;
+    const trace::stream log = format.log;
 
     const char* b;
     const char* e;
     if (lines.next(b, e) == line_reader::line::cancelled) {
-        log << "loader was cancelled!" << std::endl;
+        trace::line(log, "loader was cancelled!");
         throw loader_cancelled();
     }
-    if (format.fixed_header && (static_cast<std::size_t>(e - b) != std::strlen(format.fixed_header) ||
-                                std::memcmp(b, format.fixed_header, static_cast<std::size_t>(e - b)) != 0)) {
-        log << "header mismatch" << std::endl;
+    if (format.fixed_header && !csv_field::equals(b, e, format.fixed_header)) {
+        trace::line(log, "header mismatch");
         throw loader_wrong_header();
     }
 
@@ -101,28 +98,23 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     std::vector<int> slot_of_field;
     std::array<bool, column_count> found{};
     const auto& names = format.fixed_header ? fixed_column_names : column_names;
-    for (const char* p = b;;) {
-        const void* comma = std::memchr(p, ',', static_cast<std::size_t>(e - p));
-        const char* field_end = comma ? static_cast<const char*>(comma) : e;
+    csv_field::split_commas(b, e, [&](std::size_t, const char* p, const char* field_end) {
         int slot = -1;
         for (int c = 0; c < column_count && slot < 0; ++c) {
-            const std::size_t n = std::strlen(names[c]);
-            if (!found[c] && static_cast<std::size_t>(field_end - p) == n &&
-                std::memcmp(p, names[c], n) == 0) {
+            if (!found[c] && csv_field::equals(p, field_end, names[c])) {
                 found[c] = true;
                 slot = c;
             }
         }
         slot_of_field.push_back(slot);
-        if (!comma)
-            break;
-        p = field_end + 1;
-    }
-    log << "header fields: " << slot_of_field.size() << std::endl;
+        return true;
+    });
+    trace::line(log, "header fields: ", slot_of_field.size());
     for (const bool f : found) {
         if (!f)
             throw loader_wrong_header();
     }
+    lines.report_to(progress);
 
     // Bursts read before the first usable start time wait here until that time is known.
     struct waiting_burst
@@ -149,7 +141,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
         if (progress->loader_progress_cancelled()) {
             skipped.finish();
             if (format.log_cancel_in_loop)
-                log << "loader_progress_cancelled is true" << std::endl;
+                trace::line(log, "loader_progress_cancelled is true");
             break;
         }
         const line_reader::line got = lines.next(b, e);
@@ -222,12 +214,12 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     skipped.finish();
 
     if (progress->loader_progress_cancelled()) {
-        log << "loader was cancelled!" << std::endl;
+        trace::line(log, "loader was cancelled!");
         throw loader_cancelled();
     }
     release_waiting(times.pending_time());
     if (times.replaced() > 0)
-        log << "start times unreadable or outside 1990-2100: " << times.replaced()
-            << " (each took the time of the previous readable line)" << std::endl;
-    log << "lines: " << bursts_.size() << std::endl;
+        trace::line(log, "start times unreadable or outside 1990-2100: ", times.replaced(),
+                    " (each took the time of the previous readable line)");
+    trace::line(log, "lines: ", bursts_.size());
 }

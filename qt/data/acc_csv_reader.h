@@ -1,10 +1,10 @@
 #pragma once
 
 #include "data/burst.h"
+#include "data/trace.h"
 
 #include <QString>
 
-#include <iosfwd>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -30,7 +30,7 @@ protected:
     struct layout
     {
         const char* fixed_header; // the whole header line must equal this text; null: any header
-        std::ostream& log;
+        trace::stream log;
         bool log_cancel_in_loop; // writes "loader_progress_cancelled is true" when leaving the loop
     };
 

@@ -1,9 +1,9 @@
 #include "data/burst_space.h"
 
 #include "data/fatal.h"
+#include "data/trace.h"
 
 #include <algorithm>
-#include <iostream>
 #include <limits>
 
 namespace {
@@ -98,10 +98,10 @@ burst_space::burst_space(std::vector<std::unique_ptr<burst>>& bursts)
     }
     total_sample_count_ = static_cast<qint32>(total);
 
-    std::cerr << "total sample count: " << total_sample_count_ << std::endl;
-    std::cerr << "total burst count: " << entries_.size() << std::endl;
-    std::cerr << "begin timestamp: " << begin_timestamp_ << std::endl;
-    std::cerr << "end timestamp: " << end_timestamp_ << std::endl;
+    trace::err("total sample count: ", total_sample_count_);
+    trace::err("total burst count: ", entries_.size());
+    trace::err("begin timestamp: ", begin_timestamp_);
+    trace::err("end timestamp: ", end_timestamp_);
 }
 
 qint32 burst_space::burst_index_for_sample(qint32 g) const

@@ -14,26 +14,37 @@ inline bool is_digit(char c)
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// "-?digits(.digits)?" of at most 20 bytes: correctly rounded to double like Qt's own reading, and
-// far from the float range limits, so narrowing to float matches QString::toFloat too.
+// "-?digits(.digits)?" read to the correctly rounded double, as Qt reads it. Up to 15 digits make an
+// exact integer and a power of ten up to 1e15 is exact, so one division rounds correctly; a longer
+// text of at most 20 bytes goes to from_chars. The values stay far from the float range limits, so
+// narrowing to float matches QString::toFloat too.
 bool plain_decimal(const char* b, const char* e, double& value)
 {
+    static const double powers_of_ten[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     if (e - b > 20)
-        return false;
-    const char* p = b + (b != e && *b == '-');
-    const char* digits = p;
-    while (p != e && is_digit(*p))
-        ++p;
-    if (p == digits)
-        return false;
-    if (p != e) {
-        if (*p != '.')
+        return false; // keeps the digit count small on any field
+    const bool negative = b != e && *b == '-';
+    quint64 digits = 0;
+    int count = 0, before_point = -1;
+    for (const char* p = b + negative; p != e; ++p) {
+        const auto d = static_cast<unsigned char>(*p - '0');
+        if (d < 10) {
+            digits = digits * 10 + d;
+            ++count;
+        } else if (*p == '.' && before_point < 0) {
+            before_point = count;
+        } else {
             return false;
-        const char* fraction = ++p;
-        while (p != e && is_digit(*p))
-            ++p;
-        if (p == fraction || p != e)
-            return false;
+        }
+    }
+    const int fraction = before_point < 0 ? 0 : count - before_point;
+    if (count == 0 || before_point == 0 || (before_point > 0 && fraction == 0))
+        return false;
+    if (count <= 15) {
+        const double magnitude = static_cast<double>(digits) / powers_of_ten[fraction];
+        value = negative ? -magnitude : magnitude;
+        return true;
     }
     return std::from_chars(b, e, value).ptr == e;
 }

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <cstddef>
+#include <cstring>
 
 class QTextCodec;
 
@@ -23,6 +24,13 @@ public:
     // The field's text as the text stream would decode it.
     static QString to_qstring(const char* begin, const char* end, QTextCodec* codec);
 
+    // Whether the bytes [begin, end) are exactly text.
+    static bool equals(const char* begin, const char* end, const char* text)
+    {
+        const std::size_t n = std::strlen(text);
+        return static_cast<std::size_t>(end - begin) == n && std::memcmp(begin, text, n) == 0;
+    }
+
     // Drops one pair of surrounding double quotes from a field of at least two bytes.
     static void unquote(const char*& begin, const char*& end);
 
@@ -30,4 +38,17 @@ public:
     // for one value more than the blanks in the text; returns the number of pieces (an empty text is
     // one piece).
     static std::size_t split_floats(const char* begin, const char* end, float* out, QTextCodec* codec);
+
+    // Calls visit(index, field_begin, field_end) for the fields of the line [begin, end) split at
+    // every comma (empty fields kept, quotes mean nothing), until visit returns false.
+    template <typename Visit> static void split_commas(const char* begin, const char* end, Visit&& visit)
+    {
+        for (std::size_t index = 0;; ++index) {
+            const void* comma = std::memchr(begin, ',', static_cast<std::size_t>(end - begin));
+            const char* field_end = comma ? static_cast<const char*>(comma) : end;
+            if (!visit(index, begin, field_end) || !comma)
+                return;
+            begin = field_end + 1;
+        }
+    }
 };

@@ -10,70 +10,61 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "data/trace.h"
 
-#include <exception>
-#include <iostream>
 #include <new>
 
 namespace {
 
-// Tries First, then Second; the container is built from the accepting reader's list after its
-// "succeeded" line, so the container's own log lines follow it.
+// Reads with Reader into chain.space; false when Reader refuses the header. The container is built
+// from the reader's list after its "succeeded" line, so the container's own log lines follow it.
+template <typename Space, typename Reader, typename Chain, typename Take>
+bool try_reader(Chain& chain, const QString& file_name, loader_progress* progress, const char* name,
+                Take list_of)
+{
+    trace::err("try to load with ", name);
+    try {
+        Reader reader(file_name, progress);
+        trace::err(" ", name, " succeeded");
+        chain.space = std::make_unique<Space>(list_of(reader));
+        return true;
+    } catch (const loader_wrong_header&) {
+        trace::err(" ", name, " failed");
+        return false;
+    }
+}
+
+// Tries First, then Second.
 template <typename Space, typename First, typename Second, typename Chain, typename Take>
 void run_chain(Chain& chain, const QString& file_name, loader_progress* progress, const char* text,
                const char* first_name, const char* second_name, Take list_of)
 {
     chain.status = ELS_NONE;
+    progress->loader_progress_set_file(file_name);
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
-        std::cerr << "try to load with " << first_name << std::endl;
-        try {
-            First reader(file_name, progress);
-            std::cerr << " " << first_name << " succeeded" << std::endl;
-            chain.space = std::make_unique<Space>(list_of(reader));
-        } catch (const loader_wrong_header&) {
-            std::cerr << " " << first_name << " failed" << std::endl;
-        }
-        if (!chain.space) {
-            std::cerr << "try to load with " << second_name << std::endl;
-            try {
-                Second reader(file_name, progress);
-                std::cerr << " " << second_name << " succeeded" << std::endl;
-                chain.space = std::make_unique<Space>(list_of(reader));
-            } catch (const loader_wrong_header&) {
-                std::cerr << " " << second_name << " failed" << std::endl;
-                chain.status = ELS_WRONG_HEADER;
-                return;
-            }
+        if (!try_reader<Space, First>(chain, file_name, progress, first_name, list_of) &&
+            !try_reader<Space, Second>(chain, file_name, progress, second_name, list_of)) {
+            chain.status = ELS_WRONG_HEADER;
+            return;
         }
         chain.status = ELS_SUCCESS;
     } catch (const loader_cancelled&) {
         // Named after the first reader whichever reader was cancelled; the log has always read so.
-        std::cerr << " " << first_name << " cancelled" << std::endl;
+        trace::err(" ", first_name, " cancelled");
         chain.space.reset();
         chain.status = ELS_CANCELLED;
     } catch (const std::bad_alloc&) {
         // Whatever was read is released while unwinding; the program goes on.
-        std::cerr << " " << first_name << " out of memory" << std::endl;
+        trace::err(" ", first_name, " out of memory");
         chain.space.reset();
         chain.reason = QStringLiteral("Not enough memory to load this file.");
         chain.status = ELS_READ_FAILED;
     } catch (const loader_read_failed& failure) {
-        std::cerr << " " << first_name << " read failed: " << failure.reason().toStdString() << std::endl;
+        trace::err(" ", first_name, " read failed: ", failure.reason());
         chain.space.reset();
         chain.reason = failure.reason();
         chain.status = ELS_READ_FAILED;
-    }
-}
-
-template <typename Chain>
-std::unique_ptr<Chain> guarded_chain(const QString& file_name, loader_progress* progress)
-{
-    try {
-        return std::make_unique<Chain>(file_name, progress);
-    } catch (const std::exception& failure) {
-        return std::make_unique<Chain>(
-            QStringLiteral("Can't load file: %1").arg(QString::fromLocal8Bit(failure.what())));
     }
 }
 
@@ -86,17 +77,9 @@ eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* prog
         [](auto& reader) -> auto& { return reader.bursts(); });
 }
 
-eobs_acc_loader::eobs_acc_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
-{
-}
+eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_acc_loader::~eobs_acc_loader() = default;
-
-std::unique_ptr<eobs_acc_loader> eobs_acc_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_acc_loader>(file_name, progress);
-}
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
 {
@@ -105,14 +88,6 @@ eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* prog
         [](auto& reader) -> auto& { return reader.events(); });
 }
 
-eobs_gps_loader::eobs_gps_loader(const QString& failure_reason)
-    : status(ELS_READ_FAILED), reason(failure_reason)
-{
-}
+eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
 
 eobs_gps_loader::~eobs_gps_loader() = default;
-
-std::unique_ptr<eobs_gps_loader> eobs_gps_loader::guarded(const QString& file_name, loader_progress* progress)
-{
-    return guarded_chain<eobs_gps_loader>(file_name, progress);
-}

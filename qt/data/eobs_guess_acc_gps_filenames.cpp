@@ -1,10 +1,9 @@
 #include "data/eobs_guess_acc_gps_filenames.h"
-
-#include <QDebug>
+#include "data/trace.h"
 
 eobs_guess_acc_gps_filenames::eobs_guess_acc_gps_filenames(const QString& name)
 {
-    qDebug() << "eobs_guess_acc_gps_filenames: " << name;
+    trace_debug() << "eobs_guess_acc_gps_filenames: " << name;
     // The suffix is tested case-insensitively but replaced case-sensitively on the original name,
     // so a name in capitals keeps its own text in both fields.
     const QString lower = name.toLower();
@@ -21,6 +20,6 @@ eobs_guess_acc_gps_filenames::eobs_guess_acc_gps_filenames(const QString& name)
         acc_filename = QString(name).replace("gps.csv", "acc.csv");
         gps_filename = name;
     }
-    qDebug() << " => acc_filename: " << acc_filename;
-    qDebug() << " => gps_filename: " << gps_filename;
+    trace_debug() << " => acc_filename: " << acc_filename;
+    trace_debug() << " => gps_filename: " << gps_filename;
 }

@@ -1,18 +1,10 @@
 #pragma once
 
+#include "data/geo_box.h"
 #include "data/gps_event.h"
 
 #include <memory>
 #include <vector>
-
-// Bounding box of GPS fixes; an empty set gives minima above maxima.
-struct geo_box
-{
-    double min_longitude;
-    double min_latitude;
-    double max_longitude;
-    double max_latitude;
-};
 
 // All accepted fixes of one GPS file in file order (not sorted by time). Built once, then only
 // read; not copyable.

@@ -1,10 +1,11 @@
 #include "data/fatal.h"
 
+#include "data/trace.h"
+
 #include <cstdlib>
-#include <iostream>
 
 void fatal(const std::string& message)
 {
-    std::cerr << message << std::endl;
+    trace::err(message);
     std::exit(-1);
 }

@@ -18,7 +18,7 @@ constexpr std::size_t chunk_size = 1 << 20;
 } // namespace
 
 line_reader::line_reader(const QString& file_name, loader_progress* progress, std::size_t max_line)
-    : file_(file_name), progress_(progress), max_line_(max_line)
+    : file_(file_name), cancel_(progress), max_line_(max_line)
 {
     // Opening a pipe without a writer would block, and a device may never end: refuse both unread.
     const QFileInfo info(file_name);
@@ -29,14 +29,14 @@ line_reader::line_reader(const QString& file_name, loader_progress* progress, st
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     codec_ = QTextCodec::codecForLocale();
-    expected_size_ = file_.size();
+    file_size_ = file_.isSequential() ? 0 : file_.size();
 }
 
 line_reader::~line_reader() = default;
 
 bool line_reader::cancelled()
 {
-    return progress_ && progress_->loader_progress_cancelled();
+    return cancel_ && cancel_->loader_progress_cancelled();
 }
 
 // Appends the next chunk of the file (converted to UTF-8 for UTF-16/32 files) after the unread
@@ -51,7 +51,7 @@ bool line_reader::fill()
         pos_ = 0;
     }
     // Small files get a small buffer; a buffer grown for one long line is given back afterwards.
-    const auto left = static_cast<std::size_t>(std::max<qint64>(expected_size_ - read_, 0));
+    const auto left = static_cast<std::size_t>(std::max<qint64>(file_size_ - bytes_read_, 0));
     const std::size_t want = std::min(chunk_size, std::max<std::size_t>(left + 1, 4096));
     if (buffer_.size() - size_ < want)
         buffer_.resize(size_ + std::max(want, std::min(buffer_.size(), 2 * chunk_size)));
@@ -64,15 +64,17 @@ bool line_reader::fill()
         throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
     if (n == 0) {
         eof_ = true;
-        if (read_ < expected_size_)
+        if (bytes_read_ < file_size_)
             throw loader_read_failed(
                 QStringLiteral("Can't read file: \"%1\" became shorter while it was read (%2 of %3 bytes)")
                     .arg(QDir::toNativeSeparators(file_.fileName()))
-                    .arg(read_)
-                    .arg(expected_size_));
+                    .arg(bytes_read_)
+                    .arg(file_size_));
+        report(std::max(bytes_read_, file_size_));
         return false;
     }
-    read_ += n;
+    bytes_read_ += n;
+    report(bytes_read_);
     std::size_t got = static_cast<std::size_t>(n);
 
     if (!started_) {
@@ -98,6 +100,14 @@ bool line_reader::fill()
     }
     size_ += got;
     return true;
+}
+
+void line_reader::report(qint64 bytes)
+{
+    if (progress_ && file_size_ > 0 && bytes != reported_) {
+        reported_ = bytes;
+        progress_->loader_progress_bytes(bytes, file_size_);
+    }
 }
 
 bool line_reader::at_end()

@@ -7,8 +7,8 @@
 #include <vector>
 
 class QTextCodec;
-class QTextDecoder;
 class loader_progress;
+class QTextDecoder;
 
 // Reads a text file line by line in one streaming pass, as bytes, exactly as a QTextStream with its
 // default decoding would split it: lines end at "\n" or "\r\n" (a "\r" before the end of the input
@@ -43,15 +43,19 @@ public:
 
     QTextCodec* codec() const { return codec_; }
 
+    // From the next chunk on, reports the bytes read after each chunk, and the file size at the end
+    // unless that was the last count reported.
+    void report_to(loader_progress* progress) { progress_ = progress; }
+
 private:
     bool fill();
     bool cancelled();
+    // Tells the progress the bytes read, once for each new count.
+    void report(qint64 bytes);
 
     QFile file_;
-    loader_progress* progress_;
+    loader_progress* cancel_; // polled for a cancel inside long lines
     std::size_t max_line_;
-    qint64 expected_size_ = 0; // size at opening
-    qint64 read_ = 0;          // bytes read from the file so far
     QTextCodec* codec_ = nullptr;
     std::unique_ptr<QTextDecoder> transcoder_; // set for UTF-16 and UTF-32 files
     std::vector<char> buffer_;
@@ -59,4 +63,8 @@ private:
     std::size_t size_ = 0; // end of the valid bytes in buffer_
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
+    loader_progress* progress_ = nullptr;
+    qint64 file_size_ = 0;  // size at opening; 0 for a pipe or an empty file
+    qint64 bytes_read_ = 0; // bytes read from the file so far
+    qint64 reported_ = -1;
 };

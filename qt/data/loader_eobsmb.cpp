@@ -1,7 +1,5 @@
 #include "data/loader_eobsmb.h"
 
-#include <iostream>
-
 namespace {
 
 const char* const header = "key-bin-checksum,tag-serial-number,start-timestamp,"
@@ -10,6 +8,6 @@ const char* const header = "key-bin-checksum,tag-serial-number,start-timestamp,"
 } // namespace
 
 loader_eobsmb::loader_eobsmb(const QString& file_name, loader_progress* progress, qint64 sample_limit)
-    : acc_csv_reader(file_name, progress, layout{header, std::cerr, true}, sample_limit)
+    : acc_csv_reader(file_name, progress, layout{header, trace::stream::err, true}, sample_limit)
 {
 }

@@ -2,6 +2,7 @@
 
 #include "data/loader_progress.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QRunnable>
 #include <QString>
@@ -25,10 +26,19 @@ public:
 
     bool loader_progress_cancelled() override;
     void loader_progress_set_value(qint32 value) override;
+    // The status text goes out followed by a line with the current file's name.
     void loader_progress_set_text(const QString& text) override;
+    void loader_progress_set_file(const QString& file_name) override;
+    // Goes out as percent_read when the whole percentage has risen, at most once per
+    // min_percent_interval_ms except for 100.
+    void loader_progress_bytes(qint64 read, qint64 size) override;
+
+    static constexpr qint64 min_percent_interval_ms = 50;
 
 signals:
     void text_changed(QString text);
+    // Whole percentage of the current file read; rises for each file, restarting with the next.
+    void percent_read(int percent);
     void progress(int value);
     void finished();
 
@@ -40,5 +50,8 @@ protected:
 
 private:
     const char* name_;
+    QString file_name_;
+    int last_percent_ = -1;
+    QElapsedTimer since_percent_;
     std::shared_ptr<std::atomic_bool> cancel_flag_;
 };

@@ -1,8 +1,7 @@
 #include "data/progress_loader_eobs_acc_gps.h"
 
 #include "data/eobs_acc_gps_loader.h"
-
-#include <iostream>
+#include "data/trace.h"
 
 progress_loader_eobs_acc_gps::progress_loader_eobs_acc_gps(const QString& acc_file_name,
                                                            const QString& gps_file_name,
@@ -10,12 +9,12 @@ progress_loader_eobs_acc_gps::progress_loader_eobs_acc_gps(const QString& acc_fi
     : progress_loader_base("progress_loader_eobs_acc_gps", std::move(cancel_flag)),
       acc_file_name(acc_file_name), gps_file_name(gps_file_name)
 {
-    std::cerr << "progress_loader_eobs_acc_gps" << std::endl;
+    trace::err("progress_loader_eobs_acc_gps");
 }
 
 progress_loader_eobs_acc_gps::~progress_loader_eobs_acc_gps()
 {
-    std::cerr << "~progress_loader_eobs_acc_gps" << std::endl;
+    trace::err("~progress_loader_eobs_acc_gps");
 }
 
 void progress_loader_eobs_acc_gps::run()

@@ -1,7 +1,5 @@
 #include "data/skipped_lines_log.h"
 
-#include <ostream>
-
 skipped_lines_log::~skipped_lines_log()
 {
     finish();
@@ -17,7 +15,7 @@ void skipped_lines_log::add(const std::string& text)
     pending_ += text;
     pending_ += '\n';
     if (pending_.size() >= 65536) {
-        out_ << pending_;
+        trace::block(out_, pending_);
         pending_.clear();
     }
 }
@@ -30,6 +28,8 @@ void skipped_lines_log::finish()
     if (skipped_ > listed)
         pending_ += "skipped " + std::to_string(skipped_) + " lines in all; only the first " +
                     std::to_string(listed) + " are listed\n";
-    if (!pending_.empty())
-        out_ << pending_ << std::flush;
+    if (!pending_.empty()) {
+        trace::block(out_, pending_);
+        trace::flush(out_);
+    }
 }

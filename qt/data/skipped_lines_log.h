@@ -1,8 +1,9 @@
 #pragma once
 
+#include "data/trace.h"
+
 #include <QtGlobal>
 
-#include <iosfwd>
 #include <string>
 
 // The "skip line ..." messages of one read: the first 1,000 are written as they are, gathered and
@@ -13,7 +14,7 @@ class skipped_lines_log
 public:
     static constexpr qint64 listed = 1000;
 
-    explicit skipped_lines_log(std::ostream& out) : out_(out) {}
+    explicit skipped_lines_log(trace::stream out) : out_(out) {}
     ~skipped_lines_log();
 
     skipped_lines_log(const skipped_lines_log&) = delete;
@@ -25,7 +26,7 @@ public:
     void finish();
 
 private:
-    std::ostream& out_;
+    trace::stream out_;
     std::string pending_;
     qint64 skipped_ = 0;
     bool finished_ = false;

@@ -1,23 +1,23 @@
 #include "map/drag_handler_map.h"
 
 #include "views/drag_tracker.h"
-#include "map/map_widget.h"
+#include "map/zoom_state.h"
+#include "data/trace.h"
 
-#include <iostream>
+#include <QWidget>
 
-drag_handler_map::drag_handler_map(map_widget* widget_) : widget(widget_) {}
+drag_handler_map::drag_handler_map(zoom_state* view_, QWidget* canvas_) : view(view_), canvas(canvas_) {}
 
 void drag_handler_map::start_drag(const drag_tracker&)
 {
-    std::cerr << "left start" << std::endl;
-    start_x = widget->view_.originX;
-    start_y = widget->view_.originY;
+    trace::err("left start");
+    start_x = view->originX;
+    start_y = view->originY;
 }
 
 void drag_handler_map::drag(const drag_tracker& tracker)
 {
-    std::cerr << "left drag" << std::endl;
-    widget->view_.originX = start_x - (qint64(tracker.current.x()) - tracker.press_position.x());
-    widget->view_.originY = start_y - (qint64(tracker.current.y()) - tracker.press_position.y());
-    widget->update();
+    view->originX = start_x - (qint64(tracker.current.x()) - tracker.press_position.x());
+    view->originY = start_y - (qint64(tracker.current.y()) - tracker.press_position.y());
+    canvas->update();
 }

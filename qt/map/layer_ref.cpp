@@ -1,12 +1,12 @@
 #include "map/layer_ref.h"
 
 #include "map/layer.h"
-#include "map/map_widget.h"
+#include "map/layer_host.h"
 
-layer_ref::layer_ref(map_widget* widget, layer* owned_layer) : widget_(widget), layer_(owned_layer) {}
+layer_ref::layer_ref(layer_host* host, layer* owned_layer) : host_(host), layer_(owned_layer) {}
 
 layer_ref::~layer_ref()
 {
-    widget_->remove_layer(layer_);
+    host_->remove_layer(layer_);
     delete layer_;
 }

@@ -1,23 +1,23 @@
 #pragma once
 
 class layer;
-class map_widget;
+class layer_host;
 
 // The handle of a layer on a map: destroying it takes the layer off the map and deletes it.
-// The widget must still exist when the handle goes.
+// The host must still exist when the handle goes.
 class layer_ref
 {
 public:
-    layer_ref(map_widget* widget, layer* owned_layer);
+    layer_ref(layer_host* host, layer* owned_layer);
     ~layer_ref();
 
     layer_ref(const layer_ref&) = delete;
     layer_ref& operator=(const layer_ref&) = delete;
 
-    map_widget* widget() const { return widget_; }
+    layer_host* host() const { return host_; }
     layer* get() const { return layer_; }
 
 private:
-    map_widget* widget_; // not owned
-    layer* layer_;       // owned
+    layer_host* host_; // not owned
+    layer* layer_;     // owned
 };

@@ -1,8 +1,8 @@
 #include "map/map_form.h"
 #include "ui_map_form.h"
+#include "data/trace.h"
 
 #include <QCloseEvent>
-#include <QDebug>
 #include <QLabel>
 #include <QSignalBlocker>
 
@@ -15,12 +15,12 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     ui->horizontalSlider->setRange(map.view().minLevel, map.view().maxLevel);
     show_level(map.view().currentLevel);
 
-    connect(ui->pushButton, SIGNAL(clicked()), &map, SLOT(increase_level()));
-    connect(ui->pushButton_2, SIGNAL(clicked()), &map, SLOT(decrease_level()));
+    connect(ui->pushButton, &QPushButton::clicked, &map, &map_widget::increase_level);
+    connect(ui->pushButton_2, &QPushButton::clicked, &map, &map_widget::decrease_level);
     // The slider follows every level change first, so the next connection finds it current.
-    connect(&map, SIGNAL(shown_level_changed(int)), this, SLOT(show_level(int)));
-    connect(&map, SIGNAL(level_changed(int)), ui->horizontalSlider, SLOT(setValue(int)));
-    connect(ui->horizontalSlider, SIGNAL(valueChanged(int)), &map, SLOT(set_level(int)));
+    connect(&map, &map_widget::shown_level_changed, this, &map_form::show_level);
+    connect(&map, &map_widget::level_changed, ui->horizontalSlider, &QSlider::setValue);
+    connect(ui->horizontalSlider, &QSlider::valueChanged, &map, &map_widget::set_level);
 
     // However many tiles fail, the user sees one line; it goes once tiles arrive again.
     status_ = new QLabel(this);
@@ -49,7 +49,7 @@ void map_form::show_level(int level)
 
 void map_form::closeEvent(QCloseEvent* event)
 {
-    qDebug() << "map_form::closeEvent";
+    trace_debug() << "map_form::closeEvent";
     event->ignore();
     hide();
 }

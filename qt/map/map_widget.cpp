@@ -3,15 +3,13 @@
 #include "map/drag_handler_map.h"
 #include "map/layer.h"
 #include "map/tile_manager.h"
+#include "data/trace.h"
 
-#include <QDebug>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
-#include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <optional>
 
 namespace {
@@ -35,8 +33,8 @@ bool spans_fit(qint64 a, qint64 b, qint64 tile_size)
 
 map_widget::map_widget(tile_manager* tiles, QWidget* parent) : QWidget(parent), tiles_(tiles)
 {
-    connect(tiles_, SIGNAL(tile_is_ready()), this, SLOT(tile_is_ready()));
-    tracker_.add_handler(new drag_handler_map(this));
+    connect(tiles_, &tile_manager::tile_is_ready, this, qOverload<>(&QWidget::update));
+    tracker_.add_handler(new drag_handler_map(&view_, this));
     view_.step_up();
 }
 
@@ -44,18 +42,8 @@ map_widget::~map_widget() = default;
 
 std::unique_ptr<layer_ref> map_widget::add_layer(layer* l)
 {
-    layers_.push_back(l);
+    append_layer(l);
     return std::make_unique<layer_ref>(this, l);
-}
-
-void map_widget::remove_layer(layer* l)
-{
-    layers_.erase(std::remove(layers_.begin(), layers_.end(), l), layers_.end());
-}
-
-void map_widget::tile_is_ready()
-{
-    update();
 }
 
 void map_widget::level_done(qint32 before)
@@ -96,7 +84,7 @@ void map_widget::set_level(int level)
 void map_widget::fit_to_box(const geo_box& box)
 {
     if (box.max_longitude < box.min_longitude || box.max_latitude < box.min_latitude) {
-        std::cout << "box is empty" << std::endl;
+        trace::out("box is empty");
         return;
     }
     const double middle_latitude = (box.min_latitude + box.max_latitude) * 0.5;
@@ -124,7 +112,7 @@ void map_widget::fit_to_box(const geo_box& box)
         cy = *y;
     }
     if (!best) {
-        std::cout << "can not fit to box" << std::endl;
+        trace::out("can not fit to box");
         return;
     }
     const qint32 before = view_.currentLevel;
@@ -157,15 +145,15 @@ void map_widget::wheelEvent(QWheelEvent* event)
     const int delta = std::abs(angle.x()) > std::abs(angle.y()) ? angle.x() : angle.y();
     const qint64 x = static_cast<qint64>(event->position().x());
     const qint64 y = static_cast<qint64>(event->position().y());
-    qDebug() << "wheel: " << delta << angle << event->pixelDelta() << ", x:" << x << ", y:" << y;
+    trace_debug() << "wheel: " << delta << angle << event->pixelDelta() << ", x:" << x << ", y:" << y;
 
     const qint64 zx = view_.left_x(width()) + x;
     const qint64 zy = view_.top_y(height()) + y;
-    qDebug() << " zoom origin: " << zx << ", " << zy;
-    qDebug() << " map origin: " << view_.originX << ", " << view_.originY;
+    trace_debug() << " zoom origin: " << zx << ", " << zy;
+    trace_debug() << " map origin: " << view_.originX << ", " << view_.originY;
     const qint64 sx = zx - view_.originX;
     const qint64 sy = zy - view_.originY;
-    qDebug() << " shift: " << sx << ", " << sy;
+    trace_debug() << " shift: " << sx << ", " << sy;
 
     const qint32 before = view_.currentLevel;
     // Only whole single notches zoom: smooth-scrolling fractions and bunched notches do not.
@@ -200,7 +188,7 @@ void map_widget::paintEvent(QPaintEvent*)
     }
 
     const map_scale scale = view_.scale();
-    for (layer* l : layers_)
+    for (layer* l : layers())
         l->paint(&painter, scale, range.left_x, range.top_y);
     painter.end();
 }

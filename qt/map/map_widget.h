@@ -1,7 +1,8 @@
 #pragma once
 
 #include "views/drag_tracker.h"
-#include "data/event_space.h"
+#include "data/geo_box.h"
+#include "map/layer_host.h"
 #include "map/layer_ref.h"
 #include "map/zoom_state.h"
 
@@ -16,7 +17,7 @@ class tile_manager;
 // The tiled, pannable Web Mercator map: paints the tiles of the current level around the origin,
 // then its layers in order. A left drag pans, a wheel notch zooms one level about the cursor, and
 // fit_to_box frames a longitude/latitude box. GUI thread only; repaints are requested with update().
-class map_widget : public QWidget
+class map_widget : public QWidget, public layer_host
 {
     Q_OBJECT
 
@@ -27,8 +28,6 @@ public:
 
     // Appends the layer (ownership passes to the returned handle). Does not repaint.
     std::unique_ptr<layer_ref> add_layer(layer* l);
-    // Removes every occurrence of the layer, keeping the order of the others. Does not repaint.
-    void remove_layer(layer* l);
 
     // Highest level (and its centre) at which the box spans fewer than three tiles each way, half a
     // tile included. "box is empty" / "can not fit to box" on standard output leave the view alone.
@@ -36,7 +35,6 @@ public:
     void fit_to_box(const geo_box& box);
 
     const zoom_state& view() const { return view_; }
-    const std::vector<layer*>& layers() const { return layers_; }
 
 signals:
     // Emitted by the three level slots after they ran.
@@ -46,7 +44,6 @@ signals:
     void shown_level_changed(int level);
 
 public slots:
-    void tile_is_ready();
     // One level in / out about the widget centre; nothing at all at a bound.
     void increase_level();
     void decrease_level();
@@ -61,13 +58,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    friend class drag_handler_map;
-
     // Repaints and announces the level shown when it differs from before.
     void level_done(qint32 before);
 
     drag_tracker tracker_;
     tile_manager* tiles_;
     zoom_state view_;
-    std::vector<layer*> layers_; // not owned
 };

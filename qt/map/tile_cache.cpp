@@ -1,20 +1,20 @@
 #include "map/tile_cache.h"
+#include "data/trace.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 tile_cache::tile_cache(const QDir& base_dir, const QString& name) : base_dir(base_dir), name(name)
 {
-    qDebug() << "base_dir: " << this->base_dir;
+    trace_debug() << "base_dir: " << this->base_dir;
     const QString path = cache_dir();
     QDir dir(path);
     if (!dir.exists()) {
         if (!dir.mkpath(dir.absolutePath()))
-            qDebug() << "cannot create directory: " << path;
+            trace_debug() << "cannot create directory: " << path;
     }
-    qDebug() << "path: " << path;
+    trace_debug() << "path: " << path;
 }
 
 QString tile_cache::cache_dir() const

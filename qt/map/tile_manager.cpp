@@ -6,8 +6,8 @@
 #include "map/tile_image_check.h"
 #include "map/tile_math.h"
 #include "map/tile_request.h"
+#include "data/trace.h"
 
-#include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -36,9 +36,7 @@ tile_manager::~tile_manager()
 
 void tile_manager::set_base_url(const QString& url)
 {
-    base_url_ = url;
-    if (!base_url_.endsWith('/'))
-        base_url_ += '/';
+    base_url_ = build_settings::with_slash(url);
 }
 
 QByteArray tile_manager::user_agent()
@@ -148,12 +146,15 @@ void tile_manager::request_tile(tile* t)
     // tile_request allows each redirect it is asked about (http or https, same host).
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = network->get(request);
-    pending_.insert(new tile_request(this, t, reply, request_timeout_));
+    auto* pending = new tile_request(t, reply, request_timeout_);
+    connect(pending, &tile_request::done, this, &tile_manager::request_finished);
+    pending_.insert(pending);
 }
 
-void tile_manager::request_done(tile_request* request)
+void tile_manager::request_finished(tile_request* request, tile* t, QNetworkReply* reply)
 {
     pending_.erase(request);
+    tile_download_finished(t, reply, request->refusal());
 }
 
 void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply, const QString& refusal)
@@ -182,7 +183,7 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply, con
                          .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
     }
     if (!reason.isEmpty()) {
-        qDebug() << "Error in" << url << ":" << reason;
+        trace_debug() << "Error in" << url << ":" << reason;
         tile2->state = tile_failed;
         emit download_failed(reason);
         return;

@@ -122,15 +122,13 @@ signals:
     void download_failed(const QString& reason);
 
 public slots:
-    // Handles a finished download; called by tile_request, with the reason when it aborted the
-    // download. A network error, a refusal or a body that fails tile_image_check logs "Error in"
-    // with the URL and the reason and leaves the tile failed with its placeholder (retried only at
-    // a later request). A body that passes is written to the cache, held as the tile's image, and
-    // tile_is_ready() is emitted.
+    // Handles a finished download, with the reason when its tile_request aborted it. A network error,
+    // a refusal or a body that fails tile_image_check logs "Error in" with the URL and the reason and
+    // leaves the tile failed with its placeholder (retried only at a later request). A body that
+    // passes is written to the cache, held as the tile's image, and tile_is_ready() is emitted.
     void tile_download_finished(tile* tile2, QNetworkReply* reply, const QString& refusal = QString());
 
 private:
-    friend class tile_request;
     using address = std::tuple<qint32, qint32, qint32>; // level, x, y
 
     tile* find_or_create(int x, int y, int level);
@@ -143,7 +141,8 @@ private:
     // Reads and decodes the tile's cache file; false when it is absent or fails tile_image_check,
     // in which case the file is deleted.
     bool load_from_cache(tile* t);
-    void request_done(tile_request* request);
+    // A request of this manager has ended: it is no longer pending, its tile gets the result.
+    void request_finished(tile_request* request, tile* t, QNetworkReply* reply);
 
     QNetworkAccessManager* network;
     tile_cache* cache;

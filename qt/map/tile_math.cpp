@@ -63,13 +63,6 @@ double latitude_to_unit_y(double latitude)
     return 0.5 - 0.5 * std::log((1 + s) / (1 - s)) / two_pi;
 }
 
-qint64 floor_div(qint64 n, qint64 d)
-{
-    if (n < 0)
-        return (n + 1 - d) / d;
-    return n / d;
-}
-
 qint32 wrap_column(qint64 column, int level)
 {
     const qint64 n = static_cast<qint64>(power_of_two(level));

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "data/floor_div.h"
+
 #include <QtGlobal>
 
 #include <string>
 
 // Web Mercator tile arithmetic: 256-pixel tiles, levels 0 to 18, map pixel (0, 0) at
-// the north-west corner, y growing southwards. Every map Part uses these rules.
+// the north-west corner, y growing southwards. All map code uses these rules.
 
 // 2^level in extended precision (square-and-multiply over |level|; 1 / 2^|level| when negative).
 long double power_of_two(int level);
@@ -37,10 +39,6 @@ double latitude_to_map_y(double latitude, const map_scale& scale);
 // pixel at a level is unit * map_size. Lets a layer project its fixes once for every level.
 double longitude_to_unit_x(double longitude);
 double latitude_to_unit_y(double latitude);
-
-// True floor division of a map pixel by a positive tile size: floor_div(-1, 256) is -1,
-// floor_div(-256, 256) is -1, floor_div(-257, 256) is -2.
-qint64 floor_div(qint64 n, qint64 d);
 
 // The column reduced into 0 ... 2^level - 1: the world repeats east and west without end.
 qint32 wrap_column(qint64 column, int level);

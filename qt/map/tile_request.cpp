@@ -1,14 +1,13 @@
 #include "map/tile_request.h"
 
 #include "map/tile_image_check.h"
-#include "map/tile_manager.h"
 
 #include <QNetworkReply>
 
-tile_request::tile_request(tile_manager* manager, tile* t, QNetworkReply* reply, int timeout_ms)
-    : manager(manager), first_url(reply->url()), t(t), reply(reply)
+tile_request::tile_request(tile* t, QNetworkReply* reply, int timeout_ms)
+    : first_url(reply->url()), t(t), reply(reply)
 {
-    connect(reply, SIGNAL(finished()), this, SLOT(finished()));
+    connect(reply, &QNetworkReply::finished, this, &tile_request::finished);
     connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         if (received > tile_image_check::max_bytes || total > tile_image_check::max_bytes)
             refuse(QStringLiteral("the reply is larger than %1 bytes").arg(tile_image_check::max_bytes));
@@ -31,9 +30,9 @@ tile_request::tile_request(tile_manager* manager, tile* t, QNetworkReply* reply,
 
 void tile_request::refuse(const QString& reason)
 {
-    if (!refusal.isEmpty() || !reply || !reply->isRunning())
+    if (!refusal_.isEmpty() || !reply || !reply->isRunning())
         return;
-    refusal = reason;
+    refusal_ = reason;
     reply->abort(); // finishes the reply: finished() hands it on with the refusal
 }
 
@@ -50,16 +49,14 @@ tile_request::~tile_request()
 
 void tile_request::detach()
 {
-    manager = nullptr;
+    detached = true;
 }
 
 void tile_request::finished()
 {
-    if (manager) {
-        tile_manager* m = manager;
-        manager = nullptr;
-        m->request_done(this);
-        m->tile_download_finished(t, reply, refusal);
+    if (!detached) {
+        detached = true;
+        emit done(this, t, reply);
     }
     deleteLater();
 }

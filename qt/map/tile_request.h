@@ -7,7 +7,6 @@
 #include <QUrl>
 
 class QNetworkReply;
-class tile_manager;
 struct tile;
 
 // Waits for one tile download. Owns the reply (released with deferred deletion when
@@ -19,23 +18,29 @@ class tile_request : public QObject
     Q_OBJECT
 
 public:
-    tile_request(tile_manager* manager, tile* t, QNetworkReply* reply, int timeout_ms);
+    tile_request(tile* t, QNetworkReply* reply, int timeout_ms);
     ~tile_request() override;
 
-    // Forgets the manager: a request whose manager is gone hands nothing on.
+    // Hands nothing on from now on: done() is not emitted any more.
     void detach();
+    // Why the download was aborted; empty if it was not.
+    const QString& refusal() const { return refusal_; }
+
+signals:
+    // The download of t has ended, well or not; emitted at most once. The reply stays the request's.
+    void done(tile_request* request, tile* t, QNetworkReply* reply);
 
 public slots:
-    // Hands the reply to the manager's tile_download_finished, then schedules its own deletion.
+    // Hands the reply on with done(), then schedules its own deletion.
     void finished();
 
 private:
     void refuse(const QString& reason);
 
-    QPointer<tile_manager> manager;
-    QString refusal; // why the download was aborted; empty if it was not
+    QString refusal_;
     QUrl first_url;
     QTimer timer;
     tile* t;
     QPointer<QNetworkReply> reply;
+    bool detached = false;
 };

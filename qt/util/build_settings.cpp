@@ -17,11 +17,17 @@ QString build_settings::conf_path()
 
 QString build_settings::read(const QString& path, const QString& key, const QString& fallback)
 {
+    const QString text = value(path, key).trimmed();
+    return text.isEmpty() ? fallback : text;
+}
+
+QString build_settings::value(const QString& path, const QString& key)
+{
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup("build");
-    const QString value = settings.value(key, QString()).toString().trimmed();
+    const QString text = settings.value(key, QString()).toString();
     settings.endGroup();
-    return value.isEmpty() ? fallback : value;
+    return text;
 }
 
 QString build_settings::with_slash(QString url)

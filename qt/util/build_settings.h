@@ -16,9 +16,13 @@ public:
     // Base URL of the update service, ending in "/". Key "update_service".
     static QString update_service_url();
 
-    // Reads key in group "build" of the configuration file at path; fallback when absent or empty.
+    // Reads key in group "build" of the configuration file at path, trimmed; fallback when absent or
+    // empty.
     static QString read(const QString& path, const QString& key, const QString& fallback);
 
-private:
+    // Key in group "build" of the configuration file at path as written; empty when absent.
+    static QString value(const QString& path, const QString& key);
+
+    // A base URL ending in "/": one is appended if missing.
     static QString with_slash(QString url);
 };

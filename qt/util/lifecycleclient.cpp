@@ -3,9 +3,9 @@
 #include "util/build_settings.h"
 #include "data/dornvale_version.h"
 #include "util/replyhandler.h"
+#include "data/trace.h"
 
 #include <QCryptographicHash>
-#include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -14,18 +14,11 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSysInfo>
 
 namespace {
 
-const char* const platform = "Windows";
 const char* const sharedKey = "9b1e4c07d3a85f26e0c4b7a19d52f8e3061ab9c4d7e25f80a3b6c19e4d07f2a5";
-
-QString withSlash(QString url)
-{
-    if (!url.endsWith('/'))
-        url += '/';
-    return url;
-}
 
 // SemVer: an identifier made only of ASCII digits is numeric.
 bool isNumeric(const QString& identifier)
@@ -71,7 +64,8 @@ LifeCycleClient::LifeCycleClient(QNetworkAccessManager* manager_, QObject* paren
 
 LifeCycleClient::LifeCycleClient(QNetworkAccessManager* manager_, const QString& baseUrl, QObject* parent)
     : QObject(parent), buildFlavor(loadBuildFlavor()), clientName(QStringLiteral("Qt")),
-      clientVersion(QString::fromLatin1(qVersion())), manager(manager_), baseUrl_(withSlash(baseUrl))
+      clientVersion(QString::fromLatin1(qVersion())), manager(manager_),
+      baseUrl_(build_settings::with_slash(baseUrl))
 {
 }
 
@@ -82,19 +76,30 @@ QString LifeCycleClient::loadBuildFlavor()
 
 QString LifeCycleClient::loadBuildFlavor(const QString& path)
 {
-    qDebug() << "Loading " << path;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup("build");
-    const QString flavor = settings.value("flavor", QString()).toString();
-    settings.endGroup();
-    qDebug() << "Build flavor: " << flavor;
+    trace_debug() << "Loading " << path;
+    const QString flavor = build_settings::value(path, "flavor");
+    trace_debug() << "Build flavor: " << flavor;
     return flavor;
 }
 
-QByteArray LifeCycleClient::checksum()
+QString LifeCycleClient::platformFor(const QString& kernelType)
+{
+    if (kernelType == QLatin1String("winnt"))
+        return QStringLiteral("Windows");
+    if (kernelType == QLatin1String("darwin"))
+        return QStringLiteral("macOS");
+    return QStringLiteral("Linux");
+}
+
+QString LifeCycleClient::systemPlatform()
+{
+    return platformFor(QSysInfo::kernelType());
+}
+
+QByteArray LifeCycleClient::checksum(const QString& platform)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QByteArray(platform));
+    hash.addData(platform.toUtf8());
     hash.addData(QByteArray(sharedKey));
     return hash.result().toHex();
 }
@@ -102,13 +107,13 @@ QByteArray LifeCycleClient::checksum()
 QByteArray LifeCycleClient::userAgent() const
 {
     return QStringLiteral("Dornvale/%1 (%2) %3/%4")
-        .arg(QStringLiteral(DORNVALE_VERSION), QString::fromLatin1(platform), clientName, clientVersion)
+        .arg(QStringLiteral(DORNVALE_VERSION), platform_, clientName, clientVersion)
         .toUtf8();
 }
 
 QUrl LifeCycleClient::versionUrl() const
 {
-    QString url = baseUrl_ + "versions/current/" + platform;
+    QString url = baseUrl_ + "versions/current/" + platform_;
     if (!buildFlavor.isEmpty())
         url += "?flavor=" + buildFlavor;
     return QUrl(url);
@@ -117,9 +122,9 @@ QUrl LifeCycleClient::versionUrl() const
 void LifeCycleClient::checkVersion()
 {
     const QUrl url = versionUrl();
-    qDebug() << "LifeCycleClient/CheckVersion: " << url;
+    trace_debug() << "LifeCycleClient/CheckVersion: " << url;
     if (!manager) {
-        qDebug() << "LifeCycleClient/CheckVersion: no network access manager";
+        trace_debug() << "LifeCycleClient/CheckVersion: no network access manager";
         return;
     }
     QNetworkRequest request(url);
@@ -127,20 +132,20 @@ void LifeCycleClient::checkVersion()
     request.setRawHeader("User-Agent", userAgent());
     QNetworkReply* reply = manager->get(request);
     auto* handler = new ReplyHandler(reply, "LifeCycleClient/CheckVersion", requestTimeout_, this);
-    connect(handler, SIGNAL(success(QByteArray)), this, SLOT(onCheckVersionSuccess(QByteArray)));
-    connect(handler, SIGNAL(failure()), this, SLOT(onCheckVersionFailed()));
+    connect(handler, &ReplyHandler::success, this, &LifeCycleClient::onCheckVersionSuccess);
+    connect(handler, &ReplyHandler::failure, this, &LifeCycleClient::onCheckVersionFailed);
 }
 
 void LifeCycleClient::onCheckVersionSuccess(QByteArray body)
 {
-    qDebug() << "LifeCycleClient/OnCheckVersionSuccess";
+    trace_debug() << "LifeCycleClient/OnCheckVersionSuccess";
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         // Written quoted, so a body with control characters cannot forge log lines; only its start.
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed().left(200);
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: "
-                 << static_cast<int>(error.error);
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed().left(200);
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: "
+                      << static_cast<int>(error.error);
         return;
     }
     const QJsonObject answer = document.object();
@@ -152,10 +157,10 @@ void LifeCycleClient::onCheckVersionSuccess(QByteArray body)
     const QUrl downloadUrl(answer.value("download-url").toString());
     const QUrl changelogUrl(answer.value("changelog-url").toString());
     if (lessThan(parseVersion(QStringLiteral(DORNVALE_VERSION)), parseVersion(announced))) {
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: software update available " << announced;
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: software update available " << announced;
         emit updateAvailable(announced, downloadUrl, changelogUrl);
     } else {
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: software is up to date " << announced;
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: software is up to date " << announced;
     }
 }
 

@@ -9,7 +9,7 @@
 class QNetworkAccessManager;
 
 // Asks the update service once per start whether a newer release exists (GET of
-// <base>versions/current/Windows[?flavor=<flavour>] with the "X-CHECKSUM" and "User-Agent" headers),
+// <base>versions/current/<platform>[?flavor=<flavour>] with the "X-CHECKSUM" and "User-Agent" headers),
 // compares the announced version with the program's own by Semantic Versioning 2.0.0 precedence and
 // emits updateAvailable() only for a newer one. Failures are only logged.
 class LifeCycleClient : public QObject
@@ -40,13 +40,22 @@ public:
     static QString loadBuildFlavor();
     static QString loadBuildFlavor(const QString& path);
 
-    // SHA-256 of "Windows" followed by the shared key, as 64 lower-case hex digits.
-    static QByteArray checksum();
+    // The platform word of a kernel as QSysInfo::kernelType() names it: "Windows" (winnt), "macOS"
+    // (darwin), "Linux" for any other.
+    static QString platformFor(const QString& kernelType);
+    // The platform word of the system the program runs on.
+    static QString systemPlatform();
+
+    // SHA-256 of the platform word followed by the shared key, as 64 lower-case hex digits.
+    static QByteArray checksum(const QString& platform);
+    QByteArray checksum() const { return checksum(platform_); }
     QByteArray userAgent() const;
     QUrl versionUrl() const;
 
     const QString& baseUrl() const { return baseUrl_; }
     const QString& flavor() const { return buildFlavor; }
+    const QString& platform() const { return platform_; }
+    void setPlatform(const QString& platform) { platform_ = platform; }
     void setBuildFlavor(const QString& flavor) { buildFlavor = flavor; }
     int requestTimeout() const { return requestTimeout_; }
     void setRequestTimeout(int milliseconds) { requestTimeout_ = milliseconds; }
@@ -69,5 +78,6 @@ private:
     QString clientVersion;
     QNetworkAccessManager* manager;
     QString baseUrl_;
+    QString platform_ = systemPlatform();
     int requestTimeout_ = checkVersionTimeout;
 };

@@ -2,25 +2,24 @@
 
 #include "data/burst_space.h"
 #include "data/dornvale_version.h"
+#include "data/floor_div.h"
+#include "data/trace.h"
 
 #include <QColor>
 #include <QDate>
 #include <QDateTime>
-#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPen>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace {
-
-qint64 floor_div(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
 
 qint64 ceil_div(qint64 a, qint64 b)
 {
@@ -88,17 +87,20 @@ void add_samples_in_bin(const burst& b, qint64 s, qint64 e, bin_accumulator& acc
 
 } // namespace
 
-activity_calculator::activity_calculator(const burst_space& space)
+activity_calculator::activity_calculator(const burst_space& space, qint64 utc_offset_ms)
+    : utc_offset(utc_offset_ms)
 {
     // An empty space holds sentinel begin/end timestamps; it gets an empty plot at the epoch.
     if (space.entry_count() > 0) {
-        plot_begin = floor_div(space.begin_timestamp(), activity_day_ms) * activity_day_ms;
-        plot_end = (floor_div(space.end_timestamp(), activity_day_ms) + 1) * activity_day_ms;
+        plot_begin =
+            floor_div(space.begin_timestamp() + utc_offset, activity_day_ms) * activity_day_ms - utc_offset;
+        plot_end = (floor_div(space.end_timestamp() + utc_offset, activity_day_ms) + 1) * activity_day_ms -
+                   utc_offset;
     }
-    qDebug() << "plot begin: " << plot_begin;
-    qDebug() << "plot end: " << plot_end;
-    qDebug() << "bs begin: " << QDateTime::fromMSecsSinceEpoch(space.begin_timestamp(), Qt::UTC);
-    qDebug() << "bs end: " << QDateTime::fromMSecsSinceEpoch(space.end_timestamp(), Qt::UTC);
+    trace_debug() << "plot begin: " << plot_begin;
+    trace_debug() << "plot end: " << plot_end;
+    trace_debug() << "bs begin: " << QDateTime::fromMSecsSinceEpoch(space.begin_timestamp(), Qt::UTC);
+    trace_debug() << "bs end: " << QDateTime::fromMSecsSinceEpoch(space.end_timestamp(), Qt::UTC);
 
     duration = plot_end - plot_begin;
     if (duration / activity_day_ms > activity_max_days) {
@@ -110,6 +112,7 @@ activity_calculator::activity_calculator(const burst_space& space)
     if (bin_count <= 0)
         return;
     activities.reserve(static_cast<std::size_t>(bin_count));
+    samples.reserve(static_cast<std::size_t>(bin_count));
 
     // The end of one bin is the start of the next, so each boundary is looked up once.
     qint64 s = plot_begin;
@@ -127,6 +130,7 @@ activity_calculator::activity_calculator(const burst_space& space)
         }
         const double a = acc.activity();
         activities.push_back(a);
+        samples.push_back(acc.n);
         if (a > max_activity)
             max_activity = a;
         s = e;
@@ -134,12 +138,22 @@ activity_calculator::activity_calculator(const burst_space& space)
     }
 }
 
-QString activity_plot_refusal(const burst_space& space)
+namespace {
+
+// Days of the plot of a non-empty space, counted on the clock utc_offset ms ahead of UTC.
+qint64 plot_days(const burst_space& space, qint64 utc_offset)
+{
+    return floor_div(space.end_timestamp() + utc_offset, activity_day_ms) + 1 -
+           floor_div(space.begin_timestamp() + utc_offset, activity_day_ms);
+}
+
+} // namespace
+
+QString activity_plot_refusal(const burst_space& space, qint64 utc_offset_ms)
 {
     if (space.entry_count() == 0)
         return QString();
-    const qint64 first_day = floor_div(space.begin_timestamp(), activity_day_ms);
-    const qint64 days = floor_div(space.end_timestamp(), activity_day_ms) + 1 - first_day;
+    const qint64 days = plot_days(space, utc_offset_ms);
     if (days <= activity_max_days)
         return QString();
     const auto date = [](qint64 msecs) {
@@ -152,58 +166,127 @@ QString activity_plot_refusal(const burst_space& space)
         .arg(activity_max_days);
 }
 
-QImage activity_plot_image(const burst_space& space, const QString& file_name)
+QString activity_utc_offset_text(qint32 minutes)
 {
-    const activity_calculator calc(space);
-    if (calc.too_long)
-        return QImage();
+    if (minutes == 0)
+        return QStringLiteral("UTC");
+    const qint32 m = std::abs(minutes);
+    return QStringLiteral("UTC%1%2:%3")
+        .arg(minutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(m / 60, 2, 10, QLatin1Char('0'))
+        .arg(m % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString activity_plot_options::describe() const
+{
+    QStringList parts;
+    if (double_plot)
+        parts << QStringLiteral("double plot");
+    if (utc_offset_minutes != 0)
+        parts << QStringLiteral("hours in ") + activity_utc_offset_text(utc_offset_minutes);
+    return parts.join(QStringLiteral(", "));
+}
+
+int activity_grey(double a, double max_activity)
+{
+    float w = 0;
+    if (a > 0)
+        w = std::min(1.0f, static_cast<float>(std::pow(a / max_activity, 0.3)));
+    return static_cast<int>((1 - w) * 255);
+}
+
+namespace {
+
+constexpr int plot_row = 16;
+
+int plot_columns(const activity_plot_options& options)
+{
+    return activity_bins_per_day * (options.double_plot ? 2 : 1);
+}
+
+} // namespace
+
+QSize activity_plot_size(const activity_calculator& calc, const activity_plot_options& options)
+{
     const qint64 days = calc.duration / activity_day_ms;
-    const int row = 16;
-    const int height = static_cast<int>((days + 4) * row);
-    QImage image(512, height, QImage::Format_RGB888);
-    if (image.isNull())
-        return image; // out of memory: nothing to paint on
+    return QSize(plot_columns(options) + 272, static_cast<int>((days + 4) * plot_row));
+}
 
-    QPainter p(&image);
+void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QString& file_name,
+                         const activity_plot_options& options, const QDateTime& generated)
+{
+    const QSize size = activity_plot_size(calc, options);
+    const int width = size.width();
+    const int height = size.height();
+    const int row = plot_row;
     p.setBackground(QBrush(Qt::white, Qt::SolidPattern));
-    p.eraseRect(image.rect());
+    p.eraseRect(QRect(QPoint(0, 0), size));
 
-    p.drawText(QPoint(10, 16), QStringLiteral("activity plot (Dornvale - " DORNVALE_VERSION ")"));
+    QString title = QStringLiteral("activity plot (Dornvale - " DORNVALE_VERSION ")");
+    if (!options.is_default())
+        title += QStringLiteral(" - ") + options.describe();
+    p.drawText(QPoint(10, 16), title);
     p.drawText(QPoint(10, 32), QStringLiteral("file: ") + file_name);
-    p.drawText(QPoint(10, 48),
-               QStringLiteral("generated on: ") +
-                   QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
+    p.drawText(QPoint(10, 48), QStringLiteral("generated on: ") +
+                                   generated.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
 
     qint64 t = 0;
     for (qint64 k = 0; k < calc.bin_count; ++k, t += calc.bin_width) {
-        const double a = calc.activities[static_cast<std::size_t>(k)];
-        float w = 0;
-        if (a > 0)
-            w = std::min(1.0f, static_cast<float>(std::pow(a / calc.max_activity, 0.3)));
-        const int grey = static_cast<int>((1 - w) * 255);
+        const int grey = activity_grey(calc.activities[static_cast<std::size_t>(k)], calc.max_activity);
         p.setPen(QColor(grey, grey, grey));
         const auto day = static_cast<int>(t / activity_day_ms);
         const auto c = static_cast<int>((t / calc.bin_width) % activity_bins_per_day);
         p.drawLine(c, day * row + 78, c, day * row + 66);
+        // Double-plotted, a day is also the right half of the row before it.
+        if (options.double_plot && day > 0)
+            p.drawLine(c + activity_bins_per_day, (day - 1) * row + 78, c + activity_bins_per_day,
+                       (day - 1) * row + 66);
     }
 
     const QColor light(192, 192, 192);
     const QColor dark(64, 64, 64);
 
-    QDate d = QDateTime::fromMSecsSinceEpoch(calc.plot_begin, Qt::UTC).date();
+    const int label_x = plot_columns(options) + 10;
+    QDate d = QDateTime::fromMSecsSinceEpoch(calc.plot_begin + calc.utc_offset, Qt::UTC).date();
     for (int r = 0; r < height / row; ++r) {
         p.setPen(light);
-        p.drawLine(0, r * row + 80, 512, r * row + 80);
+        p.drawLine(0, r * row + 80, width, r * row + 80);
         p.setPen(Qt::black);
-        p.drawText(QPoint(250, r * row + 78), d.toString(Qt::ISODate));
+        p.drawText(QPoint(label_x, r * row + 78), d.toString(Qt::ISODate));
         d = d.addDays(1);
     }
 
-    for (int m = 0; m <= 24; ++m) {
+    const int hours = plot_columns(options) / 10;
+    for (int m = 0; m <= hours; ++m) {
         const int x = 10 * m;
         p.setPen(m % 6 == 0 ? dark : light);
         p.drawLine(x, 64, x, height);
     }
+}
+
+QImage activity_plot_image(const activity_calculator& calc, const QString& file_name,
+                           const activity_plot_options& options, const QDateTime& generated)
+{
+    if (calc.too_long)
+        return QImage();
+    QImage image(activity_plot_size(calc, options), QImage::Format_RGB888);
+    if (image.isNull())
+        return image; // out of memory: nothing to paint on
+    QPainter p(&image);
+    paint_activity_plot(p, calc, file_name, options, generated);
     p.end();
     return image;
+}
+
+QImage activity_plot_image(const burst_space& space, const QString& file_name)
+{
+    const activity_calculator calc(space);
+    return activity_plot_image(calc, file_name, activity_plot_options());
+}
+
+QString activity_export_path(const QString& data_file, const QString& suffix)
+{
+    const QFileInfo info(data_file);
+    return QDir(info.absolutePath())
+        .filePath(info.completeBaseName() + QStringLiteral("-activity.") + suffix);
 }

@@ -4,6 +4,7 @@
 #include "data/burst_space.h"
 #include "views/drag_handler_x_offset.h"
 #include "data/events_by_bursts_i.h"
+#include "data/trace.h"
 
 #include <QDateTime>
 #include <QMenu>
@@ -14,8 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
-#include <limits>
 #include <optional>
 
 namespace {
@@ -28,25 +27,9 @@ const QColor separator_colour(192, 192, 192);
 const QColor time_grid_colour(128, 64, 0);
 const QColor gps_colour("#ff8000");
 
-constexpr double first_span_limit = 604800000;
-constexpr double min_span = 100;
-constexpr double max_span = 1296000000;
 constexpr int grid_min_distance = 18;
 constexpr qint64 hour_ms = 3600000;
 constexpr qint64 day_ms = 86400000;
-
-// Truncates a sample position toward zero; positions beyond the 32-bit range (a view panned far
-// past the data) saturate instead of overflowing, which keeps them outside the data.
-qint32 position_at(double v)
-{
-    constexpr double lo = std::numeric_limits<qint32>::min();
-    constexpr double hi = std::numeric_limits<qint32>::max();
-    if (!(v >= lo))
-        return std::numeric_limits<qint32>::min();
-    if (v >= hi)
-        return std::numeric_limits<qint32>::max();
-    return static_cast<qint32>(std::trunc(v));
-}
 
 // Truncates a pixel coordinate toward zero. Far outside coordinates (extreme raw values, a tiny
 // scale) are held well outside the widget, where they clip exactly as the true value would.
@@ -122,12 +105,12 @@ struct grid_walk
     }
 
     // Labels of this bucket length are readable, or too few changes are in view to tell.
-    bool readable(qint64 length, const char* trace) const
+    bool readable(qint64 length, const char* label) const
     {
         const std::optional<int> d = change_distance(length);
         if (!d)
             return true;
-        std::cerr << trace << *d << std::endl;
+        trace::err(label, *d);
         return *d > grid_min_distance;
     }
 };
@@ -136,23 +119,21 @@ struct grid_walk
 
 burst_paint_panel::burst_paint_panel(const burst_space& space_, const events_by_bursts_i& events_,
                                      QStatusBar& status_bar_, QWidget* parent)
-    : QWidget(parent), space(space_), events(events_), status_bar(status_bar_), begin(0),
-      end(space_.total_sample_count()), offset(0), span(space_.total_sample_count()), drag_start_offset(0),
-      show_x(true), show_y(true), show_z(true), show_burst_grid(true), show_time_grid(true)
+    : QWidget(parent), space(space_), events(events_), status_bar(status_bar_),
+      view(space_.total_sample_count()), show_x(true), show_y(true), show_z(true), show_burst_grid(true),
+      show_time_grid(true)
 {
     setAttribute(Qt::WA_MouseTracking);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, SIGNAL(customContextMenuRequested(const QPoint&)), this,
-            SLOT(show_context_menu(const QPoint&)));
-    tracker.add_handler(new drag_handler_x_offset(this));
+    connect(this, &QWidget::customContextMenuRequested, this, &burst_paint_panel::show_context_menu);
+    tracker.add_handler(new drag_handler_x_offset(&view, this));
 }
 
 burst_paint_panel::~burst_paint_panel() = default;
 
 double burst_paint_panel::positions_per_pixel() const
 {
-    const int w = width();
-    return w == 0 ? 0 : span / w;
+    return view.positions_per_pixel(width());
 }
 
 void burst_paint_panel::paint(QPainter& painter, int w, int h)
@@ -178,13 +159,14 @@ void burst_paint_panel::paint_envelopes(QImage& image) const
         return;
     const QRgb separator = separator_colour.rgb(), x_rgb = x_colour.rgb(), y_rgb = y_colour.rgb(),
                z_rgb = z_colour.rgb(), gps = gps_colour.rgb();
-    const double u = span / columns;
-    const double left = begin + offset;
+    const double u = view.span() / columns;
+    const double left = view.left();
     // Separators only while the longest burst is at least three columns wide.
     const bool separators = show_burst_grid && (u <= 0 || space.max_burst_sample_count() / u >= 3);
     double a = left;
     for (int i = 0; i < columns; ++i, a += u) {
-        const burst_range range(space, position_at(a), position_at(a + u));
+        const burst_range range(space, burst_view_state::position_at(a),
+                                burst_view_state::position_at(a + u));
         float min_x, max_x, min_y, max_y, min_z, max_z;
         bool several;
         range.value_range(min_x, max_x, min_y, max_y, min_z, max_z, several);
@@ -203,12 +185,12 @@ void burst_paint_panel::paint_envelopes(QImage& image) const
 
 void burst_paint_panel::paint_time_grid(QPainter& painter, int w, int h) const
 {
-    const double per_pixel = w == 0 ? 0 : span / w;
+    const double per_pixel = view.positions_per_pixel(w);
     if (per_pixel <= 0)
         return; // no data across the widget, nothing to place
-    const double left = begin + offset;
-    const qint32 first = std::max(0, space.burst_index_for_sample(position_at(left)));
-    const qint32 last = space.burst_index_for_sample(position_at(left + span));
+    const double left = view.left();
+    const qint32 first = std::max(0, space.burst_index_for_sample(burst_view_state::position_at(left)));
+    const qint32 last = space.burst_index_for_sample(burst_view_state::position_at(left + view.span()));
     if (last < first)
         return;
     const grid_walk walk{space, first, last, left, per_pixel};
@@ -243,24 +225,21 @@ void burst_paint_panel::resizeEvent(QResizeEvent* event)
 {
     const QSize old_size = event->oldSize();
     const QSize new_size = event->size();
-    std::cerr << "resize: " << old_size.width() << " x " << old_size.height() << " => " << new_size.width()
-              << " x " << new_size.height() << std::endl;
-    if (old_size.width() > 0)
-        span += span / old_size.width() * (new_size.width() - old_size.width());
-    else
-        span = std::min(end - begin, first_span_limit);
+    trace::err("resize: ", old_size.width(), " x ", old_size.height(), " => ", new_size.width(), " x ",
+               new_size.height());
+    view.resize(old_size.width(), new_size.width());
     QWidget::resizeEvent(event);
 }
 
 void burst_paint_panel::mousePressEvent(QMouseEvent* event)
 {
-    std::cout << "press: " << static_cast<int>(event->button()) << std::endl;
+    trace::out("press: ", static_cast<int>(event->button()));
     tracker.press(*event);
 }
 
 void burst_paint_panel::mouseReleaseEvent(QMouseEvent* event)
 {
-    std::cout << "release: " << static_cast<int>(event->button()) << std::endl;
+    trace::out("release: ", static_cast<int>(event->button()));
     tracker.release(*event);
 }
 
@@ -269,7 +248,7 @@ void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
     tracker.move(*event);
     if (event->buttons() != Qt::NoButton)
         return;
-    const qint32 position = position_at(event->pos().x() * positions_per_pixel() + (offset + begin));
+    const qint32 position = view.position_at_pixel(event->pos().x(), width());
     const qint32 n = space.burst_index_for_sample(position);
     if (n == -1) {
         status_bar.showMessage(QString());
@@ -292,23 +271,16 @@ void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
 void burst_paint_panel::wheelEvent(QWheelEvent* event)
 {
     const int delta = event->angleDelta().y();
-    std::cout << "wheel: " << delta << std::endl;
+    trace::out("wheel: ", delta);
     // Whole notches only: a fraction of a notch zooms nothing, several notches zoom that often.
     const int k = delta / -120;
-    const double p = positions_per_pixel();
-    const int x = static_cast<int>(event->position().x());
-    const double anchor = offset + p * x;
-    const double d = span * 0.1 * k;
-    if ((d < 0 && span + d > min_span) || (d > 0 && span + d < max_span)) {
-        span += d;
-        offset = offset + k * 0.1 * (offset - anchor);
-    }
+    view.zoom_steps(k, static_cast<int>(event->position().x()), width());
     update();
 }
 
 void burst_paint_panel::show_context_menu(const QPoint& pos)
 {
-    std::cout << "show context menu!" << std::endl;
+    trace::out("show context menu!");
     bool* const flags[] = {&show_x, &show_y, &show_z, &show_burst_grid, &show_time_grid};
     const QString texts[] = {tr("Show Acceleration X Axis"), tr("Show Acceleration Y Axis"),
                              tr("Show Acceleration Z Axis"), tr("Show Burst Grid"), tr("Show Time Grid")};
@@ -320,10 +292,10 @@ void burst_paint_panel::show_context_menu(const QPoint& pos)
         actions[i]->setChecked(*flags[i]);
     }
     if (!menu.exec(mapToGlobal(pos))) {
-        std::cout << "nothing!" << std::endl;
+        trace::out("nothing!");
         return;
     }
-    std::cout << "item!" << std::endl;
+    trace::out("item!");
     for (int i = 0; i < 5; ++i)
         *flags[i] = actions[i]->isChecked();
     update();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/burst_view_state.h"
 #include "views/drag_tracker.h"
 
 #include <QImage>
@@ -42,11 +43,7 @@ public:
     const events_by_bursts_i& events;
     QStatusBar& status_bar;
     drag_tracker tracker;
-    double begin;             // sample position of the start of the data
-    double end;               // total_sample_count of the space
-    double offset;            // position of the left edge, counted from begin
-    double span;              // positions across the widget
-    double drag_start_offset; // offset when the current drag started
+    burst_view_state view; // zoom and pan over the space's total_sample_count positions
     bool show_x;
     bool show_y;
     bool show_z;

@@ -1,8 +1,7 @@
 #include "views/drag_handler.h"
+#include "data/trace.h"
 
 #include <Qt>
-
-#include <iostream>
 
 int drag_handler_left::button() const
 {
@@ -11,5 +10,5 @@ int drag_handler_left::button() const
 
 void drag_handler_left::end_drag(const drag_tracker&)
 {
-    std::cerr << "left end" << std::endl;
+    trace::err("left end");
 }

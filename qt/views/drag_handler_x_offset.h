@@ -2,17 +2,21 @@
 
 #include "views/drag_handler.h"
 
-class burst_paint_panel;
+class QWidget;
+class burst_view_state;
 
 // Left-button pan of the burst view: the content follows the mouse.
 class drag_handler_x_offset : public drag_handler_left
 {
 public:
-    explicit drag_handler_x_offset(burst_paint_panel* panel);
+    // Pans view at the positions per pixel of canvas's width and repaints canvas; neither is
+    // owned, both outlive the handler.
+    drag_handler_x_offset(burst_view_state* view, QWidget* canvas);
 
     void start_drag(const drag_tracker& tracker) override;
     void drag(const drag_tracker& tracker) override;
 
 private:
-    burst_paint_panel* panel; // not owned; owns the tracker that owns this handler
+    burst_view_state* view;
+    QWidget* canvas;
 };

@@ -1,10 +1,9 @@
 #include "views/drag_tracker.h"
 
 #include "views/drag_handler.h"
+#include "data/trace.h"
 
 #include <QMouseEvent>
-
-#include <iostream>
 
 drag_tracker::~drag_tracker()
 {
@@ -32,14 +31,14 @@ void drag_tracker::move(const QMouseEvent& event)
     if (!pressed)
         return;
     current = event.pos();
+    // No line per move: a drag would flood the terminal.
     if (dragging) {
-        std::cerr << "handle_dragging" << std::endl;
         if (active)
             active->drag(*this);
         return;
     }
     dragging = true;
-    std::cerr << "handle_drag_start" << std::endl;
+    trace::err("handle_drag_start");
     active = nullptr;
     for (const auto& handler : handlers) {
         if (handler->button() == button) {
@@ -57,12 +56,12 @@ void drag_tracker::release(const QMouseEvent& event)
         return;
     current = event.pos();
     if (dragging) {
-        std::cerr << "handle_drag_end" << std::endl;
+        trace::err("handle_drag_end");
         if (active)
             active->end_drag(*this);
         active = nullptr;
     } else {
-        std::cerr << "handle_click" << std::endl;
+        trace::err("handle_click");
     }
     pressed = dragging = false;
 }

@@ -121,7 +121,23 @@ void test_foundation::main_window_form()
     QVERIFY(exit && about);
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(about->text(), QString("About"));
-    QCOMPARE(file_menu->actions(), QList<QAction*>{exit});
+    // File: the two open commands, Open Recent, a separator, Close window and Exit, with their keys.
+    const QList<QAction*> file_actions = file_menu->actions();
+    QCOMPARE(file_actions.size(), 6);
+    const QList<QPair<QString, QKeySequence>> expected{
+        {"Open Acceleration File", QKeySequence("Ctrl+O")},
+        {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
+        {"Open Recent", QKeySequence()},
+        {"", QKeySequence()},
+        {"Close window", QKeySequence("Ctrl+W")},
+        {"Exit", QKeySequence("Ctrl+Q")}};
+    for (int i = 0; i < file_actions.size(); ++i) {
+        QCOMPARE(file_actions[i]->text(), expected[i].first);
+        QCOMPARE(file_actions[i]->shortcut(), expected[i].second);
+    }
+    QVERIFY(file_actions[3]->isSeparator());
+    QCOMPARE(file_actions[2]->menu(), w.findChild<QMenu*>("menuRecent"));
+    QCOMPARE(file_actions[5], exit);
     QCOMPARE(help_menu->actions(), QList<QAction*>{about});
     QVERIFY(w.findChild<QStatusBar*>("statusbar"));
 }
@@ -206,9 +222,7 @@ void test_foundation::tiles_dir_cannot_be_created()
 {
     QTemporaryDir dir;
     // A plain file where a parent directory should be.
-    QFile blocker(dir.path() + "/blocked");
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QVERIFY(test_support::write_file(dir.path() + "/blocked", QByteArray()));
     message_capture log;
     const QDir tiles = app_paths::prepare_tiles_dir(dir.path() + "/blocked");
     QVERIFY(!tiles.exists());
@@ -375,13 +389,11 @@ void test_foundation::exit_prints_quit_and_ends_loop()
     QTemporaryDir dir;
     app_state state{QDir(dir.path())};
     dornvalemainwindow w(&state, nullptr);
-    std::ostringstream captured;
-    std::streambuf* saved = std::cout.rdbuf(captured.rdbuf());
+    test_support::streams_capture captured;
     QTimer::singleShot(0, [&w]() { w.findChild<QAction*>("actionExit")->trigger(); });
     const int code = QApplication::exec();
-    std::cout.rdbuf(saved);
     QCOMPARE(code, 0);
-    QCOMPARE(QString::fromStdString(captured.str()), QString("quit!\n"));
+    QCOMPARE(captured.stdout_text(), QString("quit!\n"));
 }
 
 void test_foundation::unquote_rules_data()

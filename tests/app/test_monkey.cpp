@@ -109,7 +109,7 @@ private:
     QStringList acc_choices;
     QStringList pair_choices;
     QString pending_file; // the name the next file dialog gets; empty: the dialog is cancelled
-    bool closing_all = false; // every question is answered "Yes"
+    bool closing_all = false; // every question is answered "Yes" or "Close"
     QTimer answering;
     int dialogs_answered = 0;
 };
@@ -230,7 +230,7 @@ void test_monkey::close_everything()
     pending_file.clear();
     closing_all = true;
     for (burst_main_window* w : burst_windows())
-        w->close(); // the confirmation is answered "Yes" while closing everything
+        w->close(); // the confirmation is answered "Close" while closing everything
     QTest::qWait(50);
     for (QWidget* w : windows())
         if (w != window.get())
@@ -272,7 +272,7 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
                     QString()};
 
     // Every dialog is answered: the file dialog with the pending name, message boxes with a random
-    // button ("Yes" while closing everything), anything else rejected; menus are closed.
+    // button ("Yes" or "Close" while closing everything), anything else rejected; menus are closed.
     connect(&answering, &QTimer::timeout, this, [this] {
         if (QWidget* popup = QApplication::activePopupWidget()) {
             popup->close();
@@ -292,8 +292,10 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
             }
         } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
             const QList<QAbstractButton*> buttons = box->buttons();
-            if (box->button(QMessageBox::Yes) && (closing_all || rng.bounded(2)))
-                box->button(QMessageBox::Yes)->click();
+            QAbstractButton* agree = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)
+                                                                   : box->button(QMessageBox::Close);
+            if (agree && (closing_all || rng.bounded(2)))
+                agree->click();
             else
                 buttons[rng.bounded(buttons.size())]->click();
         } else if (qobject_cast<QProgressDialog*>(w)) {

@@ -12,6 +12,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -24,6 +26,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 
 using namespace flow_test_support;
 using namespace gui_test_support;
@@ -42,7 +45,7 @@ QByteArray acc_lines(int bursts)
 
 } // namespace
 
-class test_open_acc_flow : public QObject
+class test_open_acc_flow : public QObject, private main_window_fixture
 {
     Q_OBJECT
 
@@ -62,43 +65,25 @@ private slots:
     void burst_window_form_and_activity_plot();
 
 private:
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir->path() + "/" + name;
-        write_file(path, content);
-        return path;
-    }
-    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_file")->click(); }
+    QPushButton* open_button() { return window->findChild<QPushButton*>("push_button_open_eobs_acc_file"); }
+    void click_open() { open_button()->click(); }
     burst_main_window* open_ok(const QString& path);
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };
 
 void test_open_acc_flow::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    state = std::make_unique<app_state>(QDir(dir->path()));
-    window = std::make_unique<dornvalemainwindow>(state.get(), nullptr);
-    window->show();
+    clear_settings();
+    open_main_window(QString(), nullptr);
 }
 
 void test_open_acc_flow::cleanup()
 {
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
-    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(close_main_window());
 }
 
 burst_main_window* test_open_acc_flow::open_ok(const QString& path)
 {
-    const int before = burst_windows().size();
-    modal_script script;
-    script.then(choose_file(path));
-    click_open();
-    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
+    if (!open_through_dialog(open_button(), path))
         return nullptr;
     for (burst_main_window* w : burst_windows())
         if (!state->gang_windows.empty() && state->gang_windows.back().second == w)
@@ -167,7 +152,7 @@ void test_open_acc_flow::missing_file_warns()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, QString("File does not exist."));
+    QCOMPARE(text, "\"" + path + "\" does not exist.\nCheck the file's name and folder, then open it again.");
     QCOMPARE(script.titles.size(), 2);
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
@@ -182,7 +167,10 @@ void test_open_acc_flow::unknown_layout_warns()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, QString("File format not recognized."));
+    QCOMPARE(text,
+             "File format not recognized: \"" + path +
+                 "\" is not an E-OBS acceleration export.\nChoose an acceleration export (.csv or .txt) "
+                 "as it came from the tag's download.");
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
 }
@@ -193,16 +181,13 @@ void test_open_acc_flow::unreadable_file_warns_with_reason()
     QString text;
     modal_script script;
     // Replaced by a directory after the dialog: it exists, but cannot be read as a file.
-    script
-        .then(choose_file(path,
-                          [path] {
-                              QFile::remove(path);
-                              QDir().mkdir(path);
-                          }))
+    script.then(choose_file(path, turn_into_directory(path)))
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QVERIFY2(text.startsWith("Can't open file"), qPrintable(text));
+    QVERIFY2(text.startsWith("The acceleration file \"" + path + "\" could not be read: Can't open file: "),
+             qPrintable(text));
+    QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open it again."), qPrintable(text));
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
 }
@@ -238,11 +223,11 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(progress_title, QString("Loading"));
-    // The chain's status text reaches the dialog's label.
-    QCOMPARE(progress_label, QString("loading acceleration data file..."));
+    // The chain's status text reaches the dialog's label, with the file's name.
+    QCOMPARE(progress_label, QString("loading acceleration data file...\nhole_acc.txt"));
     QVERIFY(progress_modal);
     QVERIFY(progress_parentless);
-    QCOMPARE(text, QString("Load cancelled."));
+    QCOMPARE(text, "Load cancelled.\n\"" + path + "\" was not opened.");
     QTest::qWait(100);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(burst_windows().isEmpty());
@@ -259,8 +244,10 @@ void test_open_acc_flow::pipe_refused_with_its_name()
     script.then(choose_file(path)).then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text,
-             QString("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)").arg(path));
+    QCOMPARE(text, QString("The acceleration file \"%1\" could not be read: Can't open file: \"%1\" is not a "
+                           "regular file (a directory, device or pipe)\nCheck that it is a readable file, then "
+                           "open it again.")
+                       .arg(path));
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
 }
@@ -270,20 +257,30 @@ void test_open_acc_flow::close_confirmation_answers()
     burst_main_window* w = open_ok(write("a_acc.txt", acc_header + "\n" + acc_lines(2)));
     QVERIFY(w);
     QSignalSpy closed(w, SIGNAL(window_closed(burst_main_window*)));
-    for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Cancel, QMessageBox::Escape}) {
+    for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Escape}) {
         QString title, text;
+        QList<QMessageBox::StandardButton> buttons;
         modal_script script;
-        script.then(answer_message(answer, &title, &text));
+        script.then([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            for (QAbstractButton* b : box->buttons())
+                buttons << box->standardButton(b);
+            return answer_message(answer, &title, &text)(w);
+        });
         QVERIFY(!w->close());
         QCOMPARE(title, QString("Close Acceleration Data"));
         QCOMPARE(text, QString("Are you sure?\n"));
+        // Close and Cancel only.
+        std::sort(buttons.begin(), buttons.end());
+        QCOMPARE(buttons, (QList<QMessageBox::StandardButton>{QMessageBox::Close, QMessageBox::Cancel}));
         QVERIFY(w->isVisible());
         QCOMPARE(closed.count(), 0);
     }
     // The Close action asks the same question.
     QString title;
     modal_script script;
-    script.then(answer_message(QMessageBox::Yes, &title));
+    script.then(answer_message(QMessageBox::Close, &title));
+    QCOMPARE(w->findChild<QAction*>("actionClose")->shortcut(), QKeySequence("Ctrl+W"));
     w->findChild<QAction*>("actionClose")->trigger();
     QCOMPARE(title, QString("Close Acceleration Data"));
     QCOMPARE(closed.count(), 1);
@@ -298,7 +295,7 @@ void test_open_acc_flow::close_removes_only_its_row_and_releases_the_gang()
     QVERIFY(a && b && c);
     QPointer<burst_main_window> closed_window = b;
     modal_script script;
-    script.then(answer_message(QMessageBox::Yes));
+    script.then(answer_message(QMessageBox::Close));
     debug_capture log;
     QVERIFY(b->close());
     QVERIFY(log.contains("dornvalemainwindow::window_closed(burst_main_window *):  burst_main_window(0x"));
@@ -357,6 +354,26 @@ void test_open_acc_flow::burst_window_form_and_activity_plot()
     QCOMPARE(dialogs[0]->windowTitle(), path + " - Activity Plot - Dornvale");
     QVERIFY(dialogs[0]->isVisible());
     QVERIFY(!dialogs[0]->isModal());
+
+    // Its data export proposes the acceleration file's folder and name, and confirms the save.
+    QString caption, folder;
+    modal_script script;
+    script.then(choose_file(QStringLiteral("form_acc-activity.csv"), {}, &caption, &folder));
+    QPushButton* export_data = nullptr;
+    for (auto* b : dialogs[0]->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Export Data…"))
+            export_data = b;
+    QVERIFY(export_data);
+    export_data->click();
+    QVERIFY(script.done());
+    QCOMPARE(caption, QStringLiteral("Save Activity Data"));
+    QCOMPARE(folder, QFileInfo(path).absolutePath());
+    const QString saved = QFileInfo(path).absolutePath() + QStringLiteral("/form_acc-activity.csv");
+    QFile csv(saved);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readLine(), QByteArray("bin_start_utc,day,bin_of_day,samples,activity\n"));
+    QCOMPARE(dialogs[0]->findChild<QStatusBar*>(QStringLiteral("statusBar"))->currentMessage(),
+             QStringLiteral("Activity data saved to ") + QDir::toNativeSeparators(saved));
 }
 
 QTEST_MAIN(test_open_acc_flow)

@@ -59,7 +59,7 @@ QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
 
 } // namespace
 
-class test_open_pair_flow : public QObject
+class test_open_pair_flow : public QObject, private main_window_fixture
 {
     Q_OBJECT
 
@@ -70,7 +70,8 @@ private slots:
     void pick_either_file_opens_the_pair();
     void second_pair_adds_a_second_track_and_reframes();
     void closing_removes_only_its_track_and_rows();
-    void gps_file_in_no_layout_shows_not_success();
+    void gps_file_in_no_layout_names_it();
+    void acc_file_in_no_layout_names_it();
     void missing_partner_or_unpaired_name();
     void vanished_choice_is_refused_before_pairing();
     void capitalised_name_is_not_its_own_partner_data();
@@ -79,54 +80,40 @@ private slots:
     void cancel_while_loading();
 
 private:
-    QString write(const QString& name, const QByteArray& content)
+    QPushButton* open_button()
     {
-        const QString path = dir->path() + "/" + name;
-        write_file(path, content);
-        return path;
+        return window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files");
     }
-    void click_open() { window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files")->click(); }
+    void click_open() { open_button()->click(); }
     burst_main_window* open_pair(const QString& chosen);
     map_widget& map() { return window->get_map_form()->map; }
 
     QNetworkAccessManager network;
     std::unique_ptr<http_test_server> tiles;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };
 
 void test_open_pair_flow::init()
 {
+    clear_settings();
     tiles = std::make_unique<http_test_server>([](QTcpSocket* socket, const QByteArray&) {
         socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
         socket->disconnectFromHost();
     });
     QVERIFY(tiles->listening());
-    dir = std::make_unique<QTemporaryDir>();
-    state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
-    window = std::make_unique<dornvalemainwindow>(state.get(), &network);
-    window->show();
+    open_main_window("/tiles", &network);
     // The map window is made before any load, so its first paint already asks the local server.
     window->get_map_form()->tiles.set_base_url(tiles->base_url("/"));
 }
 
 void test_open_pair_flow::cleanup()
 {
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
-    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(close_main_window());
     tiles.reset();
 }
 
 burst_main_window* test_open_pair_flow::open_pair(const QString& chosen)
 {
-    const int before = burst_windows().size();
-    modal_script script;
-    script.then(choose_file(chosen));
-    click_open();
-    if (!QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000))
+    if (!open_through_dialog(open_button(), chosen))
         return nullptr;
     return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
 }
@@ -197,7 +184,7 @@ void test_open_pair_flow::closing_removes_only_its_track_and_rows()
     window->get_map_form()->close();
     QVERIFY(!window->get_map_form()->isVisible());
     modal_script script;
-    script.then(answer_message(QMessageBox::Yes));
+    script.then(answer_message(QMessageBox::Close));
     debug_capture log;
     QVERIFY(a->close());
     QVERIFY(log.contains(" found layer_ref for gang_id"));
@@ -209,7 +196,7 @@ void test_open_pair_flow::closing_removes_only_its_track_and_rows()
              (QStringList{"e-obs acc+gps", "  3 gps events in b_gps.txt", "  4 acc bursts in b_acc.txt"}));
 }
 
-void test_open_pair_flow::gps_file_in_no_layout_shows_not_success()
+void test_open_pair_flow::gps_file_in_no_layout_names_it()
 {
     write("c_acc.txt", acc_file(3));
     const QString gps = write("c_gps.txt", "not,gps\n1,2\n");
@@ -219,23 +206,56 @@ void test_open_pair_flow::gps_file_in_no_layout_shows_not_success()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, QString("!ELS_SUCCESS"));
+    QCOMPARE(text, "The GPS file \"" + gps +
+                       "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nCheck that "
+                       "the pair's GPS file is the GPS export of the same tag.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
 }
 
+void test_open_pair_flow::acc_file_in_no_layout_names_it()
+{
+    const QString acc = write("g_acc.txt", "not,acceleration\n1,2\n");
+    const QString gps = write("g_gps.txt", gps_file({1, 2}, 8.5, 47.25));
+    QString text;
+    modal_script script;
+    script.then(choose_file(gps)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text, "The acceleration file \"" + acc +
+                       "\" is not an E-OBS acceleration export: its first line is in neither acceleration "
+                       "layout.\nCheck that the pair's acceleration file is the acceleration export of the "
+                       "same tag.");
+    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(map().layers().empty());
+}
+
 void test_open_pair_flow::missing_partner_or_unpaired_name()
 {
     const QString lonely = write("d_acc.txt", acc_file(2));
+    const QString lonely_gps = write("h-gps.csv", gps_file({1}, 1, 1));
     const QString unpaired = write("data.csv", acc_file(2));
-    for (const QString& chosen : {lonely, unpaired}) {
+    const QList<QPair<QString, QString>> cases{
+        {lonely, "The GPS file \"" + dir->path() + "/d_gps.txt\" that pairs with \"" + lonely +
+                     "\" does not exist.\nPut it in the same folder under this name, or open \"" + lonely +
+                     "\" alone with \"Open E-OBS Acceleration File\"."},
+        {lonely_gps, "The acceleration file \"" + dir->path() + "/h-acc.csv\" that pairs with \"" +
+                         lonely_gps +
+                         "\" does not exist.\nPut it in the same folder under this name, then open the pair "
+                         "again."},
+        {unpaired,
+         "\"" + unpaired +
+             "\" is not named as one file of an acceleration and GPS pair.\nPair files are named like "
+             "\"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; rename "
+             "them so, or open the file alone with \"Open E-OBS Acceleration File\"."}};
+    for (const auto& c : cases) {
         QString text;
         modal_script script;
-        script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+        script.then(choose_file(c.first)).then(answer_message(QMessageBox::Ok, nullptr, &text));
         click_open();
         QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-        QCOMPARE(text, QString("File does not exist."));
+        QCOMPARE(text, c.second);
     }
     QVERIFY(burst_windows().isEmpty());
 }
@@ -252,7 +272,8 @@ void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text, QString("File does not exist."));
+    QCOMPARE(text,
+             "\"" + chosen + "\" does not exist.\nCheck the file's name and folder, then open it again.");
     // The partner's name is derived only for a chosen file that exists.
     QVERIFY(!log.contains("eobs_guess_acc_gps_filenames: "));
     QVERIFY(burst_windows().isEmpty());
@@ -293,16 +314,14 @@ void test_open_pair_flow::unreadable_gps_file_names_its_reason()
     QString text;
     modal_script script;
     // Replaced by a directory once chosen: it exists, but cannot be read as a file.
-    script
-        .then(choose_file(gps,
-                          [gps] {
-                              QFile::remove(gps);
-                              QDir().mkdir(gps);
-                          }))
+    script.then(choose_file(gps, turn_into_directory(gps)))
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QVERIFY2(text.startsWith("Can't open file"), qPrintable(text));
+    QVERIFY2(text.startsWith("The GPS file \"" + gps + "\" could not be read: Can't open file: "),
+             qPrintable(text));
+    QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open the pair again."),
+             qPrintable(text));
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
 }
@@ -330,7 +349,8 @@ void test_open_pair_flow::cancel_while_loading()
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     QCOMPARE(progress_parent, static_cast<QWidget*>(window.get()));
-    QCOMPARE(text, QString("Load cancelled."));
+    QCOMPARE(text, "Load cancelled.\nThe pair \"" + dir->path() + "/f_acc.txt\" and \"" + gps +
+                       "\" was not opened.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
 }

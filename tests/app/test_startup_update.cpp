@@ -7,7 +7,8 @@
 
 namespace {
 
-const QByteArray expected_checksum = "5e8d3acbd5818be6a18e97978f9163b21c8316d9f3e6f881b61ac7bb717fe476";
+// The program names the system it runs on: these tests run on Linux. sha256sum of "Linux" and the key.
+const QByteArray expected_checksum = "5cf4681cc701f3412d8819f3edea7a0c98f7464ed27662debc8fa96b0a31bcf1";
 
 // Each line must appear after the previous one.
 QString missing_in_order(const QString& log, const QStringList& ordered)
@@ -60,19 +61,18 @@ void test_startup_update::silent_service_with_flavour_does_not_delay_start_up()
         log, {"main: Dornvale  v0.1.3", "Loading  \"" + conf + "\"", "Build flavor:  \"beta\"",
               "data_location: ", "tiles_dir: ", "app_state::tiles_dir_: ",
               "LifeCycleClient/CheckVersion:  QUrl(\"" + service.base_url("/svc/") +
-                  "versions/current/Windows?flavor=beta\")"});
+                  "versions/current/Linux?flavor=beta\")"});
     QVERIFY2(missing.isEmpty(), qPrintable("missing or out of order: " + missing + "\n" + log));
     QVERIFY2(!log.contains("HTTP request failed"), qPrintable(log));
     QVERIFY2(!log.contains("QObject::connect"), qPrintable(log));
 
     const QByteArray head = service.requests.first();
     QCOMPARE(http_test_server::request_line(head),
-             QByteArray("GET /svc/versions/current/Windows?flavor=beta HTTP/1.1"));
+             QByteArray("GET /svc/versions/current/Linux?flavor=beta HTTP/1.1"));
     const auto headers = http_test_server::headers(head);
     QCOMPARE(headers.values("x-checksum"), QList<QByteArray>{expected_checksum});
     QCOMPARE(headers.values("user-agent").size(), 1);
-    QVERIFY2(headers.value("user-agent").startsWith("Dornvale/v0.1.3 (Windows) "),
-             headers.value("user-agent"));
+    QVERIFY2(headers.value("user-agent").startsWith("Dornvale/v0.1.3 (Linux) "), headers.value("user-agent"));
     QCOMPARE(service.connections, 1);
 }
 
@@ -92,7 +92,7 @@ void test_startup_update::missing_service_does_not_disturb_start_up()
     const QString missing = missing_in_order(
         log, {"Build flavor:  \"\"", "app_state::tiles_dir_: ",
               "LifeCycleClient/CheckVersion:  QUrl(\"http://127.0.0.1:" + QString::number(port) +
-                  "/versions/current/Windows\")",
+                  "/versions/current/Linux\")",
               "LifeCycleClient/CheckVersion: HTTP request failed: \"Connection refused\""});
     QVERIFY2(missing.isEmpty(), qPrintable("missing or out of order: " + missing + "\n" + log));
     QVERIFY(!log.contains("LifeCycleClient/OnCheckVersionSuccess"));

@@ -11,6 +11,7 @@
 #include "data/line_reader.h"
 #include "data/loader_wrong_header.h"
 #include "data/start_time_repair.h"
+#include "support/number_pieces.h"
 #include "support/test_support.h"
 #include "data/unquote.h"
 
@@ -50,20 +51,7 @@ QByteArray mbd_line(const QByteArray& t, const QByteArray& f, const QByteArray& 
     return "17," + axes + ",2241," + raw + "," + t + ",\"White Storks\"," + f;
 }
 
-struct progress : loader_progress
-{
-    int cancel_after_polls = -1; // -1: never
-    int polls = 0;
-    QList<qint32> values;
-    bool loader_progress_cancelled() override
-    {
-        ++polls;
-        return cancel_after_polls >= 0 && polls > cancel_after_polls;
-    }
-    void loader_progress_set_value(qint32 v) override { values << v; }
-    void loader_progress_set_text(const QString&) override { QFAIL("readers never set a text"); }
-};
-
+using progress = test_support::recording_progress;
 using test_support::streams_capture;
 
 enum class reader_kind { eobsmb, mbd };
@@ -101,6 +89,8 @@ read_result run(reader_kind kind, const QString& path, int cancel_after_polls = 
     r.out = capture.stdout_text();
     r.err = capture.stderr_text();
     r.values = p.values;
+    if (!p.texts.isEmpty())
+        QTest::qFail("readers never set a text", __FILE__, __LINE__);
     return r;
 }
 
@@ -242,85 +232,7 @@ QString difference(const read_result& a, const read_result& b)
     return QString();
 }
 
-// Pieces that stress the number reading: the odd ones and random mixtures of number characters.
-QList<QByteArray> odd_pieces()
-{
-    QList<QByteArray> pieces = {"",
-                                "-0",
-                                "0",
-                                "1e3",
-                                "+7",
-                                "0x1F",
-                                "inf",
-                                "-inf",
-                                "+inf",
-                                "Inf",
-                                "nan",
-                                "-nan",
-                                "NaN",
-                                "3.4e39",
-                                "-3.4e39",
-                                "1e-50",
-                                "1.5.2",
-                                "7\t",
-                                "\t7",
-                                "7\r",
-                                "\xd9\xa3", // Arabic-Indic digit three
-                                "\xe2\x88\x92"
-                                "5",         // minus sign U+2212
-                                "5\xc2\xa0", // trailing no-break space
-                                "\xef\xbb\xbf"
-                                "5",     // a byte-order mark inside a line
-                                "5\xc3", // truncated UTF-8 sequence
-                                "123456789",
-                                "1234567890",
-                                "2147483648",
-                                "-2147483649",
-                                "4294967296",
-                                "9999999999",
-                                "16777217",
-                                "-16777217",
-                                "12345678901234567890",
-                                "123456789012345678901234567890",
-                                "0.1",
-                                "-0.0",
-                                "00.5",
-                                "007",
-                                "1.",
-                                ".5",
-                                "-.5",
-                                "1e",
-                                "E5",
-                                "1E3",
-                                "-",
-                                "+",
-                                ".",
-                                "1,5",
-                                "0.30000000000000004",
-                                "3.4028235e38",
-                                "3.4028236e38",
-                                "1.17549435e-38",
-                                "1e-45",
-                                "0.0000000000000000001",
-                                "99999999999999999999.5"};
-    QRandomGenerator rng(20140502);
-    const char alphabet[] = "0123456789-+.eE ";
-    for (int i = 0; i < 3000; ++i) {
-        QByteArray p;
-        const int n = static_cast<int>(rng.bounded(1, 24));
-        for (int k = 0; k < n; ++k)
-            p += alphabet[rng.bounded(static_cast<int>(sizeof alphabet - 2))]; // no blank: it splits
-        pieces << p;
-    }
-    for (int i = 0; i < 1000; ++i) { // well-formed decimals of every length around the fast path's limit
-        QByteArray p = rng.bounded(2) ? "-" : "";
-        p += QByteArray::number(rng.bounded(0, 100000000)).left(static_cast<int>(rng.bounded(1, 12)));
-        if (rng.bounded(3))
-            p += "." + QByteArray::number(rng.generate64()).left(static_cast<int>(rng.bounded(1, 18)));
-        pieces << p;
-    }
-    return pieces;
-}
+using test_support::odd_pieces;
 
 } // namespace
 
@@ -341,6 +253,7 @@ private slots:
     void timestamps_data();
     void timestamps();
     void frequency_reading();
+    void wrong_field_counts_data();
     void wrong_field_counts();
     void log_lines_and_progress();
     void cancel_before_first_line();
@@ -620,30 +533,38 @@ void test_acc_readers::frequency_reading()
     QCOMPARE(r.bursts[6]->sampling_frequency_per_axis, 2.5);
 }
 
+void test_acc_readers::wrong_field_counts_data()
+{
+    QTest::addColumn<bool>("fixed"); // loader_eobsmb, which logs to standard error; else loader_mbd
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<float>("kept"); // the one sample of the one line kept
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QString skip = "skip line with wrong number of fields\n";
+    QTest::newRow("fixed: extra, missing and empty")
+        << true
+        << (fixed_header + "\n" + fixed_line(t, "1", "X", "1") + ",extra\n" + "1a2b,2241," + t + ",1,X\n" +
+            "\n" + fixed_line(t, "1", "X", "2") + "\n")
+        << 2.f << QString() << QString("header fields: 6\n" + skip + skip + skip + "lines: 1\n");
+    QTest::newRow("eobs_: extra and empty")
+        << false
+        << (mbd_header + "\n" + mbd_line(t, "1", "X", "1") + ",\n" + mbd_line(t, "1", "X", "3") + "\n\n")
+        << 3.f << QString("header fields: 7\n" + skip + skip + "lines: 1\n") << QString();
+}
+
 void test_acc_readers::wrong_field_counts()
 {
-    const QByteArray t = "2014-05-02 13:00:00.000";
-    const QByteArray file = fixed_header + "\n" + fixed_line(t, "1", "X", "1") + ",extra\n" + "1a2b,2241," +
-                            t + ",1,X\n" + "\n" + fixed_line(t, "1", "X", "2") + "\n";
-    const read_result r = run(reader_kind::eobsmb, files_.write(file));
+    QFETCH(bool, fixed);
+    QFETCH(QByteArray, file);
+    QFETCH(float, kept);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const read_result r = run(fixed ? reader_kind::eobsmb : reader_kind::mbd, files_.write(file));
     QCOMPARE(r.bursts.size(), std::size_t(1));
-    QCOMPARE(r.bursts[0]->x, floats({2}));
-    QCOMPARE(r.err, QString("header fields: 6\n"
-                            "skip line with wrong number of fields\n"
-                            "skip line with wrong number of fields\n"
-                            "skip line with wrong number of fields\n"
-                            "lines: 1\n"));
-
-    const QByteArray m =
-        mbd_header + "\n" + mbd_line(t, "1", "X", "1") + ",\n" + mbd_line(t, "1", "X", "3") + "\n\n";
-    const read_result s = run(reader_kind::mbd, files_.write(m));
-    QCOMPARE(s.bursts.size(), std::size_t(1));
-    QCOMPARE(s.bursts[0]->x, floats({3}));
-    QCOMPARE(s.out, QString("header fields: 7\n"
-                            "skip line with wrong number of fields\n"
-                            "skip line with wrong number of fields\n"
-                            "lines: 1\n"));
-    QCOMPARE(s.err, QString());
+    QCOMPARE(r.bursts[0]->x, floats({kept}));
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.err, err);
 }
 
 void test_acc_readers::log_lines_and_progress()

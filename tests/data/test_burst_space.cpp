@@ -5,6 +5,8 @@
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
+#include "support/burst_builder.h"
+#include "support/test_support.h"
 
 #include <QTest>
 
@@ -20,48 +22,16 @@ namespace {
 
 constexpr float big = std::numeric_limits<float>::max();
 
-// Redirects std::cerr into a string for the lifetime of the object.
-struct cerr_capture
-{
-    std::ostringstream text;
-    std::streambuf* old;
-    cerr_capture() : old(std::cerr.rdbuf(text.rdbuf())) {}
-    ~cerr_capture() { std::cerr.rdbuf(old); }
-};
-
-std::unique_ptr<burst> make_burst(qint64 t, std::vector<float> x, std::vector<float> y = {},
-                                  std::vector<float> z = {})
-{
-    const auto n = x.size();
-    if (y.empty())
-        y.assign(n, 0.f);
-    if (z.empty())
-        z.assign(n, 0.f);
-    return std::make_unique<burst>(t, 10.0, static_cast<qint32>(n), std::move(x), std::move(y), std::move(z));
-}
-
-std::unique_ptr<burst> counted_burst(qint64 t, int n, float base = 0.f)
-{
-    std::vector<float> x(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k)
-        x[static_cast<std::size_t>(k)] = base + static_cast<float>(k);
-    return make_burst(t, x, x, x);
-}
-
-std::unique_ptr<burst_space> space_of(std::vector<std::unique_ptr<burst>> list)
-{
-    cerr_capture quiet;
-    return std::make_unique<burst_space>(list);
-}
+using test_support::counted_burst;
+using test_support::counted_bursts;
+using test_support::make_burst;
+using test_support::space_of;
+using test_support::streams_capture;
 
 // Three bursts of 10 samples at times 1000, 2000, 3000.
 std::unique_ptr<burst_space> tens()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1000, 10, 0.f));
-    list.push_back(counted_burst(2000, 10, 100.f));
-    list.push_back(counted_burst(3000, 10, 200.f));
-    return space_of(std::move(list));
+    return space_of(counted_bursts({{1000, 10, 0.f}, {2000, 10, 100.f}, {3000, 10, 200.f}}));
 }
 
 struct extremes
@@ -100,10 +70,9 @@ private slots:
     void range_resolution();
     void range_past_total_has_no_bursts();
     void value_range_empty_space();
-    void value_range_window_equal_to_burst_scans_samples();
-    void value_range_window_longer_than_burst_uses_extremes();
+    void value_range_of_windows_data();
+    void value_range_of_windows();
     void value_range_inside_one_burst();
-    void value_range_touching_two_bursts();
     void value_range_empty_burst_draws_nothing();
     void loader_contract();
 };
@@ -148,7 +117,7 @@ void test_burst_space::min_max_of_empty_burst_is_harmless()
 void test_burst_space::empty_space()
 {
     std::vector<std::unique_ptr<burst>> none;
-    cerr_capture log;
+    streams_capture log;
     const burst_space s(none);
     QCOMPARE(s.entry_count(), 0);
     QVERIFY(s.entries().empty());
@@ -161,18 +130,14 @@ void test_burst_space::empty_space()
     QCOMPARE(s.burst_index_for_sample(0), -1);
     QCOMPARE(s.burst_index_for_sample(-1), -1);
     QCOMPARE(s.burst_index_for_timestamp(0), -1);
-    QCOMPARE(QString::fromStdString(log.text.str()),
+    QCOMPARE(log.stderr_text(),
              QString("total sample count: 0\ntotal burst count: 0\n"
                      "begin timestamp: 9223372036854775807\nend timestamp: -9223372036854775808\n"));
 }
 
 void test_burst_space::sorts_and_numbers_bursts()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(3000, 7));
-    list.push_back(counted_burst(2000, 5));
-    list.push_back(counted_burst(1000, 3));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{3000, 7}, {2000, 5}, {1000, 3}}));
     QCOMPARE(s->entry_count(), 3);
     QCOMPARE(s->timestamps(), (std::vector<qint64>{1000, 2000, 3000}));
     QCOMPARE(s->first_samples(), (std::vector<qint32>{0, 3, 8}));
@@ -212,7 +177,7 @@ void test_burst_space::takes_ownership_and_empties_list()
     list.push_back(nullptr);
     list.push_back(counted_burst(1000, 2));
     const burst* first = list[0].get();
-    cerr_capture quiet;
+    streams_capture quiet;
     const burst_space s(list);
     QCOMPARE(list.size(), std::size_t(3));
     for (const auto& handle : list)
@@ -223,14 +188,11 @@ void test_burst_space::takes_ownership_and_empties_list()
 
 void test_burst_space::log_lines()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(-5, 4));
-    list.push_back(counted_burst(1399035600000, 6));
-    cerr_capture log;
+    std::vector<std::unique_ptr<burst>> list = counted_bursts({{-5, 4}, {1399035600000, 6}});
+    streams_capture log;
     const burst_space s(list);
-    QCOMPARE(QString::fromStdString(log.text.str()),
-             QString("total sample count: 10\ntotal burst count: 2\n"
-                     "begin timestamp: -5\nend timestamp: 1399035600000\n"));
+    QCOMPARE(log.stderr_text(), QString("total sample count: 10\ntotal burst count: 2\n"
+                                        "begin timestamp: -5\nend timestamp: 1399035600000\n"));
 }
 
 void test_burst_space::index_for_sample()
@@ -251,12 +213,7 @@ void test_burst_space::index_for_sample()
 
 void test_burst_space::index_for_sample_with_empty_bursts()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1, 3));
-    list.push_back(counted_burst(2, 0));
-    list.push_back(counted_burst(3, 0));
-    list.push_back(counted_burst(4, 2));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{1, 3}, {2, 0}, {3, 0}, {4, 2}}));
     QCOMPARE(s->first_samples(), (std::vector<qint32>{0, 3, 3, 3}));
     QCOMPARE(s->burst_index_for_sample(2), 0);
     QCOMPARE(s->burst_index_for_sample(3), 1); // first of the bursts sharing the first sample
@@ -278,12 +235,7 @@ void test_burst_space::index_for_timestamp()
 
 void test_burst_space::index_for_timestamp_equal_times()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1000, 1));
-    list.push_back(counted_burst(2000, 1));
-    list.push_back(counted_burst(2000, 1));
-    list.push_back(counted_burst(3000, 1));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{1000, 1}, {2000, 1}, {2000, 1}, {3000, 1}}));
     QCOMPARE(s->burst_index_for_timestamp(2000), 1);
     QCOMPARE(s->burst_index_for_timestamp(2500), 2);
 }
@@ -314,12 +266,6 @@ void test_burst_space::range_past_total_has_no_bursts()
     const burst_range r(*s, 31, 40);
     QCOMPARE(r.first_burst, -1);
     QCOMPARE(r.last_burst, -1);
-    const extremes e = range_of(*s, 31, 40);
-    QCOMPARE(e.min_x, big);
-    QCOMPARE(e.max_x, -big);
-    QCOMPARE(e.min_z, big);
-    QCOMPARE(e.max_z, -big);
-    QVERIFY(!e.several);
 }
 
 void test_burst_space::value_range_empty_space()
@@ -328,48 +274,46 @@ void test_burst_space::value_range_empty_space()
     const burst_range r(*s, 0, 100);
     QCOMPARE(r.first_burst, -1);
     QCOMPARE(r.last_burst, -1);
-    const extremes e = range_of(*s, 0, 100);
-    QCOMPARE(e.min_x, big);
-    QCOMPARE(e.min_y, big);
-    QCOMPARE(e.min_z, big);
-    QCOMPARE(e.max_x, -big);
-    QCOMPARE(e.max_y, -big);
-    QCOMPARE(e.max_z, -big);
-    QVERIFY(!e.several);
 }
 
-void test_burst_space::value_range_window_equal_to_burst_scans_samples()
+void test_burst_space::value_range_of_windows_data()
 {
-    // Window [13, 23]: length 10 equals the sample count, so both bursts are scanned sample by
-    // sample and only samples 13..19 of burst 1 (values 103..109) and 20..23 of burst 2 (200..203).
-    const auto s = tens();
-    const extremes e = range_of(*s, 13, 23);
-    QCOMPARE(e.min_x, 103.f);
-    QCOMPARE(e.max_x, 203.f);
-    QCOMPARE(e.min_y, 103.f);
-    QCOMPARE(e.max_z, 203.f);
-    QVERIFY(e.several);
+    QTest::addColumn<bool>("empty"); // no bursts at all; else tens()
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<float>("low"); // expected on every axis
+    QTest::addColumn<float>("high");
+    QTest::addColumn<bool>("several");
+    QTest::newRow("empty space") << true << 0 << 100 << big << -big << false;
+    QTest::newRow("past the total") << false << 31 << 40 << big << -big << false;
+    // Length 10 equals the sample count, so both bursts are scanned sample by sample and only
+    // samples 13..19 of burst 1 (values 103..109) and 20..23 of burst 2 (200..203) count.
+    QTest::newRow("window equal to a burst scans samples") << false << 13 << 23 << 103.f << 203.f << true;
+    // Length 11 is one more than the sample count, so every touched burst contributes its stored
+    // extremes whole (100..109 and 200..209).
+    QTest::newRow("window longer than a burst uses extremes") << false << 13 << 24 << 100.f << 209.f << true;
+    QTest::newRow("touching two bursts") << false << 9 << 10 << 9.f << 100.f << true;
 }
 
-void test_burst_space::value_range_window_longer_than_burst_uses_extremes()
+void test_burst_space::value_range_of_windows()
 {
-    // Window [13, 24]: length 11 is one more than the sample count, so every touched burst
-    // contributes its stored extremes whole (100..109 and 200..209).
-    const auto s = tens();
-    const extremes e = range_of(*s, 13, 24);
-    QCOMPARE(e.min_x, 100.f);
-    QCOMPARE(e.max_x, 209.f);
-    QCOMPARE(e.min_y, 100.f);
-    QCOMPARE(e.max_y, 209.f);
-    QCOMPARE(e.min_z, 100.f);
-    QCOMPARE(e.max_z, 209.f);
-    QVERIFY(e.several);
+    QFETCH(bool, empty);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(float, low);
+    QFETCH(float, high);
+    QFETCH(bool, several);
+    const auto s = empty ? space_of({}) : tens();
+    const extremes e = range_of(*s, first, last);
+    QCOMPARE((std::vector<float>{e.min_x, e.min_y, e.min_z}), std::vector<float>(3, low));
+    QCOMPARE((std::vector<float>{e.max_x, e.max_y, e.max_z}), std::vector<float>(3, high));
+    QCOMPARE(e.several, several);
 }
 
 void test_burst_space::value_range_inside_one_burst()
 {
     std::vector<std::unique_ptr<burst>> list;
-    list.push_back(make_burst(0, {5, 1, 9, 3, 7}, {-1, -2, -3, -4, -5}, {0, 10, 20, 30, 40}));
+    list.push_back(make_burst(0, 10.0, {5, 1, 9, 3, 7}, {-1, -2, -3, -4, -5}, {0, 10, 20, 30, 40}));
     const auto s = space_of(std::move(list));
     const extremes e = range_of(*s, 1, 3);
     QCOMPARE(e.min_x, 1.f);
@@ -384,21 +328,9 @@ void test_burst_space::value_range_inside_one_burst()
     QCOMPARE(one.max_x, 7.f);
 }
 
-void test_burst_space::value_range_touching_two_bursts()
-{
-    const auto s = tens();
-    const extremes e = range_of(*s, 9, 10);
-    QCOMPARE(e.min_x, 9.f);
-    QCOMPARE(e.max_x, 100.f);
-    QVERIFY(e.several);
-}
-
 void test_burst_space::value_range_empty_burst_draws_nothing()
 {
-    std::vector<std::unique_ptr<burst>> list;
-    list.push_back(counted_burst(1, 0));
-    list.push_back(counted_burst(2, 4, 50.f));
-    const auto s = space_of(std::move(list));
+    const auto s = space_of(counted_bursts({{1, 0}, {2, 4, 50.f}}));
     // The window lands on the burst without samples (both bursts start at sample 0; the first wins).
     const extremes scanned = range_of(*s, 0, 0);
     QCOMPARE(scanned.min_x, big);
@@ -412,15 +344,7 @@ void test_burst_space::value_range_empty_burst_draws_nothing()
 
 void test_burst_space::loader_contract()
 {
-    struct progress : loader_progress
-    {
-        bool cancel = false;
-        QList<qint32> values;
-        QStringList texts;
-        bool loader_progress_cancelled() override { return cancel; }
-        void loader_progress_set_value(qint32 v) override { values << v; }
-        void loader_progress_set_text(const QString& t) override { texts << t; }
-    };
+    using progress = test_support::recording_progress;
     static_assert(std::is_abstract<loader_progress>::value, "loader_progress is an interface");
     static_assert(std::has_virtual_destructor<loader_progress>::value, "owned through the interface");
     static_assert(std::is_base_of<std::exception, loader_wrong_header>::value, "");

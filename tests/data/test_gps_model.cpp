@@ -4,15 +4,14 @@
 #include "data/event_space.h"
 #include "data/events_by_bursts.h"
 #include "data/events_by_bursts_empty.h"
+#include "support/burst_builder.h"
 #include "support/test_support.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QTest>
 
-#include <iostream>
 #include <limits>
-#include <sstream>
 
 namespace {
 
@@ -33,15 +32,10 @@ std::vector<std::unique_ptr<gps_event>> fixes(std::initializer_list<gps_event> l
 
 std::unique_ptr<burst_space> bursts_at(std::initializer_list<qint64> starts, int samples = 10)
 {
-    std::ostringstream quiet;
-    std::streambuf* saved = std::cerr.rdbuf(quiet.rdbuf());
     std::vector<std::unique_ptr<burst>> list;
     for (qint64 start : starts)
-        list.push_back(std::make_unique<burst>(start, 10.0, samples, std::vector<float>(samples),
-                                               std::vector<float>(samples), std::vector<float>(samples)));
-    auto space = std::make_unique<burst_space>(list);
-    std::cerr.rdbuf(saved);
-    return space;
+        list.push_back(test_support::make_burst(start, 10.0, std::vector<float>(samples)));
+    return test_support::space_of(std::move(list));
 }
 
 } // namespace

@@ -8,12 +8,16 @@
 #include "data/loader_gps_mbd.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "support/number_pieces.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <cmath>
+#include <cstring>
+#include <stdexcept>
 
 using namespace test_support;
 
@@ -84,6 +88,8 @@ private slots:
     void bad_numbers_read_as_zero();
     void coordinates_read_as_qt_reads_them_data();
     void coordinates_read_as_qt_reads_them();
+    void coordinates_of_generated_pieces_read_as_qt_reads_them();
+    void guarded_chains_turn_any_exception_into_a_failed_read();
 
     void acc_chain_fixed_layout();
     void acc_chain_mbd_layout();
@@ -350,6 +356,64 @@ void test_gps_readers::coordinates_read_as_qt_reads_them()
     QVERIFY(reader.events()[0]->latitude == expected);
 }
 
+// Every number piece of the acceleration readers' differential check, as longitude and latitude of
+// one file, reads to the bits of QString::toDouble on the text as a text stream decodes it.
+void test_gps_readers::coordinates_of_generated_pieces_read_as_qt_reads_them()
+{
+    QByteArray content = fixed_header_gps + "\n";
+    QStringList texts;
+    for (const QByteArray& piece : odd_pieces()) {
+        if (piece.contains(',') || piece.contains('\n') || piece.contains('\r'))
+            continue;
+        QTextStream stream(
+            QByteArray("0," + piece + "\n")); // the locale's codec, as for a file without a mark
+        texts << stream.readLine().mid(2);
+        content += good(fixed_header_gps, "2014-05-02 13:00:00.000", piece, piece) + "\n";
+    }
+    recording_progress progress;
+    streams_capture streams;
+    loader_gps_eobsmb reader(file(content), &progress);
+    QCOMPARE(reader.events().size(), static_cast<std::size_t>(texts.size()));
+    QVERIFY(texts.size() > 3900);
+    for (int i = 0; i < texts.size(); ++i) {
+        const double expected = texts[i].toDouble();
+        for (const double got : {reader.events()[static_cast<std::size_t>(i)]->longitude,
+                                 reader.events()[static_cast<std::size_t>(i)]->latitude})
+            QVERIFY2(std::memcmp(&got, &expected, sizeof got) == 0 ||
+                         (std::isnan(got) && std::isnan(expected)),
+                     qPrintable(QString("'%1': %2 vs QString %3")
+                                    .arg(texts[i])
+                                    .arg(got, 0, 'g', 17)
+                                    .arg(expected, 0, 'g', 17)));
+    }
+}
+
+// A failure the chains do not expect (here thrown by the progress) becomes a failed read that names
+// it; without one, guarded gives the chain's own outcome.
+void test_gps_readers::guarded_chains_turn_any_exception_into_a_failed_read()
+{
+    struct throwing_progress : recording_progress
+    {
+        void loader_progress_set_text(const QString&) override { throw std::runtime_error("disk on fire"); }
+    } throwing;
+    streams_capture streams;
+    const QString gps = file(fixed_header_gps + "\n" + good(fixed_header_gps) + "\n");
+    const auto acc_failed = eobs_acc_loader::guarded(file("x", "acc.csv"), &throwing);
+    const auto gps_failed = eobs_gps_loader::guarded(gps, &throwing);
+    QCOMPARE(acc_failed->status, ELS_READ_FAILED);
+    QCOMPARE(gps_failed->status, ELS_READ_FAILED);
+    QVERIFY(!acc_failed->space);
+    QVERIFY(!gps_failed->space);
+    QCOMPARE(acc_failed->reason, QString("Can't load file: disk on fire"));
+    QCOMPARE(gps_failed->reason, QString("Can't load file: disk on fire"));
+
+    recording_progress progress;
+    const auto loaded = eobs_gps_loader::guarded(gps, &progress);
+    QCOMPARE(loaded->status, ELS_SUCCESS);
+    QCOMPARE(loaded->space->events().size(), size_t(1));
+    QCOMPARE(loaded->reason, QString());
+}
+
 namespace {
 const QByteArray acc_fixed_header =
     "key-bin-checksum,tag-serial-number,start-timestamp,"
@@ -384,10 +448,7 @@ void test_gps_readers::acc_chain_mbd_layout()
     eobs_acc_loader chain(path, &progress);
     QCOMPARE(chain.status, ELS_SUCCESS);
     QCOMPARE(chain.space->total_sample_count(), 1);
-    QStringList chain_lines;
-    for (const QString& line : streams.stderr_lines())
-        if (line.contains("load"))
-            chain_lines << line;
+    const QStringList chain_lines = streams.stderr_lines().filter("load");
     QCOMPARE(chain_lines, (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
                                        "try to load with loader_mbd", " loader_mbd succeeded"}));
 }
@@ -400,10 +461,7 @@ void test_gps_readers::chain_unknown_layout()
     eobs_acc_loader chain(path, &progress);
     QCOMPARE(chain.status, ELS_WRONG_HEADER);
     QVERIFY(!chain.space);
-    QStringList chain_lines;
-    for (const QString& line : streams.stderr_lines())
-        if (line.contains("load"))
-            chain_lines << line;
+    const QStringList chain_lines = streams.stderr_lines().filter("load");
     QCOMPARE(chain_lines, (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
                                        "try to load with loader_mbd", " loader_mbd failed"}));
 }

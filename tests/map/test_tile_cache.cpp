@@ -100,9 +100,7 @@ void test_tile_cache::directory_that_cannot_be_created()
 {
     QTemporaryDir home;
     // The base "directory" is a file, so nothing can be created under it (even as root).
-    QFile blocker(home.path() + "/tiles");
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QVERIFY(test_support::write_file(home.path() + "/tiles", QByteArray()));
 
     log_capture log;
     tile_cache cache(QDir(home.path() + "/tiles"), "osm");

@@ -1,12 +1,25 @@
 #pragma once
-// What the open-flow tests look at: the burst windows on screen and the "Open Files" rows.
+// What the open-flow tests look at: the burst windows on screen and the "Open Files" rows; the main
+// window they drive.
 
+#include "app/app_state.h"
 #include "app/burst_main_window.h"
+#include "app/dornvalemainwindow.h"
+#include "support/gui_test_support.h"
+#include "support/test_support.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QList>
+#include <QPushButton>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
+
+#include <functional>
+#include <memory>
 
 namespace flow_test_support {
 
@@ -35,5 +48,60 @@ inline QStringList tree_rows(QTreeWidget* tree)
     }
     return out;
 }
+
+// An action for choose_file's on_accepted: the chosen file becomes a directory, which exists but
+// cannot be read as a file.
+inline std::function<void()> turn_into_directory(const QString& path)
+{
+    return [path] {
+        QFile::remove(path);
+        QDir().mkdir(path);
+    };
+}
+
+// Clicks the main window's button, chooses path in the file dialog it opens and waits up to ten
+// seconds for one more burst window.
+inline bool open_through_dialog(QPushButton* button, const QString& path)
+{
+    const int before = burst_windows().size();
+    gui_test_support::modal_script script;
+    script.then(gui_test_support::choose_file(path));
+    button->click();
+    return QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000);
+}
+
+// The shown main window over a fresh temporary directory, for one test function: open it in init(),
+// close it in cleanup().
+class main_window_fixture
+{
+protected:
+    // tiles: the tile directory below the temporary directory ("" for that directory itself).
+    void open_main_window(const QString& tiles, QNetworkAccessManager* network)
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        state = std::make_unique<app_state>(QDir(dir->path() + tiles));
+        window = std::make_unique<dornvalemainwindow>(state.get(), network);
+        window->show();
+    }
+    // Deletes the window and the state and lets deferred deletes run; true when no burst window is left.
+    bool close_main_window()
+    {
+        window.reset();
+        state.reset();
+        QTest::qWait(10);
+        return burst_windows().isEmpty();
+    }
+    // Writes a file of that name into the temporary directory; its path.
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir->path() + "/" + name;
+        test_support::write_file(path, content);
+        return path;
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<app_state> state;
+    std::unique_ptr<dornvalemainwindow> window;
+};
 
 } // namespace flow_test_support

@@ -32,7 +32,8 @@ struct program_copy
         return true;
     }
 
-    void start()
+    // args: the program's command-line arguments.
+    void start(const QStringList& args = QStringList())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
@@ -41,7 +42,7 @@ struct program_copy
         env.remove("http_proxy");
         env.remove("HTTP_PROXY");
         process.setProcessEnvironment(env);
-        process.start(dir.path() + "/dornvale", QStringList());
+        process.start(dir.path() + "/dornvale", args);
     }
 
     // Runs the test's own event loop (the service lives in it) until the log holds text.

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QSettings>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -109,6 +110,7 @@ private:
 struct recording_progress : loader_progress
 {
     int cancel_after_polls = -1; // -1: never
+    bool record_values = true;   // false keeps a benchmark's memory figures free of the values
     int polls = 0;
     QList<qint32> values;
     QStringList texts;
@@ -117,9 +119,24 @@ struct recording_progress : loader_progress
         ++polls;
         return cancel_after_polls >= 0 && polls > cancel_after_polls;
     }
-    void loader_progress_set_value(qint32 v) override { values << v; }
+    void loader_progress_set_value(qint32 v) override
+    {
+        if (record_values)
+            values << v;
+    }
     void loader_progress_set_text(const QString& text) override { texts << text; }
+    // Each report of the readers: bytes read and file size.
+    QList<QPair<qint64, qint64>> bytes;
+    void loader_progress_bytes(qint64 read, qint64 size) override { bytes << qMakePair(read, size); }
 };
+
+// Empties the user's settings (under the test's private home), so each test starts afresh.
+inline void clear_settings()
+{
+    QSettings settings;
+    settings.clear();
+    settings.sync();
+}
 
 inline bool write_file(const QString& path, const QByteArray& content)
 {

@@ -30,7 +30,10 @@ using gui_test_support::when_modal;
 
 namespace {
 
-const QByteArray expected_checksum = "5e8d3acbd5818be6a18e97978f9163b21c8316d9f3e6f881b61ac7bb717fe476";
+// sha256sum of each platform word followed by the shared key.
+const QByteArray windows_checksum = "5e8d3acbd5818be6a18e97978f9163b21c8316d9f3e6f881b61ac7bb717fe476";
+const QByteArray linux_checksum = "5cf4681cc701f3412d8819f3edea7a0c98f7464ed27662debc8fa96b0a31bcf1";
+const QByteArray macos_checksum = "523f90e4454ed3b059ad909612115854e2ec6d849f34decdd307e2c6ba0a34dc";
 
 QByteArray answer(const QString& version, const QString& download = "https://dl.example.org/dornvale.msi",
                   const QString& changelog = "https://www.example.org/changes")
@@ -63,6 +66,9 @@ private slots:
     void build_flavor_from_file_data();
     void build_flavor_from_file();
     void build_flavor_default_path_is_beside_the_executable();
+    void platform_word_per_system_data();
+    void platform_word_per_system();
+    void checksum_is_sha256_of_platform_and_key_data();
     void checksum_is_sha256_of_platform_and_key();
     void user_agent_format();
     void version_url_data();
@@ -95,8 +101,7 @@ private:
 
 void test_lifecycleclient::init()
 {
-    manager = std::make_unique<QNetworkAccessManager>();
-    manager->setProxy(QNetworkProxy::NoProxy);
+    manager = direct_network();
 }
 
 void test_lifecycleclient::cleanup()
@@ -117,6 +122,7 @@ void test_lifecycleclient::build_flavor_from_file_data()
     QTest::newRow("beside other keys")
         << QByteArray("[build]\ntile_server=http://127.0.0.1:2/\nflavor=nightly\nupdate_service=x\n")
         << "nightly";
+    QTest::newRow("blanks kept") << QByteArray("[build]\nflavor=\" beta \"\n") << " beta ";
 }
 
 void test_lifecycleclient::build_flavor_from_file()
@@ -146,48 +152,105 @@ void test_lifecycleclient::build_flavor_default_path_is_beside_the_executable()
     QCOMPARE(log2.starting_with("Build flavor: ").size(), 1);
 }
 
+void test_lifecycleclient::platform_word_per_system_data()
+{
+    QTest::addColumn<QString>("kernel");
+    QTest::addColumn<QString>("word");
+    QTest::newRow("Windows") << "winnt"
+                             << "Windows";
+    QTest::newRow("macOS") << "darwin"
+                           << "macOS";
+    QTest::newRow("Linux") << "linux"
+                           << "Linux";
+    QTest::newRow("other Unix") << "freebsd"
+                                << "Linux";
+}
+
+void test_lifecycleclient::platform_word_per_system()
+{
+    QFETCH(QString, kernel);
+    QFETCH(QString, word);
+    QCOMPARE(LifeCycleClient::platformFor(kernel), word);
+}
+
+void test_lifecycleclient::checksum_is_sha256_of_platform_and_key_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QByteArray>("checksum");
+    QTest::newRow("Windows") << "Windows" << windows_checksum;
+    QTest::newRow("Linux") << "Linux" << linux_checksum;
+    QTest::newRow("macOS") << "macOS" << macos_checksum;
+}
+
 void test_lifecycleclient::checksum_is_sha256_of_platform_and_key()
 {
-    QCOMPARE(LifeCycleClient::checksum(), expected_checksum);
-    QVERIFY(QRegularExpression("^[0-9a-f]{64}$")
-                .match(QString::fromLatin1(LifeCycleClient::checksum()))
-                .hasMatch());
+    QFETCH(QString, platform);
+    QFETCH(QByteArray, checksum);
+    QCOMPARE(LifeCycleClient::checksum(platform), checksum);
+    LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+    client.setPlatform(platform);
+    QCOMPARE(client.checksum(), checksum);
 }
 
 void test_lifecycleclient::user_agent_format()
 {
     LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
+#ifdef Q_OS_LINUX
+    // The word of the system the test runs on.
+    QCOMPARE(client.platform(), QString("Linux"));
+    QCOMPARE(client.checksum(), linux_checksum);
+#endif
+    QCOMPARE(client.platform(), LifeCycleClient::systemPlatform());
     const QString agent = QString::fromUtf8(client.userAgent());
-    QVERIFY2(QRegularExpression("^Dornvale/v0\\.1\\.3 \\(Windows\\) [^/ ]*/\\S*$").match(agent).hasMatch(),
+    QVERIFY2(QRegularExpression("^Dornvale/v0\\.1\\.3 \\(" + client.platform() + "\\) [^/ ]*/\\S*$")
+                 .match(agent)
+                 .hasMatch(),
              qPrintable(agent));
+    client.setPlatform("macOS");
+    QVERIFY(client.userAgent().startsWith("Dornvale/v0.1.3 (macOS) "));
 }
 
 void test_lifecycleclient::version_url_data()
 {
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("flavor");
+    QTest::addColumn<QString>("platform");
     QTest::addColumn<QString>("url");
     QTest::newRow("no flavour") << "https://updates.example.org/"
                                 << ""
+                                << "Windows"
                                 << "https://updates.example.org/versions/current/Windows";
     QTest::newRow("beta") << "https://updates.example.org/"
                           << "beta"
+                          << "Windows"
                           << "https://updates.example.org/versions/current/Windows?flavor=beta";
     QTest::newRow("base with path") << "https://example.org/api/v1/"
                                     << ""
+                                    << "Windows"
                                     << "https://example.org/api/v1/versions/current/Windows";
     QTest::newRow("slash added") << "https://example.org/api"
                                  << "rc"
+                                 << "Windows"
                                  << "https://example.org/api/versions/current/Windows?flavor=rc";
+    QTest::newRow("Linux") << "https://updates.example.org/"
+                           << ""
+                           << "Linux"
+                           << "https://updates.example.org/versions/current/Linux";
+    QTest::newRow("macOS") << "https://updates.example.org/"
+                           << "beta"
+                           << "macOS"
+                           << "https://updates.example.org/versions/current/macOS?flavor=beta";
 }
 
 void test_lifecycleclient::version_url()
 {
     QFETCH(QString, base);
     QFETCH(QString, flavor);
+    QFETCH(QString, platform);
     QFETCH(QString, url);
     LifeCycleClient client(manager.get(), base);
     client.setBuildFlavor(flavor);
+    client.setPlatform(platform);
     QCOMPARE(client.versionUrl().toString(), url);
 }
 
@@ -195,40 +258,56 @@ void test_lifecycleclient::request_line_and_headers_as_received_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("flavor");
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QByteArray>("checksum");
     QTest::addColumn<QByteArray>("request_line");
     QTest::newRow("no flavour") << "/"
-                                << "" << QByteArray("GET /versions/current/Windows HTTP/1.1");
+                                << ""
+                                << "Windows" << windows_checksum
+                                << QByteArray("GET /versions/current/Windows HTTP/1.1");
     QTest::newRow("beta") << "/"
-                          << "beta" << QByteArray("GET /versions/current/Windows?flavor=beta HTTP/1.1");
+                          << "beta"
+                          << "Windows" << windows_checksum
+                          << QByteArray("GET /versions/current/Windows?flavor=beta HTTP/1.1");
     QTest::newRow("base with path") << "/svc/"
                                     << "beta"
+                                    << "Windows" << windows_checksum
                                     << QByteArray("GET /svc/versions/current/Windows?flavor=beta HTTP/1.1");
+    QTest::newRow("Linux") << "/"
+                           << ""
+                           << "Linux" << linux_checksum << QByteArray("GET /versions/current/Linux HTTP/1.1");
+    QTest::newRow("macOS") << "/"
+                           << ""
+                           << "macOS" << macos_checksum << QByteArray("GET /versions/current/macOS HTTP/1.1");
 }
 
 void test_lifecycleclient::request_line_and_headers_as_received()
 {
     QFETCH(QString, path);
     QFETCH(QString, flavor);
+    QFETCH(QString, platform);
+    QFETCH(QByteArray, checksum);
     QFETCH(QByteArray, request_line);
     http_test_server server([](QTcpSocket* socket, const QByteArray&) {
         http_test_server::send(socket, "200 OK", answer("v0.1.3"));
     });
     LifeCycleClient client(manager.get(), server.base_url(path));
     client.setBuildFlavor(flavor);
+    client.setPlatform(platform);
     debug_capture log;
     client.checkVersion();
     QCOMPARE(log.starting_with("LifeCycleClient/CheckVersion: ").value(0),
-             "LifeCycleClient/CheckVersion:  QUrl(\"" + server.base_url(path) + "versions/current/Windows" +
-                 (flavor.isEmpty() ? QString() : "?flavor=" + flavor) + "\")");
+             "LifeCycleClient/CheckVersion:  QUrl(\"" + server.base_url(path) + "versions/current/" +
+                 platform + (flavor.isEmpty() ? QString() : "?flavor=" + flavor) + "\")");
     QTRY_COMPARE(log.count(entry + ": software is up to date  \"v0.1.3\""), 1);
 
     QCOMPARE(server.requests.size(), 1);
     const QByteArray head = server.requests.first();
     QCOMPARE(http_test_server::request_line(head), request_line);
     const auto headers = http_test_server::headers(head);
-    QCOMPARE(headers.values("x-checksum"), QList<QByteArray>{expected_checksum});
+    QCOMPARE(headers.values("x-checksum"), QList<QByteArray>{checksum});
     QCOMPARE(headers.values("user-agent"), QList<QByteArray>{client.userAgent()});
-    QVERIFY(client.userAgent().startsWith("Dornvale/v0.1.3 (Windows) "));
+    QVERIFY(client.userAgent().startsWith("Dornvale/v0.1.3 (" + platform.toLatin1() + ") "));
     QCOMPARE(headers.values("host"), QList<QByteArray>{"127.0.0.1:" + QByteArray::number(server.port())});
 }
 
@@ -299,7 +378,7 @@ void test_lifecycleclient::precedence_data()
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("order"); // -1: a below b, 0: equal precedence, 1: b below a
 
-    // The Part's table, against the program's version.
+    // Announced versions against the program's version.
     QTest::newRow("v0.1.4 newer") << "v0.1.3"
                                   << "v0.1.4" << -1;
     QTest::newRow("0.2.0 newer") << "v0.1.3"

@@ -77,8 +77,7 @@ private:
 
 void test_replyhandler::init()
 {
-    manager = std::make_unique<QNetworkAccessManager>();
-    manager->setProxy(QNetworkProxy::NoProxy);
+    manager = direct_network();
 }
 
 void test_replyhandler::silent_server_times_out_then_fails_then_is_destroyed()

@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include "support/burst_builder.h"
 #include "support/test_support.h"
 
 #include <cmath>
@@ -34,23 +35,14 @@ struct spec_burst
 };
 
 // Keeps the model's summary lines out of the test output.
-using quiet_streams = test_support::streams_capture;
 using message_log = test_support::debug_capture;
-
-std::unique_ptr<burst> make_burst(qint64 t, double f, std::vector<float> x, std::vector<float> y,
-                                  std::vector<float> z)
-{
-    const auto n = static_cast<qint32>(x.size());
-    return std::make_unique<burst>(t, f, n, std::move(x), std::move(y), std::move(z));
-}
 
 std::unique_ptr<burst_space> space_of(const std::vector<spec_burst>& list)
 {
     std::vector<std::unique_ptr<burst>> bursts;
     for (const auto& b : list)
-        bursts.push_back(make_burst(b.t, b.f, b.v, b.v, b.v));
-    quiet_streams quiet;
-    return std::make_unique<burst_space>(bursts);
+        bursts.push_back(test_support::make_burst(b.t, b.f, b.v, b.v, b.v));
+    return test_support::space_of(std::move(bursts));
 }
 
 QImage plot_of(const burst_space& space, const QString& name = QStringLiteral("a.csv"))

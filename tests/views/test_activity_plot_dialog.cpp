@@ -1,10 +1,17 @@
-// Activity plot dialog: form, title, image in the scroll area, export through the save dialog.
+// Activity plot dialog: form, title, the view in the scroll area, options and zoom, export of the
+// picture and the data through the save dialog.
+#include "views/activity_csv.h"
 #include "views/activity_plot.h"
 #include "views/activity_plot_dialog.h"
+#include "views/activity_plot_view.h"
 #include "data/burst.h"
 #include "data/burst_space.h"
+#include "support/burst_builder.h"
 #include "support/test_support.h"
 
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -15,13 +22,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QPainter>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -41,6 +53,7 @@ public:
 
     QString file_dialog_title;
     QString proposed_name;
+    QString proposed_folder;
     QStringList messages;
     QString message_title;
 
@@ -54,6 +67,7 @@ private:
                 auto* edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
                 QVERIFY(edit);
                 proposed_name = edit->text();
+                proposed_folder = fd->directory().absolutePath();
                 if (answer_.isEmpty()) {
                     fd->reject();
                 } else {
@@ -75,26 +89,41 @@ private:
 std::unique_ptr<burst_space> sample_space()
 {
     std::vector<std::unique_ptr<burst>> list;
-    for (int k = 0; k < 50; ++k) {
-        std::vector<float> v{0.f, static_cast<float>(k), 0.f};
-        list.push_back(std::make_unique<burst>(march_1 + k * 1800000, 10.0, 3, v, v, v));
-    }
-    list.push_back(std::make_unique<burst>(march_1 + 2 * 86400000 + 5, 10.0, 1, std::vector<float>{1},
-                                           std::vector<float>{1}, std::vector<float>{1}));
-    std::ostringstream sink;
-    auto* old = std::cerr.rdbuf(sink.rdbuf());
-    auto space = std::make_unique<burst_space>(list);
-    std::cerr.rdbuf(old);
-    return space;
+    // Burst k holds 0, k, 0 on every axis.
+    test_support::add_bursts(list, 50, march_1, 1800000, 10.0, 3,
+                             [](int b, int, int k) { return k == 1 ? static_cast<float>(b) : 0.f; });
+    list.push_back(test_support::make_burst(march_1 + 2 * 86400000 + 5, 10.0, {1}, {1}, {1}));
+    return test_support::space_of(std::move(list));
+}
+
+QPushButton* button(activity_plot_dialog& dialog, const QString& text)
+{
+    auto* box = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == text)
+            return qobject_cast<QPushButton*>(b);
+    return nullptr;
 }
 
 QPushButton* export_button(activity_plot_dialog& dialog)
 {
-    auto* box = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    for (QAbstractButton* b : box->buttons())
-        if (b->text() == QStringLiteral("Export"))
-            return qobject_cast<QPushButton*>(b);
-    return nullptr;
+    return button(dialog, QStringLiteral("Export"));
+}
+
+QPushButton* export_data_button(activity_plot_dialog& dialog)
+{
+    return button(dialog, QStringLiteral("Export Data…"));
+}
+
+QString status_text(activity_plot_dialog& dialog)
+{
+    return dialog.findChild<QStatusBar*>(QStringLiteral("statusBar"))->currentMessage();
+}
+
+QByteArray file_bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -110,6 +139,14 @@ private slots:
     void form_title_and_image();
     void close_hides();
     void export_proposed_name_as_png();
+    void proposed_names_beside_the_data_file();
+    void export_vector_data();
+    void export_vector();
+    void export_values_as_csv();
+    void failed_data_export_warns();
+    void options_change_picture_and_numbers();
+    void zoom_fits_or_enlarges();
+    void view_draws_bins_axis_and_legend();
     void export_jpeg();
     void cancel_saves_nothing();
     void failed_save_warns_data();
@@ -155,10 +192,18 @@ void test_activity_plot_dialog::form_title_and_image()
     QVERIFY(scroll);
     QVERIFY(scroll->widgetResizable());
     QVERIFY(!dialog.findChild<QWidget*>(QStringLiteral("scrollAreaWidgetContents")));
-    auto* label = qobject_cast<QLabel*>(scroll->widget());
-    QVERIFY(label);
-    QCOMPARE(label->pixmap()->size(), QSize(512, 112));
-    QCOMPARE(label->pixmap()->toImage().convertToFormat(QImage::Format_RGB888), dialog.plot_image());
+    auto* view = qobject_cast<activity_plot_view*>(scroll->widget());
+    QVERIFY(view);
+    QCOMPARE(view, dialog.view());
+    QCOMPARE(view->zoom(), activity_plot_view::zoom_fit);
+    // The default picture, all but the time it was generated.
+    QImage plain;
+    {
+        test_support::debug_capture quiet;
+        plain = activity_plot_image(*space, file);
+    }
+    QCOMPARE(dialog.plot_image().copy(0, 0, 512, 34), plain.copy(0, 0, 512, 34));
+    QCOMPARE(dialog.plot_image().copy(0, 52, 512, 60), plain.copy(0, 52, 512, 60));
 
     auto* box = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     QVERIFY(box);
@@ -167,7 +212,30 @@ void test_activity_plot_dialog::form_title_and_image()
     QPushButton* exp = export_button(dialog);
     QVERIFY(exp);
     QCOMPARE(box->buttonRole(exp), QDialogButtonBox::ActionRole);
-    QCOMPARE(box->buttons().size(), 2);
+    QPushButton* data = export_data_button(dialog);
+    QVERIFY(data);
+    QCOMPARE(box->buttonRole(data), QDialogButtonBox::ActionRole);
+    QCOMPARE(box->buttons().size(), 3);
+
+    auto* zoom = dialog.findChild<QComboBox*>(QStringLiteral("zoomBox"));
+    QVERIFY(zoom);
+    QCOMPARE(zoom->count(), 3);
+    QCOMPARE(zoom->itemText(0), QStringLiteral("Fit Width"));
+    QCOMPARE(zoom->itemText(1), QStringLiteral("2×"));
+    QCOMPARE(zoom->itemText(2), QStringLiteral("4×"));
+    QCOMPARE(zoom->currentIndex(), 0);
+    auto* twice = dialog.findChild<QCheckBox*>(QStringLiteral("doublePlotBox"));
+    QVERIFY(twice);
+    QCOMPARE(twice->text(), QStringLiteral("Double plot"));
+    QVERIFY(!twice->isChecked());
+    auto* offset = dialog.findChild<QSpinBox*>(QStringLiteral("utcOffsetBox"));
+    QVERIFY(offset);
+    QCOMPARE(offset->value(), 0);
+    QCOMPARE(offset->minimum(), -720);
+    QCOMPARE(offset->maximum(), 840);
+    QCOMPARE(offset->suffix(), QStringLiteral(" min"));
+    QVERIFY(dialog.options().is_default());
+    QCOMPARE(status_text(dialog), QString());
 }
 
 void test_activity_plot_dialog::close_hides()
@@ -186,7 +254,7 @@ void test_activity_plot_dialog::export_proposed_name_as_png()
 {
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();
-    export_driver driver(QStringLiteral("activity-plot.png"));
+    export_driver driver(QStringLiteral("f-activity.png"));
     {
         test_support::streams_capture streams;
         test_support::debug_capture debug;
@@ -195,20 +263,249 @@ void test_activity_plot_dialog::export_proposed_name_as_png()
         const QStringList names = debug.lines().filter(QStringLiteral("filename: "));
         QCOMPARE(names.size(), 1);
         QVERIFY2(names.first().startsWith(QStringLiteral("filename: ")), qPrintable(names.first()));
-        QVERIFY2(names.first().endsWith(QStringLiteral("activity-plot.png\"")), qPrintable(names.first()));
+        QVERIFY2(names.first().endsWith(QStringLiteral("/f-activity.png\"")), qPrintable(names.first()));
     }
 
+    // The save dialog opens in the data file's folder with the data file's name.
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Plot Image"));
-    QCOMPARE(driver.proposed_name, QStringLiteral("activity-plot.png"));
+    QCOMPARE(driver.proposed_name, QStringLiteral("f-activity.png"));
+    QCOMPARE(driver.proposed_folder, QDir(dir->path()).canonicalPath());
     QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
-    const QString path = dir->filePath(QStringLiteral("activity-plot.png"));
+    const QString path = dir->filePath(QStringLiteral("f-activity.png"));
     QImageReader reader(path);
     QCOMPARE(reader.format(), QByteArray("png"));
     const QImage saved = reader.read();
     QCOMPARE(saved.size(), QSize(512, 112));
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB888), dialog.plot_image());
+    QCOMPARE(status_text(dialog), QStringLiteral("Activity plot saved to ") +
+                                      QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath()));
 }
 
+void test_activity_plot_dialog::proposed_names_beside_the_data_file()
+{
+    const QString folder = dir->filePath(QStringLiteral("tags"));
+    QVERIFY(QDir().mkpath(folder));
+    activity_plot_dialog dialog(parent.get(), *space, folder + QStringLiteral("/1234.acc.txt"));
+    dialog.show();
+    for (const auto& [which, name] : {std::make_pair(0, QStringLiteral("1234.acc-activity.png")),
+                                      std::make_pair(1, QStringLiteral("1234.acc-activity.csv"))}) {
+        export_driver driver{QString()};
+        (which == 0 ? export_button(dialog) : export_data_button(dialog))->click();
+        QCOMPARE(driver.proposed_name, name);
+        QCOMPARE(driver.proposed_folder, QDir(folder).canonicalPath());
+        QCOMPARE(driver.file_dialog_title, which == 0 ? QStringLiteral("Save Activity Plot Image")
+                                                      : QStringLiteral("Save Activity Data"));
+    }
+    QVERIFY(QDir(folder).entryList(QDir::Files).isEmpty());
+    QCOMPARE(status_text(dialog), QString());
+}
+
+void test_activity_plot_dialog::export_vector_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("svg") << QStringLiteral("plot.svg");
+    QTest::newRow("pdf") << QStringLiteral("plot.PDF");
+}
+
+void test_activity_plot_dialog::export_vector()
+{
+    QFETCH(QString, name);
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.show();
+    const QString path = dir->filePath(name);
+    {
+        export_driver driver(path);
+        test_support::streams_capture quiet;
+        export_button(dialog)->click();
+        QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    }
+    const QByteArray bytes = file_bytes(path);
+    if (name.endsWith(QStringLiteral(".svg"))) {
+        QSvgRenderer svg(bytes);
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.viewBox(), QRect(0, 0, 512, 112));
+        // 512 by 112 pixels at 96 per inch.
+        QVERIFY2(bytes.contains("width=\"135.467mm\" height=\"29.6333mm\""), bytes.left(400).constData());
+        QVERIFY(bytes.contains("activity plot (Dornvale - v0.1.3)"));
+        QVERIFY(bytes.contains("file: f.csv"));
+        QVERIFY(bytes.contains("2024-03-03"));
+        // Rendered (smoothed), the vector picture shows a bin where the image has one, none elsewhere.
+        QImage drawn(512, 112, QImage::Format_RGB888);
+        drawn.fill(Qt::white);
+        {
+            QPainter p(&drawn);
+            svg.render(&p);
+        }
+        for (int c : {5, 15, 45, 7, 8, 245}) {
+            const bool bin = qRed(dialog.plot_image().pixel(c, 72)) < 255;
+            QCOMPARE(qRed(drawn.pixel(c, 72)) < 250, bin);
+            QCOMPARE(bin, c % 10 == 5 && c < 240);
+        }
+    } else {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        // One point per pixel: the page is the picture's size.
+        QVERIFY(bytes.contains("/MediaBox [0 0 512.000000 112.000000]"));
+        QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+    }
+    QCOMPARE(status_text(dialog), QStringLiteral("Activity plot saved to ") + QDir::toNativeSeparators(path));
+}
+
+void test_activity_plot_dialog::export_values_as_csv()
+{
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.show();
+    export_driver driver(QStringLiteral("f-activity.csv"));
+    export_data_button(dialog)->click();
+    QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Data"));
+    QCOMPARE(driver.proposed_name, QStringLiteral("f-activity.csv"));
+    const QString path = dir->filePath(QStringLiteral("f-activity.csv"));
+    QBuffer expected;
+    expected.open(QIODevice::WriteOnly);
+    QVERIFY(write_activity_csv(dialog.calculator(), expected, nullptr));
+    const QByteArray bytes = file_bytes(path);
+    QCOMPARE(bytes, expected.data());
+    QCOMPARE(bytes.count('\n'), 3 * 240 + 1);
+    // Burst 1 starts 30 minutes in with 0, 1, 0 on each axis: activity 1 in bin 5.
+    QVERIFY(bytes.contains("\n2024-03-01T00:30:00Z,0,5,3,1\n"));
+    QCOMPARE(status_text(dialog), QStringLiteral("Activity data saved to ") +
+                                      QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath()));
+}
+
+void test_activity_plot_dialog::failed_data_export_warns()
+{
+    {
+        QFile blocker(dir->filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    const QString path = dir->filePath(QStringLiteral("file/data.csv"));
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.show();
+    export_driver driver(path);
+    export_data_button(dialog)->click();
+    QCOMPARE(driver.messages.size(), 1);
+    QCOMPARE(driver.message_title, QStringLiteral("Export failed"));
+    const QString prefix = QStringLiteral("The activity data could not be saved to \"%1\": ")
+                               .arg(QDir::toNativeSeparators(path));
+    QVERIFY2(driver.messages.first().startsWith(prefix), qPrintable(driver.messages.first()));
+    QVERIFY(driver.messages.first().size() > prefix.size() + 1);
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(status_text(dialog), QString());
+}
+
+void test_activity_plot_dialog::options_change_picture_and_numbers()
+{
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.show();
+    dialog.findChild<QCheckBox*>(QStringLiteral("doublePlotBox"))->setChecked(true);
+    QVERIFY(dialog.options().double_plot);
+    QCOMPARE(dialog.plot_image().size(), QSize(752, 112));
+    QCOMPARE(dialog.calculator().utc_offset, qint64(0));
+
+    auto* offset = dialog.findChild<QSpinBox*>(QStringLiteral("utcOffsetBox"));
+    offset->setValue(-90);
+    QCOMPARE(dialog.options().utc_offset_minutes, -90);
+    QCOMPARE(dialog.calculator().utc_offset, qint64(-5400000));
+    // The first burst, 00:00 UTC, is 22:30 on the day before, the last one 22:30 on 2024-03-02: three
+    // days from 2024-02-29 01:30 UTC.
+    QCOMPARE(dialog.calculator().plot_begin, march_1 - 86400000 + 5400000);
+    QCOMPARE(dialog.calculator().bin_count, qint64(3 * 240));
+    QCOMPARE(dialog.calculator().activities[225 + 5], 1.0);
+    QCOMPARE(dialog.plot_image().size(), QSize(752, 112));
+    QCOMPARE(dialog.view()->bin_rect(0, 0).height(), dialog.view()->row_height() - 3);
+
+    // The export is the picture with the options.
+    const QString path = dir->filePath(QStringLiteral("twice.png"));
+    {
+        export_driver driver(path);
+        test_support::streams_capture quiet;
+        export_button(dialog)->click();
+    }
+    QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB888), dialog.plot_image());
+
+    dialog.findChild<QCheckBox*>(QStringLiteral("doublePlotBox"))->setChecked(false);
+    offset->setValue(0);
+    QVERIFY(dialog.options().is_default());
+    QCOMPARE(dialog.plot_image().size(), QSize(512, 112));
+    QCOMPARE(dialog.calculator().plot_begin, march_1);
+}
+
+void test_activity_plot_dialog::zoom_fits_or_enlarges()
+{
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* scroll = dialog.findChild<QScrollArea*>(QStringLiteral("scrollArea"));
+    activity_plot_view* view = dialog.view();
+    const int margins = view->left_margin() + activity_plot_view::right_margin;
+
+    // Fit: the rows take the viewport's width, however wide the window.
+    for (int width : {400, 900}) {
+        dialog.resize(width, 600);
+        QCoreApplication::processEvents();
+        QCOMPARE(view->width(), scroll->viewport()->width());
+        QCOMPARE(view->bin_width_px(), double(view->width() - margins) / 240);
+        QCOMPARE(view->bin_rect(0, 239).right(), view->width() - activity_plot_view::right_margin - 1);
+    }
+    const double wide = view->bin_width_px();
+    QVERIFY(wide > 2.5);
+
+    auto* zoom = dialog.findChild<QComboBox*>(QStringLiteral("zoomBox"));
+    for (const auto& [index, px] : {std::make_pair(1, 2), std::make_pair(2, 4)}) {
+        zoom->setCurrentIndex(index);
+        dialog.resize(400, 600);
+        QCoreApplication::processEvents();
+        QCOMPARE(view->zoom(), px);
+        QCOMPARE(view->bin_width_px(), double(px));
+        QCOMPARE(view->width(), margins + 240 * px);
+        QCOMPARE(view->bin_rect(1, 7),
+                 QRect(view->left_margin() + 7 * px, activity_plot_view::top_margin + view->row_height() + 2,
+                       px, view->row_height() - 3));
+        QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
+    }
+    zoom->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(view->width(), scroll->viewport()->width());
+}
+
+void test_activity_plot_dialog::view_draws_bins_axis_and_legend()
+{
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.findChild<QComboBox*>(QStringLiteral("zoomBox"))->setCurrentIndex(1);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    activity_plot_view* view = dialog.view();
+    const QImage shot = view->grab().toImage();
+    const activity_calculator& calc = dialog.calculator();
+    int dark = 0;
+    // Bins 5, 15, ... (bursts 1, 3, ...) lie clear of the hour lines; 7 and 307 have no sample.
+    for (int k : {5, 15, 25, 235, 245, 7, 307}) {
+        const int grey = activity_grey(calc.activities[std::size_t(k)], calc.max_activity);
+        const QRect r = view->bin_rect(k / 240, k % 240);
+        QCOMPARE(shot.pixel(r.center()), qRgb(grey, grey, grey));
+        dark += grey < 200;
+    }
+    QCOMPARE(dark, 5);
+    // Legend: from white (no activity) to black (the largest).
+    const QRect bar = view->legend_bar();
+    QCOMPARE(shot.pixel(bar.left(), bar.center().y()), qRgb(255, 255, 255));
+    QCOMPARE(shot.pixel(bar.right(), bar.center().y()), qRgb(0, 0, 0));
+    const int mid = activity_grey(calc.max_activity / 2, calc.max_activity);
+    const int x = bar.left() + int(std::floor(calc.max_activity / 2 / calc.max_activity * (bar.width() - 1)));
+    QVERIFY(std::abs(qRed(shot.pixel(x, bar.center().y())) - mid) <= 2);
+    // Hour axis: text above the rows at 0, 6, 12, 18, 24; nothing between the labels' rows.
+    bool axis_text = false;
+    for (int y = 0; y < activity_plot_view::top_margin - 8; ++y)
+        for (int xx = view->left_margin() - 4; xx < view->left_margin() + 6; ++xx)
+            axis_text |= shot.pixel(xx, y) != qRgb(255, 255, 255);
+    QVERIFY(axis_text);
+    // Dates left of the rows.
+    bool date_text = false;
+    for (int y = activity_plot_view::top_margin; y < activity_plot_view::top_margin + view->row_height(); ++y)
+        for (int xx = 0; xx < view->left_margin() - 6; ++xx)
+            date_text |= shot.pixel(xx, y) != qRgb(255, 255, 255);
+    QVERIFY(date_text);
+}
 void test_activity_plot_dialog::export_jpeg()
 {
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
@@ -254,11 +551,7 @@ void test_activity_plot_dialog::failed_save_warns()
     QFETCH(QString, name);
     QFETCH(QString, reason);
     // "file" is a regular file, so nothing can be created beneath it.
-    {
-        QFile blocker(dir->filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.write("keep");
-    }
+    QVERIFY(test_support::write_file(dir->filePath(QStringLiteral("file")), "keep"));
     const QString path = dir->filePath(name);
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();

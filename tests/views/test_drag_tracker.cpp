@@ -1,12 +1,12 @@
 // Press/move/release dispatch of mouse drags.
 #include "views/drag_handler.h"
 #include "views/drag_tracker.h"
+#include "support/test_support.h"
 
 #include <QMouseEvent>
 #include <QTest>
 
-#include <iostream>
-#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -38,15 +38,21 @@ QMouseEvent mouse(QEvent::Type type, int x, Qt::MouseButton button)
     return QMouseEvent(type, QPointF(x, 5), button, held, Qt::NoModifier);
 }
 
-// Captures standard error for the lifetime of the object.
-struct cerr_capture
+// Sends "press|move|release <x> L|R" to the tracker.
+void send(drag_tracker& tracker, const QString& text)
 {
-    std::ostringstream out;
-    std::streambuf* saved;
-    cerr_capture() : saved(std::cerr.rdbuf(out.rdbuf())) {}
-    ~cerr_capture() { std::cerr.rdbuf(saved); }
-    QString text() const { return QString::fromStdString(out.str()); }
-};
+    const QStringList part = text.split(' ');
+    const Qt::MouseButton button = part[2] == "L" ? Qt::LeftButton : Qt::RightButton;
+    const int x = part[1].toInt();
+    if (part[0] == "press")
+        tracker.press(mouse(QEvent::MouseButtonPress, x, button));
+    else if (part[0] == "move")
+        tracker.move(mouse(QEvent::MouseMove, x, button));
+    else
+        tracker.release(mouse(QEvent::MouseButtonRelease, x, button));
+}
+
+using test_support::streams_capture;
 
 } // namespace
 
@@ -56,9 +62,8 @@ class test_drag_tracker : public QObject
 
 private slots:
     void first_move_starts_then_drags_then_ends();
-    void click_without_move();
-    void first_matching_handler_wins();
-    void right_button_finds_no_handler_but_still_ends();
+    void dispatch_data();
+    void dispatch();
     void second_press_and_stray_events_ignored();
     void shared_left_end_writes_left_end();
 };
@@ -68,7 +73,7 @@ void test_drag_tracker::first_move_starts_then_drags_then_ends()
     QStringList log;
     drag_tracker tracker;
     tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
-    cerr_capture err;
+    streams_capture err;
     tracker.press(mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton));
     QVERIFY(tracker.pressed);
     QVERIFY(!tracker.dragging);
@@ -81,47 +86,45 @@ void test_drag_tracker::first_move_starts_then_drags_then_ends()
     QVERIFY(!tracker.dragging);
     QVERIFY(!tracker.active);
     QCOMPARE(log, (QStringList{"L start 11,5", "L drag 30 from 10", "L end 40"}));
-    QCOMPARE(err.text(), QString("handle_drag_start\nhandle_dragging\nhandle_drag_end\n"));
+    QCOMPARE(err.stderr_text(), QString("handle_drag_start\nhandle_drag_end\n"));
 }
 
-void test_drag_tracker::click_without_move()
+void test_drag_tracker::dispatch_data()
 {
-    QStringList log;
-    drag_tracker tracker;
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
-    cerr_capture err;
-    tracker.press(mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton));
-    tracker.release(mouse(QEvent::MouseButtonRelease, 10, Qt::LeftButton));
-    QVERIFY(log.isEmpty());
-    QCOMPARE(err.text(), QString("handle_click\n"));
+    QTest::addColumn<QStringList>("handlers"); // named after their button: "L1" is a left one
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("click without move")
+        << QStringList{"L"} << QStringList{"press 10 L", "release 10 L"} << QStringList() << "handle_click\n";
+    QTest::newRow("first matching handler wins")
+        << QStringList{"R", "L1", "L2"} << QStringList{"press 0 L", "move 5 L", "release 6 L"}
+        << QStringList{"L1 start 5,5", "L1 end 6"} << "handle_drag_start\nhandle_drag_end\n";
+    QTest::newRow("right button finds no handler but still ends")
+        << QStringList{"L"} << QStringList{"press 0 R", "move 50 R", "move 60 R", "release 60 R"}
+        << QStringList() << "handle_drag_start\nhandle_drag_end\n";
 }
 
-void test_drag_tracker::first_matching_handler_wins()
+void test_drag_tracker::dispatch()
 {
-    QStringList log;
+    QFETCH(QStringList, handlers);
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, log);
+    QFETCH(QString, err);
+    QStringList written;
+    std::vector<QByteArray> names; // the handlers keep the pointers
+    names.reserve(static_cast<std::size_t>(handlers.size()));
     drag_tracker tracker;
-    tracker.add_handler(new recording_handler(Qt::RightButton, &log, "R"));
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L1"));
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L2"));
-    cerr_capture err;
-    tracker.press(mouse(QEvent::MouseButtonPress, 0, Qt::LeftButton));
-    tracker.move(mouse(QEvent::MouseMove, 5, Qt::LeftButton));
-    tracker.release(mouse(QEvent::MouseButtonRelease, 6, Qt::LeftButton));
-    QCOMPARE(log, (QStringList{"L1 start 5,5", "L1 end 6"}));
-}
-
-void test_drag_tracker::right_button_finds_no_handler_but_still_ends()
-{
-    QStringList log;
-    drag_tracker tracker;
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
-    cerr_capture err;
-    tracker.press(mouse(QEvent::MouseButtonPress, 0, Qt::RightButton));
-    tracker.move(mouse(QEvent::MouseMove, 50, Qt::RightButton));
-    tracker.move(mouse(QEvent::MouseMove, 60, Qt::RightButton));
-    tracker.release(mouse(QEvent::MouseButtonRelease, 60, Qt::RightButton));
-    QVERIFY(log.isEmpty());
-    QCOMPARE(err.text(), QString("handle_drag_start\nhandle_dragging\nhandle_drag_end\n"));
+    for (const QString& name : handlers) {
+        names.push_back(name.toLatin1());
+        tracker.add_handler(new recording_handler(name.startsWith('L') ? Qt::LeftButton : Qt::RightButton,
+                                                  &written, names.back().constData()));
+    }
+    streams_capture streams;
+    for (const QString& event : events)
+        send(tracker, event);
+    QCOMPARE(written, log);
+    QCOMPARE(streams.stderr_text(), err);
 }
 
 void test_drag_tracker::second_press_and_stray_events_ignored()
@@ -129,10 +132,10 @@ void test_drag_tracker::second_press_and_stray_events_ignored()
     QStringList log;
     drag_tracker tracker;
     tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
-    cerr_capture err;
+    streams_capture err;
     tracker.move(mouse(QEvent::MouseMove, 3, Qt::NoButton));
     tracker.release(mouse(QEvent::MouseButtonRelease, 3, Qt::LeftButton));
-    QVERIFY(err.text().isEmpty());
+    QVERIFY(err.stderr_text().isEmpty());
     tracker.press(mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton));
     tracker.press(mouse(QEvent::MouseButtonPress, 99, Qt::RightButton));
     QCOMPARE(tracker.press_position.x(), 10);
@@ -152,9 +155,9 @@ void test_drag_tracker::shared_left_end_writes_left_end()
     } handler;
     QCOMPARE(handler.button(), 1);
     drag_tracker tracker;
-    cerr_capture err;
+    streams_capture err;
     handler.end_drag(tracker);
-    QCOMPARE(err.text(), QString("left end\n"));
+    QCOMPARE(err.stderr_text(), QString("left end\n"));
 }
 
 QTEST_GUILESS_MAIN(test_drag_tracker)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+class burst_space;
+class event_space;
+
+// What an open flow needs of the window that started it: a parent for its dialogs and somewhere to
+// hand a loaded data set. Keeps the flows free of the main window.
+class data_set_sink
+{
+public:
+    virtual ~data_set_sink() = default;
+
+    virtual QWidget* dialog_parent() = 0;
+
+    // Shows and registers an acceleration data set read from acc_file_name.
+    virtual void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name) = 0;
+
+    // Draws and registers the track of a GPS file opened without acceleration data.
+    virtual void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name) = 0;
+
+    // Shows and registers an acceleration and GPS pair, the track on the map.
+    virtual void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
+                          const QString& acc_file_name, const QString& gps_file_name) = 0;
+};

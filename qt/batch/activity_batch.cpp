@@ -1,0 +1,244 @@
+#include "batch/activity_batch.h"
+
+#include "data/burst_space.h"
+#include "data/eobs_acc_gps_loader.h"
+#include "data/loader_progress.h"
+#include "data/trace.h"
+#include "views/activity_csv.h"
+#include "views/activity_plot.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+#include <functional>
+#include <memory>
+#include <sstream>
+
+const char activity_batch::usage[] =
+    "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n";
+
+namespace {
+
+const char program[] = "dornvale-batch: ";
+
+// A batch run is never cancelled and shows no progress.
+class no_progress : public loader_progress
+{
+public:
+    bool loader_progress_cancelled() override { return false; }
+    void loader_progress_set_value(qint32) override {}
+    void loader_progress_set_text(const QString&) override {}
+};
+
+// The readers' and the chain's trace lines are for the interactive program; the batch command's
+// own lines are the only ones its caller sees.
+class silenced_streams
+{
+public:
+    silenced_streams()
+        : out_(trace::sink(trace::stream::out).rdbuf(sink_.rdbuf())),
+          err_(trace::sink(trace::stream::err).rdbuf(sink_.rdbuf()))
+    {
+    }
+    ~silenced_streams()
+    {
+        trace::sink(trace::stream::out).rdbuf(out_);
+        trace::sink(trace::stream::err).rdbuf(err_);
+    }
+    silenced_streams(const silenced_streams&) = delete;
+    silenced_streams& operator=(const silenced_streams&) = delete;
+
+private:
+    std::ostringstream sink_;
+    std::streambuf* out_;
+    std::streambuf* err_;
+};
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+void print(std::ostream& stream, const QString& line)
+{
+    stream << line.toLocal8Bit().constData() << std::endl;
+}
+
+// Empty on success, else the reason.
+QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)>& write)
+{
+    QSaveFile file(path);
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (!write(file, reason)) {
+        file.cancelWriting();
+        return reason.isEmpty() ? file.errorString() : reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+} // namespace
+
+QString activity_batch::output_path(const QString& argument, const QString& data_file, const QString& suffix)
+{
+    if (argument.isEmpty())
+        return activity_export_path(data_file, suffix);
+    if (QFileInfo(argument).isDir()) {
+        const QString beside = activity_export_path(data_file, suffix);
+        return QDir(argument).filePath(QFileInfo(beside).fileName());
+    }
+    return argument;
+}
+
+QString activity_batch::process(const QString& file, const QString& csv, const QString& png, QString& done)
+{
+    if (!QFileInfo::exists(file))
+        return QStringLiteral("File does not exist.");
+    if (QFileInfo(file).isDir())
+        return QStringLiteral("Is a folder, not a file.");
+    std::unique_ptr<eobs_acc_loader> loaded;
+    std::unique_ptr<activity_calculator> calc;
+    QString refusal;
+    {
+        silenced_streams quiet;
+        no_progress progress;
+        loaded = eobs_acc_loader::guarded(file, &progress);
+        if (loaded->status == ELS_SUCCESS && loaded->space) {
+            refusal = activity_plot_refusal(*loaded->space);
+            if (refusal.isEmpty())
+                calc = std::make_unique<activity_calculator>(*loaded->space);
+        }
+    }
+    if (loaded->status == ELS_READ_FAILED)
+        return loaded->reason;
+    if (!refusal.isEmpty())
+        return refusal;
+    if (!calc)
+        return QStringLiteral("File format not recognized.");
+
+    QStringList written;
+    if (!csv.isEmpty()) {
+        const QString reason =
+            save(csv, [&](QSaveFile& f, QString& why) { return write_activity_csv(*calc, f, &why); });
+        if (!reason.isEmpty())
+            return QStringLiteral("can't write %1: %2").arg(native(csv), reason);
+        written << native(csv);
+    }
+    if (!png.isEmpty()) {
+        const QImage image =
+            activity_plot_image(*calc, QFileInfo(file).absoluteFilePath(), activity_plot_options());
+        const QString reason = save(png, [&](QSaveFile& f, QString& why) {
+            if (image.isNull()) {
+                why = QStringLiteral("not enough memory for the image");
+                return false;
+            }
+            why = QStringLiteral("the image could not be encoded");
+            return image.save(&f, "png");
+        });
+        if (!reason.isEmpty())
+            return QStringLiteral("can't write %1: %2").arg(native(png), reason);
+        written << native(png);
+    }
+    const qint32 bursts = loaded->space->entry_count();
+    done = QStringLiteral("%1: %2 %3 -> %4")
+               .arg(native(file))
+               .arg(bursts)
+               .arg(bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"))
+               .arg(written.join(QStringLiteral(", ")));
+    return QString();
+}
+
+int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
+{
+    if (args.isEmpty() || args.first() != QStringLiteral("activity")) {
+        if (!args.isEmpty() &&
+            (args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h"))) {
+            out << usage;
+            return exit_ok;
+        }
+        if (!args.isEmpty())
+            print(err, program + QStringLiteral("unknown command \"%1\"").arg(args.first()));
+        err << usage;
+        return exit_usage;
+    }
+
+    QString csv_arg, png_arg;
+    bool csv_on = false, png_on = false;
+    QStringList files;
+    bool options_done = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (options_done || !a.startsWith(QLatin1Char('-')) || a == QStringLiteral("-")) {
+            files << a;
+        } else if (a == QStringLiteral("--")) {
+            options_done = true;
+        } else if (a == QStringLiteral("--csv") || a == QStringLiteral("--png")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+                print(err, program + QStringLiteral("%1 needs a file or folder name").arg(a));
+                err << usage;
+                return exit_usage;
+            }
+            (a == QStringLiteral("--csv") ? csv_arg : png_arg) = args[++i];
+            (a == QStringLiteral("--csv") ? csv_on : png_on) = true;
+        } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
+            out << usage;
+            return exit_ok;
+        } else {
+            print(err, program + QStringLiteral("unknown option \"%1\"").arg(a));
+            err << usage;
+            return exit_usage;
+        }
+    }
+    if (files.isEmpty()) {
+        print(err, program + QStringLiteral("no input file"));
+        err << usage;
+        return exit_usage;
+    }
+    // Without --csv or --png both are written beside each input.
+    if (!csv_on && !png_on)
+        csv_on = png_on = true;
+    for (const QString& arg : {csv_arg, png_arg}) {
+        if (!arg.isEmpty() && files.size() > 1 && !QFileInfo(arg).isDir()) {
+            print(err, program + QStringLiteral(
+                                     "\"%1\" must be an existing folder when more than one file is given")
+                                     .arg(native(arg)));
+            err << usage;
+            return exit_usage;
+        }
+    }
+
+    int failed = 0;
+    // Every input and every output of this run, so that no output replaces an input or an earlier
+    // file's output.
+    QSet<QString> taken;
+    for (const QString& file : files)
+        taken.insert(QFileInfo(file).absoluteFilePath());
+    for (const QString& file : files) {
+        const QString csv = csv_on ? output_path(csv_arg, file, QStringLiteral("csv")) : QString();
+        const QString png = png_on ? output_path(png_arg, file, QStringLiteral("png")) : QString();
+        QString done;
+        QString problem;
+        for (const QString& o : {csv, png})
+            if (problem.isEmpty() && !o.isEmpty() && taken.contains(QFileInfo(o).absoluteFilePath()))
+                problem = QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
+                              .arg(native(o));
+        if (problem.isEmpty()) {
+            for (const QString& o : {csv, png})
+                if (!o.isEmpty())
+                    taken.insert(QFileInfo(o).absoluteFilePath());
+            problem = process(file, csv, png, done);
+        }
+        if (problem.isEmpty()) {
+            print(out, done);
+        } else {
+            print(err, program + native(file) + QStringLiteral(": ") + problem);
+            ++failed;
+        }
+    }
+    return failed == 0 ? exit_ok : exit_file_failed;
+}

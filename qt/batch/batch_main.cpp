@@ -1,0 +1,40 @@
+// dornvale-batch: the program's computations over many files, without a window.
+#include "batch/activity_batch.h"
+#include "data/trace.h"
+
+#include <QGuiApplication>
+
+#include <cstring>
+
+namespace {
+
+// Qt's own diagnostics (and the calculator's debug lines) are not part of the command's output;
+// only errors that end the program are passed on.
+void quiet_handler(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        trace::err("dornvale-batch: ", text);
+}
+
+bool platform_given(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(&quiet_handler);
+    // Text in the PNG needs a GUI application, which needs a platform; no display is required.
+    if (!platform_given(argc, argv))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    return activity_batch::run(QCoreApplication::arguments().mid(1), trace::sink(trace::stream::out),
+                               trace::sink(trace::stream::err));
+}

@@ -1,0 +1,53 @@
+#include "data/eobs_file_kind.h"
+
+#include "data/loader_cancelled.h"
+#include "data/loader_eobsmb.h"
+#include "data/loader_gps_eobsmb.h"
+#include "data/loader_gps_mbd.h"
+#include "data/loader_mbd.h"
+#include "data/loader_progress.h"
+#include "data/loader_read_failed.h"
+#include "data/loader_wrong_header.h"
+#include "data/trace.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Cancelled from the start: a reader that accepts the header stops before the first data line.
+class header_probe : public loader_progress
+{
+public:
+    bool loader_progress_cancelled() override { return true; }
+    void loader_progress_set_value(qint32) override {}
+    void loader_progress_set_text(const QString&) override {}
+};
+
+template <typename Reader> bool accepts(const QString& file_name)
+{
+    header_probe probe;
+    try {
+        Reader reader(file_name, &probe);
+    } catch (const loader_cancelled&) {
+        return true;
+    } catch (const loader_wrong_header&) {
+        return false;
+    } catch (const loader_read_failed&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+eobs_file_kind::kind eobs_file_kind::of(const QString& file_name)
+{
+    if (!QFileInfo(file_name).isFile())
+        return neither;
+    trace::err("header check of ", file_name);
+    if (accepts<loader_eobsmb>(file_name) || accepts<loader_mbd>(file_name))
+        return acceleration;
+    if (accepts<loader_gps_eobsmb>(file_name) || accepts<loader_gps_mbd>(file_name))
+        return gps;
+    return neither;
+}

@@ -1,0 +1,317 @@
+// dornvale-batch activity, run as the real program without a display: outputs, lines, exit codes.
+#include "views/activity_csv.h"
+#include "views/activity_plot.h"
+#include "data/burst_space.h"
+#include "data/eobs_acc_gps_loader.h"
+
+#include "support/test_support.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray fixed_header =
+    "key-bin-checksum,tag-serial-number,start-timestamp,"
+    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n";
+
+// Two days: bursts on 2014-05-02 and 2014-05-03.
+const QByteArray fixed_file = fixed_header + "1a,22,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6 7 8 9\n"
+                                             "1a,22,2014-05-02 13:10:00.000,10,XYZ,9 9 9 1 1 1\n"
+                                             "1a,22,2014-05-03 01:00:00.000,10,XYZ,1 2 3 9 9 9\n";
+// The "eobs_" layout, read by the second reader of the chain.
+const QByteArray mbd_file = "event-id,eobs_acceleration_axes,eobs_accelerations_raw,eobs_start_timestamp,"
+                            "eobs_acceleration_sampling_frequency_per_axis\n"
+                            "1,XYZ,1 2 3 4 5 6,2014-05-02 13:00:00.000,20\n";
+
+struct run_result
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the real program with no display and no platform named, in folder.
+run_result run(const QStringList& args, const QString& folder)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(DORNVALE_BINARY_DIR "/dornvale-batch"), args);
+    run_result r;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        r.err = QStringLiteral("did not finish: ") + process.errorString();
+        return r;
+    }
+    r.code = process.exitCode();
+    r.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return r;
+}
+
+struct no_progress : loader_progress
+{
+    bool loader_progress_cancelled() override { return false; }
+    void loader_progress_set_value(qint32) override {}
+    void loader_progress_set_text(const QString&) override {}
+};
+
+// A file read by the program's own loader chain.
+std::unique_ptr<eobs_acc_loader> load(const QString& path)
+{
+    test_support::streams_capture quiet;
+    no_progress progress;
+    return std::make_unique<eobs_acc_loader>(path, &progress);
+}
+
+// The CSV the program's own chain and calculator give for a file.
+QByteArray expected_csv(const QString& path)
+{
+    const auto loaded = load(path);
+    if (loaded->status != ELS_SUCCESS)
+        return "not loaded";
+    test_support::debug_capture quiet;
+    const activity_calculator calc(*loaded->space);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    write_activity_csv(calc, buffer, nullptr);
+    return buffer.data();
+}
+
+QByteArray bytes_of(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+}
+
+const QString usage =
+    QStringLiteral("usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n");
+
+} // namespace
+
+class test_activity_batch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void good_unrecognised_and_missing();
+    void all_good_exits_zero();
+    void csv_only_to_a_named_file();
+    void outputs_into_a_folder();
+    void unwritable_output_fails_that_file();
+    void never_overwrites_an_input_or_an_earlier_output();
+    void usage_errors_data();
+    void usage_errors();
+
+private:
+    void write(const QString& name, const QByteArray& content);
+
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void test_activity_batch::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+}
+
+void test_activity_batch::write(const QString& name, const QByteArray& content)
+{
+    QFile f(dir->filePath(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+void test_activity_batch::good_unrecognised_and_missing()
+{
+    write("tag1.csv", fixed_file);
+    write("notes.txt", "date,comment\n2014-05-02,sunny\n");
+    write("tag2.acc.csv", mbd_file);
+    QVERIFY(QDir(dir->path()).mkdir("folder"));
+    const run_result r =
+        run({"activity", "tag1.csv", "notes.txt", "gone.csv", "folder", "tag2.acc.csv"}, dir->path());
+    QCOMPARE(r.code, 1);
+    const QString d = dir->path();
+    QCOMPARE(r.out,
+             QStringLiteral("tag1.csv: 3 bursts -> %1/tag1-activity.csv, %1/tag1-activity.png\n"
+                            "tag2.acc.csv: 1 burst -> %1/tag2.acc-activity.csv, %1/tag2.acc-activity.png\n")
+                 .arg(d));
+    QCOMPARE(r.err, QStringLiteral("dornvale-batch: notes.txt: File format not recognized.\n"
+                                   "dornvale-batch: gone.csv: File does not exist.\n"
+                                   "dornvale-batch: folder: Is a folder, not a file.\n"));
+
+    // The values are those of the program's own readers and calculator.
+    QCOMPARE(bytes_of(d + "/tag1-activity.csv"), expected_csv(d + "/tag1.csv"));
+    QCOMPARE(bytes_of(d + "/tag2.acc-activity.csv"), expected_csv(d + "/tag2.acc.csv"));
+    const QByteArray csv = bytes_of(d + "/tag1-activity.csv");
+    QCOMPARE(csv.count('\n'), 2 * 240 + 1);
+    QVERIFY(csv.startsWith("bin_start_utc,day,bin_of_day,samples,activity\n2014-05-02T00:00:00Z,0,0,0,0\n"));
+    QVERIFY(csv.contains("\n2014-05-02T13:00:00Z,0,130,3,3\n"));
+    QVERIFY(csv.contains("\n2014-05-02T13:06:00Z,0,131,2,8\n2014-05-02T13:12:00Z,0,132,0,0\n"));
+    QVERIFY(csv.contains("\n2014-05-03T01:00:00Z,1,10,2,7\n"));
+    QVERIFY(csv.endsWith("\n2014-05-03T23:54:00Z,1,239,0,0\n"));
+
+    // The picture: the default plot of the file. Its text is drawn in the font that process has, so
+    // the bins and the grid are compared.
+    const QImage png(d + "/tag1-activity.png");
+    QCOMPARE(png.size(), QSize(512, (2 + 4) * 16));
+    QImage expected;
+    {
+        const auto loaded = load(d + "/tag1.csv");
+        QCOMPARE(loaded->status, ELS_SUCCESS);
+        test_support::debug_capture quiet;
+        expected = activity_plot_image(*loaded->space, QFileInfo(d + "/tag1.csv").absoluteFilePath());
+    }
+    const QImage got = png.convertToFormat(QImage::Format_RGB888);
+    QCOMPARE(got.copy(0, 64, 242, got.height() - 64), expected.copy(0, 64, 242, got.height() - 64));
+    QCOMPARE(qRed(got.pixel(131, 70)), 0); // the largest activity (8, in bin 131) is black
+    int header_ink = 0;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 512; ++x)
+            header_ink += got.pixel(x, y) != qRgb(255, 255, 255);
+    QVERIFY(header_ink > 500);
+
+    QVERIFY(!QFile::exists(d + "/notes-activity.csv"));
+    QVERIFY(!QFile::exists(d + "/gone-activity.csv"));
+    QCOMPARE(bytes_of(d + "/notes.txt"), QByteArray("date,comment\n2014-05-02,sunny\n"));
+}
+
+void test_activity_batch::all_good_exits_zero()
+{
+    write("a.csv", fixed_file);
+    write("b.csv", mbd_file);
+    const run_result r = run({"activity", dir->filePath("a.csv"), "b.csv"}, dir->path());
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out.count('\n'), 2);
+    QVERIFY(QFile::exists(dir->filePath("a-activity.png")));
+    QVERIFY(QFile::exists(dir->filePath("b-activity.png")));
+}
+
+void test_activity_batch::csv_only_to_a_named_file()
+{
+    write("a.csv", fixed_file);
+    QVERIFY(QDir(dir->path()).mkdir("out"));
+    const QString out = dir->filePath("out/numbers.csv");
+    const run_result r = run({"activity", "--csv", out, "a.csv"}, dir->path());
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("a.csv: 3 bursts -> %1\n").arg(out));
+    QCOMPARE(bytes_of(out), expected_csv(dir->filePath("a.csv")));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"a.csv"});
+    QCOMPARE(QDir(dir->filePath("out")).entryList(QDir::Files), QStringList{"numbers.csv"});
+}
+
+void test_activity_batch::outputs_into_a_folder()
+{
+    write("a.csv", fixed_file);
+    write("b.csv", mbd_file);
+    QVERIFY(QDir(dir->path()).mkdir("pics"));
+    const QString pics = dir->filePath("pics");
+    const run_result r = run({"activity", "--png", pics, "a.csv", "b.csv"}, dir->path());
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out,
+             QStringLiteral("a.csv: 3 bursts -> %1/a-activity.png\nb.csv: 1 burst -> %1/b-activity.png\n")
+                 .arg(pics));
+    QCOMPARE(QDir(pics).entryList(QDir::Files), (QStringList{"a-activity.png", "b-activity.png"}));
+    QCOMPARE(QImage(pics + "/b-activity.png").size(), QSize(512, 80));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), (QStringList{"a.csv", "b.csv"}));
+}
+
+void test_activity_batch::unwritable_output_fails_that_file()
+{
+    write("a.csv", fixed_file);
+    write("b.csv", mbd_file);
+    write("blocker", "keep");
+    // A folder named like a's CSV output: a fails, b goes on.
+    QVERIFY(QDir(dir->path()).mkdir("a-activity.csv"));
+    const run_result r = run({"activity", "a.csv", "b.csv"}, dir->path());
+    QCOMPARE(r.code, 1);
+    const QString prefix =
+        QStringLiteral("dornvale-batch: a.csv: can't write %1/a-activity.csv: ").arg(dir->path());
+    QVERIFY2(r.err.startsWith(prefix) && r.err.count('\n') == 1 && r.err.size() > prefix.size() + 2,
+             qPrintable(r.err));
+    QCOMPARE(r.out,
+             QStringLiteral("b.csv: 1 burst -> %1/b-activity.csv, %1/b-activity.png\n").arg(dir->path()));
+    QVERIFY(!QFile::exists(dir->filePath("a-activity.png")));
+}
+
+void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
+{
+    write("a.csv", fixed_file);
+    QVERIFY(QDir(dir->path()).mkdir("x"));
+    QFile::copy(dir->filePath("a.csv"), dir->filePath("x/a.csv"));
+    write("b.csv", mbd_file);
+    QVERIFY(QDir(dir->path()).mkdir("out"));
+    // Two inputs named alike into one folder: the second would replace the first's picture.
+    const run_result same = run({"activity", "--png", "out", "a.csv", "x/a.csv", "b.csv"}, dir->path());
+    QCOMPARE(same.code, 1);
+    QCOMPARE(same.err, QStringLiteral("dornvale-batch: x/a.csv: out/a-activity.png is an input or an earlier "
+                                      "output of this run; nothing written\n"));
+    QCOMPARE(same.out,
+             QStringLiteral("a.csv: 3 bursts -> out/a-activity.png\nb.csv: 1 burst -> out/b-activity.png\n"));
+
+    // An output named like the input: the input stays as it was.
+    const run_result self = run({"activity", "--csv", "b.csv", "b.csv"}, dir->path());
+    QCOMPARE(self.code, 1);
+    QCOMPARE(self.err,
+             QStringLiteral("dornvale-batch: b.csv: b.csv is an input or an earlier output of this run; "
+                            "nothing written\n"));
+    QCOMPARE(self.out, QString());
+    QCOMPARE(bytes_of(dir->filePath("b.csv")), mbd_file);
+}
+
+void test_activity_batch::usage_errors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message"); // the line before the usage line
+    QTest::newRow("nothing") << QStringList{} << QString();
+    QTest::newRow("unknown command") << QStringList{"plot", "a.csv"}
+                                     << QStringLiteral("dornvale-batch: unknown command \"plot\"\n");
+    QTest::newRow("no file") << QStringList{"activity"} << QStringLiteral("dornvale-batch: no input file\n");
+    QTest::newRow("unknown option") << QStringList{"activity", "--svg", "x.svg", "a.csv"}
+                                    << QStringLiteral("dornvale-batch: unknown option \"--svg\"\n");
+    QTest::newRow("option without name")
+        << QStringList{"activity", "a.csv", "--csv"}
+        << QStringLiteral("dornvale-batch: --csv needs a file or folder name\n");
+    QTest::newRow("one name, two files")
+        << QStringList{"activity", "--png", "one.png", "a.csv", "b.csv"}
+        << QStringLiteral(
+               "dornvale-batch: \"one.png\" must be an existing folder when more than one file is given\n");
+}
+
+void test_activity_batch::usage_errors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    write("a.csv", fixed_file);
+    write("b.csv", fixed_file);
+    const run_result r = run(args, dir->path());
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.out, QString());
+    QCOMPARE(r.err, message + usage);
+    // Nothing is read or written.
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), (QStringList{"a.csv", "b.csv"}));
+
+    const run_result help = run({"activity", "--help"}, dir->path());
+    QCOMPARE(help.code, 0);
+    QCOMPARE(help.out, usage);
+    QCOMPARE(help.err, QString());
+}
+
+QTEST_MAIN(test_activity_batch)
+#include "test_activity_batch.moc"

@@ -1,0 +1,243 @@
+// Which export a file is, by the readers' header checks; the bytes-read reports of the readers and
+// the percentage the load runnable makes of them.
+#include "data/eobs_acc_gps_loader.h"
+#include "data/eobs_file_kind.h"
+#include "data/loader_eobsmb.h"
+#include "data/loader_gps_eobsmb.h"
+#include "data/loader_gps_mbd.h"
+#include "data/progress_loader_base.h"
+#include "data/loader_wrong_header.h"
+#include "data/progress_loader_eobs_acc_gps.h"
+#include "support/test_support.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+#include <sys/stat.h>
+
+using namespace test_support;
+
+namespace {
+
+const QByteArray fixed_acc_header =
+    "key-bin-checksum,tag-serial-number,start-timestamp,"
+    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
+const QByteArray mbd_acc_header =
+    "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
+    "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
+
+// Fixed-layout acceleration lines, about 60 bytes each.
+QByteArray acc_lines(int count)
+{
+    QByteArray out;
+    out.reserve(count * 64);
+    for (int i = 0; i < count; ++i)
+        out += "1,2,2014-05-02 13:" + QByteArray::number(10 + i % 50) + ":00.000,10,XYZ,100 2000 4000 110\n";
+    return out;
+}
+
+QByteArray gps_fixed_lines(int count)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out +=
+            "1,2,2014-05-02 10:00:00.000,8.5,47.2,55,3,A,40,2014-05-02 10:01:00.000,3.9,3.8,21,0.1,90,1,12\n";
+    return out;
+}
+
+// A runnable to call the progress interface on directly.
+class plain_runnable : public progress_loader_base
+{
+public:
+    plain_runnable() : progress_loader_base("plain_runnable", std::make_shared<std::atomic_bool>(false)) {}
+    void run() override {}
+};
+
+} // namespace
+
+class test_file_kind_and_progress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void kind_by_header_data();
+    void kind_by_header();
+    void kind_of_what_is_not_a_readable_file();
+    void readers_report_bytes_after_the_header_up_to_the_size();
+    void percentage_rises_and_reaches_100_data();
+    void percentage_rises_and_reaches_100();
+    void percentage_is_limited_to_20_a_second();
+    void pair_load_names_each_file_and_rises_to_100_for_each();
+
+private:
+    QTemporaryDir dir;
+};
+
+void test_file_kind_and_progress::kind_by_header_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("acceleration, fixed header")
+        << fixed_acc_header + "\n" + acc_lines(2) << int(eobs_file_kind::acceleration);
+    QTest::newRow("acceleration, eobs_ columns") << mbd_acc_header + "\n"
+                                                 << int(eobs_file_kind::acceleration);
+    QTest::newRow("GPS, fixed header")
+        << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2) << int(eobs_file_kind::gps);
+    QTest::newRow("GPS, eobs_ header 1") << QByteArray(loader_gps_mbd::header_1) + "\n"
+                                         << int(eobs_file_kind::gps);
+    QTest::newRow("GPS, eobs_ header 2") << QByteArray(loader_gps_mbd::header_2) + "\r\n"
+                                         << int(eobs_file_kind::gps);
+    QTest::newRow("GPS, eobs_ header 3") << QByteArray(loader_gps_mbd::header_3) << int(eobs_file_kind::gps);
+    QTest::newRow("acceleration header with a column missing")
+        << fixed_acc_header.left(fixed_acc_header.lastIndexOf(',')) + "\n"
+        << int(eobs_file_kind::neither);
+    QTest::newRow("GPS header with one more column") << QByteArray(loader_gps_mbd::header_3) + ",x\n"
+                                                     << int(eobs_file_kind::neither);
+    QTest::newRow("notes") << QByteArray("this,is\nnot,an export\n") << int(eobs_file_kind::neither);
+    QTest::newRow("empty") << QByteArray() << int(eobs_file_kind::neither);
+}
+
+void test_file_kind_and_progress::kind_by_header()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, kind);
+    const QString path = dir.path() + "/" + QTest::currentDataTag() + ".csv";
+    QVERIFY(write_file(path, content));
+    streams_capture streams;
+    QCOMPARE(int(eobs_file_kind::of(path)), kind);
+    QVERIFY(streams.stderr_text().startsWith("header check of " + path + "\n"));
+}
+
+void test_file_kind_and_progress::kind_of_what_is_not_a_readable_file()
+{
+    QCOMPARE(eobs_file_kind::of(dir.path() + "/missing_acc.txt"), eobs_file_kind::neither);
+    QVERIFY(QDir(dir.path()).mkdir("folder_acc.txt"));
+    QCOMPARE(eobs_file_kind::of(dir.path() + "/folder_acc.txt"), eobs_file_kind::neither);
+    // A pipe is refused without opening it: opening would block until a writer comes.
+    const QString pipe = dir.path() + "/pipe_acc.txt";
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QCOMPARE(eobs_file_kind::of(pipe), eobs_file_kind::neither);
+}
+
+void test_file_kind_and_progress::readers_report_bytes_after_the_header_up_to_the_size()
+{
+    // About 3.5 MB: several 1 MB chunks.
+    const QByteArray content = fixed_acc_header + "\n" + acc_lines(60000);
+    const QString path = dir.path() + "/big_acc.txt";
+    QVERIFY(write_file(path, content));
+    recording_progress progress;
+    loader_eobsmb reader(path, &progress);
+    QCOMPARE(int(reader.bursts().size()), 60000);
+    const qint64 size = content.size();
+    QVERIFY(progress.bytes.size() >= 3);
+    qint64 previous = 0;
+    for (const auto& report : progress.bytes) {
+        QCOMPARE(report.second, size);
+        QVERIFY(report.first > previous);
+        previous = report.first;
+    }
+    // The first chunk, read before the header was accepted, is not reported; the end is.
+    QVERIFY(progress.bytes.first().first > (1 << 20));
+    QCOMPARE(progress.bytes.last().first, size);
+
+    // A header the reader refuses reports nothing.
+    recording_progress refused;
+    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(path, &refused), loader_wrong_header);
+    QVERIFY(refused.bytes.isEmpty());
+}
+
+void test_file_kind_and_progress::percentage_rises_and_reaches_100_data()
+{
+    QTest::addColumn<QList<qint64>>("reads");
+    QTest::addColumn<QList<int>>("percentages");
+    // A 1000-byte file; reports far apart in time, so none is held back.
+    QTest::newRow("rising") << QList<qint64>{100, 255, 999, 1000} << QList<int>{10, 25, 99, 100};
+    QTest::newRow("same percentage once") << QList<qint64>{100, 105, 109, 1000} << QList<int>{10, 100};
+    QTest::newRow("never falls") << QList<qint64>{500, 400, 1000} << QList<int>{50, 100};
+    QTest::newRow("beyond the size is 100") << QList<qint64>{1200} << QList<int>{100};
+    QTest::newRow("below one percent") << QList<qint64>{5, 1000} << QList<int>{0, 100};
+}
+
+void test_file_kind_and_progress::percentage_rises_and_reaches_100()
+{
+    QFETCH(QList<qint64>, reads);
+    QFETCH(QList<int>, percentages);
+    plain_runnable runnable;
+    QSignalSpy spy(&runnable, &progress_loader_base::percent_read);
+    runnable.loader_progress_set_file("a.csv");
+    for (qint64 read : reads) {
+        runnable.loader_progress_bytes(read, 1000);
+        QTest::qWait(int(progress_loader_base::min_percent_interval_ms) + 10);
+    }
+    QList<int> got;
+    for (const auto& args : spy)
+        got << args.at(0).toInt();
+    QCOMPARE(got, percentages);
+    // An unknown size gives no percentage.
+    runnable.loader_progress_set_file("pipe");
+    runnable.loader_progress_bytes(10, 0);
+    QCOMPARE(spy.size(), percentages.size());
+}
+
+void test_file_kind_and_progress::percentage_is_limited_to_20_a_second()
+{
+    plain_runnable runnable;
+    QSignalSpy spy(&runnable, &progress_loader_base::percent_read);
+    runnable.loader_progress_set_file("a.csv");
+    // 99 rising reports at once: the first goes out, the rest wait for the interval, 100 always goes.
+    for (qint64 read = 1; read <= 100; ++read)
+        runnable.loader_progress_bytes(read, 100);
+    QCOMPARE(spy.size(), 2);
+    QCOMPARE(spy.at(0).at(0).toInt(), 1);
+    QCOMPARE(spy.at(1).at(0).toInt(), 100);
+    // The next file starts again from its own first report.
+    runnable.loader_progress_set_file("b.csv");
+    runnable.loader_progress_bytes(30, 100);
+    QCOMPARE(spy.size(), 3);
+    QCOMPARE(spy.at(2).at(0).toInt(), 30);
+}
+
+void test_file_kind_and_progress::pair_load_names_each_file_and_rises_to_100_for_each()
+{
+    const QString acc = dir.path() + "/pair_acc.txt";
+    const QString gps = dir.path() + "/pair_gps.txt";
+    QVERIFY(write_file(acc, fixed_acc_header + "\n" + acc_lines(40000)));
+    QVERIFY(write_file(gps, QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(30000)));
+    auto* runnable = new progress_loader_eobs_acc_gps(acc, gps, std::make_shared<std::atomic_bool>(false));
+    runnable->setAutoDelete(false);
+    // Texts and percentages in the order the GUI thread receives them.
+    QStringList events;
+    connect(runnable, &progress_loader_base::text_changed, this, [&](const QString& t) { events << t; });
+    connect(runnable, &progress_loader_base::percent_read, this,
+            [&](int p) { events << QString::number(p); });
+    eobs_acc_gps_result* result = nullptr;
+    connect(runnable, &progress_loader_eobs_acc_gps::finished_with_result, this,
+            [&](eobs_acc_gps_result* r, bool) { result = r; });
+    QThreadPool pool;
+    pool.start(runnable);
+    QTRY_VERIFY_WITH_TIMEOUT(result, 20000);
+    pool.waitForDone();
+    QTest::qWait(10);
+    std::unique_ptr<eobs_acc_gps_result> owned(result);
+    QCOMPARE(owned->acc->status, ELS_SUCCESS);
+    QCOMPARE(owned->gps->status, ELS_SUCCESS);
+    delete runnable;
+
+    const int acc_text = events.indexOf("loading acceleration data file...\npair_acc.txt");
+    QCOMPARE(events.value(0), QString("loading gps data file...\npair_gps.txt"));
+    QVERIFY2(acc_text > 1, qPrintable(events.join('|')));
+    for (const auto& part : {events.mid(1, acc_text - 1), events.mid(acc_text + 1)}) {
+        QVERIFY(!part.isEmpty());
+        int previous = -1;
+        for (const QString& p : part) {
+            QVERIFY2(p.toInt() > previous, qPrintable(events.join('|')));
+            previous = p.toInt();
+        }
+        QCOMPARE(part.last(), QString("100"));
+    }
+}
+
+QTEST_MAIN(test_file_kind_and_progress)
+#include "test_file_kind_and_progress.moc"

@@ -1,0 +1,79 @@
+#pragma once
+// Bursts and burst spaces built from values, for tests and benchmarks.
+
+#include "data/burst.h"
+#include "data/burst_space.h"
+#include "support/test_support.h"
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace test_support {
+
+// A burst of x.size() samples; an empty y or z is that many zeros.
+inline std::unique_ptr<burst> make_burst(qint64 start, double frequency, std::vector<float> x,
+                                         std::vector<float> y = {}, std::vector<float> z = {})
+{
+    const auto n = x.size();
+    if (y.empty())
+        y.assign(n, 0.f);
+    if (z.empty())
+        z.assign(n, 0.f);
+    return std::make_unique<burst>(start, frequency, static_cast<qint32>(n), std::move(x), std::move(y),
+                                   std::move(z));
+}
+
+// n samples base, base + 1, ... on all three axes, at 10 Hz.
+inline std::unique_ptr<burst> counted_burst(qint64 start, int n, float base = 0.f)
+{
+    std::vector<float> x(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k)
+        x[static_cast<std::size_t>(k)] = base + static_cast<float>(k);
+    return make_burst(start, 10.0, x, x, x);
+}
+
+// One counted burst: start, sample count and the first value.
+struct counted
+{
+    qint64 start;
+    int n;
+    float base = 0.f;
+};
+
+// Counted bursts in the given order.
+inline std::vector<std::unique_ptr<burst>> counted_bursts(std::initializer_list<counted> bursts)
+{
+    std::vector<std::unique_ptr<burst>> list;
+    for (const counted& c : bursts)
+        list.push_back(counted_burst(c.start, c.n, c.base));
+    return list;
+}
+
+// Appends count bursts of n samples, one every interval_ms from start; sample k of axis a
+// (0, 1, 2 = X, Y, Z) of burst b is value(b, a, k), asked axis by axis.
+inline void add_bursts(std::vector<std::unique_ptr<burst>>& list, int count, qint64 start, qint64 interval_ms,
+                       double frequency, int n, const std::function<float(int, int, int)>& value)
+{
+    for (int b = 0; b < count; ++b) {
+        std::vector<float> axes[3];
+        for (int a = 0; a < 3; ++a) {
+            axes[a].resize(static_cast<std::size_t>(n));
+            for (int k = 0; k < n; ++k)
+                axes[a][static_cast<std::size_t>(k)] = value(b, a, k);
+        }
+        list.push_back(make_burst(start + b * interval_ms, frequency, std::move(axes[0]), std::move(axes[1]),
+                                  std::move(axes[2])));
+    }
+}
+
+// The burst_space of list; its summary lines are kept off the streams.
+inline std::unique_ptr<burst_space> space_of(std::vector<std::unique_ptr<burst>> list)
+{
+    streams_capture quiet;
+    return std::make_unique<burst_space>(list);
+}
+
+} // namespace test_support

@@ -1,0 +1,74 @@
+// The "build" group of build.conf: values as written and trimmed with a fallback, base URLs with a
+// trailing slash.
+#include "util/build_settings.h"
+#include "support/test_support.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class test_build_settings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void value_and_read_data();
+    void value_and_read();
+    void with_slash_data();
+    void with_slash();
+};
+
+void test_build_settings::value_and_read_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<QString>("value");      // value(path, "tile_server")
+    QTest::addColumn<QString>("read");       // read(path, "tile_server", "fallback")
+    QTest::newRow("no file") << QByteArray() << ""
+                             << "fallback";
+    QTest::newRow("other group") << QByteArray("[general]\ntile_server=http://a/\n") << ""
+                                 << "fallback";
+    QTest::newRow("set") << QByteArray("[build]\ntile_server=http://a/\n") << "http://a/"
+                         << "http://a/";
+    QTest::newRow("blanks") << QByteArray("[build]\ntile_server=\" http://a/ \"\n") << " http://a/ "
+                            << "http://a/";
+    QTest::newRow("only blanks") << QByteArray("[build]\ntile_server=\"  \"\n") << "  "
+                                 << "fallback";
+    QTest::newRow("empty") << QByteArray("[build]\ntile_server=\n") << ""
+                           << "fallback";
+}
+
+void test_build_settings::value_and_read()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, value);
+    QFETCH(QString, read);
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/build.conf";
+    if (!content.isEmpty())
+        QVERIFY(test_support::write_file(path, content));
+    QCOMPARE(build_settings::value(path, "tile_server"), value);
+    QCOMPARE(build_settings::read(path, "tile_server", "fallback"), read);
+}
+
+void test_build_settings::with_slash_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("base");
+    QTest::newRow("appended") << "http://127.0.0.1:8080/tiles"
+                              << "http://127.0.0.1:8080/tiles/";
+    QTest::newRow("kept") << "http://127.0.0.1:8080/tiles/"
+                          << "http://127.0.0.1:8080/tiles/";
+    QTest::newRow("only one kept") << "http://a//"
+                                   << "http://a//";
+    QTest::newRow("empty") << ""
+                           << "/";
+}
+
+void test_build_settings::with_slash()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, base);
+    QCOMPARE(build_settings::with_slash(url), base);
+}
+
+QTEST_GUILESS_MAIN(test_build_settings)
+#include "test_build_settings.moc"
