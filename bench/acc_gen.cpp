@@ -1,7 +1,8 @@
 // Writes a realistic acceleration export for the benchmarks and examples: bursts of 3 x N raw values
 // between 0 and 4095 at 33.33 Hz, one to five minutes apart from 2014-05-02 00:00 UTC, lively by day
-// (05:00 to 19:00 UTC) and calm at night, in either layout (the same bursts in both).
-//   acc_gen <eobs|fixed> <bursts> <samples per burst> <output file>
+// (05:00 to 19:00 UTC) and calm at night, in any layout (the same bursts in each): the two exports,
+// or the data repository's download (colon-hyphen names, other column order, every field quoted).
+//   acc_gen <eobs|fixed|named> <bursts> <samples per burst> <output file>
 #include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
@@ -11,11 +12,14 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 5 || (std::strcmp(argv[1], "eobs") != 0 && std::strcmp(argv[1], "fixed") != 0)) {
-        std::fprintf(stderr, "usage: acc_gen <eobs|fixed> <bursts> <samples per burst> <output file>\n");
+    if (argc != 5 || (std::strcmp(argv[1], "eobs") != 0 && std::strcmp(argv[1], "fixed") != 0 &&
+                      std::strcmp(argv[1], "named") != 0)) {
+        std::fprintf(stderr,
+                     "usage: acc_gen <eobs|fixed|named> <bursts> <samples per burst> <output file>\n");
         return 2;
     }
     const bool eobs = std::strcmp(argv[1], "eobs") == 0;
+    const bool named = std::strcmp(argv[1], "named") == 0;
     const long bursts = std::atol(argv[2]);
     const long samples = std::atol(argv[3]);
     QFile out(QString::fromLocal8Bit(argv[4]));
@@ -24,8 +28,15 @@ int main(int argc, char** argv)
         return 1;
     }
     QRandomGenerator rng(42);
+    const char* const named_header =
+        "\"event-id\",\"visible\",\"timestamp\",\"location-long\",\"location-lat\",\"eobs:battery-voltage\","
+        "\"eobs:start-timestamp\",\"eobs:acceleration-axes\",\"eobs:accelerations-raw\","
+        "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:key-bin-checksum\",\"sensor-type\","
+        "\"individual-taxon-canonical-name\",\"tag-local-identifier\",\"individual-local-identifier\","
+        "\"study-name\"\r\n";
     out.write(
-        eobs ? "event-id,visible,timestamp,location-long,location-lat,eobs:battery-voltage,"
+        named ? named_header
+        : eobs ? "event-id,visible,timestamp,location-long,location-lat,eobs:battery-voltage,"
                "eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw,"
                "eobs_key_bin_checksum,eobs_start_timestamp,sensor-type,individual-taxon-canonical-name,"
                "tag-local-identifier,individual-local-identifier,study-name\r\n"
@@ -52,7 +63,13 @@ int main(int argc, char** argv)
         // Drawn in both layouts, so that both get the same bursts from the same arguments.
         const QByteArray battery = QByteArray::number(3.6 + rng.bounded(60) / 100.0);
         line.clear();
-        if (eobs) {
+        if (named) {
+            line += "\"" + QByteArray::number(static_cast<qlonglong>(1000000 + i)) + "\",\"true\",\"" +
+                    start + "\",\"\",\"\",\"" + battery + "\",\"" + start + "\",\"XYZ\",\"" + raw +
+                    "\",\"33.33\",\"" + checksum +
+                    "\",\"acceleration\",\"Ciconia ciconia\",\"2241\",\"Stork 2241\","
+                    "\"White storks of the upper valley, \"\"north\"\" group\"\r\n";
+        } else if (eobs) {
             line += QByteArray::number(static_cast<qlonglong>(1000000 + i)) + ",true," + start + ",,," +
                     battery + ",XYZ,33.33," + raw + "," + checksum + "," + start +
                     ",acceleration,Ciconia ciconia,2241,Stork 2241,White storks of the upper valley\r\n";

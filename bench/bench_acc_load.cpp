@@ -1,10 +1,12 @@
-// Loads an acceleration export through a reader into a burst_space and prints the throughput and
-// the peak resident memory against the 12 bytes per sample the model holds.
+// Loads an acceleration export through a reader into a burst_space, on all cores and on one thread, and
+// prints both throughputs, the speed-up and the parallel read's peak resident memory against the
+// 12 bytes per sample the model holds.
 //   bench_acc_load <eobs|fixed> <file>
 #include "bench_support.h"
 #include "data/burst_space.h"
 #include "data/loader_eobsmb.h"
 #include "data/loader_mbd.h"
+#include "data/parallel_lines.h"
 #include "support/test_support.h"
 
 #include <QFileInfo>
@@ -15,6 +17,33 @@
 #include <memory>
 
 using namespace bench_support;
+
+namespace {
+
+struct load
+{
+    double seconds, cpu;
+    qint64 samples;
+    int bursts;
+};
+
+load timed_load(bool eobs, const QString& path)
+{
+    test_support::recording_progress progress;
+    progress.record_values = false;
+    const auto start = std::chrono::steady_clock::now();
+    const double cpu_start = cpu_seconds();
+    std::unique_ptr<acc_csv_reader> reader;
+    if (eobs)
+        reader = std::make_unique<loader_mbd>(path, &progress);
+    else
+        reader = std::make_unique<loader_eobsmb>(path, &progress);
+    const burst_space space(reader->bursts());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return {seconds, cpu_seconds() - cpu_start, space.total_sample_count(), space.entry_count()};
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,30 +56,27 @@ int main(int argc, char** argv)
     const double mb = static_cast<double>(QFileInfo(path).size()) / 1e6;
     const long base_kb = status_kb("VmRSS:");
 
-    test_support::recording_progress progress;
-    progress.record_values = false;
-    const auto start = std::chrono::steady_clock::now();
-    const double cpu_start = cpu_seconds();
-    std::unique_ptr<burst_space> space;
-    {
-        std::unique_ptr<acc_csv_reader> reader;
-        if (eobs)
-            reader = std::make_unique<loader_mbd>(path, &progress);
-        else
-            reader = std::make_unique<loader_eobsmb>(path, &progress);
-        space = std::make_unique<burst_space>(reader->bursts());
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double cpu = cpu_seconds() - cpu_start;
-
+    // The parallel read first, so that the peak memory is its own; the timed parallel read comes
+    // after the single-thread one, so that both find the heap's pages already mapped.
+    const int cores = parallel_lines::threads();
+    timed_load(eobs, path);
     const long peak_kb = status_kb("VmHWM:");
-    const double samples = space->total_sample_count();
+    parallel_lines::set_threads(1);
+    const load single = timed_load(eobs, path);
+    parallel_lines::set_threads(cores);
+    const load parallel = timed_load(eobs, path);
+
+    const double samples = static_cast<double>(parallel.samples);
     const double model_mb = samples * 12 / 1e6;
     const double used_mb = static_cast<double>(peak_kb - base_kb) * 1024 / 1e6;
     std::printf("layout %s: %.1f MB, %d bursts, %.0f samples\n", eobs ? "eobs_" : "fixed", mb,
-                space->entry_count(), samples);
-    std::printf("  load into burst_space: %.3f s, %.0f MB/s (CPU time %.3f s, %.0f MB per CPU second)\n",
-                seconds, mb / seconds, cpu, mb / cpu);
+                parallel.bursts, samples);
+    std::printf(
+        "  load into burst_space, 1 thread:  %.3f s, %.0f MB/s (CPU time %.3f s, %.0f MB per CPU second)\n",
+        single.seconds, mb / single.seconds, single.cpu, mb / single.cpu);
+    std::printf("  load into burst_space, %d threads: %.3f s, %.0f MB/s (CPU time %.3f s); speed-up %.2f x\n",
+                cores, parallel.seconds, mb / parallel.seconds, parallel.cpu,
+                single.seconds / parallel.seconds);
     std::printf("  peak resident memory: %.1f MB (%.1f MB before the load); model 12 B/sample = %.1f MB; "
                 "peak above start = %.2f x model\n",
                 peak_kb * 1024 / 1e6, base_kb * 1024 / 1e6, model_mb, used_mb / model_mb);

@@ -98,6 +98,14 @@ void thirty_days_with_labels(benchmark::State& state)
     paint_at(state, 30.0 * 1440 * samples);
 }
 
+// A hundred bursts across with the middle one selected: the frame drawn over the picture.
+void hundred_bursts_across_one_selected(benchmark::State& state)
+{
+    the_scene->panel->set_selected_burst(burst_count / 2);
+    paint_at(state, 100.0 * samples);
+    the_scene->panel->set_selected_burst(-1);
+}
+
 } // namespace
 
 BENCHMARK(first_resize_zoom)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
@@ -107,6 +115,10 @@ BENCHMARK(three_hundred_samples_across)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
 BENCHMARK(thirty_days_with_labels)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(hundred_bursts_across_one_selected)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,7 @@
-// Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, tiles held in memory: framed on
-// the whole track, and three levels closer (most of the track off screen). For comparison, the time
-// to stroke the plain path through every fix.
+// Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, one fix selected and one marked,
+// tiles held in memory: framed on the whole track, and three levels closer (most of the track off
+// screen). For comparison, the time to stroke the plain path through every fix. Also the lookup of
+// the fix nearest to a click.
 #include "bench_support.h"
 #include "data/event_space.h"
 #include "map/event_space_layer.h"
@@ -20,6 +21,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <random>
@@ -102,7 +104,10 @@ void build_scene()
     s.map = std::make_unique<map_widget>(s.tiles.get());
     s.map->resize(width, height);
     s.events = make_track();
-    s.track = s.map->add_layer(new event_space_layer(s.events.get()));
+    auto* track = new event_space_layer(s.events.get());
+    s.track = s.map->add_layer(track);
+    s.map->select_fix(track, s.events->events()[fix_count / 2]);
+    track->set_marked(s.events->events()[fix_count / 3], true);
     s.map->fit_to_box(s.events->bounds());
     s.framed_level = s.map->view().currentLevel;
     s.framed_x = s.map->view().originX;
@@ -152,6 +157,32 @@ void tiles_only(benchmark::State& state)
     s.track = s.map->add_layer(new event_space_layer(s.events.get()));
 }
 
+// The fix nearest to a click, at clicks spread over the widget (most near the track).
+void nearest_fix(benchmark::State& state, int levels_closer)
+{
+    go_to(levels_closer);
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> x(0, width - 1), y(0, height - 1);
+    std::vector<QPoint> clicks;
+    for (int i = 0; i < 1024; ++i)
+        clicks.emplace_back(x(random), y(random));
+    std::size_t i = 0, found = 0;
+    for (auto _ : state) {
+        const QPoint& c = clicks[i++ % clicks.size()];
+        found += the_scene->map->fix_at(c.x(), c.y()).second ? 1 : 0;
+    }
+    state.counters["found"] = double(found) / double(std::max<std::size_t>(1, i));
+}
+
+void nearest_fix_framed(benchmark::State& state)
+{
+    nearest_fix(state, 0);
+}
+void nearest_fix_three_levels_closer(benchmark::State& state)
+{
+    nearest_fix(state, 3);
+}
+
 // Every fix projected and stroked one by one, for comparison.
 void plain_path_framed(benchmark::State& state)
 {
@@ -187,6 +218,11 @@ void plain_path_framed(benchmark::State& state)
 BENCHMARK(framed_on_the_track)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(three_levels_closer)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(tiles_only)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(nearest_fix_framed)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(nearest_fix_three_levels_closer)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(plain_path_framed)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)

@@ -17,6 +17,15 @@ for layout in eobs fixed; do
   ./build-bench/bench/bench_acc_load "$layout" "$file" 2>/dev/null | grep -v '^header fields\|^lines' || true
 done
 
+echo "== named-column reader on a repository download (200,000 bursts, quoted), plain and gzip"
+file="bench-data/acc-named.csv"
+[ -f "$file" ] || ./build-bench/bench/acc_gen named 200000 110 "$file"
+[ -f "$file.gz" ] || gzip -k -6 "$file"
+./build-bench/bench/bench_named_load "$file" 2>/dev/null | grep -v '^header fields\|^lines\|^animals' || true
+./build-bench/bench/bench_named_load "$file.gz" "$(stat -c %s "$file")" 2>/dev/null | grep -v '^header fields\|^lines\|^animals' || true
+TIMEFORMAT="  zcat alone: %R s"
+time zcat "$file.gz" >/dev/null
+
 echo "== GPS chain (1,000,000 fixes) and acceleration chain, per byte"
 for layout in fixed eobs; do
   case "$layout" in fixed) gps="bench-data/gps-fixed.txt" ;; eobs) gps="bench-data/gps-eobs.csv" ;; esac

@@ -47,15 +47,16 @@ void app_state::add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr
     add_gang(std::move(space), std::move(events), std::move(window), std::move(item));
 }
 
-void app_state::add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
-                                 std::unique_ptr<events_by_bursts_i> association,
-                                 std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
-                                 std::unique_ptr<QTreeWidgetItem> item)
+qint32 app_state::add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
+                                   std::unique_ptr<events_by_bursts_i> association,
+                                   std::unique_ptr<burst_main_window> window,
+                                   std::unique_ptr<layer_ref> layer, std::unique_ptr<QTreeWidgetItem> item)
 {
     const qint32 gang_id =
         add_gang(std::move(space), std::move(association), std::move(window), std::move(item));
     gps_by_gang[gang_id] = std::move(events);
     layer_ref_by_gang[gang_id] = std::move(layer);
+    return gang_id;
 }
 
 qint32 app_state::add_gps_gang(std::unique_ptr<event_space> events, std::unique_ptr<layer_ref> layer,

@@ -32,11 +32,11 @@ public:
     void add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
                       std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item);
 
-    // Registers an acceleration+GPS gang, with the handle of its track on the map.
-    void add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
-                          std::unique_ptr<events_by_bursts_i> association,
-                          std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
-                          std::unique_ptr<QTreeWidgetItem> item);
+    // Registers an acceleration+GPS gang, with the handle of its track on the map; returns its id.
+    qint32 add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
+                            std::unique_ptr<events_by_bursts_i> association,
+                            std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
+                            std::unique_ptr<QTreeWidgetItem> item);
 
     // Registers a GPS-only gang: its track and tree row, no burst window. Returns its id.
     qint32 add_gps_gang(std::unique_ptr<event_space> events, std::unique_ptr<layer_ref> layer,

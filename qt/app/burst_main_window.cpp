@@ -3,12 +3,33 @@
 
 #include "app/dropped_files.h"
 #include "app/window_geometry.h"
+#include "data/burst_space.h"
+#include "data/eobs_tag_serial.h"
 #include "views/activity_plot_dialog.h"
+#include "views/burst_at_time.h"
+#include "views/burst_axis.h"
+#include "views/burst_detail_pane.h"
+#include "views/burst_legend.h"
 #include "views/burst_paint_panel.h"
+#include "data/events_by_bursts_i.h"
+#include "data/gps_event.h"
+#include "views/calibration_dialog.h"
 #include "data/trace.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
+
+#include <functional>
+
+#include <algorithm>
 
 burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
                                      QWidget* parent)
@@ -18,9 +39,46 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     ui->setupUi(this);
     setWindowTitle(name_ + " - Acceleration Data - Dornvale");
     panel_ = new burst_paint_panel(*space_, *events_, *ui->statusBar, nullptr);
-    setCentralWidget(panel_);
+    auto* central = new QWidget;
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    axis_ = new burst_axis(*panel_, central);
+    legend_ = new burst_legend(*panel_, central);
+    grid->addWidget(axis_, 0, 0);
+    grid->addWidget(panel_, 0, 1);
+    grid->addWidget(legend_, 1, 0, 1, 2);
+    grid->setRowStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    setCentralWidget(central);
+    panel_->setFocus();
+
+    detail_dock_ = new QDockWidget(tr("Burst Details"), this);
+    detail_dock_->setObjectName(QStringLiteral("burst_details"));
+    detail_pane_ = new burst_detail_pane(*panel_, detail_dock_);
+    detail_dock_->setWidget(detail_pane_);
+    addDockWidget(Qt::BottomDockWidgetArea, detail_dock_);
+    detail_dock_->hide();
+    connect(panel_, &burst_paint_panel::burst_activated, this, [this] {
+        detail_dock_->show();
+        detail_dock_->raise();
+    });
+
+    const QString serial = eobs_tag_serial(name_);
+    calibration_tag_ = serial.isEmpty() ? QFileInfo(name_).fileName() : serial;
+    QSettings settings;
+    panel_->set_calibration(burst_calibration::load(settings, calibration_tag_));
+    build_view_menu();
+
+    auto* calibration = new QAction(tr("Calibration..."), this);
+    calibration->setObjectName(QStringLiteral("actionCalibration"));
+    ui->menuTools->addAction(calibration);
+    connect(calibration, &QAction::triggered, this, &burst_main_window::edit_calibration);
     connect(ui->actionActivity_Plot, &QAction::triggered, this, &burst_main_window::show_activity_plot);
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
+    fix_read_out_ = new QLabel(this);
+    ui->statusBar->addPermanentWidget(fix_read_out_);
+    connect(panel_, &burst_paint_panel::burst_hovered, this, &burst_main_window::show_fix_of);
     ui->actionClose->setShortcut(QKeySequence(tr("Ctrl+W")));
     setAcceptDrops(true);
 }
@@ -28,8 +86,9 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
 burst_main_window::~burst_main_window()
 {
     trace_debug() << "~burst_main_window";
-    // The panel refers to the data; it goes first.
-    delete panel_;
+    // The views refer to the data and the pane to the panel; they go first, the pane before the panel.
+    delete detail_dock_;
+    delete centralWidget();
     delete ui;
 }
 
@@ -46,12 +105,132 @@ void burst_main_window::closeEvent(QCloseEvent* event)
     emit window_closed(this);
 }
 
+void burst_main_window::build_view_menu()
+{
+    view_menu_ = new QMenu(tr("View"), this);
+    menuBar()->insertMenu(ui->menuTools->menuAction(), view_menu_);
+    struct entry
+    {
+        const char* text;
+        QList<QKeySequence> keys;
+        std::function<void()> run;
+    };
+    const entry entries[] = {
+        {QT_TR_NOOP("Pan Left"), {Qt::Key_Left}, [this] { panel_->pan_views(-0.25); }},
+        {QT_TR_NOOP("Pan Right"), {Qt::Key_Right}, [this] { panel_->pan_views(0.25); }},
+        {QT_TR_NOOP("Page Left"), {Qt::Key_PageUp}, [this] { panel_->pan_views(-1); }},
+        {QT_TR_NOOP("Page Right"), {Qt::Key_PageDown}, [this] { panel_->pan_views(1); }},
+        {QT_TR_NOOP("Zoom In"), {Qt::Key_Plus, Qt::Key_Equal}, [this] { panel_->zoom_about_centre(0.5); }},
+        {QT_TR_NOOP("Zoom Out"), {Qt::Key_Minus}, [this] { panel_->zoom_about_centre(2); }},
+        {QT_TR_NOOP("Show Whole File"), {Qt::Key_Home}, [this] { panel_->show_all(); }},
+        {QT_TR_NOOP("Go to Time..."), {QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { go_to_time(); }},
+    };
+    for (const entry& e : entries) {
+        QAction* action = view_menu_->addAction(tr(e.text));
+        action->setShortcuts(e.keys);
+        connect(action, &QAction::triggered, this, e.run);
+    }
+    view_menu_->addSeparator();
+    view_menu_->addAction(detail_dock_->toggleViewAction());
+    QAction* colours = view_menu_->addAction(tr("Colour-Blind-Safe Colours"));
+    colours->setCheckable(true);
+    colours->setChecked(QSettings().value(QStringLiteral("view/colour_blind_safe"), false).toBool());
+    if (colours->isChecked())
+        panel_->set_palette(axis_palette::colour_blind_safe());
+    connect(colours, &QAction::toggled, this, &burst_main_window::set_colour_blind_safe);
+}
+
+QAction* burst_main_window::view_action(const QString& text) const
+{
+    for (QAction* a : view_menu_->actions())
+        if (a->text() == text)
+            return a;
+    return nullptr;
+}
+
+void burst_main_window::go_to_time()
+{
+    const qint32 centre = panel_->view.position_at_pixel(panel_->width() / 2, panel_->width());
+    const qint32 n = space_->burst_index_for_sample(centre);
+    const qint64 now = n >= 0 ? space_->timestamps()[static_cast<std::size_t>(n)] : space_->begin_timestamp();
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        this, tr("Go to Time"), tr("UTC date and time (yyyy-MM-dd hh:mm:ss):"), QLineEdit::Normal,
+        n >= 0 ? QDateTime::fromMSecsSinceEpoch(now, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+               : QString(),
+        &ok);
+    if (!ok)
+        return;
+    const std::optional<qint64> t = parse_utc_time(text);
+    if (!t) {
+        QMessageBox::warning(this, tr("Go to Time"),
+                             tr("\"%1\" is not a UTC date and time like 2014-05-02 13:45:00.").arg(text));
+        return;
+    }
+    const qint32 target = burst_at_time(*space_, *t);
+    if (target < 0)
+        return;
+    panel_->set_selected_burst(target);
+    panel_->centre_on_burst(target);
+}
+
+void burst_main_window::edit_calibration()
+{
+    calibration_dialog dialog(calibration_tag_, panel_->calibration(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::optional<burst_calibration> c = dialog.calibration();
+    QSettings settings;
+    if (c)
+        burst_calibration::save(settings, calibration_tag_, *c);
+    else
+        burst_calibration::remove(settings, calibration_tag_);
+    panel_->set_calibration(c);
+}
+
+void burst_main_window::set_colour_blind_safe(bool on)
+{
+    QSettings().setValue(QStringLiteral("view/colour_blind_safe"), on);
+    panel_->set_palette(on ? axis_palette::colour_blind_safe() : axis_palette::standard());
+}
+
 void burst_main_window::show_activity_plot()
 {
     trace::out("activity plot!");
     auto* dialog = new activity_plot_dialog(this, *space_, name_);
+    connect(dialog, &activity_plot_dialog::time_clicked, this, &burst_main_window::centre_on_time);
     window_geometry::remember(dialog, "activity_plot");
     dialog->show();
+}
+
+void burst_main_window::centre_on_time(qint64 msecs_utc)
+{
+    if (space_->entry_count() == 0)
+        return;
+    const qint32 index = std::max(0, space_->burst_index_for_timestamp(msecs_utc));
+    panel_->set_selected_burst(index);
+    panel_->centre_on_burst(index);
+    show();
+    raise();
+    activateWindow();
+}
+
+void burst_main_window::show_fix_of(qint32 burst_index)
+{
+    bool exact = false;
+    const gps_event* fix =
+        burst_index >= 0
+            ? events_->fix_for_burst(burst_index, space_->timestamps()[std::size_t(burst_index)], exact)
+            : nullptr;
+    if (!fix || !exact) {
+        fix_read_out_->clear();
+        return;
+    }
+    fix_read_out_->setText(
+        tr("GPS fix %1 UTC  lat %2  lon %3")
+            .arg(QDateTime::fromMSecsSinceEpoch(fix->timestamp, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss"))
+            .arg(fix->latitude, 0, 'f', 6)
+            .arg(fix->longitude, 0, 'f', 6));
 }
 
 void burst_main_window::dragEnterEvent(QDragEnterEvent* event)

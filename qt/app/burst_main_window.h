@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMenu>
 #include <QString>
 #include <QStringList>
 
@@ -8,12 +9,19 @@ namespace Ui {
 class burst_main_window;
 }
 
+class QLabel;
+class QAction;
+class QDockWidget;
+class burst_axis;
+class burst_detail_pane;
+class burst_legend;
 class burst_paint_panel;
 class burst_space;
 class events_by_bursts_i;
 
-// Top-level window showing one opened data set in a burst view. Closing asks for confirmation (Close or
-// Cancel) and, once confirmed, reports itself through window_closed.
+// Top-level window showing one opened data set in a burst view, with its axis and legend, a View
+// menu of navigation keys, a dock with one burst up close and the calibration of the tag. Closing
+// asks for confirmation (Close or Cancel) and, once confirmed, reports itself through window_closed.
 class burst_main_window : public QMainWindow
 {
     Q_OBJECT
@@ -25,6 +33,21 @@ public:
     ~burst_main_window() override;
 
     burst_paint_panel* panel() const { return panel_; }
+    // The status bar's read-out of the hovered burst's GPS fix; empty over a burst without one.
+    QLabel* fix_read_out() const { return fix_read_out_; }
+
+public slots:
+    // Centres the view on the burst holding the time (the first burst for times before it), marks
+    // it and brings the window forward.
+    void centre_on_time(qint64 msecs_utc);
+    burst_axis* axis() const { return axis_; }
+    burst_legend* legend() const { return legend_; }
+    burst_detail_pane* detail_pane() const { return detail_pane_; }
+    QDockWidget* detail_dock() const { return detail_dock_; }
+    // The View menu's action with this text, nullptr if there is none.
+    QAction* view_action(const QString& text) const;
+    // The key calibrations are kept under: the tag serial number, else the file name.
+    QString calibration_tag() const { return calibration_tag_; }
 
 signals:
     void window_closed(burst_main_window* self);
@@ -38,6 +61,10 @@ protected:
 
 private slots:
     void show_activity_plot();
+    void show_fix_of(qint32 burst_index);
+    void go_to_time();
+    void edit_calibration();
+    void set_colour_blind_safe(bool on);
 
 private:
     Ui::burst_main_window* ui;
@@ -45,4 +72,13 @@ private:
     events_by_bursts_i* events_;
     QString name_;
     burst_paint_panel* panel_;
+    QLabel* fix_read_out_;
+    burst_axis* axis_;
+    burst_legend* legend_;
+    burst_detail_pane* detail_pane_;
+    QDockWidget* detail_dock_;
+    QMenu* view_menu_;
+    QString calibration_tag_;
+
+    void build_view_menu();
 };

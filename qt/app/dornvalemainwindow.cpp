@@ -20,11 +20,14 @@
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_form.h"
+#include "views/burst_paint_panel.h"
 #include "util/recent_files.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -71,6 +74,7 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
             &dornvalemainwindow::open_acc_file);
     connect(ui->push_button_open_eobs_acc_and_gps_files, &QPushButton::clicked, this,
             &dornvalemainwindow::open_acc_and_gps_files);
+    build_window_menu();
 }
 
 dornvalemainwindow::~dornvalemainwindow()
@@ -97,6 +101,7 @@ map_form* dornvalemainwindow::get_map_form()
 {
     if (!map_form_) {
         map_form_ = std::make_unique<map_form>(state()->tiles_dir_, manager_);
+        connect(&map_form_->map, &map_widget::fix_clicked, this, &dornvalemainwindow::show_fix_burst);
         window_geometry::remember(map_form_.get(), "map");
         map_form_->show();
     }
@@ -332,10 +337,11 @@ void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, co
     recent_files::add(acc_file_name);
 }
 
-std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events)
+std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, const QString& gps_file_name)
 {
     map_form* map = get_map_form();
-    std::unique_ptr<layer_ref> track = map->map.add_layer(new event_space_layer(events));
+    std::unique_ptr<layer_ref> track = map->map.add_layer(
+        new event_space_layer(events, map->map.unused_track_colour(), QFileInfo(gps_file_name).fileName()));
     map->show();
     map->map.fit_to_box(events->bounds());
     map->map.update();
@@ -344,7 +350,7 @@ std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events)
 
 void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name)
 {
-    std::unique_ptr<layer_ref> track = show_track(events.get());
+    std::unique_ptr<layer_ref> track = show_track(events.get(), gps_file_name);
     std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs gps", {gps_row(*events, gps_file_name)});
     state_->add_gps_gang(std::move(events), std::move(track), std::move(item));
     reveal_open_files();
@@ -357,12 +363,102 @@ void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::uniq
     auto association = std::make_unique<events_by_bursts>(*events, *bursts);
     std::unique_ptr<burst_main_window> window = open_window(bursts.get(), association.get(), acc_file_name);
 
-    std::unique_ptr<layer_ref> track = show_track(events.get());
+    std::unique_ptr<layer_ref> track = show_track(events.get(), gps_file_name);
 
     std::unique_ptr<QTreeWidgetItem> item =
         add_tree_row("e-obs acc+gps", {gps_row(*events, gps_file_name), acc_row(*bursts, acc_file_name)});
-    state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association), std::move(window),
-                             std::move(track), std::move(item));
+    const qint32 gang_id = state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
+                                                    std::move(window), std::move(track), std::move(item));
+    link_burst_view(gang_id);
     reveal_open_files();
     recent_files::add(acc_file_name);
+}
+
+void dornvalemainwindow::build_window_menu()
+{
+    window_menu_ = new QMenu(tr("Window"), this);
+    window_menu_->setObjectName("menuWindow");
+    menuBar()->insertMenu(ui->menuHelp->menuAction(), window_menu_);
+    // Owned by the main window, so rebuilding the menu keeps it; Ctrl+M works from every window.
+    map_action_ = new QAction(tr("Map"), this);
+    map_action_->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_M));
+    map_action_->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(map_action_);
+    connect(map_action_, &QAction::triggered, this, &dornvalemainwindow::show_map);
+    connect(window_menu_, &QMenu::aboutToShow, this, &dornvalemainwindow::fill_window_menu);
+    fill_window_menu();
+}
+
+void dornvalemainwindow::fill_window_menu()
+{
+    window_menu_->clear();
+    window_menu_->addAction(map_action_);
+    if (state_->gang_windows.empty())
+        return;
+    window_menu_->addSeparator();
+    for (const auto& gang_window : state_->gang_windows) {
+        burst_main_window* w = gang_window.second;
+        QAction* entry = window_menu_->addAction(w->windowTitle());
+        connect(entry, &QAction::triggered, w, [w]() {
+            w->show();
+            w->raise();
+            w->activateWindow();
+        });
+    }
+}
+
+void dornvalemainwindow::show_map()
+{
+    map_form* map = get_map_form();
+    map->show();
+    map->raise();
+    map->activateWindow();
+}
+
+void dornvalemainwindow::show_fix_burst(event_space_layer* track, const gps_event* fix)
+{
+    for (const auto& [gang_id, ref] : state_->layer_ref_by_gang) {
+        if (ref->get() != track)
+            continue;
+        const auto window = state_->window_by_gang.find(gang_id);
+        const auto space = state_->acc_by_gang.find(gang_id);
+        if (window == state_->window_by_gang.end() || space == state_->acc_by_gang.end())
+            return;
+        // The rule the fix-to-burst association keys its fixes by.
+        const qint32 index = space->second->burst_index_for_timestamp(fix->timestamp);
+        burst_paint_panel* panel = window->second->panel();
+        panel->set_selected_burst(index);
+        panel->centre_on_burst(index);
+        window->second->show();
+        window->second->raise();
+        window->second->activateWindow();
+        mark_burst_fix(gang_id, index);
+        return;
+    }
+}
+
+void dornvalemainwindow::link_burst_view(qint32 gang_id)
+{
+    burst_paint_panel* panel = state_->window_by_gang.at(gang_id)->panel();
+    const auto mark = [this, gang_id](qint32 index) { mark_burst_fix(gang_id, index); };
+    connect(panel, &burst_paint_panel::burst_hovered, this, mark);
+    connect(panel, &burst_paint_panel::burst_selected, this, mark);
+}
+
+void dornvalemainwindow::mark_burst_fix(qint32 gang_id, qint32 index)
+{
+    const auto ref = state_->layer_ref_by_gang.find(gang_id);
+    const auto window = state_->window_by_gang.find(gang_id);
+    if (ref == state_->layer_ref_by_gang.end() || window == state_->window_by_gang.end() || !map_form_)
+        return;
+    const burst_space& space = *state_->acc_by_gang.at(gang_id);
+    if (index < 0)
+        index = window->second->panel()->selected_burst();
+    const gps_event* fix = nullptr;
+    bool exact = false;
+    if (index >= 0 && index < space.entry_count())
+        fix = state_->events_by_bursts_by_gang.at(gang_id)->fix_for_burst(
+            index, space.timestamps()[std::size_t(index)], exact);
+    static_cast<event_space_layer*>(ref->second->get())->set_marked(fix, exact);
+    map_form_->map.update();
 }

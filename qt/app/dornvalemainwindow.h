@@ -15,6 +15,8 @@ namespace Ui {
 class dornvalemainwindow;
 }
 
+class QAction;
+class QMenu;
 class QNetworkAccessManager;
 class QTreeWidget;
 class event_space;
@@ -23,7 +25,9 @@ class app_state;
 class QTreeWidgetItem;
 class burst_main_window;
 class events_by_bursts_i;
+class event_space_layer;
 class map_form;
+struct gps_event;
 
 // The application's main window: "Quick Start" open buttons, the File menu (open, recent files,
 // close, exit), the "Open Files" tree, the update notice and About. The open flows hand it what they
@@ -42,6 +46,11 @@ public:
     // The single map window, created over state()->tiles_dir_ and shown on first use; later calls
     // return it as it is, shown or hidden.
     map_form* get_map_form();
+
+    // The Window menu: "Map" (Ctrl+M) and, filled when it opens, one entry per burst window.
+    QMenu* window_menu() const { return window_menu_; }
+    // Shows the map window (creating it on first use) and brings it forward.
+    void show_map();
 
     // Opens the collapsed tree pane (sizes 100 and 400); leaves a user-set splitter alone.
     void reveal_open_files();
@@ -71,6 +80,9 @@ public:
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);
     void window_closed(burst_main_window* w);
+    // A fix picked on the map: the burst window of its data set comes forward, centred on the
+    // fix's burst, which it marks.
+    void show_fix_burst(event_space_layer* track, const gps_event* fix);
 
     // Opens each file as its header says, one after the other: an acceleration export as a pair when
     // its GPS partner exists, else alone; a GPS export as a track on the map; anything else, or a
@@ -96,14 +108,23 @@ private:
     // The burst window of a loaded data set, shown and reporting its close here.
     std::unique_ptr<burst_main_window> open_window(burst_space* space, events_by_bursts_i* events,
                                                    const QString& acc_file_name);
-    // Draws a track on the map window, shows it and frames the track.
-    std::unique_ptr<layer_ref> show_track(event_space* events);
+    // Draws a track, in a colour no other track has and named by the file, on the map window, shows
+    // it and frames the track.
+    std::unique_ptr<layer_ref> show_track(event_space* events, const QString& gps_file_name);
     // Adds a top-level "Open Files" row with the given child rows and shows the tree.
     std::unique_ptr<QTreeWidgetItem> add_tree_row(const QString& title, const QStringList& children);
+    void build_window_menu();
+    void fill_window_menu();
+    // The burst view of the gang marks its bursts' fixes on the map.
+    void link_burst_view(qint32 gang_id);
+    // Marks on the gang's track the fix of burst index (-1: of the view's selected burst, if any).
+    void mark_burst_fix(qint32 gang_id, qint32 index);
 
     Ui::dornvalemainwindow* ui;
     app_state* state_;
     QNetworkAccessManager* manager_;
     std::unique_ptr<map_form> map_form_;
+    QMenu* window_menu_ = nullptr;
+    QAction* map_action_ = nullptr;
     bool geometry_restored_ = false;
 };

@@ -4,6 +4,7 @@
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
+#include "data/named_rows.h"
 #include "data/event_space.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 #include "data/trace.h"
@@ -20,7 +21,15 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
     const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
-    if (acc_file_name.isEmpty()) {
+    // A download with both sensors' rows pairs with itself when it has no partner file.
+    const bool self_pair = (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) ||
+                            !QFileInfo::exists(gps_file_name)) &&
+                           named_rows::names_both_sensors(path);
+    if (self_pair) {
+        acc_file_name = path;
+        gps_file_name = path;
+    }
+    if (!self_pair && acc_file_name.isEmpty()) {
         open_failed(
             tr("%1 is not named as one file of an acceleration and GPS pair.\nPair files are named "
                "like \"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; "
@@ -40,7 +49,7 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
     }
     const bool chose_acc = path == acc_file_name;
     const QString partner = chose_acc ? gps_file_name : acc_file_name;
-    if (!QFileInfo::exists(partner)) {
+    if (!self_pair && !QFileInfo::exists(partner)) {
         open_failed((chose_acc ? tr("The GPS file %1 that pairs with %2 does not exist.\nPut it in the same "
                                     "folder under this name, or open %2 alone with \"Open E-OBS "
                                     "Acceleration File\".")
@@ -79,6 +88,11 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
                                   tr("the pair again"),
                                   tr("Check that the pair's acceleration file is the acceleration export of "
                                      "the same tag.")));
+        return;
+    }
+    if (!acc.more_animals.empty() || gps.animal_count > 1) {
+        open_failed(tr("The file holds several animals; open it with the acceleration file button to "
+                       "choose among them."));
         return;
     }
 

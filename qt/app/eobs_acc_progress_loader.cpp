@@ -1,5 +1,6 @@
 #include "app/eobs_acc_progress_loader.h"
 
+#include "app/animal_chooser_dialog.h"
 #include "app/data_set_sink.h"
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
@@ -46,5 +47,27 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
                             .arg(file));
         return;
     }
-    sink.add_acc_data_set(std::move(acc.space), acc_file_name);
+    if (acc.more_animals.empty()) {
+        sink.add_acc_data_set(std::move(acc.space), acc_file_name);
+        return;
+    }
+    open_chosen_animals(acc);
+}
+
+void eobs_acc_progress_loader::open_chosen_animals(eobs_acc_loader& acc)
+{
+    std::vector<animal_bursts> animals;
+    animals.push_back({acc.first_animal, std::move(acc.space)});
+    for (animal_bursts& more : acc.more_animals)
+        animals.push_back(std::move(more));
+    std::vector<animal_chooser_dialog::animal> rows;
+    for (const animal_bursts& a : animals)
+        rows.push_back({a.id, a.space->entry_count(), a.space->begin_timestamp(), a.space->end_timestamp()});
+    animal_chooser_dialog dialog(rows, acc_file_name, sink.dialog_parent());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    for (const int i : dialog.chosen()) {
+        animal_bursts& a = animals[static_cast<std::size_t>(i)];
+        sink.add_acc_data_set(std::move(a.space), tr("%1 (animal %2)").arg(acc_file_name, a.id));
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "app/progress_coordinator.h"
 
+class eobs_acc_loader;
 struct eobs_acc_result;
 
 // Opens one acceleration file: asks for it, loads it on a pool thread behind a modal progress
@@ -20,4 +21,8 @@ public slots:
 
 protected:
     void load(const QString& path) override;
+
+private:
+    // A file of several animals: asks which to open, each in its own window.
+    void open_chosen_animals(eobs_acc_loader& acc);
 };

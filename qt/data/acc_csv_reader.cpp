@@ -6,6 +6,7 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "data/parallel_lines.h"
 #include "data/skipped_lines_log.h"
 #include "data/start_time_repair.h"
 #include "data/trace.h"
@@ -73,6 +74,66 @@ std::array<std::ptrdiff_t, 3> axis_positions(const char* b, const char* e, QText
     return position;
 }
 
+// One data line's reading: a wrong field count, nothing (no axis letter), or a burst's parts; the
+// burst is made in file order, once its start time is settled.
+struct parsed_line
+{
+    bool wrong_field_count = false;
+    bool has_data = false;
+    qint64 start = 0;
+    double frequency = 0;
+    std::size_t samples = 0;
+    std::array<std::vector<float>, 3> axis;
+};
+
+// pieces is scratch space the caller may reuse.
+parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slot_of_field,
+                       std::size_t expected_fields, QTextCodec* codec, std::vector<float>& pieces)
+{
+    parsed_line result;
+    span field[column_count];
+    if (split_line(b, e, slot_of_field, field) != static_cast<int>(expected_fields)) {
+        result.wrong_field_count = true;
+        return result;
+    }
+
+    span axes_text = field[axes];
+    csv_field::unquote(axes_text.begin, axes_text.end);
+    const std::array<std::ptrdiff_t, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
+    const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
+    if (m == 0)
+        return result;
+
+    result.has_data = true;
+    result.frequency =
+        csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
+    result.start = csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
+
+    span raw = field[raw_values];
+    csv_field::unquote(raw.begin, raw.end);
+    // One float per piece: memory follows the samples, not the bytes of the field.
+    const auto blanks = static_cast<std::size_t>(std::count(raw.begin, raw.end, ' '));
+    pieces.resize(blanks + 1);
+    const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
+    const std::size_t samples = piece_count / static_cast<std::size_t>(m);
+    result.samples = samples;
+
+    // Sample n of an axis is the piece at n * m plus the axis letter's position; pieces past the
+    // end (possible with odd axes texts such as "X Y Z") read as 0.
+    for (int a = 0; a < 3; ++a) {
+        std::vector<float>& values = result.axis[static_cast<std::size_t>(a)];
+        values.resize(samples);
+        if (position[a] < 0)
+            continue;
+        std::size_t piece = static_cast<std::size_t>(position[a]);
+        for (std::size_t n = 0; n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
+            values[n] = pieces[piece];
+    }
+    if (pieces.size() > (std::size_t(1) << 20))
+        std::vector<float>().swap(pieces); // a huge line's pieces are not kept for the next one
+    return result;
+}
+
 } // namespace
 
 acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
@@ -134,83 +195,55 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     };
 
     skipped_lines_log skipped(log);
-    std::vector<float> pieces;
+    const auto stop_for_cancel = [&] {
+        skipped.finish();
+        if (format.log_cancel_in_loop)
+            trace::line(log, "loader_progress_cancelled is true");
+        return false;
+    };
+    const std::size_t expected_fields = slot_of_field.size();
     qint64 total_samples = 0;
     qint32 appended = 0;
-    while (!lines.at_end()) {
-        if (progress->loader_progress_cancelled()) {
-            skipped.finish();
-            if (format.log_cancel_in_loop)
-                trace::line(log, "loader_progress_cancelled is true");
-            break;
-        }
-        const line_reader::line got = lines.next(b, e);
-        if (got == line_reader::line::cancelled)
-            continue; // seen at the top of the loop
-        if (got == line_reader::line::too_long) {
+    parallel_lines::run<parsed_line>(
+        lines,
+        [&slot_of_field, codec, expected_fields,
+         pieces = std::vector<float>()](const char* line_begin, const char* line_end) mutable {
+            return parse_line(line_begin, line_end, slot_of_field, expected_fields, codec, pieces);
+        },
+        [&](parsed_line&& line) {
+            if (progress->loader_progress_cancelled())
+                return stop_for_cancel();
+            if (line.wrong_field_count) {
+                if (skipped.count())
+                    skipped.add("skip line with wrong number of fields");
+                return true;
+            }
+            if (!line.has_data)
+                return true;
+            total_samples += static_cast<qint64>(line.samples);
+            if (total_samples > sample_limit)
+                throw loader_read_failed(
+                    QStringLiteral("Too many samples: the file holds more than %1 samples").arg(sample_limit));
+            qint64 start = line.start;
+            if (times.take(start)) {
+                release_waiting(start);
+                bursts_.push_back(std::make_unique<burst>(start, line.frequency, static_cast<qint32>(line.samples),
+                                                          std::move(line.axis[0]), std::move(line.axis[1]),
+                                                          std::move(line.axis[2])));
+            } else {
+                waiting.push_back(waiting_burst{line.frequency, line.samples, std::move(line.axis)});
+            }
+            progress->loader_progress_set_value(appended);
+            ++appended;
+            return true;
+        },
+        [&](line_reader::line unusable) {
+            if (unusable == line_reader::line::cancelled)
+                return stop_for_cancel();
             if (skipped.count())
-                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) +
-                            " bytes");
-            continue;
-        }
-        span field[column_count];
-        if (split_line(b, e, slot_of_field, field) != static_cast<int>(slot_of_field.size())) {
-            if (skipped.count())
-                skipped.add("skip line with wrong number of fields");
-            continue;
-        }
-
-        span axes_text = field[axes];
-        csv_field::unquote(axes_text.begin, axes_text.end);
-        const std::array<std::ptrdiff_t, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
-        const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
-        if (m == 0)
-            continue;
-
-        const double frequency =
-            csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
-        qint64 start =
-            csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
-        const bool start_known = times.take(start);
-
-        span raw = field[raw_values];
-        csv_field::unquote(raw.begin, raw.end);
-        // One float per piece: memory follows the samples, not the bytes of the field.
-        const auto blanks = static_cast<std::size_t>(std::count(raw.begin, raw.end, ' '));
-        pieces.resize(blanks + 1);
-        const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
-        const std::size_t samples = piece_count / static_cast<std::size_t>(m);
-        total_samples += static_cast<qint64>(samples);
-        if (total_samples > sample_limit)
-            throw loader_read_failed(
-                QStringLiteral("Too many samples: the file holds more than %1 samples").arg(sample_limit));
-
-        // Sample n of an axis is the piece at n * m plus the axis letter's position; pieces past the
-        // end (possible with odd axes texts such as "X Y Z") read as 0.
-        std::array<std::vector<float>, 3> axis;
-        for (int a = 0; a < 3; ++a) {
-            std::vector<float>& values = axis[static_cast<std::size_t>(a)];
-            values.resize(samples);
-            if (position[a] < 0)
-                continue;
-            std::size_t piece = static_cast<std::size_t>(position[a]);
-            for (std::size_t n = 0; n < samples && piece < piece_count;
-                 ++n, piece += static_cast<std::size_t>(m))
-                values[n] = pieces[piece];
-        }
-        if (pieces.size() > (std::size_t(1) << 20))
-            std::vector<float>().swap(pieces); // a huge line's pieces are not kept for the next one
-        if (start_known) {
-            release_waiting(start);
-            bursts_.push_back(std::make_unique<burst>(start, frequency, static_cast<qint32>(samples),
-                                                      std::move(axis[0]), std::move(axis[1]),
-                                                      std::move(axis[2])));
-        } else {
-            waiting.push_back(waiting_burst{frequency, samples, std::move(axis)});
-        }
-        progress->loader_progress_set_value(appended);
-        ++appended;
-    }
+                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) + " bytes");
+            return true;
+        });
     skipped.finish();
 
     if (progress->loader_progress_cancelled()) {

@@ -7,12 +7,15 @@
 #include "data/loader_gps_eobsmb.h"
 #include "data/loader_gps_mbd.h"
 #include "data/loader_mbd.h"
+#include "data/loader_named_acc.h"
+#include "data/loader_named_gps.h"
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/trace.h"
 
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -34,17 +37,18 @@ bool try_reader(Chain& chain, const QString& file_name, loader_progress* progres
     }
 }
 
-// Tries First, then Second.
-template <typename Space, typename First, typename Second, typename Chain, typename Take>
+// Tries First, then Second, then Third.
+template <typename Space, typename First, typename Second, typename Third, typename Chain, typename Take>
 void run_chain(Chain& chain, const QString& file_name, loader_progress* progress, const char* text,
-               const char* first_name, const char* second_name, Take list_of)
+               const char* first_name, const char* second_name, const char* third_name, Take list_of)
 {
     chain.status = ELS_NONE;
     progress->loader_progress_set_file(file_name);
     progress->loader_progress_set_text(QString::fromLatin1(text));
     try {
         if (!try_reader<Space, First>(chain, file_name, progress, first_name, list_of) &&
-            !try_reader<Space, Second>(chain, file_name, progress, second_name, list_of)) {
+            !try_reader<Space, Second>(chain, file_name, progress, second_name, list_of) &&
+            !try_reader<Space, Third>(chain, file_name, progress, third_name, list_of)) {
             chain.status = ELS_WRONG_HEADER;
             return;
         }
@@ -72,9 +76,25 @@ void run_chain(Chain& chain, const QString& file_name, loader_progress* progress
 
 eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
 {
-    run_chain<burst_space, loader_eobsmb, loader_mbd>(
+    run_chain<burst_space, loader_eobsmb, loader_mbd, loader_named_acc>(
         *this, file_name, progress, "loading acceleration data file...", "loader_eobsmb", "loader_mbd",
-        [](auto& reader) -> auto& { return reader.bursts(); });
+        "loader_named_acc", [this](auto& reader) -> auto& { return take_bursts(reader); });
+}
+
+std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(acc_csv_reader& reader)
+{
+    return reader.bursts();
+}
+
+std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(loader_named_acc& reader)
+{
+    animal_groups<burst>& animals = reader.animals();
+    if (animals.size() > 1) {
+        first_animal = animals[0].id;
+        for (std::size_t i = 1; i < animals.size(); ++i)
+            more_animals.push_back({animals[i].id, std::make_unique<burst_space>(animals[i].items)});
+    }
+    return reader.bursts();
 }
 
 eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
@@ -83,9 +103,13 @@ eobs_acc_loader::~eobs_acc_loader() = default;
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
 {
-    run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd>(
+    run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd, loader_named_gps>(
         *this, file_name, progress, "loading gps data file...", "loader_gps_eobsmb", "loader_gps_mbd",
-        [](auto& reader) -> auto& { return reader.events(); });
+        "loader_named_gps", [this](auto& reader) -> auto& {
+            if constexpr (std::is_same_v<std::decay_t<decltype(reader)>, loader_named_gps>)
+                animal_count = reader.animals().size();
+            return reader.events();
+        });
 }
 
 eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(failure_reason) {}

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "data/animal_bursts.h"
 #include "data/load_outcome.h"
 
 #include <QString>
 
 #include <memory>
+#include <vector>
 
-class burst_space;
+class acc_csv_reader;
 class event_space;
+class loader_named_acc;
 
 // Loads an acceleration file: the fixed-header reader first, the "eobs_" reader second. All work is
 // done in the constructor; log lines go to standard error.
@@ -17,6 +20,15 @@ public:
     eobs_acc_loader(const QString& file_name, loader_progress* progress);
     explicit eobs_acc_loader(const QString& failure_reason);
     ~eobs_acc_loader();
+
+    // With a file of several animals: space holds the first animal's bursts, first_animal its
+    // identifier, and more_animals the others in the order of their first row. Empty otherwise.
+    QString first_animal;
+    std::vector<animal_bursts> more_animals;
+
+private:
+    std::vector<std::unique_ptr<burst>>& take_bursts(acc_csv_reader& reader);
+    std::vector<std::unique_ptr<burst>>& take_bursts(loader_named_acc& reader);
 };
 
 // Loads a GPS file likewise, with the GPS readers.
@@ -26,6 +38,9 @@ public:
     eobs_gps_loader(const QString& file_name, loader_progress* progress);
     explicit eobs_gps_loader(const QString& failure_reason);
     ~eobs_gps_loader();
+
+    // Animals of a file read by the named-column reader; space then holds the first one's fixes.
+    std::size_t animal_count = 1;
 };
 
 // Result of loading an acceleration file, handed from the worker to the GUI thread once.

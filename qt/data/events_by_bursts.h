@@ -20,6 +20,8 @@ public:
     qint32 event_count(qint32 burst_index) const override;
     // Logarithmic: two bisections over the sorted keys.
     qint64 event_count_range(qint32 first, qint32 last) const override;
+    // Logarithmic, plus the fixes of the two neighbouring keys.
+    const gps_event* fix_for_burst(qint32 burst_index, qint64 burst_start, bool& exact) const override;
 
     // (burst index, fix) in key order; fixes of one key keep their file order.
     const std::vector<std::pair<qint32, const gps_event*>>& entries() const { return entries_; }

@@ -5,6 +5,7 @@
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
+#include "data/parallel_lines.h"
 #include "data/skipped_lines_log.h"
 #include "data/trace.h"
 
@@ -39,6 +40,13 @@ std::size_t column(const std::vector<field>& header, const char* name)
     return 0; // unreachable for the accepted headers, which hold every column
 }
 
+// One data line's reading: its field count and, if it passes the quality test, its fix.
+struct parsed_fix
+{
+    std::size_t field_count = 0;
+    std::unique_ptr<gps_event> event;
+};
+
 } // namespace
 
 gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
@@ -71,43 +79,52 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
 
     skipped_lines_log skipped(trace::stream::out);
     qint64 quality_check_failed = 0;
-    std::vector<field> fields;
-    fields.reserve(header.size() + 1);
-    while (!lines.at_end()) {
-        if (progress->loader_progress_cancelled())
-            break;
-        const line_reader::line got = lines.next(b, e);
-        if (got == line_reader::line::cancelled)
-            continue; // seen at the top of the loop
-        if (got != line_reader::line::too_long)
-            split(b, e, fields);
-        if (got == line_reader::line::too_long) {
-            if (skipped.count())
-                skipped.add("skip line " + std::to_string(line_counter) + " longer than " +
-                            std::to_string(line_reader::default_max_line) + " bytes");
-        } else if (fields.size() != header.size()) {
-            if (skipped.count())
-                skipped.add("skip line " + std::to_string(line_counter) + " with wrong number of fields " +
-                            std::to_string(fields.size()));
-        } else {
+    parallel_lines::run<parsed_fix>(
+        lines,
+        [&, fields = std::vector<field>()](const char* line_begin, const char* line_end) mutable {
+            parsed_fix fix;
+            split(line_begin, line_end, fields);
+            fix.field_count = fields.size();
+            if (fields.size() != header.size())
+                return fix;
             field status_text = fields[status];
             if (format.unquote_status)
                 csv_field::unquote(status_text.first, status_text.second);
             if (equals(fields[type_of_fix], "3") && equals(status_text, "A")) {
-                auto event = std::make_unique<gps_event>();
-                event->timestamp =
+                fix.event = std::make_unique<gps_event>();
+                fix.event->timestamp =
                     csv_field::to_utc_msecs(fields[timestamp].first, fields[timestamp].second, codec);
-                event->longitude =
+                fix.event->longitude =
                     csv_field::to_double(fields[longitude].first, fields[longitude].second, codec);
-                event->latitude =
+                fix.event->latitude =
                     csv_field::to_double(fields[latitude].first, fields[latitude].second, codec);
-                events_.push_back(std::move(event));
+            }
+            return fix;
+        },
+        [&](parsed_fix&& fix) {
+            if (progress->loader_progress_cancelled())
+                return false;
+            if (fix.field_count != header.size()) {
+                if (skipped.count())
+                    skipped.add("skip line " + std::to_string(line_counter) + " with wrong number of fields " +
+                                std::to_string(fix.field_count));
+            } else if (fix.event) {
+                events_.push_back(std::move(fix.event));
             } else {
                 ++quality_check_failed;
             }
-        }
-        ++line_counter;
-    }
+            ++line_counter;
+            return true;
+        },
+        [&](line_reader::line unusable) {
+            if (unusable == line_reader::line::cancelled)
+                return false;
+            if (skipped.count())
+                skipped.add("skip line " + std::to_string(line_counter) + " longer than " +
+                            std::to_string(line_reader::default_max_line) + " bytes");
+            ++line_counter;
+            return true;
+        });
     skipped.finish();
 
     if (progress->loader_progress_cancelled()) {

@@ -4,7 +4,6 @@
 #include "data/loader_read_failed.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTextCodec>
 #include <QTextDecoder>
 
@@ -20,16 +19,8 @@ constexpr std::size_t chunk_size = 1 << 20;
 line_reader::line_reader(const QString& file_name, loader_progress* progress, std::size_t max_line)
     : file_(file_name), cancel_(progress), max_line_(max_line)
 {
-    // Opening a pipe without a writer would block, and a device may never end: refuse both unread.
-    const QFileInfo info(file_name);
-    if (info.exists() && !info.isFile())
-        throw loader_read_failed(
-            QStringLiteral("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)")
-                .arg(QDir::toNativeSeparators(file_name)));
-    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     codec_ = QTextCodec::codecForLocale();
-    file_size_ = file_.isSequential() ? 0 : file_.size();
+    file_size_ = file_.size();
 }
 
 line_reader::~line_reader() = default;
@@ -51,8 +42,10 @@ bool line_reader::fill()
         pos_ = 0;
     }
     // Small files get a small buffer; a buffer grown for one long line is given back afterwards.
-    const auto left = static_cast<std::size_t>(std::max<qint64>(file_size_ - bytes_read_, 0));
-    const std::size_t want = std::min(chunk_size, std::max<std::size_t>(left + 1, 4096));
+    // Compressed input inflates past the size on disk: it reads whole chunks.
+    const auto left = static_cast<std::size_t>(std::max<qint64>(file_size_ - file_.position(), 0));
+    const std::size_t want =
+        file_.compressed() ? chunk_size : std::min(chunk_size, std::max<std::size_t>(left + 1, 4096));
     if (buffer_.size() - size_ < want)
         buffer_.resize(size_ + std::max(want, std::min(buffer_.size(), 2 * chunk_size)));
     else if (buffer_.size() > 8 * chunk_size && size_ + want < chunk_size)
@@ -60,21 +53,18 @@ bool line_reader::fill()
             .swap(buffer_);
 
     const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(want));
-    if (n < 0)
-        throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
     if (n == 0) {
         eof_ = true;
-        if (bytes_read_ < file_size_)
+        if (file_.position() < file_size_)
             throw loader_read_failed(
                 QStringLiteral("Can't read file: \"%1\" became shorter while it was read (%2 of %3 bytes)")
-                    .arg(QDir::toNativeSeparators(file_.fileName()))
-                    .arg(bytes_read_)
+                    .arg(QDir::toNativeSeparators(file_.file_name()))
+                    .arg(file_.position())
                     .arg(file_size_));
-        report(std::max(bytes_read_, file_size_));
+        report(std::max(file_.position(), file_size_));
         return false;
     }
-    bytes_read_ += n;
-    report(bytes_read_);
+    report(file_.position());
     std::size_t got = static_cast<std::size_t>(n);
 
     if (!started_) {
@@ -160,4 +150,21 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
     if (end != begin && end[-1] == '\r')
         --end;
     return line::ok;
+}
+
+bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& tail)
+{
+    out.clear();
+    out.reserve(bytes + (std::size_t(1) << 16)); // room for the line the cut falls in, mostly
+    tail = line::ok;
+    const char* b;
+    const char* e;
+    while (out.size() < bytes && !at_end()) {
+        tail = next(b, e);
+        if (tail != line::ok)
+            return true;
+        out.insert(out.end(), b, e);
+        out.push_back('\n');
+    }
+    return !out.empty();
 }

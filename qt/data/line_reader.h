@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "data/byte_source.h"
+
 #include <QString>
 
 #include <memory>
@@ -13,7 +14,8 @@ class QTextDecoder;
 // Reads a text file line by line in one streaming pass, as bytes, exactly as a QTextStream with its
 // default decoding would split it: lines end at "\n" or "\r\n" (a "\r" before the end of the input
 // too), a UTF-8 byte-order mark is dropped, and a UTF-16 or UTF-32 file (recognised by its mark) is
-// converted to UTF-8 first. codec() decodes field bytes the way that stream would.
+// converted to UTF-8 first. codec() decodes field bytes the way that stream would. A gzip file is
+// read as the text it holds.
 class line_reader
 {
 public:
@@ -40,6 +42,10 @@ public:
     // Throws loader_read_failed with "Can't read file: <reason>" on a read error or when the file
     // ends before the size it had when it was opened.
     line next(const char*& begin, const char*& end);
+    // Replaces out with the next lines as next() gives them, each ended by "\n", at least bytes of
+    // them unless the input ends first or a line is not ok; tail tells that line (too_long or
+    // cancelled, which follows out's lines) or ok. False when nothing is left.
+    bool next_lines(std::size_t bytes, std::vector<char>& out, line& tail);
 
     QTextCodec* codec() const { return codec_; }
 
@@ -53,7 +59,7 @@ private:
     // Tells the progress the bytes read, once for each new count.
     void report(qint64 bytes);
 
-    QFile file_;
+    byte_source file_;
     loader_progress* cancel_; // polled for a cancel inside long lines
     std::size_t max_line_;
     QTextCodec* codec_ = nullptr;
@@ -64,7 +70,6 @@ private:
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
     loader_progress* progress_ = nullptr;
-    qint64 file_size_ = 0;  // size at opening; 0 for a pipe or an empty file
-    qint64 bytes_read_ = 0; // bytes read from the file so far
+    qint64 file_size_ = 0; // size on disk at opening; 0 for a pipe, an archive or an empty file
     qint64 reported_ = -1;
 };

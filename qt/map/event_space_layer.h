@@ -2,25 +2,61 @@
 
 #include "map/layer.h"
 
+#include <QColor>
 #include <QPointF>
+#include <QString>
 
+#include <limits>
+#include <list>
 #include <vector>
 
 class event_space;
+struct gps_event;
 
-// The track of one GPS file on the map: a thin "#2020ff" line through its fixes in file order,
-// drawn once (not repeated in the world's copies east and west).
+// The track of one GPS file on the map: a thin line in its colour through its fixes in file order,
+// drawn once (not repeated in the world's copies east and west). Its overlay marks the first fix
+// (ring) and the last (square), a dot per fix once they lie apart, the selected fix and the fix
+// marked from the burst view.
 class event_space_layer : public layer
 {
 public:
-    // events is not owned and must outlive the layer.
-    explicit event_space_layer(const event_space* events);
+    // The track colours, in the order new tracks take them.
+    static const std::vector<QColor>& palette();
+
+    // events is not owned and must outlive the layer. name labels the track in the map's legend
+    // (none when empty).
+    explicit event_space_layer(const event_space* events, const QColor& colour = QColor("#2020ff"),
+                               const QString& name = QString());
 
     // Segments wholly outside the painted area are left out and runs of fixes within one device
     // pixel are joined, so the picture is that of the full path to within a pixel.
     void paint(QPainter* painter, const map_scale& scale, qint64 left_x, qint64 top_y) override;
 
+    void paint_overlay(QPainter* painter, const map_scale& scale, qint64 left_x, qint64 top_y) override;
+
     const event_space* events() const { return events_; }
+    const QColor& colour() const { return colour_; }
+    const QString& name() const { return name_; }
+
+    // The fix nearest to the Mercator point within radius (Mercator units), or -1; ties go to the
+    // earlier fix in file order. Searches a projection sorted by x.
+    qint32 nearest_fix(double unit_x, double unit_y, double radius) const;
+
+    // The fix chosen on the map (null: none); must be one of this layer's fixes.
+    const gps_event* selected() const { return selected_; }
+    void set_selected(const gps_event* fix) { selected_ = fix; }
+    // The fix of the burst under attention in the burst view (null: none); exact false draws it as
+    // the nearest fix in time of a burst without one.
+    const gps_event* marked() const { return marked_; }
+    bool marked_exact() const { return marked_exact_; }
+    void set_marked(const gps_event* fix, bool exact)
+    {
+        marked_ = fix;
+        marked_exact_ = exact;
+    }
+
+    // Dots are drawn once the median step between consecutive fixes is this many pixels or more.
+    static constexpr double dot_spacing = 6.0;
 
 private:
     const event_space* events_;
@@ -28,4 +64,24 @@ private:
     // every level only scales and shifts them.
     std::vector<QPointF> units_;
     std::vector<QPointF> run_; // scratch for one paint, kept so a repaint does not allocate
+    std::vector<qint32> by_x_; // fix indices sorted by Mercator x
+    // Median distance between consecutive fixes in Mercator units (infinite with fewer than two).
+    double median_step_ = std::numeric_limits<double>::infinity();
+    QColor colour_;
+    QString name_;
+    const gps_event* selected_ = nullptr;
+    const gps_event* marked_ = nullptr;
+    bool marked_exact_ = false;
+
+    // The track at one level in map pixels, runs of fixes within near_enough of each other joined:
+    // built once per level, a pan only shifts it.
+    struct level_track
+    {
+        double map_size;
+        double near_enough;
+        std::vector<QPointF> points;
+    };
+    static constexpr std::size_t kept_levels = 4;
+    const std::vector<QPointF>& level_points(double map_size, double near_enough);
+    std::list<level_track> levels_; // the most recently painted first
 };

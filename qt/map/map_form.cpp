@@ -2,9 +2,15 @@
 #include "ui_map_form.h"
 #include "data/trace.h"
 
+#include "data/gps_event.h"
+#include "util/build_settings.h"
+
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 
 map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidget* parent)
     : QWidget(parent), ui(new Ui::map_form), network(network_), cache(tiles_dir, "osm"),
@@ -12,6 +18,26 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
 {
     ui->setupUi(this);
     ui->horizontalLayout->addWidget(&map);
+    fit_button_ = new QPushButton(tr("Fit to tracks"), this);
+    ui->gridLayout->addWidget(fit_button_, 0, 3);
+    status_bar_ = new QStatusBar(this);
+    ui->gridLayout->addWidget(status_bar_, 2, 0, 1, 4);
+    ui->gridLayout->setRowStretch(1, 1);
+    tile_notice_ = new QLabel(this);
+    // A long server address must not widen the window: the notice is cut, its tool tip is whole.
+    tile_notice_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    tile_notice_->hide();
+    status_bar_->addPermanentWidget(tile_notice_, 1);
+    cursor_label_ = new QLabel(this);
+    status_bar_->addPermanentWidget(cursor_label_);
+    map.setMouseTracking(true);
+    map.set_attribution(build_settings::tile_attribution());
+    connect(fit_button_, &QPushButton::clicked, &map, &map_widget::fit_to_tracks);
+    connect(&map, &map_widget::layers_changed, this, &map_form::update_title);
+    connect(&map, &map_widget::fix_clicked, this, &map_form::show_fix);
+    connect(&map, &map_widget::cursor_moved, this, &map_form::show_cursor);
+    connect(&tiles, &tile_manager::tiles_unavailable, this, &map_form::show_tiles_unavailable);
+    connect(&tiles, &tile_manager::tile_is_ready, tile_notice_, &QWidget::hide);
     ui->horizontalSlider->setRange(map.view().minLevel, map.view().maxLevel);
     show_level(map.view().currentLevel);
 
@@ -21,17 +47,6 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     connect(&map, &map_widget::shown_level_changed, this, &map_form::show_level);
     connect(&map, &map_widget::level_changed, ui->horizontalSlider, &QSlider::setValue);
     connect(ui->horizontalSlider, &QSlider::valueChanged, &map, &map_widget::set_level);
-
-    // However many tiles fail, the user sees one line; it goes once tiles arrive again.
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("map_status"));
-    status_->hide();
-    ui->gridLayout->addWidget(status_, ui->gridLayout->rowCount(), 0, 1, ui->gridLayout->columnCount());
-    connect(&tiles, &tile_manager::download_failed, status_, [this](const QString& reason) {
-        status_->setText(tr("Map tiles cannot be loaded: %1").arg(reason));
-        status_->show();
-    });
-    connect(&tiles, &tile_manager::tile_is_ready, status_, &QLabel::hide);
 }
 
 map_form::~map_form() = default;
@@ -45,6 +60,48 @@ void map_form::show_level(int level)
 {
     const QSignalBlocker blocker(ui->horizontalSlider);
     ui->horizontalSlider->setValue(level);
+}
+
+QString map_form::title_for(int data_sets)
+{
+    if (data_sets <= 0)
+        return tr("Map - Dornvale");
+    return data_sets == 1 ? tr("Map - 1 data set - Dornvale")
+                          : tr("Map - %1 data sets - Dornvale").arg(data_sets);
+}
+
+QString map_form::fix_text(const gps_event& fix)
+{
+    return QDateTime::fromMSecsSinceEpoch(fix.timestamp, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss") +
+           QStringLiteral(" UTC  lat %1  lon %2").arg(fix.latitude, 0, 'f', 6).arg(fix.longitude, 0, 'f', 6);
+}
+
+QString map_form::position_text(double longitude, double latitude)
+{
+    return QStringLiteral("lat %1  lon %2").arg(latitude, 0, 'f', 5).arg(longitude, 0, 'f', 5);
+}
+
+void map_form::update_title()
+{
+    setWindowTitle(title_for(static_cast<int>(map.tracks().size())));
+}
+
+void map_form::show_fix(event_space_layer*, const gps_event* fix)
+{
+    status_bar_->showMessage(fix_text(*fix));
+}
+
+void map_form::show_cursor(double longitude, double latitude)
+{
+    cursor_label_->setText(position_text(longitude, latitude));
+}
+
+void map_form::show_tiles_unavailable(const QString& reason)
+{
+    tile_notice_->setText(tr("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.")
+                              .arg(tiles.base_url(), reason));
+    tile_notice_->setToolTip(tile_notice_->text());
+    tile_notice_->show();
 }
 
 void map_form::closeEvent(QCloseEvent* event)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "map/map_widget.h"
+#include "map/event_space_layer.h"
+#include "data/gps_event.h"
 #include "map/tile_cache.h"
 #include "map/tile_manager.h"
 
@@ -16,11 +18,14 @@ class map_form;
 class QCloseEvent;
 class QLabel;
 class QNetworkAccessManager;
+class QPushButton;
 class QSlider;
+class QStatusBar;
 
-// The single map window of a run: "zoom in", "zoom out" and a level slider above the map. Owns the
-// tile cache, the tile source and the map widget, built in that order and released in reverse.
-// Closing it only hides it.
+// The single map window of a run: "zoom in", "zoom out", a level slider and "Fit to tracks" above
+// the map, a status bar below (the chosen fix, a tile server notice, the cursor's position). The
+// title counts the tracks shown. Owns the tile cache, the tile source and the map widget, built in
+// that order and released in reverse. Closing it only hides it.
 class map_form : public QWidget
 {
     Q_OBJECT
@@ -32,8 +37,17 @@ public:
     ~map_form() override;
 
     QSlider* level_slider() const;
-    // One line under the map naming the last tile failure, hidden once a tile arrives.
-    QLabel* status_line() const { return status_; }
+    QPushButton* fit_button() const { return fit_button_; }
+    QStatusBar* status_bar() const { return status_bar_; }
+    QLabel* cursor_label() const { return cursor_label_; }
+    QLabel* tile_notice() const { return tile_notice_; }
+
+    // "Map - Dornvale", or with tracks "Map - 1 data set - Dornvale", "Map - 2 data sets - Dornvale".
+    static QString title_for(int data_sets);
+    // "2021-03-01 12:00:00 UTC  lat 52.500000  lon 13.400000".
+    static QString fix_text(const gps_event& fix);
+    // "lat 52.50000  lon 13.40000".
+    static QString position_text(double longitude, double latitude);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,11 +55,18 @@ protected:
 private slots:
     // Puts the slider on the map's level without sending the map anywhere.
     void show_level(int level);
+    void update_title();
+    void show_fix(event_space_layer* track, const gps_event* fix);
+    void show_cursor(double longitude, double latitude);
+    void show_tiles_unavailable(const QString& reason);
 
 private:
     std::unique_ptr<Ui::map_form> ui;
     QNetworkAccessManager* network;
-    QLabel* status_;
+    QPushButton* fit_button_;
+    QStatusBar* status_bar_;
+    QLabel* tile_notice_;
+    QLabel* cursor_label_;
 
 public:
     tile_cache cache;

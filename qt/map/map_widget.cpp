@@ -1,6 +1,9 @@
 #include "map/map_widget.h"
 
 #include "map/drag_handler_map.h"
+#include "map/event_space_layer.h"
+#include "map/scale_bar.h"
+#include "data/event_space.h"
 #include "map/layer.h"
 #include "map/tile_manager.h"
 #include "data/trace.h"
@@ -9,6 +12,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -123,6 +127,98 @@ void map_widget::fit_to_box(const geo_box& box)
         emit shown_level_changed(view_.currentLevel);
 }
 
+void map_widget::fit_to_tracks()
+{
+    geo_box box{1, 1, 0, 0};
+    bool any = false;
+    for (event_space_layer* track : tracks()) {
+        const geo_box b = track->events()->bounds();
+        if (b.max_longitude < b.min_longitude || b.max_latitude < b.min_latitude)
+            continue;
+        box = any ? geo_box{std::min(box.min_longitude, b.min_longitude),
+                            std::min(box.min_latitude, b.min_latitude),
+                            std::max(box.max_longitude, b.max_longitude),
+                            std::max(box.max_latitude, b.max_latitude)}
+                  : b;
+        any = true;
+    }
+    if (!any)
+        return;
+    fit_to_box(box);
+    update();
+}
+
+std::vector<event_space_layer*> map_widget::tracks() const
+{
+    std::vector<event_space_layer*> found;
+    for (layer* l : layers())
+        if (auto* track = dynamic_cast<event_space_layer*>(l))
+            found.push_back(track);
+    return found;
+}
+
+QColor map_widget::unused_track_colour() const
+{
+    const std::vector<event_space_layer*> taken = tracks();
+    for (const QColor& colour : event_space_layer::palette())
+        if (std::none_of(taken.begin(), taken.end(),
+                         [&](event_space_layer* t) { return t->colour() == colour; }))
+            return colour;
+    return event_space_layer::palette()[taken.size() % event_space_layer::palette().size()];
+}
+
+std::pair<event_space_layer*, const gps_event*> map_widget::fix_at(int x, int y) const
+{
+    const double size = view_.scale().map_size;
+    const map_pixel m = view_.widget_to_map(x, y, width(), height());
+    // The pixel's centre, in Mercator units.
+    const double ux = (static_cast<double>(m.x) + 0.5) / size;
+    const double uy = (static_cast<double>(m.y) + 0.5) / size;
+    const double radius = pick_radius / size;
+    std::pair<event_space_layer*, const gps_event*> best{nullptr, nullptr};
+    double best_d2 = 0;
+    for (event_space_layer* track : tracks()) {
+        const qint32 i = track->nearest_fix(ux, uy, radius);
+        if (i < 0)
+            continue;
+        const gps_event* fix = track->events()->events()[static_cast<std::size_t>(i)];
+        const double dx = longitude_to_unit_x(fix->longitude) - ux;
+        const double dy = latitude_to_unit_y(fix->latitude) - uy;
+        const double d2 = dx * dx + dy * dy;
+        if (!best.first || d2 <= best_d2) {
+            best = {track, fix};
+            best_d2 = d2;
+        }
+    }
+    return best;
+}
+
+void map_widget::select_fix(event_space_layer* track, const gps_event* fix)
+{
+    for (event_space_layer* t : tracks())
+        t->set_selected(t == track ? fix : nullptr);
+    update();
+}
+
+void map_widget::set_attribution(const QString& text)
+{
+    attribution_ = text;
+    update();
+}
+
+QPointF map_widget::position_at(int x, int y) const
+{
+    const double size = view_.scale().map_size;
+    const map_pixel m = view_.widget_to_map(x, y, width(), height());
+    return QPointF(unit_x_to_longitude((static_cast<double>(m.x) + 0.5) / size),
+                   unit_y_to_latitude((static_cast<double>(m.y) + 0.5) / size));
+}
+
+void map_widget::layers_changed_hook()
+{
+    emit layers_changed();
+}
+
 void map_widget::mousePressEvent(QMouseEvent* event)
 {
     tracker_.press(*event);
@@ -130,12 +226,21 @@ void map_widget::mousePressEvent(QMouseEvent* event)
 
 void map_widget::mouseReleaseEvent(QMouseEvent* event)
 {
+    const bool click = tracker_.pressed && !tracker_.dragging && event->button() == Qt::LeftButton;
     tracker_.release(*event);
+    if (!click)
+        return;
+    const auto [track, fix] = fix_at(event->pos().x(), event->pos().y());
+    select_fix(track, fix);
+    if (fix)
+        emit fix_clicked(track, fix);
 }
 
 void map_widget::mouseMoveEvent(QMouseEvent* event)
 {
     tracker_.move(*event);
+    const QPointF at = position_at(event->pos().x(), event->pos().y());
+    emit cursor_moved(at.x(), at.y());
 }
 
 void map_widget::wheelEvent(QWheelEvent* event)
@@ -190,5 +295,84 @@ void map_widget::paintEvent(QPaintEvent*)
     const map_scale scale = view_.scale();
     for (layer* l : layers())
         l->paint(&painter, scale, range.left_x, range.top_y);
+    for (layer* l : layers())
+        l->paint_overlay(&painter, scale, range.left_x, range.top_y);
+    paint_legend(painter);
+    paint_scale_bar(painter);
+    paint_attribution(painter);
     painter.end();
+}
+
+namespace {
+
+const QColor panel_colour(255, 255, 255, 210);
+constexpr int panel_margin = 6;
+
+} // namespace
+
+void map_widget::paint_legend(QPainter& painter) const
+{
+    std::vector<event_space_layer*> named;
+    for (event_space_layer* track : tracks())
+        if (!track->name().isEmpty())
+            named.push_back(track);
+    if (named.empty())
+        return;
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int line = metrics.height() + 2;
+    int text_width = 0;
+    for (event_space_layer* track : named)
+        text_width = std::max(text_width, metrics.horizontalAdvance(track->name()));
+    const int swatch = 18;
+    const QRect box(width() - panel_margin - (text_width + swatch + 16), panel_margin,
+                    text_width + swatch + 16, int(named.size()) * line + 8);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(panel_colour);
+    painter.drawRect(box);
+    int y = box.top() + 4;
+    for (event_space_layer* track : named) {
+        painter.setPen(QPen(track->colour(), 3));
+        painter.drawLine(box.left() + 6, y + line / 2, box.left() + 6 + swatch, y + line / 2);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(box.left() + swatch + 12, y, text_width + 2, line),
+                         Qt::AlignVCenter | Qt::AlignLeft, track->name());
+        y += line;
+    }
+}
+
+void map_widget::paint_scale_bar(QPainter& painter) const
+{
+    const double latitude = position_at(width() / 2, height() / 2).y();
+    const scale_bar bar = scale_bar::choose(ground_resolution(latitude, view_.currentLevel), 120);
+    if (bar.metres <= 0)
+        return;
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int length = static_cast<int>(std::lround(bar.pixels));
+    const int x = panel_margin + 4;
+    const int y = height() - panel_margin - 6;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(panel_colour);
+    painter.drawRect(QRect(panel_margin, y - metrics.height() - 6,
+                           std::max(length, metrics.horizontalAdvance(bar.label)) + 10,
+                           metrics.height() + 10));
+    painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(x, y, x + length, y);
+    painter.drawLine(x, y, x, y - 5);
+    painter.drawLine(x + length, y, x + length, y - 5);
+    painter.drawText(QPoint(x + 2, y - 4), bar.label);
+}
+
+void map_widget::paint_attribution(QPainter& painter) const
+{
+    if (attribution_.isEmpty())
+        return;
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QRect text = metrics.boundingRect(attribution_);
+    const QRect box(width() - text.width() - 8, height() - metrics.height() - 4, text.width() + 8,
+                    metrics.height() + 4);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(panel_colour);
+    painter.drawRect(box);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignCenter, attribution_);
 }

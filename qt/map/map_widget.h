@@ -2,10 +2,13 @@
 
 #include "views/drag_tracker.h"
 #include "data/geo_box.h"
+#include "map/event_space_layer.h"
+#include "data/gps_event.h"
 #include "map/layer_host.h"
 #include "map/layer_ref.h"
 #include "map/zoom_state.h"
 
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -16,7 +19,10 @@ class tile_manager;
 
 // The tiled, pannable Web Mercator map: paints the tiles of the current level around the origin,
 // then its layers in order. A left drag pans, a wheel notch zooms one level about the cursor, and
-// fit_to_box frames a longitude/latitude box. GUI thread only; repaints are requested with update().
+// fit_to_box frames a longitude/latitude box. A click within pick_radius pixels of a track's fix
+// selects it. Over the layers it draws the legend of named tracks (top right), a metric scale bar
+// (bottom left) and the tile attribution (bottom right). GUI thread only; repaints are requested
+// with update().
 class map_widget : public QWidget, public layer_host
 {
     Q_OBJECT
@@ -34,9 +40,40 @@ public:
     // Does not repaint and does not emit level_changed.
     void fit_to_box(const geo_box& box);
 
+    // Frames the fixes of every track (as fit_to_box) and repaints; nothing without tracks.
+    void fit_to_tracks();
+
     const zoom_state& view() const { return view_; }
 
+    // The tracks on the map, in painting order.
+    std::vector<event_space_layer*> tracks() const;
+    // The first palette colour no track uses (the palette's first when all are taken).
+    QColor unused_track_colour() const;
+
+    // The fix of any track nearest to widget point (x, y) within pick_radius pixels; null when
+    // none. Ties between tracks go to the one painted last (on top).
+    std::pair<event_space_layer*, const gps_event*> fix_at(int x, int y) const;
+    static constexpr double pick_radius = 8.0;
+
+    // Selects the fix on its track and clears every other track's selection (fix null: none).
+    // Repaints; emits nothing.
+    void select_fix(event_space_layer* track, const gps_event* fix);
+
+    // The text drawn in the bottom-right corner (the tile server's required credit).
+    void set_attribution(const QString& text);
+    const QString& attribution() const { return attribution_; }
+
+    // The geographic position under widget point (x, y).
+    QPointF position_at(int x, int y) const;
+
 signals:
+    // A click picked the fix of the track; it is selected already.
+    void fix_clicked(event_space_layer* track, const gps_event* fix);
+    // The cursor moved over the map to this longitude and latitude (degrees).
+    void cursor_moved(double longitude, double latitude);
+    // A layer was added or removed.
+    void layers_changed();
+
     // Emitted by the three level slots after they ran.
     void level_changed(int level);
     // Emitted whenever the level shown changes, whatever changed it (slots, wheel, fit_to_box), so
@@ -57,11 +94,18 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
+    void layers_changed_hook() override;
+
 private:
+    void paint_legend(QPainter& painter) const;
+    void paint_scale_bar(QPainter& painter) const;
+    void paint_attribution(QPainter& painter) const;
+
     // Repaints and announces the level shown when it differs from before.
     void level_done(qint32 before);
 
     drag_tracker tracker_;
     tile_manager* tiles_;
     zoom_state view_;
+    QString attribution_;
 };

@@ -138,6 +138,7 @@ void tile_manager::request_tile(tile* t)
     // Without a network (an offline set-up) a tile simply stays missing.
     if (!network) {
         t->state = tile_failed;
+        failed(QStringLiteral("no network"));
         return;
     }
     t->state = tile_loading;
@@ -163,7 +164,7 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply, con
         tile2->state = tile_failed;
         return;
     }
-    // Each failure: one "Error in" line, the tile failed with its placeholder, download_failed(reason).
+    // Each failure: one "Error in" line, the tile failed with its placeholder, failed(reason).
     QUrl url = reply->url();
     QString reason = refusal;
     QByteArray body;
@@ -185,13 +186,22 @@ void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply, con
     if (!reason.isEmpty()) {
         trace_debug() << "Error in" << url << ":" << reason;
         tile2->state = tile_failed;
-        emit download_failed(reason);
+        failed(reason);
         return;
     }
     cache->write(tile2->key, body);
     hold(tile2, image);
     tile2->state = tile_ready;
+    unavailable_told_ = false;
     emit tile_is_ready();
+}
+
+void tile_manager::failed(const QString& reason)
+{
+    if (unavailable_told_)
+        return;
+    unavailable_told_ = true;
+    emit tiles_unavailable(reason);
 }
 
 void tile_manager::hold(tile* t, const QPixmap& image)

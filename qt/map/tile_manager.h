@@ -118,8 +118,9 @@ public:
 signals:
     // Emitted after every successful download.
     void tile_is_ready();
-    // Emitted after every failed download, with the reason written in its "Error in" line.
-    void download_failed(const QString& reason);
+    // Emitted at the first failed download (or missing network) since the start or since the last
+    // successful one, so a window can say once that tiles are not coming; reason names the cause.
+    void tiles_unavailable(const QString& reason);
 
 public slots:
     // Handles a finished download, with the reason when its tile_request aborted it. A network error,
@@ -143,6 +144,8 @@ private:
     bool load_from_cache(tile* t);
     // A request of this manager has ended: it is no longer pending, its tile gets the result.
     void request_finished(tile_request* request, tile* t, QNetworkReply* reply);
+    // A download failed: announces it unless that was done since the last success.
+    void failed(const QString& reason);
 
     QNetworkAccessManager* network;
     tile_cache* cache;
@@ -153,4 +156,5 @@ private:
     int request_timeout_ = default_request_timeout;
     std::list<tile*> lru_; // decoded tiles, most recently used first
     std::set<tile_request*> pending_;
+    bool unavailable_told_ = false;
 };

@@ -63,6 +63,23 @@ double latitude_to_unit_y(double latitude)
     return 0.5 - 0.5 * std::log((1 + s) / (1 - s)) / two_pi;
 }
 
+double unit_x_to_longitude(double unit_x)
+{
+    return (unit_x - 0.5) * 360.0;
+}
+
+double unit_y_to_latitude(double unit_y)
+{
+    return std::atan(std::sinh((0.5 - unit_y) * two_pi)) / radians_per_degree;
+}
+
+double ground_resolution(double latitude, int level)
+{
+    constexpr double equator_metres = 40075016.685578488; // 2 pi times the WGS 84 semi-major axis
+    return equator_metres * std::cos(clamp_latitude(latitude) * radians_per_degree) /
+           (256.0 * static_cast<double>(power_of_two(level)));
+}
+
 qint32 wrap_column(qint64 column, int level)
 {
     const qint64 n = static_cast<qint64>(power_of_two(level));

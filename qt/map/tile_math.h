@@ -40,6 +40,13 @@ double latitude_to_map_y(double latitude, const map_scale& scale);
 double longitude_to_unit_x(double longitude);
 double latitude_to_unit_y(double latitude);
 
+// Mercator units back to a geographic position (decimal degrees).
+double unit_x_to_longitude(double unit_x);
+double unit_y_to_latitude(double unit_y);
+
+// Metres on the ground per map pixel at the latitude and level (WGS 84 equator, 256-pixel tiles).
+double ground_resolution(double latitude, int level);
+
 // The column reduced into 0 ... 2^level - 1: the world repeats east and west without end.
 qint32 wrap_column(qint64 column, int level);
 

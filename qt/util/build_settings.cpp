@@ -6,6 +6,9 @@
 #ifndef DORNVALE_TILE_SERVER_URL_DEFAULT
 #define DORNVALE_TILE_SERVER_URL_DEFAULT "https://tiles.dornvale.example/osm/"
 #endif
+#ifndef DORNVALE_TILE_ATTRIBUTION_DEFAULT
+#define DORNVALE_TILE_ATTRIBUTION_DEFAULT "© OpenStreetMap contributors"
+#endif
 #ifndef DORNVALE_UPDATE_SERVICE_URL_DEFAULT
 #define DORNVALE_UPDATE_SERVICE_URL_DEFAULT "https://updates.dornvale.example/"
 #endif
@@ -40,6 +43,11 @@ QString build_settings::with_slash(QString url)
 QString build_settings::tile_server_url()
 {
     return with_slash(read(conf_path(), "tile_server", QStringLiteral(DORNVALE_TILE_SERVER_URL_DEFAULT)));
+}
+
+QString build_settings::tile_attribution()
+{
+    return read(conf_path(), "tile_attribution", QString::fromUtf8(DORNVALE_TILE_ATTRIBUTION_DEFAULT));
 }
 
 QString build_settings::update_service_url()

@@ -13,6 +13,9 @@ public:
     // Base URL of the tile server, ending in "/". Key "tile_server".
     static QString tile_server_url();
 
+    // The credit the tile server requires, shown on the map. Key "tile_attribution".
+    static QString tile_attribution();
+
     // Base URL of the update service, ending in "/". Key "update_service".
     static QString update_service_url();
 

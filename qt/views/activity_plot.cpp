@@ -87,6 +87,14 @@ void add_samples_in_bin(const burst& b, qint64 s, qint64 e, bin_accumulator& acc
 
 } // namespace
 
+double burst_activity(const burst& b)
+{
+    bin_accumulator acc;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(std::max(0, b.sample_count)); ++j)
+        acc.add(b.x[j], b.y[j], b.z[j]);
+    return acc.activity();
+}
+
 activity_calculator::activity_calculator(const burst_space& space, qint64 utc_offset_ms)
     : utc_offset(utc_offset_ms)
 {

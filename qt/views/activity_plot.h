@@ -9,6 +9,7 @@
 #include <vector>
 
 class QPainter;
+class burst;
 class burst_space;
 
 // Activity per six-minute bin over whole days: the mean absolute change between consecutive
@@ -38,6 +39,10 @@ public:
     // ms the plot's clock is ahead of UTC.
     qint64 utc_offset = 0;
 };
+
+// The activity a bin holding exactly the samples of b would get: the mean absolute change between
+// consecutive samples, averaged over the three axes; 0 with fewer than two samples.
+double burst_activity(const burst& b);
 
 constexpr qint64 activity_day_ms = 86400000;
 constexpr int activity_bins_per_day = 240;

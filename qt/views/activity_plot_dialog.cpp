@@ -40,6 +40,7 @@ activity_plot_dialog::activity_plot_dialog(QWidget* parent, const burst_space& s
     if (refusal.isEmpty()) {
         view_ = new activity_plot_view;
         ui->scrollArea->setWidget(view_);
+        connect(view_, &activity_plot_view::time_clicked, this, &activity_plot_dialog::time_clicked);
         set_options(activity_plot_options());
     } else {
         auto* label = new QLabel(refusal);

@@ -35,6 +35,10 @@ public:
     const activity_plot_options& options() const { return options_; }
     activity_plot_view* view() const { return view_; }
 
+signals:
+    // A click on a bin of the plot: the bin's start.
+    void time_clicked(qint64 msecs_utc);
+
 public slots:
     // Asks for a file name and saves the picture there in the format its suffix names (an image
     // format, "svg" or "pdf"); a failed save is reported in a warning naming the file.

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -117,6 +118,41 @@ QRect activity_plot_view::bin_rect_at(int left, double bin_px, int rh, int row, 
     const int x0 = left + px(column * bin_px);
     const int x1 = std::max(x0 + 1, left + px((column + 1) * bin_px));
     return QRect(x0, top_margin + row * rh + 2, x1 - x0, rh - 3);
+}
+
+std::optional<qint64> activity_plot_view::time_at(const QPoint& pos) const
+{
+    if (!calc_)
+        return std::nullopt;
+    const double bin_px = bin_width_px();
+    const int rh = row_height_at(bin_px);
+    const int left = left_margin();
+    const int x = pos.x() - left;
+    if (x < 0 || pos.y() < top_margin)
+        return std::nullopt;
+    const int row = (pos.y() - top_margin) / rh;
+    if (row >= rows())
+        return std::nullopt;
+    // The column whose drawn span [px(c * bin_px), px((c + 1) * bin_px)) holds x.
+    int c = static_cast<int>(std::floor(x / bin_px));
+    while (c > 0 && px(c * bin_px) > x)
+        --c;
+    while (px((c + 1) * bin_px) <= x)
+        ++c;
+    if (c >= columns())
+        return std::nullopt;
+    const qint64 k = qint64(row) * activity_bins_per_day + c;
+    if (k >= calc_->bin_count)
+        return std::nullopt;
+    return calc_->plot_begin + k * calc_->bin_width;
+}
+
+void activity_plot_view::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        if (const auto t = time_at(event->pos()))
+            emit time_clicked(*t);
+    QWidget::mouseReleaseEvent(event);
 }
 
 QRect activity_plot_view::legend_bar() const

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include <optional>
+
 // The actogram as the dialog shows it: an hour axis above the rows, a date left of each row and a
 // legend of the grey shades below, at a zoom that fits the rows to the widget's width or draws each
 // bin 2 or 4 pixels wide. The calculator is not owned and must outlive the view or be replaced.
@@ -26,6 +28,9 @@ public:
     int row_height() const { return row_height_at(bin_width_px()); }
     // Pixels of bin column c (0 ... 239, or 479 double-plotted) in row r of the rows area.
     QRect bin_rect(int row, int column) const;
+    // The start (ms UTC) of the bin drawn at a point of the widget, the row's band included; none
+    // outside the bins. A column in a double-plotted row's right half is a bin of the next day.
+    std::optional<qint64> time_at(const QPoint& pos) const;
     // The grey bar of the legend; value v is drawn at x = left + v / max * (width - 1).
     QRect legend_bar() const;
 
@@ -39,8 +44,13 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+signals:
+    // A left click on a bin: the bin's start.
+    void time_clicked(qint64 msecs_utc);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     int columns() const;

@@ -2,11 +2,13 @@
 
 #include "data/burst_range.h"
 #include "data/burst_space.h"
+#include "views/burst_sample_time.h"
 #include "views/drag_handler_x_offset.h"
 #include "data/events_by_bursts_i.h"
 #include "data/trace.h"
 
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,12 +22,11 @@
 namespace {
 
 const QColor background_colour(255, 255, 255);
-const QColor x_colour("#ff0000");
-const QColor y_colour("#00ff00");
-const QColor z_colour("#0000ff");
 const QColor separator_colour(192, 192, 192);
 const QColor time_grid_colour(128, 64, 0);
 const QColor gps_colour("#ff8000");
+const QColor selection_colour(0, 0, 0);
+const QColor selection_fill(0, 0, 0, 28);
 
 constexpr int grid_min_distance = 18;
 constexpr qint64 hour_ms = 3600000;
@@ -124,6 +125,7 @@ burst_paint_panel::burst_paint_panel(const burst_space& space_, const events_by_
       show_time_grid(true)
 {
     setAttribute(Qt::WA_MouseTracking);
+    setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &burst_paint_panel::show_context_menu);
     tracker.add_handler(new drag_handler_x_offset(&view, this));
@@ -131,9 +133,99 @@ burst_paint_panel::burst_paint_panel(const burst_space& space_, const events_by_
 
 burst_paint_panel::~burst_paint_panel() = default;
 
+QColor burst_paint_panel::gps_tick_colour()
+{
+    return gps_colour;
+}
+
 double burst_paint_panel::positions_per_pixel() const
 {
     return view.positions_per_pixel(width());
+}
+
+void burst_paint_panel::set_selected_burst(qint32 index)
+{
+    if (index < 0 || index >= space.entry_count())
+        index = -1;
+    if (index == selected_)
+        return;
+    selected_ = index;
+    update();
+    emit burst_selected(index);
+}
+
+void burst_paint_panel::centre_on_burst(qint32 index)
+{
+    if (index < 0 || index >= space.entry_count())
+        return;
+    const burst_entry& entry = space.entry(index);
+    const double middle = entry.first_sample + entry.burst->sample_count / 2.0;
+    view.set_offset(middle - view.begin() - view.span() / 2);
+    update();
+}
+
+qint32 burst_paint_panel::burst_at_pixel(int x) const
+{
+    const qint32 position = view.position_at_pixel(x, width());
+    const qint32 n = space.burst_index_for_sample(position);
+    if (n == -1)
+        return -1;
+    const burst_entry& entry = space.entry(n);
+    return position - entry.first_sample < entry.burst->sample_count ? n : -1;
+}
+
+void burst_paint_panel::pan_views(double views)
+{
+    view.pan_views(views);
+    update();
+}
+
+void burst_paint_panel::zoom_about_centre(double factor)
+{
+    if (view.zoom_about_centre(factor))
+        update();
+}
+
+void burst_paint_panel::show_all()
+{
+    view.show_all();
+    update();
+}
+
+void burst_paint_panel::set_axis_shown(int axis, bool shown)
+{
+    bool& flag = axis == 0 ? show_x : axis == 1 ? show_y : show_z;
+    if (flag == shown)
+        return;
+    flag = shown;
+    update();
+    emit layers_changed();
+}
+
+bool burst_paint_panel::axis_shown(int axis) const
+{
+    return axis == 0 ? show_x : axis == 1 ? show_y : show_z;
+}
+
+void burst_paint_panel::set_palette(const axis_palette& palette)
+{
+    palette_ = palette;
+    update();
+    emit layers_changed();
+}
+
+void burst_paint_panel::set_calibration(const std::optional<burst_calibration>& calibration)
+{
+    calibration_ = calibration;
+    emit layers_changed();
+}
+
+void burst_paint_panel::set_hovered(qint32 index)
+{
+    if (index == hovered_)
+        return;
+    hovered_ = index;
+    emit burst_hovered(index);
 }
 
 void burst_paint_panel::paint(QPainter& painter, int w, int h)
@@ -149,6 +241,26 @@ void burst_paint_panel::paint(QPainter& painter, int w, int h)
     painter.drawImage(0, 0, canvas_);
     if (show_time_grid)
         paint_time_grid(painter, w, h);
+    if (selected_ != -1)
+        paint_selection(painter, w, h);
+}
+
+void burst_paint_panel::paint_selection(QPainter& painter, int w, int h) const
+{
+    const double per_pixel = view.positions_per_pixel(w);
+    if (per_pixel <= 0)
+        return;
+    const burst_entry& entry = space.entry(selected_);
+    const double left = view.left();
+    const int x1 = pixel_at((entry.first_sample - left) / per_pixel);
+    const int x2 =
+        std::max(x1 + 1, pixel_at((entry.first_sample + entry.burst->sample_count - left) / per_pixel));
+    const QRect frame(QPoint(x1, 0), QPoint(x2 - 1, h - 1));
+    painter.fillRect(frame, selection_fill);
+    painter.setPen(selection_colour);
+    painter.setBrush(Qt::NoBrush);
+    // A 1-pixel pen strokes one pixel beyond the right and bottom edges of the rectangle it is given.
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 void burst_paint_panel::paint_envelopes(QImage& image) const
@@ -157,8 +269,8 @@ void burst_paint_panel::paint_envelopes(QImage& image) const
     const int columns = image.width() - 1;
     if (columns <= 0)
         return;
-    const QRgb separator = separator_colour.rgb(), x_rgb = x_colour.rgb(), y_rgb = y_colour.rgb(),
-               z_rgb = z_colour.rgb(), gps = gps_colour.rgb();
+    const QRgb separator = separator_colour.rgb(), x_rgb = palette_.x.rgb(), y_rgb = palette_.y.rgb(),
+               z_rgb = palette_.z.rgb(), gps = gps_colour.rgb();
     const double u = view.span() / columns;
     const double left = view.left();
     // Separators only while the longest burst is at least three columns wide.
@@ -234,6 +346,7 @@ void burst_paint_panel::resizeEvent(QResizeEvent* event)
 void burst_paint_panel::mousePressEvent(QMouseEvent* event)
 {
     trace::out("press: ", static_cast<int>(event->button()));
+    press_pos_ = event->pos();
     tracker.press(*event);
 }
 
@@ -241,6 +354,48 @@ void burst_paint_panel::mouseReleaseEvent(QMouseEvent* event)
 {
     trace::out("release: ", static_cast<int>(event->button()));
     tracker.release(*event);
+    // A left click that did not move selects; a drag only pans.
+    if (event->button() == Qt::LeftButton && event->pos() == press_pos_)
+        set_selected_burst(burst_at_pixel(event->pos().x()));
+}
+
+void burst_paint_panel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click is a press as before, then the burst opens.
+    mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const qint32 n = burst_at_pixel(event->pos().x());
+    if (n == -1)
+        return;
+    set_selected_burst(n);
+    emit burst_activated(n);
+}
+
+void burst_paint_panel::leaveEvent(QEvent* event)
+{
+    set_hovered(-1);
+    QWidget::leaveEvent(event);
+}
+
+void burst_paint_panel::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selected_ != -1) {
+        emit burst_activated(selected_);
+        return;
+    }
+    // Ctrl+Left / Ctrl+Right select the previous / next burst and bring it to the centre.
+    if ((key == Qt::Key_Left || key == Qt::Key_Right) && event->modifiers() == Qt::ControlModifier &&
+        space.entry_count() > 0) {
+        const qint32 step = key == Qt::Key_Left ? -1 : 1;
+        const qint32 from = selected_ != -1 ? selected_ : (step > 0 ? -1 : space.entry_count());
+        const qint32 n = std::clamp(from + step, 0, space.entry_count() - 1);
+        set_selected_burst(n);
+        centre_on_burst(n);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
@@ -248,6 +403,7 @@ void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
     tracker.move(*event);
     if (event->buttons() != Qt::NoButton)
         return;
+    set_hovered(burst_at_pixel(event->pos().x()));
     const qint32 position = view.position_at_pixel(event->pos().x(), width());
     const qint32 n = space.burst_index_for_sample(position);
     if (n == -1) {
@@ -256,22 +412,33 @@ void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
     }
     const burst_entry& entry = space.entry(n);
     const qint32 s = position - entry.first_sample;
-    const double f = entry.burst->sampling_frequency_per_axis;
-    qint64 t = entry.burst->start_timestamp;
-    // A burst without a usable rate reports its start time rather than an undefined one.
-    if (f > 0 && std::isfinite(f)) {
-        constexpr double limit = 1e15; // about 31,700 years either side of 1970
-        const double exact = std::trunc(static_cast<double>(t) + s * 1000.0 / f);
-        t = static_cast<qint64>(std::clamp(exact, -limit, limit));
-    }
+    const qint64 t = burst_sample_time(*entry.burst, s);
     const QString time = QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss.zzz");
-    status_bar.showMessage(QString::asprintf("burst-%04d:sample-%02d", n, s) + " [" + time + "]");
+    QString message = QString::asprintf("burst-%04d:sample-%02d", n, s) + " [" + time + " UTC]";
+    if (s < entry.burst->sample_count) {
+        const auto k = static_cast<std::size_t>(s);
+        const float raw[3] = {entry.burst->x[k], entry.burst->y[k], entry.burst->z[k]};
+        const char* const names[3] = {" X ", " Y ", " Z "};
+        for (int a = 0; a < 3; ++a)
+            message +=
+                QLatin1String(names[a]) +
+                (calibration_ ? QString::number(calibration_->to_g(a, raw[a]), 'f', 3) + QStringLiteral(" g")
+                              : QString::number(static_cast<double>(raw[a])));
+    }
+    status_bar.showMessage(message);
 }
 
 void burst_paint_panel::wheelEvent(QWheelEvent* event)
 {
     const int delta = event->angleDelta().y();
     trace::out("wheel: ", delta);
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Each whole notch away from the user halves the span about the centre.
+        const int notches = delta / 120;
+        if (notches != 0)
+            zoom_about_centre(std::pow(0.5, notches));
+        return;
+    }
     // Whole notches only: a fraction of a notch zooms nothing, several notches zoom that often.
     const int k = delta / -120;
     view.zoom_steps(k, static_cast<int>(event->position().x()), width());
@@ -299,4 +466,5 @@ void burst_paint_panel::show_context_menu(const QPoint& pos)
     for (int i = 0; i < 5; ++i)
         *flags[i] = actions[i]->isChecked();
     update();
+    emit layers_changed();
 }

@@ -62,7 +62,7 @@ int main(int argc, char* argv[])
 
     burst->findChild<QAction*>("actionActivity_Plot")->trigger();
     auto* plot = burst->findChild<activity_plot_dialog*>();
-    plot->resize(560, 260);
+    plot->resize(620, 330);
     if (!QTest::qWaitForWindowExposed(plot))
         return 1;
 

@@ -113,9 +113,13 @@ void test_foundation::main_window_form()
     QVERIFY(file_menu && help_menu);
     QCOMPARE(file_menu->title(), QString("File"));
     QCOMPARE(help_menu->title(), QString("Help"));
-    QCOMPARE(menubar->actions().size(), 2);
+    auto* window_menu = w.findChild<QMenu*>("menuWindow");
+    QVERIFY(window_menu);
+    QCOMPARE(window_menu->title(), QString("Window"));
+    QCOMPARE(menubar->actions().size(), 3);
     QCOMPARE(menubar->actions().at(0), file_menu->menuAction());
-    QCOMPARE(menubar->actions().at(1), help_menu->menuAction());
+    QCOMPARE(menubar->actions().at(1), window_menu->menuAction());
+    QCOMPARE(menubar->actions().at(2), help_menu->menuAction());
     auto* exit = w.findChild<QAction*>("actionExit");
     auto* about = w.findChild<QAction*>("actionAbout");
     QVERIFY(exit && about);

@@ -56,7 +56,7 @@ qint64 memory_in_use()
 }
 
 // Bursts every 20 minutes from 2014-05-02 00:00, `days` days long, nine samples of XYZ each.
-QByteArray acc_file(int days)
+QByteArray acc_days_file(int days)
 {
     QByteArray out = acc_header + "\n";
     for (int i = 0; i < days * 72; ++i) {
@@ -253,7 +253,7 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
     const QString d = dir->path();
 
     // Good files, a pair, and what a user may pick by mistake or a broken export holds.
-    QVERIFY(write_file(d + "/good_acc.txt", acc_file(3)));
+    QVERIFY(write_file(d + "/good_acc.txt", acc_days_file(3)));
     QVERIFY(write_file(d + "/good_gps.txt", gps_file(150)));
     QVERIFY(write_file(d + "/wide_acc.txt", acc_header + "\n1,2,2014-05-02 00:00:00.000,10,XYZ,1 2 3\n"
                                             "1,2,2099-05-02 00:00:00.000,10,XYZ,4 5 6\n"));
@@ -262,7 +262,7 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
     QVERIFY(write_file(d + "/binary_acc.txt", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(5000, '\xff')));
     QVERIFY(write_file(d + "/empty_acc.txt", QByteArray()));
     QVERIFY(write_file(d + "/notes_acc.txt", "shopping list\nmilk\n"));
-    QVERIFY(write_file(d + "/UP_ACC.TXT", acc_file(1)));
+    QVERIFY(write_file(d + "/UP_ACC.TXT", acc_days_file(1)));
     QVERIFY(QDir().mkdir(d + "/folder_acc.txt"));
     QCOMPARE(::mkfifo(QFile::encodeName(d + "/pipe_acc.txt").constData(), 0600), 0);
     acc_choices = QStringList{d + "/good_acc.txt", d + "/good_acc.txt", d + "/wide_acc.txt",   d + "/dates_acc.txt",

@@ -3,6 +3,8 @@
 #include "views/activity_plot_dialog.h"
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
+#include "views/burst_axis.h"
+#include "views/burst_legend.h"
 #include "views/burst_paint_panel.h"
 #include "data/burst_space.h"
 #include "app/dornvalemainwindow.h"
@@ -337,12 +339,17 @@ void test_open_acc_flow::burst_window_form_and_activity_plot()
     QCOMPARE(file_menu->title(), QString("File"));
     QCOMPARE(tools_menu->title(), QString("Tools"));
     QCOMPARE(file_menu->actions(), QList<QAction*>{w->findChild<QAction*>("actionClose")});
-    QCOMPARE(tools_menu->actions(), QList<QAction*>{w->findChild<QAction*>("actionActivity_Plot")});
+    QCOMPARE(tools_menu->actions(), (QList<QAction*>{w->findChild<QAction*>("actionActivity_Plot"),
+                                                     w->findChild<QAction*>("actionCalibration")}));
+    QCOMPARE(w->findChild<QAction*>("actionCalibration")->text(), QString("Calibration..."));
     auto* open_file = w->findChild<QAction*>("actionOpen_File");
     QVERIFY(open_file);
     QCOMPARE(open_file->text(), QString("Open File"));
     QVERIFY(open_file->associatedWidgets().isEmpty());
-    QCOMPARE(w->centralWidget(), static_cast<QWidget*>(w->panel()));
+    // The panel sits in the central widget between its axis and above its legend.
+    QCOMPARE(w->panel()->parentWidget(), w->centralWidget());
+    QCOMPARE(w->axis()->parentWidget(), w->centralWidget());
+    QCOMPARE(w->legend()->parentWidget(), w->centralWidget());
     QVERIFY(w->findChild<QStatusBar*>("statusBar"));
 
     streams_capture streams;

@@ -526,13 +526,13 @@ void test_open_every_way::burst_windows_cascade_and_remember_their_size()
     burst_main_window* a = state->window_of(0);
     const QPoint main_frame = window->pos();
     QTRY_COMPARE(a->pos(), main_frame + QPoint(30, 30));
-    a->resize(450, 320);
-    QTRY_COMPARE(a->size(), QSize(450, 320));
+    a->resize(900, 520);
+    QTRY_COMPARE(a->size(), QSize(900, 520));
     window->open_files({dir->path() + "/b_acc.txt"});
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 2, 10000);
     burst_main_window* b = state->window_of(1);
     QTRY_COMPARE(b->pos(), main_frame + QPoint(60, 60));
-    QCOMPARE(b->size(), QSize(450, 320));
+    QCOMPARE(b->size(), QSize(900, 520));
     window->open_files({dir->path() + "/c_acc.txt"});
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 3, 10000);
     QTRY_COMPARE(state->window_of(2)->pos(), main_frame + QPoint(90, 90));

@@ -10,6 +10,7 @@
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/http_test_server.h"
+#include "support/pair_flow_fixture.h"
 #include "data/loader_gps_eobsmb.h"
 #include "data/loader_gps_mbd.h"
 #include "map/map_form.h"
@@ -28,38 +29,7 @@ using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
-namespace {
-
-// Bursts at 10:00, 10:10, ... on 2014-05-02, two samples each.
-QByteArray acc_file(int bursts)
-{
-    QByteArray out = acc_header + "\n";
-    for (int i = 0; i < bursts; ++i)
-        out += "1,2,2014-05-02 1" + QByteArray::number(i / 6) + ":" + QByteArray::number(i % 6) +
-               "0:00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
-    return out;
-}
-
-// Fixes in the "eobs_" layout (header 3) at the given minutes after 10:00 and positions.
-QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
-{
-    QByteArray out = QByteArray(loader_gps_mbd::header_3) + "\n";
-    for (int i = 0; i < minutes.size(); ++i) {
-        const int m = minutes[i];
-        const QByteArray time = QString("2014-05-02 %1:%2:00.000")
-                                    .arg(10 + m / 60, 2, 10, QChar('0'))
-                                    .arg(m % 60, 2, 10, QChar('0'))
-                                    .toLatin1();
-        out += "3.9,3.8,12,1a,2,2014-05-02 00:00:00.000,\"A\",21,3,40,0.1,90,55," +
-               QByteArray::number(lat0 + 0.001 * i) + "," + QByteArray::number(lon0 + 0.002 * i) + "," +
-               time + ",123,4567," + time + "\n";
-    }
-    return out;
-}
-
-} // namespace
-
-class test_open_pair_flow : public QObject, private main_window_fixture
+class test_open_pair_flow : public QObject, public pair_flow_fixture
 {
     Q_OBJECT
 
@@ -78,44 +48,18 @@ private slots:
     void capitalised_name_is_not_its_own_partner();
     void unreadable_gps_file_names_its_reason();
     void cancel_while_loading();
-
-private:
-    QPushButton* open_button()
-    {
-        return window->findChild<QPushButton*>("push_button_open_eobs_acc_and_gps_files");
-    }
-    void click_open() { open_button()->click(); }
-    burst_main_window* open_pair(const QString& chosen);
-    map_widget& map() { return window->get_map_form()->map; }
-
-    QNetworkAccessManager network;
-    std::unique_ptr<http_test_server> tiles;
+    void file_with_both_sensors_opens_as_a_pair();
+    void file_with_both_sensors_of_several_animals_warns();
 };
 
 void test_open_pair_flow::init()
 {
-    clear_settings();
-    tiles = std::make_unique<http_test_server>([](QTcpSocket* socket, const QByteArray&) {
-        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        socket->disconnectFromHost();
-    });
-    QVERIFY(tiles->listening());
-    open_main_window("/tiles", &network);
-    // The map window is made before any load, so its first paint already asks the local server.
-    window->get_map_form()->tiles.set_base_url(tiles->base_url("/"));
+    QVERIFY(start_pair_flow());
 }
 
 void test_open_pair_flow::cleanup()
 {
-    QVERIFY(close_main_window());
-    tiles.reset();
-}
-
-burst_main_window* test_open_pair_flow::open_pair(const QString& chosen)
-{
-    if (!open_through_dialog(open_button(), chosen))
-        return nullptr;
-    return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
+    QVERIFY(stop_pair_flow());
 }
 
 void test_open_pair_flow::pick_either_file_opens_the_pair()
@@ -145,7 +89,7 @@ void test_open_pair_flow::pick_either_file_opens_the_pair()
 
     map_form* form = window->get_map_form();
     QVERIFY(form->isVisible());
-    QCOMPARE(form->windowTitle(), QString("Map - Dornvale"));
+    QCOMPARE(form->windowTitle(), QString("Map - 1 data set - Dornvale"));
     QCOMPARE(map().layers().size(), size_t(1));
     // Framed on the fixes: a small track is shown at a high level.
     QVERIFY(map().view().currentLevel >= 10);
@@ -353,6 +297,65 @@ void test_open_pair_flow::cancel_while_loading()
                        "\" was not opened.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
+}
+
+namespace {
+
+const QByteArray mixed_header = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
+                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw,"
+                                "individual-local-identifier\n";
+
+} // namespace
+
+void test_open_pair_flow::file_with_both_sensors_opens_as_a_pair()
+{
+    const QString chosen =
+        write("study download.csv", mixed_header + "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Bo\n"
+                                                   "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3,Bo\n"
+                                                   "2014-05-02 10:05:00.000,acceleration,,,XYZ,10,1 2 3,Bo\n"
+                                                   "2014-05-02 10:05:00.000,gps,8.5,47.3,,,,Bo\n"
+                                                   "2014-05-02 10:06:00.000,gps,8.5,47.35,,,,Bo\n");
+    streams_capture streams;
+    burst_main_window* w = open_pair(chosen);
+    QVERIFY(w);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  3 gps events in study download.csv",
+                          "  2 acc bursts in study download.csv"}));
+    QCOMPARE(map().layers().size(), size_t(1));
+    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    QCOMPARE(events.event_count(0), 1);
+    QCOMPARE(events.event_count(1), 2);
+}
+
+void test_open_pair_flow::file_with_both_sensors_of_several_animals_warns()
+{
+    const QString chosen =
+        write("study.csv", mixed_header + "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Bo\n"
+                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Bo\n"
+                                          "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Cleo\n"
+                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Cleo\n");
+    streams_capture streams;
+    QString text;
+    modal_script script;
+    script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text,
+             QString("The file holds several animals; open it with the acceleration file button to choose "
+                     "among them."));
+    QVERIFY(burst_windows().isEmpty());
+
+    // Without a sensor-type column the file is no pair of its own: its name pairs with nothing.
+    const QString plain =
+        write("plain.csv", "timestamp,location-long,location-lat,eobs:acceleration-axes,"
+                           "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n");
+    QString missing;
+    modal_script second;
+    second.then(choose_file(plain)).then(answer_message(QMessageBox::Ok, nullptr, &missing));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(second.done(), 10000);
+    QVERIFY2(missing.startsWith("\"" + plain + "\" is not named as one file of an acceleration and GPS pair."),
+             qPrintable(missing));
 }
 
 QTEST_MAIN(test_open_pair_flow)

@@ -10,6 +10,7 @@
 #include "data/loader_read_failed.h"
 #include "data/line_reader.h"
 #include "data/loader_wrong_header.h"
+#include "data/parallel_lines.h"
 #include "data/start_time_repair.h"
 #include "support/number_pieces.h"
 #include "support/test_support.h"
@@ -903,29 +904,37 @@ void test_acc_readers::file_shrinking_while_read_fails()
     QByteArray file = fixed_header + "\n";
     while (file.size() < 3 * (1 << 20))
         file += line;
-    const QString path = files_.write(file);
-    // Cut to a quarter once the first burst is read: the reader has read the first 1 MiB by then.
+    // Cut to a quarter at the first progress report, after the second 1 MiB (the header's chunk is
+    // read before progress is reported), on the line-by-line and the block path.
     struct cutting_progress : progress
     {
         QString path;
-        void loader_progress_set_value(qint32 v) override
+        void loader_progress_bytes(qint64 read, qint64 size) override
         {
-            if (v == 0 && !QFile::resize(path, 1 << 18))
+            if (read == (2 << 20) && !QFile::resize(path, 1 << 18))
                 qFatal("cannot cut the file");
-            progress::loader_progress_set_value(v);
+            progress::loader_progress_bytes(read, size);
         }
-    } p;
-    p.path = path;
-    streams_capture capture;
-    try {
-        loader_eobsmb reader(path, &p);
-        QFAIL("a file cut while it is read must not read as a success");
-    } catch (const loader_read_failed& failure) {
-        QCOMPARE(failure.reason(),
-                 QString("Can't read file: \"%1\" became shorter while it was read (1048576 of %2 bytes)")
-                     .arg(path)
-                     .arg(file.size()));
+    };
+    const int threads = parallel_lines::threads();
+    for (const int count : {1, 2}) {
+        parallel_lines::set_threads(count);
+        const QString path = files_.write(file);
+        cutting_progress p;
+        p.path = path;
+        streams_capture capture;
+        try {
+            loader_eobsmb reader(path, &p);
+            parallel_lines::set_threads(threads);
+            QFAIL("a file cut while it is read must not read as a success");
+        } catch (const loader_read_failed& failure) {
+            QCOMPARE(failure.reason(),
+                     QString("Can't read file: \"%1\" became shorter while it was read (2097152 of %2 bytes)")
+                         .arg(path)
+                         .arg(file.size()));
+        }
     }
+    parallel_lines::set_threads(threads);
 }
 
 QTEST_GUILESS_MAIN(test_acc_readers)

@@ -50,6 +50,7 @@ private slots:
     void bounds_of_empty_space();
     void association_example();
     void association_with_no_bursts_keys_minus_one();
+    void fix_for_burst_is_its_first_fix_or_the_nearest_in_time();
     void association_with_no_fixes_counts_zero();
     void same_time_fixes_count_for_one_burst();
     void range_count_equals_sum_of_counts();
@@ -111,6 +112,46 @@ void test_gps_model::association_example()
     // Fixes under one burst keep their file order.
     QCOMPARE(association.entries()[1].second->timestamp, utc("2014-05-02 10:00:00"));
     QCOMPARE(association.entries()[2].second->timestamp, utc("2014-05-02 10:05:00"));
+}
+
+void test_gps_model::fix_for_burst_is_its_first_fix_or_the_nearest_in_time()
+{
+    // Bursts at 10:00, 10:10, 10:20, 10:30, 10:40; fixes (file order, not time order) at 10:14 and
+    // 10:12 (burst 1), 09:50 (before the first burst) and 10:37 (burst 3).
+    const qint64 b0 = utc("2014-05-02 10:00:00");
+    auto bursts = bursts_at({b0, b0 + 600000, b0 + 1200000, b0 + 1800000, b0 + 2400000});
+    auto list = fixes({{b0 + 840000, 1, 1}, {b0 + 720000, 2, 2}, {b0 - 600000, 3, 3}, {b0 + 2220000, 4, 4}});
+    event_space events(list);
+    events_by_bursts association(events, *bursts);
+    const auto fix_of = [&](qint32 burst, bool& exact) {
+        const gps_event* e =
+            association.fix_for_burst(burst, bursts->timestamps()[std::size_t(burst)], exact);
+        return e ? e->longitude : -1.0;
+    };
+    bool exact = false;
+    QCOMPARE(fix_of(1, exact), 1.0); // the first in file order
+    QVERIFY(exact);
+    QCOMPARE(fix_of(3, exact), 4.0);
+    QVERIFY(exact);
+    // Burst 0 (10:00): 09:50 is 10 minutes away, 10:12 is 12.
+    QCOMPARE(fix_of(0, exact), 3.0);
+    QVERIFY(!exact);
+    // Burst 2 (10:20): 10:14 (6 minutes before, not the first of its burst) beats 10:37.
+    QCOMPARE(fix_of(2, exact), 1.0);
+    QVERIFY(!exact);
+    // Burst 4 (10:40): only earlier fixes, 10:37 the latest.
+    QCOMPARE(fix_of(4, exact), 4.0);
+    QVERIFY(!exact);
+
+    std::vector<std::unique_ptr<gps_event>> none;
+    event_space empty(none);
+    events_by_bursts no_fixes(empty, *bursts);
+    exact = true;
+    QVERIFY(!no_fixes.fix_for_burst(0, b0, exact));
+    QVERIFY(!exact);
+    exact = true;
+    QVERIFY(!events_by_bursts_empty().fix_for_burst(0, b0, exact));
+    QVERIFY(!exact);
 }
 
 void test_gps_model::association_with_no_bursts_keys_minus_one()

@@ -463,7 +463,8 @@ void test_gps_readers::chain_unknown_layout()
     QVERIFY(!chain.space);
     const QStringList chain_lines = streams.stderr_lines().filter("load");
     QCOMPARE(chain_lines, (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
-                                       "try to load with loader_mbd", " loader_mbd failed"}));
+                                       "try to load with loader_mbd", " loader_mbd failed",
+                                       "try to load with loader_named_acc", " loader_named_acc failed"}));
 }
 
 void test_gps_readers::chain_cancelled_during_second_reader()
@@ -531,7 +532,8 @@ void test_gps_readers::gps_chain_unknown_and_cancelled()
         QVERIFY(!chain.space);
         QCOMPARE(streams.stderr_lines(),
                  (QStringList{"try to load with loader_gps_eobsmb", " loader_gps_eobsmb failed",
-                              "try to load with loader_gps_mbd", " loader_gps_mbd failed"}));
+                              "try to load with loader_gps_mbd", " loader_gps_mbd failed",
+                              "try to load with loader_named_gps", " loader_named_gps failed"}));
     }
     {
         recording_progress progress;

@@ -1,9 +1,11 @@
 // The line reader's bounds: the longest line handed out, cancellation inside a long line, and the
-// lines around an overlong one.
+// lines around an overlong one, line by line, in blocks and through gzip.
 #include "data/line_reader.h"
 #include "data/loader_progress.h"
 #include "support/test_support.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +36,28 @@ QList<QPair<int, QByteArray>> all_lines(const QString& path, std::size_t max_lin
     return out;
 }
 
+// The same, read as blocks of at least `bytes` with next_lines().
+QList<QPair<int, QByteArray>> all_blocks(const QString& path, std::size_t max_line, std::size_t bytes,
+                                         loader_progress* progress = nullptr)
+{
+    line_reader lines(path, progress, max_line);
+    QList<QPair<int, QByteArray>> out;
+    std::vector<char> block;
+    line_reader::line tail = line_reader::line::ok;
+    while (lines.next_lines(bytes, block, tail)) {
+        const QByteArray text(block.data(), static_cast<int>(block.size()));
+        if (!text.isEmpty() && !text.endsWith('\n'))
+            return {}; // every line of a block ends with "\n"
+        QList<QByteArray> parts = text.split('\n');
+        parts.removeLast();
+        for (const QByteArray& part : parts)
+            out << qMakePair(static_cast<int>(line_reader::line::ok), part);
+        if (tail != line_reader::line::ok)
+            out << qMakePair(static_cast<int>(tail), QByteArray());
+    }
+    return out;
+}
+
 constexpr int ok = static_cast<int>(line_reader::line::ok);
 constexpr int too_long = static_cast<int>(line_reader::line::too_long);
 constexpr int cancelled = static_cast<int>(line_reader::line::cancelled);
@@ -50,6 +74,10 @@ private slots:
     void long_lines_across_chunks();
     void cancel_inside_a_long_line();
     void default_bound();
+    void blocks_give_the_lines_of_next_data();
+    void blocks_give_the_lines_of_next();
+    void cancel_inside_a_long_line_of_a_block();
+    void gzip_input_keeps_the_bound_and_cancel();
 
 private:
     QTemporaryDir dir;
@@ -128,6 +156,59 @@ void test_line_reader::cancel_inside_a_long_line()
 void test_line_reader::default_bound()
 {
     QCOMPARE(line_reader::default_max_line, std::size_t(268435456));
+}
+
+void test_line_reader::blocks_give_the_lines_of_next_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("max_line");
+    const QByteArray big(3 << 20, 'x');
+    QTest::newRow("overlong lines") << ("a\n" + big + "\nb\n" + big + "\r\nc\n" + big) << (1 << 20);
+    QTest::newRow("long lines within the bound") << ("a\n" + big + "\nb\r\n\n" + big + "\n") << (4 << 20);
+    QTest::newRow("short lines, one over the bound")
+        << QByteArray("0123456789\r\n0123456789a\n\n\nz") << 10;
+}
+
+void test_line_reader::blocks_give_the_lines_of_next()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, max_line);
+    const QString path = file(content);
+    const auto expected = all_lines(path, static_cast<std::size_t>(max_line));
+    QVERIFY(expected.size() >= 5);
+    for (const std::size_t bytes : {std::size_t(1), std::size_t(7), std::size_t(1) << 20, std::size_t(64) << 20})
+        QCOMPARE(all_blocks(path, static_cast<std::size_t>(max_line), bytes), expected);
+}
+
+void test_line_reader::cancel_inside_a_long_line_of_a_block()
+{
+    const QString path = file("head\n" + QByteArray(16 << 20, 'y') + "\ntail\n");
+    cancel_after progress(2);
+    const auto lines = all_blocks(path, std::size_t(1) << 20, 1 << 20, &progress);
+    QCOMPARE(progress.polls, 3);
+    const QList<QPair<int, QByteArray>> expected = {{ok, "head"}, {cancelled, ""}};
+    QCOMPARE(lines, expected);
+}
+
+void test_line_reader::gzip_input_keeps_the_bound_and_cancel()
+{
+    const QByteArray big(3 << 20, 'x');
+    const QByteArray content = "a\n" + big + "\nb\n" + big + "\r\nc\n";
+    const QString plain = file(content);
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-k"), plain});
+    QVERIFY(gzip.waitForFinished());
+    QCOMPARE(gzip.exitCode(), 0);
+    const QString packed = plain + QStringLiteral(".gz");
+    QVERIFY(QFileInfo(packed).size() < content.size() / 100);
+    const QList<QPair<int, QByteArray>> expected = {{ok, "a"}, {too_long, ""}, {ok, "b"}, {too_long, ""}, {ok, "c"}};
+    QCOMPARE(all_lines(packed, 1 << 20), expected);
+    QCOMPARE(all_blocks(packed, 1 << 20, 1 << 20), expected);
+
+    cancel_after progress(1);
+    const QList<QPair<int, QByteArray>> stopped = {{ok, "a"}, {cancelled, ""}};
+    QCOMPARE(all_blocks(packed, 1 << 20, 1 << 20, &progress), stopped);
+    QCOMPARE(progress.polls, 2);
 }
 
 QTEST_GUILESS_MAIN(test_line_reader)

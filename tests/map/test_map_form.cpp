@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -69,6 +71,8 @@ private slots:
     void close_hides_and_keeps_the_map();
     void main_window_creates_one_map_window();
     void failing_tiles_give_one_status_line();
+    void missing_tile_server_is_told_once_in_the_status_bar();
+    void status_bar_follows_the_cursor();
 };
 
 void test_map_form::form_has_its_names_title_and_layout()
@@ -229,23 +233,64 @@ void test_map_form::failing_tiles_give_one_status_line()
 {
     form_fixture f;
     log_capture log;
-    QLabel* status = f.form->status_line();
+    QLabel* status = f.form->tile_notice();
     QVERIFY(status);
-    QCOMPARE(status->objectName(), QString("map_status"));
     QVERIFY(status->isHidden());
     f.form->show();
     // Every tile of the first view fails (nobody listens at the tile port): one line says so.
     QTRY_VERIFY_WITH_TIMEOUT(log.count("Error in") >= 4, 10000);
     QTRY_VERIFY(f.form->tiles.pending_count() == 0);
     QVERIFY(status->isVisible());
-    QCOMPARE(status->text(), QString("Map tiles cannot be loaded: Connection refused"));
-    QCOMPARE(f.form->findChildren<QLabel*>().size(), 1);
+    QCOMPARE(status->text(),
+             QString("Map tiles could not be loaded from %1 (Connection refused); crossed squares stand in for them.")
+                 .arg(f.form->tiles.base_url()));
+    int shown = 0;
+    for (const QLabel* label : f.form->findChildren<QLabel*>())
+        shown += label->isVisible() && !label->text().isEmpty() && label != f.form->cursor_label();
+    QCOMPARE(shown, 1);
 
     // Once a tile arrives the line goes.
     tile_test_server server;
     f.form->tiles.set_base_url(server.base_url());
     f.form->tiles.get_tile_pixmap(0, 0, 5);
     QTRY_VERIFY_WITH_TIMEOUT(status->isHidden(), 10000);
+}
+
+void test_map_form::missing_tile_server_is_told_once_in_the_status_bar()
+{
+    form_fixture f;
+    map_form& form = *f.form;
+    QSignalSpy told(&form.tiles, &tile_manager::tiles_unavailable);
+    form.resize(800, 600);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Every visible tile fails; the notice comes once.
+    QTRY_VERIFY(form.tiles.tile_count() > 4 && form.tiles.pending_count() == 0);
+    form.map.increase_level();
+    QTRY_VERIFY(form.tiles.pending_count() == 0);
+    QCOMPARE(told.count(), 1);
+    QVERIFY(form.tile_notice()->isVisible());
+    QCOMPARE(form.tile_notice()->text(),
+             QString("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.")
+                 .arg(form.tiles.base_url(), told.at(0).at(0).toString()));
+    QVERIFY(!told.at(0).at(0).toString().isEmpty());
+    QCOMPARE(form.title_for(0), QString("Map - Dornvale"));
+}
+
+void test_map_form::status_bar_follows_the_cursor()
+{
+    form_fixture f;
+    map_form& form = *f.form;
+    form.map.resize(512, 512);
+    // Level 1, origin (256, 256): the widget's centre is the map's, (0, 0).
+    // The pixel's centre is taken: map pixel (300.5, 300.5) of the 512-pixel world.
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, 300), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&form.map, &move);
+    QCOMPARE(form.cursor_label()->text(), QString("lat -29.84064  lon 31.28906"));
+    QMouseEvent corner(QEvent::MouseMove, QPointF(0, 0), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&form.map, &corner);
+    QCOMPARE(form.cursor_label()->text(), QString("lat 85.02071  lon -179.64844"));
+    QCOMPARE(form.fit_button()->text(), QString("Fit to tracks"));
 }
 
 QTEST_MAIN(test_map_form)

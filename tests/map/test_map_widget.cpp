@@ -251,6 +251,9 @@ private slots:
     void track_layer_matches_the_full_path_within_a_pixel();
     void track_layer_survives_polar_and_absurd_coordinates();
     void track_pixels_move_exactly_with_a_pan();
+    void nearest_fix_matches_a_plain_search();
+    void click_selects_the_nearest_fix_within_the_pick_radius();
+    void fixes_get_dots_once_apart();
 };
 
 void test_map_widget::new_widget_starts_at_level_one()
@@ -769,6 +772,103 @@ void test_map_widget::track_pixels_move_exactly_with_a_pan()
             QVERIFY(a.count({p.first - 37, p.second + 23}));
     }
     QVERIFY(compared > 100);
+}
+
+void test_map_widget::nearest_fix_matches_a_plain_search()
+{
+    // Fixes on a coarse grid repeat positions, so ties (the earlier fix wins) occur.
+    auto track = wandering_track(4000, 5);
+    for (std::size_t i = 0; i < track.size(); ++i)
+        if (i % 3 == 0)
+            track[i] = {std::round(track[i].first * 200) / 200, std::round(track[i].second * 200) / 200};
+    auto events = make_events(track);
+    event_space_layer l(events.get());
+    std::vector<QPointF> units;
+    for (const gps_event* e : events->events())
+        units.emplace_back(longitude_to_unit_x(e->longitude), latitude_to_unit_y(e->latitude));
+    std::mt19937 random(3);
+    std::uniform_int_distribution<std::size_t> pick(0, units.size() - 1);
+    std::normal_distribution<double> jitter(0.0, 1e-6);
+    int hits = 0;
+    for (int k = 0; k < 3000; ++k) {
+        const QPointF near = units[pick(random)];
+        const double ux = near.x() + jitter(random), uy = near.y() + jitter(random);
+        const double radius = k % 2 ? 1e-6 : 4e-6;
+        qint32 expected = -1;
+        double best = radius * radius;
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const double d2 = std::pow(units[i].x() - ux, 2) + std::pow(units[i].y() - uy, 2);
+            if (d2 < best || (d2 == best && expected == -1)) {
+                best = d2;
+                expected = qint32(i);
+            }
+        }
+        QCOMPARE(l.nearest_fix(ux, uy, radius), expected);
+        hits += expected >= 0 ? 1 : 0;
+    }
+    QVERIFY(hits > 500 && hits < 2900); // both outcomes are exercised
+}
+
+void test_map_widget::click_selects_the_nearest_fix_within_the_pick_radius()
+{
+    map_fixture f;
+    auto events = make_events({{8.50, 47.25}, {8.51, 47.25}, {8.52, 47.26}});
+    auto* track = new event_space_layer(events.get());
+    auto ref = f.map->add_layer(track);
+    f.map->set_level(14);
+    {
+        streams_capture quiet;
+        f.map->fit_to_box(events->bounds());
+    }
+    const map_scale s = f.map->view().scale();
+    const gps_event* middle = events->events()[1];
+    const map_pixel p = f.map->view().map_to_widget(qint64(longitude_to_map_x(middle->longitude, s)),
+                                                    qint64(latitude_to_map_y(middle->latitude, s)), 640, 480);
+    std::vector<std::pair<event_space_layer*, const gps_event*>> clicked;
+    QObject::connect(f.map.get(), &map_widget::fix_clicked,
+                     [&clicked](event_space_layer* t, const gps_event* e) { clicked.emplace_back(t, e); });
+    streams_capture quiet;
+    // Eight pixels right of the fix (the pixel's centre lies 8.5 away once the fix's fraction is
+    // counted in): the reach ends at about 8 pixels.
+    f.mouse(QEvent::MouseButtonPress, QPoint(int(p.x) + 10, int(p.y)), Qt::LeftButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseButtonRelease, QPoint(int(p.x) + 10, int(p.y)), Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(clicked.size(), std::size_t(0));
+    QCOMPARE(track->selected(), static_cast<const gps_event*>(nullptr));
+    f.mouse(QEvent::MouseButtonPress, QPoint(int(p.x) + 6, int(p.y)), Qt::LeftButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseButtonRelease, QPoint(int(p.x) + 6, int(p.y)), Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(clicked.size(), std::size_t(1));
+    QCOMPARE(clicked[0], std::make_pair(track, middle));
+    QCOMPARE(track->selected(), middle);
+    // A drag is no click: the selection stays.
+    f.drag(QPoint(int(p.x) + 100, int(p.y)), QPoint(int(p.x) + 120, int(p.y)));
+    QCOMPARE(clicked.size(), std::size_t(1));
+    QCOMPARE(track->selected(), middle);
+}
+
+void test_map_widget::fixes_get_dots_once_apart()
+{
+    // Fixes 0.01 degrees apart on the equator: 1.8 pixels at level 8, 58 pixels at level 13.
+    std::vector<std::pair<double, double>> row;
+    for (int i = 0; i < 40; ++i)
+        row.emplace_back(10.0 + 0.01 * i, 0.0);
+    auto events = make_events(row);
+    event_space_layer l(events.get(), QColor("#d95f02"));
+    const auto dots_at = [&](int level, int i) {
+        const map_scale s = make_scale(level);
+        const qint64 left = qint64(longitude_to_map_x(10.0, s)) - 100;
+        const qint64 top = qint64(latitude_to_map_y(0.0, s)) - 100;
+        QImage image = white_image(600, 200);
+        QPainter painter(&image);
+        l.paint_overlay(&painter, s, left, top);
+        painter.end();
+        // Two pixels above the fix: inside a dot's disc, off the line.
+        const double x = longitude_to_map_x(10.0 + 0.01 * i, s) - double(left);
+        return image.pixel(int(x), 100 - 2) != qRgb(255, 255, 255);
+    };
+    QVERIFY(dots_at(13, 3));
+    QVERIFY(dots_at(13, 4));
+    // At level 8 the 40 fixes crowd 72 pixels: no dots beside the first fix's ring.
+    QVERIFY(!dots_at(8, 20));
 }
 
 QTEST_MAIN(test_map_widget)

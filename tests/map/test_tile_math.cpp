@@ -1,5 +1,6 @@
 // Tile addressing and zoom levels: projection, scales, floor division, visible tiles,
 // wrap_column, tile_key, level steps and their fatal bound checks.
+#include "map/scale_bar.h"
 #include "map/tile_math.h"
 #include "map/zoom_state.h"
 
@@ -312,4 +313,67 @@ TEST(projection, unit_coordinates_scale_to_map_pixels)
             EXPECT_NEAR(longitude_to_unit_x(lon) * s.map_size, longitude_to_map_x(lon, s), 1e-6) << level;
         }
     }
+}
+
+TEST(ground_resolution, matches_web_mercator_metres_per_pixel)
+{
+    EXPECT_NEAR(ground_resolution(0, 0), 156543.03392804097, 1e-6);
+    EXPECT_NEAR(ground_resolution(0, 18), 0.5971642834779395, 1e-12);
+    EXPECT_NEAR(ground_resolution(60, 1), 156543.03392804097 / 2 / 2, 1e-6);
+    EXPECT_NEAR(ground_resolution(-60, 1), ground_resolution(60, 1), 1e-9);
+    // Past the map's edge the edge's resolution holds.
+    EXPECT_DOUBLE_EQ(ground_resolution(90, 3), ground_resolution(max_map_latitude, 3));
+}
+
+TEST(unit_to_position, inverts_the_projection)
+{
+    for (double lat : {-85.0, -33.5, 0.0, 47.25, 84.9})
+        EXPECT_NEAR(unit_y_to_latitude(latitude_to_unit_y(lat)), lat, 1e-9);
+    for (double lon : {-180.0, -70.25, 0.0, 8.5, 179.5})
+        EXPECT_NEAR(unit_x_to_longitude(longitude_to_unit_x(lon)), lon, 1e-9);
+}
+
+// The bar shown at a latitude and level: the longest 1-2-5 length within 120 pixels.
+TEST(scale_bar, length_follows_the_ground_resolution)
+{
+    struct row
+    {
+        double latitude;
+        int level;
+        double metres;
+        const char* label;
+    };
+    const row rows[] = {
+        {0, 0, 10000000, "10000 km"}, // 156543 m per pixel: 18,785 km in 120 pixels
+        {52.5, 10, 10000, "10 km"},   // 93.06 m per pixel: 11.17 km
+        {60, 15, 200, "200 m"},       // 2.389 m per pixel: 286.6 m
+        {-33, 18, 50, "50 m"},        // 0.5008 m per pixel: 60.1 m
+        {85.05, 5, 50000, "50 km"},   // 422.1 m per pixel: 50.6 km
+        {80, 3, 200000, "200 km"},    // 3398 m per pixel: 407.7 km
+        {47.25, 12, 2000, "2 km"},    // 25.94 m per pixel: 3.11 km
+        {0, 18, 50, "50 m"},          // 0.597 m per pixel: 71.7 m
+    };
+    for (const row& r : rows) {
+        const double per_pixel = ground_resolution(r.latitude, r.level);
+        const scale_bar bar = scale_bar::choose(per_pixel, 120);
+        SCOPED_TRACE(r.label);
+        EXPECT_DOUBLE_EQ(bar.metres, r.metres);
+        EXPECT_EQ(bar.label.toStdString(), r.label);
+        EXPECT_NEAR(bar.pixels, r.metres / per_pixel, 1e-9);
+        EXPECT_LE(bar.pixels, 120.0);
+        // The next round length up would not fit.
+        const double lead = bar.metres / std::pow(10.0, std::floor(std::log10(bar.metres)));
+        const double next = bar.metres * (lead == 2 ? 2.5 : 2);
+        EXPECT_GT(next / per_pixel, 120.0);
+    }
+}
+
+TEST(scale_bar, nothing_for_unusable_resolutions)
+{
+    EXPECT_EQ(scale_bar::choose(0, 120).metres, 0);
+    EXPECT_EQ(scale_bar::choose(-1, 120).metres, 0);
+    EXPECT_EQ(scale_bar::choose(std::nan(""), 120).metres, 0);
+    EXPECT_EQ(scale_bar::choose(0.001, 120).metres, 0); // 12 cm: below a metre
+    EXPECT_TRUE(scale_bar::choose(0.001, 120).label.isEmpty());
+    EXPECT_EQ(scale_bar::choose(0.01, 120).metres, 1);
 }

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
+#include "data/loader_gps_mbd.h"
 #include "app/dornvalemainwindow.h"
 #include "support/gui_test_support.h"
 #include "support/test_support.h"
@@ -33,6 +34,34 @@ inline QList<burst_main_window*> burst_windows()
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* b = qobject_cast<burst_main_window*>(w))
             out << b;
+    return out;
+}
+
+// Bursts at 10:00, 10:10, ... on 2014-05-02, two samples each.
+inline QByteArray acc_file(int bursts)
+{
+    QByteArray out = acc_header + "\n";
+    for (int i = 0; i < bursts; ++i)
+        out += "1,2,2014-05-02 1" + QByteArray::number(i / 6) + ":" + QByteArray::number(i % 6) +
+               "0:00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
+    return out;
+}
+
+// Fixes in the "eobs_" layout (header 3) at the given minutes after 10:00 on 2014-05-02, each
+// 0.002 degrees east and 0.001 north of the one before, from (lon0, lat0).
+inline QByteArray gps_file(const QList<int>& minutes, double lon0, double lat0)
+{
+    QByteArray out = QByteArray(loader_gps_mbd::header_3) + "\n";
+    for (int i = 0; i < minutes.size(); ++i) {
+        const int m = minutes[i];
+        const QByteArray time = QString("2014-05-02 %1:%2:00.000")
+                                    .arg(10 + m / 60, 2, 10, QChar('0'))
+                                    .arg(m % 60, 2, 10, QChar('0'))
+                                    .toLatin1();
+        out += "3.9,3.8,12,1a,2,2014-05-02 00:00:00.000,\"A\",21,3,40,0.1,90,55," +
+               QByteArray::number(lat0 + 0.001 * i) + "," + QByteArray::number(lon0 + 0.002 * i) + "," +
+               time + ",123,4567," + time + "\n";
+    }
     return out;
 }
 

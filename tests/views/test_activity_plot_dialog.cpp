@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QPainter>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -133,6 +134,8 @@ class test_activity_plot_dialog : public QObject
     Q_OBJECT
 
 private slots:
+    void click_on_a_bin_gives_its_start_data();
+    void click_on_a_bin_gives_its_start();
     void init();
     void cleanup();
 
@@ -594,6 +597,73 @@ void test_activity_plot_dialog::span_too_long_shows_the_reason()
     QPushButton* exp = export_button(dialog);
     QVERIFY(exp);
     QVERIFY(!exp->isEnabled());
+}
+
+void test_activity_plot_dialog::click_on_a_bin_gives_its_start_data()
+{
+    QTest::addColumn<int>("zoom_index"); // 0 fit, 1 two pixels a bin, 2 four
+    QTest::addColumn<bool>("double_plot");
+    QTest::addColumn<int>("offset_minutes");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<qint64>("expected"); // ms UTC; -1 for no bin
+    const qint64 bin = 360000, day = 86400000;
+    QTest::newRow("first bin") << 1 << false << 0 << 0 << 0 << march_1;
+    QTest::newRow("first day, last bin") << 1 << false << 0 << 0 << 239 << march_1 + 239 * bin;
+    QTest::newRow("second day, bin 10") << 2 << false << 0 << 1 << 10 << march_1 + day + 10 * bin;
+    QTest::newRow("third day, bin 100") << 1 << false << 0 << 2 << 100 << march_1 + 2 * day + 100 * bin;
+    QTest::newRow("fit, first day, bin 137") << 0 << false << 0 << 0 << 137 << march_1 + 137 * bin;
+    QTest::newRow("fit, second day, bin 211") << 0 << false << 0 << 1 << 211 << march_1 + day + 211 * bin;
+    QTest::newRow("double, right half is the next day") << 1 << true << 0 << 0 << 240 << march_1 + day;
+    QTest::newRow("double, second row's last bin")
+        << 1 << true << 0 << 1 << 479 << march_1 + 2 * day + 239 * bin;
+    QTest::newRow("double, last row's left half") << 1 << true << 0 << 2 << 5 << march_1 + 2 * day + 5 * bin;
+    QTest::newRow("double, past the last day") << 1 << true << 0 << 2 << 240 << qint64(-1);
+    // At UTC-01:30 the plot starts at 2024-02-29 00:00 of that clock, 01:30 UTC.
+    const qint64 shifted = march_1 - day + 5400000;
+    QTest::newRow("offset, first bin") << 1 << false << -90 << 0 << 0 << shifted;
+    QTest::newRow("offset, second day, bin 225")
+        << 1 << false << -90 << 1 << 225 << shifted + day + 225 * bin;
+    QTest::newRow("offset and double") << 2 << true << -90 << 1 << 250 << shifted + 490 * bin;
+}
+
+void test_activity_plot_dialog::click_on_a_bin_gives_its_start()
+{
+    QFETCH(int, zoom_index);
+    QFETCH(bool, double_plot);
+    QFETCH(int, offset_minutes);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(qint64, expected);
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.resize(900, 600);
+    dialog.findChild<QComboBox*>(QStringLiteral("zoomBox"))->setCurrentIndex(zoom_index);
+    dialog.findChild<QCheckBox*>(QStringLiteral("doublePlotBox"))->setChecked(double_plot);
+    dialog.findChild<QSpinBox*>(QStringLiteral("utcOffsetBox"))->setValue(offset_minutes);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    activity_plot_view* view = dialog.view();
+    QSignalSpy clicked(&dialog, &activity_plot_dialog::time_clicked);
+    // The bin's first and last drawn column and the gap above it all belong to it.
+    const QRect r = view->bin_rect(row, column);
+    const QPoint points[] = {r.center(), QPoint(r.left(), r.center().y()), QPoint(r.right(), r.center().y()),
+                             QPoint(r.center().x(), r.top() - 2)};
+    for (const QPoint& at : points) {
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+        if (expected < 0) {
+            QCOMPARE(clicked.count(), 0);
+        } else {
+            QCOMPARE(clicked.count(), 1);
+            QCOMPARE(clicked.takeFirst().at(0).toLongLong(), expected);
+        }
+    }
+    // Not bins: the hour axis, the dates, the legend; a right click.
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(r.center().x(), activity_plot_view::top_margin - 1));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(view->left_margin() - 1, r.center().y()));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, view->legend_bar().center());
+    QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, r.center());
+    QCOMPARE(clicked.count(), 0);
 }
 
 QTEST_MAIN(test_activity_plot_dialog)

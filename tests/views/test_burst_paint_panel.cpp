@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -164,10 +165,21 @@ private slots:
     void right_drag_moves_nothing();
     void hover_read_out_data();
     void hover_read_out();
+    void hover_read_out_in_g();
     void hover_while_dragging_leaves_status_bar();
     void menu_toggles_one_flag();
     void menu_dismissed_changes_nothing();
     void empty_space_is_white_and_safe();
+    void click_selects_the_burst_under_the_cursor();
+    void drag_selects_nothing();
+    void selection_is_drawn_over_the_picture();
+    void set_selected_burst_clears_out_of_range();
+    void centre_on_burst_keeps_the_zoom();
+    void hover_signal_on_change_only();
+    void double_click_and_enter_activate();
+    void ctrl_arrows_step_the_selection();
+    void ctrl_wheel_zooms_by_two_about_the_centre();
+    void axis_toggle_and_palette();
 };
 
 void test_burst_paint_panel::ten_bursts_in_501_pixels()
@@ -516,11 +528,16 @@ void test_burst_paint_panel::hover_read_out_data()
     QTest::addColumn<int>("x");
     QTest::addColumn<QString>("message");
     // p = 2; bursts of 100 samples at 3 Hz, one a second from 00:10:00.
-    QTest::newRow("burst 1 sample 20") << 0.0 << 60 << "burst-0001:sample-20 [2021-03-01 00:10:07.666]";
-    QTest::newRow("two-digit sample") << 1.0 << 3 << "burst-0000:sample-07 [2021-03-01 00:10:02.333]";
-    QTest::newRow("past the last start") << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333]";
+    QTest::newRow("burst 1 sample 20")
+        << 0.0 << 60 << "burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000";
+    QTest::newRow("two-digit sample")
+        << 1.0 << 3 << "burst-0000:sample-07 [2021-03-01 00:10:02.333 UTC] X 940 Y 2000 Z 3002";
+    // Past the last sample there are no values to give.
+    QTest::newRow("past the last start")
+        << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333 UTC]";
     QTest::newRow("left of the data") << -500.0 << 10 << "";
-    QTest::newRow("fractional left edge") << -0.5 << 0 << "burst-0000:sample-00 [2021-03-01 00:10:00.000]";
+    QTest::newRow("fractional left edge")
+        << -0.5 << 0 << "burst-0000:sample-00 [2021-03-01 00:10:00.000 UTC] X 800 Y 2000 Z 3000";
 }
 
 void test_burst_paint_panel::hover_read_out()
@@ -533,6 +550,24 @@ void test_burst_paint_panel::hover_read_out()
     f.status.showMessage("stale");
     f.send(QEvent::MouseMove, x, Qt::NoButton, Qt::NoButton);
     QCOMPARE(f.status.currentMessage(), message);
+}
+
+void test_burst_paint_panel::hover_read_out_in_g()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    burst_calibration c;
+    c.axes[0] = {800, 400}; // 1200 raw: 1 g
+    c.axes[1] = {2000, 3};  // 2006 raw: 2 g
+    c.axes[2] = {3100, 40}; // 3000 raw: -2.5 g
+    f.panel->set_calibration(c);
+    f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::NoButton);
+    QCOMPARE(f.status.currentMessage(),
+             QString("burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1.000 g Y 2.000 g Z -2.500 g"));
+    f.panel->set_calibration(std::nullopt);
+    f.send(QEvent::MouseMove, 10, Qt::NoButton, Qt::NoButton);
+    f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::NoButton);
+    QCOMPARE(f.status.currentMessage(),
+             QString("burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000"));
 }
 
 void test_burst_paint_panel::hover_while_dragging_leaves_status_bar()
@@ -578,6 +613,7 @@ void test_burst_paint_panel::menu_toggles_one_flag()
 {
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->show_y = false;
+    QSignalSpy changed(f.panel.get(), &burst_paint_panel::layers_changed);
     QStringList texts;
     QList<bool> checked;
     capture out(std::cout);
@@ -598,6 +634,7 @@ void test_burst_paint_panel::menu_toggles_one_flag()
     QVERIFY(f.panel->show_z);
     QVERIFY(f.panel->show_burst_grid);
     QVERIFY(!f.panel->show_time_grid);
+    QCOMPARE(changed.size(), 1);
 
     // Choosing the unchecked Y axis turns it back on.
     run_menu(*f.panel, [](QMenu* menu, QList<QAction*> actions) {
@@ -643,6 +680,201 @@ void test_burst_paint_panel::empty_space_is_white_and_safe()
     f.panel->resize(1, 1);
     f.panel->resize(0, 0);
     QCOMPARE(f.image().size(), QSize(0, 0).expandedTo(f.panel->size()));
+}
+
+void test_burst_paint_panel::click_selects_the_burst_under_the_cursor()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300); // p = 2: burst k spans columns 50k ... 50k + 49
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    QCOMPARE(f.panel->selected_burst(), -1);
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 160, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 160, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(f.panel->selected_burst(), 3);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.at(0).at(0).toInt(), 3);
+    // The same burst again is no change.
+    f.send(QEvent::MouseButtonPress, 199, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 199, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(selected.size(), 1);
+    // A click left of the data clears the selection; a right click selects nothing.
+    f.panel->view.set_offset(-400);
+    f.send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 100, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(f.panel->selected_burst(), -1);
+    QCOMPARE(selected.size(), 2);
+    QCOMPARE(selected.at(1).at(0).toInt(), -1);
+    f.send(QEvent::MouseButtonPress, 300, Qt::RightButton, Qt::RightButton);
+    f.send(QEvent::MouseButtonRelease, 300, Qt::RightButton, Qt::NoButton);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::drag_selects_nothing()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseMove, 110, Qt::NoButton, Qt::LeftButton);
+    f.send(QEvent::MouseMove, 130, Qt::NoButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 130, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(f.panel->view.offset(), -60.0);
+    QCOMPARE(selected.size(), 0);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::selection_is_drawn_over_the_picture()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    const QImage before = f.image();
+    f.panel->set_selected_burst(2); // columns 100 ... 149
+    const QImage after = f.image();
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 500; ++x) {
+            const bool inside = x >= 100 && x <= 149;
+            if (!inside && before.pixel(x, y) != after.pixel(x, y))
+                QFAIL(qPrintable(QString("pixel %1,%2 outside the burst changed").arg(x).arg(y)));
+        }
+    // The frame's edges and the tinted background inside.
+    QCOMPARE(after.pixel(100, 0), qRgb(0, 0, 0));
+    QCOMPARE(after.pixel(149, 299), qRgb(0, 0, 0));
+    QCOMPARE(after.pixel(125, 0), qRgb(0, 0, 0));
+    QVERIFY(after.pixel(120, 150) != before.pixel(120, 150));
+    f.panel->set_selected_burst(-1);
+    QCOMPARE(f.image(), before);
+}
+
+void test_burst_paint_panel::set_selected_burst_clears_out_of_range()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    f.panel->set_selected_burst(9);
+    f.panel->set_selected_burst(9);
+    f.panel->set_selected_burst(10);
+    f.panel->set_selected_burst(-5);
+    QCOMPARE(selected.size(), 2);
+    QCOMPARE(selected.at(0).at(0).toInt(), 9);
+    QCOMPARE(selected.at(1).at(0).toInt(), -1);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::centre_on_burst_keeps_the_zoom()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->view.set_span(200);
+    f.panel->centre_on_burst(3); // middle at position 350
+    QCOMPARE(f.panel->view.span(), 200.0);
+    QCOMPARE(f.panel->view.offset(), 250.0);
+    QCOMPARE(f.panel->burst_at_pixel(250), 3);
+    f.panel->centre_on_burst(10); // no such burst: nothing moves
+    QCOMPARE(f.panel->view.offset(), 250.0);
+    QCOMPARE(f.panel->selected_burst(), -1);
+}
+
+void test_burst_paint_panel::hover_signal_on_change_only()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy hovered(f.panel.get(), &burst_paint_panel::burst_hovered);
+    f.send(QEvent::MouseMove, 10, Qt::NoButton, Qt::NoButton);
+    f.send(QEvent::MouseMove, 40, Qt::NoButton, Qt::NoButton);
+    f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::NoButton);
+    f.panel->view.set_offset(900);
+    f.send(QEvent::MouseMove, 300, Qt::NoButton, Qt::NoButton); // past the last burst's samples
+    f.send(QEvent::MouseMove, 20, Qt::NoButton, Qt::NoButton);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(f.panel.get(), &leave);
+    QList<int> seen;
+    for (const QList<QVariant>& args : hovered)
+        seen << args.at(0).toInt();
+    QCOMPARE(seen, (QList<int>{0, 1, -1, 9, -1}));
+}
+
+void test_burst_paint_panel::double_click_and_enter_activate()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    QSignalSpy activated(f.panel.get(), &burst_paint_panel::burst_activated);
+    QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
+    QTest::keyClick(f.panel.get(), Qt::Key_Return);
+    QCOMPARE(activated.size(), 0); // nothing selected yet
+    capture out(std::cout);
+    capture err(std::cerr);
+    f.send(QEvent::MouseButtonPress, 260, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
+    f.send(QEvent::MouseButtonDblClick, 260, Qt::LeftButton, Qt::LeftButton);
+    f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
+    // Both presses reach the drag tracker as clicks.
+    QCOMPARE(out.str(), QString("press: 1\nrelease: 1\npress: 1\nrelease: 1\n"));
+    QCOMPARE(err.str(), QString("handle_click\nhandle_click\n"));
+    QCOMPARE(f.panel->selected_burst(), 5);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(activated.size(), 1);
+    QCOMPARE(activated.at(0).at(0).toInt(), 5);
+    f.panel->set_selected_burst(7);
+    QTest::keyClick(f.panel.get(), Qt::Key_Enter);
+    QCOMPARE(activated.size(), 2);
+    QCOMPARE(activated.at(1).at(0).toInt(), 7);
+}
+
+void test_burst_paint_panel::ctrl_arrows_step_the_selection()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->view.set_span(200);
+    QTest::keyClick(f.panel.get(), Qt::Key_Right, Qt::ControlModifier);
+    QCOMPARE(f.panel->selected_burst(), 0);
+    QCOMPARE(f.panel->view.offset(), -50.0);
+    QTest::keyClick(f.panel.get(), Qt::Key_Left, Qt::ControlModifier);
+    QCOMPARE(f.panel->selected_burst(), 0);
+    f.panel->set_selected_burst(8);
+    QTest::keyClick(f.panel.get(), Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClick(f.panel.get(), Qt::Key_Right, Qt::ControlModifier);
+    QCOMPARE(f.panel->selected_burst(), 9);
+    QCOMPARE(f.panel->view.offset(), 850.0);
+    QCOMPARE(f.panel->view.span(), 200.0);
+}
+
+void test_burst_paint_panel::ctrl_wheel_zooms_by_two_about_the_centre()
+{
+    fixture f(make_space(10, 100, 1000, banded), 500, 300);
+    f.panel->view.set_span(800);
+    f.panel->view.set_offset(100); // centre at 500
+    capture out(std::cout);
+    QWheelEvent in(QPointF(30, 20), f.panel->mapToGlobal(QPoint(30, 20)), QPoint(), QPoint(0, 240),
+                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.panel.get(), &in); // two notches: a quarter of the span
+    QCOMPARE(f.panel->view.span(), 200.0);
+    QCOMPARE(f.panel->view.offset(), 400.0);
+    QWheelEvent out_one(QPointF(400, 20), f.panel->mapToGlobal(QPoint(400, 20)), QPoint(), QPoint(0, -120),
+                        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.panel.get(), &out_one);
+    QCOMPARE(f.panel->view.span(), 400.0);
+    QCOMPARE(f.panel->view.offset(), 300.0);
+    // Half a notch zooms nothing.
+    QWheelEvent half(QPointF(400, 20), f.panel->mapToGlobal(QPoint(400, 20)), QPoint(), QPoint(0, 60),
+                     Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.panel.get(), &half);
+    QCOMPARE(f.panel->view.span(), 400.0);
+}
+
+void test_burst_paint_panel::axis_toggle_and_palette()
+{
+    fixture f(make_space(10, 100, 1000, banded), 501, 300);
+    QSignalSpy changed(f.panel.get(), &burst_paint_panel::layers_changed);
+    f.panel->set_axis_shown(0, false);
+    f.panel->set_axis_shown(0, false);
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(!f.panel->show_x && !f.panel->axis_shown(0));
+    QCOMPARE(rows_of(f.image(), 10, red), qMakePair(-1, -1));
+    f.panel->set_axis_shown(0, true);
+    QCOMPARE(changed.size(), 2);
+
+    f.panel->set_palette(axis_palette::colour_blind_safe());
+    const QImage image = f.image();
+    QCOMPARE(rows_of(image, 10, red), qMakePair(-1, -1));
+    QCOMPARE(rows_of(image, 10, qRgb(0xd5, 0x5e, 0x00)), qMakePair(y_of(1240, 300), y_of(1200, 300)));
+    QCOMPARE(rows_of(image, 10, qRgb(0x00, 0x9e, 0x73)), qMakePair(y_of(2001, 300), y_of(2000, 300)));
+    QCOMPARE(rows_of(image, 10, qRgb(0x00, 0x72, 0xb2)), qMakePair(y_of(3002, 300), y_of(3000, 300)));
 }
 
 QTEST_MAIN(test_burst_paint_panel)

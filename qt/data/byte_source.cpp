@@ -1,0 +1,163 @@
+#include "data/byte_source.h"
+
+#include "data/loader_read_failed.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t input_chunk = 1 << 18;
+
+} // namespace
+
+struct byte_source::inflater
+{
+    z_stream stream{};
+    std::vector<unsigned char> input = std::vector<unsigned char>(input_chunk);
+    bool input_end = false;    // the file has no more bytes
+    bool member_ended = false; // the last gzip member ended cleanly
+    ~inflater() { inflateEnd(&stream); }
+};
+
+struct byte_source::archive
+{
+    zip_t* zip = nullptr;
+    zip_file_t* entry = nullptr;
+    ~archive()
+    {
+        if (entry)
+            zip_fclose(entry);
+        if (zip)
+            zip_discard(zip);
+    }
+};
+
+namespace {
+
+QString zip_reason(zip_error_t* error)
+{
+    return QStringLiteral("Can't read file: the archive is damaged or incomplete (%1)")
+        .arg(QString::fromLocal8Bit(zip_error_strerror(error)));
+}
+
+} // namespace
+
+byte_source::byte_source(const QString& file_name) : file_(file_name)
+{
+    // Opening a pipe without a writer would block, and a device may never end: refuse both unread.
+    const QFileInfo info(file_name);
+    if (info.exists() && !info.isFile())
+        throw loader_read_failed(
+            QStringLiteral("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)")
+                .arg(QDir::toNativeSeparators(file_name)));
+    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
+    char magic[4];
+    const qint64 got = file_.peek(magic, 4);
+    if (got == 4 && std::memcmp(magic, "PK\x03\x04", 4) == 0) {
+        open_archive(file_name);
+        return;
+    }
+    if (got < 2 || static_cast<unsigned char>(magic[0]) != 0x1f ||
+        static_cast<unsigned char>(magic[1]) != 0x8b)
+        return;
+    inflater_ = std::make_unique<inflater>();
+    // 16 + MAX_WBITS: a gzip wrapper, checked (CRC and length) at the end of each member.
+    if (inflateInit2(&inflater_->stream, 16 + MAX_WBITS) != Z_OK)
+        throw loader_read_failed(QStringLiteral("Can't read file: the compressed data cannot be unpacked"));
+}
+
+byte_source::~byte_source() = default;
+
+// Opens the first entry whose name ends in ".csv" or ".txt" (any case), read in place.
+void byte_source::open_archive(const QString& file_name)
+{
+    archive_ = std::make_unique<archive>();
+    int code = 0;
+    archive_->zip = zip_open(QFile::encodeName(file_name).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!archive_->zip) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const QString reason = zip_reason(&error);
+        zip_error_fini(&error);
+        throw loader_read_failed(reason);
+    }
+    const zip_int64_t entries = zip_get_num_entries(archive_->zip, 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0));
+        if (!name.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) &&
+            !name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+            continue;
+        archive_->entry = zip_fopen_index(archive_->zip, static_cast<zip_uint64_t>(i), 0);
+        if (!archive_->entry)
+            throw loader_read_failed(zip_reason(zip_get_error(archive_->zip)));
+        return;
+    }
+    throw loader_read_failed(QStringLiteral("Can't read file: the archive holds no .csv or .txt file"));
+}
+
+qint64 byte_source::size() const
+{
+    return archive_ || file_.isSequential() ? 0 : file_.size();
+}
+
+qint64 byte_source::read_raw(char* out, qint64 max)
+{
+    const qint64 n = file_.read(out, max);
+    if (n < 0)
+        throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
+    return n;
+}
+
+qint64 byte_source::read(char* out, qint64 max)
+{
+    if (archive_) {
+        const zip_int64_t n = zip_fread(archive_->entry, out, static_cast<zip_uint64_t>(max));
+        if (n < 0)
+            throw loader_read_failed(zip_reason(zip_file_get_error(archive_->entry)));
+        return n;
+    }
+    return inflater_ ? inflate_into(out, max) : read_raw(out, max);
+}
+
+qint64 byte_source::inflate_into(char* out, qint64 max)
+{
+    z_stream& z = inflater_->stream;
+    z.next_out = reinterpret_cast<Bytef*>(out);
+    z.avail_out = static_cast<uInt>(max);
+    while (z.avail_out == static_cast<uInt>(max)) {
+        if (z.avail_in == 0 && !inflater_->input_end) {
+            const qint64 n = read_raw(reinterpret_cast<char*>(inflater_->input.data()),
+                                      static_cast<qint64>(inflater_->input.size()));
+            inflater_->input_end = n == 0;
+            z.next_in = inflater_->input.data();
+            z.avail_in = static_cast<uInt>(n);
+        }
+        if (z.avail_in == 0 && inflater_->input_end) {
+            if (inflater_->member_ended)
+                return 0;
+            throw loader_read_failed(
+                QStringLiteral("Can't read file: the compressed data ends early (truncated download?)"));
+        }
+        if (inflater_->member_ended) {
+            // Another gzip member follows (concatenated archives read as one stream).
+            inflateReset(&z);
+            inflater_->member_ended = false;
+        }
+        const int status = inflate(&z, Z_NO_FLUSH);
+        if (status == Z_STREAM_END) {
+            inflater_->member_ended = true;
+        } else if (status != Z_OK && status != Z_BUF_ERROR) {
+            throw loader_read_failed(QStringLiteral("Can't read file: the compressed data is damaged (%1)")
+                                         .arg(QString::fromLatin1(z.msg ? z.msg : "unknown error")));
+        }
+    }
+    return max - static_cast<qint64>(z.avail_out);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+// The bytes of a file, read in one streaming pass: a gzip file (recognised by its magic bytes) is
+// inflated on the fly, a zip archive gives its first CSV or text entry without unpacking to disk,
+// any other file is passed through unchanged.
+class byte_source
+{
+public:
+    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
+    // not a regular file (a directory, device or pipe is refused before it is opened).
+    explicit byte_source(const QString& file_name);
+    ~byte_source();
+
+    byte_source(const byte_source&) = delete;
+    byte_source& operator=(const byte_source&) = delete;
+
+    // Reads up to max bytes into out; 0 at the end. Throws loader_read_failed with
+    // "Can't read file: <reason>" on a read error or a damaged or truncated gzip stream or archive.
+    qint64 read(char* out, qint64 max);
+
+    // Size of the file on disk for progress; 0 where progress cannot be told (a pipe, a zip archive).
+    qint64 size() const;
+    // Bytes of the file on disk consumed so far (compressed bytes for a gzip file).
+    qint64 position() const { return file_.pos(); }
+    // True for gzip and zip input, whose text is longer than the file.
+    bool compressed() const { return inflater_ || archive_; }
+    QString file_name() const { return file_.fileName(); }
+
+private:
+    struct inflater;
+    struct archive;
+
+    void open_archive(const QString& file_name);
+
+    qint64 read_raw(char* out, qint64 max);
+    qint64 inflate_into(char* out, qint64 max);
+
+    QFile file_;
+    std::unique_ptr<inflater> inflater_; // set for gzip files
+    std::unique_ptr<archive> archive_;   // set for zip archives
+};

@@ -1,0 +1,165 @@
+#include "data/loader_named_acc.h"
+
+#include "data/burst_assembler.h"
+#include "data/csv_field.h"
+#include "data/loader_cancelled.h"
+#include "data/loader_progress.h"
+#include "data/loader_read_failed.h"
+#include "data/loader_wrong_header.h"
+#include "data/trace.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using field = named_rows::field;
+
+// Positions of "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
+std::array<int, 3> axis_positions(field axes, QTextCodec* codec)
+{
+    const QString text = csv_field::to_qstring(axes.first, axes.second, codec);
+    std::array<int, 3> position{};
+    for (int a = 0; a < 3; ++a)
+        position[static_cast<std::size_t>(a)] = text.indexOf(QLatin1Char("XYZ"[a]));
+    return position;
+}
+
+} // namespace
+
+loader_named_acc::loader_named_acc(const QString& file_name, loader_progress* progress, qint64 sample_limit)
+{
+    sample_limit = std::min(sample_limit, acc_csv_reader::max_samples);
+    named_rows rows(file_name, progress);
+    const named_columns& columns = rows.columns();
+    const int raw_column = columns.find("eobs_accelerations_raw");
+    const int axes_column = columns.find("eobs_acceleration_axes");
+    const int frequency_column = columns.find("eobs_acceleration_sampling_frequency_per_axis");
+    const int start_column = columns.find_any("eobs_start_timestamp", "timestamp");
+    const bool bursts_per_row =
+        raw_column >= 0 && axes_column >= 0 && frequency_column >= 0 && start_column >= 0;
+    const std::array<int, 3> sample_column = {columns.find_any("acceleration_raw_x", "acceleration_x"),
+                                              columns.find_any("acceleration_raw_y", "acceleration_y"),
+                                              columns.find_any("acceleration_raw_z", "acceleration_z")};
+    const int time_column = columns.find("timestamp");
+    const bool samples_per_row =
+        sample_column[0] >= 0 && sample_column[1] >= 0 && sample_column[2] >= 0 && time_column >= 0;
+    if (!bursts_per_row && !samples_per_row)
+        throw loader_wrong_header();
+    trace::out("header fields: ", columns.size());
+    if (bursts_per_row)
+        read_bursts(rows, progress, sample_limit, {start_column, frequency_column, axes_column, raw_column});
+    else
+        read_samples(rows, progress, sample_limit, time_column, sample_column);
+
+    if (progress->loader_progress_cancelled()) {
+        trace::out("loader was cancelled!");
+        throw loader_cancelled();
+    }
+    trace::out("animals: ", animals_.size());
+}
+
+void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, qint64 sample_limit,
+                                   const std::array<int, 4>& column)
+{
+    const int start_column = column[0], frequency_column = column[1], axes_column = column[2],
+              raw_column = column[3];
+    QTextCodec* codec = rows.codec();
+    std::vector<field> fields;
+    std::vector<float> pieces;
+    QByteArray last_axes;
+    std::array<int, 3> position{-1, -1, -1}; // of last_axes
+    qint64 total_samples = 0;
+    qint32 appended = 0;
+    while (rows.next_of("acceleration", fields, progress)) {
+
+        const field axes = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
+        if (!csv_field::equals(axes.first, axes.second, last_axes.constData())) {
+            last_axes = QByteArray(axes.first, static_cast<int>(axes.second - axes.first));
+            position = axis_positions(axes, codec);
+        }
+        const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
+        if (m == 0)
+            continue;
+
+        const field frequency = named_rows::unquoted(fields[static_cast<std::size_t>(frequency_column)]);
+        const field start = named_rows::unquoted(fields[static_cast<std::size_t>(start_column)]);
+        const field raw = named_rows::unquoted(fields[static_cast<std::size_t>(raw_column)]);
+        pieces.resize(std::max(pieces.size(), static_cast<std::size_t>(raw.second - raw.first) + 1));
+        const std::size_t piece_count = csv_field::split_floats(raw.first, raw.second, pieces.data(), codec);
+        const std::size_t samples = piece_count / static_cast<std::size_t>(m);
+        total_samples += static_cast<qint64>(samples);
+        check_limit(total_samples, sample_limit);
+
+        std::array<std::vector<float>, 3> axis;
+        for (std::size_t a = 0; a < 3; ++a) {
+            axis[a].resize(samples);
+            if (position[a] < 0)
+                continue;
+            for (std::size_t n = 0, piece = static_cast<std::size_t>(position[a]);
+                 n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
+                axis[a][n] = pieces[piece];
+        }
+        animals_.add(rows.animal(fields),
+                     std::make_unique<burst>(csv_field::to_utc_msecs(start.first, start.second, codec),
+                                             csv_field::to_double(frequency.first, frequency.second, codec),
+                                             static_cast<qint32>(samples), std::move(axis[0]),
+                                             std::move(axis[1]), std::move(axis[2])));
+        progress->loader_progress_set_value(appended);
+        ++appended;
+    }
+    trace::out("lines: ", appended);
+}
+
+void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress, qint64 sample_limit,
+                                    int time_column, const std::array<int, 3>& sample_column)
+{
+    QTextCodec* codec = rows.codec();
+    std::vector<field> fields;
+    std::vector<std::pair<QByteArray, burst_assembler>> assemblers; // per animal, in order of first row
+    std::size_t last = 0;
+    qint64 total_samples = 0;
+    qint32 appended = 0;
+    const auto append = [&](const QByteArray& animal, std::unique_ptr<burst> b) {
+        if (!b)
+            return;
+        animals_.add(animal, std::move(b));
+        progress->loader_progress_set_value(appended);
+        ++appended;
+    };
+    while (rows.next_of("acceleration", fields, progress)) {
+        std::array<float, 3> value{};
+        bool empty = false;
+        for (std::size_t a = 0; a < 3; ++a) {
+            const field f = named_rows::unquoted(fields[static_cast<std::size_t>(sample_column[a])]);
+            empty = empty || f.first == f.second;
+            value[a] = csv_field::to_float(f.first, f.second, codec);
+        }
+        if (empty)
+            continue;
+        check_limit(++total_samples, sample_limit);
+        const field time = named_rows::unquoted(fields[static_cast<std::size_t>(time_column)]);
+        const QByteArray animal = rows.animal(fields);
+        if (last >= assemblers.size() || assemblers[last].first != animal) {
+            last = 0;
+            while (last < assemblers.size() && assemblers[last].first != animal)
+                ++last;
+            if (last == assemblers.size()) {
+                assemblers.emplace_back(animal, burst_assembler());
+                animals_.find_or_add(animal); // animals keep the order of their first row
+            }
+        }
+        append(animal, assemblers[last].second.add(csv_field::to_utc_msecs(time.first, time.second, codec),
+                                                   value[0], value[1], value[2]));
+    }
+    for (auto& [animal, assembler] : assemblers)
+        append(animal, assembler.finish());
+    trace::out("lines: ", rows.line_count());
+}
+
+void loader_named_acc::check_limit(qint64 total_samples, qint64 sample_limit)
+{
+    if (total_samples > sample_limit)
+        throw loader_read_failed(
+            QStringLiteral("Too many samples: the file holds more than %1 samples").arg(sample_limit));
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QSettings;
+
+// Raw sensor units to g, per axis: g = (raw - zero) / per_g. Settings keep one per tag under
+// "calibration/<tag>/"; the data and raw exports never change through it.
+class burst_calibration
+{
+public:
+    struct axis
+    {
+        double zero = 0;  // raw value that means 0 g
+        double per_g = 1; // raw units per g; never 0
+    };
+
+    axis axes[3]; // X, Y, Z
+
+    double to_g(int a, double raw) const { return (raw - axes[a].zero) / axes[a].per_g; }
+    double to_raw(int a, double g) const { return axes[a].zero + g * axes[a].per_g; }
+
+    // The calibration stored for tag, none when there is none or it is unusable (a zero or
+    // non-finite scale, a non-finite zero).
+    static std::optional<burst_calibration> load(QSettings& settings, const QString& tag);
+    static void save(QSettings& settings, const QString& tag, const burst_calibration& calibration);
+    static void remove(QSettings& settings, const QString& tag);
+
+    // A scale and zero the conversion can use.
+    static bool usable(const axis& a);
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class burst_paint_panel;
+class burst_samples_plot;
+
+// One burst up close: its samples against time within the burst, its start (UTC), rate and sample
+// count, per-axis mean, minimum, maximum and standard deviation, the activity the activity plot
+// would give it alone, and buttons to step to the previous or next burst and to copy or save its
+// samples as CSV. It shows the selected burst of a burst_paint_panel and follows its selection,
+// display flags, palette and calibration; stepping selects in the panel.
+class burst_detail_pane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // panel is not owned and must outlive the pane.
+    burst_detail_pane(burst_paint_panel& panel, QWidget* parent);
+
+    // The burst shown, -1 for none.
+    qint32 shown_burst() const { return shown_; }
+
+    QLabel* summary_label() const { return summary_; }
+    QLabel* activity_label() const { return activity_; }
+    QTableWidget* statistics_table() const { return table_; }
+    burst_samples_plot* plot() const { return plot_; }
+    QPushButton* previous_button() const { return previous_; }
+    QPushButton* next_button() const { return next_; }
+    QPushButton* copy_button() const { return copy_; }
+    QPushButton* save_button() const { return save_; }
+
+    // Copies the shown burst's samples as CSV to the clipboard.
+    void copy_csv() const;
+    // Asks for a file name and writes the shown burst's samples as CSV there.
+    void save_csv();
+
+private:
+    void show_burst(qint32 index);
+    void refresh();
+    void step(qint32 by);
+
+    burst_paint_panel& panel_;
+    qint32 shown_ = -1;
+    QLabel* summary_;
+    QLabel* units_;
+    burst_samples_plot* plot_;
+    QTableWidget* table_;
+    QLabel* activity_;
+    QPushButton* previous_;
+    QPushButton* next_;
+    QPushButton* copy_;
+    QPushButton* save_;
+};

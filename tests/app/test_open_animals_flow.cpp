@@ -1,0 +1,154 @@
+// Opening a repository download that holds several animals: the chooser lists each animal with its
+// burst count and date range; the checked animals open in their own burst windows.
+#include "app/animal_chooser_dialog.h"
+#include "app/app_state.h"
+#include "app/burst_main_window.h"
+#include "app/dornvalemainwindow.h"
+#include "support/flow_test_support.h"
+#include "support/gui_test_support.h"
+#include "support/test_support.h"
+
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace flow_test_support;
+using namespace gui_test_support;
+using namespace test_support;
+
+namespace {
+
+const QByteArray animals_file =
+    "\"individual-local-identifier\",\"eobs:start-timestamp\",\"eobs:acceleration-axes\","
+    "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:accelerations-raw\"\n"
+    "Bo,2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
+    "\"Cleo, jr.\",2014-05-03 13:00:00.000,XYZ,10,1 2 3\n"
+    "Bo,2014-05-09 13:00:00.000,XYZ,10,1 2 3\n"
+    "Dax,2014-06-01 00:00:00.000,XYZ,10,1 2 3\n"
+    "Cleo, jr.,2014-05-04 13:00:00.000,XYZ,10,1 2 3\n"; // unquoted comma: skipped
+
+// A step for the chooser: records its rows, unchecks the rows not in keep (all kept when empty),
+// records whether OK is enabled, then presses OK (or Cancel when cancel is set).
+modal_script::step choose_animals(QStringList* rows, QList<int> keep, bool* ok_enabled_with_none,
+                                  bool cancel = false)
+{
+    return [=](QWidget* w) {
+        auto* dialog = qobject_cast<animal_chooser_dialog*>(w);
+        if (!dialog)
+            return false;
+        auto* list = dialog->findChild<QListWidget*>("animal_list");
+        QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        for (int i = 0; i < list->count(); ++i) {
+            *rows << list->item(i)->text();
+            list->item(i)->setCheckState(Qt::Unchecked);
+        }
+        *ok_enabled_with_none = ok->isEnabled();
+        for (int i = 0; i < list->count(); ++i) {
+            if (keep.isEmpty() || keep.contains(i))
+                list->item(i)->setCheckState(Qt::Checked);
+        }
+        if (cancel)
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        else
+            ok->click();
+        return true;
+    };
+}
+
+const QStringList expected_rows{"Bo - 2 bursts, 2014-05-02 to 2014-05-09",
+                                "Cleo, jr. - 1 bursts, 2014-05-03 to 2014-05-03",
+                                "Dax - 1 bursts, 2014-06-01 to 2014-06-01"};
+
+} // namespace
+
+class test_open_animals_flow : public QObject, private main_window_fixture
+{
+    Q_OBJECT
+
+private slots:
+    void init() { open_main_window(QString(), nullptr); }
+    void cleanup() { QVERIFY(close_main_window()); }
+
+    void pick_all_opens_a_window_per_animal();
+    void pick_one_opens_only_that_animal();
+    void cancel_opens_nothing();
+    void one_animal_opens_without_asking();
+
+private:
+    QPushButton* open_button() { return window->findChild<QPushButton*>("push_button_open_eobs_acc_file"); }
+    // Opens the file of three animals and answers the chooser: keeps those rows (all when empty),
+    // presses OK or Cancel; checks the rows and that OK is disabled with none checked.
+    void open_and_choose(QList<int> keep, bool cancel);
+
+    QStringList rows;
+    bool ok_with_none = true;
+};
+
+void test_open_animals_flow::open_and_choose(QList<int> keep, bool cancel)
+{
+    const QString path = write("study_acc.csv", animals_file);
+    rows.clear();
+    ok_with_none = true;
+    modal_script script;
+    script.then(choose_file(path)).then(choose_animals(&rows, keep, &ok_with_none, cancel));
+    open_button()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(script.titles.last(), QString("Choose Animals"));
+    QCOMPARE(rows, expected_rows);
+    QVERIFY(!ok_with_none);
+}
+
+void test_open_animals_flow::pick_all_opens_a_window_per_animal()
+{
+    streams_capture streams;
+    open_and_choose({}, false);
+    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 3, 10000);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc", "  2 acc bursts in study_acc.csv (animal Bo)", "e-obs acc",
+                          "  1 acc bursts in study_acc.csv (animal Cleo, jr.)", "e-obs acc",
+                          "  1 acc bursts in study_acc.csv (animal Dax)"}));
+    QCOMPARE(state->gang_windows.size(), std::size_t(3));
+}
+
+void test_open_animals_flow::pick_one_opens_only_that_animal()
+{
+    streams_capture streams;
+    open_and_choose({1}, false);
+    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
+    QTest::qWait(100);
+    QCOMPARE(burst_windows().size(), 1);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc", "  1 acc bursts in study_acc.csv (animal Cleo, jr.)"}));
+}
+
+void test_open_animals_flow::cancel_opens_nothing()
+{
+    streams_capture streams;
+    open_and_choose({}, true);
+    QTest::qWait(200);
+    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
+}
+
+void test_open_animals_flow::one_animal_opens_without_asking()
+{
+    const QString path =
+        write("stork_acc.csv", "individual-local-identifier,eobs:start-timestamp,"
+                               "eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,"
+                               "eobs:accelerations-raw\n"
+                               "Bo,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"
+                               "Bo,2014-05-02 13:10:00.000,XYZ,10,1 2 3\n");
+    streams_capture streams;
+    modal_script script;
+    script.then(choose_file(path));
+    open_button()->click();
+    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
+    QCOMPARE(script.titles.size(), 1);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc", "  2 acc bursts in stork_acc.csv"}));
+}
+
+QTEST_MAIN(test_open_animals_flow)
+#include "test_open_animals_flow.moc"
