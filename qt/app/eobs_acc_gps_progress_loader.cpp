@@ -39,7 +39,7 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
         return;
     }
     // A capitalised name ("UP_ACC.TXT") matches a pattern but keeps its text: no partner to load.
-    if (acc_file_name == gps_file_name) {
+    if (!self_pair && acc_file_name == gps_file_name) {
         open_failed(tr("%1 has no partner file: its acceleration and GPS names would be the same. "
                        "Pairs are named \"..._acc.txt\" and \"..._gps.txt\" or \"...acc.csv\" and "
                        "\"...gps.csv\".")
