@@ -22,9 +22,9 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
     // A download with both sensors' rows pairs with itself when it has no partner file.
-    const bool self_pair = (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) ||
-                            !QFileInfo::exists(gps_file_name)) &&
-                           named_rows::names_both_sensors(path);
+    const bool self_pair =
+        (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) &&
+        named_rows::names_both_sensors(path);
     if (self_pair) {
         acc_file_name = path;
         gps_file_name = path;

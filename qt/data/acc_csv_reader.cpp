@@ -223,13 +223,14 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             total_samples += static_cast<qint64>(line.samples);
             if (total_samples > sample_limit)
                 throw loader_read_failed(
-                    QStringLiteral("Too many samples: the file holds more than %1 samples").arg(sample_limit));
+                    QStringLiteral("Too many samples: the file holds more than %1 samples")
+                        .arg(sample_limit));
             qint64 start = line.start;
             if (times.take(start)) {
                 release_waiting(start);
-                bursts_.push_back(std::make_unique<burst>(start, line.frequency, static_cast<qint32>(line.samples),
-                                                          std::move(line.axis[0]), std::move(line.axis[1]),
-                                                          std::move(line.axis[2])));
+                bursts_.push_back(std::make_unique<burst>(
+                    start, line.frequency, static_cast<qint32>(line.samples), std::move(line.axis[0]),
+                    std::move(line.axis[1]), std::move(line.axis[2])));
             } else {
                 waiting.push_back(waiting_burst{line.frequency, line.samples, std::move(line.axis)});
             }
@@ -241,7 +242,8 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             if (unusable == line_reader::line::cancelled)
                 return stop_for_cancel();
             if (skipped.count())
-                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) + " bytes");
+                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) +
+                            " bytes");
             return true;
         });
     skipped.finish();

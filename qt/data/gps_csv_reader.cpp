@@ -106,8 +106,8 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
                 return false;
             if (fix.field_count != header.size()) {
                 if (skipped.count())
-                    skipped.add("skip line " + std::to_string(line_counter) + " with wrong number of fields " +
-                                std::to_string(fix.field_count));
+                    skipped.add("skip line " + std::to_string(line_counter) +
+                                " with wrong number of fields " + std::to_string(fix.field_count));
             } else if (fix.event) {
                 events_.push_back(std::move(fix.event));
             } else {

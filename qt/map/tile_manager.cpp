@@ -145,7 +145,8 @@ void tile_manager::request_tile(tile* t)
     QNetworkRequest request(tile_url(t->x, t->y, t->level));
     request.setHeader(QNetworkRequest::UserAgentHeader, user_agent());
     // tile_request allows each redirect it is asked about (http or https, same host).
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = network->get(request);
     auto* pending = new tile_request(t, reply, request_timeout_);
     connect(pending, &tile_request::done, this, &tile_manager::request_finished);

@@ -850,8 +850,8 @@ void test_acc_readers::skipped_lines_listed_up_to_a_thousand()
 QString file_with_hole(const QString& path, const QByteArray& before, qint64 zeros, const QByteArray& after)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(before) != before.size() || !f.resize(before.size() + zeros) ||
-        !f.seek(before.size() + zeros) || f.write(after) != after.size())
+    if (!f.open(QIODevice::WriteOnly) || f.write(before) != before.size() ||
+        !f.resize(before.size() + zeros) || !f.seek(before.size() + zeros) || f.write(after) != after.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
@@ -873,8 +873,7 @@ void test_acc_readers::overlong_line_skipped()
 void test_acc_readers::cancel_seen_inside_a_long_line()
 {
     QTemporaryDir dir;
-    const QString path =
-        file_with_hole(dir.path() + "/zeros.csv", mbd_header + "\n", qint64(64) << 20, "\n");
+    const QString path = file_with_hole(dir.path() + "/zeros.csv", mbd_header + "\n", qint64(64) << 20, "\n");
     // The first poll is the loop's; the next ones come once per chunk of the unfinished line, the
     // fifth says yes, and the check after the loop is the sixth.
     progress p;
@@ -892,8 +891,9 @@ void test_acc_readers::special_files_refused_unread()
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString& path : {fifo, dir.path(), QString("/dev/zero")}) {
         const read_result r = run(reader_kind::eobsmb, path);
-        QCOMPARE(r.error, QString("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)")
-                              .arg(path));
+        QCOMPARE(
+            r.error,
+            QString("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)").arg(path));
         QCOMPARE(r.err, QString());
     }
 }

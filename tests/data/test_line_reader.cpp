@@ -124,8 +124,8 @@ void test_line_reader::long_lines_across_chunks()
     const QByteArray content = "a\n" + big + "\nb\n" + big + "\r\nc\n" + big;
     const auto lines = all_lines(file(content), 1 << 20);
     QCOMPARE(lines.size(), 6);
-    const QList<QPair<int, QByteArray>> expected = {
-        {ok, "a"}, {too_long, ""}, {ok, "b"}, {too_long, ""}, {ok, "c"}, {too_long, ""}};
+    const QList<QPair<int, QByteArray>> expected = {{ok, "a"},      {too_long, ""}, {ok, "b"},
+                                                    {too_long, ""}, {ok, "c"},      {too_long, ""}};
     QCOMPARE(lines, expected);
     // With a bound above their length the same lines are handed out whole.
     const auto whole = all_lines(file(content), 4 << 20);
@@ -165,8 +165,7 @@ void test_line_reader::blocks_give_the_lines_of_next_data()
     const QByteArray big(3 << 20, 'x');
     QTest::newRow("overlong lines") << ("a\n" + big + "\nb\n" + big + "\r\nc\n" + big) << (1 << 20);
     QTest::newRow("long lines within the bound") << ("a\n" + big + "\nb\r\n\n" + big + "\n") << (4 << 20);
-    QTest::newRow("short lines, one over the bound")
-        << QByteArray("0123456789\r\n0123456789a\n\n\nz") << 10;
+    QTest::newRow("short lines, one over the bound") << QByteArray("0123456789\r\n0123456789a\n\n\nz") << 10;
 }
 
 void test_line_reader::blocks_give_the_lines_of_next()
@@ -176,7 +175,8 @@ void test_line_reader::blocks_give_the_lines_of_next()
     const QString path = file(content);
     const auto expected = all_lines(path, static_cast<std::size_t>(max_line));
     QVERIFY(expected.size() >= 5);
-    for (const std::size_t bytes : {std::size_t(1), std::size_t(7), std::size_t(1) << 20, std::size_t(64) << 20})
+    for (const std::size_t bytes :
+         {std::size_t(1), std::size_t(7), std::size_t(1) << 20, std::size_t(64) << 20})
         QCOMPARE(all_blocks(path, static_cast<std::size_t>(max_line), bytes), expected);
 }
 
@@ -201,7 +201,8 @@ void test_line_reader::gzip_input_keeps_the_bound_and_cancel()
     QCOMPARE(gzip.exitCode(), 0);
     const QString packed = plain + QStringLiteral(".gz");
     QVERIFY(QFileInfo(packed).size() < content.size() / 100);
-    const QList<QPair<int, QByteArray>> expected = {{ok, "a"}, {too_long, ""}, {ok, "b"}, {too_long, ""}, {ok, "c"}};
+    const QList<QPair<int, QByteArray>> expected = {
+        {ok, "a"}, {too_long, ""}, {ok, "b"}, {too_long, ""}, {ok, "c"}};
     QCOMPARE(all_lines(packed, 1 << 20), expected);
     QCOMPARE(all_blocks(packed, 1 << 20, 1 << 20), expected);
 

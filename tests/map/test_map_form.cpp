@@ -241,9 +241,11 @@ void test_map_form::failing_tiles_give_one_status_line()
     QTRY_VERIFY_WITH_TIMEOUT(log.count("Error in") >= 4, 10000);
     QTRY_VERIFY(f.form->tiles.pending_count() == 0);
     QVERIFY(status->isVisible());
-    QCOMPARE(status->text(),
-             QString("Map tiles could not be loaded from %1 (Connection refused); crossed squares stand in for them.")
-                 .arg(f.form->tiles.base_url()));
+    QCOMPARE(
+        status->text(),
+        QString(
+            "Map tiles could not be loaded from %1 (Connection refused); crossed squares stand in for them.")
+            .arg(f.form->tiles.base_url()));
     int shown = 0;
     for (const QLabel* label : f.form->findChildren<QLabel*>())
         shown += label->isVisible() && !label->text().isEmpty() && label != f.form->cursor_label();
