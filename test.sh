@@ -24,4 +24,6 @@ echo "== tests (sanitizers)"
 (cd build-asan && ctest --output-on-failure -j"$jobs") || status=1
 echo "== tests"
 (cd build-test && ctest --output-on-failure -j"$jobs") || status=1
+echo "== fuzzing (about 60 s in all, when clang is present)"
+./scripts/fuzz.sh --seconds 60 || status=1
 exit $status

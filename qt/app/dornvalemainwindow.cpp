@@ -204,8 +204,8 @@ void dornvalemainwindow::open_files(const QStringList& paths)
     for (const QString& given : paths) {
         const QString path = QFileInfo(given).absoluteFilePath();
         trace::out("open file: ", path);
-        if (!QFileInfo::exists(path)) {
-            // Reports the missing file and ends.
+        if (!QFileInfo(path).isFile()) {
+            // Reports the missing file, or refuses a directory, device or pipe unread, and ends.
             (new eobs_acc_progress_loader(*this))->start_from(path);
             continue;
         }
@@ -263,9 +263,9 @@ void dornvalemainwindow::close_data_set()
 
 void dornvalemainwindow::show_about()
 {
-    // Stays a hidden child until the main window goes.
-    auto* dialog = new about_dialog(this);
-    dialog->exec();
+    // Released once closed, so that repeated uses do not pile up hidden dialogs.
+    about_dialog dialog(this);
+    dialog.exec();
 }
 
 void dornvalemainwindow::open_acc_file()

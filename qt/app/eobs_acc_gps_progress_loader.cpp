@@ -22,9 +22,9 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
     // A download with both sensors' rows pairs with itself when it has no partner file.
-    const bool self_pair = (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) ||
-                            !QFileInfo::exists(gps_file_name)) &&
-                           named_rows::names_both_sensors(path);
+    const bool self_pair =
+        (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) &&
+        named_rows::names_both_sensors(path);
     if (self_pair) {
         acc_file_name = path;
         gps_file_name = path;
@@ -35,6 +35,15 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
                "like \"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; "
                "rename them so, or open the file alone with \"Open E-OBS Acceleration File\".")
                 .arg(quoted(path)));
+        deleteLater();
+        return;
+    }
+    // A capitalised name ("UP_ACC.TXT") matches a pattern but keeps its text: no partner to load.
+    if (!self_pair && acc_file_name == gps_file_name) {
+        open_failed(tr("%1 has no partner file: its acceleration and GPS names would be the same. "
+                       "Pairs are named \"..._acc.txt\" and \"..._gps.txt\" or \"...acc.csv\" and "
+                       "\"...gps.csv\".")
+                        .arg(quoted(path)));
         deleteLater();
         return;
     }

@@ -2,6 +2,7 @@
 #include "app/app_state.h"
 #include "data/dornvale_version.h"
 #include "app/dornvalemainwindow.h"
+#include "data/progress_loader_base.h"
 #include "util/lifecycleclient.h"
 #include "data/trace.h"
 
@@ -11,7 +12,11 @@
 #include <QNetworkAccessManager>
 #include <QPixmap>
 #include <QSplashScreen>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -67,5 +72,13 @@ int main(int argc, char* argv[])
                      &dornvalemainwindow::on_softwareUpdateAvailable);
     life_cycle_client.checkVersion();
 
-    return application.exec();
+    const int status = application.exec();
+    // A load still running is told to stop; one stuck in the system (a hung network mount) must not
+    // keep the process alive, so it is given a few seconds and then the process ends without it.
+    progress_loader_base::stop_all();
+    if (!QThreadPool::globalInstance()->waitForDone(3000)) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -103,15 +103,21 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
         return QStringLiteral("Is a folder, not a file.");
     std::unique_ptr<eobs_acc_loader> loaded;
     std::unique_ptr<activity_calculator> calc;
+    QString refusal;
     {
         silenced_streams quiet;
         no_progress progress;
         loaded = eobs_acc_loader::guarded(file, &progress);
-        if (loaded->status == ELS_SUCCESS && loaded->space)
-            calc = std::make_unique<activity_calculator>(*loaded->space);
+        if (loaded->status == ELS_SUCCESS && loaded->space) {
+            refusal = activity_plot_refusal(*loaded->space);
+            if (refusal.isEmpty())
+                calc = std::make_unique<activity_calculator>(*loaded->space);
+        }
     }
     if (loaded->status == ELS_READ_FAILED)
         return loaded->reason;
+    if (!refusal.isEmpty())
+        return refusal;
     if (!calc)
         return QStringLiteral("File format not recognized.");
 
@@ -127,6 +133,10 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
         const QImage image =
             activity_plot_image(*calc, QFileInfo(file).absoluteFilePath(), activity_plot_options());
         const QString reason = save(png, [&](QSaveFile& f, QString& why) {
+            if (image.isNull()) {
+                why = QStringLiteral("not enough memory for the image");
+                return false;
+            }
             why = QStringLiteral("the image could not be encoded");
             return image.save(&f, "png");
         });

@@ -7,6 +7,8 @@
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/parallel_lines.h"
+#include "data/skipped_lines_log.h"
+#include "data/start_time_repair.h"
 #include "data/trace.h"
 
 #include <QTextCodec>
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -52,16 +55,16 @@ int split_line(const char* b, const char* e, const std::vector<int>& slot_of_fie
 }
 
 // Positions of the first "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
-std::array<int, 3> axis_positions(const char* b, const char* e, QTextCodec* codec)
+std::array<std::ptrdiff_t, 3> axis_positions(const char* b, const char* e, QTextCodec* codec)
 {
-    std::array<int, 3> position{};
+    std::array<std::ptrdiff_t, 3> position{};
     bool ascii = true;
     for (const char* p = b; p != e && ascii; ++p)
         ascii = static_cast<unsigned char>(*p) < 0x80;
     if (ascii) {
         for (int a = 0; a < 3; ++a) {
             const void* hit = std::memchr(b, "XYZ"[a], static_cast<std::size_t>(e - b));
-            position[a] = hit ? static_cast<int>(static_cast<const char*>(hit) - b) : -1;
+            position[a] = hit ? static_cast<const char*>(hit) - b : -1;
         }
     } else {
         const QString text = csv_field::to_qstring(b, e, codec);
@@ -71,11 +74,16 @@ std::array<int, 3> axis_positions(const char* b, const char* e, QTextCodec* code
     return position;
 }
 
-// One data line's reading: a wrong field count, nothing (no axis letter), or a burst.
+// One data line's reading: a wrong field count, nothing (no axis letter), or a burst's parts; the
+// burst is made in file order, once its start time is settled.
 struct parsed_line
 {
     bool wrong_field_count = false;
-    std::unique_ptr<burst> data;
+    bool has_data = false;
+    qint64 start = 0;
+    double frequency = 0;
+    std::size_t samples = 0;
+    std::array<std::vector<float>, 3> axis;
 };
 
 // pieces is scratch space the caller may reuse.
@@ -91,27 +99,29 @@ parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slo
 
     span axes_text = field[axes];
     csv_field::unquote(axes_text.begin, axes_text.end);
-    const std::array<int, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
+    const std::array<std::ptrdiff_t, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
     const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
     if (m == 0)
         return result;
 
-    const double frequency =
+    result.has_data = true;
+    result.frequency =
         csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
-    const qint64 start =
-        csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
+    result.start = csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
 
     span raw = field[raw_values];
     csv_field::unquote(raw.begin, raw.end);
-    pieces.resize(std::max(pieces.size(), static_cast<std::size_t>(raw.end - raw.begin) + 1));
+    // One float per piece: memory follows the samples, not the bytes of the field.
+    const auto blanks = static_cast<std::size_t>(std::count(raw.begin, raw.end, ' '));
+    pieces.resize(blanks + 1);
     const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
     const std::size_t samples = piece_count / static_cast<std::size_t>(m);
+    result.samples = samples;
 
     // Sample n of an axis is the piece at n * m plus the axis letter's position; pieces past the
     // end (possible with odd axes texts such as "X Y Z") read as 0.
-    std::array<std::vector<float>, 3> axis;
     for (int a = 0; a < 3; ++a) {
-        std::vector<float>& values = axis[static_cast<std::size_t>(a)];
+        std::vector<float>& values = result.axis[static_cast<std::size_t>(a)];
         values.resize(samples);
         if (position[a] < 0)
             continue;
@@ -119,8 +129,8 @@ parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slo
         for (std::size_t n = 0; n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
             values[n] = pieces[piece];
     }
-    result.data = std::make_unique<burst>(start, frequency, static_cast<qint32>(samples), std::move(axis[0]),
-                                          std::move(axis[1]), std::move(axis[2]));
+    if (pieces.size() > (std::size_t(1) << 20))
+        std::vector<float>().swap(pieces); // a huge line's pieces are not kept for the next one
     return result;
 }
 
@@ -130,13 +140,16 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
                                qint64 sample_limit)
 {
     sample_limit = std::min(sample_limit, max_samples);
-    line_reader lines(file_name);
+    line_reader lines(file_name, progress);
     QTextCodec* codec = lines.codec();
     const trace::stream log = format.log;
 
     const char* b;
     const char* e;
-    lines.next(b, e);
+    if (lines.next(b, e) == line_reader::line::cancelled) {
+        trace::line(log, "loader was cancelled!");
+        throw loader_cancelled();
+    }
     if (format.fixed_header && !csv_field::equals(b, e, format.fixed_header)) {
         trace::line(log, "header mismatch");
         throw loader_wrong_header();
@@ -164,6 +177,30 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     }
     lines.report_to(progress);
 
+    // Bursts read before the first usable start time wait here until that time is known.
+    struct waiting_burst
+    {
+        double frequency;
+        std::size_t samples;
+        std::array<std::vector<float>, 3> axis;
+    };
+    std::vector<waiting_burst> waiting;
+    start_time_repair times;
+    const auto release_waiting = [&](qint64 start) {
+        for (waiting_burst& w : waiting)
+            bursts_.push_back(std::make_unique<burst>(start, w.frequency, static_cast<qint32>(w.samples),
+                                                      std::move(w.axis[0]), std::move(w.axis[1]),
+                                                      std::move(w.axis[2])));
+        waiting.clear();
+    };
+
+    skipped_lines_log skipped(log);
+    const auto stop_for_cancel = [&] {
+        skipped.finish();
+        if (format.log_cancel_in_loop)
+            trace::line(log, "loader_progress_cancelled is true");
+        return false;
+    };
     const std::size_t expected_fields = slot_of_field.size();
     qint64 total_samples = 0;
     qint32 appended = 0;
@@ -174,31 +211,50 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             return parse_line(line_begin, line_end, slot_of_field, expected_fields, codec, pieces);
         },
         [&](parsed_line&& line) {
-            if (progress->loader_progress_cancelled()) {
-                if (format.log_cancel_in_loop)
-                    trace::line(log, "loader_progress_cancelled is true");
-                return false;
-            }
+            if (progress->loader_progress_cancelled())
+                return stop_for_cancel();
             if (line.wrong_field_count) {
-                trace::line(log, "skip line with wrong number of fields");
+                if (skipped.count())
+                    skipped.add("skip line with wrong number of fields");
                 return true;
             }
-            if (!line.data)
+            if (!line.has_data)
                 return true;
-            total_samples += line.data->sample_count;
+            total_samples += static_cast<qint64>(line.samples);
             if (total_samples > sample_limit)
                 throw loader_read_failed(
                     QStringLiteral("Too many samples: the file holds more than %1 samples")
                         .arg(sample_limit));
-            bursts_.push_back(std::move(line.data));
+            qint64 start = line.start;
+            if (times.take(start)) {
+                release_waiting(start);
+                bursts_.push_back(std::make_unique<burst>(
+                    start, line.frequency, static_cast<qint32>(line.samples), std::move(line.axis[0]),
+                    std::move(line.axis[1]), std::move(line.axis[2])));
+            } else {
+                waiting.push_back(waiting_burst{line.frequency, line.samples, std::move(line.axis)});
+            }
             progress->loader_progress_set_value(appended);
             ++appended;
             return true;
+        },
+        [&](line_reader::line unusable) {
+            if (unusable == line_reader::line::cancelled)
+                return stop_for_cancel();
+            if (skipped.count())
+                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) +
+                            " bytes");
+            return true;
         });
+    skipped.finish();
 
     if (progress->loader_progress_cancelled()) {
         trace::line(log, "loader was cancelled!");
         throw loader_cancelled();
     }
+    release_waiting(times.pending_time());
+    if (times.replaced() > 0)
+        trace::line(log, "start times unreadable or outside 1990-2100: ", times.replaced(),
+                    " (each took the time of the previous readable line)");
     trace::line(log, "lines: ", bursts_.size());
 }

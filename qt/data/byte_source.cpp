@@ -2,6 +2,9 @@
 
 #include "data/loader_read_failed.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <zip.h>
 #include <zlib.h>
 
@@ -48,6 +51,12 @@ QString zip_reason(zip_error_t* error)
 
 byte_source::byte_source(const QString& file_name) : file_(file_name)
 {
+    // Opening a pipe without a writer would block, and a device may never end: refuse both unread.
+    const QFileInfo info(file_name);
+    if (info.exists() && !info.isFile())
+        throw loader_read_failed(
+            QStringLiteral("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)")
+                .arg(QDir::toNativeSeparators(file_name)));
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
     char magic[4];

@@ -11,7 +11,8 @@
 class byte_source
 {
 public:
-    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened.
+    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
+    // not a regular file (a directory, device or pipe is refused before it is opened).
     explicit byte_source(const QString& file_name);
     ~byte_source();
 
@@ -26,6 +27,9 @@ public:
     qint64 size() const;
     // Bytes of the file on disk consumed so far (compressed bytes for a gzip file).
     qint64 position() const { return file_.pos(); }
+    // True for gzip and zip input, whose text is longer than the file.
+    bool compressed() const { return inflater_ || archive_; }
+    QString file_name() const { return file_.fileName(); }
 
 private:
     struct inflater;

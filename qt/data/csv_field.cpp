@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -21,6 +22,8 @@ bool plain_decimal(const char* b, const char* e, double& value)
 {
     static const double powers_of_ten[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (e - b > 20)
+        return false; // keeps the digit count small on any field
     const bool negative = b != e && *b == '-';
     quint64 digits = 0;
     int count = 0, before_point = -1;
@@ -43,7 +46,7 @@ bool plain_decimal(const char* b, const char* e, double& value)
         value = negative ? -magnitude : magnitude;
         return true;
     }
-    return e - b <= 20 && std::from_chars(b, e, value).ptr == e;
+    return std::from_chars(b, e, value).ptr == e;
 }
 
 // "-?digits" of at most nine digits: exact as an integer, rounded once to float.
@@ -117,6 +120,8 @@ bool canonical_timestamp(const char* b, const char* e, qint64& msecs)
 
 QString csv_field::to_qstring(const char* b, const char* e, QTextCodec* codec)
 {
+    if (e - b > std::numeric_limits<int>::max())
+        return QString(); // beyond what a QString holds; such fields never reach here from the readers
     const auto n = static_cast<int>(e - b);
     bool ascii = true;
     for (const char* p = b; p != e && ascii; ++p)

@@ -35,7 +35,8 @@ public:
     static void unquote(const char*& begin, const char*& end);
 
     // Parses the blank-separated pieces of [begin, end) with to_float into out, which must have room
-    // for (end - begin + 1) values; returns the number of pieces (an empty text is one piece).
+    // for one value more than the blanks in the text; returns the number of pieces (an empty text is
+    // one piece).
     static std::size_t split_floats(const char* begin, const char* end, float* out, QTextCodec* codec);
 
     // Calls visit(index, field_begin, field_end) for the fields of the line [begin, end) split at

@@ -6,8 +6,10 @@
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
 #include "data/parallel_lines.h"
+#include "data/skipped_lines_log.h"
 #include "data/trace.h"
 
+#include <string>
 #include <utility>
 
 namespace {
@@ -49,12 +51,15 @@ struct parsed_fix
 
 gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
 {
-    line_reader lines(file_name);
+    line_reader lines(file_name, progress);
     QTextCodec* codec = lines.codec();
 
     const char* b;
     const char* e;
-    lines.next(b, e);
+    if (lines.next(b, e) == line_reader::line::cancelled) {
+        trace::out("loader was cancelled!");
+        throw loader_cancelled();
+    }
     qint64 line_counter = 1;
     bool accepted = false;
     for (const char* header : format.headers)
@@ -72,6 +77,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t type_of_fix = column(header, format.type_of_fix);
     const std::size_t status = column(header, format.status);
 
+    skipped_lines_log skipped(trace::stream::out);
     qint64 quality_check_failed = 0;
     parallel_lines::run<parsed_fix>(
         lines,
@@ -98,15 +104,28 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
         [&](parsed_fix&& fix) {
             if (progress->loader_progress_cancelled())
                 return false;
-            if (fix.field_count != header.size())
-                trace::out("skip line ", line_counter, " with wrong number of fields ", fix.field_count);
-            else if (fix.event)
+            if (fix.field_count != header.size()) {
+                if (skipped.count())
+                    skipped.add("skip line " + std::to_string(line_counter) +
+                                " with wrong number of fields " + std::to_string(fix.field_count));
+            } else if (fix.event) {
                 events_.push_back(std::move(fix.event));
-            else
+            } else {
                 ++quality_check_failed;
+            }
+            ++line_counter;
+            return true;
+        },
+        [&](line_reader::line unusable) {
+            if (unusable == line_reader::line::cancelled)
+                return false;
+            if (skipped.count())
+                skipped.add("skip line " + std::to_string(line_counter) + " longer than " +
+                            std::to_string(line_reader::default_max_line) + " bytes");
             ++line_counter;
             return true;
         });
+    skipped.finish();
 
     if (progress->loader_progress_cancelled()) {
         trace::out("loader was cancelled!");

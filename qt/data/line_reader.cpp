@@ -3,6 +3,7 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 
+#include <QDir>
 #include <QTextCodec>
 #include <QTextDecoder>
 
@@ -15,14 +16,19 @@ constexpr std::size_t chunk_size = 1 << 20;
 
 } // namespace
 
-line_reader::line_reader(const QString& file_name) : file_(file_name)
+line_reader::line_reader(const QString& file_name, loader_progress* progress, std::size_t max_line)
+    : file_(file_name), cancel_(progress), max_line_(max_line)
 {
     codec_ = QTextCodec::codecForLocale();
-    buffer_.resize(2 * chunk_size);
     file_size_ = file_.size();
 }
 
 line_reader::~line_reader() = default;
+
+bool line_reader::cancelled()
+{
+    return cancel_ && cancel_->loader_progress_cancelled();
+}
 
 // Appends the next chunk of the file (converted to UTF-8 for UTF-16/32 files) after the unread
 // bytes; false at the end of the file.
@@ -35,12 +41,26 @@ bool line_reader::fill()
         size_ -= pos_;
         pos_ = 0;
     }
-    if (buffer_.size() - size_ < chunk_size)
-        buffer_.resize(size_ + 2 * chunk_size);
+    // Small files get a small buffer; a buffer grown for one long line is given back afterwards.
+    // Compressed input inflates past the size on disk: it reads whole chunks.
+    const auto left = static_cast<std::size_t>(std::max<qint64>(file_size_ - file_.position(), 0));
+    const std::size_t want =
+        file_.compressed() ? chunk_size : std::min(chunk_size, std::max<std::size_t>(left + 1, 4096));
+    if (buffer_.size() - size_ < want)
+        buffer_.resize(size_ + std::max(want, std::min(buffer_.size(), 2 * chunk_size)));
+    else if (buffer_.size() > 8 * chunk_size && size_ + want < chunk_size)
+        std::vector<char>(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(2 * chunk_size))
+            .swap(buffer_);
 
-    const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(chunk_size));
+    const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(want));
     if (n == 0) {
         eof_ = true;
+        if (file_.position() < file_size_)
+            throw loader_read_failed(
+                QStringLiteral("Can't read file: \"%1\" became shorter while it was read (%2 of %3 bytes)")
+                    .arg(QDir::toNativeSeparators(file_.file_name()))
+                    .arg(file_.position())
+                    .arg(file_size_));
         report(std::max(file_.position(), file_size_));
         return false;
     }
@@ -89,18 +109,31 @@ bool line_reader::at_end()
     return false;
 }
 
-void line_reader::next(const char*& begin, const char*& end)
+line_reader::line line_reader::next(const char*& begin, const char*& end)
 {
     std::size_t scanned = pos_;
+    bool too_long = false;
     for (;;) {
         const char* base = buffer_.data();
-        const void* nl = std::memchr(base + scanned, '\n', size_ - scanned);
+        // An empty buffer may have no storage at all: memchr must not see its null pointer.
+        const void* nl = size_ > scanned ? std::memchr(base + scanned, '\n', size_ - scanned) : nullptr;
         if (nl) {
             const auto at = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
             begin = base + pos_;
             end = base + at;
+            too_long = too_long || at - pos_ > max_line_;
             pos_ = at + 1;
             break;
+        }
+        if (too_long || size_ - pos_ > max_line_) {
+            too_long = true;
+            pos_ = size_; // drop what is held of the line and look for its end in the next chunks
+        }
+        if ((too_long || size_ - pos_ >= chunk_size) && cancelled()) { // only inside a long line
+            pos_ = size_;
+            eof_ = true;
+            begin = end = buffer_.data() + size_;
+            return line::cancelled;
         }
         scanned = size_ - pos_; // fill() moves the unread bytes to the front
         if (!fill()) {
@@ -110,28 +143,28 @@ void line_reader::next(const char*& begin, const char*& end)
             break;
         }
     }
+    if (too_long) {
+        begin = end;
+        return line::too_long;
+    }
     if (end != begin && end[-1] == '\r')
         --end;
+    return line::ok;
 }
 
-bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out)
+bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& tail)
 {
     out.clear();
     out.reserve(bytes + (std::size_t(1) << 16)); // room for the line the cut falls in, mostly
-    while (!at_end()) {
-        const char* base = buffer_.data() + pos_;
-        const std::size_t available = size_ - pos_;
-        const std::size_t wanted = out.size() < bytes ? bytes - out.size() : 1;
-        std::size_t take = available;
-        if (wanted <= available) {
-            const void* nl = std::memchr(base + wanted - 1, '\n', available - (wanted - 1));
-            if (nl)
-                take = static_cast<std::size_t>(static_cast<const char*>(nl) - base) + 1;
-        }
-        out.insert(out.end(), base, base + take);
-        pos_ += take;
-        if (take < available || (out.size() >= bytes && out.back() == '\n'))
+    tail = line::ok;
+    const char* b;
+    const char* e;
+    while (out.size() < bytes && !at_end()) {
+        tail = next(b, e);
+        if (tail != line::ok)
             return true;
+        out.insert(out.end(), b, e);
+        out.push_back('\n');
     }
     return !out.empty();
 }

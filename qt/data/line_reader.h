@@ -19,8 +19,16 @@ class QTextDecoder;
 class line_reader
 {
 public:
-    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened.
-    explicit line_reader(const QString& file_name);
+    // Longest line handed out; a longer one is passed over without being held in memory.
+    static constexpr std::size_t default_max_line = std::size_t(256) << 20;
+
+    enum class line { ok, too_long, cancelled };
+
+    // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
+    // not a regular file (a directory, device or pipe is refused before it is opened). progress, if
+    // given, is polled between chunks so that a cancel is seen inside a long line.
+    explicit line_reader(const QString& file_name, loader_progress* progress = nullptr,
+                         std::size_t max_line = default_max_line);
     ~line_reader();
 
     line_reader(const line_reader&) = delete;
@@ -29,11 +37,15 @@ public:
     // True when no further line can be read.
     bool at_end();
     // The next line without its line end, valid until the next call; an empty range at the end.
-    // Throws loader_read_failed with "Can't read file: <reason>" on a read error.
-    void next(const char*& begin, const char*& end);
-    // Replaces out with the next whole lines, line ends kept, at least bytes of them unless the input
-    // ends first (only the input's last line may lack its end); false when nothing is left.
-    bool next_lines(std::size_t bytes, std::vector<char>& out);
+    // too_long: the line exceeded the bound and was passed over (empty range); cancelled: the load
+    // was cancelled inside the line (empty range, at_end() true afterwards).
+    // Throws loader_read_failed with "Can't read file: <reason>" on a read error or when the file
+    // ends before the size it had when it was opened.
+    line next(const char*& begin, const char*& end);
+    // Replaces out with the next lines as next() gives them, each ended by "\n", at least bytes of
+    // them unless the input ends first or a line is not ok; tail tells that line (too_long or
+    // cancelled, which follows out's lines) or ok. False when nothing is left.
+    bool next_lines(std::size_t bytes, std::vector<char>& out, line& tail);
 
     QTextCodec* codec() const { return codec_; }
 
@@ -43,10 +55,13 @@ public:
 
 private:
     bool fill();
+    bool cancelled();
     // Tells the progress the bytes read, once for each new count.
     void report(qint64 bytes);
 
     byte_source file_;
+    loader_progress* cancel_; // polled for a cancel inside long lines
+    std::size_t max_line_;
     QTextCodec* codec_ = nullptr;
     std::unique_ptr<QTextDecoder> transcoder_; // set for UTF-16 and UTF-32 files
     std::vector<char> buffer_;
@@ -55,6 +70,6 @@ private:
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
     loader_progress* progress_ = nullptr;
-    qint64 file_size_ = 0; // 0 for a pipe or an empty file
+    qint64 file_size_ = 0; // size on disk at opening; 0 for a pipe, an archive or an empty file
     qint64 reported_ = -1;
 };

@@ -30,7 +30,7 @@ std::array<int, 3> axis_positions(field axes, QTextCodec* codec)
 loader_named_acc::loader_named_acc(const QString& file_name, loader_progress* progress, qint64 sample_limit)
 {
     sample_limit = std::min(sample_limit, acc_csv_reader::max_samples);
-    named_rows rows(file_name);
+    named_rows rows(file_name, progress);
     const named_columns& columns = rows.columns();
     const int raw_column = columns.find("eobs_accelerations_raw");
     const int axes_column = columns.find("eobs_acceleration_axes");

@@ -23,7 +23,7 @@ bool absent_or(const std::vector<field>& fields, int column, const char* wanted)
 
 loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* progress)
 {
-    named_rows rows(file_name);
+    named_rows rows(file_name, progress);
     const named_columns& columns = rows.columns();
     const int longitude = columns.find("location_long");
     const int latitude = columns.find("location_lat");

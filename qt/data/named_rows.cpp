@@ -8,7 +8,9 @@
 
 #include <QFileInfo>
 
-named_rows::named_rows(const QString& file_name) : lines_(file_name)
+#include <string>
+
+named_rows::named_rows(const QString& file_name, loader_progress* progress) : lines_(file_name, progress)
 {
     const char* b;
     const char* e;
@@ -24,18 +26,28 @@ bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_
     const std::size_t expected = columns_->size();
     while (!lines_.at_end()) {
         if (progress->loader_progress_cancelled())
-            return false;
+            break;
         const char* b;
         const char* e;
-        lines_.next(b, e);
+        const line_reader::line got = lines_.next(b, e);
         ++line_count_;
+        if (got == line_reader::line::cancelled)
+            break;
+        if (got == line_reader::line::too_long) {
+            if (skipped_.count())
+                skipped_.add("skip line " + std::to_string(line_count_) + " longer than " +
+                             std::to_string(line_reader::default_max_line) + " bytes");
+            continue;
+        }
         fields.clear();
         csv_record::split(b, e, [&](std::size_t index, const char* fb, const char* fe) {
             fields.emplace_back(fb, fe);
             return index < expected;
         });
         if (fields.size() != expected) {
-            trace::out("skip line ", line_count_, " with wrong number of fields ", fields.size());
+            if (skipped_.count())
+                skipped_.add("skip line " + std::to_string(line_count_) + " with wrong number of fields " +
+                             std::to_string(fields.size()));
             continue;
         }
         if (sensor_ < 0)
@@ -44,6 +56,7 @@ bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_
         if (csv_field::equals(text.first, text.second, sensor))
             return true;
     }
+    skipped_.finish();
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/line_reader.h"
+#include "data/skipped_lines_log.h"
 #include "data/named_columns.h"
 
 #include <QByteArray>
@@ -19,15 +20,17 @@ class named_rows
 public:
     using field = std::pair<const char*, const char*>;
 
-    // Reads the header line. Throws loader_read_failed like line_reader.
-    explicit named_rows(const QString& file_name);
+    // Reads the header line. Throws loader_read_failed like line_reader; progress, if given, is
+    // polled for a cancel inside long lines.
+    explicit named_rows(const QString& file_name, loader_progress* progress = nullptr);
 
     const named_columns& columns() const { return *columns_; }
     QTextCodec* codec() const { return lines_.codec(); }
 
     // Splits the next line of that sensor (its sensor-type, where the file has one) into fields,
     // polling progress for cancellation once per line; a line with another number of fields than
-    // the header is skipped with a message. False at the end of the file or when cancelled.
+    // the header, or longer than line_reader's bound, is skipped with a message (past 1,000 of them,
+    // one summary at the end). False at the end of the file or when cancelled.
     bool next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress);
 
     // Lines read so far, the header included.
@@ -45,6 +48,7 @@ public:
 
 private:
     line_reader lines_;
+    skipped_lines_log skipped_{trace::stream::out};
     std::unique_ptr<named_columns> columns_;
     int individual_ = -1;
     int tag_ = -1;

@@ -27,9 +27,11 @@ public:
 
     // parse(begin, end) -> Result is called on pool threads and must touch nothing shared;
     // merge(Result&&) -> bool is called on the caller's thread in file order; false stops the run.
+    // unusable(line_reader::line) -> bool is called in file order for a line too long to read or a
+    // cancel seen inside a line; false stops the run.
     // An exception thrown by parse or merge leaves run after the pool has finished.
-    template <typename Result, typename Parse, typename Merge>
-    static void run(line_reader& lines, Parse parse, Merge merge);
+    template <typename Result, typename Parse, typename Merge, typename Unusable>
+    static void run(line_reader& lines, Parse parse, Merge merge, Unusable unusable);
 
 private:
     // Calls line(begin, end) for each line of a block (line ends as in line_reader::next).
@@ -51,16 +53,16 @@ template <typename Line> void parallel_lines::split_block(const std::vector<char
     }
 }
 
-template <typename Result, typename Parse, typename Merge>
-void parallel_lines::run(line_reader& lines, Parse parse, Merge merge)
+template <typename Result, typename Parse, typename Merge, typename Unusable>
+void parallel_lines::run(line_reader& lines, Parse parse, Merge merge, Unusable unusable)
 {
     const int count = threads();
     if (count <= 1) {
         const char* b;
         const char* e;
         while (!lines.at_end()) {
-            lines.next(b, e);
-            if (!merge(parse(b, e)))
+            const line_reader::line got = lines.next(b, e);
+            if (got != line_reader::line::ok ? !unusable(got) : !merge(parse(b, e)))
                 return;
         }
         return;
@@ -69,7 +71,12 @@ void parallel_lines::run(line_reader& lines, Parse parse, Merge merge)
     using results = std::vector<Result>;
     QThreadPool pool; // declared before the futures: its destructor waits for the running blocks
     pool.setMaxThreadCount(count);
-    std::deque<std::future<results>> in_flight;
+    struct pending
+    {
+        std::future<results> parsed;
+        line_reader::line tail; // the unusable line after the block's lines, or ok
+    };
+    std::deque<pending> in_flight;
     const std::size_t max_in_flight = static_cast<std::size_t>(count) + 1;
     const std::size_t bytes = block_bytes();
     bool input_left = true;
@@ -77,7 +84,8 @@ void parallel_lines::run(line_reader& lines, Parse parse, Merge merge)
         for (;;) {
             while (input_left && in_flight.size() < max_in_flight) {
                 auto block = std::make_shared<std::vector<char>>();
-                input_left = lines.next_lines(bytes, *block);
+                line_reader::line tail = line_reader::line::ok;
+                input_left = lines.next_lines(bytes, *block, tail);
                 if (!input_left)
                     break;
                 auto task = std::make_shared<std::packaged_task<results()>>([block, parse]() mutable {
@@ -85,18 +93,23 @@ void parallel_lines::run(line_reader& lines, Parse parse, Merge merge)
                     split_block(*block, [&](const char* b, const char* e) { out.push_back(parse(b, e)); });
                     return out;
                 });
-                in_flight.push_back(task->get_future());
+                in_flight.push_back(pending{task->get_future(), tail});
                 pool.start([task]() { (*task)(); });
             }
             if (in_flight.empty())
                 return;
-            results done = in_flight.front().get();
+            results done = in_flight.front().parsed.get();
+            const line_reader::line tail = in_flight.front().tail;
             in_flight.pop_front();
             for (Result& r : done) {
                 if (!merge(std::move(r))) {
                     pool.clear();
                     return;
                 }
+            }
+            if (tail != line_reader::line::ok && !unusable(tail)) {
+                pool.clear();
+                return;
             }
         }
     } catch (...) {

@@ -10,9 +10,20 @@ progress_loader_base::progress_loader_base(const char* name, std::shared_ptr<std
 {
 }
 
+namespace {
+
+std::atomic_bool stopping{false};
+
+} // namespace
+
+void progress_loader_base::stop_all()
+{
+    stopping.store(true);
+}
+
 bool progress_loader_base::loader_progress_cancelled()
 {
-    return cancel_flag_->load();
+    return cancel_flag_->load() || stopping.load();
 }
 
 void progress_loader_base::loader_progress_set_value(qint32 value)

@@ -21,6 +21,9 @@ public:
     // name prefixes the cancel debug line.
     progress_loader_base(const char* name, std::shared_ptr<std::atomic_bool> cancel_flag);
 
+    // Makes every load, running or still to start, read as cancelled: used when the program quits.
+    static void stop_all();
+
     bool loader_progress_cancelled() override;
     void loader_progress_set_value(qint32 value) override;
     // The status text goes out followed by a line with the current file's name.

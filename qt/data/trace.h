@@ -38,6 +38,11 @@ template <typename... Args> void line(stream s, const Args&... args)
     o << std::endl;
 }
 
+// Text of whole lines, each ending in "\n", written without a flush: for floods of lines, which
+// end with flush().
+void block(stream s, const std::string& lines);
+void flush(stream s);
+
 template <typename... Args> void out(const Args&... args)
 {
     line(stream::out, args...);

@@ -56,3 +56,8 @@ bool tile_cache::write(const std::string& file_name, const QByteArray& data) con
     }
     return file.commit();
 }
+
+bool tile_cache::remove(const std::string& file_name) const
+{
+    return QFile::remove(file_path(file_name));
+}

@@ -35,6 +35,9 @@ public:
     // the file was written; callers may ignore it.
     bool write(const std::string& file_name, const QByteArray& data) const;
 
+    // Deletes the file; false when there was none or it could not be deleted.
+    bool remove(const std::string& file_name) const;
+
 private:
     QDir base_dir;
     QString name;

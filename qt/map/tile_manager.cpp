@@ -3,6 +3,7 @@
 #include "data/dornvale_version.h"
 #include "data/fatal.h"
 #include "map/tile_cache.h"
+#include "map/tile_image_check.h"
 #include "map/tile_math.h"
 #include "map/tile_request.h"
 #include "data/trace.h"
@@ -121,8 +122,11 @@ bool tile_manager::load_from_cache(tile* t)
     if (!cache->exists(t->key))
         return false;
     QPixmap image;
-    if (!image.loadFromData(cache->read(t->key)))
+    QString refusal;
+    if (!tile_image_check::decode(cache->read(t->key), image, refusal)) {
+        cache->remove(t->key);
         return false;
+    }
     hold(t, image);
     t->state = tile_ready;
     return true;
@@ -140,9 +144,11 @@ void tile_manager::request_tile(tile* t)
     t->state = tile_loading;
     QNetworkRequest request(tile_url(t->x, t->y, t->level));
     request.setHeader(QNetworkRequest::UserAgentHeader, user_agent());
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // tile_request allows each redirect it is asked about (http or https, same host).
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = network->get(request);
-    auto* pending = new tile_request(t, reply);
+    auto* pending = new tile_request(t, reply, request_timeout_);
     connect(pending, &tile_request::done, this, &tile_manager::request_finished);
     pending_.insert(pending);
 }
@@ -150,32 +156,38 @@ void tile_manager::request_tile(tile* t)
 void tile_manager::request_finished(tile_request* request, tile* t, QNetworkReply* reply)
 {
     pending_.erase(request);
-    tile_download_finished(t, reply);
+    tile_download_finished(t, reply, request->refusal());
 }
 
-void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply)
+void tile_manager::tile_download_finished(tile* tile2, QNetworkReply* reply, const QString& refusal)
 {
     if (!reply) {
         tile2->state = tile_failed;
         return;
     }
-    if (reply->error() != QNetworkReply::NoError) {
-        trace_debug() << "Error in" << reply->url() << ":" << reply->errorString();
-        tile2->state = tile_failed;
-        failed(reply->errorString());
-        return;
-    }
-    const QByteArray body = reply->readAll();
+    // Each failure: one "Error in" line, the tile failed with its placeholder, failed(reason).
+    QUrl url = reply->url();
+    QString reason = refusal;
+    QByteArray body;
     QPixmap image;
-    if (!image.loadFromData(body)) {
+    if (!refusal.isEmpty()) {
+        // Named by the tile's own address: after a redirect the reply's URL is another one.
+        url = tile_url(tile2->x, tile2->y, tile2->level);
+    } else if (reply->error() != QNetworkReply::NoError) {
+        reason = reply->errorString();
+    } else {
+        body = reply->read(tile_image_check::max_bytes + 1);
         // An error page served with status 200, a captive portal, a truncated body: not cached,
         // so it cannot block the tile; retried like a network error.
-        trace_debug() << "Error in" << reply->url() << ":"
-                      << QStringLiteral("the reply is not an image (%1 bytes, status %2)")
-                             .arg(body.size())
-                             .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+        if (!tile_image_check::decode(body, image, reason) && reason.isEmpty())
+            reason = QStringLiteral("the reply is not an image (%1 bytes, status %2)")
+                         .arg(body.size())
+                         .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+    }
+    if (!reason.isEmpty()) {
+        trace_debug() << "Error in" << url << ":" << reason;
         tile2->state = tile_failed;
-        failed(QStringLiteral("the server's reply is not an image"));
+        failed(reason);
         return;
     }
     cache->write(tile2->key, body);

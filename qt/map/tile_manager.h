@@ -61,6 +61,7 @@ public:
     static const int default_memory_limit = 512;
     // A tile whose downloads keep failing is requested at most this often in a run.
     static const qint32 max_attempts = 4;
+    static const int default_request_timeout = 20000;
 
     // network: the application's shared access manager; cache: the disk cache (neither owned,
     // both must outlive the manager). base_url: the tile server's base URL, to which
@@ -97,6 +98,10 @@ public:
     // The User-Agent sent on tile requests: "Dornvale/v0.1.3" and a contact part.
     static QByteArray user_agent();
 
+    // Time a download may take in all before it is aborted and the tile counts as failed, in ms.
+    int request_timeout() const { return request_timeout_; }
+    void set_request_timeout(int ms) { request_timeout_ = ms; }
+
     // Upper bound on the number of decoded tile images held in memory (at least 1).
     int memory_limit() const { return memory_limit_; }
     void set_memory_limit(int limit);
@@ -118,11 +123,11 @@ signals:
     void tiles_unavailable(const QString& reason);
 
 public slots:
-    // Handles a finished download. A network error or a body that is not an image logs "Error in"
-    // with the URL and the reason and leaves the tile failed with its placeholder (retried only at a
-    // later request). An image body is written to the cache, held as the tile's image, and
-    // tile_is_ready() is emitted.
-    void tile_download_finished(tile* tile2, QNetworkReply* reply);
+    // Handles a finished download, with the reason when its tile_request aborted it. A network error,
+    // a refusal or a body that fails tile_image_check logs "Error in" with the URL and the reason and
+    // leaves the tile failed with its placeholder (retried only at a later request). A body that
+    // passes is written to the cache, held as the tile's image, and tile_is_ready() is emitted.
+    void tile_download_finished(tile* tile2, QNetworkReply* reply, const QString& refusal = QString());
 
 private:
     using address = std::tuple<qint32, qint32, qint32>; // level, x, y
@@ -134,7 +139,8 @@ private:
     void touch(tile* t);
     void let_go(tile* t);
     void trim();
-    // Reads and decodes the tile's cache file; false when it is absent or does not decode.
+    // Reads and decodes the tile's cache file; false when it is absent or fails tile_image_check,
+    // in which case the file is deleted.
     bool load_from_cache(tile* t);
     // A request of this manager has ended: it is no longer pending, its tile gets the result.
     void request_finished(tile_request* request, tile* t, QNetworkReply* reply);
@@ -147,6 +153,7 @@ private:
     std::unique_ptr<QPixmap> missing;
     QString base_url_;
     int memory_limit_ = default_memory_limit;
+    int request_timeout_ = default_request_timeout;
     std::list<tile*> lru_; // decoded tiles, most recently used first
     std::set<tile_request*> pending_;
     bool unavailable_told_ = false;

@@ -142,8 +142,8 @@ void LifeCycleClient::onCheckVersionSuccess(QByteArray body)
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        // Written quoted, so a body with control characters cannot forge log lines.
-        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed();
+        // Written quoted, so a body with control characters cannot forge log lines; only its start.
+        trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << body.trimmed().left(200);
         trace_debug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: "
                       << static_cast<int>(error.error);
         return;

@@ -39,9 +39,16 @@ void ReplyHandler::onRequestTimeout()
     reply->abort();
 }
 
-void ReplyHandler::onDownloadProgress(qint64, qint64)
+void ReplyHandler::onDownloadProgress(qint64 received, qint64 total)
 {
     trace_debug().nospace().noquote() << name << ": HTTP download progress";
+    if (reply && (received > maxBody || total > maxBody)) {
+        tooLarge = true;
+        timer.stop();
+        disconnect(reply, &QNetworkReply::downloadProgress, this, &ReplyHandler::onDownloadProgress);
+        reply->abort(); // finishes with OperationCanceledError: onRequestFinished reports failure()
+        return;
+    }
     timer.start(timeout);
 }
 
@@ -61,7 +68,11 @@ void ReplyHandler::onRequestFinished()
     }
     // Exactly one report: nothing of this reply (progress, a second finished) reaches us again.
     disconnect(reply, nullptr, this, nullptr);
-    if (reply->error() != QNetworkReply::NoError) {
+    if (tooLarge || reply->bytesAvailable() > maxBody) {
+        trace_debug().nospace().noquote() << name << ": HTTP request failed: answer larger than " << maxBody
+                                          << " bytes";
+        emit failure();
+    } else if (reply->error() != QNetworkReply::NoError) {
         // The error text may carry the server's reason phrase: written quoted, so escaped.
         (trace_debug().nospace().noquote() << name << ": HTTP request failed: ").quote()
             << reply->errorString();

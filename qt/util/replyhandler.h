@@ -9,7 +9,8 @@
 class QNetworkReply;
 
 // Watches one HTTP request already under way. Reports exactly one of success(body) or failure(),
-// aborts the request after `timeout` milliseconds without any progress, writes a debug line
+// aborts the request after `timeout` milliseconds without any progress or once its answer exceeds
+// maxBody bytes, writes a debug line
 // (prefixed with `name`) for every event and deletes itself once it has reported.
 // The caller keeps no pointer to the handler; it connects to the two signals.
 class ReplyHandler : public QObject
@@ -17,6 +18,9 @@ class ReplyHandler : public QObject
     Q_OBJECT
 
 public:
+    // Largest answer taken: a longer one (announced or arriving) is aborted and reported as a failure.
+    static constexpr qint64 maxBody = 65536;
+
     ReplyHandler(QNetworkReply* reply, const QString& name, int timeout, QObject* parent);
     ~ReplyHandler() override;
 
@@ -39,4 +43,5 @@ private:
     QTimer timer;
     // Guarded: a reply deleted elsewhere (e.g. with its network manager) reads as "no reply".
     QPointer<QNetworkReply> reply;
+    bool tooLarge = false; // the answer passed maxBody
 };

@@ -111,6 +111,10 @@ activity_calculator::activity_calculator(const burst_space& space, qint64 utc_of
     trace_debug() << "bs end: " << QDateTime::fromMSecsSinceEpoch(space.end_timestamp(), Qt::UTC);
 
     duration = plot_end - plot_begin;
+    if (duration / activity_day_ms > activity_max_days) {
+        too_long = true;
+        return;
+    }
     bin_count = duration / bin_width;
     max_activity = 0;
     if (bin_count <= 0)
@@ -140,6 +144,34 @@ activity_calculator::activity_calculator(const burst_space& space, qint64 utc_of
         s = e;
         at_s = i;
     }
+}
+
+namespace {
+
+// Days of the plot of a non-empty space, counted on the clock utc_offset ms ahead of UTC.
+qint64 plot_days(const burst_space& space, qint64 utc_offset)
+{
+    return floor_div(space.end_timestamp() + utc_offset, activity_day_ms) + 1 -
+           floor_div(space.begin_timestamp() + utc_offset, activity_day_ms);
+}
+
+} // namespace
+
+QString activity_plot_refusal(const burst_space& space, qint64 utc_offset_ms)
+{
+    if (space.entry_count() == 0)
+        return QString();
+    const qint64 days = plot_days(space, utc_offset_ms);
+    if (days <= activity_max_days)
+        return QString();
+    const auto date = [](qint64 msecs) {
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).date().toString(Qt::ISODate);
+    };
+    return QStringLiteral("The activity plot is not drawn: the bursts span %1 days (%2 to %3), more than "
+                          "20 years (%4 days). Check the file for wrong start times.")
+        .arg(days)
+        .arg(date(space.begin_timestamp()), date(space.end_timestamp()))
+        .arg(activity_max_days);
 }
 
 QString activity_utc_offset_text(qint32 minutes)
@@ -243,7 +275,11 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
 QImage activity_plot_image(const activity_calculator& calc, const QString& file_name,
                            const activity_plot_options& options, const QDateTime& generated)
 {
+    if (calc.too_long)
+        return QImage();
     QImage image(activity_plot_size(calc, options), QImage::Format_RGB888);
+    if (image.isNull())
+        return image; // out of memory: nothing to paint on
     QPainter p(&image);
     paint_activity_plot(p, calc, file_name, options, generated);
     p.end();

@@ -23,6 +23,7 @@ public:
     activity_calculator(const activity_calculator&) = delete;
     activity_calculator& operator=(const activity_calculator&) = delete;
 
+    bool too_long = false; // the span exceeds activity_max_days: no bins are computed
     qint64 plot_begin = 0; // ms UTC, 00:00 (of the offset clock) of the day holding the earliest burst
                            // (0 for no bursts)
     qint64 plot_end = 0;   // ms UTC, 00:00 of the day after the one holding the latest burst
@@ -45,6 +46,13 @@ double burst_activity(const burst& b);
 
 constexpr qint64 activity_day_ms = 86400000;
 constexpr int activity_bins_per_day = 240;
+// Longest span plotted: 20 years, an image of at most about 88 million pixels (double-plotted).
+constexpr qint64 activity_max_days = 7305;
+static_assert(752 * (activity_max_days + 4) * 16 < 100000000, "the largest plot stays under 100 Mpixel");
+
+// Why the plot of space is not drawn (a span of more than activity_max_days on the clock
+// utc_offset_ms ahead of UTC), or an empty text.
+QString activity_plot_refusal(const burst_space& space, qint64 utc_offset_ms = 0);
 
 // How the picture is laid out; the defaults give the plain one-day-per-row UTC plot.
 struct activity_plot_options
@@ -74,12 +82,14 @@ QSize activity_plot_size(const activity_calculator& calc, const activity_plot_op
 void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QString& file_name,
                          const activity_plot_options& options, const QDateTime& generated);
 
-// The picture of calc as a 24-bit RGB image.
+// The picture of calc as a 24-bit RGB image; a null image for a calculator too_long, or when memory
+// for the image is lacking.
 QImage activity_plot_image(const activity_calculator& calc, const QString& file_name,
                            const activity_plot_options& options,
                            const QDateTime& generated = QDateTime::currentDateTime());
 
-// The actogram of a space with the default options. A space without bursts gives the header only.
+// The actogram of a space with the default options. A space without bursts gives the header only; a
+// span activity_plot_refusal names gives a null image.
 QImage activity_plot_image(const burst_space& space, const QString& file_name);
 
 // Where an export of data_file's activity goes by default: beside it, named after it with

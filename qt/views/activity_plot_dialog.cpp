@@ -11,11 +11,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QSvgGenerator>
@@ -33,15 +35,29 @@ activity_plot_dialog::activity_plot_dialog(QWidget* parent, const burst_space& s
     ui->setupUi(this);
     setWindowTitle(file_name + QStringLiteral(" - Activity Plot - Dornvale"));
 
-    view_ = new activity_plot_view;
-    ui->scrollArea->setWidget(view_);
-    connect(view_, &activity_plot_view::time_clicked, this, &activity_plot_dialog::time_clicked);
-    set_options(activity_plot_options());
+    // A span too long to draw shows why instead of a plot, with nothing to change or export.
+    const QString refusal = activity_plot_refusal(space);
+    if (refusal.isEmpty()) {
+        view_ = new activity_plot_view;
+        ui->scrollArea->setWidget(view_);
+        connect(view_, &activity_plot_view::time_clicked, this, &activity_plot_dialog::time_clicked);
+        set_options(activity_plot_options());
+    } else {
+        auto* label = new QLabel(refusal);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        ui->scrollArea->setWidget(label);
+        ui->zoomBox->setEnabled(false);
+        ui->doublePlotBox->setEnabled(false);
+        ui->utcOffsetBox->setEnabled(false);
+    }
 
     auto* export_button = new QPushButton(tr("Export"));
+    export_button->setEnabled(refusal.isEmpty());
     ui->buttonBox->addButton(export_button, QDialogButtonBox::ActionRole);
     connect(export_button, &QPushButton::clicked, this, &activity_plot_dialog::handle_button_export_clicked);
     auto* export_data_button = new QPushButton(tr("Export Data…"));
+    export_data_button->setEnabled(refusal.isEmpty());
     ui->buttonBox->addButton(export_data_button, QDialogButtonBox::ActionRole);
     connect(export_data_button, &QPushButton::clicked, this,
             &activity_plot_dialog::handle_button_export_data_clicked);
@@ -68,8 +84,17 @@ activity_plot_dialog::~activity_plot_dialog()
 void activity_plot_dialog::set_options(const activity_plot_options& options)
 {
     // The bins follow the clock's days, so only a new offset needs the values computed again.
-    if (!calc_ || options.utc_offset_minutes != options_.utc_offset_minutes)
-        calc_ = std::make_unique<activity_calculator>(space_, options.utc_offset_ms());
+    if (!calc_ || options.utc_offset_minutes != options_.utc_offset_minutes) {
+        auto calc = std::make_unique<activity_calculator>(space_, options.utc_offset_ms());
+        if (calc->too_long) {
+            // An offset can add a day to a span at the limit: the plot stays at the offset it had.
+            ui->statusBar->showMessage(activity_plot_refusal(space_, options.utc_offset_ms()));
+            const QSignalBlocker blocker(ui->utcOffsetBox);
+            ui->utcOffsetBox->setValue(options_.utc_offset_minutes);
+            return;
+        }
+        calc_ = std::move(calc);
+    }
     options_ = options;
     generated_ = QDateTime::currentDateTime();
     image = activity_plot_image(*calc_, file_name_, options_, generated_);
@@ -131,6 +156,8 @@ void activity_plot_dialog::report_export(const QString& name, const QString& rea
 
 void activity_plot_dialog::handle_button_export_clicked()
 {
+    if (!calc_)
+        return; // a refused span has no picture
     trace::out("export image!");
     const QString name = QFileDialog::getSaveFileName(
         this, tr("Save Activity Plot Image"), activity_export_path(file_name_, QStringLiteral("png")));
@@ -144,6 +171,8 @@ void activity_plot_dialog::handle_button_export_clicked()
 
 void activity_plot_dialog::handle_button_export_data_clicked()
 {
+    if (!calc_)
+        return;
     const QString name = QFileDialog::getSaveFileName(
         this, tr("Save Activity Data"), activity_export_path(file_name_, QStringLiteral("csv")));
     if (name.isEmpty())

@@ -29,6 +29,7 @@ public:
     ~activity_plot_dialog() override;
 
     // The picture with the current options, as exported.
+    // A span activity_plot_refusal names has none of these: a null image, no calculator, no view.
     const QImage& plot_image() const { return image; }
     const activity_calculator& calculator() const { return *calc_; }
     const activity_plot_options& options() const { return options_; }
@@ -60,5 +61,5 @@ private:
     activity_plot_options options_;
     QDateTime generated_;
     QImage image;
-    activity_plot_view* view_;
+    activity_plot_view* view_ = nullptr;
 };

@@ -278,7 +278,7 @@ void test_foundation::about_dialog_escape_and_close_reject()
         QCOMPARE(d.exec(), int(QDialog::Rejected));
     }
     {
-        // The Help ▸ About action runs the dialog modally and keeps it as a hidden child.
+        // The Help ▸ About action runs the dialog modally and releases it once it is closed.
         QTemporaryDir dir;
         app_state state{QDir(dir.path())};
         dornvalemainwindow w(&state, nullptr);
@@ -289,9 +289,7 @@ void test_foundation::about_dialog_escape_and_close_reject()
         });
         w.findChild<QAction*>("actionAbout")->trigger();
         QCOMPARE(title, QString("About Dornvale"));
-        auto dialogs = w.findChildren<about_dialog*>();
-        QCOMPARE(dialogs.size(), 1);
-        QVERIFY(dialogs.first()->isHidden());
+        QCOMPARE(w.findChildren<about_dialog*>().size(), 0);
     }
 }
 

@@ -29,8 +29,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
-#include <thread>
 
 using namespace flow_test_support;
 using namespace gui_test_support;
@@ -63,6 +61,7 @@ private slots:
     void unknown_layout_warns();
     void unreadable_file_warns_with_reason();
     void cancel_while_loading_warns_once();
+    void pipe_refused_with_its_name();
     void close_confirmation_answers();
     void close_removes_only_its_row_and_releases_the_gang();
     void burst_window_form_and_activity_plot();
@@ -197,10 +196,10 @@ void test_open_acc_flow::unreadable_file_warns_with_reason()
 
 void test_open_acc_flow::cancel_while_loading_warns_once()
 {
-    // A named pipe keeps the worker reading until the test has cancelled.
-    const QString path = dir->path() + "/pipe_acc.txt";
-    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    std::thread writer;
+    // 64 GiB without a line end after the header (a sparse hole) keep the worker reading until the
+    // test has cancelled; the reader sees the cancel inside the line.
+    const QString path = dir->path() + "/hole_acc.txt";
+    QVERIFY(write_file_with_hole(path, acc_header + "\n", qint64(64) << 30));
     QString text;
     QString progress_title;
     QString progress_label;
@@ -215,13 +214,6 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
             progress_title = progress->windowTitle();
             progress_modal = progress->isModal();
             progress_parentless = progress->parentWidget() == nullptr;
-            writer = std::thread([path] {
-                std::ofstream pipe(path.toStdString());
-                pipe << acc_header.constData() << "\n" << acc_lines(5).constData();
-                pipe.flush();
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                pipe << acc_lines(5).constData();
-            });
             // As the user does: the Cancel button.
             QTimer::singleShot(100, progress, [progress, &progress_label] {
                 progress_label = progress->labelText();
@@ -232,15 +224,32 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
         .then(answer_message(QMessageBox::Ok, nullptr, &text));
     click_open();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    writer.join();
     QCOMPARE(progress_title, QString("Loading"));
     // The chain's status text reaches the dialog's label, with the file's name.
-    QCOMPARE(progress_label, QString("loading acceleration data file...\npipe_acc.txt"));
+    QCOMPARE(progress_label, QString("loading acceleration data file...\nhole_acc.txt"));
     QVERIFY(progress_modal);
     QVERIFY(progress_parentless);
     QCOMPARE(text, "Load cancelled.\n\"" + path + "\" was not opened.");
     QTest::qWait(100);
     QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(burst_windows().isEmpty());
+    QCOMPARE(state->next_gang_id, 0);
+}
+
+void test_open_acc_flow::pipe_refused_with_its_name()
+{
+    // A pipe without a writer would block the worker in open(): it is refused before.
+    const QString path = dir->path() + "/pipe_acc.txt";
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QString text;
+    modal_script script;
+    script.then(choose_file(path)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+    click_open();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text, QString("The acceleration file \"%1\" could not be read: Can't open file: \"%1\" is not a "
+                           "regular file (a directory, device or pipe)\nCheck that it is a readable file, then "
+                           "open it again.")
+                       .arg(path));
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
 }

@@ -22,8 +22,10 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
@@ -312,25 +314,37 @@ void test_open_every_way::gps_alone_failures_name_the_file()
                  "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nChoose the GPS "
                  "export of a tag.");
 
-    // Cancelled while the worker waits on a named pipe.
-    const QString pipe = dir->path() + "/b_gps.txt";
+    // Cancelled while the worker reads a line without end (a 64 GiB sparse hole).
+    const QString endless = dir->path() + "/b_gps.txt";
+    QVERIFY(write_file_with_hole(endless, gps_content(0), qint64(64) << 30));
+    {
+        modal_script script;
+        script
+            .then([&](QWidget* w) {
+                auto* progress = qobject_cast<QProgressDialog*>(w);
+                if (!progress)
+                    return false;
+                progress->findChild<QPushButton*>()->click();
+                return true;
+            })
+            .then(answer_message(QMessageBox::Ok, nullptr, &text));
+        (new eobs_gps_progress_loader(*window))->start_from(endless);
+        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    }
+    QCOMPARE(text, "Load cancelled.\n\"" + endless + "\" was not opened.");
+
+    // A pipe would hold the worker in open(): refused unread, with its name.
+    const QString pipe = dir->path() + "/c_gps.txt";
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    modal_script script;
-    script
-        .then([&](QWidget* w) {
-            auto* progress = qobject_cast<QProgressDialog*>(w);
-            if (!progress)
-                return false;
-            progress->findChild<QPushButton*>()->click();
-            QFile writer(pipe);
-            if (writer.open(QIODevice::WriteOnly))
-                writer.write(gps_content(1));
-            return true;
-        })
-        .then(answer_message(QMessageBox::Ok, nullptr, &text));
-    (new eobs_gps_progress_loader(*window))->start_from(pipe);
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text, "Load cancelled.\n\"" + pipe + "\" was not opened.");
+    {
+        modal_script script;
+        script.then(answer_message(QMessageBox::Ok, nullptr, &text));
+        (new eobs_gps_progress_loader(*window))->start_from(pipe);
+        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    }
+    QCOMPARE(text, QString("The GPS file \"%1\" could not be read: Can't open file: \"%1\" is not a regular file "
+                           "(a directory, device or pipe)\nCheck that it is a readable file, then open it again.")
+                       .arg(pipe));
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
     QCOMPARE(recent_files::list(), QStringList());
@@ -338,15 +352,31 @@ void test_open_every_way::gps_alone_failures_name_the_file()
 
 void test_open_every_way::progress_dialog_shows_the_percentage_read()
 {
-    // About 3 MB of acceleration data; its GPS partner is a named pipe, which holds the worker (GPS
-    // first) until the dialog is watched. A pipe has no size: the bar stays busy while it is read.
+    // About 3 MB of acceleration data with a small GPS partner. The pool runs one worker, held until
+    // the dialog is watched, so the load waits in the queue and the bar is seen busy first.
     QByteArray acc = acc_header + "\n";
     for (int i = 0; i < 50000; ++i)
         acc += "1,2,2014-05-02 10:10:00.000,10,XYZ,100 2000 4000 110 2010 3990\n";
     write("big_acc.txt", acc);
-    const QString pipe = dir->path() + "/big_gps.txt";
-    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QList<int> values;
+    write("big_gps.txt", gps_content(2));
+    struct held_pool
+    {
+        QThreadPool* pool = QThreadPool::globalInstance();
+        const int threads = pool->maxThreadCount();
+        QSemaphore gate;
+        held_pool()
+        {
+            pool->setMaxThreadCount(1);
+            pool->start([this] { gate.acquire(); });
+        }
+        ~held_pool()
+        {
+            gate.release();
+            pool->waitForDone();
+            pool->setMaxThreadCount(threads);
+        }
+    } held;
+    QList<int> values; // of the acceleration file; the GPS file has its own, read first
     QStringList labels;
     int busy_maximum = -1;
     modal_script script;
@@ -357,13 +387,11 @@ void test_open_every_way::progress_dialog_shows_the_percentage_read()
         busy_maximum = progress->maximum();
         auto* bar = progress->findChild<QProgressBar*>();
         connect(bar, &QProgressBar::valueChanged, progress, [&values, &labels, progress, bar](int v) {
-            if (bar->maximum() == 100 && v >= 0)
+            if (bar->maximum() == 100 && v >= 0 && progress->labelText().endsWith("big_acc.txt"))
                 values << v;
             labels << progress->labelText();
         });
-        QFile writer(pipe);
-        if (writer.open(QIODevice::WriteOnly))
-            writer.write(gps_content(2));
+        held.gate.release();
         return true;
     });
     window->open_files({dir->path() + "/big_acc.txt"});
@@ -373,6 +401,7 @@ void test_open_every_way::progress_dialog_shows_the_percentage_read()
     for (int i = 1; i < values.size(); ++i)
         QVERIFY2(values[i] > values[i - 1], qPrintable(QString("not rising at %1").arg(i)));
     QCOMPARE(values.last(), 100);
+    QVERIFY(labels.contains(QString("loading gps data file...\nbig_gps.txt")));
     QCOMPARE(labels.last(), QString("loading acceleration data file...\nbig_acc.txt"));
     QCOMPARE(tree_rows(window->open_files_tree()),
              (QStringList{"e-obs acc+gps", "  2 gps events in big_gps.txt", "  50000 acc bursts in big_acc.txt"}));

@@ -8,7 +8,10 @@
 #include "data/loader_mbd.h"
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
+#include "data/line_reader.h"
 #include "data/loader_wrong_header.h"
+#include "data/parallel_lines.h"
+#include "data/start_time_repair.h"
 #include "support/number_pieces.h"
 #include "support/test_support.h"
 #include "data/unquote.h"
@@ -23,6 +26,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <sys/stat.h>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -140,6 +144,14 @@ read_result reference_read(reader_kind kind, const QString& path)
             return r;
         }
     }
+    struct line_values
+    {
+        qint64 ms;
+        double frequency;
+        int n;
+        std::vector<float> v[3];
+    };
+    std::vector<line_values> lines;
     while (!in.atEnd()) {
         const QStringList f = in.readLine().split(',');
         if (f.size() != header.size())
@@ -161,7 +173,27 @@ read_result reference_read(reader_kind kind, const QString& path)
                 v[a][static_cast<std::size_t>(k)] = i < pieces.size() ? pieces[i].toFloat() : 0.f;
             }
         }
-        r.bursts.push_back(std::make_unique<burst>(ms, f[col[1]].toDouble(), n, v[0], v[1], v[2]));
+        lines.push_back({ms, f[col[1]].toDouble(), n, {v[0], v[1], v[2]}});
+    }
+    // Times outside 1990-01-01 .. 2100-12-31 (unparsable ones read 0) take the previous usable time;
+    // those before the first usable one take that one, and 0 if there is none.
+    const auto usable = [](qint64 ms) {
+        return ms >= QDateTime(QDate(1990, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch() &&
+               ms < QDateTime(QDate(2101, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    };
+    qint64 last = 0;
+    for (const line_values& l : lines) {
+        if (usable(l.ms)) {
+            last = l.ms;
+            break;
+        }
+    }
+    for (line_values& l : lines) {
+        if (usable(l.ms))
+            last = l.ms;
+        else
+            l.ms = last;
+        r.bursts.push_back(std::make_unique<burst>(l.ms, l.frequency, l.n, l.v[0], l.v[1], l.v[2]));
     }
     return r;
 }
@@ -233,6 +265,15 @@ private slots:
     void too_many_samples_refused();
     void number_pieces_read_like_qstring();
     void generated_files_read_like_the_text_stream();
+
+    void unusable_start_times_take_the_previous_usable_time_data();
+    void unusable_start_times_take_the_previous_usable_time();
+    void no_usable_start_time_reads_zero();
+    void skipped_lines_listed_up_to_a_thousand();
+    void overlong_line_skipped();
+    void cancel_seen_inside_a_long_line();
+    void special_files_refused_unread();
+    void file_shrinking_while_read_fails();
 
 private:
     temp_files files_;
@@ -424,13 +465,15 @@ void test_acc_readers::quoting_per_field()
     QCOMPARE(r.bursts.size(), std::size_t(5));
     QCOMPARE(r.bursts[0]->x, floats({1, 3}));
     QCOMPARE(r.bursts[0]->y, floats({2, 4}));
-    QCOMPARE(r.bursts[1]->start_timestamp, qint64(0));
+    QCOMPARE(r.bursts[1]->start_timestamp, qint64(1399035600000)); // the previous line's time
     QCOMPARE(r.bursts[1]->sampling_frequency_per_axis, 10.0);
     QCOMPARE(r.bursts[2]->start_timestamp, qint64(1399035600000));
     QCOMPARE(r.bursts[2]->sampling_frequency_per_axis, 0.0);
     QCOMPARE(r.bursts[3]->x, floats({0, 0})); // "\"1" and "2\"\"" are not numbers
     QCOMPARE(r.bursts[4]->x, floats({0}));
-    QCOMPARE(r.err, QString("header fields: 6\nskip line with wrong number of fields\nlines: 5\n"));
+    QCOMPARE(r.err, QString("header fields: 6\nskip line with wrong number of fields\n"
+                            "start times unreadable or outside 1990-2100: 1 (each took the time of the "
+                            "previous readable line)\nlines: 5\n"));
     QCOMPARE(r.values, (QList<qint32>{0, 1, 2, 3, 4}));
 }
 
@@ -466,7 +509,10 @@ void test_acc_readers::timestamps()
     const read_result r =
         run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + fixed_line(text, "1", "X", "1") + "\n"));
     QCOMPARE(r.bursts.size(), std::size_t(1)); // an unreadable time never drops the line
-    QCOMPARE(r.bursts[0]->start_timestamp, msecs);
+    QCOMPARE(csv_field::to_utc_msecs(text.constBegin(), text.constEnd(), QTextCodec::codecForLocale()),
+             msecs);
+    // The only line of the file: a time outside 1990-2100 has no usable time to take and reads 0.
+    QCOMPARE(r.bursts[0]->start_timestamp, start_time_repair::usable(msecs) ? msecs : 0);
 }
 
 void test_acc_readers::frequency_reading()
@@ -729,6 +775,166 @@ void test_acc_readers::generated_files_read_like_the_text_stream()
             QCOMPARE(difference(got, expected), QString());
         }
     }
+}
+
+void test_acc_readers::unusable_start_times_take_the_previous_usable_time_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("eobsmb") << static_cast<int>(reader_kind::eobsmb);
+    QTest::newRow("mbd") << static_cast<int>(reader_kind::mbd);
+}
+
+void test_acc_readers::unusable_start_times_take_the_previous_usable_time()
+{
+    QFETCH(int, kind);
+    const auto k = static_cast<reader_kind>(kind);
+    const QList<QByteArray> times = {"garbage",
+                                     "1989-12-31 23:59:59.999", // just before the range
+                                     "1990-01-01 00:00:00.000", // its first moment
+                                     "0001-01-01 00:00:00.000",
+                                     "2100-12-31 23:59:59.999", // its last moment
+                                     "2101-01-01 00:00:00.000", // just after it
+                                     "",
+                                     "2014-05-02 13:00:00.000"};
+    QByteArray file = k == reader_kind::eobsmb ? fixed_header : mbd_header;
+    for (const QByteArray& t : times)
+        file += "\n" + (k == reader_kind::eobsmb ? fixed_line(t, "1", "X", "1") : mbd_line(t, "1", "X", "1"));
+    const read_result r = run(k, files_.write(file + "\n"));
+    const qint64 first = 631152000000, last = 4133980799999, good = 1399035600000;
+    const QList<qint64> expected = {first, first, first, first, last, last, last, good};
+    QCOMPARE(r.bursts.size(), std::size_t(8));
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(r.bursts[static_cast<std::size_t>(i)]->start_timestamp, expected[i]);
+    QCOMPARE(r.values, (QList<qint32>{0, 1, 2, 3, 4, 5, 6, 7}));
+    const QString log = QString(k == reader_kind::eobsmb ? "header fields: 6\n" : "header fields: 7\n") +
+                        "start times unreadable or outside 1990-2100: 5 (each took the time of the previous "
+                        "readable line)\nlines: 8\n";
+    QCOMPARE(k == reader_kind::eobsmb ? r.err : r.out, log);
+}
+
+void test_acc_readers::no_usable_start_time_reads_zero()
+{
+    const QByteArray file = fixed_header + "\n" + fixed_line("1", "1", "X", "1") + "\n" +
+                            fixed_line("9999-12-31 23:59:59.999", "1", "X", "1 2") + "\n";
+    const read_result r = run(reader_kind::eobsmb, files_.write(file));
+    QCOMPARE(r.bursts.size(), std::size_t(2));
+    QCOMPARE(r.bursts[0]->start_timestamp, qint64(0));
+    QCOMPARE(r.bursts[1]->start_timestamp, qint64(0));
+    QCOMPARE(r.bursts[1]->x, floats({1, 2}));
+    QVERIFY(r.err.contains("start times unreadable or outside 1990-2100: 2 "));
+}
+
+void test_acc_readers::skipped_lines_listed_up_to_a_thousand()
+{
+    const QByteArray good = fixed_line("2014-05-02 13:00:00.000", "1", "X", "1");
+    for (const int skipped : {1000, 1001, 25000}) {
+        const QByteArray file = fixed_header + "\n" + QByteArray(skipped, '\n') + good + "\n";
+        const read_result r = run(reader_kind::eobsmb, files_.write(file));
+        QCOMPARE(r.bursts.size(), std::size_t(1));
+        QString expected = "header fields: 6\n";
+        for (int i = 0; i < 1000; ++i)
+            expected += "skip line with wrong number of fields\n";
+        if (skipped > 1000)
+            expected += QString("skipped %1 lines in all; only the first 1000 are listed\n").arg(skipped);
+        QCOMPARE(r.err, expected + "lines: 1\n");
+    }
+    // The lines of a read that is cancelled are written before the cancel line.
+    const QByteArray file = fixed_header + "\n\n\n" + good + "\n";
+    const read_result r = run(reader_kind::eobsmb, files_.write(file), 2);
+    QCOMPARE(r.err, QString("header fields: 6\nskip line with wrong number of fields\n"
+                            "skip line with wrong number of fields\nloader_progress_cancelled is true\n"
+                            "loader was cancelled!\n"));
+}
+
+// A file of `zeros` NUL bytes (a sparse hole, cheap to make) between `before` and `after`.
+QString file_with_hole(const QString& path, const QByteArray& before, qint64 zeros, const QByteArray& after)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(before) != before.size() ||
+        !f.resize(before.size() + zeros) || !f.seek(before.size() + zeros) || f.write(after) != after.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void test_acc_readers::overlong_line_skipped()
+{
+    QTemporaryDir dir;
+    const QByteArray t = "2014-05-02 13:00:00.000";
+    const QString path =
+        file_with_hole(dir.path() + "/long.csv", fixed_header + "\n" + fixed_line(t, "1", "X", "1") + "\n",
+                       qint64(line_reader::default_max_line) + 1, "\n" + fixed_line(t, "1", "X", "2") + "\n");
+    const read_result r = run(reader_kind::eobsmb, path);
+    QCOMPARE(r.error, QString());
+    QCOMPARE(r.bursts.size(), std::size_t(2));
+    QCOMPARE(r.bursts[1]->x, floats({2}));
+    QCOMPARE(r.err, QString("header fields: 6\nskip line longer than 268435456 bytes\nlines: 2\n"));
+}
+
+void test_acc_readers::cancel_seen_inside_a_long_line()
+{
+    QTemporaryDir dir;
+    const QString path = file_with_hole(dir.path() + "/zeros.csv", mbd_header + "\n", qint64(64) << 20, "\n");
+    // The first poll is the loop's; the next ones come once per chunk of the unfinished line, the
+    // fifth says yes, and the check after the loop is the sixth.
+    progress p;
+    p.cancel_after_polls = 4;
+    streams_capture capture;
+    QVERIFY_EXCEPTION_THROWN(loader_mbd(path, &p), loader_cancelled);
+    QCOMPARE(p.polls, 6);
+    QCOMPARE(capture.stdout_text(), QString("header fields: 7\nloader was cancelled!\n"));
+}
+
+void test_acc_readers::special_files_refused_unread()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.path() + "/pipe.csv";
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, dir.path(), QString("/dev/zero")}) {
+        const read_result r = run(reader_kind::eobsmb, path);
+        QCOMPARE(
+            r.error,
+            QString("Can't open file: \"%1\" is not a regular file (a directory, device or pipe)").arg(path));
+        QCOMPARE(r.err, QString());
+    }
+}
+
+void test_acc_readers::file_shrinking_while_read_fails()
+{
+    const QByteArray line = fixed_line("2014-05-02 13:00:00.000", "1", "X", "1 2 3 4 5 6 7 8") + "\n";
+    QByteArray file = fixed_header + "\n";
+    while (file.size() < 3 * (1 << 20))
+        file += line;
+    // Cut to a quarter at the first progress report, after the second 1 MiB (the header's chunk is
+    // read before progress is reported), on the line-by-line and the block path.
+    struct cutting_progress : progress
+    {
+        QString path;
+        void loader_progress_bytes(qint64 read, qint64 size) override
+        {
+            if (read == (2 << 20) && !QFile::resize(path, 1 << 18))
+                qFatal("cannot cut the file");
+            progress::loader_progress_bytes(read, size);
+        }
+    };
+    const int threads = parallel_lines::threads();
+    for (const int count : {1, 2}) {
+        parallel_lines::set_threads(count);
+        const QString path = files_.write(file);
+        cutting_progress p;
+        p.path = path;
+        streams_capture capture;
+        try {
+            loader_eobsmb reader(path, &p);
+            parallel_lines::set_threads(threads);
+            QFAIL("a file cut while it is read must not read as a success");
+        } catch (const loader_read_failed& failure) {
+            QCOMPARE(failure.reason(),
+                     QString("Can't read file: \"%1\" became shorter while it was read (2097152 of %2 bytes)")
+                         .arg(path)
+                         .arg(file.size()));
+        }
+    }
+    parallel_lines::set_threads(threads);
 }
 
 QTEST_GUILESS_MAIN(test_acc_readers)

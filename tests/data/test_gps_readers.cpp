@@ -81,6 +81,8 @@ private slots:
     void failed_fixes_counted_and_dropped_in_order();
     void empty_line_and_wrong_field_counts_skipped();
     void header_only_gives_empty_space();
+    void skipped_lines_listed_up_to_a_thousand();
+    void overlong_line_skipped();
     void cancel_before_first_line();
     void missing_file_is_a_failed_read();
     void bad_numbers_read_as_zero();
@@ -243,6 +245,43 @@ void test_gps_readers::empty_line_and_wrong_field_counts_skipped()
     QCOMPARE(streams.stdout_lines(),
              (QStringList{"header fields: 17", "skip line 2 with wrong number of fields 1",
                           "skip line 3 with wrong number of fields 18", "lines: 5",
+                          "count_quality_check_failed: 0", "good gps events: 2"}));
+}
+
+void test_gps_readers::skipped_lines_listed_up_to_a_thousand()
+{
+    const QString path = file(fixed_header_gps + "\n" + QByteArray(1500, '\n') + good(fixed_header_gps) + "\n");
+    recording_progress progress;
+    streams_capture streams;
+    loader_gps_eobsmb reader(path, &progress);
+    QCOMPARE(reader.events().size(), size_t(1));
+    QStringList expected{"header fields: 17"};
+    for (int line = 1; line <= 1000; ++line)
+        expected << QString("skip line %1 with wrong number of fields 1").arg(line);
+    expected << "skipped 1500 lines in all; only the first 1000 are listed"
+             << "lines: 1502"
+             << "count_quality_check_failed: 0"
+             << "good gps events: 1";
+    QCOMPARE(streams.stdout_lines(), expected);
+}
+
+void test_gps_readers::overlong_line_skipped()
+{
+    const QString path = dir.path() + "/long.csv";
+    QFile f(path);
+    const QByteArray head = mbd_3 + "\n" + good(mbd_3) + "\n";
+    const QByteArray tail = "\n" + good(mbd_3, "2014-05-02 14:00:00.000") + "\n";
+    const qint64 hole = qint64(268435456) + 1; // NUL bytes without a line end, one over the bound
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(head) == head.size() && f.resize(head.size() + hole) &&
+            f.seek(head.size() + hole) && f.write(tail) == tail.size());
+    f.close();
+    recording_progress progress;
+    streams_capture streams;
+    loader_gps_mbd reader(path, &progress);
+    QCOMPARE(reader.events().size(), size_t(2));
+    QCOMPARE(reader.events()[1]->timestamp, qint64(1399039200000));
+    QCOMPARE(streams.stdout_lines(),
+             (QStringList{"header fields: 19", "skip line 2 longer than 268435456 bytes", "lines: 4",
                           "count_quality_check_failed: 0", "good gps events: 2"}));
 }
 

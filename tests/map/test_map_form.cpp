@@ -4,6 +4,7 @@
 #include "app/dornvalemainwindow.h"
 #include "support/log_capture.h"
 #include "map/map_form.h"
+#include "support/tile_test_server.h"
 #include "support/test_support.h"
 #include <QNetworkAccessManager>
 #include <QTcpServer>
@@ -19,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
+
+#include <QLabel>
 
 #include <memory>
 
@@ -67,6 +70,7 @@ private slots:
     void slider_follows_wheel_and_fit_without_moving_the_map();
     void close_hides_and_keeps_the_map();
     void main_window_creates_one_map_window();
+    void failing_tiles_give_one_status_line();
     void missing_tile_server_is_told_once_in_the_status_bar();
     void status_bar_follows_the_cursor();
 };
@@ -223,6 +227,35 @@ void test_map_form::main_window_creates_one_map_window()
         QCOMPARE(window.get_map_form(), form);
         QVERIFY(!form->isVisible()); // later calls leave a hidden window hidden
     }
+}
+
+void test_map_form::failing_tiles_give_one_status_line()
+{
+    form_fixture f;
+    log_capture log;
+    QLabel* status = f.form->tile_notice();
+    QVERIFY(status);
+    QVERIFY(status->isHidden());
+    f.form->show();
+    // Every tile of the first view fails (nobody listens at the tile port): one line says so.
+    QTRY_VERIFY_WITH_TIMEOUT(log.count("Error in") >= 4, 10000);
+    QTRY_VERIFY(f.form->tiles.pending_count() == 0);
+    QVERIFY(status->isVisible());
+    QCOMPARE(
+        status->text(),
+        QString(
+            "Map tiles could not be loaded from %1 (Connection refused); crossed squares stand in for them.")
+            .arg(f.form->tiles.base_url()));
+    int shown = 0;
+    for (const QLabel* label : f.form->findChildren<QLabel*>())
+        shown += label->isVisible() && !label->text().isEmpty() && label != f.form->cursor_label();
+    QCOMPARE(shown, 1);
+
+    // Once a tile arrives the line goes.
+    tile_test_server server;
+    f.form->tiles.set_base_url(server.base_url());
+    f.form->tiles.get_tile_pixmap(0, 0, 5);
+    QTRY_VERIFY_WITH_TIMEOUT(status->isHidden(), 10000);
 }
 
 void test_map_form::missing_tile_server_is_told_once_in_the_status_bar()

@@ -9,6 +9,7 @@
 #include "support/tile_test_server.h"
 #include "map/zoom_state.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -110,6 +111,12 @@ private slots:
     void evicted_tile_without_cache_file_is_fetched_again();
     void destroying_the_manager_with_downloads_in_flight();
     void without_network_tiles_stay_missing();
+
+    void refused_answers_data();
+    void refused_answers();
+    void trickling_server_times_out_and_frees_the_connection();
+    void redirect_followed_on_the_same_host_only();
+    void cache_file_failing_the_checks_is_deleted();
 };
 
 void test_tile_download::base_url_default_and_tile_url()
@@ -442,6 +449,106 @@ void test_tile_download::without_network_tiles_stay_missing()
     tile_manager manager(nullptr, &cache, "http://127.0.0.1:9/");
     QVERIFY(is_placeholder(manager, manager.get_tile_pixmap(0, 0, 1)));
     QCOMPARE(manager.find_tile(0, 0, 1)->state, qint32(tile_failed));
+}
+
+void test_tile_download::refused_answers_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("reason");
+    // The image size is read from the PNG header before anything is decoded.
+    QTest::newRow("513 x 512") << int(tile_test_server::png_513)
+                               << "the image is 513 x 512 pixels, more than 512 x 512";
+    QTest::newRow("tile and 3 MiB more") << int(tile_test_server::png_trailer)
+                                         << "the reply is larger than 2097152 bytes";
+}
+
+void test_tile_download::refused_answers()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, reason);
+    fixture f;
+    log_capture log;
+    f.server.set_answer("/osm/1/0/0.png", static_cast<tile_test_server::answer>(answer));
+    f.server.set_answer("/osm/1/1/0.png", tile_test_server::png_512);
+    f.manager->get_tile_pixmap(0, 0, 1);
+    f.manager->get_tile_pixmap(1, 0, 1);
+    QVERIFY(f.wait_idle());
+    QCOMPARE(f.manager->find_tile(0, 0, 1)->state, qint32(tile_failed));
+    QVERIFY(!QFileInfo::exists(f.cache_file("0_0_1")));
+    QCOMPARE(log.matching("Error in"), QStringList{QString("Error in QUrl(\"%1\") : \"%2\"")
+                                                       .arg(f.server.base_url() + "1/0/0.png", reason)});
+    // A tile of 512 x 512 is at the bound: shown and cached.
+    QCOMPARE(f.manager->find_tile(1, 0, 1)->state, qint32(tile_ready));
+    QCOMPARE(f.manager->get_tile_pixmap(1, 0, 1).size(), QSize(512, 512));
+    QCOMPARE(f.cache->read("1_0_1"), tile_test_server::png_for("/osm/1/1/0.png", QSize(512, 512)));
+}
+
+void test_tile_download::trickling_server_times_out_and_frees_the_connection()
+{
+    fixture f;
+    log_capture log;
+    QCOMPARE(f.manager->request_timeout(), 20000);
+    f.manager->set_request_timeout(500);
+    f.server.set_default_answer(tile_test_server::trickle);
+    QElapsedTimer clock;
+    clock.start();
+    f.manager->get_tile_pixmap(0, 0, 0);
+    QVERIFY(f.wait_idle());
+    QVERIFY2(clock.elapsed() >= 450, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(f.manager->find_tile(0, 0, 0)->state, qint32(tile_failed));
+    QCOMPARE(log.matching("Error in"),
+             QStringList{QString("Error in QUrl(\"%1\") : \"no complete reply within 0.5 s\"")
+                             .arg(f.server.base_url() + "0/0/0.png")});
+    // The connection is free again: the next tile is asked for and arrives.
+    f.server.set_default_answer(tile_test_server::png);
+    f.manager->get_tile_pixmap(0, 0, 1);
+    QVERIFY(f.wait_idle());
+    QCOMPARE(f.manager->find_tile(0, 0, 1)->state, qint32(tile_ready));
+}
+
+void test_tile_download::redirect_followed_on_the_same_host_only()
+{
+    fixture f;
+    log_capture log;
+    f.server.set_answer("/osm/1/0/0.png", tile_test_server::redirect_same_host);
+    f.server.set_answer("/osm/1/1/0.png", tile_test_server::redirect_other_host);
+    f.manager->get_tile_pixmap(0, 0, 1);
+    QVERIFY(f.wait_idle());
+    QCOMPARE(f.manager->find_tile(0, 0, 1)->state, qint32(tile_ready));
+    QCOMPARE(f.server.count("/osm/moved.png"), 1);
+    QCOMPARE(f.cache->read("0_0_1"), tile_test_server::png_for("/osm/moved.png"));
+
+    f.manager->get_tile_pixmap(1, 0, 1);
+    QVERIFY(f.wait_idle());
+    QCOMPARE(f.manager->find_tile(1, 0, 1)->state, qint32(tile_failed));
+    QCOMPARE(f.server.count("/osm/1/1/0.png"), 1); // asked once, by its own host name only
+    QVERIFY(!QFileInfo::exists(f.cache_file("1_0_1")));
+    const QString target = f.server.base_url().replace("127.0.0.1", "localhost") + "1/1/0.png";
+    QCOMPARE(log.matching("Error in"),
+             QStringList{QString("Error in QUrl(\"%1\") : \"redirect to %2 refused: only http or https on the "
+                                 "same host is followed\"")
+                             .arg(f.server.base_url() + "1/1/0.png", target)});
+}
+
+void test_tile_download::cache_file_failing_the_checks_is_deleted()
+{
+    fixture f;
+    const QList<QByteArray> bad = {tile_test_server::png_for("/x", QSize(513, 512)),
+                                   tile_test_server::png_for("/x", QSize(256, 16000)),
+                                   tile_test_server::png_for("/x") + QByteArray(3 << 20, 'x'),
+                                   QByteArray("<html>captive portal</html>")};
+    for (const QByteArray& content : bad) {
+        QVERIFY(f.cache->write("0_0_1", content));
+        tile_manager offline(nullptr, f.cache.get(), f.server.base_url());
+        QVERIFY(is_placeholder(offline, offline.get_tile_pixmap(0, 0, 1)));
+        QVERIFY(!QFileInfo::exists(f.cache_file("0_0_1")));
+    }
+    // A good one stays.
+    QVERIFY(f.cache->write("0_0_1", tile_test_server::png_for("/x", QSize(512, 512))));
+    tile_manager offline(nullptr, f.cache.get(), f.server.base_url());
+    QCOMPARE(offline.get_tile_pixmap(0, 0, 1).size(), QSize(512, 512));
+    QVERIFY(QFileInfo::exists(f.cache_file("0_0_1")));
+    QCOMPARE(f.server.total(), 0);
 }
 
 QTEST_MAIN(test_tile_download)

@@ -146,4 +146,15 @@ inline bool write_file(const QString& path, const QByteArray& content)
     return file.write(content) == content.size();
 }
 
+// Writes head, then `hole` NUL bytes left as a sparse hole (no disk space, quick to read), then tail:
+// a file as long as wanted whose middle is one line without an end.
+inline bool write_file_with_hole(const QString& path, const QByteArray& head, qint64 hole,
+                                 const QByteArray& tail = QByteArray())
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(head) == head.size() &&
+           file.resize(head.size() + hole) && file.seek(head.size() + hole) &&
+           file.write(tail) == tail.size();
+}
+
 } // namespace test_support

@@ -5,6 +5,7 @@
 #include <QNetworkRequest>
 #include <QPainter>
 #include <QTcpSocket>
+#include <QTimer>
 
 tile_test_server::tile_test_server()
 {
@@ -32,7 +33,12 @@ QColor tile_test_server::colour_for(const QString& path)
 
 QByteArray tile_test_server::png_for(const QString& path)
 {
-    QImage image(256, 256, QImage::Format_RGB32);
+    return png_for(path, QSize(256, 256));
+}
+
+QByteArray tile_test_server::png_for(const QString& path, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
     image.fill(colour_for(path));
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -100,6 +106,34 @@ void tile_test_server::on_ready_read(QTcpSocket* socket)
         case hang_up:
             socket->abort();
             return;
+        case png_513:
+            body = png_for(path, QSize(513, 512));
+            break;
+        case png_512:
+            body = png_for(path, QSize(512, 512));
+            break;
+        case png_trailer:
+            body = png_for(path) + QByteArray(3 << 20, 'x');
+            break;
+        case trickle: {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 1000\r\n\r\n");
+            auto* drip = new QTimer(socket);
+            connect(drip, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+            drip->start(100);
+            held << socket;
+            return;
+        }
+        case redirect_same_host:
+        case redirect_other_host: {
+            const QByteArray to = a == redirect_same_host
+                                      ? QByteArray("/osm/moved.png")
+                                      : "http://localhost:" + QByteArray::number(server.serverPort()) +
+                                            path.toLatin1();
+            socket->write("HTTP/1.1 302 Found\r\nLocation: " + to +
+                          "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+            return;
+        }
         }
         socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " +
                       QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);

@@ -7,6 +7,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QStringList>
 #include <QTcpServer>
 #include <QUrl>
@@ -27,7 +28,13 @@ public:
         server_error, // 500
         garbage,      // 200 with a body that is not an image
         nothing,      // keep the connection open and never answer
-        hang_up       // close the connection without answering
+        hang_up,      // close the connection without answering
+        png_513,      // 200 with a 513 x 512 PNG (one column over the tile bound)
+        png_512,      // 200 with a 512 x 512 PNG
+        png_trailer,  // 200 with the path's PNG followed by 3 MiB of other bytes
+        trickle,      // 200 announcing 1000 bytes, then one byte every 100 ms
+        redirect_same_host,  // 302 to "/osm/moved.png" on this server
+        redirect_other_host  // 302 to the same path on "localhost" (the same server by another name)
     };
 
     tile_test_server();
@@ -45,10 +52,19 @@ public:
     int total() const { return order.size(); }
     QStringList paths() const { return order; }
     QList<QByteArray> user_agents() const { return agents; }
+    // Drops the records of the requests so far (a long run measures the heap without them).
+    void forget()
+    {
+        counts.clear();
+        order.clear();
+        agents.clear();
+    }
 
     // The PNG served for a path and its colour.
     static QColor colour_for(const QString& path);
     static QByteArray png_for(const QString& path);
+    // A PNG of the given size in the path's colour.
+    static QByteArray png_for(const QString& path, QSize size);
 
 private slots:
     void on_new_connection();

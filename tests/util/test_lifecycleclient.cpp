@@ -510,6 +510,9 @@ void test_lifecycleclient::unparsable_body_writes_two_lines_only_data()
     QTest::newRow("garbage after object")
         << QByteArray("{} x") << "{} x" << int(QJsonParseError::GarbageAtEnd);
     QTest::newRow("empty") << QByteArray() << "" << illegal;
+    QTest::newRow("200 characters shown whole") << QByteArray(200, 'a') << QString(200, 'a') << illegal;
+    QTest::newRow("longer answer: its first 200 characters")
+        << (" " + QByteArray(200, 'b') + QByteArray(100000, 'c')) << QString(200, 'b') << illegal;
     QTest::newRow("control characters escaped") << QByteArray("oops\nLifeCycleClient/fake\x1b[2J")
                                                 << "oops\\nLifeCycleClient/fake\\x1B[2J" << illegal;
 }

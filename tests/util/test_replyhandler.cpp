@@ -64,6 +64,8 @@ private slots:
     void chunk_every_half_timeout_completes();
     void empty_200_is_success_with_empty_body();
     void status_404_is_failure();
+    void answer_over_64_kb_is_aborted_data();
+    void answer_over_64_kb_is_aborted();
     void refused_connection_is_failure();
     void upload_progress_is_logged();
     void parent_destroyed_while_waiting_releases_reply_without_signal();
@@ -194,6 +196,50 @@ void test_replyhandler::status_404_is_failure()
     QCOMPARE(lines[1], QString("test/404: ReplyHandler destroyed"));
     QCOMPARE(log.count("test/404: HTTP request was successful"), 0);
     QCOMPARE(watch.events.size(), 1);
+}
+
+void test_replyhandler::answer_over_64_kb_is_aborted_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("announced"); // with Content-Length, or ended by closing the connection
+    QTest::newRow("64 KiB announced") << qint64(65536) << true;
+    QTest::newRow("one byte more announced") << qint64(65537) << true;
+    QTest::newRow("64 KiB unannounced") << qint64(65536) << false;
+    QTest::newRow("one byte more unannounced") << qint64(65537) << false;
+    QTest::newRow("20 MiB unannounced") << (qint64(20) << 20) << false;
+}
+
+void test_replyhandler::answer_over_64_kb_is_aborted()
+{
+    QFETCH(qint64, size);
+    QFETCH(bool, announced);
+    const QByteArray body(static_cast<int>(size), 'x');
+    http_test_server server([&](QTcpSocket* socket, const QByteArray&) {
+        if (announced) {
+            http_test_server::send(socket, "200 OK", body, "text/plain");
+        } else {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n" + body);
+            socket->disconnectFromHost();
+        }
+    });
+    debug_capture log;
+    handler_watch watch;
+    QObject parent;
+    QPointer<ReplyHandler> handler =
+        new ReplyHandler(manager->get(QNetworkRequest(QUrl(server.base_url()))), "test/big", 5000, &parent);
+    watch.attach(handler);
+    QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 10000);
+    QTRY_VERIFY(handler.isNull());
+    const QStringList lines = without_progress(log.starting_with("test/big: "));
+    if (size <= ReplyHandler::maxBody) {
+        QCOMPARE(watch.events, QStringList{"success"});
+        QCOMPARE(watch.bodies.first(), body);
+        QCOMPARE(lines, QStringList({"test/big: HTTP request was successful", "test/big: ReplyHandler destroyed"}));
+    } else {
+        QCOMPARE(watch.events, QStringList{"failure"});
+        QCOMPARE(lines, QStringList({"test/big: HTTP request failed: answer larger than 65536 bytes",
+                                     "test/big: ReplyHandler destroyed"}));
+    }
 }
 
 void test_replyhandler::refused_connection_is_failure()

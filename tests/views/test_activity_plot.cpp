@@ -153,6 +153,8 @@ private slots:
 
     void grey_follows_the_power_law();
     void hour_lines_over_the_bars();
+
+    void spans_over_twenty_years_refused();
 };
 
 void test_activity_plot::one_day_gives_one_row()
@@ -401,6 +403,37 @@ void test_activity_plot::hour_lines_over_the_bars()
     }
     QCOMPARE(grey_at(image, 245, 70), 255);
     QCOMPARE(grey_at(image, 5, 63), 255);
+}
+
+void test_activity_plot::spans_over_twenty_years_refused()
+{
+    // 7,305 days (20 years) are drawn; one more day is refused before any bin is computed.
+    const qint64 jan_1990 = 631152000000;
+    const auto longest = space_of({{jan_1990, 10, {1, 2}}, {jan_1990 + 7304 * day_ms + 5, 10, {1, 3}}});
+    QCOMPARE(activity_plot_refusal(*longest), QString());
+    {
+        activity_calculator calc(*longest);
+        QVERIFY(!calc.too_long);
+        QCOMPARE(calc.bin_count, qint64(7305 * 240));
+    }
+    QCOMPARE(plot_of(*longest).size(), QSize(512, (7305 + 4) * 16));
+
+    const auto over = space_of({{jan_1990, 10, {1, 2}}, {jan_1990 + 7305 * day_ms, 10, {1, 3}}});
+    QCOMPARE(activity_plot_refusal(*over),
+             QString("The activity plot is not drawn: the bursts span 7306 days (1990-01-01 to 2010-01-01), "
+                     "more than 20 years (7305 days). Check the file for wrong start times."));
+    message_log log;
+    activity_calculator calc(*over);
+    QVERIFY(calc.too_long);
+    QCOMPARE(calc.bin_count, qint64(0));
+    QVERIFY(calc.activities.empty());
+    QVERIFY(plot_of(*over).isNull());
+
+    // Years 1 to 9999 are refused at once.
+    const auto widest = space_of({{-62135596800000, 10, {1}}, {253402300799999, 10, {1}}});
+    QVERIFY(activity_plot_refusal(*widest).startsWith("The activity plot is not drawn: the bursts span "));
+    QVERIFY(plot_of(*widest).isNull());
+    QCOMPARE(activity_plot_refusal(*space_of(std::vector<spec_burst>{})), QString());
 }
 
 QTEST_MAIN(test_activity_plot)

@@ -154,6 +154,7 @@ private slots:
     void cancel_saves_nothing();
     void failed_save_warns_data();
     void failed_save_warns();
+    void span_too_long_shows_the_reason();
 
 private:
     std::unique_ptr<burst_space> space;
@@ -571,6 +572,31 @@ void test_activity_plot_dialog::failed_save_warns()
     QFile blocker(dir->filePath(QStringLiteral("file")));
     QVERIFY(blocker.open(QIODevice::ReadOnly));
     QCOMPARE(blocker.readAll(), QByteArray("keep"));
+}
+
+void test_activity_plot_dialog::span_too_long_shows_the_reason()
+{
+    std::vector<std::unique_ptr<burst>> list;
+    for (const qint64 t : {qint64(0), qint64(4102444800000)}) // 1970-01-01 and 2100-01-01
+        list.push_back(std::make_unique<burst>(t, 10.0, 1, std::vector<float>{1}, std::vector<float>{1},
+                                               std::vector<float>{1}));
+    std::ostringstream sink;
+    auto* old = std::cerr.rdbuf(sink.rdbuf());
+    const burst_space wide(list);
+    std::cerr.rdbuf(old);
+
+    activity_plot_dialog dialog(parent.get(), wide, QStringLiteral("f.csv"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("f.csv - Activity Plot - Dornvale"));
+    QVERIFY(dialog.plot_image().isNull());
+    auto* label = qobject_cast<QLabel*>(dialog.findChild<QScrollArea*>(QStringLiteral("scrollArea"))->widget());
+    QVERIFY(label);
+    QCOMPARE(label->text(), QStringLiteral("The activity plot is not drawn: the bursts span 47483 days (1970-01-01 "
+                                           "to 2100-01-01), more than 20 years (7305 days). Check the file for "
+                                           "wrong start times."));
+    QVERIFY(!label->pixmap() || label->pixmap()->isNull());
+    QPushButton* exp = export_button(dialog);
+    QVERIFY(exp);
+    QVERIFY(!exp->isEnabled());
 }
 
 void test_activity_plot_dialog::click_on_a_bin_gives_its_start_data()

@@ -1,0 +1,49 @@
+// The whole chain on fuzzed bytes: the part before the first line "----" is the acceleration file,
+// the rest the GPS file; both loader chains, the burst space and its extremes, the association of
+// fixes with bursts, and the activity calculation when its span is drawable.
+#include "fuzz_input_file.h"
+
+#include "data/burst_space.h"
+#include "data/eobs_acc_gps_loader.h"
+#include "data/event_space.h"
+#include "data/events_by_bursts.h"
+#include "views/activity_plot.h"
+
+#include <algorithm>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz_support::silence();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const char separator[] = "\n----\n";
+    const auto* end = data + size;
+    const auto* cut = std::search(data, end, separator, separator + 6);
+    const QString acc_path = fuzz_support::write_input(data, static_cast<std::size_t>(cut - data), "-acc");
+    const auto* gps_begin = cut == end ? end : cut + 6;
+    const QString gps_path =
+        fuzz_support::write_input(gps_begin, static_cast<std::size_t>(end - gps_begin), "-gps");
+
+    fuzz_support::never_cancelled progress;
+    const auto acc = eobs_acc_loader::guarded(acc_path, &progress);
+    const auto gps = eobs_gps_loader::guarded(gps_path, &progress);
+    if (!acc->space)
+        return 0;
+    const burst_space& bursts = *acc->space;
+    for (const burst_entry& e : bursts.entries())
+        (void)e.extremes;
+    (void)bursts.burst_index_for_timestamp(bursts.begin_timestamp());
+    (void)bursts.burst_index_for_sample(bursts.total_sample_count() / 2);
+    if (gps->space) {
+        const events_by_bursts association(*gps->space, bursts);
+        (void)association.event_count_range(0, bursts.entry_count() - 1);
+    }
+    if (activity_plot_refusal(bursts).isEmpty()) {
+        const activity_calculator calc(bursts);
+        (void)calc.max_activity;
+    }
+    return 0;
+}

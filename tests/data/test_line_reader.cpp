@@ -1,0 +1,216 @@
+// The line reader's bounds: the longest line handed out, cancellation inside a long line, and the
+// lines around an overlong one, line by line, in blocks and through gzip.
+#include "data/line_reader.h"
+#include "data/loader_progress.h"
+#include "support/test_support.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct cancel_after : loader_progress
+{
+    int polls = 0;
+    int limit;
+    explicit cancel_after(int n) : limit(n) {}
+    bool loader_progress_cancelled() override { return ++polls > limit; }
+    void loader_progress_set_value(qint32) override {}
+    void loader_progress_set_text(const QString&) override {}
+};
+
+// Every line of the file as (status, text).
+QList<QPair<int, QByteArray>> all_lines(const QString& path, std::size_t max_line,
+                                        loader_progress* progress = nullptr)
+{
+    line_reader lines(path, progress, max_line);
+    QList<QPair<int, QByteArray>> out;
+    while (!lines.at_end()) {
+        const char* b;
+        const char* e;
+        const line_reader::line got = lines.next(b, e);
+        out << qMakePair(static_cast<int>(got), QByteArray(b, static_cast<int>(e - b)));
+    }
+    return out;
+}
+
+// The same, read as blocks of at least `bytes` with next_lines().
+QList<QPair<int, QByteArray>> all_blocks(const QString& path, std::size_t max_line, std::size_t bytes,
+                                         loader_progress* progress = nullptr)
+{
+    line_reader lines(path, progress, max_line);
+    QList<QPair<int, QByteArray>> out;
+    std::vector<char> block;
+    line_reader::line tail = line_reader::line::ok;
+    while (lines.next_lines(bytes, block, tail)) {
+        const QByteArray text(block.data(), static_cast<int>(block.size()));
+        if (!text.isEmpty() && !text.endsWith('\n'))
+            return {}; // every line of a block ends with "\n"
+        QList<QByteArray> parts = text.split('\n');
+        parts.removeLast();
+        for (const QByteArray& part : parts)
+            out << qMakePair(static_cast<int>(line_reader::line::ok), part);
+        if (tail != line_reader::line::ok)
+            out << qMakePair(static_cast<int>(tail), QByteArray());
+    }
+    return out;
+}
+
+constexpr int ok = static_cast<int>(line_reader::line::ok);
+constexpr int too_long = static_cast<int>(line_reader::line::too_long);
+constexpr int cancelled = static_cast<int>(line_reader::line::cancelled);
+
+} // namespace
+
+class test_line_reader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bound_data();
+    void bound();
+    void long_lines_across_chunks();
+    void cancel_inside_a_long_line();
+    void default_bound();
+    void blocks_give_the_lines_of_next_data();
+    void blocks_give_the_lines_of_next();
+    void cancel_inside_a_long_line_of_a_block();
+    void gzip_input_keeps_the_bound_and_cancel();
+
+private:
+    QTemporaryDir dir;
+    int count = 0;
+    QString file(const QByteArray& content)
+    {
+        const QString path = dir.path() + QString("/l%1.txt").arg(++count);
+        if (!test_support::write_file(path, content))
+            qFatal("cannot write");
+        return path;
+    }
+};
+
+void test_line_reader::bound_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("text");
+    // The bound counts the bytes before "\n", a "\r" before it included.
+    QTest::newRow("at the bound") << QByteArray("0123456789\nnext\n") << ok << QByteArray("0123456789");
+    QTest::newRow("one over") << QByteArray("0123456789a\nnext\n") << too_long << QByteArray();
+    QTest::newRow("crlf at the bound") << QByteArray("012345678\r\nnext\n") << ok << QByteArray("012345678");
+    QTest::newRow("crlf one over") << QByteArray("0123456789\r\nnext\n") << too_long << QByteArray();
+    QTest::newRow("last line at the bound") << QByteArray("0123456789") << ok << QByteArray("0123456789");
+}
+
+void test_line_reader::bound()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, status);
+    QFETCH(QByteArray, text);
+    const auto lines = all_lines(file(content), 10);
+    QVERIFY(!lines.isEmpty());
+    QCOMPARE(lines[0].first, status);
+    QCOMPARE(lines[0].second, text);
+    if (content.endsWith('\n'))
+        QCOMPARE(lines.value(1), qMakePair(ok, QByteArray("next")));
+}
+
+void test_line_reader::long_lines_across_chunks()
+{
+    // Lines of 3 MiB span several 1 MiB chunks; the lines around them are intact.
+    const QByteArray big(3 << 20, 'x');
+    const QByteArray content = "a\n" + big + "\nb\n" + big + "\r\nc\n" + big;
+    const auto lines = all_lines(file(content), 1 << 20);
+    QCOMPARE(lines.size(), 6);
+    const QList<QPair<int, QByteArray>> expected = {{ok, "a"},      {too_long, ""}, {ok, "b"},
+                                                    {too_long, ""}, {ok, "c"},      {too_long, ""}};
+    QCOMPARE(lines, expected);
+    // With a bound above their length the same lines are handed out whole.
+    const auto whole = all_lines(file(content), 4 << 20);
+    QCOMPARE(whole.size(), 6);
+    QCOMPARE(whole[1], qMakePair(ok, big));
+    QCOMPARE(whole[3], qMakePair(ok, big));
+    QCOMPARE(whole[5], qMakePair(ok, big));
+}
+
+void test_line_reader::cancel_inside_a_long_line()
+{
+    const QString path = file("head\n" + QByteArray(16 << 20, 'y') + "\ntail\n");
+    for (const std::size_t bound : {std::size_t(1) << 20, line_reader::default_max_line}) {
+        cancel_after progress(2);
+        const auto lines = all_lines(path, bound, &progress);
+        // Polled once per chunk inside the long line only; the third poll stops the reading.
+        QCOMPARE(progress.polls, 3);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], qMakePair(ok, QByteArray("head")));
+        QCOMPARE(lines[1], qMakePair(cancelled, QByteArray()));
+    }
+    // Short lines are never polled.
+    cancel_after never(0);
+    QCOMPARE(all_lines(file("a\nb\nc\n"), 10, &never).size(), 3);
+    QCOMPARE(never.polls, 0);
+}
+
+void test_line_reader::default_bound()
+{
+    QCOMPARE(line_reader::default_max_line, std::size_t(268435456));
+}
+
+void test_line_reader::blocks_give_the_lines_of_next_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("max_line");
+    const QByteArray big(3 << 20, 'x');
+    QTest::newRow("overlong lines") << ("a\n" + big + "\nb\n" + big + "\r\nc\n" + big) << (1 << 20);
+    QTest::newRow("long lines within the bound") << ("a\n" + big + "\nb\r\n\n" + big + "\n") << (4 << 20);
+    QTest::newRow("short lines, one over the bound") << QByteArray("0123456789\r\n0123456789a\n\n\nz") << 10;
+}
+
+void test_line_reader::blocks_give_the_lines_of_next()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, max_line);
+    const QString path = file(content);
+    const auto expected = all_lines(path, static_cast<std::size_t>(max_line));
+    QVERIFY(expected.size() >= 5);
+    for (const std::size_t bytes :
+         {std::size_t(1), std::size_t(7), std::size_t(1) << 20, std::size_t(64) << 20})
+        QCOMPARE(all_blocks(path, static_cast<std::size_t>(max_line), bytes), expected);
+}
+
+void test_line_reader::cancel_inside_a_long_line_of_a_block()
+{
+    const QString path = file("head\n" + QByteArray(16 << 20, 'y') + "\ntail\n");
+    cancel_after progress(2);
+    const auto lines = all_blocks(path, std::size_t(1) << 20, 1 << 20, &progress);
+    QCOMPARE(progress.polls, 3);
+    const QList<QPair<int, QByteArray>> expected = {{ok, "head"}, {cancelled, ""}};
+    QCOMPARE(lines, expected);
+}
+
+void test_line_reader::gzip_input_keeps_the_bound_and_cancel()
+{
+    const QByteArray big(3 << 20, 'x');
+    const QByteArray content = "a\n" + big + "\nb\n" + big + "\r\nc\n";
+    const QString plain = file(content);
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-k"), plain});
+    QVERIFY(gzip.waitForFinished());
+    QCOMPARE(gzip.exitCode(), 0);
+    const QString packed = plain + QStringLiteral(".gz");
+    QVERIFY(QFileInfo(packed).size() < content.size() / 100);
+    const QList<QPair<int, QByteArray>> expected = {
+        {ok, "a"}, {too_long, ""}, {ok, "b"}, {too_long, ""}, {ok, "c"}};
+    QCOMPARE(all_lines(packed, 1 << 20), expected);
+    QCOMPARE(all_blocks(packed, 1 << 20, 1 << 20), expected);
+
+    cancel_after progress(1);
+    const QList<QPair<int, QByteArray>> stopped = {{ok, "a"}, {cancelled, ""}};
+    QCOMPARE(all_blocks(packed, 1 << 20, 1 << 20, &progress), stopped);
+    QCOMPARE(progress.polls, 2);
+}
+
+QTEST_GUILESS_MAIN(test_line_reader)
+#include "test_line_reader.moc"

@@ -1,0 +1,63 @@
+// Quitting tells every load to stop: a load inside a very long line ends at once, and one started
+// afterwards reads as cancelled. (Own binary: the stop cannot be undone in a process.)
+#include "data/eobs_acc_gps_loader.h"
+#include "data/progress_loader_eobs_acc.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+#include <iostream>
+#include <sstream>
+
+Q_DECLARE_METATYPE(eobs_acc_result*)
+
+class test_stop_all_loads : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stop_ends_a_load_inside_a_long_line();
+};
+
+void test_stop_all_loads::stop_ends_a_load_inside_a_long_line()
+{
+    qRegisterMetaType<eobs_acc_result*>();
+    QTemporaryDir dir;
+    // A header and then 200 MiB of NUL bytes (a sparse hole) without a line end.
+    const QString path = dir.path() + "/hole.csv";
+    QFile f(path);
+    const QByteArray header = "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
+                              "eobs_acceleration_axes,eobs_accelerations_raw\n";
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(header) == header.size() &&
+            f.resize(header.size() + (qint64(200) << 20)));
+    f.close();
+
+    std::ostringstream sink;
+    auto* old_err = std::cerr.rdbuf(sink.rdbuf());
+    auto* old_out = std::cout.rdbuf(sink.rdbuf());
+    auto* load = new progress_loader_eobs_acc(path, std::make_shared<std::atomic_bool>(false));
+    QSignalSpy results(load, &progress_loader_eobs_acc::finished_with_result);
+    QSignalSpy progress(load, &progress_loader_base::text_changed);
+    QThreadPool::globalInstance()->start(load);
+    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 1, 5000); // the reading has begun
+    QElapsedTimer clock;
+    clock.start();
+    progress_loader_base::stop_all();
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(3000));
+    std::cerr.rdbuf(old_err);
+    std::cout.rdbuf(old_out);
+    QTRY_COMPARE(results.count(), 1);
+    std::unique_ptr<eobs_acc_result> result(qvariant_cast<eobs_acc_result*>(results[0][0]));
+    QCOMPARE(result->acc->status, ELS_CANCELLED);
+    QVERIFY(!result->acc->space);
+
+    progress_loader_eobs_acc later(path, std::make_shared<std::atomic_bool>(false));
+    QVERIFY(later.loader_progress_cancelled());
+}
+
+QTEST_GUILESS_MAIN(test_stop_all_loads)
+#include "test_stop_all_loads.moc"
