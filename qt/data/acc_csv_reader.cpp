@@ -146,7 +146,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
 
     const char* b;
     const char* e;
-    if (lines.next(b, e) == line_reader::line::cancelled) {
+    if (lines.header(b, e) == line_reader::line::cancelled) {
         trace::line(log, "loader was cancelled!");
         throw loader_cancelled();
     }

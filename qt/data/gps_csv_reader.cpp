@@ -56,7 +56,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
 
     const char* b;
     const char* e;
-    if (lines.next(b, e) == line_reader::line::cancelled) {
+    if (lines.header(b, e) == line_reader::line::cancelled) {
         trace::out("loader was cancelled!");
         throw loader_cancelled();
     }

@@ -126,6 +126,12 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
             break;
         }
         if (too_long || size_ - pos_ > max_line_) {
+            if (header_) {
+                pos_ = size_;
+                eof_ = true;
+                begin = end = buffer_.data() + size_;
+                return line::too_long;
+            }
             too_long = true;
             pos_ = size_; // drop what is held of the line and look for its end in the next chunks
         }
@@ -159,7 +165,7 @@ bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& ta
     tail = line::ok;
     const char* b;
     const char* e;
-    while (out.size() < bytes && !at_end()) {
+    for (std::size_t count = 0; count < max_block_lines && out.size() < bytes && !at_end(); ++count) {
         tail = next(b, e);
         if (tail != line::ok)
             return true;
@@ -167,4 +173,19 @@ bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& ta
         out.push_back('\n');
     }
     return !out.empty();
+}
+
+line_reader::line line_reader::header(const char*& begin, const char*& end)
+{
+    const std::size_t max_line = max_line_;
+    max_line_ = std::min(max_line_, max_header_line);
+    header_ = true;
+    const line got = next(begin, end);
+    max_line_ = max_line;
+    header_ = false;
+    if (got == line::too_long) {
+        pos_ = size_;
+        eof_ = true;
+    }
+    return got;
 }

@@ -46,6 +46,13 @@ public:
     // them unless the input ends first or a line is not ok; tail tells that line (too_long or
     // cancelled, which follows out's lines) or ok. False when nothing is left.
     bool next_lines(std::size_t bytes, std::vector<char>& out, line& tail);
+    // The first line, as next() gives it, except that a line over max_header_line is too_long at
+    // once and ends the input: a file without line ends is refused without being read through.
+    line header(const char*& begin, const char*& end);
+
+    static constexpr std::size_t max_header_line = std::size_t(1) << 20;
+    // A block of next_lines() holds at most this many lines, so a flood of empty lines stays small.
+    static constexpr std::size_t max_block_lines = 16384;
 
     QTextCodec* codec() const { return codec_; }
 
@@ -69,6 +76,7 @@ private:
     std::size_t size_ = 0; // end of the valid bytes in buffer_
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
+    bool header_ = false; // reading the header: a line over the bound ends the input
     loader_progress* progress_ = nullptr;
     qint64 file_size_ = 0; // size on disk at opening; 0 for a pipe, an archive or an empty file
     qint64 reported_ = -1;

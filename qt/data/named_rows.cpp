@@ -14,7 +14,7 @@ named_rows::named_rows(const QString& file_name, loader_progress* progress) : li
 {
     const char* b;
     const char* e;
-    lines_.next(b, e);
+    lines_.header(b, e);
     columns_ = std::make_unique<named_columns>(b, e);
     individual_ = columns_->find("individual_local_identifier");
     tag_ = columns_->find("tag_local_identifier");
