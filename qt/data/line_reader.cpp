@@ -161,7 +161,9 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
 bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& tail)
 {
     out.clear();
-    out.reserve(bytes + (std::size_t(1) << 16)); // room for the line the cut falls in, mostly
+    // Room for the line the cut falls in, mostly; a small file gets a small block.
+    const std::size_t room = fits_in(bytes) ? rest() : bytes;
+    out.reserve(room + std::min(room, std::size_t(1) << 16));
     tail = line::ok;
     const char* b;
     const char* e;
@@ -188,4 +190,14 @@ line_reader::line line_reader::header(const char*& begin, const char*& end)
         eof_ = true;
     }
     return got;
+}
+
+std::size_t line_reader::rest() const
+{
+    return size_ - pos_ + static_cast<std::size_t>(std::max<qint64>(file_size_ - file_.position(), 0));
+}
+
+bool line_reader::fits_in(std::size_t bytes) const
+{
+    return !file_.compressed() && !transcoder_ && file_size_ > 0 && rest() <= bytes;
 }

@@ -46,6 +46,8 @@ public:
     // them unless the input ends first or a line is not ok; tail tells that line (too_long or
     // cancelled, which follows out's lines) or ok. False when nothing is left.
     bool next_lines(std::size_t bytes, std::vector<char>& out, line& tail);
+    // True when the rest of the input is known to be at most bytes long (plain files only).
+    bool fits_in(std::size_t bytes) const;
     // The first line, as next() gives it, except that a line over max_header_line is too_long at
     // once and ends the input: a file without line ends is refused without being read through.
     line header(const char*& begin, const char*& end);
@@ -62,6 +64,8 @@ public:
 
 private:
     bool fill();
+    // Bytes buffered and not yet read from a plain file.
+    std::size_t rest() const;
     bool cancelled();
     // Tells the progress the bytes read, once for each new count.
     void report(qint64 bytes);
