@@ -55,6 +55,7 @@ bool line_reader::fill()
     const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(want));
     if (n == 0) {
         eof_ = true;
+        cut_ = transcoder_ && transcoder_->needsMoreData();
         if (file_.position() < file_size_)
             throw loader_read_failed(
                 QStringLiteral("Can't read file: \"%1\" became shorter while it was read (%2 of %3 bytes)")
@@ -146,6 +147,10 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
             begin = buffer_.data() + pos_;
             end = buffer_.data() + size_;
             pos_ = size_;
+            if (cut_ && !too_long) {
+                begin = end;
+                return line::cut;
+            }
             break;
         }
     }
@@ -200,4 +205,11 @@ std::size_t line_reader::rest() const
 bool line_reader::fits_in(std::size_t bytes) const
 {
     return !file_.compressed() && !transcoder_ && file_size_ > 0 && rest() <= bytes;
+}
+
+std::string line_reader::unusable_text(line l)
+{
+    if (l == line::cut)
+        return "cut inside a character at the end of the file";
+    return "longer than " + std::to_string(default_max_line) + " bytes";
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QTextCodec;
@@ -22,7 +23,10 @@ public:
     // Longest line handed out; a longer one is passed over without being held in memory.
     static constexpr std::size_t default_max_line = std::size_t(256) << 20;
 
-    enum class line { ok, too_long, cancelled };
+    // cut: the last line of a UTF-16 or UTF-32 file that ends inside a character (a cut file).
+    enum class line { ok, too_long, cancelled, cut };
+    // What a skipped-line message says of an unusable line: "longer than <bound> bytes", ...
+    static std::string unusable_text(line l);
 
     // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
     // not a regular file (a directory, device or pipe is refused before it is opened). progress, if
@@ -80,6 +84,7 @@ private:
     std::size_t size_ = 0; // end of the valid bytes in buffer_
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
+    bool cut_ = false;    // the input ended inside a character
     bool header_ = false; // reading the header: a line over the bound ends the input
     loader_progress* progress_ = nullptr;
     qint64 file_size_ = 0; // size on disk at opening; 0 for a pipe, an archive or an empty file

@@ -261,6 +261,7 @@ private slots:
     void cancel_in_the_middle();
     void crlf_and_byte_order_mark_read_like_plain_files();
     void utf16_file_reads_like_the_text_stream();
+    void utf16_file_cut_inside_a_character_skips_its_last_line();
     void missing_or_unopenable_file_is_a_failed_read();
     void too_many_samples_refused();
     void number_pieces_read_like_qstring();
@@ -656,6 +657,27 @@ void test_acc_readers::utf16_file_reads_like_the_text_stream()
         QCOMPARE(r.bursts.size(), std::size_t(1));
         QCOMPARE(r.bursts[0]->z, floats({3, 6}));
         QCOMPARE(difference(r, reference_read(reader_kind::mbd, path)), QString());
+    }
+}
+
+void test_acc_readers::utf16_file_cut_inside_a_character_skips_its_last_line()
+{
+    // The last value would read "1" instead of "12": the cut line is skipped with a message.
+    const QString text = QString(mbd_header) + "\n" +
+                         QString(mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3 4 5 6")) + "\n" +
+                         QString(mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "7 8 9 10 11 12"));
+    for (const char* name : {"UTF-16LE", "UTF-16BE", "UTF-32LE"}) {
+        QTextCodec* codec = QTextCodec::codecForName(name);
+        const QByteArray whole = codec->fromUnicode(QString(QChar(0xfeff)) + text);
+        const read_result intact = run(reader_kind::mbd, files_.write(whole));
+        QCOMPARE(intact.bursts.size(), std::size_t(2));
+        QCOMPARE(intact.bursts[1]->z, floats({9, 12}));
+        const read_result cut = run(reader_kind::mbd, files_.write(whole.left(whole.size() - 1)));
+        QCOMPARE(cut.error, QString());
+        QCOMPARE(cut.bursts.size(), std::size_t(1));
+        QCOMPARE(cut.bursts[0]->z, floats({3, 6}));
+        QVERIFY2((cut.out + cut.err).contains("skip line cut inside a character at the end of the file\n"),
+                 qPrintable(cut.out + cut.err));
     }
 }
 

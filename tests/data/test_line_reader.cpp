@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCodec>
 
 namespace {
 
@@ -80,6 +81,7 @@ private slots:
     void gzip_input_keeps_the_bound_and_cancel();
     void header_without_line_end_is_not_read_through();
     void blocks_hold_a_bounded_number_of_lines();
+    void wide_text_cut_inside_a_character();
 
 private:
     QTemporaryDir dir;
@@ -280,6 +282,27 @@ void test_line_reader::blocks_hold_a_bounded_number_of_lines()
     QVERIFY(lines.next_lines(std::size_t(64) << 20, block, tail));
     QCOMPARE(QByteArray(block.data(), static_cast<int>(block.size())), QByteArray(10, '\n') + "last\n");
     QVERIFY(!lines.next_lines(std::size_t(64) << 20, block, tail));
+}
+
+void test_line_reader::wide_text_cut_inside_a_character()
+{
+    QTextCodec* utf16 = QTextCodec::codecForName("UTF-16LE");
+    const QByteArray whole = utf16->fromUnicode(QString(QChar(0xfeff)) + "a\nb\nlast");
+    const auto intact = all_lines(file(whole), 100);
+    QCOMPARE(intact.size(), 3);
+    QCOMPARE(intact[1], qMakePair(ok, QByteArray("b")));
+    QCOMPARE(intact[2], qMakePair(ok, QByteArray("last")));
+    auto expected = intact;
+    expected[2] = qMakePair(static_cast<int>(line_reader::line::cut), QByteArray());
+    const QString path = file(whole.left(whole.size() - 1));
+    QCOMPARE(all_lines(path, 100), expected);
+    QCOMPARE(all_blocks(path, 100, 1), expected);
+    // A plain file has no characters to cut: its last line is read as it is.
+    QCOMPARE(all_lines(file("a\nlas"), 100).last(), qMakePair(ok, QByteArray("las")));
+    QCOMPARE(line_reader::unusable_text(line_reader::line::cut),
+             std::string("cut inside a character at the end of the file"));
+    QCOMPARE(line_reader::unusable_text(line_reader::line::too_long),
+             std::string("longer than 268435456 bytes"));
 }
 
 QTEST_GUILESS_MAIN(test_line_reader)
