@@ -13,7 +13,7 @@
 #include "data/parallel_lines.h"
 #include "data/start_time_repair.h"
 #include "support/number_pieces.h"
-#include "support/test_support.h"
+#include "support/read_capture.h"
 #include "data/unquote.h"
 
 #include <QDateTime>
@@ -57,22 +57,16 @@ using test_support::streams_capture;
 
 enum class reader_kind { eobsmb, mbd };
 
-struct read_result
+struct read_result : test_support::read_log
 {
     std::vector<std::unique_ptr<burst>> bursts;
-    QString error; // "wrong header", "cancelled", or the failed read's reason
-    QString out, err;
-    QList<qint32> values;
 };
 
 read_result run(reader_kind kind, const QString& path, int cancel_after_polls = -1,
                 qint64 limit = acc_csv_reader::max_samples)
 {
     read_result r;
-    progress p;
-    p.cancel_after_polls = cancel_after_polls;
-    streams_capture capture;
-    try {
+    test_support::capture_read(cancel_after_polls, r, [&](progress& p) {
         if (kind == reader_kind::eobsmb) {
             loader_eobsmb reader(path, &p, limit);
             r.bursts = std::move(reader.bursts());
@@ -80,17 +74,8 @@ read_result run(reader_kind kind, const QString& path, int cancel_after_polls = 
             loader_mbd reader(path, &p, limit);
             r.bursts = std::move(reader.bursts());
         }
-    } catch (const loader_wrong_header&) {
-        r.error = "wrong header";
-    } catch (const loader_cancelled&) {
-        r.error = "cancelled";
-    } catch (const loader_read_failed& e) {
-        r.error = e.reason();
-    }
-    r.out = capture.stdout_text();
-    r.err = capture.stderr_text();
-    r.values = p.values;
-    if (!p.texts.isEmpty())
+    });
+    if (!r.texts.isEmpty())
         QTest::qFail("readers never set a text", __FILE__, __LINE__);
     return r;
 }
