@@ -84,7 +84,7 @@ struct plain_burst
     std::vector<float> v;
 };
 
-inline std::unique_ptr<burst_space> space_of(const std::vector<plain_burst>& list)
+inline std::unique_ptr<burst_space> plain_space(const std::vector<plain_burst>& list)
 {
     std::vector<std::unique_ptr<burst>> bursts;
     for (const auto& b : list)
