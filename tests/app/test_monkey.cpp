@@ -31,12 +31,14 @@
 #include <QWheelEvent>
 
 #include <cstdio>
+#include <cstddef>
 #include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The address sanitizer's runtime (gcc ships no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 using namespace flow_test_support;
