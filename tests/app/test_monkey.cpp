@@ -31,14 +31,12 @@
 #include <QWheelEvent>
 
 #include <cstdio>
-#include <cstddef>
 #include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-// The address sanitizer's runtime (gcc ships no header for it).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#include <sanitizer/allocator_interface.h>
 #endif
 
 using namespace flow_test_support;
