@@ -313,35 +313,46 @@ std::unique_ptr<QTreeWidgetItem> dornvalemainwindow::add_tree_row(const QString&
 
 namespace {
 
-QString acc_row(const burst_space& space, const QString& acc_file_name)
+// A file's name as rows and titles show it, with the animal it was opened for.
+QString shown(const QString& name, const QString& animal)
 {
-    return QString("%1 acc bursts in %2").arg(space.entry_count()).arg(QFileInfo(acc_file_name).fileName());
+    return animal.isEmpty() ? name : dornvalemainwindow::tr("%1 (animal %2)").arg(name, animal);
 }
 
-QString gps_row(const event_space& events, const QString& gps_file_name)
+QString acc_row(const burst_space& space, const QString& acc_file_name, const QString& animal)
+{
+    return QString("%1 acc bursts in %2")
+        .arg(space.entry_count())
+        .arg(shown(QFileInfo(acc_file_name).fileName(), animal));
+}
+
+QString gps_row(const event_space& events, const QString& gps_file_name, const QString& animal)
 {
     return QString("%1 gps events in %2")
         .arg(events.events().size())
-        .arg(QFileInfo(gps_file_name).fileName());
+        .arg(shown(QFileInfo(gps_file_name).fileName(), animal));
 }
 
 } // namespace
 
-void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name)
+void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name,
+                                          const QString& animal)
 {
     auto events = std::make_unique<events_by_bursts_empty>();
-    std::unique_ptr<burst_main_window> window = open_window(space.get(), events.get(), acc_file_name);
-    std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs acc", {acc_row(*space, acc_file_name)});
+    std::unique_ptr<burst_main_window> window =
+        open_window(space.get(), events.get(), shown(acc_file_name, animal));
+    std::unique_ptr<QTreeWidgetItem> item =
+        add_tree_row("e-obs acc", {acc_row(*space, acc_file_name, animal)});
     state_->add_acc_gang(std::move(space), std::move(events), std::move(window), std::move(item));
     reveal_open_files();
     recent_files::add(acc_file_name);
 }
 
-std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, const QString& gps_file_name)
+std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, const QString& track_name)
 {
     map_form* map = get_map_form();
-    std::unique_ptr<layer_ref> track = map->map.add_layer(
-        new event_space_layer(events, map->map.unused_track_colour(), QFileInfo(gps_file_name).fileName()));
+    std::unique_ptr<layer_ref> track =
+        map->map.add_layer(new event_space_layer(events, map->map.unused_track_colour(), track_name));
     map->show();
     map->map.fit_to_box(events->bounds());
     map->map.update();
@@ -350,23 +361,27 @@ std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, c
 
 void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name)
 {
-    std::unique_ptr<layer_ref> track = show_track(events.get(), gps_file_name);
-    std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs gps", {gps_row(*events, gps_file_name)});
+    std::unique_ptr<layer_ref> track = show_track(events.get(), QFileInfo(gps_file_name).fileName());
+    std::unique_ptr<QTreeWidgetItem> item =
+        add_tree_row("e-obs gps", {gps_row(*events, gps_file_name, QString())});
     state_->add_gps_gang(std::move(events), std::move(track), std::move(item));
     reveal_open_files();
     recent_files::add(gps_file_name);
 }
 
 void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
-                                  const QString& acc_file_name, const QString& gps_file_name)
+                                  const QString& acc_file_name, const QString& gps_file_name,
+                                  const QString& animal)
 {
     auto association = std::make_unique<events_by_bursts>(*events, *bursts);
-    std::unique_ptr<burst_main_window> window = open_window(bursts.get(), association.get(), acc_file_name);
+    std::unique_ptr<burst_main_window> window =
+        open_window(bursts.get(), association.get(), shown(acc_file_name, animal));
 
-    std::unique_ptr<layer_ref> track = show_track(events.get(), gps_file_name);
+    std::unique_ptr<layer_ref> track =
+        show_track(events.get(), shown(QFileInfo(gps_file_name).fileName(), animal));
 
-    std::unique_ptr<QTreeWidgetItem> item =
-        add_tree_row("e-obs acc+gps", {gps_row(*events, gps_file_name), acc_row(*bursts, acc_file_name)});
+    std::unique_ptr<QTreeWidgetItem> item = add_tree_row(
+        "e-obs acc+gps", {gps_row(*events, gps_file_name, animal), acc_row(*bursts, acc_file_name, animal)});
     const qint32 gang_id = state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
                                                     std::move(window), std::move(track), std::move(item));
     link_burst_view(gang_id);

@@ -1,6 +1,8 @@
 #include "app/eobs_acc_gps_progress_loader.h"
 
+#include "app/animal_chooser_dialog.h"
 #include "app/data_set_sink.h"
+#include "data/animal_pairing.h"
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
@@ -90,11 +92,49 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
                                      "the same tag.")));
         return;
     }
-    if (!acc.more_animals.empty() || gps.animal_count > 1) {
-        open_failed(tr("The file holds several animals; open it with the acceleration file button to "
-                       "choose among them."));
+    animal_pairing animals(acc, gps);
+    if (animals.acc_animal_count() > 1) {
+        open_chosen_animals(animals);
         return;
     }
+    animal_pairing::animal& only = animals.animals().front();
+    if (!only.events) {
+        const QString which =
+            only.id.isEmpty()
+                ? tr("%1 holds the fixes of %2 animals, and %3 names no animal to choose them by.")
+                      .arg(quoted(gps_file_name))
+                      .arg(animals.gps_animal_count())
+                      .arg(quoted(acc_file_name))
+                : tr("%1 holds the fixes of %2 animals, none of them %3, the animal of %4.")
+                      .arg(quoted(gps_file_name))
+                      .arg(animals.gps_animal_count())
+                      .arg(only.id, quoted(acc_file_name));
+        open_failed(which +
+                    tr("\nOpen it with a GPS file of that one animal, or open %1 alone with \"Open E-OBS "
+                       "Acceleration File\".")
+                        .arg(quoted(acc_file_name)));
+        return;
+    }
+    sink.add_pair(std::move(only.bursts), std::move(only.events), acc_file_name, gps_file_name,
+                  animals.gps_animal_count() > 1 ? only.id : QString());
+}
 
-    sink.add_pair(std::move(acc.space), std::move(gps.space), acc_file_name, gps_file_name);
+void eobs_acc_gps_progress_loader::open_chosen_animals(animal_pairing& animals)
+{
+    std::vector<animal_chooser_dialog::animal> rows;
+    for (const animal_pairing::animal& a : animals.animals()) {
+        const std::pair<qint64, qint64> range = a.time_range();
+        rows.push_back(
+            {a.id, a.bursts ? a.bursts->entry_count() : 0, range.first, range.second, a.fix_count()});
+    }
+    animal_chooser_dialog dialog(rows, acc_file_name, sink.dialog_parent(), gps_file_name);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    for (const int i : dialog.chosen()) {
+        animal_pairing::animal& a = animals.animals()[static_cast<std::size_t>(i)];
+        if (a.fix_count() > 0)
+            sink.add_pair(std::move(a.bursts), std::move(a.events), acc_file_name, gps_file_name, a.id);
+        else
+            sink.add_acc_data_set(std::move(a.bursts), acc_file_name, a.id);
+    }
 }

@@ -48,7 +48,7 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
         return;
     }
     if (acc.more_animals.empty()) {
-        sink.add_acc_data_set(std::move(acc.space), acc_file_name);
+        sink.add_acc_data_set(std::move(acc.space), acc_file_name, QString());
         return;
     }
     open_chosen_animals(acc);
@@ -68,6 +68,6 @@ void eobs_acc_progress_loader::open_chosen_animals(eobs_acc_loader& acc)
         return;
     for (const int i : dialog.chosen()) {
         animal_bursts& a = animals[static_cast<std::size_t>(i)];
-        sink.add_acc_data_set(std::move(a.space), tr("%1 (animal %2)").arg(acc_file_name, a.id));
+        sink.add_acc_data_set(std::move(a.space), acc_file_name, a.id);
     }
 }
