@@ -17,6 +17,8 @@
 #include "data/eobs_file_kind.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
 #include "data/trace.h"
+#include "data/zip_entry_path.h"
+#include "data/zip_package.h"
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_form.h"
@@ -204,15 +206,20 @@ void dornvalemainwindow::open_files(const QStringList& paths)
     for (const QString& given : paths) {
         const QString path = QFileInfo(given).absoluteFilePath();
         trace::out("open file: ", path);
-        if (!QFileInfo(path).isFile()) {
+        if (!zip_entry_path::exists(path)) {
             // Reports the missing file, or refuses a directory, device or pipe unread, and ends.
             (new eobs_acc_progress_loader(*this))->start_from(path);
+            continue;
+        }
+        const zip_package package(path);
+        if (package.several() && !package.acc.isEmpty() && !package.gps.isEmpty()) {
+            (new eobs_acc_gps_progress_loader(*this))->start_from(path);
             continue;
         }
         switch (eobs_file_kind::of(path)) {
         case eobs_file_kind::acceleration: {
             const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
-            if (!partner.isEmpty() && partner != path && QFileInfo::exists(partner))
+            if (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner))
                 (new eobs_acc_gps_progress_loader(*this))->start_from(path);
             else
                 (new eobs_acc_progress_loader(*this))->start_from(path);

@@ -4,14 +4,16 @@
 #include "app/data_set_sink.h"
 #include "data/animal_pairing.h"
 #include "data/burst_space.h"
+#include "data/byte_source.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
 #include "data/named_rows.h"
 #include "data/event_space.h"
+#include "data/loader_read_failed.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 #include "data/trace.h"
-
-#include <QFileInfo>
+#include "data/zip_entry_path.h"
+#include "data/zip_package.h"
 
 eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(data_set_sink& sink)
     : progress_coordinator(sink, "progress_loader_eobs_acc_gps")
@@ -20,13 +22,39 @@ eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(data_set_sink& sink)
 
 void eobs_acc_gps_progress_loader::load(const QString& path)
 {
+    const zip_package package(path);
+    if (package.several()) {
+        if (package.acc.isEmpty() || package.gps.isEmpty()) {
+            open_failed(tr("%1 holds %2 files, but no acceleration and GPS pair among them.\nA package pairs "
+                           "files named like \"name-acc.csv\" and \"name-gps.csv\", or an acceleration "
+                           "export and a GPS export.")
+                            .arg(quoted(path))
+                            .arg(package.entries.size()));
+            deleteLater();
+            return;
+        }
+        load_pair(package.acc, package.gps);
+        return;
+    }
+    if (package.archive && package.entries.isEmpty()) {
+        // A damaged archive, or one without data files: reading it tells which.
+        try {
+            const byte_source probe(path);
+        } catch (const loader_read_failed& failure) {
+            open_failed(tr("The archive %1 could not be read: %2\nCheck that the download is complete, then "
+                           "open it again.")
+                            .arg(quoted(path), failure.reason()));
+            deleteLater();
+            return;
+        }
+    }
     const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
     // A download with both sensors' rows pairs with itself when it has no partner file.
-    const bool self_pair =
-        (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) &&
-        named_rows::names_both_sensors(path);
+    const bool self_pair = (acc_file_name.isEmpty() || !zip_entry_path::exists(acc_file_name) ||
+                            !zip_entry_path::exists(gps_file_name)) &&
+                           named_rows::names_both_sensors(path);
     if (self_pair) {
         acc_file_name = path;
         gps_file_name = path;
@@ -51,7 +79,7 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
     }
     const bool chose_acc = path == acc_file_name;
     const QString partner = chose_acc ? gps_file_name : acc_file_name;
-    if (!self_pair && !QFileInfo::exists(partner)) {
+    if (!self_pair && !zip_entry_path::exists(partner)) {
         open_failed((chose_acc ? tr("The GPS file %1 that pairs with %2 does not exist.\nPut it in the same "
                                     "folder under this name, or open %2 alone with \"Open E-OBS "
                                     "Acceleration File\".")
@@ -61,6 +89,13 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
         deleteLater();
         return;
     }
+    load_pair(acc_file_name, gps_file_name);
+}
+
+void eobs_acc_gps_progress_loader::load_pair(const QString& acc, const QString& gps)
+{
+    acc_file_name = acc;
+    gps_file_name = gps;
     auto* runnable = new progress_loader_eobs_acc_gps(acc_file_name, gps_file_name, cancel_requested);
     connect(runnable, &progress_loader_eobs_acc_gps::finished_with_result, this,
             &eobs_acc_gps_progress_loader::finished_loading, Qt::QueuedConnection);

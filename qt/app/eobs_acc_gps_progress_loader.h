@@ -25,6 +25,8 @@ protected:
     void load(const QString& path) override;
 
 private:
+    // Loads the two files behind the progress dialog.
+    void load_pair(const QString& acc, const QString& gps);
     // Files of several animals: asks which to open, each with its own fixes.
     void open_chosen_animals(animal_pairing& animals);
 };

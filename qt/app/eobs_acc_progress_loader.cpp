@@ -6,6 +6,7 @@
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_file_kind.h"
 #include "data/progress_loader_eobs_acc.h"
+#include "data/zip_package.h"
 
 eobs_acc_progress_loader::eobs_acc_progress_loader(data_set_sink& sink)
     : progress_coordinator(sink, "progress_loader_eobs_acc")
@@ -14,8 +15,10 @@ eobs_acc_progress_loader::eobs_acc_progress_loader(data_set_sink& sink)
 
 void eobs_acc_progress_loader::load(const QString& path)
 {
-    acc_file_name = path;
-    auto* runnable = new progress_loader_eobs_acc(path, cancel_requested);
+    // From a package of several files, its acceleration file; else the first, as from any archive.
+    const zip_package package(path);
+    acc_file_name = package.several() && !package.acc.isEmpty() ? package.acc : path;
+    auto* runnable = new progress_loader_eobs_acc(acc_file_name, cancel_requested);
     connect(runnable, &progress_loader_eobs_acc::finished_with_result, this,
             &eobs_acc_progress_loader::finished_loading, Qt::QueuedConnection);
     run_with_progress(runnable, nullptr);

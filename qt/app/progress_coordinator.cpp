@@ -1,6 +1,7 @@
 #include "app/progress_coordinator.h"
 
 #include "app/data_set_sink.h"
+#include "data/zip_entry_path.h"
 #include "data/progress_loader_base.h"
 #include "data/trace.h"
 
@@ -81,7 +82,7 @@ QString progress_coordinator::choose_existing_file()
 
 QString progress_coordinator::existing_file(const QString& path)
 {
-    if (!QFileInfo::exists(path)) {
+    if (!QFileInfo::exists(path) && !zip_entry_path::exists(path)) {
         open_failed(tr("%1 does not exist.\nCheck the file's name and folder, then open it again.")
                         .arg(quoted(path)));
         deleteLater();

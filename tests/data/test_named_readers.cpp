@@ -11,12 +11,12 @@
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "support/test_support.h"
+#include "support/zip_writer.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <zip.h>
 #include <zlib.h>
 
 #include <functional>
@@ -26,6 +26,7 @@ namespace {
 using test_support::recording_progress;
 using test_support::streams_capture;
 using test_support::write_file;
+using test_support::zip_of;
 
 // gzip of content, written as members of at most member_size bytes each.
 QByteArray gzip(const QByteArray& content, int member_size = 1 << 30)
@@ -45,22 +46,6 @@ QByteArray gzip(const QByteArray& content, int member_size = 1 << 30)
         deflateEnd(&z);
     }
     return out;
-}
-
-// A zip archive of the entries (name, content), deflated.
-QByteArray zip_of(const QList<QPair<QByteArray, QByteArray>>& entries, const QString& scratch)
-{
-    int code = 0;
-    zip_t* archive = zip_open(QFile::encodeName(scratch).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    for (const auto& entry : entries) {
-        zip_source_t* source = zip_source_buffer(archive, entry.second.constData(),
-                                                 static_cast<zip_uint64_t>(entry.second.size()), 0);
-        zip_file_add(archive, entry.first.constData(), source, ZIP_FL_ENC_UTF_8);
-    }
-    zip_close(archive);
-    QFile file(scratch);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 QString burst_text(const burst& b)
