@@ -20,7 +20,7 @@ const char* const last_folder_key = "files/last_folder";
 
 } // namespace
 
-const char* const progress_coordinator::file_filters = "E-OBS exports (*.csv *.txt);;All files (*)";
+const char* const progress_coordinator::file_filters = "E-OBS exports (*.csv *.txt *.zip *.gz);;All files (*)";
 
 progress_coordinator::progress_coordinator(data_set_sink& sink, const char* runnable_name)
     : sink(sink), cancel_requested(std::make_shared<std::atomic_bool>(false)), runnable_name_(runnable_name)

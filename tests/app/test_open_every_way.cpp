@@ -453,7 +453,7 @@ void test_open_every_way::file_dialog_filters_and_last_folder()
         window->findChild<QPushButton*>("push_button_open_eobs_acc_file")->click();
         QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
     }
-    QCOMPARE(filters, (QStringList{"E-OBS exports (*.csv *.txt)", "All files (*)"}));
+    QCOMPARE(filters, (QStringList{"E-OBS exports (*.csv *.txt *.zip *.gz)", "All files (*)"}));
     QCOMPARE(first_dir, QDir::homePath());
     // The next dialog, of either button, starts in the folder used last; a cancelled one changes nothing.
     for (const char* button : {"push_button_open_eobs_acc_and_gps_files", "push_button_open_eobs_acc_file"}) {
