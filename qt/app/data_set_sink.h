@@ -22,8 +22,9 @@ public:
     virtual void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name,
                                   const QString& animal) = 0;
 
-    // Draws and registers the track of a GPS file opened without acceleration data.
-    virtual void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name) = 0;
+    // Draws and registers the track of a GPS file opened without acceleration data; animal as above.
+    virtual void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name,
+                                  const QString& animal) = 0;
 
     // Shows and registers an acceleration and GPS pair, the track on the map; animal as above.
     virtual void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,

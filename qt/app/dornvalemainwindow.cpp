@@ -216,24 +216,27 @@ void dornvalemainwindow::open_files(const QStringList& paths)
             (new eobs_acc_gps_progress_loader(*this))->start_from(path);
             continue;
         }
-        switch (eobs_file_kind::of(path)) {
-        case eobs_file_kind::acceleration: {
+        // The fixed layouts first; a repository download is read by the named-column readers.
+        const eobs_file_kind::kind kind = eobs_file_kind::of(path);
+        const bool acc =
+            kind == eobs_file_kind::acceleration ||
+            (kind == eobs_file_kind::neither && eobs_file_kind::reads_as(path, eobs_file_kind::acceleration));
+        const bool gps = kind == eobs_file_kind::gps || (kind == eobs_file_kind::neither &&
+                                                         eobs_file_kind::reads_as(path, eobs_file_kind::gps));
+        if (acc) {
             const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
-            if (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner))
+            // A download with both sensors' rows is a pair of its own.
+            if (gps || (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner)))
                 (new eobs_acc_gps_progress_loader(*this))->start_from(path);
             else
                 (new eobs_acc_progress_loader(*this))->start_from(path);
-            break;
-        }
-        case eobs_file_kind::gps:
+        } else if (gps) {
             (new eobs_gps_progress_loader(*this))->start_from(path);
-            break;
-        case eobs_file_kind::neither:
+        } else {
             progress_coordinator::warn(
                 this, tr("%1 is neither an E-OBS acceleration export nor an E-OBS GPS export.\nOpen an "
                          "export (.csv or .txt) as it came from the tag's download.")
                           .arg(progress_coordinator::quoted(path)));
-            break;
         }
     }
 }
@@ -366,11 +369,13 @@ std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, c
     return track;
 }
 
-void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name)
+void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name,
+                                          const QString& animal)
 {
-    std::unique_ptr<layer_ref> track = show_track(events.get(), QFileInfo(gps_file_name).fileName());
+    std::unique_ptr<layer_ref> track =
+        show_track(events.get(), shown(QFileInfo(gps_file_name).fileName(), animal));
     std::unique_ptr<QTreeWidgetItem> item =
-        add_tree_row("e-obs gps", {gps_row(*events, gps_file_name, QString())});
+        add_tree_row("e-obs gps", {gps_row(*events, gps_file_name, animal)});
     state_->add_gps_gang(std::move(events), std::move(track), std::move(item));
     reveal_open_files();
     recent_files::add(gps_file_name);

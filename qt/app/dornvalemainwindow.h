@@ -74,7 +74,8 @@ public:
     QWidget* dialog_parent() override;
     void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name,
                           const QString& animal) override;
-    void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name) override;
+    void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name,
+                          const QString& animal) override;
     void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
                   const QString& acc_file_name, const QString& gps_file_name, const QString& animal) override;
 
