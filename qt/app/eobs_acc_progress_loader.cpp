@@ -40,7 +40,7 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
     }
     const QString file = quoted(acc_file_name);
     if (acc.status != ELS_SUCCESS || !acc.space) {
-        if (eobs_file_kind::of(acc_file_name) == eobs_file_kind::gps)
+        if (eobs_file_kind::reads_as(acc_file_name, eobs_file_kind::gps))
             open_failed(tr("%1 is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "
                            "Acceleration and GPS Files\", which finds its acceleration file by name.")
                             .arg(file));
