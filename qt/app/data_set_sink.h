@@ -7,6 +7,7 @@
 class QWidget;
 class burst_space;
 class event_space;
+struct geo_box;
 
 // What an open flow needs of the window that started it: a parent for its dialogs and somewhere to
 // hand a loaded data set. Keeps the flows free of the main window.
@@ -30,4 +31,7 @@ public:
     virtual void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
                           const QString& acc_file_name, const QString& gps_file_name,
                           const QString& animal) = 0;
+
+    // Frames the map on box (around tracks opened together).
+    virtual void frame_map(const geo_box& box) = 0;
 };

@@ -401,6 +401,13 @@ void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::uniq
     recent_files::add(acc_file_name);
 }
 
+void dornvalemainwindow::frame_map(const geo_box& box)
+{
+    map_form* map = get_map_form();
+    map->map.fit_to_box(box);
+    map->map.update();
+}
+
 void dornvalemainwindow::build_window_menu()
 {
     window_menu_ = new QMenu(tr("Window"), this);

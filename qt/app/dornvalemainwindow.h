@@ -78,6 +78,7 @@ public:
                           const QString& animal) override;
     void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
                   const QString& acc_file_name, const QString& gps_file_name, const QString& animal) override;
+    void frame_map(const geo_box& box) override;
 
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);

@@ -9,6 +9,7 @@
 #include "data/eobs_guess_acc_gps_filenames.h"
 #include "data/named_rows.h"
 #include "data/event_space.h"
+#include "data/geo_box.h"
 #include "data/loader_read_failed.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 #include "data/trace.h"
@@ -165,11 +166,17 @@ void eobs_acc_gps_progress_loader::open_chosen_animals(animal_pairing& animals)
     animal_chooser_dialog dialog(rows, acc_file_name, sink.dialog_parent(), gps_file_name);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    geo_box opened{1, 1, 0, 0};
     for (const int i : dialog.chosen()) {
         animal_pairing::animal& a = animals.animals()[static_cast<std::size_t>(i)];
-        if (a.fix_count() > 0)
+        if (a.fix_count() > 0) {
+            opened = opened.joined(a.events->bounds());
             sink.add_pair(std::move(a.bursts), std::move(a.events), acc_file_name, gps_file_name, a.id);
-        else
+        } else {
             sink.add_acc_data_set(std::move(a.bursts), acc_file_name, a.id);
+        }
     }
+    // Each track framed itself; the map ends framed on all of them.
+    if (!opened.empty())
+        sink.frame_map(opened);
 }

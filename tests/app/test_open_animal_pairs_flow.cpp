@@ -9,6 +9,7 @@
 #include "data/event_space.h"
 #include "data/events_by_bursts_i.h"
 #include "map/event_space_layer.h"
+#include "map/zoom_state.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/pair_flow_fixture.h"
@@ -156,6 +157,12 @@ void test_open_animal_pairs_flow::pick_all_opens_each_animal_with_its_track()
                      "e-obs acc", "  1 acc bursts in study.csv (animal Dax)"}));
     QCOMPARE(fixes_per_window(), (QList<int>{3, 1, -1}));
     QCOMPARE(track_names(), (QStringList{"study.csv (animal Bo)", "study.csv (animal Cleo)"}));
+    // The map is framed on both tracks (Bo's in Europe, Cleo's in South America), not on the last.
+    const zoom_state framed = map().view();
+    map().fit_to_tracks();
+    QCOMPARE(map().view().currentLevel, framed.currentLevel);
+    QCOMPARE(map().view().originX, framed.originX);
+    QCOMPARE(map().view().originY, framed.originY);
     QCOMPARE(state->gang_windows[0].second->windowTitle(),
              chosen + " (animal Bo) - Acceleration Data - Dornvale");
     QCOMPARE(state->gang_windows[2].second->windowTitle(),
