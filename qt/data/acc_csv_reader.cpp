@@ -99,7 +99,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
 
     const char* b;
     const char* e;
-    if (lines.next(b, e) == line_reader::line::cancelled) {
+    if (lines.header(b, e) == line_reader::line::cancelled) {
         trace::line(log, "loader was cancelled!");
         throw loader_cancelled();
     }
@@ -194,8 +194,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             if (unusable == line_reader::line::cancelled)
                 return stop_for_cancel();
             if (skipped.count())
-                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) +
-                            " bytes");
+                skipped.add("skip line " + line_reader::unusable_text(unusable));
             return true;
         });
     skipped.finish();

@@ -13,7 +13,7 @@ named_rows::named_rows(const QString& file_name, loader_progress* progress) : li
 {
     const char* b;
     const char* e;
-    lines_.next(b, e);
+    lines_.header(b, e);
     columns_ = std::make_unique<named_columns>(b, e);
     individual_ = columns_->find("individual_local_identifier");
     tag_ = columns_->find("tag_local_identifier");
@@ -33,10 +33,10 @@ bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_
         ++line_count_;
         if (got == line_reader::line::cancelled)
             break;
-        if (got == line_reader::line::too_long) {
+        if (got != line_reader::line::ok) {
             if (skipped_.count())
-                skipped_.add("skip line " + std::to_string(line_count_) + " longer than " +
-                             std::to_string(line_reader::default_max_line) + " bytes");
+                skipped_.add("skip line " + std::to_string(line_count_) + " " +
+                             line_reader::unusable_text(got));
             continue;
         }
         fields.clear();

@@ -76,4 +76,20 @@ inline std::unique_ptr<burst_space> space_of(std::vector<std::unique_ptr<burst>>
     return std::make_unique<burst_space>(list);
 }
 
+// A burst with the same values on all three axes.
+struct plain_burst
+{
+    qint64 t;
+    double f;
+    std::vector<float> v;
+};
+
+inline std::unique_ptr<burst_space> space_of(const std::vector<plain_burst>& list)
+{
+    std::vector<std::unique_ptr<burst>> bursts;
+    for (const auto& b : list)
+        bursts.push_back(make_burst(b.t, b.f, b.v, b.v, b.v));
+    return space_of(std::move(bursts));
+}
+
 } // namespace test_support

@@ -27,23 +27,10 @@ constexpr qint64 day_ms = 86400000;
 constexpr qint64 bin_ms = 360000;
 constexpr qint64 march_1 = 1709251200000; // 2024-03-01T00:00:00Z
 
-struct spec_burst
-{
-    qint64 t;
-    double f;
-    std::vector<float> v; // the same values on all three axes
-};
-
 // Keeps the model's summary lines out of the test output.
 using message_log = test_support::debug_capture;
-
-std::unique_ptr<burst_space> space_of(const std::vector<spec_burst>& list)
-{
-    std::vector<std::unique_ptr<burst>> bursts;
-    for (const auto& b : list)
-        bursts.push_back(test_support::make_burst(b.t, b.f, b.v, b.v, b.v));
-    return test_support::space_of(std::move(bursts));
-}
+using test_support::plain_burst;
+using test_support::space_of;
 
 QImage plot_of(const burst_space& space, const QString& name = QStringLiteral("a.csv"))
 {
@@ -131,7 +118,7 @@ std::vector<double> literal_activities(const burst_space& space, qint64 begin, q
 
 } // namespace
 
-Q_DECLARE_METATYPE(std::vector<spec_burst>)
+Q_DECLARE_METATYPE(std::vector<test_support::plain_burst>)
 Q_DECLARE_METATYPE(std::vector<double>)
 
 class test_activity_plot : public QObject
@@ -229,7 +216,7 @@ void test_activity_plot::bounds_and_debug_lines()
 
 void test_activity_plot::empty_space_gives_header_only()
 {
-    const auto space = space_of(std::vector<spec_burst>{});
+    const auto space = space_of(std::vector<plain_burst>{});
     activity_calculator calc(*space);
     QCOMPARE(calc.bin_count, qint64(0));
     QCOMPARE(calc.duration, qint64(0));
@@ -320,7 +307,7 @@ void test_activity_plot::frequency_zero_locates_only_the_first_sample()
 
 void test_activity_plot::matches_the_literal_rules_data()
 {
-    QTest::addColumn<std::vector<spec_burst>>("bursts");
+    QTest::addColumn<std::vector<plain_burst>>("bursts");
     QRandomGenerator rng(20240301);
     const double rates[] = {1, 3, 10, 20, 33.33, 0.7, 1500};
     const auto values = [&rng](int n) {
@@ -330,7 +317,7 @@ void test_activity_plot::matches_the_literal_rules_data()
         return v;
     };
     for (int round = 0; round < 6; ++round) {
-        std::vector<spec_burst> list;
+        std::vector<plain_burst> list;
         qint64 t = march_1 + static_cast<qint64>(rng.bounded(86400000));
         const int count = 20 + static_cast<int>(rng.bounded(60));
         for (int b = 0; b < count; ++b) {
@@ -344,18 +331,18 @@ void test_activity_plot::matches_the_literal_rules_data()
         QTest::newRow(qPrintable(QStringLiteral("random %1").arg(round))) << list;
     }
     // A long burst that starts before a later one: the later start hides it from the next bins.
-    QTest::newRow("overlap") << std::vector<spec_burst>{{march_1 + bin_ms - 5000, 1, values(900)},
-                                                        {march_1 + bin_ms - 1000, 10, values(30)}};
+    QTest::newRow("overlap") << std::vector<plain_burst>{{march_1 + bin_ms - 5000, 1, values(900)},
+                                                         {march_1 + bin_ms - 1000, 10, values(30)}};
     QTest::newRow("equal starts at a bin start")
-        << std::vector<spec_burst>{{march_1 + bin_ms, 10, values(50)},
-                                   {march_1 + bin_ms, 10, values(50)},
-                                   {march_1 + 2 * bin_ms, 10, values(50)},
-                                   {march_1 + 2 * bin_ms, 3, values(50)}};
+        << std::vector<plain_burst>{{march_1 + bin_ms, 10, values(50)},
+                                    {march_1 + bin_ms, 10, values(50)},
+                                    {march_1 + 2 * bin_ms, 10, values(50)},
+                                    {march_1 + 2 * bin_ms, 3, values(50)}};
 }
 
 void test_activity_plot::matches_the_literal_rules()
 {
-    QFETCH(std::vector<spec_burst>, bursts);
+    QFETCH(std::vector<plain_burst>, bursts);
     const auto space = space_of(bursts);
     activity_calculator calc(*space);
     const std::vector<double> expected = literal_activities(*space, calc.plot_begin, calc.bin_count);
@@ -388,7 +375,7 @@ void test_activity_plot::grey_follows_the_power_law()
 void test_activity_plot::hour_lines_over_the_bars()
 {
     // Full activity under every hour line and right beside it.
-    std::vector<spec_burst> list;
+    std::vector<plain_burst> list;
     for (int m = 0; m < 24; ++m)
         for (int c : {10 * m, 10 * m + 1})
             list.push_back({march_1 + c * bin_ms, 10, {0, 5}});
@@ -433,7 +420,7 @@ void test_activity_plot::spans_over_twenty_years_refused()
     const auto widest = space_of({{-62135596800000, 10, {1}}, {253402300799999, 10, {1}}});
     QVERIFY(activity_plot_refusal(*widest).startsWith("The activity plot is not drawn: the bursts span "));
     QVERIFY(plot_of(*widest).isNull());
-    QCOMPARE(activity_plot_refusal(*space_of(std::vector<spec_burst>{})), QString());
+    QCOMPARE(activity_plot_refusal(*space_of(std::vector<plain_burst>{})), QString());
 }
 
 QTEST_MAIN(test_activity_plot)

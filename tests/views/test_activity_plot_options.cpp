@@ -6,6 +6,7 @@
 #include "data/burst_space.h"
 #include "data/dornvale_version.h"
 
+#include "support/burst_builder.h"
 #include "support/test_support.h"
 
 #include <QBuffer>
@@ -26,21 +27,8 @@ constexpr qint64 day_ms = 86400000;
 constexpr qint64 bin_ms = 360000;
 constexpr qint64 march_1 = 1709251200000; // 2024-03-01T00:00:00Z
 
-struct plain_burst
-{
-    qint64 t;
-    double f;
-    std::vector<float> v; // the same values on all three axes
-};
-
-std::unique_ptr<burst_space> space_of(const std::vector<plain_burst>& list)
-{
-    std::vector<std::unique_ptr<burst>> bursts;
-    for (const auto& b : list)
-        bursts.push_back(std::make_unique<burst>(b.t, b.f, static_cast<qint32>(b.v.size()), b.v, b.v, b.v));
-    test_support::streams_capture quiet;
-    return std::make_unique<burst_space>(bursts);
-}
+using test_support::plain_burst;
+using test_support::space_of;
 
 std::unique_ptr<activity_calculator> calc_of(const burst_space& space, qint64 offset_ms = 0)
 {
