@@ -5,8 +5,7 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/trace.h"
-
-#include <QFileInfo>
+#include "data/zip_entry_path.h"
 
 #include <string>
 
@@ -19,6 +18,7 @@ named_rows::named_rows(const QString& file_name, loader_progress* progress) : li
     individual_ = columns_->find("individual_local_identifier");
     tag_ = columns_->find("tag_local_identifier");
     sensor_ = columns_->find("sensor_type");
+    lines_.report_to(progress);
 }
 
 bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress)
@@ -81,7 +81,7 @@ QByteArray named_rows::animal(const std::vector<field>& fields) const
 
 bool named_rows::names_both_sensors(const QString& file_name)
 {
-    if (!QFileInfo(file_name).isFile()) // a pipe or device could block the caller
+    if (!zip_entry_path::exists(file_name)) // a pipe or device could block the caller
         return false;
     try {
         const named_rows rows(file_name);
