@@ -3,7 +3,7 @@
 // triggers window actions and closes windows, answering every dialog that comes up at random. It
 // passes when nothing crashed or hung (and, in the sanitizer build, nothing was reported), and the
 // resident memory after closing everything is within 10 % of where it stood after the same run once
-// before. (The sanitizer build runs it with a small quarantine so that freed memory is reused.)
+// before (checked in the plain build; the sanitizer build reports its figures).
 // DORNVALE_MONKEY_STEPS and DORNVALE_MONKEY_SEED change the run (longer runs by hand).
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
@@ -35,6 +35,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's runtime: drains the quarantine and hands free pages back, as malloc_trim
+// does without it (gcc ships no header for this call).
+extern "C" void __sanitizer_purge_allocator();
+#endif
 
 using namespace flow_test_support;
 using namespace gui_test_support;
@@ -45,7 +50,9 @@ namespace {
 // Resident memory of the process now, in bytes, after free memory has been handed back.
 qint64 memory_in_use()
 {
-#if !defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_purge_allocator();
+#else
     malloc_trim(0);
 #endif
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -108,7 +115,7 @@ private:
     std::unique_ptr<dornvalemainwindow> window;
     QStringList acc_choices;
     QStringList pair_choices;
-    QString pending_file; // the name the next file dialog gets; empty: the dialog is cancelled
+    QString pending_file;     // the name the next file dialog gets; empty: the dialog is cancelled
     bool closing_all = false; // every question is answered "Yes" or "Close"
     QTimer answering;
     int dialogs_answered = 0;
@@ -160,8 +167,8 @@ void test_monkey::poke(QWidget* target)
         break;
     }
     case 4: {
-        static const Qt::Key keys[] = {Qt::Key_Plus,  Qt::Key_Minus,  Qt::Key_Left, Qt::Key_Right,
-                                       Qt::Key_Up,    Qt::Key_Down,   Qt::Key_Home, Qt::Key_End,
+        static const Qt::Key keys[] = {Qt::Key_Plus,   Qt::Key_Minus, Qt::Key_Left, Qt::Key_Right,
+                                       Qt::Key_Up,     Qt::Key_Down,  Qt::Key_Home, Qt::Key_End,
                                        Qt::Key_PageUp, Qt::Key_Space, Qt::Key_A,    Qt::Key_Tab};
         QTest::keyClick(w, keys[rng.bounded(static_cast<int>(std::size(keys)))]);
         break;
@@ -257,20 +264,30 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
     QVERIFY(write_file(d + "/good_acc.txt", acc_days_file(3)));
     QVERIFY(write_file(d + "/good_gps.txt", gps_file(150)));
     QVERIFY(write_file(d + "/wide_acc.txt", acc_header + "\n1,2,2014-05-02 00:00:00.000,10,XYZ,1 2 3\n"
-                                            "1,2,2099-05-02 00:00:00.000,10,XYZ,4 5 6\n"));
-    QVERIFY(write_file(d + "/dates_acc.txt", acc_header + "\n1,2,,10,XYZ,1 2 3 4 5 6\n"
-                                             "1,2,2014-05-02 00:00:00.000,10,XYZ,7 8 9\n1,2,x,0,X,1\n"));
-    QVERIFY(write_file(d + "/binary_acc.txt", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(5000, '\xff')));
+                                                         "1,2,2099-05-02 00:00:00.000,10,XYZ,4 5 6\n"));
+    QVERIFY(write_file(d + "/dates_acc.txt", acc_header +
+                                                 "\n1,2,,10,XYZ,1 2 3 4 5 6\n"
+                                                 "1,2,2014-05-02 00:00:00.000,10,XYZ,7 8 9\n1,2,x,0,X,1\n"));
+    QVERIFY(write_file(d + "/binary_acc.txt",
+                       QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(5000, '\xff')));
     QVERIFY(write_file(d + "/empty_acc.txt", QByteArray()));
     QVERIFY(write_file(d + "/notes_acc.txt", "shopping list\nmilk\n"));
     QVERIFY(write_file(d + "/UP_ACC.TXT", acc_days_file(1)));
     QVERIFY(QDir().mkdir(d + "/folder_acc.txt"));
     QCOMPARE(::mkfifo(QFile::encodeName(d + "/pipe_acc.txt").constData(), 0600), 0);
-    acc_choices = QStringList{d + "/good_acc.txt", d + "/good_acc.txt", d + "/wide_acc.txt",   d + "/dates_acc.txt",
-                   d + "/binary_acc.txt", d + "/empty_acc.txt", d + "/notes_acc.txt", d + "/folder_acc.txt",
-                   d + "/pipe_acc.txt",  d + "/gone_acc.txt",  QString()};
-    pair_choices = QStringList{d + "/good_acc.txt", d + "/good_gps.txt", d + "/UP_ACC.TXT", d + "/dates_acc.txt",
-                    QString()};
+    acc_choices = QStringList{d + "/good_acc.txt",
+                              d + "/good_acc.txt",
+                              d + "/wide_acc.txt",
+                              d + "/dates_acc.txt",
+                              d + "/binary_acc.txt",
+                              d + "/empty_acc.txt",
+                              d + "/notes_acc.txt",
+                              d + "/folder_acc.txt",
+                              d + "/pipe_acc.txt",
+                              d + "/gone_acc.txt",
+                              QString()};
+    pair_choices = QStringList{d + "/good_acc.txt", d + "/good_gps.txt", d + "/UP_ACC.TXT",
+                               d + "/dates_acc.txt", QString()};
 
     // Every dialog is answered: the file dialog with the pending name, message boxes with a random
     // button ("Yes" or "Close" while closing everything), anything else rejected; menus are closed.
@@ -339,10 +356,20 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
     settle();
     const qint64 end = memory_in_use();
     // Written past the test log (whose message count is capped in a long run).
-    std::fprintf(stderr, "monkey: %d steps (seed %u) in %lld ms, %d dialogs answered, %lld burst windows open at the "
-          "end, %d decoded tiles held, %d tile requests; resident %lld KiB after warm-up, %lld KiB after closing everything\n",
-          steps, seed, elapsed, dialogs_answered, peak_windows, decoded_tiles, tile_requests, start / 1024, end / 1024);
-    QVERIFY2(end <= start + start / 10, qPrintable(QString("resident memory grew from %1 to %2 bytes").arg(start).arg(end)));
+    std::fprintf(stderr,
+                 "monkey: %d steps (seed %u) in %lld ms, %d dialogs answered, %lld burst windows open at the "
+                 "end, %d decoded tiles held, %d tile requests; resident %lld KiB after warm-up, %lld KiB "
+                 "after closing everything\n",
+                 steps, seed, elapsed, dialogs_answered, peak_windows, decoded_tiles, tile_requests,
+                 start / 1024, end / 1024);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer's allocator keeps records of its own that grow with every run and never shrink
+    // (allocation stacks, size-class regions): here the figure is reported, the plain build bounds it.
+    Q_UNUSED(start)
+#else
+    QVERIFY2(end <= start + start / 10,
+             qPrintable(QString("resident memory grew from %1 to %2 bytes").arg(start).arg(end)));
+#endif
 
     answering.stop();
     window.reset();
