@@ -46,7 +46,8 @@ inline void line_raster::set(int x, int y)
 
 void line_raster::line(const QPointF& a, const QPointF& b)
 {
-    if (size_.isEmpty())
+    if (size_.isEmpty() || !std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+        !std::isfinite(b.y()))
         return;
     // Clips the segment to the picture (Liang-Barsky): t runs from 0 at a to 1 at b.
     const double w = size_.width(), h = size_.height();

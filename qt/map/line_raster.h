@@ -18,7 +18,8 @@ public:
 
     // The segment a-b, clipped to the picture: along the longer axis, the pixel under the line at
     // each pixel centre between the ends, and the pixels holding a and b themselves. Coordinates
-    // may lie far outside; only the part inside costs time.
+    // may lie far outside; only the part inside costs time. A segment with a NaN or infinite end
+    // sets nothing.
     void line(const QPointF& a, const QPointF& b);
 
     // Draws the picture with its top left corner at top_left and leaves it empty again.

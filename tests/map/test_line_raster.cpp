@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -141,8 +143,11 @@ void test_line_raster::far_coordinates_are_clipped()
     for (int x = 0; x < width; ++x)
         QCOMPARE(image.pixel(x, 30), track_colour.rgb());
     QCOMPARE(painted(image), 90 + width - 1);
-    // Wholly outside: nothing.
+    // Wholly outside, or unreadable: nothing.
     QCOMPARE(painted(rastered(raster, {{{-5e8, -10}, {5e8, -3}}, {{200, 0}, {300, 80}}})), 0);
+    const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+    QCOMPARE(painted(rastered(raster, {{{nan, 10}, {50, 50}}, {{10, 10}, {inf, 20}}, {{-inf, 5}, {inf, 5}}})),
+             0);
 }
 
 void test_line_raster::a_point_sets_its_pixel()
