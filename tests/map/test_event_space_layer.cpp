@@ -4,6 +4,7 @@
 #include "data/gps_event.h"
 #include "map/event_space_layer.h"
 #include "map/tile_math.h"
+#include "support/line_pictures.h"
 
 #include <QImage>
 #include <QPainter>
@@ -82,34 +83,8 @@ QImage plain_picture(const event_space& events, int level, qint64 left, qint64 t
     return image;
 }
 
-// Painted pixels of a with no painted pixel of b at most reach pixels away (in x and y).
-int pixels_without_neighbour(const QImage& a, const QImage& b, int reach)
-{
-    const QRgb white = qRgb(255, 255, 255);
-    int count = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (a.pixel(x, y) == white)
-                continue;
-            bool near = false;
-            for (int dy = -reach; dy <= reach && !near; ++dy)
-                for (int dx = -reach; dx <= reach && !near; ++dx)
-                    near = x + dx >= 0 && x + dx < width && y + dy >= 0 && y + dy < height &&
-                           b.pixel(x + dx, y + dy) != white;
-            count += !near;
-        }
-    }
-    return count;
-}
-
-int painted(const QImage& a)
-{
-    int count = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            count += a.pixel(x, y) != qRgb(255, 255, 255);
-    return count;
-}
+using test_support::painted_pixels;
+using test_support::pixels_without_neighbour;
 
 } // namespace
 
@@ -157,7 +132,7 @@ void test_event_space_layer::within_a_pixel_of_the_plain_path()
     event_space_layer layer(events.get());
     const QImage drawn = layer_picture(layer, level, left, top, painter_shift);
     const QImage plain = plain_picture(*events, level, left, top, painter_shift);
-    const int plain_pixels = painted(plain);
+    const int plain_pixels = painted_pixels(plain);
     QVERIFY(plain_pixels > 200);
     // The line lies within a pixel of the path; rounding to pixels may add one more at a few ends.
     QCOMPARE(pixels_without_neighbour(drawn, plain, 1), 0);
@@ -179,7 +154,7 @@ void test_event_space_layer::pan_draws_what_a_fresh_layer_draws()
     for (const QPoint pan : {QPoint(37, -11), QPoint(-250, 90), QPoint(1, 1)}) {
         event_space_layer fresh(events.get());
         const QImage expected = layer_picture(fresh, level, left + pan.x(), top + pan.y());
-        QVERIFY(painted(expected) > 100);
+        QVERIFY(painted_pixels(expected) > 100);
         QCOMPARE(layer_picture(kept, level, left + pan.x(), top + pan.y()), expected);
     }
 }

@@ -1,6 +1,7 @@
 // One-pixel lines set straight into a picture, against the painter's cosmetic lines: within a pixel
 // both ways, the colour exact, far coordinates clipped, the picture left empty after each use.
 #include "map/line_raster.h"
+#include "support/line_pictures.h"
 
 #include <QImage>
 #include <QPainter>
@@ -49,25 +50,6 @@ QImage stroked(const std::vector<segment>& lines)
     return image;
 }
 
-// Painted pixels of a with no painted pixel of b within reach (in x and y).
-int lonely_pixels(const QImage& a, const QImage& b, int reach)
-{
-    const QRgb white = qRgb(255, 255, 255);
-    int count = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            if (a.pixel(x, y) == white)
-                continue;
-            bool near = false;
-            for (int dy = -reach; dy <= reach && !near; ++dy)
-                for (int dx = -reach; dx <= reach && !near; ++dx)
-                    near = x + dx >= 0 && x + dx < width && y + dy >= 0 && y + dy < height &&
-                           b.pixel(x + dx, y + dy) != white;
-            count += !near;
-        }
-    return count;
-}
-
 // Pixels in neither white nor the track's colour.
 int foreign_pixels(const QImage& image)
 {
@@ -78,14 +60,8 @@ int foreign_pixels(const QImage& image)
     return count;
 }
 
-int painted(const QImage& image)
-{
-    int count = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            count += image.pixel(x, y) != qRgb(255, 255, 255);
-    return count;
-}
+using test_support::painted_pixels;
+using test_support::pixels_without_neighbour;
 
 } // namespace
 
@@ -127,10 +103,10 @@ void test_line_raster::within_a_pixel_of_the_painter()
     line_raster raster;
     const QImage mine = rastered(raster, lines);
     const QImage painter = stroked(lines);
-    QVERIFY(painted(painter) > 40);
+    QVERIFY(painted_pixels(painter) > 40);
     QCOMPARE(foreign_pixels(mine), 0);
-    QCOMPARE(lonely_pixels(mine, painter, 1), 0);
-    QCOMPARE(lonely_pixels(painter, mine, 1), 0);
+    QCOMPARE(pixels_without_neighbour(mine, painter, 1), 0);
+    QCOMPARE(pixels_without_neighbour(painter, mine, 1), 0);
 }
 
 void test_line_raster::far_coordinates_are_clipped()
@@ -142,11 +118,12 @@ void test_line_raster::far_coordinates_are_clipped()
     QCOMPARE(image.pixel(89, 89), track_colour.rgb());
     for (int x = 0; x < width; ++x)
         QCOMPARE(image.pixel(x, 30), track_colour.rgb());
-    QCOMPARE(painted(image), 90 + width - 1);
+    QCOMPARE(painted_pixels(image), 90 + width - 1);
     // Wholly outside, or unreadable: nothing.
-    QCOMPARE(painted(rastered(raster, {{{-5e8, -10}, {5e8, -3}}, {{200, 0}, {300, 80}}})), 0);
+    QCOMPARE(painted_pixels(rastered(raster, {{{-5e8, -10}, {5e8, -3}}, {{200, 0}, {300, 80}}})), 0);
     const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
-    QCOMPARE(painted(rastered(raster, {{{nan, 10}, {50, 50}}, {{10, 10}, {inf, 20}}, {{-inf, 5}, {inf, 5}}})),
+    QCOMPARE(painted_pixels(
+                 rastered(raster, {{{nan, 10}, {50, 50}}, {{10, 10}, {inf, 20}}, {{-inf, 5}, {inf, 5}}})),
              0);
 }
 
@@ -154,14 +131,14 @@ void test_line_raster::a_point_sets_its_pixel()
 {
     line_raster raster;
     const QImage image = rastered(raster, {{{17.9, 33.2}, {17.9, 33.2}}});
-    QCOMPARE(painted(image), 1);
+    QCOMPARE(painted_pixels(image), 1);
     QCOMPARE(image.pixel(17, 33), track_colour.rgb());
 }
 
 void test_line_raster::empty_after_each_use()
 {
     line_raster raster;
-    QVERIFY(painted(rastered(raster, {{{0, 0}, {119, 89}}})) > 100);
+    QVERIFY(painted_pixels(rastered(raster, {{{0, 0}, {119, 89}}})) > 100);
     QCOMPARE(raster.touched(), QRect());
     // The next picture shows only its own lines, in its own colour.
     QImage image = blank();
@@ -171,16 +148,16 @@ void test_line_raster::empty_after_each_use()
     QCOMPARE(raster.touched().contains(QRect(5, 80, 21, 1)), true);
     raster.finish(painter, QPointF());
     painter.end();
-    QCOMPARE(painted(image), 21);
+    QCOMPARE(painted_pixels(image), 21);
     QCOMPARE(image.pixel(15, 80), qRgb(255, 0, 0));
-    QCOMPARE(painted(rastered(raster, {})), 0);
+    QCOMPARE(painted_pixels(rastered(raster, {})), 0);
 }
 
 void test_line_raster::drawn_at_the_given_corner()
 {
     line_raster raster;
     const QImage image = rastered(raster, {{{2, 3}, {2, 3}}}, QPointF(10, 20));
-    QCOMPARE(painted(image), 1);
+    QCOMPARE(painted_pixels(image), 1);
     QCOMPARE(image.pixel(12, 23), track_colour.rgb());
 }
 
