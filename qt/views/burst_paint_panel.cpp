@@ -369,7 +369,9 @@ void burst_paint_panel::paint_time_grid(QPainter& painter, int w, int h) const
     painter.setPen(time_grid_colour);
     for (qint32 i = walk.next_change(first, length); i <= last; i = walk.next_change(i, length)) {
         const int x = walk.x_of(i);
-        painter.drawLine(x, 4, x, h - 4);
+        // The pixels of a one-pixel pen line from (x, 4) to (x, h - 4), filled without the stroker.
+        painter.fillRect(QRect(QPoint(x, std::min(4, h - 4)), QPoint(x, std::max(4, h - 4))),
+                         time_grid_colour);
         painter.save();
         painter.translate(x + 12, h - 4);
         painter.rotate(-90);

@@ -160,6 +160,8 @@ private slots:
     void gps_tick_only_over_bursts_with_fixes();
     void time_grid_choice_data();
     void time_grid_choice();
+    void grid_line_as_a_pen_draws_it_data();
+    void grid_line_as_a_pen_draws_it();
     void resize_keeps_the_scale();
     void wheel_zoom_data();
     void wheel_zoom();
@@ -475,6 +477,35 @@ void test_burst_paint_panel::time_grid_choice()
                 ink += image.pixel(x + dx, y) != white && qGreen(image.pixel(x + dx, y)) < 200;
         QVERIFY2(ink > 30, qPrintable(QString("no label beside x = %1").arg(x)));
     }
+}
+
+void test_burst_paint_panel::grid_line_as_a_pen_draws_it_data()
+{
+    QTest::addColumn<int>("height");
+    // Heights where no label reaches into the line's own column.
+    for (const int height : {4, 5, 7, 8, 9, 12, 400})
+        QTest::addRow("%d rows", height) << height;
+}
+
+void test_burst_paint_panel::grid_line_as_a_pen_draws_it()
+{
+    QFETCH(int, height);
+    // Hours 20 pixels apart: a line at x = 20, 40, ...; each column holds the pixels a one-pixel pen
+    // sets for the line from row 4 to row H - 4.
+    fixture f(make_space(60, 10, 1800000, banded), 500, height);
+    f.panel->view.set_span(500);
+    f.panel->show_x = f.panel->show_y = f.panel->show_z = f.panel->show_burst_grid = false;
+    const QImage image = f.image();
+    QImage pen_line(1, height, QImage::Format_RGB32);
+    pen_line.fill(Qt::white);
+    QPainter painter(&pen_line);
+    painter.setPen(QColor(brown));
+    painter.drawLine(0, 4, 0, height - 4);
+    painter.end();
+    for (const int x : {20, 40, 480})
+        for (int y = 0; y < height; ++y)
+            if ((image.pixel(x, y) == brown) != (pen_line.pixel(0, y) == brown))
+                QFAIL(qPrintable(QString("column %1, row %2").arg(x).arg(y)));
 }
 
 void test_burst_paint_panel::resize_keeps_the_scale()
