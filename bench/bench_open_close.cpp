@@ -1,8 +1,9 @@
 // Opens an acceleration file through the real main window ten times and closes it again, as a user
 // would: "Open E-OBS Acceleration File", the file dialog, the progress dialog, the burst window, then
-// the window closed, its question answered with Close. Prints per round the time from accepting the file
-// dialog (Return) to the shown and to the first painted burst window, and the resident memory once the closed
-// window and its data are gone and the event loop has run; then the median time to the shown window.
+// the window closed, its question answered with Close. Prints per round the time from accepting the
+// file dialog (Return) to the shown and to the first painted burst window, and the resident memory
+// once the closed window and its data are gone and the event loop has run; then the median time to
+// the shown window.
 //   bench_open_close <acceleration file> [rounds, default 10]
 #include "app/app_state.h"
 #include "bench_support.h"
