@@ -6,6 +6,8 @@
 #include "data/loader_gps_eobsmb.h"
 #include "data/loader_gps_mbd.h"
 #include "data/loader_mbd.h"
+#include "data/loader_named_acc.h"
+#include "data/loader_named_gps.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 

@@ -9,7 +9,8 @@ class QDialogButtonBox;
 class QListWidget;
 
 // Lets the user choose which animals of a file of several to open: one checkable row per animal
-// with its burst count and date range, all checked at first; OK needs at least one checked.
+// with its burst count and date range (and fix count, when opened with GPS), all checked at first;
+// an animal without bursts is listed but cannot be checked. OK needs at least one checked.
 class animal_chooser_dialog : public QDialog
 {
     Q_OBJECT
@@ -21,14 +22,18 @@ public:
         qint32 bursts;
         qint64 begin_timestamp; // ms since the epoch, UTC
         qint64 end_timestamp;
+        qint32 fixes = -1; // -1: opened without GPS
     };
 
-    animal_chooser_dialog(const std::vector<animal>& animals, const QString& file_name, QWidget* parent);
+    // gps_file_name: the GPS side's file when the animals open with their tracks, else empty.
+    animal_chooser_dialog(const std::vector<animal>& animals, const QString& file_name, QWidget* parent,
+                          const QString& gps_file_name = QString());
 
     // Indices of the checked animals, in list order.
     std::vector<int> chosen() const;
 
-    // The row's text, e.g. "Stork 7 - 12 bursts, 2014-05-02 to 2014-05-09".
+    // The row's text, e.g. "Stork 7 - 12 bursts, 2014-05-02 to 2014-05-09", or with GPS
+    // "Stork 7 - 12 bursts, 40 fixes, 2014-05-02 to 2014-05-09".
     static QString row_text(const animal& a);
 
 private:

@@ -17,6 +17,8 @@
 #include "data/eobs_file_kind.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
 #include "data/trace.h"
+#include "data/zip_entry_path.h"
+#include "data/zip_package.h"
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_form.h"
@@ -204,29 +206,37 @@ void dornvalemainwindow::open_files(const QStringList& paths)
     for (const QString& given : paths) {
         const QString path = QFileInfo(given).absoluteFilePath();
         trace::out("open file: ", path);
-        if (!QFileInfo(path).isFile()) {
+        if (!zip_entry_path::exists(path)) {
             // Reports the missing file, or refuses a directory, device or pipe unread, and ends.
             (new eobs_acc_progress_loader(*this))->start_from(path);
             continue;
         }
-        switch (eobs_file_kind::of(path)) {
-        case eobs_file_kind::acceleration: {
+        const zip_package package(path);
+        if (package.several() && !package.acc.isEmpty() && !package.gps.isEmpty()) {
+            (new eobs_acc_gps_progress_loader(*this))->start_from(path);
+            continue;
+        }
+        // The fixed layouts first; a repository download is read by the named-column readers.
+        const eobs_file_kind::kind kind = eobs_file_kind::of(path);
+        const bool acc =
+            kind == eobs_file_kind::acceleration ||
+            (kind == eobs_file_kind::neither && eobs_file_kind::reads_as(path, eobs_file_kind::acceleration));
+        const bool gps = kind == eobs_file_kind::gps || (kind == eobs_file_kind::neither &&
+                                                         eobs_file_kind::reads_as(path, eobs_file_kind::gps));
+        if (acc) {
             const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
-            if (!partner.isEmpty() && partner != path && QFileInfo::exists(partner))
+            // A download with both sensors' rows is a pair of its own.
+            if (gps || (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner)))
                 (new eobs_acc_gps_progress_loader(*this))->start_from(path);
             else
                 (new eobs_acc_progress_loader(*this))->start_from(path);
-            break;
-        }
-        case eobs_file_kind::gps:
+        } else if (gps) {
             (new eobs_gps_progress_loader(*this))->start_from(path);
-            break;
-        case eobs_file_kind::neither:
+        } else {
             progress_coordinator::warn(
                 this, tr("%1 is neither an E-OBS acceleration export nor an E-OBS GPS export.\nOpen an "
                          "export (.csv or .txt) as it came from the tag's download.")
                           .arg(progress_coordinator::quoted(path)));
-            break;
         }
     }
 }
@@ -313,65 +323,89 @@ std::unique_ptr<QTreeWidgetItem> dornvalemainwindow::add_tree_row(const QString&
 
 namespace {
 
-QString acc_row(const burst_space& space, const QString& acc_file_name)
+// A file's name as rows and titles show it, with the animal it was opened for.
+QString shown(const QString& name, const QString& animal)
 {
-    return QString("%1 acc bursts in %2").arg(space.entry_count()).arg(QFileInfo(acc_file_name).fileName());
+    return animal.isEmpty() ? name : dornvalemainwindow::tr("%1 (animal %2)").arg(name, animal);
 }
 
-QString gps_row(const event_space& events, const QString& gps_file_name)
+QString acc_row(const burst_space& space, const QString& acc_file_name, const QString& animal)
+{
+    return QString("%1 acc bursts in %2")
+        .arg(space.entry_count())
+        .arg(shown(QFileInfo(acc_file_name).fileName(), animal));
+}
+
+QString gps_row(const event_space& events, const QString& gps_file_name, const QString& animal)
 {
     return QString("%1 gps events in %2")
         .arg(events.events().size())
-        .arg(QFileInfo(gps_file_name).fileName());
+        .arg(shown(QFileInfo(gps_file_name).fileName(), animal));
 }
 
 } // namespace
 
-void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name)
+void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name,
+                                          const QString& animal)
 {
     auto events = std::make_unique<events_by_bursts_empty>();
-    std::unique_ptr<burst_main_window> window = open_window(space.get(), events.get(), acc_file_name);
-    std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs acc", {acc_row(*space, acc_file_name)});
+    std::unique_ptr<burst_main_window> window =
+        open_window(space.get(), events.get(), shown(acc_file_name, animal));
+    std::unique_ptr<QTreeWidgetItem> item =
+        add_tree_row("e-obs acc", {acc_row(*space, acc_file_name, animal)});
     state_->add_acc_gang(std::move(space), std::move(events), std::move(window), std::move(item));
     reveal_open_files();
     recent_files::add(acc_file_name);
 }
 
-std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, const QString& gps_file_name)
+std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, const QString& track_name)
 {
     map_form* map = get_map_form();
-    std::unique_ptr<layer_ref> track = map->map.add_layer(
-        new event_space_layer(events, map->map.unused_track_colour(), QFileInfo(gps_file_name).fileName()));
+    std::unique_ptr<layer_ref> track =
+        map->map.add_layer(new event_space_layer(events, map->map.unused_track_colour(), track_name));
     map->show();
     map->map.fit_to_box(events->bounds());
     map->map.update();
     return track;
 }
 
-void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name)
+void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name,
+                                          const QString& animal)
 {
-    std::unique_ptr<layer_ref> track = show_track(events.get(), gps_file_name);
-    std::unique_ptr<QTreeWidgetItem> item = add_tree_row("e-obs gps", {gps_row(*events, gps_file_name)});
+    std::unique_ptr<layer_ref> track =
+        show_track(events.get(), shown(QFileInfo(gps_file_name).fileName(), animal));
+    std::unique_ptr<QTreeWidgetItem> item =
+        add_tree_row("e-obs gps", {gps_row(*events, gps_file_name, animal)});
     state_->add_gps_gang(std::move(events), std::move(track), std::move(item));
     reveal_open_files();
     recent_files::add(gps_file_name);
 }
 
 void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
-                                  const QString& acc_file_name, const QString& gps_file_name)
+                                  const QString& acc_file_name, const QString& gps_file_name,
+                                  const QString& animal)
 {
     auto association = std::make_unique<events_by_bursts>(*events, *bursts);
-    std::unique_ptr<burst_main_window> window = open_window(bursts.get(), association.get(), acc_file_name);
+    std::unique_ptr<burst_main_window> window =
+        open_window(bursts.get(), association.get(), shown(acc_file_name, animal));
 
-    std::unique_ptr<layer_ref> track = show_track(events.get(), gps_file_name);
+    std::unique_ptr<layer_ref> track =
+        show_track(events.get(), shown(QFileInfo(gps_file_name).fileName(), animal));
 
-    std::unique_ptr<QTreeWidgetItem> item =
-        add_tree_row("e-obs acc+gps", {gps_row(*events, gps_file_name), acc_row(*bursts, acc_file_name)});
+    std::unique_ptr<QTreeWidgetItem> item = add_tree_row(
+        "e-obs acc+gps", {gps_row(*events, gps_file_name, animal), acc_row(*bursts, acc_file_name, animal)});
     const qint32 gang_id = state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
                                                     std::move(window), std::move(track), std::move(item));
     link_burst_view(gang_id);
     reveal_open_files();
     recent_files::add(acc_file_name);
+}
+
+void dornvalemainwindow::frame_map(const geo_box& box)
+{
+    map_form* map = get_map_form();
+    map->map.fit_to_box(box);
+    map->map.update();
 }
 
 void dornvalemainwindow::build_window_menu()

@@ -72,10 +72,13 @@ public:
     static constexpr int cascade_step = 30;
 
     QWidget* dialog_parent() override;
-    void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name) override;
-    void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name) override;
+    void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name,
+                          const QString& animal) override;
+    void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name,
+                          const QString& animal) override;
     void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
-                  const QString& acc_file_name, const QString& gps_file_name) override;
+                  const QString& acc_file_name, const QString& gps_file_name, const QString& animal) override;
+    void frame_map(const geo_box& box) override;
 
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);
@@ -108,9 +111,9 @@ private:
     // The burst window of a loaded data set, shown and reporting its close here.
     std::unique_ptr<burst_main_window> open_window(burst_space* space, events_by_bursts_i* events,
                                                    const QString& acc_file_name);
-    // Draws a track, in a colour no other track has and named by the file, on the map window, shows
-    // it and frames the track.
-    std::unique_ptr<layer_ref> show_track(event_space* events, const QString& gps_file_name);
+    // Draws a track, in a colour no other track has and named track_name in the legend, on the map
+    // window, shows it and frames the track.
+    std::unique_ptr<layer_ref> show_track(event_space* events, const QString& track_name);
     // Adds a top-level "Open Files" row with the given child rows and shows the tree.
     std::unique_ptr<QTreeWidgetItem> add_tree_row(const QString& title, const QStringList& children);
     void build_window_menu();

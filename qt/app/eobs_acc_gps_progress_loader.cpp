@@ -1,15 +1,20 @@
 #include "app/eobs_acc_gps_progress_loader.h"
 
+#include "app/animal_chooser_dialog.h"
 #include "app/data_set_sink.h"
+#include "data/animal_pairing.h"
 #include "data/burst_space.h"
+#include "data/byte_source.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_guess_acc_gps_filenames.h"
 #include "data/named_rows.h"
 #include "data/event_space.h"
+#include "data/geo_box.h"
+#include "data/loader_read_failed.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 #include "data/trace.h"
-
-#include <QFileInfo>
+#include "data/zip_entry_path.h"
+#include "data/zip_package.h"
 
 eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(data_set_sink& sink)
     : progress_coordinator(sink, "progress_loader_eobs_acc_gps")
@@ -18,13 +23,39 @@ eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(data_set_sink& sink)
 
 void eobs_acc_gps_progress_loader::load(const QString& path)
 {
+    const zip_package package(path);
+    if (package.several()) {
+        if (package.acc.isEmpty() || package.gps.isEmpty()) {
+            open_failed(tr("%1 holds %2 files, but no acceleration and GPS pair among them.\nA package pairs "
+                           "files named like \"name-acc.csv\" and \"name-gps.csv\", or an acceleration "
+                           "export and a GPS export.")
+                            .arg(quoted(path))
+                            .arg(package.entries.size()));
+            deleteLater();
+            return;
+        }
+        load_pair(package.acc, package.gps);
+        return;
+    }
+    if (package.archive && package.entries.isEmpty()) {
+        // A damaged archive, or one without data files: reading it tells which.
+        try {
+            const byte_source probe(path);
+        } catch (const loader_read_failed& failure) {
+            open_failed(tr("The archive %1 could not be read: %2\nCheck that the download is complete, then "
+                           "open it again.")
+                            .arg(quoted(path), failure.reason()));
+            deleteLater();
+            return;
+        }
+    }
     const eobs_guess_acc_gps_filenames names(path);
     acc_file_name = names.acc_filename;
     gps_file_name = names.gps_filename;
     // A download with both sensors' rows pairs with itself when it has no partner file.
-    const bool self_pair =
-        (acc_file_name.isEmpty() || !QFileInfo::exists(acc_file_name) || !QFileInfo::exists(gps_file_name)) &&
-        named_rows::names_both_sensors(path);
+    const bool self_pair = (acc_file_name.isEmpty() || !zip_entry_path::exists(acc_file_name) ||
+                            !zip_entry_path::exists(gps_file_name)) &&
+                           named_rows::names_both_sensors(path);
     if (self_pair) {
         acc_file_name = path;
         gps_file_name = path;
@@ -49,7 +80,7 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
     }
     const bool chose_acc = path == acc_file_name;
     const QString partner = chose_acc ? gps_file_name : acc_file_name;
-    if (!self_pair && !QFileInfo::exists(partner)) {
+    if (!self_pair && !zip_entry_path::exists(partner)) {
         open_failed((chose_acc ? tr("The GPS file %1 that pairs with %2 does not exist.\nPut it in the same "
                                     "folder under this name, or open %2 alone with \"Open E-OBS "
                                     "Acceleration File\".")
@@ -59,6 +90,13 @@ void eobs_acc_gps_progress_loader::load(const QString& path)
         deleteLater();
         return;
     }
+    load_pair(acc_file_name, gps_file_name);
+}
+
+void eobs_acc_gps_progress_loader::load_pair(const QString& acc, const QString& gps)
+{
+    acc_file_name = acc;
+    gps_file_name = gps;
     auto* runnable = new progress_loader_eobs_acc_gps(acc_file_name, gps_file_name, cancel_requested);
     connect(runnable, &progress_loader_eobs_acc_gps::finished_with_result, this,
             &eobs_acc_gps_progress_loader::finished_loading, Qt::QueuedConnection);
@@ -90,11 +128,55 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
                                      "the same tag.")));
         return;
     }
-    if (!acc.more_animals.empty() || gps.animal_count > 1) {
-        open_failed(tr("The file holds several animals; open it with the acceleration file button to "
-                       "choose among them."));
+    animal_pairing animals(acc, gps);
+    if (animals.acc_animal_count() > 1) {
+        open_chosen_animals(animals);
         return;
     }
+    animal_pairing::animal& only = animals.animals().front();
+    if (!only.events) {
+        const QString which =
+            only.id.isEmpty()
+                ? tr("%1 holds the fixes of %2 animals, and %3 names no animal to choose them by.")
+                      .arg(quoted(gps_file_name))
+                      .arg(animals.gps_animal_count())
+                      .arg(quoted(acc_file_name))
+                : tr("%1 holds the fixes of %2 animals, none of them %3, the animal of %4.")
+                      .arg(quoted(gps_file_name))
+                      .arg(animals.gps_animal_count())
+                      .arg(only.id, quoted(acc_file_name));
+        open_failed(which +
+                    tr("\nOpen it with a GPS file of that one animal, or open %1 alone with \"Open E-OBS "
+                       "Acceleration File\".")
+                        .arg(quoted(acc_file_name)));
+        return;
+    }
+    sink.add_pair(std::move(only.bursts), std::move(only.events), acc_file_name, gps_file_name,
+                  animals.gps_animal_count() > 1 ? only.id : QString());
+}
 
-    sink.add_pair(std::move(acc.space), std::move(gps.space), acc_file_name, gps_file_name);
+void eobs_acc_gps_progress_loader::open_chosen_animals(animal_pairing& animals)
+{
+    std::vector<animal_chooser_dialog::animal> rows;
+    for (const animal_pairing::animal& a : animals.animals()) {
+        const std::pair<qint64, qint64> range = a.time_range();
+        rows.push_back(
+            {a.id, a.bursts ? a.bursts->entry_count() : 0, range.first, range.second, a.fix_count()});
+    }
+    animal_chooser_dialog dialog(rows, acc_file_name, sink.dialog_parent(), gps_file_name);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    geo_box opened{1, 1, 0, 0};
+    for (const int i : dialog.chosen()) {
+        animal_pairing::animal& a = animals.animals()[static_cast<std::size_t>(i)];
+        if (a.fix_count() > 0) {
+            opened = opened.joined(a.events->bounds());
+            sink.add_pair(std::move(a.bursts), std::move(a.events), acc_file_name, gps_file_name, a.id);
+        } else {
+            sink.add_acc_data_set(std::move(a.bursts), acc_file_name, a.id);
+        }
+    }
+    // Each track framed itself; the map ends framed on all of them.
+    if (!opened.empty())
+        sink.frame_map(opened);
 }

@@ -2,6 +2,7 @@
 
 #include "app/progress_coordinator.h"
 
+class animal_pairing;
 struct eobs_acc_gps_result;
 
 // Opens an acceleration and GPS pair from either of its files: loads both on a pool thread behind a
@@ -22,4 +23,10 @@ public slots:
 
 protected:
     void load(const QString& path) override;
+
+private:
+    // Loads the two files behind the progress dialog.
+    void load_pair(const QString& acc, const QString& gps);
+    // Files of several animals: asks which to open, each with its own fixes.
+    void open_chosen_animals(animal_pairing& animals);
 };

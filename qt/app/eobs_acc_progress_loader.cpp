@@ -6,6 +6,7 @@
 #include "data/eobs_acc_gps_loader.h"
 #include "data/eobs_file_kind.h"
 #include "data/progress_loader_eobs_acc.h"
+#include "data/zip_package.h"
 
 eobs_acc_progress_loader::eobs_acc_progress_loader(data_set_sink& sink)
     : progress_coordinator(sink, "progress_loader_eobs_acc")
@@ -14,8 +15,10 @@ eobs_acc_progress_loader::eobs_acc_progress_loader(data_set_sink& sink)
 
 void eobs_acc_progress_loader::load(const QString& path)
 {
-    acc_file_name = path;
-    auto* runnable = new progress_loader_eobs_acc(path, cancel_requested);
+    // From a package of several files, its acceleration file; else the first, as from any archive.
+    const zip_package package(path);
+    acc_file_name = package.several() && !package.acc.isEmpty() ? package.acc : path;
+    auto* runnable = new progress_loader_eobs_acc(acc_file_name, cancel_requested);
     connect(runnable, &progress_loader_eobs_acc::finished_with_result, this,
             &eobs_acc_progress_loader::finished_loading, Qt::QueuedConnection);
     run_with_progress(runnable, nullptr);
@@ -37,7 +40,7 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
     }
     const QString file = quoted(acc_file_name);
     if (acc.status != ELS_SUCCESS || !acc.space) {
-        if (eobs_file_kind::of(acc_file_name) == eobs_file_kind::gps)
+        if (eobs_file_kind::reads_as(acc_file_name, eobs_file_kind::gps))
             open_failed(tr("%1 is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "
                            "Acceleration and GPS Files\", which finds its acceleration file by name.")
                             .arg(file));
@@ -48,7 +51,7 @@ void eobs_acc_progress_loader::finished_loading(eobs_acc_result* result_ptr, boo
         return;
     }
     if (acc.more_animals.empty()) {
-        sink.add_acc_data_set(std::move(acc.space), acc_file_name);
+        sink.add_acc_data_set(std::move(acc.space), acc_file_name, QString());
         return;
     }
     open_chosen_animals(acc);
@@ -68,6 +71,6 @@ void eobs_acc_progress_loader::open_chosen_animals(eobs_acc_loader& acc)
         return;
     for (const int i : dialog.chosen()) {
         animal_bursts& a = animals[static_cast<std::size_t>(i)];
-        sink.add_acc_data_set(std::move(a.space), tr("%1 (animal %2)").arg(acc_file_name, a.id));
+        sink.add_acc_data_set(std::move(a.space), acc_file_name, a.id);
     }
 }

@@ -33,5 +33,12 @@ void eobs_gps_progress_loader::finished_loading(eobs_gps_result* result_ptr, boo
                                   tr("it again"), tr("Choose the GPS export of a tag.")));
         return;
     }
-    sink.add_gps_data_set(std::move(gps.space), gps_file_name);
+    if (gps.more_animals.empty()) {
+        sink.add_gps_data_set(std::move(gps.space), gps_file_name, QString());
+        return;
+    }
+    // Several animals: a track each.
+    sink.add_gps_data_set(std::move(gps.space), gps_file_name, gps.first_animal);
+    for (animal_events& more : gps.more_animals)
+        sink.add_gps_data_set(std::move(more.space), gps_file_name, more.id);
 }

@@ -5,7 +5,8 @@
 struct eobs_gps_result;
 
 // Opens a GPS file without acceleration data: loads it on a pool thread behind a modal progress
-// dialog, then draws its track on the map, adds its tree rows and registers it.
+// dialog, then draws its track on the map (a track per animal for a file of several), adds its
+// tree rows and registers it.
 class eobs_gps_progress_loader : public progress_coordinator
 {
     Q_OBJECT

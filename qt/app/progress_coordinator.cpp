@@ -1,6 +1,7 @@
 #include "app/progress_coordinator.h"
 
 #include "app/data_set_sink.h"
+#include "data/zip_entry_path.h"
 #include "data/progress_loader_base.h"
 #include "data/trace.h"
 
@@ -19,7 +20,7 @@ const char* const last_folder_key = "files/last_folder";
 
 } // namespace
 
-const char* const progress_coordinator::file_filters = "E-OBS exports (*.csv *.txt);;All files (*)";
+const char* const progress_coordinator::file_filters = "E-OBS exports (*.csv *.txt *.zip *.gz);;All files (*)";
 
 progress_coordinator::progress_coordinator(data_set_sink& sink, const char* runnable_name)
     : sink(sink), cancel_requested(std::make_shared<std::atomic_bool>(false)), runnable_name_(runnable_name)
@@ -81,7 +82,7 @@ QString progress_coordinator::choose_existing_file()
 
 QString progress_coordinator::existing_file(const QString& path)
 {
-    if (!QFileInfo::exists(path)) {
+    if (!QFileInfo::exists(path) && !zip_entry_path::exists(path)) {
         open_failed(tr("%1 does not exist.\nCheck the file's name and folder, then open it again.")
                         .arg(quoted(path)));
         deleteLater();

@@ -1,10 +1,10 @@
 #include "data/acc_csv_reader.h"
 
+#include "data/burst_axes.h"
 #include "data/csv_field.h"
 #include "data/line_reader.h"
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
-#include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/parallel_lines.h"
 #include "data/skipped_lines_log.h"
@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -54,26 +53,6 @@ int split_line(const char* b, const char* e, const std::vector<int>& slot_of_fie
     return static_cast<int>(fields);
 }
 
-// Positions of the first "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
-std::array<std::ptrdiff_t, 3> axis_positions(const char* b, const char* e, QTextCodec* codec)
-{
-    std::array<std::ptrdiff_t, 3> position{};
-    bool ascii = true;
-    for (const char* p = b; p != e && ascii; ++p)
-        ascii = static_cast<unsigned char>(*p) < 0x80;
-    if (ascii) {
-        for (int a = 0; a < 3; ++a) {
-            const void* hit = std::memchr(b, "XYZ"[a], static_cast<std::size_t>(e - b));
-            position[a] = hit ? static_cast<const char*>(hit) - b : -1;
-        }
-    } else {
-        const QString text = csv_field::to_qstring(b, e, codec);
-        for (int a = 0; a < 3; ++a)
-            position[a] = text.indexOf(QLatin1Char("XYZ"[a]));
-    }
-    return position;
-}
-
 // One data line's reading: a wrong field count, nothing (no axis letter), or a burst's parts; the
 // burst is made in file order, once its start time is settled.
 struct parsed_line
@@ -82,8 +61,7 @@ struct parsed_line
     bool has_data = false;
     qint64 start = 0;
     double frequency = 0;
-    std::size_t samples = 0;
-    std::array<std::vector<float>, 3> axis;
+    burst_axes axes;
 };
 
 // pieces is scratch space the caller may reuse.
@@ -96,41 +74,16 @@ parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slo
         result.wrong_field_count = true;
         return result;
     }
-
     span axes_text = field[axes];
     csv_field::unquote(axes_text.begin, axes_text.end);
-    const std::array<std::ptrdiff_t, 3> position = axis_positions(axes_text.begin, axes_text.end, codec);
-    const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
-    if (m == 0)
+    span raw = field[raw_values];
+    csv_field::unquote(raw.begin, raw.end);
+    if (!result.axes.read(axes_text.begin, axes_text.end, raw.begin, raw.end, codec, pieces))
         return result;
-
     result.has_data = true;
     result.frequency =
         csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
     result.start = csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
-
-    span raw = field[raw_values];
-    csv_field::unquote(raw.begin, raw.end);
-    // One float per piece: memory follows the samples, not the bytes of the field.
-    const auto blanks = static_cast<std::size_t>(std::count(raw.begin, raw.end, ' '));
-    pieces.resize(blanks + 1);
-    const std::size_t piece_count = csv_field::split_floats(raw.begin, raw.end, pieces.data(), codec);
-    const std::size_t samples = piece_count / static_cast<std::size_t>(m);
-    result.samples = samples;
-
-    // Sample n of an axis is the piece at n * m plus the axis letter's position; pieces past the
-    // end (possible with odd axes texts such as "X Y Z") read as 0.
-    for (int a = 0; a < 3; ++a) {
-        std::vector<float>& values = result.axis[static_cast<std::size_t>(a)];
-        values.resize(samples);
-        if (position[a] < 0)
-            continue;
-        std::size_t piece = static_cast<std::size_t>(position[a]);
-        for (std::size_t n = 0; n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
-            values[n] = pieces[piece];
-    }
-    if (pieces.size() > (std::size_t(1) << 20))
-        std::vector<float>().swap(pieces); // a huge line's pieces are not kept for the next one
     return result;
 }
 
@@ -146,7 +99,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
 
     const char* b;
     const char* e;
-    if (lines.next(b, e) == line_reader::line::cancelled) {
+    if (lines.header(b, e) == line_reader::line::cancelled) {
         trace::line(log, "loader was cancelled!");
         throw loader_cancelled();
     }
@@ -220,19 +173,18 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             }
             if (!line.has_data)
                 return true;
-            total_samples += static_cast<qint64>(line.samples);
-            if (total_samples > sample_limit)
-                throw loader_read_failed(
-                    QStringLiteral("Too many samples: the file holds more than %1 samples")
-                        .arg(sample_limit));
+            total_samples += static_cast<qint64>(line.axes.samples);
+            burst_axes::check_limit(total_samples, sample_limit);
             qint64 start = line.start;
             if (times.take(start)) {
                 release_waiting(start);
-                bursts_.push_back(std::make_unique<burst>(
-                    start, line.frequency, static_cast<qint32>(line.samples), std::move(line.axis[0]),
-                    std::move(line.axis[1]), std::move(line.axis[2])));
+                bursts_.push_back(
+                    std::make_unique<burst>(start, line.frequency, static_cast<qint32>(line.axes.samples),
+                                            std::move(line.axes.axis[0]), std::move(line.axes.axis[1]),
+                                            std::move(line.axes.axis[2])));
             } else {
-                waiting.push_back(waiting_burst{line.frequency, line.samples, std::move(line.axis)});
+                waiting.push_back(
+                    waiting_burst{line.frequency, line.axes.samples, std::move(line.axes.axis)});
             }
             progress->loader_progress_set_value(appended);
             ++appended;
@@ -242,8 +194,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             if (unusable == line_reader::line::cancelled)
                 return stop_for_cancel();
             if (skipped.count())
-                skipped.add("skip line longer than " + std::to_string(line_reader::default_max_line) +
-                            " bytes");
+                skipped.add("skip line " + line_reader::unusable_text(unusable));
             return true;
         });
     skipped.finish();

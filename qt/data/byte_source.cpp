@@ -1,6 +1,7 @@
 #include "data/byte_source.h"
 
 #include "data/loader_read_failed.h"
+#include "data/zip_entry_path.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +31,8 @@ struct byte_source::archive
 {
     zip_t* zip = nullptr;
     zip_file_t* entry = nullptr;
+    qint64 size = 0; // unpacked
+    qint64 read = 0;
     ~archive()
     {
         if (entry)
@@ -49,8 +52,17 @@ QString zip_reason(zip_error_t* error)
 
 } // namespace
 
-byte_source::byte_source(const QString& file_name) : file_(file_name)
+byte_source::byte_source(const QString& file_name) : name_(file_name), file_(file_name)
 {
+    QString archive_name;
+    QString entry;
+    if (zip_entry_path::split(file_name, &archive_name, &entry)) {
+        file_.setFileName(archive_name);
+        if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            throw loader_read_failed(QStringLiteral("Can't open file: ") + file_.errorString());
+        open_archive(archive_name, entry);
+        return;
+    }
     // Opening a pipe without a writer would block, and a device may never end: refuse both unread.
     const QFileInfo info(file_name);
     if (info.exists() && !info.isFile())
@@ -62,7 +74,7 @@ byte_source::byte_source(const QString& file_name) : file_(file_name)
     char magic[4];
     const qint64 got = file_.peek(magic, 4);
     if (got == 4 && std::memcmp(magic, "PK\x03\x04", 4) == 0) {
-        open_archive(file_name);
+        open_archive(file_name, QString());
         return;
     }
     if (got < 2 || static_cast<unsigned char>(magic[0]) != 0x1f ||
@@ -76,8 +88,7 @@ byte_source::byte_source(const QString& file_name) : file_(file_name)
 
 byte_source::~byte_source() = default;
 
-// Opens the first entry whose name ends in ".csv" or ".txt" (any case), read in place.
-void byte_source::open_archive(const QString& file_name)
+void byte_source::open_archive(const QString& file_name, const QString& entry)
 {
     archive_ = std::make_unique<archive>();
     int code = 0;
@@ -89,23 +100,42 @@ void byte_source::open_archive(const QString& file_name)
         zip_error_fini(&error);
         throw loader_read_failed(reason);
     }
-    const zip_int64_t entries = zip_get_num_entries(archive_->zip, 0);
-    for (zip_int64_t i = 0; i < entries; ++i) {
-        const QString name = QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0));
-        if (!name.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) &&
-            !name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-            continue;
-        archive_->entry = zip_fopen_index(archive_->zip, static_cast<zip_uint64_t>(i), 0);
-        if (!archive_->entry)
-            throw loader_read_failed(zip_reason(zip_get_error(archive_->zip)));
-        return;
+    zip_int64_t index = -1;
+    if (!entry.isEmpty()) {
+        index = zip_name_locate(archive_->zip, entry.toUtf8().constData(), 0);
+        if (index < 0)
+            throw loader_read_failed(
+                QStringLiteral("Can't read file: the archive holds no file \"%1\"").arg(entry));
+    } else {
+        const zip_int64_t entries = zip_get_num_entries(archive_->zip, 0);
+        for (zip_int64_t i = 0; i < entries && index < 0; ++i) {
+            if (zip_entry_path::is_data_entry(
+                    QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0))))
+                index = i;
+        }
+        if (index < 0)
+            throw loader_read_failed(
+                QStringLiteral("Can't read file: the archive holds no .csv or .txt file"));
     }
-    throw loader_read_failed(QStringLiteral("Can't read file: the archive holds no .csv or .txt file"));
+    zip_stat_t stat;
+    if (zip_stat_index(archive_->zip, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
+        (stat.valid & ZIP_STAT_SIZE))
+        archive_->size = static_cast<qint64>(stat.size);
+    archive_->entry = zip_fopen_index(archive_->zip, static_cast<zip_uint64_t>(index), 0);
+    if (!archive_->entry)
+        throw loader_read_failed(zip_reason(zip_get_error(archive_->zip)));
 }
 
 qint64 byte_source::size() const
 {
-    return archive_ || file_.isSequential() ? 0 : file_.size();
+    if (archive_)
+        return archive_->size;
+    return file_.isSequential() ? 0 : file_.size();
+}
+
+qint64 byte_source::position() const
+{
+    return archive_ ? archive_->read : file_.pos();
 }
 
 qint64 byte_source::read_raw(char* out, qint64 max)
@@ -122,6 +152,7 @@ qint64 byte_source::read(char* out, qint64 max)
         const zip_int64_t n = zip_fread(archive_->entry, out, static_cast<zip_uint64_t>(max));
         if (n < 0)
             throw loader_read_failed(zip_reason(zip_file_get_error(archive_->entry)));
+        archive_->read += n;
         return n;
     }
     return inflater_ ? inflate_into(out, max) : read_raw(out, max);

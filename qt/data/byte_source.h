@@ -6,8 +6,8 @@
 #include <memory>
 
 // The bytes of a file, read in one streaming pass: a gzip file (recognised by its magic bytes) is
-// inflated on the fly, a zip archive gives its first CSV or text entry without unpacking to disk,
-// any other file is passed through unchanged.
+// inflated on the fly, a zip archive gives its first CSV or text entry without unpacking to disk
+// (an entry path, see zip_entry_path, gives that entry), any other file is passed through unchanged.
 class byte_source
 {
 public:
@@ -23,23 +23,27 @@ public:
     // "Can't read file: <reason>" on a read error or a damaged or truncated gzip stream or archive.
     qint64 read(char* out, qint64 max);
 
-    // Size of the file on disk for progress; 0 where progress cannot be told (a pipe, a zip archive).
+    // Size of the file on disk for progress, the unpacked size of a zip entry; 0 where progress
+    // cannot be told (a pipe).
     qint64 size() const;
-    // Bytes of the file on disk consumed so far (compressed bytes for a gzip file).
-    qint64 position() const { return file_.pos(); }
+    // Bytes of the file on disk consumed so far (compressed bytes for a gzip file, unpacked bytes
+    // of a zip entry).
+    qint64 position() const;
     // True for gzip and zip input, whose text is longer than the file.
     bool compressed() const { return inflater_ || archive_; }
-    QString file_name() const { return file_.fileName(); }
+    QString file_name() const { return name_; }
 
 private:
     struct inflater;
     struct archive;
 
-    void open_archive(const QString& file_name);
+    // Opens the named entry, or the first data entry when entry is empty.
+    void open_archive(const QString& file_name, const QString& entry);
 
     qint64 read_raw(char* out, qint64 max);
     qint64 inflate_into(char* out, qint64 max);
 
+    QString name_;
     QFile file_;
     std::unique_ptr<inflater> inflater_; // set for gzip files
     std::unique_ptr<archive> archive_;   // set for zip archives

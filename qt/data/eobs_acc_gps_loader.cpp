@@ -89,11 +89,10 @@ std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(acc_csv_reader
 std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(loader_named_acc& reader)
 {
     animal_groups<burst>& animals = reader.animals();
-    if (animals.size() > 1) {
+    if (animals.size() > 0)
         first_animal = animals[0].id;
-        for (std::size_t i = 1; i < animals.size(); ++i)
-            more_animals.push_back({animals[i].id, std::make_unique<burst_space>(animals[i].items)});
-    }
+    for (std::size_t i = 1; i < animals.size(); ++i)
+        more_animals.push_back({animals[i].id, std::make_unique<burst_space>(animals[i].items)});
     return reader.bursts();
 }
 
@@ -106,8 +105,13 @@ eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* prog
     run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd, loader_named_gps>(
         *this, file_name, progress, "loading gps data file...", "loader_gps_eobsmb", "loader_gps_mbd",
         "loader_named_gps", [this](auto& reader) -> auto& {
-            if constexpr (std::is_same_v<std::decay_t<decltype(reader)>, loader_named_gps>)
-                animal_count = reader.animals().size();
+            if constexpr (std::is_same_v<std::decay_t<decltype(reader)>, loader_named_gps>) {
+                animal_groups<gps_event>& animals = reader.animals();
+                if (animals.size() > 0)
+                    first_animal = animals[0].id;
+                for (std::size_t i = 1; i < animals.size(); ++i)
+                    more_animals.push_back({animals[i].id, std::make_unique<event_space>(animals[i].items)});
+            }
             return reader.events();
         });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/animal_bursts.h"
+#include "data/animal_events.h"
 #include "data/load_outcome.h"
 
 #include <QString>
@@ -21,8 +22,9 @@ public:
     explicit eobs_acc_loader(const QString& failure_reason);
     ~eobs_acc_loader();
 
-    // With a file of several animals: space holds the first animal's bursts, first_animal its
-    // identifier, and more_animals the others in the order of their first row. Empty otherwise.
+    // With a file read by the named-column reader: space holds the first animal's bursts,
+    // first_animal its identifier, and more_animals the others in the order of their first row.
+    // Empty for the fixed layouts, which name no animal.
     QString first_animal;
     std::vector<animal_bursts> more_animals;
 
@@ -39,8 +41,9 @@ public:
     explicit eobs_gps_loader(const QString& failure_reason);
     ~eobs_gps_loader();
 
-    // Animals of a file read by the named-column reader; space then holds the first one's fixes.
-    std::size_t animal_count = 1;
+    // As eobs_acc_loader's: space holds the first animal's fixes.
+    QString first_animal;
+    std::vector<animal_events> more_animals;
 };
 
 // Result of loading an acceleration file, handed from the worker to the GUI thread once.

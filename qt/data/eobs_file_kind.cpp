@@ -5,12 +5,13 @@
 #include "data/loader_gps_eobsmb.h"
 #include "data/loader_gps_mbd.h"
 #include "data/loader_mbd.h"
+#include "data/loader_named_acc.h"
+#include "data/loader_named_gps.h"
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/trace.h"
-
-#include <QFileInfo>
+#include "data/zip_entry_path.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ template <typename Reader> bool accepts(const QString& file_name)
 
 eobs_file_kind::kind eobs_file_kind::of(const QString& file_name)
 {
-    if (!QFileInfo(file_name).isFile())
+    if (!zip_entry_path::exists(file_name))
         return neither;
     trace::err("header check of ", file_name);
     if (accepts<loader_eobsmb>(file_name) || accepts<loader_mbd>(file_name))
@@ -50,4 +51,16 @@ eobs_file_kind::kind eobs_file_kind::of(const QString& file_name)
     if (accepts<loader_gps_eobsmb>(file_name) || accepts<loader_gps_mbd>(file_name))
         return gps;
     return neither;
+}
+
+bool eobs_file_kind::reads_as(const QString& file_name, kind sensor)
+{
+    const kind fixed = of(file_name);
+    if (fixed != neither)
+        return fixed == sensor;
+    if (!zip_entry_path::exists(file_name))
+        return false;
+    if (sensor == acceleration)
+        return accepts<loader_named_acc>(file_name);
+    return sensor == gps && accepts<loader_named_gps>(file_name);
 }

@@ -10,5 +10,10 @@ public:
     enum kind { neither, acceleration, gps };
 
     // neither also for a file that is missing, unreadable or not a regular file (a pipe would block).
+    // An entry path of a zip archive counts as a file.
     static kind of(const QString& file_name);
+
+    // Whether a reader of that kind, the named-column one included, accepts the file's header; a
+    // download with both sensors' rows reads as both. False as of() would give neither.
+    static bool reads_as(const QString& file_name, kind sensor);
 };

@@ -56,7 +56,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
 
     const char* b;
     const char* e;
-    if (lines.next(b, e) == line_reader::line::cancelled) {
+    if (lines.header(b, e) == line_reader::line::cancelled) {
         trace::out("loader was cancelled!");
         throw loader_cancelled();
     }
@@ -120,8 +120,8 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
             if (unusable == line_reader::line::cancelled)
                 return false;
             if (skipped.count())
-                skipped.add("skip line " + std::to_string(line_counter) + " longer than " +
-                            std::to_string(line_reader::default_max_line) + " bytes");
+                skipped.add("skip line " + std::to_string(line_counter) + " " +
+                            line_reader::unusable_text(unusable));
             ++line_counter;
             return true;
         });

@@ -55,6 +55,7 @@ bool line_reader::fill()
     const qint64 n = file_.read(buffer_.data() + size_, static_cast<qint64>(want));
     if (n == 0) {
         eof_ = true;
+        cut_ = transcoder_ && transcoder_->needsMoreData();
         if (file_.position() < file_size_)
             throw loader_read_failed(
                 QStringLiteral("Can't read file: \"%1\" became shorter while it was read (%2 of %3 bytes)")
@@ -126,6 +127,12 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
             break;
         }
         if (too_long || size_ - pos_ > max_line_) {
+            if (header_) {
+                pos_ = size_;
+                eof_ = true;
+                begin = end = buffer_.data() + size_;
+                return line::too_long;
+            }
             too_long = true;
             pos_ = size_; // drop what is held of the line and look for its end in the next chunks
         }
@@ -140,6 +147,10 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
             begin = buffer_.data() + pos_;
             end = buffer_.data() + size_;
             pos_ = size_;
+            if (cut_ && !too_long) {
+                begin = end;
+                return line::cut;
+            }
             break;
         }
     }
@@ -155,11 +166,13 @@ line_reader::line line_reader::next(const char*& begin, const char*& end)
 bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& tail)
 {
     out.clear();
-    out.reserve(bytes + (std::size_t(1) << 16)); // room for the line the cut falls in, mostly
+    // Room for the line the cut falls in, mostly; a small file gets a small block.
+    const std::size_t room = fits_in(bytes) ? rest() : bytes;
+    out.reserve(room + std::min(room, std::size_t(1) << 16));
     tail = line::ok;
     const char* b;
     const char* e;
-    while (out.size() < bytes && !at_end()) {
+    for (std::size_t count = 0; count < max_block_lines && out.size() < bytes && !at_end(); ++count) {
         tail = next(b, e);
         if (tail != line::ok)
             return true;
@@ -167,4 +180,36 @@ bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& ta
         out.push_back('\n');
     }
     return !out.empty();
+}
+
+line_reader::line line_reader::header(const char*& begin, const char*& end)
+{
+    const std::size_t max_line = max_line_;
+    max_line_ = std::min(max_line_, max_header_line);
+    header_ = true;
+    const line got = next(begin, end);
+    max_line_ = max_line;
+    header_ = false;
+    if (got == line::too_long) {
+        pos_ = size_;
+        eof_ = true;
+    }
+    return got;
+}
+
+std::size_t line_reader::rest() const
+{
+    return size_ - pos_ + static_cast<std::size_t>(std::max<qint64>(file_size_ - file_.position(), 0));
+}
+
+bool line_reader::fits_in(std::size_t bytes) const
+{
+    return !file_.compressed() && !transcoder_ && file_size_ > 0 && rest() <= bytes;
+}
+
+std::string line_reader::unusable_text(line l)
+{
+    if (l == line::cut)
+        return "cut inside a character at the end of the file";
+    return "longer than " + std::to_string(default_max_line) + " bytes";
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QTextCodec;
@@ -22,7 +23,10 @@ public:
     // Longest line handed out; a longer one is passed over without being held in memory.
     static constexpr std::size_t default_max_line = std::size_t(256) << 20;
 
-    enum class line { ok, too_long, cancelled };
+    // cut: the last line of a UTF-16 or UTF-32 file that ends inside a character (a cut file).
+    enum class line { ok, too_long, cancelled, cut };
+    // What a skipped-line message says of an unusable line: "longer than <bound> bytes", ...
+    static std::string unusable_text(line l);
 
     // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
     // not a regular file (a directory, device or pipe is refused before it is opened). progress, if
@@ -46,6 +50,15 @@ public:
     // them unless the input ends first or a line is not ok; tail tells that line (too_long or
     // cancelled, which follows out's lines) or ok. False when nothing is left.
     bool next_lines(std::size_t bytes, std::vector<char>& out, line& tail);
+    // True when the rest of the input is known to be at most bytes long (plain files only).
+    bool fits_in(std::size_t bytes) const;
+    // The first line, as next() gives it, except that a line over max_header_line is too_long at
+    // once and ends the input: a file without line ends is refused without being read through.
+    line header(const char*& begin, const char*& end);
+
+    static constexpr std::size_t max_header_line = std::size_t(1) << 20;
+    // A block of next_lines() holds at most this many lines, so a flood of empty lines stays small.
+    static constexpr std::size_t max_block_lines = 16384;
 
     QTextCodec* codec() const { return codec_; }
 
@@ -55,6 +68,8 @@ public:
 
 private:
     bool fill();
+    // Bytes buffered and not yet read from a plain file.
+    std::size_t rest() const;
     bool cancelled();
     // Tells the progress the bytes read, once for each new count.
     void report(qint64 bytes);
@@ -69,6 +84,8 @@ private:
     std::size_t size_ = 0; // end of the valid bytes in buffer_
     bool eof_ = false;     // the file has no more bytes
     bool started_ = false;
+    bool cut_ = false;    // the input ended inside a character
+    bool header_ = false; // reading the header: a line over the bound ends the input
     loader_progress* progress_ = nullptr;
     qint64 file_size_ = 0; // size on disk at opening; 0 for a pipe, an archive or an empty file
     qint64 reported_ = -1;

@@ -1,10 +1,10 @@
 #include "data/loader_named_acc.h"
 
 #include "data/burst_assembler.h"
+#include "data/burst_axes.h"
 #include "data/csv_field.h"
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
-#include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/trace.h"
 
@@ -14,16 +14,6 @@
 namespace {
 
 using field = named_rows::field;
-
-// Positions of "X", "Y" and "Z" in the axes text (-1: absent), counted in characters.
-std::array<int, 3> axis_positions(field axes, QTextCodec* codec)
-{
-    const QString text = csv_field::to_qstring(axes.first, axes.second, codec);
-    std::array<int, 3> position{};
-    for (int a = 0; a < 3; ++a)
-        position[static_cast<std::size_t>(a)] = text.indexOf(QLatin1Char("XYZ"[a]));
-    return position;
-}
 
 } // namespace
 
@@ -67,44 +57,24 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
     QTextCodec* codec = rows.codec();
     std::vector<field> fields;
     std::vector<float> pieces;
-    QByteArray last_axes;
-    std::array<int, 3> position{-1, -1, -1}; // of last_axes
     qint64 total_samples = 0;
     qint32 appended = 0;
     while (rows.next_of("acceleration", fields, progress)) {
-
-        const field axes = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
-        if (!csv_field::equals(axes.first, axes.second, last_axes.constData())) {
-            last_axes = QByteArray(axes.first, static_cast<int>(axes.second - axes.first));
-            position = axis_positions(axes, codec);
-        }
-        const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
-        if (m == 0)
+        const field axes_text = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
+        const field raw = named_rows::unquoted(fields[static_cast<std::size_t>(raw_column)]);
+        burst_axes axes;
+        if (!axes.read(axes_text.first, axes_text.second, raw.first, raw.second, codec, pieces))
             continue;
+        total_samples += static_cast<qint64>(axes.samples);
+        burst_axes::check_limit(total_samples, sample_limit);
 
         const field frequency = named_rows::unquoted(fields[static_cast<std::size_t>(frequency_column)]);
         const field start = named_rows::unquoted(fields[static_cast<std::size_t>(start_column)]);
-        const field raw = named_rows::unquoted(fields[static_cast<std::size_t>(raw_column)]);
-        pieces.resize(std::max(pieces.size(), static_cast<std::size_t>(raw.second - raw.first) + 1));
-        const std::size_t piece_count = csv_field::split_floats(raw.first, raw.second, pieces.data(), codec);
-        const std::size_t samples = piece_count / static_cast<std::size_t>(m);
-        total_samples += static_cast<qint64>(samples);
-        check_limit(total_samples, sample_limit);
-
-        std::array<std::vector<float>, 3> axis;
-        for (std::size_t a = 0; a < 3; ++a) {
-            axis[a].resize(samples);
-            if (position[a] < 0)
-                continue;
-            for (std::size_t n = 0, piece = static_cast<std::size_t>(position[a]);
-                 n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
-                axis[a][n] = pieces[piece];
-        }
         animals_.add(rows.animal(fields),
                      std::make_unique<burst>(csv_field::to_utc_msecs(start.first, start.second, codec),
                                              csv_field::to_double(frequency.first, frequency.second, codec),
-                                             static_cast<qint32>(samples), std::move(axis[0]),
-                                             std::move(axis[1]), std::move(axis[2])));
+                                             static_cast<qint32>(axes.samples), std::move(axes.axis[0]),
+                                             std::move(axes.axis[1]), std::move(axes.axis[2])));
         progress->loader_progress_set_value(appended);
         ++appended;
     }
@@ -137,7 +107,7 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
         }
         if (empty)
             continue;
-        check_limit(++total_samples, sample_limit);
+        burst_axes::check_limit(++total_samples, sample_limit);
         const field time = named_rows::unquoted(fields[static_cast<std::size_t>(time_column)]);
         const QByteArray animal = rows.animal(fields);
         if (last >= assemblers.size() || assemblers[last].first != animal) {
@@ -155,11 +125,4 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
     for (auto& [animal, assembler] : assemblers)
         append(animal, assembler.finish());
     trace::out("lines: ", rows.line_count());
-}
-
-void loader_named_acc::check_limit(qint64 total_samples, qint64 sample_limit)
-{
-    if (total_samples > sample_limit)
-        throw loader_read_failed(
-            QStringLiteral("Too many samples: the file holds more than %1 samples").arg(sample_limit));
 }

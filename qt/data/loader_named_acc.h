@@ -32,8 +32,6 @@ private:
     // One sample per row: the time and the x, y and z columns; bursts joined by burst_assembler.
     void read_samples(named_rows& rows, loader_progress* progress, qint64 sample_limit, int time_column,
                       const std::array<int, 3>& sample_column);
-    // Throws loader_read_failed past the limit.
-    static void check_limit(qint64 total_samples, qint64 sample_limit);
 
     animal_groups<burst> animals_;
 };

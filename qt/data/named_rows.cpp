@@ -5,8 +5,7 @@
 #include "data/loader_progress.h"
 #include "data/loader_read_failed.h"
 #include "data/trace.h"
-
-#include <QFileInfo>
+#include "data/zip_entry_path.h"
 
 #include <string>
 
@@ -14,11 +13,12 @@ named_rows::named_rows(const QString& file_name, loader_progress* progress) : li
 {
     const char* b;
     const char* e;
-    lines_.next(b, e);
+    lines_.header(b, e);
     columns_ = std::make_unique<named_columns>(b, e);
     individual_ = columns_->find("individual_local_identifier");
     tag_ = columns_->find("tag_local_identifier");
     sensor_ = columns_->find("sensor_type");
+    lines_.report_to(progress);
 }
 
 bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress)
@@ -33,10 +33,10 @@ bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_
         ++line_count_;
         if (got == line_reader::line::cancelled)
             break;
-        if (got == line_reader::line::too_long) {
+        if (got != line_reader::line::ok) {
             if (skipped_.count())
-                skipped_.add("skip line " + std::to_string(line_count_) + " longer than " +
-                             std::to_string(line_reader::default_max_line) + " bytes");
+                skipped_.add("skip line " + std::to_string(line_count_) + " " +
+                             line_reader::unusable_text(got));
             continue;
         }
         fields.clear();
@@ -81,7 +81,7 @@ QByteArray named_rows::animal(const std::vector<field>& fields) const
 
 bool named_rows::names_both_sensors(const QString& file_name)
 {
-    if (!QFileInfo(file_name).isFile()) // a pipe or device could block the caller
+    if (!zip_entry_path::exists(file_name)) // a pipe or device could block the caller
         return false;
     try {
         const named_rows rows(file_name);

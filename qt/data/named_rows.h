@@ -21,7 +21,7 @@ public:
     using field = std::pair<const char*, const char*>;
 
     // Reads the header line. Throws loader_read_failed like line_reader; progress, if given, is
-    // polled for a cancel inside long lines.
+    // polled for a cancel inside long lines and told the bytes read from then on.
     explicit named_rows(const QString& file_name, loader_progress* progress = nullptr);
 
     const named_columns& columns() const { return *columns_; }

@@ -57,7 +57,7 @@ template <typename Result, typename Parse, typename Merge, typename Unusable>
 void parallel_lines::run(line_reader& lines, Parse parse, Merge merge, Unusable unusable)
 {
     const int count = threads();
-    if (count <= 1) {
+    if (count <= 1 || lines.fits_in(block_bytes())) { // one block's worth needs no pool
         const char* b;
         const char* e;
         while (!lines.at_end()) {

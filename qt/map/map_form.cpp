@@ -5,6 +5,7 @@
 #include "data/gps_event.h"
 #include "util/build_settings.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QLabel>
@@ -47,6 +48,13 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     connect(&map, &map_widget::shown_level_changed, this, &map_form::show_level);
     connect(&map, &map_widget::level_changed, ui->horizontalSlider, &QSlider::setValue);
     connect(ui->horizontalSlider, &QSlider::valueChanged, &map, &map_widget::set_level);
+
+    // Ctrl+W closes this window as it closes a burst window.
+    auto* close_action = new QAction(tr("Close Window"), this);
+    close_action->setShortcut(QKeySequence(tr("Ctrl+W")));
+    close_action->setShortcutContext(Qt::WindowShortcut);
+    addAction(close_action);
+    connect(close_action, &QAction::triggered, this, &QWidget::close);
 }
 
 map_form::~map_form() = default;

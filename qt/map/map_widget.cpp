@@ -132,19 +132,9 @@ void map_widget::fit_to_box(const geo_box& box)
 void map_widget::fit_to_tracks()
 {
     geo_box box{1, 1, 0, 0};
-    bool any = false;
-    for (event_space_layer* track : tracks()) {
-        const geo_box b = track->events()->bounds();
-        if (b.max_longitude < b.min_longitude || b.max_latitude < b.min_latitude)
-            continue;
-        box = any ? geo_box{std::min(box.min_longitude, b.min_longitude),
-                            std::min(box.min_latitude, b.min_latitude),
-                            std::max(box.max_longitude, b.max_longitude),
-                            std::max(box.max_latitude, b.max_latitude)}
-                  : b;
-        any = true;
-    }
-    if (!any)
+    for (event_space_layer* track : tracks())
+        box = box.joined(track->events()->bounds());
+    if (box.empty())
         return;
     fit_to_box(box);
     update();

@@ -59,6 +59,7 @@ private slots:
     void file_dialog_cancelled_does_nothing();
     void missing_file_warns();
     void unknown_layout_warns();
+    void gps_export_points_to_the_pair_button();
     void unreadable_file_warns_with_reason();
     void cancel_while_loading_warns_once();
     void pipe_refused_with_its_name();
@@ -175,6 +176,25 @@ void test_open_acc_flow::unknown_layout_warns()
                  "as it came from the tag's download.");
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
+}
+
+void test_open_acc_flow::gps_export_points_to_the_pair_button()
+{
+    // The fixed GPS layout and a repository GPS download alike.
+    const QStringList paths{write("tag_gps.txt", gps_file({0, 5}, 8.5, 47.25)),
+                            write("study-gps.csv", "\"location-long\",\"location-lat\",\"timestamp\"\n"
+                                                   "8.5,47.25,2014-05-02 10:00:00.000\n")};
+    for (const QString& path : paths) {
+        QString text;
+        modal_script script;
+        script.then(choose_file(path)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+        click_open();
+        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+        QCOMPARE(text, "\"" + path +
+                           "\" is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "
+                           "Acceleration and GPS Files\", which finds its acceleration file by name.");
+    }
+    QVERIFY(burst_windows().isEmpty());
 }
 
 void test_open_acc_flow::unreadable_file_warns_with_reason()

@@ -7,6 +7,7 @@
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/test_support.h"
+#include "util/recent_files.h"
 
 #include <QDialogButtonBox>
 #include <QListWidget>
@@ -109,6 +110,9 @@ void test_open_animals_flow::pick_all_opens_a_window_per_animal()
                           "  1 acc bursts in study_acc.csv (animal Cleo, jr.)", "e-obs acc",
                           "  1 acc bursts in study_acc.csv (animal Dax)"}));
     QCOMPARE(state->gang_windows.size(), std::size_t(3));
+    // The recent files name the file itself, which opens again; not the animals.
+    QCOMPARE(recent_files::list().front(), dir->path() + "/study_acc.csv");
+    QVERIFY(recent_files::list().filter("(animal").isEmpty());
 }
 
 void test_open_animals_flow::pick_one_opens_only_that_animal()

@@ -28,6 +28,8 @@
 #include <QThreadPool>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 using namespace flow_test_support;
@@ -53,6 +55,31 @@ QByteArray gps_content(int fixes)
                QByteArray::number(i) + ":00.000,3.9,3.8,21,0.1,90,1,12\n";
     return out;
 }
+
+// Repository downloads: named columns, quoted; "Bo" and, from the given row on, "Cleo".
+QByteArray named_acc_content(int bursts)
+{
+    QByteArray out = "\"individual-local-identifier\",\"eobs:start-timestamp\",\"eobs:acceleration-axes\","
+                     "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:accelerations-raw\"\n";
+    for (int i = 0; i < bursts; ++i)
+        out +=
+            "\"Bo\",\"2014-05-02 10:" + QByteArray::number(10 + i) + ":00.000\",\"XYZ\",\"10\",\"1 2 3\"\n";
+    return out;
+}
+
+QByteArray named_gps_content(int fixes, int cleo_from)
+{
+    QByteArray out = "\"individual-local-identifier\",\"location-long\",\"location-lat\",\"timestamp\"\n";
+    for (int i = 0; i < fixes; ++i)
+        out += QByteArray(i >= cleo_from ? "Cleo" : "Bo") + ",8." + QByteArray::number(i) +
+               ",47.2,2014-05-02 10:1" + QByteArray::number(i) + ":00.000\n";
+    return out;
+}
+
+const QByteArray mixed_content = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
+                                 "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
+                                 "2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
+                                 "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n";
 
 // Sends a drag carrying urls and then its drop; returns whether the drag was accepted.
 bool drag_and_drop(QWidget* target, const QList<QUrl>& urls)
@@ -138,7 +165,13 @@ void test_open_every_way::write_all(const QStringList& specs)
     for (const QString& spec : specs) {
         const QString name = spec.section(':', 0, 0);
         const QString kind = spec.section(':', 1, 1);
-        write(name, kind == "acc" ? acc_content(3) : kind == "gps" ? gps_content(2) : "some,notes\n1,2\n");
+        write(name, kind == "acc"       ? acc_content(3)
+                    : kind == "gps"     ? gps_content(2)
+                    : kind == "nacc"    ? named_acc_content(3)
+                    : kind == "ngps"    ? named_gps_content(2, 2)
+                    : kind == "animals" ? named_gps_content(3, 1)
+                    : kind == "mixed"   ? mixed_content
+                                        : "some,notes\n1,2\n");
     }
 }
 
@@ -174,6 +207,24 @@ void test_open_every_way::rule_per_kind_data()
     QTest::newRow("GPS whose acceleration partner exists: the track alone")
         << QStringList{"f_gps.txt:gps", "f_acc.txt:acc"} << "f_gps.txt"
         << QStringList{"e-obs gps", "  2 gps events in f_gps.txt"} << 0 << 1 << "";
+    QTest::newRow("repository download with its GPS partner: the pair")
+        << QStringList{"s-acc.csv:nacc", "s-gps.csv:ngps"} << "s-acc.csv"
+        << QStringList{"e-obs acc+gps", "  2 gps events in s-gps.csv", "  3 acc bursts in s-acc.csv"} << 1
+        << 1 << "";
+    QTest::newRow("repository acceleration download: alone")
+        << QStringList{"t.csv:nacc"} << "t.csv" << QStringList{"e-obs acc", "  3 acc bursts in t.csv"} << 1
+        << 0 << "";
+    QTest::newRow("repository GPS download: the track alone")
+        << QStringList{"u.csv:ngps"} << "u.csv" << QStringList{"e-obs gps", "  2 gps events in u.csv"} << 0
+        << 1 << "";
+    QTest::newRow("GPS download of two animals: a track each")
+        << QStringList{"v.csv:animals"} << "v.csv"
+        << QStringList{"e-obs gps", "  1 gps events in v.csv (animal Bo)", "e-obs gps",
+                       "  2 gps events in v.csv (animal Cleo)"}
+        << 0 << 2 << "";
+    QTest::newRow("download with both sensors: its own pair")
+        << QStringList{"w.csv:mixed"} << "w.csv"
+        << QStringList{"e-obs acc+gps", "  1 gps events in w.csv", "  1 acc bursts in w.csv"} << 1 << 1 << "";
     QTest::newRow("neither") << QStringList{"g_acc.txt:notes"} << "g_acc.txt" << QStringList{} << 0 << 0
                              << "\"DIR/g_acc.txt\" is neither an E-OBS acceleration export nor an E-OBS GPS "
                                 "export.\nOpen an export (.csv or .txt) as it came from the tag's download.";
@@ -211,7 +262,10 @@ void test_open_every_way::rule_per_kind()
         QCOMPARE(state->next_gang_id, 0);
         QCOMPARE(recent_files::list(), QStringList());
     } else {
-        QCOMPARE(state->next_gang_id, 1);
+        // One data set per top-level row (a GPS download of two animals has two).
+        const int data_sets = static_cast<int>(
+            std::count_if(rows.begin(), rows.end(), [](const QString& row) { return !row.startsWith(' '); }));
+        QCOMPARE(state->next_gang_id, data_sets);
         QCOMPARE(recent_files::list(), QStringList{dir->path() + "/" + opened});
     }
 }
@@ -453,7 +507,7 @@ void test_open_every_way::file_dialog_filters_and_last_folder()
         window->findChild<QPushButton*>("push_button_open_eobs_acc_file")->click();
         QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
     }
-    QCOMPARE(filters, (QStringList{"E-OBS exports (*.csv *.txt)", "All files (*)"}));
+    QCOMPARE(filters, (QStringList{"E-OBS exports (*.csv *.txt *.zip *.gz)", "All files (*)"}));
     QCOMPARE(first_dir, QDir::homePath());
     // The next dialog, of either button, starts in the folder used last; a cancelled one changes nothing.
     for (const char* button : {"push_button_open_eobs_acc_and_gps_files", "push_button_open_eobs_acc_file"}) {

@@ -49,7 +49,7 @@ private slots:
     void unreadable_gps_file_names_its_reason();
     void cancel_while_loading();
     void file_with_both_sensors_opens_as_a_pair();
-    void file_with_both_sensors_of_several_animals_warns();
+    void file_without_sensor_type_is_no_pair();
 };
 
 void test_open_pair_flow::init()
@@ -327,24 +327,8 @@ void test_open_pair_flow::file_with_both_sensors_opens_as_a_pair()
     QCOMPARE(events.event_count(1), 2);
 }
 
-void test_open_pair_flow::file_with_both_sensors_of_several_animals_warns()
+void test_open_pair_flow::file_without_sensor_type_is_no_pair()
 {
-    const QString chosen =
-        write("study.csv", mixed_header + "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Bo\n"
-                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Bo\n"
-                                          "2014-05-02 10:00:00.000,gps,8.5,47.25,,,,Cleo\n"
-                                          "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1,Cleo\n");
-    streams_capture streams;
-    QString text;
-    modal_script script;
-    script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text,
-             QString("The file holds several animals; open it with the acceleration file button to choose "
-                     "among them."));
-    QVERIFY(burst_windows().isEmpty());
-
     // Without a sensor-type column the file is no pair of its own: its name pairs with nothing.
     const QString plain =
         write("plain.csv", "timestamp,location-long,location-lat,eobs:acceleration-axes,"

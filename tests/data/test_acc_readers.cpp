@@ -13,7 +13,7 @@
 #include "data/parallel_lines.h"
 #include "data/start_time_repair.h"
 #include "support/number_pieces.h"
-#include "support/test_support.h"
+#include "support/read_capture.h"
 #include "data/unquote.h"
 
 #include <QDateTime>
@@ -57,22 +57,16 @@ using test_support::streams_capture;
 
 enum class reader_kind { eobsmb, mbd };
 
-struct read_result
+struct read_result : test_support::read_log
 {
     std::vector<std::unique_ptr<burst>> bursts;
-    QString error; // "wrong header", "cancelled", or the failed read's reason
-    QString out, err;
-    QList<qint32> values;
 };
 
 read_result run(reader_kind kind, const QString& path, int cancel_after_polls = -1,
                 qint64 limit = acc_csv_reader::max_samples)
 {
     read_result r;
-    progress p;
-    p.cancel_after_polls = cancel_after_polls;
-    streams_capture capture;
-    try {
+    test_support::capture_read(cancel_after_polls, r, [&](progress& p) {
         if (kind == reader_kind::eobsmb) {
             loader_eobsmb reader(path, &p, limit);
             r.bursts = std::move(reader.bursts());
@@ -80,17 +74,8 @@ read_result run(reader_kind kind, const QString& path, int cancel_after_polls = 
             loader_mbd reader(path, &p, limit);
             r.bursts = std::move(reader.bursts());
         }
-    } catch (const loader_wrong_header&) {
-        r.error = "wrong header";
-    } catch (const loader_cancelled&) {
-        r.error = "cancelled";
-    } catch (const loader_read_failed& e) {
-        r.error = e.reason();
-    }
-    r.out = capture.stdout_text();
-    r.err = capture.stderr_text();
-    r.values = p.values;
-    if (!p.texts.isEmpty())
+    });
+    if (!r.texts.isEmpty())
         QTest::qFail("readers never set a text", __FILE__, __LINE__);
     return r;
 }
@@ -261,6 +246,7 @@ private slots:
     void cancel_in_the_middle();
     void crlf_and_byte_order_mark_read_like_plain_files();
     void utf16_file_reads_like_the_text_stream();
+    void utf16_file_cut_inside_a_character_skips_its_last_line();
     void missing_or_unopenable_file_is_a_failed_read();
     void too_many_samples_refused();
     void number_pieces_read_like_qstring();
@@ -656,6 +642,27 @@ void test_acc_readers::utf16_file_reads_like_the_text_stream()
         QCOMPARE(r.bursts.size(), std::size_t(1));
         QCOMPARE(r.bursts[0]->z, floats({3, 6}));
         QCOMPARE(difference(r, reference_read(reader_kind::mbd, path)), QString());
+    }
+}
+
+void test_acc_readers::utf16_file_cut_inside_a_character_skips_its_last_line()
+{
+    // The last value would read "1" instead of "12": the cut line is skipped with a message.
+    const QString text = QString(mbd_header) + "\n" +
+                         QString(mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3 4 5 6")) + "\n" +
+                         QString(mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "7 8 9 10 11 12"));
+    for (const char* name : {"UTF-16LE", "UTF-16BE", "UTF-32LE"}) {
+        QTextCodec* codec = QTextCodec::codecForName(name);
+        const QByteArray whole = codec->fromUnicode(QString(QChar(0xfeff)) + text);
+        const read_result intact = run(reader_kind::mbd, files_.write(whole));
+        QCOMPARE(intact.bursts.size(), std::size_t(2));
+        QCOMPARE(intact.bursts[1]->z, floats({9, 12}));
+        const read_result cut = run(reader_kind::mbd, files_.write(whole.left(whole.size() - 1)));
+        QCOMPARE(cut.error, QString());
+        QCOMPARE(cut.bursts.size(), std::size_t(1));
+        QCOMPARE(cut.bursts[0]->z, floats({3, 6}));
+        QVERIFY2((cut.out + cut.err).contains("skip line cut inside a character at the end of the file\n"),
+                 qPrintable(cut.out + cut.err));
     }
 }
 

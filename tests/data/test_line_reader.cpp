@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCodec>
 
 namespace {
 
@@ -78,6 +79,9 @@ private slots:
     void blocks_give_the_lines_of_next();
     void cancel_inside_a_long_line_of_a_block();
     void gzip_input_keeps_the_bound_and_cancel();
+    void header_without_line_end_is_not_read_through();
+    void blocks_hold_a_bounded_number_of_lines();
+    void wide_text_cut_inside_a_character();
 
 private:
     QTemporaryDir dir;
@@ -210,6 +214,95 @@ void test_line_reader::gzip_input_keeps_the_bound_and_cancel()
     const QList<QPair<int, QByteArray>> stopped = {{ok, "a"}, {cancelled, ""}};
     QCOMPARE(all_blocks(packed, 1 << 20, 1 << 20, &progress), stopped);
     QCOMPARE(progress.polls, 2);
+}
+
+namespace {
+
+struct bytes_seen : loader_progress
+{
+    qint64 last = 0;
+    bool loader_progress_cancelled() override { return false; }
+    void loader_progress_set_value(qint32) override {}
+    void loader_progress_set_text(const QString&) override {}
+    void loader_progress_bytes(qint64 read, qint64) override { last = read; }
+};
+
+} // namespace
+
+void test_line_reader::header_without_line_end_is_not_read_through()
+{
+    const std::size_t bound = line_reader::max_header_line;
+    QCOMPARE(bound, std::size_t(1) << 20);
+    const QByteArray header_at_bound(static_cast<int>(bound), 'h');
+    const QByteArray endless(static_cast<int>(16 * bound), 'z');
+    struct row
+    {
+        QByteArray content;
+        int status;
+        QByteArray text;
+        bool more;
+    };
+    const row rows[] = {
+        {"id,x\n1,2\n", ok, "id,x", true},
+        {header_at_bound + "\nrow\n", ok, header_at_bound, true},
+        {header_at_bound + "h\nrow\n", too_long, "", false},
+        {endless, too_long, "", false},
+    };
+    for (const row& r : rows) {
+        bytes_seen progress;
+        line_reader lines(file(r.content), nullptr);
+        lines.report_to(&progress);
+        const char* b;
+        const char* e;
+        QCOMPARE(static_cast<int>(lines.header(b, e)), r.status);
+        QCOMPARE(QByteArray(b, static_cast<int>(e - b)), r.text);
+        QCOMPARE(!lines.at_end(), r.more);
+        // An overlong header stops the reading within a few chunks of the bound.
+        QVERIFY2(progress.last <= qint64(3 * bound), qPrintable(QString::number(progress.last)));
+    }
+    // After the header the usual bound applies again.
+    line_reader lines(file(QByteArray("h\n") + QByteArray(static_cast<int>(2 * bound), 'x') + "\nz\n"),
+                      nullptr);
+    const char* b;
+    const char* e;
+    QCOMPARE(static_cast<int>(lines.header(b, e)), ok);
+    QCOMPARE(static_cast<int>(lines.next(b, e)), ok);
+    QCOMPARE(static_cast<qint64>(e - b), qint64(2 * bound));
+}
+
+void test_line_reader::blocks_hold_a_bounded_number_of_lines()
+{
+    const std::size_t cap = line_reader::max_block_lines;
+    const QString path = file(QByteArray(static_cast<int>(cap + 10), '\n') + "last");
+    line_reader lines(path, nullptr);
+    std::vector<char> block;
+    line_reader::line tail = line_reader::line::ok;
+    QVERIFY(lines.next_lines(std::size_t(64) << 20, block, tail));
+    QCOMPARE(block.size(), cap);
+    QVERIFY(lines.next_lines(std::size_t(64) << 20, block, tail));
+    QCOMPARE(QByteArray(block.data(), static_cast<int>(block.size())), QByteArray(10, '\n') + "last\n");
+    QVERIFY(!lines.next_lines(std::size_t(64) << 20, block, tail));
+}
+
+void test_line_reader::wide_text_cut_inside_a_character()
+{
+    QTextCodec* utf16 = QTextCodec::codecForName("UTF-16LE");
+    const QByteArray whole = utf16->fromUnicode(QString(QChar(0xfeff)) + "a\nb\nlast");
+    const auto intact = all_lines(file(whole), 100);
+    QCOMPARE(intact.size(), 3);
+    QCOMPARE(intact[1], qMakePair(ok, QByteArray("b")));
+    QCOMPARE(intact[2], qMakePair(ok, QByteArray("last")));
+    auto expected = intact;
+    expected[2] = qMakePair(static_cast<int>(line_reader::line::cut), QByteArray());
+    const QString path = file(whole.left(whole.size() - 1));
+    QCOMPARE(all_lines(path, 100), expected);
+    QCOMPARE(all_blocks(path, 100, 1), expected);
+    // A plain file has no characters to cut: its last line is read as it is.
+    QCOMPARE(all_lines(file("a\nlas"), 100).last(), qMakePair(ok, QByteArray("las")));
+    QCOMPARE(line_reader::unusable_text(line_reader::line::cut),
+             std::string("cut inside a character at the end of the file"));
+    QCOMPARE(line_reader::unusable_text(line_reader::line::too_long),
+             std::string("longer than 268435456 bytes"));
 }
 
 QTEST_GUILESS_MAIN(test_line_reader)

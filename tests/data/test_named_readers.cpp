@@ -11,14 +11,15 @@
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "support/test_support.h"
+#include "support/zip_writer.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <zip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -26,6 +27,7 @@ namespace {
 using test_support::recording_progress;
 using test_support::streams_capture;
 using test_support::write_file;
+using test_support::zip_of;
 
 // gzip of content, written as members of at most member_size bytes each.
 QByteArray gzip(const QByteArray& content, int member_size = 1 << 30)
@@ -45,22 +47,6 @@ QByteArray gzip(const QByteArray& content, int member_size = 1 << 30)
         deflateEnd(&z);
     }
     return out;
-}
-
-// A zip archive of the entries (name, content), deflated.
-QByteArray zip_of(const QList<QPair<QByteArray, QByteArray>>& entries, const QString& scratch)
-{
-    int code = 0;
-    zip_t* archive = zip_open(QFile::encodeName(scratch).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    for (const auto& entry : entries) {
-        zip_source_t* source = zip_source_buffer(archive, entry.second.constData(),
-                                                 static_cast<zip_uint64_t>(entry.second.size()), 0);
-        zip_file_add(archive, entry.first.constData(), source, ZIP_FL_ENC_UTF_8);
-    }
-    zip_close(archive);
-    QFile file(scratch);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 QString burst_text(const burst& b)
@@ -105,6 +91,8 @@ private slots:
     void acc_animals_grouped_in_order_of_first_row();
     void acc_malformed_rows_skipped_with_message();
     void acc_reads_like_the_eobs_reader();
+    void long_raw_fields_read_in_full_data();
+    void long_raw_fields_read_in_full();
     void acc_sample_limit_and_cancel();
     void gps_spellings_and_quality();
     void gps_without_quality_columns_takes_every_position();
@@ -280,6 +268,58 @@ void test_named_readers::acc_reads_like_the_eobs_reader()
     QCOMPARE(p2.values, p1.values);
 }
 
+void test_named_readers::long_raw_fields_read_in_full_data()
+{
+    // Raw fields around the length from which their pieces are counted before they are read (64 KiB).
+    QTest::addColumn<int>("pieces");
+    QTest::addColumn<QByteArray>("axes");
+    QTest::addColumn<QByteArray>("blank");
+    QTest::newRow("short") << 300 << QByteArray("XYZ") << QByteArray(" ");
+    QTest::newRow("65,532 bytes, not counted") << 10082 << QByteArray("XYZ") << QByteArray(" ");
+    QTest::newRow("65,538 bytes, counted") << 10083 << QByteArray("XYZ") << QByteArray(" ");
+    QTest::newRow("long, one axis") << 40000 << QByteArray("Y") << QByteArray(" ");
+    QTest::newRow("long, empty pieces between") << 30000 << QByteArray("ZX") << QByteArray("  ");
+}
+
+void test_named_readers::long_raw_fields_read_in_full()
+{
+    QFETCH(int, pieces);
+    QFETCH(QByteArray, axes);
+    QFETCH(QByteArray, blank);
+    // Pieces of six bytes, "-12345" and the like; between them one blank, or two with an empty piece.
+    QByteArray raw;
+    QList<float> values;
+    for (int i = 0; i < pieces; ++i) {
+        const int v = (i % 2 ? -1 : 1) * (10000 + i % 90000);
+        raw += (i ? blank : QByteArray()) + QByteArray::number(v);
+        if (i && blank.size() == 2)
+            values << 0.f;
+        values << static_cast<float>(v);
+    }
+    const QString path = file("eobs_start_timestamp,eobs_acceleration_axes,"
+                              "eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw\n"
+                              "2014-05-02 13:00:00.000," +
+                              axes + ",10," + raw + "\n2014-05-02 13:00:10.000,XYZ,10,1 2 3\n");
+    recording_progress p1, p2;
+    streams_capture streams;
+    loader_mbd reference(path, &p1);
+    loader_named_acc named(path, &p2);
+    const int m = axes.size();
+    for (const std::vector<std::unique_ptr<burst>>* bursts : {&reference.bursts(), &named.bursts()}) {
+        QCOMPARE(bursts->size(), std::size_t(2));
+        const burst& b = *bursts->front();
+        QCOMPARE(b.sample_count, values.size() / m);
+        // The first axis letter's values are pieces 0, m, 2m, ...; a missing axis reads as zeros.
+        const std::vector<float>& first = axes[0] == 'X' ? b.x : axes[0] == 'Y' ? b.y : b.z;
+        for (int n = 0; n < b.sample_count; ++n)
+            QCOMPARE(first[static_cast<std::size_t>(n)], values[n * m]);
+        if (m == 1)
+            QVERIFY(std::all_of(b.x.begin(), b.x.end(), [](float v) { return v == 0.f; }));
+        QCOMPARE(bursts->back()->x, std::vector<float>{1.f});
+    }
+    QCOMPARE(bursts_text(named.bursts()), bursts_text(reference.bursts()));
+}
+
 void test_named_readers::acc_sample_limit_and_cancel()
 {
     const QByteArray content = "eobs:start-timestamp,eobs:acceleration-axes,"
@@ -434,7 +474,7 @@ void test_named_readers::acc_chain_keeps_every_animal()
     eobs_acc_loader one(file(header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n", "one.csv"), &progress);
     QCOMPARE(one.status, ELS_SUCCESS);
     QVERIFY(one.more_animals.empty());
-    QVERIFY(one.first_animal.isEmpty());
+    QCOMPARE(one.first_animal, QString("7"));
 }
 
 void test_named_readers::samples_per_row_join_into_bursts_data()

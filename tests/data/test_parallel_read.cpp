@@ -11,7 +11,7 @@
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/parallel_lines.h"
-#include "support/test_support.h"
+#include "support/read_capture.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -68,35 +68,15 @@ QByteArray utf16le(const QString& text)
     return out;
 }
 
-// What a reader leaves behind besides its records.
-struct read_log
-{
-    QString error; // "wrong header", "cancelled", or the failed read's reason
-    QString out, err;
-    QList<qint32> values;
-};
+using test_support::read_log;
 
-// Runs load(progress, log) with the given threads and block size, capturing both streams.
+// Runs load(progress) with the given threads and block size, capturing both streams.
 template <typename Load>
 void capture_read(int threads, std::size_t block, int cancel_after_polls, read_log& log, Load&& load)
 {
     parallel_lines::set_threads(threads);
     parallel_lines::set_block_bytes(block);
-    test_support::recording_progress p;
-    p.cancel_after_polls = cancel_after_polls;
-    test_support::streams_capture capture;
-    try {
-        load(p);
-    } catch (const loader_wrong_header&) {
-        log.error = "wrong header";
-    } catch (const loader_cancelled&) {
-        log.error = "cancelled";
-    } catch (const loader_read_failed& e) {
-        log.error = e.reason();
-    }
-    log.out = capture.stdout_text();
-    log.err = capture.stderr_text();
-    log.values = p.values;
+    test_support::capture_read(cancel_after_polls, log, std::forward<Load>(load));
 }
 
 struct outcome : read_log

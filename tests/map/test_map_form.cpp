@@ -202,6 +202,12 @@ void test_map_form::close_hides_and_keeps_the_map()
     QVERIFY(!f.form->isVisible());
     QCOMPARE(log.count("map_form::closeEvent"), 1);
     f.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    f.form->activateWindow();
+    QTest::keyClick(f.form->findChild<map_widget*>(), Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!f.form->isVisible()); // Ctrl+W closes it the same way
+    QCOMPARE(log.count("map_form::closeEvent"), 2);
+    f.form->show();
     QVERIFY(f.form->isVisible());
     QCOMPARE(f.level(), 2);
     QCOMPARE(f.origin(), origin);

@@ -101,4 +101,20 @@ inline std::unique_ptr<burst_space> irregular_space(int count, int longest, unsi
     return space_of(std::move(list));
 }
 
+// A burst with the same values on all three axes.
+struct plain_burst
+{
+    qint64 t;
+    double f;
+    std::vector<float> v;
+};
+
+inline std::unique_ptr<burst_space> plain_space(const std::vector<plain_burst>& list)
+{
+    std::vector<std::unique_ptr<burst>> bursts;
+    for (const auto& b : list)
+        bursts.push_back(make_burst(b.t, b.f, b.v, b.v, b.v));
+    return space_of(std::move(bursts));
+}
+
 } // namespace test_support

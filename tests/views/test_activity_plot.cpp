@@ -27,23 +27,9 @@ constexpr qint64 day_ms = 86400000;
 constexpr qint64 bin_ms = 360000;
 constexpr qint64 march_1 = 1709251200000; // 2024-03-01T00:00:00Z
 
-struct spec_burst
-{
-    qint64 t;
-    double f;
-    std::vector<float> v; // the same values on all three axes
-};
-
 // Keeps the model's summary lines out of the test output.
 using message_log = test_support::debug_capture;
-
-std::unique_ptr<burst_space> space_of(const std::vector<spec_burst>& list)
-{
-    std::vector<std::unique_ptr<burst>> bursts;
-    for (const auto& b : list)
-        bursts.push_back(test_support::make_burst(b.t, b.f, b.v, b.v, b.v));
-    return test_support::space_of(std::move(bursts));
-}
+using test_support::plain_burst;
 
 QImage plot_of(const burst_space& space, const QString& name = QStringLiteral("a.csv"))
 {
@@ -131,7 +117,7 @@ std::vector<double> literal_activities(const burst_space& space, qint64 begin, q
 
 } // namespace
 
-Q_DECLARE_METATYPE(std::vector<spec_burst>)
+Q_DECLARE_METATYPE(std::vector<test_support::plain_burst>)
 Q_DECLARE_METATYPE(std::vector<double>)
 
 class test_activity_plot : public QObject
@@ -159,7 +145,8 @@ private slots:
 
 void test_activity_plot::one_day_gives_one_row()
 {
-    const auto space = space_of({{march_1 + 3600000, 10, {1, 2}}, {march_1 + 20 * 3600000, 10, {5, 1}}});
+    const auto space =
+        test_support::plain_space({{march_1 + 3600000, 10, {1, 2}}, {march_1 + 20 * 3600000, 10, {5, 1}}});
     activity_calculator calc(*space);
     QCOMPARE(calc.bin_count, qint64(240));
     QCOMPARE(calc.duration, day_ms);
@@ -178,7 +165,8 @@ void test_activity_plot::one_day_gives_one_row()
 void test_activity_plot::bursts_around_midnight_give_two_rows()
 {
     const qint64 late = march_1 + day_ms - 60000;
-    const auto space = space_of({{late, 10, {0, 4}}, {march_1 + day_ms + 60000, 10, {0, 2}}});
+    const auto space =
+        test_support::plain_space({{late, 10, {0, 4}}, {march_1 + day_ms + 60000, 10, {0, 2}}});
     activity_calculator calc(*space);
     QCOMPARE(calc.plot_begin, march_1);
     QCOMPARE(calc.plot_end, march_1 + 2 * day_ms);
@@ -211,7 +199,7 @@ void test_activity_plot::bursts_around_midnight_give_two_rows()
 void test_activity_plot::bounds_and_debug_lines()
 {
     // A burst before the epoch lies on the UTC day before 1970-01-01.
-    const auto space = space_of({{-1, 10, {1}}, {5 * bin_ms + 7, 10, {1}}});
+    const auto space = test_support::plain_space({{-1, 10, {1}}, {5 * bin_ms + 7, 10, {1}}});
     message_log log;
     activity_calculator calc(*space);
     QCOMPARE(calc.plot_begin, -day_ms);
@@ -229,7 +217,7 @@ void test_activity_plot::bounds_and_debug_lines()
 
 void test_activity_plot::empty_space_gives_header_only()
 {
-    const auto space = space_of(std::vector<spec_burst>{});
+    const auto space = test_support::plain_space(std::vector<plain_burst>{});
     activity_calculator calc(*space);
     QCOMPARE(calc.bin_count, qint64(0));
     QCOMPARE(calc.duration, qint64(0));
@@ -243,7 +231,7 @@ void test_activity_plot::empty_space_gives_header_only()
 
 void test_activity_plot::header_text()
 {
-    const auto space = space_of({{march_1, 10, {1, 2}}});
+    const auto space = test_support::plain_space({{march_1, 10, {1, 2}}});
     const QImage image = plot_of(*space, QStringLiteral("C:/data/tag 42_acc.txt"));
     QImage ref =
         text_reference(image.size(), QPoint(10, 16), QStringLiteral("activity plot (Dornvale - v0.1.3)"));
@@ -296,7 +284,7 @@ void test_activity_plot::bin_activity()
 
     // An anchor burst at the start of the day keeps plot_begin fixed; it has a single sample.
     const qint64 s = march_1 + 100 * bin_ms;
-    const auto space = space_of({{march_1, 10, {7}}, {s + offset, frequency, values}});
+    const auto space = test_support::plain_space({{march_1, 10, {7}}, {s + offset, frequency, values}});
     activity_calculator calc(*space);
     QCOMPARE(calc.plot_begin, march_1);
     QCOMPARE(calc.activities[0], 0.0);
@@ -311,7 +299,7 @@ void test_activity_plot::frequency_zero_locates_only_the_first_sample()
 {
     // An unreadable frequency is stored as 0: the first sample has a time, the others have none.
     const qint64 s = march_1 + 3 * bin_ms;
-    const auto space = space_of({{s + 10, 0.0, {1, 50, 90}}, {s + 20, 10, {5, 6}}});
+    const auto space = test_support::plain_space({{s + 10, 0.0, {1, 50, 90}}, {s + 20, 10, {5, 6}}});
     activity_calculator calc(*space);
     QCOMPARE(calc.activities[3], (4.0 + 1.0) / 2);
     for (qint64 k = 4; k < calc.bin_count; ++k)
@@ -320,7 +308,7 @@ void test_activity_plot::frequency_zero_locates_only_the_first_sample()
 
 void test_activity_plot::matches_the_literal_rules_data()
 {
-    QTest::addColumn<std::vector<spec_burst>>("bursts");
+    QTest::addColumn<std::vector<plain_burst>>("bursts");
     QRandomGenerator rng(20240301);
     const double rates[] = {1, 3, 10, 20, 33.33, 0.7, 1500};
     const auto values = [&rng](int n) {
@@ -330,7 +318,7 @@ void test_activity_plot::matches_the_literal_rules_data()
         return v;
     };
     for (int round = 0; round < 6; ++round) {
-        std::vector<spec_burst> list;
+        std::vector<plain_burst> list;
         qint64 t = march_1 + static_cast<qint64>(rng.bounded(86400000));
         const int count = 20 + static_cast<int>(rng.bounded(60));
         for (int b = 0; b < count; ++b) {
@@ -344,19 +332,19 @@ void test_activity_plot::matches_the_literal_rules_data()
         QTest::newRow(qPrintable(QStringLiteral("random %1").arg(round))) << list;
     }
     // A long burst that starts before a later one: the later start hides it from the next bins.
-    QTest::newRow("overlap") << std::vector<spec_burst>{{march_1 + bin_ms - 5000, 1, values(900)},
-                                                        {march_1 + bin_ms - 1000, 10, values(30)}};
+    QTest::newRow("overlap") << std::vector<plain_burst>{{march_1 + bin_ms - 5000, 1, values(900)},
+                                                         {march_1 + bin_ms - 1000, 10, values(30)}};
     QTest::newRow("equal starts at a bin start")
-        << std::vector<spec_burst>{{march_1 + bin_ms, 10, values(50)},
-                                   {march_1 + bin_ms, 10, values(50)},
-                                   {march_1 + 2 * bin_ms, 10, values(50)},
-                                   {march_1 + 2 * bin_ms, 3, values(50)}};
+        << std::vector<plain_burst>{{march_1 + bin_ms, 10, values(50)},
+                                    {march_1 + bin_ms, 10, values(50)},
+                                    {march_1 + 2 * bin_ms, 10, values(50)},
+                                    {march_1 + 2 * bin_ms, 3, values(50)}};
 }
 
 void test_activity_plot::matches_the_literal_rules()
 {
-    QFETCH(std::vector<spec_burst>, bursts);
-    const auto space = space_of(bursts);
+    QFETCH(std::vector<plain_burst>, bursts);
+    const auto space = test_support::plain_space(bursts);
     activity_calculator calc(*space);
     const std::vector<double> expected = literal_activities(*space, calc.plot_begin, calc.bin_count);
     QCOMPARE(calc.activities.size(), expected.size());
@@ -374,7 +362,8 @@ void test_activity_plot::matches_the_literal_rules()
 void test_activity_plot::grey_follows_the_power_law()
 {
     // Bin 31 has activity 8 (the maximum), bin 35 has 1: w = 0.125^0.3, grey 118; bin 33 has none.
-    const auto space = space_of({{march_1 + 31 * bin_ms, 10, {0, 8}}, {march_1 + 35 * bin_ms, 10, {0, 1}}});
+    const auto space =
+        test_support::plain_space({{march_1 + 31 * bin_ms, 10, {0, 8}}, {march_1 + 35 * bin_ms, 10, {0, 1}}});
     const QImage image = plot_of(*space);
     for (int y = 66; y <= 78; ++y) {
         QCOMPARE(grey_at(image, 31, y), 0);
@@ -388,11 +377,11 @@ void test_activity_plot::grey_follows_the_power_law()
 void test_activity_plot::hour_lines_over_the_bars()
 {
     // Full activity under every hour line and right beside it.
-    std::vector<spec_burst> list;
+    std::vector<plain_burst> list;
     for (int m = 0; m < 24; ++m)
         for (int c : {10 * m, 10 * m + 1})
             list.push_back({march_1 + c * bin_ms, 10, {0, 5}});
-    const auto space = space_of(list);
+    const auto space = test_support::plain_space(list);
     const QImage image = plot_of(*space);
     for (int m = 0; m <= 24; ++m) {
         const int want = m % 6 == 0 ? 64 : 192;
@@ -409,7 +398,8 @@ void test_activity_plot::spans_over_twenty_years_refused()
 {
     // 7,305 days (20 years) are drawn; one more day is refused before any bin is computed.
     const qint64 jan_1990 = 631152000000;
-    const auto longest = space_of({{jan_1990, 10, {1, 2}}, {jan_1990 + 7304 * day_ms + 5, 10, {1, 3}}});
+    const auto longest =
+        test_support::plain_space({{jan_1990, 10, {1, 2}}, {jan_1990 + 7304 * day_ms + 5, 10, {1, 3}}});
     QCOMPARE(activity_plot_refusal(*longest), QString());
     {
         activity_calculator calc(*longest);
@@ -418,7 +408,8 @@ void test_activity_plot::spans_over_twenty_years_refused()
     }
     QCOMPARE(plot_of(*longest).size(), QSize(512, (7305 + 4) * 16));
 
-    const auto over = space_of({{jan_1990, 10, {1, 2}}, {jan_1990 + 7305 * day_ms, 10, {1, 3}}});
+    const auto over =
+        test_support::plain_space({{jan_1990, 10, {1, 2}}, {jan_1990 + 7305 * day_ms, 10, {1, 3}}});
     QCOMPARE(activity_plot_refusal(*over),
              QString("The activity plot is not drawn: the bursts span 7306 days (1990-01-01 to 2010-01-01), "
                      "more than 20 years (7305 days). Check the file for wrong start times."));
@@ -430,10 +421,10 @@ void test_activity_plot::spans_over_twenty_years_refused()
     QVERIFY(plot_of(*over).isNull());
 
     // Years 1 to 9999 are refused at once.
-    const auto widest = space_of({{-62135596800000, 10, {1}}, {253402300799999, 10, {1}}});
+    const auto widest = test_support::plain_space({{-62135596800000, 10, {1}}, {253402300799999, 10, {1}}});
     QVERIFY(activity_plot_refusal(*widest).startsWith("The activity plot is not drawn: the bursts span "));
     QVERIFY(plot_of(*widest).isNull());
-    QCOMPARE(activity_plot_refusal(*space_of(std::vector<spec_burst>{})), QString());
+    QCOMPARE(activity_plot_refusal(*test_support::plain_space(std::vector<plain_burst>{})), QString());
 }
 
 QTEST_MAIN(test_activity_plot)

@@ -6,6 +6,7 @@
 #include "data/burst_space.h"
 #include "data/dornvale_version.h"
 
+#include "support/burst_builder.h"
 #include "support/test_support.h"
 
 #include <QBuffer>
@@ -26,21 +27,7 @@ constexpr qint64 day_ms = 86400000;
 constexpr qint64 bin_ms = 360000;
 constexpr qint64 march_1 = 1709251200000; // 2024-03-01T00:00:00Z
 
-struct plain_burst
-{
-    qint64 t;
-    double f;
-    std::vector<float> v; // the same values on all three axes
-};
-
-std::unique_ptr<burst_space> space_of(const std::vector<plain_burst>& list)
-{
-    std::vector<std::unique_ptr<burst>> bursts;
-    for (const auto& b : list)
-        bursts.push_back(std::make_unique<burst>(b.t, b.f, static_cast<qint32>(b.v.size()), b.v, b.v, b.v));
-    test_support::streams_capture quiet;
-    return std::make_unique<burst_space>(bursts);
-}
+using test_support::plain_burst;
 
 std::unique_ptr<activity_calculator> calc_of(const burst_space& space, qint64 offset_ms = 0)
 {
@@ -180,7 +167,7 @@ void test_activity_plot_options::default_picture_is_unchanged_data()
 void test_activity_plot_options::default_picture_is_unchanged()
 {
     QFETCH(std::vector<plain_burst>, bursts);
-    const auto space = space_of(bursts);
+    const auto space = test_support::plain_space(bursts);
     const auto calc = calc_of(*space);
     const QDateTime generated(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::UTC);
     const QString name = QStringLiteral("/data/tags/1234_acc.txt");
@@ -260,7 +247,7 @@ void test_activity_plot_options::export_path()
 
 void test_activity_plot_options::csv_is_the_picture_s_bins()
 {
-    const auto space = space_of(random_days(19, 3));
+    const auto space = test_support::plain_space(random_days(19, 3));
     const auto calc = calc_of(*space);
     const QImage image = activity_plot_image(*calc, QStringLiteral("a.csv"), activity_plot_options());
     const QStringList lines = csv_lines(*calc);
@@ -307,9 +294,10 @@ void test_activity_plot_options::csv_lines_exactly()
 {
     // 2000, 2010, 2000 at 10 Hz in bin 100 (10:00 UTC): activity 10 from 3 samples; one sample in bin
     // 239; 0.25 steps give a value with a fraction.
-    const auto space = space_of({{march_1 + 100 * bin_ms, 10, {2000, 2010, 2000}},
-                                 {march_1 + 101 * bin_ms + 5, 10, {0.25f, 0.5f, 0.25f, 0.5f}},
-                                 {march_1 + 239 * bin_ms + 359999, 10, {7}}});
+    const auto space =
+        test_support::plain_space({{march_1 + 100 * bin_ms, 10, {2000, 2010, 2000}},
+                                   {march_1 + 101 * bin_ms + 5, 10, {0.25f, 0.5f, 0.25f, 0.5f}},
+                                   {march_1 + 239 * bin_ms + 359999, 10, {7}}});
     const QStringList lines = csv_lines(*calc_of(*space));
     QCOMPARE(lines.size(), 242);
     QCOMPARE(lines[1], QStringLiteral("2024-03-01T00:00:00Z,0,0,0,0"));
@@ -339,7 +327,7 @@ void test_activity_plot_options::csv_lines_exactly()
 
 void test_activity_plot_options::failed_write_reports_the_device_error()
 {
-    const auto space = space_of({{march_1, 10, {1, 2}}});
+    const auto space = test_support::plain_space({{march_1, 10, {1, 2}}});
     QBuffer closed; // never opened: every write fails
     QString error;
     {
@@ -351,7 +339,7 @@ void test_activity_plot_options::failed_write_reports_the_device_error()
 
 void test_activity_plot_options::double_plot_rows_are_single_rows_a_day_on()
 {
-    const auto space = space_of(random_days(23, 5));
+    const auto space = test_support::plain_space(random_days(23, 5));
     const auto calc = calc_of(*space);
     const QDateTime generated(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::UTC);
     activity_plot_options twice;
@@ -399,7 +387,7 @@ void test_activity_plot_options::double_plot_rows_are_single_rows_a_day_on()
 
 void test_activity_plot_options::options_in_the_header()
 {
-    const auto space = space_of({{march_1, 10, {1, 2}}});
+    const auto space = test_support::plain_space({{march_1, 10, {1, 2}}});
     activity_plot_options o;
     o.double_plot = true;
     o.utc_offset_minutes = 330;
@@ -440,7 +428,7 @@ void test_activity_plot_options::utc_offset_moves_bins()
     QFETCH(QString, first);
     QFETCH(int, row);
     QFETCH(int, column);
-    const auto space = space_of({{at, 10, {0, 8}}});
+    const auto space = test_support::plain_space({{at, 10, {0, 8}}});
     activity_plot_options o;
     o.utc_offset_minutes = minutes;
     const auto calc = calc_of(*space, o.utc_offset_ms());
@@ -469,7 +457,7 @@ void test_activity_plot_options::utc_offset_keeps_every_value()
 {
     // On a clock a whole number of bins ahead or behind, every bin keeps its value and moves by
     // offset / 6 minutes columns (into the next or previous row past midnight).
-    const auto space = space_of(random_days(29, 3));
+    const auto space = test_support::plain_space(random_days(29, 3));
     const auto utc = calc_of(*space);
     for (int minutes : {6, 60, 222, -6, -330, -720, 840}) {
         const auto moved = calc_of(*space, qint64(minutes) * 60000);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+class QTextCodec;
+
+// One burst row's samples per axis, as both kinds of acceleration reader take them apart: the axes
+// text ("XYZ", "XZ", ...) says which axes the blank-separated raw values hold and in what order;
+// sample n of an axis is the value at n times the number of axes plus its letter's position.
+struct burst_axes
+{
+    std::size_t samples = 0;
+    std::array<std::vector<float>, 3> axis;
+
+    // Reads the row's axes (both fields already unquoted); false, with nothing read, when the axes
+    // text names no axis. pieces is scratch space the caller may reuse.
+    bool read(const char* axes_begin, const char* axes_end, const char* raw_begin, const char* raw_end,
+              QTextCodec* codec, std::vector<float>& pieces);
+
+    // Throws loader_read_failed ("Too many samples: ...") when a file's total passes the limit.
+    static void check_limit(qint64 total_samples, qint64 sample_limit);
+};

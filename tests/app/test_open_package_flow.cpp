@@ -1,0 +1,190 @@
+// Zip packages of several files through the real windows: the acceleration and GPS entries of one
+// archive open as a pair (by name or by header), the acceleration button takes the acceleration
+// entry, an entry path opens again from the recent files, and a package without a pair or a
+// damaged one is refused naming it.
+#include "app/app_state.h"
+#include "app/burst_main_window.h"
+#include "app/dornvalemainwindow.h"
+#include "data/event_space.h"
+#include "data/events_by_bursts_i.h"
+#include "support/flow_test_support.h"
+#include "support/gui_test_support.h"
+#include "support/pair_flow_fixture.h"
+#include "support/test_support.h"
+#include "support/zip_writer.h"
+#include "util/recent_files.h"
+
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace flow_test_support;
+using namespace gui_test_support;
+using namespace test_support;
+
+class test_open_package_flow : public QObject, public pair_flow_fixture
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(start_pair_flow()); }
+    void cleanup() { QVERIFY(stop_pair_flow()); }
+
+    void entries_named_as_a_pair_open_as_a_pair();
+    void entries_told_apart_by_header_open_as_a_pair();
+    void acceleration_button_takes_the_acceleration_entry();
+    void entry_opens_again_from_the_recent_files();
+    void dropped_package_opens_as_a_pair();
+    void one_entry_with_both_sensors_pairs_with_itself();
+    void package_without_pair_or_damaged_is_refused();
+
+private:
+    // Writes the archive of the entries into the temporary directory; its path.
+    QString package(const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries)
+    {
+        zip_of(entries, dir->path() + "/" + name);
+        return dir->path() + "/" + name;
+    }
+    // The message shown when opening chosen with button.
+    QString refusal(QPushButton* button, const QString& chosen);
+
+    const QByteArray acc = acc_file(6);
+    const QByteArray gps = gps_file({-1, 0, 5, 25, 59}, 8.5, 47.25);
+};
+
+QString test_open_package_flow::refusal(QPushButton* button, const QString& chosen)
+{
+    QString text;
+    modal_script script;
+    script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
+    button->click();
+    if (!QTest::qWaitFor([&] { return script.done(); }, 10000))
+        return "no message";
+    return text;
+}
+
+void test_open_package_flow::entries_named_as_a_pair_open_as_a_pair()
+{
+    const QString zip = package(
+        "study.zip", {{"README.txt", "read me"}, {"data/stork-gps.csv", gps}, {"data/stork-acc.csv", acc}});
+    streams_capture streams;
+    burst_main_window* w = open_pair(zip);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), zip + "/data/stork-acc.csv - Acceleration Data - Dornvale");
+    QCOMPARE(
+        tree_rows(window->open_files_tree()),
+        (QStringList{"e-obs acc+gps", "  5 gps events in stork-gps.csv", "  6 acc bursts in stork-acc.csv"}));
+    QCOMPARE(map().layers().size(), std::size_t(1));
+    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    QCOMPARE(events.event_count(-1), 1);
+    QCOMPARE(events.event_count(0), 2);
+    QCOMPARE(events.event_count(5), 1);
+    // The GPS entry is read first, as a GPS file is.
+    QVERIFY(streams.stderr_text().indexOf("loader_gps_eobsmb") <
+            streams.stderr_text().indexOf("loader_eobsmb"));
+}
+
+void test_open_package_flow::entries_told_apart_by_header_open_as_a_pair()
+{
+    const QString zip = package("download.zip", {{"a.csv", gps}, {"b.csv", acc}});
+    streams_capture streams;
+    burst_main_window* w = open_pair(zip);
+    QVERIFY(w);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  5 gps events in a.csv", "  6 acc bursts in b.csv"}));
+}
+
+void test_open_package_flow::acceleration_button_takes_the_acceleration_entry()
+{
+    const QString zip = package("study.zip", {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
+    streams_capture streams;
+    QVERIFY(open_through_dialog(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), zip));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc", "  6 acc bursts in stork-acc.csv"}));
+    QVERIFY(map().layers().empty());
+}
+
+void test_open_package_flow::entry_opens_again_from_the_recent_files()
+{
+    const QString zip = package("study.zip", {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
+    streams_capture streams;
+    QVERIFY(open_pair(zip));
+    QCOMPARE(recent_files::list().front(), zip + "/stork-acc.csv");
+    window->open_files({recent_files::list().front()});
+    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 2, 10000);
+    QCOMPARE(
+        tree_rows(window->open_files_tree()).mid(3),
+        (QStringList{"e-obs acc+gps", "  5 gps events in stork-gps.csv", "  6 acc bursts in stork-acc.csv"}));
+
+    // An entry the archive no longer holds is missing like a file.
+    QString text;
+    modal_script script;
+    script.then(answer_message(QMessageBox::Ok, nullptr, &text));
+    window->open_files({zip + "/gone-acc.csv"});
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    QCOMPARE(text,
+             "\"" + zip +
+                 "/gone-acc.csv\" does not exist.\nCheck the file's name and folder, then open it again.");
+}
+
+void test_open_package_flow::dropped_package_opens_as_a_pair()
+{
+    const QString zip = package("study.zip", {{"x.csv", acc}, {"y.csv", gps}});
+    streams_capture streams;
+    window->open_files({zip});
+    QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  5 gps events in y.csv", "  6 acc bursts in x.csv"}));
+}
+
+void test_open_package_flow::one_entry_with_both_sensors_pairs_with_itself()
+{
+    const QByteArray mixed = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
+                             "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
+                             "2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
+                             "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n";
+    for (const QString& name : {QString("one.zip"), QString("two.zip")}) {
+        QList<QPair<QByteArray, QByteArray>> entries{{"study.csv", mixed}};
+        if (name == "two.zip")
+            entries << qMakePair(QByteArray("notes.txt"), QByteArray("notes\n"));
+        const QString zip = package(name, entries);
+        streams_capture streams;
+        QVERIFY2(open_pair(zip), qPrintable(name));
+    }
+    // The single entry is read as the archive itself, as before; of two, the entry is named.
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  1 gps events in one.zip", "  1 acc bursts in one.zip",
+                          "e-obs acc+gps", "  1 gps events in study.csv", "  1 acc bursts in study.csv"}));
+}
+
+void test_open_package_flow::package_without_pair_or_damaged_is_refused()
+{
+    const QString only_acc = package("only.zip", {{"a.csv", acc}, {"b.csv", acc}, {"c.txt", "notes\n"}});
+    const QByteArray whole = zip_of({{"s-acc.csv", acc}, {"s-gps.csv", gps}}, dir->path() + "/scratch.zip");
+    const QString cut = write("cut.zip", whole.left(whole.size() - 10));
+    const QString no_data = package("nodata.zip", {{"a.md", "x"}});
+    streams_capture streams;
+    QCOMPARE(refusal(open_button(), only_acc),
+             "\"" + only_acc +
+                 "\" holds 3 files, but no acceleration and GPS pair among them.\nA package pairs files "
+                 "named like "
+                 "\"name-acc.csv\" and \"name-gps.csv\", or an acceleration export and a GPS export.");
+    QCOMPARE(refusal(open_button(), cut),
+             "The archive \"" + cut +
+                 "\" could not be read: Can't read file: the archive is damaged or incomplete (Not a zip "
+                 "archive)\nCheck that the download is complete, then open it again.");
+    QCOMPARE(
+        refusal(open_button(), no_data),
+        "The archive \"" + no_data +
+            "\" could not be read: Can't read file: the archive holds no .csv or .txt file\nCheck that the "
+            "download is complete, then open it again.");
+    // The acceleration button names the damage too.
+    const QString text = refusal(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), cut);
+    QVERIFY2(text.startsWith("The acceleration file \"" + cut +
+                             "\" could not be read: Can't read file: the archive is "
+                             "damaged or incomplete"),
+             qPrintable(text));
+    QVERIFY(burst_windows().isEmpty());
+}
+
+QTEST_MAIN(test_open_package_flow)
+#include "test_open_package_flow.moc"

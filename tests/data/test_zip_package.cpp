@@ -1,0 +1,282 @@
+// Zip archives of several data files: entry paths read like files, progress and failures of an
+// entry, and finding a package's acceleration and GPS entries by name or by header.
+#include "data/burst.h"
+#include "data/burst_space.h"
+#include "data/eobs_acc_gps_loader.h"
+#include "data/event_space.h"
+#include "data/loader_gps_mbd.h"
+#include "data/zip_entry_path.h"
+#include "data/zip_package.h"
+#include "support/test_support.h"
+#include "support/zip_writer.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using test_support::recording_progress;
+using test_support::streams_capture;
+using test_support::write_file;
+using test_support::zip_of;
+
+const QByteArray fixed_acc = "key-bin-checksum,tag-serial-number,start-timestamp,"
+                             "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n"
+                             "1,2,2014-05-02 10:00:00.000,10,XYZ,1 2 3 4 5 6\n"
+                             "1,2,2014-05-02 10:10:00.000,10,XYZ,7 8 9\n";
+
+const QByteArray named_acc = "eobs:start-timestamp,eobs:acceleration-axes,"
+                             "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
+                             "2014-05-02 10:00:00.000,XYZ,10,1 2 3\n";
+
+const QByteArray named_gps = "location-long,location-lat,timestamp\n"
+                             "8.5,47.25,2014-05-02 10:00:00.000\n"
+                             "8.6,47.35,2014-05-02 10:05:00.000\n";
+
+const QByteArray mixed = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
+                         "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
+                         "2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
+                         "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n";
+
+QByteArray fixed_gps()
+{
+    return QByteArray(loader_gps_mbd::header_3) +
+           "\n3.9,3.8,12,1a,2,2014-05-02 00:00:00.000,\"A\",21,3,40,0.1,90,55,47.25,8.5,2014-05-02 "
+           "10:00:00.000,123,4567,2014-05-02 10:00:00.000\n";
+}
+
+} // namespace
+
+class test_zip_package : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+    void entry_paths_split_at_the_archive();
+    void entries_and_existence();
+    void entry_reads_like_the_plain_file();
+    void entry_progress_counts_its_unpacked_bytes();
+    void entry_failures_are_clear_data();
+    void entry_failures_are_clear();
+    void package_entries_found_data();
+    void package_entries_found();
+
+private:
+    // Writes the archive of the entries under name; its path.
+    QString archive(const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries)
+    {
+        zip_of(entries, dir.path() + "/" + name);
+        return dir.path() + "/" + name;
+    }
+
+    QTemporaryDir dir;
+};
+
+void test_zip_package::entry_paths_split_at_the_archive()
+{
+    const QString zip = archive("pkg.zip", {{"a.csv", named_acc}, {"data/b.csv", named_gps}});
+    QDir(dir.path()).mkdir("folder");
+    write_file(dir.path() + "/folder/plain.csv", named_acc);
+    const struct
+    {
+        QString path;
+        bool split;
+        QString archive;
+        QString entry;
+    } cases[] = {
+        {zip + "/a.csv", true, zip, "a.csv"},
+        {zip + "/data/b.csv", true, zip, "data/b.csv"},
+        {zip + "/missing.csv", true, zip, "missing.csv"}, // split; the entry is looked up on reading
+        {zip, false, {}, {}},                             // the archive itself is a file
+        {zip + "/", false, {}, {}},
+        {dir.path() + "/folder/plain.csv", false, {}, {}},
+        {dir.path() + "/folder/none.csv", false, {}, {}},
+        {dir.path() + "/nowhere/pkg.zip/a.csv", false, {}, {}},
+    };
+    for (const auto& c : cases) {
+        QString archive_part = "unset";
+        QString entry_part = "unset";
+        QCOMPARE(zip_entry_path::split(c.path, &archive_part, &entry_part), c.split);
+        if (c.split) {
+            QCOMPARE(archive_part, c.archive);
+            QCOMPARE(entry_part, c.entry);
+        }
+    }
+}
+
+void test_zip_package::entries_and_existence()
+{
+    const QString zip = archive(
+        "pkg.zip", {{"README.md", "x"}, {"b.CSV", named_gps}, {"notes.txt", "y"}, {"a.csv", named_acc}});
+    QCOMPARE(zip_entry_path::entries(zip), (QStringList{zip + "/b.CSV", zip + "/notes.txt", zip + "/a.csv"}));
+    QVERIFY(zip_entry_path::exists(zip + "/a.csv"));
+    QVERIFY(zip_entry_path::exists(zip));
+    QVERIFY(!zip_entry_path::exists(zip + "/README.md")); // not a data entry
+    QVERIFY(!zip_entry_path::exists(zip + "/c.csv"));
+    QVERIFY(!zip_entry_path::exists(dir.path()));
+
+    const QByteArray bytes = zip_of({{"a.csv", named_acc}}, dir.path() + "/scratch.zip");
+    write_file(dir.path() + "/cut.zip", bytes.left(bytes.size() - 10));
+    write_file(dir.path() + "/plain.zip", named_acc);
+    QVERIFY(zip_entry_path::entries(dir.path() + "/cut.zip").isEmpty());
+    QVERIFY(zip_entry_path::entries(dir.path() + "/plain.zip").isEmpty());
+    QVERIFY(zip_entry_path::entries(dir.path() + "/none.zip").isEmpty());
+    QVERIFY(!zip_entry_path::exists(dir.path() + "/cut.zip/a.csv"));
+}
+
+void test_zip_package::entry_reads_like_the_plain_file()
+{
+    QByteArray acc = fixed_acc;
+    for (int i = 0; i < 3000; ++i)
+        acc += "1,2,2014-05-02 11:00:00.000,10,XYZ,1 2 3 " + QByteArray::number(i) + " 5 6\n";
+    const QString zip = archive("pkg.zip", {{"first-gps.csv", named_gps}, {"data/stork-acc.csv", acc}});
+    write_file(dir.path() + "/plain_acc.txt", acc);
+    write_file(dir.path() + "/plain-gps.csv", named_gps);
+    recording_progress progress;
+    streams_capture streams;
+    eobs_acc_loader from_zip(zip + "/data/stork-acc.csv", &progress);
+    eobs_acc_loader plain(dir.path() + "/plain_acc.txt", &progress);
+    QCOMPARE(from_zip.status, ELS_SUCCESS);
+    QCOMPARE(plain.status, ELS_SUCCESS);
+    QCOMPARE(from_zip.space->entry_count(), 3002);
+    QCOMPARE(from_zip.space->total_sample_count(), plain.space->total_sample_count());
+    for (qint32 i = 0; i < plain.space->entry_count(); ++i) {
+        const burst& a = *from_zip.space->entry(i).burst;
+        const burst& b = *plain.space->entry(i).burst;
+        QCOMPARE(a.start_timestamp, b.start_timestamp);
+        QCOMPARE(a.x, b.x);
+        QCOMPARE(a.y, b.y);
+        QCOMPARE(a.z, b.z);
+    }
+    // The same reader took both.
+    const QStringList succeeded = streams.stderr_lines().filter("succeeded");
+    QCOMPARE(succeeded.size(), 2);
+    QCOMPARE(succeeded[0], succeeded[1]);
+
+    eobs_gps_loader gps(zip + "/first-gps.csv", &progress);
+    QCOMPARE(gps.status, ELS_SUCCESS);
+    QCOMPARE(gps.space->events().size(), std::size_t(2));
+    QCOMPARE(gps.space->events()[1]->latitude, 47.35);
+}
+
+void test_zip_package::entry_progress_counts_its_unpacked_bytes()
+{
+    QByteArray acc = named_acc;
+    while (acc.size() < 3 << 20)
+        acc += "2014-05-02 10:00:00.000,XYZ,10,1 2 3 4 5 6 7 8 9\n";
+    const QString zip = archive("pkg.zip", {{"other.csv", named_gps}, {"stork-acc.csv", acc}});
+    recording_progress progress;
+    streams_capture streams;
+    eobs_acc_loader chain(zip + "/stork-acc.csv", &progress);
+    QCOMPARE(chain.status, ELS_SUCCESS);
+    QVERIFY(progress.bytes.size() >= 3);
+    for (int i = 0; i < progress.bytes.size(); ++i) {
+        QCOMPARE(progress.bytes[i].second, qint64(acc.size()));
+        QVERIFY(i == 0 || progress.bytes[i].first > progress.bytes[i - 1].first);
+    }
+    QCOMPARE(progress.bytes.last().first, qint64(acc.size()));
+
+    // Cancelled inside the entry: nothing is kept.
+    recording_progress cancelling;
+    cancelling.cancel_after_polls = 5;
+    eobs_acc_loader cancelled(zip + "/stork-acc.csv", &cancelling);
+    QCOMPARE(cancelled.status, ELS_CANCELLED);
+    QVERIFY(!cancelled.space);
+}
+
+void test_zip_package::entry_failures_are_clear_data()
+{
+    QByteArray acc = fixed_acc;
+    for (int i = 0; i < 5000; ++i)
+        acc += "1,2,2014-05-02 11:00:00.000,10,XYZ,1 2 3 " + QByteArray::number(i) + " 5 6\n";
+    const QByteArray packed =
+        zip_of({{"a-gps.csv", named_gps}, {"a-acc.csv", acc}}, dir.path() + "/scratch.zip");
+    QByteArray flipped = packed;
+    // Inside the second entry's compressed data.
+    flipped[packed.size() / 2] = static_cast<char>(flipped[packed.size() / 2] ^ 0x55);
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("reason");
+    const QString damaged = "Can't read file: the archive is damaged or incomplete (";
+    QTest::newRow("no such entry") << packed << "b-acc.csv"
+                                   << "Can't read file: the archive holds no file \"b-acc.csv\"";
+    QTest::newRow("cut") << packed.left(packed.size() - 10) << "a-acc.csv" << damaged + "Not a zip archive)";
+    QTest::newRow("entry data damaged") << flipped << "a-acc.csv" << damaged;
+    QTest::newRow("not an archive") << acc << "a-acc.csv" << damaged + "Not a zip archive)";
+}
+
+void test_zip_package::entry_failures_are_clear()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, entry);
+    QFETCH(QString, reason);
+    write_file(dir.path() + "/pkg.zip", content);
+    recording_progress progress;
+    streams_capture streams;
+    eobs_acc_loader chain(dir.path() + "/pkg.zip/" + entry, &progress);
+    QCOMPARE(chain.status, ELS_READ_FAILED);
+    QVERIFY(!chain.space);
+    QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));
+}
+
+void test_zip_package::package_entries_found_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<QByteArray>>("contents");
+    QTest::addColumn<QString>("acc");
+    QTest::addColumn<QString>("gps");
+    const QByteArray gps = fixed_gps();
+    // By name: the pair's names decide, whatever the headers and the order.
+    QTest::newRow("named csv pair") << QStringList{"README.txt", "s-gps.csv", "s-acc.csv"}
+                                    << QList<QByteArray>{"read me", named_gps, named_acc} << "s-acc.csv"
+                                    << "s-gps.csv";
+    QTest::newRow("archive named like a pair file")
+        << QStringList{"s-gps.csv", "s-acc.csv"} << QList<QByteArray>{named_gps, named_acc} << "s-acc.csv"
+        << "s-gps.csv";
+    QTest::newRow("named txt pair in a folder")
+        << QStringList{"d/x_acc.txt", "d/x_gps.txt"} << QList<QByteArray>{fixed_acc, gps} << "d/x_acc.txt"
+        << "d/x_gps.txt";
+    // By header.
+    QTest::newRow("fixed layouts") << QStringList{"one.csv", "two.csv"} << QList<QByteArray>{gps, fixed_acc}
+                                   << "two.csv"
+                                   << "one.csv";
+    QTest::newRow("named layouts") << QStringList{"notes.txt", "b.csv", "a.csv"}
+                                   << QList<QByteArray>{"notes\n", named_acc, named_gps} << "b.csv"
+                                   << "a.csv";
+    QTest::newRow("both sensors in one")
+        << QStringList{"notes.txt", "study.csv"} << QList<QByteArray>{"notes\n", mixed} << "study.csv"
+        << "study.csv";
+    QTest::newRow("separate files before the mixed one")
+        << QStringList{"study.csv", "g.csv", "a.csv"} << QList<QByteArray>{mixed, named_gps, named_acc}
+        << "a.csv"
+        << "g.csv";
+    QTest::newRow("acceleration only")
+        << QStringList{"a.csv", "b.csv"} << QList<QByteArray>{named_acc, fixed_acc} << "a.csv"
+        << "";
+    QTest::newRow("one entry") << QStringList{"s-acc.csv"} << QList<QByteArray>{named_acc} << ""
+                               << "";
+}
+
+void test_zip_package::package_entries_found()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QList<QByteArray>, contents);
+    QFETCH(QString, acc);
+    QFETCH(QString, gps);
+    QList<QPair<QByteArray, QByteArray>> entries;
+    for (int i = 0; i < names.size(); ++i)
+        entries << qMakePair(names[i].toUtf8(), contents[i]);
+    const QString zip = archive(
+        QTest::currentDataTag() == QByteArray("archive named like a pair file") ? "s-acc.csv.zip" : "pkg.zip",
+        entries);
+    streams_capture streams;
+    const zip_package package(zip);
+    QCOMPARE(package.entries.size(), names.size() - names.filter(".md").size());
+    QCOMPARE(package.several(), names.size() > 1);
+    QCOMPARE(package.acc, acc.isEmpty() ? QString() : zip + "/" + acc);
+    QCOMPARE(package.gps, gps.isEmpty() ? QString() : zip + "/" + gps);
+}
+
+QTEST_GUILESS_MAIN(test_zip_package)
+#include "test_zip_package.moc"
