@@ -1,12 +1,13 @@
 // Loads exports through the loader chains, as the open flows do, and prints the throughput and the
 // peak resident memory.
-//   bench_gps_load gps <file>               GPS chain (either layout)
+//   bench_gps_load gps <file>               GPS chain (either layout), on one thread and on all cores
 //   bench_gps_load acc <file>               acceleration chain (either layout), for comparison
 //   bench_gps_load pair <acc file> <gps file>  GPS chain, then acceleration chain, in one process
 #include "bench_support.h"
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 #include "data/event_space.h"
+#include "data/parallel_lines.h"
 #include "support/test_support.h"
 
 #include <QFileInfo>
@@ -69,17 +70,29 @@ void print_timing(const char* what, const timing& t)
 // One fix in memory: the record, the owning and the reading pointer, the allocator's header.
 constexpr double bytes_per_fix = sizeof(gps_event) + 2 * sizeof(void*) + 8;
 
+// The parallel read first, so that the peak memory is its own; then one thread and all cores again,
+// both on a warm heap, side by side.
 int load_gps(const QString& path)
 {
     const long base_kb = status_kb("VmRSS:");
     timing t;
     const auto gps = timed_load<eobs_gps_loader>(path, t);
+    const long peak_kb = status_kb("VmHWM:");
+    const int cores = parallel_lines::threads();
+    parallel_lines::set_threads(1);
+    timing single;
+    timed_load<eobs_gps_loader>(path, single);
+    parallel_lines::set_threads(cores);
+    timing parallel;
+    timed_load<eobs_gps_loader>(path, parallel);
     std::printf("GPS chain %s: status %s, %zu good fixes\n", qPrintable(QFileInfo(path).fileName()),
                 status_text(gps->status), gps->space ? gps->space->events().size() : size_t(0));
-    print_timing("load into event_space", t);
+    print_timing("load into event_space, 1 thread ", single);
+    print_timing(qPrintable(QString("load into event_space, %1 threads").arg(cores)), parallel);
+    std::printf("  speed-up on %d threads: %.2f x\n", cores, single.seconds / parallel.seconds);
     const double fixes = gps->space ? static_cast<double>(gps->space->events().size()) : 0;
     std::printf("  peak resident memory: %.1f MB (%.1f MB before the load); model %.0f B/fix = %.1f MB\n",
-                kb_to_mb(status_kb("VmHWM:")), kb_to_mb(base_kb), bytes_per_fix, fixes * bytes_per_fix / 1e6);
+                kb_to_mb(peak_kb), kb_to_mb(base_kb), bytes_per_fix, fixes * bytes_per_fix / 1e6);
     return gps->status == ELS_SUCCESS ? 0 : 1;
 }
 

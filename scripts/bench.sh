@@ -38,7 +38,12 @@ echo "== acceleration + GPS pairs through both chains (GPS first)"
 ./build-bench/bench/bench_gps_load pair bench-data/acc-fixed.csv bench-data/gps-fixed.txt
 ./build-bench/bench/bench_gps_load pair bench-data/acc-eobs.csv bench-data/gps-eobs.csv
 
-echo "== open and close a 300 MB acceleration file ten times in the real main window"
+echo "== open and close a 323 MB eobs_ acceleration export ten times in the real main window"
+eobs_file="bench-data/open-close_eobs.csv"
+[ -f "$eobs_file" ] || ./build-bench/bench/acc_gen eobs 180000 110 "$eobs_file"
+./build-bench/bench/bench_open_close "$eobs_file" 10
+
+echo "== the same bursts in the fixed layout (300 MB)"
 file="bench-data/open-close_acc.txt"
 [ -f "$file" ] || ./build-bench/bench/acc_gen fixed 180000 110 "$file"
 ./build-bench/bench/bench_open_close "$file" 10

@@ -2,6 +2,7 @@
 
 #include "data/event_space.h"
 #include "data/gps_event.h"
+#include "map/line_raster.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -79,6 +80,36 @@ qint32 event_space_layer::nearest_fix(double unit_x, double unit_y, double radiu
     return best;
 }
 
+namespace {
+
+// Calls segment(a, b) for each segment between consecutive points (shifted by -left, -top) that is
+// not wholly beyond one side of area, in order.
+template <typename F>
+void for_each_visible_segment(const std::vector<QPointF>& points, double left, double top, const QRectF& area,
+                              F segment)
+{
+    const double x0 = area.left(), x1 = area.right(), y0 = area.top(), y1 = area.bottom();
+    bool have_previous = false;
+    QPointF previous;
+    for (const QPointF& c : points) {
+        const QPointF p(bounded(c.x() - left), bounded(c.y() - top));
+        if (have_previous && !((previous.x() < x0 && p.x() < x0) || (previous.x() > x1 && p.x() > x1) ||
+                               (previous.y() < y0 && p.y() < y0) || (previous.y() > y1 && p.y() > y1)))
+            segment(previous, p);
+        have_previous = true;
+        previous = p;
+    }
+}
+
+// Shared by every track: tracks are painted one after the other on the GUI thread.
+line_raster& raster()
+{
+    static line_raster shared;
+    return shared;
+}
+
+} // namespace
+
 void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 left_x, qint64 top_y)
 {
     if (units_.size() < 2)
@@ -95,8 +126,22 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
                             .adjusted(-cull_margin, -cull_margin, cull_margin, cull_margin);
     const double device_scale =
         std::max(1e-6, device->devicePixelRatioF() * std::sqrt(std::abs(transform.determinant())));
-    const double x0 = area.left(), x1 = area.right(), y0 = area.top(), y1 = area.bottom();
     const double near_enough = 0.5 / device_scale;
+
+    // Straight onto the device's pixels the track is set into a picture and drawn in one blend;
+    // under a scaling or fractional transform the painter strokes it.
+    const bool whole_pixels =
+        transform.type() <= QTransform::TxTranslate && transform.dx() == std::floor(transform.dx()) &&
+        transform.dy() == std::floor(transform.dy()) && device->devicePixelRatioF() == 1.0;
+    if (whole_pixels) {
+        const QPointF origin(-transform.dx(), -transform.dy()); // the device's top left, in layer coordinates
+        raster().begin(QSize(device->width(), device->height()), colour_);
+        for_each_visible_segment(
+            level_points(size, near_enough), left, top, area,
+            [&](const QPointF& a, const QPointF& b) { raster().line(a - origin, b - origin); });
+        raster().finish(*painter, origin);
+        return;
+    }
 
     QPen pen(colour_);
     pen.setCosmetic(true);
@@ -112,32 +157,14 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
             painter->drawPolyline(run.data(), static_cast<int>(run.size()));
         run.clear();
     };
-    bool have_previous = false; // a point was seen
-    bool open = false;          // a subpath is open and ends at `previous`
-    QPointF previous;
-
-    for (const QPointF& c : level_points(size, near_enough)) {
-        const QPointF p(bounded(c.x() - left), bounded(c.y() - top));
-        if (!have_previous) {
-            have_previous = true;
-            previous = p;
-            continue;
-        }
-        const bool outside = (previous.x() < x0 && p.x() < x0) || (previous.x() > x1 && p.x() > x1) ||
-                             (previous.y() < y0 && p.y() < y0) || (previous.y() > y1 && p.y() > y1);
-        if (outside) {
-            stroke();
-            open = false;
-            previous = p;
-            continue;
-        }
-        if (!open) {
-            run.push_back(previous);
-            open = true;
-        }
-        run.push_back(p);
-        previous = p;
-    }
+    for_each_visible_segment(level_points(size, near_enough), left, top, area,
+                             [&](const QPointF& a, const QPointF& b) {
+                                 if (!run.empty() && run.back() != a)
+                                     stroke();
+                                 if (run.empty())
+                                     run.push_back(a);
+                                 run.push_back(b);
+                             });
     stroke();
 }
 

@@ -37,6 +37,8 @@ bool spans_fit(qint64 a, qint64 b, qint64 tile_size)
 
 map_widget::map_widget(tile_manager* tiles, QWidget* parent) : QWidget(parent), tiles_(tiles)
 {
+    // paintEvent covers every pixel itself, starting from white: no background fill before it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     connect(tiles_, &tile_manager::tile_is_ready, this, qOverload<>(&QWidget::update));
     tracker_.add_handler(new drag_handler_map(&view_, this));
     view_.step_up();

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -116,13 +117,45 @@ struct grid_walk
     }
 };
 
+// The bursts a window of samples touches, resolved as burst_range resolves them. The burst at the
+// last window's end is remembered: the next column's window starts there.
+class column_bursts
+{
+public:
+    explicit column_bursts(const burst_space& space) : space_(space) {}
+
+    std::pair<qint32, qint32> operator()(qint32 first_sample, qint32 last_sample)
+    {
+        if (space_.total_sample_count() < first_sample)
+            return {-1, -1};
+        const qint32 first = at(first_sample);
+        return {first, first == -1 ? -1 : at(last_sample)};
+    }
+
+private:
+    qint32 at(qint32 sample)
+    {
+        if (!known_ || sample != sample_) {
+            sample_ = sample;
+            index_ = space_.burst_index_for_sample(sample);
+            known_ = true;
+        }
+        return index_;
+    }
+
+    const burst_space& space_;
+    bool known_ = false;
+    qint32 sample_ = 0;
+    qint32 index_ = -1;
+};
+
 } // namespace
 
 burst_paint_panel::burst_paint_panel(const burst_space& space_, const events_by_bursts_i& events_,
                                      QStatusBar& status_bar_, QWidget* parent)
     : QWidget(parent), space(space_), events(events_), status_bar(status_bar_),
       view(space_.total_sample_count()), show_x(true), show_y(true), show_z(true), show_burst_grid(true),
-      show_time_grid(true)
+      show_time_grid(true), extremes_(space_)
 {
     setAttribute(Qt::WA_MouseTracking);
     setFocusPolicy(Qt::StrongFocus);
@@ -234,11 +267,15 @@ void burst_paint_panel::paint(QPainter& painter, int w, int h)
         return;
     // The envelopes are single-pixel vertical runs; writing them into an image and showing it in
     // one blit is many times faster than stroking thousands of short lines through the painter.
-    if (canvas_.size() != QSize(w, h))
-        canvas_ = QImage(w, h, QImage::Format_RGB32);
+    // Envelope runs walk down the columns: with an odd number of cache lines per row the rows of a
+    // run spread over every cache set instead of thrashing a few.
+    const int lines = (w + 15) / 16;
+    const QSize size((lines | 1) * 16, h);
+    if (canvas_.size() != size)
+        canvas_ = QImage(size, QImage::Format_RGB32);
     canvas_.fill(background_colour);
-    paint_envelopes(canvas_);
-    painter.drawImage(0, 0, canvas_);
+    paint_envelopes(canvas_, w);
+    painter.drawImage(QPoint(0, 0), canvas_, QRect(0, 0, w, h));
     if (show_time_grid)
         paint_time_grid(painter, w, h);
     if (selected_ != -1)
@@ -263,10 +300,10 @@ void burst_paint_panel::paint_selection(QPainter& painter, int w, int h) const
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
-void burst_paint_panel::paint_envelopes(QImage& image) const
+void burst_paint_panel::paint_envelopes(QImage& image, int w) const
 {
     const int h = image.height();
-    const int columns = image.width() - 1;
+    const int columns = w - 1;
     if (columns <= 0)
         return;
     const QRgb separator = separator_colour.rgb(), x_rgb = palette_.x.rgb(), y_rgb = palette_.y.rgb(),
@@ -274,14 +311,29 @@ void burst_paint_panel::paint_envelopes(QImage& image) const
     const double u = view.span() / columns;
     const double left = view.left();
     // Separators only while the longest burst is at least three columns wide.
-    const bool separators = show_burst_grid && (u <= 0 || space.max_burst_sample_count() / u >= 3);
+    const qint64 longest = space.max_burst_sample_count();
+    const bool separators = show_burst_grid && (u <= 0 || longest / u >= 3);
+    column_bursts bursts_of(space);
     double a = left;
     for (int i = 0; i < columns; ++i, a += u) {
-        const burst_range range(space, burst_view_state::position_at(a),
-                                burst_view_state::position_at(a + u));
+        const qint32 first_sample = burst_view_state::position_at(a);
+        const qint32 last_sample = burst_view_state::position_at(a + u);
+        const auto [first, last] = bursts_of(first_sample, last_sample);
         float min_x, max_x, min_y, max_y, min_z, max_z;
         bool several;
-        range.value_range(min_x, max_x, min_y, max_y, min_z, max_z, several);
+        // A window longer than every burst takes each burst it touches whole, as the tree folds them.
+        if (first != -1 && qint64(last_sample) - first_sample > longest) {
+            float lo[3], hi[3];
+            std::fill(lo, lo + 3, std::numeric_limits<float>::max());
+            std::fill(hi, hi + 3, -std::numeric_limits<float>::max());
+            extremes_.fold(first, last, lo, hi);
+            min_x = lo[0], min_y = lo[1], min_z = lo[2];
+            max_x = hi[0], max_y = hi[1], max_z = hi[2];
+            several = first != last;
+        } else {
+            burst_range(space, first_sample, last_sample)
+                .value_range(min_x, max_x, min_y, max_y, min_z, max_z, several);
+        }
         if (separators && several)
             draw_column(image, i, 0, h, separator);
         if (show_x && max_x >= min_x)
@@ -290,7 +342,7 @@ void burst_paint_panel::paint_envelopes(QImage& image) const
             draw_column(image, i, y_of(min_y, h), y_of(max_y, h), y_rgb);
         if (show_z && max_z >= min_z)
             draw_column(image, i, y_of(min_z, h), y_of(max_z, h), z_rgb);
-        if (range.first_burst != -1 && events.event_count_range(range.first_burst, range.last_burst) > 0)
+        if (first != -1 && events.event_count_range(first, last) > 0)
             draw_column(image, i, 0, 10, gps);
     }
 }
@@ -317,7 +369,9 @@ void burst_paint_panel::paint_time_grid(QPainter& painter, int w, int h) const
     painter.setPen(time_grid_colour);
     for (qint32 i = walk.next_change(first, length); i <= last; i = walk.next_change(i, length)) {
         const int x = walk.x_of(i);
-        painter.drawLine(x, 4, x, h - 4);
+        // The pixels of a one-pixel pen line from (x, 4) to (x, h - 4), filled without the stroker.
+        painter.fillRect(QRect(QPoint(x, std::min(4, h - 4)), QPoint(x, std::max(4, h - 4))),
+                         time_grid_colour);
         painter.save();
         painter.translate(x + 12, h - 4);
         painter.rotate(-90);

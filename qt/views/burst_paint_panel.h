@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/burst_extremes_tree.h"
 #include "views/axis_palette.h"
 #include "views/burst_calibration.h"
 #include "views/burst_view_state.h"
@@ -100,12 +101,14 @@ public:
 
 private:
     void paint(QPainter& painter, int w, int h);
-    void paint_envelopes(QImage& image) const;
+    // Columns 0 ... w - 2 of the image; column w - 1 is never drawn.
+    void paint_envelopes(QImage& image, int w) const;
     void paint_time_grid(QPainter& painter, int w, int h) const;
     void paint_selection(QPainter& painter, int w, int h) const;
     void set_hovered(qint32 index);
 
-    QImage canvas_; // envelope layer, kept between paints so a repaint allocates nothing
+    burst_extremes_tree extremes_; // columns wider than every burst fold whole bursts through it
+    QImage canvas_;                // envelope layer, kept between paints so a repaint allocates nothing
     axis_palette palette_ = axis_palette::standard();
     std::optional<burst_calibration> calibration_;
     qint32 selected_ = -1;

@@ -270,7 +270,7 @@ void test_burst_space::range_past_total_has_no_bursts()
 
 void test_burst_space::value_range_empty_space()
 {
-    const auto s = space_of(std::vector<test_support::plain_burst>());
+    const auto s = test_support::plain_space({});
     const burst_range r(*s, 0, 100);
     QCOMPARE(r.first_burst, -1);
     QCOMPARE(r.last_burst, -1);
@@ -303,7 +303,7 @@ void test_burst_space::value_range_of_windows()
     QFETCH(float, low);
     QFETCH(float, high);
     QFETCH(bool, several);
-    const auto s = empty ? space_of(std::vector<test_support::plain_burst>()) : tens();
+    const auto s = empty ? test_support::plain_space({}) : tens();
     const extremes e = range_of(*s, first, last);
     QCOMPARE((std::vector<float>{e.min_x, e.min_y, e.min_z}), std::vector<float>(3, low));
     QCOMPARE((std::vector<float>{e.max_x, e.max_y, e.max_z}), std::vector<float>(3, high));

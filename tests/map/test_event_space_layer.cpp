@@ -4,6 +4,7 @@
 #include "data/gps_event.h"
 #include "map/event_space_layer.h"
 #include "map/tile_math.h"
+#include "support/line_pictures.h"
 
 #include <QImage>
 #include <QPainter>
@@ -46,16 +47,19 @@ QImage blank()
     return image;
 }
 
-QImage layer_picture(event_space_layer& layer, int level, qint64 left, qint64 top)
+QImage layer_picture(event_space_layer& layer, int level, qint64 left, qint64 top,
+                     const QPointF& shift = QPointF())
 {
     QImage image = blank();
     QPainter painter(&image);
+    painter.translate(shift);
     layer.paint(&painter, make_scale(level), left, top);
     return image;
 }
 
 // The plain path through every fix, stroked with the layer's pen.
-QImage plain_picture(const event_space& events, int level, qint64 left, qint64 top)
+QImage plain_picture(const event_space& events, int level, qint64 left, qint64 top,
+                     const QPointF& shift = QPointF())
 {
     const double size = make_scale(level).map_size;
     QPainterPath path;
@@ -71,6 +75,7 @@ QImage plain_picture(const event_space& events, int level, qint64 left, qint64 t
     }
     QImage image = blank();
     QPainter painter(&image);
+    painter.translate(shift);
     QPen pen(QColor("#2020ff"));
     pen.setCosmetic(true);
     painter.setPen(pen);
@@ -78,34 +83,8 @@ QImage plain_picture(const event_space& events, int level, qint64 left, qint64 t
     return image;
 }
 
-// Painted pixels of a with no painted pixel of b at most reach pixels away (in x and y).
-int pixels_without_neighbour(const QImage& a, const QImage& b, int reach)
-{
-    const QRgb white = qRgb(255, 255, 255);
-    int count = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (a.pixel(x, y) == white)
-                continue;
-            bool near = false;
-            for (int dy = -reach; dy <= reach && !near; ++dy)
-                for (int dx = -reach; dx <= reach && !near; ++dx)
-                    near = x + dx >= 0 && x + dx < width && y + dy >= 0 && y + dy < height &&
-                           b.pixel(x + dx, y + dy) != white;
-            count += !near;
-        }
-    }
-    return count;
-}
-
-int painted(const QImage& a)
-{
-    int count = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            count += a.pixel(x, y) != qRgb(255, 255, 255);
-    return count;
-}
+using test_support::painted_pixels;
+using test_support::pixels_without_neighbour;
 
 } // namespace
 
@@ -117,6 +96,7 @@ private slots:
     void within_a_pixel_of_the_plain_path_data();
     void within_a_pixel_of_the_plain_path();
     void pan_draws_what_a_fresh_layer_draws();
+    void tracks_keep_their_colours();
 };
 
 void test_event_space_layer::within_a_pixel_of_the_plain_path_data()
@@ -124,9 +104,15 @@ void test_event_space_layer::within_a_pixel_of_the_plain_path_data()
     QTest::addColumn<int>("level");
     QTest::addColumn<int>("shift_x");
     QTest::addColumn<int>("shift_y");
+    QTest::addColumn<QPointF>("painter_shift");
     for (const int level : {8, 11, 13, 15, 17})
         for (const int shift : {0, 150})
-            QTest::addRow("level %d, shifted %d", level, shift) << level << shift << -shift / 2;
+            QTest::addRow("level %d, shifted %d", level, shift) << level << shift << -shift / 2 << QPointF();
+    // A painter moved by whole pixels, and by fractions (which the painter strokes itself).
+    for (const QPointF painter_shift : {QPointF(7, -3), QPointF(0.5, 0.25)})
+        for (const int level : {8, 13})
+            QTest::addRow("level %d, painter moved by %g, %g", level, painter_shift.x(), painter_shift.y())
+                << level << 40 << 10 << painter_shift;
 }
 
 void test_event_space_layer::within_a_pixel_of_the_plain_path()
@@ -134,6 +120,7 @@ void test_event_space_layer::within_a_pixel_of_the_plain_path()
     QFETCH(int, level);
     QFETCH(int, shift_x);
     QFETCH(int, shift_y);
+    QFETCH(QPointF, painter_shift);
     const auto events = make_track(20000);
     const double size = make_scale(level).map_size;
     // Centred on the first fix, then shifted.
@@ -143,9 +130,9 @@ void test_event_space_layer::within_a_pixel_of_the_plain_path()
     const qint64 top = qint64(std::floor(latitude_to_unit_y(start->latitude) * size)) - height / 2 + shift_y;
 
     event_space_layer layer(events.get());
-    const QImage drawn = layer_picture(layer, level, left, top);
-    const QImage plain = plain_picture(*events, level, left, top);
-    const int plain_pixels = painted(plain);
+    const QImage drawn = layer_picture(layer, level, left, top, painter_shift);
+    const QImage plain = plain_picture(*events, level, left, top, painter_shift);
+    const int plain_pixels = painted_pixels(plain);
     QVERIFY(plain_pixels > 200);
     // The line lies within a pixel of the path; rounding to pixels may add one more at a few ends.
     QCOMPARE(pixels_without_neighbour(drawn, plain, 1), 0);
@@ -167,9 +154,40 @@ void test_event_space_layer::pan_draws_what_a_fresh_layer_draws()
     for (const QPoint pan : {QPoint(37, -11), QPoint(-250, 90), QPoint(1, 1)}) {
         event_space_layer fresh(events.get());
         const QImage expected = layer_picture(fresh, level, left + pan.x(), top + pan.y());
-        QVERIFY(painted(expected) > 100);
+        QVERIFY(painted_pixels(expected) > 100);
         QCOMPARE(layer_picture(kept, level, left + pan.x(), top + pan.y()), expected);
     }
+}
+
+void test_event_space_layer::tracks_keep_their_colours()
+{
+    // Two tracks painted one after the other: each in its own colour, the first not drawn again in
+    // the second's.
+    const auto events = make_track(5000);
+    const int level = 12;
+    const double size = make_scale(level).map_size;
+    const gps_event* start = events->events().front();
+    const qint64 left = qint64(longitude_to_unit_x(start->longitude) * size) - width / 2;
+    const qint64 top = qint64(latitude_to_unit_y(start->latitude) * size) - height / 2;
+    event_space_layer blue(events.get());
+    event_space_layer orange(events.get(), QColor("#d95f02"));
+    QImage image = blank();
+    QPainter painter(&image);
+    blue.paint(&painter, make_scale(level), left, top);
+    const QImage blue_only = image.copy();
+    orange.paint(&painter, make_scale(level), left + 60, top);
+    painter.end();
+    int blue_pixels = 0, orange_pixels = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = image.pixel(x, y);
+            blue_pixels += p == qRgb(0x20, 0x20, 0xff);
+            orange_pixels += p == qRgb(0xd9, 0x5f, 0x02);
+            if (p != qRgb(0xd9, 0x5f, 0x02) && p != blue_only.pixel(x, y))
+                QFAIL(qPrintable(QString("pixel %1,%2 changed to %3").arg(x).arg(y).arg(p, 8, 16)));
+        }
+    QVERIFY(blue_pixels > 100);
+    QVERIFY(orange_pixels > 100);
 }
 
 QTEST_MAIN(test_event_space_layer)

@@ -5,9 +5,11 @@
 #include "data/burst_space.h"
 #include "support/test_support.h"
 
+#include <cmath>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -74,6 +76,29 @@ inline std::unique_ptr<burst_space> space_of(std::vector<std::unique_ptr<burst>>
 {
     streams_capture quiet;
     return std::make_unique<burst_space>(list);
+}
+
+// count bursts one a second, of 0 ... longest samples drawn at random (every thirteenth from the
+// sixth on without samples), values spread from low to high at random; the first Y value of the
+// burst at count / 3 is NaN when it has two samples or more.
+inline std::unique_ptr<burst_space> irregular_space(int count, int longest, unsigned seed,
+                                                    float low = -5000.f, float high = 9000.f)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> length(0, longest);
+    std::uniform_real_distribution<float> value(low, high);
+    std::vector<std::unique_ptr<burst>> list;
+    for (int b = 0; b < count; ++b) {
+        const int n = b % 13 == 5 ? 0 : length(random);
+        std::vector<float> axes[3];
+        for (auto& axis : axes)
+            for (int k = 0; k < n; ++k)
+                axis.push_back(value(random));
+        if (b == count / 3 && n > 1)
+            axes[1][0] = std::nanf("");
+        list.push_back(make_burst(1000 * qint64(b), 10.0, axes[0], axes[1], axes[2]));
+    }
+    return space_of(std::move(list));
 }
 
 // A burst with the same values on all three axes.

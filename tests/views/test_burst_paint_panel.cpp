@@ -151,6 +151,8 @@ private slots:
     void ten_bursts_in_501_pixels();
     void matches_pen_lines_column_by_column_data();
     void matches_pen_lines_column_by_column();
+    void zoomed_out_matches_pen_lines_data();
+    void zoomed_out_matches_pen_lines();
     void raw_extremes_fill_the_height_data();
     void raw_extremes_fill_the_height();
     void separators_vanish_when_zoomed_out_data();
@@ -158,6 +160,8 @@ private slots:
     void gps_tick_only_over_bursts_with_fixes();
     void time_grid_choice_data();
     void time_grid_choice();
+    void grid_line_as_a_pen_draws_it_data();
+    void grid_line_as_a_pen_draws_it();
     void resize_keeps_the_scale();
     void wheel_zoom_data();
     void wheel_zoom();
@@ -249,6 +253,22 @@ QImage reference_envelopes(const burst_space& space, const events_by_bursts_i& e
     return image;
 }
 
+// The first pixel where actual differs from expected, in words; empty when they are the same.
+QString first_difference(const QImage& actual, const QImage& expected)
+{
+    if (actual.size() != expected.size())
+        return QString("size %1 x %2").arg(actual.width()).arg(actual.height());
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y))
+                return QString("pixel %1,%2: %3 instead of %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(actual.pixel(x, y), 8, 16)
+                    .arg(expected.pixel(x, y), 8, 16);
+    return QString();
+}
+
 // Values that leave the widget on both sides on some bursts.
 float wide(int axis, int k)
 {
@@ -287,16 +307,52 @@ void test_burst_paint_panel::matches_pen_lines_column_by_column()
     f.panel->view.set_span(span);
     f.panel->show_time_grid = false;
     const QImage expected = reference_envelopes(*f.space, f.events, offset, span, 401, height);
-    const QImage actual = f.image();
-    QCOMPARE(actual.size(), expected.size());
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < 401; ++x)
-            if (actual.pixel(x, y) != expected.pixel(x, y))
-                QFAIL(qPrintable(QString("pixel %1,%2: %3 instead of %4")
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(actual.pixel(x, y), 8, 16)
-                                     .arg(expected.pixel(x, y), 8, 16)));
+    const QString difference = first_difference(f.image(), expected);
+    if (!difference.isEmpty())
+        QFAIL(qPrintable(difference));
+}
+
+void test_burst_paint_panel::zoomed_out_matches_pen_lines_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("longest");
+    QTest::addColumn<double>("offset"); // share of the total samples
+    QTest::addColumn<double>("span"); // share of the total samples; negative: columns this many samples wide
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("a few bursts a column") << 3000 << 60 << 0.0 << 1.0 << 401 << 200;
+    QTest::newRow("hundreds of bursts a column") << 60000 << 30 << 0.0 << 1.0 << 301 << 150;
+    QTest::newRow("fractional offset and scale") << 20000 << 90 << 0.0123 << 0.917 << 373 << 211;
+    QTest::newRow("panned left of the data") << 20000 << 90 << -0.4 << 1.0 << 400 << 120;
+    QTest::newRow("panned past the end") << 20000 << 90 << 0.75 << 1.0 << 400 << 120;
+    // Windows of the longest burst and one more sample alternate: both ways of folding side by side.
+    QTest::newRow("windows about the longest burst") << 20000 << 90 << 0.3 << -90.5 << 401 << 200;
+    QTest::newRow("windows just past the longest burst") << 20000 << 90 << 0.1 << -91.25 << 401 << 200;
+    QTest::newRow("separators at three columns a burst") << 20000 << 90 << 0.2 << -30.0 << 401 << 90;
+}
+
+void test_burst_paint_panel::zoomed_out_matches_pen_lines()
+{
+    QFETCH(int, count);
+    QFETCH(int, longest);
+    QFETCH(double, offset);
+    QFETCH(double, span);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    std::vector<qint32> fixes(static_cast<std::size_t>(count), 0);
+    for (int b = 11; b < count; b += 97 + b % 5)
+        fixes[static_cast<std::size_t>(b)] = 1 + b % 3;
+    fixture f(test_support::irregular_space(count, longest, unsigned(count + longest), -500.f, 4600.f), width,
+              height, fixes);
+    const double total = f.space->total_sample_count();
+    const double samples = span > 0 ? span * total : -span * (width - 1);
+    f.panel->view.set_offset(offset * total);
+    f.panel->view.set_span(samples);
+    f.panel->show_time_grid = false;
+    const QImage expected = reference_envelopes(*f.space, f.events, offset * total, samples, width, height);
+    const QString difference = first_difference(f.image(), expected);
+    if (!difference.isEmpty())
+        QFAIL(qPrintable(difference));
 }
 
 void test_burst_paint_panel::raw_extremes_fill_the_height_data()
@@ -421,6 +477,35 @@ void test_burst_paint_panel::time_grid_choice()
                 ink += image.pixel(x + dx, y) != white && qGreen(image.pixel(x + dx, y)) < 200;
         QVERIFY2(ink > 30, qPrintable(QString("no label beside x = %1").arg(x)));
     }
+}
+
+void test_burst_paint_panel::grid_line_as_a_pen_draws_it_data()
+{
+    QTest::addColumn<int>("height");
+    // Heights where no label reaches into the line's own column.
+    for (const int height : {4, 5, 7, 8, 9, 12, 400})
+        QTest::addRow("%d rows", height) << height;
+}
+
+void test_burst_paint_panel::grid_line_as_a_pen_draws_it()
+{
+    QFETCH(int, height);
+    // Hours 20 pixels apart: a line at x = 20, 40, ...; each column holds the pixels a one-pixel pen
+    // sets for the line from row 4 to row H - 4.
+    fixture f(make_space(60, 10, 1800000, banded), 500, height);
+    f.panel->view.set_span(500);
+    f.panel->show_x = f.panel->show_y = f.panel->show_z = f.panel->show_burst_grid = false;
+    const QImage image = f.image();
+    QImage pen_line(1, height, QImage::Format_RGB32);
+    pen_line.fill(Qt::white);
+    QPainter painter(&pen_line);
+    painter.setPen(QColor(brown));
+    painter.drawLine(0, 4, 0, height - 4);
+    painter.end();
+    for (const int x : {20, 40, 480})
+        for (int y = 0; y < height; ++y)
+            if ((image.pixel(x, y) == brown) != (pen_line.pixel(0, y) == brown))
+                QFAIL(qPrintable(QString("column %1, row %2").arg(x).arg(y)));
 }
 
 void test_burst_paint_panel::resize_keeps_the_scale()
