@@ -203,8 +203,16 @@ void dornvalemainwindow::dropEvent(QDropEvent* event)
 
 void dornvalemainwindow::open_files(const QStringList& paths)
 {
-    for (const QString& given : paths) {
-        const QString path = QFileInfo(given).absoluteFilePath();
+    QStringList absolute;
+    for (const QString& given : paths)
+        absolute << QFileInfo(given).absoluteFilePath();
+    const auto reads_as_acc = [](const QString& path) {
+        const eobs_file_kind::kind kind = eobs_file_kind::of(path);
+        return kind == eobs_file_kind::acceleration ||
+               (kind == eobs_file_kind::neither &&
+                eobs_file_kind::reads_as(path, eobs_file_kind::acceleration));
+    };
+    for (const QString& path : absolute) {
         trace::out("open file: ", path);
         if (!zip_entry_path::exists(path)) {
             // Reports the missing file, or refuses a directory, device or pipe unread, and ends.
@@ -218,9 +226,7 @@ void dornvalemainwindow::open_files(const QStringList& paths)
         }
         // The fixed layouts first; a repository download is read by the named-column readers.
         const eobs_file_kind::kind kind = eobs_file_kind::of(path);
-        const bool acc =
-            kind == eobs_file_kind::acceleration ||
-            (kind == eobs_file_kind::neither && eobs_file_kind::reads_as(path, eobs_file_kind::acceleration));
+        const bool acc = reads_as_acc(path);
         const bool gps = kind == eobs_file_kind::gps || (kind == eobs_file_kind::neither &&
                                                          eobs_file_kind::reads_as(path, eobs_file_kind::gps));
         if (acc) {
@@ -231,6 +237,10 @@ void dornvalemainwindow::open_files(const QStringList& paths)
             else
                 (new eobs_acc_progress_loader(*this))->start_from(path);
         } else if (gps) {
+            // Given together with its acceleration partner, it opens once, with that pair.
+            const QString partner = eobs_guess_acc_gps_filenames(path).acc_filename;
+            if (!partner.isEmpty() && partner != path && absolute.contains(partner) && reads_as_acc(partner))
+                continue;
             (new eobs_gps_progress_loader(*this))->start_from(path);
         } else {
             progress_coordinator::warn(
@@ -394,8 +404,9 @@ void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::uniq
 
     std::unique_ptr<QTreeWidgetItem> item = add_tree_row(
         "e-obs acc+gps", {gps_row(*events, gps_file_name, animal), acc_row(*bursts, acc_file_name, animal)});
-    const qint32 gang_id = state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
-                                                    std::move(window), std::move(track), std::move(item));
+    const qint32 gang_id =
+        state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
+                                 std::move(window), std::move(track), std::move(item));
     link_burst_view(gang_id);
     reveal_open_files();
     recent_files::add(acc_file_name);

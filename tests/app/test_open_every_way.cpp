@@ -110,6 +110,7 @@ private slots:
     void rule_per_kind();
     void several_files_one_after_the_other();
     void drop_on_main_and_burst_window();
+    void pair_given_with_its_gps_file_opens_once();
     void gps_track_alone_is_removable();
     void gps_alone_failures_name_the_file();
     void progress_dialog_shows_the_percentage_read();
@@ -307,6 +308,19 @@ void test_open_every_way::drop_on_main_and_burst_window()
     QCOMPARE(map().layers().size(), size_t(2));
 }
 
+void test_open_every_way::pair_given_with_its_gps_file_opens_once()
+{
+    write_all({"p_acc.txt:acc", "p_gps.txt:gps", "q_gps.txt:gps"});
+    window->open_files({dir->path() + "/p_gps.txt", dir->path() + "/q_gps.txt", dir->path() + "/p_acc.txt"});
+    QTRY_COMPARE_WITH_TIMEOUT(state->next_gang_id, 2, 10000);
+    QTRY_COMPARE(tree_rows(window->open_files_tree()),
+                 (QStringList{"e-obs gps", "  2 gps events in q_gps.txt", "e-obs acc+gps",
+                              "  2 gps events in p_gps.txt", "  3 acc bursts in p_acc.txt"}));
+    QCOMPARE(map().layers().size(), size_t(2));
+    QTest::qWait(200); // no third data set follows
+    QCOMPARE(state->next_gang_id, 2);
+}
+
 void test_open_every_way::gps_track_alone_is_removable()
 {
     write_all({"a_gps.txt:gps", "b_acc.txt:acc", "c_gps.txt:gps"});
@@ -396,9 +410,10 @@ void test_open_every_way::gps_alone_failures_name_the_file()
         (new eobs_gps_progress_loader(*window))->start_from(pipe);
         QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
     }
-    QCOMPARE(text, QString("The GPS file \"%1\" could not be read: Can't open file: \"%1\" is not a regular file "
-                           "(a directory, device or pipe)\nCheck that it is a readable file, then open it again.")
-                       .arg(pipe));
+    QCOMPARE(text,
+             QString("The GPS file \"%1\" could not be read: Can't open file: \"%1\" is not a regular file "
+                     "(a directory, device or pipe)\nCheck that it is a readable file, then open it again.")
+                 .arg(pipe));
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
     QCOMPARE(recent_files::list(), QStringList());
@@ -457,8 +472,9 @@ void test_open_every_way::progress_dialog_shows_the_percentage_read()
     QCOMPARE(values.last(), 100);
     QVERIFY(labels.contains(QString("loading gps data file...\nbig_gps.txt")));
     QCOMPARE(labels.last(), QString("loading acceleration data file...\nbig_acc.txt"));
-    QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  2 gps events in big_gps.txt", "  50000 acc bursts in big_acc.txt"}));
+    QCOMPARE(
+        tree_rows(window->open_files_tree()),
+        (QStringList{"e-obs acc+gps", "  2 gps events in big_gps.txt", "  50000 acc bursts in big_acc.txt"}));
 }
 
 void test_open_every_way::recent_files_menu_opens_and_clears()
