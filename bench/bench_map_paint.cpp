@@ -9,6 +9,7 @@
 #include "map/map_widget.h"
 #include "map/tile_cache.h"
 #include "map/tile_manager.h"
+#include "support/random_track.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -65,21 +66,7 @@ QByteArray tile_png(int seed)
 // foraging (short moves) and now and then flying off.
 std::unique_ptr<event_space> make_track()
 {
-    std::mt19937 random(11);
-    std::normal_distribution<double> step(0.0, 1.0);
-    std::uniform_real_distribution<double> chance(0.0, 1.0);
-    std::vector<std::unique_ptr<gps_event>> list;
-    list.reserve(fix_count);
-    double lon = 13.40, lat = 52.50;
-    qint64 t = 1614556800000;
-    for (int i = 0; i < fix_count; ++i) {
-        const double c = chance(random);
-        const double scale = c < 0.6 ? 0.00002 : (c < 0.995 ? 0.0008 : 0.03);
-        lon += step(random) * scale;
-        lat += step(random) * scale * 0.6;
-        list.push_back(std::make_unique<gps_event>(gps_event{t += 300000, lon, lat}));
-    }
-    return std::make_unique<event_space>(list);
+    return test_support::random_track(fix_count, {11, 13.40, 52.50, 0.995, 0.0008, 0.03});
 }
 
 // Caches every tile a view of the current level shows, then paints once so they are held.

@@ -206,11 +206,9 @@ void dornvalemainwindow::open_files(const QStringList& paths)
     QStringList absolute;
     for (const QString& given : paths)
         absolute << QFileInfo(given).absoluteFilePath();
-    const auto reads_as_acc = [](const QString& path) {
-        const eobs_file_kind::kind kind = eobs_file_kind::of(path);
-        return kind == eobs_file_kind::acceleration ||
-               (kind == eobs_file_kind::neither &&
-                eobs_file_kind::reads_as(path, eobs_file_kind::acceleration));
+    // The fixed layouts first; a repository download is read by the named-column readers.
+    const auto reads_as = [](const QString& path, eobs_file_kind::kind kind, eobs_file_kind::kind wanted) {
+        return kind == wanted || (kind == eobs_file_kind::neither && eobs_file_kind::reads_as(path, wanted));
     };
     for (const QString& path : absolute) {
         trace::out("open file: ", path);
@@ -224,11 +222,9 @@ void dornvalemainwindow::open_files(const QStringList& paths)
             (new eobs_acc_gps_progress_loader(*this))->start_from(path);
             continue;
         }
-        // The fixed layouts first; a repository download is read by the named-column readers.
         const eobs_file_kind::kind kind = eobs_file_kind::of(path);
-        const bool acc = reads_as_acc(path);
-        const bool gps = kind == eobs_file_kind::gps || (kind == eobs_file_kind::neither &&
-                                                         eobs_file_kind::reads_as(path, eobs_file_kind::gps));
+        const bool acc = reads_as(path, kind, eobs_file_kind::acceleration);
+        const bool gps = reads_as(path, kind, eobs_file_kind::gps);
         if (acc) {
             const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
             // A download with both sensors' rows is a pair of its own.
@@ -239,7 +235,8 @@ void dornvalemainwindow::open_files(const QStringList& paths)
         } else if (gps) {
             // Given together with its acceleration partner, it opens once, with that pair.
             const QString partner = eobs_guess_acc_gps_filenames(path).acc_filename;
-            if (!partner.isEmpty() && partner != path && absolute.contains(partner) && reads_as_acc(partner))
+            if (!partner.isEmpty() && partner != path && absolute.contains(partner) &&
+                reads_as(partner, eobs_file_kind::of(partner), eobs_file_kind::acceleration))
                 continue;
             (new eobs_gps_progress_loader(*this))->start_from(path);
         } else {

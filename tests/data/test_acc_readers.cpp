@@ -13,6 +13,7 @@
 #include "data/parallel_lines.h"
 #include "data/start_time_repair.h"
 #include "support/number_pieces.h"
+#include "support/acc_layouts.h"
 #include "support/read_capture.h"
 #include "data/unquote.h"
 
@@ -35,23 +36,10 @@
 
 namespace {
 
-const QByteArray fixed_header =
-    "key-bin-checksum,tag-serial-number,start-timestamp,"
-    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
-const QByteArray mbd_header = "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
-                              "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
-
-// A data line of either layout from the four values that are read.
-QByteArray fixed_line(const QByteArray& t, const QByteArray& f, const QByteArray& axes, const QByteArray& raw)
-{
-    return "1a2b,2241," + t + "," + f + "," + axes + "," + raw;
-}
-
-QByteArray mbd_line(const QByteArray& t, const QByteArray& f, const QByteArray& axes, const QByteArray& raw)
-{
-    return "17," + axes + ",2241," + raw + "," + t + ",\"White Storks\"," + f;
-}
-
+const QByteArray& fixed_header = test_support::acc_fixed_header;
+const QByteArray& mbd_header = test_support::acc_mbd_header;
+using test_support::acc_fixed_line;
+using test_support::acc_mbd_line;
 using progress = test_support::recording_progress;
 using test_support::streams_capture;
 
@@ -267,8 +255,9 @@ private:
 
 void test_acc_readers::fixed_header_accepted()
 {
-    const QString path = files_.write(
-        fixed_header + "\n" + fixed_line("2014-05-02 13:00:00.000", "33.33", "XYZ", "1 2 3 4 5 6") + "\n");
+    const QString path =
+        files_.write(fixed_header + "\n" +
+                     acc_fixed_line("2014-05-02 13:00:00.000", "33.33", "XYZ", "1 2 3 4 5 6") + "\n");
     const read_result r = run(reader_kind::eobsmb, path);
     QCOMPARE(r.error, QString());
     QCOMPARE(r.bursts.size(), std::size_t(1));
@@ -307,7 +296,7 @@ void test_acc_readers::fixed_header_near_misses()
     QFETCH(QByteArray, header);
     const read_result r =
         run(reader_kind::eobsmb,
-            files_.write(header + "\n" + fixed_line("2014-05-02 13:00:00.000", "1", "X", "1") + "\n"));
+            files_.write(header + "\n" + acc_fixed_line("2014-05-02 13:00:00.000", "1", "X", "1") + "\n"));
     QCOMPARE(r.error, QString("wrong header"));
     QCOMPARE(r.err, QString("header mismatch\n"));
     QCOMPARE(r.out, QString());
@@ -315,8 +304,9 @@ void test_acc_readers::fixed_header_near_misses()
 
 void test_acc_readers::mbd_header_any_order_among_other_columns()
 {
-    const QByteArray file = mbd_header + "\n" + mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3") +
-                            "\n" + mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "4 5 6 7 8 9") + "\n";
+    const QByteArray file = mbd_header + "\n" +
+                            acc_mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3") + "\n" +
+                            acc_mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "4 5 6 7 8 9") + "\n";
     const read_result r = run(reader_kind::mbd, files_.write(file));
     QCOMPARE(r.error, QString());
     QCOMPARE(r.bursts.size(), std::size_t(2));
@@ -421,8 +411,8 @@ void test_acc_readers::interleaving()
     QFETCH(std::vector<float>, y);
     QFETCH(std::vector<float>, z);
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QString fixed = files_.write(fixed_header + "\n" + fixed_line(t, "10", axes, raw) + "\n");
-    const QString mbd = files_.write(mbd_header + "\n" + mbd_line(t, "10", axes, raw) + "\n");
+    const QString fixed = files_.write(fixed_header + "\n" + acc_fixed_line(t, "10", axes, raw) + "\n");
+    const QString mbd = files_.write(mbd_header + "\n" + acc_mbd_line(t, "10", axes, raw) + "\n");
     for (const read_result& r : {run(reader_kind::eobsmb, fixed), run(reader_kind::mbd, mbd)}) {
         QCOMPARE(r.bursts.size(), std::size_t(1));
         const burst& b = *r.bursts[0];
@@ -437,16 +427,16 @@ void test_acc_readers::interleaving()
 void test_acc_readers::quoting_per_field()
 {
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QByteArray file = fixed_header + "\n" + fixed_line(t, "10", "\"XY\"", "\"1 2 3 4\"") +
-                            "\n" +                                               // axes and raw unquoted
-                            fixed_line("\"" + t + "\"", "10", "X", "1") + "\n" + // timestamp not unquoted
-                            fixed_line(t, "\"10\"", "X", "1") + "\n" +           // frequency not unquoted
-                            fixed_line(t, "10", "\"X", "\"1 2\"\"") + "\n" +     // one-sided quotes stay
-                            fixed_line(t, "10", "X", "\"") + "\n" +              // a lone quote is not a pair
-                            fixed_line(t, "10", "\"X,Y\"", "1 2") + "\n" + // a quoted comma still splits
-                            fixed_line(t, "10", "xyz", "1 2 3") + "\n" +   // lower case: skipped
-                            fixed_line(t, "10", "", "1 2 3") + "\n" +      // empty axes: skipped
-                            fixed_line(t, "10", "\"\"", "1") + "\n";       // quotes only: skipped
+    const QByteArray file = fixed_header + "\n" + acc_fixed_line(t, "10", "\"XY\"", "\"1 2 3 4\"") +
+                            "\n" +                                                   // axes and raw unquoted
+                            acc_fixed_line("\"" + t + "\"", "10", "X", "1") + "\n" + // timestamp not unquoted
+                            acc_fixed_line(t, "\"10\"", "X", "1") + "\n" +           // frequency not unquoted
+                            acc_fixed_line(t, "10", "\"X", "\"1 2\"\"") + "\n" +     // one-sided quotes stay
+                            acc_fixed_line(t, "10", "X", "\"") + "\n" +        // a lone quote is not a pair
+                            acc_fixed_line(t, "10", "\"X,Y\"", "1 2") + "\n" + // a quoted comma still splits
+                            acc_fixed_line(t, "10", "xyz", "1 2 3") + "\n" +   // lower case: skipped
+                            acc_fixed_line(t, "10", "", "1 2 3") + "\n" +      // empty axes: skipped
+                            acc_fixed_line(t, "10", "\"\"", "1") + "\n";       // quotes only: skipped
     const read_result r = run(reader_kind::eobsmb, files_.write(file));
     QCOMPARE(r.bursts.size(), std::size_t(5));
     QCOMPARE(r.bursts[0]->x, floats({1, 3}));
@@ -492,8 +482,8 @@ void test_acc_readers::timestamps()
     const QByteArray zone = qgetenv("TZ");
     qputenv("TZ", "Europe/Berlin");
     const auto restore = qScopeGuard([&zone] { zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone); });
-    const read_result r =
-        run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + fixed_line(text, "1", "X", "1") + "\n"));
+    const read_result r = run(reader_kind::eobsmb,
+                              files_.write(fixed_header + "\n" + acc_fixed_line(text, "1", "X", "1") + "\n"));
     QCOMPARE(r.bursts.size(), std::size_t(1)); // an unreadable time never drops the line
     QCOMPARE(csv_field::to_utc_msecs(text.constBegin(), text.constEnd(), QTextCodec::codecForLocale()),
              msecs);
@@ -507,7 +497,7 @@ void test_acc_readers::frequency_reading()
     const QList<QByteArray> texts = {"33.33", "20", "1e1", "abc", "", "3,5", " 5", "+2.5"};
     QByteArray file = mbd_header + "\n";
     for (const QByteArray& f : texts)
-        file += mbd_line(t, f, "X", "1") + "\n";
+        file += acc_mbd_line(t, f, "X", "1") + "\n";
     const read_result r = run(reader_kind::mbd, files_.write(file));
     // "3,5" adds a field, so that line is skipped.
     QCOMPARE(r.bursts.size(), std::size_t(7));
@@ -531,12 +521,13 @@ void test_acc_readers::wrong_field_counts_data()
     const QString skip = "skip line with wrong number of fields\n";
     QTest::newRow("fixed: extra, missing and empty")
         << true
-        << (fixed_header + "\n" + fixed_line(t, "1", "X", "1") + ",extra\n" + "1a2b,2241," + t + ",1,X\n" +
-            "\n" + fixed_line(t, "1", "X", "2") + "\n")
+        << (fixed_header + "\n" + acc_fixed_line(t, "1", "X", "1") + ",extra\n" + "1a2b,2241," + t +
+            ",1,X\n" + "\n" + acc_fixed_line(t, "1", "X", "2") + "\n")
         << 2.f << QString() << QString("header fields: 6\n" + skip + skip + skip + "lines: 1\n");
     QTest::newRow("eobs_: extra and empty")
         << false
-        << (mbd_header + "\n" + mbd_line(t, "1", "X", "1") + ",\n" + mbd_line(t, "1", "X", "3") + "\n\n")
+        << (mbd_header + "\n" + acc_mbd_line(t, "1", "X", "1") + ",\n" + acc_mbd_line(t, "1", "X", "3") +
+            "\n\n")
         << 3.f << QString("header fields: 7\n" + skip + skip + "lines: 1\n") << QString();
 }
 
@@ -557,8 +548,9 @@ void test_acc_readers::wrong_field_counts()
 void test_acc_readers::log_lines_and_progress()
 {
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QByteArray body = fixed_line(t, "1", "X", "1") + "\n" + fixed_line(t, "1", "q", "1") + "\n" +
-                            fixed_line(t, "1", "X", "1 2") + "\n" + fixed_line(t, "1", "Z", "1 2 3") + "\n";
+    const QByteArray body = acc_fixed_line(t, "1", "X", "1") + "\n" + acc_fixed_line(t, "1", "q", "1") +
+                            "\n" + acc_fixed_line(t, "1", "X", "1 2") + "\n" +
+                            acc_fixed_line(t, "1", "Z", "1 2 3") + "\n";
     const read_result r = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body));
     QCOMPARE(r.values, (QList<qint32>{0, 1, 2}));
     QCOMPARE(r.err, QString("header fields: 6\nlines: 3\n"));
@@ -568,14 +560,14 @@ void test_acc_readers::log_lines_and_progress()
 void test_acc_readers::cancel_before_first_line()
 {
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QString fixed = files_.write(fixed_header + "\n" + fixed_line(t, "1", "X", "1") + "\n");
+    const QString fixed = files_.write(fixed_header + "\n" + acc_fixed_line(t, "1", "X", "1") + "\n");
     const read_result r = run(reader_kind::eobsmb, fixed, 0);
     QCOMPARE(r.error, QString("cancelled"));
     QVERIFY(r.bursts.empty());
     QVERIFY(r.values.isEmpty());
     QCOMPARE(r.err, QString("header fields: 6\nloader_progress_cancelled is true\nloader was cancelled!\n"));
 
-    const QString mbd = files_.write(mbd_header + "\n" + mbd_line(t, "1", "X", "1") + "\n");
+    const QString mbd = files_.write(mbd_header + "\n" + acc_mbd_line(t, "1", "X", "1") + "\n");
     const read_result s = run(reader_kind::mbd, mbd, 0);
     QCOMPARE(s.error, QString("cancelled"));
     QVERIFY(s.values.isEmpty());
@@ -588,7 +580,7 @@ void test_acc_readers::cancel_in_the_middle()
     const QByteArray t = "2014-05-02 13:00:00.000";
     QByteArray body;
     for (int i = 0; i < 5; ++i)
-        body += fixed_line(t, "1", "X", "1") + "\n";
+        body += acc_fixed_line(t, "1", "X", "1") + "\n";
     // Cancelled at the third poll: two lines read, then the loop ends and the reader throws.
     const read_result r = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body), 2);
     QCOMPARE(r.error, QString("cancelled"));
@@ -605,8 +597,8 @@ void test_acc_readers::cancel_in_the_middle()
 void test_acc_readers::crlf_and_byte_order_mark_read_like_plain_files()
 {
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QByteArray plain = fixed_header + "\n" + fixed_line(t, "20", "XYZ", "1 2 3 4 5 6") + "\n" +
-                             fixed_line("2014-05-02 13:10:00.5", "20", "YZ", "-7 8") + "\n";
+    const QByteArray plain = fixed_header + "\n" + acc_fixed_line(t, "20", "XYZ", "1 2 3 4 5 6") + "\n" +
+                             acc_fixed_line("2014-05-02 13:10:00.5", "20", "YZ", "-7 8") + "\n";
     const QByteArray crlf = QByteArray(plain).replace("\n", "\r\n");
     const QByteArray bom = "\xef\xbb\xbf" + plain;
     const QByteArray both = "\xef\xbb\xbf" + crlf;
@@ -621,8 +613,9 @@ void test_acc_readers::crlf_and_byte_order_mark_read_like_plain_files()
     }
     // A carriage return inside a line is text: it makes the last raw piece "6\r", which reads 6,
     // and a line that is only "\r" is one field, so it is skipped.
-    const read_result inner = run(reader_kind::eobsmb, files_.write(fixed_header + "\r\n\r\r\n" +
-                                                                    fixed_line(t, "1", "X", "6\r") + "\r\n"));
+    const read_result inner =
+        run(reader_kind::eobsmb,
+            files_.write(fixed_header + "\r\n\r\r\n" + acc_fixed_line(t, "1", "X", "6\r") + "\r\n"));
     QCOMPARE(inner.bursts.size(), std::size_t(1));
     QCOMPARE(inner.bursts[0]->x, floats({6}));
     QCOMPARE(inner.err, QString("header fields: 6\nskip line with wrong number of fields\nlines: 1\n"));
@@ -633,7 +626,8 @@ void test_acc_readers::crlf_and_byte_order_mark_read_like_plain_files()
 void test_acc_readers::utf16_file_reads_like_the_text_stream()
 {
     const QString text = QString(mbd_header) + "\r\n" +
-                         QString(mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3 4 5 6")) + "\r\n";
+                         QString(acc_mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3 4 5 6")) +
+                         "\r\n";
     for (const char* name : {"UTF-16LE", "UTF-16BE", "UTF-32LE"}) {
         QTextCodec* codec = QTextCodec::codecForName(name);
         QByteArray bytes = codec->fromUnicode(QString(QChar(0xfeff)) + text);
@@ -649,8 +643,8 @@ void test_acc_readers::utf16_file_cut_inside_a_character_skips_its_last_line()
 {
     // The last value would read "1" instead of "12": the cut line is skipped with a message.
     const QString text = QString(mbd_header) + "\n" +
-                         QString(mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3 4 5 6")) + "\n" +
-                         QString(mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "7 8 9 10 11 12"));
+                         QString(acc_mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3 4 5 6")) + "\n" +
+                         QString(acc_mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "7 8 9 10 11 12"));
     for (const char* name : {"UTF-16LE", "UTF-16BE", "UTF-32LE"}) {
         QTextCodec* codec = QTextCodec::codecForName(name);
         const QByteArray whole = codec->fromUnicode(QString(QChar(0xfeff)) + text);
@@ -688,8 +682,9 @@ void test_acc_readers::missing_or_unopenable_file_is_a_failed_read()
 void test_acc_readers::too_many_samples_refused()
 {
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QString path = files_.write(fixed_header + "\n" + fixed_line(t, "1", "XYZ", "1 2 3 4 5 6 7 8 9") +
-                                      "\n" + fixed_line(t, "1", "X", "1 2") + "\n");
+    const QString path =
+        files_.write(fixed_header + "\n" + acc_fixed_line(t, "1", "XYZ", "1 2 3 4 5 6 7 8 9") + "\n" +
+                     acc_fixed_line(t, "1", "X", "1 2") + "\n");
     QCOMPARE(run(reader_kind::eobsmb, path, -1, 5).bursts.size(), std::size_t(2)); // exactly at the limit
     const read_result r = run(reader_kind::eobsmb, path, -1, 4);
     QCOMPARE(r.error, QString("Too many samples: the file holds more than 4 samples"));
@@ -768,7 +763,7 @@ void test_acc_readers::generated_files_read_like_the_text_stream()
                 const QByteArray& t = times[rng.bounded(times.size())];
                 const QByteArray& f = freqs[rng.bounded(freqs.size())];
                 QByteArray l =
-                    kind == reader_kind::eobsmb ? fixed_line(t, f, a, raw) : mbd_line(t, f, a, raw);
+                    kind == reader_kind::eobsmb ? acc_fixed_line(t, f, a, raw) : acc_mbd_line(t, f, a, raw);
                 if (rng.bounded(15) == 0)
                     l += ",";
                 file += end + l;
@@ -805,7 +800,8 @@ void test_acc_readers::unusable_start_times_take_the_previous_usable_time()
                                      "2014-05-02 13:00:00.000"};
     QByteArray file = k == reader_kind::eobsmb ? fixed_header : mbd_header;
     for (const QByteArray& t : times)
-        file += "\n" + (k == reader_kind::eobsmb ? fixed_line(t, "1", "X", "1") : mbd_line(t, "1", "X", "1"));
+        file += "\n" + (k == reader_kind::eobsmb ? acc_fixed_line(t, "1", "X", "1")
+                                                 : acc_mbd_line(t, "1", "X", "1"));
     const read_result r = run(k, files_.write(file + "\n"));
     const qint64 first = 631152000000, last = 4133980799999, good = 1399035600000;
     const QList<qint64> expected = {first, first, first, first, last, last, last, good};
@@ -821,8 +817,8 @@ void test_acc_readers::unusable_start_times_take_the_previous_usable_time()
 
 void test_acc_readers::no_usable_start_time_reads_zero()
 {
-    const QByteArray file = fixed_header + "\n" + fixed_line("1", "1", "X", "1") + "\n" +
-                            fixed_line("9999-12-31 23:59:59.999", "1", "X", "1 2") + "\n";
+    const QByteArray file = fixed_header + "\n" + acc_fixed_line("1", "1", "X", "1") + "\n" +
+                            acc_fixed_line("9999-12-31 23:59:59.999", "1", "X", "1 2") + "\n";
     const read_result r = run(reader_kind::eobsmb, files_.write(file));
     QCOMPARE(r.bursts.size(), std::size_t(2));
     QCOMPARE(r.bursts[0]->start_timestamp, qint64(0));
@@ -833,7 +829,7 @@ void test_acc_readers::no_usable_start_time_reads_zero()
 
 void test_acc_readers::skipped_lines_listed_up_to_a_thousand()
 {
-    const QByteArray good = fixed_line("2014-05-02 13:00:00.000", "1", "X", "1");
+    const QByteArray good = acc_fixed_line("2014-05-02 13:00:00.000", "1", "X", "1");
     for (const int skipped : {1000, 1001, 25000}) {
         const QByteArray file = fixed_header + "\n" + QByteArray(skipped, '\n') + good + "\n";
         const read_result r = run(reader_kind::eobsmb, files_.write(file));
@@ -867,9 +863,9 @@ void test_acc_readers::overlong_line_skipped()
 {
     QTemporaryDir dir;
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QString path =
-        file_with_hole(dir.path() + "/long.csv", fixed_header + "\n" + fixed_line(t, "1", "X", "1") + "\n",
-                       qint64(line_reader::default_max_line) + 1, "\n" + fixed_line(t, "1", "X", "2") + "\n");
+    const QString path = file_with_hole(
+        dir.path() + "/long.csv", fixed_header + "\n" + acc_fixed_line(t, "1", "X", "1") + "\n",
+        qint64(line_reader::default_max_line) + 1, "\n" + acc_fixed_line(t, "1", "X", "2") + "\n");
     const read_result r = run(reader_kind::eobsmb, path);
     QCOMPARE(r.error, QString());
     QCOMPARE(r.bursts.size(), std::size_t(2));
@@ -907,7 +903,7 @@ void test_acc_readers::special_files_refused_unread()
 
 void test_acc_readers::file_shrinking_while_read_fails()
 {
-    const QByteArray line = fixed_line("2014-05-02 13:00:00.000", "1", "X", "1 2 3 4 5 6 7 8") + "\n";
+    const QByteArray line = acc_fixed_line("2014-05-02 13:00:00.000", "1", "X", "1 2 3 4 5 6 7 8") + "\n";
     QByteArray file = fixed_header + "\n";
     while (file.size() < 3 * (1 << 20))
         file += line;

@@ -8,6 +8,7 @@
 #include "data/loader_gps_mbd.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "support/acc_layouts.h"
 #include "support/number_pieces.h"
 #include "support/test_support.h"
 
@@ -250,7 +251,8 @@ void test_gps_readers::empty_line_and_wrong_field_counts_skipped()
 
 void test_gps_readers::skipped_lines_listed_up_to_a_thousand()
 {
-    const QString path = file(fixed_header_gps + "\n" + QByteArray(1500, '\n') + good(fixed_header_gps) + "\n");
+    const QString path =
+        file(fixed_header_gps + "\n" + QByteArray(1500, '\n') + good(fixed_header_gps) + "\n");
     recording_progress progress;
     streams_capture streams;
     loader_gps_eobsmb reader(path, &progress);
@@ -415,11 +417,8 @@ void test_gps_readers::guarded_chains_turn_any_exception_into_a_failed_read()
 }
 
 namespace {
-const QByteArray acc_fixed_header =
-    "key-bin-checksum,tag-serial-number,start-timestamp,"
-    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
-const QByteArray acc_mbd_header = "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
-                                  "eobs_acceleration_axes,eobs_accelerations_raw";
+const QByteArray acc_named_mbd_header = "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
+                                        "eobs_acceleration_axes,eobs_accelerations_raw";
 } // namespace
 
 void test_gps_readers::acc_chain_fixed_layout()
@@ -442,7 +441,7 @@ void test_gps_readers::acc_chain_fixed_layout()
 
 void test_gps_readers::acc_chain_mbd_layout()
 {
-    const QString path = file(acc_mbd_header + "\n2014-05-02 13:00:00.000,10,XYZ,1 2 3\n", "acc.csv");
+    const QString path = file(acc_named_mbd_header + "\n2014-05-02 13:00:00.000,10,XYZ,1 2 3\n", "acc.csv");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(path, &progress);
@@ -469,7 +468,7 @@ void test_gps_readers::chain_unknown_layout()
 
 void test_gps_readers::chain_cancelled_during_second_reader()
 {
-    QByteArray content = acc_mbd_header + "\n";
+    QByteArray content = acc_named_mbd_header + "\n";
     for (int i = 0; i < 20; ++i)
         content += "2014-05-02 13:00:00.000,10,XYZ,1 2 3\n";
     recording_progress progress;

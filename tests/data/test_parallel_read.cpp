@@ -11,6 +11,7 @@
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
 #include "data/parallel_lines.h"
+#include "support/acc_layouts.h"
 #include "support/read_capture.h"
 
 #include <QScopeGuard>
@@ -23,11 +24,8 @@
 
 namespace {
 
-const QByteArray fixed_header =
-    "key-bin-checksum,tag-serial-number,start-timestamp,"
-    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
-const QByteArray mbd_header = "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
-                              "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
+const QByteArray& fixed_header = test_support::acc_fixed_header;
+const QByteArray& mbd_header = test_support::acc_mbd_header;
 
 // Data lines of both layouts from the four values read; every layout gets the same mix of good lines,
 // lines with a wrong field count, lines without an axis letter and odd numbers.

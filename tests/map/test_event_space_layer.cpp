@@ -4,6 +4,7 @@
 #include "data/gps_event.h"
 #include "map/event_space_layer.h"
 #include "map/tile_math.h"
+#include "support/random_track.h"
 #include "support/line_pictures.h"
 
 #include <QImage>
@@ -24,20 +25,7 @@ constexpr int height = 300;
 // A wandering tag: mostly tiny moves (many fixes per pixel when zoomed out), some longer ones.
 std::unique_ptr<event_space> make_track(int fixes)
 {
-    std::mt19937 random(5);
-    std::normal_distribution<double> step(0.0, 1.0);
-    std::uniform_real_distribution<double> chance(0.0, 1.0);
-    std::vector<std::unique_ptr<gps_event>> list;
-    double lon = 8.55, lat = 47.37;
-    qint64 t = 1614556800000;
-    for (int i = 0; i < fixes; ++i) {
-        const double c = chance(random);
-        const double scale = c < 0.6 ? 0.00002 : (c < 0.99 ? 0.0006 : 0.01);
-        lon += step(random) * scale;
-        lat += step(random) * scale * 0.6;
-        list.push_back(std::make_unique<gps_event>(gps_event{t += 300000, lon, lat}));
-    }
-    return std::make_unique<event_space>(list);
+    return test_support::random_track(fixes, {5, 8.55, 47.37, 0.99, 0.0006, 0.01});
 }
 
 QImage blank()
