@@ -4,26 +4,31 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# Each phase is announced with the seconds the one before it took.
+SECONDS=0
+phase() { echo "== $1 (last phase ${SECONDS} s)"; SECONDS=0; }
+
 ./scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
-echo "== layers"
+phase "layers"
 ./scripts/check-layers.sh
 jobs="$(nproc)"
 
-echo "== build (tests)"
+phase "build (tests)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORNVALE_BUILD_BENCH=ON >/dev/null
 cmake --build build-test -j"$jobs"
 
-echo "== build (address + undefined sanitizers)"
+phase "build (address + undefined sanitizers)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDORNVALE_SANITIZE=ON -DDORNVALE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
 
 status=0
-echo "== tests (sanitizers)"
+phase "tests (sanitizers)"
 (cd build-asan && ctest --output-on-failure -j"$jobs") || status=1
-echo "== tests"
+phase "tests"
 (cd build-test && ctest --output-on-failure -j"$jobs") || status=1
-echo "== fuzzing (about 60 s in all, when clang is present)"
+phase "fuzzing (about 60 s in all, when clang is present)"
 ./scripts/fuzz.sh --seconds 60 || status=1
+phase "done"
 exit $status
