@@ -4,6 +4,7 @@
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 
+#include "support/acc_layouts.h"
 #include "support/test_support.h"
 
 #include <QBuffer>
@@ -17,9 +18,7 @@
 
 namespace {
 
-const QByteArray fixed_header =
-    "key-bin-checksum,tag-serial-number,start-timestamp,"
-    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n";
+const QByteArray fixed_header = test_support::acc_fixed_header + "\n";
 
 // Two days: bursts on 2014-05-02 and 2014-05-03.
 const QByteArray fixed_file = fixed_header + "1a,22,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6 7 8 9\n"

@@ -13,9 +13,9 @@
 #include "data/parallel_lines.h"
 #include "support/acc_layouts.h"
 #include "support/read_capture.h"
+#include "support/temp_folder.h"
 
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -229,15 +229,7 @@ private slots:
     void gps_cancel_at_every_line_like_one_thread();
 
 private:
-    QTemporaryDir dir_;
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir_.path() + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
+    temp_folder dir_;
 };
 
 void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread_data()
@@ -261,7 +253,8 @@ void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread()
 {
     QFETCH(bool, mbd);
     QFETCH(QByteArray, content);
-    const QString path = write(QString("f%1.csv").arg(QTest::currentDataTag()).replace(' ', '_'), content);
+    const QString path =
+        dir_.write(QString("f%1.csv").arg(QTest::currentDataTag()).replace(' ', '_'), content);
     const outcome reference = read(mbd, path, 1, 1);
     QVERIFY(reference.error.isEmpty());
     QCOMPARE(reference.bursts.size(), std::size_t(37));
@@ -297,7 +290,7 @@ void test_parallel_read::line_end_across_a_file_chunk_reads_like_one_thread()
         content += prefix + filler + suffix + "\r\n" + lines;
         const QByteArray across = content.mid(file_chunk - 1, 2);
         QCOMPARE(across, shift == 1 ? QByteArray("\r\n") : shift == 2 ? QByteArray("\n1") : QByteArray("ö"));
-        const QString path = write(QString("chunk%1.csv").arg(shift), content);
+        const QString path = dir_.write(QString("chunk%1.csv").arg(shift), content);
         const outcome reference = read(true, path, 1, 1);
         QVERIFY(reference.error.isEmpty());
         QVERIFY(reference.bursts.size() > 1000);
@@ -312,8 +305,8 @@ void test_parallel_read::line_end_across_a_file_chunk_reads_like_one_thread()
 void test_parallel_read::cancel_at_every_line_like_one_thread()
 {
     for (const bool mbd : {false, true}) {
-        const QString path = write(mbd ? "cancel_mbd.csv" : "cancel_fixed.csv",
-                                   (mbd ? mbd_header : fixed_header) + "\r\n" + body(mbd, "\r\n"));
+        const QString path = dir_.write(mbd ? "cancel_mbd.csv" : "cancel_fixed.csv",
+                                        (mbd ? mbd_header : fixed_header) + "\r\n" + body(mbd, "\r\n"));
         for (int polls = 0; polls <= 75; ++polls) {
             const outcome reference = read(mbd, path, 1, 1, polls);
             QCOMPARE(reference.error, polls < 74 ? QString("cancelled") : QString());
@@ -331,7 +324,7 @@ void test_parallel_read::cancel_at_every_line_like_one_thread()
 
 void test_parallel_read::sample_limit_like_one_thread()
 {
-    const QString path = write("limit.csv", fixed_header + "\n" + body(false, "\n"));
+    const QString path = dir_.write("limit.csv", fixed_header + "\n" + body(false, "\n"));
     qint64 total = 0;
     for (const auto& b : read(false, path, 1, 1).bursts)
         total += b->sample_count;
@@ -352,7 +345,7 @@ void test_parallel_read::gps_blocks_cut_at_every_byte_read_like_one_thread()
 {
     for (const bool mbd : {false, true}) {
         const QByteArray content = gps_file(mbd);
-        const QString path = write(mbd ? "gps_mbd.csv" : "gps_eobs.txt", content);
+        const QString path = dir_.write(mbd ? "gps_mbd.csv" : "gps_eobs.txt", content);
         const gps_outcome reference = read_gps(mbd, path, 1, 1);
         QVERIFY(reference.error.isEmpty());
         // 40 lines: 7 with a field missing, 11 of the rest with type of fix 2 or status V
@@ -371,7 +364,7 @@ void test_parallel_read::gps_blocks_cut_at_every_byte_read_like_one_thread()
 
 void test_parallel_read::gps_cancel_at_every_line_like_one_thread()
 {
-    const QString path = write("gps_cancel.txt", gps_file(false));
+    const QString path = dir_.write("gps_cancel.txt", gps_file(false));
     for (int polls = 0; polls <= 42; ++polls) {
         const gps_outcome reference = read_gps(false, path, 1, 1, polls);
         QCOMPARE(reference.error, polls < 41 ? QString("cancelled") : QString());

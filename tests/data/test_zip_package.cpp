@@ -7,6 +7,8 @@
 #include "data/loader_gps_mbd.h"
 #include "data/zip_entry_path.h"
 #include "data/zip_package.h"
+#include "support/acc_layouts.h"
+#include "support/download_layouts.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
 
@@ -20,9 +22,8 @@ using test_support::streams_capture;
 using test_support::write_file;
 using test_support::zip_of;
 
-const QByteArray fixed_acc = "key-bin-checksum,tag-serial-number,start-timestamp,"
-                             "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n"
-                             "1,2,2014-05-02 10:00:00.000,10,XYZ,1 2 3 4 5 6\n"
+const QByteArray fixed_acc = test_support::acc_fixed_header +
+                             "\n1,2,2014-05-02 10:00:00.000,10,XYZ,1 2 3 4 5 6\n"
                              "1,2,2014-05-02 10:10:00.000,10,XYZ,7 8 9\n";
 
 const QByteArray named_acc = "eobs:start-timestamp,eobs:acceleration-axes,"
@@ -33,10 +34,7 @@ const QByteArray named_gps = "location-long,location-lat,timestamp\n"
                              "8.5,47.25,2014-05-02 10:00:00.000\n"
                              "8.6,47.35,2014-05-02 10:05:00.000\n";
 
-const QByteArray mixed = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
-                         "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
-                         "2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
-                         "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n";
+const QByteArray& mixed = test_support::mixed_sensor_file;
 
 QByteArray fixed_gps()
 {

@@ -5,10 +5,10 @@
 
 namespace test_support {
 
-const QByteArray acc_fixed_header =
+inline const QByteArray acc_fixed_header =
     "key-bin-checksum,tag-serial-number,start-timestamp,"
     "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
-const QByteArray acc_mbd_header =
+inline const QByteArray acc_mbd_header =
     "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
     "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
 
