@@ -7,6 +7,7 @@
 #include "support/download_layouts.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
+#include "support/main_window_fixture.h"
 #include "support/test_support.h"
 #include "util/recent_files.h"
 
