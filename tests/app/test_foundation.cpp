@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QStatusBar>
@@ -223,9 +222,9 @@ void test_foundation::tiles_dir_created_with_parents()
 
 void test_foundation::tiles_dir_cannot_be_created()
 {
-    QTemporaryDir dir;
+    temp_folder dir;
     // A plain file where a parent directory should be.
-    QVERIFY(test_support::write_file(dir.path() + "/blocked", QByteArray()));
+    dir.write("blocked", QByteArray());
     message_capture log;
     const QDir tiles = app_paths::prepare_tiles_dir(dir.path() + "/blocked");
     QVERIFY(!tiles.exists());

@@ -5,12 +5,12 @@
 #include "support/main_window_fixture.h"
 #include "util/lifecycleclient.h"
 #include "support/online_test_support.h"
+#include "support/temp_folder.h"
 #include "support/gui_test_support.h"
 #include "util/replyhandler.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFile>
 #include <QJsonParseError>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -122,10 +121,8 @@ void test_lifecycleclient::build_flavor_from_file()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, flavor);
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/build.conf";
-    if (!content.isEmpty())
-        QVERIFY(test_support::write_file(path, content));
+    temp_folder dir;
+    const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
     debug_capture log;
     QCOMPARE(LifeCycleClient::loadBuildFlavor(path), flavor);
     QCOMPARE(debug_capture::lines(),

@@ -7,6 +7,7 @@
 #include "data/burst.h"
 #include "data/burst_space.h"
 #include "support/burst_builder.h"
+#include "support/shown_message.h"
 #include "support/test_support.h"
 
 #include <QBuffer>
@@ -56,7 +57,6 @@ public:
     QString proposed_name;
     QString proposed_folder;
     QStringList messages;
-    QString message_title;
 
 private:
     void poll()
@@ -77,7 +77,6 @@ private:
                 }
             }
         } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            message_title = box->windowTitle();
             messages << box->text();
             box->close();
         }
@@ -377,21 +376,16 @@ void test_activity_plot_dialog::export_values_as_csv()
 
 void test_activity_plot_dialog::failed_data_export_warns()
 {
-    {
-        QFile blocker(dir->filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-    }
+    QVERIFY(test_support::write_file(dir->filePath(QStringLiteral("file")), QByteArray()));
     const QString path = dir->filePath(QStringLiteral("file/data.csv"));
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();
-    export_driver driver(path);
-    export_data_button(dialog)->click();
-    QCOMPARE(driver.messages.size(), 1);
-    QCOMPARE(driver.message_title, QStringLiteral("Export failed"));
+    const shown_message shown = shown_message::on_choosing(export_data_button(dialog), path);
+    QCOMPARE(shown.dialogs, (QStringList{"Save Activity Data", "Export failed"}));
     const QString prefix = QStringLiteral("The activity data could not be saved to \"%1\": ")
                                .arg(QDir::toNativeSeparators(path));
-    QVERIFY2(driver.messages.first().startsWith(prefix), qPrintable(driver.messages.first()));
-    QVERIFY(driver.messages.first().size() > prefix.size() + 1);
+    QVERIFY2(shown.text.startsWith(prefix), qPrintable(shown.text));
+    QVERIFY(shown.text.size() > prefix.size() + 1);
     QVERIFY(!QFile::exists(path));
     QCOMPARE(status_text(dialog), QString());
 }
@@ -558,12 +552,9 @@ void test_activity_plot_dialog::failed_save_warns()
     const QString path = dir->filePath(name);
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();
-    export_driver driver(path);
-    export_button(dialog)->click();
-
-    QCOMPARE(driver.messages.size(), 1);
-    QCOMPARE(driver.message_title, QStringLiteral("Export failed"));
-    const QString text = driver.messages.first();
+    const shown_message shown = shown_message::on_choosing(export_button(dialog), path);
+    QCOMPARE(shown.dialogs, (QStringList{"Save Activity Plot Image", "Export failed"}));
+    const QString& text = shown.text;
     const QString prefix = QStringLiteral("The activity plot could not be saved to \"%1\": ")
                                .arg(QDir::toNativeSeparators(path));
     QVERIFY2(text.startsWith(prefix), qPrintable(text));
@@ -588,11 +579,13 @@ void test_activity_plot_dialog::span_too_long_shows_the_reason()
     activity_plot_dialog dialog(parent.get(), wide, QStringLiteral("f.csv"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("f.csv - Activity Plot - Dornvale"));
     QVERIFY(dialog.plot_image().isNull());
-    auto* label = qobject_cast<QLabel*>(dialog.findChild<QScrollArea*>(QStringLiteral("scrollArea"))->widget());
+    auto* label =
+        qobject_cast<QLabel*>(dialog.findChild<QScrollArea*>(QStringLiteral("scrollArea"))->widget());
     QVERIFY(label);
-    QCOMPARE(label->text(), QStringLiteral("The activity plot is not drawn: the bursts span 47483 days (1970-01-01 "
-                                           "to 2100-01-01), more than 20 years (7305 days). Check the file for "
-                                           "wrong start times."));
+    QCOMPARE(label->text(),
+             QStringLiteral("The activity plot is not drawn: the bursts span 47483 days (1970-01-01 "
+                            "to 2100-01-01), more than 20 years (7305 days). Check the file for "
+                            "wrong start times."));
     QVERIFY(!label->pixmap() || label->pixmap()->isNull());
     QPushButton* exp = export_button(dialog);
     QVERIFY(exp);
