@@ -40,20 +40,15 @@ private slots:
     void package_without_pair_or_damaged_is_refused();
 
 private:
-    // Writes the archive of the entries into the temporary directory; its path.
-    QString package(const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries)
-    {
-        zip_of(entries, dir->path() + "/" + name);
-        return dir->path() + "/" + name;
-    }
     const QByteArray acc = acc_file(6);
     const QByteArray gps = gps_file({-1, 0, 5, 25, 59}, 8.5, 47.25);
 };
 
 void test_open_package_flow::entries_named_as_a_pair_open_as_a_pair()
 {
-    const QString zip = package(
-        "study.zip", {{"README.txt", "read me"}, {"data/stork-gps.csv", gps}, {"data/stork-acc.csv", acc}});
+    const QString zip =
+        write_zip(dir->path("study.zip"),
+                  {{"README.txt", "read me"}, {"data/stork-gps.csv", gps}, {"data/stork-acc.csv", acc}});
     streams_capture streams;
     burst_main_window* w = open_pair(zip);
     QVERIFY(w);
@@ -73,7 +68,7 @@ void test_open_package_flow::entries_named_as_a_pair_open_as_a_pair()
 
 void test_open_package_flow::entries_told_apart_by_header_open_as_a_pair()
 {
-    const QString zip = package("download.zip", {{"a.csv", gps}, {"b.csv", acc}});
+    const QString zip = write_zip(dir->path("download.zip"), {{"a.csv", gps}, {"b.csv", acc}});
     streams_capture streams;
     burst_main_window* w = open_pair(zip);
     QVERIFY(w);
@@ -83,7 +78,7 @@ void test_open_package_flow::entries_told_apart_by_header_open_as_a_pair()
 
 void test_open_package_flow::acceleration_button_takes_the_acceleration_entry()
 {
-    const QString zip = package("study.zip", {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
+    const QString zip = write_zip(dir->path("study.zip"), {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
     streams_capture streams;
     QVERIFY(open_through_dialog(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), zip));
     QCOMPARE(tree_rows(window->open_files_tree()),
@@ -93,7 +88,7 @@ void test_open_package_flow::acceleration_button_takes_the_acceleration_entry()
 
 void test_open_package_flow::entry_opens_again_from_the_recent_files()
 {
-    const QString zip = package("study.zip", {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
+    const QString zip = write_zip(dir->path("study.zip"), {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
     streams_capture streams;
     QVERIFY(open_pair(zip));
     QCOMPARE(recent_files::list().front(), zip + "/stork-acc.csv");
@@ -111,7 +106,7 @@ void test_open_package_flow::entry_opens_again_from_the_recent_files()
 
 void test_open_package_flow::dropped_package_opens_as_a_pair()
 {
-    const QString zip = package("study.zip", {{"x.csv", acc}, {"y.csv", gps}});
+    const QString zip = write_zip(dir->path("study.zip"), {{"x.csv", acc}, {"y.csv", gps}});
     streams_capture streams;
     window->open_files({zip});
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
@@ -125,7 +120,7 @@ void test_open_package_flow::one_entry_with_both_sensors_pairs_with_itself()
         QList<QPair<QByteArray, QByteArray>> entries{{"study.csv", mixed_sensor_file}};
         if (name == "two.zip")
             entries << qMakePair(QByteArray("notes.txt"), QByteArray("notes\n"));
-        const QString zip = package(name, entries);
+        const QString zip = write_zip(dir->path(name), entries);
         streams_capture streams;
         QVERIFY2(open_pair(zip), qPrintable(name));
     }
@@ -137,10 +132,11 @@ void test_open_package_flow::one_entry_with_both_sensors_pairs_with_itself()
 
 void test_open_package_flow::package_without_pair_or_damaged_is_refused()
 {
-    const QString only_acc = package("only.zip", {{"a.csv", acc}, {"b.csv", acc}, {"c.txt", "notes\n"}});
+    const QString only_acc =
+        write_zip(dir->path("only.zip"), {{"a.csv", acc}, {"b.csv", acc}, {"c.txt", "notes\n"}});
     const QByteArray whole = zip_of({{"s-acc.csv", acc}, {"s-gps.csv", gps}}, dir->path() + "/scratch.zip");
     const QString cut = write("cut.zip", whole.left(whole.size() - 10));
-    const QString no_data = package("nodata.zip", {{"a.md", "x"}});
+    const QString no_data = write_zip(dir->path("nodata.zip"), {{"a.md", "x"}});
     streams_capture streams;
     QCOMPARE(shown_message::on_choosing(open_button(), only_acc).text,
              "\"" + only_acc +

@@ -14,6 +14,7 @@
 #include "data/start_time_repair.h"
 #include "support/number_pieces.h"
 #include "support/acc_layouts.h"
+#include "support/burst_difference.h"
 #include "support/read_capture.h"
 #include "support/temp_folder.h"
 #include "data/unquote.h"
@@ -160,34 +161,7 @@ QString difference(const read_result& a, const read_result& b)
 {
     if (a.error != b.error)
         return QString("error '%1' vs '%2'").arg(a.error, b.error);
-    if (a.bursts.size() != b.bursts.size())
-        return QString("burst count %1 vs %2").arg(a.bursts.size()).arg(b.bursts.size());
-    for (std::size_t i = 0; i < a.bursts.size(); ++i) {
-        const burst& x = *a.bursts[i];
-        const burst& y = *b.bursts[i];
-        if (x.start_timestamp != y.start_timestamp || x.sample_count != y.sample_count ||
-            std::memcmp(&x.sampling_frequency_per_axis, &y.sampling_frequency_per_axis, sizeof(double)) != 0)
-            return QString("burst %1: %2 %3 %4 vs %5 %6 %7")
-                .arg(i)
-                .arg(x.start_timestamp)
-                .arg(x.sampling_frequency_per_axis)
-                .arg(x.sample_count)
-                .arg(y.start_timestamp)
-                .arg(y.sampling_frequency_per_axis)
-                .arg(y.sample_count);
-        const std::vector<float>* ax[3][2] = {{&x.x, &y.x}, {&x.y, &y.y}, {&x.z, &y.z}};
-        for (auto& pair : ax) {
-            for (std::size_t k = 0; k < pair[0]->size(); ++k) {
-                if (!same_bits((*pair[0])[k], (*pair[1])[k]))
-                    return QString("burst %1 sample %2: %3 vs %4")
-                        .arg(i)
-                        .arg(k)
-                        .arg((*pair[0])[k])
-                        .arg((*pair[1])[k]);
-            }
-        }
-    }
-    return QString();
+    return test_support::burst_difference(a.bursts, b.bursts);
 }
 
 using test_support::odd_pieces;

@@ -9,10 +9,10 @@
 #include "data/loader_wrong_header.h"
 #include "data/progress_loader_eobs_acc_gps.h"
 #include "support/acc_layouts.h"
+#include "support/temp_folder.h"
 #include "support/test_support.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 
@@ -66,7 +66,7 @@ private slots:
     void pair_load_names_each_file_and_rises_to_100_for_each();
 
 private:
-    QTemporaryDir dir;
+    temp_folder dir;
 };
 
 void test_file_kind_and_progress::kind_by_header_data()
@@ -97,8 +97,7 @@ void test_file_kind_and_progress::kind_by_header()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, kind);
-    const QString path = dir.path() + "/" + QTest::currentDataTag() + ".csv";
-    QVERIFY(write_file(path, content));
+    const QString path = dir.write(QTest::currentDataTag() + QString(".csv"), content);
     streams_capture streams;
     QCOMPARE(int(eobs_file_kind::of(path)), kind);
     QVERIFY(streams.stderr_text().startsWith("header check of " + path + "\n"));
@@ -119,8 +118,7 @@ void test_file_kind_and_progress::readers_report_bytes_after_the_header_up_to_th
 {
     // About 3.5 MB: several 1 MB chunks.
     const QByteArray content = acc_fixed_header + "\n" + acc_lines(60000);
-    const QString path = dir.path() + "/big_acc.txt";
-    QVERIFY(write_file(path, content));
+    const QString path = dir.write("big_acc.txt", content);
     recording_progress progress;
     loader_eobsmb reader(path, &progress);
     QCOMPARE(int(reader.bursts().size()), 60000);
@@ -195,10 +193,9 @@ void test_file_kind_and_progress::percentage_is_limited_to_20_a_second()
 
 void test_file_kind_and_progress::pair_load_names_each_file_and_rises_to_100_for_each()
 {
-    const QString acc = dir.path() + "/pair_acc.txt";
-    const QString gps = dir.path() + "/pair_gps.txt";
-    QVERIFY(write_file(acc, acc_fixed_header + "\n" + acc_lines(40000)));
-    QVERIFY(write_file(gps, QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(30000)));
+    const QString acc = dir.write("pair_acc.txt", acc_fixed_header + "\n" + acc_lines(40000));
+    const QString gps =
+        dir.write("pair_gps.txt", QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(30000));
     auto* runnable = new progress_loader_eobs_acc_gps(acc, gps, std::make_shared<std::atomic_bool>(false));
     runnable->setAutoDelete(false);
     // Texts and percentages in the order the GUI thread receives them.

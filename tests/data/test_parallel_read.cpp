@@ -12,6 +12,7 @@
 #include "data/loader_wrong_header.h"
 #include "data/parallel_lines.h"
 #include "support/acc_layouts.h"
+#include "support/burst_difference.h"
 #include "support/read_capture.h"
 #include "support/temp_folder.h"
 
@@ -98,12 +99,6 @@ outcome read(bool mbd, const QString& path, int threads, std::size_t block, int 
     return r;
 }
 
-bool same_floats(const std::vector<float>& a, const std::vector<float>& b)
-{
-    return a.size() == b.size() &&
-           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
-}
-
 // Empty when equal, else what differs first.
 QString difference(const outcome& a, const outcome& b)
 {
@@ -115,26 +110,7 @@ QString difference(const outcome& a, const outcome& b)
         return "standard error:\n" + a.err + "/\n" + b.err;
     if (a.values != b.values)
         return QString("progress values: %1 / %2").arg(a.values.size()).arg(b.values.size());
-    if (a.bursts.size() != b.bursts.size())
-        return QString("bursts: %1 / %2").arg(a.bursts.size()).arg(b.bursts.size());
-    for (std::size_t i = 0; i < a.bursts.size(); ++i) {
-        const burst& x = *a.bursts[i];
-        const burst& y = *b.bursts[i];
-        if (x.start_timestamp != y.start_timestamp ||
-            std::memcmp(&x.sampling_frequency_per_axis, &y.sampling_frequency_per_axis, sizeof(double)) !=
-                0 ||
-            x.sample_count != y.sample_count || !same_floats(x.x, y.x) || !same_floats(x.y, y.y) ||
-            !same_floats(x.z, y.z))
-            return QString("burst %1: %2 at %3 Hz, %4 samples / %5 at %6 Hz, %7 samples")
-                .arg(i)
-                .arg(x.start_timestamp)
-                .arg(x.sampling_frequency_per_axis)
-                .arg(x.sample_count)
-                .arg(y.start_timestamp)
-                .arg(y.sampling_frequency_per_axis)
-                .arg(y.sample_count);
-    }
-    return {};
+    return test_support::burst_difference(a.bursts, b.bursts);
 }
 
 // A GPS file of either layout: fixes passing and failing the quality test, wrong field counts,
