@@ -412,11 +412,6 @@ void test_gps_readers::guarded_chains_turn_any_exception_into_a_failed_read()
     QCOMPARE(loaded->reason, QString());
 }
 
-namespace {
-const QByteArray acc_named_mbd_header = "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
-                                        "eobs_acceleration_axes,eobs_accelerations_raw";
-} // namespace
-
 void test_gps_readers::acc_chain_fixed_layout()
 {
     const QString path =
@@ -438,7 +433,7 @@ void test_gps_readers::acc_chain_fixed_layout()
 void test_gps_readers::acc_chain_mbd_layout()
 {
     const QString path =
-        dir.write("acc.csv", acc_named_mbd_header + "\n2014-05-02 13:00:00.000,10,XYZ,1 2 3\n");
+        dir.write("acc.csv", acc_mbd_bare_header + "\n2014-05-02 13:00:00.000,10,XYZ,1 2 3\n");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(path, &progress);
@@ -465,7 +460,7 @@ void test_gps_readers::chain_unknown_layout()
 
 void test_gps_readers::chain_cancelled_during_second_reader()
 {
-    QByteArray content = acc_named_mbd_header + "\n";
+    QByteArray content = acc_mbd_bare_header + "\n";
     for (int i = 0; i < 20; ++i)
         content += "2014-05-02 13:00:00.000,10,XYZ,1 2 3\n";
     recording_progress progress;

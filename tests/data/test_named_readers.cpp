@@ -10,6 +10,7 @@
 #include "data/loader_named_gps.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "support/acc_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
@@ -244,8 +245,7 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
 void test_named_readers::acc_reads_like_the_eobs_reader()
 {
     // Without quotes, the "eobs_" reader is the reference: same bursts, value for value.
-    QByteArray content = "event-id,eobs_acceleration_axes,eobs_accelerations_raw,eobs_start_timestamp,"
-                         "eobs_acceleration_sampling_frequency_per_axis\n";
+    QByteArray content = test_support::acc_mbd_event_header + "\n";
     const char* axes[] = {"XYZ", "X", "YZ", "ZYX", "", "X Y Z", "xyz"};
     const char* raws[] = {"1 2 3", "-1.5 2e3 .5 7", "", "0x10 1,5", "3.40282e+39 -0 1", "12345678901 2"};
     for (int i = 0; i < 60; ++i) {
