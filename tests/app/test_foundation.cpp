@@ -350,8 +350,7 @@ void test_foundation::update_notice_shown_only_for_web_urls()
         QVERIFY(log.contains("not a web address"));
     }
     // The pending timer of an unshown notice must not leak into the next row.
-    while (QWidget* m = QApplication::activeModalWidget())
-        m->close();
+    gui_test_support::close_modal_widgets();
 }
 
 void test_foundation::window_closed_for_unknown_window_changes_nothing()

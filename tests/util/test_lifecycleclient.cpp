@@ -98,8 +98,7 @@ void test_lifecycleclient::init()
 
 void test_lifecycleclient::cleanup()
 {
-    while (QWidget* m = QApplication::activeModalWidget())
-        m->close();
+    gui_test_support::close_modal_widgets();
     manager.reset();
 }
 

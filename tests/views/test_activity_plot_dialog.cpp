@@ -16,10 +16,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -31,7 +29,6 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 #include <iostream>
@@ -42,48 +39,23 @@ namespace {
 
 constexpr qint64 march_1 = 1709251200000; // 2024-03-01T00:00:00Z
 
-// Answers the modal dialogs an export brings up: the save dialog gets `answer` typed into its file
-// name field and accepted (an empty answer cancels it); a message box is recorded and closed.
-class export_driver : public QObject
+// Answers an export's save dialog with `answer` (empty: cancels it), noting what it proposed; a
+// message box after it is answered and its text kept.
+struct export_driver
 {
-public:
-    explicit export_driver(QString answer) : answer_(std::move(answer))
+    explicit export_driver(const QString& answer)
     {
-        connect(&timer_, &QTimer::timeout, this, &export_driver::poll);
-        timer_.start(20);
+        script
+            .then(gui_test_support::choose_file(answer, {}, &file_dialog_title, &proposed_folder,
+                                                &proposed_name))
+            .then(gui_test_support::answer_message(QMessageBox::Ok, nullptr, &message));
     }
 
     QString file_dialog_title;
     QString proposed_name;
     QString proposed_folder;
-    QStringList messages;
-
-private:
-    void poll()
-    {
-        QWidget* w = QApplication::activeModalWidget();
-        if (auto* fd = qobject_cast<QFileDialog*>(w)) {
-            if (fd->isVisible() && file_dialog_title.isEmpty()) {
-                file_dialog_title = fd->windowTitle();
-                auto* edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                QVERIFY(edit);
-                proposed_name = edit->text();
-                proposed_folder = fd->directory().absolutePath();
-                if (answer_.isEmpty()) {
-                    fd->reject();
-                } else {
-                    edit->setText(answer_);
-                    QMetaObject::invokeMethod(fd, "accept");
-                }
-            }
-        } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            messages << box->text();
-            box->close();
-        }
-    }
-
-    QString answer_;
-    QTimer timer_;
+    QString message;
+    gui_test_support::modal_script script;
 };
 
 std::unique_ptr<burst_space> sample_space()
@@ -272,7 +244,7 @@ void test_activity_plot_dialog::export_proposed_name_as_png()
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Plot Image"));
     QCOMPARE(driver.proposed_name, QStringLiteral("f-activity.png"));
     QCOMPARE(driver.proposed_folder, QDir(dir->path()).canonicalPath());
-    QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     const QString path = dir->filePath(QStringLiteral("f-activity.png"));
     QImageReader reader(path);
     QCOMPARE(reader.format(), QByteArray("png"));
@@ -319,7 +291,7 @@ void test_activity_plot_dialog::export_vector()
         export_driver driver(path);
         test_support::streams_capture quiet;
         export_button(dialog)->click();
-        QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+        QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     }
     const QByteArray bytes = file_bytes(path);
     if (name.endsWith(QStringLiteral(".svg"))) {
@@ -358,7 +330,7 @@ void test_activity_plot_dialog::export_values_as_csv()
     dialog.show();
     export_driver driver(QStringLiteral("f-activity.csv"));
     export_data_button(dialog)->click();
-    QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Data"));
     QCOMPARE(driver.proposed_name, QStringLiteral("f-activity.csv"));
     const QString path = dir->filePath(QStringLiteral("f-activity.csv"));
@@ -511,7 +483,7 @@ void test_activity_plot_dialog::export_jpeg()
     export_driver driver(path);
     export_button(dialog)->click();
 
-    QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     QImageReader reader(path);
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     QCOMPARE(reader.size(), QSize(512, 112));
@@ -530,7 +502,7 @@ void test_activity_plot_dialog::cancel_saves_nothing()
         QCOMPARE(debug.lines().filter(QStringLiteral("filename: ")).size(), 1);
     }
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Plot Image"));
-    QVERIFY(driver.messages.isEmpty());
+    QVERIFY(driver.message.isEmpty());
     QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
 }
 
