@@ -33,8 +33,7 @@ public:
                                           QNetworkAccessManager* network = nullptr)
     {
         tiles_ = tiles;
-        state = std::make_unique<app_state>(QDir(folder().path() + tiles));
-        return build_window_on_state(network);
+        return build_window_on(std::make_unique<app_state>(QDir(folder().path() + tiles)), network);
     }
     // The same, shown.
     dornvalemainwindow& open_main_window(const QString& tiles = QString(),
@@ -43,9 +42,11 @@ public:
         build_main_window(tiles, network).show();
         return *window;
     }
-    // A window on the state held now, which the test may have made itself.
-    dornvalemainwindow& build_window_on_state(QNetworkAccessManager* network = nullptr)
+    // A window, not shown, on a state the test made; the fixture keeps both and takes them down.
+    dornvalemainwindow& build_window_on(std::unique_ptr<app_state> given, QNetworkAccessManager* network)
     {
+        window.reset();
+        state = std::move(given);
         window = std::make_unique<dornvalemainwindow>(state.get(), network);
         return *window;
     }
