@@ -252,15 +252,8 @@ void test_open_pair_flow::cancel_while_loading()
     const QString gps =
         dir->write_with_hole("f_gps.txt", QByteArray(loader_gps_eobsmb::header) + "\n", qint64(64) << 30);
     QWidget* progress_parent = nullptr;
-    const QString text = shown_message::on_choosing(open_button(), gps, {}, {[&](QWidget* w) {
-                                                        auto* progress = qobject_cast<QProgressDialog*>(w);
-                                                        if (!progress)
-                                                            return false;
-                                                        progress_parent = progress->parentWidget();
-                                                        progress->findChild<QPushButton*>()->click();
-                                                        return true;
-                                                    }})
-                             .text;
+    const QString text =
+        shown_message::on_choosing(open_button(), gps, {}, {cancel_progress(&progress_parent)}).text;
     QCOMPARE(progress_parent, static_cast<QWidget*>(window.get()));
     QCOMPARE(text, "Load cancelled.\nThe pair \"" + dir->path() + "/f_acc.txt\" and \"" + gps +
                        "\" was not opened.");

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -102,6 +104,20 @@ inline modal_script::step answer_message(QMessageBox::StandardButton button, QSt
             QTest::keyClick(box, Qt::Key_Escape);
         else
             box->button(button)->click();
+        return true;
+    };
+}
+
+// Presses a progress dialog's Cancel button, as the user does; notes the dialog's parent where asked.
+inline modal_script::step cancel_progress(QWidget** parent = nullptr)
+{
+    return [=](QWidget* w) {
+        auto* progress = qobject_cast<QProgressDialog*>(w);
+        if (!progress)
+            return false;
+        if (parent)
+            *parent = progress->parentWidget();
+        progress->findChild<QPushButton*>()->click();
         return true;
     };
 }
