@@ -1,16 +1,14 @@
 // Not a test: opens the example pair as a user would and saves a picture of each window for the
 // README (scripts/screenshots.sh runs it under Xvfb). Arguments: examples folder, output folder.
-#include "app/app_state.h"
 #include "app/burst_main_window.h"
-#include "app/dornvalemainwindow.h"
 #include "map/map_form.h"
+#include "support/main_window_fixture.h"
 #include "views/activity_plot_dialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -36,9 +34,9 @@ int main(int argc, char* argv[])
     }
     const QDir examples(args.at(1));
     const QDir out(args.at(2));
-    QTemporaryDir tiles;
-    app_state state{QDir(tiles.path())};
-    dornvalemainwindow main_window(&state, nullptr);
+    main_window_fixture fixture;
+    dornvalemainwindow& main_window = fixture.build_main_window();
+    const app_state& state = *fixture.state;
     main_window.setWindowTitle("Dornvale");
     main_window.setGeometry(40, 40, 760, 420);
     main_window.show();

@@ -4,7 +4,10 @@
 #include "app/burst_main_window.h"
 #include "data/burst_space.h"
 #include "data/events_by_bursts_empty.h"
+#include "support/acc_layouts.h"
 #include "support/gui_test_support.h"
+#include "support/shown_message.h"
+#include "support/test_support.h"
 #include "views/activity_plot.h"
 #include "views/burst_axis.h"
 #include "views/burst_detail_pane.h"
@@ -364,25 +367,20 @@ void test_burst_window_reading::detail_pane_csv_copy_round_trips_and_save_writes
     QCOMPARE(QString::fromUtf8(file.readAll()), copied);
 
     // A file that cannot be written is named in a message (no files can be made in /proc, not even by root).
-    const QString bad = "/proc/burst2.csv";
-    QString title, text;
-    modal_script failing;
-    failing.then(choose_file(bad)).then(answer_message(QMessageBox::Ok, &title, &text));
-    QTest::mouseClick(pane->save_button(), Qt::LeftButton);
-    QTRY_VERIFY(failing.done());
-    QCOMPARE(title, QString("Save Burst Samples"));
-    QVERIFY2(text.startsWith("Could not write the file /proc/burst2.csv: "), qPrintable(text));
+    const shown_message failed =
+        shown_message::after([pane] { QTest::mouseClick(pane->save_button(), Qt::LeftButton); },
+                             {choose_file("/proc/burst2.csv")});
+    QCOMPARE(failed.title, QString("Save Burst Samples"));
+    QVERIFY2(failed.text.startsWith("Could not write the file /proc/burst2.csv: "), qPrintable(failed.text));
 }
 
 void test_burst_window_reading::calibration_applies_everywhere_and_survives_a_restart()
 {
     // The file names the tag; its serial is the key, not the file name.
     const QString file = "cal_acc.txt";
-    QFile f(dir_.filePath(file));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("key-bin-checksum,tag-serial-number,start-timestamp,acceleration-sampling-frequency-per-axis,"
-            "acceleration-axes,accelerations-raw\nabc,\"4711\",2021-03-01 00:00:00.000,10,XYZ,1 2 3\n");
-    f.close();
+    QVERIFY(test_support::write_file(dir_.filePath(file),
+                                     test_support::acc_fixed_header +
+                                         "\nabc,\"4711\",2021-03-01 00:00:00.000,10,XYZ,1 2 3\n"));
     burst_main_window* w = open_window(file);
     QVERIFY(w);
     QCOMPARE(w->calibration_tag(), QString("4711"));

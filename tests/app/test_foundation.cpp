@@ -7,10 +7,10 @@
 #include "support/test_support.h"
 #include "data/unquote.h"
 #include "support/gui_test_support.h"
+#include "support/main_window_fixture.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QStatusBar>
@@ -67,13 +67,12 @@ private slots:
 
 void test_foundation::main_window_form()
 {
-    QTemporaryDir dir;
-    app_state state{QDir(dir.path())};
-    dornvalemainwindow w(&state, nullptr);
+    main_window_fixture f;
+    dornvalemainwindow& w = f.build_main_window();
     QCOMPARE(w.objectName(), QString("dornvalemainwindow"));
     QCOMPARE(w.size(), QSize(800, 600));
     QCOMPARE(w.windowTitle(), QString("MainWindow"));
-    QCOMPARE(w.state(), &state);
+    QCOMPARE(w.state(), f.state.get());
 
     auto* tree = w.findChild<QTreeWidget*>("treeWidget");
     QVERIFY(tree);
@@ -148,9 +147,8 @@ void test_foundation::main_window_form()
 
 void test_foundation::splitter_starts_collapsed_and_reveals_once()
 {
-    QTemporaryDir dir;
-    app_state state{QDir(dir.path())};
-    dornvalemainwindow w(&state, nullptr);
+    main_window_fixture f;
+    dornvalemainwindow& w = f.build_main_window();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto* splitter = w.findChild<QSplitter*>("splitter");
@@ -224,9 +222,9 @@ void test_foundation::tiles_dir_created_with_parents()
 
 void test_foundation::tiles_dir_cannot_be_created()
 {
-    QTemporaryDir dir;
+    temp_folder dir;
     // A plain file where a parent directory should be.
-    QVERIFY(test_support::write_file(dir.path() + "/blocked", QByteArray()));
+    dir.write("blocked", QByteArray());
     message_capture log;
     const QDir tiles = app_paths::prepare_tiles_dir(dir.path() + "/blocked");
     QVERIFY(!tiles.exists());
@@ -279,9 +277,8 @@ void test_foundation::about_dialog_escape_and_close_reject()
     }
     {
         // The Help ▸ About action runs the dialog modally and releases it once it is closed.
-        QTemporaryDir dir;
-        app_state state{QDir(dir.path())};
-        dornvalemainwindow w(&state, nullptr);
+        main_window_fixture f;
+        dornvalemainwindow& w = f.build_main_window();
         QString title;
         when_modal([&title](QWidget* d) {
             title = d->windowTitle();
@@ -330,9 +327,8 @@ void test_foundation::update_notice_shown_only_for_web_urls()
 {
     QFETCH(QString, url);
     QFETCH(bool, shown);
-    QTemporaryDir dir;
-    app_state state{QDir(dir.path())};
-    dornvalemainwindow w(&state, nullptr);
+    main_window_fixture f;
+    dornvalemainwindow& w = f.build_main_window();
     QString title, text;
     bool seen = false;
     when_modal([&](QWidget* m) {
@@ -354,45 +350,41 @@ void test_foundation::update_notice_shown_only_for_web_urls()
         QVERIFY(log.contains("not a web address"));
     }
     // The pending timer of an unshown notice must not leak into the next row.
-    while (QWidget* m = QApplication::activeModalWidget())
-        m->close();
+    gui_test_support::close_modal_widgets();
 }
 
 void test_foundation::window_closed_for_unknown_window_changes_nothing()
 {
-    QTemporaryDir dir;
-    app_state state{QDir(dir.path())};
-    dornvalemainwindow w(&state, nullptr);
+    main_window_fixture f;
+    dornvalemainwindow& w = f.build_main_window();
     message_capture log;
     w.window_closed(reinterpret_cast<burst_main_window*>(&w));
     QVERIFY(log.contains("dornvalemainwindow::window_closed(burst_main_window *): "));
     QVERIFY(log.contains(" no gang_id found for burst_main_window "));
-    QCOMPARE(state.next_gang_id, 0);
+    QCOMPARE(f.state->next_gang_id, 0);
 }
 
 void test_foundation::shutdown_with_registered_rows_touches_no_destroyed_tree()
 {
-    QTemporaryDir dir;
-    auto state = std::make_unique<app_state>(QDir(dir.path()));
-    auto window = std::make_unique<dornvalemainwindow>(state.get(), nullptr);
+    main_window_fixture f;
+    f.build_main_window();
     for (int gang = 0; gang < 2; ++gang) {
         auto* item = new QTreeWidgetItem(QStringList{"e-obs acc"});
         item->addChild(new QTreeWidgetItem(QStringList{"1 acc bursts in x"}));
-        window->open_files_tree()->addTopLevelItem(item);
-        state->tree_item_by_gang[gang].reset(item);
+        f.window->open_files_tree()->addTopLevelItem(item);
+        f.state->tree_item_by_gang[gang].reset(item);
     }
-    QCOMPARE(window->open_files_tree()->topLevelItemCount(), 2);
+    QCOMPARE(f.window->open_files_tree()->topLevelItemCount(), 2);
     // Main window first, then the registry, as at program end; the sanitizer build catches a double delete.
-    window.reset();
-    QVERIFY(state->tree_item_by_gang.empty());
-    state.reset();
+    f.window.reset();
+    QVERIFY(f.state->tree_item_by_gang.empty());
+    f.state.reset();
 }
 
 void test_foundation::exit_prints_quit_and_ends_loop()
 {
-    QTemporaryDir dir;
-    app_state state{QDir(dir.path())};
-    dornvalemainwindow w(&state, nullptr);
+    main_window_fixture f;
+    dornvalemainwindow& w = f.build_main_window();
     test_support::streams_capture captured;
     QTimer::singleShot(0, [&w]() { w.findChild<QAction*>("actionExit")->trigger(); });
     const int code = QApplication::exec();
@@ -434,11 +426,8 @@ void test_foundation::build_settings_override()
     QTemporaryDir dir;
     const QString path = dir.path() + "/build.conf";
     QCOMPARE(build_settings::read(path, "tile_server", "fallback"), QString("fallback"));
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[build]\nflavor=beta\ntile_server=http://127.0.0.1:8080/tiles/\n");
-    }
+    QVERIFY(
+        test_support::write_file(path, "[build]\nflavor=beta\ntile_server=http://127.0.0.1:8080/tiles/\n"));
     QCOMPARE(build_settings::read(path, "tile_server", "fallback"), QString("http://127.0.0.1:8080/tiles/"));
     QCOMPARE(build_settings::read(path, "update_service", "fallback"), QString("fallback"));
     QVERIFY(build_settings::tile_server_url().endsWith('/'));

@@ -10,6 +10,8 @@
 #include "app/dornvalemainwindow.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
+#include "support/main_window_fixture.h"
+#include "support/shown_message.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -23,7 +25,6 @@
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
@@ -147,16 +148,13 @@ void test_open_acc_flow::file_dialog_cancelled_does_nothing()
 void test_open_acc_flow::missing_file_warns()
 {
     const QString path = write("gone_acc.txt", acc_header + "\n" + acc_lines(1));
-    QString title, text;
-    modal_script script;
     // The file vanishes between the file dialog and the existence check.
-    script.then(choose_file(path, [path] { QFile::remove(path); }))
-        .then(answer_message(QMessageBox::Ok, &title, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, "\"" + path + "\" does not exist.\nCheck the file's name and folder, then open it again.");
-    QCOMPARE(script.titles.size(), 2);
+    const shown_message shown =
+        shown_message::on_choosing(open_button(), path, [path] { QFile::remove(path); });
+    QCOMPARE(shown.title, QString("Open failed"));
+    QCOMPARE(shown.text,
+             "\"" + path + "\" does not exist.\nCheck the file's name and folder, then open it again.");
+    QCOMPARE(shown.dialogs.size(), 2);
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
 }
@@ -164,13 +162,9 @@ void test_open_acc_flow::missing_file_warns()
 void test_open_acc_flow::unknown_layout_warns()
 {
     const QString path = write("notes.txt", "this,is\nnot,acceleration\n");
-    QString title, text;
-    modal_script script;
-    script.then(choose_file(path)).then(answer_message(QMessageBox::Ok, &title, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text,
+    const shown_message shown = shown_message::on_choosing(open_button(), path);
+    QCOMPARE(shown.title, QString("Open failed"));
+    QCOMPARE(shown.text,
              "File format not recognized: \"" + path +
                  "\" is not an E-OBS acceleration export.\nChoose an acceleration export (.csv or .txt) "
                  "as it came from the tag's download.");
@@ -185,14 +179,10 @@ void test_open_acc_flow::gps_export_points_to_the_pair_button()
                             write("study-gps.csv", "\"location-long\",\"location-lat\",\"timestamp\"\n"
                                                    "8.5,47.25,2014-05-02 10:00:00.000\n")};
     for (const QString& path : paths) {
-        QString text;
-        modal_script script;
-        script.then(choose_file(path)).then(answer_message(QMessageBox::Ok, nullptr, &text));
-        click_open();
-        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-        QCOMPARE(text, "\"" + path +
-                           "\" is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "
-                           "Acceleration and GPS Files\", which finds its acceleration file by name.");
+        QCOMPARE(shown_message::on_choosing(open_button(), path).text,
+                 "\"" + path +
+                     "\" is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "
+                     "Acceleration and GPS Files\", which finds its acceleration file by name.");
     }
     QVERIFY(burst_windows().isEmpty());
 }
@@ -200,13 +190,8 @@ void test_open_acc_flow::gps_export_points_to_the_pair_button()
 void test_open_acc_flow::unreadable_file_warns_with_reason()
 {
     const QString path = write("odd_acc.txt", acc_header + "\n");
-    QString text;
-    modal_script script;
     // Replaced by a directory after the dialog: it exists, but cannot be read as a file.
-    script.then(choose_file(path, turn_into_directory(path)))
-        .then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    const QString text = shown_message::on_choosing(open_button(), path, turn_into_directory(path)).text;
     QVERIFY2(text.startsWith("The acceleration file \"" + path + "\" could not be read: Can't open file: "),
              qPrintable(text));
     QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open it again."), qPrintable(text));
@@ -218,32 +203,27 @@ void test_open_acc_flow::cancel_while_loading_warns_once()
 {
     // 64 GiB without a line end after the header (a sparse hole) keep the worker reading until the
     // test has cancelled; the reader sees the cancel inside the line.
-    const QString path = dir->path() + "/hole_acc.txt";
-    QVERIFY(write_file_with_hole(path, acc_header + "\n", qint64(64) << 30));
-    QString text;
+    const QString path = dir->write_with_hole("hole_acc.txt", acc_header + "\n", qint64(64) << 30);
     QString progress_title;
     QString progress_label;
     bool progress_modal = false;
     bool progress_parentless = false;
-    modal_script script;
-    script.then(choose_file(path))
-        .then([&](QWidget* w) {
-            auto* progress = qobject_cast<QProgressDialog*>(w);
-            if (!progress)
-                return false;
-            progress_title = progress->windowTitle();
-            progress_modal = progress->isModal();
-            progress_parentless = progress->parentWidget() == nullptr;
-            // As the user does: the Cancel button.
-            QTimer::singleShot(100, progress, [progress, &progress_label] {
-                progress_label = progress->labelText();
-                progress->findChild<QPushButton*>()->click();
-            });
-            return true;
-        })
-        .then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    const QString text =
+        shown_message::on_choosing(open_button(), path, {}, {[&](QWidget* w) {
+                                       auto* progress = qobject_cast<QProgressDialog*>(w);
+                                       if (!progress)
+                                           return false;
+                                       progress_title = progress->windowTitle();
+                                       progress_modal = progress->isModal();
+                                       progress_parentless = progress->parentWidget() == nullptr;
+                                       // As the user does: the Cancel button.
+                                       QTimer::singleShot(100, progress, [progress, &progress_label] {
+                                           progress_label = progress->labelText();
+                                           progress->findChild<QPushButton*>()->click();
+                                       });
+                                       return true;
+                                   }})
+            .text;
     QCOMPARE(progress_title, QString("Loading"));
     // The chain's status text reaches the dialog's label, with the file's name.
     QCOMPARE(progress_label, QString("loading acceleration data file...\nhole_acc.txt"));
@@ -261,15 +241,11 @@ void test_open_acc_flow::pipe_refused_with_its_name()
     // A pipe without a writer would block the worker in open(): it is refused before.
     const QString path = dir->path() + "/pipe_acc.txt";
     QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    QString text;
-    modal_script script;
-    script.then(choose_file(path)).then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text, QString("The acceleration file \"%1\" could not be read: Can't open file: \"%1\" is not a "
-                           "regular file (a directory, device or pipe)\nCheck that it is a readable file, then "
-                           "open it again.")
-                       .arg(path));
+    QCOMPARE(shown_message::on_choosing(open_button(), path).text,
+             QString("The acceleration file \"%1\" could not be read: Can't open file: \"%1\" is not a "
+                     "regular file (a directory, device or pipe)\nCheck that it is a readable file, then "
+                     "open it again.")
+                 .arg(path));
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(state->next_gang_id, 0);
 }

@@ -4,8 +4,10 @@
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
 #include "app/dornvalemainwindow.h"
+#include "support/download_layouts.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
+#include "support/main_window_fixture.h"
 #include "support/test_support.h"
 #include "util/recent_files.h"
 
@@ -20,14 +22,12 @@ using namespace test_support;
 
 namespace {
 
-const QByteArray animals_file =
-    "\"individual-local-identifier\",\"eobs:start-timestamp\",\"eobs:acceleration-axes\","
-    "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:accelerations-raw\"\n"
-    "Bo,2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
-    "\"Cleo, jr.\",2014-05-03 13:00:00.000,XYZ,10,1 2 3\n"
-    "Bo,2014-05-09 13:00:00.000,XYZ,10,1 2 3\n"
-    "Dax,2014-06-01 00:00:00.000,XYZ,10,1 2 3\n"
-    "Cleo, jr.,2014-05-04 13:00:00.000,XYZ,10,1 2 3\n"; // unquoted comma: skipped
+const QByteArray animals_file = quoted(named_acc_header) +
+                                "\nBo,2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
+                                "\"Cleo, jr.\",2014-05-03 13:00:00.000,XYZ,10,1 2 3\n"
+                                "Bo,2014-05-09 13:00:00.000,XYZ,10,1 2 3\n"
+                                "Dax,2014-06-01 00:00:00.000,XYZ,10,1 2 3\n"
+                                "Cleo, jr.,2014-05-04 13:00:00.000,XYZ,10,1 2 3\n"; // unquoted comma: skipped
 
 // A step for the chooser: records its rows, unchecks the rows not in keep (all kept when empty),
 // records whether OK is enabled, then presses OK (or Cancel when cancel is set).
@@ -140,11 +140,8 @@ void test_open_animals_flow::cancel_opens_nothing()
 void test_open_animals_flow::one_animal_opens_without_asking()
 {
     const QString path =
-        write("stork_acc.csv", "individual-local-identifier,eobs:start-timestamp,"
-                               "eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,"
-                               "eobs:accelerations-raw\n"
-                               "Bo,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"
-                               "Bo,2014-05-02 13:10:00.000,XYZ,10,1 2 3\n");
+        write("stork_acc.csv", named_acc_header + "\nBo,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"
+                                                  "Bo,2014-05-02 13:10:00.000,XYZ,10,1 2 3\n");
     streams_capture streams;
     modal_script script;
     script.then(choose_file(path));

@@ -8,9 +8,12 @@
 #include "data/loader_gps_eobsmb.h"
 #include "map/map_form.h"
 #include "map/map_widget.h"
+#include "support/download_layouts.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
+#include "support/main_window_fixture.h"
 #include "support/program_copy.h"
+#include "support/shown_message.h"
 #include "support/test_support.h"
 #include "util/recent_files.h"
 #include "views/activity_plot_dialog.h"
@@ -24,7 +27,6 @@
 #include <QPushButton>
 #include <QSemaphore>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTreeWidget>
 
@@ -59,8 +61,7 @@ QByteArray gps_content(int fixes)
 // Repository downloads: named columns, quoted; "Bo" and, from the given row on, "Cleo".
 QByteArray named_acc_content(int bursts)
 {
-    QByteArray out = "\"individual-local-identifier\",\"eobs:start-timestamp\",\"eobs:acceleration-axes\","
-                     "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:accelerations-raw\"\n";
+    QByteArray out = quoted(named_acc_header) + "\n";
     for (int i = 0; i < bursts; ++i)
         out +=
             "\"Bo\",\"2014-05-02 10:" + QByteArray::number(10 + i) + ":00.000\",\"XYZ\",\"10\",\"1 2 3\"\n";
@@ -69,17 +70,12 @@ QByteArray named_acc_content(int bursts)
 
 QByteArray named_gps_content(int fixes, int cleo_from)
 {
-    QByteArray out = "\"individual-local-identifier\",\"location-long\",\"location-lat\",\"timestamp\"\n";
+    QByteArray out = quoted(named_gps_header) + "\n";
     for (int i = 0; i < fixes; ++i)
         out += QByteArray(i >= cleo_from ? "Cleo" : "Bo") + ",8." + QByteArray::number(i) +
                ",47.2,2014-05-02 10:1" + QByteArray::number(i) + ":00.000\n";
     return out;
 }
-
-const QByteArray mixed_content = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
-                                 "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
-                                 "2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
-                                 "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n";
 
 // Sends a drag carrying urls and then its drop; returns whether the drag was accepted.
 bool drag_and_drop(QWidget* target, const QList<QUrl>& urls)
@@ -98,7 +94,7 @@ bool drag_and_drop(QWidget* target, const QList<QUrl>& urls)
 
 } // namespace
 
-class test_open_every_way : public QObject
+class test_open_every_way : public QObject, private main_window_fixture
 {
     Q_OBJECT
 
@@ -122,43 +118,20 @@ private slots:
     void command_line_opens_each_file();
 
 private:
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir->path() + "/" + name;
-        write_file(path, content);
-        return path;
-    }
     // Writes each "name:kind" (acc, gps or notes).
     void write_all(const QStringList& specs);
-    void new_window();
     map_widget& map() { return window->get_map_form()->map; }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
 };
 
 void test_open_every_way::init()
 {
     clear_settings();
-    dir = std::make_unique<QTemporaryDir>();
-    state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
-    new_window();
-}
-
-void test_open_every_way::new_window()
-{
-    window = std::make_unique<dornvalemainwindow>(state.get(), nullptr);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(&open_main_window("/tiles")));
 }
 
 void test_open_every_way::cleanup()
 {
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
-    QVERIFY(burst_windows().isEmpty());
+    QVERIFY(close_main_window());
 }
 
 void test_open_every_way::write_all(const QStringList& specs)
@@ -171,7 +144,7 @@ void test_open_every_way::write_all(const QStringList& specs)
                     : kind == "nacc"    ? named_acc_content(3)
                     : kind == "ngps"    ? named_gps_content(2, 2)
                     : kind == "animals" ? named_gps_content(3, 1)
-                    : kind == "mixed"   ? mixed_content
+                    : kind == "mixed"   ? mixed_sensor_file
                                         : "some,notes\n1,2\n");
     }
 }
@@ -370,47 +343,23 @@ void test_open_every_way::gps_alone_failures_name_the_file()
 {
     // Started directly, as open_files does once the header said GPS: the chain still decides.
     const QString notes = write("a_gps.txt", "some,notes\n");
-    QString text;
-    {
-        modal_script script;
-        script.then(answer_message(QMessageBox::Ok, nullptr, &text));
-        (new eobs_gps_progress_loader(*window))->start_from(notes);
-        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    }
-    QCOMPARE(text,
+    const auto start_from = [this](const QString& path) {
+        return [this, path] { (new eobs_gps_progress_loader(*window))->start_from(path); };
+    };
+    QCOMPARE(shown_message::after(start_from(notes)).text,
              "The GPS file \"" + notes +
                  "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nChoose the GPS "
                  "export of a tag.");
 
     // Cancelled while the worker reads a line without end (a 64 GiB sparse hole).
-    const QString endless = dir->path() + "/b_gps.txt";
-    QVERIFY(write_file_with_hole(endless, gps_content(0), qint64(64) << 30));
-    {
-        modal_script script;
-        script
-            .then([&](QWidget* w) {
-                auto* progress = qobject_cast<QProgressDialog*>(w);
-                if (!progress)
-                    return false;
-                progress->findChild<QPushButton*>()->click();
-                return true;
-            })
-            .then(answer_message(QMessageBox::Ok, nullptr, &text));
-        (new eobs_gps_progress_loader(*window))->start_from(endless);
-        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    }
-    QCOMPARE(text, "Load cancelled.\n\"" + endless + "\" was not opened.");
+    const QString endless = dir->write_with_hole("b_gps.txt", gps_content(0), qint64(64) << 30);
+    QCOMPARE(shown_message::after(start_from(endless), {cancel_progress()}).text,
+             "Load cancelled.\n\"" + endless + "\" was not opened.");
 
     // A pipe would hold the worker in open(): refused unread, with its name.
     const QString pipe = dir->path() + "/c_gps.txt";
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    {
-        modal_script script;
-        script.then(answer_message(QMessageBox::Ok, nullptr, &text));
-        (new eobs_gps_progress_loader(*window))->start_from(pipe);
-        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    }
-    QCOMPARE(text,
+    QCOMPARE(shown_message::after(start_from(pipe)).text,
              QString("The GPS file \"%1\" could not be read: Can't open file: \"%1\" is not a regular file "
                      "(a directory, device or pipe)\nCheck that it is a readable file, then open it again.")
                  .arg(pipe));
@@ -560,9 +509,7 @@ void test_open_every_way::geometry_and_splitter_remembered_across_restart()
     QTRY_COMPARE(form->geometry(), map_geometry);
 
     // A new run: the settings are all that is left.
-    window.reset();
-    state = std::make_unique<app_state>(QDir(dir->path() + "/tiles"));
-    new_window();
+    QVERIFY(QTest::qWaitForWindowExposed(&restart_main_window()));
     QVERIFY(window->geometry_restored());
     QTRY_COMPARE(window->geometry(), main_geometry);
     QCOMPARE(window->findChild<QSplitter*>("splitter")->sizes(), sizes);

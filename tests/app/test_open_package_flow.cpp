@@ -7,9 +7,11 @@
 #include "app/dornvalemainwindow.h"
 #include "data/event_space.h"
 #include "data/events_by_bursts_i.h"
+#include "support/download_layouts.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/pair_flow_fixture.h"
+#include "support/shown_message.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
 #include "util/recent_files.h"
@@ -38,34 +40,15 @@ private slots:
     void package_without_pair_or_damaged_is_refused();
 
 private:
-    // Writes the archive of the entries into the temporary directory; its path.
-    QString package(const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries)
-    {
-        zip_of(entries, dir->path() + "/" + name);
-        return dir->path() + "/" + name;
-    }
-    // The message shown when opening chosen with button.
-    QString refusal(QPushButton* button, const QString& chosen);
-
     const QByteArray acc = acc_file(6);
     const QByteArray gps = gps_file({-1, 0, 5, 25, 59}, 8.5, 47.25);
 };
 
-QString test_open_package_flow::refusal(QPushButton* button, const QString& chosen)
-{
-    QString text;
-    modal_script script;
-    script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
-    button->click();
-    if (!QTest::qWaitFor([&] { return script.done(); }, 10000))
-        return "no message";
-    return text;
-}
-
 void test_open_package_flow::entries_named_as_a_pair_open_as_a_pair()
 {
-    const QString zip = package(
-        "study.zip", {{"README.txt", "read me"}, {"data/stork-gps.csv", gps}, {"data/stork-acc.csv", acc}});
+    const QString zip =
+        write_zip(dir->path("study.zip"),
+                  {{"README.txt", "read me"}, {"data/stork-gps.csv", gps}, {"data/stork-acc.csv", acc}});
     streams_capture streams;
     burst_main_window* w = open_pair(zip);
     QVERIFY(w);
@@ -85,7 +68,7 @@ void test_open_package_flow::entries_named_as_a_pair_open_as_a_pair()
 
 void test_open_package_flow::entries_told_apart_by_header_open_as_a_pair()
 {
-    const QString zip = package("download.zip", {{"a.csv", gps}, {"b.csv", acc}});
+    const QString zip = write_zip(dir->path("download.zip"), {{"a.csv", gps}, {"b.csv", acc}});
     streams_capture streams;
     burst_main_window* w = open_pair(zip);
     QVERIFY(w);
@@ -95,7 +78,7 @@ void test_open_package_flow::entries_told_apart_by_header_open_as_a_pair()
 
 void test_open_package_flow::acceleration_button_takes_the_acceleration_entry()
 {
-    const QString zip = package("study.zip", {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
+    const QString zip = write_zip(dir->path("study.zip"), {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
     streams_capture streams;
     QVERIFY(open_through_dialog(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), zip));
     QCOMPARE(tree_rows(window->open_files_tree()),
@@ -105,7 +88,7 @@ void test_open_package_flow::acceleration_button_takes_the_acceleration_entry()
 
 void test_open_package_flow::entry_opens_again_from_the_recent_files()
 {
-    const QString zip = package("study.zip", {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
+    const QString zip = write_zip(dir->path("study.zip"), {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
     streams_capture streams;
     QVERIFY(open_pair(zip));
     QCOMPARE(recent_files::list().front(), zip + "/stork-acc.csv");
@@ -116,19 +99,14 @@ void test_open_package_flow::entry_opens_again_from_the_recent_files()
         (QStringList{"e-obs acc+gps", "  5 gps events in stork-gps.csv", "  6 acc bursts in stork-acc.csv"}));
 
     // An entry the archive no longer holds is missing like a file.
-    QString text;
-    modal_script script;
-    script.then(answer_message(QMessageBox::Ok, nullptr, &text));
-    window->open_files({zip + "/gone-acc.csv"});
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text,
+    QCOMPARE(shown_message::after([&] { window->open_files({zip + "/gone-acc.csv"}); }).text,
              "\"" + zip +
                  "/gone-acc.csv\" does not exist.\nCheck the file's name and folder, then open it again.");
 }
 
 void test_open_package_flow::dropped_package_opens_as_a_pair()
 {
-    const QString zip = package("study.zip", {{"x.csv", acc}, {"y.csv", gps}});
+    const QString zip = write_zip(dir->path("study.zip"), {{"x.csv", acc}, {"y.csv", gps}});
     streams_capture streams;
     window->open_files({zip});
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
@@ -138,15 +116,11 @@ void test_open_package_flow::dropped_package_opens_as_a_pair()
 
 void test_open_package_flow::one_entry_with_both_sensors_pairs_with_itself()
 {
-    const QByteArray mixed = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
-                             "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
-                             "2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
-                             "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n";
     for (const QString& name : {QString("one.zip"), QString("two.zip")}) {
-        QList<QPair<QByteArray, QByteArray>> entries{{"study.csv", mixed}};
+        QList<QPair<QByteArray, QByteArray>> entries{{"study.csv", mixed_sensor_file}};
         if (name == "two.zip")
             entries << qMakePair(QByteArray("notes.txt"), QByteArray("notes\n"));
-        const QString zip = package(name, entries);
+        const QString zip = write_zip(dir->path(name), entries);
         streams_capture streams;
         QVERIFY2(open_pair(zip), qPrintable(name));
     }
@@ -158,27 +132,30 @@ void test_open_package_flow::one_entry_with_both_sensors_pairs_with_itself()
 
 void test_open_package_flow::package_without_pair_or_damaged_is_refused()
 {
-    const QString only_acc = package("only.zip", {{"a.csv", acc}, {"b.csv", acc}, {"c.txt", "notes\n"}});
+    const QString only_acc =
+        write_zip(dir->path("only.zip"), {{"a.csv", acc}, {"b.csv", acc}, {"c.txt", "notes\n"}});
     const QByteArray whole = zip_of({{"s-acc.csv", acc}, {"s-gps.csv", gps}}, dir->path() + "/scratch.zip");
     const QString cut = write("cut.zip", whole.left(whole.size() - 10));
-    const QString no_data = package("nodata.zip", {{"a.md", "x"}});
+    const QString no_data = write_zip(dir->path("nodata.zip"), {{"a.md", "x"}});
     streams_capture streams;
-    QCOMPARE(refusal(open_button(), only_acc),
+    QCOMPARE(shown_message::on_choosing(open_button(), only_acc).text,
              "\"" + only_acc +
                  "\" holds 3 files, but no acceleration and GPS pair among them.\nA package pairs files "
                  "named like "
                  "\"name-acc.csv\" and \"name-gps.csv\", or an acceleration export and a GPS export.");
-    QCOMPARE(refusal(open_button(), cut),
+    QCOMPARE(shown_message::on_choosing(open_button(), cut).text,
              "The archive \"" + cut +
                  "\" could not be read: Can't read file: the archive is damaged or incomplete (Not a zip "
                  "archive)\nCheck that the download is complete, then open it again.");
     QCOMPARE(
-        refusal(open_button(), no_data),
+        shown_message::on_choosing(open_button(), no_data).text,
         "The archive \"" + no_data +
             "\" could not be read: Can't read file: the archive holds no .csv or .txt file\nCheck that the "
             "download is complete, then open it again.");
     // The acceleration button names the damage too.
-    const QString text = refusal(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), cut);
+    const QString text =
+        shown_message::on_choosing(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), cut)
+            .text;
     QVERIFY2(text.startsWith("The acceleration file \"" + cut +
                              "\" could not be read: Can't read file: the archive is "
                              "damaged or incomplete"),

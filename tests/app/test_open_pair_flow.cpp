@@ -7,10 +7,12 @@
 #include "app/dornvalemainwindow.h"
 #include "data/event_space.h"
 #include "data/events_by_bursts_i.h"
+#include "support/download_layouts.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/http_test_server.h"
 #include "support/pair_flow_fixture.h"
+#include "support/shown_message.h"
 #include "data/loader_gps_eobsmb.h"
 #include "data/loader_gps_mbd.h"
 #include "map/map_form.h"
@@ -20,7 +22,6 @@
 #include <QNetworkAccessManager>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
@@ -144,15 +145,12 @@ void test_open_pair_flow::gps_file_in_no_layout_names_it()
 {
     write("c_acc.txt", acc_file(3));
     const QString gps = write("c_gps.txt", "not,gps\n1,2\n");
-    QString title, text;
-    modal_script script;
-    script.then(choose_file(gps)).then(answer_message(QMessageBox::Ok, &title, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(title, QString("Open failed"));
-    QCOMPARE(text, "The GPS file \"" + gps +
-                       "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nCheck that "
-                       "the pair's GPS file is the GPS export of the same tag.");
+    const shown_message shown = shown_message::on_choosing(open_button(), gps);
+    QCOMPARE(shown.title, QString("Open failed"));
+    QCOMPARE(shown.text,
+             "The GPS file \"" + gps +
+                 "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nCheck that "
+                 "the pair's GPS file is the GPS export of the same tag.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
@@ -162,15 +160,11 @@ void test_open_pair_flow::acc_file_in_no_layout_names_it()
 {
     const QString acc = write("g_acc.txt", "not,acceleration\n1,2\n");
     const QString gps = write("g_gps.txt", gps_file({1, 2}, 8.5, 47.25));
-    QString text;
-    modal_script script;
-    script.then(choose_file(gps)).then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text, "The acceleration file \"" + acc +
-                       "\" is not an E-OBS acceleration export: its first line is in neither acceleration "
-                       "layout.\nCheck that the pair's acceleration file is the acceleration export of the "
-                       "same tag.");
+    QCOMPARE(shown_message::on_choosing(open_button(), gps).text,
+             "The acceleration file \"" + acc +
+                 "\" is not an E-OBS acceleration export: its first line is in neither acceleration "
+                 "layout.\nCheck that the pair's acceleration file is the acceleration export of the "
+                 "same tag.");
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
 }
@@ -193,14 +187,8 @@ void test_open_pair_flow::missing_partner_or_unpaired_name()
              "\" is not named as one file of an acceleration and GPS pair.\nPair files are named like "
              "\"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; rename "
              "them so, or open the file alone with \"Open E-OBS Acceleration File\"."}};
-    for (const auto& c : cases) {
-        QString text;
-        modal_script script;
-        script.then(choose_file(c.first)).then(answer_message(QMessageBox::Ok, nullptr, &text));
-        click_open();
-        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-        QCOMPARE(text, c.second);
-    }
+    for (const auto& c : cases)
+        QCOMPARE(shown_message::on_choosing(open_button(), c.first).text, c.second);
     QVERIFY(burst_windows().isEmpty());
 }
 
@@ -208,15 +196,9 @@ void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
 {
     write("f_gps.txt", gps_file({1}, 1, 1));
     const QString chosen = write("f_acc.txt", acc_file(2));
-    QString text;
     debug_capture log;
-    modal_script script;
     // The chosen file vanishes between the file dialog and the existence check; its partner stays.
-    script.then(choose_file(chosen, [chosen] { QFile::remove(chosen); }))
-        .then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text,
+    QCOMPARE(shown_message::on_choosing(open_button(), chosen, [chosen] { QFile::remove(chosen); }).text,
              "\"" + chosen + "\" does not exist.\nCheck the file's name and folder, then open it again.");
     // The partner's name is derived only for a chosen file that exists.
     QVERIFY(!log.contains("eobs_guess_acc_gps_filenames: "));
@@ -236,16 +218,13 @@ void test_open_pair_flow::capitalised_name_is_not_its_own_partner_data()
 void test_open_pair_flow::capitalised_name_is_not_its_own_partner()
 {
     QFETCH(QString, name);
-    const QString chosen = write(name, name.contains("GPS", Qt::CaseInsensitive) ? gps_file({1}, 1, 1) : acc_file(2));
-    QString text;
-    modal_script script;
-    script.then(choose_file(chosen)).then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
-    QCOMPARE(text, QString("\"%1\" has no partner file: its acceleration and GPS names would be the same. "
-                           "Pairs are named \"..._acc.txt\" and \"..._gps.txt\" or \"...acc.csv\" and "
-                           "\"...gps.csv\".")
-                       .arg(QDir::toNativeSeparators(chosen)));
+    const QString chosen =
+        write(name, name.contains("GPS", Qt::CaseInsensitive) ? gps_file({1}, 1, 1) : acc_file(2));
+    QCOMPARE(shown_message::on_choosing(open_button(), chosen).text,
+             QString("\"%1\" has no partner file: its acceleration and GPS names would be the same. "
+                     "Pairs are named \"..._acc.txt\" and \"..._gps.txt\" or \"...acc.csv\" and "
+                     "\"...gps.csv\".")
+                 .arg(QDir::toNativeSeparators(chosen)));
     QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
     QCOMPARE(state->next_gang_id, 0);
@@ -255,13 +234,8 @@ void test_open_pair_flow::unreadable_gps_file_names_its_reason()
 {
     write("e_acc.txt", acc_file(2));
     const QString gps = write("e_gps.txt", gps_file({1}, 1, 1));
-    QString text;
-    modal_script script;
     // Replaced by a directory once chosen: it exists, but cannot be read as a file.
-    script.then(choose_file(gps, turn_into_directory(gps)))
-        .then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    const QString text = shown_message::on_choosing(open_button(), gps, turn_into_directory(gps)).text;
     QVERIFY2(text.startsWith("The GPS file \"" + gps + "\" could not be read: Can't open file: "),
              qPrintable(text));
     QVERIFY2(text.endsWith("\nCheck that it is a readable file, then open the pair again."),
@@ -273,25 +247,13 @@ void test_open_pair_flow::unreadable_gps_file_names_its_reason()
 void test_open_pair_flow::cancel_while_loading()
 {
     write("f_acc.txt", acc_file(2));
-    const QString gps = dir->path() + "/f_gps.txt";
     // 64 GiB without a line end after the header (a sparse hole) keep the worker reading in the GPS
     // reader until the test has cancelled; the reader sees the cancel inside the line.
-    QVERIFY(write_file_with_hole(gps, QByteArray(loader_gps_eobsmb::header) + "\n", qint64(64) << 30));
+    const QString gps =
+        dir->write_with_hole("f_gps.txt", QByteArray(loader_gps_eobsmb::header) + "\n", qint64(64) << 30);
     QWidget* progress_parent = nullptr;
-    QString text;
-    modal_script script;
-    script.then(choose_file(gps))
-        .then([&](QWidget* w) {
-            auto* progress = qobject_cast<QProgressDialog*>(w);
-            if (!progress)
-                return false;
-            progress_parent = progress->parentWidget();
-            progress->findChild<QPushButton*>()->click();
-            return true;
-        })
-        .then(answer_message(QMessageBox::Ok, nullptr, &text));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+    const QString text =
+        shown_message::on_choosing(open_button(), gps, {}, {cancel_progress(&progress_parent)}).text;
     QCOMPARE(progress_parent, static_cast<QWidget*>(window.get()));
     QCOMPARE(text, "Load cancelled.\nThe pair \"" + dir->path() + "/f_acc.txt\" and \"" + gps +
                        "\" was not opened.");
@@ -301,9 +263,7 @@ void test_open_pair_flow::cancel_while_loading()
 
 namespace {
 
-const QByteArray mixed_header = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
-                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw,"
-                                "individual-local-identifier\n";
+const QByteArray mixed_header = mixed_sensor_header + ",individual-local-identifier\n";
 
 } // namespace
 
@@ -333,13 +293,10 @@ void test_open_pair_flow::file_without_sensor_type_is_no_pair()
     const QString plain =
         write("plain.csv", "timestamp,location-long,location-lat,eobs:acceleration-axes,"
                            "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n");
-    QString missing;
-    modal_script second;
-    second.then(choose_file(plain)).then(answer_message(QMessageBox::Ok, nullptr, &missing));
-    click_open();
-    QTRY_VERIFY_WITH_TIMEOUT(second.done(), 10000);
-    QVERIFY2(missing.startsWith("\"" + plain + "\" is not named as one file of an acceleration and GPS pair."),
-             qPrintable(missing));
+    const QString missing = shown_message::on_choosing(open_button(), plain).text;
+    QVERIFY2(
+        missing.startsWith("\"" + plain + "\" is not named as one file of an acceleration and GPS pair."),
+        qPrintable(missing));
 }
 
 QTEST_MAIN(test_open_pair_flow)

@@ -4,6 +4,8 @@
 #include "data/burst_space.h"
 #include "data/eobs_acc_gps_loader.h"
 
+#include "support/acc_layouts.h"
+#include "support/temp_folder.h"
 #include "support/test_support.h"
 
 #include <QBuffer>
@@ -12,23 +14,19 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-const QByteArray fixed_header =
-    "key-bin-checksum,tag-serial-number,start-timestamp,"
-    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n";
+const QByteArray fixed_header = test_support::acc_fixed_header + "\n";
 
 // Two days: bursts on 2014-05-02 and 2014-05-03.
 const QByteArray fixed_file = fixed_header + "1a,22,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6 7 8 9\n"
                                              "1a,22,2014-05-02 13:10:00.000,10,XYZ,9 9 9 1 1 1\n"
                                              "1a,22,2014-05-03 01:00:00.000,10,XYZ,1 2 3 9 9 9\n";
 // The "eobs_" layout, read by the second reader of the chain.
-const QByteArray mbd_file = "event-id,eobs_acceleration_axes,eobs_accelerations_raw,eobs_start_timestamp,"
-                            "eobs_acceleration_sampling_frequency_per_axis\n"
-                            "1,XYZ,1 2 3 4 5 6,2014-05-02 13:00:00.000,20\n";
+const QByteArray mbd_file =
+    test_support::acc_mbd_event_header + "\n1,XYZ,1 2 3 4 5 6,2014-05-02 13:00:00.000,20\n";
 
 struct run_result
 {
@@ -117,29 +115,20 @@ private slots:
     void usage_errors();
 
 private:
-    void write(const QString& name, const QByteArray& content);
-
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<temp_folder> dir;
 };
 
 void test_activity_batch::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-}
-
-void test_activity_batch::write(const QString& name, const QByteArray& content)
-{
-    QFile f(dir->filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
+    dir = std::make_unique<temp_folder>();
+    QVERIFY(dir->valid());
 }
 
 void test_activity_batch::good_unrecognised_and_missing()
 {
-    write("tag1.csv", fixed_file);
-    write("notes.txt", "date,comment\n2014-05-02,sunny\n");
-    write("tag2.acc.csv", mbd_file);
+    dir->write("tag1.csv", fixed_file);
+    dir->write("notes.txt", "date,comment\n2014-05-02,sunny\n");
+    dir->write("tag2.acc.csv", mbd_file);
     QVERIFY(QDir(dir->path()).mkdir("folder"));
     const run_result r =
         run({"activity", "tag1.csv", "notes.txt", "gone.csv", "folder", "tag2.acc.csv"}, dir->path());
@@ -191,36 +180,36 @@ void test_activity_batch::good_unrecognised_and_missing()
 
 void test_activity_batch::all_good_exits_zero()
 {
-    write("a.csv", fixed_file);
-    write("b.csv", mbd_file);
-    const run_result r = run({"activity", dir->filePath("a.csv"), "b.csv"}, dir->path());
+    dir->write("a.csv", fixed_file);
+    dir->write("b.csv", mbd_file);
+    const run_result r = run({"activity", dir->path("a.csv"), "b.csv"}, dir->path());
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.count('\n'), 2);
-    QVERIFY(QFile::exists(dir->filePath("a-activity.png")));
-    QVERIFY(QFile::exists(dir->filePath("b-activity.png")));
+    QVERIFY(QFile::exists(dir->path("a-activity.png")));
+    QVERIFY(QFile::exists(dir->path("b-activity.png")));
 }
 
 void test_activity_batch::csv_only_to_a_named_file()
 {
-    write("a.csv", fixed_file);
+    dir->write("a.csv", fixed_file);
     QVERIFY(QDir(dir->path()).mkdir("out"));
-    const QString out = dir->filePath("out/numbers.csv");
+    const QString out = dir->path("out/numbers.csv");
     const run_result r = run({"activity", "--csv", out, "a.csv"}, dir->path());
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QStringLiteral("a.csv: 3 bursts -> %1\n").arg(out));
-    QCOMPARE(bytes_of(out), expected_csv(dir->filePath("a.csv")));
+    QCOMPARE(bytes_of(out), expected_csv(dir->path("a.csv")));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"a.csv"});
-    QCOMPARE(QDir(dir->filePath("out")).entryList(QDir::Files), QStringList{"numbers.csv"});
+    QCOMPARE(QDir(dir->path("out")).entryList(QDir::Files), QStringList{"numbers.csv"});
 }
 
 void test_activity_batch::outputs_into_a_folder()
 {
-    write("a.csv", fixed_file);
-    write("b.csv", mbd_file);
+    dir->write("a.csv", fixed_file);
+    dir->write("b.csv", mbd_file);
     QVERIFY(QDir(dir->path()).mkdir("pics"));
-    const QString pics = dir->filePath("pics");
+    const QString pics = dir->path("pics");
     const run_result r = run({"activity", "--png", pics, "a.csv", "b.csv"}, dir->path());
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
@@ -234,9 +223,9 @@ void test_activity_batch::outputs_into_a_folder()
 
 void test_activity_batch::unwritable_output_fails_that_file()
 {
-    write("a.csv", fixed_file);
-    write("b.csv", mbd_file);
-    write("blocker", "keep");
+    dir->write("a.csv", fixed_file);
+    dir->write("b.csv", mbd_file);
+    dir->write("blocker", "keep");
     // A folder named like a's CSV output: a fails, b goes on.
     QVERIFY(QDir(dir->path()).mkdir("a-activity.csv"));
     const run_result r = run({"activity", "a.csv", "b.csv"}, dir->path());
@@ -247,15 +236,15 @@ void test_activity_batch::unwritable_output_fails_that_file()
              qPrintable(r.err));
     QCOMPARE(r.out,
              QStringLiteral("b.csv: 1 burst -> %1/b-activity.csv, %1/b-activity.png\n").arg(dir->path()));
-    QVERIFY(!QFile::exists(dir->filePath("a-activity.png")));
+    QVERIFY(!QFile::exists(dir->path("a-activity.png")));
 }
 
 void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
 {
-    write("a.csv", fixed_file);
+    dir->write("a.csv", fixed_file);
     QVERIFY(QDir(dir->path()).mkdir("x"));
-    QFile::copy(dir->filePath("a.csv"), dir->filePath("x/a.csv"));
-    write("b.csv", mbd_file);
+    QFile::copy(dir->path("a.csv"), dir->path("x/a.csv"));
+    dir->write("b.csv", mbd_file);
     QVERIFY(QDir(dir->path()).mkdir("out"));
     // Two inputs named alike into one folder: the second would replace the first's picture.
     const run_result same = run({"activity", "--png", "out", "a.csv", "x/a.csv", "b.csv"}, dir->path());
@@ -272,7 +261,7 @@ void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
              QStringLiteral("dornvale-batch: b.csv: b.csv is an input or an earlier output of this run; "
                             "nothing written\n"));
     QCOMPARE(self.out, QString());
-    QCOMPARE(bytes_of(dir->filePath("b.csv")), mbd_file);
+    QCOMPARE(bytes_of(dir->path("b.csv")), mbd_file);
 }
 
 void test_activity_batch::usage_errors_data()
@@ -298,8 +287,8 @@ void test_activity_batch::usage_errors()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, message);
-    write("a.csv", fixed_file);
-    write("b.csv", fixed_file);
+    dir->write("a.csv", fixed_file);
+    dir->write("b.csv", fixed_file);
     const run_result r = run(args, dir->path());
     QCOMPARE(r.code, 2);
     QCOMPARE(r.out, QString());

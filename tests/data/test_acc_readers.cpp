@@ -14,7 +14,9 @@
 #include "data/start_time_repair.h"
 #include "support/number_pieces.h"
 #include "support/acc_layouts.h"
+#include "support/burst_difference.h"
 #include "support/read_capture.h"
+#include "support/temp_folder.h"
 #include "data/unquote.h"
 
 #include <QDateTime>
@@ -67,23 +69,6 @@ read_result run(reader_kind kind, const QString& path, int cancel_after_polls = 
         QTest::qFail("readers never set a text", __FILE__, __LINE__);
     return r;
 }
-
-class temp_files
-{
-public:
-    QString write(const QByteArray& content)
-    {
-        const QString path = dir_.path() + QString("/f%1.csv").arg(++count_);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
-private:
-    QTemporaryDir dir_;
-    int count_ = 0;
-};
 
 std::vector<float> floats(std::initializer_list<float> v)
 {
@@ -176,34 +161,7 @@ QString difference(const read_result& a, const read_result& b)
 {
     if (a.error != b.error)
         return QString("error '%1' vs '%2'").arg(a.error, b.error);
-    if (a.bursts.size() != b.bursts.size())
-        return QString("burst count %1 vs %2").arg(a.bursts.size()).arg(b.bursts.size());
-    for (std::size_t i = 0; i < a.bursts.size(); ++i) {
-        const burst& x = *a.bursts[i];
-        const burst& y = *b.bursts[i];
-        if (x.start_timestamp != y.start_timestamp || x.sample_count != y.sample_count ||
-            std::memcmp(&x.sampling_frequency_per_axis, &y.sampling_frequency_per_axis, sizeof(double)) != 0)
-            return QString("burst %1: %2 %3 %4 vs %5 %6 %7")
-                .arg(i)
-                .arg(x.start_timestamp)
-                .arg(x.sampling_frequency_per_axis)
-                .arg(x.sample_count)
-                .arg(y.start_timestamp)
-                .arg(y.sampling_frequency_per_axis)
-                .arg(y.sample_count);
-        const std::vector<float>* ax[3][2] = {{&x.x, &y.x}, {&x.y, &y.y}, {&x.z, &y.z}};
-        for (auto& pair : ax) {
-            for (std::size_t k = 0; k < pair[0]->size(); ++k) {
-                if (!same_bits((*pair[0])[k], (*pair[1])[k]))
-                    return QString("burst %1 sample %2: %3 vs %4")
-                        .arg(i)
-                        .arg(k)
-                        .arg((*pair[0])[k])
-                        .arg((*pair[1])[k]);
-            }
-        }
-    }
-    return QString();
+    return test_support::burst_difference(a.bursts, b.bursts);
 }
 
 using test_support::odd_pieces;
@@ -250,7 +208,7 @@ private slots:
     void file_shrinking_while_read_fails();
 
 private:
-    temp_files files_;
+    temp_folder files_;
 };
 
 void test_acc_readers::fixed_header_accepted()
@@ -849,22 +807,11 @@ void test_acc_readers::skipped_lines_listed_up_to_a_thousand()
                             "loader was cancelled!\n"));
 }
 
-// A file of `zeros` NUL bytes (a sparse hole, cheap to make) between `before` and `after`.
-QString file_with_hole(const QString& path, const QByteArray& before, qint64 zeros, const QByteArray& after)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(before) != before.size() ||
-        !f.resize(before.size() + zeros) || !f.seek(before.size() + zeros) || f.write(after) != after.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 void test_acc_readers::overlong_line_skipped()
 {
-    QTemporaryDir dir;
     const QByteArray t = "2014-05-02 13:00:00.000";
-    const QString path = file_with_hole(
-        dir.path() + "/long.csv", fixed_header + "\n" + acc_fixed_line(t, "1", "X", "1") + "\n",
+    const QString path = files_.write_with_hole(
+        "long.csv", fixed_header + "\n" + acc_fixed_line(t, "1", "X", "1") + "\n",
         qint64(line_reader::default_max_line) + 1, "\n" + acc_fixed_line(t, "1", "X", "2") + "\n");
     const read_result r = run(reader_kind::eobsmb, path);
     QCOMPARE(r.error, QString());
@@ -875,8 +822,7 @@ void test_acc_readers::overlong_line_skipped()
 
 void test_acc_readers::cancel_seen_inside_a_long_line()
 {
-    QTemporaryDir dir;
-    const QString path = file_with_hole(dir.path() + "/zeros.csv", mbd_header + "\n", qint64(64) << 20, "\n");
+    const QString path = files_.write_with_hole("zeros.csv", mbd_header + "\n", qint64(64) << 20, "\n");
     // The first poll is the loop's; the next ones come once per chunk of the unfinished line, the
     // fifth says yes, and the check after the loop is the sixth.
     progress p;

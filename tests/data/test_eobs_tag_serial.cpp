@@ -1,27 +1,12 @@
 // The tag serial number read from the first data line of an E-OBS export.
 #include "data/eobs_tag_serial.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
-namespace {
-
-QString written(const QTemporaryDir& dir, const char* name, const QByteArray& content)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(content);
-    return path;
-}
-
-} // namespace
-
 TEST(eobs_tag_serial, reads_the_column_wherever_it_stands)
 {
-    QTemporaryDir dir;
+    temp_folder dir;
     const struct
     {
         const char* name;
@@ -38,7 +23,7 @@ TEST(eobs_tag_serial, reads_the_column_wherever_it_stands)
         {"empty", "", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(eobs_tag_serial(written(dir, c.name, c.content)), QString(c.serial)) << c.name;
-    EXPECT_EQ(eobs_tag_serial(dir.filePath("missing")), QString());
+        EXPECT_EQ(eobs_tag_serial(dir.write(c.name, c.content)), QString(c.serial)) << c.name;
+    EXPECT_EQ(eobs_tag_serial(dir.path("missing")), QString());
     EXPECT_EQ(eobs_tag_serial(dir.path()), QString()); // a directory
 }

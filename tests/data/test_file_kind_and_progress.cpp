@@ -8,10 +8,11 @@
 #include "data/progress_loader_base.h"
 #include "data/loader_wrong_header.h"
 #include "data/progress_loader_eobs_acc_gps.h"
+#include "support/acc_layouts.h"
+#include "support/temp_folder.h"
 #include "support/test_support.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 
@@ -20,13 +21,6 @@
 using namespace test_support;
 
 namespace {
-
-const QByteArray fixed_acc_header =
-    "key-bin-checksum,tag-serial-number,start-timestamp,"
-    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
-const QByteArray mbd_acc_header =
-    "event-id,eobs_acceleration_axes,tag-local-identifier,eobs_accelerations_raw,"
-    "eobs_start_timestamp,study-name,eobs_acceleration_sampling_frequency_per_axis";
 
 // Fixed-layout acceleration lines, about 60 bytes each.
 QByteArray acc_lines(int count)
@@ -72,7 +66,7 @@ private slots:
     void pair_load_names_each_file_and_rises_to_100_for_each();
 
 private:
-    QTemporaryDir dir;
+    temp_folder dir;
 };
 
 void test_file_kind_and_progress::kind_by_header_data()
@@ -80,8 +74,8 @@ void test_file_kind_and_progress::kind_by_header_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("kind");
     QTest::newRow("acceleration, fixed header")
-        << fixed_acc_header + "\n" + acc_lines(2) << int(eobs_file_kind::acceleration);
-    QTest::newRow("acceleration, eobs_ columns") << mbd_acc_header + "\n"
+        << acc_fixed_header + "\n" + acc_lines(2) << int(eobs_file_kind::acceleration);
+    QTest::newRow("acceleration, eobs_ columns") << acc_mbd_header + "\n"
                                                  << int(eobs_file_kind::acceleration);
     QTest::newRow("GPS, fixed header")
         << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2) << int(eobs_file_kind::gps);
@@ -91,7 +85,7 @@ void test_file_kind_and_progress::kind_by_header_data()
                                          << int(eobs_file_kind::gps);
     QTest::newRow("GPS, eobs_ header 3") << QByteArray(loader_gps_mbd::header_3) << int(eobs_file_kind::gps);
     QTest::newRow("acceleration header with a column missing")
-        << fixed_acc_header.left(fixed_acc_header.lastIndexOf(',')) + "\n"
+        << acc_fixed_header.left(acc_fixed_header.lastIndexOf(',')) + "\n"
         << int(eobs_file_kind::neither);
     QTest::newRow("GPS header with one more column") << QByteArray(loader_gps_mbd::header_3) + ",x\n"
                                                      << int(eobs_file_kind::neither);
@@ -103,8 +97,7 @@ void test_file_kind_and_progress::kind_by_header()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, kind);
-    const QString path = dir.path() + "/" + QTest::currentDataTag() + ".csv";
-    QVERIFY(write_file(path, content));
+    const QString path = dir.write(QTest::currentDataTag() + QString(".csv"), content);
     streams_capture streams;
     QCOMPARE(int(eobs_file_kind::of(path)), kind);
     QVERIFY(streams.stderr_text().startsWith("header check of " + path + "\n"));
@@ -124,9 +117,8 @@ void test_file_kind_and_progress::kind_of_what_is_not_a_readable_file()
 void test_file_kind_and_progress::readers_report_bytes_after_the_header_up_to_the_size()
 {
     // About 3.5 MB: several 1 MB chunks.
-    const QByteArray content = fixed_acc_header + "\n" + acc_lines(60000);
-    const QString path = dir.path() + "/big_acc.txt";
-    QVERIFY(write_file(path, content));
+    const QByteArray content = acc_fixed_header + "\n" + acc_lines(60000);
+    const QString path = dir.write("big_acc.txt", content);
     recording_progress progress;
     loader_eobsmb reader(path, &progress);
     QCOMPARE(int(reader.bursts().size()), 60000);
@@ -201,10 +193,9 @@ void test_file_kind_and_progress::percentage_is_limited_to_20_a_second()
 
 void test_file_kind_and_progress::pair_load_names_each_file_and_rises_to_100_for_each()
 {
-    const QString acc = dir.path() + "/pair_acc.txt";
-    const QString gps = dir.path() + "/pair_gps.txt";
-    QVERIFY(write_file(acc, fixed_acc_header + "\n" + acc_lines(40000)));
-    QVERIFY(write_file(gps, QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(30000)));
+    const QString acc = dir.write("pair_acc.txt", acc_fixed_header + "\n" + acc_lines(40000));
+    const QString gps =
+        dir.write("pair_gps.txt", QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(30000));
     auto* runnable = new progress_loader_eobs_acc_gps(acc, gps, std::make_shared<std::atomic_bool>(false));
     runnable->setAutoDelete(false);
     // Texts and percentages in the order the GUI thread receives them.

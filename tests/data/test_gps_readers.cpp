@@ -10,9 +10,9 @@
 #include "data/loader_wrong_header.h"
 #include "support/acc_layouts.h"
 #include "support/number_pieces.h"
+#include "support/temp_folder.h"
 #include "support/test_support.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -70,7 +70,7 @@ class test_gps_readers : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
+    void init() { QVERIFY(dir.valid()); }
 
     void mbd_headers_accepted_data();
     void mbd_headers_accepted();
@@ -101,13 +101,7 @@ private slots:
     void gps_chain_unknown_and_cancelled();
 
 private:
-    QString file(const QByteArray& content, const char* name = "gps.csv")
-    {
-        const QString path = dir.path() + "/" + name;
-        write_file(path, content);
-        return path;
-    }
-    QTemporaryDir dir;
+    temp_folder dir;
 };
 
 void test_gps_readers::mbd_headers_accepted_data()
@@ -123,8 +117,8 @@ void test_gps_readers::mbd_headers_accepted()
 {
     QFETCH(QByteArray, header);
     QFETCH(int, fields);
-    const QString path =
-        file(header + "\n" + good(header, "2014-05-02 13:00:00.000", "-3.5", "51.125") + "\n");
+    const QString path = dir.write(
+        "gps.csv", header + "\n" + good(header, "2014-05-02 13:00:00.000", "-3.5", "51.125") + "\n");
     recording_progress progress;
     streams_capture streams;
     loader_gps_mbd reader(path, &progress);
@@ -154,7 +148,7 @@ void test_gps_readers::mbd_header_near_misses_data()
 void test_gps_readers::mbd_header_near_misses()
 {
     QFETCH(QByteArray, header);
-    const QString path = file(header + "\n" + good(mbd_1) + "\n");
+    const QString path = dir.write("gps.csv", header + "\n" + good(mbd_1) + "\n");
     recording_progress progress;
     streams_capture streams;
     QVERIFY_EXCEPTION_THROWN(loader_gps_mbd(path, &progress), loader_wrong_header);
@@ -165,12 +159,14 @@ void test_gps_readers::fixed_header_and_near_miss()
 {
     recording_progress progress;
     streams_capture streams;
-    loader_gps_eobsmb reader(file(fixed_header_gps + "\r\n" + good(fixed_header_gps) + "\r\n"), &progress);
+    loader_gps_eobsmb reader(
+        dir.write("gps.csv", fixed_header_gps + "\r\n" + good(fixed_header_gps) + "\r\n"), &progress);
     QCOMPARE(reader.events().size(), size_t(1));
     QCOMPARE(reader.events()[0]->latitude, 47.25);
     QVERIFY(streams.stdout_text().startsWith("header fields: 17\n"));
-    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(file(mbd_1 + "\n"), &progress), loader_wrong_header);
-    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(file(fixed_header_gps + ",x\n"), &progress),
+    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(dir.write("gps.csv", mbd_1 + "\n"), &progress),
+                             loader_wrong_header);
+    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(dir.write("gps.csv", fixed_header_gps + ",x\n"), &progress),
                              loader_wrong_header);
 }
 
@@ -198,8 +194,8 @@ void test_gps_readers::quoting_per_layout()
     QFETCH(QByteArray, status);
     QFETCH(bool, accepted);
     const QByteArray header = mbd ? mbd_1 : fixed_header_gps;
-    const QString path =
-        file(header + "\n" + line_for(header, "2014-05-02 13:00:00.000", "1", "2", type, status));
+    const QString path = dir.write(
+        "gps.csv", header + "\n" + line_for(header, "2014-05-02 13:00:00.000", "1", "2", type, status));
     recording_progress progress;
     streams_capture streams;
     std::unique_ptr<gps_csv_reader> reader;
@@ -215,11 +211,11 @@ void test_gps_readers::quoting_per_layout()
 void test_gps_readers::failed_fixes_counted_and_dropped_in_order()
 {
     const QByteArray h = mbd_3;
-    const QString path = file(h + "\n" + good(h, "2014-05-02 13:00:00.000", "1") + "\n" +
-                              line_for(h, "2014-05-02 12:00:00.000", "2", "0", "2", "A") + "\n" +
-                              good(h, "2014-05-02 11:00:00.000", "3") + "\n" +
-                              line_for(h, "2014-05-02 10:00:00.000", "4", "0", "3", "V") + "\n" +
-                              good(h, "2014-05-02 09:00:00.000", "5") + "\n");
+    const QString path = dir.write("gps.csv", h + "\n" + good(h, "2014-05-02 13:00:00.000", "1") + "\n" +
+                                                  line_for(h, "2014-05-02 12:00:00.000", "2", "0", "2", "A") +
+                                                  "\n" + good(h, "2014-05-02 11:00:00.000", "3") + "\n" +
+                                                  line_for(h, "2014-05-02 10:00:00.000", "4", "0", "3", "V") +
+                                                  "\n" + good(h, "2014-05-02 09:00:00.000", "5") + "\n");
     recording_progress progress;
     streams_capture streams;
     loader_gps_mbd reader(path, &progress);
@@ -237,8 +233,9 @@ void test_gps_readers::failed_fixes_counted_and_dropped_in_order()
 
 void test_gps_readers::empty_line_and_wrong_field_counts_skipped()
 {
-    const QString path = file(fixed_header_gps + "\n" + good(fixed_header_gps) + "\n\n" +
-                              good(fixed_header_gps) + ",extra\n" + good(fixed_header_gps) + "\n");
+    const QString path =
+        dir.write("gps.csv", fixed_header_gps + "\n" + good(fixed_header_gps) + "\n\n" +
+                                 good(fixed_header_gps) + ",extra\n" + good(fixed_header_gps) + "\n");
     recording_progress progress;
     streams_capture streams;
     loader_gps_eobsmb reader(path, &progress);
@@ -251,8 +248,8 @@ void test_gps_readers::empty_line_and_wrong_field_counts_skipped()
 
 void test_gps_readers::skipped_lines_listed_up_to_a_thousand()
 {
-    const QString path =
-        file(fixed_header_gps + "\n" + QByteArray(1500, '\n') + good(fixed_header_gps) + "\n");
+    const QString path = dir.write("gps.csv", fixed_header_gps + "\n" + QByteArray(1500, '\n') +
+                                                  good(fixed_header_gps) + "\n");
     recording_progress progress;
     streams_capture streams;
     loader_gps_eobsmb reader(path, &progress);
@@ -269,14 +266,10 @@ void test_gps_readers::skipped_lines_listed_up_to_a_thousand()
 
 void test_gps_readers::overlong_line_skipped()
 {
-    const QString path = dir.path() + "/long.csv";
-    QFile f(path);
     const QByteArray head = mbd_3 + "\n" + good(mbd_3) + "\n";
     const QByteArray tail = "\n" + good(mbd_3, "2014-05-02 14:00:00.000") + "\n";
     const qint64 hole = qint64(268435456) + 1; // NUL bytes without a line end, one over the bound
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(head) == head.size() && f.resize(head.size() + hole) &&
-            f.seek(head.size() + hole) && f.write(tail) == tail.size());
-    f.close();
+    const QString path = dir.write_with_hole("long.csv", head, hole, tail);
     recording_progress progress;
     streams_capture streams;
     loader_gps_mbd reader(path, &progress);
@@ -291,7 +284,7 @@ void test_gps_readers::header_only_gives_empty_space()
 {
     recording_progress progress;
     streams_capture streams;
-    loader_gps_mbd reader(file(mbd_2 + "\n"), &progress);
+    loader_gps_mbd reader(dir.write("gps.csv", mbd_2 + "\n"), &progress);
     QVERIFY(reader.events().empty());
     event_space space(reader.events());
     QVERIFY(space.events().empty());
@@ -304,8 +297,8 @@ void test_gps_readers::cancel_before_first_line()
     recording_progress progress;
     progress.cancel_after_polls = 0;
     streams_capture streams;
-    QVERIFY_EXCEPTION_THROWN(loader_gps_mbd(file(mbd_1 + "\n" + good(mbd_1) + "\n"), &progress),
-                             loader_cancelled);
+    QVERIFY_EXCEPTION_THROWN(
+        loader_gps_mbd(dir.write("gps.csv", mbd_1 + "\n" + good(mbd_1) + "\n"), &progress), loader_cancelled);
     QCOMPARE(streams.stdout_lines(), (QStringList{"header fields: 20", "loader was cancelled!"}));
 }
 
@@ -327,7 +320,9 @@ void test_gps_readers::bad_numbers_read_as_zero()
     recording_progress progress;
     streams_capture streams;
     loader_gps_eobsmb reader(
-        file(fixed_header_gps + "\n" + good(fixed_header_gps, "not a time", "east", "") + "\n"), &progress);
+        dir.write("gps.csv",
+                  fixed_header_gps + "\n" + good(fixed_header_gps, "not a time", "east", "") + "\n"),
+        &progress);
     QCOMPARE(reader.events().size(), size_t(1));
     QCOMPARE(reader.events()[0]->longitude, 0.0);
     QCOMPARE(reader.events()[0]->latitude, 0.0);
@@ -349,7 +344,8 @@ void test_gps_readers::coordinates_read_as_qt_reads_them()
     recording_progress progress;
     streams_capture streams;
     loader_gps_eobsmb reader(
-        file(fixed_header_gps + "\n" + good(fixed_header_gps, "2014-05-02 13:00:00.000", text, text) + "\n"),
+        dir.write("gps.csv", fixed_header_gps + "\n" +
+                                 good(fixed_header_gps, "2014-05-02 13:00:00.000", text, text) + "\n"),
         &progress);
     QCOMPARE(reader.events().size(), size_t(1));
     const double expected = QString::fromLatin1(text).toDouble();
@@ -374,7 +370,7 @@ void test_gps_readers::coordinates_of_generated_pieces_read_as_qt_reads_them()
     }
     recording_progress progress;
     streams_capture streams;
-    loader_gps_eobsmb reader(file(content), &progress);
+    loader_gps_eobsmb reader(dir.write("gps.csv", content), &progress);
     QCOMPARE(reader.events().size(), static_cast<std::size_t>(texts.size()));
     QVERIFY(texts.size() > 3900);
     for (int i = 0; i < texts.size(); ++i) {
@@ -399,8 +395,8 @@ void test_gps_readers::guarded_chains_turn_any_exception_into_a_failed_read()
         void loader_progress_set_text(const QString&) override { throw std::runtime_error("disk on fire"); }
     } throwing;
     streams_capture streams;
-    const QString gps = file(fixed_header_gps + "\n" + good(fixed_header_gps) + "\n");
-    const auto acc_failed = eobs_acc_loader::guarded(file("x", "acc.csv"), &throwing);
+    const QString gps = dir.write("gps.csv", fixed_header_gps + "\n" + good(fixed_header_gps) + "\n");
+    const auto acc_failed = eobs_acc_loader::guarded(dir.write("acc.csv", "x"), &throwing);
     const auto gps_failed = eobs_gps_loader::guarded(gps, &throwing);
     QCOMPARE(acc_failed->status, ELS_READ_FAILED);
     QCOMPARE(gps_failed->status, ELS_READ_FAILED);
@@ -416,15 +412,10 @@ void test_gps_readers::guarded_chains_turn_any_exception_into_a_failed_read()
     QCOMPARE(loaded->reason, QString());
 }
 
-namespace {
-const QByteArray acc_named_mbd_header = "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
-                                        "eobs_acceleration_axes,eobs_accelerations_raw";
-} // namespace
-
 void test_gps_readers::acc_chain_fixed_layout()
 {
     const QString path =
-        file(acc_fixed_header + "\n1,2,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6\n", "acc.csv");
+        dir.write("acc.csv", acc_fixed_header + "\n1,2,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6\n");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(path, &progress);
@@ -441,7 +432,8 @@ void test_gps_readers::acc_chain_fixed_layout()
 
 void test_gps_readers::acc_chain_mbd_layout()
 {
-    const QString path = file(acc_named_mbd_header + "\n2014-05-02 13:00:00.000,10,XYZ,1 2 3\n", "acc.csv");
+    const QString path =
+        dir.write("acc.csv", acc_mbd_bare_header + "\n2014-05-02 13:00:00.000,10,XYZ,1 2 3\n");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(path, &progress);
@@ -454,7 +446,7 @@ void test_gps_readers::acc_chain_mbd_layout()
 
 void test_gps_readers::chain_unknown_layout()
 {
-    const QString path = file("name,value\nx,1\n", "acc.csv");
+    const QString path = dir.write("acc.csv", "name,value\nx,1\n");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(path, &progress);
@@ -468,13 +460,13 @@ void test_gps_readers::chain_unknown_layout()
 
 void test_gps_readers::chain_cancelled_during_second_reader()
 {
-    QByteArray content = acc_named_mbd_header + "\n";
+    QByteArray content = acc_mbd_bare_header + "\n";
     for (int i = 0; i < 20; ++i)
         content += "2014-05-02 13:00:00.000,10,XYZ,1 2 3\n";
     recording_progress progress;
     progress.cancel_after_polls = 5; // the fixed_header_gps-header reader rejects the header without polling
     streams_capture streams;
-    eobs_acc_loader chain(file(content, "acc.csv"), &progress);
+    eobs_acc_loader chain(dir.write("acc.csv", content), &progress);
     QCOMPARE(chain.status, ELS_CANCELLED);
     QVERIFY(!chain.space);
     QVERIFY(streams.stderr_text().contains("try to load with loader_mbd\n"));
@@ -502,7 +494,8 @@ void test_gps_readers::gps_chain_both_layouts()
     {
         recording_progress progress;
         streams_capture streams;
-        eobs_gps_loader chain(file(fixed_header_gps + "\n" + good(fixed_header_gps) + "\n"), &progress);
+        eobs_gps_loader chain(dir.write("gps.csv", fixed_header_gps + "\n" + good(fixed_header_gps) + "\n"),
+                              &progress);
         QCOMPARE(chain.status, ELS_SUCCESS);
         QCOMPARE(chain.space->events().size(), size_t(1));
         QCOMPARE(progress.texts, QStringList{"loading gps data file..."});
@@ -512,7 +505,8 @@ void test_gps_readers::gps_chain_both_layouts()
     {
         recording_progress progress;
         streams_capture streams;
-        eobs_gps_loader chain(file(mbd_2 + "\n" + good(mbd_2) + "\n" + good(mbd_2) + "\n"), &progress);
+        eobs_gps_loader chain(dir.write("gps.csv", mbd_2 + "\n" + good(mbd_2) + "\n" + good(mbd_2) + "\n"),
+                              &progress);
         QCOMPARE(chain.status, ELS_SUCCESS);
         QCOMPARE(chain.space->events().size(), size_t(2));
         QCOMPARE(streams.stderr_lines(),
@@ -526,7 +520,7 @@ void test_gps_readers::gps_chain_unknown_and_cancelled()
     {
         recording_progress progress;
         streams_capture streams;
-        eobs_gps_loader chain(file("a,b\n1,2\n"), &progress);
+        eobs_gps_loader chain(dir.write("gps.csv", "a,b\n1,2\n"), &progress);
         QCOMPARE(chain.status, ELS_WRONG_HEADER);
         QVERIFY(!chain.space);
         QCOMPARE(streams.stderr_lines(),
@@ -538,7 +532,8 @@ void test_gps_readers::gps_chain_unknown_and_cancelled()
         recording_progress progress;
         progress.cancel_after_polls = 1;
         streams_capture streams;
-        eobs_gps_loader chain(file(mbd_1 + "\n" + good(mbd_1) + "\n" + good(mbd_1) + "\n"), &progress);
+        eobs_gps_loader chain(dir.write("gps.csv", mbd_1 + "\n" + good(mbd_1) + "\n" + good(mbd_1) + "\n"),
+                              &progress);
         QCOMPARE(chain.status, ELS_CANCELLED);
         QVERIFY(!chain.space);
         QVERIFY(streams.stderr_text().endsWith(" loader_gps_eobsmb cancelled\n"));

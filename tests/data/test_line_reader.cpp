@@ -2,11 +2,10 @@
 // lines around an overlong one, line by line, in blocks and through gzip.
 #include "data/line_reader.h"
 #include "data/loader_progress.h"
-#include "support/test_support.h"
+#include "support/temp_folder.h"
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
 
@@ -84,15 +83,7 @@ private slots:
     void wide_text_cut_inside_a_character();
 
 private:
-    QTemporaryDir dir;
-    int count = 0;
-    QString file(const QByteArray& content)
-    {
-        const QString path = dir.path() + QString("/l%1.txt").arg(++count);
-        if (!test_support::write_file(path, content))
-            qFatal("cannot write");
-        return path;
-    }
+    temp_folder dir;
 };
 
 void test_line_reader::bound_data()
@@ -113,7 +104,7 @@ void test_line_reader::bound()
     QFETCH(QByteArray, content);
     QFETCH(int, status);
     QFETCH(QByteArray, text);
-    const auto lines = all_lines(file(content), 10);
+    const auto lines = all_lines(dir.write(content), 10);
     QVERIFY(!lines.isEmpty());
     QCOMPARE(lines[0].first, status);
     QCOMPARE(lines[0].second, text);
@@ -126,13 +117,13 @@ void test_line_reader::long_lines_across_chunks()
     // Lines of 3 MiB span several 1 MiB chunks; the lines around them are intact.
     const QByteArray big(3 << 20, 'x');
     const QByteArray content = "a\n" + big + "\nb\n" + big + "\r\nc\n" + big;
-    const auto lines = all_lines(file(content), 1 << 20);
+    const auto lines = all_lines(dir.write(content), 1 << 20);
     QCOMPARE(lines.size(), 6);
     const QList<QPair<int, QByteArray>> expected = {{ok, "a"},      {too_long, ""}, {ok, "b"},
                                                     {too_long, ""}, {ok, "c"},      {too_long, ""}};
     QCOMPARE(lines, expected);
     // With a bound above their length the same lines are handed out whole.
-    const auto whole = all_lines(file(content), 4 << 20);
+    const auto whole = all_lines(dir.write(content), 4 << 20);
     QCOMPARE(whole.size(), 6);
     QCOMPARE(whole[1], qMakePair(ok, big));
     QCOMPARE(whole[3], qMakePair(ok, big));
@@ -141,7 +132,7 @@ void test_line_reader::long_lines_across_chunks()
 
 void test_line_reader::cancel_inside_a_long_line()
 {
-    const QString path = file("head\n" + QByteArray(16 << 20, 'y') + "\ntail\n");
+    const QString path = dir.write("head\n" + QByteArray(16 << 20, 'y') + "\ntail\n");
     for (const std::size_t bound : {std::size_t(1) << 20, line_reader::default_max_line}) {
         cancel_after progress(2);
         const auto lines = all_lines(path, bound, &progress);
@@ -153,7 +144,7 @@ void test_line_reader::cancel_inside_a_long_line()
     }
     // Short lines are never polled.
     cancel_after never(0);
-    QCOMPARE(all_lines(file("a\nb\nc\n"), 10, &never).size(), 3);
+    QCOMPARE(all_lines(dir.write("a\nb\nc\n"), 10, &never).size(), 3);
     QCOMPARE(never.polls, 0);
 }
 
@@ -176,7 +167,7 @@ void test_line_reader::blocks_give_the_lines_of_next()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, max_line);
-    const QString path = file(content);
+    const QString path = dir.write(content);
     const auto expected = all_lines(path, static_cast<std::size_t>(max_line));
     QVERIFY(expected.size() >= 5);
     for (const std::size_t bytes :
@@ -186,7 +177,7 @@ void test_line_reader::blocks_give_the_lines_of_next()
 
 void test_line_reader::cancel_inside_a_long_line_of_a_block()
 {
-    const QString path = file("head\n" + QByteArray(16 << 20, 'y') + "\ntail\n");
+    const QString path = dir.write("head\n" + QByteArray(16 << 20, 'y') + "\ntail\n");
     cancel_after progress(2);
     const auto lines = all_blocks(path, std::size_t(1) << 20, 1 << 20, &progress);
     QCOMPARE(progress.polls, 3);
@@ -198,7 +189,7 @@ void test_line_reader::gzip_input_keeps_the_bound_and_cancel()
 {
     const QByteArray big(3 << 20, 'x');
     const QByteArray content = "a\n" + big + "\nb\n" + big + "\r\nc\n";
-    const QString plain = file(content);
+    const QString plain = dir.write(content);
     QProcess gzip;
     gzip.start(QStringLiteral("gzip"), {QStringLiteral("-k"), plain});
     QVERIFY(gzip.waitForFinished());
@@ -250,7 +241,7 @@ void test_line_reader::header_without_line_end_is_not_read_through()
     };
     for (const row& r : rows) {
         bytes_seen progress;
-        line_reader lines(file(r.content), nullptr);
+        line_reader lines(dir.write(r.content), nullptr);
         lines.report_to(&progress);
         const char* b;
         const char* e;
@@ -261,7 +252,7 @@ void test_line_reader::header_without_line_end_is_not_read_through()
         QVERIFY2(progress.last <= qint64(3 * bound), qPrintable(QString::number(progress.last)));
     }
     // After the header the usual bound applies again.
-    line_reader lines(file(QByteArray("h\n") + QByteArray(static_cast<int>(2 * bound), 'x') + "\nz\n"),
+    line_reader lines(dir.write(QByteArray("h\n") + QByteArray(static_cast<int>(2 * bound), 'x') + "\nz\n"),
                       nullptr);
     const char* b;
     const char* e;
@@ -273,7 +264,7 @@ void test_line_reader::header_without_line_end_is_not_read_through()
 void test_line_reader::blocks_hold_a_bounded_number_of_lines()
 {
     const std::size_t cap = line_reader::max_block_lines;
-    const QString path = file(QByteArray(static_cast<int>(cap + 10), '\n') + "last");
+    const QString path = dir.write(QByteArray(static_cast<int>(cap + 10), '\n') + "last");
     line_reader lines(path, nullptr);
     std::vector<char> block;
     line_reader::line tail = line_reader::line::ok;
@@ -288,17 +279,17 @@ void test_line_reader::wide_text_cut_inside_a_character()
 {
     QTextCodec* utf16 = QTextCodec::codecForName("UTF-16LE");
     const QByteArray whole = utf16->fromUnicode(QString(QChar(0xfeff)) + "a\nb\nlast");
-    const auto intact = all_lines(file(whole), 100);
+    const auto intact = all_lines(dir.write(whole), 100);
     QCOMPARE(intact.size(), 3);
     QCOMPARE(intact[1], qMakePair(ok, QByteArray("b")));
     QCOMPARE(intact[2], qMakePair(ok, QByteArray("last")));
     auto expected = intact;
     expected[2] = qMakePair(static_cast<int>(line_reader::line::cut), QByteArray());
-    const QString path = file(whole.left(whole.size() - 1));
+    const QString path = dir.write(whole.left(whole.size() - 1));
     QCOMPARE(all_lines(path, 100), expected);
     QCOMPARE(all_blocks(path, 100, 1), expected);
     // A plain file has no characters to cut: its last line is read as it is.
-    QCOMPARE(all_lines(file("a\nlas"), 100).last(), qMakePair(ok, QByteArray("las")));
+    QCOMPARE(all_lines(dir.write("a\nlas"), 100).last(), qMakePair(ok, QByteArray("las")));
     QCOMPARE(line_reader::unusable_text(line_reader::line::cut),
              std::string("cut inside a character at the end of the file"));
     QCOMPARE(line_reader::unusable_text(line_reader::line::too_long),

@@ -10,11 +10,12 @@
 #include "data/loader_named_gps.h"
 #include "data/loader_read_failed.h"
 #include "data/loader_wrong_header.h"
+#include "support/acc_layouts.h"
+#include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
 
 #include <QDateTime>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <zlib.h>
@@ -26,7 +27,6 @@ namespace {
 
 using test_support::recording_progress;
 using test_support::streams_capture;
-using test_support::write_file;
 using test_support::zip_of;
 
 // gzip of content, written as members of at most member_size bytes each.
@@ -82,7 +82,7 @@ class test_named_readers : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
+    void init() { QVERIFY(dir.valid()); }
     void acc_spellings_and_orders_data();
     void acc_spellings_and_orders();
     void acc_quoting();
@@ -112,13 +112,7 @@ private slots:
     void zip_without_text_entry_or_damaged_is_a_clear_failure();
 
 private:
-    QString file(const QByteArray& content, const char* name = "in.csv")
-    {
-        const QString path = dir.path() + "/" + name;
-        write_file(path, content);
-        return path;
-    }
-    QTemporaryDir dir;
+    temp_folder dir;
 };
 
 void test_named_readers::acc_spellings_and_orders_data()
@@ -152,7 +146,7 @@ void test_named_readers::acc_spellings_and_orders()
     QFETCH(QByteArray, content);
     recording_progress progress;
     streams_capture streams;
-    loader_named_acc reader(file(content), &progress);
+    loader_named_acc reader(dir.write("in.csv", content), &progress);
     QCOMPARE(bursts_text(reader.bursts()),
              (QStringList{QString("%1 20Hz 1/2/3 4/5/6").arg(t0),
                           QString("%1 20Hz -7/8.5/9 10/11/12").arg(t0 + 600500)}));
@@ -170,7 +164,7 @@ void test_named_readers::acc_quoting()
                                "\"2014-05-02 13:00:01.000\",\"\",ZX,10,5 6\n";
     recording_progress progress;
     streams_capture streams;
-    loader_named_acc reader(file(content), &progress);
+    loader_named_acc reader(dir.write("in.csv", content), &progress);
     QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
                                                         QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
 }
@@ -197,7 +191,8 @@ void test_named_readers::acc_header_without_needed_columns_refused()
     QFETCH(QByteArray, header);
     recording_progress progress;
     streams_capture streams;
-    QVERIFY_EXCEPTION_THROWN(loader_named_acc(file(header + "\n1,2,3,4\n"), &progress), loader_wrong_header);
+    QVERIFY_EXCEPTION_THROWN(loader_named_acc(dir.write("in.csv", header + "\n1,2,3,4\n"), &progress),
+                             loader_wrong_header);
     QCOMPARE(progress.polls, 0);
 }
 
@@ -213,7 +208,7 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
                                ",1002,2014-05-02 13:00:03.000,XYZ,10,5 5 5\n";
     recording_progress progress;
     streams_capture streams;
-    loader_named_acc reader(file(content), &progress);
+    loader_named_acc reader(dir.write("in.csv", content), &progress);
     auto& animals = reader.animals();
     QCOMPARE(animals.size(), std::size_t(3));
     QCOMPARE(animals[0].id, QString("Bo, \"the\" stork"));
@@ -239,7 +234,7 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
         "2014-05-02 13:00:00.000,\"ok\",XYZ,10,7 8 9\n";
     recording_progress progress;
     streams_capture streams;
-    loader_named_acc reader(file(content), &progress);
+    loader_named_acc reader(dir.write("in.csv", content), &progress);
     QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
     QCOMPARE(
         streams.stdout_lines().filter("skip"),
@@ -250,8 +245,7 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
 void test_named_readers::acc_reads_like_the_eobs_reader()
 {
     // Without quotes, the "eobs_" reader is the reference: same bursts, value for value.
-    QByteArray content = "event-id,eobs_acceleration_axes,eobs_accelerations_raw,eobs_start_timestamp,"
-                         "eobs_acceleration_sampling_frequency_per_axis\n";
+    QByteArray content = test_support::acc_mbd_event_header + "\n";
     const char* axes[] = {"XYZ", "X", "YZ", "ZYX", "", "X Y Z", "xyz"};
     const char* raws[] = {"1 2 3", "-1.5 2e3 .5 7", "", "0x10 1,5", "3.40282e+39 -0 1", "12345678901 2"};
     for (int i = 0; i < 60; ++i) {
@@ -259,7 +253,7 @@ void test_named_readers::acc_reads_like_the_eobs_reader()
                    ",2014-05-02 13:00:" + QByteArray::number(10 + i % 50) + ".25," +
                    QByteArray::number(i % 4 * 2.5) + "\n";
     }
-    const QString path = file(content);
+    const QString path = dir.write("in.csv", content);
     recording_progress p1, p2;
     streams_capture streams;
     loader_mbd reference(path, &p1);
@@ -296,10 +290,11 @@ void test_named_readers::long_raw_fields_read_in_full()
             values << 0.f;
         values << static_cast<float>(v);
     }
-    const QString path = file("eobs_start_timestamp,eobs_acceleration_axes,"
-                              "eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw\n"
-                              "2014-05-02 13:00:00.000," +
-                              axes + ",10," + raw + "\n2014-05-02 13:00:10.000,XYZ,10,1 2 3\n");
+    const QString path =
+        dir.write("in.csv", "eobs_start_timestamp,eobs_acceleration_axes,"
+                            "eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw\n"
+                            "2014-05-02 13:00:00.000," +
+                                axes + ",10," + raw + "\n2014-05-02 13:00:10.000,XYZ,10,1 2 3\n");
     recording_progress p1, p2;
     streams_capture streams;
     loader_mbd reference(path, &p1);
@@ -326,7 +321,7 @@ void test_named_readers::acc_sample_limit_and_cancel()
                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
                                "2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
                                "2014-05-02 13:00:00.000,XYZ,10,1 2 3\n";
-    const QString path = file(content);
+    const QString path = dir.write("in.csv", content);
     streams_capture streams;
     recording_progress fits, over, cancel;
     QCOMPARE(loader_named_acc(path, &fits, 3).bursts().size(), std::size_t(2));
@@ -356,7 +351,7 @@ void test_named_readers::gps_spellings_and_quality()
         "7,2014-05-02 13:00:30.000,1,2,3,A,Cleo\n"; // wrong field count: skipped
     recording_progress progress;
     streams_capture streams;
-    loader_named_gps reader(file(content), &progress);
+    loader_named_gps reader(dir.write("in.csv", content), &progress);
     auto& animals = reader.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("Bo"));
@@ -381,14 +376,15 @@ void test_named_readers::gps_without_quality_columns_takes_every_position()
                                ",2014-05-02 13:00:10.000,\n";
     recording_progress progress;
     streams_capture streams;
-    loader_named_gps reader(file(content), &progress);
+    loader_named_gps reader(dir.write("in.csv", content), &progress);
     QCOMPARE(reader.events().size(), std::size_t(2));
     QCOMPARE(fix_text(*reader.events()[1]), QString("%1 8.75 47.5").arg(t0 + 5000));
     QVERIFY(streams.stdout_lines().contains("count_quality_check_failed: 1"));
 
     recording_progress refused;
-    QVERIFY_EXCEPTION_THROWN(loader_named_gps(file("location-long,timestamp\n1,2\n"), &refused),
-                             loader_wrong_header);
+    QVERIFY_EXCEPTION_THROWN(
+        loader_named_gps(dir.write("in.csv", "location-long,timestamp\n1,2\n"), &refused),
+        loader_wrong_header);
 }
 
 void test_named_readers::mixed_sensor_file_read_by_both()
@@ -400,7 +396,7 @@ void test_named_readers::mixed_sensor_file_read_by_both()
         "2014-05-02 13:00:01.000,acceleration,,,XYZ,10,1 2 3,77\n"
         "2014-05-02 13:00:02.000,accessory-measurements,1,2,XYZ,10,9 9 9,77\n"
         "2014-05-02 13:00:03.000,gps,8.75,47.5,,,,77\n";
-    const QString path = file(content);
+    const QString path = dir.write("in.csv", content);
     recording_progress p1, p2;
     streams_capture streams;
     loader_named_acc acc(path, &p1);
@@ -414,10 +410,10 @@ void test_named_readers::mixed_sensor_file_read_by_both()
 
 void test_named_readers::chains_fall_back_to_named_readers()
 {
-    const QString acc_path = file("eobs:start-timestamp,eobs:acceleration-axes,"
-                                  "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
-                                  "2014-05-02 13:00:00.000,XYZ,10,1 2 3\n",
-                                  "acc.csv");
+    const QString acc_path =
+        dir.write("acc.csv", "eobs:start-timestamp,eobs:acceleration-axes,"
+                             "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
+                             "2014-05-02 13:00:00.000,XYZ,10,1 2 3\n");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader acc(acc_path, &progress);
@@ -429,7 +425,7 @@ void test_named_readers::chains_fall_back_to_named_readers()
                           "try to load with loader_named_acc", " loader_named_acc succeeded"}));
 
     const QString gps_path =
-        file("location-long,location-lat,timestamp\n8.5,47.25,2014-05-02 13:00:00.000\n", "gps.csv");
+        dir.write("gps.csv", "location-long,location-lat,timestamp\n8.5,47.25,2014-05-02 13:00:00.000\n");
     streams_capture gps_streams;
     eobs_gps_loader gps(gps_path, &progress);
     QCOMPARE(gps.status, ELS_SUCCESS);
@@ -442,7 +438,7 @@ void test_named_readers::chain_refuses_unknown_file_after_three_readers()
 {
     recording_progress progress;
     streams_capture streams;
-    eobs_gps_loader gps(file("name,value\nx,1\n"), &progress);
+    eobs_gps_loader gps(dir.write("in.csv", "name,value\nx,1\n"), &progress);
     QCOMPARE(gps.status, ELS_WRONG_HEADER);
     QVERIFY(!gps.space);
     QCOMPARE(streams.stderr_lines().filter("load"),
@@ -455,10 +451,10 @@ void test_named_readers::acc_chain_keeps_every_animal()
 {
     const QByteArray header = "tag-local-identifier,eobs:start-timestamp,eobs:acceleration-axes,"
                               "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n";
-    const QString several = file(header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"
-                                          "8,2014-05-02 13:00:01.000,XYZ,10,1 2 3\n"
-                                          "7,2014-05-02 13:00:02.000,XYZ,10,1 2 3\n"
-                                          "9,2014-05-02 13:00:03.000,XYZ,10,1 2 3\n");
+    const QString several = dir.write("in.csv", header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"
+                                                         "8,2014-05-02 13:00:01.000,XYZ,10,1 2 3\n"
+                                                         "7,2014-05-02 13:00:02.000,XYZ,10,1 2 3\n"
+                                                         "9,2014-05-02 13:00:03.000,XYZ,10,1 2 3\n");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(several, &progress);
@@ -471,7 +467,7 @@ void test_named_readers::acc_chain_keeps_every_animal()
     QCOMPARE(chain.more_animals[1].id, QString("9"));
     QCOMPARE(chain.more_animals[1].space->entry_count(), 1);
 
-    eobs_acc_loader one(file(header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n", "one.csv"), &progress);
+    eobs_acc_loader one(dir.write("one.csv", header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"), &progress);
     QCOMPARE(one.status, ELS_SUCCESS);
     QVERIFY(one.more_animals.empty());
     QCOMPARE(one.first_animal, QString("7"));
@@ -510,7 +506,7 @@ void test_named_readers::samples_per_row_join_into_bursts()
     }
     recording_progress progress;
     streams_capture streams;
-    loader_named_acc reader(file(content), &progress);
+    loader_named_acc reader(dir.write("in.csv", content), &progress);
     QStringList got;
     int sample = 0;
     for (const auto& b : reader.bursts()) {
@@ -543,7 +539,7 @@ void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
                                "acceleration,1,2014-05-02 13:00:00.300\n";
     recording_progress progress;
     streams_capture streams;
-    loader_named_acc reader(file(content), &progress);
+    loader_named_acc reader(dir.write("in.csv", content), &progress);
     auto& animals = reader.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("1"));
@@ -578,8 +574,8 @@ void test_named_readers::gzip_reads_as_plain()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, member_size);
-    const QString plain = file(content, "plain.csv");
-    const QString packed = file(gzip(content, member_size), "packed.csv.gz");
+    const QString plain = dir.write("plain.csv", content);
+    const QString packed = dir.write("packed.csv.gz", gzip(content, member_size));
     recording_progress p1, p2;
     streams_capture streams;
     eobs_acc_loader a(plain, &p1);
@@ -621,7 +617,7 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
     QFETCH(QString, reason);
     recording_progress progress;
     streams_capture streams;
-    eobs_acc_loader chain(file(content, "acc.csv.gz"), &progress);
+    eobs_acc_loader chain(dir.write("acc.csv.gz", content), &progress);
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     if (reason.isEmpty()) // where a flipped byte is noticed depends on the block it hits
@@ -636,11 +632,11 @@ void test_named_readers::zip_reads_its_first_text_entry()
                       "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n";
     for (int i = 0; i < 20000; ++i)
         text += "2014-05-02 13:00:00.000,XYZ,10,1 2 3 " + QByteArray::number(i) + " 5 6\n";
-    const QString plain = file(text, "plain.csv");
+    const QString plain = dir.write("plain.csv", text);
     const QString packed =
-        file(zip_of({{"README.md", "not this one"}, {"data/study-acc.CSV", text}, {"other.csv", "x\n"}},
-                    dir.path() + "/scratch.zip"),
-             "study-acc.csv.zip");
+        dir.write("study-acc.csv.zip",
+                  zip_of({{"README.md", "not this one"}, {"data/study-acc.CSV", text}, {"other.csv", "x\n"}},
+                         dir.path() + "/scratch.zip"));
     recording_progress p1, p2;
     streams_capture streams;
     eobs_acc_loader a(plain, &p1);
@@ -678,7 +674,7 @@ void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure()
     QFETCH(QString, reason);
     recording_progress progress;
     streams_capture streams;
-    eobs_acc_loader chain(file(content, "acc.csv.zip"), &progress);
+    eobs_acc_loader chain(dir.write("acc.csv.zip", content), &progress);
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));

@@ -12,10 +12,11 @@
 #include "data/loader_wrong_header.h"
 #include "data/parallel_lines.h"
 #include "support/acc_layouts.h"
+#include "support/burst_difference.h"
 #include "support/read_capture.h"
+#include "support/temp_folder.h"
 
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -98,12 +99,6 @@ outcome read(bool mbd, const QString& path, int threads, std::size_t block, int 
     return r;
 }
 
-bool same_floats(const std::vector<float>& a, const std::vector<float>& b)
-{
-    return a.size() == b.size() &&
-           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
-}
-
 // Empty when equal, else what differs first.
 QString difference(const outcome& a, const outcome& b)
 {
@@ -115,26 +110,7 @@ QString difference(const outcome& a, const outcome& b)
         return "standard error:\n" + a.err + "/\n" + b.err;
     if (a.values != b.values)
         return QString("progress values: %1 / %2").arg(a.values.size()).arg(b.values.size());
-    if (a.bursts.size() != b.bursts.size())
-        return QString("bursts: %1 / %2").arg(a.bursts.size()).arg(b.bursts.size());
-    for (std::size_t i = 0; i < a.bursts.size(); ++i) {
-        const burst& x = *a.bursts[i];
-        const burst& y = *b.bursts[i];
-        if (x.start_timestamp != y.start_timestamp ||
-            std::memcmp(&x.sampling_frequency_per_axis, &y.sampling_frequency_per_axis, sizeof(double)) !=
-                0 ||
-            x.sample_count != y.sample_count || !same_floats(x.x, y.x) || !same_floats(x.y, y.y) ||
-            !same_floats(x.z, y.z))
-            return QString("burst %1: %2 at %3 Hz, %4 samples / %5 at %6 Hz, %7 samples")
-                .arg(i)
-                .arg(x.start_timestamp)
-                .arg(x.sampling_frequency_per_axis)
-                .arg(x.sample_count)
-                .arg(y.start_timestamp)
-                .arg(y.sampling_frequency_per_axis)
-                .arg(y.sample_count);
-    }
-    return {};
+    return test_support::burst_difference(a.bursts, b.bursts);
 }
 
 // A GPS file of either layout: fixes passing and failing the quality test, wrong field counts,
@@ -229,15 +205,7 @@ private slots:
     void gps_cancel_at_every_line_like_one_thread();
 
 private:
-    QTemporaryDir dir_;
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir_.path() + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
+    temp_folder dir_;
 };
 
 void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread_data()
@@ -261,7 +229,8 @@ void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread()
 {
     QFETCH(bool, mbd);
     QFETCH(QByteArray, content);
-    const QString path = write(QString("f%1.csv").arg(QTest::currentDataTag()).replace(' ', '_'), content);
+    const QString path =
+        dir_.write(QString("f%1.csv").arg(QTest::currentDataTag()).replace(' ', '_'), content);
     const outcome reference = read(mbd, path, 1, 1);
     QVERIFY(reference.error.isEmpty());
     QCOMPARE(reference.bursts.size(), std::size_t(37));
@@ -297,7 +266,7 @@ void test_parallel_read::line_end_across_a_file_chunk_reads_like_one_thread()
         content += prefix + filler + suffix + "\r\n" + lines;
         const QByteArray across = content.mid(file_chunk - 1, 2);
         QCOMPARE(across, shift == 1 ? QByteArray("\r\n") : shift == 2 ? QByteArray("\n1") : QByteArray("ö"));
-        const QString path = write(QString("chunk%1.csv").arg(shift), content);
+        const QString path = dir_.write(QString("chunk%1.csv").arg(shift), content);
         const outcome reference = read(true, path, 1, 1);
         QVERIFY(reference.error.isEmpty());
         QVERIFY(reference.bursts.size() > 1000);
@@ -312,8 +281,8 @@ void test_parallel_read::line_end_across_a_file_chunk_reads_like_one_thread()
 void test_parallel_read::cancel_at_every_line_like_one_thread()
 {
     for (const bool mbd : {false, true}) {
-        const QString path = write(mbd ? "cancel_mbd.csv" : "cancel_fixed.csv",
-                                   (mbd ? mbd_header : fixed_header) + "\r\n" + body(mbd, "\r\n"));
+        const QString path = dir_.write(mbd ? "cancel_mbd.csv" : "cancel_fixed.csv",
+                                        (mbd ? mbd_header : fixed_header) + "\r\n" + body(mbd, "\r\n"));
         for (int polls = 0; polls <= 75; ++polls) {
             const outcome reference = read(mbd, path, 1, 1, polls);
             QCOMPARE(reference.error, polls < 74 ? QString("cancelled") : QString());
@@ -331,7 +300,7 @@ void test_parallel_read::cancel_at_every_line_like_one_thread()
 
 void test_parallel_read::sample_limit_like_one_thread()
 {
-    const QString path = write("limit.csv", fixed_header + "\n" + body(false, "\n"));
+    const QString path = dir_.write("limit.csv", fixed_header + "\n" + body(false, "\n"));
     qint64 total = 0;
     for (const auto& b : read(false, path, 1, 1).bursts)
         total += b->sample_count;
@@ -352,7 +321,7 @@ void test_parallel_read::gps_blocks_cut_at_every_byte_read_like_one_thread()
 {
     for (const bool mbd : {false, true}) {
         const QByteArray content = gps_file(mbd);
-        const QString path = write(mbd ? "gps_mbd.csv" : "gps_eobs.txt", content);
+        const QString path = dir_.write(mbd ? "gps_mbd.csv" : "gps_eobs.txt", content);
         const gps_outcome reference = read_gps(mbd, path, 1, 1);
         QVERIFY(reference.error.isEmpty());
         // 40 lines: 7 with a field missing, 11 of the rest with type of fix 2 or status V
@@ -371,7 +340,7 @@ void test_parallel_read::gps_blocks_cut_at_every_byte_read_like_one_thread()
 
 void test_parallel_read::gps_cancel_at_every_line_like_one_thread()
 {
-    const QString path = write("gps_cancel.txt", gps_file(false));
+    const QString path = dir_.write("gps_cancel.txt", gps_file(false));
     for (int polls = 0; polls <= 42; ++polls) {
         const gps_outcome reference = read_gps(false, path, 1, 1, polls);
         QCOMPARE(reference.error, polls < 41 ? QString("cancelled") : QString());

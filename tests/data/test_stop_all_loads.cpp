@@ -2,11 +2,12 @@
 // afterwards reads as cancelled. (Own binary: the stop cannot be undone in a process.)
 #include "data/eobs_acc_gps_loader.h"
 #include "data/progress_loader_eobs_acc.h"
+#include "support/acc_layouts.h"
+#include "support/temp_folder.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 
@@ -26,15 +27,10 @@ private slots:
 void test_stop_all_loads::stop_ends_a_load_inside_a_long_line()
 {
     qRegisterMetaType<eobs_acc_result*>();
-    QTemporaryDir dir;
+    temp_folder dir;
     // A header and then 200 MiB of NUL bytes (a sparse hole) without a line end.
-    const QString path = dir.path() + "/hole.csv";
-    QFile f(path);
-    const QByteArray header = "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
-                              "eobs_acceleration_axes,eobs_accelerations_raw\n";
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(header) == header.size() &&
-            f.resize(header.size() + (qint64(200) << 20)));
-    f.close();
+    const QString path =
+        dir.write_with_hole("hole.csv", test_support::acc_mbd_bare_header + "\n", qint64(200) << 20);
 
     std::ostringstream sink;
     auto* old_err = std::cerr.rdbuf(sink.rdbuf());

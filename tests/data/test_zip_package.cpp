@@ -7,22 +7,23 @@
 #include "data/loader_gps_mbd.h"
 #include "data/zip_entry_path.h"
 #include "data/zip_package.h"
+#include "support/acc_layouts.h"
+#include "support/download_layouts.h"
+#include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 using test_support::recording_progress;
 using test_support::streams_capture;
-using test_support::write_file;
+using test_support::write_zip;
 using test_support::zip_of;
 
-const QByteArray fixed_acc = "key-bin-checksum,tag-serial-number,start-timestamp,"
-                             "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw\n"
-                             "1,2,2014-05-02 10:00:00.000,10,XYZ,1 2 3 4 5 6\n"
+const QByteArray fixed_acc = test_support::acc_fixed_header +
+                             "\n1,2,2014-05-02 10:00:00.000,10,XYZ,1 2 3 4 5 6\n"
                              "1,2,2014-05-02 10:10:00.000,10,XYZ,7 8 9\n";
 
 const QByteArray named_acc = "eobs:start-timestamp,eobs:acceleration-axes,"
@@ -33,10 +34,7 @@ const QByteArray named_gps = "location-long,location-lat,timestamp\n"
                              "8.5,47.25,2014-05-02 10:00:00.000\n"
                              "8.6,47.35,2014-05-02 10:05:00.000\n";
 
-const QByteArray mixed = "timestamp,sensor-type,location-long,location-lat,eobs:acceleration-axes,"
-                         "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
-                         "2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
-                         "2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n";
+const QByteArray& mixed = test_support::mixed_sensor_file;
 
 QByteArray fixed_gps()
 {
@@ -52,7 +50,7 @@ class test_zip_package : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
+    void init() { QVERIFY(dir.valid()); }
     void entry_paths_split_at_the_archive();
     void entries_and_existence();
     void entry_reads_like_the_plain_file();
@@ -63,21 +61,14 @@ private slots:
     void package_entries_found();
 
 private:
-    // Writes the archive of the entries under name; its path.
-    QString archive(const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries)
-    {
-        zip_of(entries, dir.path() + "/" + name);
-        return dir.path() + "/" + name;
-    }
-
-    QTemporaryDir dir;
+    temp_folder dir;
 };
 
 void test_zip_package::entry_paths_split_at_the_archive()
 {
-    const QString zip = archive("pkg.zip", {{"a.csv", named_acc}, {"data/b.csv", named_gps}});
+    const QString zip = write_zip(dir.path("pkg.zip"), {{"a.csv", named_acc}, {"data/b.csv", named_gps}});
     QDir(dir.path()).mkdir("folder");
-    write_file(dir.path() + "/folder/plain.csv", named_acc);
+    dir.write("folder/plain.csv", named_acc);
     const struct
     {
         QString path;
@@ -107,8 +98,9 @@ void test_zip_package::entry_paths_split_at_the_archive()
 
 void test_zip_package::entries_and_existence()
 {
-    const QString zip = archive(
-        "pkg.zip", {{"README.md", "x"}, {"b.CSV", named_gps}, {"notes.txt", "y"}, {"a.csv", named_acc}});
+    const QString zip =
+        write_zip(dir.path("pkg.zip"),
+                  {{"README.md", "x"}, {"b.CSV", named_gps}, {"notes.txt", "y"}, {"a.csv", named_acc}});
     QCOMPARE(zip_entry_path::entries(zip), (QStringList{zip + "/b.CSV", zip + "/notes.txt", zip + "/a.csv"}));
     QVERIFY(zip_entry_path::exists(zip + "/a.csv"));
     QVERIFY(zip_entry_path::exists(zip));
@@ -117,8 +109,8 @@ void test_zip_package::entries_and_existence()
     QVERIFY(!zip_entry_path::exists(dir.path()));
 
     const QByteArray bytes = zip_of({{"a.csv", named_acc}}, dir.path() + "/scratch.zip");
-    write_file(dir.path() + "/cut.zip", bytes.left(bytes.size() - 10));
-    write_file(dir.path() + "/plain.zip", named_acc);
+    dir.write("cut.zip", bytes.left(bytes.size() - 10));
+    dir.write("plain.zip", named_acc);
     QVERIFY(zip_entry_path::entries(dir.path() + "/cut.zip").isEmpty());
     QVERIFY(zip_entry_path::entries(dir.path() + "/plain.zip").isEmpty());
     QVERIFY(zip_entry_path::entries(dir.path() + "/none.zip").isEmpty());
@@ -130,9 +122,10 @@ void test_zip_package::entry_reads_like_the_plain_file()
     QByteArray acc = fixed_acc;
     for (int i = 0; i < 3000; ++i)
         acc += "1,2,2014-05-02 11:00:00.000,10,XYZ,1 2 3 " + QByteArray::number(i) + " 5 6\n";
-    const QString zip = archive("pkg.zip", {{"first-gps.csv", named_gps}, {"data/stork-acc.csv", acc}});
-    write_file(dir.path() + "/plain_acc.txt", acc);
-    write_file(dir.path() + "/plain-gps.csv", named_gps);
+    const QString zip =
+        write_zip(dir.path("pkg.zip"), {{"first-gps.csv", named_gps}, {"data/stork-acc.csv", acc}});
+    dir.write("plain_acc.txt", acc);
+    dir.write("plain-gps.csv", named_gps);
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader from_zip(zip + "/data/stork-acc.csv", &progress);
@@ -165,7 +158,7 @@ void test_zip_package::entry_progress_counts_its_unpacked_bytes()
     QByteArray acc = named_acc;
     while (acc.size() < 3 << 20)
         acc += "2014-05-02 10:00:00.000,XYZ,10,1 2 3 4 5 6 7 8 9\n";
-    const QString zip = archive("pkg.zip", {{"other.csv", named_gps}, {"stork-acc.csv", acc}});
+    const QString zip = write_zip(dir.path("pkg.zip"), {{"other.csv", named_gps}, {"stork-acc.csv", acc}});
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(zip + "/stork-acc.csv", &progress);
@@ -211,7 +204,7 @@ void test_zip_package::entry_failures_are_clear()
     QFETCH(QByteArray, content);
     QFETCH(QString, entry);
     QFETCH(QString, reason);
-    write_file(dir.path() + "/pkg.zip", content);
+    dir.write("pkg.zip", content);
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(dir.path() + "/pkg.zip/" + entry, &progress);
@@ -267,8 +260,9 @@ void test_zip_package::package_entries_found()
     QList<QPair<QByteArray, QByteArray>> entries;
     for (int i = 0; i < names.size(); ++i)
         entries << qMakePair(names[i].toUtf8(), contents[i]);
-    const QString zip = archive(
-        QTest::currentDataTag() == QByteArray("archive named like a pair file") ? "s-acc.csv.zip" : "pkg.zip",
+    const QString zip = write_zip(
+        dir.path(QTest::currentDataTag() == QByteArray("archive named like a pair file") ? "s-acc.csv.zip"
+                                                                                         : "pkg.zip"),
         entries);
     streams_capture streams;
     const zip_package package(zip);

@@ -1,8 +1,8 @@
 // The map window: its form, the zoom buttons and level slider kept on the map's level, hiding on
 // close, and the main window's single map window.
-#include "app/app_state.h"
 #include "app/dornvalemainwindow.h"
 #include "support/log_capture.h"
+#include "support/main_window_fixture.h"
 #include "map/map_form.h"
 #include "support/tile_test_server.h"
 #include "support/test_support.h"
@@ -216,23 +216,20 @@ void test_map_form::close_hides_and_keeps_the_map()
 
 void test_map_form::main_window_creates_one_map_window()
 {
-    QTemporaryDir dir;
     QNetworkAccessManager network;
-    app_state state(QDir(dir.path() + "/tiles"));
-    {
-        dornvalemainwindow window(&state, &network);
-        log_capture quiet;
-        QVERIFY(!window.findChild<map_form*>());
-        map_form* form = window.get_map_form();
-        QVERIFY(form);
-        QVERIFY(form->isVisible());
-        QVERIFY(form->isWindow());
-        QCOMPARE(form->cache.cache_dir(), QDir(dir.path() + "/tiles").absolutePath() + "/osm");
-        QVERIFY(QDir(dir.path() + "/tiles/osm").exists());
-        form->close();
-        QCOMPARE(window.get_map_form(), form);
-        QVERIFY(!form->isVisible()); // later calls leave a hidden window hidden
-    }
+    main_window_fixture f;
+    dornvalemainwindow& window = f.build_main_window("/tiles", &network);
+    log_capture quiet;
+    QVERIFY(!window.findChild<map_form*>());
+    map_form* form = window.get_map_form();
+    QVERIFY(form);
+    QVERIFY(form->isVisible());
+    QVERIFY(form->isWindow());
+    QCOMPARE(form->cache.cache_dir(), QDir(f.dir->path("tiles")).absolutePath() + "/osm");
+    QVERIFY(QDir(f.dir->path("tiles/osm")).exists());
+    form->close();
+    QCOMPARE(window.get_map_form(), form);
+    QVERIFY(!form->isVisible()); // later calls leave a hidden window hidden
 }
 
 void test_map_form::failing_tiles_give_one_status_line()

@@ -1,11 +1,11 @@
 #pragma once
-// What the open-flow tests look at: the burst windows on screen and the "Open Files" rows; the main
-// window they drive.
+// What the open-flow tests look at: the burst windows on screen and the "Open Files" rows.
 
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
 #include "data/loader_gps_mbd.h"
 #include "app/dornvalemainwindow.h"
+#include "support/acc_layouts.h"
 #include "support/gui_test_support.h"
 #include "support/test_support.h"
 
@@ -24,9 +24,7 @@
 
 namespace flow_test_support {
 
-inline const QByteArray acc_header =
-    "key-bin-checksum,tag-serial-number,start-timestamp,"
-    "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
+inline const QByteArray& acc_header = test_support::acc_fixed_header;
 
 inline QList<burst_main_window*> burst_windows()
 {
@@ -98,39 +96,5 @@ inline bool open_through_dialog(QPushButton* button, const QString& path)
     button->click();
     return QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000);
 }
-
-// The shown main window over a fresh temporary directory, for one test function: open it in init(),
-// close it in cleanup().
-class main_window_fixture
-{
-protected:
-    // tiles: the tile directory below the temporary directory ("" for that directory itself).
-    void open_main_window(const QString& tiles, QNetworkAccessManager* network)
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        state = std::make_unique<app_state>(QDir(dir->path() + tiles));
-        window = std::make_unique<dornvalemainwindow>(state.get(), network);
-        window->show();
-    }
-    // Deletes the window and the state and lets deferred deletes run; true when no burst window is left.
-    bool close_main_window()
-    {
-        window.reset();
-        state.reset();
-        QTest::qWait(10);
-        return burst_windows().isEmpty();
-    }
-    // Writes a file of that name into the temporary directory; its path.
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir->path() + "/" + name;
-        test_support::write_file(path, content);
-        return path;
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
-};
 
 } // namespace flow_test_support

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -56,26 +58,31 @@ private:
     QTimer timer_;
 };
 
-// Types path into a file dialog and accepts it; before_accept runs just before (the dialog has
-// already checked the name when its accepted() signal fires, so on_accepted can change the file).
+// Types path into a file dialog and accepts it, or cancels it for an empty path; notes the dialog's
+// caption, folder and proposed name where asked. on_accepted runs once the dialog has accepted (it
+// has checked the name by then, so on_accepted can change the file).
 inline modal_script::step choose_file(const QString& path, std::function<void()> on_accepted = {},
-                                      QString* caption = nullptr, QString* directory = nullptr)
+                                      QString* caption = nullptr, QString* directory = nullptr,
+                                      QString* proposed = nullptr)
 {
     return [=](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         if (!dialog)
             return false;
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (caption)
             *caption = dialog->windowTitle();
         if (directory)
             *directory = dialog->directory().absolutePath();
+        if (proposed)
+            *proposed = name->text();
         if (on_accepted)
             QObject::connect(dialog, &QFileDialog::accepted, on_accepted);
         if (path.isEmpty()) {
             dialog->reject();
             return true;
         }
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        name->setText(path);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         return true;
     };
@@ -99,6 +106,27 @@ inline modal_script::step answer_message(QMessageBox::StandardButton button, QSt
             box->button(button)->click();
         return true;
     };
+}
+
+// Presses a progress dialog's Cancel button, as the user does; notes the dialog's parent where asked.
+inline modal_script::step cancel_progress(QWidget** parent = nullptr)
+{
+    return [=](QWidget* w) {
+        auto* progress = qobject_cast<QProgressDialog*>(w);
+        if (!progress)
+            return false;
+        if (parent)
+            *parent = progress->parentWidget();
+        progress->findChild<QPushButton*>()->click();
+        return true;
+    };
+}
+
+// Closes whatever modal widget is left, so that it cannot answer for the next test.
+inline void close_modal_widgets()
+{
+    while (QWidget* w = QApplication::activeModalWidget())
+        w->close();
 }
 
 // Any modal widget: runs action on it.

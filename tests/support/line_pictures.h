@@ -1,7 +1,9 @@
 #pragma once
-// Comparing line drawings on a white ground, for tests of lines drawn in more than one way.
+// Reading line drawings: painted pixels, where a colour stands, and drawings compared on a white
+// ground for tests of lines drawn in more than one way.
 
 #include <QImage>
+#include <QPair>
 
 namespace test_support {
 
@@ -35,6 +37,18 @@ inline int pixels_without_neighbour(const QImage& a, const QImage& b, int reach)
         }
     }
     return count;
+}
+
+// First and last row of a column in the colour; (-1, -1) if none.
+inline QPair<int, int> rows_of(const QImage& image, int column, QRgb colour)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        if (image.pixel(column, y) == colour) {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    return {first, last};
 }
 
 } // namespace test_support

@@ -11,6 +11,7 @@
 #include "map/map_widget.h"
 #include "support/flow_test_support.h"
 #include "support/http_test_server.h"
+#include "support/main_window_fixture.h"
 #include "support/test_support.h"
 
 #include <QNetworkAccessManager>
@@ -18,7 +19,7 @@
 
 #include <memory>
 
-class pair_flow_fixture : public flow_test_support::main_window_fixture
+class pair_flow_fixture : public main_window_fixture
 {
 public:
     // Builds the window with no remembered settings and shows it; false when the tile server could

@@ -27,4 +27,11 @@ inline QByteArray zip_of(const QList<QPair<QByteArray, QByteArray>>& entries, co
     return file.readAll();
 }
 
+// The same archive written at path; its path.
+inline QString write_zip(const QString& path, const QList<QPair<QByteArray, QByteArray>>& entries)
+{
+    zip_of(entries, path);
+    return path;
+}
+
 } // namespace test_support

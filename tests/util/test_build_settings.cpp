@@ -1,9 +1,8 @@
 // The "build" group of build.conf: values as written and trimmed with a fallback, base URLs with a
 // trailing slash.
 #include "util/build_settings.h"
-#include "support/test_support.h"
+#include "support/temp_folder.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 class test_build_settings : public QObject
@@ -41,10 +40,8 @@ void test_build_settings::value_and_read()
     QFETCH(QByteArray, content);
     QFETCH(QString, value);
     QFETCH(QString, read);
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/build.conf";
-    if (!content.isEmpty())
-        QVERIFY(test_support::write_file(path, content));
+    temp_folder dir;
+    const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
     QCOMPARE(build_settings::value(path, "tile_server"), value);
     QCOMPARE(build_settings::read(path, "tile_server", "fallback"), read);
 }

@@ -1,16 +1,16 @@
 // LifeCycleClient: build flavour, request, answer evaluation, version precedence and the
 // update notice end to end, against HTTP servers started on 127.0.0.1 by the test.
-#include "app/app_state.h"
 #include "app/dornvalemainwindow.h"
 #include "support/http_test_server.h"
+#include "support/main_window_fixture.h"
 #include "util/lifecycleclient.h"
 #include "support/online_test_support.h"
+#include "support/temp_folder.h"
 #include "support/gui_test_support.h"
 #include "util/replyhandler.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFile>
 #include <QJsonParseError>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -42,13 +41,6 @@ QByteArray answer(const QString& version, const QString& download = "https://dl.
                "{\"current-version\":\"%1\",\"download-url\":\"%2\",\"changelog-url\":\"%3\",\"extra\":1}")
         .arg(version, download, changelog)
         .toUtf8();
-}
-
-void write_file(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
 }
 
 const QString entry = "LifeCycleClient/OnCheckVersionSuccess";
@@ -106,8 +98,7 @@ void test_lifecycleclient::init()
 
 void test_lifecycleclient::cleanup()
 {
-    while (QWidget* m = QApplication::activeModalWidget())
-        m->close();
+    gui_test_support::close_modal_widgets();
     manager.reset();
 }
 
@@ -129,10 +120,8 @@ void test_lifecycleclient::build_flavor_from_file()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, flavor);
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/build.conf";
-    if (!content.isEmpty())
-        write_file(path, content);
+    temp_folder dir;
+    const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
     debug_capture log;
     QCOMPARE(LifeCycleClient::loadBuildFlavor(path), flavor);
     QCOMPARE(debug_capture::lines(),
@@ -643,9 +632,8 @@ void test_lifecycleclient::notice_end_to_end()
     http_test_server server([&](QTcpSocket* socket, const QByteArray&) {
         http_test_server::send(socket, "200 OK", answer(announced, download));
     });
-    QTemporaryDir dir;
-    app_state state{QDir(dir.path())};
-    dornvalemainwindow window(&state, manager.get());
+    main_window_fixture f;
+    dornvalemainwindow& window = f.build_main_window(QString(), manager.get());
     LifeCycleClient client(manager.get(), server.base_url());
     // As main wires it.
     QVERIFY(QObject::connect(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)), &window,

@@ -23,6 +23,13 @@ struct handler_watch
     QList<QByteArray> bodies;
     bool destroyed_line_before_signal = false;
 
+    // A handler of the reply, owned by the watch, watched from its start.
+    ReplyHandler* start(QNetworkReply* reply, const QString& name, int timeout)
+    {
+        auto* handler = new ReplyHandler(reply, name, timeout, &parent);
+        attach(handler);
+        return handler;
+    }
     void attach(ReplyHandler* handler)
     {
         QObject::connect(handler, &ReplyHandler::success, [this](const QByteArray& body) {
@@ -41,6 +48,8 @@ struct handler_watch
             if (line.endsWith(": ReplyHandler destroyed"))
                 destroyed_line_before_signal = true;
     }
+
+    QObject parent; // declared last: gone first, taking its handlers with it
 };
 
 QStringList without_progress(const QStringList& lines)
@@ -86,13 +95,11 @@ void test_replyhandler::silent_server_times_out_then_fails_then_is_destroyed()
     QVERIFY(server.listening());
     debug_capture log;
     handler_watch watch;
-    QObject parent;
 
     QElapsedTimer clock;
     clock.start();
     QPointer<QNetworkReply> reply = manager->get(QNetworkRequest(QUrl(server.base_url("/silent"))));
-    QPointer<ReplyHandler> handler = new ReplyHandler(reply, "test/silent", 300, &parent);
-    watch.attach(handler);
+    QPointer<ReplyHandler> handler = watch.start(reply, "test/silent", 300);
 
     QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 10000);
     QCOMPARE(watch.events, QStringList{"failure"});
@@ -136,12 +143,9 @@ void test_replyhandler::chunk_every_half_timeout_completes()
     });
     debug_capture log;
     handler_watch watch;
-    QObject parent;
     QElapsedTimer clock;
     clock.start();
-    auto* handler = new ReplyHandler(manager->get(QNetworkRequest(QUrl(server.base_url("/slow")))),
-                                     "test/chunks", timeout, &parent);
-    watch.attach(handler);
+    watch.start(manager->get(QNetworkRequest(QUrl(server.base_url("/slow")))), "test/chunks", timeout);
 
     QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 20000);
     QCOMPARE(watch.events, QStringList{"success"});
@@ -162,10 +166,8 @@ void test_replyhandler::empty_200_is_success_with_empty_body()
     });
     debug_capture log;
     handler_watch watch;
-    QObject parent;
     QPointer<ReplyHandler> handler =
-        new ReplyHandler(manager->get(QNetworkRequest(QUrl(server.base_url()))), "test/empty", 5000, &parent);
-    watch.attach(handler);
+        watch.start(manager->get(QNetworkRequest(QUrl(server.base_url()))), "test/empty", 5000);
     QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 10000);
     QCOMPARE(watch.events, QStringList{"success"});
     QVERIFY(watch.bodies.first().isEmpty());
@@ -182,10 +184,8 @@ void test_replyhandler::status_404_is_failure()
     });
     debug_capture log;
     handler_watch watch;
-    QObject parent;
-    QPointer<ReplyHandler> handler = new ReplyHandler(
-        manager->get(QNetworkRequest(QUrl(server.base_url("/missing")))), "test/404", 5000, &parent);
-    watch.attach(handler);
+    QPointer<ReplyHandler> handler =
+        watch.start(manager->get(QNetworkRequest(QUrl(server.base_url("/missing")))), "test/404", 5000);
     QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 10000);
     QCOMPARE(watch.events, QStringList{"failure"});
     QTRY_VERIFY(handler.isNull());
@@ -224,17 +224,16 @@ void test_replyhandler::answer_over_64_kb_is_aborted()
     });
     debug_capture log;
     handler_watch watch;
-    QObject parent;
     QPointer<ReplyHandler> handler =
-        new ReplyHandler(manager->get(QNetworkRequest(QUrl(server.base_url()))), "test/big", 5000, &parent);
-    watch.attach(handler);
+        watch.start(manager->get(QNetworkRequest(QUrl(server.base_url()))), "test/big", 5000);
     QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 10000);
     QTRY_VERIFY(handler.isNull());
     const QStringList lines = without_progress(log.starting_with("test/big: "));
     if (size <= ReplyHandler::maxBody) {
         QCOMPARE(watch.events, QStringList{"success"});
         QCOMPARE(watch.bodies.first(), body);
-        QCOMPARE(lines, QStringList({"test/big: HTTP request was successful", "test/big: ReplyHandler destroyed"}));
+        QCOMPARE(lines,
+                 QStringList({"test/big: HTTP request was successful", "test/big: ReplyHandler destroyed"}));
     } else {
         QCOMPARE(watch.events, QStringList{"failure"});
         QCOMPARE(lines, QStringList({"test/big: HTTP request failed: answer larger than 65536 bytes",
@@ -248,11 +247,8 @@ void test_replyhandler::refused_connection_is_failure()
     QVERIFY(port != 0);
     debug_capture log;
     handler_watch watch;
-    QObject parent;
     const QUrl url(QStringLiteral("http://127.0.0.1:%1/").arg(port));
-    QPointer<ReplyHandler> handler =
-        new ReplyHandler(manager->get(QNetworkRequest(url)), "test/refused", 5000, &parent);
-    watch.attach(handler);
+    QPointer<ReplyHandler> handler = watch.start(manager->get(QNetworkRequest(url)), "test/refused", 5000);
     QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 10000);
     QCOMPARE(watch.events, QStringList{"failure"});
     QTRY_VERIFY(handler.isNull());
@@ -280,11 +276,9 @@ void test_replyhandler::upload_progress_is_logged()
     server_ptr = &server;
     debug_capture log;
     handler_watch watch;
-    QObject parent;
     QNetworkRequest request(QUrl(server.base_url("/upload")));
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/octet-stream");
-    auto* handler = new ReplyHandler(manager->post(request, payload), "test/upload", 5000, &parent);
-    watch.attach(handler);
+    watch.start(manager->post(request, payload), "test/upload", 5000);
     QTRY_COMPARE_WITH_TIMEOUT(watch.events.size(), 1, 20000);
     QCOMPARE(watch.events, QStringList{"success"});
     QCOMPARE(watch.bodies.first(), QByteArray("stored"));
@@ -315,9 +309,7 @@ void test_replyhandler::no_reply_reports_nothing_and_stays()
 {
     debug_capture log;
     handler_watch watch;
-    QObject parent;
-    QPointer<ReplyHandler> handler = new ReplyHandler(nullptr, "test/none", 50, &parent);
-    watch.attach(handler);
+    QPointer<ReplyHandler> handler = watch.start(nullptr, "test/none", 50);
     QTest::qWait(200); // the time-out without a reply does nothing
     QVERIFY(QMetaObject::invokeMethod(handler, "onRequestFinished"));
     QTest::qWait(50);

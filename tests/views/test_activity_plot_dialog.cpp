@@ -7,6 +7,7 @@
 #include "data/burst.h"
 #include "data/burst_space.h"
 #include "support/burst_builder.h"
+#include "support/shown_message.h"
 #include "support/test_support.h"
 
 #include <QBuffer>
@@ -15,10 +16,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -30,7 +29,6 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 #include <iostream>
@@ -41,50 +39,23 @@ namespace {
 
 constexpr qint64 march_1 = 1709251200000; // 2024-03-01T00:00:00Z
 
-// Answers the modal dialogs an export brings up: the save dialog gets `answer` typed into its file
-// name field and accepted (an empty answer cancels it); a message box is recorded and closed.
-class export_driver : public QObject
+// Answers an export's save dialog with `answer` (empty: cancels it), noting what it proposed; a
+// message box after it is answered and its text kept.
+struct export_driver
 {
-public:
-    explicit export_driver(QString answer) : answer_(std::move(answer))
+    explicit export_driver(const QString& answer)
     {
-        connect(&timer_, &QTimer::timeout, this, &export_driver::poll);
-        timer_.start(20);
+        script
+            .then(gui_test_support::choose_file(answer, {}, &file_dialog_title, &proposed_folder,
+                                                &proposed_name))
+            .then(gui_test_support::answer_message(QMessageBox::Ok, nullptr, &message));
     }
 
     QString file_dialog_title;
     QString proposed_name;
     QString proposed_folder;
-    QStringList messages;
-    QString message_title;
-
-private:
-    void poll()
-    {
-        QWidget* w = QApplication::activeModalWidget();
-        if (auto* fd = qobject_cast<QFileDialog*>(w)) {
-            if (fd->isVisible() && file_dialog_title.isEmpty()) {
-                file_dialog_title = fd->windowTitle();
-                auto* edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                QVERIFY(edit);
-                proposed_name = edit->text();
-                proposed_folder = fd->directory().absolutePath();
-                if (answer_.isEmpty()) {
-                    fd->reject();
-                } else {
-                    edit->setText(answer_);
-                    QMetaObject::invokeMethod(fd, "accept");
-                }
-            }
-        } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            message_title = box->windowTitle();
-            messages << box->text();
-            box->close();
-        }
-    }
-
-    QString answer_;
-    QTimer timer_;
+    QString message;
+    gui_test_support::modal_script script;
 };
 
 std::unique_ptr<burst_space> sample_space()
@@ -273,7 +244,7 @@ void test_activity_plot_dialog::export_proposed_name_as_png()
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Plot Image"));
     QCOMPARE(driver.proposed_name, QStringLiteral("f-activity.png"));
     QCOMPARE(driver.proposed_folder, QDir(dir->path()).canonicalPath());
-    QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     const QString path = dir->filePath(QStringLiteral("f-activity.png"));
     QImageReader reader(path);
     QCOMPARE(reader.format(), QByteArray("png"));
@@ -320,7 +291,7 @@ void test_activity_plot_dialog::export_vector()
         export_driver driver(path);
         test_support::streams_capture quiet;
         export_button(dialog)->click();
-        QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+        QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     }
     const QByteArray bytes = file_bytes(path);
     if (name.endsWith(QStringLiteral(".svg"))) {
@@ -359,7 +330,7 @@ void test_activity_plot_dialog::export_values_as_csv()
     dialog.show();
     export_driver driver(QStringLiteral("f-activity.csv"));
     export_data_button(dialog)->click();
-    QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Data"));
     QCOMPARE(driver.proposed_name, QStringLiteral("f-activity.csv"));
     const QString path = dir->filePath(QStringLiteral("f-activity.csv"));
@@ -377,21 +348,16 @@ void test_activity_plot_dialog::export_values_as_csv()
 
 void test_activity_plot_dialog::failed_data_export_warns()
 {
-    {
-        QFile blocker(dir->filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-    }
+    QVERIFY(test_support::write_file(dir->filePath(QStringLiteral("file")), QByteArray()));
     const QString path = dir->filePath(QStringLiteral("file/data.csv"));
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();
-    export_driver driver(path);
-    export_data_button(dialog)->click();
-    QCOMPARE(driver.messages.size(), 1);
-    QCOMPARE(driver.message_title, QStringLiteral("Export failed"));
+    const shown_message shown = shown_message::on_choosing(export_data_button(dialog), path);
+    QCOMPARE(shown.dialogs, (QStringList{"Save Activity Data", "Export failed"}));
     const QString prefix = QStringLiteral("The activity data could not be saved to \"%1\": ")
                                .arg(QDir::toNativeSeparators(path));
-    QVERIFY2(driver.messages.first().startsWith(prefix), qPrintable(driver.messages.first()));
-    QVERIFY(driver.messages.first().size() > prefix.size() + 1);
+    QVERIFY2(shown.text.startsWith(prefix), qPrintable(shown.text));
+    QVERIFY(shown.text.size() > prefix.size() + 1);
     QVERIFY(!QFile::exists(path));
     QCOMPARE(status_text(dialog), QString());
 }
@@ -517,7 +483,7 @@ void test_activity_plot_dialog::export_jpeg()
     export_driver driver(path);
     export_button(dialog)->click();
 
-    QVERIFY2(driver.messages.isEmpty(), qPrintable(driver.messages.join('\n')));
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
     QImageReader reader(path);
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     QCOMPARE(reader.size(), QSize(512, 112));
@@ -536,7 +502,7 @@ void test_activity_plot_dialog::cancel_saves_nothing()
         QCOMPARE(debug.lines().filter(QStringLiteral("filename: ")).size(), 1);
     }
     QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Plot Image"));
-    QVERIFY(driver.messages.isEmpty());
+    QVERIFY(driver.message.isEmpty());
     QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
 }
 
@@ -558,12 +524,9 @@ void test_activity_plot_dialog::failed_save_warns()
     const QString path = dir->filePath(name);
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.show();
-    export_driver driver(path);
-    export_button(dialog)->click();
-
-    QCOMPARE(driver.messages.size(), 1);
-    QCOMPARE(driver.message_title, QStringLiteral("Export failed"));
-    const QString text = driver.messages.first();
+    const shown_message shown = shown_message::on_choosing(export_button(dialog), path);
+    QCOMPARE(shown.dialogs, (QStringList{"Save Activity Plot Image", "Export failed"}));
+    const QString& text = shown.text;
     const QString prefix = QStringLiteral("The activity plot could not be saved to \"%1\": ")
                                .arg(QDir::toNativeSeparators(path));
     QVERIFY2(text.startsWith(prefix), qPrintable(text));
@@ -588,11 +551,13 @@ void test_activity_plot_dialog::span_too_long_shows_the_reason()
     activity_plot_dialog dialog(parent.get(), wide, QStringLiteral("f.csv"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("f.csv - Activity Plot - Dornvale"));
     QVERIFY(dialog.plot_image().isNull());
-    auto* label = qobject_cast<QLabel*>(dialog.findChild<QScrollArea*>(QStringLiteral("scrollArea"))->widget());
+    auto* label =
+        qobject_cast<QLabel*>(dialog.findChild<QScrollArea*>(QStringLiteral("scrollArea"))->widget());
     QVERIFY(label);
-    QCOMPARE(label->text(), QStringLiteral("The activity plot is not drawn: the bursts span 47483 days (1970-01-01 "
-                                           "to 2100-01-01), more than 20 years (7305 days). Check the file for "
-                                           "wrong start times."));
+    QCOMPARE(label->text(),
+             QStringLiteral("The activity plot is not drawn: the bursts span 47483 days (1970-01-01 "
+                            "to 2100-01-01), more than 20 years (7305 days). Check the file for "
+                            "wrong start times."));
     QVERIFY(!label->pixmap() || label->pixmap()->isNull());
     QPushButton* exp = export_button(dialog);
     QVERIFY(exp);

@@ -5,6 +5,8 @@
 #include "data/burst_space.h"
 #include "support/burst_builder.h"
 #include "support/counted_events.h"
+#include "support/line_pictures.h"
+#include "support/test_support.h"
 #include "views/drag_handler_x_offset.h"
 
 #include <QApplication>
@@ -29,6 +31,9 @@
 
 namespace {
 
+using test_support::rows_of;
+using test_support::streams_capture;
+
 const QRgb white = qRgb(255, 255, 255);
 const QRgb red = qRgb(255, 0, 0);
 const QRgb green = qRgb(0, 255, 0);
@@ -39,17 +44,6 @@ const QRgb orange = qRgb(255, 128, 0);
 
 // 2021-03-01 00:10:00 UTC
 const qint64 t0 = QDateTime(QDate(2021, 3, 1), QTime(0, 10), Qt::UTC).toMSecsSinceEpoch();
-
-// Redirects a standard stream into a string for the lifetime of the object.
-struct capture
-{
-    std::ostream& stream;
-    std::ostringstream text;
-    std::streambuf* old;
-    explicit capture(std::ostream& s) : stream(s), old(s.rdbuf(text.rdbuf())) {}
-    ~capture() { stream.rdbuf(old); }
-    QString str() const { return QString::fromStdString(text.str()); }
-};
 
 // count bursts of n samples, one every interval_ms from t0, at 3 Hz. Axis values follow
 // value(axis, k) for sample k of the burst (axis 0, 1, 2 = X, Y, Z).
@@ -91,7 +85,7 @@ struct fixture
     fixture(std::unique_ptr<burst_space> s, int w, int h, std::vector<qint32> counts = {})
         : space(std::move(s)), events(counts)
     {
-        capture quiet(std::cerr);
+        streams_capture quiet;
         panel = std::make_unique<burst_paint_panel>(*space, events, status, nullptr);
         panel->resize(w, h);
         panel->show();
@@ -99,7 +93,7 @@ struct fixture
 
     QImage image()
     {
-        capture quiet(std::cerr);
+        streams_capture quiet;
         return panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 
@@ -126,19 +120,6 @@ QList<int> columns_of(const QImage& image, int row, QRgb colour)
         if (image.pixel(x, row) == colour)
             found << x;
     return found;
-}
-
-// First and last row of a column in the colour; (-1, -1) if none.
-QPair<int, int> rows_of(const QImage& image, int column, QRgb colour)
-{
-    int first = -1, last = -1;
-    for (int y = 0; y < image.height(); ++y)
-        if (image.pixel(column, y) == colour) {
-            if (first < 0)
-                first = y;
-            last = y;
-        }
-    return {first, last};
 }
 
 } // namespace
@@ -461,9 +442,9 @@ void test_burst_paint_panel::time_grid_choice()
     f.panel->show_time_grid = enabled;
     QImage image;
     {
-        capture err(std::cerr);
+        streams_capture err;
         image = f.panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(err.str(), trace);
+        QCOMPARE(err.stderr_text(), trace);
     }
     // Grid lines run from row 4 to row H - 4; the labels stand in the lower part.
     QCOMPARE(columns_of(image, 4, brown), lines);
@@ -522,14 +503,14 @@ void test_burst_paint_panel::resize_keeps_the_scale()
     QCOMPARE(panel.tracker.handlers.front()->button(), int(Qt::LeftButton));
     panel.resize(500, 300);
     {
-        capture err(std::cerr);
+        streams_capture err;
         panel.show();
-        QCOMPARE(err.str(), QString("resize: -1 x -1 => 500 x 300\n"));
+        QCOMPARE(err.stderr_text(), QString("resize: -1 x -1 => 500 x 300\n"));
     }
     QCOMPARE(panel.view.span(), 1000.0);
-    capture err(std::cerr);
+    streams_capture err;
     panel.resize(1000, 200);
-    QCOMPARE(err.str(), QString("resize: 500 x 300 => 1000 x 200\n"));
+    QCOMPARE(err.stderr_text(), QString("resize: 500 x 300 => 1000 x 200\n"));
     QCOMPARE(panel.view.span(), 2000.0);
     QCOMPARE(panel.positions_per_pixel(), 2.0);
 }
@@ -561,9 +542,9 @@ void test_burst_paint_panel::wheel_zoom()
     f.panel->view.set_offset(40);
     const int x = 123;
     const double under_cursor = f.panel->view.offset() + f.panel->positions_per_pixel() * x;
-    capture out(std::cout);
+    streams_capture out;
     f.wheel(x, delta);
-    QCOMPARE(out.str(), QString("wheel: %1\n").arg(delta));
+    QCOMPARE(out.stdout_text(), QString("wheel: %1\n").arg(delta));
     QCOMPARE(f.panel->view.span(), expected);
     if (expected == span)
         QCOMPARE(f.panel->view.offset(), 40.0);
@@ -576,8 +557,7 @@ void test_burst_paint_panel::drag_pans_with_the_mouse()
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->view.set_span(2000); // p = 4
     f.panel->view.set_offset(30);
-    capture out(std::cout);
-    capture err(std::cerr);
+    streams_capture streams;
     f.send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
     f.send(QEvent::MouseMove, 120, Qt::NoButton, Qt::LeftButton);
     QCOMPARE(f.panel->view.drag_start_offset(), 30.0);
@@ -587,8 +567,8 @@ void test_burst_paint_panel::drag_pans_with_the_mouse()
     f.send(QEvent::MouseMove, 90, Qt::NoButton, Qt::LeftButton);
     QCOMPARE(f.panel->view.offset(), 30.0 + 40);
     f.send(QEvent::MouseButtonRelease, 90, Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(out.str(), QString("press: 1\nrelease: 1\n"));
-    QCOMPARE(err.str(), QString("handle_drag_start\nleft start\nhandle_drag_end\nleft end\n"));
+    QCOMPARE(streams.stdout_text(), QString("press: 1\nrelease: 1\n"));
+    QCOMPARE(streams.stderr_text(), QString("handle_drag_start\nleft start\nhandle_drag_end\nleft end\n"));
     // Dragging to the right shows earlier samples: the content follows the mouse.
     QCOMPARE(f.panel->view.offset(), 70.0);
 }
@@ -596,15 +576,14 @@ void test_burst_paint_panel::drag_pans_with_the_mouse()
 void test_burst_paint_panel::right_drag_moves_nothing()
 {
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
-    capture out(std::cout);
-    capture err(std::cerr);
+    streams_capture streams;
     f.send(QEvent::MouseButtonPress, 100, Qt::RightButton, Qt::RightButton);
     f.send(QEvent::MouseMove, 150, Qt::NoButton, Qt::RightButton);
     f.send(QEvent::MouseMove, 200, Qt::NoButton, Qt::RightButton);
     f.send(QEvent::MouseButtonRelease, 200, Qt::RightButton, Qt::NoButton);
     QCOMPARE(f.panel->view.offset(), 0.0);
-    QCOMPARE(out.str(), QString("press: 2\nrelease: 2\n"));
-    QCOMPARE(err.str(), QString("handle_drag_start\nhandle_drag_end\n"));
+    QCOMPARE(streams.stdout_text(), QString("press: 2\nrelease: 2\n"));
+    QCOMPARE(streams.stderr_text(), QString("handle_drag_start\nhandle_drag_end\n"));
 }
 
 void test_burst_paint_panel::hover_read_out_data()
@@ -659,8 +638,7 @@ void test_burst_paint_panel::hover_while_dragging_leaves_status_bar()
 {
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.status.showMessage("stale");
-    capture out(std::cout);
-    capture err(std::cerr);
+    streams_capture streams;
     f.send(QEvent::MouseMove, 60, Qt::NoButton, Qt::LeftButton);
     QCOMPARE(f.status.currentMessage(), QString("stale"));
 }
@@ -701,7 +679,7 @@ void test_burst_paint_panel::menu_toggles_one_flag()
     QSignalSpy changed(f.panel.get(), &burst_paint_panel::layers_changed);
     QStringList texts;
     QList<bool> checked;
-    capture out(std::cout);
+    streams_capture out;
     run_menu(*f.panel, [&](QMenu* menu, QList<QAction*> actions) {
         for (QAction* a : actions) {
             texts << a->text();
@@ -713,7 +691,7 @@ void test_burst_paint_panel::menu_toggles_one_flag()
     QCOMPARE(texts, (QStringList{"Show Acceleration X Axis", "Show Acceleration Y Axis",
                                  "Show Acceleration Z Axis", "Show Burst Grid", "Show Time Grid"}));
     QCOMPARE(checked, (QList<bool>{true, false, true, true, true}));
-    QCOMPARE(out.str(), QString("show context menu!\nitem!\n"));
+    QCOMPARE(out.stdout_text(), QString("show context menu!\nitem!\n"));
     QVERIFY(f.panel->show_x);
     QVERIFY(!f.panel->show_y);
     QVERIFY(f.panel->show_z);
@@ -733,9 +711,9 @@ void test_burst_paint_panel::menu_toggles_one_flag()
 void test_burst_paint_panel::menu_dismissed_changes_nothing()
 {
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
-    capture out(std::cout);
+    streams_capture out;
     run_menu(*f.panel, [](QMenu* menu, QList<QAction*>) { QTest::keyClick(menu, Qt::Key_Escape); });
-    QCOMPARE(out.str(), QString("show context menu!\nnothing!\n"));
+    QCOMPARE(out.stdout_text(), QString("show context menu!\nnothing!\n"));
     QVERIFY(f.panel->show_x && f.panel->show_y && f.panel->show_z);
     QVERIFY(f.panel->show_burst_grid && f.panel->show_time_grid);
 }
@@ -749,8 +727,7 @@ void test_burst_paint_panel::empty_space_is_white_and_safe()
     for (int y = 0; y < 200; y += 7)
         QCOMPARE(columns_of(image, y, white).size(), 300);
 
-    capture out(std::cout);
-    capture err(std::cerr);
+    streams_capture streams;
     f.wheel(50, 120);
     f.wheel(50, -120);
     QCOMPARE(f.panel->view.span(), 0.0);
@@ -772,8 +749,7 @@ void test_burst_paint_panel::click_selects_the_burst_under_the_cursor()
     fixture f(make_space(10, 100, 1000, banded), 500, 300); // p = 2: burst k spans columns 50k ... 50k + 49
     QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
     QCOMPARE(f.panel->selected_burst(), -1);
-    capture out(std::cout);
-    capture err(std::cerr);
+    streams_capture streams;
     f.send(QEvent::MouseButtonPress, 160, Qt::LeftButton, Qt::LeftButton);
     f.send(QEvent::MouseButtonRelease, 160, Qt::LeftButton, Qt::NoButton);
     QCOMPARE(f.panel->selected_burst(), 3);
@@ -799,8 +775,7 @@ void test_burst_paint_panel::drag_selects_nothing()
 {
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
-    capture out(std::cout);
-    capture err(std::cerr);
+    streams_capture streams;
     f.send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
     f.send(QEvent::MouseMove, 110, Qt::NoButton, Qt::LeftButton);
     f.send(QEvent::MouseMove, 130, Qt::NoButton, Qt::LeftButton);
@@ -883,15 +858,14 @@ void test_burst_paint_panel::double_click_and_enter_activate()
     QSignalSpy selected(f.panel.get(), &burst_paint_panel::burst_selected);
     QTest::keyClick(f.panel.get(), Qt::Key_Return);
     QCOMPARE(activated.size(), 0); // nothing selected yet
-    capture out(std::cout);
-    capture err(std::cerr);
+    streams_capture streams;
     f.send(QEvent::MouseButtonPress, 260, Qt::LeftButton, Qt::LeftButton);
     f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
     f.send(QEvent::MouseButtonDblClick, 260, Qt::LeftButton, Qt::LeftButton);
     f.send(QEvent::MouseButtonRelease, 260, Qt::LeftButton, Qt::NoButton);
     // Both presses reach the drag tracker as clicks.
-    QCOMPARE(out.str(), QString("press: 1\nrelease: 1\npress: 1\nrelease: 1\n"));
-    QCOMPARE(err.str(), QString("handle_click\nhandle_click\n"));
+    QCOMPARE(streams.stdout_text(), QString("press: 1\nrelease: 1\npress: 1\nrelease: 1\n"));
+    QCOMPARE(streams.stderr_text(), QString("handle_click\nhandle_click\n"));
     QCOMPARE(f.panel->selected_burst(), 5);
     QCOMPARE(selected.size(), 1);
     QCOMPARE(activated.size(), 1);
@@ -924,7 +898,7 @@ void test_burst_paint_panel::ctrl_wheel_zooms_by_two_about_the_centre()
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->view.set_span(800);
     f.panel->view.set_offset(100); // centre at 500
-    capture out(std::cout);
+    streams_capture out;
     QWheelEvent in(QPointF(30, 20), f.panel->mapToGlobal(QPoint(30, 20)), QPoint(), QPoint(0, 240),
                    Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(f.panel.get(), &in); // two notches: a quarter of the span

@@ -1,5 +1,6 @@
 // The detail pane's sample plot: where the samples land, the envelope of long bursts, hidden axes.
 #include "data/burst.h"
+#include "support/line_pictures.h"
 #include "views/burst_samples_plot.h"
 
 #include <QImage>
@@ -25,17 +26,7 @@ QImage painted(const burst& b, const std::optional<burst_calibration>& calibrati
     return image;
 }
 
-// Rows of a column in the colour, as (first, last); (-1, -1) for none.
-QPair<int, int> rows_of(const QImage& image, int x, QRgb colour)
-{
-    int first = -1, last = -1;
-    for (int y = 0; y < image.height(); ++y)
-        if (image.pixel(x, y) == colour) {
-            first = first < 0 ? y : first;
-            last = y;
-        }
-    return {first, last};
-}
+using test_support::rows_of;
 
 } // namespace
 
@@ -57,7 +48,9 @@ void test_burst_samples_plot::constant_axes_lie_on_their_rows()
     const QImage image = painted(b, std::nullopt);
     const QRect r = burst_samples_plot::plot_area(image.size());
     const int x = r.center().x();
-    auto row = [&](double v) { return static_cast<int>(std::lround(r.bottom() - (v - 900) * (r.height() - 1) / 2200)); };
+    auto row = [&](double v) {
+        return static_cast<int>(std::lround(r.bottom() - (v - 900) * (r.height() - 1) / 2200));
+    };
     const QRgb colours[3] = {red, green, blue};
     const double values[3] = {1000, 2000, 3000};
     for (int a = 0; a < 3; ++a) {
@@ -85,7 +78,8 @@ void test_burst_samples_plot::long_burst_is_drawn_as_column_ranges()
     const QRect r = burst_samples_plot::plot_area(image.size());
     for (int c = r.left() + 1; c < r.right() - 1; c += 37) {
         const QPair<int, int> rows = rows_of(image, c, red);
-        QVERIFY2(rows.first >= 0 && rows.second - rows.first > r.height() * 0.8, qPrintable(QString::number(c)));
+        QVERIFY2(rows.first >= 0 && rows.second - rows.first > r.height() * 0.8,
+                 qPrintable(QString::number(c)));
     }
 }
 
