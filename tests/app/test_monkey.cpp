@@ -4,8 +4,7 @@
 // passes when nothing crashed or hung and nothing leaked: in the sanitizer build LeakSanitizer checks
 // at exit; in the plain build the opening steps are repeated round after round, and memory that rises
 // in every round by more than the noise measured between identical rounds fails it.
-// DORNVALE_MONKEY_STEPS, DORNVALE_MONKEY_SEED and DORNVALE_MONKEY_ROUNDS change the run (longer runs by hand).
-#include "app/app_state.h"
+// DORNVALE_MONKEY_STEPS, _SEED and _ROUNDS change the run (longer runs by hand).
 #include "app/burst_main_window.h"
 #include "app/dornvalemainwindow.h"
 #include "data/loader_gps_eobsmb.h"
@@ -13,6 +12,7 @@
 #include "map/tile_manager.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
+#include "support/main_window_fixture.h"
 #include "support/test_support.h"
 #include "support/tile_test_server.h"
 
@@ -26,7 +26,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QWheelEvent>
 
@@ -109,9 +108,8 @@ private:
     QRandomGenerator rng;
     std::unique_ptr<tile_test_server> tiles;
     QNetworkAccessManager network;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<app_state> state;
-    std::unique_ptr<dornvalemainwindow> window;
+    main_window_fixture app;
+    dornvalemainwindow* window = nullptr;
     QStringList acc_choices;
     QStringList pair_choices;
     QString pending_file;     // the name the next file dialog gets; empty: the dialog is cancelled
@@ -181,7 +179,7 @@ void test_monkey::poke(QWidget* target)
         QList<QAction*> actions;
         for (QAction* a : target->findChildren<QAction*>())
             if (a->isEnabled() && !a->menu() && !a->text().contains("Exit") &&
-                !(target == window.get() && a->objectName() == "actionClose_window"))
+                !(target == window && a->objectName() == "actionClose_window"))
                 actions << a;
         if (!actions.isEmpty())
             actions[rng.bounded(actions.size())]->trigger();
@@ -203,7 +201,7 @@ void test_monkey::step()
     } else if (roll < 13) {
         const QList<QWidget*> open_windows = windows();
         QWidget* w = open_windows[rng.bounded(open_windows.size())];
-        if (w != window.get())
+        if (w != window)
             w->close();
     } else {
         const QList<QWidget*> open_windows = windows();
@@ -240,7 +238,7 @@ void test_monkey::close_everything()
         w->close(); // the confirmation is answered "Close" while closing everything
     QTest::qWait(50);
     for (QWidget* w : windows())
-        if (w != window.get())
+        if (w != window)
             w->close();
     window->get_map_form()->close();
     QTest::qWait(50);
@@ -258,37 +256,30 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
                              : 20140502;
     network.setProxy(QNetworkProxy::NoProxy);
     tiles = std::make_unique<tile_test_server>();
-    dir = std::make_unique<QTemporaryDir>();
-    const QString d = dir->path();
-
-    // Good files, a pair, and what a user may pick by mistake or a broken export holds.
-    QVERIFY(write_file(d + "/good_acc.txt", acc_days_file(3)));
-    QVERIFY(write_file(d + "/good_gps.txt", gps_file(150)));
-    QVERIFY(write_file(d + "/wide_acc.txt", acc_header + "\n1,2,2014-05-02 00:00:00.000,10,XYZ,1 2 3\n"
-                                                         "1,2,2099-05-02 00:00:00.000,10,XYZ,4 5 6\n"));
-    QVERIFY(write_file(d + "/dates_acc.txt", acc_header +
-                                                 "\n1,2,,10,XYZ,1 2 3 4 5 6\n"
-                                                 "1,2,2014-05-02 00:00:00.000,10,XYZ,7 8 9\n1,2,x,0,X,1\n"));
-    QVERIFY(write_file(d + "/binary_acc.txt",
-                       QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(5000, '\xff')));
-    QVERIFY(write_file(d + "/empty_acc.txt", QByteArray()));
-    QVERIFY(write_file(d + "/notes_acc.txt", "shopping list\nmilk\n"));
-    QVERIFY(write_file(d + "/UP_ACC.TXT", acc_days_file(1)));
-    QVERIFY(QDir().mkdir(d + "/folder_acc.txt"));
-    QCOMPARE(::mkfifo(QFile::encodeName(d + "/pipe_acc.txt").constData(), 0600), 0);
-    acc_choices = QStringList{d + "/good_acc.txt",
-                              d + "/good_acc.txt",
-                              d + "/wide_acc.txt",
-                              d + "/dates_acc.txt",
-                              d + "/binary_acc.txt",
-                              d + "/empty_acc.txt",
-                              d + "/notes_acc.txt",
-                              d + "/folder_acc.txt",
-                              d + "/pipe_acc.txt",
-                              d + "/gone_acc.txt",
-                              QString()};
-    pair_choices = QStringList{d + "/good_acc.txt", d + "/good_gps.txt", d + "/UP_ACC.TXT",
-                               d + "/dates_acc.txt", QString()};
+    temp_folder& files = app.folder();
+    const QString good = files.write("good_acc.txt", acc_days_file(3));
+    const QString up = files.write("UP_ACC.TXT", acc_days_file(1));
+    const QString dates =
+        files.write("dates_acc.txt", acc_header + "\n1,2,,10,XYZ,1 2 3 4 5 6\n"
+                                                  "1,2,2014-05-02 00:00:00.000,10,XYZ,7 8 9\n"
+                                                  "1,2,x,0,X,1\n");
+    QVERIFY(QDir().mkdir(files.path("folder_acc.txt")));
+    QCOMPARE(::mkfifo(QFile::encodeName(files.path("pipe_acc.txt")).constData(), 0600), 0);
+    acc_choices =
+        QStringList{good,
+                    good,
+                    files.write("wide_acc.txt", acc_header + "\n1,2,2014-05-02 00:00:00.000,10,XYZ,1 2 3\n"
+                                                             "1,2,2099-05-02 00:00:00.000,10,XYZ,4 5 6\n"),
+                    dates,
+                    files.write("binary_acc.txt",
+                                QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(5000, '\xff')),
+                    files.write("empty_acc.txt", QByteArray()),
+                    files.write("notes_acc.txt", "shopping list\nmilk\n"),
+                    files.path("folder_acc.txt"),
+                    files.path("pipe_acc.txt"),
+                    files.path("gone_acc.txt"),
+                    QString()};
+    pair_choices = QStringList{good, files.write("good_gps.txt", gps_file(150)), up, dates, QString()};
 
     // Every dialog is answered: the file dialog with the pending name, message boxes with a random
     // button ("Yes" or "Close" while closing everything), anything else rejected; menus are closed.
@@ -327,9 +318,7 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
     });
     answering.start(15);
 
-    state = std::make_unique<app_state>(QDir(d + "/tiles"));
-    window = std::make_unique<dornvalemainwindow>(state.get(), &network);
-    window->show();
+    window = &app.open_main_window("/tiles", &network);
     window->get_map_form()->tiles.set_base_url(tiles->base_url());
 
     // The full run, from a fresh window: every step once.
@@ -386,9 +375,7 @@ void test_monkey::random_steps_crash_nothing_and_release_memory()
 #endif
 
     answering.stop();
-    window.reset();
-    state.reset();
-    QTest::qWait(10);
+    QVERIFY(app.close_main_window());
 }
 
 int main(int argc, char* argv[])
