@@ -34,7 +34,8 @@ public:
         png_trailer,  // 200 with the path's PNG followed by 3 MiB of other bytes
         trickle,      // 200 announcing 1000 bytes, then one byte every 100 ms
         redirect_same_host,  // 302 to "/osm/moved.png" on this server
-        redirect_other_host  // 302 to the same path on "localhost" (the same server by another name)
+        redirect_other_host, // 302 to the same path on "localhost" (the same server by another name)
+        deflated_png         // 200 with the path's PNG sent with "Content-Encoding: deflate"
     };
 
     tile_test_server();
