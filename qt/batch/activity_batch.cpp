@@ -4,6 +4,7 @@
 #include "data/eobs_acc_gps_loader.h"
 #include "data/loader_progress.h"
 #include "data/trace.h"
+#include "data/zip_entry_path.h"
 #include "views/activity_csv.h"
 #include "views/activity_plot.h"
 
@@ -80,6 +81,20 @@ QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)
     if (!file.commit())
         return file.errorString();
     return QString();
+}
+
+// The file a path names, links and ".." resolved: of the folder for a file not written yet, and of
+// the archive for an entry of one (no output may replace the archive).
+QString canonical(const QString& path)
+{
+    QString archive, entry;
+    if (zip_entry_path::split(path, &archive, &entry))
+        return canonical(archive);
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
 }
 
 } // namespace
@@ -217,20 +232,20 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     // file's output.
     QSet<QString> taken;
     for (const QString& file : files)
-        taken.insert(QFileInfo(file).absoluteFilePath());
+        taken.insert(canonical(file));
     for (const QString& file : files) {
         const QString csv = csv_on ? output_path(csv_arg, file, QStringLiteral("csv")) : QString();
         const QString png = png_on ? output_path(png_arg, file, QStringLiteral("png")) : QString();
         QString done;
         QString problem;
         for (const QString& o : {csv, png})
-            if (problem.isEmpty() && !o.isEmpty() && taken.contains(QFileInfo(o).absoluteFilePath()))
+            if (problem.isEmpty() && !o.isEmpty() && taken.contains(canonical(o)))
                 problem = QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
                               .arg(native(o));
         if (problem.isEmpty()) {
             for (const QString& o : {csv, png})
                 if (!o.isEmpty())
-                    taken.insert(QFileInfo(o).absoluteFilePath());
+                    taken.insert(canonical(o));
             problem = process(file, csv, png, done);
         }
         if (problem.isEmpty()) {

@@ -273,6 +273,15 @@ void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
                             "nothing written\n"));
     QCOMPARE(self.out, QString());
     QCOMPARE(bytes_of(dir->filePath("b.csv")), mbd_file);
+
+    // Nor through a link to it.
+    QVERIFY(QFile::link("b.csv", dir->filePath("link.csv")));
+    const run_result linked = run({"activity", "--csv", "link.csv", "b.csv"}, dir->path());
+    QCOMPARE(
+        std::make_pair(linked.code, linked.err),
+        std::make_pair(1, QStringLiteral("dornvale-batch: b.csv: link.csv is an input or an earlier output "
+                                         "of this run; nothing written\n")));
+    QCOMPARE(bytes_of(dir->filePath("b.csv")), mbd_file);
 }
 
 void test_activity_batch::usage_errors_data()
