@@ -90,6 +90,7 @@ private slots:
     void acc_header_without_needed_columns_refused();
     void acc_animals_grouped_in_order_of_first_row();
     void acc_malformed_rows_skipped_with_message();
+    void unusable_times_repaired_or_skipped_and_counted();
     void acc_reads_like_the_eobs_reader();
     void long_raw_fields_read_in_full_data();
     void long_raw_fields_read_in_full();
@@ -145,6 +146,17 @@ void test_named_readers::acc_spellings_and_orders_data()
                       "ACCELERATIONS-RAW\n"
                       "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
                       "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n");
+    // The repository's other spellings of a time: "T", "Z", an offset, no fraction or a longer one.
+    QTest::newRow("ISO 8601 times")
+        << QByteArray("timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,eobs:"
+                      "accelerations-raw\n"
+                      "2014-05-02T13:00:00Z,XYZ,20,1 2 3 4 5 6\n"
+                      "2014-05-02T15:10:00.500+02:00,XYZ,20,-7 8.5 9 10 11 12\n");
+    QTest::newRow("no fraction, four digits of it")
+        << QByteArray("timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,eobs:"
+                      "accelerations-raw\n"
+                      "2014-05-02 13:00:00,XYZ,20,1 2 3 4 5 6\n"
+                      "2014-05-02T12:10:00.5009-0100,XYZ,20,-7 8.5 9 10 11 12\n");
 }
 
 void test_named_readers::acc_spellings_and_orders()
@@ -245,6 +257,28 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
         streams.stdout_lines().filter("skip"),
         (QStringList{"skip line 2 with wrong number of fields 6", "skip line 3 with wrong number of fields 2",
                      "skip line 4 with wrong number of fields 1"}));
+}
+
+void test_named_readers::unusable_times_repaired_or_skipped_and_counted()
+{
+    recording_progress progress;
+    streams_capture streams;
+    // A burst takes the previous usable start time (the first one for those before it); a sample is skipped.
+    loader_named_acc bursts(file("timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,"
+                                 "eobs:accelerations-raw\nn/a,XYZ,20,1 2 3\n2014-05-02 13:00:00.000,XYZ,20,4 5 6\n"
+                                 "1970-01-01 00:00:00.000,XYZ,20,7 8 9\n"),
+                            &progress);
+    QCOMPARE(bursts_text(bursts.bursts()), (QStringList{QString("%1 20Hz 1/2/3").arg(t0),
+                                                        QString("%1 20Hz 4/5/6").arg(t0),
+                                                        QString("%1 20Hz 7/8/9").arg(t0)}));
+    loader_named_acc samples(file("timestamp,acceleration-x,acceleration-y,acceleration-z\n2014-05-02 "
+                                  "13:00:00.000,1,1,1\nn/a,2,2,2\n2014-05-02 13:00:00.100,3,3,3\n"),
+                             &progress);
+    QCOMPARE(bursts_text(samples.bursts()), QStringList{QString("%1 10Hz 1/1/1 3/3/3").arg(t0)});
+    QCOMPARE(streams.stdout_lines().filter("1990-2100"),
+             (QStringList{"start times unreadable or outside 1990-2100: 2 (each took the time of the previous "
+                          "readable line)",
+                          "rows with a time unreadable or outside 1990-2100 skipped: 1"}));
 }
 
 void test_named_readers::acc_reads_like_the_eobs_reader()
