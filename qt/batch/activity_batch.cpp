@@ -165,6 +165,11 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
                .arg(bursts)
                .arg(bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"))
                .arg(written.join(QStringLiteral(", ")));
+    if (calc->not_finite_samples > 0)
+        done +=
+            QStringLiteral(" (%1 %2 not a finite number, left out)")
+                .arg(calc->not_finite_samples)
+                .arg(calc->not_finite_samples == 1 ? QStringLiteral("sample") : QStringLiteral("samples"));
     return QString();
 }
 
