@@ -57,9 +57,24 @@ private:
     std::streambuf* err_;
 };
 
-QString native(const QString& path)
+// A path as printed: native separators, and a control character (a newline would split the line)
+// written as \n, \r, \t or \xHH.
+QString shown(const QString& path)
 {
-    return QDir::toNativeSeparators(path);
+    QString text;
+    for (const QChar c : QDir::toNativeSeparators(path)) {
+        if (c == QLatin1Char('\n'))
+            text += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            text += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            text += QStringLiteral("\\t");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
 }
 
 void print(std::ostream& stream, const QString& line)
@@ -112,6 +127,11 @@ QString activity_batch::output_path(const QString& argument, const QString& data
 
 QString activity_batch::process(const QString& file, const QString& csv, const QString& png, QString& done)
 {
+    // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
+    if (!QFileInfo::exists(file) && file.contains(QChar::ReplacementCharacter))
+        return QStringLiteral(
+            "The name is not valid in this system's encoding (shown with \uFFFD); this program "
+            "can't open it: rename the file.");
     if (!QFileInfo::exists(file))
         return QStringLiteral("File does not exist.");
     if (QFileInfo(file).isDir())
@@ -141,8 +161,8 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
         const QString reason =
             save(csv, [&](QSaveFile& f, QString& why) { return write_activity_csv(*calc, f, &why); });
         if (!reason.isEmpty())
-            return QStringLiteral("can't write %1: %2").arg(native(csv), reason);
-        written << native(csv);
+            return QStringLiteral("can't write %1: %2").arg(shown(csv), reason);
+        written << shown(csv);
     }
     if (!png.isEmpty()) {
         const QImage image =
@@ -156,15 +176,15 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
             return image.save(&f, "png");
         });
         if (!reason.isEmpty())
-            return QStringLiteral("can't write %1: %2").arg(native(png), reason);
-        written << native(png);
+            return QStringLiteral("can't write %1: %2").arg(shown(png), reason);
+        written << shown(png);
     }
     const qint32 bursts = loaded->space->entry_count();
+    // One arg() call: a "%1" in a file name stays as it is.
     done = QStringLiteral("%1: %2 %3 -> %4")
-               .arg(native(file))
-               .arg(bursts)
-               .arg(bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"))
-               .arg(written.join(QStringLiteral(", ")));
+               .arg(shown(file), QString::number(bursts),
+                    bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"),
+                    written.join(QStringLiteral(", ")));
     if (calc->not_finite_samples > 0)
         done +=
             QStringLiteral(" (%1 %2 not a finite number, left out)")
@@ -226,7 +246,7 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         if (!arg.isEmpty() && files.size() > 1 && !QFileInfo(arg).isDir()) {
             print(err, program + QStringLiteral(
                                      "\"%1\" must be an existing folder when more than one file is given")
-                                     .arg(native(arg)));
+                                     .arg(shown(arg)));
             err << usage;
             return exit_usage;
         }
@@ -246,7 +266,7 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         for (const QString& o : {csv, png})
             if (problem.isEmpty() && !o.isEmpty() && taken.contains(canonical(o)))
                 problem = QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                              .arg(native(o));
+                              .arg(shown(o));
         if (problem.isEmpty()) {
             for (const QString& o : {csv, png})
                 if (!o.isEmpty())
@@ -256,7 +276,7 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         if (problem.isEmpty()) {
             print(out, done);
         } else {
-            print(err, program + native(file) + QStringLiteral(": ") + problem);
+            print(err, program + shown(file) + QStringLiteral(": ") + problem);
             ++failed;
         }
     }

@@ -113,6 +113,7 @@ private slots:
     void outputs_into_a_folder();
     void unwritable_output_fails_that_file();
     void never_overwrites_an_input_or_an_earlier_output();
+    void names_printed_as_they_are_on_one_line();
     void usage_errors_data();
     void usage_errors();
 
@@ -282,6 +283,22 @@ void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
         std::make_pair(1, QStringLiteral("dornvale-batch: b.csv: link.csv is an input or an earlier output "
                                          "of this run; nothing written\n")));
     QCOMPARE(bytes_of(dir->filePath("b.csv")), mbd_file);
+}
+
+void test_activity_batch::names_printed_as_they_are_on_one_line()
+{
+    // A "%1" stays as written and a newline shows as \n; a name Qt can't decode is said to be one.
+    write("p%1\nq.csv", fixed_file);
+    QCOMPARE(run({"activity", "--csv", "out.csv", "p%1\nq.csv"}, dir->path()).out,
+             QStringLiteral("p%1\\nq.csv: 3 bursts -> out.csv\n"));
+    QProcess shell;
+    shell.setWorkingDirectory(dir->path());
+    shell.start("/bin/sh",
+                {"-c", "f=$(printf 'b\\377.csv') && cp out.csv \"$f\" && exec \"$0\" activity \"$f\"",
+                 DORNVALE_BINARY_DIR "/dornvale-batch"});
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(shell.exitCode(), 1);
+    QVERIFY(shell.readAllStandardError().contains(": The name is not valid in this system's encoding"));
 }
 
 void test_activity_batch::usage_errors_data()
