@@ -164,7 +164,7 @@ activity_calculator::activity_calculator(const burst_space& space, qint64 utc_of
                  [](double a) { return a > 0; });
     if (active.empty())
         return;
-    const auto middle = active.begin() + static_cast<std::ptrdiff_t>(active.size() / 2);
+    const auto middle = active.begin() + static_cast<std::ptrdiff_t>((active.size() - 1) / 2);
     std::nth_element(active.begin(), middle, active.end());
     shade_scale = std::min(max_activity, shade_median_factor * *middle);
 }

@@ -65,14 +65,10 @@ public:
         return result;
     }
 
-    // A zlib stream of data, as sent with "Content-Encoding: deflate".
-    static QByteArray deflated(const QByteArray& data) { return qCompress(data).mid(4); }
-
     static void send(QTcpSocket* socket, const QByteArray& status, const QByteArray& body,
-                     const QByteArray& content_type = "application/json", const QByteArray& extra_headers = {})
+                     const QByteArray& content_type = "application/json")
     {
-        socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + content_type + "\r\n" + extra_headers +
-                      "Content-Length: " +
+        socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + content_type + "\r\nContent-Length: " +
                       QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         socket->flush();
     }

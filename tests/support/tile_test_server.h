@@ -34,8 +34,7 @@ public:
         png_trailer,  // 200 with the path's PNG followed by 3 MiB of other bytes
         trickle,      // 200 announcing 1000 bytes, then one byte every 100 ms
         redirect_same_host,  // 302 to "/osm/moved.png" on this server
-        redirect_other_host, // 302 to the same path on "localhost" (the same server by another name)
-        deflated_png         // 200 with the path's PNG sent with "Content-Encoding: deflate"
+        redirect_other_host  // 302 to the same path on "localhost" (the same server by another name)
     };
 
     tile_test_server();
@@ -53,6 +52,7 @@ public:
     int total() const { return order.size(); }
     QStringList paths() const { return order; }
     QList<QByteArray> user_agents() const { return agents; }
+    QList<QByteArray> encodings; // the Accept-Encoding of every request that sent one
     // Drops the records of the requests so far (a long run measures the heap without them).
     void forget()
     {

@@ -11,8 +11,7 @@
 
 namespace test_support {
 
-// A zip archive of the entries (name, content), deflated (and encrypted with AES when a password
-// is given), written at scratch; its bytes.
+// Entries (name, content) zipped, deflated (AES-encrypted given a password), written at scratch; its bytes.
 inline QByteArray zip_of(const QList<QPair<QByteArray, QByteArray>>& entries, const QString& scratch,
                          const char* password = nullptr)
 {

@@ -14,13 +14,11 @@
 #include "support/burst_builder.h"
 #include "support/test_support.h"
 
-#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
 #include <memory>
 #include <sstream>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -276,10 +274,8 @@ void test_activity_plot::bin_activity_data()
     // Mixed signs, fractions: the differences in single precision.
     QTest::newRow("fractions") << 10.0 << qint64(0) << std::vector<float>{-1.5f, 0.25f, -0.5f} << 1.25 << 0.0;
     // A sample that is not finite is left out; a difference past the float range is taken in double.
-    const float inf = std::numeric_limits<float>::infinity();
-    QTest::newRow("inf and NaN") << 10.0 << qint64(0) << std::vector<float>{0, inf, 4, NAN} << 4.0 << 0.0;
-    QTest::newRow("float limits") << 10.0 << qint64(0) << std::vector<float>{-3e38f, 3e38f} << 2.0 * 3e38f
-                                  << 0.0;
+    QTest::newRow("inf, NaN") << 10.0 << qint64(0) << std::vector<float>{0, INFINITY, 4, NAN} << 4.0 << 0.0;
+    QTest::newRow("3e38") << 10.0 << qint64(0) << std::vector<float>{-3e38f, 3e38f} << 2.0 * 3e38f << 0.0;
 }
 
 void test_activity_plot::bin_activity()
@@ -299,8 +295,7 @@ void test_activity_plot::bin_activity()
     QCOMPARE(calc.activities[100], first);
     QCOMPARE(calc.activities[101], second);
     QCOMPARE(calc.max_activity, std::max(first, second));
-    QCOMPARE(calc.not_finite_samples,
-             qint64(std::count_if(values.begin(), values.end(), [](float v) { return !std::isfinite(v); })));
+    QCOMPARE(calc.not_finite_samples, qint64(QTest::currentDataTag() == QByteArray("inf, NaN") ? 2 : 0));
     QCOMPARE(calc.activities[99], 0.0);
     QCOMPARE(calc.activities[102], 0.0);
 }
@@ -386,13 +381,12 @@ void test_activity_plot::grey_follows_the_power_law()
 
 void test_activity_plot::one_outlier_leaves_the_other_shades()
 {
-    // Activities 1, 1 and 1e30: black stands for 1000 times the median, 1 gets w = 0.001^0.3, grey 222.
-    const auto space = test_support::plain_space({{march_1 + 31 * bin_ms, 10, {0, 1}},
-                                                  {march_1 + 33 * bin_ms, 10, {0, 1}},
-                                                  {march_1 + 35 * bin_ms, 10, {0, 1e30f}}});
+    // Activities 1 and 1e30: black stands for 1000 times the median 1, so 1 gets w = 0.001^0.3, grey 222.
+    const auto space = test_support::plain_space(
+        {{march_1 + 33 * bin_ms, 10, {0, 1}}, {march_1 + 35 * bin_ms, 10, {0, 1e30f}}});
     const QImage image = plot_of(*space);
-    QCOMPARE(std::make_tuple(grey_at(image, 31, 70), grey_at(image, 33, 70), grey_at(image, 35, 70)),
-             std::make_tuple(222, 222, 0));
+    QCOMPARE(grey_at(image, 33, 70), 222);
+    QCOMPARE(grey_at(image, 35, 70), 0);
 }
 
 void test_activity_plot::hour_lines_over_the_bars()

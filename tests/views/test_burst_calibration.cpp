@@ -70,9 +70,7 @@ TEST(burst_calibration, unusable_stored_values_count_as_none)
     burst_calibration infinite = sample_calibration();
     infinite.axes[2].zero = std::numeric_limits<double>::infinity();
     EXPECT_FALSE(burst_calibration::usable(infinite.axes[2]));
-    burst_calibration absurd = sample_calibration();
-    absurd.axes[0].zero = -1e19;
-    burst_calibration::save(settings, "2241", absurd);
+    burst_calibration::save(settings, "2241", burst_calibration{{{-1e19, 512}, {2048, 512}, {2048, 512}}});
     QString refusal;
     EXPECT_FALSE(burst_calibration::load(settings, "2241", &refusal).has_value());
     EXPECT_EQ(refusal,
