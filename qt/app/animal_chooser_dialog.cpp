@@ -66,10 +66,9 @@ QString animal_chooser_dialog::row_text(const animal& a)
     if (a.fixes < 0) {
         if (a.bursts == 0)
             return tr("%1 - no bursts").arg(name);
-        return tr("%1 - %2 bursts, %3 to %4")
-            .arg(name)
-            .arg(a.bursts)
-            .arg(day(a.begin_timestamp), day(a.end_timestamp));
+        return tr("%1 - %2, %3 to %4")
+            .arg(name, a.bursts == 1 ? tr("1 burst") : tr("%1 bursts").arg(a.bursts), day(a.begin_timestamp),
+                 day(a.end_timestamp));
     }
     const QString bursts = a.bursts == 0   ? tr("no bursts (not opened)")
                            : a.bursts == 1 ? tr("1 burst")

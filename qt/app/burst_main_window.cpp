@@ -67,7 +67,10 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     const QString serial = eobs_tag_serial(name_);
     calibration_tag_ = serial.isEmpty() ? QFileInfo(name_).fileName() : serial;
     QSettings settings;
-    panel_->set_calibration(burst_calibration::load(settings, calibration_tag_));
+    QString refusal;
+    panel_->set_calibration(burst_calibration::load(settings, calibration_tag_, &refusal));
+    if (!refusal.isEmpty())
+        ui->statusBar->showMessage(refusal);
     build_view_menu();
 
     auto* calibration = new QAction(tr("Calibration..."), this);

@@ -218,6 +218,10 @@ void dornvalemainwindow::open_files(const QStringList& paths)
             continue;
         }
         const zip_package package(path);
+        if (!package.refusal.isEmpty()) {
+            progress_coordinator::warn(this, package.refusal);
+            continue;
+        }
         if (package.several() && !package.acc.isEmpty() && !package.gps.isEmpty()) {
             (new eobs_acc_gps_progress_loader(*this))->start_from(path);
             continue;

@@ -4,6 +4,7 @@
 #include "data/eobs_acc_gps_loader.h"
 #include "data/loader_progress.h"
 #include "data/trace.h"
+#include "data/zip_entry_path.h"
 #include "views/activity_csv.h"
 #include "views/activity_plot.h"
 
@@ -56,9 +57,24 @@ private:
     std::streambuf* err_;
 };
 
-QString native(const QString& path)
+// A path as printed: native separators, and a control character (a newline would split the line)
+// written as \n, \r, \t or \xHH.
+QString shown(const QString& path)
 {
-    return QDir::toNativeSeparators(path);
+    QString text;
+    for (const QChar c : QDir::toNativeSeparators(path)) {
+        if (c == QLatin1Char('\n'))
+            text += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            text += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            text += QStringLiteral("\\t");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
 }
 
 void print(std::ostream& stream, const QString& line)
@@ -82,6 +98,20 @@ QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)
     return QString();
 }
 
+// The file a path names, links and ".." resolved: of the folder for a file not written yet, and of
+// the archive for an entry of one (no output may replace the archive).
+QString canonical(const QString& path)
+{
+    QString archive, entry;
+    if (zip_entry_path::split(path, &archive, &entry))
+        return canonical(archive);
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
 } // namespace
 
 QString activity_batch::output_path(const QString& argument, const QString& data_file, const QString& suffix)
@@ -97,6 +127,11 @@ QString activity_batch::output_path(const QString& argument, const QString& data
 
 QString activity_batch::process(const QString& file, const QString& csv, const QString& png, QString& done)
 {
+    // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
+    if (!QFileInfo::exists(file) && file.contains(QChar::ReplacementCharacter))
+        return QStringLiteral(
+            "The name is not valid in this system's encoding (shown with \uFFFD); this program "
+            "can't open it: rename the file.");
     if (!QFileInfo::exists(file))
         return QStringLiteral("File does not exist.");
     if (QFileInfo(file).isDir())
@@ -126,8 +161,8 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
         const QString reason =
             save(csv, [&](QSaveFile& f, QString& why) { return write_activity_csv(*calc, f, &why); });
         if (!reason.isEmpty())
-            return QStringLiteral("can't write %1: %2").arg(native(csv), reason);
-        written << native(csv);
+            return QStringLiteral("can't write %1: %2").arg(shown(csv), reason);
+        written << shown(csv);
     }
     if (!png.isEmpty()) {
         const QImage image =
@@ -141,15 +176,20 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
             return image.save(&f, "png");
         });
         if (!reason.isEmpty())
-            return QStringLiteral("can't write %1: %2").arg(native(png), reason);
-        written << native(png);
+            return QStringLiteral("can't write %1: %2").arg(shown(png), reason);
+        written << shown(png);
     }
     const qint32 bursts = loaded->space->entry_count();
+    // One arg() call: a "%1" in a file name stays as it is.
     done = QStringLiteral("%1: %2 %3 -> %4")
-               .arg(native(file))
-               .arg(bursts)
-               .arg(bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"))
-               .arg(written.join(QStringLiteral(", ")));
+               .arg(shown(file), QString::number(bursts),
+                    bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"),
+                    written.join(QStringLiteral(", ")));
+    if (calc->not_finite_samples > 0)
+        done +=
+            QStringLiteral(" (%1 %2 not a finite number, left out)")
+                .arg(calc->not_finite_samples)
+                .arg(calc->not_finite_samples == 1 ? QStringLiteral("sample") : QStringLiteral("samples"));
     return QString();
 }
 
@@ -206,7 +246,7 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         if (!arg.isEmpty() && files.size() > 1 && !QFileInfo(arg).isDir()) {
             print(err, program + QStringLiteral(
                                      "\"%1\" must be an existing folder when more than one file is given")
-                                     .arg(native(arg)));
+                                     .arg(shown(arg)));
             err << usage;
             return exit_usage;
         }
@@ -217,26 +257,26 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     // file's output.
     QSet<QString> taken;
     for (const QString& file : files)
-        taken.insert(QFileInfo(file).absoluteFilePath());
+        taken.insert(canonical(file));
     for (const QString& file : files) {
         const QString csv = csv_on ? output_path(csv_arg, file, QStringLiteral("csv")) : QString();
         const QString png = png_on ? output_path(png_arg, file, QStringLiteral("png")) : QString();
         QString done;
         QString problem;
         for (const QString& o : {csv, png})
-            if (problem.isEmpty() && !o.isEmpty() && taken.contains(QFileInfo(o).absoluteFilePath()))
+            if (problem.isEmpty() && !o.isEmpty() && taken.contains(canonical(o)))
                 problem = QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                              .arg(native(o));
+                              .arg(shown(o));
         if (problem.isEmpty()) {
             for (const QString& o : {csv, png})
                 if (!o.isEmpty())
-                    taken.insert(QFileInfo(o).absoluteFilePath());
+                    taken.insert(canonical(o));
             problem = process(file, csv, png, done);
         }
         if (problem.isEmpty()) {
             print(out, done);
         } else {
-            print(err, program + native(file) + QStringLiteral(": ") + problem);
+            print(err, program + shown(file) + QStringLiteral(": ") + problem);
             ++failed;
         }
     }

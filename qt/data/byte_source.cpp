@@ -24,6 +24,7 @@ struct byte_source::inflater
     std::vector<unsigned char> input = std::vector<unsigned char>(input_chunk);
     bool input_end = false;    // the file has no more bytes
     bool member_ended = false; // the last gzip member ended cleanly
+    bool padded = false;       // zero bytes followed the last member
     ~inflater() { inflateEnd(&stream); }
 };
 
@@ -100,6 +101,12 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
         zip_error_fini(&error);
         throw loader_read_failed(reason);
     }
+    const zip_int64_t count = zip_get_num_entries(archive_->zip, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0));
+        if (zip_entry_path::escapes(name))
+            throw loader_read_failed(zip_entry_path::escape_refusal(file_name, name));
+    }
     zip_int64_t index = -1;
     if (!entry.isEmpty()) {
         index = zip_name_locate(archive_->zip, entry.toUtf8().constData(), 0);
@@ -107,8 +114,7 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
             throw loader_read_failed(
                 QStringLiteral("Can't read file: the archive holds no file \"%1\"").arg(entry));
     } else {
-        const zip_int64_t entries = zip_get_num_entries(archive_->zip, 0);
-        for (zip_int64_t i = 0; i < entries && index < 0; ++i) {
+        for (zip_int64_t i = 0; i < count && index < 0; ++i) {
             if (zip_entry_path::is_data_entry(
                     QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0))))
                 index = i;
@@ -121,6 +127,13 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
     if (zip_stat_index(archive_->zip, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
         (stat.valid & ZIP_STAT_SIZE))
         archive_->size = static_cast<qint64>(stat.size);
+    if (zip_stat_index(archive_->zip, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
+        (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+        throw loader_read_failed(
+            QStringLiteral("Can't read file: the entry \"%1\" of the archive \"%2\" is encrypted; unpack it "
+                           "with its password first")
+                .arg(QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(index), 0)),
+                     QDir::toNativeSeparators(file_name)));
     archive_->entry = zip_fopen_index(archive_->zip, static_cast<zip_uint64_t>(index), 0);
     if (!archive_->entry)
         throw loader_read_failed(zip_reason(zip_get_error(archive_->zip)));
@@ -177,6 +190,17 @@ qint64 byte_source::inflate_into(char* out, qint64 max)
             throw loader_read_failed(
                 QStringLiteral("Can't read file: the compressed data ends early (truncated download?)"));
         }
+        // Zero bytes after a member are padding (a tape or block writer's), as gzip -t takes them.
+        while (inflater_->member_ended && z.avail_in > 0 && *z.next_in == 0) {
+            ++z.next_in;
+            --z.avail_in;
+            inflater_->padded = true;
+        }
+        if (inflater_->padded && z.avail_in == 0)
+            continue;
+        if (inflater_->padded)
+            throw loader_read_failed(QStringLiteral(
+                "Can't read file: the compressed data is damaged (bytes after the zero padding)"));
         if (inflater_->member_ended) {
             // Another gzip member follows (concatenated archives read as one stream).
             inflateReset(&z);

@@ -87,6 +87,24 @@ bool leap(int y)
     return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
 }
 
+// The date and time of "dddd-dd-dd?dd:dd:dd" at b (shape checked) in ms since the epoch; false for
+// a date or time that does not exist.
+bool civil_msecs(const char* b, qint64& msecs)
+{
+    const int year = two_digits(b) * 100 + two_digits(b + 2);
+    const int month = two_digits(b + 5), day = two_digits(b + 8);
+    const int hour = two_digits(b + 11), minute = two_digits(b + 14), second = two_digits(b + 17);
+    static const int month_days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59)
+        return false;
+    if (day > month_days[month - 1] + (month == 2 && leap(year)))
+        return false;
+    msecs = (days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
+             hour * 3600 + minute * 60 + second) *
+            1000;
+    return true;
+}
+
 // The exported form "dddd-dd-dd dd:dd:dd.d[d[d]]" with a valid date and time.
 bool canonical_timestamp(const char* b, const char* e, qint64& msecs)
 {
@@ -98,21 +116,63 @@ bool canonical_timestamp(const char* b, const char* e, qint64& msecs)
         if (shape[i] == 'd' ? !is_digit(b[i]) : b[i] != shape[i])
             return false;
     }
-    const int year = two_digits(b) * 100 + two_digits(b + 2);
-    const int month = two_digits(b + 5), day = two_digits(b + 8);
-    const int hour = two_digits(b + 11), minute = two_digits(b + 14), second = two_digits(b + 17);
-    static const int month_days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59)
-        return false;
-    if (day > month_days[month - 1] + (month == 2 && leap(year)))
+    if (!civil_msecs(b, msecs))
         return false;
     int fraction = 0; // the digits are a decimal fraction of a second: ".5" is 500 ms
     for (std::ptrdiff_t i = 20; i < 23; ++i)
         fraction = fraction * 10 + (i < n ? b[i] - '0' : 0);
-    msecs = (days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
-             hour * 3600 + minute * 60 + second) *
-                1000 +
-            fraction;
+    msecs += fraction;
+    return true;
+}
+
+// "dddd-dd-dd dd:dd:dd" or with a "T", any fraction of a second (ms from its first three digits),
+// then nothing, "Z" or an offset "+hh:mm", "+hhmm", "+hh" (or "-"): the ISO 8601 spellings.
+bool iso_timestamp(const char* b, const char* e, qint64& msecs)
+{
+    if (e - b < 19)
+        return false;
+    static const char shape[] = "dddd-dd-dd dd:dd:dd";
+    for (std::ptrdiff_t i = 0; i < 19; ++i) {
+        if (i == 10 ? b[i] != ' ' && b[i] != 'T' : shape[i] == 'd' ? !is_digit(b[i]) : b[i] != shape[i])
+            return false;
+    }
+    const char* p = b + 19;
+    int fraction = 0;
+    if (p != e && *p == '.') {
+        const char* digits = ++p;
+        for (; p != e && is_digit(*p); ++p)
+            if (p - digits < 3)
+                fraction = fraction * 10 + (*p - '0');
+        if (p == digits)
+            return false;
+        for (auto k = p - digits; k < 3; ++k)
+            fraction *= 10;
+    }
+    int offset_minutes = 0;
+    if (p != e && (*p == 'Z' || *p == 'z')) {
+        ++p;
+    } else if (p != e && (*p == '+' || *p == '-')) {
+        const int sign = *p++ == '-' ? -1 : 1;
+        if (e - p < 2 || !is_digit(p[0]) || !is_digit(p[1]))
+            return false;
+        const int hours = two_digits(p);
+        p += 2;
+        int minutes = 0;
+        const bool colon = p != e && *p == ':';
+        p += colon ? 1 : 0;
+        if (e - p >= 2 && is_digit(p[0]) && is_digit(p[1])) {
+            minutes = two_digits(p);
+            p += 2;
+        } else if (colon) {
+            return false;
+        }
+        if (hours > 23 || minutes > 59)
+            return false;
+        offset_minutes = sign * (hours * 60 + minutes);
+    }
+    if (p != e || !civil_msecs(b, msecs))
+        return false;
+    msecs += fraction - qint64(offset_minutes) * 60000;
     return true;
 }
 
@@ -169,6 +229,14 @@ qint64 csv_field::to_utc_msecs(const char* b, const char* e, QTextCodec* codec)
     if (!parsed.isValid())
         return 0;
     return QDateTime(parsed.date(), parsed.time(), Qt::UTC).toMSecsSinceEpoch();
+}
+
+qint64 csv_field::to_utc_msecs_iso(const char* b, const char* e, QTextCodec* codec)
+{
+    qint64 msecs;
+    if (canonical_timestamp(b, e, msecs) || iso_timestamp(b, e, msecs))
+        return msecs;
+    return to_utc_msecs(b, e, codec);
 }
 
 void csv_field::unquote(const char*& b, const char*& e)

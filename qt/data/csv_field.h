@@ -20,6 +20,9 @@ public:
     // Start time "yyyy-MM-dd hh:mm:ss.z" (one to three fraction digits) taken as UTC, in ms since the
     // epoch; 0 when the text does not match the pattern.
     static qint64 to_utc_msecs(const char* begin, const char* end, QTextCodec* codec);
+    // As to_utc_msecs, and also the ISO 8601 spellings of the data repository: a "T" for the space,
+    // no fraction or more digits of it, "Z" or an offset such as "+02:00" (subtracted).
+    static qint64 to_utc_msecs_iso(const char* begin, const char* end, QTextCodec* codec);
 
     // The field's text as the text stream would decode it.
     static QString to_qstring(const char* begin, const char* end, QTextCodec* codec);

@@ -6,6 +6,7 @@
 #include "data/loader_cancelled.h"
 #include "data/loader_progress.h"
 #include "data/loader_wrong_header.h"
+#include "data/start_time_repair.h"
 #include "data/trace.h"
 
 #include <algorithm>
@@ -59,6 +60,25 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
     std::vector<float> pieces;
     qint64 total_samples = 0;
     qint32 appended = 0;
+    // As in the fixed layouts: bursts read before the first usable start time wait for it.
+    start_time_repair times;
+    struct waiting_burst
+    {
+        QByteArray animal;
+        double frequency;
+        burst_axes axes;
+    };
+    std::vector<waiting_burst> waiting;
+    const auto add = [&](const QByteArray& animal, qint64 start, double frequency, burst_axes& axes) {
+        animals_.add(animal, std::make_unique<burst>(start, frequency, static_cast<qint32>(axes.samples),
+                                                     std::move(axes.axis[0]), std::move(axes.axis[1]),
+                                                     std::move(axes.axis[2])));
+    };
+    const auto release_waiting = [&](qint64 start) {
+        for (waiting_burst& w : waiting)
+            add(w.animal, start, w.frequency, w.axes);
+        waiting.clear();
+    };
     while (rows.next_of("acceleration", fields, progress)) {
         const field axes_text = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
         const field raw = named_rows::unquoted(fields[static_cast<std::size_t>(raw_column)]);
@@ -70,14 +90,23 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
 
         const field frequency = named_rows::unquoted(fields[static_cast<std::size_t>(frequency_column)]);
         const field start = named_rows::unquoted(fields[static_cast<std::size_t>(start_column)]);
-        animals_.add(rows.animal(fields),
-                     std::make_unique<burst>(csv_field::to_utc_msecs(start.first, start.second, codec),
-                                             csv_field::to_double(frequency.first, frequency.second, codec),
-                                             static_cast<qint32>(axes.samples), std::move(axes.axis[0]),
-                                             std::move(axes.axis[1]), std::move(axes.axis[2])));
+        const QByteArray animal = rows.animal(fields);
+        const double f = csv_field::to_double(frequency.first, frequency.second, codec);
+        qint64 start_time = csv_field::to_utc_msecs_iso(start.first, start.second, codec);
+        animals_.find_or_add(animal); // animals keep the order of their first row
+        if (times.take(start_time)) {
+            release_waiting(start_time);
+            add(animal, start_time, f, axes);
+        } else {
+            waiting.push_back(waiting_burst{animal, f, std::move(axes)});
+        }
         progress->loader_progress_set_value(appended);
         ++appended;
     }
+    release_waiting(times.pending_time());
+    if (times.replaced() > 0)
+        trace::out("start times unreadable or outside 1990-2100: ", times.replaced(),
+                   " (each took the time of the previous readable line)");
     trace::out("lines: ", appended);
 }
 
@@ -89,6 +118,7 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
     std::vector<std::pair<QByteArray, burst_assembler>> assemblers; // per animal, in order of first row
     std::size_t last = 0;
     qint64 total_samples = 0;
+    qint64 unusable_times = 0;
     qint32 appended = 0;
     const auto append = [&](const QByteArray& animal, std::unique_ptr<burst> b) {
         if (!b)
@@ -107,8 +137,14 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
         }
         if (empty)
             continue;
-        burst_axes::check_limit(++total_samples, sample_limit);
         const field time = named_rows::unquoted(fields[static_cast<std::size_t>(time_column)]);
+        // A sample is placed by its own time: without a usable one it cannot join a burst.
+        const qint64 t = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
+        if (!start_time_repair::usable(t)) {
+            ++unusable_times;
+            continue;
+        }
+        burst_axes::check_limit(++total_samples, sample_limit);
         const QByteArray animal = rows.animal(fields);
         if (last >= assemblers.size() || assemblers[last].first != animal) {
             last = 0;
@@ -119,10 +155,11 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
                 animals_.find_or_add(animal); // animals keep the order of their first row
             }
         }
-        append(animal, assemblers[last].second.add(csv_field::to_utc_msecs(time.first, time.second, codec),
-                                                   value[0], value[1], value[2]));
+        append(animal, assemblers[last].second.add(t, value[0], value[1], value[2]));
     }
     for (auto& [animal, assembler] : assemblers)
         append(animal, assembler.finish());
+    if (unusable_times > 0)
+        trace::out("rows with a time unreadable or outside 1990-2100 skipped: ", unusable_times);
     trace::out("lines: ", rows.line_count());
 }

@@ -48,7 +48,7 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
         }
         const field time = named_rows::unquoted(fields[static_cast<std::size_t>(timestamp)]);
         auto event = std::make_unique<gps_event>();
-        event->timestamp = csv_field::to_utc_msecs(time.first, time.second, codec);
+        event->timestamp = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
         event->longitude = csv_field::to_double(lon.first, lon.second, codec);
         event->latitude = csv_field::to_double(lat.first, lat.second, codec);
         animals_.add(rows.animal(fields), std::move(event));

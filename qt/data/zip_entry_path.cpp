@@ -1,5 +1,6 @@
 #include "data/zip_entry_path.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -35,7 +36,7 @@ bool zip_entry_path::split(const QString& path, QString* archive, QString* entry
     return false;
 }
 
-QStringList zip_entry_path::entries(const QString& archive)
+QStringList zip_entry_path::entries(const QString& archive, QString* escaping)
 {
     QStringList paths;
     if (!is_archive(archive))
@@ -48,7 +49,10 @@ QStringList zip_entry_path::entries(const QString& archive)
     const zip_int64_t count = zip_get_num_entries(zip.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const QString name = QString::fromUtf8(zip_get_name(zip.get(), static_cast<zip_uint64_t>(i), 0));
-        if (is_data_entry(name))
+        if (escapes(name)) {
+            if (escaping && escaping->isEmpty())
+                *escaping = name;
+        } else if (is_data_entry(name))
             paths << archive + QLatin1Char('/') + name;
     }
     return paths;
@@ -61,6 +65,20 @@ bool zip_entry_path::exists(const QString& path)
     QString archive;
     QString entry;
     return split(path, &archive, &entry) && entries(archive).contains(path);
+}
+
+bool zip_entry_path::escapes(const QString& name)
+{
+    return name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+           (name.size() >= 2 && name[1] == QLatin1Char(':')) ||
+           name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+}
+
+QString zip_entry_path::escape_refusal(const QString& archive, const QString& name)
+{
+    return QStringLiteral("Can't read file: the archive \"%1\" holds an entry named \"%2\", which points "
+                          "outside the archive; nothing of it is read")
+        .arg(QDir::toNativeSeparators(archive), name);
 }
 
 bool zip_entry_path::is_data_entry(const QString& name)

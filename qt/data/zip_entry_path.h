@@ -13,8 +13,15 @@ public:
     static bool split(const QString& path, QString* archive, QString* entry);
 
     // The archive's .csv and .txt entries (any case) as entry paths, in archive order; empty for a
-    // file that is no zip archive or cannot be read as one.
-    static QStringList entries(const QString& archive);
+    // file that is no zip archive or cannot be read as one. An entry whose name escapes() is left
+    // out, and the first such name goes to *escaping.
+    static QStringList entries(const QString& archive, QString* escaping = nullptr);
+
+    // Whether an entry name points outside its archive: a ".." part, an absolute path or a drive,
+    // or a backslash (a separator elsewhere).
+    static bool escapes(const QString& name);
+    // The message refusing an archive for such an entry, naming both.
+    static QString escape_refusal(const QString& archive, const QString& name);
 
     // True for a regular file, and for an entry path of an archive that holds that entry.
     static bool exists(const QString& path);

@@ -4,9 +4,15 @@
 #include "data/eobs_guess_acc_gps_filenames.h"
 #include "data/zip_entry_path.h"
 
-zip_package::zip_package(const QString& archive)
-    : archive(zip_entry_path::is_archive(archive)), entries(zip_entry_path::entries(archive))
+zip_package::zip_package(const QString& archive) : archive(zip_entry_path::is_archive(archive))
 {
+    QString escaping;
+    entries = zip_entry_path::entries(archive, &escaping);
+    if (!escaping.isEmpty()) {
+        refusal = zip_entry_path::escape_refusal(archive, escaping);
+        entries.clear();
+        return;
+    }
     if (!several())
         return;
     // Names are paired within the archive, whatever the archive's own name holds.

@@ -17,6 +17,7 @@ public:
     QStringList entries; // the data entries; none for a file that is no readable zip archive
     QString acc;         // empty when none was found
     QString gps;         // empty when none was found
+    QString refusal;     // why the archive is not read (an entry name pointing outside it); else empty
 
     // Whether the archive holds more than one data entry: the others then need choosing.
     bool several() const { return entries.size() > 1; }

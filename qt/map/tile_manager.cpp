@@ -144,6 +144,8 @@ void tile_manager::request_tile(tile* t)
     t->state = tile_loading;
     QNetworkRequest request(tile_url(t->x, t->y, t->level));
     request.setHeader(QNetworkRequest::UserAgentHeader, user_agent());
+    // Asked for as is: Qt inflates a compressed answer whole, before tile_request can bound its size.
+    request.setRawHeader("Accept-Encoding", "identity");
     // tile_request allows each redirect it is asked about (http or https, same host).
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);

@@ -130,6 +130,8 @@ void LifeCycleClient::checkVersion()
     QNetworkRequest request(url);
     request.setRawHeader("X-CHECKSUM", checksum());
     request.setRawHeader("User-Agent", userAgent());
+    // Asked for as is: Qt inflates a compressed answer whole, before ReplyHandler can bound its size.
+    request.setRawHeader("Accept-Encoding", "identity");
     QNetworkReply* reply = manager->get(request);
     auto* handler = new ReplyHandler(reply, "LifeCycleClient/CheckVersion", requestTimeout_, this);
     connect(handler, &ReplyHandler::success, this, &LifeCycleClient::onCheckVersionSuccess);

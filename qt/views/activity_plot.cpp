@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -26,18 +27,31 @@ qint64 ceil_div(qint64 a, qint64 b)
     return -floor_div(-a, b);
 }
 
-// Running sum of the absolute consecutive differences of the samples collected for one bin.
+// |a - b| as a float difference, or in double where that overflows (two values near the float limit).
+double distance(float a, float b)
+{
+    const float d = std::fabs(a - b);
+    return std::isinf(d) ? std::fabs(static_cast<double>(a) - static_cast<double>(b))
+                         : static_cast<double>(d);
+}
+
+// Running sum of the absolute consecutive differences of the samples collected for one bin; a
+// sample with an infinite or NaN axis is left out and counted.
 struct bin_accumulator
 {
     double sum = 0;
     qint64 n = 0;
+    qint64 not_finite = 0;
     float px = 0, py = 0, pz = 0;
 
     void add(float x, float y, float z)
     {
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+            ++not_finite;
+            return;
+        }
         if (n > 0)
-            sum += static_cast<double>(std::fabs(px - x)) + static_cast<double>(std::fabs(py - y)) +
-                   static_cast<double>(std::fabs(pz - z));
+            sum += distance(px, x) + distance(py, y) + distance(pz, z);
         px = x;
         py = y;
         pz = z;
@@ -139,11 +153,20 @@ activity_calculator::activity_calculator(const burst_space& space, qint64 utc_of
         const double a = acc.activity();
         activities.push_back(a);
         samples.push_back(acc.n);
+        not_finite_samples += acc.not_finite;
         if (a > max_activity)
             max_activity = a;
         s = e;
         at_s = i;
     }
+    std::vector<double> active;
+    std::copy_if(activities.begin(), activities.end(), std::back_inserter(active),
+                 [](double a) { return a > 0; });
+    if (active.empty())
+        return;
+    const auto middle = active.begin() + static_cast<std::ptrdiff_t>((active.size() - 1) / 2);
+    std::nth_element(active.begin(), middle, active.end());
+    shade_scale = std::min(max_activity, shade_median_factor * *middle);
 }
 
 namespace {
@@ -240,7 +263,7 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
 
     qint64 t = 0;
     for (qint64 k = 0; k < calc.bin_count; ++k, t += calc.bin_width) {
-        const int grey = activity_grey(calc.activities[static_cast<std::size_t>(k)], calc.max_activity);
+        const int grey = activity_grey(calc.activities[static_cast<std::size_t>(k)], calc.shade_scale);
         p.setPen(QColor(grey, grey, grey));
         const auto day = static_cast<int>(t / activity_day_ms);
         const auto c = static_cast<int>((t / calc.bin_width) % activity_bins_per_day);

@@ -31,6 +31,11 @@ public:
     qint64 bin_width = 360000;
     qint64 bin_count = 0;    // duration / bin_width, 240 per day
     double max_activity = 0; // largest activity, 0 if none is greater
+    // The activity shaded black: the largest, but at most shade_median_factor times the (lower) median
+    // of the bins above 0, so that one outlier cannot leave every other bin white. 0 without activity.
+    double shade_scale = 0;
+    static constexpr double shade_median_factor = 1000;
+    qint64 not_finite_samples = 0; // samples with an infinite or NaN axis, left out of every bin
     std::vector<double>
         activities; // bin_count values in time order; bin k starts at plot_begin + k * bin_width
 

@@ -182,7 +182,7 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
 
     // Bins, each day also in the right half of the row before it when double-plotted.
     for (qint64 k = 0; k < calc_->bin_count; ++k) {
-        const int grey = activity_grey(calc_->activities[static_cast<std::size_t>(k)], calc_->max_activity);
+        const int grey = activity_grey(calc_->activities[static_cast<std::size_t>(k)], calc_->shade_scale);
         if (grey == 255)
             continue;
         const auto day = static_cast<int>(k / activity_bins_per_day);
@@ -224,7 +224,7 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
 
     // Legend: the shade of every activity from 0 to the largest.
     const QRect bar = legend_bar();
-    const double max = calc_->max_activity;
+    const double max = calc_->shade_scale;
     for (int i = 0; i < bar.width(); ++i) {
         const double a = bar.width() > 1 ? max * i / (bar.width() - 1) : max;
         const int grey = activity_grey(a, max);

@@ -20,10 +20,11 @@ QString group_of(const QString& tag)
 
 bool burst_calibration::usable(const axis& a)
 {
-    return std::isfinite(a.zero) && std::isfinite(a.per_g) && a.per_g != 0;
+    return std::abs(a.zero) <= max_value && std::abs(a.per_g) <= max_value && std::abs(a.per_g) >= min_scale;
 }
 
-std::optional<burst_calibration> burst_calibration::load(QSettings& settings, const QString& tag)
+std::optional<burst_calibration> burst_calibration::load(QSettings& settings, const QString& tag,
+                                                         QString* refusal)
 {
     settings.beginGroup(group_of(tag));
     burst_calibration c;
@@ -33,6 +34,14 @@ std::optional<burst_calibration> burst_calibration::load(QSettings& settings, co
         bool ok_zero = false, ok_scale = false;
         c.axes[a].zero = settings.value(name + QStringLiteral("_zero")).toDouble(&ok_zero);
         c.axes[a].per_g = settings.value(name + QStringLiteral("_per_g")).toDouble(&ok_scale);
+        if (complete && ok_zero && ok_scale && !usable(c.axes[a]) && refusal)
+            *refusal =
+                QStringLiteral("The calibration stored for tag %1 is not used: %2 axis raw value at 0 g %3, "
+                               "raw units per g %4 (each must be finite, at most %5 in size, and the "
+                               "units per g at least %6).")
+                    .arg(tag, name.toUpper(), QString::number(c.axes[a].zero),
+                         QString::number(c.axes[a].per_g), QString::number(max_value),
+                         QString::number(min_scale));
         complete = complete && ok_zero && ok_scale && usable(c.axes[a]);
     }
     settings.endGroup();

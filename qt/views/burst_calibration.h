@@ -22,12 +22,16 @@ public:
     double to_g(int a, double raw) const { return (raw - axes[a].zero) / axes[a].per_g; }
     double to_raw(int a, double g) const { return axes[a].zero + g * axes[a].per_g; }
 
-    // The calibration stored for tag, none when there is none or it is unusable (a zero or
-    // non-finite scale, a non-finite zero).
-    static std::optional<burst_calibration> load(QSettings& settings, const QString& tag);
+    // The calibration stored for tag, none when there is none or it is unusable (see usable()); an
+    // unusable one that is stored sets *refusal to a message naming the tag and the value.
+    static std::optional<burst_calibration> load(QSettings& settings, const QString& tag,
+                                                 QString* refusal = nullptr);
     static void save(QSettings& settings, const QString& tag, const burst_calibration& calibration);
     static void remove(QSettings& settings, const QString& tag);
 
-    // A scale and zero the conversion can use.
+    // A scale and zero the conversion can use: finite, within what the calibration dialog accepts
+    // (|zero| and |per_g| at most max_value, |per_g| at least min_scale).
     static bool usable(const axis& a);
+    static constexpr double max_value = 1e6;
+    static constexpr double min_scale = 1e-4;
 };

@@ -106,8 +106,10 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
         }
     }
     if (hi - lo <= 0) {
-        lo -= 1;
-        hi += 1;
+        // Past 2^53 a difference of 1 is lost: widen by a part of the value there.
+        const double half = std::max(1.0, std::abs(lo) * 1e-6);
+        lo -= half;
+        hi += half;
     }
     const double pad = (hi - lo) * 0.05;
     lo -= pad;

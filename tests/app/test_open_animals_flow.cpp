@@ -58,8 +58,8 @@ modal_script::step choose_animals(QStringList* rows, QList<int> keep, bool* ok_e
 }
 
 const QStringList expected_rows{"Bo - 2 bursts, 2014-05-02 to 2014-05-09",
-                                "Cleo, jr. - 1 bursts, 2014-05-03 to 2014-05-03",
-                                "Dax - 1 bursts, 2014-06-01 to 2014-06-01"};
+                                "Cleo, jr. - 1 burst, 2014-05-03 to 2014-05-03",
+                                "Dax - 1 burst, 2014-06-01 to 2014-06-01"};
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // dornvale-batch activity, run as the real program without a display: outputs, lines, exit codes.
+#include "batch/activity_batch.h"
 #include "views/activity_csv.h"
 #include "views/activity_plot.h"
 #include "data/burst_space.h"
@@ -15,6 +16,8 @@
 #include <QImage>
 #include <QProcess>
 #include <QTest>
+
+#include <sstream>
 
 namespace {
 
@@ -111,6 +114,7 @@ private slots:
     void outputs_into_a_folder();
     void unwritable_output_fails_that_file();
     void never_overwrites_an_input_or_an_earlier_output();
+    void names_printed_as_they_are_on_one_line();
     void usage_errors_data();
     void usage_errors();
 
@@ -262,6 +266,25 @@ void test_activity_batch::never_overwrites_an_input_or_an_earlier_output()
                             "nothing written\n"));
     QCOMPARE(self.out, QString());
     QCOMPARE(bytes_of(dir->path("b.csv")), mbd_file);
+
+    // Nor through a link to it.
+    QVERIFY(QFile::link("b.csv", dir->path("link.csv")));
+    const run_result linked = run({"activity", "--csv", "link.csv", "b.csv"}, dir->path());
+    QVERIFY2(linked.code == 1 && linked.err.startsWith("dornvale-batch: b.csv: link.csv is an input"),
+             qPrintable(linked.err));
+    QCOMPARE(bytes_of(dir->path("b.csv")), mbd_file);
+}
+
+void test_activity_batch::names_printed_as_they_are_on_one_line()
+{
+    // A "%1" stays as written and a newline shows as \n; a name Qt could not decode is said to be one.
+    dir->write("p%1\nq.csv", fixed_file);
+    QCOMPARE(run({"activity", "--csv", "out.csv", "p%1\nq.csv"}, dir->path()).out,
+             QStringLiteral("p%1\\nq.csv: 3 bursts -> out.csv\n"));
+    std::ostringstream out, err;
+    QCOMPARE(activity_batch::run({"activity", QStringLiteral("b\uFFFD.csv")}, out, err), 1);
+    QVERIFY(
+        QString::fromStdString(err.str()).contains("b\uFFFD.csv: The name is not valid in this system's"));
 }
 
 void test_activity_batch::usage_errors_data()

@@ -90,6 +90,7 @@ private slots:
     void acc_header_without_needed_columns_refused();
     void acc_animals_grouped_in_order_of_first_row();
     void acc_malformed_rows_skipped_with_message();
+    void unusable_times_repaired_or_skipped_and_counted();
     void acc_reads_like_the_eobs_reader();
     void long_raw_fields_read_in_full_data();
     void long_raw_fields_read_in_full();
@@ -139,6 +140,11 @@ void test_named_readers::acc_spellings_and_orders_data()
                       "ACCELERATIONS-RAW\n"
                       "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
                       "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n");
+    // The repository's other spellings of a time ("Z" below): no fraction or a longer one, "T", an offset.
+    QTest::newRow("ISO 8601") << QByteArray(
+        "timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
+        "per-axis,eobs:accelerations-raw\n2014-05-02 13:00:00,XYZ,20,1 2 3 4 5 "
+        "6\n2014-05-02T15:10:00.5009+02:00,XYZ,20,-7 8.5 9 10 11 12\n");
 }
 
 void test_named_readers::acc_spellings_and_orders()
@@ -240,6 +246,27 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
         streams.stdout_lines().filter("skip"),
         (QStringList{"skip line 2 with wrong number of fields 6", "skip line 3 with wrong number of fields 2",
                      "skip line 4 with wrong number of fields 1"}));
+}
+
+void test_named_readers::unusable_times_repaired_or_skipped_and_counted()
+{
+    recording_progress progress;
+    streams_capture streams;
+    loader_named_acc bursts(
+        dir.write("timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,"
+                  "eobs:accelerations-raw\nn/a,XYZ,20,1 2 3\n2014-05-02T13:00:00Z,XYZ,20,4 5 6\n"
+                  "1970-01-01 00:00:00.000,XYZ,20,7 8 9\n"),
+        &progress);
+    loader_named_acc samples(dir.write("timestamp,acceleration-x,acceleration-y,acceleration-z\n2014-05-02 "
+                                       "13:00:00.000,1,1,1\nn/a,2,2,2\n2014-05-02 13:00:00.100,3,3,3\n"),
+                             &progress);
+    QCOMPARE(bursts_text(bursts.bursts()) + bursts_text(samples.bursts()),
+             QStringList({"%1 20Hz 1/2/3", "%1 20Hz 4/5/6", "%1 20Hz 7/8/9", "%1 10Hz 1/1/1 3/3/3"})
+                 .replaceInStrings("%1", QString::number(t0)));
+    QCOMPARE(
+        streams.stdout_lines().filter("1990-2100").join('|'),
+        "start times unreadable or outside 1990-2100: 2 (each took the time of the previous readable line)|"
+        "rows with a time unreadable or outside 1990-2100 skipped: 1");
 }
 
 void test_named_readers::acc_reads_like_the_eobs_reader()
@@ -568,6 +595,7 @@ void test_named_readers::gzip_reads_as_plain_data()
                "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n")
         << (1 << 30);
     QTest::newRow("empty text") << QByteArray() << (1 << 30);
+    QTest::newRow("named, zero padding after the member") << big << (1 << 30);
 }
 
 void test_named_readers::gzip_reads_as_plain()
@@ -575,7 +603,9 @@ void test_named_readers::gzip_reads_as_plain()
     QFETCH(QByteArray, content);
     QFETCH(int, member_size);
     const QString plain = dir.write("plain.csv", content);
-    const QString packed = dir.write("packed.csv.gz", gzip(content, member_size));
+    const QByteArray padding(
+        QTest::currentDataTag() == QByteArray("named, zero padding after the member") ? 700000 : 0, '\0');
+    const QString packed = dir.write("packed.csv.gz", gzip(content, member_size) + padding);
     recording_progress p1, p2;
     streams_capture streams;
     eobs_acc_loader a(plain, &p1);
@@ -609,6 +639,10 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure_data()
     QTest::newRow("damaged block") << flipped << QString();
     QTest::newRow("wrong checksum")
         << bad_crc << "Can't read file: the compressed data is damaged (incorrect data check)";
+    QTest::newRow("a byte after zero padding")
+        << packed + QByteArray(100, '\0') + "x"
+        << "Can't read file: the compressed data is damaged (bytes after "
+           "the zero padding)";
 }
 
 void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
@@ -666,6 +700,9 @@ void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure_da
     QTest::newRow("central directory cut")
         << packed.left(packed.size() - 10) << damaged + "Not a zip archive)";
     QTest::newRow("entry data damaged") << flipped << damaged;
+    QTest::newRow("encrypted entry") << zip_of({{"acc.csv", text}}, dir.path() + "/scratch3.zip", "secret")
+                                     << "Can't read file: the entry \"acc.csv\" of the archive \"" +
+                                            dir.path();
 }
 
 void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure()

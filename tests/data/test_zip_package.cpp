@@ -197,6 +197,13 @@ void test_zip_package::entry_failures_are_clear_data()
     QTest::newRow("cut") << packed.left(packed.size() - 10) << "a-acc.csv" << damaged + "Not a zip archive)";
     QTest::newRow("entry data damaged") << flipped << "a-acc.csv" << damaged;
     QTest::newRow("not an archive") << acc << "a-acc.csv" << damaged + "Not a zip archive)";
+    // A name that points outside the archive refuses the whole archive, whichever entry is asked for.
+    for (const QByteArray& name :
+         {QByteArray("../evil_acc.txt"), QByteArray("/tmp/evil_acc.txt"), QByteArray("d\\evil.csv")})
+        QTest::newRow(name.constData())
+            << zip_of({{"a-acc.csv", acc}, {name, acc}}, dir.path() + "/scratch.zip") << "a-acc.csv"
+            << "Can't read file: the archive \"" + dir.path() + "/pkg.zip\" holds an entry named \"" + name +
+                   "\", which points outside the archive; nothing of it is read";
 }
 
 void test_zip_package::entry_failures_are_clear()
@@ -211,6 +218,8 @@ void test_zip_package::entry_failures_are_clear()
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));
+    if (reason.contains("outside"))
+        QCOMPARE(zip_package(dir.path() + "/pkg.zip").refusal, reason);
 }
 
 void test_zip_package::package_entries_found_data()

@@ -353,6 +353,7 @@ void test_tile_download::user_agent_is_sent()
     QVERIFY2(agent.contains("@") && agent.contains("https://"), agent.constData()); // contact part
     QCOMPARE(agent, tile_manager::user_agent());
     QVERIFY(!agent.contains("Mozilla"));
+    QCOMPARE(f.server.encodings, QList<QByteArray>{"identity"}); // Qt would inflate a reply unbounded
 }
 
 void test_tile_download::ready_tiles_are_held_in_memory()

@@ -72,6 +72,8 @@ void tile_test_server::on_ready_read(QTcpSocket* socket)
         for (const QByteArray& line : lines) {
             if (line.toLower().startsWith("user-agent:"))
                 agent = line.mid(int(qstrlen("user-agent:"))).trimmed();
+            if (line.toLower().startsWith("accept-encoding:"))
+                encodings << line.mid(int(qstrlen("accept-encoding:"))).trimmed();
         }
         counts[path] += 1;
         order << path;

@@ -52,6 +52,7 @@ public:
     int total() const { return order.size(); }
     QStringList paths() const { return order; }
     QList<QByteArray> user_agents() const { return agents; }
+    QList<QByteArray> encodings; // the Accept-Encoding of every request that sent one
     // Drops the records of the requests so far (a long run measures the heap without them).
     void forget()
     {

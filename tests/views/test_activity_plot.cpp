@@ -138,6 +138,7 @@ private slots:
     void matches_the_literal_rules();
 
     void grey_follows_the_power_law();
+    void one_outlier_leaves_the_other_shades();
     void hour_lines_over_the_bars();
 
     void spans_over_twenty_years_refused();
@@ -272,6 +273,9 @@ void test_activity_plot::bin_activity_data()
     QTest::newRow("2 kHz, 0 ms") << 2000.0 << bin_ms - 1 << std::vector<float>{0, 3, 0, 3} << 3.0 << 0.0;
     // Mixed signs, fractions: the differences in single precision.
     QTest::newRow("fractions") << 10.0 << qint64(0) << std::vector<float>{-1.5f, 0.25f, -0.5f} << 1.25 << 0.0;
+    // A sample that is not finite is left out; a difference past the float range is taken in double.
+    QTest::newRow("inf, NaN") << 10.0 << qint64(0) << std::vector<float>{0, INFINITY, 4, NAN} << 4.0 << 0.0;
+    QTest::newRow("3e38") << 10.0 << qint64(0) << std::vector<float>{-3e38f, 3e38f} << 2.0 * 3e38f << 0.0;
 }
 
 void test_activity_plot::bin_activity()
@@ -291,6 +295,7 @@ void test_activity_plot::bin_activity()
     QCOMPARE(calc.activities[100], first);
     QCOMPARE(calc.activities[101], second);
     QCOMPARE(calc.max_activity, std::max(first, second));
+    QCOMPARE(calc.not_finite_samples, qint64(QTest::currentDataTag() == QByteArray("inf, NaN") ? 2 : 0));
     QCOMPARE(calc.activities[99], 0.0);
     QCOMPARE(calc.activities[102], 0.0);
 }
@@ -372,6 +377,16 @@ void test_activity_plot::grey_follows_the_power_law()
     }
     QCOMPARE(grey_at(image, 35, 65), 255);
     QCOMPARE(grey_at(image, 35, 79), 255);
+}
+
+void test_activity_plot::one_outlier_leaves_the_other_shades()
+{
+    // Activities 1 and 1e30: black stands for 1000 times the median 1, so 1 gets w = 0.001^0.3, grey 222.
+    const auto space = test_support::plain_space(
+        {{march_1 + 33 * bin_ms, 10, {0, 1}}, {march_1 + 35 * bin_ms, 10, {0, 1e30f}}});
+    const QImage image = plot_of(*space);
+    QCOMPARE(grey_at(image, 33, 70), 222);
+    QCOMPARE(grey_at(image, 35, 70), 0);
 }
 
 void test_activity_plot::hour_lines_over_the_bars()

@@ -42,6 +42,10 @@ TEST(axis_ticks, degenerate_input_gives_nothing)
     EXPECT_TRUE(axis_ticks(0, inf, 300, 28).empty());
     EXPECT_TRUE(axis_ticks(std::nan(""), 1, 300, 28).empty());
     EXPECT_EQ(axis_ticks(5, 5, 300, 28), (std::vector<double>{5}));
+    // Past 2^53 adding 1 changes nothing; a range past the largest double, a NaN gap: still ends.
+    EXPECT_EQ(axis_ticks(1e16, 1e16, 300, 28), (std::vector<double>{1e16}));
+    EXPECT_TRUE(axis_ticks(-1e308, 1e308, 300, 28).empty());
+    EXPECT_TRUE(axis_ticks(0, 1, 300, std::nan("")).empty());
 }
 
 TEST(burst_axis, raw_labels_sit_on_the_rows_the_panel_draws)

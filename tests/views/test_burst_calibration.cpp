@@ -70,5 +70,11 @@ TEST(burst_calibration, unusable_stored_values_count_as_none)
     burst_calibration infinite = sample_calibration();
     infinite.axes[2].zero = std::numeric_limits<double>::infinity();
     EXPECT_FALSE(burst_calibration::usable(infinite.axes[2]));
+    burst_calibration::save(settings, "2241", burst_calibration{{{-1e19, 512}, {2048, 512}, {2048, 512}}});
+    QString refusal;
+    EXPECT_FALSE(burst_calibration::load(settings, "2241", &refusal).has_value());
+    EXPECT_EQ(refusal,
+              "The calibration stored for tag 2241 is not used: X axis raw value at 0 g -1e+19, raw units "
+              "per g 512 (each must be finite, at most 1e+06 in size, and the units per g at least 0.0001).");
     EXPECT_TRUE(burst_calibration::usable(sample_calibration().axes[2]));
 }
