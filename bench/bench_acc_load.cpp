@@ -3,10 +3,10 @@
 // 12 bytes per sample the model holds.
 //   bench_acc_load <eobs|fixed> <file>
 #include "bench_support.h"
-#include "data/burst_space.h"
-#include "data/loader_eobsmb.h"
-#include "data/loader_mbd.h"
-#include "data/parallel_lines.h"
+#include "data/model/burst_space.h"
+#include "data/formats/loader_eobsmb.h"
+#include "data/formats/loader_mbd.h"
+#include "data/io/parallel_lines.h"
 #include "support/test_support.h"
 
 #include <QFileInfo>

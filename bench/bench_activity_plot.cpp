@@ -1,10 +1,10 @@
 // Activity calculator and actogram image over a year of bursts: 100,000 bursts five minutes apart,
 // 110 samples each at 33.33 Hz.
 #include "bench_support.h"
-#include "views/activity_csv.h"
-#include "views/activity_plot.h"
-#include "data/burst.h"
-#include "data/burst_space.h"
+#include "data/model/activity_csv.h"
+#include "views/activity/activity_plot.h"
+#include "data/model/burst.h"
+#include "data/model/burst_space.h"
 #include "support/burst_builder.h"
 
 #include <QBuffer>

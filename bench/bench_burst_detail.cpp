@@ -1,7 +1,7 @@
 // Paint time of the burst detail pane's sample plot: one burst of 10,000 samples per axis (and a
 // short one drawn as lines) into images of a docked and of a wide pane, raw and in g.
-#include "data/burst.h"
-#include "views/burst_samples_plot.h"
+#include "data/model/burst.h"
+#include "views/burst/burst_samples_plot.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image.
 #include "bench_support.h"
-#include "data/burst.h"
-#include "views/burst_paint_panel.h"
-#include "data/burst_space.h"
+#include "data/model/burst.h"
+#include "views/burst/burst_paint_panel.h"
+#include "data/model/burst_space.h"
 #include "support/burst_builder.h"
 #include "support/counted_events.h"
 

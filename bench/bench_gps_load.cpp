@@ -4,10 +4,10 @@
 //   bench_gps_load acc <file>               acceleration chain (either layout), for comparison
 //   bench_gps_load pair <acc file> <gps file>  GPS chain, then acceleration chain, in one process
 #include "bench_support.h"
-#include "data/burst_space.h"
-#include "data/eobs_acc_gps_loader.h"
-#include "data/event_space.h"
-#include "data/parallel_lines.h"
+#include "data/model/burst_space.h"
+#include "data/load/eobs_acc_gps_loader.h"
+#include "data/model/event_space.h"
+#include "data/io/parallel_lines.h"
 #include "support/test_support.h"
 
 #include <QFileInfo>

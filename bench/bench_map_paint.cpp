@@ -3,7 +3,7 @@
 // screen). For comparison, the time to stroke the plain path through every fix. Also the lookup of
 // the fix nearest to a click.
 #include "bench_support.h"
-#include "data/event_space.h"
+#include "data/model/event_space.h"
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_widget.h"

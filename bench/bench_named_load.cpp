@@ -2,8 +2,8 @@
 // throughput against the text size and the peak resident memory.
 //   bench_named_load <file> [<size of the text in bytes, for a compressed file>]
 #include "bench_support.h"
-#include "data/burst_space.h"
-#include "data/loader_named_acc.h"
+#include "data/model/burst_space.h"
+#include "data/formats/loader_named_acc.h"
 #include "support/test_support.h"
 
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 #include "app/app_state.h"
 #include "bench_support.h"
 #include "app/burst_main_window.h"
-#include "views/burst_paint_panel.h"
+#include "views/burst/burst_paint_panel.h"
 #include "app/dornvalemainwindow.h"
 #include "support/gui_test_support.h"
 #include "support/test_support.h"

@@ -3,11 +3,11 @@
 // fixes with bursts, and the activity calculation when its span is drawable.
 #include "fuzz_input_file.h"
 
-#include "data/burst_space.h"
-#include "data/eobs_acc_gps_loader.h"
-#include "data/event_space.h"
-#include "data/events_by_bursts.h"
-#include "views/activity_plot.h"
+#include "data/model/burst_space.h"
+#include "data/load/eobs_acc_gps_loader.h"
+#include "data/model/event_space.h"
+#include "data/model/events_by_bursts.h"
+#include "data/model/activity_calculator.h"
 
 #include <algorithm>
 

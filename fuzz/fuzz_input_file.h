@@ -1,7 +1,7 @@
 #pragma once
 // What every fuzz target shares: the input written to a file in memory (the readers take a file
 // name), a progress that never cancels, and the readers' log lines silenced.
-#include "data/loader_progress.h"
+#include "data/io/loader_progress.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -2,14 +2,14 @@
 // throw its documented exceptions; anything else, a crash or a sanitizer report is a finding.
 #include "fuzz_input_file.h"
 
-#include "data/loader_eobsmb.h"
-#include "data/loader_gps_eobsmb.h"
-#include "data/loader_gps_mbd.h"
-#include "data/loader_mbd.h"
-#include "data/loader_named_acc.h"
-#include "data/loader_named_gps.h"
-#include "data/loader_read_failed.h"
-#include "data/loader_wrong_header.h"
+#include "data/formats/loader_eobsmb.h"
+#include "data/formats/loader_gps_eobsmb.h"
+#include "data/formats/loader_gps_mbd.h"
+#include "data/formats/loader_mbd.h"
+#include "data/formats/loader_named_acc.h"
+#include "data/formats/loader_named_gps.h"
+#include "data/io/loader_read_failed.h"
+#include "data/io/loader_wrong_header.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

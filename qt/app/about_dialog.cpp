@@ -1,7 +1,7 @@
 #include "app/about_dialog.h"
 #include "ui_about_dialog.h"
 
-#include "data/dornvale_version.h"
+#include "data/io/dornvale_version.h"
 
 const QString about_dialog::contact_text = QStringLiteral("Dornvale Project\n"
                                                           "Field Data Tools Workshop\n"

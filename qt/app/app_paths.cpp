@@ -1,5 +1,5 @@
 #include "app/app_paths.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QStandardPaths>
 

@@ -1,11 +1,11 @@
 #include "app/app_state.h"
 
 #include "app/burst_main_window.h"
-#include "data/burst_space.h"
-#include "data/event_space.h"
-#include "data/events_by_bursts_i.h"
+#include "data/model/burst_space.h"
+#include "data/model/event_space.h"
+#include "data/model/events_by_bursts_i.h"
 #include "map/layer_ref.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QTreeWidgetItem>
 

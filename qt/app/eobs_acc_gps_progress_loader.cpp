@@ -2,19 +2,19 @@
 
 #include "app/animal_chooser_dialog.h"
 #include "app/data_set_sink.h"
-#include "data/animal_pairing.h"
-#include "data/burst_space.h"
-#include "data/byte_source.h"
-#include "data/eobs_acc_gps_loader.h"
-#include "data/eobs_guess_acc_gps_filenames.h"
-#include "data/named_rows.h"
-#include "data/event_space.h"
-#include "data/geo_box.h"
-#include "data/loader_read_failed.h"
-#include "data/progress_loader_eobs_acc_gps.h"
-#include "data/trace.h"
-#include "data/zip_entry_path.h"
-#include "data/zip_package.h"
+#include "data/model/animal_pairing.h"
+#include "data/model/burst_space.h"
+#include "data/io/byte_source.h"
+#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_guess_acc_gps_filenames.h"
+#include "data/formats/named_rows.h"
+#include "data/model/event_space.h"
+#include "data/model/geo_box.h"
+#include "data/io/loader_read_failed.h"
+#include "data/load/progress_loader_eobs_acc_gps.h"
+#include "data/io/trace.h"
+#include "data/io/zip_entry_path.h"
+#include "data/load/zip_package.h"
 
 eobs_acc_gps_progress_loader::eobs_acc_gps_progress_loader(data_set_sink& sink)
     : progress_coordinator(sink, "progress_loader_eobs_acc_gps")
@@ -128,7 +128,7 @@ void eobs_acc_gps_progress_loader::finished_loading(eobs_acc_gps_result* result_
                                      "the same tag.")));
         return;
     }
-    animal_pairing animals(acc, gps);
+    animal_pairing animals(acc.take_animals(), gps.take_animals());
     if (animals.acc_animal_count() > 1) {
         open_chosen_animals(animals);
         return;

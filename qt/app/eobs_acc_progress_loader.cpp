@@ -2,11 +2,11 @@
 
 #include "app/animal_chooser_dialog.h"
 #include "app/data_set_sink.h"
-#include "data/burst_space.h"
-#include "data/eobs_acc_gps_loader.h"
-#include "data/eobs_file_kind.h"
-#include "data/progress_loader_eobs_acc.h"
-#include "data/zip_package.h"
+#include "data/model/burst_space.h"
+#include "data/load/eobs_acc_gps_loader.h"
+#include "data/formats/eobs_file_kind.h"
+#include "data/load/progress_loader_eobs_acc.h"
+#include "data/load/zip_package.h"
 
 eobs_acc_progress_loader::eobs_acc_progress_loader(data_set_sink& sink)
     : progress_coordinator(sink, "progress_loader_eobs_acc")

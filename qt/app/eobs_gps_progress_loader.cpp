@@ -1,9 +1,9 @@
 #include "app/eobs_gps_progress_loader.h"
 
 #include "app/data_set_sink.h"
-#include "data/eobs_acc_gps_loader.h"
-#include "data/event_space.h"
-#include "data/progress_loader_eobs_gps.h"
+#include "data/load/eobs_acc_gps_loader.h"
+#include "data/model/event_space.h"
+#include "data/load/progress_loader_eobs_gps.h"
 
 eobs_gps_progress_loader::eobs_gps_progress_loader(data_set_sink& sink)
     : progress_coordinator(sink, "progress_loader_eobs_gps")

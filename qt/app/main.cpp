@@ -1,10 +1,10 @@
 #include "app/app_paths.h"
 #include "app/app_state.h"
-#include "data/dornvale_version.h"
+#include "data/io/dornvale_version.h"
 #include "app/dornvalemainwindow.h"
-#include "data/progress_loader_base.h"
+#include "data/load/progress_loader_base.h"
 #include "util/lifecycleclient.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,9 +1,9 @@
 #include "app/progress_coordinator.h"
 
 #include "app/data_set_sink.h"
-#include "data/zip_entry_path.h"
-#include "data/progress_loader_base.h"
-#include "data/trace.h"
+#include "data/io/zip_entry_path.h"
+#include "data/load/progress_loader_base.h"
+#include "data/io/trace.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,12 +1,12 @@
 #include "batch/activity_batch.h"
 
-#include "data/burst_space.h"
-#include "data/eobs_acc_gps_loader.h"
-#include "data/loader_progress.h"
-#include "data/trace.h"
-#include "data/zip_entry_path.h"
-#include "views/activity_csv.h"
-#include "views/activity_plot.h"
+#include "data/model/burst_space.h"
+#include "data/load/eobs_acc_gps_loader.h"
+#include "data/io/loader_progress.h"
+#include "data/io/trace.h"
+#include "data/io/zip_entry_path.h"
+#include "data/model/activity_csv.h"
+#include "views/activity/activity_plot.h"
 
 #include <QDir>
 #include <QFileInfo>

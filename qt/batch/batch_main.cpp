@@ -1,6 +1,6 @@
 // dornvale-batch: the program's computations over many files, without a window.
 #include "batch/activity_batch.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QGuiApplication>
 

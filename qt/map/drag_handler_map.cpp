@@ -1,8 +1,8 @@
 #include "map/drag_handler_map.h"
 
-#include "views/drag_tracker.h"
+#include "widgets/drag_tracker.h"
 #include "map/zoom_state.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QWidget>
 

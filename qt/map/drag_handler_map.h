@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/drag_handler.h"
+#include "widgets/drag_handler.h"
 
 #include <QtGlobal>
 

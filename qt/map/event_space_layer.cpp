@@ -1,7 +1,7 @@
 #include "map/event_space_layer.h"
 
-#include "data/event_space.h"
-#include "data/gps_event.h"
+#include "data/model/event_space.h"
+#include "data/model/gps_event.h"
 #include "map/line_raster.h"
 
 #include <QPaintDevice>

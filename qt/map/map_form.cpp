@@ -1,8 +1,8 @@
 #include "map/map_form.h"
 #include "ui_map_form.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
-#include "data/gps_event.h"
+#include "data/model/gps_event.h"
 #include "util/build_settings.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 
 #include "map/map_widget.h"
 #include "map/event_space_layer.h"
-#include "data/gps_event.h"
+#include "data/model/gps_event.h"
 #include "map/tile_cache.h"
 #include "map/tile_manager.h"
 

@@ -3,10 +3,10 @@
 #include "map/drag_handler_map.h"
 #include "map/event_space_layer.h"
 #include "map/scale_bar.h"
-#include "data/event_space.h"
+#include "data/model/event_space.h"
 #include "map/layer.h"
 #include "map/tile_manager.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QMouseEvent>
 #include <QPainter>

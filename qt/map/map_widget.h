@@ -1,9 +1,9 @@
 #pragma once
 
-#include "views/drag_tracker.h"
-#include "data/geo_box.h"
+#include "widgets/drag_tracker.h"
+#include "data/model/geo_box.h"
 #include "map/event_space_layer.h"
-#include "data/gps_event.h"
+#include "data/model/gps_event.h"
 #include "map/layer_host.h"
 #include "map/layer_ref.h"
 #include "map/zoom_state.h"

@@ -1,5 +1,5 @@
 #include "map/tile_cache.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 #include "map/tile_manager.h"
 
-#include "data/dornvale_version.h"
-#include "data/fatal.h"
+#include "data/io/dornvale_version.h"
+#include "data/io/fatal.h"
 #include "map/tile_cache.h"
 #include "map/tile_image_check.h"
 #include "map/tile_math.h"
 #include "map/tile_request.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

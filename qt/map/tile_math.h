@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/floor_div.h"
+#include "data/model/floor_div.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 #include "map/zoom_state.h"
 
-#include "data/fatal.h"
+#include "data/io/fatal.h"
 
 void zoom_state::step_up()
 {

@@ -1,9 +1,9 @@
 #include "util/lifecycleclient.h"
 
 #include "util/build_settings.h"
-#include "data/dornvale_version.h"
+#include "data/io/dornvale_version.h"
 #include "util/replyhandler.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>

@@ -1,5 +1,5 @@
 #include "util/replyhandler.h"
-#include "data/trace.h"
+#include "data/io/trace.h"
 
 #include <QNetworkReply>
 

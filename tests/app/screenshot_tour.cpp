@@ -3,7 +3,7 @@
 #include "app/burst_main_window.h"
 #include "map/map_form.h"
 #include "support/main_window_fixture.h"
-#include "views/activity_plot_dialog.h"
+#include "views/activity/activity_plot_dialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,19 +2,19 @@
 // dock (statistics, activity, CSV copy and save, stepping), calibration per tag, the legend and the
 // colour choice, with the settings kept in a private directory across windows.
 #include "app/burst_main_window.h"
-#include "data/burst_space.h"
-#include "data/events_by_bursts_empty.h"
+#include "data/model/burst_space.h"
+#include "data/model/events_by_bursts_empty.h"
 #include "support/acc_layouts.h"
 #include "support/gui_test_support.h"
 #include "support/shown_message.h"
 #include "support/test_support.h"
-#include "views/activity_plot.h"
-#include "views/burst_axis.h"
-#include "views/burst_detail_pane.h"
-#include "views/burst_legend.h"
-#include "views/burst_paint_panel.h"
-#include "views/burst_samples_csv.h"
-#include "views/calibration_dialog.h"
+#include "views/activity/activity_plot.h"
+#include "views/burst/burst_axis.h"
+#include "views/burst/burst_detail_pane.h"
+#include "views/burst/burst_legend.h"
+#include "views/burst/burst_paint_panel.h"
+#include "views/burst/burst_samples_csv.h"
+#include "views/burst/calibration_dialog.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -5,7 +5,7 @@
 #include "util/build_settings.h"
 #include "app/dornvalemainwindow.h"
 #include "support/test_support.h"
-#include "data/unquote.h"
+#include "data/formats/unquote.h"
 #include "support/gui_test_support.h"
 #include "support/main_window_fixture.h"
 

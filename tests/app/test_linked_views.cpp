@@ -5,9 +5,9 @@
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
 #include "app/dornvalemainwindow.h"
-#include "data/burst_space.h"
-#include "data/event_space.h"
-#include "data/loader_gps_mbd.h"
+#include "data/model/burst_space.h"
+#include "data/model/event_space.h"
+#include "data/formats/loader_gps_mbd.h"
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_form.h"
@@ -16,9 +16,9 @@
 #include "support/gui_test_support.h"
 #include "support/pair_flow_fixture.h"
 #include "support/test_support.h"
-#include "views/activity_plot_dialog.h"
-#include "views/activity_plot_view.h"
-#include "views/burst_paint_panel.h"
+#include "views/activity/activity_plot_dialog.h"
+#include "views/activity/activity_plot_view.h"
+#include "views/burst/burst_paint_panel.h"
 
 #include <QAction>
 #include <QLabel>

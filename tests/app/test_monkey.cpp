@@ -7,7 +7,7 @@
 // DORNVALE_MONKEY_STEPS, _SEED and _ROUNDS change the run (longer runs by hand).
 #include "app/burst_main_window.h"
 #include "app/dornvalemainwindow.h"
-#include "data/loader_gps_eobsmb.h"
+#include "data/formats/loader_gps_eobsmb.h"
 #include "map/map_form.h"
 #include "map/tile_manager.h"
 #include "support/flow_test_support.h"

@@ -1,12 +1,12 @@
 // "Open E-OBS Acceleration File" end to end: file dialog, progress dialog, worker, burst window,
 // tree rows, registration, the failure messages, close confirmation and release of closed gangs.
-#include "views/activity_plot_dialog.h"
+#include "views/activity/activity_plot_dialog.h"
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
-#include "views/burst_axis.h"
-#include "views/burst_legend.h"
-#include "views/burst_paint_panel.h"
-#include "data/burst_space.h"
+#include "views/burst/burst_axis.h"
+#include "views/burst/burst_legend.h"
+#include "views/burst/burst_paint_panel.h"
+#include "data/model/burst_space.h"
 #include "app/dornvalemainwindow.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"

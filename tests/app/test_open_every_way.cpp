@@ -5,7 +5,7 @@
 #include "app/burst_main_window.h"
 #include "app/dornvalemainwindow.h"
 #include "app/eobs_gps_progress_loader.h"
-#include "data/loader_gps_eobsmb.h"
+#include "data/formats/loader_gps_eobsmb.h"
 #include "map/map_form.h"
 #include "map/map_widget.h"
 #include "support/download_layouts.h"
@@ -16,7 +16,7 @@
 #include "support/shown_message.h"
 #include "support/test_support.h"
 #include "util/recent_files.h"
-#include "views/activity_plot_dialog.h"
+#include "views/activity/activity_plot_dialog.h"
 
 #include <QAction>
 #include <QDropEvent>

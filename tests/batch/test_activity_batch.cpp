@@ -1,9 +1,9 @@
 // dornvale-batch activity, run as the real program without a display: outputs, lines, exit codes.
 #include "batch/activity_batch.h"
-#include "views/activity_csv.h"
-#include "views/activity_plot.h"
-#include "data/burst_space.h"
-#include "data/eobs_acc_gps_loader.h"
+#include "data/model/activity_csv.h"
+#include "views/activity/activity_plot.h"
+#include "data/model/burst_space.h"
+#include "data/load/eobs_acc_gps_loader.h"
 
 #include "support/acc_layouts.h"
 #include "support/temp_folder.h"

@@ -1,23 +1,23 @@
 // Both acceleration readers: headers, field rules, interleaving, log lines, progress, cancellation,
 // line ends and byte-order marks, failed reads, and a differential check against a plain
 // QTextStream reading of generated files.
-#include "data/burst.h"
-#include "data/csv_field.h"
-#include "data/loader_cancelled.h"
-#include "data/loader_eobsmb.h"
-#include "data/loader_mbd.h"
-#include "data/loader_progress.h"
-#include "data/loader_read_failed.h"
-#include "data/line_reader.h"
-#include "data/loader_wrong_header.h"
-#include "data/parallel_lines.h"
-#include "data/start_time_repair.h"
+#include "data/model/burst.h"
+#include "data/formats/csv_field.h"
+#include "data/io/loader_cancelled.h"
+#include "data/formats/loader_eobsmb.h"
+#include "data/formats/loader_mbd.h"
+#include "data/io/loader_progress.h"
+#include "data/io/loader_read_failed.h"
+#include "data/io/line_reader.h"
+#include "data/io/loader_wrong_header.h"
+#include "data/io/parallel_lines.h"
+#include "data/formats/start_time_repair.h"
 #include "support/number_pieces.h"
 #include "support/acc_layouts.h"
 #include "support/burst_difference.h"
 #include "support/read_capture.h"
 #include "support/temp_folder.h"
-#include "data/unquote.h"
+#include "data/formats/unquote.h"
 
 #include <QDateTime>
 #include <QFile>

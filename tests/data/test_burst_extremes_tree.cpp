@@ -1,9 +1,9 @@
 // The burst extremes tree against the plain fold: every run of whole bursts of small spaces, and
 // windows longer than every burst over a large space against burst_range.
-#include "data/burst.h"
-#include "data/burst_extremes_tree.h"
-#include "data/burst_range.h"
-#include "data/burst_space.h"
+#include "data/model/burst.h"
+#include "data/model/burst_extremes_tree.h"
+#include "data/model/burst_range.h"
+#include "data/model/burst_space.h"
 #include "support/burst_builder.h"
 
 #include <QTest>

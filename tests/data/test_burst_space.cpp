@@ -1,10 +1,10 @@
 // Acceleration data model (bursts, burst_space lookups, window extremes) and the loader contract.
-#include "data/burst.h"
-#include "data/burst_range.h"
-#include "data/burst_space.h"
-#include "data/loader_cancelled.h"
-#include "data/loader_progress.h"
-#include "data/loader_wrong_header.h"
+#include "data/model/burst.h"
+#include "data/model/burst_range.h"
+#include "data/model/burst_space.h"
+#include "data/io/loader_cancelled.h"
+#include "data/io/loader_progress.h"
+#include "data/io/loader_wrong_header.h"
 #include "support/burst_builder.h"
 #include "support/test_support.h"
 

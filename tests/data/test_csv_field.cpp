@@ -1,5 +1,5 @@
 // The comma splitter and the exact comparison both readers use.
-#include "data/csv_field.h"
+#include "data/formats/csv_field.h"
 
 #include <QList>
 #include <QTest>

@@ -1,9 +1,9 @@
 // GPS fixes in memory, their association with bursts and the pairing of file names.
-#include "data/burst_space.h"
-#include "data/eobs_guess_acc_gps_filenames.h"
-#include "data/event_space.h"
-#include "data/events_by_bursts.h"
-#include "data/events_by_bursts_empty.h"
+#include "data/model/burst_space.h"
+#include "data/load/eobs_guess_acc_gps_filenames.h"
+#include "data/model/event_space.h"
+#include "data/model/events_by_bursts.h"
+#include "data/model/events_by_bursts_empty.h"
 #include "support/burst_builder.h"
 #include "support/test_support.h"
 

@@ -1,5 +1,5 @@
 // The partner names derived from one chosen name, plain and compressed.
-#include "data/eobs_guess_acc_gps_filenames.h"
+#include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "support/test_support.h"
 
 #include <QTest>

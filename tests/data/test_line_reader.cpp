@@ -1,7 +1,7 @@
 // The line reader's bounds: the longest line handed out, cancellation inside a long line, and the
 // lines around an overlong one, line by line, in blocks and through gzip.
-#include "data/line_reader.h"
-#include "data/loader_progress.h"
+#include "data/io/line_reader.h"
+#include "data/io/loader_progress.h"
 #include "support/temp_folder.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Quitting tells every load to stop: a load inside a very long line ends at once, and one started
 // afterwards reads as cancelled. (Own binary: the stop cannot be undone in a process.)
-#include "data/eobs_acc_gps_loader.h"
-#include "data/progress_loader_eobs_acc.h"
+#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/progress_loader_eobs_acc.h"
 #include "support/acc_layouts.h"
 #include "support/temp_folder.h"
 

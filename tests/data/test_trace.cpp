@@ -1,4 +1,4 @@
-#include "data/trace.h"
+#include "data/io/trace.h"
 #include "support/log_capture.h"
 #include "support/test_support.h"
 

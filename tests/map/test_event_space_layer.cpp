@@ -1,7 +1,7 @@
 // The track layer against the plain path through every fix: within a pixel at several levels, and
 // a pan of the kept level drawing exactly what a fresh layer draws there.
-#include "data/event_space.h"
-#include "data/gps_event.h"
+#include "data/model/event_space.h"
+#include "data/model/gps_event.h"
 #include "map/event_space_layer.h"
 #include "map/tile_math.h"
 #include "support/random_track.h"

@@ -1,5 +1,5 @@
 // The map widget (tiles, levels, wheel, drag, fit to box, layers) and the GPS track layer.
-#include "data/event_space.h"
+#include "data/model/event_space.h"
 #include "map/event_space_layer.h"
 #include "map/layer.h"
 #include "map/layer_ref.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Bursts and burst spaces built from values, for tests and benchmarks.
 
-#include "data/burst.h"
-#include "data/burst_space.h"
+#include "data/model/burst.h"
+#include "data/model/burst_space.h"
 #include "support/test_support.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 // Two lists of bursts compared bit for bit, as two reads of one file must agree.
-#include "data/burst.h"
+#include "data/model/burst.h"
 
 #include <QString>
 

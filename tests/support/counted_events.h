@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/events_by_bursts_i.h"
+#include "data/model/events_by_bursts_i.h"
 
 #include <algorithm>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
-#include "data/loader_gps_mbd.h"
+#include "data/formats/loader_gps_mbd.h"
 #include "app/dornvalemainwindow.h"
 #include "support/acc_layouts.h"
 #include "support/gui_test_support.h"

@@ -1,8 +1,8 @@
 #pragma once
 // A reproducible GPS track for tests and benchmarks: a random walk of mostly short moves
 // (foraging), longer ones and now and then a flight, one fix every 5 minutes from 2021-03-01.
-#include "data/event_space.h"
-#include "data/gps_event.h"
+#include "data/model/event_space.h"
+#include "data/model/gps_event.h"
 
 #include <memory>
 #include <random>

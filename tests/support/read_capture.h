@@ -1,8 +1,8 @@
 #pragma once
 // A reader run with both standard streams captured and its documented exceptions turned into text.
-#include "data/loader_cancelled.h"
-#include "data/loader_read_failed.h"
-#include "data/loader_wrong_header.h"
+#include "data/io/loader_cancelled.h"
+#include "data/io/loader_read_failed.h"
+#include "data/io/loader_wrong_header.h"
 #include "support/test_support.h"
 
 #include <QList>

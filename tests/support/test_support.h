@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers shared by the test suites.
 
-#include "data/loader_progress.h"
+#include "data/io/loader_progress.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Activity per six-minute bin and the actogram image: bins, sample times, values, pixels.
-#include "views/activity_plot.h"
-#include "data/burst.h"
-#include "data/burst_space.h"
-#include "data/dornvale_version.h"
+#include "views/activity/activity_plot.h"
+#include "data/model/burst.h"
+#include "data/model/burst_space.h"
+#include "data/io/dornvale_version.h"
 
 #include <QColor>
 #include <QDateTime>

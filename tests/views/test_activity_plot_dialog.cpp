@@ -1,11 +1,11 @@
 // Activity plot dialog: form, title, the view in the scroll area, options and zoom, export of the
 // picture and the data through the save dialog.
-#include "views/activity_csv.h"
-#include "views/activity_plot.h"
-#include "views/activity_plot_dialog.h"
-#include "views/activity_plot_view.h"
-#include "data/burst.h"
-#include "data/burst_space.h"
+#include "data/model/activity_csv.h"
+#include "views/activity/activity_plot.h"
+#include "views/activity/activity_plot_dialog.h"
+#include "views/activity/activity_plot_view.h"
+#include "data/model/burst.h"
+#include "data/model/burst_space.h"
 #include "support/burst_builder.h"
 #include "support/shown_message.h"
 #include "support/test_support.h"

@@ -1,10 +1,10 @@
 // Activity plot options and numbers out: the default picture against the plain drawing rules, the CSV
 // against the picture's bins, double-plot rows, days on a clock ahead of or behind UTC.
-#include "views/activity_csv.h"
-#include "views/activity_plot.h"
-#include "data/burst.h"
-#include "data/burst_space.h"
-#include "data/dornvale_version.h"
+#include "data/model/activity_csv.h"
+#include "views/activity/activity_plot.h"
+#include "data/model/burst.h"
+#include "data/model/burst_space.h"
+#include "data/io/dornvale_version.h"
 
 #include "support/burst_builder.h"
 #include "support/test_support.h"

@@ -1,6 +1,6 @@
 // Tick placement of the burst axes: 1-2-5 steps, gaps, bounds.
-#include "views/axis_ticks.h"
-#include "views/burst_axis.h"
+#include "views/burst/axis_ticks.h"
+#include "views/burst/burst_axis.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Finding the burst for a typed UTC time, and reading the time the user types.
-#include "data/burst_space.h"
-#include "views/burst_at_time.h"
-#include "views/burst_sample_time.h"
+#include "data/model/burst_space.h"
+#include "views/burst/burst_at_time.h"
+#include "views/burst/burst_sample_time.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The burst view: envelope pixels, separators, GPS ticks, time grid, zoom, pan, hover and menu.
-#include "data/burst.h"
-#include "data/burst_range.h"
-#include "views/burst_paint_panel.h"
-#include "data/burst_space.h"
+#include "data/model/burst.h"
+#include "data/model/burst_range.h"
+#include "views/burst/burst_paint_panel.h"
+#include "data/model/burst_space.h"
 #include "support/burst_builder.h"
 #include "support/counted_events.h"
 #include "support/line_pictures.h"
 #include "support/test_support.h"
-#include "views/drag_handler_x_offset.h"
+#include "views/burst/drag_handler_x_offset.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,7 +1,7 @@
 // The detail pane's sample plot: where the samples land, the envelope of long bursts, hidden axes.
-#include "data/burst.h"
+#include "data/model/burst.h"
 #include "support/line_pictures.h"
-#include "views/burst_samples_plot.h"
+#include "views/burst/burst_samples_plot.h"
 
 #include <QImage>
 #include <QPainter>

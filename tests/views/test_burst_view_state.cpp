@@ -1,6 +1,6 @@
 // The burst view's zoom and pan arithmetic without a widget: scale, hover position, resize, wheel
 // steps, drag, and the keyboard moves (pan by views, zoom about the centre, show all).
-#include "views/burst_view_state.h"
+#include "views/burst/burst_view_state.h"
 
 #include <gtest/gtest.h>
 

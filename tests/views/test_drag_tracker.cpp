@@ -1,6 +1,6 @@
 // Press/move/release dispatch of mouse drags.
-#include "views/drag_handler.h"
-#include "views/drag_tracker.h"
+#include "widgets/drag_handler.h"
+#include "widgets/drag_tracker.h"
 #include "support/test_support.h"
 
 #include <QMouseEvent>

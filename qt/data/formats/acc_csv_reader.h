@@ -1,0 +1,44 @@
+#pragma once
+
+#include "data/model/burst.h"
+#include "data/io/trace.h"
+
+#include <QString>
+
+#include <limits>
+#include <memory>
+#include <vector>
+
+class loader_progress;
+
+// The reading both acceleration layouts share: one streaming pass over the file, one burst per
+// accepted data line, progress per burst, cancellation polled once per line. The two layouts differ
+// only in the header check and in where the diagnostics go (the layout record below).
+class acc_csv_reader
+{
+public:
+    // Total samples a file may hold: global sample indices are signed 32-bit.
+    static constexpr qint64 max_samples = std::numeric_limits<qint32>::max();
+
+    acc_csv_reader(const acc_csv_reader&) = delete;
+    acc_csv_reader& operator=(const acc_csv_reader&) = delete;
+
+    // The bursts in file order; the caller moves them out (into a burst_space).
+    std::vector<std::unique_ptr<burst>>& bursts() { return bursts_; }
+
+protected:
+    struct layout
+    {
+        const char* fixed_header; // the whole header line must equal this text; null: any header
+        trace::stream log;
+        bool log_cancel_in_loop; // writes "loader_progress_cancelled is true" when leaving the loop
+    };
+
+    // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (file missing or
+    // unreadable, or sample_limit exceeded).
+    acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
+                   qint64 sample_limit);
+
+private:
+    std::vector<std::unique_ptr<burst>> bursts_;
+};

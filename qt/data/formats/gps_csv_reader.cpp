@@ -1,0 +1,137 @@
+#include "data/formats/gps_csv_reader.h"
+
+#include "data/formats/csv_field.h"
+#include "data/io/line_reader.h"
+#include "data/io/loader_cancelled.h"
+#include "data/io/loader_progress.h"
+#include "data/io/loader_wrong_header.h"
+#include "data/io/parallel_lines.h"
+#include "data/io/skipped_lines_log.h"
+#include "data/io/trace.h"
+
+#include <string>
+#include <utility>
+
+namespace {
+
+using field = std::pair<const char*, const char*>;
+
+// The fields of a line; the caller reuses out.
+void split(const char* b, const char* e, std::vector<field>& out)
+{
+    out.clear();
+    csv_field::split_commas(b, e, [&out](std::size_t, const char* fb, const char* fe) {
+        out.emplace_back(fb, fe);
+        return true;
+    });
+}
+
+bool equals(const field& f, const char* text)
+{
+    return csv_field::equals(f.first, f.second, text);
+}
+
+// Position of the first header field with that name.
+std::size_t column(const std::vector<field>& header, const char* name)
+{
+    for (std::size_t i = 0; i < header.size(); ++i)
+        if (equals(header[i], name))
+            return i;
+    return 0; // unreachable for the accepted headers, which hold every column
+}
+
+// One data line's reading: its field count and, if it passes the quality test, its fix.
+struct parsed_fix
+{
+    std::size_t field_count = 0;
+    std::unique_ptr<gps_event> event;
+};
+
+} // namespace
+
+gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
+{
+    line_reader lines(file_name, progress);
+    QTextCodec* codec = lines.codec();
+
+    const char* b;
+    const char* e;
+    if (lines.header(b, e) == line_reader::line::cancelled) {
+        trace::out("loader was cancelled!");
+        throw loader_cancelled();
+    }
+    qint64 line_counter = 1;
+    bool accepted = false;
+    for (const char* header : format.headers)
+        accepted = accepted || equals(field(b, e), header);
+    if (!accepted)
+        throw loader_wrong_header();
+    lines.report_to(progress);
+
+    std::vector<field> header;
+    split(b, e, header);
+    trace::out("header fields: ", header.size());
+    const std::size_t longitude = column(header, format.longitude);
+    const std::size_t latitude = column(header, format.latitude);
+    const std::size_t timestamp = column(header, format.timestamp);
+    const std::size_t type_of_fix = column(header, format.type_of_fix);
+    const std::size_t status = column(header, format.status);
+
+    skipped_lines_log skipped(trace::stream::out);
+    qint64 quality_check_failed = 0;
+    parallel_lines::run<parsed_fix>(
+        lines,
+        [&, fields = std::vector<field>()](const char* line_begin, const char* line_end) mutable {
+            parsed_fix fix;
+            split(line_begin, line_end, fields);
+            fix.field_count = fields.size();
+            if (fields.size() != header.size())
+                return fix;
+            field status_text = fields[status];
+            if (format.unquote_status)
+                csv_field::unquote(status_text.first, status_text.second);
+            if (equals(fields[type_of_fix], "3") && equals(status_text, "A")) {
+                fix.event = std::make_unique<gps_event>();
+                fix.event->timestamp =
+                    csv_field::to_utc_msecs(fields[timestamp].first, fields[timestamp].second, codec);
+                fix.event->longitude =
+                    csv_field::to_double(fields[longitude].first, fields[longitude].second, codec);
+                fix.event->latitude =
+                    csv_field::to_double(fields[latitude].first, fields[latitude].second, codec);
+            }
+            return fix;
+        },
+        [&](parsed_fix&& fix) {
+            if (progress->loader_progress_cancelled())
+                return false;
+            if (fix.field_count != header.size()) {
+                if (skipped.count())
+                    skipped.add("skip line " + std::to_string(line_counter) +
+                                " with wrong number of fields " + std::to_string(fix.field_count));
+            } else if (fix.event) {
+                events_.push_back(std::move(fix.event));
+            } else {
+                ++quality_check_failed;
+            }
+            ++line_counter;
+            return true;
+        },
+        [&](line_reader::line unusable) {
+            if (unusable == line_reader::line::cancelled)
+                return false;
+            if (skipped.count())
+                skipped.add("skip line " + std::to_string(line_counter) + " " +
+                            line_reader::unusable_text(unusable));
+            ++line_counter;
+            return true;
+        });
+    skipped.finish();
+
+    if (progress->loader_progress_cancelled()) {
+        trace::out("loader was cancelled!");
+        throw loader_cancelled();
+    }
+    trace::out("lines: ", line_counter);
+    trace::out("count_quality_check_failed: ", quality_check_failed);
+    trace::out("good gps events: ", events_.size());
+}

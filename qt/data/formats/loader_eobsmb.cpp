@@ -1,0 +1,13 @@
+#include "data/formats/loader_eobsmb.h"
+
+namespace {
+
+const char* const header = "key-bin-checksum,tag-serial-number,start-timestamp,"
+                           "acceleration-sampling-frequency-per-axis,acceleration-axes,accelerations-raw";
+
+} // namespace
+
+loader_eobsmb::loader_eobsmb(const QString& file_name, loader_progress* progress, qint64 sample_limit)
+    : acc_csv_reader(file_name, progress, layout{header, trace::stream::err, true}, sample_limit)
+{
+}

@@ -1,0 +1,14 @@
+#include "data/formats/loader_gps_eobsmb.h"
+
+const char* const loader_gps_eobsmb::header =
+    "key-bin-checksum,tag-serial-number,start-timestamp,longitude,latitude,height-above-ellipsoid,type-of-"
+    "fix,"
+    "status,used-time-to-get-fix,timestamp-of-fix,battery-voltage,fix-battery-voltage,temperature,"
+    "speed-over-ground,heading-degree,speed-accuracy-estimate,horizontal-accuracy-estimate";
+
+loader_gps_eobsmb::loader_gps_eobsmb(const QString& file_name, loader_progress* progress)
+    : gps_csv_reader(
+          file_name, progress,
+          layout{{header}, "longitude", "latitude", "timestamp-of-fix", "type-of-fix", "status", false})
+{
+}

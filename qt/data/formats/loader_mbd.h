@@ -1,0 +1,13 @@
+#pragma once
+
+#include "data/formats/acc_csv_reader.h"
+
+// Reads an acceleration export whose header holds the four "eobs_" columns in any order among
+// other columns. Diagnostics go to standard output. A file that is missing or cannot be read
+// throws loader_read_failed, so the caller can report it instead of ending the process.
+class loader_mbd : public acc_csv_reader
+{
+public:
+    // sample_limit is lowered only by tests.
+    loader_mbd(const QString& file_name, loader_progress* progress, qint64 sample_limit = max_samples);
+};

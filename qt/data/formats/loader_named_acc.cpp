@@ -1,0 +1,165 @@
+#include "data/formats/loader_named_acc.h"
+
+#include "data/model/burst_assembler.h"
+#include "data/formats/burst_axes.h"
+#include "data/formats/csv_field.h"
+#include "data/io/loader_cancelled.h"
+#include "data/io/loader_progress.h"
+#include "data/io/loader_wrong_header.h"
+#include "data/formats/start_time_repair.h"
+#include "data/io/trace.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using field = named_rows::field;
+
+} // namespace
+
+loader_named_acc::loader_named_acc(const QString& file_name, loader_progress* progress, qint64 sample_limit)
+{
+    sample_limit = std::min(sample_limit, acc_csv_reader::max_samples);
+    named_rows rows(file_name, progress);
+    const named_columns& columns = rows.columns();
+    const int raw_column = columns.find("eobs_accelerations_raw");
+    const int axes_column = columns.find("eobs_acceleration_axes");
+    const int frequency_column = columns.find("eobs_acceleration_sampling_frequency_per_axis");
+    const int start_column = columns.find_any("eobs_start_timestamp", "timestamp");
+    const bool bursts_per_row =
+        raw_column >= 0 && axes_column >= 0 && frequency_column >= 0 && start_column >= 0;
+    const std::array<int, 3> sample_column = {columns.find_any("acceleration_raw_x", "acceleration_x"),
+                                              columns.find_any("acceleration_raw_y", "acceleration_y"),
+                                              columns.find_any("acceleration_raw_z", "acceleration_z")};
+    const int time_column = columns.find("timestamp");
+    const bool samples_per_row =
+        sample_column[0] >= 0 && sample_column[1] >= 0 && sample_column[2] >= 0 && time_column >= 0;
+    if (!bursts_per_row && !samples_per_row)
+        throw loader_wrong_header();
+    trace::out("header fields: ", columns.size());
+    if (bursts_per_row)
+        read_bursts(rows, progress, sample_limit, {start_column, frequency_column, axes_column, raw_column});
+    else
+        read_samples(rows, progress, sample_limit, time_column, sample_column);
+
+    if (progress->loader_progress_cancelled()) {
+        trace::out("loader was cancelled!");
+        throw loader_cancelled();
+    }
+    trace::out("animals: ", animals_.size());
+}
+
+void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, qint64 sample_limit,
+                                   const std::array<int, 4>& column)
+{
+    const int start_column = column[0], frequency_column = column[1], axes_column = column[2],
+              raw_column = column[3];
+    QTextCodec* codec = rows.codec();
+    std::vector<field> fields;
+    std::vector<float> pieces;
+    qint64 total_samples = 0;
+    qint32 appended = 0;
+    // As in the fixed layouts: bursts read before the first usable start time wait for it.
+    start_time_repair times;
+    struct waiting_burst
+    {
+        QByteArray animal;
+        double frequency;
+        burst_axes axes;
+    };
+    std::vector<waiting_burst> waiting;
+    const auto add = [&](const QByteArray& animal, qint64 start, double frequency, burst_axes& axes) {
+        animals_.add(animal, std::make_unique<burst>(start, frequency, static_cast<qint32>(axes.samples),
+                                                     std::move(axes.axis[0]), std::move(axes.axis[1]),
+                                                     std::move(axes.axis[2])));
+    };
+    const auto release_waiting = [&](qint64 start) {
+        for (waiting_burst& w : waiting)
+            add(w.animal, start, w.frequency, w.axes);
+        waiting.clear();
+    };
+    while (rows.next_of("acceleration", fields, progress)) {
+        const field axes_text = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
+        const field raw = named_rows::unquoted(fields[static_cast<std::size_t>(raw_column)]);
+        burst_axes axes;
+        if (!axes.read(axes_text.first, axes_text.second, raw.first, raw.second, codec, pieces))
+            continue;
+        total_samples += static_cast<qint64>(axes.samples);
+        burst_axes::check_limit(total_samples, sample_limit);
+
+        const field frequency = named_rows::unquoted(fields[static_cast<std::size_t>(frequency_column)]);
+        const field start = named_rows::unquoted(fields[static_cast<std::size_t>(start_column)]);
+        const QByteArray animal = rows.animal(fields);
+        const double f = csv_field::to_double(frequency.first, frequency.second, codec);
+        qint64 start_time = csv_field::to_utc_msecs_iso(start.first, start.second, codec);
+        animals_.find_or_add(animal); // animals keep the order of their first row
+        if (times.take(start_time)) {
+            release_waiting(start_time);
+            add(animal, start_time, f, axes);
+        } else {
+            waiting.push_back(waiting_burst{animal, f, std::move(axes)});
+        }
+        progress->loader_progress_set_value(appended);
+        ++appended;
+    }
+    release_waiting(times.pending_time());
+    if (times.replaced() > 0)
+        trace::out("start times unreadable or outside 1990-2100: ", times.replaced(),
+                   " (each took the time of the previous readable line)");
+    trace::out("lines: ", appended);
+}
+
+void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress, qint64 sample_limit,
+                                    int time_column, const std::array<int, 3>& sample_column)
+{
+    QTextCodec* codec = rows.codec();
+    std::vector<field> fields;
+    std::vector<std::pair<QByteArray, burst_assembler>> assemblers; // per animal, in order of first row
+    std::size_t last = 0;
+    qint64 total_samples = 0;
+    qint64 unusable_times = 0;
+    qint32 appended = 0;
+    const auto append = [&](const QByteArray& animal, std::unique_ptr<burst> b) {
+        if (!b)
+            return;
+        animals_.add(animal, std::move(b));
+        progress->loader_progress_set_value(appended);
+        ++appended;
+    };
+    while (rows.next_of("acceleration", fields, progress)) {
+        std::array<float, 3> value{};
+        bool empty = false;
+        for (std::size_t a = 0; a < 3; ++a) {
+            const field f = named_rows::unquoted(fields[static_cast<std::size_t>(sample_column[a])]);
+            empty = empty || f.first == f.second;
+            value[a] = csv_field::to_float(f.first, f.second, codec);
+        }
+        if (empty)
+            continue;
+        const field time = named_rows::unquoted(fields[static_cast<std::size_t>(time_column)]);
+        // A sample is placed by its own time: without a usable one it cannot join a burst.
+        const qint64 t = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
+        if (!start_time_repair::usable(t)) {
+            ++unusable_times;
+            continue;
+        }
+        burst_axes::check_limit(++total_samples, sample_limit);
+        const QByteArray animal = rows.animal(fields);
+        if (last >= assemblers.size() || assemblers[last].first != animal) {
+            last = 0;
+            while (last < assemblers.size() && assemblers[last].first != animal)
+                ++last;
+            if (last == assemblers.size()) {
+                assemblers.emplace_back(animal, burst_assembler());
+                animals_.find_or_add(animal); // animals keep the order of their first row
+            }
+        }
+        append(animal, assemblers[last].second.add(t, value[0], value[1], value[2]));
+    }
+    for (auto& [animal, assembler] : assemblers)
+        append(animal, assembler.finish());
+    if (unusable_times > 0)
+        trace::out("rows with a time unreadable or outside 1990-2100 skipped: ", unusable_times);
+    trace::out("lines: ", rows.line_count());
+}

@@ -1,0 +1,66 @@
+#include "data/formats/loader_named_gps.h"
+
+#include "data/formats/csv_field.h"
+#include "data/io/loader_cancelled.h"
+#include "data/io/loader_progress.h"
+#include "data/io/loader_wrong_header.h"
+#include "data/io/trace.h"
+
+namespace {
+
+using field = named_rows::field;
+
+// Whether the column is absent or its unquoted text is the wanted one.
+bool absent_or(const std::vector<field>& fields, int column, const char* wanted)
+{
+    if (column < 0)
+        return true;
+    const field text = named_rows::unquoted(fields[static_cast<std::size_t>(column)]);
+    return csv_field::equals(text.first, text.second, wanted);
+}
+
+} // namespace
+
+loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* progress)
+{
+    named_rows rows(file_name, progress);
+    const named_columns& columns = rows.columns();
+    const int longitude = columns.find("location_long");
+    const int latitude = columns.find("location_lat");
+    const int timestamp = columns.find("timestamp");
+    if (longitude < 0 || latitude < 0 || timestamp < 0)
+        throw loader_wrong_header();
+    const int type_of_fix = columns.find("eobs_type_of_fix");
+    const int status = columns.find("eobs_status");
+    trace::out("header fields: ", columns.size());
+    QTextCodec* codec = rows.codec();
+
+    qint64 quality_check_failed = 0;
+    qint64 good = 0;
+    std::vector<field> fields;
+    while (rows.next_of("gps", fields, progress)) {
+        const field lon = named_rows::unquoted(fields[static_cast<std::size_t>(longitude)]);
+        const field lat = named_rows::unquoted(fields[static_cast<std::size_t>(latitude)]);
+        if (lon.first == lon.second || lat.first == lat.second || !absent_or(fields, type_of_fix, "3") ||
+            !absent_or(fields, status, "A")) {
+            ++quality_check_failed;
+            continue;
+        }
+        const field time = named_rows::unquoted(fields[static_cast<std::size_t>(timestamp)]);
+        auto event = std::make_unique<gps_event>();
+        event->timestamp = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
+        event->longitude = csv_field::to_double(lon.first, lon.second, codec);
+        event->latitude = csv_field::to_double(lat.first, lat.second, codec);
+        animals_.add(rows.animal(fields), std::move(event));
+        ++good;
+    }
+
+    if (progress->loader_progress_cancelled()) {
+        trace::out("loader was cancelled!");
+        throw loader_cancelled();
+    }
+    trace::out("lines: ", rows.line_count());
+    trace::out("count_quality_check_failed: ", quality_check_failed);
+    trace::out("good gps events: ", good);
+    trace::out("animals: ", animals_.size());
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "data/model/gps_event.h"
+#include "data/formats/animal_groups.h"
+#include "data/formats/named_rows.h"
+
+class loader_progress;
+
+// Reads a GPS file of the data repository's download layouts: position and time columns named in
+// any spelling and order, fields with standard CSV quoting, rows of other sensors skipped, fixes
+// grouped by animal. Where the file has a type-of-fix or status column, a fix counts only with type
+// "3" and status "A"; otherwise every row with a position counts. Diagnostics go to standard output.
+class loader_named_gps
+{
+public:
+    // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (missing or unreadable file).
+    loader_named_gps(const QString& file_name, loader_progress* progress);
+
+    loader_named_gps(const loader_named_gps&) = delete;
+    loader_named_gps& operator=(const loader_named_gps&) = delete;
+
+    animal_groups<gps_event>& animals() { return animals_; }
+    // The first animal's fixes.
+    std::vector<std::unique_ptr<gps_event>>& events() { return animals_.first(); }
+
+private:
+    animal_groups<gps_event> animals_;
+};

@@ -1,0 +1,94 @@
+#include "data/formats/named_rows.h"
+
+#include "data/formats/csv_field.h"
+#include "data/formats/csv_record.h"
+#include "data/io/loader_progress.h"
+#include "data/io/loader_read_failed.h"
+#include "data/io/trace.h"
+#include "data/io/zip_entry_path.h"
+
+#include <string>
+
+named_rows::named_rows(const QString& file_name, loader_progress* progress) : lines_(file_name, progress)
+{
+    const char* b;
+    const char* e;
+    lines_.header(b, e);
+    columns_ = std::make_unique<named_columns>(b, e);
+    individual_ = columns_->find("individual_local_identifier");
+    tag_ = columns_->find("tag_local_identifier");
+    sensor_ = columns_->find("sensor_type");
+    lines_.report_to(progress);
+}
+
+bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress)
+{
+    const std::size_t expected = columns_->size();
+    while (!lines_.at_end()) {
+        if (progress->loader_progress_cancelled())
+            break;
+        const char* b;
+        const char* e;
+        const line_reader::line got = lines_.next(b, e);
+        ++line_count_;
+        if (got == line_reader::line::cancelled)
+            break;
+        if (got != line_reader::line::ok) {
+            if (skipped_.count())
+                skipped_.add("skip line " + std::to_string(line_count_) + " " +
+                             line_reader::unusable_text(got));
+            continue;
+        }
+        fields.clear();
+        csv_record::split(b, e, [&](std::size_t index, const char* fb, const char* fe) {
+            fields.emplace_back(fb, fe);
+            return index < expected;
+        });
+        if (fields.size() != expected) {
+            if (skipped_.count())
+                skipped_.add("skip line " + std::to_string(line_count_) + " with wrong number of fields " +
+                             std::to_string(fields.size()));
+            continue;
+        }
+        if (sensor_ < 0)
+            return true;
+        const field text = unquoted(fields[static_cast<std::size_t>(sensor_)]);
+        if (csv_field::equals(text.first, text.second, sensor))
+            return true;
+    }
+    skipped_.finish();
+    return false;
+}
+
+named_rows::field named_rows::unquoted(field f)
+{
+    csv_field::unquote(f.first, f.second);
+    return f;
+}
+
+QByteArray named_rows::animal(const std::vector<field>& fields) const
+{
+    for (const int column : {individual_, tag_}) {
+        if (column < 0)
+            continue;
+        const field f = fields[static_cast<std::size_t>(column)];
+        QByteArray id = csv_record::text(f.first, f.second);
+        if (!id.isEmpty())
+            return id;
+    }
+    return QByteArray();
+}
+
+bool named_rows::names_both_sensors(const QString& file_name)
+{
+    if (!zip_entry_path::exists(file_name)) // a pipe or device could block the caller
+        return false;
+    try {
+        const named_rows rows(file_name);
+        const named_columns& c = rows.columns();
+        return rows.sensor_ >= 0 && c.find("eobs_accelerations_raw") >= 0 && c.find("location_long") >= 0 &&
+               c.find("location_lat") >= 0;
+    } catch (const loader_read_failed&) {
+        return false;
+    }
+}

@@ -1,4 +1,0 @@
-#include "data/loader_cancelled.h"
-
-// Out of line so the class has one home for its type information.
-loader_cancelled::~loader_cancelled() = default;

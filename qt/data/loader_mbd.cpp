@@ -1,6 +1,0 @@
-#include "data/loader_mbd.h"
-
-loader_mbd::loader_mbd(const QString& file_name, loader_progress* progress, qint64 sample_limit)
-    : acc_csv_reader(file_name, progress, layout{nullptr, trace::stream::out, false}, sample_limit)
-{
-}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "data/model/activity_calculator.h"
+#include "views/activity/activity_plot_options.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QtGlobal>
+
+class QPainter;
+class burst_space;
+
+// The longest span plotted, double-plotted, stays under 100 Mpixel.
+static_assert(752 * (activity_max_days + 4) * 16 < 100000000, "the largest plot stays under 100 Mpixel");
+
+// Grey level (0 black ... 255 white) of a bin of activity a when the largest activity is max.
+int activity_grey(double a, double max_activity);
+
+// Size of the picture of calc: 512 pixels wide (752 double-plotted), 16 pixels per day plus four
+// rows of header.
+QSize activity_plot_size(const activity_calculator& calc, const activity_plot_options& options);
+
+// Draws the picture of calc onto a white background of activity_plot_size: a three-line header
+// naming file_name, the options when not the defaults and the time generated, one 16-pixel row per
+// day (a one-pixel column per bin, darker for more activity), date labels and an hour grid.
+void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QString& file_name,
+                         const activity_plot_options& options, const QDateTime& generated);
+
+// The picture of calc as a 24-bit RGB image; a null image for a calculator too_long, or when memory
+// for the image is lacking.
+QImage activity_plot_image(const activity_calculator& calc, const QString& file_name,
+                           const activity_plot_options& options,
+                           const QDateTime& generated = QDateTime::currentDateTime());
+
+// The actogram of a space with the default options. A space without bursts gives the header only; a
+// span activity_plot_refusal names gives a null image.
+QImage activity_plot_image(const burst_space& space, const QString& file_name);
+
+// Where an export of data_file's activity goes by default: beside it, named after it with
+// "-activity." and suffix ("/data/1234_acc.txt", "csv" gives "/data/1234_acc-activity.csv").
+QString activity_export_path(const QString& data_file, const QString& suffix);

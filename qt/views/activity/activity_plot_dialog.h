@@ -1,0 +1,65 @@
+#pragma once
+
+#include "views/activity/activity_plot.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+class activity_plot_view;
+class burst_space;
+
+namespace Ui {
+class activity_plot_dialog;
+}
+
+// Shows the activity plot of one acceleration file with an hour axis, dates and a legend, at a zoom
+// and with options the user picks, and exports the picture (PNG and the other image formats, SVG,
+// PDF) and the numbers behind it (CSV). The space must outlive the dialog.
+class activity_plot_dialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // file_name is the data file's path: it titles the dialog and places the exports beside it.
+    activity_plot_dialog(QWidget* parent, const burst_space& space, const QString& file_name);
+    ~activity_plot_dialog() override;
+
+    // The picture with the current options, as exported.
+    // A span activity_plot_refusal names has none of these: a null image, no calculator, no view.
+    const QImage& plot_image() const { return image; }
+    const activity_calculator& calculator() const { return *calc_; }
+    const activity_plot_options& options() const { return options_; }
+    activity_plot_view* view() const { return view_; }
+
+signals:
+    // A click on a bin of the plot: the bin's start.
+    void time_clicked(qint64 msecs_utc);
+
+public slots:
+    // Asks for a file name and saves the picture there in the format its suffix names (an image
+    // format, "svg" or "pdf"); a failed save is reported in a warning naming the file.
+    void handle_button_export_clicked();
+    // Asks for a file name and saves the values behind the picture there as CSV.
+    void handle_button_export_data_clicked();
+
+private:
+    void set_options(const activity_plot_options& options);
+    QString save_picture(const QString& name, const QByteArray& format) const;
+    // A failed export (reason not empty) is warned about with failed ("%1" the file, "%2" the reason),
+    // a saved one confirmed in the status bar with saved ("%1" the file).
+    void report_export(const QString& name, const QString& reason, const QString& failed,
+                       const QString& saved);
+
+    Ui::activity_plot_dialog* ui;
+    const burst_space& space_;
+    const QString file_name_;
+    std::unique_ptr<activity_calculator> calc_;
+    activity_plot_options options_;
+    QDateTime generated_;
+    QImage image;
+    activity_plot_view* view_ = nullptr;
+};

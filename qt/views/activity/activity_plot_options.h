@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// How the picture is laid out; the defaults give the plain one-day-per-row UTC plot.
+struct activity_plot_options
+{
+    bool double_plot = false;      // each row shows day d and day d + 1
+    qint32 utc_offset_minutes = 0; // hours of day on the clock this far ahead of UTC
+
+    bool is_default() const { return !double_plot && utc_offset_minutes == 0; }
+    qint64 utc_offset_ms() const { return qint64(utc_offset_minutes) * 60000; }
+    // "double plot, UTC+05:30" style, naming only what differs from the defaults; empty for them.
+    QString describe() const;
+};
+
+// "UTC", "UTC+05:30", "UTC-03:00".
+QString activity_utc_offset_text(qint32 minutes);

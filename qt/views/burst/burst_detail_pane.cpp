@@ -1,0 +1,152 @@
+#include "views/burst/burst_detail_pane.h"
+
+#include "data/model/burst_space.h"
+#include "data/model/activity_calculator.h"
+#include "views/burst/axis_statistics.h"
+#include "views/burst/burst_legend.h"
+#include "views/burst/burst_paint_panel.h"
+#include "views/burst/burst_samples_csv.h"
+#include "views/burst/burst_samples_plot.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
+    : QWidget(parent), panel_(panel)
+{
+    auto* layout = new QVBoxLayout(this);
+    summary_ = new QLabel(this);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    units_ = new QLabel(this);
+    plot_ = new burst_samples_plot(this);
+    table_ = new QTableWidget(3, 4, this);
+    table_->setHorizontalHeaderLabels({tr("Mean"), tr("Minimum"), tr("Maximum"), tr("Std. deviation")});
+    table_->setVerticalHeaderLabels({tr("X"), tr("Y"), tr("Z")});
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            table_->setItem(r, c, new QTableWidgetItem);
+    activity_ = new QLabel(this);
+    previous_ = new QPushButton(tr("Previous Burst"), this);
+    next_ = new QPushButton(tr("Next Burst"), this);
+    copy_ = new QPushButton(tr("Copy as CSV"), this);
+    save_ = new QPushButton(tr("Save as CSV..."), this);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {previous_, next_, copy_, save_}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    layout->addWidget(summary_);
+    layout->addWidget(units_);
+    layout->addWidget(plot_, 1);
+    layout->addWidget(table_);
+    layout->addWidget(activity_);
+    layout->addLayout(buttons);
+
+    connect(previous_, &QPushButton::clicked, this, [this] { step(-1); });
+    connect(next_, &QPushButton::clicked, this, [this] { step(1); });
+    connect(copy_, &QPushButton::clicked, this, &burst_detail_pane::copy_csv);
+    connect(save_, &QPushButton::clicked, this, &burst_detail_pane::save_csv);
+    connect(&panel_, &burst_paint_panel::burst_selected, this, &burst_detail_pane::show_burst);
+    connect(&panel_, &burst_paint_panel::layers_changed, this, &burst_detail_pane::refresh);
+    show_burst(panel_.selected_burst());
+}
+
+void burst_detail_pane::show_burst(qint32 index)
+{
+    shown_ = index;
+    refresh();
+}
+
+void burst_detail_pane::step(qint32 by)
+{
+    const qint32 n = shown_ + by;
+    if (shown_ == -1 || n < 0 || n >= panel_.space.entry_count())
+        return;
+    panel_.set_selected_burst(n);
+    panel_.centre_on_burst(n);
+}
+
+void burst_detail_pane::refresh()
+{
+    const std::optional<burst_calibration>& calibration = panel_.calibration();
+    plot_->set_calibration(calibration);
+    plot_->set_palette(panel_.palette());
+    plot_->set_axes_shown(panel_.axis_shown(0), panel_.axis_shown(1), panel_.axis_shown(2));
+    units_->setText(burst_legend::units_text(calibration.has_value()));
+    const bool has = shown_ >= 0 && shown_ < panel_.space.entry_count();
+    previous_->setEnabled(has && shown_ > 0);
+    next_->setEnabled(has && shown_ + 1 < panel_.space.entry_count());
+    copy_->setEnabled(has);
+    save_->setEnabled(has);
+    if (!has) {
+        plot_->set_burst(nullptr);
+        summary_->setText(tr("No burst selected: double-click a burst or press Enter on the selected one."));
+        activity_->clear();
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 4; ++c)
+                table_->item(r, c)->setText(QString());
+        return;
+    }
+    const burst& b = *panel_.space.entry(shown_).burst;
+    plot_->set_burst(&b);
+    // Named as in the hover read-out (from 0), with its place counted from 1.
+    summary_->setText(tr("%1, %2 of %3: start %4 UTC, %5 Hz, %6 samples")
+                          .arg(QString::asprintf("burst-%04d", shown_))
+                          .arg(shown_ + 1)
+                          .arg(panel_.space.entry_count())
+                          .arg(QDateTime::fromMSecsSinceEpoch(b.start_timestamp, Qt::UTC)
+                                   .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")))
+                          .arg(b.sampling_frequency_per_axis)
+                          .arg(b.sample_count));
+    const std::vector<float>* axes[3] = {&b.x, &b.y, &b.z};
+    for (int a = 0; a < 3; ++a) {
+        axis_statistics s = axis_statistics::of(*axes[a], b.sample_count);
+        if (calibration)
+            s = s.in_g(*calibration, a);
+        const int decimals = calibration ? 4 : 2;
+        const double figures[4] = {s.mean, s.min, s.max, s.sd};
+        for (int c = 0; c < 4; ++c)
+            table_->item(a, c)->setText(b.sample_count > 0 ? QString::number(figures[c], 'f', decimals)
+                                                           : QString());
+    }
+    activity_->setText(tr("Activity (as in the activity plot, raw units): %1")
+                           .arg(QString::number(burst_activity(b), 'f', 3)));
+}
+
+void burst_detail_pane::copy_csv() const
+{
+    if (shown_ < 0)
+        return;
+    QApplication::clipboard()->setText(burst_samples_csv(*panel_.space.entry(shown_).burst));
+}
+
+void burst_detail_pane::save_csv()
+{
+    if (shown_ < 0)
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save Burst Samples"),
+                                                      QString::asprintf("burst-%04d.csv", shown_),
+                                                      tr("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray text = burst_samples_csv(*panel_.space.entry(shown_).burst).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        QMessageBox::warning(this, tr("Save Burst Samples"),
+                             tr("Could not write the file %1: %2").arg(path, file.errorString()));
+}
