@@ -1,39 +1,80 @@
 #!/usr/bin/env bash
-# Fails when a folder of qt/ includes a folder above it, or a file writes trace lines by itself. Each layer may include itself and the
-# layers listed after it: data <- util, data <- views <- map <- app, views <- batch.
+# Fails when a room of qt/ includes a room above it, links a library above it, a library that must
+# stay free of widgets reaches them, a file lies outside every room, two classes include each other
+# or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
+# headers (file.h) listed for it:
+#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app
+#   data/io <- widgets <- views/burst <- app; widgets <- map; data/model <- views/activity <- app
+#   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
 
 declare -A allowed=(
-  [data]="data"
-  [util]="util data"
-  [views]="views data"
-  [map]="map views util data"
-  [app]="app map views util data"
-  [batch]="batch views data"
+  [data/io]="data/io/"
+  [data/model]="data/model/ data/io/"
+  [data/formats]="data/formats/ data/model/ data/io/"
+  [data/load]="data/load/ data/formats/ data/model/ data/io/"
+  [util]="util/ data/"
+  [widgets]="widgets/ data/io/"
+  [views/activity]="views/activity/ data/model/ data/io/"
+  [views/burst]="views/burst/ widgets/ data/model/ data/io/"
+  [map]="map/ widgets/ util/ data/"
+  [app]="app/ map/ views/ widgets/ util/ data/"
+  [batch]="batch/ data/ views/activity/activity_plot.h views/activity/activity_plot_options.h"
+)
+# Libraries that must not reach these Qt modules, however indirectly.
+declare -A denied_qt=(
+  [dornvale_io]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_model]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
+  [dornvale_batch]="Qt5::Widgets Qt5::Svg"
 )
 
+# True when room $1 may include the header $2 (a path below qt/).
+may_include() {
+  local entry
+  for entry in ${allowed[$1]}; do
+    if [[ $entry == */ ]]; then [[ $2 == "$entry"* ]] && return 0
+    else [[ $2 == "$entry" ]] && return 0
+    fi
+  done
+  return 1
+}
+
 status=0
-for layer in "${!allowed[@]}"; do
-  [ -d "$layer" ] || continue
+# Every source file lives in a room.
+while IFS= read -r f; do
+  room=$(dirname "$f")
+  if [ -z "${allowed[$room]+x}" ]; then
+    echo "layer violation: qt/$f lies outside every room (${!allowed[*]})" >&2
+    status=1
+  fi
+done < <(find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | sort)
+# Every include of the program's headers points to the room itself or below it.
+for room in "${!allowed[@]}"; do
+  [ -d "$room" ] || continue
   while IFS= read -r hit; do
-    target=$(sed -E 's/.*#include "([a-z]+)\/.*/\1/' <<<"$hit")
-    if [ -d "$target" ] && ! grep -qw "$target" <<<"${allowed[$layer]}"; then
-      echo "layer violation: $hit ($layer may include only: ${allowed[$layer]})" >&2
+    header=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"$hit")
+    top=${header%%/*}
+    if [ -d "$top" ] && ! may_include "$room" "$header"; then
+      echo "layer violation: $hit ($room may include only: ${allowed[$room]})" >&2
       status=1
     fi
-  done < <(grep -rnE '#include "[a-z]+/' "$layer" || true)
+  done < <(find "$room" -maxdepth 1 \( -name '*.h' -o -name '*.cpp' \) -print0 |
+           xargs -0 grep -nE '#include "[a-z_]+/' || true)
 done
-# Every source file lives in a layer.
-for f in *.h *.cpp; do
-  [ -e "$f" ] && { echo "layer violation: qt/$f belongs in a layer folder" >&2; status=1; }
-done
+# The libraries follow the same rooms, have no cycle, and some reach no widgets.
+rules=$(for room in "${!allowed[@]}"; do echo "$room=${allowed[$room]}"; done)
+denied=$(for lib in "${!denied_qt[@]}"; do echo "$lib=${denied_qt[$lib]}"; done)
+python3 ../scripts/library-layers.py . "$rules" "$denied" || status=1
 # No two classes include each other, directly or around a loop.
 python3 ../scripts/include-cycles.py . >/dev/null || status=1
 # Trace lines are written by one module only.
-if grep -rnE 'std::(cout|cerr|clog)|\bq(Debug|Info)\(' --include='*.cpp' --include='*.h' . | grep -v '^./data/trace\.'; then
-  echo "trace lines outside data/trace.h: use trace::out, trace::err or trace_debug()" >&2
+if grep -rnE 'std::(cout|cerr|clog)|\bq(Debug|Info)\(' --include='*.cpp' --include='*.h' . | grep -v '^./data/io/trace\.'; then
+  echo "trace lines outside data/io/trace.h: use trace::out, trace::err or trace_debug()" >&2
   status=1
 fi
-[ $status -eq 0 ] && echo "layers: every include points down; trace lines go through data/trace.h"
+[ $status -eq 0 ] && echo "layers: every include and every library link points down, the batch links no widgets; trace lines go through data/io/trace.h"
 exit $status

@@ -120,20 +120,26 @@ eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(f
 
 eobs_gps_loader::~eobs_gps_loader() = default;
 
-std::vector<animal_bursts> eobs_acc_loader::take_animals()
+namespace {
+
+// The loader's animals, its first one first, taken out of it.
+template <typename Animal, typename Loader> std::vector<Animal> take_animals_of(Loader& loader)
 {
-    std::vector<animal_bursts> animals;
-    animals.push_back({first_animal, std::move(space)});
-    for (animal_bursts& more : more_animals)
+    std::vector<Animal> animals;
+    animals.push_back({loader.first_animal, std::move(loader.space)});
+    for (Animal& more : loader.more_animals)
         animals.push_back(std::move(more));
     return animals;
 }
 
+} // namespace
+
+std::vector<animal_bursts> eobs_acc_loader::take_animals()
+{
+    return take_animals_of<animal_bursts>(*this);
+}
+
 std::vector<animal_events> eobs_gps_loader::take_animals()
 {
-    std::vector<animal_events> animals;
-    animals.push_back({first_animal, std::move(space)});
-    for (animal_events& more : more_animals)
-        animals.push_back(std::move(more));
-    return animals;
+    return take_animals_of<animal_events>(*this);
 }
