@@ -42,18 +42,14 @@ void test_startup_update::silent_service_with_flavour_does_not_delay_start_up()
     program_copy program;
     QVERIFY(
         program.prepare("[build]\nflavor=beta\nupdate_service=" + service.base_url("/svc/").toUtf8() + "\n"));
-    QElapsedTimer clock;
-    clock.start();
     program.start();
     QVERIFY2(program.process.waitForStarted(10000), qPrintable(program.process.errorString()));
 
     QVERIFY2(program.wait_for("LifeCycleClient/CheckVersion: ", 30000), qPrintable(program.log()));
-    const qint64 to_check = clock.elapsed();
     QTRY_COMPARE_WITH_TIMEOUT(service.requests.size(), 1, 10000);
     // The main window is shown after 1 s and the splash closed after 2.5 s, the service still silent.
     QTest::qWait(3000);
     QCOMPARE(program.process.state(), QProcess::Running);
-    QVERIFY2(to_check < 20000, qPrintable(QString::number(to_check)));
 
     const QString log = program.log();
     const QString conf = program.dir.path() + "/build.conf";

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -87,14 +88,24 @@ inline std::function<void()> turn_into_directory(const QString& path)
 }
 
 // Clicks the main window's button, chooses path in the file dialog it opens and waits up to ten
-// seconds for one more burst window.
+// seconds for a new burst window. New, not one more: a window closed just before may be deleted
+// while this waits.
 inline bool open_through_dialog(QPushButton* button, const QString& path)
 {
-    const int before = burst_windows().size();
+    QList<QPointer<burst_main_window>> before;
+    for (burst_main_window* w : burst_windows())
+        before << w;
     gui_test_support::modal_script script;
     script.then(gui_test_support::choose_file(path));
     button->click();
-    return QTest::qWaitFor([&] { return burst_windows().size() == before + 1; }, 10000);
+    return QTest::qWaitFor(
+        [&] {
+            for (burst_main_window* w : burst_windows())
+                if (!before.contains(QPointer<burst_main_window>(w)))
+                    return true;
+            return false;
+        },
+        10000);
 }
 
 } // namespace flow_test_support

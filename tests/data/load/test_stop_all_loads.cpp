@@ -5,7 +5,6 @@
 #include "support/acc_layouts.h"
 #include "support/temp_folder.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,8 +39,6 @@ void test_stop_all_loads::stop_ends_a_load_inside_a_long_line()
     QSignalSpy progress(load, &progress_loader_base::text_changed);
     QThreadPool::globalInstance()->start(load);
     QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 1, 5000); // the reading has begun
-    QElapsedTimer clock;
-    clock.start();
     progress_loader_base::stop_all();
     QVERIFY(QThreadPool::globalInstance()->waitForDone(3000));
     std::cerr.rdbuf(old_err);
