@@ -1,6 +1,7 @@
 #include "data/model/activity_csv.h"
 
 #include "data/model/activity_calculator.h"
+#include "data/model/floor_div.h"
 
 #include <QIODevice>
 
@@ -11,12 +12,6 @@
 const char activity_csv_header[] = "bin_start_utc,day,bin_of_day,samples,activity\n";
 
 namespace {
-
-qint64 floor_div(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
 
 // Proleptic Gregorian date of a day count from 1970-01-01 (H. Hinnant's civil_from_days).
 void civil_from_days(qint64 z, qint64& y, unsigned& m, unsigned& d)
