@@ -4,7 +4,9 @@
 #include "data/load/eobs_acc_gps_loader.h"
 #include "data/io/loader_progress.h"
 #include "data/io/trace.h"
+#include "data/io/skipped_lines_log.h"
 #include "data/io/zip_entry_path.h"
+#include "data/formats/eobs_file_refusal.h"
 #include "data/model/activity_csv.h"
 #include "views/activity/activity_plot.h"
 
@@ -114,18 +116,32 @@ QString canonical(const QString& path)
 
 } // namespace
 
-QString activity_batch::output_path(const QString& argument, const QString& data_file, const QString& suffix)
+namespace {
+
+// An animal's identifier as part of a file name: letters, digits, '-', '_' and '.' kept, others '_'.
+QString file_name_part(const QString& animal)
 {
-    if (argument.isEmpty())
-        return activity_export_path(data_file, suffix);
-    if (QFileInfo(argument).isDir()) {
-        const QString beside = activity_export_path(data_file, suffix);
-        return QDir(argument).filePath(QFileInfo(beside).fileName());
-    }
-    return argument;
+    QString part;
+    for (const QChar c : animal)
+        part += c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('.') ? c : QLatin1Char('_');
+    return part.isEmpty() ? QStringLiteral("unnamed") : part;
 }
 
-QString activity_batch::process(const QString& file, const QString& csv, const QString& png, QString& done)
+// path with "-<animal>" before its last suffix; path itself for no animal.
+QString with_animal(const QString& path, const QString& animal)
+{
+    if (animal.isNull())
+        return path;
+    const QFileInfo info(path);
+    const QString name = info.completeBaseName() + QLatin1Char('-') + file_name_part(animal) +
+                         (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
+    return info.path() == QStringLiteral(".") && !path.startsWith(QStringLiteral("./"))
+               ? name
+               : info.path() + QLatin1Char('/') + name;
+}
+
+// The file's readability as the batch checks it before reading: empty when it may be read.
+QString not_a_file(const QString& file)
 {
     // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
     if (!QFileInfo::exists(file) && file.contains(QChar::ReplacementCharacter))
@@ -136,25 +152,99 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
         return QStringLiteral("File does not exist.");
     if (QFileInfo(file).isDir())
         return QStringLiteral("Is a folder, not a file.");
+    return QString();
+}
+
+} // namespace
+
+QString activity_batch::output_path(const QString& argument, const QString& data_file, const QString& animal,
+                                    const QString& suffix)
+{
+    const QString beside = activity_export_path(with_animal(data_file, animal), suffix);
+    if (argument.isEmpty())
+        return beside;
+    if (QFileInfo(argument).isDir())
+        return QDir(argument).filePath(QFileInfo(beside).fileName());
+    return with_animal(argument, animal);
+}
+
+int activity_batch::process(const QString& file, const outputs& wanted, QSet<QString>& taken,
+                            std::ostream& out, std::ostream& err)
+{
+    const auto fail = [&err](const QString& who, const QString& why) {
+        print(err, program + who + QStringLiteral(": ") + why);
+        return 1;
+    };
+    const QString missing = not_a_file(file);
+    if (!missing.isEmpty())
+        return fail(shown(file), missing);
     std::unique_ptr<eobs_acc_loader> loaded;
-    std::unique_ptr<activity_calculator> calc;
+    qint64 skipped = 0;
     QString refusal;
     {
         silenced_streams quiet;
         no_progress progress;
+        const qint64 before = skipped_lines_log::tally();
         loaded = eobs_acc_loader::guarded(file, &progress);
-        if (loaded->status == ELS_SUCCESS && loaded->space) {
-            refusal = activity_plot_refusal(*loaded->space);
-            if (refusal.isEmpty())
-                calc = std::make_unique<activity_calculator>(*loaded->space);
-        }
+        skipped = skipped_lines_log::tally() - before;
+        if (loaded->status != ELS_READ_FAILED && (loaded->status != ELS_SUCCESS || !loaded->space))
+            refusal = eobs_file_refusal::reason(file, eobs_file_kind::acceleration);
     }
     if (loaded->status == ELS_READ_FAILED)
-        return loaded->reason;
+        return fail(shown(file), loaded->reason);
+    if (loaded->status != ELS_SUCCESS || !loaded->space)
+        return fail(shown(file), refusal.isEmpty() ? QStringLiteral("File format not recognized.")
+                                                   : QStringLiteral("The file %1.").arg(refusal));
+    // Every animal of the file has outputs of its own, named after it; a file of one keeps the plain names.
+    std::vector<animal_bursts> animals = loaded->take_animals();
+    const bool several = animals.size() > 1;
+    int failed = 0;
+    for (const animal_bursts& animal : animals) {
+        const QString id = several ? (animal.id.isNull() ? QStringLiteral("") : animal.id) : QString();
+        const QString who =
+            several ? QStringLiteral("%1 (animal %2)").arg(shown(file), shown(animal.id)) : shown(file);
+        QString done;
+        const QString problem = write_outputs(file, id, *animal.space, wanted, taken, done);
+        if (problem.isEmpty())
+            print(out, who + QStringLiteral(": ") + done);
+        else
+            failed += fail(who, problem);
+    }
+    if (skipped > 0)
+        failed +=
+            fail(shown(file), QStringLiteral("%1 %2 could not be read (a wrong number of fields, an unclosed "
+                                             "quote or a line too long) and %3 left out")
+                                  .arg(QString::number(skipped),
+                                       skipped == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+                                       skipped == 1 ? QStringLiteral("was") : QStringLiteral("were")));
+    return failed;
+}
+
+QString activity_batch::write_outputs(const QString& file, const QString& animal, const burst_space& space,
+                                      const outputs& wanted, QSet<QString>& taken, QString& done)
+{
+    const QString csv =
+        wanted.csv_on ? output_path(wanted.csv, file, animal, QStringLiteral("csv")) : QString();
+    const QString png =
+        wanted.png_on ? output_path(wanted.png, file, animal, QStringLiteral("png")) : QString();
+    for (const QString& o : {csv, png})
+        if (!o.isEmpty() && taken.contains(canonical(o)))
+            return QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
+                .arg(shown(o));
+    for (const QString& o : {csv, png})
+        if (!o.isEmpty())
+            taken.insert(canonical(o));
+
+    std::unique_ptr<activity_calculator> calc;
+    QString refusal;
+    {
+        silenced_streams quiet;
+        refusal = activity_plot_refusal(space);
+        if (refusal.isEmpty())
+            calc = std::make_unique<activity_calculator>(space);
+    }
     if (!refusal.isEmpty())
         return refusal;
-    if (!calc)
-        return QStringLiteral("File format not recognized.");
 
     QStringList written;
     if (!csv.isEmpty()) {
@@ -165,8 +255,11 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
         written << shown(csv);
     }
     if (!png.isEmpty()) {
-        const QImage image =
-            activity_plot_image(*calc, QFileInfo(file).absoluteFilePath(), activity_plot_options());
+        const QString title =
+            animal.isNull()
+                ? QFileInfo(file).absoluteFilePath()
+                : QStringLiteral("%1 (animal %2)").arg(QFileInfo(file).absoluteFilePath(), animal);
+        const QImage image = activity_plot_image(*calc, title, activity_plot_options());
         const QString reason = save(png, [&](QSaveFile& f, QString& why) {
             if (image.isNull()) {
                 why = QStringLiteral("not enough memory for the image");
@@ -179,11 +272,10 @@ QString activity_batch::process(const QString& file, const QString& csv, const Q
             return QStringLiteral("can't write %1: %2").arg(shown(png), reason);
         written << shown(png);
     }
-    const qint32 bursts = loaded->space->entry_count();
+    const qint32 bursts = space.entry_count();
     // One arg() call: a "%1" in a file name stays as it is.
-    done = QStringLiteral("%1: %2 %3 -> %4")
-               .arg(shown(file), QString::number(bursts),
-                    bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"),
+    done = QStringLiteral("%1 %2 -> %3")
+               .arg(QString::number(bursts), bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"),
                     written.join(QStringLiteral(", ")));
     if (calc->not_finite_samples > 0)
         done +=
@@ -258,27 +350,8 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     QSet<QString> taken;
     for (const QString& file : files)
         taken.insert(canonical(file));
-    for (const QString& file : files) {
-        const QString csv = csv_on ? output_path(csv_arg, file, QStringLiteral("csv")) : QString();
-        const QString png = png_on ? output_path(png_arg, file, QStringLiteral("png")) : QString();
-        QString done;
-        QString problem;
-        for (const QString& o : {csv, png})
-            if (problem.isEmpty() && !o.isEmpty() && taken.contains(canonical(o)))
-                problem = QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                              .arg(shown(o));
-        if (problem.isEmpty()) {
-            for (const QString& o : {csv, png})
-                if (!o.isEmpty())
-                    taken.insert(canonical(o));
-            problem = process(file, csv, png, done);
-        }
-        if (problem.isEmpty()) {
-            print(out, done);
-        } else {
-            print(err, program + shown(file) + QStringLiteral(": ") + problem);
-            ++failed;
-        }
-    }
+    const outputs wanted{csv_arg, png_arg, csv_on, png_on};
+    for (const QString& file : files)
+        failed += process(file, wanted, taken, out, err);
     return failed == 0 ? exit_ok : exit_file_failed;
 }

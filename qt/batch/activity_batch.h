@@ -1,18 +1,22 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <ostream>
 
+class burst_space;
+
 // The "activity" command of dornvale-batch: reads each acceleration file with the program's loader
-// chain and writes its activity CSV and/or PNG. One line per written file goes to out, one line per
-// failed file to err; a failed file does not stop the others.
+// chain and writes each animal's activity CSV and/or PNG. One line per animal written goes to out, one
+// line per failed file or animal, and per file with lines that could not be read, to err; a failure
+// does not stop the others.
 class activity_batch
 {
 public:
     static constexpr int exit_ok = 0;
-    static constexpr int exit_file_failed = 1; // at least one file could not be read or written
+    static constexpr int exit_file_failed = 1; // a file or animal not read or written, or lines lost
     static constexpr int exit_usage = 2;       // the command line is wrong; nothing was read
 
     // args are the words after the program name, starting with "activity".
@@ -21,8 +25,19 @@ public:
     static const char usage[];
 
 private:
-    // Output path for data_file given the --csv/--png argument (empty: beside the input).
-    static QString output_path(const QString& argument, const QString& data_file, const QString& suffix);
-    // Empty on success, else the message line for err.
-    static QString process(const QString& file, const QString& csv, const QString& png, QString& done);
+    // What the command line asks for: the --csv and --png arguments (empty: beside the input).
+    struct outputs
+    {
+        QString csv, png;
+        bool csv_on, png_on;
+    };
+    // Output path for data_file (and animal, null for a file of one) given the --csv/--png argument.
+    static QString output_path(const QString& argument, const QString& data_file, const QString& animal,
+                               const QString& suffix);
+    // Reads file and writes each animal's outputs, printing their lines; the number of failed lines.
+    static int process(const QString& file, const outputs& wanted, QSet<QString>& taken, std::ostream& out,
+                       std::ostream& err);
+    // Empty on success (done: the line's words after the name), else the reason.
+    static QString write_outputs(const QString& file, const QString& animal, const burst_space& space,
+                                 const outputs& wanted, QSet<QString>& taken, QString& done);
 };

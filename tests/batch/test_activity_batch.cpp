@@ -6,6 +6,7 @@
 #include "data/load/eobs_acc_gps_loader.h"
 
 #include "support/acc_layouts.h"
+#include "support/download_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 
@@ -115,6 +116,8 @@ private slots:
     void unwritable_output_fails_that_file();
     void never_overwrites_an_input_or_an_earlier_output();
     void names_printed_as_they_are_on_one_line();
+    void every_animal_of_a_file_and_every_lost_line();
+    void refusals_name_the_fault();
     void usage_errors_data();
     void usage_errors();
 
@@ -285,6 +288,48 @@ void test_activity_batch::names_printed_as_they_are_on_one_line()
     QCOMPARE(activity_batch::run({"activity", QStringLiteral("b\uFFFD.csv")}, out, err), 1);
     QVERIFY(
         QString::fromStdString(err.str()).contains("b\uFFFD.csv: The name is not valid in this system's"));
+}
+
+void test_activity_batch::every_animal_of_a_file_and_every_lost_line()
+{
+    // Ann one day, Bob two; Cid's bursts 23 years apart are refused; a start time split over two
+    // lines by a quoted line end loses both lines.
+    dir->write("herd.csv", test_support::named_acc_header +
+                               "\nAnn,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"
+                               "Bob,2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
+                               "Cid,1991-01-01 00:00:00.000,XYZ,10,1 2 3\n"
+                               "Bob,2014-05-03 01:00:00.000,XYZ,10,1 2 3\n"
+                               "Cid,2014-05-02 00:00:00.000,XYZ,10,1 2 3\n"
+                               "Bob,\"2014-05-03\n02:00:00.000\",XYZ,10,1 2 3\n");
+    const run_result r = run({"activity", "--csv", ".", "herd.csv"}, dir->path());
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QStringLiteral("herd.csv (animal Ann): 1 burst -> ./herd-Ann-activity.csv\n"
+                                   "herd.csv (animal Bob): 2 bursts -> ./herd-Bob-activity.csv\n"));
+    const QStringList err = r.err.split('\n');
+    QCOMPARE(err.size(), 3);
+    QVERIFY2(err[0].startsWith("dornvale-batch: herd.csv (animal Cid): The activity plot is not drawn"),
+             qPrintable(err[0]));
+    QCOMPARE(err[1], QStringLiteral("dornvale-batch: herd.csv: 2 lines could not be read (a wrong number of "
+                                    "fields, an unclosed quote or a line too long) and were left out"));
+    QCOMPARE(bytes_of(dir->path("herd-Ann-activity.csv")).count('\n'), 240 + 1);
+    QCOMPARE(bytes_of(dir->path("herd-Bob-activity.csv")).count('\n'), 2 * 240 + 1);
+    QVERIFY(!QFile::exists(dir->path("herd-Cid-activity.csv")));
+}
+
+void test_activity_batch::refusals_name_the_fault()
+{
+    dir->write("empty.csv", "");
+    dir->write("no_raw.csv",
+               "individual-local-identifier,eobs:start-timestamp,eobs:acceleration-axes,"
+               "eobs:acceleration-sampling-frequency-per-axis\nAnn,2014-05-02 13:00:00.000,XYZ,10\n");
+    dir->write("track.csv", test_support::named_gps_header + "\nAnn,8.5,47.25,2014-05-02 10:00:00.000\n");
+    const run_result r = run({"activity", "empty.csv", "no_raw.csv", "track.csv"}, dir->path());
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QStringLiteral("dornvale-batch: empty.csv: The file is empty.\n"
+                                   "dornvale-batch: no_raw.csv: The file lacks the column "
+                                   "\"eobs:accelerations-raw\" that an acceleration download needs.\n"
+                                   "dornvale-batch: track.csv: The file is a GPS export, not an acceleration "
+                                   "export.\n"));
 }
 
 void test_activity_batch::usage_errors_data()
