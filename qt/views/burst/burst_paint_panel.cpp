@@ -197,6 +197,16 @@ void burst_paint_panel::centre_on_burst(qint32 index)
     update();
 }
 
+void burst_paint_panel::jump_to_burst(qint32 index)
+{
+    set_selected_burst(index);
+    if (index < 0 || index >= space.entry_count())
+        return;
+    const burst_entry& entry = space.entry(index);
+    view.jump_to(entry.first_sample, entry.burst->sample_count);
+    update();
+}
+
 qint32 burst_paint_panel::burst_at_pixel(int x) const
 {
     const qint32 position = view.position_at_pixel(x, width());

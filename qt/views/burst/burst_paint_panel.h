@@ -42,6 +42,8 @@ public:
     void set_selected_burst(qint32 index);
     // Moves the view so the middle of burst index lies at the centre; the zoom stays.
     void centre_on_burst(qint32 index);
+    // Selects burst index and brings it to the centre at a readable zoom (burst_view_state::jump_to).
+    void jump_to_burst(qint32 index);
     // The burst under pixel column x, -1 for none.
     qint32 burst_at_pixel(int x) const;
 

@@ -45,6 +45,12 @@ bool burst_view_state::zoom_about_centre(double factor)
     return true;
 }
 
+void burst_view_state::jump_to(double first, double count)
+{
+    span_ = std::min(span_, std::clamp(count * jump_bursts_across, min_span, max_span));
+    offset_ = first + count / 2 - begin_ - span_ / 2;
+}
+
 void burst_view_state::pan_pixels(int dx, int width)
 {
     offset_ -= std::trunc(positions_per_pixel(width) * dx);

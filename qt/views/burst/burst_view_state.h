@@ -16,6 +16,8 @@ public:
     // refused.
     static constexpr double min_span = 100;
     static constexpr double max_span = 1296000000;
+    // A jump to a burst shows about this many bursts of its length across.
+    static constexpr double jump_bursts_across = 50;
     // The first resize shows at most this many positions.
     static constexpr double first_span_limit = 604800000;
 
@@ -61,6 +63,11 @@ public:
     // Multiplies span by factor keeping the position at the centre; false, with nothing changed,
     // when the result leaves the span limits as with zoom_steps.
     bool zoom_about_centre(double factor);
+
+    // A jump to the burst at positions first ... first + count: its middle at the centre, and the span
+    // jump_bursts_across times count (kept within min_span ... max_span), or the current span where
+    // that is narrower.
+    void jump_to(double first, double count);
 
     // The content follows the mouse: dx pixels to the right show trunc(dx * positions per pixel)
     // earlier positions.

@@ -1,5 +1,5 @@
 // The burst view's zoom and pan arithmetic without a widget: scale, hover position, resize, wheel
-// steps, drag, and the keyboard moves (pan by views, zoom about the centre, show all).
+// steps, drag, the keyboard moves (pan by views, zoom about the centre, show all) and jumps.
 #include "views/burst/burst_view_state.h"
 
 #include <gtest/gtest.h>
@@ -339,5 +339,26 @@ TEST(burst_view_state, show_all)
         EXPECT_EQ(v.offset(), 0.0) << r.total;
         EXPECT_EQ(v.span(), r.total) << r.total;
         EXPECT_EQ(v.left(), 0.0);
+    }
+}
+
+TEST(burst_view_state, a_jump_centres_the_burst_at_fifty_of_its_lengths_or_the_closer_zoom)
+{
+    struct row
+    {
+        double span_before, first, count;
+        double span, offset; // by hand: span = min(before, clamp(50 * count, 100, ...)), middle centred
+    };
+    const std::vector<row> rows{
+        {100000, 1000, 40, 2000, 20}, // 50 * 40 = 2000; middle 1020 - 1000
+        {500, 1000, 40, 500, 770},    // the current zoom is closer: 1020 - 250
+        {100000, 7, 1, 100, -42.5},   // 50 positions would pass min_span: 100; 7.5 - 50
+        {2000, 1000, 40, 2000, 20},   // already there: nothing changes
+    };
+    for (const row& r : rows) {
+        burst_view_state v = placed(1e6, 12345, r.span_before);
+        v.jump_to(r.first, r.count);
+        EXPECT_EQ(v.span(), r.span) << r.first << " + " << r.count;
+        EXPECT_EQ(v.offset(), r.offset) << r.first << " + " << r.count;
     }
 }
