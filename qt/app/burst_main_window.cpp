@@ -18,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QSettings>
 
 #include <functional>
@@ -55,13 +57,24 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
 
     detail_dock_ = new QDockWidget(tr("Burst Details"), this);
     detail_dock_->setObjectName(QStringLiteral("burst_details"));
-    detail_pane_ = new burst_detail_pane(*panel_, detail_dock_);
-    detail_dock_->setWidget(detail_pane_);
+    // In a scroll area the dock may be lower than the pane: the burst view keeps its share.
+    auto* detail_scroll = new QScrollArea(detail_dock_);
+    detail_scroll->setWidgetResizable(true);
+    detail_scroll->setFrameShape(QFrame::NoFrame);
+    detail_pane_ = new burst_detail_pane(*panel_, detail_scroll);
+    detail_scroll->setWidget(detail_pane_);
+    detail_dock_->setWidget(detail_scroll);
     addDockWidget(Qt::BottomDockWidgetArea, detail_dock_);
     detail_dock_->hide();
+    detail_dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                              QDockWidget::DockWidgetFloatable);
     connect(panel_, &burst_paint_panel::burst_activated, this, [this] {
+        // Opened docked, it takes two fifths of the height; while open, its size is the user's.
+        const bool opening = detail_dock_->isHidden() && !detail_dock_->isFloating();
         detail_dock_->show();
         detail_dock_->raise();
+        if (opening)
+            resizeDocks({detail_dock_}, {height() * 2 / 5}, Qt::Vertical);
     });
 
     const QString serial = eobs_tag_serial(name_);
@@ -79,8 +92,14 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     connect(calibration, &QAction::triggered, this, &burst_main_window::edit_calibration);
     connect(ui->actionActivity_Plot, &QAction::triggered, this, &burst_main_window::show_activity_plot);
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
-    fix_read_out_ = new QLabel(this);
-    ui->statusBar->addPermanentWidget(fix_read_out_);
+    // The fix read-out has a line of its own under the legend: beside the hover read-out in the
+    // status bar, the two overlapped in a narrow window.
+    fix_read_out_ = new QLabel(centralWidget());
+    fix_read_out_->setContentsMargins(6, 0, 6, 2);
+    fix_read_out_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    static_cast<QGridLayout*>(centralWidget()->layout())->addWidget(fix_read_out_, 2, 0, 1, 2);
+    fix_read_out_->setVisible(space_->entry_count() > 0 &&
+                              events_->event_count_range(0, space_->entry_count() - 1) > 0);
     connect(panel_, &burst_paint_panel::burst_hovered, this, &burst_main_window::show_fix_of);
     ui->actionClose->setShortcut(QKeySequence(tr("Ctrl+W")));
     setAcceptDrops(true);
@@ -97,9 +116,10 @@ burst_main_window::~burst_main_window()
 
 void burst_main_window::closeEvent(QCloseEvent* event)
 {
-    const QMessageBox::StandardButton answer =
-        QMessageBox::question(this, tr("Close Acceleration Data"), tr("Are you sure?\n"),
-                              QMessageBox::Close | QMessageBox::Cancel, QMessageBox::Close);
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, tr("Close Acceleration Data"),
+        tr("Close the acceleration data set \"%1\"?").arg(QDir::toNativeSeparators(name_)),
+        QMessageBox::Close | QMessageBox::Cancel, QMessageBox::Close);
     if (answer != QMessageBox::Close) {
         event->ignore();
         return;
@@ -173,8 +193,7 @@ void burst_main_window::go_to_time()
     const qint32 target = burst_at_time(*space_, *t);
     if (target < 0)
         return;
-    panel_->set_selected_burst(target);
-    panel_->centre_on_burst(target);
+    panel_->jump_to_burst(target);
 }
 
 void burst_main_window::edit_calibration()
@@ -211,8 +230,7 @@ void burst_main_window::centre_on_time(qint64 msecs_utc)
     if (space_->entry_count() == 0)
         return;
     const qint32 index = std::max(0, space_->burst_index_for_timestamp(msecs_utc));
-    panel_->set_selected_burst(index);
-    panel_->centre_on_burst(index);
+    panel_->jump_to_burst(index);
     show();
     raise();
     activateWindow();

@@ -340,20 +340,25 @@ void test_burst_window_reading::detail_pane_csv_copy_round_trips_and_save_writes
     const QString copied = QApplication::clipboard()->text();
     const QStringList lines = copied.split('\n');
     QCOMPARE(lines.size(), 102); // header, 100 samples, the empty piece after the last line end
-    QCOMPARE(lines[0], QString("sample,time_ms,x,y,z"));
+    QCOMPARE(lines[0], QString("burst,sample,time_utc,time_ms,x,y,z"));
     QCOMPARE(lines[101], QString());
     const burst& data = *space_->entry(2).burst;
     for (int k = 0; k < 100; ++k) {
         const QStringList f = lines[k + 1].split(',');
-        QCOMPARE(f.size(), 5);
-        QCOMPARE(f[0].toInt(), k);
-        QCOMPARE(f[1], QString::number(k * 100.0, 'f', 3));
-        QCOMPARE(f[2].toFloat(), data.x[static_cast<std::size_t>(k)]);
-        QCOMPARE(f[3].toFloat(), data.y[static_cast<std::size_t>(k)]);
-        QCOMPARE(f[4].toFloat(), data.z[static_cast<std::size_t>(k)]);
+        QCOMPARE(f.size(), 7);
+        QCOMPARE(f[0], QString("2"));
+        QCOMPARE(f[1].toInt(), k);
+        // Burst 2 starts at 00:02:00, a sample every 100 ms.
+        QCOMPARE(f[2], QString("2021-03-01T00:02:%1.%2Z")
+                           .arg(k / 10, 2, 10, QLatin1Char('0'))
+                           .arg(k % 10 * 100, 3, 10, QLatin1Char('0')));
+        QCOMPARE(f[3], QString::number(k * 100.0, 'f', 3));
+        QCOMPARE(f[4].toFloat(), data.x[static_cast<std::size_t>(k)]);
+        QCOMPARE(f[5].toFloat(), data.y[static_cast<std::size_t>(k)]);
+        QCOMPARE(f[6].toFloat(), data.z[static_cast<std::size_t>(k)]);
     }
     // Y values with halves are written as read.
-    QCOMPARE(lines[4].split(',')[3], QString::number(static_cast<double>(data.y[3]), 'g', 9));
+    QCOMPARE(lines[4].split(',')[5], QString::number(static_cast<double>(data.y[3]), 'g', 9));
 
     const QString path = dir_.filePath("burst2.csv");
     QString caption;
@@ -443,7 +448,8 @@ void test_burst_window_reading::calibration_applies_everywhere_and_survives_a_re
     QCOMPARE(w->detail_pane()->statistics_table()->item(2, 2)->text(),
              QString::number((z_lo - 3000.0) / -20, 'f', 4));
     // The data and a raw export are untouched.
-    QCOMPARE(burst_samples_csv(b0).split('\n')[1], QString("0,0.000,1948,1500,3000"));
+    QCOMPARE(burst_samples_csv(b0, 0).split('\n')[1],
+             QString("0,0,2021-03-01T00:00:00.000Z,0.000,1948,1500,3000"));
 
     // A new window on the same tag finds the calibration; another tag has none.
     window_.reset();

@@ -252,7 +252,8 @@ void test_open_acc_flow::pipe_refused_with_its_name()
 
 void test_open_acc_flow::close_confirmation_answers()
 {
-    burst_main_window* w = open_ok(write("a_acc.txt", acc_header + "\n" + acc_lines(2)));
+    const QString path = write("a_acc.txt", acc_header + "\n" + acc_lines(2));
+    burst_main_window* w = open_ok(path);
     QVERIFY(w);
     QSignalSpy closed(w, SIGNAL(window_closed(burst_main_window*)));
     for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Escape}) {
@@ -267,7 +268,7 @@ void test_open_acc_flow::close_confirmation_answers()
         });
         QVERIFY(!w->close());
         QCOMPARE(title, QString("Close Acceleration Data"));
-        QCOMPARE(text, QString("Are you sure?\n"));
+        QCOMPARE(text, QStringLiteral("Close the acceleration data set \"%1\"?").arg(path));
         // Close and Cancel only.
         std::sort(buttons.begin(), buttons.end());
         QCOMPARE(buttons, (QList<QMessageBox::StandardButton>{QMessageBox::Close, QMessageBox::Cancel}));

@@ -2,6 +2,8 @@
 
 #include "data/model/burst_space.h"
 #include "data/model/activity_calculator.h"
+#include "data/model/events_by_bursts_i.h"
+#include "data/model/gps_event.h"
 #include "views/burst/axis_statistics.h"
 #include "views/burst/burst_legend.h"
 #include "views/burst/burst_paint_panel.h"
@@ -21,6 +23,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <cstdlib>
+
 burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     : QWidget(parent), panel_(panel)
 {
@@ -28,6 +32,8 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     summary_ = new QLabel(this);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     units_ = new QLabel(this);
+    fix_ = new QLabel(this);
+    fix_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     plot_ = new burst_samples_plot(this);
     table_ = new QTableWidget(3, 4, this);
     table_->setHorizontalHeaderLabels({tr("Mean"), tr("Minimum"), tr("Maximum"), tr("Std. deviation")});
@@ -51,6 +57,7 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     }
     buttons->addStretch(1);
     layout->addWidget(summary_);
+    layout->addWidget(fix_);
     layout->addWidget(units_);
     layout->addWidget(plot_, 1);
     layout->addWidget(table_);
@@ -97,6 +104,7 @@ void burst_detail_pane::refresh()
         plot_->set_burst(nullptr);
         summary_->setText(tr("No burst selected: double-click a burst or press Enter on the selected one."));
         activity_->clear();
+        fix_->clear();
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 4; ++c)
                 table_->item(r, c)->setText(QString());
@@ -113,6 +121,7 @@ void burst_detail_pane::refresh()
                                    .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")))
                           .arg(b.sampling_frequency_per_axis)
                           .arg(b.sample_count));
+    show_fix(b);
     const std::vector<float>* axes[3] = {&b.x, &b.y, &b.z};
     for (int a = 0; a < 3; ++a) {
         axis_statistics s = axis_statistics::of(*axes[a], b.sample_count);
@@ -128,11 +137,47 @@ void burst_detail_pane::refresh()
                            .arg(QString::number(burst_activity(b), 'f', 3)));
 }
 
+namespace {
+
+// A span of time for people: seconds under two minutes, minutes under two hours, hours under two
+// days, else days.
+QString time_distance(qint64 ms)
+{
+    const double s = static_cast<double>(ms) / 1000;
+    if (s < 120)
+        return burst_detail_pane::tr("%1 s").arg(s, 0, 'f', s < 10 ? 1 : 0);
+    if (s < 120 * 60)
+        return burst_detail_pane::tr("%1 min").arg(s / 60, 0, 'f', 1);
+    if (s < 48 * 3600)
+        return burst_detail_pane::tr("%1 h").arg(s / 3600, 0, 'f', 1);
+    return burst_detail_pane::tr("%1 days").arg(s / 86400, 0, 'f', 1);
+}
+
+} // namespace
+
+void burst_detail_pane::show_fix(const burst& b)
+{
+    bool exact = false;
+    const gps_event* fix = panel_.events.fix_for_burst(shown_, b.start_timestamp, exact);
+    if (!fix) {
+        fix_->setText(tr("No GPS fix in this data set."));
+        return;
+    }
+    const qint64 d = fix->timestamp - b.start_timestamp;
+    fix_->setText((exact ? tr("GPS fix: %1 UTC, lat %2, lon %3, %4 %5 the burst's start")
+                         : tr("Nearest GPS fix: %1 UTC, lat %2, lon %3, %4 %5 the burst's start"))
+                      .arg(QDateTime::fromMSecsSinceEpoch(fix->timestamp, Qt::UTC)
+                               .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")))
+                      .arg(fix->latitude, 0, 'f', 6)
+                      .arg(fix->longitude, 0, 'f', 6)
+                      .arg(time_distance(std::abs(d)), d < 0 ? tr("before") : tr("after")));
+}
+
 void burst_detail_pane::copy_csv() const
 {
     if (shown_ < 0)
         return;
-    QApplication::clipboard()->setText(burst_samples_csv(*panel_.space.entry(shown_).burst));
+    QApplication::clipboard()->setText(burst_samples_csv(*panel_.space.entry(shown_).burst, shown_));
 }
 
 void burst_detail_pane::save_csv()
@@ -145,7 +190,7 @@ void burst_detail_pane::save_csv()
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    const QByteArray text = burst_samples_csv(*panel_.space.entry(shown_).burst).toUtf8();
+    const QByteArray text = burst_samples_csv(*panel_.space.entry(shown_).burst, shown_).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         QMessageBox::warning(this, tr("Save Burst Samples"),
                              tr("Could not write the file %1: %2").arg(path, file.errorString()));

@@ -4,16 +4,17 @@
 #include <QWidget>
 
 class QLabel;
+class burst;
 class QPushButton;
 class QTableWidget;
 class burst_paint_panel;
 class burst_samples_plot;
 
 // One burst up close: its samples against time within the burst, its start (UTC), rate and sample
-// count, per-axis mean, minimum, maximum and standard deviation, the activity the activity plot
-// would give it alone, and buttons to step to the previous or next burst and to copy or save its
-// samples as CSV. It shows the selected burst of a burst_paint_panel and follows its selection,
-// display flags, palette and calibration; stepping selects in the panel.
+// count, its GPS fix (or the nearest one) with the time between them, per-axis mean, minimum, maximum and
+// standard deviation, the activity the activity plot would give it alone, and buttons to step to the previous
+// or next burst and to copy or save its samples as CSV. It shows the selected burst of a burst_paint_panel
+// and follows its selection, display flags, palette and calibration; stepping selects in the panel.
 class burst_detail_pane : public QWidget
 {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
 
     QLabel* summary_label() const { return summary_; }
     QLabel* activity_label() const { return activity_; }
+    QLabel* fix_label() const { return fix_; }
     QTableWidget* statistics_table() const { return table_; }
     burst_samples_plot* plot() const { return plot_; }
     QPushButton* previous_button() const { return previous_; }
@@ -43,11 +45,13 @@ private:
     void show_burst(qint32 index);
     void refresh();
     void step(qint32 by);
+    void show_fix(const burst& b);
 
     burst_paint_panel& panel_;
     qint32 shown_ = -1;
     QLabel* summary_;
     QLabel* units_;
+    QLabel* fix_;
     burst_samples_plot* plot_;
     QTableWidget* table_;
     QLabel* activity_;
