@@ -4,7 +4,7 @@
 # or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
 # headers (file.h) listed for it:
 #   data/io <- data/model <- data/formats <- data/load <- util <- map <- app
-#   data/io <- widgets <- views/burst <- app; widgets <- map; data/model <- views/activity <- app
+#   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -16,7 +16,7 @@ declare -A allowed=(
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
-  [views/activity]="views/activity/ data/model/ data/io/"
+  [views/activity]="views/activity/ widgets/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"
   [app]="app/ map/ views/ widgets/ util/ data/"

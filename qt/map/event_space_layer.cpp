@@ -112,7 +112,7 @@ line_raster& raster()
 
 void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 left_x, qint64 top_y)
 {
-    if (units_.size() < 2)
+    if (units_.size() < 2 || !shown_)
         return; // a lone fix has no segment to stroke
     const double left = static_cast<double>(left_x);
     const double top = static_cast<double>(top_y);
@@ -185,7 +185,7 @@ bool widget_point(const QPointF& u, double size, double left, double top, QPoint
 
 void event_space_layer::paint_overlay(QPainter* painter, const map_scale& scale, qint64 left_x, qint64 top_y)
 {
-    if (units_.empty())
+    if (units_.empty() || !shown_)
         return;
     const double left = static_cast<double>(left_x);
     const double top = static_cast<double>(top_y);

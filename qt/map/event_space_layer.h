@@ -55,6 +55,10 @@ public:
         marked_exact_ = exact;
     }
 
+    // A hidden track paints nothing and offers no fix to pick; the map's legend still lists it.
+    bool shown() const { return shown_; }
+    void set_shown(bool shown) { shown_ = shown; }
+
     // Dots are drawn once the median step between consecutive fixes is this many pixels or more.
     static constexpr double dot_spacing = 6.0;
 
@@ -72,6 +76,7 @@ private:
     const gps_event* selected_ = nullptr;
     const gps_event* marked_ = nullptr;
     bool marked_exact_ = false;
+    bool shown_ = true;
 
     // The track at one level in map pixels, runs of fixes within near_enough of each other joined:
     // built once per level, a pan only shifts it.

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -34,6 +36,11 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     map.setMouseTracking(true);
     map.set_attribution(build_settings::tile_attribution());
     connect(fit_button_, &QPushButton::clicked, &map, &map_widget::fit_to_tracks);
+    // A right click on the map offers its picture.
+    auto* save_action = new QAction(tr("Save Map Image..."), &map);
+    map.addAction(save_action);
+    map.setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(save_action, &QAction::triggered, this, &map_form::save_image_as);
     connect(&map, &map_widget::layers_changed, this, &map_form::update_title);
     connect(&map, &map_widget::fix_clicked, this, &map_form::show_fix);
     connect(&map, &map_widget::cursor_moved, this, &map_form::show_cursor);
@@ -110,6 +117,22 @@ void map_form::show_tiles_unavailable(const QString& reason)
                               .arg(tiles.base_url(), reason));
     tile_notice_->setToolTip(tile_notice_->text());
     tile_notice_->show();
+}
+
+void map_form::save_image_as()
+{
+    const QString name =
+        QFileDialog::getSaveFileName(this, tr("Save Map Image"), QStringLiteral("map.png"),
+                                     tr("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
+    if (name.isEmpty())
+        return;
+    const QString reason = map.save_image(name);
+    if (reason.isEmpty())
+        status_bar_->showMessage(tr("Map image saved to %1").arg(QDir::toNativeSeparators(name)));
+    else
+        QMessageBox::warning(
+            this, tr("Save Map Image"),
+            tr("The map could not be saved to \"%1\": %2.").arg(QDir::toNativeSeparators(name), reason));
 }
 
 void map_form::closeEvent(QCloseEvent* event)

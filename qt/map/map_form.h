@@ -49,6 +49,10 @@ public:
     // "lat 52.50000  lon 13.40000".
     static QString position_text(double longitude, double latitude);
 
+public slots:
+    // Asks for a file name and writes the view there as PNG, SVG or PDF (map_widget::save_image).
+    void save_image_as();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

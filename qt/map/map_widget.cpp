@@ -7,7 +7,9 @@
 #include "map/layer.h"
 #include "map/tile_manager.h"
 #include "data/io/trace.h"
+#include "widgets/picture_file.h"
 
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -170,6 +172,8 @@ std::pair<event_space_layer*, const gps_event*> map_widget::fix_at(int x, int y)
     std::pair<event_space_layer*, const gps_event*> best{nullptr, nullptr};
     double best_d2 = 0;
     for (event_space_layer* track : tracks()) {
+        if (!track->shown())
+            continue;
         const qint32 i = track->nearest_fix(ux, uy, radius);
         if (i < 0)
             continue;
@@ -222,6 +226,10 @@ void map_widget::mouseReleaseEvent(QMouseEvent* event)
     tracker_.release(*event);
     if (!click)
         return;
+    if (event_space_layer* entry = legend_track_at(event->pos().x(), event->pos().y())) {
+        toggle_track(entry);
+        return;
+    }
     const auto [track, fix] = fix_at(event->pos().x(), event->pos().y());
     select_fix(track, fix);
     if (fix)
@@ -271,6 +279,12 @@ void map_widget::wheelEvent(QWheelEvent* event)
 void map_widget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    paint_view(painter);
+    painter.end();
+}
+
+void map_widget::paint_view(QPainter& painter) const
+{
     painter.setBackground(QBrush(QColor(255, 255, 255, 255)));
     painter.eraseRect(rect());
 
@@ -292,7 +306,12 @@ void map_widget::paintEvent(QPaintEvent*)
     paint_legend(painter);
     paint_scale_bar(painter);
     paint_attribution(painter);
-    painter.end();
+}
+
+QString map_widget::save_image(const QString& name) const
+{
+    return save_picture_file(name, QFileInfo(name).suffix().toLower().toLatin1(), size(),
+                             window()->windowTitle(), [this](QPainter& p) { paint_view(p); });
 }
 
 namespace {
@@ -302,34 +321,98 @@ constexpr int panel_margin = 6;
 
 } // namespace
 
-void map_widget::paint_legend(QPainter& painter) const
+namespace {
+
+constexpr int swatch = 18;
+
+// The key's lines under the tracks: the selection ring, the burst mark and its nearest-fix ring.
+constexpr int key_lines = 3;
+
+QString key_text(int line)
 {
-    std::vector<event_space_layer*> named;
+    return line == 0   ? map_widget::tr("fix chosen on the map")
+           : line == 1 ? map_widget::tr("fix of the burst in view")
+                       : map_widget::tr("nearest fix to that burst");
+}
+
+} // namespace
+
+map_widget::legend_layout map_widget::legend(const QFontMetrics& metrics) const
+{
+    legend_layout l;
     for (event_space_layer* track : tracks())
         if (!track->name().isEmpty())
-            named.push_back(track);
-    if (named.empty())
-        return;
-    const QFontMetrics metrics = painter.fontMetrics();
+            l.entries.push_back({track, QRect()});
+    if (l.entries.empty())
+        return l;
     const int line = metrics.height() + 2;
     int text_width = 0;
-    for (event_space_layer* track : named)
-        text_width = std::max(text_width, metrics.horizontalAdvance(track->name()));
-    const int swatch = 18;
-    const QRect box(width() - panel_margin - (text_width + swatch + 16), panel_margin,
-                    text_width + swatch + 16, int(named.size()) * line + 8);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(panel_colour);
-    painter.drawRect(box);
-    int y = box.top() + 4;
-    for (event_space_layer* track : named) {
-        painter.setPen(QPen(track->colour(), 3));
-        painter.drawLine(box.left() + 6, y + line / 2, box.left() + 6 + swatch, y + line / 2);
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(box.left() + swatch + 12, y, text_width + 2, line),
-                         Qt::AlignVCenter | Qt::AlignLeft, track->name());
+    for (const auto& entry : l.entries)
+        text_width = std::max(text_width, metrics.horizontalAdvance(entry.first->name()));
+    for (int k = 0; k < key_lines; ++k)
+        text_width = std::max(text_width, metrics.horizontalAdvance(key_text(k)));
+    const int box_width = text_width + swatch + 16;
+    l.box = QRect(width() - panel_margin - box_width, panel_margin, box_width,
+                  (int(l.entries.size()) + key_lines) * line + 12);
+    int y = l.box.top() + 4;
+    for (auto& entry : l.entries) {
+        entry.second = QRect(l.box.left(), y, box_width, line);
         y += line;
     }
+    l.key_top = y + 4;
+    return l;
+}
+
+event_space_layer* map_widget::legend_track_at(int x, int y) const
+{
+    for (const auto& entry : legend(fontMetrics()).entries)
+        if (entry.second.contains(x, y))
+            return entry.first;
+    return nullptr;
+}
+
+void map_widget::toggle_track(event_space_layer* track)
+{
+    track->set_shown(!track->shown());
+    if (!track->shown())
+        track->set_selected(nullptr);
+    update();
+}
+
+void map_widget::paint_legend(QPainter& painter) const
+{
+    const legend_layout l = legend(painter.fontMetrics());
+    if (l.entries.empty())
+        return;
+    const int line = l.entries.front().second.height();
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(panel_colour);
+    painter.drawRect(l.box);
+    for (const auto& [track, row] : l.entries) {
+        // A hidden track's entry is greyed, its line dotted.
+        const QColor ink = track->shown() ? QColor(Qt::black) : QColor(Qt::gray);
+        painter.setPen(QPen(track->shown() ? track->colour() : QColor(Qt::gray), 3,
+                            track->shown() ? Qt::SolidLine : Qt::DotLine));
+        painter.drawLine(row.left() + 6, row.center().y(), row.left() + 6 + swatch, row.center().y());
+        painter.setPen(ink);
+        painter.drawText(row.adjusted(swatch + 12, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, track->name());
+    }
+    // The key: the selection ring and the burst mark as the tracks draw them.
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QColor magenta(255, 0, 255);
+    const QPen pens[key_lines] = {QPen(Qt::black, 3), QPen(Qt::black, 1), QPen(magenta, 2, Qt::DashLine)};
+    const QBrush brushes[key_lines] = {QBrush(Qt::white), QBrush(magenta), QBrush(Qt::NoBrush)};
+    for (int k = 0; k < key_lines; ++k) {
+        const QRect row(l.box.left(), l.key_top + k * line, l.box.width(), line);
+        const QPointF centre(row.left() + 6 + swatch / 2.0, row.center().y() + 0.5);
+        painter.setPen(pens[k]);
+        painter.setBrush(brushes[k]);
+        painter.drawEllipse(centre, 5.0, 5.0);
+        painter.setPen(Qt::black);
+        painter.drawText(row.adjusted(swatch + 12, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, key_text(k));
+    }
+    painter.restore();
 }
 
 void map_widget::paint_scale_bar(QPainter& painter) const

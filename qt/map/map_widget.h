@@ -20,9 +20,10 @@ class tile_manager;
 // The tiled, pannable Web Mercator map: paints the tiles of the current level around the origin,
 // then its layers in order. A left drag pans, a wheel notch zooms one level about the cursor, and
 // fit_to_box frames a longitude/latitude box. A click within pick_radius pixels of a track's fix
-// selects it. Over the layers it draws the legend of named tracks (top right), a metric scale bar
-// (bottom left) and the tile attribution (bottom right). GUI thread only; repaints are requested
-// with update().
+// selects it. Over the layers it draws the legend of named tracks with a key to the selection ring
+// and the burst mark (top right; a click on a track's entry hides or shows the track), a metric
+// scale bar (bottom left) and the tile attribution (bottom right). GUI thread only; repaints are
+// requested with update().
 class map_widget : public QWidget, public layer_host
 {
     Q_OBJECT
@@ -66,6 +67,15 @@ public:
     // The geographic position under widget point (x, y).
     QPointF position_at(int x, int y) const;
 
+    // The named track whose legend entry holds widget point (x, y); null when none.
+    event_space_layer* legend_track_at(int x, int y) const;
+    // Hides a shown track or shows a hidden one, clearing a hidden track's selection; repaints.
+    void toggle_track(event_space_layer* track);
+
+    // Writes the view as it is painted (tiles, tracks, legend, scale bar, attribution) to name, in
+    // the format of its suffix as save_picture_file takes it; empty on success, else the reason.
+    QString save_image(const QString& name) const;
+
 signals:
     // A click picked the fix of the track; it is selected already.
     void fix_clicked(event_space_layer* track, const gps_event* fix);
@@ -97,6 +107,16 @@ protected:
     void layers_changed_hook() override;
 
 private:
+    // Where the legend goes: its box, each named track's entry, and the top of the key lines.
+    struct legend_layout
+    {
+        QRect box;
+        std::vector<std::pair<event_space_layer*, QRect>> entries;
+        int key_top = 0;
+    };
+    legend_layout legend(const QFontMetrics& metrics) const;
+    // Everything paintEvent draws, on any painter of the widget's size.
+    void paint_view(QPainter& painter) const;
     void paint_legend(QPainter& painter) const;
     void paint_scale_bar(QPainter& painter) const;
     void paint_attribution(QPainter& painter) const;

@@ -254,7 +254,7 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     QCOMPARE(track(1)->name(), QString("b_gps.txt"));
     map().fit_to_tracks();
     // The legend's swatches in the top-right corner, one per track.
-    const QRect legend(map().width() - 200, 0, 200, 60);
+    const QRect legend(map().width() - 260, 0, 260, 60);
     QImage image = map().grab().toImage();
     QVERIFY(count_colour(image, legend, first.rgb()) >= 18);
     QVERIFY(count_colour(image, legend, second.rgb()) >= 18);

@@ -101,7 +101,8 @@ void test_map_form::form_has_its_names_title_and_layout()
     auto* row_layout = form.findChild<QHBoxLayout*>("horizontalLayout");
     QVERIFY(row_layout);
     grid->getItemPosition(grid->indexOf(row_layout), &row, &column, &rows, &columns);
-    QCOMPARE(QVector<int>({row, column, rows, columns}), QVector<int>({1, 0, 1, 3}));
+    // Under all four controls: no empty column beside the map.
+    QCOMPARE(QVector<int>({row, column, rows, columns}), QVector<int>({1, 0, 1, 4}));
     QCOMPARE(row_layout->indexOf(&form.map), 0);
     QCOMPARE(form.map.parentWidget(), static_cast<QWidget*>(&form));
     // The cache lives in the tiles directory's "osm" sub-directory.

@@ -254,6 +254,7 @@ private slots:
     void nearest_fix_matches_a_plain_search();
     void click_selects_the_nearest_fix_within_the_pick_radius();
     void fixes_get_dots_once_apart();
+    void a_click_on_a_legend_entry_hides_and_shows_its_track();
 };
 
 void test_map_widget::new_widget_starts_at_level_one()
@@ -498,7 +499,8 @@ void test_map_widget::drag_moves_the_origin_against_the_mouse()
     QCOMPARE(f.origin(), std::make_pair(ox - 50, oy + 20));
     f.mouse(QEvent::MouseButtonRelease, {250, 180}, Qt::LeftButton, Qt::NoButton);
     QCOMPARE(f.origin(), std::make_pair(ox - 50, oy + 20));
-    QCOMPARE(streams.stderr_lines(), (QStringList{"handle_drag_start", "left start", "handle_drag_end", "left end"}));
+    QCOMPARE(streams.stderr_lines(),
+             (QStringList{"handle_drag_start", "left start", "handle_drag_end", "left end"}));
     // The right button does not pan.
     f.mouse(QEvent::MouseButtonPress, {200, 200}, Qt::RightButton, Qt::RightButton);
     f.mouse(QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::RightButton);
@@ -843,6 +845,40 @@ void test_map_widget::click_selects_the_nearest_fix_within_the_pick_radius()
     f.drag(QPoint(int(p.x) + 100, int(p.y)), QPoint(int(p.x) + 120, int(p.y)));
     QCOMPARE(clicked.size(), std::size_t(1));
     QCOMPARE(track->selected(), middle);
+}
+
+void test_map_widget::a_click_on_a_legend_entry_hides_and_shows_its_track()
+{
+    map_fixture f;
+    auto events = make_events({{8.50, 47.25}, {8.51, 47.25}, {8.52, 47.26}});
+    auto* stork = new event_space_layer(events.get(), QColor(track), QStringLiteral("stork"));
+    auto ref = f.map->add_layer(stork);
+    {
+        streams_capture quiet;
+        f.map->fit_to_box(events->bounds());
+    }
+    f.map->select_fix(stork, events->events()[1]);
+    const auto track_pixels = [&f] {
+        const QImage image = f.image();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == track && (x < 400 || y > 90); // not the legend's swatch
+        return n;
+    };
+    QVERIFY(track_pixels() > 20);
+    // The legend's first entry: a line from 6 + 4 pixels below the top, at the right edge.
+    const QPoint entry(640 - 6 - 4, 6 + 4 + 2);
+    QCOMPARE(f.map->legend_track_at(entry.x(), entry.y()), stork);
+    f.mouse(QEvent::MouseButtonPress, entry, Qt::LeftButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseButtonRelease, entry, Qt::LeftButton, Qt::NoButton);
+    QVERIFY(!stork->shown());
+    QCOMPARE(stork->selected(), static_cast<const gps_event*>(nullptr));
+    QCOMPARE(track_pixels(), 0);
+    f.mouse(QEvent::MouseButtonPress, entry, Qt::LeftButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseButtonRelease, entry, Qt::LeftButton, Qt::NoButton);
+    QVERIFY(stork->shown());
+    QVERIFY(track_pixels() > 20);
 }
 
 void test_map_widget::fixes_get_dots_once_apart()

@@ -4,6 +4,7 @@
 #include "data/model/activity_csv.h"
 #include "views/activity/activity_plot_view.h"
 #include "data/io/trace.h"
+#include "widgets/picture_file.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,13 +15,11 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QSvgGenerator>
 
 namespace {
 
@@ -103,45 +102,9 @@ void activity_plot_dialog::set_options(const activity_plot_options& options)
 
 QString activity_plot_dialog::save_picture(const QString& name, const QByteArray& format) const
 {
-    // The format is checked before the file is opened, so an unknown suffix never truncates an
-    // existing file; QSaveFile replaces the target only once the whole picture is written.
-    const bool vector = format == "svg" || format == "pdf";
-    if (!vector && (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format)))
-        return tr("the file name's suffix names no image format");
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QSize size = image.size();
-    if (format == "svg") {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        // 96 pixels per inch, as browsers and drawing programs take a pixel.
-        svg.setResolution(96);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(windowTitle());
-        QPainter p(&svg);
+    return save_picture_file(name, format, image.size(), windowTitle(), [this](QPainter& p) {
         paint_activity_plot(p, *calc_, file_name_, options_, generated_);
-    } else if (format == "pdf") {
-        // One point per pixel of the image: the page is the picture.
-        QPdfWriter pdf(&file);
-        pdf.setResolution(72);
-        pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setTitle(windowTitle());
-        pdf.setCreator(QStringLiteral("Dornvale"));
-        QPainter p;
-        if (!p.begin(&pdf))
-            return tr("the PDF could not be started");
-        paint_activity_plot(p, *calc_, file_name_, options_, generated_);
-    } else if (!image.save(&file, format.constData())) {
-        return tr("the image could not be encoded");
-    }
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    });
 }
 
 void activity_plot_dialog::report_export(const QString& name, const QString& reason, const QString& failed,
