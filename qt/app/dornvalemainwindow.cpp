@@ -2,6 +2,7 @@
 #include "ui_dornvalemainwindow.h"
 
 #include "app/about_dialog.h"
+#include "app/user_guide.h"
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
 #include "app/eobs_acc_gps_progress_loader.h"
@@ -63,6 +64,10 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     connect(ui->menuRecent, &QMenu::aboutToShow, this, &dornvalemainwindow::fill_recent_menu);
     fill_recent_menu();
     connect(ui->actionClose_window, &QAction::triggered, this, &QWidget::close);
+    QAction* save_map = new QAction(tr("Save Map Image..."), this);
+    save_map->setObjectName(QStringLiteral("actionSave_Map_Image"));
+    ui->menuFile->insertAction(ui->actionClose_window, save_map);
+    connect(save_map, &QAction::triggered, this, [this] { get_map_form()->save_image_as(); });
     auto* close_data_set = new QAction(tr("Close Data Set"), ui->treeWidget);
     close_data_set->setObjectName("actionClose_data_set");
     close_data_set->setShortcut(QKeySequence::Delete);
@@ -72,6 +77,11 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     connect(close_data_set, &QAction::triggered, this, &dornvalemainwindow::close_data_set);
     connect(ui->actionExit, &QAction::triggered, this, &dornvalemainwindow::exit_program);
     connect(ui->actionAbout, &QAction::triggered, this, &dornvalemainwindow::show_about);
+    QAction* guide = new QAction(tr("User Guide"), this);
+    guide->setObjectName(QStringLiteral("actionUser_Guide"));
+    guide->setShortcut(QKeySequence::HelpContents);
+    ui->menuHelp->insertAction(ui->actionAbout, guide);
+    connect(guide, &QAction::triggered, this, [this] { user_guide::open(this); });
     connect(ui->push_button_open_eobs_acc_file, &QPushButton::clicked, this,
             &dornvalemainwindow::open_acc_file);
     connect(ui->push_button_open_eobs_acc_and_gps_files, &QPushButton::clicked, this,
@@ -473,8 +483,7 @@ void dornvalemainwindow::show_fix_burst(event_space_layer* track, const gps_even
         // The rule the fix-to-burst association keys its fixes by.
         const qint32 index = space->second->burst_index_for_timestamp(fix->timestamp);
         burst_paint_panel* panel = window->second->panel();
-        panel->set_selected_burst(index);
-        panel->centre_on_burst(index);
+        panel->jump_to_burst(index);
         window->second->show();
         window->second->raise();
         window->second->activateWindow();

@@ -124,14 +124,16 @@ void test_foundation::main_window_form()
     QVERIFY(exit && about);
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(about->text(), QString("About"));
-    // File: the two open commands, Open Recent, a separator, Close window and Exit, with their keys.
+    // File: the two open commands, Open Recent, a separator, Save Map Image, Close window and Exit,
+    // with their keys.
     const QList<QAction*> file_actions = file_menu->actions();
-    QCOMPARE(file_actions.size(), 6);
+    QCOMPARE(file_actions.size(), 7);
     const QList<QPair<QString, QKeySequence>> expected{
         {"Open Acceleration File", QKeySequence("Ctrl+O")},
         {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
         {"Open Recent", QKeySequence()},
         {"", QKeySequence()},
+        {"Save Map Image...", QKeySequence()},
         {"Close window", QKeySequence("Ctrl+W")},
         {"Exit", QKeySequence("Ctrl+Q")}};
     for (int i = 0; i < file_actions.size(); ++i) {
@@ -140,8 +142,11 @@ void test_foundation::main_window_form()
     }
     QVERIFY(file_actions[3]->isSeparator());
     QCOMPARE(file_actions[2]->menu(), w.findChild<QMenu*>("menuRecent"));
-    QCOMPARE(file_actions[5], exit);
-    QCOMPARE(help_menu->actions(), QList<QAction*>{about});
+    QCOMPARE(file_actions[6], exit);
+    // Help: the user guide (F1), then About.
+    auto* guide = w.findChild<QAction*>("actionUser_Guide");
+    QCOMPARE(help_menu->actions(), (QList<QAction*>{guide, about}));
+    QCOMPARE(guide->shortcut(), QKeySequence(QKeySequence::HelpContents));
     QVERIFY(w.findChild<QStatusBar*>("statusbar"));
 }
 

@@ -17,6 +17,7 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$src/desktop
 expected="./usr/bin/dornvale
 ./usr/bin/dornvale-batch
 ./usr/share/applications/$id.desktop
+./usr/share/doc/dornvale/user-guide.html
 ./usr/share/icons/hicolor/128x128/apps/$id.png
 ./usr/share/icons/hicolor/16x16/apps/$id.png
 ./usr/share/icons/hicolor/256x256/apps/$id.png
