@@ -10,6 +10,7 @@
 #include "widgets/picture_file.h"
 
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -285,6 +286,10 @@ void map_widget::paintEvent(QPaintEvent*)
 
 void map_widget::paint_view(QPainter& painter) const
 {
+    // Text in the screen's pixel size, so a saved picture's labels are those of the view.
+    QFont text_font = font();
+    text_font.setPixelSize(QFontInfo(font()).pixelSize());
+    painter.setFont(text_font);
     painter.setBackground(QBrush(QColor(255, 255, 255, 255)));
     painter.eraseRect(rect());
 

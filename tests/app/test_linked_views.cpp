@@ -18,6 +18,7 @@
 #include "support/test_support.h"
 #include "views/activity/activity_plot_dialog.h"
 #include "views/activity/activity_plot_view.h"
+#include "views/burst/burst_detail_pane.h"
 #include "views/burst/burst_paint_panel.h"
 
 #include <QAction>
@@ -203,8 +204,18 @@ void test_linked_views::hovered_burst_marks_its_fix_or_the_nearest_in_time()
     QVERIFY(!track(0)->marked_exact());
     QCOMPARE(a->fix_read_out()->text(), QString());
 
+    // Burst Details names the selected burst's fix, or the nearest, and the time from the burst's start.
+    panel->set_selected_burst(1);
+    QCOMPARE(
+        a->detail_pane()->fix_label()->text(),
+        QString("Nearest GPS fix: 2014-05-02 10:05:00 UTC, lat 47.250000, lon 8.500000, 5.0 min before the "
+                "burst's start"));
     // Selecting burst 2 keeps its fix marked once the cursor leaves the bursts.
     panel->set_selected_burst(2);
+    QCOMPARE(
+        a->detail_pane()->fix_label()->text(),
+        QString("GPS fix: 2014-05-02 10:25:00 UTC, lat 47.251000, lon 8.502000, 5.0 min after the burst's "
+                "start"));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(panel, &leave);
     QCOMPARE(track(0)->marked(), fix(0, 1));

@@ -11,6 +11,7 @@
 #include "support/tile_test_server.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -255,6 +256,7 @@ private slots:
     void click_selects_the_nearest_fix_within_the_pick_radius();
     void fixes_get_dots_once_apart();
     void a_click_on_a_legend_entry_hides_and_shows_its_track();
+    void the_view_saves_as_png_svg_and_pdf();
 };
 
 void test_map_widget::new_widget_starts_at_level_one()
@@ -879,6 +881,25 @@ void test_map_widget::a_click_on_a_legend_entry_hides_and_shows_its_track()
     f.mouse(QEvent::MouseButtonRelease, entry, Qt::LeftButton, Qt::NoButton);
     QVERIFY(stork->shown());
     QVERIFY(track_pixels() > 20);
+}
+
+void test_map_widget::the_view_saves_as_png_svg_and_pdf()
+{
+    map_fixture f(320, 200);
+    f.map->set_attribution(QStringLiteral("tiles by test"));
+    const QImage shown = f.image();
+    QTemporaryDir out;
+    QCOMPARE(f.map->save_image(out.filePath("map.png")), QString());
+    QCOMPARE(QImage(out.filePath("map.png")).convertToFormat(QImage::Format_RGB32), shown);
+    QCOMPARE(f.map->save_image(out.filePath("map.svg")), QString());
+    QFile svg(out.filePath("map.svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("tiles by test"));
+    QCOMPARE(f.map->save_image(out.filePath("map.PDF")), QString());
+    QFile pdf(out.filePath("map.PDF"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+    QCOMPARE(f.map->save_image(out.filePath("map.xyz")),
+             QString("the file name's suffix names no image format"));
+    QVERIFY(!QFile::exists(out.filePath("map.xyz")));
 }
 
 void test_map_widget::fixes_get_dots_once_apart()
