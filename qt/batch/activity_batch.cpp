@@ -7,6 +7,7 @@
 #include "data/io/skipped_lines_log.h"
 #include "data/io/zip_entry_path.h"
 #include "data/formats/eobs_file_refusal.h"
+#include "data/formats/named_rows.h"
 #include "data/model/activity_csv.h"
 #include "views/activity/activity_plot.h"
 
@@ -168,6 +169,26 @@ QString activity_batch::output_path(const QString& argument, const QString& data
     return with_animal(argument, animal);
 }
 
+QStringList activity_batch::animals_with_fixes_only(const QString& file,
+                                                    const std::vector<animal_bursts>& animals)
+{
+    QStringList ids;
+    silenced_streams quiet;
+    if (!named_rows::names_both_sensors(file))
+        return ids;
+    no_progress progress;
+    const std::unique_ptr<eobs_gps_loader> gps = eobs_gps_loader::guarded(file, &progress);
+    if (gps->status != ELS_SUCCESS || !gps->space)
+        return ids;
+    QSet<QString> with_bursts;
+    for (const animal_bursts& a : animals)
+        with_bursts.insert(a.id);
+    for (const animal_events& a : gps->take_animals())
+        if (!with_bursts.contains(a.id))
+            ids << a.id;
+    return ids;
+}
+
 int activity_batch::process(const QString& file, const outputs& wanted, QSet<QString>& taken,
                             std::ostream& out, std::ostream& err)
 {
@@ -197,8 +218,12 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
                                                    : QStringLiteral("The file %1.").arg(refusal));
     // Every animal of the file has outputs of its own, named after it; a file of one keeps the plain names.
     std::vector<animal_bursts> animals = loaded->take_animals();
-    const bool several = animals.size() > 1;
+    const QStringList fixes_only = animals_with_fixes_only(file, animals);
+    const bool several = animals.size() + fixes_only.size() > 1;
     int failed = 0;
+    for (const QString& id : fixes_only)
+        failed += fail(QStringLiteral("%1 (animal %2)").arg(shown(file), shown(id)),
+                       QStringLiteral("GPS fixes only, no acceleration bursts; nothing written"));
     for (const animal_bursts& animal : animals) {
         const QString id = several ? (animal.id.isNull() ? QStringLiteral("") : animal.id) : QString();
         const QString who =

@@ -118,6 +118,7 @@ private slots:
     void names_printed_as_they_are_on_one_line();
     void every_animal_of_a_file_and_every_lost_line();
     void refusals_name_the_fault();
+    void an_animal_with_fixes_only_is_named();
     void usage_errors_data();
     void usage_errors();
 
@@ -330,6 +331,19 @@ void test_activity_batch::refusals_name_the_fault()
                                    "\"eobs:accelerations-raw\" that an acceleration download needs.\n"
                                    "dornvale-batch: track.csv: The file is a GPS export, not an acceleration "
                                    "export.\n"));
+}
+
+void test_activity_batch::an_animal_with_fixes_only_is_named()
+{
+    dir->write("mixed.csv", "individual-local-identifier," + test_support::mixed_sensor_header +
+                                "\nAnn,2014-05-02 10:00:00.000,gps,8.5,47.25,,,\n"
+                                "Ann,2014-05-02 10:00:00.000,acceleration,,,XYZ,10,1 2 3\n"
+                                "Dan,2014-05-02 10:00:00.000,gps,8.6,47.25,,,\n");
+    const run_result r = run({"activity", "--csv", ".", "mixed.csv"}, dir->path());
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QStringLiteral("mixed.csv (animal Ann): 1 burst -> ./mixed-Ann-activity.csv\n"));
+    QCOMPARE(r.err, QStringLiteral("dornvale-batch: mixed.csv (animal Dan): GPS fixes only, no acceleration "
+                                   "bursts; nothing written\n"));
 }
 
 void test_activity_batch::usage_errors_data()
