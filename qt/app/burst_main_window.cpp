@@ -96,6 +96,8 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     // status bar, the two overlapped in a narrow window.
     fix_read_out_ = new QLabel(centralWidget());
     fix_read_out_->setContentsMargins(6, 0, 6, 2);
+    // One line high whether empty or not: hovering must not resize the burst view.
+    fix_read_out_->setFixedHeight(fix_read_out_->fontMetrics().height() + 2);
     fix_read_out_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     static_cast<QGridLayout*>(centralWidget()->layout())->addWidget(fix_read_out_, 2, 0, 1, 2);
     fix_read_out_->setVisible(space_->entry_count() > 0 &&

@@ -42,6 +42,8 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // All three rows always: a low dock scrolls the pane instead of cutting the table.
+    table_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 4; ++c)
             table_->setItem(r, c, new QTableWidgetItem);
