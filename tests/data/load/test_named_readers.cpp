@@ -3,6 +3,7 @@
 #include "data/model/burst.h"
 #include "data/model/burst_space.h"
 #include "data/load/eobs_acc_gps_loader.h"
+#include "data/model/animal_pairing.h"
 #include "data/model/event_space.h"
 #include "data/io/loader_cancelled.h"
 #include "data/formats/loader_mbd.h"
@@ -11,6 +12,7 @@
 #include "data/io/loader_read_failed.h"
 #include "data/io/loader_wrong_header.h"
 #include "support/acc_layouts.h"
+#include "support/download_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
@@ -101,6 +103,7 @@ private slots:
     void chains_fall_back_to_named_readers();
     void chain_refuses_unknown_file_after_three_readers();
     void acc_chain_keeps_every_animal();
+    void many_animals_group_and_pair();
     void samples_per_row_join_into_bursts_data();
     void samples_per_row_join_into_bursts();
     void samples_per_row_of_two_animals_and_other_sensors();
@@ -498,6 +501,30 @@ void test_named_readers::acc_chain_keeps_every_animal()
     QCOMPARE(one.status, ELS_SUCCESS);
     QVERIFY(one.more_animals.empty());
     QCOMPARE(one.first_animal, QString("7"));
+}
+
+void test_named_readers::many_animals_group_and_pair()
+{
+    // 300 animals whose rows take turns; fixes in reverse order, ten animals with fixes only first.
+    QByteArray acc = test_support::named_acc_header + '\n';
+    QByteArray gps = test_support::named_gps_header + '\n';
+    for (const char* second : {"00", "01"})
+        for (int i = 0; i < 300; ++i)
+            acc += 'A' + QByteArray::number(i) + ",2014-05-02 13:00:" + second + ".000,XYZ,10,1 2 3\n";
+    for (int i = 309; i >= 0; --i)
+        gps += 'A' + QByteArray::number(i) + ",8.5,47.25,2014-05-02 13:00:00.000\n";
+    recording_progress progress;
+    streams_capture streams;
+    eobs_acc_loader bursts(dir.write("herd-acc.csv", acc), &progress);
+    eobs_gps_loader fixes(dir.write("herd-gps.csv", gps), &progress);
+    animal_pairing pairing(bursts.take_animals(), fixes.take_animals());
+    QCOMPARE(pairing.animals().size(), std::size_t(310));
+    for (int i = 0; i < 310; ++i) {
+        const animal_pairing::animal& a = pairing.animals()[static_cast<std::size_t>(i)];
+        QCOMPARE(a.id, QString("A%1").arg(i < 300 ? i : 609 - i)); // fixes only: in GPS order
+        QCOMPARE(a.bursts ? a.bursts->entry_count() : 0, i < 300 ? 2 : 0);
+        QCOMPARE(a.fix_count(), 1);
+    }
 }
 
 void test_named_readers::samples_per_row_join_into_bursts_data()
