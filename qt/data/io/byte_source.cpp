@@ -1,6 +1,7 @@
 #include "data/io/byte_source.h"
 
 #include "data/io/loader_read_failed.h"
+#include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -32,6 +34,7 @@ struct byte_source::archive
 {
     zip_t* zip = nullptr;
     zip_file_t* entry = nullptr;
+    const QByteArray* head = nullptr; // an entry's head served in place of the entry (no zip, no entry)
     qint64 size = 0; // unpacked
     qint64 read = 0;
     ~archive()
@@ -55,6 +58,12 @@ QString zip_reason(zip_error_t* error)
 
 byte_source::byte_source(const QString& file_name) : name_(file_name), file_(file_name)
 {
+    if (const QByteArray* head = zip_directory::serving::of(file_name)) {
+        archive_ = std::make_unique<archive>();
+        archive_->head = head;
+        archive_->size = head->size();
+        return;
+    }
     QString archive_name;
     QString entry;
     if (zip_entry_path::split(file_name, &archive_name, &entry)) {
@@ -161,6 +170,12 @@ qint64 byte_source::read_raw(char* out, qint64 max)
 
 qint64 byte_source::read(char* out, qint64 max)
 {
+    if (archive_ && archive_->head) {
+        const qint64 n = std::min(max, archive_->size - archive_->read);
+        std::memcpy(out, archive_->head->constData() + archive_->read, static_cast<std::size_t>(n));
+        archive_->read += n;
+        return n;
+    }
     if (archive_) {
         const zip_int64_t n = zip_fread(archive_->entry, out, static_cast<zip_uint64_t>(max));
         if (n < 0)

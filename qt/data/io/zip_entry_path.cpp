@@ -1,22 +1,12 @@
 #include "data/io/zip_entry_path.h"
 
+#include "data/io/zip_directory.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <zip.h>
-
 #include <cstring>
-#include <memory>
-
-namespace {
-
-struct zip_closer
-{
-    void operator()(zip_t* zip) const { zip_discard(zip); }
-};
-
-} // namespace
 
 bool zip_entry_path::split(const QString& path, QString* archive, QString* entry)
 {
@@ -38,24 +28,10 @@ bool zip_entry_path::split(const QString& path, QString* archive, QString* entry
 
 QStringList zip_entry_path::entries(const QString& archive, QString* escaping)
 {
-    QStringList paths;
-    if (!is_archive(archive))
-        return paths;
-    int code = 0;
-    const std::unique_ptr<zip_t, zip_closer> zip(
-        zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
-    if (!zip)
-        return paths;
-    const zip_int64_t count = zip_get_num_entries(zip.get(), 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const QString name = QString::fromUtf8(zip_get_name(zip.get(), static_cast<zip_uint64_t>(i), 0));
-        if (escapes(name)) {
-            if (escaping && escaping->isEmpty())
-                *escaping = name;
-        } else if (is_data_entry(name))
-            paths << archive + QLatin1Char('/') + name;
-    }
-    return paths;
+    const zip_directory directory(archive);
+    if (escaping && escaping->isEmpty())
+        *escaping = directory.escaping;
+    return directory.entries;
 }
 
 bool zip_entry_path::exists(const QString& path)
