@@ -263,13 +263,19 @@ void test_named_readers::unusable_times_repaired_or_skipped_and_counted()
     loader_named_acc samples(dir.write("timestamp,acceleration-x,acceleration-y,acceleration-z\n2014-05-02 "
                                        "13:00:00.000,1,1,1\nn/a,2,2,2\n2014-05-02 13:00:00.100,3,3,3\n"),
                              &progress);
+    loader_named_gps fixes(dir.write("location-long,location-lat,timestamp\n1,2,n/a\n3,4,2014-05-02T13:00:00Z\n"
+                                     "5,6,1970-01-01 00:00:00.000\n"),
+                           &progress);
     QCOMPARE(bursts_text(bursts.bursts()) + bursts_text(samples.bursts()),
              QStringList({"%1 20Hz 1/2/3", "%1 20Hz 4/5/6", "%1 20Hz 7/8/9", "%1 10Hz 1/1/1 3/3/3"})
                  .replaceInStrings("%1", QString::number(t0)));
+    QCOMPARE(fixes.events().size(), std::size_t(1));
+    QCOMPARE(fix_text(*fixes.events()[0]), QString("%1 3 4").arg(t0));
     QCOMPARE(
         streams.stdout_lines().filter("1990-2100").join('|'),
         "start times unreadable or outside 1990-2100: 2 (each took the time of the previous readable line)|"
-        "rows with a time unreadable or outside 1990-2100 skipped: 1");
+        "rows with a time unreadable or outside 1990-2100 skipped: 1|"
+        "fixes with a time unreadable or outside 1990-2100 skipped: 2");
 }
 
 void test_named_readers::acc_reads_like_the_eobs_reader()
