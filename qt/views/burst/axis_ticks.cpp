@@ -36,7 +36,8 @@ std::vector<double> axis_ticks(double lo, double hi, double length, double min_g
     const double most = std::min(std::floor(length / std::max(min_gap, 1.0)) + 2, 10000.0);
     for (double i = 0; i < most; ++i) {
         const double v = (first + i) * step;
-        if (!(v <= hi + step * 1e-9) || (!ticks.empty() && !(v > ticks.back())))
+        // lo / step may overflow: a tick past the largest double is no tick.
+        if (!std::isfinite(v) || !(v <= hi + step * 1e-9) || (!ticks.empty() && !(v > ticks.back())))
             break;
         ticks.push_back(v == 0 ? 0.0 : v); // no "-0"
     }
