@@ -155,6 +155,11 @@ qint64 byte_source::size() const
     return file_.isSequential() ? 0 : file_.size();
 }
 
+bool byte_source::compressed() const
+{
+    return inflater_ || (archive_ && !archive_->head);
+}
+
 qint64 byte_source::position() const
 {
     return archive_ ? archive_->read : file_.pos();
