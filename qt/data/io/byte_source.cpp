@@ -113,7 +113,7 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
     const zip_int64_t count = zip_get_num_entries(archive_->zip, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const QString name = QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0));
-        if (zip_entry_path::escapes(name))
+        if (zip_directory::escapes(name))
             throw loader_read_failed(zip_entry_path::escape_refusal(file_name, name));
     }
     zip_int64_t index = -1;
@@ -124,7 +124,7 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
                 QStringLiteral("Can't read file: the archive holds no file \"%1\"").arg(entry));
     } else {
         for (zip_int64_t i = 0; i < count && index < 0; ++i) {
-            if (zip_entry_path::is_data_entry(
+            if (zip_directory::is_data_entry(
                     QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0))))
                 index = i;
         }

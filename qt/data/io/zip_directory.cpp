@@ -1,8 +1,7 @@
 #include "data/io/zip_directory.h"
 
-#include "data/io/zip_entry_path.h"
-
 #include <QFile>
+#include <QFileInfo>
 
 #include <zip.h>
 
@@ -20,7 +19,7 @@ void zip_directory::closer::operator()(zip* z) const
     zip_discard(z);
 }
 
-zip_directory::zip_directory(const QString& file_name) : archive(zip_entry_path::is_archive(file_name))
+zip_directory::zip_directory(const QString& file_name) : archive(is_archive(file_name))
 {
     if (!archive)
         return;
@@ -31,10 +30,10 @@ zip_directory::zip_directory(const QString& file_name) : archive(zip_entry_path:
     const zip_int64_t count = zip_get_num_entries(zip_.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const QString name = QString::fromUtf8(zip_get_name(zip_.get(), static_cast<zip_uint64_t>(i), 0));
-        if (zip_entry_path::escapes(name)) {
+        if (escapes(name)) {
             if (escaping.isEmpty())
                 escaping = name;
-        } else if (zip_entry_path::is_data_entry(name)) {
+        } else if (is_data_entry(name)) {
             entries << file_name + QLatin1Char('/') + name;
             index_.push_back(i);
         }
@@ -97,6 +96,27 @@ int zip_directory::code_unit::line_end(const QByteArray& text, int from) const
             return at + bytes;
     }
     return -1;
+}
+
+bool zip_directory::escapes(const QString& name)
+{
+    return name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+           (name.size() >= 2 && name[1] == QLatin1Char(':')) ||
+           name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+}
+
+bool zip_directory::is_data_entry(const QString& name)
+{
+    return name.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+}
+
+bool zip_directory::is_archive(const QString& file_name)
+{
+    QFile file(file_name);
+    char magic[4];
+    return QFileInfo(file_name).isFile() && file.open(QIODevice::ReadOnly) && file.read(magic, 4) == 4 &&
+           std::memcmp(magic, "PK\x03\x04", 4) == 0;
 }
 
 zip_directory::serving::serving(const QString& path, const QByteArray& head)

@@ -17,7 +17,7 @@ class zip_directory
 public:
     // Lists the .csv and .txt entries (any case) as entry paths, in archive order; none for a file
     // that is no zip archive or cannot be read as one. An entry whose name points outside the
-    // archive (zip_entry_path::escapes) is left out, the first such name kept in escaping.
+    // archive (escapes()) is left out, the first such name kept in escaping.
     explicit zip_directory(const QString& archive);
     ~zip_directory();
 
@@ -34,6 +34,14 @@ public:
     QByteArray head(int i);
     // Longest head: a header line of line_reader's bound in UTF-32.
     static constexpr int head_limit = (4 << 20) + 8;
+
+    // Whether an entry name points outside its archive: a ".." part, an absolute path or a drive,
+    // or a backslash (a separator elsewhere).
+    static bool escapes(const QString& name);
+    // Whether an entry of that name holds data: its name ends in ".csv" or ".txt" (any case).
+    static bool is_data_entry(const QString& name);
+    // Whether the file starts as a zip archive does (it may still be damaged).
+    static bool is_archive(const QString& file_name);
 
     // While one lives, a byte_source of path on this thread reads head instead of the entry: the
     // readers' header checks then run on the bytes head() gave.

@@ -3,10 +3,7 @@
 #include "data/io/zip_directory.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-#include <cstring>
 
 bool zip_entry_path::split(const QString& path, QString* archive, QString* entry)
 {
@@ -43,30 +40,9 @@ bool zip_entry_path::exists(const QString& path)
     return split(path, &archive, &entry) && entries(archive).contains(path);
 }
 
-bool zip_entry_path::escapes(const QString& name)
-{
-    return name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-           (name.size() >= 2 && name[1] == QLatin1Char(':')) ||
-           name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
-}
-
 QString zip_entry_path::escape_refusal(const QString& archive, const QString& name)
 {
     return QStringLiteral("Can't read file: the archive \"%1\" holds an entry named \"%2\", which points "
                           "outside the archive; nothing of it is read")
         .arg(QDir::toNativeSeparators(archive), name);
-}
-
-bool zip_entry_path::is_data_entry(const QString& name)
-{
-    return name.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ||
-           name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
-}
-
-bool zip_entry_path::is_archive(const QString& file_name)
-{
-    QFile file(file_name);
-    char magic[4];
-    return QFileInfo(file_name).isFile() && file.open(QIODevice::ReadOnly) && file.read(magic, 4) == 4 &&
-           std::memcmp(magic, "PK\x03\x04", 4) == 0;
 }
