@@ -5,6 +5,7 @@
 #include "data/model/animal_pairing.h"
 #include "support/download_layouts.h"
 #include "support/temp_folder.h"
+#include "support/test_support.h"
 
 #include <chrono>
 #include <cstdio>
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
     const QString gps_path = dir.write("herd-gps.csv", gps);
     test_support::recording_progress progress;
     progress.record_values = false;
+    test_support::streams_capture quiet; // the readers' lines
     auto start = std::chrono::steady_clock::now();
     eobs_acc_loader acc_loader(acc_path, &progress);
     std::printf("%d animals: acceleration load %.3f s\n", count, since(start));

@@ -3,6 +3,7 @@
 //   bench_zip_package [<entries> ...]   (default: 1000 3000)
 #include "data/load/zip_package.h"
 #include "support/temp_folder.h"
+#include "support/test_support.h"
 #include "support/zip_writer.h"
 
 #include <chrono>
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     if (counts.empty())
         counts = {1000, 3000};
     temp_folder dir;
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}); // name guesses
     for (const int count : counts) {
         QList<QPair<QByteArray, QByteArray>> entries;
         for (int i = 0; i < count; ++i) {
@@ -26,6 +28,7 @@ int main(int argc, char** argv)
                                      ",8.5,47.25,2014-05-02 10:00:00.000\n");
         }
         const QString zip = test_support::write_zip(dir.path(QString("pkg%1.zip").arg(count)), entries);
+        test_support::streams_capture quiet; // the readers' header lines
         const auto start = std::chrono::steady_clock::now();
         const zip_package package(zip);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
