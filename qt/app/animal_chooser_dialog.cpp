@@ -9,8 +9,8 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 animal_chooser_dialog::animal_chooser_dialog(const std::vector<animal>& animals, const QString& file_name,
