@@ -19,17 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const char separator[] = "\n----\n";
-    const auto* end = data + size;
-    const auto* cut = std::search(data, end, separator, separator + 6);
-    const QString acc_path = fuzz_support::write_input(data, static_cast<std::size_t>(cut - data), "-acc");
-    const auto* gps_begin = cut == end ? end : cut + 6;
-    const QString gps_path =
-        fuzz_support::write_input(gps_begin, static_cast<std::size_t>(end - gps_begin), "-gps");
-
-    fuzz_support::never_cancelled progress;
-    const auto acc = eobs_acc_loader::guarded(acc_path, &progress);
-    const auto gps = eobs_gps_loader::guarded(gps_path, &progress);
+    const auto [acc, gps] = fuzz_support::load_pair(data, size);
     if (!acc->space)
         return 0;
     const burst_space& bursts = *acc->space;

@@ -24,8 +24,18 @@ if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cc
 cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j"$(nproc)" >build-fuzz/build.log 2>&1 || { tail -40 build-fuzz/build.log; exit 1; }
 
-targets=(loader_eobsmb loader_mbd loader_gps_eobsmb loader_gps_mbd loader_named_acc loader_named_gps chain)
-seeds_of() { case "$1" in loader_gps_* | loader_named_gps) echo gps ;; chain) echo chain ;; *) echo acc ;; esac; }
+targets=(loader_eobsmb loader_mbd loader_gps_eobsmb loader_gps_mbd loader_named_acc loader_named_gps chain
+         zip_package animals parallel_lines axis_ticks)
+seeds_of() {
+  case "$1" in
+    loader_gps_* | loader_named_gps) echo gps ;;
+    chain) echo chain ;;
+    zip_package) echo zip ;;
+    animals) echo herd ;;
+    axis_ticks) echo ticks ;;
+    *) echo acc ;;
+  esac
+}
 each=$(( total / ${#targets[@]} ))
 [ "$each" -ge 1 ] || each=1
 

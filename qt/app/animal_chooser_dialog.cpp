@@ -3,15 +3,19 @@
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 animal_chooser_dialog::animal_chooser_dialog(const std::vector<animal>& animals, const QString& file_name,
                                              QWidget* parent, const QString& gps_file_name)
-    : QDialog(parent), list_(new QListWidget(this)),
+    : QDialog(parent), filter_(new QLineEdit(this)), list_(new QListWidget(this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
     setObjectName(QStringLiteral("animal_chooser_dialog"));
@@ -37,19 +41,43 @@ animal_chooser_dialog::animal_chooser_dialog(const std::vector<animal>& animals,
     auto* label = new QLabel(intro, this);
     label->setWordWrap(!gps_file_name.isEmpty());
     layout->addWidget(label);
+    filter_->setObjectName(QStringLiteral("animal_filter"));
+    filter_->setPlaceholderText(tr("Filter animals by identifier"));
+    filter_->setClearButtonEnabled(true);
+    auto* select_all = new QPushButton(tr("Select All"), this);
+    auto* select_none = new QPushButton(tr("Select None"), this);
+    select_all->setObjectName(QStringLiteral("select_all"));
+    select_none->setObjectName(QStringLiteral("select_none"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(filter_, 1);
+    row->addWidget(select_all);
+    row->addWidget(select_none);
+    layout->addLayout(row);
+    list_->setUniformItemSizes(true); // many thousand rows lay out at once
+    int checked = 0;
     for (const animal& a : animals) {
-        auto* item = new QListWidgetItem(row_text(a), list_);
+        // Filled before it joins the list: one change for the list instead of four.
+        auto* item = new QListWidgetItem(row_text(a));
+        item->setData(Qt::UserRole, a.id);
         // An animal with fixes only has no burst window to open.
         const bool openable = a.bursts > 0 || a.fixes < 0;
         item->setFlags(openable ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::NoItemFlags);
-        item->setCheckState(openable ? Qt::Checked : Qt::Unchecked);
+        const bool check = openable && checked < opens_without_asking;
+        checked += check ? 1 : 0;
+        item->setCheckState(check ? Qt::Checked : Qt::Unchecked);
+        list_->addItem(item);
     }
     list_->setObjectName(QStringLiteral("animal_list"));
     layout->addWidget(list_);
     layout->addWidget(buttons_);
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &animal_chooser_dialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QListWidget::itemChanged, this, &animal_chooser_dialog::update_ok);
+    connect(filter_, &QLineEdit::textChanged, this, &animal_chooser_dialog::filter);
+    connect(select_all, &QPushButton::clicked, this, [this] { check_shown(Qt::Checked); });
+    connect(select_none, &QPushButton::clicked, this, [this] { check_shown(Qt::Unchecked); });
+    update_ok();
+    list_->setFocus();
     // Wide enough for the longest row (up to a limit), so that rows are not cut.
     const QMargins margins = layout->contentsMargins();
     const int row_width = list_->sizeHintForColumn(0) + 2 * list_->frameWidth() +
@@ -92,4 +120,38 @@ std::vector<int> animal_chooser_dialog::chosen() const
 void animal_chooser_dialog::update_ok()
 {
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(!chosen().empty());
+}
+
+void animal_chooser_dialog::filter(const QString& text)
+{
+    for (int i = 0; i < list_->count(); ++i) {
+        QListWidgetItem* item = list_->item(i);
+        item->setHidden(!item->data(Qt::UserRole).toString().contains(text, Qt::CaseInsensitive));
+    }
+}
+
+void animal_chooser_dialog::check_shown(Qt::CheckState state)
+{
+    {
+        // One check of OK afterwards, not one per row.
+        const QSignalBlocker quiet(list_);
+        for (int i = 0; i < list_->count(); ++i) {
+            QListWidgetItem* item = list_->item(i);
+            if (!item->isHidden() && (item->flags() & Qt::ItemIsUserCheckable))
+                item->setCheckState(state);
+        }
+    }
+    update_ok();
+}
+
+void animal_chooser_dialog::accept()
+{
+    const std::size_t windows = chosen().size();
+    if (windows > static_cast<std::size_t>(opens_without_asking) &&
+        QMessageBox::question(this, tr("Open Many Windows"),
+                              tr("Open %1 windows, one for each checked animal?").arg(windows),
+                              QMessageBox::Open | QMessageBox::Cancel,
+                              QMessageBox::Cancel) != QMessageBox::Open)
+        return;
+    QDialog::accept();
 }

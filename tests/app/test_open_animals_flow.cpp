@@ -12,6 +12,7 @@
 #include "util/recent_files.h"
 
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -75,6 +76,7 @@ private slots:
     void pick_one_opens_only_that_animal();
     void cancel_opens_nothing();
     void one_animal_opens_without_asking();
+    void chooser_of_many_filters_selects_and_asks();
 
 private:
     QPushButton* open_button() { return window->findChild<QPushButton*>("push_button_open_eobs_acc_file"); }
@@ -150,6 +152,33 @@ void test_open_animals_flow::one_animal_opens_without_asking()
     QCOMPARE(script.titles.size(), 1);
     QCOMPARE(tree_rows(window->open_files_tree()),
              (QStringList{"e-obs acc", "  2 acc bursts in stork_acc.csv"}));
+}
+
+void test_open_animals_flow::chooser_of_many_filters_selects_and_asks()
+{
+    std::vector<animal_chooser_dialog::animal> animals;
+    for (int i = 0; i < 30; ++i)
+        animals.push_back({QString("Stork %1").arg(i), 1, 0, 0});
+    animal_chooser_dialog dialog(animals, "herd_acc.csv", window.get());
+    QCOMPARE(dialog.chosen().size(), std::size_t(20)); // the first 20
+    QCOMPARE(dialog.chosen().back(), 19);
+    dialog.findChild<QLineEdit*>("animal_filter")->setText("stork 2"); // rows 2 and 20 to 29
+    dialog.findChild<QPushButton*>("select_none")->click();
+    QCOMPARE(dialog.chosen().size(), std::size_t(19));
+    dialog.findChild<QPushButton*>("select_all")->click();
+    QCOMPARE(dialog.chosen().size(), std::size_t(30));
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    dialog.show();
+    for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Open}) {
+        QString text;
+        modal_script script;
+        script.then(answer_message(answer, nullptr, &text));
+        ok->click();
+        QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+        QCOMPARE(text, QString("Open 30 windows, one for each checked animal?"));
+        QCOMPARE(dialog.isVisible(), answer == QMessageBox::Cancel);
+    }
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(test_open_animals_flow)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -26,10 +27,11 @@ public:
     {
         if (last_ < groups_.size() && groups_[last_].key == animal)
             return last_;
-        for (last_ = 0; last_ < groups_.size(); ++last_) {
-            if (groups_[last_].key == animal)
-                return last_;
-        }
+        const auto found = index_.constFind(animal);
+        if (found != index_.constEnd())
+            return last_ = found.value();
+        last_ = groups_.size();
+        index_.insert(animal, last_);
         groups_.push_back({animal, {QString::fromUtf8(animal), {}}});
         return last_;
     }
@@ -50,6 +52,7 @@ private:
         group content;
     };
     std::vector<keyed> groups_;
+    QHash<QByteArray, std::size_t> index_; // each key's position in groups_
     std::vector<std::unique_ptr<Item>> none_;
     std::size_t last_ = 0; // the group found last
 };

@@ -11,6 +11,7 @@
 #include "data/io/loader_read_failed.h"
 #include "data/io/loader_wrong_header.h"
 #include "data/io/trace.h"
+#include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
 
 namespace {
@@ -45,12 +46,26 @@ eobs_file_kind::kind eobs_file_kind::of(const QString& file_name)
 {
     if (!zip_entry_path::exists(file_name))
         return neither;
+    return fixed_kind(file_name);
+}
+
+eobs_file_kind::kind eobs_file_kind::fixed_kind(const QString& file_name)
+{
     trace::err("header check of ", file_name);
     if (accepts<loader_eobsmb>(file_name) || accepts<loader_mbd>(file_name))
         return acceleration;
     if (accepts<loader_gps_eobsmb>(file_name) || accepts<loader_gps_mbd>(file_name))
         return gps;
     return neither;
+}
+
+eobs_file_kind::readings eobs_file_kind::of_head(const QString& entry_path, const QByteArray& head)
+{
+    const zip_directory::serving served(entry_path, head);
+    const kind fixed = fixed_kind(entry_path);
+    if (fixed != neither)
+        return {fixed == acceleration, fixed == gps};
+    return {accepts<loader_named_acc>(entry_path), accepts<loader_named_gps>(entry_path)};
 }
 
 bool eobs_file_kind::reads_as(const QString& file_name, kind sensor)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Which export a file is, decided by the readers' own header checks on its first line: each reader
@@ -16,4 +17,16 @@ public:
     // Whether a reader of that kind, the named-column one included, accepts the file's header; a
     // download with both sensors' rows reads as both. False as of() would give neither.
     static bool reads_as(const QString& file_name, kind sensor);
+
+    // reads_as() for both sensors, judged on the entry's first bytes (zip_directory::head) alone.
+    struct readings
+    {
+        bool acc = false;
+        bool gps = false;
+    };
+    static readings of_head(const QString& entry_path, const QByteArray& head);
+
+private:
+    // of() without the check that the file exists.
+    static kind fixed_kind(const QString& file_name);
 };

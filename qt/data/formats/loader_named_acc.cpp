@@ -116,7 +116,6 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
     QTextCodec* codec = rows.codec();
     std::vector<field> fields;
     std::vector<std::pair<QByteArray, burst_assembler>> assemblers; // per animal, in order of first row
-    std::size_t last = 0;
     qint64 total_samples = 0;
     qint64 unusable_times = 0;
     qint32 appended = 0;
@@ -146,16 +145,11 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
         }
         burst_axes::check_limit(++total_samples, sample_limit);
         const QByteArray animal = rows.animal(fields);
-        if (last >= assemblers.size() || assemblers[last].first != animal) {
-            last = 0;
-            while (last < assemblers.size() && assemblers[last].first != animal)
-                ++last;
-            if (last == assemblers.size()) {
-                assemblers.emplace_back(animal, burst_assembler());
-                animals_.find_or_add(animal); // animals keep the order of their first row
-            }
-        }
-        append(animal, assemblers[last].second.add(t, value[0], value[1], value[2]));
+        // Animals keep the order of their first row; their assemblers are made in the same order.
+        const std::size_t group = animals_.find_or_add(animal);
+        if (group == assemblers.size())
+            assemblers.emplace_back(animal, burst_assembler());
+        append(animal, assemblers[group].second.add(t, value[0], value[1], value[2]));
     }
     for (auto& [animal, assembler] : assemblers)
         append(animal, assembler.finish());

@@ -4,6 +4,7 @@
 #include "data/io/loader_cancelled.h"
 #include "data/io/loader_progress.h"
 #include "data/io/loader_wrong_header.h"
+#include "data/formats/start_time_repair.h"
 #include "data/io/trace.h"
 
 namespace {
@@ -36,6 +37,7 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
     QTextCodec* codec = rows.codec();
 
     qint64 quality_check_failed = 0;
+    qint64 unusable_times = 0;
     qint64 good = 0;
     std::vector<field> fields;
     while (rows.next_of("gps", fields, progress)) {
@@ -47,8 +49,14 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
             continue;
         }
         const field time = named_rows::unquoted(fields[static_cast<std::size_t>(timestamp)]);
+        // A fix is placed by its own time: without a usable one it has no place on the track.
+        const qint64 t = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
+        if (!start_time_repair::usable(t)) {
+            ++unusable_times;
+            continue;
+        }
         auto event = std::make_unique<gps_event>();
-        event->timestamp = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
+        event->timestamp = t;
         event->longitude = csv_field::to_double(lon.first, lon.second, codec);
         event->latitude = csv_field::to_double(lat.first, lat.second, codec);
         animals_.add(rows.animal(fields), std::move(event));
@@ -61,6 +69,8 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
     }
     trace::out("lines: ", rows.line_count());
     trace::out("count_quality_check_failed: ", quality_check_failed);
+    if (unusable_times > 0)
+        trace::out("fixes with a time unreadable or outside 1990-2100 skipped: ", unusable_times);
     trace::out("good gps events: ", good);
     trace::out("animals: ", animals_.size());
 }

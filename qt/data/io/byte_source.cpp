@@ -1,6 +1,7 @@
 #include "data/io/byte_source.h"
 
 #include "data/io/loader_read_failed.h"
+#include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -32,6 +34,7 @@ struct byte_source::archive
 {
     zip_t* zip = nullptr;
     zip_file_t* entry = nullptr;
+    const QByteArray* head = nullptr; // an entry's head served in place of the entry (no zip, no entry)
     qint64 size = 0; // unpacked
     qint64 read = 0;
     ~archive()
@@ -55,6 +58,12 @@ QString zip_reason(zip_error_t* error)
 
 byte_source::byte_source(const QString& file_name) : name_(file_name), file_(file_name)
 {
+    if (const QByteArray* head = zip_directory::serving::of(file_name)) {
+        archive_ = std::make_unique<archive>();
+        archive_->head = head;
+        archive_->size = head->size();
+        return;
+    }
     QString archive_name;
     QString entry;
     if (zip_entry_path::split(file_name, &archive_name, &entry)) {
@@ -104,7 +113,7 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
     const zip_int64_t count = zip_get_num_entries(archive_->zip, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const QString name = QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0));
-        if (zip_entry_path::escapes(name))
+        if (zip_directory::escapes(name))
             throw loader_read_failed(zip_entry_path::escape_refusal(file_name, name));
     }
     zip_int64_t index = -1;
@@ -115,7 +124,7 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
                 QStringLiteral("Can't read file: the archive holds no file \"%1\"").arg(entry));
     } else {
         for (zip_int64_t i = 0; i < count && index < 0; ++i) {
-            if (zip_entry_path::is_data_entry(
+            if (zip_directory::is_data_entry(
                     QString::fromUtf8(zip_get_name(archive_->zip, static_cast<zip_uint64_t>(i), 0))))
                 index = i;
         }
@@ -146,6 +155,11 @@ qint64 byte_source::size() const
     return file_.isSequential() ? 0 : file_.size();
 }
 
+bool byte_source::compressed() const
+{
+    return inflater_ || (archive_ && !archive_->head);
+}
+
 qint64 byte_source::position() const
 {
     return archive_ ? archive_->read : file_.pos();
@@ -161,6 +175,12 @@ qint64 byte_source::read_raw(char* out, qint64 max)
 
 qint64 byte_source::read(char* out, qint64 max)
 {
+    if (archive_ && archive_->head) {
+        const qint64 n = std::min(max, archive_->size - archive_->read);
+        std::memcpy(out, archive_->head->constData() + archive_->read, static_cast<std::size_t>(n));
+        archive_->read += n;
+        return n;
+    }
     if (archive_) {
         const zip_int64_t n = zip_fread(archive_->entry, out, static_cast<zip_uint64_t>(max));
         if (n < 0)

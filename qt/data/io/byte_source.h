@@ -29,8 +29,8 @@ public:
     // Bytes of the file on disk consumed so far (compressed bytes for a gzip file, unpacked bytes
     // of a zip entry).
     qint64 position() const;
-    // True for gzip and zip input, whose text is longer than the file.
-    bool compressed() const { return inflater_ || archive_; }
+    // True for gzip and zip input, whose text is longer than the file (not for a served entry head).
+    bool compressed() const;
     QString file_name() const { return name_; }
 
 private:

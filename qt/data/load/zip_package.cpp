@@ -2,14 +2,18 @@
 
 #include "data/formats/eobs_file_kind.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
+#include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
 
-zip_package::zip_package(const QString& archive) : archive(zip_entry_path::is_archive(archive))
+#include <QSet>
+
+zip_package::zip_package(const QString& archive, const std::function<bool(int, int)>& step)
 {
-    QString escaping;
-    entries = zip_entry_path::entries(archive, &escaping);
-    if (!escaping.isEmpty()) {
-        refusal = zip_entry_path::escape_refusal(archive, escaping);
+    zip_directory directory(archive);
+    this->archive = directory.archive;
+    entries = directory.entries;
+    if (!directory.escaping.isEmpty()) {
+        refusal = zip_entry_path::escape_refusal(archive, directory.escaping);
         entries.clear();
         return;
     }
@@ -17,19 +21,28 @@ zip_package::zip_package(const QString& archive) : archive(zip_entry_path::is_ar
         return;
     // Names are paired within the archive, whatever the archive's own name holds.
     const QString folder = archive + QLatin1Char('/');
+    const QSet<QString> present(entries.begin(), entries.end());
     for (const QString& entry : entries) {
         const eobs_guess_acc_gps_filenames names(entry.mid(folder.size()));
         const QString partner = folder + names.gps_filename;
-        if (names.acc_filename == entry.mid(folder.size()) && partner != entry && entries.contains(partner)) {
+        if (names.acc_filename == entry.mid(folder.size()) && partner != entry && present.contains(partner)) {
             acc = entry;
             gps = partner;
             return;
         }
     }
     QString both; // the first entry with both sensors' rows
-    for (const QString& entry : entries) {
-        const bool reads_acc = eobs_file_kind::reads_as(entry, eobs_file_kind::acceleration);
-        const bool reads_gps = eobs_file_kind::reads_as(entry, eobs_file_kind::gps);
+    for (int i = 0; i < entries.size(); ++i) {
+        if (step && !step(i, entries.size())) {
+            cancelled = true;
+            acc.clear();
+            gps.clear();
+            return;
+        }
+        const QString& entry = entries[i];
+        const eobs_file_kind::readings kind = eobs_file_kind::of_head(entry, directory.head(i));
+        const bool reads_acc = kind.acc;
+        const bool reads_gps = kind.gps;
         if (reads_acc && reads_gps && both.isEmpty())
             both = entry;
         else if (reads_acc && acc.isEmpty())

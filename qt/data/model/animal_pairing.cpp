@@ -1,5 +1,7 @@
 #include "data/model/animal_pairing.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 qint32 animal_pairing::animal::fix_count() const
@@ -34,12 +36,14 @@ animal_pairing::animal_pairing(std::vector<animal_bursts> acc, std::vector<anima
         animals_.front().events = std::move(fixes.front().space);
         return;
     }
+    QHash<QString, std::size_t> acc_index; // the first animal with bursts of each identifier
+    acc_index.reserve(static_cast<int>(acc_animals_));
+    for (std::size_t i = acc_animals_; i-- > 0;)
+        acc_index.insert(animals_[i].id, i);
     for (animal_events& f : fixes) {
-        const auto same =
-            std::find_if(animals_.begin(), animals_.begin() + static_cast<std::ptrdiff_t>(acc_animals_),
-                         [&](const animal& a) { return a.id == f.id; });
-        if (same != animals_.begin() + static_cast<std::ptrdiff_t>(acc_animals_))
-            same->events = std::move(f.space);
+        const auto same = acc_index.constFind(f.id);
+        if (same != acc_index.constEnd())
+            animals_[same.value()].events = std::move(f.space);
         else if (!f.space->events().empty())
             animals_.push_back({f.id, nullptr, std::move(f.space)});
     }

@@ -3,6 +3,7 @@
 #include "data/model/burst.h"
 #include "data/model/burst_space.h"
 #include "data/load/eobs_acc_gps_loader.h"
+#include "data/model/animal_pairing.h"
 #include "data/model/event_space.h"
 #include "data/io/loader_cancelled.h"
 #include "data/formats/loader_mbd.h"
@@ -11,6 +12,7 @@
 #include "data/io/loader_read_failed.h"
 #include "data/io/loader_wrong_header.h"
 #include "support/acc_layouts.h"
+#include "support/download_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
@@ -101,6 +103,7 @@ private slots:
     void chains_fall_back_to_named_readers();
     void chain_refuses_unknown_file_after_three_readers();
     void acc_chain_keeps_every_animal();
+    void many_animals_group_and_pair();
     void samples_per_row_join_into_bursts_data();
     void samples_per_row_join_into_bursts();
     void samples_per_row_of_two_animals_and_other_sensors();
@@ -260,13 +263,19 @@ void test_named_readers::unusable_times_repaired_or_skipped_and_counted()
     loader_named_acc samples(dir.write("timestamp,acceleration-x,acceleration-y,acceleration-z\n2014-05-02 "
                                        "13:00:00.000,1,1,1\nn/a,2,2,2\n2014-05-02 13:00:00.100,3,3,3\n"),
                              &progress);
+    loader_named_gps fixes(dir.write("location-long,location-lat,timestamp\n1,2,n/a\n3,4,2014-05-02T13:00:00Z\n"
+                                     "5,6,1970-01-01 00:00:00.000\n"),
+                           &progress);
     QCOMPARE(bursts_text(bursts.bursts()) + bursts_text(samples.bursts()),
              QStringList({"%1 20Hz 1/2/3", "%1 20Hz 4/5/6", "%1 20Hz 7/8/9", "%1 10Hz 1/1/1 3/3/3"})
                  .replaceInStrings("%1", QString::number(t0)));
+    QCOMPARE(fixes.events().size(), std::size_t(1));
+    QCOMPARE(fix_text(*fixes.events()[0]), QString("%1 3 4").arg(t0));
     QCOMPARE(
         streams.stdout_lines().filter("1990-2100").join('|'),
         "start times unreadable or outside 1990-2100: 2 (each took the time of the previous readable line)|"
-        "rows with a time unreadable or outside 1990-2100 skipped: 1");
+        "rows with a time unreadable or outside 1990-2100 skipped: 1|"
+        "fixes with a time unreadable or outside 1990-2100 skipped: 2");
 }
 
 void test_named_readers::acc_reads_like_the_eobs_reader()
@@ -498,6 +507,30 @@ void test_named_readers::acc_chain_keeps_every_animal()
     QCOMPARE(one.status, ELS_SUCCESS);
     QVERIFY(one.more_animals.empty());
     QCOMPARE(one.first_animal, QString("7"));
+}
+
+void test_named_readers::many_animals_group_and_pair()
+{
+    // 300 animals whose rows take turns; fixes in reverse order, ten animals with fixes only first.
+    QByteArray acc = test_support::named_acc_header + '\n';
+    QByteArray gps = test_support::named_gps_header + '\n';
+    for (const char* second : {"00", "01"})
+        for (int i = 0; i < 300; ++i)
+            acc += 'A' + QByteArray::number(i) + ",2014-05-02 13:00:" + second + ".000,XYZ,10,1 2 3\n";
+    for (int i = 309; i >= 0; --i)
+        gps += 'A' + QByteArray::number(i) + ",8.5,47.25,2014-05-02 13:00:00.000\n";
+    recording_progress progress;
+    streams_capture streams;
+    eobs_acc_loader bursts(dir.write("herd-acc.csv", acc), &progress);
+    eobs_gps_loader fixes(dir.write("herd-gps.csv", gps), &progress);
+    animal_pairing pairing(bursts.take_animals(), fixes.take_animals());
+    QCOMPARE(pairing.animals().size(), std::size_t(310));
+    for (int i = 0; i < 310; ++i) {
+        const animal_pairing::animal& a = pairing.animals()[static_cast<std::size_t>(i)];
+        QCOMPARE(a.id, QString("A%1").arg(i < 300 ? i : 609 - i)); // fixes only: in GPS order
+        QCOMPARE(a.bursts ? a.bursts->entry_count() : 0, i < 300 ? 2 : 0);
+        QCOMPARE(a.fix_count(), 1);
+    }
 }
 
 void test_named_readers::samples_per_row_join_into_bursts_data()

@@ -59,6 +59,7 @@ private slots:
     void entry_failures_are_clear();
     void package_entries_found_data();
     void package_entries_found();
+    void package_search_reports_and_cancels();
 
 private:
     temp_folder dir;
@@ -258,6 +259,15 @@ void test_zip_package::package_entries_found_data()
         << "";
     QTest::newRow("one entry") << QStringList{"s-acc.csv"} << QList<QByteArray>{named_acc} << ""
                                << "";
+    // The head of an entry, read in steps of 4 KiB, reaches its header's end, in UTF-16 too, where
+    // the code unit 0x010a holds a newline byte.
+    const QString utf16 = QString(2100, 'x') + QChar(0x010a) + QString(3000, 'y') + "," + named_gps;
+    QTest::newRow("header past 4 KiB, UTF-16")
+        << QStringList{"a.csv", "b.csv"}
+        << QList<QByteArray>{"x" + QByteArray(5000, 'y') + "," + named_acc,
+                             "\xff\xfe" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), 2 * utf16.size())}
+        << "a.csv"
+        << "b.csv";
 }
 
 void test_zip_package::package_entries_found()
@@ -279,6 +289,21 @@ void test_zip_package::package_entries_found()
     QCOMPARE(package.several(), names.size() > 1);
     QCOMPARE(package.acc, acc.isEmpty() ? QString() : zip + "/" + acc);
     QCOMPARE(package.gps, gps.isEmpty() ? QString() : zip + "/" + gps);
+}
+
+void test_zip_package::package_search_reports_and_cancels()
+{
+    const QString zip = write_zip(dir.path("pkg.zip"), {{"a.csv", named_acc}, {"b.csv", named_gps}, {"c.csv", mixed}});
+    QList<QPair<int, int>> steps;
+    streams_capture streams;
+    const zip_package package(zip, [&](int done, int total) {
+        steps << qMakePair(done, total);
+        return done < 1;
+    });
+    QCOMPARE(steps, (QList<QPair<int, int>>{{0, 3}, {1, 3}}));
+    QVERIFY(package.cancelled);
+    QVERIFY(package.acc.isEmpty() && package.gps.isEmpty());
+    QCOMPARE(package.entries.size(), 3);
 }
 
 QTEST_GUILESS_MAIN(test_zip_package)

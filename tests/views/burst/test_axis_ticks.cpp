@@ -46,6 +46,9 @@ TEST(axis_ticks, degenerate_input_gives_nothing)
     EXPECT_EQ(axis_ticks(1e16, 1e16, 300, 28), (std::vector<double>{1e16}));
     EXPECT_TRUE(axis_ticks(-1e308, 1e308, 300, 28).empty());
     EXPECT_TRUE(axis_ticks(0, 1, 300, std::nan("")).empty());
+    // A step below the least power of ten a double holds (found by fuzzing): bounded ticks.
+    EXPECT_EQ(axis_ticks(0, 1e-314, 1e9, 0).size(), 10000u);
+    EXPECT_TRUE(axis_ticks(-1e160, -0.99e160, 1e308, 20).empty()); // lo / step past the largest double
 }
 
 TEST(burst_axis, raw_labels_sit_on_the_rows_the_panel_draws)
