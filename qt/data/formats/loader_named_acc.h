@@ -17,6 +17,9 @@ public:
     loader_named_acc(const QString& file_name, loader_progress* progress,
                      qint64 sample_limit = acc_csv_reader::max_samples);
 
+    // Whether a header names the burst columns or the x, y, z and time columns of sample rows.
+    static bool accepts(const named_columns& columns);
+
     loader_named_acc(const loader_named_acc&) = delete;
     loader_named_acc& operator=(const loader_named_acc&) = delete;
 

@@ -3,6 +3,7 @@
 #include "data/model/burst_space.h"
 #include "data/model/event_space.h"
 #include "data/io/loader_cancelled.h"
+#include "data/formats/header_sniff.h"
 #include "data/formats/loader_eobsmb.h"
 #include "data/formats/loader_gps_eobsmb.h"
 #include "data/formats/loader_gps_mbd.h"
@@ -19,66 +20,107 @@
 
 namespace {
 
-// Reads with Reader into chain.space; false when Reader refuses the header. The container is built
-// from the reader's list after its "succeeded" line, so the container's own log lines follow it.
+// Where a reader's header check writes when it refuses a line: the fixed acceleration layout says
+// so on standard error, the "eobs_" one counts the fields on standard output, the others say nothing.
+void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
+{
+    if (reader == header_sniff::acc_fixed)
+        trace::err("header mismatch");
+    else if (reader == header_sniff::acc_eobs)
+        trace::out("header fields: ", sniff.header_fields);
+}
+
+// Reads with Reader into chain.space; false when Reader refuses the header, as the sniff tells without
+// starting it (a file that could not be sniffed is left to the reader to report). The container is
+// built from the reader's list after its "succeeded" line, so the container's own log lines follow it.
 template <typename Space, typename Reader, typename Chain, typename Take>
-bool try_reader(Chain& chain, const QString& file_name, loader_progress* progress, const char* name,
-                Take list_of)
+bool try_reader(Chain& chain, const QString& file_name, const header_sniff& sniff,
+                header_sniff::sniffed_reader which, loader_progress* progress, const char* name, Take list_of)
 {
     trace::err("try to load with ", name);
+    if (sniff.read && !sniff.accepts[which]) {
+        log_refusal(which, sniff);
+        trace::err(" ", name, " failed");
+        return false;
+    }
     try {
         Reader reader(file_name, progress);
         trace::err(" ", name, " succeeded");
         chain.space = std::make_unique<Space>(list_of(reader));
         return true;
     } catch (const loader_wrong_header&) {
+        // The file changed since it was sniffed.
         trace::err(" ", name, " failed");
         return false;
     }
 }
 
+// The readers of one sensor in the order they are tried, with their names in the log.
+template <typename First, typename Second, typename Third> struct reader_chain
+{
+    header_sniff::sniffed_reader first, second, third;
+    const char* text;
+    const char* first_name;
+    const char* second_name;
+    const char* third_name;
+};
+
 // Tries First, then Second, then Third.
 template <typename Space, typename First, typename Second, typename Third, typename Chain, typename Take>
-void run_chain(Chain& chain, const QString& file_name, loader_progress* progress, const char* text,
-               const char* first_name, const char* second_name, const char* third_name, Take list_of)
+void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff, loader_progress* progress,
+               const reader_chain<First, Second, Third>& readers, Take list_of)
 {
     chain.status = ELS_NONE;
     progress->loader_progress_set_file(file_name);
-    progress->loader_progress_set_text(QString::fromLatin1(text));
+    progress->loader_progress_set_text(QString::fromLatin1(readers.text));
     try {
-        if (!try_reader<Space, First>(chain, file_name, progress, first_name, list_of) &&
-            !try_reader<Space, Second>(chain, file_name, progress, second_name, list_of) &&
-            !try_reader<Space, Third>(chain, file_name, progress, third_name, list_of)) {
+        if (!try_reader<Space, First>(chain, file_name, sniff, readers.first, progress, readers.first_name,
+                                      list_of) &&
+            !try_reader<Space, Second>(chain, file_name, sniff, readers.second, progress,
+                                       readers.second_name, list_of) &&
+            !try_reader<Space, Third>(chain, file_name, sniff, readers.third, progress, readers.third_name,
+                                      list_of)) {
             chain.status = ELS_WRONG_HEADER;
             return;
         }
         chain.status = ELS_SUCCESS;
     } catch (const loader_cancelled&) {
         // Named after the first reader whichever reader was cancelled; the log has always read so.
-        trace::err(" ", first_name, " cancelled");
+        trace::err(" ", readers.first_name, " cancelled");
         chain.space.reset();
         chain.status = ELS_CANCELLED;
     } catch (const std::bad_alloc&) {
         // Whatever was read is released while unwinding; the program goes on.
-        trace::err(" ", first_name, " out of memory");
+        trace::err(" ", readers.first_name, " out of memory");
         chain.space.reset();
         chain.reason = QStringLiteral("Not enough memory to load this file.");
         chain.status = ELS_READ_FAILED;
     } catch (const loader_read_failed& failure) {
-        trace::err(" ", first_name, " read failed: ", failure.reason());
+        trace::err(" ", readers.first_name, " read failed: ", failure.reason());
         chain.space.reset();
         chain.reason = failure.reason();
         chain.status = ELS_READ_FAILED;
     }
 }
 
+const reader_chain<loader_eobsmb, loader_mbd, loader_named_acc> acc_readers{
+    header_sniff::acc_fixed, header_sniff::acc_eobs, header_sniff::acc_named, "loading acceleration data file...",
+    "loader_eobsmb", "loader_mbd", "loader_named_acc"};
+const reader_chain<loader_gps_eobsmb, loader_gps_mbd, loader_named_gps> gps_readers{
+    header_sniff::gps_fixed, header_sniff::gps_eobs, header_sniff::gps_named, "loading gps data file...",
+    "loader_gps_eobsmb", "loader_gps_mbd", "loader_named_gps"};
+
 } // namespace
 
 eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
+    : eobs_acc_loader(file_name, header_sniff::of_file(file_name, false), progress)
 {
-    run_chain<burst_space, loader_eobsmb, loader_mbd, loader_named_acc>(
-        *this, file_name, progress, "loading acceleration data file...", "loader_eobsmb", "loader_mbd",
-        "loader_named_acc", [this](auto& reader) -> auto& { return take_bursts(reader); });
+}
+
+eobs_acc_loader::eobs_acc_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress)
+{
+    run_chain<burst_space>(*this, file_name, sniff, progress, acc_readers,
+                           [this](auto& reader) -> auto& { return take_bursts(reader); });
 }
 
 std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(acc_csv_reader& reader)
@@ -101,10 +143,13 @@ eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(f
 eobs_acc_loader::~eobs_acc_loader() = default;
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
+    : eobs_gps_loader(file_name, header_sniff::of_file(file_name, false), progress)
 {
-    run_chain<event_space, loader_gps_eobsmb, loader_gps_mbd, loader_named_gps>(
-        *this, file_name, progress, "loading gps data file...", "loader_gps_eobsmb", "loader_gps_mbd",
-        "loader_named_gps", [this](auto& reader) -> auto& {
+}
+
+eobs_gps_loader::eobs_gps_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress)
+{
+    run_chain<event_space>(*this, file_name, sniff, progress, gps_readers, [this](auto& reader) -> auto& {
             if constexpr (std::is_same_v<std::decay_t<decltype(reader)>, loader_named_gps>) {
                 animal_groups<gps_event>& animals = reader.animals();
                 if (animals.size() > 0)

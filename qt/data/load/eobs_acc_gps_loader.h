@@ -11,14 +11,18 @@
 
 class acc_csv_reader;
 class event_space;
+class header_sniff;
 class loader_named_acc;
 
-// Loads an acceleration file: the fixed-header reader first, the "eobs_" reader second. All work is
+// Loads an acceleration file: the fixed-header reader first, the "eobs_" reader second, the named-column
+// reader third; a reader the file's sniffed first line refuses is passed over unstarted. All work is
 // done in the constructor; log lines go to standard error.
 class eobs_acc_loader : public load_outcome<eobs_acc_loader, burst_space>
 {
 public:
+    // Sniffs the file itself.
     eobs_acc_loader(const QString& file_name, loader_progress* progress);
+    eobs_acc_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress);
     explicit eobs_acc_loader(const QString& failure_reason);
     ~eobs_acc_loader();
 
@@ -41,6 +45,7 @@ class eobs_gps_loader : public load_outcome<eobs_gps_loader, event_space>
 {
 public:
     eobs_gps_loader(const QString& file_name, loader_progress* progress);
+    eobs_gps_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress);
     explicit eobs_gps_loader(const QString& failure_reason);
     ~eobs_gps_loader();
 
@@ -50,22 +55,4 @@ public:
 
     // Every animal's fixes, the first animal's first; takes them out of the loader.
     std::vector<animal_events> take_animals();
-};
-
-// Result of loading an acceleration file, handed from the worker to the GUI thread once.
-struct eobs_acc_result
-{
-    std::unique_ptr<eobs_acc_loader> acc;
-};
-
-// Result of loading a GPS file alone, handed from the worker to the GUI thread once.
-struct eobs_gps_result
-{
-    std::unique_ptr<eobs_gps_loader> gps;
-};
-
-// Result of loading an acceleration and GPS pair, handed from the worker to the GUI thread once.
-struct eobs_acc_gps_result : eobs_acc_result
-{
-    std::unique_ptr<eobs_gps_loader> gps;
 };

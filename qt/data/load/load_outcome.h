@@ -26,11 +26,12 @@ template <typename Chain, typename Space> struct load_outcome
     // A read that failed before the chain could give an outcome (e.g. out of memory).
     explicit load_outcome(const QString& failure_reason) : status(ELS_READ_FAILED), reason(failure_reason) {}
 
-    // Runs the chain; any exception becomes a failed read, so a pool thread never ends the program.
-    static std::unique_ptr<Chain> guarded(const QString& file_name, loader_progress* progress)
+    // Runs the chain on the constructor's arguments; any exception becomes a failed read, so a pool
+    // thread never ends the program.
+    template <typename... Args> static std::unique_ptr<Chain> guarded(const Args&... args)
     {
         try {
-            return std::make_unique<Chain>(file_name, progress);
+            return std::make_unique<Chain>(args...);
         } catch (const std::exception& failure) {
             return std::make_unique<Chain>(
                 QStringLiteral("Can't load file: %1").arg(QString::fromLocal8Bit(failure.what())));

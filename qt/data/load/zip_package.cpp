@@ -1,6 +1,6 @@
 #include "data/load/zip_package.h"
 
-#include "data/formats/eobs_file_kind.h"
+#include "data/formats/header_sniff.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/io/zip_entry_path.h"
 
@@ -28,8 +28,9 @@ zip_package::zip_package(const QString& archive) : archive(zip_entry_path::is_ar
     }
     QString both; // the first entry with both sensors' rows
     for (const QString& entry : entries) {
-        const bool reads_acc = eobs_file_kind::reads_as(entry, eobs_file_kind::acceleration);
-        const bool reads_gps = eobs_file_kind::reads_as(entry, eobs_file_kind::gps);
+        const header_sniff sniff = header_sniff::of_file(entry);
+        const bool reads_acc = sniff.reads_as(header_sniff::acceleration);
+        const bool reads_gps = sniff.reads_as(header_sniff::gps);
         if (reads_acc && reads_gps && both.isEmpty())
             both = entry;
         else if (reads_acc && acc.isEmpty())

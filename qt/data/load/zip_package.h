@@ -12,8 +12,10 @@ class zip_package
 public:
     // Reads the archive's directory and, without a pair of names, the entries' first lines.
     explicit zip_package(const QString& archive);
+    // No archive.
+    zip_package() = default;
 
-    bool archive;        // the file starts as a zip archive does
+    bool archive = false; // the file starts as a zip archive does
     QStringList entries; // the data entries; none for a file that is no readable zip archive
     QString acc;         // empty when none was found
     QString gps;         // empty when none was found

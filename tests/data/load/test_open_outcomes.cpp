@@ -2,7 +2,8 @@
 // fixes, animals, failure reasons and log lines as recorded in open_outcomes.txt before the open
 // pipeline was rebuilt. DORNVALE_RECORD_OUTCOMES=1 writes the table instead of checking it.
 #include "data/load/eobs_acc_gps_loader.h"
-#include "data/formats/eobs_file_kind.h"
+#include "data/load/load_job.h"
+#include "data/formats/header_sniff.h"
 #include "data/model/animal_pairing.h"
 #include "data/model/burst_space.h"
 #include "data/model/event_space.h"
@@ -100,38 +101,52 @@ template <typename Chain> QString status_text(const Chain& chain)
 QStringList outcome(const QString& name, const QString& acc_path, const QString& gps_path, const QString& dir)
 {
     QStringList out;
-    const auto kind = [](const QString& p) {
+    const header_sniff acc_sniff = header_sniff::of_file(acc_path, false);
+    const header_sniff gps_sniff = header_sniff::of_file(gps_path, false);
+    const auto kind = [](const header_sniff& sniff) {
         return QString("kind=%1 acc=%2 gps=%3")
-            .arg(int(eobs_file_kind::of(p)))
-            .arg(eobs_file_kind::reads_as(p, eobs_file_kind::acceleration))
-            .arg(eobs_file_kind::reads_as(p, eobs_file_kind::gps));
+            .arg(int(sniff.fixed_kind()))
+            .arg(sniff.reads_as(header_sniff::acceleration))
+            .arg(sniff.reads_as(header_sniff::gps));
     };
-    out << name + " acc-file " + kind(acc_path);
+    out << name + " acc-file " + kind(acc_sniff);
     if (gps_path != acc_path)
-        out << name + " gps-file " + kind(gps_path);
+        out << name + " gps-file " + kind(gps_sniff);
+    load_plan plan;
+    plan.acc_file = acc_path;
+    plan.gps_file = gps_path;
+    plan.acc_sniff = acc_sniff;
+    plan.gps_sniff = gps_sniff;
     recording_progress progress;
     streams_capture streams;
-    eobs_gps_loader gps(gps_path, &progress);
-    eobs_acc_loader acc(acc_path, &progress);
+    const std::unique_ptr<load_result> result = load_job::read_plan(plan, &progress);
     const QStringList log = streams.stderr_lines() + streams.stdout_lines();
-    out << name + " gps " + status_text(gps);
-    out << name + " acc " + status_text(acc);
+    out << name + " gps " + status_text(*result->gps);
+    out << name + " acc " + status_text(*result->acc);
+    // A pair that loaded is paired on the worker: each side's animals are read back from the pairing.
     std::vector<animal_bursts> bursts;
     std::vector<animal_events> fixes;
-    if (acc.space)
-        bursts = acc.take_animals();
-    if (gps.space)
-        fixes = gps.take_animals();
+    QStringList pairs;
+    if (result->animals) {
+        for (animal_pairing::animal& a : result->animals->animals())
+            pairs << QString("%1:%2:%3").arg(a.id).arg(a.bursts ? a.bursts->entry_count() : -1).arg(a.fix_count());
+        for (animal_pairing::animal& a : result->animals->animals()) {
+            if (a.bursts)
+                bursts.push_back({a.id, std::move(a.bursts)});
+            if (a.events)
+                fixes.push_back({a.id, std::move(a.events)});
+        }
+    } else {
+        if (result->acc->space)
+            bursts = result->acc->take_animals();
+        if (result->gps->space)
+            fixes = result->gps->take_animals();
+    }
     out << name + " bursts " + bursts_text(bursts);
     out << name + " fixes " + fixes_text(fixes);
     out << name + " log " + log_sum(log, dir);
-    if (!bursts.empty() && !fixes.empty()) {
-        animal_pairing pairs(std::move(bursts), std::move(fixes));
-        QStringList each;
-        for (animal_pairing::animal& a : pairs.animals())
-            each << QString("%1:%2:%3").arg(a.id).arg(a.bursts ? a.bursts->entry_count() : -1).arg(a.fix_count());
-        out << name + " pairs " + each.join(' ');
-    }
+    if (!pairs.isEmpty())
+        out << name + " pairs " + pairs.join(' ');
     return out;
 }
 
