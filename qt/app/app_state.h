@@ -43,9 +43,6 @@ public:
     // deferred delete would never run.
     ~app_state();
 
-    app_state(const app_state&) = delete;
-    app_state& operator=(const app_state&) = delete;
-
     // Registers a data set under the next id, taking ownership of everything; returns its id.
     qint32 add(opened_data_set set);
 

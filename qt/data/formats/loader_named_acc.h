@@ -20,9 +20,6 @@ public:
     // Whether a header names the burst columns or the x, y, z and time columns of sample rows.
     static bool accepts(const named_columns& columns);
 
-    loader_named_acc(const loader_named_acc&) = delete;
-    loader_named_acc& operator=(const loader_named_acc&) = delete;
-
     // The bursts of each animal in file order.
     animal_groups<burst>& animals() { return animals_; }
     // The first animal's bursts.

@@ -19,9 +19,6 @@ public:
     // Whether a header names the position and time columns.
     static bool accepts(const named_columns& columns);
 
-    loader_named_gps(const loader_named_gps&) = delete;
-    loader_named_gps& operator=(const loader_named_gps&) = delete;
-
     animal_groups<gps_event>& animals() { return animals_; }
     // The first animal's fixes.
     std::vector<std::unique_ptr<gps_event>>& events() { return animals_.first(); }

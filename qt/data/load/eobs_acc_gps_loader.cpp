@@ -30,12 +30,30 @@ void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
         trace::out("header fields: ", sniff.header_fields);
 }
 
+// The reader's items (bursts or fixes) of its first animal; a named-column reader's other animals go
+// to the chain's more_animals, each in a Space of its own.
+template <typename Space, typename Chain, typename Reader> auto& items_of(Chain& chain, Reader& reader)
+{
+    if constexpr (std::is_same_v<Reader, loader_named_acc> || std::is_same_v<Reader, loader_named_gps>) {
+        auto& animals = reader.animals();
+        if (animals.size() > 0)
+            chain.first_animal = animals[0].id;
+        for (std::size_t i = 1; i < animals.size(); ++i)
+            chain.more_animals.push_back({animals[i].id, std::make_unique<Space>(animals[i].items)});
+        return animals.first();
+    } else if constexpr (std::is_base_of_v<acc_csv_reader, Reader>) {
+        return reader.bursts();
+    } else {
+        return reader.events();
+    }
+}
+
 // Reads with Reader into chain.space; false when Reader refuses the header, as the sniff tells without
 // starting it (a file that could not be sniffed is left to the reader to report). The container is
 // built from the reader's list after its "succeeded" line, so the container's own log lines follow it.
-template <typename Space, typename Reader, typename Chain, typename Take>
+template <typename Space, typename Reader, typename Chain>
 bool try_reader(Chain& chain, const QString& file_name, const header_sniff& sniff,
-                header_sniff::sniffed_reader which, loader_progress* progress, const char* name, Take list_of)
+                header_sniff::sniffed_reader which, loader_progress* progress, const char* name)
 {
     trace::err("try to load with ", name);
     if (sniff.read && !sniff.accepts[which]) {
@@ -46,7 +64,7 @@ bool try_reader(Chain& chain, const QString& file_name, const header_sniff& snif
     try {
         Reader reader(file_name, progress);
         trace::err(" ", name, " succeeded");
-        chain.space = std::make_unique<Space>(list_of(reader));
+        chain.space = std::make_unique<Space>(items_of<Space>(chain, reader));
         return true;
     } catch (const loader_wrong_header&) {
         // The file changed since it was sniffed.
@@ -66,20 +84,17 @@ template <typename First, typename Second, typename Third> struct reader_chain
 };
 
 // Tries First, then Second, then Third.
-template <typename Space, typename First, typename Second, typename Third, typename Chain, typename Take>
+template <typename Space, typename First, typename Second, typename Third, typename Chain>
 void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff, loader_progress* progress,
-               const reader_chain<First, Second, Third>& readers, Take list_of)
+               const reader_chain<First, Second, Third>& readers)
 {
     chain.status = ELS_NONE;
     progress->loader_progress_set_file(file_name);
     progress->loader_progress_set_text(QString::fromLatin1(readers.text));
     try {
-        if (!try_reader<Space, First>(chain, file_name, sniff, readers.first, progress, readers.first_name,
-                                      list_of) &&
-            !try_reader<Space, Second>(chain, file_name, sniff, readers.second, progress,
-                                       readers.second_name, list_of) &&
-            !try_reader<Space, Third>(chain, file_name, sniff, readers.third, progress, readers.third_name,
-                                      list_of)) {
+        if (!try_reader<Space, First>(chain, file_name, sniff, readers.first, progress, readers.first_name) &&
+            !try_reader<Space, Second>(chain, file_name, sniff, readers.second, progress, readers.second_name) &&
+            !try_reader<Space, Third>(chain, file_name, sniff, readers.third, progress, readers.third_name)) {
             chain.status = ELS_WRONG_HEADER;
             return;
         }
@@ -119,28 +134,8 @@ eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* prog
 
 eobs_acc_loader::eobs_acc_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress)
 {
-    run_chain<burst_space>(*this, file_name, sniff, progress, acc_readers,
-                           [this](auto& reader) -> auto& { return take_bursts(reader); });
+    run_chain<burst_space>(*this, file_name, sniff, progress, acc_readers);
 }
-
-std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(acc_csv_reader& reader)
-{
-    return reader.bursts();
-}
-
-std::vector<std::unique_ptr<burst>>& eobs_acc_loader::take_bursts(loader_named_acc& reader)
-{
-    animal_groups<burst>& animals = reader.animals();
-    if (animals.size() > 0)
-        first_animal = animals[0].id;
-    for (std::size_t i = 1; i < animals.size(); ++i)
-        more_animals.push_back({animals[i].id, std::make_unique<burst_space>(animals[i].items)});
-    return reader.bursts();
-}
-
-eobs_acc_loader::eobs_acc_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
-
-eobs_acc_loader::~eobs_acc_loader() = default;
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
     : eobs_gps_loader(file_name, header_sniff::of_file(file_name, false), progress)
@@ -149,42 +144,5 @@ eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* prog
 
 eobs_gps_loader::eobs_gps_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress)
 {
-    run_chain<event_space>(*this, file_name, sniff, progress, gps_readers, [this](auto& reader) -> auto& {
-            if constexpr (std::is_same_v<std::decay_t<decltype(reader)>, loader_named_gps>) {
-                animal_groups<gps_event>& animals = reader.animals();
-                if (animals.size() > 0)
-                    first_animal = animals[0].id;
-                for (std::size_t i = 1; i < animals.size(); ++i)
-                    more_animals.push_back({animals[i].id, std::make_unique<event_space>(animals[i].items)});
-            }
-            return reader.events();
-        });
-}
-
-eobs_gps_loader::eobs_gps_loader(const QString& failure_reason) : load_outcome(failure_reason) {}
-
-eobs_gps_loader::~eobs_gps_loader() = default;
-
-namespace {
-
-// The loader's animals, its first one first, taken out of it.
-template <typename Animal, typename Loader> std::vector<Animal> take_animals_of(Loader& loader)
-{
-    std::vector<Animal> animals;
-    animals.push_back({loader.first_animal, std::move(loader.space)});
-    for (Animal& more : loader.more_animals)
-        animals.push_back(std::move(more));
-    return animals;
-}
-
-} // namespace
-
-std::vector<animal_bursts> eobs_acc_loader::take_animals()
-{
-    return take_animals_of<animal_bursts>(*this);
-}
-
-std::vector<animal_events> eobs_gps_loader::take_animals()
-{
-    return take_animals_of<animal_events>(*this);
+    run_chain<event_space>(*this, file_name, sniff, progress, gps_readers);
 }
