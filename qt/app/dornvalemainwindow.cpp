@@ -204,7 +204,8 @@ void dornvalemainwindow::open_files(const QStringList& paths)
 open_flow* dornvalemainwindow::start_open(open_request::intent intent)
 {
     auto* flow = new open_flow(this, intent);
-    connect(flow, &open_flow::data_set_loaded, this, &dornvalemainwindow::show_data_set, Qt::DirectConnection);
+    connect(flow, &open_flow::data_set_loaded, this, &dornvalemainwindow::show_data_set,
+            Qt::DirectConnection);
     connect(flow, &open_flow::map_framed, this, &dornvalemainwindow::frame_map, Qt::DirectConnection);
     return flow;
 }
@@ -337,7 +338,10 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
         rows << gps_row(*set.fixes, loaded->gps_file, animal);
     if (set.bursts)
         rows << acc_row(*set.bursts, loaded->acc_file, animal);
-    set.row = add_tree_row(set.bursts && set.fixes ? "e-obs acc+gps" : set.bursts ? "e-obs acc" : "e-obs gps", rows);
+    set.row = add_tree_row(set.bursts && set.fixes ? "e-obs acc+gps"
+                           : set.bursts            ? "e-obs acc"
+                                                   : "e-obs gps",
+                           rows);
     const bool linked = set.bursts && set.fixes;
     const QString recent = set.bursts ? loaded->acc_file : loaded->gps_file;
     const qint32 gang_id = state_->add(std::move(set));

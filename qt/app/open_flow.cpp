@@ -4,7 +4,8 @@
 #include "data/io/loader_read_failed.h"
 #include "data/io/trace.h"
 #include "data/io/zip_entry_path.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_acc_loader.h"
+#include "data/load/eobs_gps_loader.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/load/file_sniff.h"
 #include "data/load/load_job.h"
@@ -127,7 +128,8 @@ void open_flow::open_each(const open_request& request, QWidget* window,
         if (acc) {
             const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
             // A download with both sensors' rows is a pair of its own.
-            const bool pair = gps || (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner));
+            const bool pair =
+                gps || (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner));
             start(pair ? open_request::pair : open_request::acceleration)->open_path(path, &sniff);
         } else if (gps) {
             // Given together with its acceleration partner, it opens once, with that pair.
@@ -299,8 +301,9 @@ void open_flow::finished_loading(load_result* result_ptr, bool was_canceled)
     std::unique_ptr<load_result> result(result_ptr);
     deleteLater();
     if (was_canceled) {
-        const QString what = plan_.pair() ? tr("The pair %1 and %2").arg(quoted(plan_.acc_file), quoted(plan_.gps_file))
-                                          : quoted(plan_.acc_file.isEmpty() ? plan_.gps_file : plan_.acc_file);
+        const QString what =
+            plan_.pair() ? tr("The pair %1 and %2").arg(quoted(plan_.acc_file), quoted(plan_.gps_file))
+                         : quoted(plan_.acc_file.isEmpty() ? plan_.gps_file : plan_.acc_file);
         open_failed(tr("Load cancelled.\n%1 was not opened.").arg(what));
         return;
     }
@@ -388,7 +391,8 @@ void open_flow::show_pair(load_result& result)
             const std::pair<qint64, qint64> range = a.time_range();
             const qint32 fixes = a.fix_count();
             rows.push_back({a.id, a.bursts ? a.bursts->entry_count() : 0, range.first, range.second, fixes});
-            sets.push_back({std::move(a.bursts), fixes > 0 ? std::move(a.events) : nullptr, acc_file, gps_file, a.id});
+            sets.push_back(
+                {std::move(a.bursts), fixes > 0 ? std::move(a.events) : nullptr, acc_file, gps_file, a.id});
         }
         hand_on_chosen(rows, sets);
         return;

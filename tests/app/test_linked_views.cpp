@@ -83,7 +83,10 @@ private:
     {
         return static_cast<event_space_layer*>(state->data_sets.at(gang).track->get());
     }
-    const gps_event* fix(qint32 gang, int i) { return state->data_sets.at(gang).fixes->events()[std::size_t(i)]; }
+    const gps_event* fix(qint32 gang, int i)
+    {
+        return state->data_sets.at(gang).fixes->events()[std::size_t(i)];
+    }
     // The widget pixel a fix is projected to at the map's level.
     QPoint pixel_of(const gps_event* e)
     {

@@ -20,9 +20,9 @@ public:
     // Judges a first line held in memory (as line_reader hands it: without its line end).
     static header_sniff of_line(const char* begin, const char* end);
 
-    bool exists = false;      // a regular file or an entry of a zip archive
-    bool read = false;        // its first line was read
-    QString failure;          // why it could not be read; empty otherwise
+    bool exists = false; // a regular file or an entry of a zip archive
+    bool read = false;   // its first line was read
+    QString failure;     // why it could not be read; empty otherwise
     std::array<bool, reader_count> accepts{};
     bool both_sensors = false;  // a sensor-type column with burst and position columns
     bool names_animals = false; // an individual or tag identifier column

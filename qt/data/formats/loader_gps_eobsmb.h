@@ -12,5 +12,8 @@ public:
     static const layout format;
 
     // Whether the header line is this layout's.
-    static bool accepts(const char* begin, const char* end) { return gps_csv_reader::accepts(begin, end, format); }
+    static bool accepts(const char* begin, const char* end)
+    {
+        return gps_csv_reader::accepts(begin, end, format);
+    }
 };

@@ -29,7 +29,10 @@ struct acc_columns
           time(columns.find("timestamp"))
     {
     }
-    bool bursts_per_row() const { return std::all_of(burst.begin(), burst.end(), [](int c) { return c >= 0; }); }
+    bool bursts_per_row() const
+    {
+        return std::all_of(burst.begin(), burst.end(), [](int c) { return c >= 0; });
+    }
     bool samples_per_row() const
     {
         return time >= 0 && std::all_of(sample.begin(), sample.end(), [](int c) { return c >= 0; });

@@ -81,8 +81,8 @@ QByteArray named_rows::animal(const std::vector<field>& fields) const
 
 bool named_rows::names_both_sensors(const named_columns& c)
 {
-    return c.find("sensor_type") >= 0 && c.find("eobs_accelerations_raw") >= 0 && c.find("location_long") >= 0 &&
-           c.find("location_lat") >= 0;
+    return c.find("sensor_type") >= 0 && c.find("eobs_accelerations_raw") >= 0 &&
+           c.find("location_long") >= 0 && c.find("location_lat") >= 0;
 }
 
 bool named_rows::names_both_sensors(const QString& file_name)

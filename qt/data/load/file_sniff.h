@@ -17,5 +17,8 @@ struct file_sniff
     header_sniff header; // not read for a package that pairs two of its entries: it opens as that pair
 
     // Whether the archive holds an acceleration and GPS pair among several entries.
-    bool package_pair() const { return package.several() && !package.acc.isEmpty() && !package.gps.isEmpty(); }
+    bool package_pair() const
+    {
+        return package.several() && !package.acc.isEmpty() && !package.gps.isEmpty();
+    }
 };

@@ -1,6 +1,7 @@
 #include "data/load/load_job.h"
 
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_acc_loader.h"
+#include "data/load/eobs_gps_loader.h"
 #include "data/model/animal_pairing.h"
 #include "data/io/trace.h"
 
@@ -40,8 +41,9 @@ load_job::~load_job()
 
 const char* load_job::name_of(const load_plan& plan)
 {
-    return plan.pair() ? "progress_loader_eobs_acc_gps"
-                       : plan.acc_file.isEmpty() ? "progress_loader_eobs_gps" : "progress_loader_eobs_acc";
+    return plan.pair()               ? "progress_loader_eobs_acc_gps"
+           : plan.acc_file.isEmpty() ? "progress_loader_eobs_gps"
+                                     : "progress_loader_eobs_acc";
 }
 
 std::unique_ptr<load_result> load_job::read_plan(const load_plan& plan, loader_progress* progress)
@@ -53,7 +55,8 @@ std::unique_ptr<load_result> load_job::read_plan(const load_plan& plan, loader_p
         result->acc = load_chain<eobs_acc_loader>(plan.acc_file, plan.acc_sniff, progress);
     if (plan.pair() && result->gps->status == ELS_SUCCESS && result->gps->space &&
         result->acc->status == ELS_SUCCESS && result->acc->space)
-        result->animals = std::make_unique<animal_pairing>(result->acc->take_animals(), result->gps->take_animals());
+        result->animals =
+            std::make_unique<animal_pairing>(result->acc->take_animals(), result->gps->take_animals());
     return result;
 }
 

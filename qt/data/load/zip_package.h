@@ -16,10 +16,10 @@ public:
     zip_package() = default;
 
     bool archive = false; // the file starts as a zip archive does
-    QStringList entries; // the data entries; none for a file that is no readable zip archive
-    QString acc;         // empty when none was found
-    QString gps;         // empty when none was found
-    QString refusal;     // why the archive is not read (an entry name pointing outside it); else empty
+    QStringList entries;  // the data entries; none for a file that is no readable zip archive
+    QString acc;          // empty when none was found
+    QString gps;          // empty when none was found
+    QString refusal;      // why the archive is not read (an entry name pointing outside it); else empty
 
     // Whether the archive holds more than one data entry: the others then need choosing.
     bool several() const { return entries.size() > 1; }

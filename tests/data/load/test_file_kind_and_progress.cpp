@@ -1,6 +1,7 @@
 // Which export a file is, by the readers' header checks; the bytes-read reports of the readers and
 // the percentage the load runnable makes of them.
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_acc_loader.h"
+#include "data/load/eobs_gps_loader.h"
 #include "data/formats/header_sniff.h"
 #include "data/formats/loader_eobsmb.h"
 #include "data/formats/loader_gps_eobsmb.h"
@@ -74,8 +75,7 @@ void test_file_kind_and_progress::kind_by_header_data()
     QTest::addColumn<int>("kind");
     QTest::newRow("acceleration, fixed header")
         << acc_fixed_header + "\n" + acc_lines(2) << int(header_sniff::acceleration);
-    QTest::newRow("acceleration, eobs_ columns") << acc_mbd_header + "\n"
-                                                 << int(header_sniff::acceleration);
+    QTest::newRow("acceleration, eobs_ columns") << acc_mbd_header + "\n" << int(header_sniff::acceleration);
     QTest::newRow("GPS, fixed header")
         << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2) << int(header_sniff::gps);
     QTest::newRow("GPS, eobs_ header 1") << QByteArray(loader_gps_mbd::header_1) + "\n"
@@ -203,11 +203,9 @@ void test_file_kind_and_progress::pair_load_names_each_file_and_rises_to_100_for
     // Texts and percentages in the order the GUI thread receives them.
     QStringList events;
     connect(runnable, &load_job::text_changed, this, [&](const QString& t) { events << t; });
-    connect(runnable, &load_job::percent_read, this,
-            [&](int p) { events << QString::number(p); });
+    connect(runnable, &load_job::percent_read, this, [&](int p) { events << QString::number(p); });
     load_result* result = nullptr;
-    connect(runnable, &load_job::finished_with_result, this,
-            [&](load_result* r, bool) { result = r; });
+    connect(runnable, &load_job::finished_with_result, this, [&](load_result* r, bool) { result = r; });
     QThreadPool pool;
     pool.start(runnable);
     QTRY_VERIFY_WITH_TIMEOUT(result, 20000);

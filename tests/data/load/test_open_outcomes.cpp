@@ -1,7 +1,8 @@
 // Differential: every file of examples/ and of the fuzz corpus opens with the same kind, bursts,
 // fixes, animals, failure reasons and log lines as recorded in open_outcomes.txt before the open
 // pipeline was rebuilt. DORNVALE_RECORD_OUTCOMES=1 writes the table instead of checking it.
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_acc_loader.h"
+#include "data/load/eobs_gps_loader.h"
 #include "data/load/load_job.h"
 #include "data/formats/header_sniff.h"
 #include "data/model/animal_pairing.h"
@@ -71,7 +72,11 @@ QString bursts_text(const std::vector<animal_bursts>& animals)
             samples += b.sample_count;
         }
     }
-    return QString("animals=%1 bursts=%2 samples=%3 sum=%4").arg(animals.size()).arg(bursts).arg(samples).arg(sum.hex());
+    return QString("animals=%1 bursts=%2 samples=%3 sum=%4")
+        .arg(animals.size())
+        .arg(bursts)
+        .arg(samples)
+        .arg(sum.hex());
 }
 
 QString fixes_text(const std::vector<animal_events>& animals)
@@ -129,7 +134,10 @@ QStringList outcome(const QString& name, const QString& acc_path, const QString&
     QStringList pairs;
     if (result->animals) {
         for (animal_pairing::animal& a : result->animals->animals())
-            pairs << QString("%1:%2:%3").arg(a.id).arg(a.bursts ? a.bursts->entry_count() : -1).arg(a.fix_count());
+            pairs << QString("%1:%2:%3")
+                         .arg(a.id)
+                         .arg(a.bursts ? a.bursts->entry_count() : -1)
+                         .arg(a.fix_count());
         for (animal_pairing::animal& a : result->animals->animals()) {
             if (a.bursts)
                 bursts.push_back({a.id, std::move(a.bursts)});

@@ -1,28 +1,29 @@
-#include "data/load/eobs_acc_gps_loader.h"
+#pragma once
 
-#include "data/model/burst_space.h"
-#include "data/model/event_space.h"
-#include "data/io/loader_cancelled.h"
+#include "data/formats/acc_csv_reader.h"
 #include "data/formats/header_sniff.h"
-#include "data/formats/loader_eobsmb.h"
-#include "data/formats/loader_gps_eobsmb.h"
-#include "data/formats/loader_gps_mbd.h"
-#include "data/formats/loader_mbd.h"
 #include "data/formats/loader_named_acc.h"
 #include "data/formats/loader_named_gps.h"
+#include "data/io/loader_cancelled.h"
 #include "data/io/loader_progress.h"
 #include "data/io/loader_read_failed.h"
 #include "data/io/loader_wrong_header.h"
 #include "data/io/trace.h"
+#include "data/load/load_outcome.h"
 
+#include <QString>
+
+#include <memory>
 #include <new>
 #include <type_traits>
 
-namespace {
+// How a loader chain tries the three readers of one sensor on a file; the acceleration and GPS
+// chains differ only in their readers, names and spaces.
+namespace reader_chain_steps {
 
 // Where a reader's header check writes when it refuses a line: the fixed acceleration layout says
 // so on standard error, the "eobs_" one counts the fields on standard output, the others say nothing.
-void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
+inline void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
 {
     if (reader == header_sniff::acc_fixed)
         trace::err("header mismatch");
@@ -93,7 +94,8 @@ void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff
     progress->loader_progress_set_text(QString::fromLatin1(readers.text));
     try {
         if (!try_reader<Space, First>(chain, file_name, sniff, readers.first, progress, readers.first_name) &&
-            !try_reader<Space, Second>(chain, file_name, sniff, readers.second, progress, readers.second_name) &&
+            !try_reader<Space, Second>(chain, file_name, sniff, readers.second, progress,
+                                       readers.second_name) &&
             !try_reader<Space, Third>(chain, file_name, sniff, readers.third, progress, readers.third_name)) {
             chain.status = ELS_WRONG_HEADER;
             return;
@@ -118,31 +120,4 @@ void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff
     }
 }
 
-const reader_chain<loader_eobsmb, loader_mbd, loader_named_acc> acc_readers{
-    header_sniff::acc_fixed, header_sniff::acc_eobs, header_sniff::acc_named, "loading acceleration data file...",
-    "loader_eobsmb", "loader_mbd", "loader_named_acc"};
-const reader_chain<loader_gps_eobsmb, loader_gps_mbd, loader_named_gps> gps_readers{
-    header_sniff::gps_fixed, header_sniff::gps_eobs, header_sniff::gps_named, "loading gps data file...",
-    "loader_gps_eobsmb", "loader_gps_mbd", "loader_named_gps"};
-
-} // namespace
-
-eobs_acc_loader::eobs_acc_loader(const QString& file_name, loader_progress* progress)
-    : eobs_acc_loader(file_name, header_sniff::of_file(file_name, false), progress)
-{
-}
-
-eobs_acc_loader::eobs_acc_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress)
-{
-    run_chain<burst_space>(*this, file_name, sniff, progress, acc_readers);
-}
-
-eobs_gps_loader::eobs_gps_loader(const QString& file_name, loader_progress* progress)
-    : eobs_gps_loader(file_name, header_sniff::of_file(file_name, false), progress)
-{
-}
-
-eobs_gps_loader::eobs_gps_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress)
-{
-    run_chain<event_space>(*this, file_name, sniff, progress, gps_readers);
-}
+} // namespace reader_chain_steps

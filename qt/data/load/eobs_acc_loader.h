@@ -1,13 +1,12 @@
 #pragma once
 
-#include "data/model/animal_bursts.h"
-#include "data/model/animal_events.h"
 #include "data/load/load_outcome.h"
+#include "data/model/animal_bursts.h"
 
 #include <QString>
 
-
 class header_sniff;
+class loader_progress;
 
 // Loads an acceleration file: the fixed-header reader first, the "eobs_" reader second, the named-column
 // reader third; a reader the file's sniffed first line refuses is passed over unstarted. All work is
@@ -19,13 +18,4 @@ public:
     // Sniffs the file itself.
     eobs_acc_loader(const QString& file_name, loader_progress* progress);
     eobs_acc_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress);
-};
-
-// Loads a GPS file likewise, with the GPS readers.
-class eobs_gps_loader : public load_outcome<eobs_gps_loader, event_space, animal_events>
-{
-public:
-    using load_outcome::load_outcome;
-    eobs_gps_loader(const QString& file_name, loader_progress* progress);
-    eobs_gps_loader(const QString& file_name, const header_sniff& sniff, loader_progress* progress);
 };
