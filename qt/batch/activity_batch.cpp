@@ -1,7 +1,7 @@
 #include "batch/activity_batch.h"
 
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/io/loader_progress.h"
 #include "data/io/trace.h"
 #include "data/io/zip_entry_path.h"

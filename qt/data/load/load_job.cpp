@@ -1,7 +1,6 @@
 #include "data/load/load_job.h"
 
-#include "data/load/eobs_acc_loader.h"
-#include "data/load/eobs_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/animal_pairing.h"
 #include "data/io/trace.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/io/loader_progress.h"
+#include "data/load/eobs_loader.h"
 #include "data/load/load_plan.h"
 
 #include <QElapsedTimer>
@@ -12,8 +13,6 @@
 #include <memory>
 
 class animal_pairing;
-class eobs_acc_loader;
-class eobs_gps_loader;
 
 // What a load hands from the worker to the GUI thread, once.
 struct load_result

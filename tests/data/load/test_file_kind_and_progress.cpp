@@ -1,7 +1,6 @@
 // Which export a file is, by the readers' header checks; the bytes-read reports of the readers and
 // the percentage the load runnable makes of them.
-#include "data/load/eobs_acc_loader.h"
-#include "data/load/eobs_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/formats/header_sniff.h"
 #include "data/formats/loader_eobsmb.h"
 #include "data/formats/loader_gps_eobsmb.h"

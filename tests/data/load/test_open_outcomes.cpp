@@ -1,8 +1,7 @@
 // Differential: every file of examples/ and of the fuzz corpus opens with the same kind, bursts,
 // fixes, animals, failure reasons and log lines as recorded in open_outcomes.txt before the open
 // pipeline was rebuilt. DORNVALE_RECORD_OUTCOMES=1 writes the table instead of checking it.
-#include "data/load/eobs_acc_loader.h"
-#include "data/load/eobs_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/load/load_job.h"
 #include "data/formats/header_sniff.h"
 #include "data/model/animal_pairing.h"

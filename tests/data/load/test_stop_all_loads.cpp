@@ -1,6 +1,6 @@
 // Quitting tells every load to stop: a load inside a very long line ends at once, and one started
 // afterwards reads as cancelled. (Own binary: the stop cannot be undone in a process.)
-#include "data/load/eobs_acc_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/load/load_job.h"
 #include "support/acc_layouts.h"
 #include "support/temp_folder.h"

@@ -1,7 +1,11 @@
-#pragma once
+#include "data/load/eobs_loader.h"
 
 #include "data/formats/acc_csv_reader.h"
 #include "data/formats/header_sniff.h"
+#include "data/formats/loader_eobsmb.h"
+#include "data/formats/loader_gps_eobsmb.h"
+#include "data/formats/loader_gps_mbd.h"
+#include "data/formats/loader_mbd.h"
 #include "data/formats/loader_named_acc.h"
 #include "data/formats/loader_named_gps.h"
 #include "data/io/loader_cancelled.h"
@@ -9,21 +13,15 @@
 #include "data/io/loader_read_failed.h"
 #include "data/io/loader_wrong_header.h"
 #include "data/io/trace.h"
-#include "data/load/load_outcome.h"
 
-#include <QString>
-
-#include <memory>
 #include <new>
 #include <type_traits>
 
-// How a loader chain tries the three readers of one sensor on a file; the acceleration and GPS
-// chains differ only in their readers, names and spaces.
-namespace reader_chain_steps {
+namespace {
 
 // Where a reader's header check writes when it refuses a line: the fixed acceleration layout says
 // so on standard error, the "eobs_" one counts the fields on standard output, the others say nothing.
-inline void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
+void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
 {
     if (reader == header_sniff::acc_fixed)
         trace::err("header mismatch");
@@ -120,4 +118,32 @@ void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff
     }
 }
 
-} // namespace reader_chain_steps
+const reader_chain<loader_eobsmb, loader_mbd, loader_named_acc> acc_readers{
+    header_sniff::acc_fixed, header_sniff::acc_eobs,
+    header_sniff::acc_named, "loading acceleration data file...",
+    "loader_eobsmb",         "loader_mbd",
+    "loader_named_acc"};
+const reader_chain<loader_gps_eobsmb, loader_gps_mbd, loader_named_gps> gps_readers{
+    header_sniff::gps_fixed, header_sniff::gps_eobs, header_sniff::gps_named, "loading gps data file...",
+    "loader_gps_eobsmb",     "loader_gps_mbd",       "loader_named_gps"};
+
+} // namespace
+
+template <typename Space, typename Animal>
+eobs_loader<Space, Animal>::eobs_loader(const QString& file_name, loader_progress* progress)
+    : eobs_loader(file_name, header_sniff::of_file(file_name, false), progress)
+{
+}
+
+template <typename Space, typename Animal>
+eobs_loader<Space, Animal>::eobs_loader(const QString& file_name, const header_sniff& sniff,
+                                        loader_progress* progress)
+{
+    if constexpr (std::is_same_v<Space, burst_space>)
+        run_chain<Space>(*this, file_name, sniff, progress, acc_readers);
+    else
+        run_chain<Space>(*this, file_name, sniff, progress, gps_readers);
+}
+
+template class eobs_loader<burst_space, animal_bursts>;
+template class eobs_loader<event_space, animal_events>;
