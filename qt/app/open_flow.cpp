@@ -195,7 +195,7 @@ void open_flow::plan_load(const file_sniff& sniff)
     start_load(std::move(plan));
 }
 
-void open_flow::plan_pair(const file_sniff& sniff)
+bool open_flow::plan_from_package(const file_sniff& sniff)
 {
     const QString& path = sniff.path;
     const zip_package& package = sniff.package;
@@ -207,13 +207,13 @@ void open_flow::plan_pair(const file_sniff& sniff)
                             .arg(quoted(path))
                             .arg(package.entries.size()));
             deleteLater();
-            return;
+            return false;
         }
         load_plan plan;
         plan.acc_file = package.acc;
         plan.gps_file = package.gps;
         start_load(std::move(plan));
-        return;
+        return false;
     }
     if (package.archive && package.entries.isEmpty()) {
         // A damaged archive, or one without data files: reading it tells which.
@@ -224,9 +224,17 @@ void open_flow::plan_pair(const file_sniff& sniff)
                            "open it again.")
                             .arg(quoted(path), failure.reason()));
             deleteLater();
-            return;
+            return false;
         }
     }
+    return true;
+}
+
+void open_flow::plan_pair(const file_sniff& sniff)
+{
+    const QString& path = sniff.path;
+    if (!plan_from_package(sniff))
+        return;
     const eobs_guess_acc_gps_filenames names(path);
     load_plan plan;
     plan.acc_file = names.acc_filename;

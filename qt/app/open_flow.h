@@ -69,6 +69,9 @@ private:
     // Plans the load of an existing file by the intent; the flow ends on every path that loads nothing.
     void plan_load(const file_sniff& sniff);
     void plan_pair(const file_sniff& sniff);
+    // A package of several files loads its pair, or is refused when it holds none; a damaged archive
+    // is refused. False when the flow went on from here (loading or refused).
+    bool plan_from_package(const file_sniff& sniff);
     // Loads the plan behind the progress dialog; the flow goes on in finished_loading.
     void start_load(load_plan plan);
     void finished_loading(load_result* result_ptr, bool was_canceled);
