@@ -116,6 +116,17 @@ private slots:
         // Nothing there: nothing read.
         QVERIFY(!file_sniff::of(dir.path("gone.csv"), false).header.exists);
     }
+
+    void first_line_past_a_read_chunk_is_judged_by_its_text()
+    {
+        // 2 MiB of acceleration header without a line end: too long to be a header, so no reader takes
+        // it (a header check stopped inside it once counted as the fixed acceleration layout).
+        temp_folder dir;
+        const QString path =
+            dir.write("long.csv", acc_fixed_header.repeated((2 << 20) / acc_fixed_header.size()));
+        QCOMPARE(verdict(header_sniff::of_file(path, false)),
+                 QString("-/- kind=0 reads=00 both=0 animals=0"));
+    }
 };
 
 QTEST_GUILESS_MAIN(test_file_sniff)
