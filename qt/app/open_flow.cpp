@@ -95,6 +95,11 @@ QString open_flow::chain_failure(const QString& kind, const QString& file, bool 
 void open_flow::open_each(const open_request& request, QWidget* window,
                           const std::function<open_flow*(open_request::intent)>& start)
 {
+    if (request.want != open_request::whatever) {
+        for (const QString& path : request.files)
+            start(request.want)->open_path(path);
+        return;
+    }
     QStringList absolute;
     for (const QString& given : request.files)
         absolute << QFileInfo(given).absoluteFilePath();

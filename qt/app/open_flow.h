@@ -41,10 +41,11 @@ public:
     // A file name as the messages show it: in quotes, with the system's separators.
     static QString quoted(const QString& path);
 
-    // Opens each file of a whatever-it-is request as its header says, one after the other: an
-    // acceleration export as a pair when its GPS partner exists, else alone; a GPS export as a track;
-    // a package by its entries; anything else, or a missing file, is reported naming it. start makes
-    // the flow of an intent (connected to what shows its data sets).
+    // Opens each file of a request, one after the other: as the request's intent says, or for a
+    // whatever-it-is request as its header says: an acceleration export as a pair when its GPS partner
+    // exists, else alone; a GPS export as a track; a package by its entries; anything else, or a
+    // missing file, is reported naming it. start makes the flow of an intent (connected to what shows
+    // its data sets).
     static void open_each(const open_request& request, QWidget* window,
                           const std::function<open_flow*(open_request::intent)>& start);
 
