@@ -1,7 +1,7 @@
 // Loads a repository download of many animals, one burst and one fix each, through both chains and
 // pairs them, printing the time of each step.
 //   bench_animals [<animals>]   (default: 100000)
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/animal_pairing.h"
 #include "support/download_layouts.h"
 #include "support/temp_folder.h"

@@ -5,7 +5,7 @@
 //   bench_gps_load pair <acc file> <gps file>  GPS chain, then acceleration chain, in one process
 #include "bench_support.h"
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/event_space.h"
 #include "data/io/parallel_lines.h"
 #include "support/test_support.h"

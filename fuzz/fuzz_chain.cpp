@@ -4,7 +4,7 @@
 #include "fuzz_input_file.h"
 
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/event_space.h"
 #include "data/model/events_by_bursts.h"
 #include "data/model/activity_calculator.h"

@@ -3,7 +3,7 @@
 // zipped list, each entry's kind judged on its head must equal the kind judged on the whole entry.
 #include "fuzz_input_file.h"
 
-#include "data/formats/eobs_file_kind.h"
+#include "data/formats/header_sniff.h"
 #include "data/io/parallel_lines.h"
 #include "data/io/zip_directory.h"
 #include "data/load/zip_package.h"
@@ -72,9 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     for (int i = 0; i < directory.entries.size(); ++i) {
         const QString& entry = directory.entries[i];
-        const eobs_file_kind::readings head = eobs_file_kind::of_head(entry, directory.head(i));
-        if (head.acc != eobs_file_kind::reads_as(entry, eobs_file_kind::acceleration) ||
-            head.gps != eobs_file_kind::reads_as(entry, eobs_file_kind::gps))
+        const header_sniff head = header_sniff::of_head(entry, directory.head(i));
+        const header_sniff whole = header_sniff::of_file(entry, false);
+        if (head.reads_as(header_sniff::acceleration) != whole.reads_as(header_sniff::acceleration) ||
+            head.reads_as(header_sniff::gps) != whole.reads_as(header_sniff::gps))
             std::abort();
     }
     return 0;

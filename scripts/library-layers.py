@@ -23,7 +23,7 @@ for folder, _, files in os.walk(root):
     for name, body in re.findall(r'add_library\(\s*(\S+)([^)]*)\)', text):
         headers = [os.path.normpath(os.path.join(room, w)) for w in body.split() if w.endswith('.h')]
         libraries[name] = (room, headers)
-    for name, body in re.findall(r'target_link_libraries\(\s*(\S+)([^)]*)\)', text):
+    for name, body in re.findall(r'(?:target_link_libraries|dornvale_library_links)\(\s*(\S+)([^)]*)\)', text):
         links.setdefault(name, []).extend(w for w in body.split() if w not in keywords)
 
 def may_include(room, header):

@@ -13,6 +13,11 @@
 #include <malloc.h>
 #endif
 
+opened_data_set::opened_data_set() = default;
+opened_data_set::opened_data_set(opened_data_set&&) noexcept = default;
+opened_data_set& opened_data_set::operator=(opened_data_set&&) noexcept = default;
+opened_data_set::~opened_data_set() = default;
+
 app_state::app_state(const QDir& tiles_dir) : tiles_dir_(tiles_dir)
 {
     trace_debug() << "app_state::tiles_dir_: " << tiles_dir_;
@@ -20,52 +25,19 @@ app_state::app_state(const QDir& tiles_dir) : tiles_dir_(tiles_dir)
 
 app_state::~app_state()
 {
-    gang_windows.clear();
-    tree_item_by_gang.clear();
-    window_by_gang.clear();
-    layer_ref_by_gang.clear();
-    events_by_bursts_by_gang.clear();
-    gps_by_gang.clear();
-    acc_by_gang.clear();
+    // Whatever shows data goes before any data, as each record's own order has it within a record.
+    for (auto& entry : data_sets) {
+        entry.second.row.reset();
+        entry.second.window.reset();
+        entry.second.track.reset();
+    }
+    data_sets.clear();
 }
 
-qint32 app_state::add_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
-                           std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item)
+qint32 app_state::add(opened_data_set set)
 {
     const qint32 gang_id = next_gang_id++;
-    acc_by_gang[gang_id] = std::move(space);
-    events_by_bursts_by_gang[gang_id] = std::move(events);
-    window_by_gang[gang_id] = std::move(window);
-    tree_item_by_gang[gang_id] = std::move(item);
-    gang_windows.emplace_back(gang_id, window_by_gang[gang_id].get());
-    return gang_id;
-}
-
-void app_state::add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
-                             std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item)
-{
-    add_gang(std::move(space), std::move(events), std::move(window), std::move(item));
-}
-
-qint32 app_state::add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
-                                   std::unique_ptr<events_by_bursts_i> association,
-                                   std::unique_ptr<burst_main_window> window,
-                                   std::unique_ptr<layer_ref> layer, std::unique_ptr<QTreeWidgetItem> item)
-{
-    const qint32 gang_id =
-        add_gang(std::move(space), std::move(association), std::move(window), std::move(item));
-    gps_by_gang[gang_id] = std::move(events);
-    layer_ref_by_gang[gang_id] = std::move(layer);
-    return gang_id;
-}
-
-qint32 app_state::add_gps_gang(std::unique_ptr<event_space> events, std::unique_ptr<layer_ref> layer,
-                               std::unique_ptr<QTreeWidgetItem> item)
-{
-    const qint32 gang_id = next_gang_id++;
-    gps_by_gang[gang_id] = std::move(events);
-    layer_ref_by_gang[gang_id] = std::move(layer);
-    tree_item_by_gang[gang_id] = std::move(item);
+    data_sets.emplace(gang_id, std::move(set));
     return gang_id;
 }
 
@@ -73,16 +45,25 @@ qint32 app_state::gang_of_item(const QTreeWidgetItem* item) const
 {
     if (item && item->parent())
         item = item->parent();
-    for (const auto& entry : tree_item_by_gang)
-        if (item && entry.second.get() == item)
+    for (const auto& entry : data_sets)
+        if (item && entry.second.row.get() == item)
             return entry.first;
     return -1;
 }
 
 burst_main_window* app_state::window_of(qint32 gang_id) const
 {
-    const auto found = window_by_gang.find(gang_id);
-    return found == window_by_gang.end() ? nullptr : found->second.get();
+    const auto found = data_sets.find(gang_id);
+    return found == data_sets.end() ? nullptr : found->second.window.get();
+}
+
+std::vector<std::pair<qint32, burst_main_window*>> app_state::windows() const
+{
+    std::vector<std::pair<qint32, burst_main_window*>> out;
+    for (const auto& entry : data_sets)
+        if (entry.second.window)
+            out.emplace_back(entry.first, entry.second.window.get());
+    return out;
 }
 
 namespace {
@@ -105,41 +86,27 @@ struct released_data
     }
 };
 
-template <typename Map> auto take(Map& map, qint32 gang_id)
-{
-    typename Map::mapped_type value;
-    auto found = map.find(gang_id);
-    if (found != map.end()) {
-        value = std::move(found->second);
-        map.erase(found);
-    }
-    return value;
-}
-
 } // namespace
 
 bool app_state::release_window(const burst_main_window* window)
 {
-    auto found = gang_windows.begin();
-    while (found != gang_windows.end() && found->second != window)
+    auto found = data_sets.begin();
+    while (found != data_sets.end() && found->second.window.get() != window)
         ++found;
-    if (found == gang_windows.end()) {
+    if (!window || found == data_sets.end()) {
         trace_debug() << " no gang_id found for burst_main_window " << static_cast<const QObject*>(window);
         return false;
     }
     const qint32 gang_id = found->first;
+    const opened_data_set& set = found->second;
     trace_debug() << " found! => gang_id = " << gang_id;
-    if (window_by_gang.count(gang_id)) {
-        trace_debug() << " found burst_main_windows for gang_id";
-        gang_windows.erase(found);
-    }
-    const bool had_layer = layer_ref_by_gang.count(gang_id) != 0;
+    trace_debug() << " found burst_main_windows for gang_id";
+    const bool had_layer = set.track != nullptr;
     if (had_layer)
         trace_debug() << " found layer_ref for gang_id";
-    auto item = tree_item_by_gang.find(gang_id);
-    if (item != tree_item_by_gang.end()) {
+    if (set.row) {
         trace_debug() << " found QTreeWidgetItem for gang_id";
-        trace_debug() << "  item = " << static_cast<void*>(item->second.get());
+        trace_debug() << "  item = " << static_cast<void*>(set.row.get());
     }
     release_gang(gang_id);
     return had_layer;
@@ -147,14 +114,19 @@ bool app_state::release_window(const burst_main_window* window)
 
 void app_state::release_gang(qint32 gang_id)
 {
-    tree_item_by_gang.erase(gang_id);
+    const auto found = data_sets.find(gang_id);
+    if (found == data_sets.end())
+        return;
+    opened_data_set set = std::move(found->second);
+    data_sets.erase(found);
+    set.row.reset();
     // The track goes before the fixes it draws.
-    layer_ref_by_gang.erase(gang_id);
+    set.track.reset();
     auto data = std::make_shared<released_data>();
-    data->acc = take(acc_by_gang, gang_id);
-    data->gps = take(gps_by_gang, gang_id);
-    data->events = take(events_by_bursts_by_gang, gang_id);
-    std::unique_ptr<burst_main_window> window = take(window_by_gang, gang_id);
+    data->acc = std::move(set.bursts);
+    data->gps = std::move(set.fixes);
+    data->events = std::move(set.association);
+    std::unique_ptr<burst_main_window> window = std::move(set.window);
     if (!window)
         return;
     // The connection owns the data; it is dropped, releasing them, when the window is destroyed.
@@ -164,6 +136,8 @@ void app_state::release_gang(qint32 gang_id)
 
 void app_state::release_view_objects()
 {
-    tree_item_by_gang.clear();
-    layer_ref_by_gang.clear();
+    for (auto& entry : data_sets) {
+        entry.second.row.reset();
+        entry.second.track.reset();
+    }
 }

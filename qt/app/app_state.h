@@ -15,8 +15,26 @@ class event_space;
 class events_by_bursts_i;
 class layer_ref;
 
-// Registry of everything that belongs to an opened data set ("gang"), keyed by gang id.
-// Lives on the GUI thread for the whole run and outlives the main window.
+// Everything that belongs to one opened data set ("gang"): its data, and what shows them. A set has
+// bursts, fixes or both; a burst window and an association where it has bursts, a track where it has
+// fixes. The members go in reverse order: the row, the window and the track before the data they show.
+struct opened_data_set
+{
+    opened_data_set();
+    opened_data_set(opened_data_set&&) noexcept;
+    opened_data_set& operator=(opened_data_set&&) noexcept;
+    ~opened_data_set();
+
+    std::unique_ptr<burst_space> bursts;
+    std::unique_ptr<event_space> fixes;
+    std::unique_ptr<events_by_bursts_i> association;
+    std::unique_ptr<layer_ref> track;
+    std::unique_ptr<burst_main_window> window;
+    std::unique_ptr<QTreeWidgetItem> row;
+};
+
+// Registry of the opened data sets, keyed by gang id, one record each. Lives on the GUI thread for
+// the whole run and outlives the main window.
 class app_state
 {
 public:
@@ -25,22 +43,8 @@ public:
     // deferred delete would never run.
     ~app_state();
 
-    app_state(const app_state&) = delete;
-    app_state& operator=(const app_state&) = delete;
-
-    // Registers an acceleration-only gang under the next id and takes ownership of everything.
-    void add_acc_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
-                      std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item);
-
-    // Registers an acceleration+GPS gang, with the handle of its track on the map; returns its id.
-    qint32 add_acc_gps_gang(std::unique_ptr<burst_space> space, std::unique_ptr<event_space> events,
-                            std::unique_ptr<events_by_bursts_i> association,
-                            std::unique_ptr<burst_main_window> window, std::unique_ptr<layer_ref> layer,
-                            std::unique_ptr<QTreeWidgetItem> item);
-
-    // Registers a GPS-only gang: its track and tree row, no burst window. Returns its id.
-    qint32 add_gps_gang(std::unique_ptr<event_space> events, std::unique_ptr<layer_ref> layer,
-                        std::unique_ptr<QTreeWidgetItem> item);
+    // Registers a data set under the next id, taking ownership of everything; returns its id.
+    qint32 add(opened_data_set set);
 
     // The gang whose tree row is item or the parent of item; -1 for none.
     qint32 gang_of_item(const QTreeWidgetItem* item) const;
@@ -48,8 +52,11 @@ public:
     // The burst window of a gang; null for a GPS-only gang or an unknown id.
     burst_main_window* window_of(qint32 gang_id) const;
 
+    // The burst windows with their gang ids, in the order they were opened.
+    std::vector<std::pair<qint32, burst_main_window*>> windows() const;
+
     // Number of data sets registered.
-    std::size_t gang_count() const { return tree_item_by_gang.size(); }
+    std::size_t gang_count() const { return data_sets.size(); }
 
     // The one path for a closed burst window: finds its gang (debug lines say what was found) and
     // releases it. Returns whether the gang had a map layer, so the caller repaints the map.
@@ -66,16 +73,5 @@ public:
     qint32 next_gang_id = 0;
     QDir tiles_dir_;
 
-    std::map<qint32, std::unique_ptr<burst_space>> acc_by_gang;
-    std::map<qint32, std::unique_ptr<event_space>> gps_by_gang;
-    std::map<qint32, std::unique_ptr<events_by_bursts_i>> events_by_bursts_by_gang;
-    std::map<qint32, std::unique_ptr<layer_ref>> layer_ref_by_gang;
-    std::map<qint32, std::unique_ptr<burst_main_window>> window_by_gang;
-    std::map<qint32, std::unique_ptr<QTreeWidgetItem>> tree_item_by_gang;
-    std::vector<std::pair<qint32, burst_main_window*>> gang_windows;
-
-private:
-    // Registers what every gang has and returns its new id.
-    qint32 add_gang(std::unique_ptr<burst_space> space, std::unique_ptr<events_by_bursts_i> events,
-                    std::unique_ptr<burst_main_window> window, std::unique_ptr<QTreeWidgetItem> item);
+    std::map<qint32, opened_data_set> data_sets;
 };

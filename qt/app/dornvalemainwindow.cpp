@@ -5,21 +5,15 @@
 #include "app/user_guide.h"
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
-#include "app/eobs_acc_gps_progress_loader.h"
-#include "app/eobs_acc_progress_loader.h"
-#include "app/eobs_gps_progress_loader.h"
 #include "app/dropped_files.h"
-#include "app/progress_coordinator.h"
+#include "app/open_flow.h"
 #include "app/window_geometry.h"
 #include "data/model/burst_space.h"
 #include "data/model/event_space.h"
 #include "data/model/events_by_bursts.h"
 #include "data/model/events_by_bursts_empty.h"
-#include "data/formats/eobs_file_kind.h"
-#include "data/load/eobs_guess_acc_gps_filenames.h"
+#include "data/load/loaded_data_set.h"
 #include "data/io/trace.h"
-#include "data/io/zip_entry_path.h"
-#include "data/load/zip_package.h"
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_form.h"
@@ -104,7 +98,7 @@ QTreeWidget* dornvalemainwindow::open_files_tree()
     return ui->treeWidget;
 }
 
-app_state* dornvalemainwindow::state()
+app_state* dornvalemainwindow::registry()
 {
     return state_;
 }
@@ -112,7 +106,7 @@ app_state* dornvalemainwindow::state()
 map_form* dornvalemainwindow::get_map_form()
 {
     if (!map_form_) {
-        map_form_ = std::make_unique<map_form>(state()->tiles_dir_, manager_);
+        map_form_ = std::make_unique<map_form>(registry()->tiles_dir_, manager_);
         connect(&map_form_->map, &map_widget::fix_clicked, this, &dornvalemainwindow::show_fix_burst);
         window_geometry::remember(map_form_.get(), "map");
         map_form_->show();
@@ -163,7 +157,7 @@ void dornvalemainwindow::on_softwareUpdateAvailable(QString version, QUrl downlo
                              QMessageBox::Ok, QMessageBox::NoButton);
 }
 
-void dornvalemainwindow::window_closed(burst_main_window* w)
+void dornvalemainwindow::burst_window_closed(burst_main_window* w)
 {
     // The window is named as an object (class, address, object name), the tree item by its address.
     trace_debug() << "dornvalemainwindow::window_closed(burst_main_window *): "
@@ -213,53 +207,17 @@ void dornvalemainwindow::dropEvent(QDropEvent* event)
 
 void dornvalemainwindow::open_files(const QStringList& paths)
 {
-    QStringList absolute;
-    for (const QString& given : paths)
-        absolute << QFileInfo(given).absoluteFilePath();
-    // The fixed layouts first; a repository download is read by the named-column readers.
-    const auto reads_as = [](const QString& path, eobs_file_kind::kind kind, eobs_file_kind::kind wanted) {
-        return kind == wanted || (kind == eobs_file_kind::neither && eobs_file_kind::reads_as(path, wanted));
-    };
-    for (const QString& path : absolute) {
-        trace::out("open file: ", path);
-        if (!zip_entry_path::exists(path)) {
-            // Reports the missing file, or refuses a directory, device or pipe unread, and ends.
-            (new eobs_acc_progress_loader(*this))->start_from(path);
-            continue;
-        }
-        const zip_package package(path);
-        if (!package.refusal.isEmpty()) {
-            progress_coordinator::warn(this, package.refusal);
-            continue;
-        }
-        if (package.several() && !package.acc.isEmpty() && !package.gps.isEmpty()) {
-            (new eobs_acc_gps_progress_loader(*this))->start_from(path);
-            continue;
-        }
-        const eobs_file_kind::kind kind = eobs_file_kind::of(path);
-        const bool acc = reads_as(path, kind, eobs_file_kind::acceleration);
-        const bool gps = reads_as(path, kind, eobs_file_kind::gps);
-        if (acc) {
-            const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
-            // A download with both sensors' rows is a pair of its own.
-            if (gps || (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner)))
-                (new eobs_acc_gps_progress_loader(*this))->start_from(path);
-            else
-                (new eobs_acc_progress_loader(*this))->start_from(path);
-        } else if (gps) {
-            // Given together with its acceleration partner, it opens once, with that pair.
-            const QString partner = eobs_guess_acc_gps_filenames(path).acc_filename;
-            if (!partner.isEmpty() && partner != path && absolute.contains(partner) &&
-                reads_as(partner, eobs_file_kind::of(partner), eobs_file_kind::acceleration))
-                continue;
-            (new eobs_gps_progress_loader(*this))->start_from(path);
-        } else {
-            progress_coordinator::warn(
-                this, tr("%1 is neither an E-OBS acceleration export nor an E-OBS GPS export.\nOpen an "
-                         "export (.csv or .txt) as it came from the tag's download.")
-                          .arg(progress_coordinator::quoted(path)));
-        }
-    }
+    open_flow::open_each({paths, open_request::whatever}, this,
+                         [this](open_request::intent intent) { return start_open(intent); });
+}
+
+open_flow* dornvalemainwindow::start_open(open_request::intent intent)
+{
+    auto* flow = new open_flow(this, intent);
+    connect(flow, &open_flow::data_set_loaded, this, &dornvalemainwindow::show_data_set,
+            Qt::DirectConnection);
+    connect(flow, &open_flow::map_framed, this, &dornvalemainwindow::frame_map, Qt::DirectConnection);
+    return flow;
 }
 
 void dornvalemainwindow::fill_recent_menu()
@@ -283,7 +241,7 @@ void dornvalemainwindow::close_data_set()
     const qint32 gang = state_->gang_of_item(ui->treeWidget->currentItem());
     if (gang < 0)
         return;
-    // A burst window asks first and comes back through window_closed.
+    // A burst window asks first and comes back through burst_window_closed.
     if (burst_main_window* window = state_->window_of(gang)) {
         window->close();
         return;
@@ -301,19 +259,12 @@ void dornvalemainwindow::show_about()
 
 void dornvalemainwindow::open_acc_file()
 {
-    auto* loader = new eobs_acc_progress_loader(*this);
-    loader->start_loading();
+    start_open(open_request::acceleration)->choose_file();
 }
 
 void dornvalemainwindow::open_acc_and_gps_files()
 {
-    auto* loader = new eobs_acc_gps_progress_loader(*this);
-    loader->start_loading();
-}
-
-QWidget* dornvalemainwindow::dialog_parent()
-{
-    return this;
+    start_open(open_request::pair)->choose_file();
 }
 
 std::unique_ptr<burst_main_window>
@@ -322,10 +273,10 @@ dornvalemainwindow::open_window(burst_space* space, events_by_bursts_i* events, 
     auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr);
     // The size is remembered; the position cascades from this window's frame.
     window_geometry::remember(window.get(), "burst");
-    const int step = cascade_step * (1 + static_cast<int>(state_->gang_windows.size() % 10));
+    const int step = cascade_step * (1 + static_cast<int>(state_->windows().size() % 10));
     window->move(pos() + QPoint(step, step));
     window->show();
-    connect(window.get(), &burst_main_window::window_closed, this, &dornvalemainwindow::window_closed);
+    connect(window.get(), &burst_main_window::window_closed, this, &dornvalemainwindow::burst_window_closed);
     connect(window.get(), &burst_main_window::files_dropped, this, &dornvalemainwindow::open_files,
             Qt::QueuedConnection);
     return window;
@@ -366,19 +317,6 @@ QString gps_row(const event_space& events, const QString& gps_file_name, const Q
 
 } // namespace
 
-void dornvalemainwindow::add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name,
-                                          const QString& animal)
-{
-    auto events = std::make_unique<events_by_bursts_empty>();
-    std::unique_ptr<burst_main_window> window =
-        open_window(space.get(), events.get(), shown(acc_file_name, animal));
-    std::unique_ptr<QTreeWidgetItem> item =
-        add_tree_row("e-obs acc", {acc_row(*space, acc_file_name, animal)});
-    state_->add_acc_gang(std::move(space), std::move(events), std::move(window), std::move(item));
-    reveal_open_files();
-    recent_files::add(acc_file_name);
-}
-
 std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, const QString& track_name)
 {
     map_form* map = get_map_form();
@@ -390,37 +328,37 @@ std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, c
     return track;
 }
 
-void dornvalemainwindow::add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name,
-                                          const QString& animal)
+void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
 {
-    std::unique_ptr<layer_ref> track =
-        show_track(events.get(), shown(QFileInfo(gps_file_name).fileName(), animal));
-    std::unique_ptr<QTreeWidgetItem> item =
-        add_tree_row("e-obs gps", {gps_row(*events, gps_file_name, animal)});
-    state_->add_gps_gang(std::move(events), std::move(track), std::move(item));
+    opened_data_set set;
+    set.bursts = std::move(loaded->bursts);
+    set.fixes = std::move(loaded->fixes);
+    const QString& animal = loaded->animal;
+    if (set.bursts) {
+        if (set.fixes)
+            set.association = std::make_unique<events_by_bursts>(*set.fixes, *set.bursts);
+        else
+            set.association = std::make_unique<events_by_bursts_empty>();
+        set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal));
+    }
+    if (set.fixes)
+        set.track = show_track(set.fixes.get(), shown(QFileInfo(loaded->gps_file).fileName(), animal));
+    QStringList rows;
+    if (set.fixes)
+        rows << gps_row(*set.fixes, loaded->gps_file, animal);
+    if (set.bursts)
+        rows << acc_row(*set.bursts, loaded->acc_file, animal);
+    set.row = add_tree_row(set.bursts && set.fixes ? "e-obs acc+gps"
+                           : set.bursts            ? "e-obs acc"
+                                                   : "e-obs gps",
+                           rows);
+    const bool linked = set.bursts && set.fixes;
+    const QString recent = set.bursts ? loaded->acc_file : loaded->gps_file;
+    const qint32 gang_id = state_->add(std::move(set));
+    if (linked)
+        link_burst_view(gang_id);
     reveal_open_files();
-    recent_files::add(gps_file_name);
-}
-
-void dornvalemainwindow::add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
-                                  const QString& acc_file_name, const QString& gps_file_name,
-                                  const QString& animal)
-{
-    auto association = std::make_unique<events_by_bursts>(*events, *bursts);
-    std::unique_ptr<burst_main_window> window =
-        open_window(bursts.get(), association.get(), shown(acc_file_name, animal));
-
-    std::unique_ptr<layer_ref> track =
-        show_track(events.get(), shown(QFileInfo(gps_file_name).fileName(), animal));
-
-    std::unique_ptr<QTreeWidgetItem> item = add_tree_row(
-        "e-obs acc+gps", {gps_row(*events, gps_file_name, animal), acc_row(*bursts, acc_file_name, animal)});
-    const qint32 gang_id =
-        state_->add_acc_gps_gang(std::move(bursts), std::move(events), std::move(association),
-                                 std::move(window), std::move(track), std::move(item));
-    link_burst_view(gang_id);
-    reveal_open_files();
-    recent_files::add(acc_file_name);
+    recent_files::add(recent);
 }
 
 void dornvalemainwindow::frame_map(const geo_box& box)
@@ -449,10 +387,11 @@ void dornvalemainwindow::fill_window_menu()
 {
     window_menu_->clear();
     window_menu_->addAction(map_action_);
-    if (state_->gang_windows.empty())
+    const auto windows = state_->windows();
+    if (windows.empty())
         return;
     window_menu_->addSeparator();
-    for (const auto& gang_window : state_->gang_windows) {
+    for (const auto& gang_window : windows) {
         burst_main_window* w = gang_window.second;
         QAction* entry = window_menu_->addAction(w->windowTitle());
         connect(entry, &QAction::triggered, w, [w]() {
@@ -473,20 +412,18 @@ void dornvalemainwindow::show_map()
 
 void dornvalemainwindow::show_fix_burst(event_space_layer* track, const gps_event* fix)
 {
-    for (const auto& [gang_id, ref] : state_->layer_ref_by_gang) {
-        if (ref->get() != track)
+    for (const auto& [gang_id, set] : state_->data_sets) {
+        if (!set.track || set.track->get() != track)
             continue;
-        const auto window = state_->window_by_gang.find(gang_id);
-        const auto space = state_->acc_by_gang.find(gang_id);
-        if (window == state_->window_by_gang.end() || space == state_->acc_by_gang.end())
+        if (!set.window || !set.bursts)
             return;
         // The rule the fix-to-burst association keys its fixes by.
-        const qint32 index = space->second->burst_index_for_timestamp(fix->timestamp);
-        burst_paint_panel* panel = window->second->panel();
+        const qint32 index = set.bursts->burst_index_for_timestamp(fix->timestamp);
+        burst_paint_panel* panel = set.window->panel();
         panel->jump_to_burst(index);
-        window->second->show();
-        window->second->raise();
-        window->second->activateWindow();
+        set.window->show();
+        set.window->raise();
+        set.window->activateWindow();
         mark_burst_fix(gang_id, index);
         return;
     }
@@ -494,7 +431,7 @@ void dornvalemainwindow::show_fix_burst(event_space_layer* track, const gps_even
 
 void dornvalemainwindow::link_burst_view(qint32 gang_id)
 {
-    burst_paint_panel* panel = state_->window_by_gang.at(gang_id)->panel();
+    burst_paint_panel* panel = state_->window_of(gang_id)->panel();
     const auto mark = [this, gang_id](qint32 index) { mark_burst_fix(gang_id, index); };
     connect(panel, &burst_paint_panel::burst_hovered, this, mark);
     connect(panel, &burst_paint_panel::burst_selected, this, mark);
@@ -502,18 +439,17 @@ void dornvalemainwindow::link_burst_view(qint32 gang_id)
 
 void dornvalemainwindow::mark_burst_fix(qint32 gang_id, qint32 index)
 {
-    const auto ref = state_->layer_ref_by_gang.find(gang_id);
-    const auto window = state_->window_by_gang.find(gang_id);
-    if (ref == state_->layer_ref_by_gang.end() || window == state_->window_by_gang.end() || !map_form_)
+    const auto found = state_->data_sets.find(gang_id);
+    if (found == state_->data_sets.end() || !found->second.track || !found->second.window || !map_form_)
         return;
-    const burst_space& space = *state_->acc_by_gang.at(gang_id);
+    const opened_data_set& set = found->second;
+    const burst_space& space = *set.bursts;
     if (index < 0)
-        index = window->second->panel()->selected_burst();
+        index = set.window->panel()->selected_burst();
     const gps_event* fix = nullptr;
     bool exact = false;
     if (index >= 0 && index < space.entry_count())
-        fix = state_->events_by_bursts_by_gang.at(gang_id)->fix_for_burst(
-            index, space.timestamps()[std::size_t(index)], exact);
-    static_cast<event_space_layer*>(ref->second->get())->set_marked(fix, exact);
+        fix = set.association->fix_for_burst(index, space.timestamps()[std::size_t(index)], exact);
+    static_cast<event_space_layer*>(set.track->get())->set_marked(fix, exact);
     map_form_->map.update();
 }

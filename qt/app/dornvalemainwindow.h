@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/data_set_sink.h"
+#include "data/load/open_request.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -24,15 +24,19 @@ class layer_ref;
 class app_state;
 class QTreeWidgetItem;
 class burst_main_window;
+class burst_space;
 class events_by_bursts_i;
 class event_space_layer;
 class map_form;
+class open_flow;
+struct geo_box;
 struct gps_event;
+struct loaded_data_set;
 
 // The application's main window: "Quick Start" open buttons, the File menu (open, recent files,
 // close, exit), the "Open Files" tree, the update notice and About. The open flows hand it what they
 // loaded. Files dropped on it open as on the command line; closing it ends the program.
-class dornvalemainwindow : public QMainWindow, public data_set_sink
+class dornvalemainwindow : public QMainWindow
 {
     Q_OBJECT
 
@@ -41,9 +45,9 @@ public:
     ~dornvalemainwindow() override;
 
     QTreeWidget* open_files_tree();
-    app_state* state();
+    app_state* registry();
 
-    // The single map window, created over state()->tiles_dir_ and shown on first use; later calls
+    // The single map window, created over registry()->tiles_dir_ and shown on first use; later calls
     // return it as it is, shown or hidden.
     map_form* get_map_form();
 
@@ -71,25 +75,23 @@ public:
     // Offset between a burst window and the next, from the main window's frame.
     static constexpr int cascade_step = 30;
 
-    QWidget* dialog_parent() override;
-    void add_acc_data_set(std::unique_ptr<burst_space> space, const QString& acc_file_name,
-                          const QString& animal) override;
-    void add_gps_data_set(std::unique_ptr<event_space> events, const QString& gps_file_name,
-                          const QString& animal) override;
-    void add_pair(std::unique_ptr<burst_space> bursts, std::unique_ptr<event_space> events,
-                  const QString& acc_file_name, const QString& gps_file_name, const QString& animal) override;
-    void frame_map(const geo_box& box) override;
+    // A flow opening files of that intent, whose data sets this window shows.
+    open_flow* start_open(open_request::intent intent);
+
+    // The one place an opened data set becomes windows, a track and tree rows, by what it holds:
+    // bursts open a burst window, fixes a track on the map, both are linked. Takes the set's parts.
+    void show_data_set(loaded_data_set* set);
+    // Frames the map on box (around tracks opened together).
+    void frame_map(const geo_box& box);
 
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);
-    void window_closed(burst_main_window* w);
+    void burst_window_closed(burst_main_window* w);
     // A fix picked on the map: the burst window of its data set comes forward, centred on the
     // fix's burst, which it marks.
     void show_fix_burst(event_space_layer* track, const gps_event* fix);
 
-    // Opens each file as its header says, one after the other: an acceleration export as a pair when
-    // its GPS partner exists, else alone; a GPS export as a track on the map; anything else, or a
-    // missing file, is reported naming it.
+    // Opens each file as its header says (see open_flow::open_each).
     void open_files(const QStringList& paths);
 
 protected:

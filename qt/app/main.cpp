@@ -2,7 +2,7 @@
 #include "app/app_state.h"
 #include "data/io/dornvale_version.h"
 #include "app/dornvalemainwindow.h"
-#include "data/load/progress_loader_base.h"
+#include "data/load/load_job.h"
 #include "util/lifecycleclient.h"
 #include "data/io/trace.h"
 
@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
     const int status = application.exec();
     // A load still running is told to stop; one stuck in the system (a hung network mount) must not
     // keep the process alive, so it is given a few seconds and then the process ends without it.
-    progress_loader_base::stop_all();
+    load_job::stop_all();
     if (!QThreadPool::globalInstance()->waitForDone(3000)) {
         std::fflush(nullptr);
         std::_Exit(status);

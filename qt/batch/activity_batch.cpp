@@ -1,7 +1,7 @@
 #include "batch/activity_batch.h"
 
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/io/loader_progress.h"
 #include "data/io/trace.h"
 #include "data/io/skipped_lines_log.h"
@@ -209,7 +209,7 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
         loaded = eobs_acc_loader::guarded(file, &progress);
         skipped = skipped_lines_log::tally() - before;
         if (loaded->status != ELS_READ_FAILED && (loaded->status != ELS_SUCCESS || !loaded->space))
-            refusal = eobs_file_refusal::reason(file, eobs_file_kind::acceleration);
+            refusal = eobs_file_refusal::reason(file, header_sniff::acceleration);
     }
     if (loaded->status == ELS_READ_FAILED)
         return fail(shown(file), loaded->reason);

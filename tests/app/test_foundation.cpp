@@ -72,7 +72,7 @@ void test_foundation::main_window_form()
     QCOMPARE(w.objectName(), QString("dornvalemainwindow"));
     QCOMPARE(w.size(), QSize(800, 600));
     QCOMPARE(w.windowTitle(), QString("MainWindow"));
-    QCOMPARE(w.state(), f.state.get());
+    QCOMPARE(w.registry(), f.state.get());
 
     auto* tree = w.findChild<QTreeWidget*>("treeWidget");
     QVERIFY(tree);
@@ -363,7 +363,7 @@ void test_foundation::window_closed_for_unknown_window_changes_nothing()
     main_window_fixture f;
     dornvalemainwindow& w = f.build_main_window();
     message_capture log;
-    w.window_closed(reinterpret_cast<burst_main_window*>(&w));
+    w.burst_window_closed(reinterpret_cast<burst_main_window*>(&w));
     QVERIFY(log.contains("dornvalemainwindow::window_closed(burst_main_window *): "));
     QVERIFY(log.contains(" no gang_id found for burst_main_window "));
     QCOMPARE(f.state->next_gang_id, 0);
@@ -377,12 +377,12 @@ void test_foundation::shutdown_with_registered_rows_touches_no_destroyed_tree()
         auto* item = new QTreeWidgetItem(QStringList{"e-obs acc"});
         item->addChild(new QTreeWidgetItem(QStringList{"1 acc bursts in x"}));
         f.window->open_files_tree()->addTopLevelItem(item);
-        f.state->tree_item_by_gang[gang].reset(item);
+        f.state->data_sets[gang].row.reset(item);
     }
     QCOMPARE(f.window->open_files_tree()->topLevelItemCount(), 2);
     // Main window first, then the registry, as at program end; the sanitizer build catches a double delete.
     f.window.reset();
-    QVERIFY(f.state->tree_item_by_gang.empty());
+    QVERIFY(!f.state->data_sets[0].row && !f.state->data_sets[1].row);
     f.state.reset();
 }
 

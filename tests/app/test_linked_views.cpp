@@ -82,9 +82,12 @@ private:
     map_form& form() { return *window->get_map_form(); }
     event_space_layer* track(qint32 gang)
     {
-        return static_cast<event_space_layer*>(state->layer_ref_by_gang.at(gang)->get());
+        return static_cast<event_space_layer*>(state->data_sets.at(gang).track->get());
     }
-    const gps_event* fix(qint32 gang, int i) { return state->gps_by_gang.at(gang)->events()[std::size_t(i)]; }
+    const gps_event* fix(qint32 gang, int i)
+    {
+        return state->data_sets.at(gang).fixes->events()[std::size_t(i)];
+    }
     // The widget pixel a fix is projected to at the map's level.
     QPoint pixel_of(const gps_event* e)
     {

@@ -90,7 +90,7 @@ burst_main_window* test_open_acc_flow::open_ok(const QString& path)
     if (!open_through_dialog(open_button(), path))
         return nullptr;
     for (burst_main_window* w : burst_windows())
-        if (!state->gang_windows.empty() && state->gang_windows.back().second == w)
+        if (!state->windows().empty() && state->windows().back().second == w)
             return w;
     return nullptr;
 }
@@ -112,12 +112,12 @@ void test_open_acc_flow::opens_window_rows_and_registers_two_gangs()
     QVERIFY(first->isVisible());
     QCOMPARE(first->windowTitle(), path + " - Acceleration Data - Dornvale");
     QCOMPARE(state->next_gang_id, 1);
-    QCOMPARE(state->gang_windows.size(), size_t(1));
-    QCOMPARE(state->gang_windows[0].first, 0);
-    QCOMPARE(state->gang_windows[0].second, first);
-    QCOMPARE(state->acc_by_gang.at(0)->entry_count(), 3);
-    QVERIFY(state->events_by_bursts_by_gang.count(0));
-    QVERIFY(!state->gps_by_gang.count(0));
+    QCOMPARE(state->windows().size(), size_t(1));
+    QCOMPARE(state->windows()[0].first, 0);
+    QCOMPARE(state->windows()[0].second, first);
+    QCOMPARE(state->data_sets.at(0).bursts->entry_count(), 3);
+    QVERIFY(state->data_sets.at(0).association);
+    QVERIFY(!state->data_sets.at(0).fixes);
     QCOMPARE(tree_rows(window->open_files_tree()),
              (QStringList{"e-obs acc", "  3 acc bursts in tag_acc.txt"}));
     QVERIFY(window->open_files_tree()->topLevelItem(0)->isExpanded());
@@ -127,7 +127,7 @@ void test_open_acc_flow::opens_window_rows_and_registers_two_gangs()
     burst_main_window* second = open_ok(path);
     QVERIFY(second);
     QVERIFY(second != first);
-    QCOMPARE(state->gang_windows[1].first, 1);
+    QCOMPARE(state->windows()[1].first, 1);
     QCOMPARE(state->next_gang_id, 2);
     QCOMPARE(window->open_files_tree()->topLevelItemCount(), 2);
 }
@@ -303,24 +303,24 @@ void test_open_acc_flow::close_removes_only_its_row_and_releases_the_gang()
     QVERIFY(log.contains(" found QTreeWidgetItem for gang_id"));
     QCOMPARE(tree_rows(window->open_files_tree()), (QStringList{"e-obs acc", "  1 acc bursts in a_acc.txt",
                                                                 "e-obs acc", "  3 acc bursts in c_acc.txt"}));
-    QCOMPARE(state->gang_windows.size(), size_t(2));
-    QCOMPARE(state->gang_windows[0].first, 0);
-    QCOMPARE(state->gang_windows[1].first, 2);
+    QCOMPARE(state->windows().size(), size_t(2));
+    QCOMPARE(state->windows()[0].first, 0);
+    QCOMPARE(state->windows()[1].first, 2);
     // The closed gang's window and data are released; the others stay.
     QTRY_VERIFY(closed_window.isNull());
-    QVERIFY(!state->acc_by_gang.count(1));
-    QVERIFY(!state->window_by_gang.count(1));
-    QVERIFY(state->acc_by_gang.count(0) && state->acc_by_gang.count(2));
+    QVERIFY(!state->data_sets.count(1));
+    QVERIFY(!state->window_of(1));
+    QVERIFY(state->data_sets.at(0).bursts && state->data_sets.at(2).bursts);
     // Ids keep counting up after a close.
     burst_main_window* d = open_ok(write("d_acc.txt", acc_header + "\n" + acc_lines(4)));
     QVERIFY(d);
-    QCOMPARE(state->gang_windows.back().first, 3);
+    QCOMPARE(state->windows().back().first, 3);
     // A second report for the same window changes nothing.
     log.lines().clear();
-    window->window_closed(c);
-    window->window_closed(c);
+    window->burst_window_closed(c);
+    window->burst_window_closed(c);
     QVERIFY(log.contains(" no gang_id found for burst_main_window  burst_main_window(0x"));
-    QCOMPARE(state->gang_windows.size(), size_t(2));
+    QCOMPARE(state->windows().size(), size_t(2));
 }
 
 void test_open_acc_flow::burst_window_form_and_activity_plot()

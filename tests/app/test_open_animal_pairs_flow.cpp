@@ -129,9 +129,9 @@ QStringList test_open_animal_pairs_flow::track_names()
 QList<int> test_open_animal_pairs_flow::fixes_per_window()
 {
     QList<int> fixes;
-    for (const auto& gang_window : state->gang_windows) {
-        const auto gps = state->gps_by_gang.find(gang_window.first);
-        fixes << (gps == state->gps_by_gang.end() ? -1 : static_cast<int>(gps->second->events().size()));
+    for (const auto& gang_window : state->windows()) {
+        const auto& gps = state->data_sets.at(gang_window.first).fixes;
+        fixes << (gps ? static_cast<int>(gps->events().size()) : -1);
     }
     return fixes;
 }
@@ -163,20 +163,20 @@ void test_open_animal_pairs_flow::pick_all_opens_each_animal_with_its_track()
     QCOMPARE(map().view().currentLevel, framed.currentLevel);
     QCOMPARE(map().view().originX, framed.originX);
     QCOMPARE(map().view().originY, framed.originY);
-    QCOMPARE(state->gang_windows[0].second->windowTitle(),
+    QCOMPARE(state->windows()[0].second->windowTitle(),
              chosen + " (animal Bo) - Acceleration Data - Dornvale");
-    QCOMPARE(state->gang_windows[2].second->windowTitle(),
+    QCOMPARE(state->windows()[2].second->windowTitle(),
              chosen + " (animal Dax) - Acceleration Data - Dornvale");
     // Each window's fixes are its own animal's: Bo's two at 10:00 and 10:05 fall in its two bursts,
     // the one the evening before lies before them; Cleo's in its burst.
-    const events_by_bursts_i& bo = *state->events_by_bursts_by_gang.at(state->gang_windows[0].first);
+    const events_by_bursts_i& bo = *state->data_sets.at(state->windows()[0].first).association;
     QCOMPARE(bo.event_count(-1), 1);
     QCOMPARE(bo.event_count(0), 1);
     QCOMPARE(bo.event_count(1), 1);
-    const events_by_bursts_i& cleo = *state->events_by_bursts_by_gang.at(state->gang_windows[1].first);
+    const events_by_bursts_i& cleo = *state->data_sets.at(state->windows()[1].first).association;
     QCOMPARE(cleo.event_count(0), 1);
-    QCOMPARE(state->gps_by_gang.at(state->gang_windows[1].first)->events().front()->longitude, -70.0);
-    QCOMPARE(state->acc_by_gang.at(state->gang_windows[1].first)->total_sample_count(), 2);
+    QCOMPARE(state->data_sets.at(state->windows()[1].first).fixes->events().front()->longitude, -70.0);
+    QCOMPARE(state->data_sets.at(state->windows()[1].first).bursts->total_sample_count(), 2);
 }
 
 void test_open_animal_pairs_flow::pick_one_opens_that_animal_and_its_track()
@@ -240,7 +240,7 @@ void test_open_animal_pairs_flow::acc_and_gps_files_of_several_animals_pair_by_i
                                      "73 - no bursts (not opened), 1 fix, 2014-05-02 to 2014-05-02"}));
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 2, 10000);
     QCOMPARE(fixes_per_window(), (QList<int>{1, 2}));
-    QCOMPARE(state->gps_by_gang.at(state->gang_windows[1].first)->events().front()->latitude, 47.1);
+    QCOMPARE(state->data_sets.at(state->windows()[1].first).fixes->events().front()->latitude, 47.1);
     QCOMPARE(track_names(), (QStringList{"study-gps.csv (animal 71)", "study-gps.csv (animal 72)"}));
 }
 

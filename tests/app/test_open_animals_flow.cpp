@@ -112,7 +112,7 @@ void test_open_animals_flow::pick_all_opens_a_window_per_animal()
              (QStringList{"e-obs acc", "  2 acc bursts in study_acc.csv (animal Bo)", "e-obs acc",
                           "  1 acc bursts in study_acc.csv (animal Cleo, jr.)", "e-obs acc",
                           "  1 acc bursts in study_acc.csv (animal Dax)"}));
-    QCOMPARE(state->gang_windows.size(), std::size_t(3));
+    QCOMPARE(state->windows().size(), std::size_t(3));
     // The recent files name the file itself, which opens again; not the animals.
     QCOMPARE(recent_files::list().front(), dir->path() + "/study_acc.csv");
     QVERIFY(recent_files::list().filter("(animal").isEmpty());

@@ -4,7 +4,7 @@
 #include "app/app_state.h"
 #include "app/burst_main_window.h"
 #include "app/dornvalemainwindow.h"
-#include "app/eobs_gps_progress_loader.h"
+#include "app/open_flow.h"
 #include "data/formats/loader_gps_eobsmb.h"
 #include "map/map_form.h"
 #include "map/map_widget.h"
@@ -228,8 +228,10 @@ void test_open_every_way::rule_per_kind()
     QCOMPARE(tree_rows(window->open_files_tree()), rows);
     QCOMPARE(burst_windows().size(), windows);
     QCOMPARE(int(map().layers().size()), tracks);
-    QCOMPARE(int(state->layer_ref_by_gang.size()), tracks);
-    QCOMPARE(int(state->gps_by_gang.size()), tracks);
+    int registered_tracks = 0;
+    for (const auto& set : state->data_sets)
+        registered_tracks += set.second.track && set.second.fixes ? 1 : 0;
+    QCOMPARE(registered_tracks, tracks);
     if (!message.isEmpty()) {
         QCOMPARE(title, QString("Open failed"));
         QCOMPARE(text, QString(message).replace("DIR", dir->path()));
@@ -311,8 +313,8 @@ void test_open_every_way::gps_track_alone_is_removable()
     tree->setCurrentItem(tree->topLevelItem(0)->child(0));
     close_data_set->trigger();
     QCOMPARE(map().layers().size(), size_t(1));
-    QVERIFY(!state->gps_by_gang.count(0) && !state->layer_ref_by_gang.count(0));
-    QVERIFY(state->gps_by_gang.count(2));
+    QVERIFY(!state->data_sets.count(0));
+    QVERIFY(state->data_sets.at(2).fixes);
     QCOMPARE(tree_rows(tree), (QStringList{"e-obs acc", "  3 acc bursts in b_acc.txt", "e-obs gps",
                                            "  2 gps events in c_gps.txt"}));
 
@@ -344,7 +346,7 @@ void test_open_every_way::gps_alone_failures_name_the_file()
     // Started directly, as open_files does once the header said GPS: the chain still decides.
     const QString notes = write("a_gps.txt", "some,notes\n");
     const auto start_from = [this](const QString& path) {
-        return [this, path] { (new eobs_gps_progress_loader(*window))->start_from(path); };
+        return [this, path] { window->start_open(open_request::gps)->open_path(path); };
     };
     QCOMPARE(shown_message::after(start_from(notes)).text,
              "The GPS file \"" + notes +

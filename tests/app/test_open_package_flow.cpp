@@ -57,7 +57,7 @@ void test_open_package_flow::entries_named_as_a_pair_open_as_a_pair()
         tree_rows(window->open_files_tree()),
         (QStringList{"e-obs acc+gps", "  5 gps events in stork-gps.csv", "  6 acc bursts in stork-acc.csv"}));
     QCOMPARE(map().layers().size(), std::size_t(1));
-    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    const events_by_bursts_i& events = *state->data_sets.at(0).association;
     QCOMPARE(events.event_count(-1), 1);
     QCOMPARE(events.event_count(0), 2);
     QCOMPARE(events.event_count(5), 1);

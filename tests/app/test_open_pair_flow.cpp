@@ -74,11 +74,11 @@ void test_open_pair_flow::pick_either_file_opens_the_pair()
     QCOMPARE(
         tree_rows(window->open_files_tree()),
         (QStringList{"e-obs acc+gps", "  5 gps events in stork_gps.txt", "  6 acc bursts in stork_acc.txt"}));
-    QCOMPARE(state->gang_windows.front().first, 0);
-    QVERIFY(state->gps_by_gang.count(0));
-    QVERIFY(state->layer_ref_by_gang.count(0));
+    QCOMPARE(state->windows().front().first, 0);
+    QVERIFY(state->data_sets.at(0).fixes);
+    QVERIFY(state->data_sets.at(0).track);
     // Fixes per burst: 09:59 before the first burst, 10:00 and 10:05 in burst 0, 10:25 in 2, 10:59 in 5.
-    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    const events_by_bursts_i& events = *state->data_sets.at(0).association;
     QCOMPARE(events.event_count(-1), 1);
     QCOMPARE(events.event_count(0), 2);
     QCOMPARE(events.event_count(2), 1);
@@ -100,7 +100,7 @@ void test_open_pair_flow::pick_either_file_opens_the_pair()
     burst_main_window* again = open_pair(acc);
     QVERIFY(again);
     QCOMPARE(again->windowTitle(), acc + " - Acceleration Data - Dornvale");
-    QCOMPARE(state->gang_windows.back().first, 1);
+    QCOMPARE(state->windows().back().first, 1);
 }
 
 void test_open_pair_flow::second_pair_adds_a_second_track_and_reframes()
@@ -134,8 +134,8 @@ void test_open_pair_flow::closing_removes_only_its_track_and_rows()
     QVERIFY(a->close());
     QVERIFY(log.contains(" found layer_ref for gang_id"));
     QCOMPARE(map().layers().size(), size_t(1));
-    QVERIFY(!state->layer_ref_by_gang.count(0));
-    QVERIFY(state->layer_ref_by_gang.count(1));
+    QVERIFY(!state->data_sets.count(0));
+    QVERIFY(state->data_sets.at(1).track);
     QVERIFY(!window->get_map_form()->isVisible());
     QCOMPARE(tree_rows(window->open_files_tree()),
              (QStringList{"e-obs acc+gps", "  3 gps events in b_gps.txt", "  4 acc bursts in b_acc.txt"}));
@@ -282,7 +282,7 @@ void test_open_pair_flow::file_with_both_sensors_opens_as_a_pair()
              (QStringList{"e-obs acc+gps", "  3 gps events in study download.csv",
                           "  2 acc bursts in study download.csv"}));
     QCOMPARE(map().layers().size(), size_t(1));
-    const events_by_bursts_i& events = *state->events_by_bursts_by_gang.at(0);
+    const events_by_bursts_i& events = *state->data_sets.at(0).association;
     QCOMPARE(events.event_count(0), 1);
     QCOMPARE(events.event_count(1), 2);
 }

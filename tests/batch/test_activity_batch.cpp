@@ -3,7 +3,7 @@
 #include "data/model/activity_csv.h"
 #include "views/activity/activity_plot.h"
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 
 #include "support/acc_layouts.h"
 #include "support/download_layouts.h"

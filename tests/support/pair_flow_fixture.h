@@ -58,7 +58,7 @@ public:
     {
         if (!flow_test_support::open_through_dialog(open_button(), chosen))
             return nullptr;
-        return state->gang_windows.empty() ? nullptr : state->gang_windows.back().second;
+        return state->windows().empty() ? nullptr : state->windows().back().second;
     }
 
     map_widget& map() { return window->get_map_form()->map; }

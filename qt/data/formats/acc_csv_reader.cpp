@@ -89,6 +89,44 @@ parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slo
 
 } // namespace
 
+std::vector<int> acc_csv_reader::header_slots(const char* b, const char* e, bool fixed)
+{
+    // Which header fields feed the four columns (the first field of each name); -1 for the others.
+    std::vector<int> slot_of_field;
+    std::array<bool, column_count> found{};
+    const auto& names = fixed ? fixed_column_names : column_names;
+    csv_field::split_commas(b, e, [&](std::size_t, const char* p, const char* field_end) {
+        int slot = -1;
+        for (int c = 0; c < column_count && slot < 0; ++c) {
+            if (!found[c] && csv_field::equals(p, field_end, names[c])) {
+                found[c] = true;
+                slot = c;
+            }
+        }
+        slot_of_field.push_back(slot);
+        return true;
+    });
+    return slot_of_field;
+}
+
+bool acc_csv_reader::feeds_every_column(const std::vector<int>& slot_of_field)
+{
+    return std::count_if(slot_of_field.begin(), slot_of_field.end(), [](int s) { return s >= 0; }) ==
+           column_count;
+}
+
+std::size_t acc_csv_reader::header_field_count(const char* b, const char* e)
+{
+    return header_slots(b, e, false).size();
+}
+
+bool acc_csv_reader::accepts(const char* b, const char* e, const char* fixed_header)
+{
+    if (fixed_header && !csv_field::equals(b, e, fixed_header))
+        return false;
+    return feeds_every_column(header_slots(b, e, fixed_header != nullptr));
+}
+
 acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
                                qint64 sample_limit)
 {
@@ -108,26 +146,10 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
         throw loader_wrong_header();
     }
 
-    // Header fields, and which of them feed the four columns (the first field of each name).
-    std::vector<int> slot_of_field;
-    std::array<bool, column_count> found{};
-    const auto& names = format.fixed_header ? fixed_column_names : column_names;
-    csv_field::split_commas(b, e, [&](std::size_t, const char* p, const char* field_end) {
-        int slot = -1;
-        for (int c = 0; c < column_count && slot < 0; ++c) {
-            if (!found[c] && csv_field::equals(p, field_end, names[c])) {
-                found[c] = true;
-                slot = c;
-            }
-        }
-        slot_of_field.push_back(slot);
-        return true;
-    });
+    std::vector<int> slot_of_field = header_slots(b, e, format.fixed_header != nullptr);
     trace::line(log, "header fields: ", slot_of_field.size());
-    for (const bool f : found) {
-        if (!f)
-            throw loader_wrong_header();
-    }
+    if (!feeds_every_column(slot_of_field))
+        throw loader_wrong_header();
     lines.report_to(progress);
 
     // Bursts read before the first usable start time wait here until that time is known.

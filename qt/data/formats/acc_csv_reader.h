@@ -26,6 +26,12 @@ public:
     // The bursts in file order; the caller moves them out (into a burst_space).
     std::vector<std::unique_ptr<burst>>& bursts() { return bursts_; }
 
+    // Whether a header line is one this reading takes: equal to fixed_header when that is given,
+    // and naming each of the four burst columns.
+    static bool accepts(const char* begin, const char* end, const char* fixed_header);
+    // The fields of a header line, as the "header fields: " log line counts them.
+    static std::size_t header_field_count(const char* begin, const char* end);
+
 protected:
     struct layout
     {
@@ -40,5 +46,8 @@ protected:
                    qint64 sample_limit);
 
 private:
+    static std::vector<int> header_slots(const char* begin, const char* end, bool fixed);
+    static bool feeds_every_column(const std::vector<int>& slot_of_field);
+
     std::vector<std::unique_ptr<burst>> bursts_;
 };

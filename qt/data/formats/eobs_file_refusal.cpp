@@ -36,9 +36,9 @@ QStringList missing(const named_columns& header, std::initializer_list<column> s
     return absent;
 }
 
-QStringList missing_columns(const named_columns& header, eobs_file_kind::kind wanted)
+QStringList missing_columns(const named_columns& header, header_sniff::kind wanted)
 {
-    if (wanted == eobs_file_kind::gps)
+    if (wanted == header_sniff::gps)
         return missing(header,
                        {{"location_long", nullptr, "location-long"},
                         {"location_lat", nullptr, "location-lat"},
@@ -65,7 +65,7 @@ QStringList missing_columns(const named_columns& header, eobs_file_kind::kind wa
 
 } // namespace
 
-QString eobs_file_refusal::reason(const QString& file_name, eobs_file_kind::kind wanted)
+QString eobs_file_refusal::reason(const QString& file_name, header_sniff::kind wanted)
 {
     QStringList absent;
     try {
@@ -79,14 +79,14 @@ QString eobs_file_refusal::reason(const QString& file_name, eobs_file_kind::kind
     } catch (const loader_read_failed&) {
         return QString();
     }
-    const eobs_file_kind::kind other =
-        wanted == eobs_file_kind::gps ? eobs_file_kind::acceleration : eobs_file_kind::gps;
-    if (eobs_file_kind::reads_as(file_name, other))
-        return wanted == eobs_file_kind::gps ? QStringLiteral("is an acceleration export, not a GPS export")
+    const header_sniff::kind other =
+        wanted == header_sniff::gps ? header_sniff::acceleration : header_sniff::gps;
+    if (header_sniff::of_file(file_name, false).reads_as(other))
+        return wanted == header_sniff::gps ? QStringLiteral("is an acceleration export, not a GPS export")
                                              : QStringLiteral("is a GPS export, not an acceleration export");
     if (absent.isEmpty())
         return QString();
-    const QString needs = wanted == eobs_file_kind::gps ? QStringLiteral("a GPS download needs")
+    const QString needs = wanted == header_sniff::gps ? QStringLiteral("a GPS download needs")
                                                         : QStringLiteral("an acceleration download needs");
     return absent.size() == 1
                ? QStringLiteral("lacks the column %1 that %2").arg(absent.first(), needs)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/formats/eobs_file_kind.h"
+#include "data/formats/header_sniff.h"
 
 #include <QString>
 
@@ -10,5 +10,5 @@ class eobs_file_refusal
 {
 public:
     // Empty when nothing more precise can be said than that the file is in no known layout.
-    static QString reason(const QString& file_name, eobs_file_kind::kind wanted);
+    static QString reason(const QString& file_name, header_sniff::kind wanted);
 };

@@ -49,6 +49,14 @@ struct parsed_fix
 
 } // namespace
 
+bool gps_csv_reader::accepts(const char* b, const char* e, const layout& format)
+{
+    for (const char* header : format.headers)
+        if (equals(field(b, e), header))
+            return true;
+    return false;
+}
+
 gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
 {
     line_reader lines(file_name, progress);
@@ -61,10 +69,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
         throw loader_cancelled();
     }
     qint64 line_counter = 1;
-    bool accepted = false;
-    for (const char* header : format.headers)
-        accepted = accepted || equals(field(b, e), header);
-    if (!accepted)
+    if (!accepts(b, e, format))
         throw loader_wrong_header();
     lines.report_to(progress);
 

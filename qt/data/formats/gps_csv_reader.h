@@ -21,7 +21,7 @@ public:
     // The accepted fixes in file order; the caller moves them out (into an event_space).
     std::vector<std::unique_ptr<gps_event>>& events() { return events_; }
 
-protected:
+    // The columns of a layout and the header lines it accepts.
     struct layout
     {
         std::vector<const char*> headers; // the header line must equal one of these
@@ -33,6 +33,10 @@ protected:
         bool unquote_status; // the status is compared without its surrounding quotes
     };
 
+    // Whether the header line is one of the layout's.
+    static bool accepts(const char* begin, const char* end, const layout& format);
+
+protected:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (missing or unreadable file).
     gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format);
 

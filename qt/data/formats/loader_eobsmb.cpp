@@ -11,3 +11,8 @@ loader_eobsmb::loader_eobsmb(const QString& file_name, loader_progress* progress
     : acc_csv_reader(file_name, progress, layout{header, trace::stream::err, true}, sample_limit)
 {
 }
+
+bool loader_eobsmb::accepts(const char* begin, const char* end)
+{
+    return acc_csv_reader::accepts(begin, end, header);
+}

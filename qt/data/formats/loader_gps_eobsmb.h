@@ -9,4 +9,11 @@ public:
     loader_gps_eobsmb(const QString& file_name, loader_progress* progress);
 
     static const char* const header;
+    static const layout format;
+
+    // Whether the header line is this layout's.
+    static bool accepts(const char* begin, const char* end)
+    {
+        return gps_csv_reader::accepts(begin, end, format);
+    }
 };

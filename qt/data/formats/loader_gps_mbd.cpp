@@ -16,14 +16,15 @@ const char* const loader_gps_mbd::header_3 =
     "eobs_used_time_to_get_fix,ground_speed,heading,height_above_ellipsoid,location_lat,location_long,"
     "timestamp,study_id,tag_id,timestamp";
 
+const gps_csv_reader::layout loader_gps_mbd::format{{header_1, header_2, header_3},
+                                                    "location_long",
+                                                    "location_lat",
+                                                    "timestamp",
+                                                    "eobs_type_of_fix",
+                                                    "eobs_status",
+                                                    true};
+
 loader_gps_mbd::loader_gps_mbd(const QString& file_name, loader_progress* progress)
-    : gps_csv_reader(file_name, progress,
-                     layout{{header_1, header_2, header_3},
-                            "location_long",
-                            "location_lat",
-                            "timestamp",
-                            "eobs_type_of_fix",
-                            "eobs_status",
-                            true})
+    : gps_csv_reader(file_name, progress, format)
 {
 }

@@ -4,3 +4,8 @@ loader_mbd::loader_mbd(const QString& file_name, loader_progress* progress, qint
     : acc_csv_reader(file_name, progress, layout{nullptr, trace::stream::out, false}, sample_limit)
 {
 }
+
+bool loader_mbd::accepts(const char* begin, const char* end)
+{
+    return acc_csv_reader::accepts(begin, end, nullptr);
+}

@@ -16,32 +16,54 @@ namespace {
 
 using field = named_rows::field;
 
+// Where a header names the burst columns (start, frequency, axes, raw values) and the sample columns.
+struct acc_columns
+{
+    explicit acc_columns(const named_columns& columns)
+        : burst{columns.find_any("eobs_start_timestamp", "timestamp"),
+                columns.find("eobs_acceleration_sampling_frequency_per_axis"),
+                columns.find("eobs_acceleration_axes"), columns.find("eobs_accelerations_raw")},
+          sample{columns.find_any("acceleration_raw_x", "acceleration_x"),
+                 columns.find_any("acceleration_raw_y", "acceleration_y"),
+                 columns.find_any("acceleration_raw_z", "acceleration_z")},
+          time(columns.find("timestamp"))
+    {
+    }
+    bool bursts_per_row() const
+    {
+        return std::all_of(burst.begin(), burst.end(), [](int c) { return c >= 0; });
+    }
+    bool samples_per_row() const
+    {
+        return time >= 0 && std::all_of(sample.begin(), sample.end(), [](int c) { return c >= 0; });
+    }
+
+    std::array<int, 4> burst;
+    std::array<int, 3> sample;
+    int time;
+};
+
 } // namespace
+
+bool loader_named_acc::accepts(const named_columns& columns)
+{
+    const acc_columns found(columns);
+    return found.bursts_per_row() || found.samples_per_row();
+}
 
 loader_named_acc::loader_named_acc(const QString& file_name, loader_progress* progress, qint64 sample_limit)
 {
     sample_limit = std::min(sample_limit, acc_csv_reader::max_samples);
     named_rows rows(file_name, progress);
     const named_columns& columns = rows.columns();
-    const int raw_column = columns.find("eobs_accelerations_raw");
-    const int axes_column = columns.find("eobs_acceleration_axes");
-    const int frequency_column = columns.find("eobs_acceleration_sampling_frequency_per_axis");
-    const int start_column = columns.find_any("eobs_start_timestamp", "timestamp");
-    const bool bursts_per_row =
-        raw_column >= 0 && axes_column >= 0 && frequency_column >= 0 && start_column >= 0;
-    const std::array<int, 3> sample_column = {columns.find_any("acceleration_raw_x", "acceleration_x"),
-                                              columns.find_any("acceleration_raw_y", "acceleration_y"),
-                                              columns.find_any("acceleration_raw_z", "acceleration_z")};
-    const int time_column = columns.find("timestamp");
-    const bool samples_per_row =
-        sample_column[0] >= 0 && sample_column[1] >= 0 && sample_column[2] >= 0 && time_column >= 0;
-    if (!bursts_per_row && !samples_per_row)
+    const acc_columns found(columns);
+    if (!found.bursts_per_row() && !found.samples_per_row())
         throw loader_wrong_header();
     trace::out("header fields: ", columns.size());
-    if (bursts_per_row)
-        read_bursts(rows, progress, sample_limit, {start_column, frequency_column, axes_column, raw_column});
+    if (found.bursts_per_row())
+        read_bursts(rows, progress, sample_limit, found.burst);
     else
-        read_samples(rows, progress, sample_limit, time_column, sample_column);
+        read_samples(rows, progress, sample_limit, found.time, found.sample);
 
     if (progress->loader_progress_cancelled()) {
         trace::out("loader was cancelled!");

@@ -17,8 +17,8 @@ public:
     loader_named_acc(const QString& file_name, loader_progress* progress,
                      qint64 sample_limit = acc_csv_reader::max_samples);
 
-    loader_named_acc(const loader_named_acc&) = delete;
-    loader_named_acc& operator=(const loader_named_acc&) = delete;
+    // Whether a header names the burst columns or the x, y, z and time columns of sample rows.
+    static bool accepts(const named_columns& columns);
 
     // The bursts of each animal in file order.
     animal_groups<burst>& animals() { return animals_; }

@@ -22,15 +22,21 @@ bool absent_or(const std::vector<field>& fields, int column, const char* wanted)
 
 } // namespace
 
+bool loader_named_gps::accepts(const named_columns& columns)
+{
+    return columns.find("location_long") >= 0 && columns.find("location_lat") >= 0 &&
+           columns.find("timestamp") >= 0;
+}
+
 loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* progress)
 {
     named_rows rows(file_name, progress);
     const named_columns& columns = rows.columns();
+    if (!accepts(columns))
+        throw loader_wrong_header();
     const int longitude = columns.find("location_long");
     const int latitude = columns.find("location_lat");
     const int timestamp = columns.find("timestamp");
-    if (longitude < 0 || latitude < 0 || timestamp < 0)
-        throw loader_wrong_header();
     const int type_of_fix = columns.find("eobs_type_of_fix");
     const int status = columns.find("eobs_status");
     trace::out("header fields: ", columns.size());

@@ -16,8 +16,8 @@ public:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (missing or unreadable file).
     loader_named_gps(const QString& file_name, loader_progress* progress);
 
-    loader_named_gps(const loader_named_gps&) = delete;
-    loader_named_gps& operator=(const loader_named_gps&) = delete;
+    // Whether a header names the position and time columns.
+    static bool accepts(const named_columns& columns);
 
     animal_groups<gps_event>& animals() { return animals_; }
     // The first animal's fixes.

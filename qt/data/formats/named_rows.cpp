@@ -79,15 +79,18 @@ QByteArray named_rows::animal(const std::vector<field>& fields) const
     return QByteArray();
 }
 
+bool named_rows::names_both_sensors(const named_columns& c)
+{
+    return c.find("sensor_type") >= 0 && c.find("eobs_accelerations_raw") >= 0 &&
+           c.find("location_long") >= 0 && c.find("location_lat") >= 0;
+}
+
 bool named_rows::names_both_sensors(const QString& file_name)
 {
     if (!zip_entry_path::exists(file_name)) // a pipe or device could block the caller
         return false;
     try {
-        const named_rows rows(file_name);
-        const named_columns& c = rows.columns();
-        return rows.sensor_ >= 0 && c.find("eobs_accelerations_raw") >= 0 && c.find("location_long") >= 0 &&
-               c.find("location_lat") >= 0;
+        return names_both_sensors(named_rows(file_name).columns());
     } catch (const loader_read_failed&) {
         return false;
     }

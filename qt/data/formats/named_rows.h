@@ -45,6 +45,7 @@ public:
     // Whether the file's header names a sensor-type column, the acceleration burst columns and
     // the GPS position columns, so that it may hold both sensors; false for a file that cannot be read.
     static bool names_both_sensors(const QString& file_name);
+    static bool names_both_sensors(const named_columns& columns);
 
 private:
     line_reader lines_;

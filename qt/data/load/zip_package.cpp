@@ -1,6 +1,6 @@
 #include "data/load/zip_package.h"
 
-#include "data/formats/eobs_file_kind.h"
+#include "data/formats/header_sniff.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
@@ -40,9 +40,9 @@ zip_package::zip_package(const QString& archive, const std::function<bool(int, i
             return;
         }
         const QString& entry = entries[i];
-        const eobs_file_kind::readings kind = eobs_file_kind::of_head(entry, directory.head(i));
-        const bool reads_acc = kind.acc;
-        const bool reads_gps = kind.gps;
+        const header_sniff sniff = header_sniff::of_head(entry, directory.head(i));
+        const bool reads_acc = sniff.reads_as(header_sniff::acceleration);
+        const bool reads_gps = sniff.reads_as(header_sniff::gps);
         if (reads_acc && reads_gps && both.isEmpty())
             both = entry;
         else if (reads_acc && acc.isEmpty())

@@ -17,8 +17,10 @@ public:
     // each entry's header check with the entries checked so far and their number; false from it
     // stops the search (cancelled then, acc and gps empty).
     explicit zip_package(const QString& archive, const std::function<bool(int, int)>& step = {});
+    // No archive.
+    zip_package() = default;
 
-    bool archive;        // the file starts as a zip archive does
+    bool archive = false; // the file starts as a zip archive does
     QStringList entries; // the data entries; none for a file that is no readable zip archive
     QString acc;         // empty when none was found
     QString gps;         // empty when none was found

@@ -1,7 +1,7 @@
 // The example pairs shipped in examples/ load through the loader chains, pair up by name, and
 // describe the same bird in both layouts, so a first try never meets a broken file.
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/model/event_space.h"
 #include "data/model/events_by_bursts.h"

@@ -1,13 +1,12 @@
 // Which export a file is, by the readers' header checks; the bytes-read reports of the readers and
 // the percentage the load runnable makes of them.
-#include "data/load/eobs_acc_gps_loader.h"
-#include "data/formats/eobs_file_kind.h"
+#include "data/load/eobs_loader.h"
+#include "data/formats/header_sniff.h"
 #include "data/formats/loader_eobsmb.h"
 #include "data/formats/loader_gps_eobsmb.h"
 #include "data/formats/loader_gps_mbd.h"
-#include "data/load/progress_loader_base.h"
+#include "data/load/load_job.h"
 #include "data/io/loader_wrong_header.h"
-#include "data/load/progress_loader_eobs_acc_gps.h"
 #include "support/acc_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
@@ -42,10 +41,10 @@ QByteArray gps_fixed_lines(int count)
 }
 
 // A runnable to call the progress interface on directly.
-class plain_runnable : public progress_loader_base
+class plain_runnable : public load_job
 {
 public:
-    plain_runnable() : progress_loader_base("plain_runnable", std::make_shared<std::atomic_bool>(false)) {}
+    plain_runnable() : load_job(load_plan(), std::make_shared<std::atomic_bool>(false)) {}
     void run() override {}
 };
 
@@ -74,23 +73,22 @@ void test_file_kind_and_progress::kind_by_header_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("kind");
     QTest::newRow("acceleration, fixed header")
-        << acc_fixed_header + "\n" + acc_lines(2) << int(eobs_file_kind::acceleration);
-    QTest::newRow("acceleration, eobs_ columns") << acc_mbd_header + "\n"
-                                                 << int(eobs_file_kind::acceleration);
+        << acc_fixed_header + "\n" + acc_lines(2) << int(header_sniff::acceleration);
+    QTest::newRow("acceleration, eobs_ columns") << acc_mbd_header + "\n" << int(header_sniff::acceleration);
     QTest::newRow("GPS, fixed header")
-        << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2) << int(eobs_file_kind::gps);
+        << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2) << int(header_sniff::gps);
     QTest::newRow("GPS, eobs_ header 1") << QByteArray(loader_gps_mbd::header_1) + "\n"
-                                         << int(eobs_file_kind::gps);
+                                         << int(header_sniff::gps);
     QTest::newRow("GPS, eobs_ header 2") << QByteArray(loader_gps_mbd::header_2) + "\r\n"
-                                         << int(eobs_file_kind::gps);
-    QTest::newRow("GPS, eobs_ header 3") << QByteArray(loader_gps_mbd::header_3) << int(eobs_file_kind::gps);
+                                         << int(header_sniff::gps);
+    QTest::newRow("GPS, eobs_ header 3") << QByteArray(loader_gps_mbd::header_3) << int(header_sniff::gps);
     QTest::newRow("acceleration header with a column missing")
         << acc_fixed_header.left(acc_fixed_header.lastIndexOf(',')) + "\n"
-        << int(eobs_file_kind::neither);
+        << int(header_sniff::neither);
     QTest::newRow("GPS header with one more column") << QByteArray(loader_gps_mbd::header_3) + ",x\n"
-                                                     << int(eobs_file_kind::neither);
-    QTest::newRow("notes") << QByteArray("this,is\nnot,an export\n") << int(eobs_file_kind::neither);
-    QTest::newRow("empty") << QByteArray() << int(eobs_file_kind::neither);
+                                                     << int(header_sniff::neither);
+    QTest::newRow("notes") << QByteArray("this,is\nnot,an export\n") << int(header_sniff::neither);
+    QTest::newRow("empty") << QByteArray() << int(header_sniff::neither);
 }
 
 void test_file_kind_and_progress::kind_by_header()
@@ -99,19 +97,19 @@ void test_file_kind_and_progress::kind_by_header()
     QFETCH(int, kind);
     const QString path = dir.write(QTest::currentDataTag() + QString(".csv"), content);
     streams_capture streams;
-    QCOMPARE(int(eobs_file_kind::of(path)), kind);
+    QCOMPARE(int(header_sniff::of_file(path).fixed_kind()), kind);
     QVERIFY(streams.stderr_text().startsWith("header check of " + path + "\n"));
 }
 
 void test_file_kind_and_progress::kind_of_what_is_not_a_readable_file()
 {
-    QCOMPARE(eobs_file_kind::of(dir.path() + "/missing_acc.txt"), eobs_file_kind::neither);
+    QCOMPARE(header_sniff::of_file(dir.path() + "/missing_acc.txt").fixed_kind(), header_sniff::neither);
     QVERIFY(QDir(dir.path()).mkdir("folder_acc.txt"));
-    QCOMPARE(eobs_file_kind::of(dir.path() + "/folder_acc.txt"), eobs_file_kind::neither);
+    QCOMPARE(header_sniff::of_file(dir.path() + "/folder_acc.txt").fixed_kind(), header_sniff::neither);
     // A pipe is refused without opening it: opening would block until a writer comes.
     const QString pipe = dir.path() + "/pipe_acc.txt";
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QCOMPARE(eobs_file_kind::of(pipe), eobs_file_kind::neither);
+    QCOMPARE(header_sniff::of_file(pipe).fixed_kind(), header_sniff::neither);
 }
 
 void test_file_kind_and_progress::readers_report_bytes_after_the_header_up_to_the_size()
@@ -157,11 +155,11 @@ void test_file_kind_and_progress::percentage_rises_and_reaches_100()
     QFETCH(QList<qint64>, reads);
     QFETCH(QList<int>, percentages);
     plain_runnable runnable;
-    QSignalSpy spy(&runnable, &progress_loader_base::percent_read);
+    QSignalSpy spy(&runnable, &load_job::percent_read);
     runnable.loader_progress_set_file("a.csv");
     for (qint64 read : reads) {
         runnable.loader_progress_bytes(read, 1000);
-        QTest::qWait(int(progress_loader_base::min_percent_interval_ms) + 10);
+        QTest::qWait(int(load_job::min_percent_interval_ms) + 10);
     }
     QList<int> got;
     for (const auto& args : spy)
@@ -176,7 +174,7 @@ void test_file_kind_and_progress::percentage_rises_and_reaches_100()
 void test_file_kind_and_progress::percentage_is_limited_to_20_a_second()
 {
     plain_runnable runnable;
-    QSignalSpy spy(&runnable, &progress_loader_base::percent_read);
+    QSignalSpy spy(&runnable, &load_job::percent_read);
     runnable.loader_progress_set_file("a.csv");
     // 99 rising reports at once: the first goes out, the rest wait for the interval, 100 always goes.
     for (qint64 read = 1; read <= 100; ++read)
@@ -196,22 +194,23 @@ void test_file_kind_and_progress::pair_load_names_each_file_and_rises_to_100_for
     const QString acc = dir.write("pair_acc.txt", acc_fixed_header + "\n" + acc_lines(40000));
     const QString gps =
         dir.write("pair_gps.txt", QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(30000));
-    auto* runnable = new progress_loader_eobs_acc_gps(acc, gps, std::make_shared<std::atomic_bool>(false));
+    load_plan plan;
+    plan.acc_file = acc;
+    plan.gps_file = gps;
+    auto* runnable = new load_job(plan, std::make_shared<std::atomic_bool>(false));
     runnable->setAutoDelete(false);
     // Texts and percentages in the order the GUI thread receives them.
     QStringList events;
-    connect(runnable, &progress_loader_base::text_changed, this, [&](const QString& t) { events << t; });
-    connect(runnable, &progress_loader_base::percent_read, this,
-            [&](int p) { events << QString::number(p); });
-    eobs_acc_gps_result* result = nullptr;
-    connect(runnable, &progress_loader_eobs_acc_gps::finished_with_result, this,
-            [&](eobs_acc_gps_result* r, bool) { result = r; });
+    connect(runnable, &load_job::text_changed, this, [&](const QString& t) { events << t; });
+    connect(runnable, &load_job::percent_read, this, [&](int p) { events << QString::number(p); });
+    load_result* result = nullptr;
+    connect(runnable, &load_job::finished_with_result, this, [&](load_result* r, bool) { result = r; });
     QThreadPool pool;
     pool.start(runnable);
     QTRY_VERIFY_WITH_TIMEOUT(result, 20000);
     pool.waitForDone();
     QTest::qWait(10);
-    std::unique_ptr<eobs_acc_gps_result> owned(result);
+    std::unique_ptr<load_result> owned(result);
     QCOMPARE(owned->acc->status, ELS_SUCCESS);
     QCOMPARE(owned->gps->status, ELS_SUCCESS);
     delete runnable;

@@ -1,7 +1,7 @@
 // Both GPS readers and the two loader chains: headers, quality test, skipped lines, log lines,
 // cancellation, failed reads and the order of the chain's attempts.
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/event_space.h"
 #include "data/io/loader_cancelled.h"
 #include "data/formats/loader_gps_eobsmb.h"

@@ -2,7 +2,7 @@
 // mixed sensors, skipped lines, cancellation, the loader chains, and gzip-compressed files.
 #include "data/model/burst.h"
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/animal_pairing.h"
 #include "data/model/event_space.h"
 #include "data/io/loader_cancelled.h"

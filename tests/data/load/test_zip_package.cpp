@@ -2,7 +2,7 @@
 // entry, and finding a package's acceleration and GPS entries by name or by header.
 #include "data/model/burst.h"
 #include "data/model/burst_space.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/event_space.h"
 #include "data/formats/loader_gps_mbd.h"
 #include "data/io/zip_entry_path.h"

@@ -1,0 +1,149 @@
+#include "data/load/eobs_loader.h"
+
+#include "data/formats/acc_csv_reader.h"
+#include "data/formats/header_sniff.h"
+#include "data/formats/loader_eobsmb.h"
+#include "data/formats/loader_gps_eobsmb.h"
+#include "data/formats/loader_gps_mbd.h"
+#include "data/formats/loader_mbd.h"
+#include "data/formats/loader_named_acc.h"
+#include "data/formats/loader_named_gps.h"
+#include "data/io/loader_cancelled.h"
+#include "data/io/loader_progress.h"
+#include "data/io/loader_read_failed.h"
+#include "data/io/loader_wrong_header.h"
+#include "data/io/trace.h"
+
+#include <new>
+#include <type_traits>
+
+namespace {
+
+// Where a reader's header check writes when it refuses a line: the fixed acceleration layout says
+// so on standard error, the "eobs_" one counts the fields on standard output, the others say nothing.
+void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
+{
+    if (reader == header_sniff::acc_fixed)
+        trace::err("header mismatch");
+    else if (reader == header_sniff::acc_eobs)
+        trace::out("header fields: ", sniff.header_fields);
+}
+
+// The reader's items (bursts or fixes) of its first animal; a named-column reader's other animals go
+// to the chain's more_animals, each in a Space of its own.
+template <typename Space, typename Chain, typename Reader> auto& items_of(Chain& chain, Reader& reader)
+{
+    if constexpr (std::is_same_v<Reader, loader_named_acc> || std::is_same_v<Reader, loader_named_gps>) {
+        auto& animals = reader.animals();
+        if (animals.size() > 0)
+            chain.first_animal = animals[0].id;
+        for (std::size_t i = 1; i < animals.size(); ++i)
+            chain.more_animals.push_back({animals[i].id, std::make_unique<Space>(animals[i].items)});
+        return animals.first();
+    } else if constexpr (std::is_base_of_v<acc_csv_reader, Reader>) {
+        return reader.bursts();
+    } else {
+        return reader.events();
+    }
+}
+
+// Reads with Reader into chain.space; false when Reader refuses the header, as the sniff tells without
+// starting it (a file that could not be sniffed is left to the reader to report). The container is
+// built from the reader's list after its "succeeded" line, so the container's own log lines follow it.
+template <typename Space, typename Reader, typename Chain>
+bool try_reader(Chain& chain, const QString& file_name, const header_sniff& sniff,
+                header_sniff::sniffed_reader which, loader_progress* progress, const char* name)
+{
+    trace::err("try to load with ", name);
+    if (sniff.read && !sniff.accepts[which]) {
+        log_refusal(which, sniff);
+        trace::err(" ", name, " failed");
+        return false;
+    }
+    try {
+        Reader reader(file_name, progress);
+        trace::err(" ", name, " succeeded");
+        chain.space = std::make_unique<Space>(items_of<Space>(chain, reader));
+        return true;
+    } catch (const loader_wrong_header&) {
+        // The file changed since it was sniffed.
+        trace::err(" ", name, " failed");
+        return false;
+    }
+}
+
+// The readers of one sensor in the order they are tried, with their names in the log.
+template <typename First, typename Second, typename Third> struct reader_chain
+{
+    header_sniff::sniffed_reader first, second, third;
+    const char* text;
+    const char* first_name;
+    const char* second_name;
+    const char* third_name;
+};
+
+// Tries First, then Second, then Third.
+template <typename Space, typename First, typename Second, typename Third, typename Chain>
+void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff, loader_progress* progress,
+               const reader_chain<First, Second, Third>& readers)
+{
+    chain.status = ELS_NONE;
+    progress->loader_progress_set_file(file_name);
+    progress->loader_progress_set_text(QString::fromLatin1(readers.text));
+    try {
+        if (!try_reader<Space, First>(chain, file_name, sniff, readers.first, progress, readers.first_name) &&
+            !try_reader<Space, Second>(chain, file_name, sniff, readers.second, progress,
+                                       readers.second_name) &&
+            !try_reader<Space, Third>(chain, file_name, sniff, readers.third, progress, readers.third_name)) {
+            chain.status = ELS_WRONG_HEADER;
+            return;
+        }
+        chain.status = ELS_SUCCESS;
+    } catch (const loader_cancelled&) {
+        // Named after the first reader whichever reader was cancelled; the log has always read so.
+        trace::err(" ", readers.first_name, " cancelled");
+        chain.space.reset();
+        chain.status = ELS_CANCELLED;
+    } catch (const std::bad_alloc&) {
+        // Whatever was read is released while unwinding; the program goes on.
+        trace::err(" ", readers.first_name, " out of memory");
+        chain.space.reset();
+        chain.reason = QStringLiteral("Not enough memory to load this file.");
+        chain.status = ELS_READ_FAILED;
+    } catch (const loader_read_failed& failure) {
+        trace::err(" ", readers.first_name, " read failed: ", failure.reason());
+        chain.space.reset();
+        chain.reason = failure.reason();
+        chain.status = ELS_READ_FAILED;
+    }
+}
+
+const reader_chain<loader_eobsmb, loader_mbd, loader_named_acc> acc_readers{
+    header_sniff::acc_fixed, header_sniff::acc_eobs,
+    header_sniff::acc_named, "loading acceleration data file...",
+    "loader_eobsmb",         "loader_mbd",
+    "loader_named_acc"};
+const reader_chain<loader_gps_eobsmb, loader_gps_mbd, loader_named_gps> gps_readers{
+    header_sniff::gps_fixed, header_sniff::gps_eobs, header_sniff::gps_named, "loading gps data file...",
+    "loader_gps_eobsmb",     "loader_gps_mbd",       "loader_named_gps"};
+
+} // namespace
+
+template <typename Space, typename Animal>
+eobs_loader<Space, Animal>::eobs_loader(const QString& file_name, loader_progress* progress)
+    : eobs_loader(file_name, header_sniff::of_file(file_name, false), progress)
+{
+}
+
+template <typename Space, typename Animal>
+eobs_loader<Space, Animal>::eobs_loader(const QString& file_name, const header_sniff& sniff,
+                                        loader_progress* progress)
+{
+    if constexpr (std::is_same_v<Space, burst_space>)
+        run_chain<Space>(*this, file_name, sniff, progress, acc_readers);
+    else
+        run_chain<Space>(*this, file_name, sniff, progress, gps_readers);
+}
+
+template class eobs_loader<burst_space, animal_bursts>;
+template class eobs_loader<event_space, animal_events>;
