@@ -2,7 +2,7 @@
 // the acceleration file, the rest the GPS file. The pairing must equal a plain search by identifier.
 #include "fuzz_input_file.h"
 
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 #include "data/model/animal_pairing.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // name), a progress that never cancels, the readers' log lines silenced, and an acceleration and
 // GPS pair loaded from one input.
 #include "data/io/loader_progress.h"
-#include "data/load/eobs_acc_gps_loader.h"
+#include "data/load/eobs_loader.h"
 
 #include <QString>
 #include <QtGlobal>
