@@ -169,7 +169,8 @@ void open_flow::choose_file()
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder =
             QStandardPaths::locate(QStandardPaths::HomeLocation, QString(), QStandardPaths::LocateDirectory);
-    const QString caption = intent_ == open_request::gps ? tr("Open GPS File") : tr("Open Acceleration Data File");
+    const QString caption =
+        intent_ == open_request::gps ? tr("Open GPS File") : tr("Open Acceleration Data File");
     const QString path = QFileDialog::getOpenFileName(window_, caption, folder, tr(file_filters));
     trace::out("filename: ", path);
     if (path.isEmpty()) {
@@ -192,7 +193,7 @@ void open_flow::choose_partner(const file_sniff& sniff)
         plan_load(sniff);
         return;
     }
-    pair_files_dialog dialog(sniff.path, window_);
+    pair_files_dialog dialog(sniff.path, tr(file_filters), window_);
     if (dialog.exec() != QDialog::Accepted) {
         deleteLater();
         return;

@@ -1,6 +1,5 @@
 #include "app/pair_files_dialog.h"
 
-#include "app/open_flow.h"
 #include "data/io/zip_entry_path.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 
@@ -12,8 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-pair_files_dialog::pair_files_dialog(const QString& acc_file, QWidget* parent)
-    : QDialog(parent), acc_(new QLineEdit(acc_file, this)), gps_(new QLineEdit(named_partner(acc_file), this))
+pair_files_dialog::pair_files_dialog(const QString& acc_file, const QString& filters, QWidget* parent)
+    : QDialog(parent), filters_(filters), acc_(new QLineEdit(acc_file, this)),
+      gps_(new QLineEdit(named_partner(acc_file), this))
 {
     setWindowTitle(tr("Open Acceleration and GPS Files"));
     acc_->setObjectName(QStringLiteral("acc_file"));
@@ -63,8 +63,8 @@ QString pair_files_dialog::named_partner(const QString& acc_file)
 void pair_files_dialog::browse(QLineEdit* field, const QString& caption)
 {
     const QString start = field->text().isEmpty() ? acc_file() : field->text();
-    const QString chosen = QFileDialog::getOpenFileName(this, caption, QFileInfo(start).absolutePath(),
-                                                        tr(open_flow::file_filters));
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, caption, QFileInfo(start).absolutePath(), filters_);
     if (chosen.isEmpty())
         return;
     field->setText(chosen);

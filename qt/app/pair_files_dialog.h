@@ -12,7 +12,8 @@ class pair_files_dialog : public QDialog
 
 public:
     // acc_file: the acceleration file chosen already; the GPS field starts with its partner by name.
-    pair_files_dialog(const QString& acc_file, QWidget* parent);
+    // filters: the Browse dialogs' file filters.
+    pair_files_dialog(const QString& acc_file, const QString& filters, QWidget* parent);
 
     QString acc_file() const;
     QString gps_file() const;
@@ -24,6 +25,7 @@ private:
     // Lets the user pick the file of field, starting in its folder, with caption.
     void browse(QLineEdit* field, const QString& caption);
 
+    const QString filters_;
     QLineEdit* acc_;
     QLineEdit* gps_;
 };

@@ -289,7 +289,8 @@ void test_open_animal_pairs_flow::one_animal_missing_from_a_gps_file_of_several_
     };
     for (const auto& c : cases) {
         streams_capture streams;
-        QCOMPARE(shown_message::on_choosing(open_button(), c.chosen, {}, {accept_pair_files()}).text, c.expected);
+        QCOMPARE(shown_message::on_choosing(open_button(), c.chosen, {}, {accept_pair_files()}).text,
+                 c.expected);
         QVERIFY(burst_windows().isEmpty());
         QVERIFY(map().layers().empty());
     }

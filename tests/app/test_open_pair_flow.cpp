@@ -114,7 +114,8 @@ void test_open_pair_flow::pair_dialog_takes_a_gps_file_of_any_name()
     QVERIFY(open_through_dialog(open_button(), acc, {accept_pair_files(track, &proposed)}));
     QCOMPARE(proposed, named);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  4 gps events in track of May.csv", "  6 acc bursts in stork_acc.txt"}));
+             (QStringList{"e-obs acc+gps", "  4 gps events in track of May.csv",
+                          "  6 acc bursts in stork_acc.txt"}));
     QCOMPARE(state->data_sets.at(0).association->event_count(0), 2);
 }
 
@@ -214,12 +215,11 @@ void test_open_pair_flow::missing_partner_or_unpaired_name()
              "\" is not named as one file of an acceleration and GPS pair.\nPair files are named like "
              "\"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; rename "
              "them so, or open the file alone with \"Open E-OBS Acceleration File\"."}};
-    for (const auto& c : cases)
-        QCOMPARE(shown_message::on_choosing(open_button(), c.first, {},
-                                            c.first == lonely_gps ? std::vector<modal_script::step>{}
-                                                                  : std::vector{accept_pair_files()})
-                     .text,
-                 c.second);
+    for (const auto& c : cases) {
+        const auto pair_dialog =
+            c.first == lonely_gps ? std::vector<modal_script::step>{} : std::vector{accept_pair_files()};
+        QCOMPARE(shown_message::on_choosing(open_button(), c.first, {}, pair_dialog).text, c.second);
+    }
     QVERIFY(burst_windows().isEmpty());
 }
 
@@ -251,9 +251,8 @@ void test_open_pair_flow::capitalised_name_is_not_its_own_partner()
     QFETCH(QString, name);
     const bool gps = name.contains("GPS", Qt::CaseInsensitive);
     const QString chosen = write(name, gps ? gps_file({1}, 1, 1) : acc_file(2));
-    QCOMPARE(shown_message::on_choosing(open_button(), chosen, {},
-                                        gps ? std::vector<modal_script::step>{} : std::vector{accept_pair_files()})
-                 .text,
+    const auto pair_dialog = gps ? std::vector<modal_script::step>{} : std::vector{accept_pair_files()};
+    QCOMPARE(shown_message::on_choosing(open_button(), chosen, {}, pair_dialog).text,
              QString("\"%1\" has no partner file: its acceleration and GPS names would be the same. "
                      "Pairs are named \"..._acc.txt\" and \"..._gps.txt\" or \"...acc.csv\" and "
                      "\"...gps.csv\".")

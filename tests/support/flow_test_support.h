@@ -89,22 +89,17 @@ inline std::function<void()> turn_into_directory(const QString& path)
     };
 }
 
-// Opens the pair dialog as it came, or with gps typed into its GPS field; notes the GPS file it
-// proposed where asked.
-inline gui_test_support::modal_script::step accept_pair_files(const QString& gps = QString(),
+// Opens the pair dialog as it came, or with gps typed into its GPS field; notes what it proposed.
+inline gui_test_support::modal_script::step accept_pair_files(const QString& gps = {},
                                                               QString* proposed = nullptr)
 {
     return [=](QWidget* w) {
-        auto* dialog = qobject_cast<pair_files_dialog*>(w);
-        if (!dialog)
-            return false;
-        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("gps_file"));
-        if (proposed)
+        auto* field = qobject_cast<pair_files_dialog*>(w) ? w->findChild<QLineEdit*>("gps_file") : nullptr;
+        if (field && proposed)
             *proposed = field->text();
-        if (!gps.isNull())
+        if (field && !gps.isNull())
             field->setText(gps);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-        return true;
+        return field && QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
     };
 }
 
