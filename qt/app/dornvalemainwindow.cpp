@@ -58,6 +58,10 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     connect(ui->menuRecent, &QMenu::aboutToShow, this, &dornvalemainwindow::fill_recent_menu);
     fill_recent_menu();
     connect(ui->actionClose_window, &QAction::triggered, this, &QWidget::close);
+    QAction* open_gps = new QAction(tr("Open GPS File..."), this);
+    open_gps->setObjectName(QStringLiteral("actionOpen_gps"));
+    ui->menuFile->insertAction(ui->menuRecent->menuAction(), open_gps);
+    connect(open_gps, &QAction::triggered, this, [this] { start_open(open_request::gps)->choose_file(); });
     QAction* save_map = new QAction(tr("Save Map Image..."), this);
     save_map->setObjectName(QStringLiteral("actionSave_Map_Image"));
     ui->menuFile->insertAction(ui->actionClose_window, save_map);

@@ -1,5 +1,7 @@
 #include "app/open_flow.h"
 
+#include "app/pair_files_dialog.h"
+#include "data/formats/eobs_file_refusal.h"
 #include "data/io/byte_source.h"
 #include "data/io/loader_read_failed.h"
 #include "data/io/trace.h"
@@ -53,6 +55,12 @@ void run_with_progress(load_job* job, QWidget* dialog_parent, open_flow* flow)
     dialog.exec();
 }
 
+QString does_not_exist(const QString& path)
+{
+    return open_flow::tr("%1 does not exist.\nCheck the file's name and folder, then open it again.")
+        .arg(open_flow::quoted(path));
+}
+
 } // namespace
 
 const char* const open_flow::file_filters = "E-OBS exports (*.csv *.txt *.zip *.gz);;All files (*)";
@@ -88,6 +96,10 @@ QString open_flow::chain_failure(const QString& kind, const QString& file, bool 
     if (read_failed)
         return tr("The %1 file %2 could not be read: %3\nCheck that it is a readable file, then open %4.")
             .arg(kind, quoted(file), reason, again);
+    const QString refusal =
+        eobs_file_refusal::reason(file, kind == "GPS" ? header_sniff::gps : header_sniff::acceleration);
+    if (!refusal.isEmpty())
+        return quoted(file) + " " + refusal + ".";
     return tr("The %1 file %2 is not an E-OBS %1 export: its first line is in neither %1 layout.\n%3")
         .arg(kind, quoted(file), advice);
 }
@@ -157,22 +169,58 @@ void open_flow::choose_file()
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder =
             QStandardPaths::locate(QStandardPaths::HomeLocation, QString(), QStandardPaths::LocateDirectory);
-    const QString path =
-        QFileDialog::getOpenFileName(window_, tr("Open Acceleration Data File"), folder, tr(file_filters));
+    const QString caption =
+        intent_ == open_request::gps ? tr("Open GPS File") : tr("Open Acceleration Data File");
+    const QString path = QFileDialog::getOpenFileName(window_, caption, folder, tr(file_filters));
     trace::out("filename: ", path);
     if (path.isEmpty()) {
         deleteLater();
         return;
     }
     settings.setValue(last_folder_key, QFileInfo(path).absolutePath());
-    open_path(path);
+    if (intent_ == open_request::pair && QFileInfo::exists(path))
+        choose_partner(file_sniff::of(path, false));
+    else
+        open_path(path);
+}
+
+void open_flow::choose_partner(const file_sniff& sniff)
+{
+    // A GPS export, a download with both sensors or a package finds its partner as before.
+    const header_sniff& header = sniff.header;
+    if (sniff.package.several() || header.both_sensors || !header.reads_as(header_sniff::acceleration) ||
+        header.reads_as(header_sniff::gps)) {
+        plan_load(sniff);
+        return;
+    }
+    pair_files_dialog dialog(sniff.path, tr(file_filters), window_);
+    if (dialog.exec() != QDialog::Accepted) {
+        deleteLater();
+        return;
+    }
+    // Without a GPS file of the user's choice, the name rule pairs and says what is missing.
+    if (dialog.gps_file().isEmpty()) {
+        open_path(dialog.acc_file(), dialog.acc_file() == sniff.path ? &sniff : nullptr);
+        return;
+    }
+    load_plan plan;
+    plan.acc_file = dialog.acc_file();
+    plan.gps_file = dialog.gps_file();
+    for (const QString& file : {plan.acc_file, plan.gps_file})
+        if (!zip_entry_path::exists(file)) {
+            open_failed(does_not_exist(file));
+            deleteLater();
+            return;
+        }
+    if (plan.acc_file == sniff.path)
+        plan.acc_sniff = header;
+    start_load(std::move(plan));
 }
 
 void open_flow::open_path(const QString& path, const file_sniff* sniff)
 {
     if (!QFileInfo::exists(path) && !zip_entry_path::exists(path)) {
-        open_failed(tr("%1 does not exist.\nCheck the file's name and folder, then open it again.")
-                        .arg(quoted(path)));
+        open_failed(does_not_exist(path));
         deleteLater();
         return;
     }
@@ -342,6 +390,9 @@ void open_flow::show_acc(load_result& result)
             open_failed(tr("%1 is a GPS export, not an acceleration export.\nOpen it with \"Open E-OBS "
                            "Acceleration and GPS Files\", which finds its acceleration file by name.")
                             .arg(file));
+        else if (const QString refusal = eobs_file_refusal::reason(acc_file, header_sniff::acceleration);
+                 !refusal.isEmpty())
+            open_failed(file + " " + refusal + ".");
         else
             open_failed(tr("File format not recognized: %1 is not an E-OBS acceleration export.\nChoose an "
                            "acceleration export (.csv or .txt) as it came from the tag's download.")

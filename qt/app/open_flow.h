@@ -49,7 +49,8 @@ public:
     static void open_each(const open_request& request, QWidget* window,
                           const std::function<open_flow*(open_request::intent)>& start);
 
-    // Asks for the file ("Open Acceleration Data File", starting in the folder used last), then opens it.
+    // Asks for the file ("Open Acceleration Data File", or "Open GPS File" for a track, starting in the
+    // folder used last), then opens it; for a pair, an acceleration file's GPS file is asked for next.
     void choose_file();
 
     // Opens the given file as the file dialog's choice would be; sniff: its sniff, when taken already.
@@ -70,6 +71,9 @@ private:
     // Plans the load of an existing file by the intent; the flow ends on every path that loads nothing.
     void plan_load(const file_sniff& sniff);
     void plan_pair(const file_sniff& sniff);
+    // After an acceleration export was chosen for a pair, asks for its GPS file (proposed by name),
+    // then loads the two; any other choice pairs by name.
+    void choose_partner(const file_sniff& sniff);
     // A package of several files loads its pair, or is refused when it holds none; a damaged archive
     // is refused. False when the flow went on from here (loading or refused).
     bool plan_from_package(const file_sniff& sniff);

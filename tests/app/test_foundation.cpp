@@ -124,13 +124,14 @@ void test_foundation::main_window_form()
     QVERIFY(exit && about);
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(about->text(), QString("About"));
-    // File: the two open commands, Open Recent, a separator, Save Map Image, Close window and Exit,
+    // File: the three open commands, Open Recent, a separator, Save Map Image, Close window and Exit,
     // with their keys.
     const QList<QAction*> file_actions = file_menu->actions();
-    QCOMPARE(file_actions.size(), 7);
+    QCOMPARE(file_actions.size(), 8);
     const QList<QPair<QString, QKeySequence>> expected{
         {"Open Acceleration File", QKeySequence("Ctrl+O")},
         {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
+        {"Open GPS File...", QKeySequence()},
         {"Open Recent", QKeySequence()},
         {"", QKeySequence()},
         {"Save Map Image...", QKeySequence()},
@@ -140,9 +141,9 @@ void test_foundation::main_window_form()
         QCOMPARE(file_actions[i]->text(), expected[i].first);
         QCOMPARE(file_actions[i]->shortcut(), expected[i].second);
     }
-    QVERIFY(file_actions[3]->isSeparator());
-    QCOMPARE(file_actions[2]->menu(), w.findChild<QMenu*>("menuRecent"));
-    QCOMPARE(file_actions[6], exit);
+    QVERIFY(file_actions[4]->isSeparator());
+    QCOMPARE(file_actions[3]->menu(), w.findChild<QMenu*>("menuRecent"));
+    QCOMPARE(file_actions[7], exit);
     // Help: the user guide (F1), then About.
     auto* guide = w.findChild<QAction*>("actionUser_Guide");
     QCOMPARE(help_menu->actions(), (QList<QAction*>{guide, about}));

@@ -60,6 +60,8 @@ private slots:
     void file_dialog_cancelled_does_nothing();
     void missing_file_warns();
     void unknown_layout_warns();
+    void refusal_names_the_fault_data();
+    void refusal_names_the_fault();
     void gps_export_points_to_the_pair_button();
     void unreadable_file_warns_with_reason();
     void cancel_while_loading_warns_once();
@@ -170,6 +172,25 @@ void test_open_acc_flow::unknown_layout_warns()
                  "as it came from the tag's download.");
     QVERIFY(burst_windows().isEmpty());
     QCOMPARE(window->open_files_tree()->topLevelItemCount(), 0);
+}
+
+void test_open_acc_flow::refusal_names_the_fault_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("empty") << QByteArray() << "is empty.";
+    QTest::newRow("no raw column")
+        << QByteArray("eobs:start-timestamp,eobs:acceleration-axes,"
+                      "eobs:acceleration-sampling-frequency-per-axis\n")
+        << "lacks the column \"eobs:accelerations-raw\" that an acceleration download needs.";
+}
+
+void test_open_acc_flow::refusal_names_the_fault()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    const QString path = write("download.csv", content);
+    QCOMPARE(shown_message::on_choosing(open_button(), path).text, "\"" + path + "\" " + reason);
 }
 
 void test_open_acc_flow::gps_export_points_to_the_pair_button()

@@ -102,7 +102,9 @@ private slots:
 
 private:
     // Opens the pair of chosen and answers the chooser; false when the chooser never came.
-    bool open_and_choose(const QString& chosen, chooser_seen* seen, QList<int> keep, bool cancel = false);
+    // pair_dialog: chosen is an acceleration file, whose pair dialog is accepted as it came.
+    bool open_and_choose(const QString& chosen, chooser_seen* seen, QList<int> keep, bool cancel = false,
+                         bool pair_dialog = false);
     // The track names on the map, in the order they were added.
     QStringList track_names();
     // Fix count of each open burst window's data set, in window order.
@@ -110,10 +112,13 @@ private:
 };
 
 bool test_open_animal_pairs_flow::open_and_choose(const QString& chosen, chooser_seen* seen, QList<int> keep,
-                                                  bool cancel)
+                                                  bool cancel, bool pair_dialog)
 {
     modal_script script;
-    script.then(choose_file(chosen)).then(choose(seen, keep, cancel));
+    script.then(choose_file(chosen));
+    if (pair_dialog)
+        script.then(accept_pair_files());
+    script.then(choose(seen, keep, cancel));
     click_open();
     return QTest::qWaitFor([&] { return script.done(); }, 10000) && script.titles.last() == "Choose Animals";
 }
@@ -231,7 +236,7 @@ void test_open_animal_pairs_flow::acc_and_gps_files_of_several_animals_pair_by_i
                            "47.4,8.4,2014-05-02 10:00:00.000,73\n");
     streams_capture streams;
     chooser_seen seen;
-    QVERIFY(open_and_choose(acc, &seen, {}));
+    QVERIFY(open_and_choose(acc, &seen, {}, false, true));
     QCOMPARE(seen.intro,
              QString("study-acc.csv and study-gps.csv hold 3 animals. Open each checked animal in "
                      "its own window, its fixes as its track on the map:"));
@@ -284,7 +289,8 @@ void test_open_animal_pairs_flow::one_animal_missing_from_a_gps_file_of_several_
     };
     for (const auto& c : cases) {
         streams_capture streams;
-        QCOMPARE(shown_message::on_choosing(open_button(), c.chosen).text, c.expected);
+        QCOMPARE(shown_message::on_choosing(open_button(), c.chosen, {}, {accept_pair_files()}).text,
+                 c.expected);
         QVERIFY(burst_windows().isEmpty());
         QVERIFY(map().layers().empty());
     }

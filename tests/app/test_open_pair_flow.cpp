@@ -39,6 +39,8 @@ private slots:
     void cleanup();
 
     void pick_either_file_opens_the_pair();
+    void pair_dialog_takes_a_gps_file_of_any_name();
+    void open_gps_file_shows_a_track_alone();
     void second_pair_adds_a_second_track_and_reframes();
     void closing_removes_only_its_track_and_rows();
     void gps_file_in_no_layout_names_it();
@@ -101,6 +103,32 @@ void test_open_pair_flow::pick_either_file_opens_the_pair()
     QVERIFY(again);
     QCOMPARE(again->windowTitle(), acc + " - Acceleration Data - Dornvale");
     QCOMPARE(state->windows().back().first, 1);
+}
+
+void test_open_pair_flow::pair_dialog_takes_a_gps_file_of_any_name()
+{
+    const QString acc = write("stork_acc.txt", acc_file(6));
+    const QString named = write("stork_gps.txt", gps_file({1}, 8.5, 47.25));
+    const QString track = write("track of May.csv", gps_file({-1, 0, 5, 25}, 8.5, 47.25));
+    QString proposed;
+    QVERIFY(open_through_dialog(open_button(), acc, {accept_pair_files(track, &proposed)}));
+    QCOMPARE(proposed, named);
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"e-obs acc+gps", "  4 gps events in track of May.csv",
+                          "  6 acc bursts in stork_acc.txt"}));
+    QCOMPARE(state->data_sets.at(0).association->event_count(0), 2);
+}
+
+void test_open_pair_flow::open_gps_file_shows_a_track_alone()
+{
+    const QString track = write("track.csv", gps_file({1, 2, 3}, 8.5, 47.25));
+    modal_script script;
+    QString caption;
+    script.then(choose_file(track, {}, &caption));
+    window->findChild<QAction*>("actionOpen_gps")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(map().layers().size(), size_t(1), 10000);
+    QCOMPARE(caption, QString("Open GPS File"));
+    QVERIFY(burst_windows().isEmpty());
 }
 
 void test_open_pair_flow::second_pair_adds_a_second_track_and_reframes()
@@ -187,8 +215,11 @@ void test_open_pair_flow::missing_partner_or_unpaired_name()
              "\" is not named as one file of an acceleration and GPS pair.\nPair files are named like "
              "\"name_acc.txt\" and \"name_gps.txt\", or \"name-acc.csv\" and \"name-gps.csv\"; rename "
              "them so, or open the file alone with \"Open E-OBS Acceleration File\"."}};
-    for (const auto& c : cases)
-        QCOMPARE(shown_message::on_choosing(open_button(), c.first).text, c.second);
+    for (const auto& c : cases) {
+        const auto pair_dialog =
+            c.first == lonely_gps ? std::vector<modal_script::step>{} : std::vector{accept_pair_files()};
+        QCOMPARE(shown_message::on_choosing(open_button(), c.first, {}, pair_dialog).text, c.second);
+    }
     QVERIFY(burst_windows().isEmpty());
 }
 
@@ -218,9 +249,10 @@ void test_open_pair_flow::capitalised_name_is_not_its_own_partner_data()
 void test_open_pair_flow::capitalised_name_is_not_its_own_partner()
 {
     QFETCH(QString, name);
-    const QString chosen =
-        write(name, name.contains("GPS", Qt::CaseInsensitive) ? gps_file({1}, 1, 1) : acc_file(2));
-    QCOMPARE(shown_message::on_choosing(open_button(), chosen).text,
+    const bool gps = name.contains("GPS", Qt::CaseInsensitive);
+    const QString chosen = write(name, gps ? gps_file({1}, 1, 1) : acc_file(2));
+    const auto pair_dialog = gps ? std::vector<modal_script::step>{} : std::vector{accept_pair_files()};
+    QCOMPARE(shown_message::on_choosing(open_button(), chosen, {}, pair_dialog).text,
              QString("\"%1\" has no partner file: its acceleration and GPS names would be the same. "
                      "Pairs are named \"..._acc.txt\" and \"..._gps.txt\" or \"...acc.csv\" and "
                      "\"...gps.csv\".")

@@ -5,6 +5,7 @@
 #include "app/burst_main_window.h"
 #include "data/formats/loader_gps_mbd.h"
 #include "app/dornvalemainwindow.h"
+#include "app/pair_files_dialog.h"
 #include "support/acc_layouts.h"
 #include "support/gui_test_support.h"
 #include "support/test_support.h"
@@ -22,6 +23,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace flow_test_support {
 
@@ -87,16 +89,33 @@ inline std::function<void()> turn_into_directory(const QString& path)
     };
 }
 
+// Opens the pair dialog as it came, or with gps typed into its GPS field; notes what it proposed.
+inline gui_test_support::modal_script::step accept_pair_files(const QString& gps = {},
+                                                              QString* proposed = nullptr)
+{
+    return [=](QWidget* w) {
+        auto* field = qobject_cast<pair_files_dialog*>(w) ? w->findChild<QLineEdit*>("gps_file") : nullptr;
+        if (field && proposed)
+            *proposed = field->text();
+        if (field && !gps.isNull())
+            field->setText(gps);
+        return field && QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
+    };
+}
+
 // Clicks the main window's button, chooses path in the file dialog it opens and waits up to ten
 // seconds for a new burst window. New, not one more: a window closed just before may be deleted
 // while this waits.
-inline bool open_through_dialog(QPushButton* button, const QString& path)
+inline bool open_through_dialog(QPushButton* button, const QString& path,
+                                std::vector<gui_test_support::modal_script::step> then = {})
 {
     QList<QPointer<burst_main_window>> before;
     for (burst_main_window* w : burst_windows())
         before << w;
     gui_test_support::modal_script script;
     script.then(gui_test_support::choose_file(path));
+    for (auto& step : then)
+        script.then(std::move(step));
     button->click();
     return QTest::qWaitFor(
         [&] {

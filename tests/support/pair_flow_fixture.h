@@ -53,10 +53,12 @@ public:
     }
     void click_open() { open_button()->click(); }
 
-    // Opens the pair of the chosen file; its burst window, or null when none came within 10 s.
+    // Opens the pair of the chosen file (an acceleration file with the partner the dialog proposes); its
+    // burst window, or null when none came within 10 s.
     burst_main_window* open_pair(const QString& chosen)
     {
-        if (!flow_test_support::open_through_dialog(open_button(), chosen))
+        if (!flow_test_support::open_through_dialog(open_button(), chosen,
+                                                    {flow_test_support::accept_pair_files()}))
             return nullptr;
         return state->windows().empty() ? nullptr : state->windows().back().second;
     }

@@ -1,0 +1,77 @@
+#include "app/pair_files_dialog.h"
+
+#include "data/io/zip_entry_path.h"
+#include "data/load/eobs_guess_acc_gps_filenames.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+pair_files_dialog::pair_files_dialog(const QString& acc_file, const QString& filters, QWidget* parent)
+    : QDialog(parent), filters_(filters), acc_(new QLineEdit(acc_file, this)),
+      gps_(new QLineEdit(named_partner(acc_file), this))
+{
+    setWindowTitle(tr("Open Acceleration and GPS Files"));
+    acc_->setObjectName(QStringLiteral("acc_file"));
+    gps_->setObjectName(QStringLiteral("gps_file"));
+    gps_->setPlaceholderText(tr("No GPS file named as its partner; choose one"));
+    auto* form = new QFormLayout(this);
+    for (QLineEdit* field : {acc_, gps_}) {
+        field->setMinimumWidth(420);
+        auto* row = new QHBoxLayout;
+        row->addWidget(field);
+        auto* browse_button = new QPushButton(tr("Browse..."), this);
+        row->addWidget(browse_button);
+        const bool acc = field == acc_;
+        connect(browse_button, &QPushButton::clicked, this, [this, field, acc] {
+            browse(field, acc ? tr("Open Acceleration Data File") : tr("Open GPS File"));
+        });
+        form->addRow(acc ? tr("Acceleration file:") : tr("GPS file:"), row);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Without an acceleration file there is no pair to open.
+    const auto enable = [this, buttons] {
+        buttons->button(QDialogButtonBox::Open)->setEnabled(!acc_->text().trimmed().isEmpty());
+    };
+    connect(acc_, &QLineEdit::textChanged, this, enable);
+    enable();
+}
+
+QString pair_files_dialog::acc_file() const
+{
+    return acc_->text().trimmed();
+}
+
+QString pair_files_dialog::gps_file() const
+{
+    return gps_->text().trimmed();
+}
+
+QString pair_files_dialog::named_partner(const QString& acc_file)
+{
+    const QString partner = eobs_guess_acc_gps_filenames(acc_file).gps_filename;
+    return !partner.isEmpty() && partner != acc_file && zip_entry_path::exists(partner) ? partner : QString();
+}
+
+void pair_files_dialog::browse(QLineEdit* field, const QString& caption)
+{
+    const QString start = field->text().isEmpty() ? acc_file() : field->text();
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, caption, QFileInfo(start).absolutePath(), filters_);
+    if (chosen.isEmpty())
+        return;
+    field->setText(chosen);
+    // A new acceleration file proposes its own partner, when it has one.
+    if (field == acc_) {
+        const QString partner = named_partner(chosen);
+        if (!partner.isEmpty())
+            gps_->setText(partner);
+    }
+}
