@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTimer>
 #include <QTreeWidget>
@@ -317,13 +318,10 @@ QString skipped(qint64 lines)
                       : dornvalemainwindow::tr(", %1 lines skipped").arg(lines);
 }
 
-QString acc_row(const burst_space& space, const QString& acc_file_name, const QString& animal,
-                qint64 skipped_lines)
+// The data set's row above names the file and the animal.
+QString acc_row(const burst_space& space, qint64 skipped_lines)
 {
-    return QString("%1 acc bursts in %2")
-               .arg(space.entry_count())
-               .arg(shown(QFileInfo(acc_file_name).fileName(), animal)) +
-           skipped(skipped_lines);
+    return QString("%1 acc bursts").arg(space.entry_count()) + skipped(skipped_lines);
 }
 
 // The fixes left out, with why, to follow a count of fixes: ", 37 left out: 2D or invalid", or nothing.
@@ -337,13 +335,9 @@ QString left_out(const event_space& events)
     return text;
 }
 
-QString gps_row(const event_space& events, const QString& gps_file_name, const QString& animal,
-                qint64 skipped_lines)
+QString gps_row(const event_space& events, qint64 skipped_lines)
 {
-    return QString("%1 gps events in %2")
-               .arg(events.events().size())
-               .arg(shown(QFileInfo(gps_file_name).fileName(), animal)) +
-           left_out(events) + skipped(skipped_lines);
+    return QString("%1 gps events").arg(events.events().size()) + left_out(events) + skipped(skipped_lines);
 }
 
 // A data set's row names its files and its animal.
@@ -392,9 +386,9 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
     }
     QStringList rows;
     if (set.fixes)
-        rows << gps_row(*set.fixes, loaded->gps_file, animal, loaded->gps_skipped_lines);
+        rows << gps_row(*set.fixes, loaded->gps_skipped_lines);
     if (set.bursts)
-        rows << acc_row(*set.bursts, loaded->acc_file, animal, loaded->acc_skipped_lines);
+        rows << acc_row(*set.bursts, loaded->acc_skipped_lines);
     set.row = add_tree_row(title, rows);
     const bool linked = set.bursts && set.fixes;
     const QString recent = set.bursts ? loaded->acc_file : loaded->gps_file;
@@ -402,6 +396,14 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
     if (linked)
         link_burst_view(gang_id);
     reveal_open_files();
+    // The pane widens to show its rows whole, up to half the window; it never narrows.
+    ui->treeWidget->header()->resizeSections(QHeaderView::ResizeToContents);
+    const QList<int> sizes = ui->splitter->sizes();
+    const int wanted = ui->treeWidget->header()->sectionSize(0) + 2 * ui->treeWidget->frameWidth() +
+                       ui->treeWidget->verticalScrollBar()->sizeHint().width();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (sizes.size() == 2 && wanted > sizes[0])
+        ui->splitter->setSizes({std::min(wanted, total / 2), total - std::min(wanted, total / 2)});
     recent_files::add(recent);
 }
 
