@@ -23,10 +23,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTimer>
 #include <QTreeWidget>
@@ -72,6 +74,9 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     close_data_set->setShortcutContext(Qt::WidgetShortcut);
     ui->treeWidget->addAction(close_data_set);
     ui->treeWidget->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Long rows scroll rather than being cut off.
+    ui->treeWidget->header()->setStretchLastSection(false);
+    ui->treeWidget->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     connect(close_data_set, &QAction::triggered, this, &dornvalemainwindow::close_data_set);
     connect(ui->actionExit, &QAction::triggered, this, &dornvalemainwindow::exit_program);
     connect(ui->actionAbout, &QAction::triggered, this, &dornvalemainwindow::show_about);
@@ -290,8 +295,11 @@ std::unique_ptr<QTreeWidgetItem> dornvalemainwindow::add_tree_row(const QString&
                                                                   const QStringList& children)
 {
     auto item = std::make_unique<QTreeWidgetItem>(QStringList{title});
-    for (const QString& child : children)
+    item->setToolTip(0, title);
+    for (const QString& child : children) {
         item->addChild(new QTreeWidgetItem(QStringList{child}));
+        item->child(item->childCount() - 1)->setToolTip(0, child);
+    }
     ui->treeWidget->addTopLevelItem(item.get());
     item->setExpanded(true);
     return item;
@@ -305,18 +313,46 @@ QString shown(const QString& name, const QString& animal)
     return animal.isEmpty() ? name : dornvalemainwindow::tr("%1 (animal %2)").arg(name, animal);
 }
 
-QString acc_row(const burst_space& space, const QString& acc_file_name, const QString& animal)
+// What a read skipped, to follow a row: ", 3 lines skipped", or nothing.
+QString skipped(qint64 lines)
 {
-    return QString("%1 acc bursts in %2")
-        .arg(space.entry_count())
-        .arg(shown(QFileInfo(acc_file_name).fileName(), animal));
+    if (lines <= 0)
+        return QString();
+    return lines == 1 ? dornvalemainwindow::tr(", 1 line skipped")
+                      : dornvalemainwindow::tr(", %1 lines skipped").arg(lines);
 }
 
-QString gps_row(const event_space& events, const QString& gps_file_name, const QString& animal)
+// The data set's row above names the file and the animal.
+QString acc_row(const burst_space& space, qint64 skipped_lines)
 {
-    return QString("%1 gps events in %2")
-        .arg(events.events().size())
-        .arg(shown(QFileInfo(gps_file_name).fileName(), animal));
+    return QString("%1 acc bursts").arg(space.entry_count()) + skipped(skipped_lines);
+}
+
+// The fixes left out, with why, to follow a count of fixes: ", 37 left out: 2D or invalid", or nothing.
+QString left_out(const event_space& events)
+{
+    QString text;
+    if (events.left_out_2d_or_invalid > 0)
+        text += dornvalemainwindow::tr(", %1 left out: 2D or invalid").arg(events.left_out_2d_or_invalid);
+    if (events.left_out_no_time > 0)
+        text += dornvalemainwindow::tr(", %1 left out: no usable time").arg(events.left_out_no_time);
+    return text;
+}
+
+QString gps_row(const event_space& events, qint64 skipped_lines)
+{
+    return QString("%1 gps events").arg(events.events().size()) + left_out(events) + skipped(skipped_lines);
+}
+
+// A data set's row names its files and its animal.
+QString data_set_title(const loaded_data_set& set)
+{
+    QStringList names;
+    if (set.bursts)
+        names << QFileInfo(set.acc_file).fileName();
+    if (set.fixes && !(set.bursts && set.gps_file == set.acc_file))
+        names << QFileInfo(set.gps_file).fileName();
+    return shown(names.join(QStringLiteral(" + ")), set.animal);
 }
 
 } // namespace
@@ -334,6 +370,7 @@ std::unique_ptr<layer_ref> dornvalemainwindow::show_track(event_space* events, c
 
 void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
 {
+    const QString title = data_set_title(*loaded);
     opened_data_set set;
     set.bursts = std::move(loaded->bursts);
     set.fixes = std::move(loaded->fixes);
@@ -345,23 +382,32 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
             set.association = std::make_unique<events_by_bursts_empty>();
         set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal));
     }
-    if (set.fixes)
-        set.track = show_track(set.fixes.get(), shown(QFileInfo(loaded->gps_file).fileName(), animal));
+    if (set.fixes) {
+        const std::size_t fixes = set.fixes->events().size();
+        set.track = show_track(set.fixes.get(), shown(QFileInfo(loaded->gps_file).fileName(), animal) + ": " +
+                                                    (fixes == 1 ? tr("1 fix") : tr("%1 fixes").arg(fixes)) +
+                                                    left_out(*set.fixes));
+    }
     QStringList rows;
     if (set.fixes)
-        rows << gps_row(*set.fixes, loaded->gps_file, animal);
+        rows << gps_row(*set.fixes, loaded->gps_skipped_lines);
     if (set.bursts)
-        rows << acc_row(*set.bursts, loaded->acc_file, animal);
-    set.row = add_tree_row(set.bursts && set.fixes ? "e-obs acc+gps"
-                           : set.bursts            ? "e-obs acc"
-                                                   : "e-obs gps",
-                           rows);
+        rows << acc_row(*set.bursts, loaded->acc_skipped_lines);
+    set.row = add_tree_row(title, rows);
     const bool linked = set.bursts && set.fixes;
     const QString recent = set.bursts ? loaded->acc_file : loaded->gps_file;
     const qint32 gang_id = state_->add(std::move(set));
     if (linked)
         link_burst_view(gang_id);
     reveal_open_files();
+    // The pane widens to show its rows whole, up to half the window; it never narrows.
+    ui->treeWidget->header()->resizeSections(QHeaderView::ResizeToContents);
+    const QList<int> sizes = ui->splitter->sizes();
+    const int wanted = ui->treeWidget->header()->sectionSize(0) + 2 * ui->treeWidget->frameWidth() +
+                       ui->treeWidget->verticalScrollBar()->sizeHint().width();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (sizes.size() == 2 && wanted > sizes[0])
+        ui->splitter->setSizes({std::min(wanted, total / 2), total - std::min(wanted, total / 2)});
     recent_files::add(recent);
 }
 

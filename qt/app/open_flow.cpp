@@ -360,6 +360,8 @@ void open_flow::finished_loading(load_result* result_ptr, bool was_canceled)
         trace::err("load_eobs_acc_and_gps_finished");
     std::unique_ptr<load_result> result(result_ptr);
     deleteLater();
+    acc_skipped_lines_ = result->acc_skipped_lines;
+    gps_skipped_lines_ = result->gps_skipped_lines;
     if (was_canceled) {
         const QString what =
             plan_.pair() ? tr("The pair %1 and %2").arg(quoted(plan_.acc_file), quoted(plan_.gps_file))
@@ -502,5 +504,7 @@ void open_flow::hand_on_chosen(const std::vector<animal_chooser_dialog::animal>&
 
 void open_flow::hand_on(loaded_data_set set)
 {
+    set.acc_skipped_lines = set.bursts ? acc_skipped_lines_ : 0;
+    set.gps_skipped_lines = set.fixes ? gps_skipped_lines_ : 0;
     emit data_set_loaded(&set);
 }

@@ -101,4 +101,7 @@ private:
     const open_request::intent intent_;
     load_plan plan_;
     const std::shared_ptr<std::atomic_bool> cancel_requested_;
+    // The loaded files' skipped lines, given to every data set handed on.
+    qint64 acc_skipped_lines_ = 0;
+    qint64 gps_skipped_lines_ = 0;
 };

@@ -47,7 +47,6 @@ int main(int argc, char* argv[])
     main_window.open_files({examples.filePath("stork2241_acc.txt")});
     if (!QTest::qWaitFor([&] { return !state.windows().empty(); }, 60000))
         return 1;
-    main_window.findChild<QSplitter*>("splitter")->setSizes({240, 520});
     burst_main_window* burst = state.windows().front().second;
     burst->setGeometry(60, 60, 720, 480);
     if (!QTest::qWaitForWindowExposed(burst))

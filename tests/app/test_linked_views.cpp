@@ -264,8 +264,8 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     QVERIFY(first != second);
     QCOMPARE(first, event_space_layer::palette()[0]);
     QCOMPARE(second, event_space_layer::palette()[1]);
-    QCOMPARE(track(0)->name(), QString("a_gps.txt"));
-    QCOMPARE(track(1)->name(), QString("b_gps.txt"));
+    QCOMPARE(track(0)->name(), QString("a_gps.txt: 3 fixes"));
+    QCOMPARE(track(1)->name(), QString("b_gps.txt: 3 fixes"));
     map().fit_to_tracks();
     // The legend's swatches in the top-right corner, one per track.
     const QRect legend(map().width() - 260, 0, 260, 60);

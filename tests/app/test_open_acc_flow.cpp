@@ -69,6 +69,7 @@ private slots:
     void close_confirmation_answers();
     void close_removes_only_its_row_and_releases_the_gang();
     void burst_window_form_and_activity_plot();
+    void skipped_line_counted_in_its_row();
 
 private:
     QPushButton* open_button() { return window->findChild<QPushButton*>("push_button_open_eobs_acc_file"); }
@@ -120,8 +121,7 @@ void test_open_acc_flow::opens_window_rows_and_registers_two_gangs()
     QCOMPARE(state->data_sets.at(0).bursts->entry_count(), 3);
     QVERIFY(state->data_sets.at(0).association);
     QVERIFY(!state->data_sets.at(0).fixes);
-    QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc", "  3 acc bursts in tag_acc.txt"}));
+    QCOMPARE(tree_rows(window->open_files_tree()), (QStringList{"tag_acc.txt", "  3 acc bursts"}));
     QVERIFY(window->open_files_tree()->topLevelItem(0)->isExpanded());
     QVERIFY(window->findChild<QSplitter*>("splitter")->sizes().at(0) > 0);
     QVERIFY(streams.stdout_text().contains("filename: " + path + "\n"));
@@ -322,8 +322,8 @@ void test_open_acc_flow::close_removes_only_its_row_and_releases_the_gang()
     QVERIFY(log.contains(" found! => gang_id =  1"));
     QVERIFY(log.contains(" found burst_main_windows for gang_id"));
     QVERIFY(log.contains(" found QTreeWidgetItem for gang_id"));
-    QCOMPARE(tree_rows(window->open_files_tree()), (QStringList{"e-obs acc", "  1 acc bursts in a_acc.txt",
-                                                                "e-obs acc", "  3 acc bursts in c_acc.txt"}));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"a_acc.txt", "  1 acc bursts", "c_acc.txt", "  3 acc bursts"}));
     QCOMPARE(state->windows().size(), size_t(2));
     QCOMPARE(state->windows()[0].first, 0);
     QCOMPARE(state->windows()[1].first, 2);
@@ -403,3 +403,10 @@ void test_open_acc_flow::burst_window_form_and_activity_plot()
 
 QTEST_MAIN(test_open_acc_flow)
 #include "test_open_acc_flow.moc"
+
+void test_open_acc_flow::skipped_line_counted_in_its_row()
+{
+    QVERIFY(open_ok(write("short_acc.txt", acc_header + "\n1,2\n" + acc_lines(2))));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"short_acc.txt", "  2 acc bursts, 1 line skipped"}));
+}

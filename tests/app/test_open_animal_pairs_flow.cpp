@@ -156,12 +156,11 @@ void test_open_animal_pairs_flow::pick_all_opens_each_animal_with_its_track()
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 3, 10000);
     QCOMPARE(
         tree_rows(window->open_files_tree()),
-        (QStringList{"e-obs acc+gps", "  3 gps events in study.csv (animal Bo)",
-                     "  2 acc bursts in study.csv (animal Bo)", "e-obs acc+gps",
-                     "  1 gps events in study.csv (animal Cleo)", "  1 acc bursts in study.csv (animal Cleo)",
-                     "e-obs acc", "  1 acc bursts in study.csv (animal Dax)"}));
+        (QStringList{"study.csv (animal Bo)", "  3 gps events", "  2 acc bursts", "study.csv (animal Cleo)",
+                     "  1 gps events", "  1 acc bursts", "study.csv (animal Dax)", "  1 acc bursts"}));
     QCOMPARE(fixes_per_window(), (QList<int>{3, 1, -1}));
-    QCOMPARE(track_names(), (QStringList{"study.csv (animal Bo)", "study.csv (animal Cleo)"}));
+    QCOMPARE(track_names(),
+             (QStringList{"study.csv (animal Bo): 3 fixes", "study.csv (animal Cleo): 1 fix"}));
     // The map is framed on both tracks (Bo's in Europe, Cleo's in South America), not on the last.
     const zoom_state framed = map().view();
     map().fit_to_tracks();
@@ -194,9 +193,8 @@ void test_open_animal_pairs_flow::pick_one_opens_that_animal_and_its_track()
     QTest::qWait(100);
     QCOMPARE(burst_windows().size(), 1);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  1 gps events in study.csv (animal Cleo)",
-                          "  1 acc bursts in study.csv (animal Cleo)"}));
-    QCOMPARE(track_names(), QStringList{"study.csv (animal Cleo)"});
+             (QStringList{"study.csv (animal Cleo)", "  1 gps events", "  1 acc bursts"}));
+    QCOMPARE(track_names(), QStringList{"study.csv (animal Cleo): 1 fix"});
 
     // Dax alone: bursts only, no track.
     chooser_seen again;
@@ -246,7 +244,8 @@ void test_open_animal_pairs_flow::acc_and_gps_files_of_several_animals_pair_by_i
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 2, 10000);
     QCOMPARE(fixes_per_window(), (QList<int>{1, 2}));
     QCOMPARE(state->data_sets.at(state->windows()[1].first).fixes->events().front()->latitude, 47.1);
-    QCOMPARE(track_names(), (QStringList{"study-gps.csv (animal 71)", "study-gps.csv (animal 72)"}));
+    QCOMPARE(track_names(),
+             (QStringList{"study-gps.csv (animal 71): 1 fix", "study-gps.csv (animal 72): 2 fixes"}));
 }
 
 void test_open_animal_pairs_flow::one_animal_takes_its_fixes_from_a_gps_file_of_several()
@@ -260,8 +259,7 @@ void test_open_animal_pairs_flow::one_animal_takes_its_fixes_from_a_gps_file_of_
     QVERIFY(w);
     QCOMPARE(fixes_per_window(), QList<int>{2});
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  2 gps events in stork-gps.csv (animal Bo)",
-                          "  1 acc bursts in stork-acc.csv (animal Bo)"}));
+             (QStringList{"stork-acc.csv + stork-gps.csv (animal Bo)", "  2 gps events", "  1 acc bursts"}));
 }
 
 void test_open_animal_pairs_flow::one_animal_missing_from_a_gps_file_of_several_is_refused()

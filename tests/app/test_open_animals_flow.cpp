@@ -109,9 +109,9 @@ void test_open_animals_flow::pick_all_opens_a_window_per_animal()
     open_and_choose({}, false);
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 3, 10000);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc", "  2 acc bursts in study_acc.csv (animal Bo)", "e-obs acc",
-                          "  1 acc bursts in study_acc.csv (animal Cleo, jr.)", "e-obs acc",
-                          "  1 acc bursts in study_acc.csv (animal Dax)"}));
+             (QStringList{"study_acc.csv (animal Bo)", "  2 acc bursts, 1 line skipped",
+                          "study_acc.csv (animal Cleo, jr.)", "  1 acc bursts, 1 line skipped",
+                          "study_acc.csv (animal Dax)", "  1 acc bursts, 1 line skipped"}));
     QCOMPARE(state->windows().size(), std::size_t(3));
     // The recent files name the file itself, which opens again; not the animals.
     QCOMPARE(recent_files::list().front(), dir->path() + "/study_acc.csv");
@@ -126,7 +126,7 @@ void test_open_animals_flow::pick_one_opens_only_that_animal()
     QTest::qWait(100);
     QCOMPARE(burst_windows().size(), 1);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc", "  1 acc bursts in study_acc.csv (animal Cleo, jr.)"}));
+             (QStringList{"study_acc.csv (animal Cleo, jr.)", "  1 acc bursts, 1 line skipped"}));
 }
 
 void test_open_animals_flow::cancel_opens_nothing()
@@ -150,8 +150,7 @@ void test_open_animals_flow::one_animal_opens_without_asking()
     open_button()->click();
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
     QCOMPARE(script.titles.size(), 1);
-    QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc", "  2 acc bursts in stork_acc.csv"}));
+    QCOMPARE(tree_rows(window->open_files_tree()), (QStringList{"stork_acc.csv", "  2 acc bursts"}));
 }
 
 void test_open_animals_flow::chooser_of_many_filters_selects_and_asks()

@@ -160,45 +160,38 @@ void test_open_every_way::rule_per_kind_data()
 
     QTest::newRow("acceleration with its GPS partner: the pair")
         << QStringList{"a_acc.txt:acc", "a_gps.txt:gps"} << "a_acc.txt"
-        << QStringList{"e-obs acc+gps", "  2 gps events in a_gps.txt", "  3 acc bursts in a_acc.txt"} << 1
-        << 1 << "";
+        << QStringList{"a_acc.txt + a_gps.txt", "  2 gps events", "  3 acc bursts"} << 1 << 1 << "";
     QTest::newRow("acceleration with its partner, csv names")
         << QStringList{"b-acc.csv:acc", "b-gps.csv:gps"} << "b-acc.csv"
-        << QStringList{"e-obs acc+gps", "  2 gps events in b-gps.csv", "  3 acc bursts in b-acc.csv"} << 1
-        << 1 << "";
+        << QStringList{"b-acc.csv + b-gps.csv", "  2 gps events", "  3 acc bursts"} << 1 << 1 << "";
     QTest::newRow("acceleration without partner: alone")
-        << QStringList{"c_acc.txt:acc"} << "c_acc.txt"
-        << QStringList{"e-obs acc", "  3 acc bursts in c_acc.txt"} << 1 << 0 << "";
+        << QStringList{"c_acc.txt:acc"} << "c_acc.txt" << QStringList{"c_acc.txt", "  3 acc bursts"} << 1 << 0
+        << "";
     QTest::newRow("acceleration under an unpaired name: alone")
-        << QStringList{"tag.csv:acc"} << "tag.csv" << QStringList{"e-obs acc", "  3 acc bursts in tag.csv"}
-        << 1 << 0 << "";
+        << QStringList{"tag.csv:acc"} << "tag.csv" << QStringList{"tag.csv", "  3 acc bursts"} << 1 << 0
+        << "";
     QTest::newRow("acceleration named as GPS: alone, not paired with itself")
         << QStringList{"d_gps.txt:acc", "d_acc.txt:notes"} << "d_gps.txt"
-        << QStringList{"e-obs acc", "  3 acc bursts in d_gps.txt"} << 1 << 0 << "";
-    QTest::newRow("GPS: the track alone")
-        << QStringList{"e_gps.txt:gps"} << "e_gps.txt"
-        << QStringList{"e-obs gps", "  2 gps events in e_gps.txt"} << 0 << 1 << "";
+        << QStringList{"d_gps.txt", "  3 acc bursts"} << 1 << 0 << "";
+    QTest::newRow("GPS: the track alone") << QStringList{"e_gps.txt:gps"} << "e_gps.txt"
+                                          << QStringList{"e_gps.txt", "  2 gps events"} << 0 << 1 << "";
     QTest::newRow("GPS whose acceleration partner exists: the track alone")
         << QStringList{"f_gps.txt:gps", "f_acc.txt:acc"} << "f_gps.txt"
-        << QStringList{"e-obs gps", "  2 gps events in f_gps.txt"} << 0 << 1 << "";
+        << QStringList{"f_gps.txt", "  2 gps events"} << 0 << 1 << "";
     QTest::newRow("repository download with its GPS partner: the pair")
         << QStringList{"s-acc.csv:nacc", "s-gps.csv:ngps"} << "s-acc.csv"
-        << QStringList{"e-obs acc+gps", "  2 gps events in s-gps.csv", "  3 acc bursts in s-acc.csv"} << 1
-        << 1 << "";
+        << QStringList{"s-acc.csv + s-gps.csv", "  2 gps events", "  3 acc bursts"} << 1 << 1 << "";
     QTest::newRow("repository acceleration download: alone")
-        << QStringList{"t.csv:nacc"} << "t.csv" << QStringList{"e-obs acc", "  3 acc bursts in t.csv"} << 1
-        << 0 << "";
+        << QStringList{"t.csv:nacc"} << "t.csv" << QStringList{"t.csv", "  3 acc bursts"} << 1 << 0 << "";
     QTest::newRow("repository GPS download: the track alone")
-        << QStringList{"u.csv:ngps"} << "u.csv" << QStringList{"e-obs gps", "  2 gps events in u.csv"} << 0
-        << 1 << "";
+        << QStringList{"u.csv:ngps"} << "u.csv" << QStringList{"u.csv", "  2 gps events"} << 0 << 1 << "";
     QTest::newRow("GPS download of two animals: a track each")
         << QStringList{"v.csv:animals"} << "v.csv"
-        << QStringList{"e-obs gps", "  1 gps events in v.csv (animal Bo)", "e-obs gps",
-                       "  2 gps events in v.csv (animal Cleo)"}
-        << 0 << 2 << "";
+        << QStringList{"v.csv (animal Bo)", "  1 gps events", "v.csv (animal Cleo)", "  2 gps events"} << 0
+        << 2 << "";
     QTest::newRow("download with both sensors: its own pair")
-        << QStringList{"w.csv:mixed"} << "w.csv"
-        << QStringList{"e-obs acc+gps", "  1 gps events in w.csv", "  1 acc bursts in w.csv"} << 1 << 1 << "";
+        << QStringList{"w.csv:mixed"} << "w.csv" << QStringList{"w.csv", "  1 gps events", "  1 acc bursts"}
+        << 1 << 1 << "";
     QTest::newRow("neither") << QStringList{"g_acc.txt:notes"} << "g_acc.txt" << QStringList{} << 0 << 0
                              << "\"DIR/g_acc.txt\" is neither an E-OBS acceleration export nor an E-OBS GPS "
                                 "export.\nOpen an export (.csv or .txt) as it came from the tag's download.";
@@ -256,8 +249,8 @@ void test_open_every_way::several_files_one_after_the_other()
                         dir->path() + "/d_acc.txt"});
     QTRY_COMPARE_WITH_TIMEOUT(state->next_gang_id, 3, 10000);
     QTRY_COMPARE(tree_rows(window->open_files_tree()),
-                 (QStringList{"e-obs acc", "  3 acc bursts in a_acc.txt", "e-obs gps",
-                              "  2 gps events in b_gps.txt", "e-obs acc", "  3 acc bursts in d_acc.txt"}));
+                 (QStringList{"a_acc.txt", "  3 acc bursts", "b_gps.txt", "  2 gps events", "d_acc.txt",
+                              "  3 acc bursts"}));
     QVERIFY(text.startsWith("\"" + dir->path() + "/c.txt\" is neither"));
     QCOMPARE(recent_files::list(), (QStringList{dir->path() + "/d_acc.txt", dir->path() + "/b_gps.txt",
                                                 dir->path() + "/a_acc.txt"}));
@@ -276,10 +269,9 @@ void test_open_every_way::drop_on_main_and_burst_window()
     QVERIFY(drag_and_drop(burst, {QUrl::fromLocalFile(dir->path() + "/b_gps.txt"),
                                   QUrl::fromLocalFile(dir->path() + "/c_acc.txt")}));
     QTRY_COMPARE_WITH_TIMEOUT(state->next_gang_id, 3, 10000);
-    QTRY_COMPARE(
-        tree_rows(window->open_files_tree()),
-        (QStringList{"e-obs acc", "  3 acc bursts in a_acc.txt", "e-obs gps", "  2 gps events in b_gps.txt",
-                     "e-obs acc+gps", "  2 gps events in c_gps.txt", "  3 acc bursts in c_acc.txt"}));
+    QTRY_COMPARE(tree_rows(window->open_files_tree()),
+                 (QStringList{"a_acc.txt", "  3 acc bursts", "b_gps.txt", "  2 gps events",
+                              "c_acc.txt + c_gps.txt", "  2 gps events", "  3 acc bursts"}));
     QCOMPARE(map().layers().size(), size_t(2));
 }
 
@@ -289,8 +281,8 @@ void test_open_every_way::pair_given_with_its_gps_file_opens_once()
     window->open_files({dir->path() + "/p_gps.txt", dir->path() + "/q_gps.txt", dir->path() + "/p_acc.txt"});
     QTRY_COMPARE_WITH_TIMEOUT(state->next_gang_id, 2, 10000);
     QTRY_COMPARE(tree_rows(window->open_files_tree()),
-                 (QStringList{"e-obs gps", "  2 gps events in q_gps.txt", "e-obs acc+gps",
-                              "  2 gps events in p_gps.txt", "  3 acc bursts in p_acc.txt"}));
+                 (QStringList{"q_gps.txt", "  2 gps events", "p_acc.txt + p_gps.txt", "  2 gps events",
+                              "  3 acc bursts"}));
     QCOMPARE(map().layers().size(), size_t(2));
     QTest::qWait(200); // no third data set follows
     QCOMPARE(state->next_gang_id, 2);
@@ -315,8 +307,7 @@ void test_open_every_way::gps_track_alone_is_removable()
     QCOMPARE(map().layers().size(), size_t(1));
     QVERIFY(!state->data_sets.count(0));
     QVERIFY(state->data_sets.at(2).fixes);
-    QCOMPARE(tree_rows(tree), (QStringList{"e-obs acc", "  3 acc bursts in b_acc.txt", "e-obs gps",
-                                           "  2 gps events in c_gps.txt"}));
+    QCOMPARE(tree_rows(tree), (QStringList{"b_acc.txt", "  3 acc bursts", "c_gps.txt", "  2 gps events"}));
 
     // An acceleration data set closes through its window, which asks first.
     tree->setCurrentItem(tree->topLevelItem(0));
@@ -334,7 +325,7 @@ void test_open_every_way::gps_track_alone_is_removable()
         QVERIFY(script.done());
     }
     QTRY_VERIFY(burst_windows().isEmpty());
-    QCOMPARE(tree_rows(tree), (QStringList{"e-obs gps", "  2 gps events in c_gps.txt"}));
+    QCOMPARE(tree_rows(tree), (QStringList{"c_gps.txt", "  2 gps events"}));
     // Nothing selected: nothing happens.
     tree->setCurrentItem(nullptr);
     close_data_set->trigger();
@@ -423,9 +414,8 @@ void test_open_every_way::progress_dialog_shows_the_percentage_read()
     QCOMPARE(values.last(), 100);
     QVERIFY(labels.contains(QString("loading gps data file...\nbig_gps.txt")));
     QCOMPARE(labels.last(), QString("loading acceleration data file...\nbig_acc.txt"));
-    QCOMPARE(
-        tree_rows(window->open_files_tree()),
-        (QStringList{"e-obs acc+gps", "  2 gps events in big_gps.txt", "  50000 acc bursts in big_acc.txt"}));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"big_acc.txt + big_gps.txt", "  2 gps events", "  50000 acc bursts"}));
 }
 
 void test_open_every_way::recent_files_menu_opens_and_clears()

@@ -53,9 +53,8 @@ void test_open_package_flow::entries_named_as_a_pair_open_as_a_pair()
     burst_main_window* w = open_pair(zip);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), zip + "/data/stork-acc.csv - Acceleration Data - Dornvale");
-    QCOMPARE(
-        tree_rows(window->open_files_tree()),
-        (QStringList{"e-obs acc+gps", "  5 gps events in stork-gps.csv", "  6 acc bursts in stork-acc.csv"}));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"stork-acc.csv + stork-gps.csv", "  5 gps events", "  6 acc bursts"}));
     QCOMPARE(map().layers().size(), std::size_t(1));
     const events_by_bursts_i& events = *state->data_sets.at(0).association;
     QCOMPARE(events.event_count(-1), 1);
@@ -73,7 +72,7 @@ void test_open_package_flow::entries_told_apart_by_header_open_as_a_pair()
     burst_main_window* w = open_pair(zip);
     QVERIFY(w);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  5 gps events in a.csv", "  6 acc bursts in b.csv"}));
+             (QStringList{"b.csv + a.csv", "  5 gps events", "  6 acc bursts"}));
 }
 
 void test_open_package_flow::acceleration_button_takes_the_acceleration_entry()
@@ -81,8 +80,7 @@ void test_open_package_flow::acceleration_button_takes_the_acceleration_entry()
     const QString zip = write_zip(dir->path("study.zip"), {{"stork-gps.csv", gps}, {"stork-acc.csv", acc}});
     streams_capture streams;
     QVERIFY(open_through_dialog(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), zip));
-    QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc", "  6 acc bursts in stork-acc.csv"}));
+    QCOMPARE(tree_rows(window->open_files_tree()), (QStringList{"stork-acc.csv", "  6 acc bursts"}));
     QVERIFY(map().layers().empty());
 }
 
@@ -94,9 +92,8 @@ void test_open_package_flow::entry_opens_again_from_the_recent_files()
     QCOMPARE(recent_files::list().front(), zip + "/stork-acc.csv");
     window->open_files({recent_files::list().front()});
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 2, 10000);
-    QCOMPARE(
-        tree_rows(window->open_files_tree()).mid(3),
-        (QStringList{"e-obs acc+gps", "  5 gps events in stork-gps.csv", "  6 acc bursts in stork-acc.csv"}));
+    QCOMPARE(tree_rows(window->open_files_tree()).mid(3),
+             (QStringList{"stork-acc.csv + stork-gps.csv", "  5 gps events", "  6 acc bursts"}));
 
     // An entry the archive no longer holds is missing like a file.
     QCOMPARE(shown_message::after([&] { window->open_files({zip + "/gone-acc.csv"}); }).text,
@@ -111,7 +108,7 @@ void test_open_package_flow::dropped_package_opens_as_a_pair()
     window->open_files({zip});
     QTRY_COMPARE_WITH_TIMEOUT(burst_windows().size(), 1, 10000);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  5 gps events in y.csv", "  6 acc bursts in x.csv"}));
+             (QStringList{"x.csv + y.csv", "  5 gps events", "  6 acc bursts"}));
 }
 
 void test_open_package_flow::one_entry_with_both_sensors_pairs_with_itself()
@@ -126,8 +123,8 @@ void test_open_package_flow::one_entry_with_both_sensors_pairs_with_itself()
     }
     // The single entry is read as the archive itself, as before; of two, the entry is named.
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  1 gps events in one.zip", "  1 acc bursts in one.zip",
-                          "e-obs acc+gps", "  1 gps events in study.csv", "  1 acc bursts in study.csv"}));
+             (QStringList{"one.zip", "  1 gps events", "  1 acc bursts", "study.csv", "  1 gps events",
+                          "  1 acc bursts"}));
 }
 
 void test_open_package_flow::package_without_pair_or_damaged_is_refused()

@@ -15,6 +15,7 @@
 #include "support/shown_message.h"
 #include "data/formats/loader_gps_eobsmb.h"
 #include "data/formats/loader_gps_mbd.h"
+#include "map/event_space_layer.h"
 #include "map/map_form.h"
 #include "map/map_widget.h"
 #include "support/test_support.h"
@@ -53,6 +54,7 @@ private slots:
     void cancel_while_loading();
     void file_with_both_sensors_opens_as_a_pair();
     void file_without_sensor_type_is_no_pair();
+    void examples_pair_says_what_was_left_out();
 };
 
 void test_open_pair_flow::init()
@@ -73,9 +75,8 @@ void test_open_pair_flow::pick_either_file_opens_the_pair()
     burst_main_window* w = open_pair(gps);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), acc + " - Acceleration Data - Dornvale");
-    QCOMPARE(
-        tree_rows(window->open_files_tree()),
-        (QStringList{"e-obs acc+gps", "  5 gps events in stork_gps.txt", "  6 acc bursts in stork_acc.txt"}));
+    QCOMPARE(tree_rows(window->open_files_tree()),
+             (QStringList{"stork_acc.txt + stork_gps.txt", "  5 gps events", "  6 acc bursts"}));
     QCOMPARE(state->windows().front().first, 0);
     QVERIFY(state->data_sets.at(0).fixes);
     QVERIFY(state->data_sets.at(0).track);
@@ -166,7 +167,7 @@ void test_open_pair_flow::closing_removes_only_its_track_and_rows()
     QVERIFY(state->data_sets.at(1).track);
     QVERIFY(!window->get_map_form()->isVisible());
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  3 gps events in b_gps.txt", "  4 acc bursts in b_acc.txt"}));
+             (QStringList{"b_acc.txt + b_gps.txt", "  3 gps events", "  4 acc bursts"}));
 }
 
 void test_open_pair_flow::gps_file_in_no_layout_names_it()
@@ -311,8 +312,7 @@ void test_open_pair_flow::file_with_both_sensors_opens_as_a_pair()
     burst_main_window* w = open_pair(chosen);
     QVERIFY(w);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  3 gps events in study download.csv",
-                          "  2 acc bursts in study download.csv"}));
+             (QStringList{"study download.csv", "  3 gps events", "  2 acc bursts"}));
     QCOMPARE(map().layers().size(), size_t(1));
     const events_by_bursts_i& events = *state->data_sets.at(0).association;
     QCOMPARE(events.event_count(0), 1);
@@ -333,3 +333,14 @@ void test_open_pair_flow::file_without_sensor_type_is_no_pair()
 
 QTEST_MAIN(test_open_pair_flow)
 #include "test_open_pair_flow.moc"
+
+void test_open_pair_flow::examples_pair_says_what_was_left_out()
+{
+    // 864 fixes, 37 of them 2D or invalid (type of fix not 3 or status not A).
+    QVERIFY(open_pair(QStringLiteral(DORNVALE_EXAMPLES_DIR "/stork2241_gps.txt")));
+    QCOMPARE(tree_rows(window->open_files_tree()).mid(0, 2),
+             (QStringList{"stork2241_acc.txt + stork2241_gps.txt",
+                          "  827 gps events, 37 left out: 2D or invalid"}));
+    QCOMPARE(dynamic_cast<event_space_layer&>(*map().layers().front()).name(),
+             QString("stork2241_gps.txt: 827 fixes, 37 left out: 2D or invalid"));
+}

@@ -83,7 +83,6 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t status = column(header, format.status);
 
     skipped_lines_log skipped(trace::stream::out);
-    qint64 quality_check_failed = 0;
     parallel_lines::run<parsed_fix>(
         lines,
         [&, fields = std::vector<field>()](const char* line_begin, const char* line_end) mutable {
@@ -116,7 +115,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
             } else if (fix.event) {
                 events_.push_back(std::move(fix.event));
             } else {
-                ++quality_check_failed;
+                ++quality_check_failed_;
             }
             ++line_counter;
             return true;
@@ -137,6 +136,6 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
         throw loader_cancelled();
     }
     trace::out("lines: ", line_counter);
-    trace::out("count_quality_check_failed: ", quality_check_failed);
+    trace::out("count_quality_check_failed: ", quality_check_failed_);
     trace::out("good gps events: ", events_.size());
 }

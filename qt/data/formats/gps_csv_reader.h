@@ -20,6 +20,8 @@ public:
 
     // The accepted fixes in file order; the caller moves them out (into an event_space).
     std::vector<std::unique_ptr<gps_event>>& events() { return events_; }
+    // Data lines that failed the quality test (2D or invalid fixes).
+    qint64 quality_check_failed() const { return quality_check_failed_; }
 
     // The columns of a layout and the header lines it accepts.
     struct layout
@@ -42,4 +44,5 @@ protected:
 
 private:
     std::vector<std::unique_ptr<gps_event>> events_;
+    qint64 quality_check_failed_ = 0;
 };

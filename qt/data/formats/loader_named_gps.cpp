@@ -52,6 +52,7 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
         if (lon.first == lon.second || lat.first == lat.second || !absent_or(fields, type_of_fix, "3") ||
             !absent_or(fields, status, "A")) {
             ++quality_check_failed;
+            ++left_out_[QString::fromUtf8(rows.animal(fields))].first;
             continue;
         }
         const field time = named_rows::unquoted(fields[static_cast<std::size_t>(timestamp)]);
@@ -59,6 +60,7 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
         const qint64 t = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
         if (!start_time_repair::usable(t)) {
             ++unusable_times;
+            ++left_out_[QString::fromUtf8(rows.animal(fields))].second;
             continue;
         }
         auto event = std::make_unique<gps_event>();

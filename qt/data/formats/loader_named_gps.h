@@ -4,6 +4,10 @@
 #include "data/formats/animal_groups.h"
 #include "data/formats/named_rows.h"
 
+#include <QHash>
+
+#include <utility>
+
 class loader_progress;
 
 // Reads a GPS file of the data repository's download layouts: position and time columns named in
@@ -22,7 +26,10 @@ public:
     animal_groups<gps_event>& animals() { return animals_; }
     // The first animal's fixes.
     std::vector<std::unique_ptr<gps_event>>& events() { return animals_.first(); }
+    // An animal's rows left out: failing the quality test (2D or invalid), and without a usable time.
+    std::pair<qint64, qint64> left_out(const QString& animal) const { return left_out_.value(animal); }
 
 private:
     animal_groups<gps_event> animals_;
+    QHash<QString, std::pair<qint64, qint64>> left_out_;
 };

@@ -15,6 +15,7 @@
 #include "data/io/trace.h"
 
 #include <new>
+#include <tuple>
 #include <type_traits>
 
 namespace {
@@ -29,6 +30,21 @@ void log_refusal(header_sniff::sniffed_reader reader, const header_sniff& sniff)
         trace::out("header fields: ", sniff.header_fields);
 }
 
+// Gives an animal's fixes the counts of the rows the reader left out; bursts have none.
+template <typename Reader, typename Space>
+std::unique_ptr<Space> with_left_out(std::unique_ptr<Space> space, const Reader& reader,
+                                     const QString& animal)
+{
+    if constexpr (std::is_same_v<Reader, loader_named_gps>) {
+        std::tie(space->left_out_2d_or_invalid, space->left_out_no_time) = reader.left_out(animal);
+    } else if constexpr (std::is_base_of_v<gps_csv_reader, Reader>) {
+        space->left_out_2d_or_invalid = reader.quality_check_failed();
+    }
+    (void)reader;
+    (void)animal;
+    return space;
+}
+
 // The reader's items (bursts or fixes) of its first animal; a named-column reader's other animals go
 // to the chain's more_animals, each in a Space of its own.
 template <typename Space, typename Chain, typename Reader> auto& items_of(Chain& chain, Reader& reader)
@@ -38,7 +54,9 @@ template <typename Space, typename Chain, typename Reader> auto& items_of(Chain&
         if (animals.size() > 0)
             chain.first_animal = animals[0].id;
         for (std::size_t i = 1; i < animals.size(); ++i)
-            chain.more_animals.push_back({animals[i].id, std::make_unique<Space>(animals[i].items)});
+            chain.more_animals.push_back(
+                {animals[i].id,
+                 with_left_out(std::make_unique<Space>(animals[i].items), reader, animals[i].id)});
         return animals.first();
     } else if constexpr (std::is_base_of_v<acc_csv_reader, Reader>) {
         return reader.bursts();
@@ -64,6 +82,7 @@ bool try_reader(Chain& chain, const QString& file_name, const header_sniff& snif
         Reader reader(file_name, progress);
         trace::err(" ", name, " succeeded");
         chain.space = std::make_unique<Space>(items_of<Space>(chain, reader));
+        chain.space = with_left_out(std::move(chain.space), reader, chain.first_animal);
         return true;
     } catch (const loader_wrong_header&) {
         // The file changed since it was sniffed.

@@ -1,5 +1,6 @@
 #include "data/load/load_job.h"
 
+#include "data/io/skipped_lines_log.h"
 #include "data/load/eobs_loader.h"
 #include "data/model/animal_pairing.h"
 #include "data/io/trace.h"
@@ -48,10 +49,14 @@ const char* load_job::name_of(const load_plan& plan)
 std::unique_ptr<load_result> load_job::read_plan(const load_plan& plan, loader_progress* progress)
 {
     auto result = std::make_unique<load_result>();
+    // The readers count skipped lines on this thread.
+    const qint64 before = skipped_lines_log::tally();
     if (!plan.gps_file.isEmpty())
         result->gps = load_chain<eobs_gps_loader>(plan.gps_file, plan.gps_sniff, progress);
+    result->gps_skipped_lines = skipped_lines_log::tally() - before;
     if (!plan.acc_file.isEmpty())
         result->acc = load_chain<eobs_acc_loader>(plan.acc_file, plan.acc_sniff, progress);
+    result->acc_skipped_lines = skipped_lines_log::tally() - before - result->gps_skipped_lines;
     if (plan.pair() && result->gps->status == ELS_SUCCESS && result->gps->space &&
         result->acc->status == ELS_SUCCESS && result->acc->space)
         result->animals =

@@ -25,6 +25,9 @@ struct load_result
     // A pair both of whose files loaded: each animal's bursts with its fixes, the spaces taken out of
     // acc and gps.
     std::unique_ptr<animal_pairing> animals;
+    // Lines each file's read skipped.
+    qint64 acc_skipped_lines = 0;
+    qint64 gps_skipped_lines = 0;
 };
 
 // The background load of every open: a pool runnable that reads the plan's files, pairs the animals

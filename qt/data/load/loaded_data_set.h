@@ -16,4 +16,7 @@ struct loaded_data_set
     QString acc_file;
     QString gps_file;
     QString animal; // the animal of a file of several; empty for a file of one
+    // Lines of each file skipped while reading it (malformed, over-long, wrong field count).
+    qint64 acc_skipped_lines = 0;
+    qint64 gps_skipped_lines = 0;
 };

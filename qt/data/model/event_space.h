@@ -3,6 +3,8 @@
 #include "data/model/geo_box.h"
 #include "data/model/gps_event.h"
 
+#include <QtGlobal>
+
 #include <memory>
 #include <vector>
 
@@ -21,6 +23,10 @@ public:
     const std::vector<const gps_event*>& events() const { return events_; }
 
     geo_box bounds() const;
+
+    // Rows of the file read as this animal's fixes but left out, by reason; set by the loader.
+    qint64 left_out_2d_or_invalid = 0; // type of fix other than 3D, status other than valid, or no position
+    qint64 left_out_no_time = 0;       // time unreadable or outside the years a tag can have recorded
 
 private:
     std::vector<std::unique_ptr<gps_event>> owned_;
