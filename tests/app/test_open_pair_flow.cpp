@@ -115,8 +115,7 @@ void test_open_pair_flow::pair_dialog_takes_a_gps_file_of_any_name()
     QVERIFY(open_through_dialog(open_button(), acc, {accept_pair_files(track, &proposed)}));
     QCOMPARE(proposed, named);
     QCOMPARE(tree_rows(window->open_files_tree()),
-             (QStringList{"e-obs acc+gps", "  4 gps events in track of May.csv",
-                          "  6 acc bursts in stork_acc.txt"}));
+             (QStringList{"stork_acc.txt + track of May.csv", "  4 gps events", "  6 acc bursts"}));
     QCOMPARE(state->data_sets.at(0).association->event_count(0), 2);
 }
 
