@@ -42,6 +42,11 @@ private:
 
     qint64 read_raw(char* out, qint64 max);
     qint64 inflate_into(char* out, qint64 max);
+    // ISA-L's decoding; -1 when the input is damaged, cut or odd in any way.
+    qint64 inflate_fast(char* out, qint64 max);
+    qint64 inflate_slow(char* out, qint64 max);
+    bool refill(unsigned char*& next, unsigned int& avail);
+    bool skip_padding(unsigned char*& next, unsigned int& avail);
 
     QString name_;
     QFile file_;
