@@ -14,35 +14,6 @@ inline bool is_digit(char c)
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// The end of the run of digits at p, and in n its value when it has at most nine digits. Eight bytes are
-// looked at together where the input has them: the high bit marks each byte that is no digit.
-inline const char* leading_digits(const char* p, const char* e, quint32& n)
-{
-    constexpr quint64 zeros = 0x3030303030303030, high_bits = 0x8080808080808080;
-    n = 0;
-    if (e - p >= 8) {
-        quint64 v;
-        std::memcpy(&v, p, 8);
-        const quint64 other = ((v - zeros) | (v + 0x4646464646464646) | v) & high_bits;
-        const int length = other ? __builtin_ctzll(other) >> 3 : 8;
-        if (length == 0)
-            return p;
-        // The digits moved to the top, zeros before them, then summed in pairs, fours and eights.
-        quint64 x = (v - zeros) << (8 * (8 - length));
-        x = x * 10 + (x >> 8);
-        x = (((x & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
-             (((x >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
-            32;
-        n = static_cast<quint32>(x);
-        p += length;
-        if (length < 8)
-            return p;
-    }
-    for (; p != e && is_digit(*p); ++p)
-        n = n * 10 + static_cast<quint32>(*p - '0');
-    return p;
-}
-
 // "-?digits(.digits)?" read to the correctly rounded double, as Qt reads it. Up to 15 digits make an
 // exact integer and a power of ten up to 1e15 is exact, so one division rounds correctly; a longer
 // text of at most 20 bytes goes to from_chars. The values stay far from the float range limits, so
@@ -278,24 +249,39 @@ void csv_field::unquote(const char*& b, const char*& e)
 
 std::size_t csv_field::split_floats(const char* b, const char* e, float* out, QTextCodec* codec)
 {
-    // A piece of only "-?digits" (one to nine) is read here; any other piece goes to to_float.
+    // One pass over the bytes: a piece of only "-?digits" (one to nine) is read here; any other
+    // piece goes to to_float.
     std::size_t count = 0;
-    for (const char* p = b;; ++p) {
-        const char* const piece = p;
-        const bool negative = p != e && *p == '-';
-        p += negative;
-        quint32 n;
-        const char* const digits_end = leading_digits(p, e, n);
-        if (digits_end != p && digits_end - p <= 9 && (digits_end == e || *digits_end == ' ')) {
-            const float f = static_cast<float>(n);
+    const char* piece = b;
+    quint32 n = 0;
+    int digits = 0;
+    bool negative = false, plain = true;
+    const auto finish = [&](const char* end) {
+        if (plain && digits > 0 && digits <= 9) {
+            const float f = static_cast<float>(static_cast<qint32>(n));
             out[count++] = negative ? -f : f;
-            p = digits_end;
         } else {
-            const void* blank = std::memchr(piece, ' ', static_cast<std::size_t>(e - piece));
-            p = blank ? static_cast<const char*>(blank) : e;
-            out[count++] = to_float(piece, p, codec);
+            out[count++] = to_float(piece, end, codec);
         }
-        if (p == e)
-            return count;
+    };
+    for (const char* p = b; p != e; ++p) {
+        const auto d = static_cast<unsigned char>(*p - '0');
+        if (d < 10) {
+            n = n * 10 + d;
+            ++digits;
+        } else if (*p == ' ') {
+            finish(p);
+            piece = p + 1;
+            n = 0;
+            digits = 0;
+            negative = false;
+            plain = true;
+        } else if (*p == '-' && p == piece) {
+            negative = true;
+        } else {
+            plain = false;
+        }
     }
+    finish(e);
+    return count;
 }
