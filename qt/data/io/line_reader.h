@@ -62,6 +62,8 @@ public:
     static constexpr std::size_t max_block_lines = 16384;
 
     QTextCodec* codec() const { return codec_; }
+    // True for gzip and zip input.
+    bool compressed() const { return file_.compressed(); }
 
     // From the next chunk on, reports the bytes read after each chunk, and the file size at the end
     // unless that was the last count reported.
