@@ -1,6 +1,7 @@
 #include "data/io/byte_source.h"
 
 #include "data/io/loader_read_failed.h"
+#include "data/io/read_ahead.h"
 #include "data/io/zip_entry_path.h"
 
 #include <QDir>
@@ -152,6 +153,8 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
 
 qint64 byte_source::size() const
 {
+    if (ahead_)
+        return size_;
     if (archive_)
         return archive_->size;
     return file_.isSequential() ? 0 : file_.size();
@@ -159,6 +162,8 @@ qint64 byte_source::size() const
 
 qint64 byte_source::position() const
 {
+    if (ahead_)
+        return ahead_->position();
     return archive_ ? archive_->read : file_.pos();
 }
 
@@ -172,6 +177,21 @@ qint64 byte_source::read_raw(char* out, qint64 max)
 
 qint64 byte_source::read(char* out, qint64 max)
 {
+    if (ahead_)
+        return ahead_->read(out, max);
+    if (!compressed())
+        return read_raw(out, max);
+    // A look at the first bytes reads once; a reader goes on, and the unpacking moves to a thread.
+    if (++reads_ < 2)
+        return unpack(out, max);
+    size_ = size();
+    ahead_ = std::make_unique<read_ahead>([this](char* to, qint64 most) { return unpack(to, most); },
+                                          [this] { return archive_ ? archive_->read : file_.pos(); });
+    return ahead_->read(out, max);
+}
+
+qint64 byte_source::unpack(char* out, qint64 max)
+{
     if (archive_) {
         const zip_int64_t n = zip_fread(archive_->entry, out, static_cast<zip_uint64_t>(max));
         if (n < 0)
@@ -179,7 +199,7 @@ qint64 byte_source::read(char* out, qint64 max)
         archive_->read += n;
         return n;
     }
-    return inflater_ ? inflate_into(out, max) : read_raw(out, max);
+    return inflate_into(out, max);
 }
 
 qint64 byte_source::inflate_into(char* out, qint64 max)
