@@ -262,13 +262,14 @@ qint64 byte_source::inflate_fast(char* out, qint64 max)
     s.next_out = reinterpret_cast<uint8_t*>(out);
     s.avail_out = static_cast<uint32_t>(max);
     while (s.avail_out == static_cast<uint32_t>(max)) {
-        if (!refill(s.next_in, s.avail_in))
-            return in.member_ended ? 0 : -1;
-        if (!skip_padding(s.next_in, s.avail_in))
+        const bool more = refill(s.next_in, s.avail_in);
+        if (!more && in.member_ended)
+            return 0;
+        if (more && !skip_padding(s.next_in, s.avail_in))
             return -1;
-        if (s.avail_in == 0)
+        if (more && s.avail_in == 0)
             continue;
-        if (in.member_ended) { // another gzip member follows
+        if (more && in.member_ended) { // another gzip member follows
             uint8_t* next = s.next_in;
             const uint32_t avail = s.avail_in;
             isal_inflate_reset(&s);
@@ -277,6 +278,7 @@ qint64 byte_source::inflate_fast(char* out, qint64 max)
             s.avail_in = avail;
             in.member_ended = false;
         }
+        // Without more input the decoder may still hold the end of the member: it is asked once more.
         const uint32_t avail_in = s.avail_in;
         if (isal_inflate(&s) < 0 || (s.avail_in == avail_in && s.avail_out == static_cast<uint32_t>(max) &&
                                      s.block_state != ISAL_BLOCK_FINISH))

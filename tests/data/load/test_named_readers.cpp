@@ -598,6 +598,7 @@ void test_named_readers::gzip_reads_as_plain_data()
                "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n")
         << (1 << 30);
     QTest::newRow("named, members of seven bytes") << big.left(3000) << 7;
+    QTest::newRow("named, text of exactly one read") << big.left(1 << 20) << (1 << 30);
     QTest::newRow("empty text") << QByteArray() << (1 << 30);
     QTest::newRow("named, zero padding after the member") << big << (1 << 30);
 }
