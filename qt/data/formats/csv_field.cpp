@@ -251,26 +251,10 @@ void csv_field::unquote(const char*& b, const char*& e)
     }
 }
 
-std::size_t csv_field::split_floats(const char* b, const char* e, float* out, QTextCodec* codec)
-{
-    // Blanks are found 64 bytes at a time, while four bytes past each window stay readable; a piece
-    // of one to four digits is read from its four bytes at once, any other as split_blanks reads it.
-    std::size_t count = 0;
-    const char* piece = b;
-    for (const char* window = b; e - window >= 68; window += 64) {
-        for (quint64 blanks = blanks_of_64(window); blanks; blanks &= blanks - 1) {
-            const char* const blank = window + __builtin_ctzll(blanks);
-            float value;
-            if (!up_to_four_digits(piece, static_cast<std::size_t>(blank - piece), value))
-                split_blanks(piece, blank, &value, codec);
-            out[count++] = value;
-            piece = blank + 1;
-        }
-    }
-    return count + split_blanks(piece, e, out + count, codec);
-}
+namespace {
 
-quint64 csv_field::blanks_of_64(const char* p)
+// Bit i set: p[i] is a blank, for the 64 bytes at p.
+inline quint64 blanks_of_64(const char* p)
 {
     quint64 bits = 0;
 #ifdef __SSE2__
@@ -286,7 +270,8 @@ quint64 csv_field::blanks_of_64(const char* p)
     return bits;
 }
 
-bool csv_field::up_to_four_digits(const char* p, std::size_t length, float& value)
+// A piece of one to four digits read from the four bytes at p (all readable); false for others.
+inline bool up_to_four_digits(const char* p, std::size_t length, float& value)
 {
     if (length - 1 >= 4) // also rejects 0
         return false;
@@ -303,7 +288,8 @@ bool csv_field::up_to_four_digits(const char* p, std::size_t length, float& valu
     return true;
 }
 
-std::size_t csv_field::split_blanks(const char* b, const char* e, float* out, QTextCodec* codec)
+// split_floats one byte after the other.
+std::size_t split_blanks(const char* b, const char* e, float* out, QTextCodec* codec)
 {
     // One pass over the bytes: a piece of only "-?digits" (one to nine) is read here; any other
     // piece goes to to_float.
@@ -317,7 +303,7 @@ std::size_t csv_field::split_blanks(const char* b, const char* e, float* out, QT
             const float f = static_cast<float>(static_cast<qint32>(n));
             out[count++] = negative ? -f : f;
         } else {
-            out[count++] = to_float(piece, end, codec);
+            out[count++] = csv_field::to_float(piece, end, codec);
         }
     };
     for (const char* p = b; p != e; ++p) {
@@ -340,4 +326,25 @@ std::size_t csv_field::split_blanks(const char* b, const char* e, float* out, QT
     }
     finish(e);
     return count;
+}
+
+} // namespace
+
+std::size_t csv_field::split_floats(const char* b, const char* e, float* out, QTextCodec* codec)
+{
+    // Blanks are found 64 bytes at a time, while four bytes past each window stay readable; a piece
+    // of one to four digits is read from its four bytes at once, any other as split_blanks reads it.
+    std::size_t count = 0;
+    const char* piece = b;
+    for (const char* window = b; e - window >= 68; window += 64) {
+        for (quint64 blanks = blanks_of_64(window); blanks; blanks &= blanks - 1) {
+            const char* const blank = window + __builtin_ctzll(blanks);
+            float value;
+            if (!up_to_four_digits(piece, static_cast<std::size_t>(blank - piece), value))
+                split_blanks(piece, blank, &value, codec);
+            out[count++] = value;
+            piece = blank + 1;
+        }
+    }
+    return count + split_blanks(piece, e, out + count, codec);
 }

@@ -54,12 +54,4 @@ public:
             begin = field_end + 1;
         }
     }
-
-private:
-    // split_floats one byte after the other.
-    static std::size_t split_blanks(const char* begin, const char* end, float* out, QTextCodec* codec);
-    // Bit i set: p[i] is a blank, for the 64 bytes at p.
-    static quint64 blanks_of_64(const char* p);
-    // A piece of one to four digits read from the four bytes at p (all readable); false for others.
-    static bool up_to_four_digits(const char* p, std::size_t length, float& value);
 };
