@@ -17,6 +17,12 @@ for layout in eobs fixed; do
   ./build-bench/bench/bench_acc_load "$layout" "$file" 2>/dev/null | grep -v '^header fields\|^lines' || true
 done
 
+echo "== the eobs_ layout gzip-compressed (the 323 MB export below)"
+eobs_file="bench-data/open-close_eobs.csv"
+[ -f "$eobs_file" ] || ./build-bench/bench/acc_gen eobs 180000 110 "$eobs_file"
+[ -f "$eobs_file.gz" ] || gzip -k -6 "$eobs_file"
+./build-bench/bench/bench_acc_load eobs "$eobs_file.gz" 2>/dev/null | grep -v '^header fields\|^lines' || true
+
 echo "== named-column reader on a repository download (200,000 bursts, quoted), plain and gzip"
 file="bench-data/acc-named.csv"
 [ -f "$file" ] || ./build-bench/bench/acc_gen named 200000 110 "$file"

@@ -6,6 +6,7 @@
 #include "data/io/loader_cancelled.h"
 #include "data/io/loader_progress.h"
 #include "data/io/loader_wrong_header.h"
+#include "data/io/memory_budget.h"
 #include "data/io/parallel_lines.h"
 #include "data/io/skipped_lines_log.h"
 #include "data/formats/start_time_repair.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
 namespace {
@@ -62,11 +64,13 @@ struct parsed_line
     qint64 start = 0;
     double frequency = 0;
     burst_axes axes;
+    std::optional<burst_min_max> extremes; // taken while the values are at hand, on the parsing thread
 };
 
 // pieces is scratch space the caller may reuse.
 parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slot_of_field,
-                       std::size_t expected_fields, QTextCodec* codec, std::vector<float>& pieces)
+                       std::size_t expected_fields, QTextCodec* codec, std::vector<float>& pieces,
+                       memory_budget& budget)
 {
     parsed_line result;
     span field[column_count];
@@ -78,9 +82,10 @@ parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slo
     csv_field::unquote(axes_text.begin, axes_text.end);
     span raw = field[raw_values];
     csv_field::unquote(raw.begin, raw.end);
-    if (!result.axes.read(axes_text.begin, axes_text.end, raw.begin, raw.end, codec, pieces))
+    if (!result.axes.read(axes_text.begin, axes_text.end, raw.begin, raw.end, codec, pieces, budget))
         return result;
     result.has_data = true;
+    result.extremes.emplace(result.axes.axis[0], result.axes.axis[1], result.axes.axis[2]);
     result.frequency =
         csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
     result.start = csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
@@ -179,11 +184,12 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t expected_fields = slot_of_field.size();
     qint64 total_samples = 0;
     qint32 appended = 0;
+    memory_budget budget(file_name, lines.compressed());
     parallel_lines::run<parsed_line>(
         lines,
-        [&slot_of_field, codec, expected_fields,
+        [&slot_of_field, codec, expected_fields, &budget,
          pieces = std::vector<float>()](const char* line_begin, const char* line_end) mutable {
-            return parse_line(line_begin, line_end, slot_of_field, expected_fields, codec, pieces);
+            return parse_line(line_begin, line_end, slot_of_field, expected_fields, codec, pieces, budget);
         },
         [&](parsed_line&& line) {
             if (progress->loader_progress_cancelled())
@@ -203,7 +209,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
                 bursts_.push_back(
                     std::make_unique<burst>(start, line.frequency, static_cast<qint32>(line.axes.samples),
                                             std::move(line.axes.axis[0]), std::move(line.axes.axis[1]),
-                                            std::move(line.axes.axis[2])));
+                                            std::move(line.axes.axis[2]), *line.extremes));
             } else {
                 waiting.push_back(
                     waiting_burst{line.frequency, line.axes.samples, std::move(line.axes.axis)});

@@ -2,6 +2,7 @@
 
 #include "data/formats/csv_field.h"
 #include "data/io/loader_read_failed.h"
+#include "data/io/memory_budget.h"
 
 #include <QString>
 
@@ -36,7 +37,8 @@ std::array<std::ptrdiff_t, 3> axis_positions(const char* b, const char* e, QText
 } // namespace
 
 bool burst_axes::read(const char* axes_begin, const char* axes_end, const char* raw_begin,
-                      const char* raw_end, QTextCodec* codec, std::vector<float>& pieces)
+                      const char* raw_end, QTextCodec* codec, std::vector<float>& pieces,
+                      memory_budget& budget)
 {
     const std::array<std::ptrdiff_t, 3> position = axis_positions(axes_begin, axes_end, codec);
     const int m = (position[0] >= 0) + (position[1] >= 0) + (position[2] >= 0);
@@ -46,12 +48,17 @@ bool burst_axes::read(const char* axes_begin, const char* axes_end, const char* 
     // Room for one float per byte, which no field can outnumber in pieces; a long field is counted
     // instead, so that memory follows its samples, not its bytes.
     std::size_t room = static_cast<std::size_t>(raw_end - raw_begin) + 1;
-    if (room > counted_from)
+    qint64 scratch = 0; // bytes of a long field's pieces, reserved while they are held
+    if (room > counted_from) {
         room = static_cast<std::size_t>(std::count(raw_begin, raw_end, ' ')) + 1;
+        scratch = static_cast<qint64>(room * sizeof(float));
+        budget.reserve(scratch);
+    }
     if (pieces.size() < room)
         pieces.resize(room);
     const std::size_t piece_count = csv_field::split_floats(raw_begin, raw_end, pieces.data(), codec);
     samples = piece_count / static_cast<std::size_t>(m);
+    budget.reserve(memory_budget::burst_bytes(static_cast<qint64>(samples)));
 
     // Pieces past the end (possible with odd axes texts such as "X Y Z") read as 0.
     for (int a = 0; a < 3; ++a) {
@@ -65,6 +72,7 @@ bool burst_axes::read(const char* axes_begin, const char* axes_end, const char* 
     }
     if (pieces.size() > (std::size_t(1) << 20))
         std::vector<float>().swap(pieces); // a huge line's pieces are not kept for the next one
+    budget.release(scratch);
     return true;
 }
 

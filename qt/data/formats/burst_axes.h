@@ -7,6 +7,7 @@
 #include <vector>
 
 class QTextCodec;
+class memory_budget;
 
 // One burst row's samples per axis, as both kinds of acceleration reader take them apart: the axes
 // text ("XYZ", "XZ", ...) says which axes the blank-separated raw values hold and in what order;
@@ -17,9 +18,10 @@ struct burst_axes
     std::array<std::vector<float>, 3> axis;
 
     // Reads the row's axes (both fields already unquoted); false, with nothing read, when the axes
-    // text names no axis. pieces is scratch space the caller may reuse.
+    // text names no axis. pieces is scratch space the caller may reuse. The burst's memory, and that
+    // of a long row's pieces, is reserved from budget before it is allocated.
     bool read(const char* axes_begin, const char* axes_end, const char* raw_begin, const char* raw_end,
-              QTextCodec* codec, std::vector<float>& pieces);
+              QTextCodec* codec, std::vector<float>& pieces, memory_budget& budget);
 
     // Throws loader_read_failed ("Too many samples: ...") when a file's total passes the limit.
     static void check_limit(qint64 total_samples, qint64 sample_limit);

@@ -6,6 +6,7 @@
 #include "data/io/loader_cancelled.h"
 #include "data/io/loader_progress.h"
 #include "data/io/loader_wrong_header.h"
+#include "data/io/memory_budget.h"
 #include "data/formats/start_time_repair.h"
 #include "data/io/trace.h"
 
@@ -91,6 +92,7 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
         burst_axes axes;
     };
     std::vector<waiting_burst> waiting;
+    memory_budget budget(rows.file_name(), rows.compressed());
     const auto add = [&](const QByteArray& animal, qint64 start, double frequency, burst_axes& axes) {
         animals_.add(animal, std::make_unique<burst>(start, frequency, static_cast<qint32>(axes.samples),
                                                      std::move(axes.axis[0]), std::move(axes.axis[1]),
@@ -105,7 +107,7 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
         const field axes_text = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
         const field raw = named_rows::unquoted(fields[static_cast<std::size_t>(raw_column)]);
         burst_axes axes;
-        if (!axes.read(axes_text.first, axes_text.second, raw.first, raw.second, codec, pieces))
+        if (!axes.read(axes_text.first, axes_text.second, raw.first, raw.second, codec, pieces, budget))
             continue;
         total_samples += static_cast<qint64>(axes.samples);
         burst_axes::check_limit(total_samples, sample_limit);
@@ -141,9 +143,12 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
     qint64 total_samples = 0;
     qint64 unusable_times = 0;
     qint32 appended = 0;
+    // A sample takes up to twice its 12 bytes while its burst grows; each burst its bookkeeping.
+    memory_budget budget(rows.file_name(), rows.compressed());
     const auto append = [&](const QByteArray& animal, std::unique_ptr<burst> b) {
         if (!b)
             return;
+        budget.reserve(memory_budget::burst_bytes(0));
         animals_.add(animal, std::move(b));
         progress->loader_progress_set_value(appended);
         ++appended;
@@ -166,6 +171,7 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
             continue;
         }
         burst_axes::check_limit(++total_samples, sample_limit);
+        budget.reserve(2 * memory_budget::sample_bytes);
         const QByteArray animal = rows.animal(fields);
         // Animals keep the order of their first row; their assemblers are made in the same order.
         const std::size_t group = animals_.find_or_add(animal);

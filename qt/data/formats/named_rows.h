@@ -26,6 +26,8 @@ public:
 
     const named_columns& columns() const { return *columns_; }
     QTextCodec* codec() const { return lines_.codec(); }
+    bool compressed() const { return lines_.compressed(); }
+    QString file_name() const { return file_name_; }
 
     // Splits the next line of that sensor (its sensor-type, where the file has one) into fields,
     // polling progress for cancellation once per line; a line with another number of fields than
@@ -48,6 +50,7 @@ public:
     static bool names_both_sensors(const named_columns& columns);
 
 private:
+    QString file_name_;
     line_reader lines_;
     skipped_lines_log skipped_{trace::stream::out};
     std::unique_ptr<named_columns> columns_;

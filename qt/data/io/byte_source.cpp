@@ -1,12 +1,14 @@
 #include "data/io/byte_source.h"
 
 #include "data/io/loader_read_failed.h"
+#include "data/io/read_ahead.h"
 #include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <isa-l/igzip_lib.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -20,9 +22,16 @@ constexpr std::size_t input_chunk = 1 << 18;
 
 } // namespace
 
+// Two decoders of one gzip stream: ISA-L's, about three times faster, reads every well-formed file;
+// at the first sign of trouble zlib starts over from the first byte and passes over the bytes already
+// handed out, so that damaged input fails exactly as zlib tells it.
 struct byte_source::inflater
 {
+    inflate_state fast{};
     z_stream stream{};
+    bool slow = false;     // zlib decodes
+    qint64 delivered = 0;  // bytes handed out so far
+    qint64 to_skip = 0;    // bytes zlib decodes again and drops after taking over
     std::vector<unsigned char> input = std::vector<unsigned char>(input_chunk);
     bool input_end = false;    // the file has no more bytes
     bool member_ended = false; // the last gzip member ended cleanly
@@ -91,6 +100,8 @@ byte_source::byte_source(const QString& file_name) : name_(file_name), file_(fil
         static_cast<unsigned char>(magic[1]) != 0x8b)
         return;
     inflater_ = std::make_unique<inflater>();
+    isal_inflate_init(&inflater_->fast);
+    inflater_->fast.crc_flag = ISAL_GZIP;
     // 16 + MAX_WBITS: a gzip wrapper, checked (CRC and length) at the end of each member.
     if (inflateInit2(&inflater_->stream, 16 + MAX_WBITS) != Z_OK)
         throw loader_read_failed(QStringLiteral("Can't read file: the compressed data cannot be unpacked"));
@@ -150,6 +161,8 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
 
 qint64 byte_source::size() const
 {
+    if (ahead_)
+        return size_;
     if (archive_)
         return archive_->size;
     return file_.isSequential() ? 0 : file_.size();
@@ -162,6 +175,8 @@ bool byte_source::compressed() const
 
 qint64 byte_source::position() const
 {
+    if (ahead_)
+        return ahead_->position();
     return archive_ ? archive_->read : file_.pos();
 }
 
@@ -181,6 +196,21 @@ qint64 byte_source::read(char* out, qint64 max)
         archive_->read += n;
         return n;
     }
+    if (ahead_)
+        return ahead_->read(out, max);
+    if (!compressed())
+        return read_raw(out, max);
+    // A look at the first bytes reads once; a reader goes on, and the unpacking moves to a thread.
+    if (++reads_ < 2)
+        return unpack(out, max);
+    size_ = size();
+    ahead_ = std::make_unique<read_ahead>([this](char* to, qint64 most) { return unpack(to, most); },
+                                          [this] { return archive_ ? archive_->read : file_.pos(); });
+    return ahead_->read(out, max);
+}
+
+qint64 byte_source::unpack(char* out, qint64 max)
+{
     if (archive_) {
         const zip_int64_t n = zip_fread(archive_->entry, out, static_cast<zip_uint64_t>(max));
         if (n < 0)
@@ -188,47 +218,121 @@ qint64 byte_source::read(char* out, qint64 max)
         archive_->read += n;
         return n;
     }
-    return inflater_ ? inflate_into(out, max) : read_raw(out, max);
+    return inflate_into(out, max);
 }
 
 qint64 byte_source::inflate_into(char* out, qint64 max)
 {
-    z_stream& z = inflater_->stream;
+    inflater& in = *inflater_;
+    if (!in.slow) {
+        const qint64 n = inflate_fast(out, max);
+        if (n >= 0) {
+            in.delivered += n;
+            return n;
+        }
+        // zlib reads the whole stream again and tells what is wrong with it, if anything.
+        if (!file_.seek(0))
+            throw loader_read_failed(QStringLiteral("Can't read file: ") + file_.errorString());
+        in.slow = true;
+        in.to_skip = in.delivered;
+        in.input_end = in.member_ended = in.padded = false;
+        in.stream.avail_in = 0;
+        inflateReset(&in.stream);
+    }
+    while (in.to_skip > 0) {
+        const qint64 n = inflate_slow(out, std::min(max, in.to_skip));
+        if (n == 0)
+            return 0;
+        in.to_skip -= n;
+    }
+    return inflate_slow(out, max);
+}
+
+// Takes the next input chunk when the decoder has used up the last one; false at the end of the file.
+bool byte_source::refill(unsigned char*& next, unsigned int& avail)
+{
+    inflater& in = *inflater_;
+    if (avail == 0 && !in.input_end) {
+        const qint64 n = read_raw(reinterpret_cast<char*>(in.input.data()), static_cast<qint64>(in.input.size()));
+        in.input_end = n == 0;
+        next = in.input.data();
+        avail = static_cast<uInt>(n);
+    }
+    return avail > 0;
+}
+
+// Zero bytes after a member are padding (a tape or block writer's), as gzip -t takes them. Returns
+// false when a byte other than zero follows padding.
+bool byte_source::skip_padding(unsigned char*& next, unsigned int& avail)
+{
+    inflater& in = *inflater_;
+    while (in.member_ended && avail > 0 && *next == 0) {
+        ++next;
+        --avail;
+        in.padded = true;
+    }
+    return !in.padded || avail == 0;
+}
+
+qint64 byte_source::inflate_fast(char* out, qint64 max)
+{
+    inflater& in = *inflater_;
+    inflate_state& s = in.fast;
+    s.next_out = reinterpret_cast<uint8_t*>(out);
+    s.avail_out = static_cast<uint32_t>(max);
+    while (s.avail_out == static_cast<uint32_t>(max)) {
+        const bool more = refill(s.next_in, s.avail_in);
+        if (!more && in.member_ended)
+            return 0;
+        if (more && !skip_padding(s.next_in, s.avail_in))
+            return -1;
+        if (more && s.avail_in == 0)
+            continue;
+        if (more && in.member_ended) { // another gzip member follows
+            uint8_t* next = s.next_in;
+            const uint32_t avail = s.avail_in;
+            isal_inflate_reset(&s);
+            s.crc_flag = ISAL_GZIP;
+            s.next_in = next;
+            s.avail_in = avail;
+            in.member_ended = false;
+        }
+        // Without more input the decoder may still hold the end of the member: it is asked once more.
+        const uint32_t avail_in = s.avail_in;
+        if (isal_inflate(&s) < 0 || (s.avail_in == avail_in && s.avail_out == static_cast<uint32_t>(max) &&
+                                     s.block_state != ISAL_BLOCK_FINISH))
+            return -1; // damaged, or no progress at all
+        in.member_ended = s.block_state == ISAL_BLOCK_FINISH;
+    }
+    return max - static_cast<qint64>(s.avail_out);
+}
+
+qint64 byte_source::inflate_slow(char* out, qint64 max)
+{
+    inflater& in = *inflater_;
+    z_stream& z = in.stream;
     z.next_out = reinterpret_cast<Bytef*>(out);
     z.avail_out = static_cast<uInt>(max);
     while (z.avail_out == static_cast<uInt>(max)) {
-        if (z.avail_in == 0 && !inflater_->input_end) {
-            const qint64 n = read_raw(reinterpret_cast<char*>(inflater_->input.data()),
-                                      static_cast<qint64>(inflater_->input.size()));
-            inflater_->input_end = n == 0;
-            z.next_in = inflater_->input.data();
-            z.avail_in = static_cast<uInt>(n);
-        }
-        if (z.avail_in == 0 && inflater_->input_end) {
-            if (inflater_->member_ended)
+        if (!refill(z.next_in, z.avail_in)) {
+            if (in.member_ended)
                 return 0;
             throw loader_read_failed(
                 QStringLiteral("Can't read file: the compressed data ends early (truncated download?)"));
         }
-        // Zero bytes after a member are padding (a tape or block writer's), as gzip -t takes them.
-        while (inflater_->member_ended && z.avail_in > 0 && *z.next_in == 0) {
-            ++z.next_in;
-            --z.avail_in;
-            inflater_->padded = true;
-        }
-        if (inflater_->padded && z.avail_in == 0)
-            continue;
-        if (inflater_->padded)
+        if (!skip_padding(z.next_in, z.avail_in))
             throw loader_read_failed(QStringLiteral(
                 "Can't read file: the compressed data is damaged (bytes after the zero padding)"));
-        if (inflater_->member_ended) {
+        if (z.avail_in == 0)
+            continue;
+        if (in.member_ended) {
             // Another gzip member follows (concatenated archives read as one stream).
             inflateReset(&z);
-            inflater_->member_ended = false;
+            in.member_ended = false;
         }
         const int status = inflate(&z, Z_NO_FLUSH);
         if (status == Z_STREAM_END) {
-            inflater_->member_ended = true;
+            in.member_ended = true;
         } else if (status != Z_OK && status != Z_BUF_ERROR) {
             throw loader_read_failed(QStringLiteral("Can't read file: the compressed data is damaged (%1)")
                                          .arg(QString::fromLatin1(z.msg ? z.msg : "unknown error")));

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class read_ahead;
+
 // The bytes of a file, read in one streaming pass: a gzip file (recognised by its magic bytes) is
 // inflated on the fly, a zip archive gives its first CSV or text entry without unpacking to disk
 // (an entry path, see zip_entry_path, gives that entry), any other file is passed through unchanged.
@@ -41,10 +43,20 @@ private:
     void open_archive(const QString& file_name, const QString& entry);
 
     qint64 read_raw(char* out, qint64 max);
+    // The next bytes of a compressed file, on whichever thread reads them.
+    qint64 unpack(char* out, qint64 max);
     qint64 inflate_into(char* out, qint64 max);
+    // ISA-L's decoding; -1 when the input is damaged, cut or odd in any way.
+    qint64 inflate_fast(char* out, qint64 max);
+    qint64 inflate_slow(char* out, qint64 max);
+    bool refill(unsigned char*& next, unsigned int& avail);
+    bool skip_padding(unsigned char*& next, unsigned int& avail);
 
     QString name_;
     QFile file_;
     std::unique_ptr<inflater> inflater_; // set for gzip files
     std::unique_ptr<archive> archive_;   // set for zip archives
+    qint64 size_ = 0;
+    int reads_ = 0;
+    std::unique_ptr<read_ahead> ahead_; // unpacks compressed input from the second read on
 };

@@ -172,12 +172,27 @@ bool line_reader::next_lines(std::size_t bytes, std::vector<char>& out, line& ta
     tail = line::ok;
     const char* b;
     const char* e;
-    for (std::size_t count = 0; count < max_block_lines && out.size() < bytes && !at_end(); ++count) {
+    for (std::size_t count = 0; count < max_block_lines && out.size() < bytes && !at_end();) {
+        // The whole lines already buffered go over in one copy, their line ends as they are.
+        const char* const base = buffer_.data();
+        std::size_t whole = pos_;
+        for (; count < max_block_lines && out.size() + (whole - pos_) < bytes; ++count) {
+            const void* nl = std::memchr(base + whole, '\n', size_ - whole);
+            if (!nl || static_cast<std::size_t>(static_cast<const char*>(nl) - (base + whole)) > max_line_)
+                break;
+            whole = static_cast<std::size_t>(static_cast<const char*>(nl) - base) + 1;
+        }
+        if (whole != pos_) {
+            out.insert(out.end(), base + pos_, base + whole);
+            pos_ = whole;
+            continue;
+        }
         tail = next(b, e);
         if (tail != line::ok)
             return true;
         out.insert(out.end(), b, e);
         out.push_back('\n');
+        ++count;
     }
     return !out.empty();
 }

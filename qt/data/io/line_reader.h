@@ -46,9 +46,10 @@ public:
     // Throws loader_read_failed with "Can't read file: <reason>" on a read error or when the file
     // ends before the size it had when it was opened.
     line next(const char*& begin, const char*& end);
-    // Replaces out with the next lines as next() gives them, each ended by "\n", at least bytes of
-    // them unless the input ends first or a line is not ok; tail tells that line (too_long or
-    // cancelled, which follows out's lines) or ok. False when nothing is left.
+    // Replaces out with the next lines, each ended by its "\n" or "\r\n" (the last line of the input,
+    // as next() gives it, by "\n"), at least bytes of them unless the input ends first or a line is
+    // not ok; tail tells that line (too_long or cancelled, which follows out's lines) or ok. False
+    // when nothing is left.
     bool next_lines(std::size_t bytes, std::vector<char>& out, line& tail);
     // True when the rest of the input is known to be at most bytes long (plain files only).
     bool fits_in(std::size_t bytes) const;
@@ -61,6 +62,8 @@ public:
     static constexpr std::size_t max_block_lines = 16384;
 
     QTextCodec* codec() const { return codec_; }
+    // True for gzip and zip input.
+    bool compressed() const { return file_.compressed(); }
 
     // From the next chunk on, reports the bytes read after each chunk, and the file size at the end
     // unless that was the last count reported.

@@ -8,37 +8,6 @@
 
 namespace {
 
-// Eight independent lanes so the compiler can use vector min/max; the result is the same smallest
-// and largest element (of equal values, possibly another one, e.g. -0 for 0).
-void scan(const std::vector<float>& values, float& lo, float& hi)
-{
-    lo = std::numeric_limits<float>::max();
-    hi = -std::numeric_limits<float>::max();
-    if (values.empty())
-        return;
-    constexpr std::size_t lanes = 8;
-    float lane_lo[lanes], lane_hi[lanes];
-    std::fill(lane_lo, lane_lo + lanes, values.front());
-    std::fill(lane_hi, lane_hi + lanes, values.front());
-    const float* v = values.data();
-    const std::size_t n = values.size(), whole = n - n % lanes;
-    for (std::size_t i = 0; i < whole; i += lanes) {
-        for (std::size_t l = 0; l < lanes; ++l) {
-            lane_lo[l] = v[i + l] < lane_lo[l] ? v[i + l] : lane_lo[l];
-            lane_hi[l] = v[i + l] > lane_hi[l] ? v[i + l] : lane_hi[l];
-        }
-    }
-    lo = hi = values.front();
-    for (std::size_t l = 0; l < lanes; ++l) {
-        lo = lane_lo[l] < lo ? lane_lo[l] : lo;
-        hi = lane_hi[l] > hi ? lane_hi[l] : hi;
-    }
-    for (std::size_t i = whole; i < n; ++i) {
-        lo = v[i] < lo ? v[i] : lo;
-        hi = v[i] > hi ? v[i] : hi;
-    }
-}
-
 // Lower-bound lookup shared by both indices: the element equal to key, else the one before the
 // first greater element, else the last.
 template <typename T> qint32 index_at_or_before(const std::vector<T>& sorted, T key)
@@ -52,15 +21,8 @@ template <typename T> qint32 index_at_or_before(const std::vector<T>& sorted, T 
 
 } // namespace
 
-burst_min_max::burst_min_max(const burst& b)
-{
-    scan(b.x, min_x, max_x);
-    scan(b.y, min_y, max_y);
-    scan(b.z, min_z, max_z);
-}
-
 burst_entry::burst_entry(qint32 index_, qint32 first_sample_, std::unique_ptr<::burst> burst_)
-    : index(index_), first_sample(first_sample_), burst(std::move(burst_)), extremes(*burst)
+    : index(index_), first_sample(first_sample_), burst(std::move(burst_)), extremes(burst->extremes)
 {
 }
 

@@ -7,17 +7,8 @@
 #include <memory>
 #include <vector>
 
-// Smallest and largest value of each axis of one burst. A burst without samples gets
-// min = 3.4028235e38 and max = -3.4028235e38, so folding it into a value range changes nothing.
-struct burst_min_max
-{
-    explicit burst_min_max(const burst& b);
-
-    float min_x, min_y, min_z;
-    float max_x, max_y, max_z;
-};
-
-// One burst in time order inside a burst_space, with its global sample number and extremes.
+// One burst in time order inside a burst_space, with its global sample number and extremes (the
+// burst's own).
 struct burst_entry
 {
     burst_entry(qint32 index, qint32 first_sample, std::unique_ptr<::burst> burst);
@@ -25,7 +16,7 @@ struct burst_entry
     qint32 index;        // position in time order
     qint32 first_sample; // global index of the burst's first sample
     std::unique_ptr<::burst> burst;
-    burst_min_max extremes;
+    const burst_min_max& extremes;
 };
 
 // All bursts of one acceleration file in time order, with one global sample index over all of

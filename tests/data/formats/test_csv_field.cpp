@@ -1,8 +1,12 @@
-// The comma splitter and the exact comparison both readers use.
+// The comma splitter and the exact comparison both readers use, and the reading of raw values.
 #include "data/formats/csv_field.h"
 
 #include <QList>
 #include <QTest>
+#include <QTextCodec>
+
+#include <cstring>
+#include <vector>
 
 class test_csv_field : public QObject
 {
@@ -14,6 +18,7 @@ private slots:
     void split_commas_stops_when_asked();
     void equals_data();
     void equals();
+    void split_floats_reads_each_piece_as_qt();
 };
 
 void test_csv_field::split_commas_data()
@@ -79,6 +84,26 @@ void test_csv_field::equals()
     const QByteArray padded = field + "XYZ";
     QCOMPARE(csv_field::equals(padded.constData(), padded.constData() + field.size(), text.constData()),
              equal);
+}
+
+void test_csv_field::split_floats_reads_each_piece_as_qt()
+{
+    // Pieces at every offset of the 64-byte windows, each compared bit for bit with QString::toFloat.
+    const QByteArray pieces = "0 7 42 999 4095 10000 -1 -0 -4095 0042 00 123456789 1234567890 1e3 +5 1.5 "
+                              "4O9 12a 9: /1 \xc3\xa9 -  --5 5- 3.40282e39 inf 0x10  2047";
+    for (int shift = 0; shift < 64; ++shift) {
+        const QByteArray text = QByteArray(shift, '1') + " " + pieces + " " + pieces;
+        std::vector<float> got(static_cast<std::size_t>(text.size()) + 1);
+        const std::size_t count = csv_field::split_floats(text.constData(), text.constData() + text.size(),
+                                                          got.data(), QTextCodec::codecForName("UTF-8"));
+        const QList<QByteArray> expected = text.split(' ');
+        QCOMPARE(count, static_cast<std::size_t>(expected.size()));
+        for (int i = 0; i < expected.size(); ++i) {
+            const float want = QString::fromUtf8(expected[i]).toFloat();
+            QVERIFY2(std::memcmp(&got[static_cast<std::size_t>(i)], &want, sizeof want) == 0,
+                     expected[i].constData());
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(test_csv_field)

@@ -50,8 +50,11 @@ QList<QPair<int, QByteArray>> all_blocks(const QString& path, std::size_t max_li
             return {}; // every line of a block ends with "\n"
         QList<QByteArray> parts = text.split('\n');
         parts.removeLast();
-        for (const QByteArray& part : parts)
+        for (QByteArray& part : parts) {
+            if (part.endsWith('\r')) // a block keeps "\r\n", which parallel_lines ends the line at
+                part.chop(1);
             out << qMakePair(static_cast<int>(line_reader::line::ok), part);
+        }
         if (tail != line_reader::line::ok)
             out << qMakePair(static_cast<int>(tail), QByteArray());
     }

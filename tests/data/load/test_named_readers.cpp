@@ -10,6 +10,7 @@
 #include "data/formats/loader_named_acc.h"
 #include "data/formats/loader_named_gps.h"
 #include "data/io/loader_read_failed.h"
+#include "data/io/memory_budget.h"
 #include "data/io/loader_wrong_header.h"
 #include "support/acc_layouts.h"
 #include "support/download_layouts.h"
@@ -111,6 +112,8 @@ private slots:
     void gzip_reads_as_plain();
     void gzip_damaged_or_truncated_is_a_clear_failure_data();
     void gzip_damaged_or_truncated_is_a_clear_failure();
+    void gzip_past_the_memory_budget_is_refused_data();
+    void gzip_past_the_memory_budget_is_refused();
     void zip_reads_its_first_text_entry();
     void zip_without_text_entry_or_damaged_is_a_clear_failure_data();
     void zip_without_text_entry_or_damaged_is_a_clear_failure();
@@ -627,6 +630,8 @@ void test_named_readers::gzip_reads_as_plain_data()
                "eobs_start_timestamp,eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,"
                "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n")
         << (1 << 30);
+    QTest::newRow("named, members of seven bytes") << big.left(3000) << 7;
+    QTest::newRow("named, text of exactly one read") << big.left(1 << 20) << (1 << 30);
     QTest::newRow("empty text") << QByteArray() << (1 << 30);
     QTest::newRow("named, zero padding after the member") << big << (1 << 30);
 }
@@ -648,6 +653,8 @@ void test_named_readers::gzip_reads_as_plain()
     if (a.status == ELS_SUCCESS) {
         QCOMPARE(b.space->entry_count(), a.space->entry_count());
         QVERIFY(a.space->entry_count() > 0);
+        for (qint32 i = 0; i < a.space->entry_count(); ++i)
+            QCOMPARE(burst_text(*b.space->entry(i).burst), burst_text(*a.space->entry(i).burst));
     }
     QCOMPARE(p2.values, p1.values);
 }
@@ -691,6 +698,49 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
         QVERIFY2(chain.reason.startsWith("Can't read file: the compressed data "), qPrintable(chain.reason));
     else
         QCOMPARE(chain.reason, reason);
+}
+
+void test_named_readers::gzip_past_the_memory_budget_is_refused_data()
+{
+    // Ten bursts of 100 samples reserve 10 x (1200 + 256) bytes; ten regular one-sample rows make one
+    // burst and reserve 10 x 24 + 256 bytes (a growing burst may hold twice its samples).
+    QByteArray bursts = "eobs_start_timestamp,eobs_acceleration_axes,"
+                        "eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw\n";
+    QByteArray rows = "timestamp,acceleration-raw-x,acceleration-raw-y,acceleration-raw-z\n";
+    for (int i = 0; i < 10; ++i) {
+        bursts += "2014-05-02 13:00:0" + QByteArray::number(i) + ".000,XYZ,10," +
+                  QByteArray(299, '7').replace("7", "7 ") + "7\n";
+        rows += "2014-05-02 13:00:00." + QByteArray::number(1000 + i * 100).right(3) + ",1,2,3\n";
+    }
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("packed");
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("bursts at the limit") << bursts << true << qint64(14560) << false;
+    QTest::newRow("bursts a byte over") << bursts << true << qint64(14559) << true;
+    QTest::newRow("one-sample rows at the limit") << rows << true << qint64(496) << false;
+    QTest::newRow("one-sample rows a byte over") << rows << true << qint64(495) << true;
+    QTest::newRow("a plain file has no limit") << bursts << false << qint64(1) << false;
+}
+
+void test_named_readers::gzip_past_the_memory_budget_is_refused()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, packed);
+    QFETCH(qint64, limit);
+    QFETCH(bool, refused);
+    const QString path = dir.write(packed ? "acc.csv.gz" : "acc.csv", packed ? gzip(content) : content);
+    recording_progress progress;
+    streams_capture streams;
+    memory_budget::set_bytes(limit);
+    eobs_acc_loader chain(path, &progress);
+    memory_budget::set_bytes(0);
+    QCOMPARE(chain.status, refused ? ELS_READ_FAILED : ELS_SUCCESS);
+    if (refused)
+        QCOMPARE(chain.reason, QString("Can't read file: the samples unpacked from \"%1\" need more than 0 MB of "
+                                       "memory, the limit for a compressed file (this machine has %2 MB)")
+                                   .arg(path)
+                                   .arg(memory_budget::physical_memory() / 1000000));
 }
 
 void test_named_readers::zip_reads_its_first_text_entry()
