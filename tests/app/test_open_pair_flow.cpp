@@ -18,6 +18,7 @@
 #include "map/map_form.h"
 #include "map/map_widget.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QNetworkAccessManager>
 #include <QProgressDialog>
@@ -209,10 +210,10 @@ void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
 void test_open_pair_flow::capitalised_name_is_not_its_own_partner_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("acc txt") << "UP_ACC.TXT";
-    QTest::newRow("gps txt") << "UP_GPS.TXT";
-    QTest::newRow("acc csv") << "UPACC.CSV";
-    QTest::newRow("mixed") << "Up_Gps.Csv";
+    add_row("acc txt", "UP_ACC.TXT");
+    add_row("gps txt", "UP_GPS.TXT");
+    add_row("acc csv", "UPACC.CSV");
+    add_row("mixed", "Up_Gps.Csv");
 }
 
 void test_open_pair_flow::capitalised_name_is_not_its_own_partner()

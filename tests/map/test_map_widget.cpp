@@ -9,6 +9,7 @@
 #include "map/tile_cache.h"
 #include "map/tile_manager.h"
 #include "support/tile_test_server.h"
+#include "support/data_table.h"
 
 #include <QApplication>
 #include <QFile>
@@ -272,17 +273,15 @@ void test_map_widget::new_widget_starts_at_level_one()
 
 void test_map_widget::first_paint_requests_the_visible_tiles_data()
 {
-    QTest::addColumn<int>("w");
-    QTest::addColumn<int>("h");
-    QTest::addColumn<QStringList>("paths"); // "column/row" at level 1, in request order
+    add_columns<int, int, QStringList>("w", "h",
+                                       "paths"); // "column/row" at level 1, in request order
 
     // Columns -1 ... 2 wrap to 1, 0, 1, 0; rows 0 ... 2, row 2 lying outside the world.
-    QTest::newRow("640x480") << 640 << 480 << QStringList{"1/0", "1/1", "1/2", "0/0", "0/1", "0/2"};
+    add_row("640x480", 640, 480, QStringList{"1/0", "1/1", "1/2", "0/0", "0/1", "0/2"});
     // At least 514 high: row -1 too.
-    QTest::newRow("600x520") << 600 << 520
-                             << QStringList{"1/-1", "1/0", "1/1", "1/2", "0/-1", "0/0", "0/1", "0/2"};
+    add_row("600x520", 600, 520, QStringList{"1/-1", "1/0", "1/1", "1/2", "0/-1", "0/0", "0/1", "0/2"});
     // Less than 256 high: rows 0 and 1 only; columns 0 ... 2.
-    QTest::newRow("300x200") << 300 << 200 << QStringList{"0/0", "0/1", "1/0", "1/1"};
+    add_row("300x200", 300, 200, QStringList{"0/0", "0/1", "1/0", "1/1"});
 }
 
 void test_map_widget::first_paint_requests_the_visible_tiles()
@@ -358,15 +357,14 @@ void test_map_widget::set_level_at_the_current_level_emits()
 
 void test_map_widget::wheel_in_and_out_returns_to_the_origin_data()
 {
-    QTest::addColumn<int>("x");
-    QTest::addColumn<int>("y");
-    QTest::addColumn<int>("dx"); // pan before zooming
-    QTest::addColumn<int>("dy");
-    QTest::newRow("centre") << 320 << 240 << 0 << 0;
-    QTest::newRow("top left") << 0 << 0 << 0 << 0;
-    QTest::newRow("even point") << 100 << 50 << 0 << 0;
-    QTest::newRow("odd point after a pan") << 613 << 477 << 31 << -17;
-    QTest::newRow("west of the world") << 5 << 400 << 900 << 0;
+    add_columns<int, int, int, int>("x", "y",
+                                    "dx", // pan before zooming
+                                    "dy");
+    add_row("centre", 320, 240, 0, 0);
+    add_row("top left", 0, 0, 0, 0);
+    add_row("even point", 100, 50, 0, 0);
+    add_row("odd point after a pan", 613, 477, 31, -17);
+    add_row("west of the world", 5, 400, 900, 0);
 }
 
 void test_map_widget::wheel_in_and_out_returns_to_the_origin()
@@ -421,16 +419,15 @@ void test_map_widget::wheel_logs_its_arithmetic()
 
 void test_map_widget::wheel_deltas_other_than_one_notch_do_not_zoom_data()
 {
-    QTest::addColumn<QPoint>("angle");
-    QTest::addColumn<int>("level");
-    QTest::newRow("two notches") << QPoint(0, 240) << 3;
-    QTest::newRow("two notches back") << QPoint(0, -240) << 3;
-    QTest::newRow("half a notch") << QPoint(0, 60) << 3;
-    QTest::newRow("half a notch back") << QPoint(0, -60) << 3;
-    QTest::newRow("smooth scroll") << QPoint(0, 8) << 3;
-    QTest::newRow("one notch") << QPoint(0, 120) << 4;
-    QTest::newRow("one notch sideways") << QPoint(-120, 0) << 2;
-    QTest::newRow("one notch, slight tilt") << QPoint(15, 120) << 4;
+    add_columns<QPoint, int>("angle", "level");
+    add_row("two notches", QPoint(0, 240), 3);
+    add_row("two notches back", QPoint(0, -240), 3);
+    add_row("half a notch", QPoint(0, 60), 3);
+    add_row("half a notch back", QPoint(0, -60), 3);
+    add_row("smooth scroll", QPoint(0, 8), 3);
+    add_row("one notch", QPoint(0, 120), 4);
+    add_row("one notch sideways", QPoint(-120, 0), 2);
+    add_row("one notch, slight tilt", QPoint(15, 120), 4);
 }
 
 void test_map_widget::wheel_deltas_other_than_one_notch_do_not_zoom()
@@ -683,14 +680,14 @@ void test_map_widget::track_layer_draws_in_its_colour()
 
 void test_map_widget::track_layer_matches_the_full_path_within_a_pixel_data()
 {
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("dx"); // view centre offset from the track's start, in pixels
-    QTest::addColumn<int>("dy");
-    QTest::newRow("whole track, level 7") << 7 << 0 << 0;
-    QTest::newRow("level 11") << 11 << 0 << 0;
-    QTest::newRow("level 14") << 14 << 40 << -30;
-    QTest::newRow("level 17, most fixes off screen") << 17 << 0 << 0;
-    QTest::newRow("level 15, elsewhere") << 15 << -500 << 300;
+    add_columns<int, int, int>("level",
+                               "dx", // view centre offset from the track's start, in pixels
+                               "dy");
+    add_row("whole track, level 7", 7, 0, 0);
+    add_row("level 11", 11, 0, 0);
+    add_row("level 14", 14, 40, -30);
+    add_row("level 17, most fixes off screen", 17, 0, 0);
+    add_row("level 15, elsewhere", 15, -500, 300);
 }
 
 void test_map_widget::track_layer_matches_the_full_path_within_a_pixel()

@@ -7,6 +7,7 @@
 #include "map/tile_manager.h"
 #include "map/tile_math.h"
 #include "support/tile_test_server.h"
+#include "support/data_table.h"
 #include "map/zoom_state.h"
 
 #include <QElapsedTimer>
@@ -454,13 +455,12 @@ void test_tile_download::without_network_tiles_stay_missing()
 
 void test_tile_download::refused_answers_data()
 {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("reason");
+    add_columns<int, QString>("answer", "reason");
     // The image size is read from the PNG header before anything is decoded.
-    QTest::newRow("513 x 512") << int(tile_test_server::png_513)
-                               << "the image is 513 x 512 pixels, more than 512 x 512";
-    QTest::newRow("tile and 3 MiB more") << int(tile_test_server::png_trailer)
-                                         << "the reply is larger than 2097152 bytes";
+    add_row("513 x 512", int(tile_test_server::png_513),
+            "the image is 513 x 512 pixels, more than 512 x 512");
+    add_row("tile and 3 MiB more", int(tile_test_server::png_trailer),
+            "the reply is larger than 2097152 bytes");
 }
 
 void test_tile_download::refused_answers()

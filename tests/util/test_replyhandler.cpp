@@ -1,6 +1,7 @@
 // ReplyHandler against HTTP servers started on 127.0.0.1 by the test.
 #include "support/http_test_server.h"
 #include "support/online_test_support.h"
+#include "support/data_table.h"
 #include "util/replyhandler.h"
 
 #include <QElapsedTimer>
@@ -200,13 +201,13 @@ void test_replyhandler::status_404_is_failure()
 
 void test_replyhandler::answer_over_64_kb_is_aborted_data()
 {
-    QTest::addColumn<qint64>("size");
-    QTest::addColumn<bool>("announced"); // with Content-Length, or ended by closing the connection
-    QTest::newRow("64 KiB announced") << qint64(65536) << true;
-    QTest::newRow("one byte more announced") << qint64(65537) << true;
-    QTest::newRow("64 KiB unannounced") << qint64(65536) << false;
-    QTest::newRow("one byte more unannounced") << qint64(65537) << false;
-    QTest::newRow("20 MiB unannounced") << (qint64(20) << 20) << false;
+    add_columns<qint64, bool>("size",
+                              "announced"); // with Content-Length, or ended by closing the connection
+    add_row("64 KiB announced", qint64(65536), true);
+    add_row("one byte more announced", qint64(65537), true);
+    add_row("64 KiB unannounced", qint64(65536), false);
+    add_row("one byte more unannounced", qint64(65537), false);
+    add_row("20 MiB unannounced", (qint64(20) << 20), false);
 }
 
 void test_replyhandler::answer_over_64_kb_is_aborted()

@@ -2,6 +2,7 @@
 #include "widgets/drag_handler.h"
 #include "widgets/drag_tracker.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QMouseEvent>
 #include <QTest>
@@ -91,18 +92,17 @@ void test_drag_tracker::first_move_starts_then_drags_then_ends()
 
 void test_drag_tracker::dispatch_data()
 {
-    QTest::addColumn<QStringList>("handlers"); // named after their button: "L1" is a left one
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QStringList>("log");
-    QTest::addColumn<QString>("err");
-    QTest::newRow("click without move")
-        << QStringList{"L"} << QStringList{"press 10 L", "release 10 L"} << QStringList() << "handle_click\n";
-    QTest::newRow("first matching handler wins")
-        << QStringList{"R", "L1", "L2"} << QStringList{"press 0 L", "move 5 L", "release 6 L"}
-        << QStringList{"L1 start 5,5", "L1 end 6"} << "handle_drag_start\nhandle_drag_end\n";
-    QTest::newRow("right button finds no handler but still ends")
-        << QStringList{"L"} << QStringList{"press 0 R", "move 50 R", "move 60 R", "release 60 R"}
-        << QStringList() << "handle_drag_start\nhandle_drag_end\n";
+    add_columns<QStringList, QStringList, QStringList, QString>(
+        "handlers", // named after their button: "L1" is a left one
+        "events", "log", "err");
+    add_row("click without move", QStringList{"L"}, QStringList{"press 10 L", "release 10 L"}, QStringList(),
+            "handle_click\n");
+    add_row("first matching handler wins", QStringList{"R", "L1", "L2"},
+            QStringList{"press 0 L", "move 5 L", "release 6 L"}, QStringList{"L1 start 5,5", "L1 end 6"},
+            "handle_drag_start\nhandle_drag_end\n");
+    add_row("right button finds no handler but still ends", QStringList{"L"},
+            QStringList{"press 0 R", "move 50 R", "move 60 R", "release 60 R"}, QStringList(),
+            "handle_drag_start\nhandle_drag_end\n");
 }
 
 void test_drag_tracker::dispatch()

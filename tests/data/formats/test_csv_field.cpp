@@ -18,14 +18,13 @@ private slots:
 
 void test_csv_field::split_commas_data()
 {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QList<QByteArray>>("fields");
-    QTest::newRow("empty line") << QByteArray() << QList<QByteArray>{""};
-    QTest::newRow("one field") << QByteArray("abc") << QList<QByteArray>{"abc"};
-    QTest::newRow("three") << QByteArray("a,bc,d") << QList<QByteArray>{"a", "bc", "d"};
-    QTest::newRow("empty fields kept") << QByteArray(",a,,") << QList<QByteArray>{"", "a", "", ""};
-    QTest::newRow("quotes mean nothing") << QByteArray("\"a,b\",c") << QList<QByteArray>{"\"a", "b\"", "c"};
-    QTest::newRow("blanks kept") << QByteArray(" a , b") << QList<QByteArray>{" a ", " b"};
+    add_columns<QByteArray, QList<QByteArray>>("line", "fields");
+    add_row("empty line", QByteArray(), QList<QByteArray>{""});
+    add_row("one field", QByteArray("abc"), QList<QByteArray>{"abc"});
+    add_row("three", QByteArray("a,bc,d"), QList<QByteArray>{"a", "bc", "d"});
+    add_row("empty fields kept", QByteArray(",a,,"), QList<QByteArray>{"", "a", "", ""});
+    add_row("quotes mean nothing", QByteArray("\"a,b\",c"), QList<QByteArray>{"\"a", "b\"", "c"});
+    add_row("blanks kept", QByteArray(" a , b"), QList<QByteArray>{" a ", " b"});
 }
 
 void test_csv_field::split_commas()
@@ -59,15 +58,13 @@ void test_csv_field::split_commas_stops_when_asked()
 
 void test_csv_field::equals_data()
 {
-    QTest::addColumn<QByteArray>("field");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("equal");
-    QTest::newRow("same") << QByteArray("status") << QByteArray("status") << true;
-    QTest::newRow("both empty") << QByteArray() << QByteArray() << true;
-    QTest::newRow("prefix of the text") << QByteArray("stat") << QByteArray("status") << false;
-    QTest::newRow("text is a prefix") << QByteArray("status2") << QByteArray("status") << false;
-    QTest::newRow("case") << QByteArray("Status") << QByteArray("status") << false;
-    QTest::newRow("quoted") << QByteArray("\"A\"") << QByteArray("A") << false;
+    add_columns<QByteArray, QByteArray, bool>("field", "text", "equal");
+    add_row("same", QByteArray("status"), QByteArray("status"), true);
+    add_row("both empty", QByteArray(), QByteArray(), true);
+    add_row("prefix of the text", QByteArray("stat"), QByteArray("status"), false);
+    add_row("text is a prefix", QByteArray("status2"), QByteArray("status"), false);
+    add_row("case", QByteArray("Status"), QByteArray("status"), false);
+    add_row("quoted", QByteArray("\"A\""), QByteArray("A"), false);
 }
 
 void test_csv_field::equals()
@@ -83,3 +80,4 @@ void test_csv_field::equals()
 
 QTEST_GUILESS_MAIN(test_csv_field)
 #include "test_csv_field.moc"
+#include "support/data_table.h"

@@ -6,6 +6,7 @@
 #include "data/model/events_by_bursts_empty.h"
 #include "support/burst_builder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -218,39 +219,19 @@ void test_gps_model::empty_association_is_zero_everywhere()
 
 void test_gps_model::pairing_data()
 {
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("acc");
-    QTest::addColumn<QString>("gps");
-    QTest::newRow("_acc.txt") << "/d/tag_acc.txt"
-                              << "/d/tag_acc.txt"
-                              << "/d/tag_gps.txt";
-    QTest::newRow("_gps.txt") << "/d/tag_gps.txt"
-                              << "/d/tag_acc.txt"
-                              << "/d/tag_gps.txt";
-    QTest::newRow("acc.csv") << "/d/1234-acc.csv"
-                             << "/d/1234-acc.csv"
-                             << "/d/1234-gps.csv";
-    QTest::newRow("gps.csv") << "/d/1234gps.csv"
-                             << "/d/1234acc.csv"
-                             << "/d/1234gps.csv";
-    QTest::newRow("every occurrence replaced") << "/x_acc.txt/a_acc.txt"
-                                               << "/x_acc.txt/a_acc.txt"
-                                               << "/x_gps.txt/a_gps.txt";
-    QTest::newRow("capitals match but are not replaced") << "/d/TAG_ACC.TXT"
-                                                         << "/d/TAG_ACC.TXT"
-                                                         << "/d/TAG_ACC.TXT";
-    QTest::newRow("mixed case suffix") << "/d/Tag_Gps.txt"
-                                       << "/d/Tag_Gps.txt"
-                                       << "/d/Tag_Gps.txt";
-    QTest::newRow("_acc.txt wins over acc.csv order") << "/d/acc.csv_acc.txt"
-                                                      << "/d/acc.csv_acc.txt"
-                                                      << "/d/acc.csv_gps.txt";
-    QTest::newRow("no match") << "/d/data.csv"
-                              << ""
-                              << "";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "";
+    add_columns<QString, QString, QString>("chosen", "acc", "gps");
+    add_row("_acc.txt", "/d/tag_acc.txt", "/d/tag_acc.txt", "/d/tag_gps.txt");
+    add_row("_gps.txt", "/d/tag_gps.txt", "/d/tag_acc.txt", "/d/tag_gps.txt");
+    add_row("acc.csv", "/d/1234-acc.csv", "/d/1234-acc.csv", "/d/1234-gps.csv");
+    add_row("gps.csv", "/d/1234gps.csv", "/d/1234acc.csv", "/d/1234gps.csv");
+    add_row("every occurrence replaced", "/x_acc.txt/a_acc.txt", "/x_acc.txt/a_acc.txt",
+            "/x_gps.txt/a_gps.txt");
+    add_row("capitals match but are not replaced", "/d/TAG_ACC.TXT", "/d/TAG_ACC.TXT", "/d/TAG_ACC.TXT");
+    add_row("mixed case suffix", "/d/Tag_Gps.txt", "/d/Tag_Gps.txt", "/d/Tag_Gps.txt");
+    add_row("_acc.txt wins over acc.csv order", "/d/acc.csv_acc.txt", "/d/acc.csv_acc.txt",
+            "/d/acc.csv_gps.txt");
+    add_row("no match", "/d/data.csv", "", "");
+    add_row("empty", "", "", "");
 }
 
 void test_gps_model::pairing()

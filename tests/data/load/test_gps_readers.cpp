@@ -12,6 +12,7 @@
 #include "support/number_pieces.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QTest>
 #include <QTextStream>
@@ -106,11 +107,10 @@ private:
 
 void test_gps_readers::mbd_headers_accepted_data()
 {
-    QTest::addColumn<QByteArray>("header");
-    QTest::addColumn<int>("fields");
-    QTest::newRow("header 1") << mbd_1 << 20;
-    QTest::newRow("header 2") << mbd_2 << 22;
-    QTest::newRow("header 3") << mbd_3 << 19;
+    add_columns<QByteArray, int>("header", "fields");
+    add_row("header 1", mbd_1, 20);
+    add_row("header 2", mbd_2, 22);
+    add_row("header 3", mbd_3, 19);
 }
 
 void test_gps_readers::mbd_headers_accepted()
@@ -135,14 +135,14 @@ void test_gps_readers::mbd_headers_accepted()
 void test_gps_readers::mbd_header_near_misses_data()
 {
     QTest::addColumn<QByteArray>("header");
-    QTest::newRow("one column more") << mbd_1 + ",extra";
-    QTest::newRow("one column less") << mbd_3.left(mbd_3.lastIndexOf(','));
+    add_row("one column more", mbd_1 + ",extra");
+    add_row("one column less", mbd_3.left(mbd_3.lastIndexOf(',')));
     QByteArray swapped = mbd_1;
     swapped.replace("location_lat,location_long", "location_long,location_lat");
-    QTest::newRow("other order") << swapped;
-    QTest::newRow("trailing blank") << mbd_2 + " ";
-    QTest::newRow("fixed layout") << fixed_header_gps;
-    QTest::newRow("empty") << QByteArray();
+    add_row("other order", swapped);
+    add_row("trailing blank", mbd_2 + " ");
+    add_row("fixed layout", fixed_header_gps);
+    add_row("empty", QByteArray());
 }
 
 void test_gps_readers::mbd_header_near_misses()
@@ -172,19 +172,14 @@ void test_gps_readers::fixed_header_and_near_miss()
 
 void test_gps_readers::quoting_per_layout_data()
 {
-    QTest::addColumn<bool>("mbd");
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<QByteArray>("status");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("mbd quoted status passes") << true << QByteArray("3") << QByteArray("\"A\"") << true;
-    QTest::newRow("mbd quoted type fails") << true << QByteArray("\"3\"") << QByteArray("A") << false;
-    QTest::newRow("fixed_header_gps quoted status fails")
-        << false << QByteArray("3") << QByteArray("\"A\"") << false;
-    QTest::newRow("fixed_header_gps quoted type fails")
-        << false << QByteArray("\"3\"") << QByteArray("A") << false;
-    QTest::newRow("lower-case status fails") << true << QByteArray("3") << QByteArray("a") << false;
-    QTest::newRow("type 2 fails") << false << QByteArray("2") << QByteArray("A") << false;
-    QTest::newRow("status V fails") << true << QByteArray("3") << QByteArray("V") << false;
+    add_columns<bool, QByteArray, QByteArray, bool>("mbd", "type", "status", "accepted");
+    add_row("mbd quoted status passes", true, QByteArray("3"), QByteArray("\"A\""), true);
+    add_row("mbd quoted type fails", true, QByteArray("\"3\""), QByteArray("A"), false);
+    add_row("fixed_header_gps quoted status fails", false, QByteArray("3"), QByteArray("\"A\""), false);
+    add_row("fixed_header_gps quoted type fails", false, QByteArray("\"3\""), QByteArray("A"), false);
+    add_row("lower-case status fails", true, QByteArray("3"), QByteArray("a"), false);
+    add_row("type 2 fails", false, QByteArray("2"), QByteArray("A"), false);
+    add_row("status V fails", true, QByteArray("3"), QByteArray("V"), false);
 }
 
 void test_gps_readers::quoting_per_layout()
@@ -334,7 +329,7 @@ void test_gps_readers::coordinates_read_as_qt_reads_them_data()
     for (const char* text :
          {"9.0587213", "-71.1234567", "-0.0", "0", "180", "47.000000000001", "123456789.012345",
           "1234567890.1234567", "0.1234567890123456789", "5.", ".5", "1e2", "-", "+3.5", "1.2.3", "0x10"})
-        QTest::newRow(text) << QByteArray(text);
+        add_row(text, QByteArray(text));
 }
 
 // The short path for plain coordinates must give exactly what Qt's own reading gives.

@@ -16,6 +16,7 @@
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
+#include "support/data_table.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -122,32 +123,34 @@ private:
 void test_named_readers::acc_spellings_and_orders_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("colon-hyphen") << QByteArray(
-        "event-id,timestamp,eobs:start-timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
-        "per-axis,"
-        "eobs:accelerations-raw,individual-local-identifier\n"
-        "1,2014-05-02 13:00:00.000,2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6,A1\n"
-        "2,2014-05-02 13:10:00.000,2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12,A1\n");
-    QTest::newRow("dotted, other order")
-        << QByteArray("eobs.accelerations.raw,eobs.acceleration.axes,study.name,eobs.start.timestamp,"
-                      "eobs.acceleration.sampling.frequency.per.axis\n"
-                      "1 2 3 4 5 6,XYZ,storks,2014-05-02 13:00:00.000,20\n"
-                      "-7 8.5 9 10 11 12,XYZ,storks,2014-05-02 13:10:00.500,20\n");
-    QTest::newRow("underscore, quoted, crlf") << QByteArray(
-        "\"eobs_acceleration_sampling_frequency_per_axis\",\"eobs_start_timestamp\",\"comments\","
-        "\"eobs_acceleration_axes\",\"eobs_accelerations_raw\"\r\n"
-        "\"20\",\"2014-05-02 13:00:00.000\",\"a, b\",\"XYZ\",\"1 2 3 4 5 6\"\r\n"
-        "\"20\",\"2014-05-02 13:10:00.500\",\"say \"\"hi\"\", then\",\"XYZ\",\"-7 8.5 9 10 11 12\"\r\n");
-    QTest::newRow("timestamp only, upper case names")
-        << QByteArray("TIMESTAMP,EOBS:ACCELERATION-AXES,EOBS:ACCELERATION-SAMPLING-FREQUENCY-PER-AXIS,EOBS:"
-                      "ACCELERATIONS-RAW\n"
-                      "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
-                      "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n");
+    add_row("colon-hyphen",
+            QByteArray("event-id,timestamp,eobs:start-timestamp,eobs:acceleration-axes,eobs:acceleration-"
+                       "sampling-frequency-"
+                       "per-axis,"
+                       "eobs:accelerations-raw,individual-local-identifier\n"
+                       "1,2014-05-02 13:00:00.000,2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6,A1\n"
+                       "2,2014-05-02 13:10:00.000,2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12,A1\n"));
+    add_row("dotted, other order",
+            QByteArray("eobs.accelerations.raw,eobs.acceleration.axes,study.name,eobs.start.timestamp,"
+                       "eobs.acceleration.sampling.frequency.per.axis\n"
+                       "1 2 3 4 5 6,XYZ,storks,2014-05-02 13:00:00.000,20\n"
+                       "-7 8.5 9 10 11 12,XYZ,storks,2014-05-02 13:10:00.500,20\n"));
+    add_row(
+        "underscore, quoted, crlf",
+        QByteArray(
+            "\"eobs_acceleration_sampling_frequency_per_axis\",\"eobs_start_timestamp\",\"comments\","
+            "\"eobs_acceleration_axes\",\"eobs_accelerations_raw\"\r\n"
+            "\"20\",\"2014-05-02 13:00:00.000\",\"a, b\",\"XYZ\",\"1 2 3 4 5 6\"\r\n"
+            "\"20\",\"2014-05-02 13:10:00.500\",\"say \"\"hi\"\", then\",\"XYZ\",\"-7 8.5 9 10 11 12\"\r\n"));
+    add_row("timestamp only, upper case names",
+            QByteArray("TIMESTAMP,EOBS:ACCELERATION-AXES,EOBS:ACCELERATION-SAMPLING-FREQUENCY-PER-AXIS,EOBS:"
+                       "ACCELERATIONS-RAW\n"
+                       "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
+                       "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n"));
     // The repository's other spellings of a time ("Z" below): no fraction or a longer one, "T", an offset.
-    QTest::newRow("ISO 8601") << QByteArray(
-        "timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
-        "per-axis,eobs:accelerations-raw\n2014-05-02 13:00:00,XYZ,20,1 2 3 4 5 "
-        "6\n2014-05-02T15:10:00.5009+02:00,XYZ,20,-7 8.5 9 10 11 12\n");
+    add_row("ISO 8601", QByteArray("timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
+                                   "per-axis,eobs:accelerations-raw\n2014-05-02 13:00:00,XYZ,20,1 2 3 4 5 "
+                                   "6\n2014-05-02T15:10:00.5009+02:00,XYZ,20,-7 8.5 9 10 11 12\n"));
 }
 
 void test_named_readers::acc_spellings_and_orders()
@@ -181,18 +184,17 @@ void test_named_readers::acc_quoting()
 void test_named_readers::acc_header_without_needed_columns_refused_data()
 {
     QTest::addColumn<QByteArray>("header");
-    QTest::newRow("no raw") << QByteArray("eobs:start-timestamp,eobs:acceleration-axes,"
-                                          "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("no axes") << QByteArray("eobs:start-timestamp,eobs:accelerations-raw,"
-                                           "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("no frequency") << QByteArray(
-        "eobs:start-timestamp,eobs:accelerations-raw,eobs:acceleration-axes");
-    QTest::newRow("no time") << QByteArray("eobs:accelerations-raw,eobs:acceleration-axes,"
-                                           "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("other separator") << QByteArray(
-        "eobs/start/timestamp,eobs:accelerations-raw,eobs:acceleration-axes,"
-        "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("empty file") << QByteArray();
+    add_row("no raw", QByteArray("eobs:start-timestamp,eobs:acceleration-axes,"
+                                 "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("no axes", QByteArray("eobs:start-timestamp,eobs:accelerations-raw,"
+                                  "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("no frequency", QByteArray("eobs:start-timestamp,eobs:accelerations-raw,eobs:acceleration-axes"));
+    add_row("no time", QByteArray("eobs:accelerations-raw,eobs:acceleration-axes,"
+                                  "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("other separator",
+            QByteArray("eobs/start/timestamp,eobs:accelerations-raw,eobs:acceleration-axes,"
+                       "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("empty file", QByteArray());
 }
 
 void test_named_readers::acc_header_without_needed_columns_refused()
@@ -301,14 +303,12 @@ void test_named_readers::acc_reads_like_the_eobs_reader()
 void test_named_readers::long_raw_fields_read_in_full_data()
 {
     // Raw fields around the length from which their pieces are counted before they are read (64 KiB).
-    QTest::addColumn<int>("pieces");
-    QTest::addColumn<QByteArray>("axes");
-    QTest::addColumn<QByteArray>("blank");
-    QTest::newRow("short") << 300 << QByteArray("XYZ") << QByteArray(" ");
-    QTest::newRow("65,532 bytes, not counted") << 10082 << QByteArray("XYZ") << QByteArray(" ");
-    QTest::newRow("65,538 bytes, counted") << 10083 << QByteArray("XYZ") << QByteArray(" ");
-    QTest::newRow("long, one axis") << 40000 << QByteArray("Y") << QByteArray(" ");
-    QTest::newRow("long, empty pieces between") << 30000 << QByteArray("ZX") << QByteArray("  ");
+    add_columns<int, QByteArray, QByteArray>("pieces", "axes", "blank");
+    add_row("short", 300, QByteArray("XYZ"), QByteArray(" "));
+    add_row("65,532 bytes, not counted", 10082, QByteArray("XYZ"), QByteArray(" "));
+    add_row("65,538 bytes, counted", 10083, QByteArray("XYZ"), QByteArray(" "));
+    add_row("long, one axis", 40000, QByteArray("Y"), QByteArray(" "));
+    add_row("long, empty pieces between", 30000, QByteArray("ZX"), QByteArray("  "));
 }
 
 void test_named_readers::long_raw_fields_read_in_full()
@@ -536,20 +536,18 @@ void test_named_readers::many_animals_group_and_pair()
 void test_named_readers::samples_per_row_join_into_bursts_data()
 {
     // Sample times in ms after t0; the bursts expected as "offset:count@frequency".
-    QTest::addColumn<QList<int>>("times");
-    QTest::addColumn<QStringList>("bursts");
-    QTest::newRow("regular") << QList<int>{0, 50, 100, 150} << QStringList{"0:4@20"};
-    QTest::newRow("gap of 1.5 intervals stays") << QList<int>{0, 100, 250} << QStringList{"0:3@8"};
-    QTest::newRow("gap of more than 1.5 intervals splits")
-        << QList<int>{0, 100, 251, 351} << QStringList{"0:2@10", "251:2@10"};
-    QTest::newRow("irregular but within 1.5") << QList<int>{0, 40, 100, 130} << QStringList{"0:4@23.0769"};
-    QTest::newRow("more than 1 s splits")
-        << QList<int>{0, 1001, 2002} << QStringList{"0:1@1", "1001:1@1", "2002:1@1"};
-    QTest::newRow("exactly 1 s joins") << QList<int>{0, 1000, 2000} << QStringList{"0:3@1"};
-    QTest::newRow("step back or repeat splits")
-        << QList<int>{0, 50, 50, 20} << QStringList{"0:2@20", "50:1@1", "20:1@1"};
-    QTest::newRow("new burst learns its own interval")
-        << QList<int>{0, 10, 20, 500, 600, 700} << QStringList{"0:3@100", "500:3@10"};
+    add_columns<QList<int>, QStringList>("times", "bursts");
+    add_row("regular", QList<int>{0, 50, 100, 150}, QStringList{"0:4@20"});
+    add_row("gap of 1.5 intervals stays", QList<int>{0, 100, 250}, QStringList{"0:3@8"});
+    add_row("gap of more than 1.5 intervals splits", QList<int>{0, 100, 251, 351},
+            QStringList{"0:2@10", "251:2@10"});
+    add_row("irregular but within 1.5", QList<int>{0, 40, 100, 130}, QStringList{"0:4@23.0769"});
+    add_row("more than 1 s splits", QList<int>{0, 1001, 2002}, QStringList{"0:1@1", "1001:1@1", "2002:1@1"});
+    add_row("exactly 1 s joins", QList<int>{0, 1000, 2000}, QStringList{"0:3@1"});
+    add_row("step back or repeat splits", QList<int>{0, 50, 50, 20},
+            QStringList{"0:2@20", "50:1@1", "20:1@1"});
+    add_row("new burst learns its own interval", QList<int>{0, 10, 20, 500, 600, 700},
+            QStringList{"0:3@100", "500:3@10"});
 }
 
 void test_named_readers::samples_per_row_join_into_bursts()
@@ -612,23 +610,22 @@ void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
 
 void test_named_readers::gzip_reads_as_plain_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("member_size");
+    add_columns<QByteArray, int>("content", "member_size");
     QByteArray big = "individual-local-identifier,eobs:start-timestamp,eobs:acceleration-axes,"
                      "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n";
     for (int i = 0; i < 40000; ++i)
         big += (i % 3 ? "\"Bo\"," : "Cleo,") + QByteArray("2014-05-02 13:00:00.000,XYZ,10,") +
                QByteArray::number(i) + " 2 3 -4 5.5 " + QByteArray::number(i % 7) + "\n";
-    QTest::newRow("named, one member, 2 MB of text") << big << (1 << 30);
-    QTest::newRow("named, many members") << big << 100000;
-    QTest::newRow("eobs_ layout with a byte-order mark")
-        << QByteArray(
-               "\xef\xbb\xbf"
-               "eobs_start_timestamp,eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,"
-               "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n")
-        << (1 << 30);
-    QTest::newRow("empty text") << QByteArray() << (1 << 30);
-    QTest::newRow("named, zero padding after the member") << big << (1 << 30);
+    add_row("named, one member, 2 MB of text", big, (1 << 30));
+    add_row("named, many members", big, 100000);
+    add_row("eobs_ layout with a byte-order mark",
+            QByteArray(
+                "\xef\xbb\xbf"
+                "eobs_start_timestamp,eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,"
+                "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n"),
+            (1 << 30));
+    add_row("empty text", QByteArray(), (1 << 30));
+    add_row("named, zero padding after the member", big, (1 << 30));
 }
 
 void test_named_readers::gzip_reads_as_plain()
@@ -663,19 +660,17 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure_data()
     flipped[packed.size() / 2] = static_cast<char>(flipped[packed.size() / 2] ^ 0x55);
     QByteArray bad_crc = packed;
     bad_crc[packed.size() - 6] = static_cast<char>(bad_crc[packed.size() - 6] ^ 0x01);
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
+    add_columns<QByteArray, QString>("content", "reason");
     const QString truncated = "Can't read file: the compressed data ends early (truncated download?)";
-    QTest::newRow("cut in half") << packed.left(packed.size() / 2) << truncated;
-    QTest::newRow("trailer missing") << packed.left(packed.size() - 4) << truncated;
-    QTest::newRow("magic only") << QByteArray("\x1f\x8b") << truncated;
-    QTest::newRow("damaged block") << flipped << QString();
-    QTest::newRow("wrong checksum")
-        << bad_crc << "Can't read file: the compressed data is damaged (incorrect data check)";
-    QTest::newRow("a byte after zero padding")
-        << packed + QByteArray(100, '\0') + "x"
-        << "Can't read file: the compressed data is damaged (bytes after "
-           "the zero padding)";
+    add_row("cut in half", packed.left(packed.size() / 2), truncated);
+    add_row("trailer missing", packed.left(packed.size() - 4), truncated);
+    add_row("magic only", QByteArray("\x1f\x8b"), truncated);
+    add_row("damaged block", flipped, QString());
+    add_row("wrong checksum", bad_crc,
+            "Can't read file: the compressed data is damaged (incorrect data check)");
+    add_row("a byte after zero padding", packed + QByteArray(100, '\0') + "x",
+            "Can't read file: the compressed data is damaged (bytes after "
+            "the zero padding)");
 }
 
 void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
@@ -724,18 +719,15 @@ void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure_da
     const QByteArray packed = zip_of({{"acc.csv", text}}, dir.path() + "/scratch.zip");
     QByteArray flipped = packed;
     flipped[packed.size() / 3] = static_cast<char>(flipped[packed.size() / 3] ^ 0x55);
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
+    add_columns<QByteArray, QString>("content", "reason");
     const QString damaged = "Can't read file: the archive is damaged or incomplete (";
-    QTest::newRow("no text entry") << zip_of({{"a.md", "x"}, {"b.json", "{}"}}, dir.path() + "/scratch2.zip")
-                                   << "Can't read file: the archive holds no .csv or .txt file";
-    QTest::newRow("cut in half") << packed.left(packed.size() / 2) << damaged + "Not a zip archive)";
-    QTest::newRow("central directory cut")
-        << packed.left(packed.size() - 10) << damaged + "Not a zip archive)";
-    QTest::newRow("entry data damaged") << flipped << damaged;
-    QTest::newRow("encrypted entry") << zip_of({{"acc.csv", text}}, dir.path() + "/scratch3.zip", "secret")
-                                     << "Can't read file: the entry \"acc.csv\" of the archive \"" +
-                                            dir.path();
+    add_row("no text entry", zip_of({{"a.md", "x"}, {"b.json", "{}"}}, dir.path() + "/scratch2.zip"),
+            "Can't read file: the archive holds no .csv or .txt file");
+    add_row("cut in half", packed.left(packed.size() / 2), damaged + "Not a zip archive)");
+    add_row("central directory cut", packed.left(packed.size() - 10), damaged + "Not a zip archive)");
+    add_row("entry data damaged", flipped, damaged);
+    add_row("encrypted entry", zip_of({{"acc.csv", text}}, dir.path() + "/scratch3.zip", "secret"),
+            "Can't read file: the entry \"acc.csv\" of the archive \"" + dir.path());
 }
 
 void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure()

@@ -12,6 +12,7 @@
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
+#include "support/data_table.h"
 
 #include <QTest>
 
@@ -189,22 +190,19 @@ void test_zip_package::entry_failures_are_clear_data()
     QByteArray flipped = packed;
     // Inside the second entry's compressed data.
     flipped[packed.size() / 2] = static_cast<char>(flipped[packed.size() / 2] ^ 0x55);
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("reason");
+    add_columns<QByteArray, QString, QString>("content", "entry", "reason");
     const QString damaged = "Can't read file: the archive is damaged or incomplete (";
-    QTest::newRow("no such entry") << packed << "b-acc.csv"
-                                   << "Can't read file: the archive holds no file \"b-acc.csv\"";
-    QTest::newRow("cut") << packed.left(packed.size() - 10) << "a-acc.csv" << damaged + "Not a zip archive)";
-    QTest::newRow("entry data damaged") << flipped << "a-acc.csv" << damaged;
-    QTest::newRow("not an archive") << acc << "a-acc.csv" << damaged + "Not a zip archive)";
+    add_row("no such entry", packed, "b-acc.csv", "Can't read file: the archive holds no file \"b-acc.csv\"");
+    add_row("cut", packed.left(packed.size() - 10), "a-acc.csv", damaged + "Not a zip archive)");
+    add_row("entry data damaged", flipped, "a-acc.csv", damaged);
+    add_row("not an archive", acc, "a-acc.csv", damaged + "Not a zip archive)");
     // A name that points outside the archive refuses the whole archive, whichever entry is asked for.
     for (const QByteArray& name :
          {QByteArray("../evil_acc.txt"), QByteArray("/tmp/evil_acc.txt"), QByteArray("d\\evil.csv")})
-        QTest::newRow(name.constData())
-            << zip_of({{"a-acc.csv", acc}, {name, acc}}, dir.path() + "/scratch.zip") << "a-acc.csv"
-            << "Can't read file: the archive \"" + dir.path() + "/pkg.zip\" holds an entry named \"" + name +
-                   "\", which points outside the archive; nothing of it is read";
+        add_row(name.constData(), zip_of({{"a-acc.csv", acc}, {name, acc}}, dir.path() + "/scratch.zip"),
+                "a-acc.csv",
+                "Can't read file: the archive \"" + dir.path() + "/pkg.zip\" holds an entry named \"" + name +
+                    "\", which points outside the archive; nothing of it is read");
 }
 
 void test_zip_package::entry_failures_are_clear()
@@ -225,49 +223,35 @@ void test_zip_package::entry_failures_are_clear()
 
 void test_zip_package::package_entries_found_data()
 {
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QList<QByteArray>>("contents");
-    QTest::addColumn<QString>("acc");
-    QTest::addColumn<QString>("gps");
+    add_columns<QStringList, QList<QByteArray>, QString, QString>("names", "contents", "acc", "gps");
     const QByteArray gps = fixed_gps();
     // By name: the pair's names decide, whatever the headers and the order.
-    QTest::newRow("named csv pair") << QStringList{"README.txt", "s-gps.csv", "s-acc.csv"}
-                                    << QList<QByteArray>{"read me", named_gps, named_acc} << "s-acc.csv"
-                                    << "s-gps.csv";
-    QTest::newRow("archive named like a pair file")
-        << QStringList{"s-gps.csv", "s-acc.csv"} << QList<QByteArray>{named_gps, named_acc} << "s-acc.csv"
-        << "s-gps.csv";
-    QTest::newRow("named txt pair in a folder")
-        << QStringList{"d/x_acc.txt", "d/x_gps.txt"} << QList<QByteArray>{fixed_acc, gps} << "d/x_acc.txt"
-        << "d/x_gps.txt";
+    add_row("named csv pair", QStringList{"README.txt", "s-gps.csv", "s-acc.csv"},
+            QList<QByteArray>{"read me", named_gps, named_acc}, "s-acc.csv", "s-gps.csv");
+    add_row("archive named like a pair file", QStringList{"s-gps.csv", "s-acc.csv"},
+            QList<QByteArray>{named_gps, named_acc}, "s-acc.csv", "s-gps.csv");
+    add_row("named txt pair in a folder", QStringList{"d/x_acc.txt", "d/x_gps.txt"},
+            QList<QByteArray>{fixed_acc, gps}, "d/x_acc.txt", "d/x_gps.txt");
     // By header.
-    QTest::newRow("fixed layouts") << QStringList{"one.csv", "two.csv"} << QList<QByteArray>{gps, fixed_acc}
-                                   << "two.csv"
-                                   << "one.csv";
-    QTest::newRow("named layouts") << QStringList{"notes.txt", "b.csv", "a.csv"}
-                                   << QList<QByteArray>{"notes\n", named_acc, named_gps} << "b.csv"
-                                   << "a.csv";
-    QTest::newRow("both sensors in one")
-        << QStringList{"notes.txt", "study.csv"} << QList<QByteArray>{"notes\n", mixed} << "study.csv"
-        << "study.csv";
-    QTest::newRow("separate files before the mixed one")
-        << QStringList{"study.csv", "g.csv", "a.csv"} << QList<QByteArray>{mixed, named_gps, named_acc}
-        << "a.csv"
-        << "g.csv";
-    QTest::newRow("acceleration only")
-        << QStringList{"a.csv", "b.csv"} << QList<QByteArray>{named_acc, fixed_acc} << "a.csv"
-        << "";
-    QTest::newRow("one entry") << QStringList{"s-acc.csv"} << QList<QByteArray>{named_acc} << ""
-                               << "";
+    add_row("fixed layouts", QStringList{"one.csv", "two.csv"}, QList<QByteArray>{gps, fixed_acc}, "two.csv",
+            "one.csv");
+    add_row("named layouts", QStringList{"notes.txt", "b.csv", "a.csv"},
+            QList<QByteArray>{"notes\n", named_acc, named_gps}, "b.csv", "a.csv");
+    add_row("both sensors in one", QStringList{"notes.txt", "study.csv"}, QList<QByteArray>{"notes\n", mixed},
+            "study.csv", "study.csv");
+    add_row("separate files before the mixed one", QStringList{"study.csv", "g.csv", "a.csv"},
+            QList<QByteArray>{mixed, named_gps, named_acc}, "a.csv", "g.csv");
+    add_row("acceleration only", QStringList{"a.csv", "b.csv"}, QList<QByteArray>{named_acc, fixed_acc},
+            "a.csv", "");
+    add_row("one entry", QStringList{"s-acc.csv"}, QList<QByteArray>{named_acc}, "", "");
     // The head of an entry, read in steps of 4 KiB, reaches its header's end, in UTF-16 too, where
     // the code unit 0x010a holds a newline byte.
     const QString utf16 = QString(2100, 'x') + QChar(0x010a) + QString(3000, 'y') + "," + named_gps;
-    QTest::newRow("header past 4 KiB, UTF-16")
-        << QStringList{"a.csv", "b.csv"}
-        << QList<QByteArray>{"x" + QByteArray(5000, 'y') + "," + named_acc,
-                             "\xff\xfe" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), 2 * utf16.size())}
-        << "a.csv"
-        << "b.csv";
+    add_row("header past 4 KiB, UTF-16", QStringList{"a.csv", "b.csv"},
+            QList<QByteArray>{"x" + QByteArray(5000, 'y') + "," + named_acc,
+                              "\xff\xfe" +
+                                  QByteArray(reinterpret_cast<const char*>(utf16.utf16()), 2 * utf16.size())},
+            "a.csv", "b.csv");
 }
 
 void test_zip_package::package_entries_found()
