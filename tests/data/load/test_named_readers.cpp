@@ -78,6 +78,18 @@ QString fix_text(const gps_event& e)
 
 const qint64 t0 = 1399035600000; // 2014-05-02 13:00:00.000 UTC
 
+// A named acceleration reader over content written to in.csv, with its progress and printed lines.
+struct named_acc_read
+{
+    recording_progress progress;
+    streams_capture streams;
+    loader_named_acc reader;
+    named_acc_read(const temp_folder& dir, const QByteArray& content)
+        : reader(dir.write("in.csv", content), &progress)
+    {
+    }
+};
+
 } // namespace
 
 class test_named_readers : public QObject
@@ -156,15 +168,13 @@ void test_named_readers::acc_spellings_and_orders_data()
 void test_named_readers::acc_spellings_and_orders()
 {
     QFETCH(QByteArray, content);
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    QCOMPARE(bursts_text(reader.bursts()),
+    named_acc_read read(dir, content);
+    QCOMPARE(bursts_text(read.reader.bursts()),
              (QStringList{QString("%1 20Hz 1/2/3 4/5/6").arg(t0),
                           QString("%1 20Hz -7/8.5/9 10/11/12").arg(t0 + 600500)}));
-    QCOMPARE(progress.values, (QList<qint32>{0, 1}));
-    QCOMPARE(reader.animals().size(), std::size_t(1));
-    QVERIFY(streams.stdout_lines().contains("lines: 2"));
+    QCOMPARE(read.progress.values, (QList<qint32>{0, 1}));
+    QCOMPARE(read.reader.animals().size(), std::size_t(1));
+    QVERIFY(read.streams.stdout_lines().contains("lines: 2"));
 }
 
 void test_named_readers::acc_quoting()
@@ -174,11 +184,9 @@ void test_named_readers::acc_quoting()
                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
                                "2014-05-02 13:00:00.000,\"x, \"\"y\"\", z\",\"XY\",\"10.5\",\"1 2 3 4\"\n"
                                "\"2014-05-02 13:00:01.000\",\"\",ZX,10,5 6\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
-                                                        QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
+    named_acc_read read(dir, content);
+    QCOMPARE(bursts_text(read.reader.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
+                                                             QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
 }
 
 void test_named_readers::acc_header_without_needed_columns_refused_data()
@@ -217,10 +225,8 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
                                "\"Bo, \"\"the\"\" stork\",1001,2014-05-02 13:00:01.000,XYZ,10,3 3 3\n"
                                "Cleo,1003,2014-05-02 13:00:02.000,XYZ,10,4 4 4\n"
                                ",1002,2014-05-02 13:00:03.000,XYZ,10,5 5 5\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    auto& animals = reader.animals();
+    named_acc_read read(dir, content);
+    auto& animals = read.reader.animals();
     QCOMPARE(animals.size(), std::size_t(3));
     QCOMPARE(animals[0].id, QString("Bo, \"the\" stork"));
     QCOMPARE(animals[1].id, QString("1002")); // no individual: the tag
@@ -230,8 +236,8 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
     QCOMPARE(bursts_text(animals[1].items),
              (QStringList{QString("%1 10Hz 2/2/2").arg(t0), QString("%1 10Hz 5/5/5").arg(t0 + 3000)}));
     QCOMPARE(bursts_text(animals[2].items), (QStringList{QString("%1 10Hz 4/4/4").arg(t0 + 2000)}));
-    QCOMPARE(progress.values, (QList<qint32>{0, 1, 2, 3, 4}));
-    QVERIFY(streams.stdout_lines().contains("animals: 3"));
+    QCOMPARE(read.progress.values, (QList<qint32>{0, 1, 2, 3, 4}));
+    QVERIFY(read.streams.stdout_lines().contains("animals: 3"));
 }
 
 void test_named_readers::acc_malformed_rows_skipped_with_message()
@@ -243,12 +249,10 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
         "2014-05-02 13:00:00.000,\"unclosed,XYZ,10,1 2 3\n" // runs to the end: 2 fields
         "\n"
         "2014-05-02 13:00:00.000,\"ok\",XYZ,10,7 8 9\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
+    named_acc_read read(dir, content);
+    QCOMPARE(bursts_text(read.reader.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
     QCOMPARE(
-        streams.stdout_lines().filter("skip"),
+        read.streams.stdout_lines().filter("skip"),
         (QStringList{"skip line 2 with wrong number of fields 6", "skip line 3 with wrong number of fields 2",
                      "skip line 4 with wrong number of fields 1"}));
 }
@@ -562,12 +566,10 @@ void test_named_readers::samples_per_row_join_into_bursts()
                    QByteArray::number(-n) + ",\"" + QByteArray::number(n * 0.5) + "\"\n";
         ++n;
     }
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
+    named_acc_read read(dir, content);
     QStringList got;
     int sample = 0;
-    for (const auto& b : reader.bursts()) {
+    for (const auto& b : read.reader.bursts()) {
         got << QString("%1:%2@%3")
                    .arg(b->start_timestamp - t0)
                    .arg(b->sample_count)
@@ -580,7 +582,7 @@ void test_named_readers::samples_per_row_join_into_bursts()
     }
     QCOMPARE(got, bursts);
     QCOMPARE(sample, times.size());
-    QCOMPARE(progress.values.size(), bursts.size());
+    QCOMPARE(read.progress.values.size(), bursts.size());
 }
 
 void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
@@ -595,17 +597,15 @@ void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
                                "acceleration,1,2014-05-02 13:00:00.200,5,5,5\n"
                                "acceleration,2,2014-05-02 13:00:05.000,6,6,6\n"
                                "acceleration,1,2014-05-02 13:00:00.300\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    auto& animals = reader.animals();
+    named_acc_read read(dir, content);
+    auto& animals = read.reader.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("1"));
     QCOMPARE(bursts_text(animals[0].items), (QStringList{QString("%1 10Hz 1/1/1 3/3/3 5/5/5").arg(t0)}));
     QCOMPARE(animals[1].id, QString("2"));
     QCOMPARE(bursts_text(animals[1].items),
              (QStringList{QString("%1 20Hz 2/2/2 4/4/4").arg(t0), QString("%1 1Hz 6/6/6").arg(t0 + 5000)}));
-    QVERIFY(streams.stdout_lines().contains("skip line 9 with wrong number of fields 3"));
+    QVERIFY(read.streams.stdout_lines().contains("skip line 9 with wrong number of fields 3"));
 }
 
 void test_named_readers::gzip_reads_as_plain_data()
