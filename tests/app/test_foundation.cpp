@@ -194,9 +194,7 @@ void test_foundation::centring_data()
 
 void test_foundation::centring()
 {
-    QFETCH(QRect, available);
-    QFETCH(QSize, window);
-    QFETCH(QPoint, expected);
+    auto [available, window, expected] = fetch<QRect, QSize, QPoint>("available", "window", "expected");
     QCOMPARE(dornvalemainwindow::centred_position(available, window), expected);
 }
 
@@ -326,8 +324,7 @@ void test_foundation::update_notice_shown_only_for_web_urls_data()
 
 void test_foundation::update_notice_shown_only_for_web_urls()
 {
-    QFETCH(QString, url);
-    QFETCH(bool, shown);
+    auto [url, shown] = fetch<QString, bool>("url", "shown");
     main_window_fixture f;
     dornvalemainwindow& w = f.build_main_window();
     QString title, text;
@@ -408,8 +405,7 @@ void test_foundation::unquote_rules_data()
 
 void test_foundation::unquote_rules()
 {
-    QFETCH(QString, in);
-    QFETCH(QString, out);
+    auto [in, out] = fetch<QString, QString>("in", "out");
     QCOMPARE(unquote(in), out);
 }
 

@@ -200,12 +200,9 @@ void test_open_every_way::rule_per_kind_data()
 
 void test_open_every_way::rule_per_kind()
 {
-    QFETCH(QStringList, files);
-    QFETCH(QString, opened);
-    QFETCH(QStringList, rows);
-    QFETCH(int, windows);
-    QFETCH(int, tracks);
-    QFETCH(QString, message);
+    auto [files, opened, rows, windows, tracks, message] =
+        fetch<QStringList, QString, QStringList, int, int, QString>("files", "opened", "rows", "windows",
+                                                                    "tracks", "message");
     write_all(files);
     QString title, text;
     modal_script script;

@@ -366,8 +366,7 @@ void test_activity_batch::usage_errors_data()
 
 void test_activity_batch::usage_errors()
 {
-    QFETCH(QStringList, args);
-    QFETCH(QString, message);
+    auto [args, message] = fetch<QStringList, QString>("args", "message");
     dir->write("a.csv", fixed_file);
     dir->write("b.csv", fixed_file);
     const run_result r = run(args, dir->path());

@@ -103,10 +103,8 @@ void test_event_space_layer::within_a_pixel_of_the_plain_path_data()
 
 void test_event_space_layer::within_a_pixel_of_the_plain_path()
 {
-    QFETCH(int, level);
-    QFETCH(int, shift_x);
-    QFETCH(int, shift_y);
-    QFETCH(QPointF, painter_shift);
+    auto [level, shift_x, shift_y, painter_shift] =
+        fetch<int, int, int, QPointF>("level", "shift_x", "shift_y", "painter_shift");
     const auto events = make_track(20000);
     const double size = make_scale(level).map_size;
     // Centred on the first fix, then shifted.

@@ -286,9 +286,7 @@ void test_map_widget::first_paint_requests_the_visible_tiles_data()
 
 void test_map_widget::first_paint_requests_the_visible_tiles()
 {
-    QFETCH(int, w);
-    QFETCH(int, h);
-    QFETCH(QStringList, paths);
+    auto [w, h, paths] = fetch<int, int, QStringList>("w", "h", "paths");
     map_fixture f(w, h);
     f.image();
     f.image(); // tiles in flight are not asked for again
@@ -369,10 +367,7 @@ void test_map_widget::wheel_in_and_out_returns_to_the_origin_data()
 
 void test_map_widget::wheel_in_and_out_returns_to_the_origin()
 {
-    QFETCH(int, x);
-    QFETCH(int, y);
-    QFETCH(int, dx);
-    QFETCH(int, dy);
+    auto [x, y, dx, dy] = fetch<int, int, int, int>("x", "y", "dx", "dy");
     map_fixture f;
     streams_capture quiet;
     log_capture quiet_log;
@@ -432,8 +427,7 @@ void test_map_widget::wheel_deltas_other_than_one_notch_do_not_zoom_data()
 
 void test_map_widget::wheel_deltas_other_than_one_notch_do_not_zoom()
 {
-    QFETCH(QPoint, angle);
-    QFETCH(int, level);
+    auto [angle, level] = fetch<QPoint, int>("angle", "level");
     map_fixture f;
     log_capture log;
     f.map->set_level(3);
@@ -692,9 +686,7 @@ void test_map_widget::track_layer_matches_the_full_path_within_a_pixel_data()
 
 void test_map_widget::track_layer_matches_the_full_path_within_a_pixel()
 {
-    QFETCH(int, level);
-    QFETCH(int, dx);
-    QFETCH(int, dy);
+    auto [level, dx, dy] = fetch<int, int, int>("level", "dx", "dy");
     auto events = make_events(wandering_track(5000, 42));
     event_space_layer l(events.get());
     const map_scale s = make_scale(level);

@@ -465,8 +465,7 @@ void test_tile_download::refused_answers_data()
 
 void test_tile_download::refused_answers()
 {
-    QFETCH(int, answer);
-    QFETCH(QString, reason);
+    auto [answer, reason] = fetch<int, QString>("answer", "reason");
     fixture f;
     log_capture log;
     f.server.set_answer("/osm/1/0/0.png", static_cast<tile_test_server::answer>(answer));

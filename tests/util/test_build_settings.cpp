@@ -32,9 +32,7 @@ void test_build_settings::value_and_read_data()
 
 void test_build_settings::value_and_read()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, value);
-    QFETCH(QString, read);
+    auto [content, value, read] = fetch<QByteArray, QString, QString>("content", "value", "read");
     temp_folder dir;
     const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
     QCOMPARE(build_settings::value(path, "tile_server"), value);
@@ -52,8 +50,7 @@ void test_build_settings::with_slash_data()
 
 void test_build_settings::with_slash()
 {
-    QFETCH(QString, url);
-    QFETCH(QString, base);
+    auto [url, base] = fetch<QString, QString>("url", "base");
     QCOMPARE(build_settings::with_slash(url), base);
 }
 

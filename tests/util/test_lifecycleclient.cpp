@@ -119,8 +119,7 @@ void test_lifecycleclient::build_flavor_from_file_data()
 
 void test_lifecycleclient::build_flavor_from_file()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, flavor);
+    auto [content, flavor] = fetch<QByteArray, QString>("content", "flavor");
     temp_folder dir;
     const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
     debug_capture log;
@@ -153,8 +152,7 @@ void test_lifecycleclient::platform_word_per_system_data()
 
 void test_lifecycleclient::platform_word_per_system()
 {
-    QFETCH(QString, kernel);
-    QFETCH(QString, word);
+    auto [kernel, word] = fetch<QString, QString>("kernel", "word");
     QCOMPARE(LifeCycleClient::platformFor(kernel), word);
 }
 
@@ -168,8 +166,7 @@ void test_lifecycleclient::checksum_is_sha256_of_platform_and_key_data()
 
 void test_lifecycleclient::checksum_is_sha256_of_platform_and_key()
 {
-    QFETCH(QString, platform);
-    QFETCH(QByteArray, checksum);
+    auto [platform, checksum] = fetch<QString, QByteArray>("platform", "checksum");
     QCOMPARE(LifeCycleClient::checksum(platform), checksum);
     LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
     client.setPlatform(platform);
@@ -213,10 +210,8 @@ void test_lifecycleclient::version_url_data()
 
 void test_lifecycleclient::version_url()
 {
-    QFETCH(QString, base);
-    QFETCH(QString, flavor);
-    QFETCH(QString, platform);
-    QFETCH(QString, url);
+    auto [base, flavor, platform, url] =
+        fetch<QString, QString, QString, QString>("base", "flavor", "platform", "url");
     LifeCycleClient client(manager.get(), base);
     client.setBuildFlavor(flavor);
     client.setPlatform(platform);
@@ -239,11 +234,9 @@ void test_lifecycleclient::request_line_and_headers_as_received_data()
 
 void test_lifecycleclient::request_line_and_headers_as_received()
 {
-    QFETCH(QString, path);
-    QFETCH(QString, flavor);
-    QFETCH(QString, platform);
-    QFETCH(QByteArray, checksum);
-    QFETCH(QByteArray, request_line);
+    auto [path, flavor, platform, checksum, request_line] =
+        fetch<QString, QString, QString, QByteArray, QByteArray>("path", "flavor", "platform", "checksum",
+                                                                 "request_line");
     http_test_server server([](QTcpSocket* socket, const QByteArray&) {
         http_test_server::send(socket, "200 OK", answer("v0.1.3"));
     });
@@ -308,12 +301,8 @@ void test_lifecycleclient::parse_version_data()
 
 void test_lifecycleclient::parse_version()
 {
-    QFETCH(QString, text);
-    QFETCH(int, major);
-    QFETCH(int, minor);
-    QFETCH(int, patch);
-    QFETCH(QStringList, pre);
-    QFETCH(QStringList, build);
+    auto [text, major, minor, patch, pre, build] = fetch<QString, int, int, int, QStringList, QStringList>(
+        "text", "major", "minor", "patch", "pre", "build");
     const LifeCycleClient::Version v = LifeCycleClient::parseVersion(text);
     QCOMPARE(v.major, major);
     QCOMPARE(v.minor, minor);
@@ -364,9 +353,7 @@ void test_lifecycleclient::precedence_data()
 
 void test_lifecycleclient::precedence()
 {
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, order);
+    auto [a, b, order] = fetch<QString, QString, int>("a", "b", "order");
     const auto va = LifeCycleClient::parseVersion(a);
     const auto vb = LifeCycleClient::parseVersion(b);
     QCOMPARE(LifeCycleClient::lessThan(va, vb), order < 0);
@@ -394,8 +381,7 @@ void test_lifecycleclient::announced_version_against_own_data()
 
 void test_lifecycleclient::announced_version_against_own()
 {
-    QFETCH(QString, announced);
-    QFETCH(bool, newer);
+    auto [announced, newer] = fetch<QString, bool>("announced", "newer");
     LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
     QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
     debug_capture log;
@@ -437,9 +423,7 @@ void test_lifecycleclient::unparsable_body_writes_two_lines_only_data()
 
 void test_lifecycleclient::unparsable_body_writes_two_lines_only()
 {
-    QFETCH(QByteArray, body);
-    QFETCH(QString, shown);
-    QFETCH(int, code);
+    auto [body, shown, code] = fetch<QByteArray, QString, int>("body", "shown", "code");
     LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
     QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
     debug_capture log;
@@ -555,8 +539,7 @@ void test_lifecycleclient::notice_end_to_end_data()
 
 void test_lifecycleclient::notice_end_to_end()
 {
-    QFETCH(QString, announced);
-    QFETCH(bool, shown);
+    auto [announced, shown] = fetch<QString, bool>("announced", "shown");
     const QString download = "https://dl.example.org/dornvale-0.2.0.msi?channel=beta&arch=x64";
     http_test_server server([&](QTcpSocket* socket, const QByteArray&) {
         http_test_server::send(socket, "200 OK", answer(announced, download));

@@ -212,8 +212,7 @@ void test_replyhandler::answer_over_64_kb_is_aborted_data()
 
 void test_replyhandler::answer_over_64_kb_is_aborted()
 {
-    QFETCH(qint64, size);
-    QFETCH(bool, announced);
+    auto [size, announced] = fetch<qint64, bool>("size", "announced");
     const QByteArray body(static_cast<int>(size), 'x');
     http_test_server server([&](QTcpSocket* socket, const QByteArray&) {
         if (announced) {

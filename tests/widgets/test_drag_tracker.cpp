@@ -107,10 +107,8 @@ void test_drag_tracker::dispatch_data()
 
 void test_drag_tracker::dispatch()
 {
-    QFETCH(QStringList, handlers);
-    QFETCH(QStringList, events);
-    QFETCH(QStringList, log);
-    QFETCH(QString, err);
+    auto [handlers, events, log, err] =
+        fetch<QStringList, QStringList, QStringList, QString>("handlers", "events", "log", "err");
     QStringList written;
     std::vector<QByteArray> names; // the handlers keep the pointers
     names.reserve(static_cast<std::size_t>(handlers.size()));

@@ -357,11 +357,9 @@ void test_acc_readers::interleaving_data()
 
 void test_acc_readers::interleaving()
 {
-    QFETCH(QByteArray, axes);
-    QFETCH(QByteArray, raw);
-    QFETCH(std::vector<float>, x);
-    QFETCH(std::vector<float>, y);
-    QFETCH(std::vector<float>, z);
+    auto [axes, raw, x, y, z] =
+        fetch<QByteArray, QByteArray, std::vector<float>, std::vector<float>, std::vector<float>>(
+            "axes", "raw", "x", "y", "z");
     const QByteArray t = "2014-05-02 13:00:00.000";
     const QString fixed = files_.write(fixed_header + "\n" + acc_fixed_line(t, "10", axes, raw) + "\n");
     const QString mbd = files_.write(mbd_header + "\n" + acc_mbd_line(t, "10", axes, raw) + "\n");
@@ -428,8 +426,7 @@ void test_acc_readers::timestamps_data()
 
 void test_acc_readers::timestamps()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(qint64, msecs);
+    auto [text, msecs] = fetch<QByteArray, qint64>("text", "msecs");
     const QByteArray zone = qgetenv("TZ");
     qputenv("TZ", "Europe/Berlin");
     const auto restore = qScopeGuard([&zone] { zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone); });
@@ -482,11 +479,8 @@ void test_acc_readers::wrong_field_counts_data()
 
 void test_acc_readers::wrong_field_counts()
 {
-    QFETCH(bool, fixed);
-    QFETCH(QByteArray, file);
-    QFETCH(float, kept);
-    QFETCH(QString, out);
-    QFETCH(QString, err);
+    auto [fixed, file, kept, out, err] =
+        fetch<bool, QByteArray, float, QString, QString>("fixed", "file", "kept", "out", "err");
     const read_result r = run(fixed ? reader_kind::eobsmb : reader_kind::mbd, files_.write(file));
     QCOMPARE(r.bursts.size(), std::size_t(1));
     QCOMPARE(r.bursts[0]->x, floats({kept}));

@@ -29,8 +29,7 @@ void test_csv_field::split_commas_data()
 
 void test_csv_field::split_commas()
 {
-    QFETCH(QByteArray, line);
-    QFETCH(QList<QByteArray>, fields);
+    auto [line, fields] = fetch<QByteArray, QList<QByteArray>>("line", "fields");
     QList<QByteArray> got;
     std::size_t expected_index = 0;
     bool in_order = true;
@@ -69,9 +68,7 @@ void test_csv_field::equals_data()
 
 void test_csv_field::equals()
 {
-    QFETCH(QByteArray, field);
-    QFETCH(QByteArray, text);
-    QFETCH(bool, equal);
+    auto [field, text, equal] = fetch<QByteArray, QByteArray, bool>("field", "text", "equal");
     // The field is not terminated: the bytes after it must not count.
     const QByteArray padded = field + "XYZ";
     QCOMPARE(csv_field::equals(padded.constData(), padded.constData() + field.size(), text.constData()),

@@ -227,8 +227,7 @@ void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread_data()
 
 void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread()
 {
-    QFETCH(bool, mbd);
-    QFETCH(QByteArray, content);
+    auto [mbd, content] = fetch<bool, QByteArray>("mbd", "content");
     const QString path =
         dir_.write(QString("f%1.csv").arg(QTest::currentDataTag()).replace(' ', '_'), content);
     const outcome reference = read(mbd, path, 1, 1);

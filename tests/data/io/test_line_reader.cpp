@@ -100,9 +100,7 @@ void test_line_reader::bound_data()
 
 void test_line_reader::bound()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, status);
-    QFETCH(QByteArray, text);
+    auto [content, status, text] = fetch<QByteArray, int, QByteArray>("content", "status", "text");
     const auto lines = all_lines(dir.write(content), 10);
     QVERIFY(!lines.isEmpty());
     QCOMPARE(lines[0].first, status);
@@ -163,8 +161,7 @@ void test_line_reader::blocks_give_the_lines_of_next_data()
 
 void test_line_reader::blocks_give_the_lines_of_next()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, max_line);
+    auto [content, max_line] = fetch<QByteArray, int>("content", "max_line");
     const QString path = dir.write(content);
     const auto expected = all_lines(path, static_cast<std::size_t>(max_line));
     QVERIFY(expected.size() >= 5);

@@ -63,10 +63,8 @@ void test_examples::pairs_load_through_the_chains_data()
 
 void test_examples::pairs_load_through_the_chains()
 {
-    QFETCH(QString, acc);
-    QFETCH(QString, gps);
-    QFETCH(QString, acc_reader);
-    QFETCH(QString, gps_reader);
+    auto [acc, gps, acc_reader, gps_reader] =
+        fetch<QString, QString, QString, QString>("acc", "gps", "acc_reader", "gps_reader");
 
     // Picking either file of a pair finds the other.
     for (const QString& picked : {acc, gps}) {

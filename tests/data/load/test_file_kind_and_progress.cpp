@@ -90,8 +90,7 @@ void test_file_kind_and_progress::kind_by_header_data()
 
 void test_file_kind_and_progress::kind_by_header()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, kind);
+    auto [content, kind] = fetch<QByteArray, int>("content", "kind");
     const QString path = dir.write(QTest::currentDataTag() + QString(".csv"), content);
     streams_capture streams;
     QCOMPARE(int(header_sniff::of_file(path).fixed_kind()), kind);
@@ -148,8 +147,7 @@ void test_file_kind_and_progress::percentage_rises_and_reaches_100_data()
 
 void test_file_kind_and_progress::percentage_rises_and_reaches_100()
 {
-    QFETCH(QList<qint64>, reads);
-    QFETCH(QList<int>, percentages);
+    auto [reads, percentages] = fetch<QList<qint64>, QList<int>>("reads", "percentages");
     plain_runnable runnable;
     QSignalSpy spy(&runnable, &load_job::percent_read);
     runnable.loader_progress_set_file("a.csv");

@@ -75,8 +75,7 @@ private slots:
 
     void first_line_tells_the_readers()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(QString, expected);
+        auto [line, expected] = fetch<QByteArray, QString>("line", "expected");
         QCOMPARE(verdict(header_sniff::of_line(line.constData(), line.constData() + line.size())), expected);
     }
 

@@ -236,9 +236,7 @@ void test_gps_model::pairing_data()
 
 void test_gps_model::pairing()
 {
-    QFETCH(QString, chosen);
-    QFETCH(QString, acc);
-    QFETCH(QString, gps);
+    auto [chosen, acc, gps] = fetch<QString, QString, QString>("chosen", "acc", "gps");
     const eobs_guess_acc_gps_filenames names(chosen);
     QCOMPARE(names.acc_filename, acc);
     QCOMPARE(names.gps_filename, gps);

@@ -115,8 +115,7 @@ void test_gps_readers::mbd_headers_accepted_data()
 
 void test_gps_readers::mbd_headers_accepted()
 {
-    QFETCH(QByteArray, header);
-    QFETCH(int, fields);
+    auto [header, fields] = fetch<QByteArray, int>("header", "fields");
     const QString path = dir.write(
         "gps.csv", header + "\n" + good(header, "2014-05-02 13:00:00.000", "-3.5", "51.125") + "\n");
     recording_progress progress;
@@ -184,10 +183,8 @@ void test_gps_readers::quoting_per_layout_data()
 
 void test_gps_readers::quoting_per_layout()
 {
-    QFETCH(bool, mbd);
-    QFETCH(QByteArray, type);
-    QFETCH(QByteArray, status);
-    QFETCH(bool, accepted);
+    auto [mbd, type, status, accepted] =
+        fetch<bool, QByteArray, QByteArray, bool>("mbd", "type", "status", "accepted");
     const QByteArray header = mbd ? mbd_1 : fixed_header_gps;
     const QString path = dir.write(
         "gps.csv", header + "\n" + line_for(header, "2014-05-02 13:00:00.000", "1", "2", type, status));

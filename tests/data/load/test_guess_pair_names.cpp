@@ -33,9 +33,7 @@ void test_guess_pair_names::names_data()
 
 void test_guess_pair_names::names()
 {
-    QFETCH(QString, chosen);
-    QFETCH(QString, acc);
-    QFETCH(QString, gps);
+    auto [chosen, acc, gps] = fetch<QString, QString, QString>("chosen", "acc", "gps");
     test_support::debug_capture quiet;
     const eobs_guess_acc_gps_filenames names(chosen);
     QCOMPARE(names.acc_filename, acc);

@@ -317,9 +317,7 @@ void test_named_readers::long_raw_fields_read_in_full_data()
 
 void test_named_readers::long_raw_fields_read_in_full()
 {
-    QFETCH(int, pieces);
-    QFETCH(QByteArray, axes);
-    QFETCH(QByteArray, blank);
+    auto [pieces, axes, blank] = fetch<int, QByteArray, QByteArray>("pieces", "axes", "blank");
     // Pieces of six bytes, "-12345" and the like; between them one blank, or two with an empty piece.
     QByteArray raw;
     QList<float> values;
@@ -556,8 +554,7 @@ void test_named_readers::samples_per_row_join_into_bursts_data()
 
 void test_named_readers::samples_per_row_join_into_bursts()
 {
-    QFETCH(QList<int>, times);
-    QFETCH(QStringList, bursts);
+    auto [times, bursts] = fetch<QList<int>, QStringList>("times", "bursts");
     QByteArray content = "timestamp,acceleration-raw-x,acceleration-raw-y,acceleration-raw-z\n";
     int n = 0;
     for (const int t : times) {
@@ -630,8 +627,7 @@ void test_named_readers::gzip_reads_as_plain_data()
 
 void test_named_readers::gzip_reads_as_plain()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, member_size);
+    auto [content, member_size] = fetch<QByteArray, int>("content", "member_size");
     const QString plain = dir.write("plain.csv", content);
     const QByteArray padding(
         QTest::currentDataTag() == QByteArray("named, zero padding after the member") ? 700000 : 0, '\0');
@@ -675,8 +671,7 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure_data()
 
 void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
+    auto [content, reason] = fetch<QByteArray, QString>("content", "reason");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(dir.write("acc.csv.gz", content), &progress);
@@ -732,8 +727,7 @@ void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure_da
 
 void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
+    auto [content, reason] = fetch<QByteArray, QString>("content", "reason");
     recording_progress progress;
     streams_capture streams;
     eobs_acc_loader chain(dir.write("acc.csv.zip", content), &progress);

@@ -207,9 +207,7 @@ void test_zip_package::entry_failures_are_clear_data()
 
 void test_zip_package::entry_failures_are_clear()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, entry);
-    QFETCH(QString, reason);
+    auto [content, entry, reason] = fetch<QByteArray, QString, QString>("content", "entry", "reason");
     dir.write("pkg.zip", content);
     recording_progress progress;
     streams_capture streams;
@@ -256,10 +254,8 @@ void test_zip_package::package_entries_found_data()
 
 void test_zip_package::package_entries_found()
 {
-    QFETCH(QStringList, names);
-    QFETCH(QList<QByteArray>, contents);
-    QFETCH(QString, acc);
-    QFETCH(QString, gps);
+    auto [names, contents, acc, gps] =
+        fetch<QStringList, QList<QByteArray>, QString, QString>("names", "contents", "acc", "gps");
     QList<QPair<QByteArray, QByteArray>> entries;
     for (int i = 0; i < names.size(); ++i)
         entries << qMakePair(names[i].toUtf8(), contents[i]);

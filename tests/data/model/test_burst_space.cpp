@@ -296,12 +296,8 @@ void test_burst_space::value_range_of_windows_data()
 
 void test_burst_space::value_range_of_windows()
 {
-    QFETCH(bool, empty);
-    QFETCH(int, first);
-    QFETCH(int, last);
-    QFETCH(float, low);
-    QFETCH(float, high);
-    QFETCH(bool, several);
+    auto [empty, first, last, low, high, several] =
+        fetch<bool, int, int, float, float, bool>("empty", "first", "last", "low", "high", "several");
     const auto s = empty ? test_support::plain_space({}) : tens();
     const extremes e = range_of(*s, first, last);
     QCOMPARE((std::vector<float>{e.min_x, e.min_y, e.min_z}), std::vector<float>(3, low));

@@ -279,11 +279,9 @@ void test_activity_plot::bin_activity_data()
 
 void test_activity_plot::bin_activity()
 {
-    QFETCH(double, frequency);
-    QFETCH(qint64, offset);
-    QFETCH(std::vector<float>, values);
-    QFETCH(double, first);
-    QFETCH(double, second);
+    auto [frequency, offset, values, first, second] =
+        fetch<double, qint64, std::vector<float>, double, double>("frequency", "offset", "values", "first",
+                                                                  "second");
 
     // An anchor burst at the start of the day keeps plot_begin fixed; it has a single sample.
     const qint64 s = march_1 + 100 * bin_ms;

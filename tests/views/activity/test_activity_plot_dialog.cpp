@@ -517,8 +517,7 @@ void test_activity_plot_dialog::failed_save_warns_data()
 
 void test_activity_plot_dialog::failed_save_warns()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
+    auto [name, reason] = fetch<QString, QString>("name", "reason");
     // "file" is a regular file, so nothing can be created beneath it.
     QVERIFY(test_support::write_file(dir->filePath(QStringLiteral("file")), "keep"));
     const QString path = dir->filePath(name);
@@ -589,12 +588,9 @@ void test_activity_plot_dialog::click_on_a_bin_gives_its_start_data()
 
 void test_activity_plot_dialog::click_on_a_bin_gives_its_start()
 {
-    QFETCH(int, zoom_index);
-    QFETCH(bool, double_plot);
-    QFETCH(int, offset_minutes);
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(qint64, expected);
+    auto [zoom_index, double_plot, offset_minutes, row, column, expected] =
+        fetch<int, bool, int, int, int, qint64>("zoom_index", "double_plot", "offset_minutes", "row",
+                                                "column", "expected");
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.resize(900, 600);
     dialog.findChild<QComboBox*>(QStringLiteral("zoomBox"))->setCurrentIndex(zoom_index);

@@ -201,10 +201,8 @@ void test_activity_plot_options::options_text_data()
 
 void test_activity_plot_options::options_text()
 {
-    QFETCH(bool, double_plot);
-    QFETCH(int, minutes);
-    QFETCH(QString, text);
-    QFETCH(QString, offset);
+    auto [double_plot, minutes, text, offset] =
+        fetch<bool, int, QString, QString>("double_plot", "minutes", "text", "offset");
     activity_plot_options o;
     o.double_plot = double_plot;
     o.utc_offset_minutes = minutes;
@@ -225,9 +223,7 @@ void test_activity_plot_options::export_path_data()
 
 void test_activity_plot_options::export_path()
 {
-    QFETCH(QString, data);
-    QFETCH(QString, suffix);
-    QFETCH(QString, path);
+    auto [data, suffix, path] = fetch<QString, QString, QString>("data", "suffix", "path");
     QCOMPARE(activity_export_path(data, suffix), path);
 }
 
@@ -408,11 +404,8 @@ void test_activity_plot_options::utc_offset_moves_bins_data()
 
 void test_activity_plot_options::utc_offset_moves_bins()
 {
-    QFETCH(qint64, at);
-    QFETCH(int, minutes);
-    QFETCH(QString, first);
-    QFETCH(int, row);
-    QFETCH(int, column);
+    auto [at, minutes, first, row, column] =
+        fetch<qint64, int, QString, int, int>("at", "minutes", "first", "row", "column");
     const auto space = test_support::plain_space({{at, 10, {0, 8}}});
     activity_plot_options o;
     o.utc_offset_minutes = minutes;

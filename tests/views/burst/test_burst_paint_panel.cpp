@@ -275,10 +275,8 @@ void test_burst_paint_panel::matches_pen_lines_column_by_column_data()
 
 void test_burst_paint_panel::matches_pen_lines_column_by_column()
 {
-    QFETCH(bool, wide_values);
-    QFETCH(double, offset);
-    QFETCH(double, span);
-    QFETCH(int, height);
+    auto [wide_values, offset, span, height] =
+        fetch<bool, double, double, int>("wide_values", "offset", "span", "height");
     const std::vector<qint32> fixes{0, 1, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
     fixture f(make_space(40, 100, 1000, wide_values ? wide : banded), 401, height, fixes);
@@ -311,12 +309,8 @@ void test_burst_paint_panel::zoomed_out_matches_pen_lines_data()
 
 void test_burst_paint_panel::zoomed_out_matches_pen_lines()
 {
-    QFETCH(int, count);
-    QFETCH(int, longest);
-    QFETCH(double, offset);
-    QFETCH(double, span);
-    QFETCH(int, width);
-    QFETCH(int, height);
+    auto [count, longest, offset, span, width, height] =
+        fetch<int, int, double, double, int, int>("count", "longest", "offset", "span", "width", "height");
     std::vector<qint32> fixes(static_cast<std::size_t>(count), 0);
     for (int b = 11; b < count; b += 97 + b % 5)
         fixes[static_cast<std::size_t>(b)] = 1 + b % 3;
@@ -370,9 +364,7 @@ void test_burst_paint_panel::separators_vanish_when_zoomed_out_data()
 
 void test_burst_paint_panel::separators_vanish_when_zoomed_out()
 {
-    QFETCH(double, span);
-    QFETCH(bool, enabled);
-    QFETCH(bool, expected);
+    auto [span, enabled, expected] = fetch<double, bool, bool>("span", "enabled", "expected");
     fixture f(make_space(40, 100, 1000, banded), 101, 200);
     f.panel->view.set_span(span);
     f.panel->show_burst_grid = enabled;
@@ -415,13 +407,9 @@ void test_burst_paint_panel::time_grid_choice_data()
 
 void test_burst_paint_panel::time_grid_choice()
 {
-    QFETCH(int, bursts);
-    QFETCH(int, samples);
-    QFETCH(qint64, interval);
-    QFETCH(double, span);
-    QFETCH(bool, enabled);
-    QFETCH(QString, trace);
-    QFETCH(QList<int>, lines);
+    auto [bursts, samples, interval, span, enabled, trace, lines] =
+        fetch<int, int, qint64, double, bool, QString, QList<int>>("bursts", "samples", "interval", "span",
+                                                                   "enabled", "trace", "lines");
     fixture f(make_space(bursts, samples, interval, banded), 500, 400);
     f.panel->view.set_span(span);
     f.panel->show_burst_grid = false;
@@ -518,9 +506,7 @@ void test_burst_paint_panel::wheel_zoom_data()
 
 void test_burst_paint_panel::wheel_zoom()
 {
-    QFETCH(int, delta);
-    QFETCH(double, span);
-    QFETCH(double, expected);
+    auto [delta, span, expected] = fetch<int, double, double>("delta", "span", "expected");
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->view.set_span(span);
     f.panel->view.set_offset(40);
@@ -587,9 +573,7 @@ void test_burst_paint_panel::hover_read_out_data()
 
 void test_burst_paint_panel::hover_read_out()
 {
-    QFETCH(double, offset);
-    QFETCH(int, x);
-    QFETCH(QString, message);
+    auto [offset, x, message] = fetch<double, int, QString>("offset", "x", "message");
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->view.set_offset(offset);
     f.status.showMessage("stale");
