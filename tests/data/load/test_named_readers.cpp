@@ -17,6 +17,7 @@
 #include "support/test_support.h"
 #include "support/zip_writer.h"
 #include "support/data_table.h"
+#include "support/read_capture.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -28,6 +29,7 @@
 
 namespace {
 
+using test_support::captured;
 using test_support::recording_progress;
 using test_support::streams_capture;
 using test_support::zip_of;
@@ -77,18 +79,6 @@ QString fix_text(const gps_event& e)
 }
 
 const qint64 t0 = 1399035600000; // 2014-05-02 13:00:00.000 UTC
-
-// A named acceleration reader over content written to in.csv, with its progress and printed lines.
-struct named_acc_read
-{
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader;
-    named_acc_read(const temp_folder& dir, const QByteArray& content)
-        : reader(dir.write("in.csv", content), &progress)
-    {
-    }
-};
 
 } // namespace
 
@@ -168,12 +158,12 @@ void test_named_readers::acc_spellings_and_orders_data()
 void test_named_readers::acc_spellings_and_orders()
 {
     QFETCH(QByteArray, content);
-    named_acc_read read(dir, content);
-    QCOMPARE(bursts_text(read.reader.bursts()),
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    QCOMPARE(bursts_text(read.bursts()),
              (QStringList{QString("%1 20Hz 1/2/3 4/5/6").arg(t0),
                           QString("%1 20Hz -7/8.5/9 10/11/12").arg(t0 + 600500)}));
     QCOMPARE(read.progress.values, (QList<qint32>{0, 1}));
-    QCOMPARE(read.reader.animals().size(), std::size_t(1));
+    QCOMPARE(read.animals().size(), std::size_t(1));
     QVERIFY(read.streams.stdout_lines().contains("lines: 2"));
 }
 
@@ -184,9 +174,9 @@ void test_named_readers::acc_quoting()
                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
                                "2014-05-02 13:00:00.000,\"x, \"\"y\"\", z\",\"XY\",\"10.5\",\"1 2 3 4\"\n"
                                "\"2014-05-02 13:00:01.000\",\"\",ZX,10,5 6\n";
-    named_acc_read read(dir, content);
-    QCOMPARE(bursts_text(read.reader.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
-                                                             QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    QCOMPARE(bursts_text(read.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
+                                                      QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
 }
 
 void test_named_readers::acc_header_without_needed_columns_refused_data()
@@ -225,8 +215,8 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
                                "\"Bo, \"\"the\"\" stork\",1001,2014-05-02 13:00:01.000,XYZ,10,3 3 3\n"
                                "Cleo,1003,2014-05-02 13:00:02.000,XYZ,10,4 4 4\n"
                                ",1002,2014-05-02 13:00:03.000,XYZ,10,5 5 5\n";
-    named_acc_read read(dir, content);
-    auto& animals = read.reader.animals();
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    auto& animals = read.animals();
     QCOMPARE(animals.size(), std::size_t(3));
     QCOMPARE(animals[0].id, QString("Bo, \"the\" stork"));
     QCOMPARE(animals[1].id, QString("1002")); // no individual: the tag
@@ -249,8 +239,8 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
         "2014-05-02 13:00:00.000,\"unclosed,XYZ,10,1 2 3\n" // runs to the end: 2 fields
         "\n"
         "2014-05-02 13:00:00.000,\"ok\",XYZ,10,7 8 9\n";
-    named_acc_read read(dir, content);
-    QCOMPARE(bursts_text(read.reader.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    QCOMPARE(bursts_text(read.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
     QCOMPARE(
         read.streams.stdout_lines().filter("skip"),
         (QStringList{"skip line 2 with wrong number of fields 6", "skip line 3 with wrong number of fields 2",
@@ -387,9 +377,7 @@ void test_named_readers::gps_spellings_and_quality()
         "5,2014-05-02 13:00:20.000,,,3,A,,Cleo\n"    // no position: dropped
         "6,2014-05-02 13:00:25.000,-1.125,0.5,3,A,,Cleo\n"
         "7,2014-05-02 13:00:30.000,1,2,3,A,Cleo\n"; // wrong field count: skipped
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_gps reader(dir.write("in.csv", content), &progress);
+    captured<loader_named_gps> reader(dir.write("in.csv", content));
     auto& animals = reader.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("Bo"));
@@ -400,7 +388,7 @@ void test_named_readers::gps_spellings_and_quality()
     QCOMPARE(animals[1].items.size(), std::size_t(1));
     QCOMPARE(fix_text(*animals[1].items[0]), QString("%1 -1.125 0.5").arg(t0 + 25000));
     QCOMPARE(reader.events().size(), std::size_t(2));
-    const QStringList lines = streams.stdout_lines();
+    const QStringList lines = reader.streams.stdout_lines();
     QVERIFY(lines.contains("skip line 8 with wrong number of fields 7"));
     QVERIFY(lines.contains("count_quality_check_failed: 3"));
     QVERIFY(lines.contains("good gps events: 3"));
@@ -412,12 +400,10 @@ void test_named_readers::gps_without_quality_columns_takes_every_position()
                                "47.25,2014-05-02 13:00:00.000,8.5\n"
                                "47.5,2014-05-02 13:00:05.000,8.75\n"
                                ",2014-05-02 13:00:10.000,\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_gps reader(dir.write("in.csv", content), &progress);
+    captured<loader_named_gps> reader(dir.write("in.csv", content));
     QCOMPARE(reader.events().size(), std::size_t(2));
     QCOMPARE(fix_text(*reader.events()[1]), QString("%1 8.75 47.5").arg(t0 + 5000));
-    QVERIFY(streams.stdout_lines().contains("count_quality_check_failed: 1"));
+    QVERIFY(reader.streams.stdout_lines().contains("count_quality_check_failed: 1"));
 
     recording_progress refused;
     QVERIFY_EXCEPTION_THROWN(
@@ -452,12 +438,10 @@ void test_named_readers::chains_fall_back_to_named_readers()
         dir.write("acc.csv", "eobs:start-timestamp,eobs:acceleration-axes,"
                              "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
                              "2014-05-02 13:00:00.000,XYZ,10,1 2 3\n");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader acc(acc_path, &progress);
+    captured<eobs_acc_loader> acc(acc_path);
     QCOMPARE(acc.status, ELS_SUCCESS);
     QVERIFY(acc.space);
-    QCOMPARE(streams.stderr_lines().filter("load"),
+    QCOMPARE(acc.streams.stderr_lines().filter("load"),
              (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
                           "try to load with loader_mbd", " loader_mbd failed",
                           "try to load with loader_named_acc", " loader_named_acc succeeded"}));
@@ -465,7 +449,7 @@ void test_named_readers::chains_fall_back_to_named_readers()
     const QString gps_path =
         dir.write("gps.csv", "location-long,location-lat,timestamp\n8.5,47.25,2014-05-02 13:00:00.000\n");
     streams_capture gps_streams;
-    eobs_gps_loader gps(gps_path, &progress);
+    eobs_gps_loader gps(gps_path, &acc.progress);
     QCOMPARE(gps.status, ELS_SUCCESS);
     QVERIFY(gps.space);
     QVERIFY(gps_streams.stderr_text().endsWith(
@@ -474,12 +458,10 @@ void test_named_readers::chains_fall_back_to_named_readers()
 
 void test_named_readers::chain_refuses_unknown_file_after_three_readers()
 {
-    recording_progress progress;
-    streams_capture streams;
-    eobs_gps_loader gps(dir.write("in.csv", "name,value\nx,1\n"), &progress);
+    captured<eobs_gps_loader> gps(dir.write("in.csv", "name,value\nx,1\n"));
     QCOMPARE(gps.status, ELS_WRONG_HEADER);
     QVERIFY(!gps.space);
-    QCOMPARE(streams.stderr_lines().filter("load"),
+    QCOMPARE(gps.streams.stderr_lines().filter("load"),
              (QStringList{"try to load with loader_gps_eobsmb", " loader_gps_eobsmb failed",
                           "try to load with loader_gps_mbd", " loader_gps_mbd failed",
                           "try to load with loader_named_gps", " loader_named_gps failed"}));
@@ -493,9 +475,7 @@ void test_named_readers::acc_chain_keeps_every_animal()
                                                          "8,2014-05-02 13:00:01.000,XYZ,10,1 2 3\n"
                                                          "7,2014-05-02 13:00:02.000,XYZ,10,1 2 3\n"
                                                          "9,2014-05-02 13:00:03.000,XYZ,10,1 2 3\n");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(several, &progress);
+    captured<eobs_acc_loader> chain(several);
     QCOMPARE(chain.status, ELS_SUCCESS);
     QCOMPARE(chain.first_animal, QString("7"));
     QCOMPARE(chain.space->entry_count(), 2);
@@ -505,7 +485,8 @@ void test_named_readers::acc_chain_keeps_every_animal()
     QCOMPARE(chain.more_animals[1].id, QString("9"));
     QCOMPARE(chain.more_animals[1].space->entry_count(), 1);
 
-    eobs_acc_loader one(dir.write("one.csv", header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"), &progress);
+    eobs_acc_loader one(dir.write("one.csv", header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"),
+                        &chain.progress);
     QCOMPARE(one.status, ELS_SUCCESS);
     QVERIFY(one.more_animals.empty());
     QCOMPARE(one.first_animal, QString("7"));
@@ -521,10 +502,8 @@ void test_named_readers::many_animals_group_and_pair()
             acc += 'A' + QByteArray::number(i) + ",2014-05-02 13:00:" + second + ".000,XYZ,10,1 2 3\n";
     for (int i = 309; i >= 0; --i)
         gps += 'A' + QByteArray::number(i) + ",8.5,47.25,2014-05-02 13:00:00.000\n";
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader bursts(dir.write("herd-acc.csv", acc), &progress);
-    eobs_gps_loader fixes(dir.write("herd-gps.csv", gps), &progress);
+    captured<eobs_acc_loader> bursts(dir.write("herd-acc.csv", acc));
+    eobs_gps_loader fixes(dir.write("herd-gps.csv", gps), &bursts.progress);
     animal_pairing pairing(bursts.take_animals(), fixes.take_animals());
     QCOMPARE(pairing.animals().size(), std::size_t(310));
     for (int i = 0; i < 310; ++i) {
@@ -563,10 +542,10 @@ void test_named_readers::samples_per_row_join_into_bursts()
                    QByteArray::number(-n) + ",\"" + QByteArray::number(n * 0.5) + "\"\n";
         ++n;
     }
-    named_acc_read read(dir, content);
+    captured<loader_named_acc> read(dir.write("in.csv", content));
     QStringList got;
     int sample = 0;
-    for (const auto& b : read.reader.bursts()) {
+    for (const auto& b : read.bursts()) {
         got << QString("%1:%2@%3")
                    .arg(b->start_timestamp - t0)
                    .arg(b->sample_count)
@@ -594,8 +573,8 @@ void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
                                "acceleration,1,2014-05-02 13:00:00.200,5,5,5\n"
                                "acceleration,2,2014-05-02 13:00:05.000,6,6,6\n"
                                "acceleration,1,2014-05-02 13:00:00.300\n";
-    named_acc_read read(dir, content);
-    auto& animals = read.reader.animals();
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    auto& animals = read.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("1"));
     QCOMPARE(bursts_text(animals[0].items), (QStringList{QString("%1 10Hz 1/1/1 3/3/3 5/5/5").arg(t0)}));
@@ -672,9 +651,7 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure_data()
 void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
 {
     auto [content, reason] = fetch<QByteArray, QString>("content", "reason");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(dir.write("acc.csv.gz", content), &progress);
+    captured<eobs_acc_loader> chain(dir.write("acc.csv.gz", content));
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     if (reason.isEmpty()) // where a flipped byte is noticed depends on the block it hits
@@ -728,9 +705,7 @@ void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure_da
 void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure()
 {
     auto [content, reason] = fetch<QByteArray, QString>("content", "reason");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(dir.write("acc.csv.zip", content), &progress);
+    captured<eobs_acc_loader> chain(dir.write("acc.csv.zip", content));
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));

@@ -13,11 +13,13 @@
 #include "support/test_support.h"
 #include "support/zip_writer.h"
 #include "support/data_table.h"
+#include "support/read_capture.h"
 
 #include <QTest>
 
 namespace {
 
+using test_support::captured;
 using test_support::recording_progress;
 using test_support::streams_capture;
 using test_support::write_zip;
@@ -128,10 +130,8 @@ void test_zip_package::entry_reads_like_the_plain_file()
         write_zip(dir.path("pkg.zip"), {{"first-gps.csv", named_gps}, {"data/stork-acc.csv", acc}});
     dir.write("plain_acc.txt", acc);
     dir.write("plain-gps.csv", named_gps);
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader from_zip(zip + "/data/stork-acc.csv", &progress);
-    eobs_acc_loader plain(dir.path() + "/plain_acc.txt", &progress);
+    captured<eobs_acc_loader> from_zip(zip + "/data/stork-acc.csv");
+    eobs_acc_loader plain(dir.path() + "/plain_acc.txt", &from_zip.progress);
     QCOMPARE(from_zip.status, ELS_SUCCESS);
     QCOMPARE(plain.status, ELS_SUCCESS);
     QCOMPARE(from_zip.space->entry_count(), 3002);
@@ -145,11 +145,11 @@ void test_zip_package::entry_reads_like_the_plain_file()
         QCOMPARE(a.z, b.z);
     }
     // The same reader took both.
-    const QStringList succeeded = streams.stderr_lines().filter("succeeded");
+    const QStringList succeeded = from_zip.streams.stderr_lines().filter("succeeded");
     QCOMPARE(succeeded.size(), 2);
     QCOMPARE(succeeded[0], succeeded[1]);
 
-    eobs_gps_loader gps(zip + "/first-gps.csv", &progress);
+    eobs_gps_loader gps(zip + "/first-gps.csv", &from_zip.progress);
     QCOMPARE(gps.status, ELS_SUCCESS);
     QCOMPARE(gps.space->events().size(), std::size_t(2));
     QCOMPARE(gps.space->events()[1]->latitude, 47.35);
@@ -161,16 +161,14 @@ void test_zip_package::entry_progress_counts_its_unpacked_bytes()
     while (acc.size() < 3 << 20)
         acc += "2014-05-02 10:00:00.000,XYZ,10,1 2 3 4 5 6 7 8 9\n";
     const QString zip = write_zip(dir.path("pkg.zip"), {{"other.csv", named_gps}, {"stork-acc.csv", acc}});
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(zip + "/stork-acc.csv", &progress);
+    captured<eobs_acc_loader> chain(zip + "/stork-acc.csv");
     QCOMPARE(chain.status, ELS_SUCCESS);
-    QVERIFY(progress.bytes.size() >= 3);
-    for (int i = 0; i < progress.bytes.size(); ++i) {
-        QCOMPARE(progress.bytes[i].second, qint64(acc.size()));
-        QVERIFY(i == 0 || progress.bytes[i].first > progress.bytes[i - 1].first);
+    QVERIFY(chain.progress.bytes.size() >= 3);
+    for (int i = 0; i < chain.progress.bytes.size(); ++i) {
+        QCOMPARE(chain.progress.bytes[i].second, qint64(acc.size()));
+        QVERIFY(i == 0 || chain.progress.bytes[i].first > chain.progress.bytes[i - 1].first);
     }
-    QCOMPARE(progress.bytes.last().first, qint64(acc.size()));
+    QCOMPARE(chain.progress.bytes.last().first, qint64(acc.size()));
 
     // Cancelled inside the entry: nothing is kept.
     recording_progress cancelling;
@@ -209,9 +207,7 @@ void test_zip_package::entry_failures_are_clear()
 {
     auto [content, entry, reason] = fetch<QByteArray, QString, QString>("content", "entry", "reason");
     dir.write("pkg.zip", content);
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(dir.path() + "/pkg.zip/" + entry, &progress);
+    captured<eobs_acc_loader> chain(dir.path() + "/pkg.zip/" + entry);
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));
