@@ -29,6 +29,18 @@ void test_guess_pair_names::names_data()
     add_row("no pattern", "/d/notes.csv", "", "");
     add_row("no pattern, zipped", "/d/notes.csv.zip", "", "");
     add_row("only a compression suffix", "/d/.gz", "", "");
+    add_row("_acc.txt", "/d/tag_acc.txt", "/d/tag_acc.txt", "/d/tag_gps.txt");
+    add_row("_gps.txt", "/d/tag_gps.txt", "/d/tag_acc.txt", "/d/tag_gps.txt");
+    add_row("acc.csv", "/d/1234-acc.csv", "/d/1234-acc.csv", "/d/1234-gps.csv");
+    add_row("gps.csv", "/d/1234gps.csv", "/d/1234acc.csv", "/d/1234gps.csv");
+    add_row("every occurrence replaced", "/x_acc.txt/a_acc.txt", "/x_acc.txt/a_acc.txt",
+            "/x_gps.txt/a_gps.txt");
+    add_row("capitals match but are not replaced", "/d/TAG_ACC.TXT", "/d/TAG_ACC.TXT", "/d/TAG_ACC.TXT");
+    add_row("mixed case suffix", "/d/Tag_Gps.txt", "/d/Tag_Gps.txt", "/d/Tag_Gps.txt");
+    add_row("_acc.txt wins over acc.csv order", "/d/acc.csv_acc.txt", "/d/acc.csv_acc.txt",
+            "/d/acc.csv_gps.txt");
+    add_row("no match", "/d/data.csv", "", "");
+    add_row("empty", "", "", "");
 }
 
 void test_guess_pair_names::names()
