@@ -11,7 +11,7 @@
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/http_test_server.h"
-#include "support/pair_flow_fixture.h"
+#include "support/pair_flow_test.h"
 #include "support/shown_message.h"
 #include "data/formats/loader_gps_eobsmb.h"
 #include "data/formats/loader_gps_mbd.h"
@@ -31,14 +31,11 @@ using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
-class test_open_pair_flow : public QObject, public pair_flow_fixture
+class test_open_pair_flow : public pair_flow_test
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void pick_either_file_opens_the_pair();
     void second_pair_adds_a_second_track_and_reframes();
     void closing_removes_only_its_track_and_rows();
@@ -53,16 +50,6 @@ private slots:
     void file_with_both_sensors_opens_as_a_pair();
     void file_without_sensor_type_is_no_pair();
 };
-
-void test_open_pair_flow::init()
-{
-    QVERIFY(start_pair_flow());
-}
-
-void test_open_pair_flow::cleanup()
-{
-    QVERIFY(stop_pair_flow());
-}
 
 void test_open_pair_flow::pick_either_file_opens_the_pair()
 {
