@@ -32,6 +32,13 @@ struct recording_handler : drag_handler
     const char* name;
 };
 
+// A tracker with one left-button handler "L" that writes to log.
+struct left_tracker : drag_tracker
+{
+    QStringList log;
+    left_tracker() { add_handler(new recording_handler(Qt::LeftButton, &log, "L")); }
+};
+
 QMouseEvent mouse(QEvent::Type type, int x, Qt::MouseButton button)
 {
     const Qt::MouseButtons held =
@@ -71,9 +78,7 @@ private slots:
 
 void test_drag_tracker::first_move_starts_then_drags_then_ends()
 {
-    QStringList log;
-    drag_tracker tracker;
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
+    left_tracker tracker;
     streams_capture err;
     tracker.press(mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton));
     QVERIFY(tracker.pressed);
@@ -86,7 +91,7 @@ void test_drag_tracker::first_move_starts_then_drags_then_ends()
     QVERIFY(!tracker.pressed);
     QVERIFY(!tracker.dragging);
     QVERIFY(!tracker.active);
-    QCOMPARE(log, (QStringList{"L start 11,5", "L drag 30 from 10", "L end 40"}));
+    QCOMPARE(tracker.log, (QStringList{"L start 11,5", "L drag 30 from 10", "L end 40"}));
     QCOMPARE(err.stderr_text(), QString("handle_drag_start\nhandle_drag_end\n"));
 }
 
@@ -127,9 +132,7 @@ void test_drag_tracker::dispatch()
 
 void test_drag_tracker::second_press_and_stray_events_ignored()
 {
-    QStringList log;
-    drag_tracker tracker;
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
+    left_tracker tracker;
     streams_capture err;
     tracker.move(mouse(QEvent::MouseMove, 3, Qt::NoButton));
     tracker.release(mouse(QEvent::MouseButtonRelease, 3, Qt::LeftButton));
