@@ -1,5 +1,6 @@
 // The comma splitter and the exact comparison both readers use.
 #include "data/formats/csv_field.h"
+#include "support/data_table.h"
 
 #include <QList>
 #include <QTest>
@@ -77,4 +78,3 @@ void test_csv_field::equals()
 
 QTEST_GUILESS_MAIN(test_csv_field)
 #include "test_csv_field.moc"
-#include "support/data_table.h"
