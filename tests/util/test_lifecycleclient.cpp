@@ -4,7 +4,7 @@
 #include "support/http_test_server.h"
 #include "support/main_window_fixture.h"
 #include "util/lifecycleclient.h"
-#include "support/online_test_support.h"
+#include "support/network_test.h"
 #include "support/temp_folder.h"
 #include "support/gui_test_support.h"
 #include "support/data_table.h"
@@ -48,12 +48,11 @@ const QString entry = "LifeCycleClient/OnCheckVersionSuccess";
 
 } // namespace
 
-class test_lifecycleclient : public QObject
+class test_lifecycleclient : public network_test
 {
     Q_OBJECT
 
 private slots:
-    void init();
     void cleanup();
 
     void build_flavor_from_file_data();
@@ -88,14 +87,7 @@ private slots:
     void notice_end_to_end_data();
     void notice_end_to_end();
 
-private:
-    std::unique_ptr<QNetworkAccessManager> manager;
 };
-
-void test_lifecycleclient::init()
-{
-    manager = direct_network();
-}
 
 void test_lifecycleclient::cleanup()
 {

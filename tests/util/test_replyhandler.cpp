@@ -1,6 +1,6 @@
 // ReplyHandler against HTTP servers started on 127.0.0.1 by the test.
 #include "support/http_test_server.h"
-#include "support/online_test_support.h"
+#include "support/network_test.h"
 #include "support/data_table.h"
 #include "util/replyhandler.h"
 
@@ -64,12 +64,11 @@ QStringList without_progress(const QStringList& lines)
 
 } // namespace
 
-class test_replyhandler : public QObject
+class test_replyhandler : public network_test
 {
     Q_OBJECT
 
 private slots:
-    void init();
     void silent_server_times_out_then_fails_then_is_destroyed();
     void chunk_every_half_timeout_completes();
     void empty_200_is_success_with_empty_body();
@@ -81,14 +80,7 @@ private slots:
     void parent_destroyed_while_waiting_releases_reply_without_signal();
     void no_reply_reports_nothing_and_stays();
 
-private:
-    std::unique_ptr<QNetworkAccessManager> manager;
 };
-
-void test_replyhandler::init()
-{
-    manager = direct_network();
-}
 
 void test_replyhandler::silent_server_times_out_then_fails_then_is_destroyed()
 {
