@@ -38,6 +38,16 @@ namespace {
 const QRgb track = qRgb(0x20, 0x20, 0xff);
 
 // A map over a tile server that never answers, so every tile stays its placeholder.
+// The map's two level signals, recorded from construction on.
+struct level_spies
+{
+    QSignalSpy changed, shown;
+    explicit level_spies(map_widget* map)
+        : changed(map, SIGNAL(level_changed(int))), shown(map, SIGNAL(shown_level_changed(int)))
+    {
+    }
+};
+
 struct map_fixture
 {
     QTemporaryDir dir;
@@ -219,6 +229,16 @@ QImage white_image(int w, int h)
     return image;
 }
 
+// A white w x h image after paint(painter) has drawn on it.
+template <typename Paint> QImage painted_white(int w, int h, Paint&& paint)
+{
+    QImage image = white_image(w, h);
+    QPainter painter(&image);
+    paint(painter);
+    painter.end();
+    return image;
+}
+
 } // namespace
 
 class test_map_widget : public QObject
@@ -301,8 +321,7 @@ void test_map_widget::first_paint_requests_the_visible_tiles()
 void test_map_widget::level_slots_step_about_the_centre()
 {
     map_fixture f;
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     f.map->increase_level();
     QCOMPARE(f.map->view().currentLevel, 2);
     QCOMPARE(f.origin(), std::make_pair(qint64(512), qint64(512)));
@@ -310,14 +329,14 @@ void test_map_widget::level_slots_step_about_the_centre()
     QCOMPARE(f.origin(), std::make_pair(qint64(509), qint64(507)));
     f.map->decrease_level(); // halves, truncating
     QCOMPARE(f.origin(), std::make_pair(qint64(254), qint64(253)));
-    QCOMPARE(changed.size(), 2);
-    QCOMPARE(changed[0][0].toInt(), 2);
-    QCOMPARE(changed[1][0].toInt(), 1);
-    QCOMPARE(shown.size(), 2);
+    QCOMPARE(spies.changed.size(), 2);
+    QCOMPARE(spies.changed[0][0].toInt(), 2);
+    QCOMPARE(spies.changed[1][0].toInt(), 1);
+    QCOMPARE(spies.shown.size(), 2);
     f.map->set_level(7);
     QCOMPARE(f.map->view().currentLevel, 7);
     QCOMPARE(f.origin(), std::make_pair(qint64(254) << 6, qint64(253) << 6));
-    QCOMPARE(changed.last()[0].toInt(), 7);
+    QCOMPARE(spies.changed.last()[0].toInt(), 7);
 }
 
 void test_map_widget::level_slots_at_the_bounds_do_nothing()
@@ -325,18 +344,17 @@ void test_map_widget::level_slots_at_the_bounds_do_nothing()
     map_fixture f;
     f.map->set_level(18);
     const auto top = f.origin();
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     f.map->increase_level();
     QCOMPARE(f.map->view().currentLevel, 18);
     QCOMPARE(f.origin(), top);
     f.map->set_level(0);
-    changed.clear();
-    shown.clear();
+    spies.changed.clear();
+    spies.shown.clear();
     f.map->decrease_level();
     QCOMPARE(f.map->view().currentLevel, 0);
-    QCOMPARE(changed.size(), 0);
-    QCOMPARE(shown.size(), 0);
+    QCOMPARE(spies.changed.size(), 0);
+    QCOMPARE(spies.shown.size(), 0);
 }
 
 void test_map_widget::set_level_at_the_current_level_emits()
@@ -344,12 +362,11 @@ void test_map_widget::set_level_at_the_current_level_emits()
     map_fixture f;
     f.map->set_level(5);
     const auto origin = f.origin();
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     f.map->set_level(5);
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed[0][0].toInt(), 5);
-    QCOMPARE(shown.size(), 0); // the level shown did not change
+    QCOMPARE(spies.changed.size(), 1);
+    QCOMPARE(spies.changed[0][0].toInt(), 5);
+    QCOMPARE(spies.shown.size(), 0); // the level shown did not change
     QCOMPARE(f.origin(), origin);
 }
 
@@ -515,16 +532,15 @@ void test_map_widget::click_without_moving_changes_nothing()
 void test_map_widget::fit_to_box_frames_a_small_box_at_the_highest_fitting_level()
 {
     map_fixture f;
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     const geo_box box{13.40, 52.00, 13.41, 52.01};
     f.map->fit_to_box(box);
     // 0.01 degrees of longitude are 466 pixels wide at level 16 but, 52 degrees north, 757 high
     // (over 640); at level 15 the box is 233 x 379.
     QCOMPARE(f.map->view().currentLevel, 15);
-    QCOMPARE(changed.size(), 0);
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0][0].toInt(), 15);
+    QCOMPARE(spies.changed.size(), 0);
+    QCOMPARE(spies.shown.size(), 1);
+    QCOMPARE(spies.shown[0][0].toInt(), 15);
     // Centred on the box (the mean of the latitudes), every corner inside the 640 x 480 widget.
     const map_scale s = make_scale(15);
     QCOMPARE(f.map->view().originX, qint64(longitude_to_map_x(13.405, s)));
@@ -661,10 +677,7 @@ void test_map_widget::track_layer_draws_in_its_colour()
     const map_scale s = make_scale(8);
     const qint64 left = qint64(longitude_to_map_x(10.0, s)) - 20;
     const qint64 top = qint64(latitude_to_map_y(0.0, s)) - 50;
-    QImage image = white_image(200, 100);
-    QPainter painter(&image);
-    l.paint(&painter, s, left, top);
-    painter.end();
+    QImage image = painted_white(200, 100, [&](QPainter& painter) { l.paint(&painter, s, left, top); });
     const auto blue = pixels_of(image, track);
     QVERIFY(blue.size() >= 30);
     for (const auto& p : blue)
@@ -724,10 +737,7 @@ void test_map_widget::track_layer_survives_polar_and_absurd_coordinates()
     auto events = make_events({{-10.0, 0.0}, {0.0, 90.0}, {NAN, 1.0}, {1e300, 1e300}, {10.0, 0.0}});
     event_space_layer l(events.get());
     const map_scale s = make_scale(1);
-    QImage image = white_image(512, 512);
-    QPainter painter(&image);
-    l.paint(&painter, s, 0, 0);
-    painter.end();
+    QImage image = painted_white(512, 512, [&](QPainter& painter) { l.paint(&painter, s, 0, 0); });
     const auto blue = pixels_of(image, track);
     QVERIFY(blue.count({256, 0}) + blue.count({256, 1}) + blue.count({255, 0}) > 0); // the pole's edge
     QVERIFY(blue.count({242, 256}) + blue.count({241, 256}) + blue.count({242, 255}) > 0);
@@ -903,10 +913,8 @@ void test_map_widget::fixes_get_dots_once_apart()
         const map_scale s = make_scale(level);
         const qint64 left = qint64(longitude_to_map_x(10.0, s)) - 100;
         const qint64 top = qint64(latitude_to_map_y(0.0, s)) - 100;
-        QImage image = white_image(600, 200);
-        QPainter painter(&image);
-        l.paint_overlay(&painter, s, left, top);
-        painter.end();
+        QImage image =
+            painted_white(600, 200, [&](QPainter& painter) { l.paint_overlay(&painter, s, left, top); });
         // Two pixels above the fix: inside a dot's disc, off the line.
         const double x = longitude_to_map_x(10.0 + 0.01 * i, s) - double(left);
         return image.pixel(int(x), 100 - 2) != qRgb(255, 255, 255);

@@ -186,18 +186,13 @@ void test_lifecycleclient::user_agent_format()
 void test_lifecycleclient::version_url_data()
 {
     add_columns<QString, QString, QString, QString>("base", "flavor", "platform", "url");
-    add_row("no flavour", "https://updates.example.org/", "", "Windows",
-            "https://updates.example.org/versions/current/Windows");
-    add_row("beta", "https://updates.example.org/", "beta", "Windows",
-            "https://updates.example.org/versions/current/Windows?flavor=beta");
-    add_row("base with path", "https://example.org/api/v1/", "", "Windows",
-            "https://example.org/api/v1/versions/current/Windows");
-    add_row("slash added", "https://example.org/api", "rc", "Windows",
-            "https://example.org/api/versions/current/Windows?flavor=rc");
-    add_row("Linux", "https://updates.example.org/", "", "Linux",
-            "https://updates.example.org/versions/current/Linux");
-    add_row("macOS", "https://updates.example.org/", "beta", "macOS",
-            "https://updates.example.org/versions/current/macOS?flavor=beta");
+    const QString updates = "https://updates.example.org/", api = "https://example.org/api";
+    add_row("no flavour", updates, "", "Windows", updates + "versions/current/Windows");
+    add_row("beta", updates, "beta", "Windows", updates + "versions/current/Windows?flavor=beta");
+    add_row("base with path", api + "/v1/", "", "Windows", api + "/v1/versions/current/Windows");
+    add_row("slash added", api, "rc", "Windows", api + "/versions/current/Windows?flavor=rc");
+    add_row("Linux", updates, "", "Linux", updates + "versions/current/Linux");
+    add_row("macOS", updates, "beta", "macOS", updates + "versions/current/macOS?flavor=beta");
 }
 
 void test_lifecycleclient::version_url()
