@@ -2,6 +2,7 @@
 // short one drawn as lines) into images of a docked and of a wide pane, raw and in g.
 #include "data/model/burst.h"
 #include "views/burst/burst_samples_plot.h"
+#include "paint_benchmarks.h"
 
 #include <QApplication>
 #include <QImage>
@@ -64,29 +65,14 @@ void thousand_samples_as_lines(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(ten_thousand_samples_docked)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(ten_thousand_samples_docked_in_g)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(ten_thousand_samples_wide)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(thousand_samples_as_lines)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
-
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv); // fonts for the labels
-    benchmark::Initialize(&argc, argv);
+    const auto app = bench_support::start_paint_benchmarks(argc, argv);
+    bench_support::register_repeated(benchmark::kMillisecond, 9,
+                                     {{"ten_thousand_samples_docked", ten_thousand_samples_docked},
+                                      {"ten_thousand_samples_docked_in_g", ten_thousand_samples_docked_in_g},
+                                      {"ten_thousand_samples_wide", ten_thousand_samples_wide},
+                                      {"thousand_samples_as_lines", thousand_samples_as_lines}});
     benchmark::RunSpecifiedBenchmarks();
     return 0;
 }

@@ -1,5 +1,6 @@
 // Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image.
 #include "bench_support.h"
+#include "paint_benchmarks.h"
 #include "data/model/burst.h"
 #include "views/burst/burst_paint_panel.h"
 #include "data/model/burst_space.h"
@@ -22,8 +23,7 @@ namespace {
 
 constexpr int burst_count = 300000;
 constexpr int samples = 110;
-constexpr int width = 1600;
-constexpr int height = 600;
+constexpr int width = 1600, height = 600;
 
 struct scene
 {
@@ -108,24 +108,16 @@ void hundred_bursts_across_one_selected(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(first_resize_zoom)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(hundred_bursts_across)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(three_hundred_samples_across)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(thirty_days_with_labels)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(hundred_bursts_across_one_selected)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
-
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    const auto app = bench_support::start_paint_benchmarks(argc, argv);
+    bench_support::register_repeated(
+        benchmark::kMillisecond, 9,
+        {{"first_resize_zoom", first_resize_zoom},
+         {"hundred_bursts_across", hundred_bursts_across},
+         {"three_hundred_samples_across", three_hundred_samples_across},
+         {"thirty_days_with_labels", thirty_days_with_labels},
+         {"hundred_bursts_across_one_selected", hundred_bursts_across_one_selected}});
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << burst_count << " bursts x "

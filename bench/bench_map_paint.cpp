@@ -3,6 +3,7 @@
 // screen). For comparison, the time to stroke the plain path through every fix. Also the lookup of
 // the fix nearest to a click.
 #include "bench_support.h"
+#include "paint_benchmarks.h"
 #include "data/model/event_space.h"
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
@@ -121,15 +122,6 @@ void paint(benchmark::State& state, int levels_closer)
         benchmark::Counter(double(fix_count), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void framed_on_the_track(benchmark::State& state)
-{
-    paint(state, 0);
-}
-void three_levels_closer(benchmark::State& state)
-{
-    paint(state, 3);
-}
-
 // The tiles alone, for the share of the repaint that is not the track.
 void tiles_only(benchmark::State& state)
 {
@@ -159,15 +151,6 @@ void nearest_fix(benchmark::State& state, int levels_closer)
         found += the_scene->map->fix_at(c.x(), c.y()).second ? 1 : 0;
     }
     state.counters["found"] = double(found) / double(std::max<std::size_t>(1, i));
-}
-
-void nearest_fix_framed(benchmark::State& state)
-{
-    nearest_fix(state, 0);
-}
-void nearest_fix_three_levels_closer(benchmark::State& state)
-{
-    nearest_fix(state, 3);
 }
 
 // Every fix projected and stroked one by one, for comparison.
@@ -202,22 +185,19 @@ void plain_path_framed(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(framed_on_the_track)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(three_levels_closer)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(tiles_only)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(nearest_fix_framed)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
-BENCHMARK(nearest_fix_three_levels_closer)
-    ->Unit(benchmark::kMicrosecond)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(plain_path_framed)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
-
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    const auto app = bench_support::start_paint_benchmarks(argc, argv);
+    bench_support::register_repeated(
+        benchmark::kMillisecond, 9,
+        {{"framed_on_the_track", [](benchmark::State& state) { paint(state, 0); }},
+         {"three_levels_closer", [](benchmark::State& state) { paint(state, 3); }},
+         {"tiles_only", tiles_only}});
+    bench_support::register_repeated(
+        benchmark::kMicrosecond, 3,
+        {{"nearest_fix_framed", [](benchmark::State& state) { nearest_fix(state, 0); }},
+         {"nearest_fix_three_levels_closer", [](benchmark::State& state) { nearest_fix(state, 3); }}});
+    bench_support::register_repeated(benchmark::kMillisecond, 3, {{"plain_path_framed", plain_path_framed}});
     std::ostringstream log;
     std::streambuf* old = std::cerr.rdbuf(log.rdbuf());
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});

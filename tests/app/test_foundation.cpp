@@ -8,6 +8,7 @@
 #include "data/formats/unquote.h"
 #include "support/gui_test_support.h"
 #include "support/main_window_fixture.h"
+#include "support/data_table.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -183,24 +184,18 @@ void test_foundation::splitter_starts_collapsed_and_reveals_once()
 
 void test_foundation::centring_data()
 {
-    QTest::addColumn<QRect>("available");
-    QTest::addColumn<QSize>("window");
-    QTest::addColumn<QPoint>("expected");
-    QTest::newRow("fits") << QRect(0, 0, 1920, 1040) << QSize(800, 600) << QPoint(560, 220);
-    QTest::newRow("odd remainder truncates") << QRect(0, 0, 1025, 769) << QSize(800, 600) << QPoint(112, 84);
-    QTest::newRow("area offsets not added")
-        << QRect(100, 50, 1000, 800) << QSize(800, 600) << QPoint(100, 100);
-    QTest::newRow("larger than screen") << QRect(0, 0, 640, 480) << QSize(800, 600) << QPoint(-80, -60);
-    QTest::newRow("negative odd truncates toward zero")
-        << QRect(0, 0, 799, 599) << QSize(800, 600) << QPoint(0, 0);
-    QTest::newRow("negative odd three") << QRect(0, 0, 797, 597) << QSize(800, 600) << QPoint(-1, -1);
+    add_columns<QRect, QSize, QPoint>("available", "window", "expected");
+    add_row("fits", QRect(0, 0, 1920, 1040), QSize(800, 600), QPoint(560, 220));
+    add_row("odd remainder truncates", QRect(0, 0, 1025, 769), QSize(800, 600), QPoint(112, 84));
+    add_row("area offsets not added", QRect(100, 50, 1000, 800), QSize(800, 600), QPoint(100, 100));
+    add_row("larger than screen", QRect(0, 0, 640, 480), QSize(800, 600), QPoint(-80, -60));
+    add_row("negative odd truncates toward zero", QRect(0, 0, 799, 599), QSize(800, 600), QPoint(0, 0));
+    add_row("negative odd three", QRect(0, 0, 797, 597), QSize(800, 600), QPoint(-1, -1));
 }
 
 void test_foundation::centring()
 {
-    QFETCH(QRect, available);
-    QFETCH(QSize, window);
-    QFETCH(QPoint, expected);
+    auto [available, window, expected] = fetch<QRect, QSize, QPoint>("available", "window", "expected");
     QCOMPARE(dornvalemainwindow::centred_position(available, window), expected);
 }
 
@@ -319,20 +314,18 @@ void test_foundation::update_notice_escapes_version()
 
 void test_foundation::update_notice_shown_only_for_web_urls_data()
 {
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("https") << "https://dl.example.org/x.msi" << true;
-    QTest::newRow("http") << "http://dl.example.org/x.msi" << true;
-    QTest::newRow("file") << "file:///etc/passwd" << false;
-    QTest::newRow("javascript") << "javascript:alert(1)" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("relative") << "x.msi" << false;
+    add_columns<QString, bool>("url", "shown");
+    add_row("https", "https://dl.example.org/x.msi", true);
+    add_row("http", "http://dl.example.org/x.msi", true);
+    add_row("file", "file:///etc/passwd", false);
+    add_row("javascript", "javascript:alert(1)", false);
+    add_row("empty", "", false);
+    add_row("relative", "x.msi", false);
 }
 
 void test_foundation::update_notice_shown_only_for_web_urls()
 {
-    QFETCH(QString, url);
-    QFETCH(bool, shown);
+    auto [url, shown] = fetch<QString, bool>("url", "shown");
     main_window_fixture f;
     dornvalemainwindow& w = f.build_main_window();
     QString title, text;
@@ -400,30 +393,20 @@ void test_foundation::exit_prints_quit_and_ends_loop()
 
 void test_foundation::unquote_rules_data()
 {
-    QTest::addColumn<QString>("in");
-    QTest::addColumn<QString>("out");
-    QTest::newRow("quoted") << "\"3\""
-                            << "3";
-    QTest::newRow("plain") << "3"
-                           << "3";
-    QTest::newRow("two quotes") << "\"\""
-                                << "";
-    QTest::newRow("single quote") << "\""
-                                  << "\"";
-    QTest::newRow("open only") << "\"abc"
-                               << "\"abc";
-    QTest::newRow("close only") << "abc\""
-                                << "abc\"";
-    QTest::newRow("inner quotes kept") << "\"a\"b\""
-                                       << "a\"b";
-    QTest::newRow("empty") << ""
-                           << "";
+    add_columns<QString, QString>("in", "out");
+    add_row("quoted", "\"3\"", "3");
+    add_row("plain", "3", "3");
+    add_row("two quotes", "\"\"", "");
+    add_row("single quote", "\"", "\"");
+    add_row("open only", "\"abc", "\"abc");
+    add_row("close only", "abc\"", "abc\"");
+    add_row("inner quotes kept", "\"a\"b\"", "a\"b");
+    add_row("empty", "", "");
 }
 
 void test_foundation::unquote_rules()
 {
-    QFETCH(QString, in);
-    QFETCH(QString, out);
+    auto [in, out] = fetch<QString, QString>("in", "out");
     QCOMPARE(unquote(in), out);
 }
 

@@ -14,7 +14,7 @@
 #include "map/map_widget.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
-#include "support/pair_flow_fixture.h"
+#include "support/pair_flow_test.h"
 #include "support/test_support.h"
 #include "views/activity/activity_plot_dialog.h"
 #include "views/activity/activity_plot_view.h"
@@ -63,13 +63,12 @@ int count_colour(const QImage& image, const QRect& area, QRgb colour)
 
 } // namespace
 
-class test_linked_views : public QObject, public pair_flow_fixture
+class test_linked_views : public pair_flow_test
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
 
     void click_on_a_fix_centres_the_right_burst_window_on_its_burst();
     void click_away_from_the_fixes_selects_nothing();
@@ -113,11 +112,6 @@ void test_linked_views::init()
 {
     QVERIFY(start_pair_flow());
     form().resize(800, 600);
-}
-
-void test_linked_views::cleanup()
-{
-    QVERIFY(stop_pair_flow());
 }
 
 void test_linked_views::click_on_a_fix_centres_the_right_burst_window_on_its_burst()

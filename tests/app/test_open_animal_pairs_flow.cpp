@@ -13,7 +13,7 @@
 #include "support/download_layouts.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
-#include "support/pair_flow_fixture.h"
+#include "support/pair_flow_test.h"
 #include "support/shown_message.h"
 #include "support/test_support.h"
 
@@ -84,14 +84,11 @@ modal_script::step choose(chooser_seen* seen, QList<int> keep, bool cancel = fal
 
 } // namespace
 
-class test_open_animal_pairs_flow : public QObject, public pair_flow_fixture
+class test_open_animal_pairs_flow : public pair_flow_test
 {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(start_pair_flow()); }
-    void cleanup() { QVERIFY(stop_pair_flow()); }
-
     void pick_all_opens_each_animal_with_its_track();
     void pick_one_opens_that_animal_and_its_track();
     void cancel_opens_nothing();

@@ -15,6 +15,7 @@
 #include "support/program_copy.h"
 #include "support/shown_message.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 #include "util/recent_files.h"
 #include "views/activity/activity_plot_dialog.h"
 
@@ -151,64 +152,50 @@ void test_open_every_way::write_all(const QStringList& specs)
 
 void test_open_every_way::rule_per_kind_data()
 {
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QString>("opened");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<int>("windows");
-    QTest::addColumn<int>("tracks");
-    QTest::addColumn<QString>("message"); // DIR stands for the test's folder
+    add_columns<QStringList, QString, QStringList, int, int, QString>(
+        "files", "opened", "rows", "windows", "tracks",
+        "message"); // DIR stands for the test's folder
 
-    QTest::newRow("acceleration with its GPS partner: the pair")
-        << QStringList{"a_acc.txt:acc", "a_gps.txt:gps"} << "a_acc.txt"
-        << QStringList{"a_acc.txt + a_gps.txt", "  2 gps events", "  3 acc bursts"} << 1 << 1 << "";
-    QTest::newRow("acceleration with its partner, csv names")
-        << QStringList{"b-acc.csv:acc", "b-gps.csv:gps"} << "b-acc.csv"
-        << QStringList{"b-acc.csv + b-gps.csv", "  2 gps events", "  3 acc bursts"} << 1 << 1 << "";
-    QTest::newRow("acceleration without partner: alone")
-        << QStringList{"c_acc.txt:acc"} << "c_acc.txt" << QStringList{"c_acc.txt", "  3 acc bursts"} << 1 << 0
-        << "";
-    QTest::newRow("acceleration under an unpaired name: alone")
-        << QStringList{"tag.csv:acc"} << "tag.csv" << QStringList{"tag.csv", "  3 acc bursts"} << 1 << 0
-        << "";
-    QTest::newRow("acceleration named as GPS: alone, not paired with itself")
-        << QStringList{"d_gps.txt:acc", "d_acc.txt:notes"} << "d_gps.txt"
-        << QStringList{"d_gps.txt", "  3 acc bursts"} << 1 << 0 << "";
-    QTest::newRow("GPS: the track alone") << QStringList{"e_gps.txt:gps"} << "e_gps.txt"
-                                          << QStringList{"e_gps.txt", "  2 gps events"} << 0 << 1 << "";
-    QTest::newRow("GPS whose acceleration partner exists: the track alone")
-        << QStringList{"f_gps.txt:gps", "f_acc.txt:acc"} << "f_gps.txt"
-        << QStringList{"f_gps.txt", "  2 gps events"} << 0 << 1 << "";
-    QTest::newRow("repository download with its GPS partner: the pair")
-        << QStringList{"s-acc.csv:nacc", "s-gps.csv:ngps"} << "s-acc.csv"
-        << QStringList{"s-acc.csv + s-gps.csv", "  2 gps events", "  3 acc bursts"} << 1 << 1 << "";
-    QTest::newRow("repository acceleration download: alone")
-        << QStringList{"t.csv:nacc"} << "t.csv" << QStringList{"t.csv", "  3 acc bursts"} << 1 << 0 << "";
-    QTest::newRow("repository GPS download: the track alone")
-        << QStringList{"u.csv:ngps"} << "u.csv" << QStringList{"u.csv", "  2 gps events"} << 0 << 1 << "";
-    QTest::newRow("GPS download of two animals: a track each")
-        << QStringList{"v.csv:animals"} << "v.csv"
-        << QStringList{"v.csv (animal Bo)", "  1 gps events", "v.csv (animal Cleo)", "  2 gps events"} << 0
-        << 2 << "";
-    QTest::newRow("download with both sensors: its own pair")
-        << QStringList{"w.csv:mixed"} << "w.csv" << QStringList{"w.csv", "  1 gps events", "  1 acc bursts"}
-        << 1 << 1 << "";
-    QTest::newRow("neither") << QStringList{"g_acc.txt:notes"} << "g_acc.txt" << QStringList{} << 0 << 0
-                             << "\"DIR/g_acc.txt\" is neither an E-OBS acceleration export nor an E-OBS GPS "
-                                "export.\nOpen an export (.csv or .txt) as it came from the tag's download.";
-    QTest::newRow("missing")
-        << QStringList{} << "h_acc.txt" << QStringList{} << 0 << 0
-        << "\"DIR/h_acc.txt\" does not exist.\nCheck the file's name and folder, then open it "
-           "again.";
+    add_row("acceleration with its GPS partner: the pair", QStringList{"a_acc.txt:acc", "a_gps.txt:gps"},
+            "a_acc.txt", QStringList{"a_acc.txt + a_gps.txt", "  2 gps events", "  3 acc bursts"}, 1, 1, "");
+    add_row("acceleration with its partner, csv names", QStringList{"b-acc.csv:acc", "b-gps.csv:gps"},
+            "b-acc.csv", QStringList{"b-acc.csv + b-gps.csv", "  2 gps events", "  3 acc bursts"}, 1, 1, "");
+    add_row("acceleration without partner: alone", QStringList{"c_acc.txt:acc"}, "c_acc.txt",
+            QStringList{"c_acc.txt", "  3 acc bursts"}, 1, 0, "");
+    add_row("acceleration under an unpaired name: alone", QStringList{"tag.csv:acc"}, "tag.csv",
+            QStringList{"tag.csv", "  3 acc bursts"}, 1, 0, "");
+    add_row("acceleration named as GPS: alone, not paired with itself",
+            QStringList{"d_gps.txt:acc", "d_acc.txt:notes"}, "d_gps.txt",
+            QStringList{"d_gps.txt", "  3 acc bursts"}, 1, 0, "");
+    add_row("GPS: the track alone", QStringList{"e_gps.txt:gps"}, "e_gps.txt",
+            QStringList{"e_gps.txt", "  2 gps events"}, 0, 1, "");
+    add_row("GPS whose acceleration partner exists: the track alone",
+            QStringList{"f_gps.txt:gps", "f_acc.txt:acc"}, "f_gps.txt",
+            QStringList{"f_gps.txt", "  2 gps events"}, 0, 1, "");
+    add_row("repository download with its GPS partner: the pair",
+            QStringList{"s-acc.csv:nacc", "s-gps.csv:ngps"}, "s-acc.csv",
+            QStringList{"s-acc.csv + s-gps.csv", "  2 gps events", "  3 acc bursts"}, 1, 1, "");
+    add_row("repository acceleration download: alone", QStringList{"t.csv:nacc"}, "t.csv",
+            QStringList{"t.csv", "  3 acc bursts"}, 1, 0, "");
+    add_row("repository GPS download: the track alone", QStringList{"u.csv:ngps"}, "u.csv",
+            QStringList{"u.csv", "  2 gps events"}, 0, 1, "");
+    add_row("GPS download of two animals: a track each", QStringList{"v.csv:animals"}, "v.csv",
+            QStringList{"v.csv (animal Bo)", "  1 gps events", "v.csv (animal Cleo)", "  2 gps events"}, 0, 2,
+            "");
+    add_row("download with both sensors: its own pair", QStringList{"w.csv:mixed"}, "w.csv",
+            QStringList{"w.csv", "  1 gps events", "  1 acc bursts"}, 1, 1, "");
+    add_row("neither", QStringList{"g_acc.txt:notes"}, "g_acc.txt", QStringList{}, 0, 0,
+            "\"DIR/g_acc.txt\" is neither an E-OBS acceleration export nor an E-OBS GPS "
+            "export.\nOpen an export (.csv or .txt) as it came from the tag's download.");
+    add_row("missing", QStringList{}, "h_acc.txt", QStringList{}, 0, 0, "\"DIR/h_acc.txt\" does not exist.\nCheck the file's name and folder, then open it "
+           "again.");
 }
 
 void test_open_every_way::rule_per_kind()
 {
-    QFETCH(QStringList, files);
-    QFETCH(QString, opened);
-    QFETCH(QStringList, rows);
-    QFETCH(int, windows);
-    QFETCH(int, tracks);
-    QFETCH(QString, message);
+    auto [files, opened, rows, windows, tracks, message] =
+        fetch<QStringList, QString, QStringList, int, int, QString>("files", "opened", "rows", "windows",
+                                                                    "tracks", "message");
     write_all(files);
     QString title, text;
     modal_script script;

@@ -10,7 +10,7 @@
 #include "support/download_layouts.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
-#include "support/pair_flow_fixture.h"
+#include "support/pair_flow_test.h"
 #include "support/shown_message.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
@@ -23,14 +23,11 @@ using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
-class test_open_package_flow : public QObject, public pair_flow_fixture
+class test_open_package_flow : public pair_flow_test
 {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(start_pair_flow()); }
-    void cleanup() { QVERIFY(stop_pair_flow()); }
-
     void entries_named_as_a_pair_open_as_a_pair();
     void entries_told_apart_by_header_open_as_a_pair();
     void acceleration_button_takes_the_acceleration_entry();

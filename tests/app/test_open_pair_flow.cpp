@@ -11,7 +11,7 @@
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/http_test_server.h"
-#include "support/pair_flow_fixture.h"
+#include "support/pair_flow_test.h"
 #include "support/shown_message.h"
 #include "data/formats/loader_gps_eobsmb.h"
 #include "data/formats/loader_gps_mbd.h"
@@ -19,6 +19,7 @@
 #include "map/map_form.h"
 #include "map/map_widget.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QNetworkAccessManager>
 #include <QProgressDialog>
@@ -31,14 +32,11 @@ using namespace flow_test_support;
 using namespace gui_test_support;
 using namespace test_support;
 
-class test_open_pair_flow : public QObject, public pair_flow_fixture
+class test_open_pair_flow : public pair_flow_test
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void pick_either_file_opens_the_pair();
     void pair_dialog_takes_a_gps_file_of_any_name();
     void open_gps_file_shows_a_track_alone();
@@ -56,16 +54,6 @@ private slots:
     void file_without_sensor_type_is_no_pair();
     void examples_pair_says_what_was_left_out();
 };
-
-void test_open_pair_flow::init()
-{
-    QVERIFY(start_pair_flow());
-}
-
-void test_open_pair_flow::cleanup()
-{
-    QVERIFY(stop_pair_flow());
-}
 
 void test_open_pair_flow::pick_either_file_opens_the_pair()
 {
@@ -240,10 +228,10 @@ void test_open_pair_flow::vanished_choice_is_refused_before_pairing()
 void test_open_pair_flow::capitalised_name_is_not_its_own_partner_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("acc txt") << "UP_ACC.TXT";
-    QTest::newRow("gps txt") << "UP_GPS.TXT";
-    QTest::newRow("acc csv") << "UPACC.CSV";
-    QTest::newRow("mixed") << "Up_Gps.Csv";
+    add_row("acc txt", "UP_ACC.TXT");
+    add_row("gps txt", "UP_GPS.TXT");
+    add_row("acc csv", "UPACC.CSV");
+    add_row("mixed", "Up_Gps.Csv");
 }
 
 void test_open_pair_flow::capitalised_name_is_not_its_own_partner()

@@ -9,6 +9,7 @@
 #include "support/download_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -348,27 +349,24 @@ void test_activity_batch::an_animal_with_fixes_only_is_named()
 
 void test_activity_batch::usage_errors_data()
 {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("message"); // the line before the usage line
-    QTest::newRow("nothing") << QStringList{} << QString();
-    QTest::newRow("unknown command") << QStringList{"plot", "a.csv"}
-                                     << QStringLiteral("dornvale-batch: unknown command \"plot\"\n");
-    QTest::newRow("no file") << QStringList{"activity"} << QStringLiteral("dornvale-batch: no input file\n");
-    QTest::newRow("unknown option") << QStringList{"activity", "--svg", "x.svg", "a.csv"}
-                                    << QStringLiteral("dornvale-batch: unknown option \"--svg\"\n");
-    QTest::newRow("option without name")
-        << QStringList{"activity", "a.csv", "--csv"}
-        << QStringLiteral("dornvale-batch: --csv needs a file or folder name\n");
-    QTest::newRow("one name, two files")
-        << QStringList{"activity", "--png", "one.png", "a.csv", "b.csv"}
-        << QStringLiteral(
-               "dornvale-batch: \"one.png\" must be an existing folder when more than one file is given\n");
+    add_columns<QStringList, QString>("args",
+                                      "message"); // the line before the usage line
+    add_row("nothing", QStringList{}, QString());
+    add_row("unknown command", QStringList{"plot", "a.csv"},
+            QStringLiteral("dornvale-batch: unknown command \"plot\"\n"));
+    add_row("no file", QStringList{"activity"}, QStringLiteral("dornvale-batch: no input file\n"));
+    add_row("unknown option", QStringList{"activity", "--svg", "x.svg", "a.csv"},
+            QStringLiteral("dornvale-batch: unknown option \"--svg\"\n"));
+    add_row("option without name", QStringList{"activity", "a.csv", "--csv"},
+            QStringLiteral("dornvale-batch: --csv needs a file or folder name\n"));
+    add_row("one name, two files", QStringList{"activity", "--png", "one.png", "a.csv", "b.csv"},
+            QStringLiteral(
+                "dornvale-batch: \"one.png\" must be an existing folder when more than one file is given\n"));
 }
 
 void test_activity_batch::usage_errors()
 {
-    QFETCH(QStringList, args);
-    QFETCH(QString, message);
+    auto [args, message] = fetch<QStringList, QString>("args", "message");
     dir->write("a.csv", fixed_file);
     dir->write("b.csv", fixed_file);
     const run_result r = run(args, dir->path());

@@ -6,6 +6,7 @@
 #include "map/tile_math.h"
 #include "support/random_track.h"
 #include "support/line_pictures.h"
+#include "support/data_table.h"
 
 #include <QImage>
 #include <QPainter>
@@ -89,10 +90,7 @@ private slots:
 
 void test_event_space_layer::within_a_pixel_of_the_plain_path_data()
 {
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("shift_x");
-    QTest::addColumn<int>("shift_y");
-    QTest::addColumn<QPointF>("painter_shift");
+    add_columns<int, int, int, QPointF>("level", "shift_x", "shift_y", "painter_shift");
     for (const int level : {8, 11, 13, 15, 17})
         for (const int shift : {0, 150})
             QTest::addRow("level %d, shifted %d", level, shift) << level << shift << -shift / 2 << QPointF();
@@ -105,10 +103,8 @@ void test_event_space_layer::within_a_pixel_of_the_plain_path_data()
 
 void test_event_space_layer::within_a_pixel_of_the_plain_path()
 {
-    QFETCH(int, level);
-    QFETCH(int, shift_x);
-    QFETCH(int, shift_y);
-    QFETCH(QPointF, painter_shift);
+    auto [level, shift_x, shift_y, painter_shift] =
+        fetch<int, int, int, QPointF>("level", "shift_x", "shift_y", "painter_shift");
     const auto events = make_track(20000);
     const double size = make_scale(level).map_size;
     // Centred on the first fix, then shifted.

@@ -2,6 +2,7 @@
 // both ways, the colour exact, far coordinates clipped, the picture left empty after each use.
 #include "map/line_raster.h"
 #include "support/line_pictures.h"
+#include "support/data_table.h"
 
 #include <QImage>
 #include <QPainter>
@@ -81,12 +82,12 @@ private slots:
 void test_line_raster::within_a_pixel_of_the_painter_data()
 {
     QTest::addColumn<std::vector<segment>>("lines");
-    QTest::newRow("flat") << std::vector<segment>{{{3.2, 10.7}, {100.9, 14.1}}};
-    QTest::newRow("steep") << std::vector<segment>{{{50.5, 2.2}, {44.1, 85.8}}};
-    QTest::newRow("diagonal") << std::vector<segment>{{{0, 0}, {89, 89}}, {{119.9, 0.1}, {30.5, 89.5}}};
-    QTest::newRow("whole coordinates") << std::vector<segment>{{{10, 10}, {10, 60}}, {{10, 60}, {90, 60}}};
-    QTest::newRow("leaving the picture")
-        << std::vector<segment>{{{-40.3, 20.6}, {60.2, 130.9}}, {{60, 45}, {300, 50}}};
+    add_row("flat", std::vector<segment>{{{3.2, 10.7}, {100.9, 14.1}}});
+    add_row("steep", std::vector<segment>{{{50.5, 2.2}, {44.1, 85.8}}});
+    add_row("diagonal", std::vector<segment>{{{0, 0}, {89, 89}}, {{119.9, 0.1}, {30.5, 89.5}}});
+    add_row("whole coordinates", std::vector<segment>{{{10, 10}, {10, 60}}, {{10, 60}, {90, 60}}});
+    add_row("leaving the picture",
+            std::vector<segment>{{{-40.3, 20.6}, {60.2, 130.9}}, {{60, 45}, {300, 50}}});
     std::vector<segment> zigzag;
     QPointF p(5.3, 45.1);
     for (int i = 0; i < 60; ++i) {
@@ -94,7 +95,7 @@ void test_line_raster::within_a_pixel_of_the_painter_data()
         zigzag.emplace_back(p, q);
         p = q;
     }
-    QTest::newRow("zigzag of short steps") << zigzag;
+    add_row("zigzag of short steps", zigzag);
 }
 
 void test_line_raster::within_a_pixel_of_the_painter()

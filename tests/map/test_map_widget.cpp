@@ -9,6 +9,7 @@
 #include "map/tile_cache.h"
 #include "map/tile_manager.h"
 #include "support/tile_test_server.h"
+#include "support/data_table.h"
 
 #include <QApplication>
 #include <QFile>
@@ -37,6 +38,16 @@ namespace {
 const QRgb track = qRgb(0x20, 0x20, 0xff);
 
 // A map over a tile server that never answers, so every tile stays its placeholder.
+// The map's two level signals, recorded from construction on.
+struct level_spies
+{
+    QSignalSpy changed, shown;
+    explicit level_spies(map_widget* map)
+        : changed(map, SIGNAL(level_changed(int))), shown(map, SIGNAL(shown_level_changed(int)))
+    {
+    }
+};
+
 struct map_fixture
 {
     QTemporaryDir dir;
@@ -218,6 +229,16 @@ QImage white_image(int w, int h)
     return image;
 }
 
+// A white w x h image after paint(painter) has drawn on it.
+template <typename Paint> QImage painted_white(int w, int h, Paint&& paint)
+{
+    QImage image = white_image(w, h);
+    QPainter painter(&image);
+    paint(painter);
+    painter.end();
+    return image;
+}
+
 } // namespace
 
 class test_map_widget : public QObject
@@ -272,24 +293,20 @@ void test_map_widget::new_widget_starts_at_level_one()
 
 void test_map_widget::first_paint_requests_the_visible_tiles_data()
 {
-    QTest::addColumn<int>("w");
-    QTest::addColumn<int>("h");
-    QTest::addColumn<QStringList>("paths"); // "column/row" at level 1, in request order
+    add_columns<int, int, QStringList>("w", "h",
+                                       "paths"); // "column/row" at level 1, in request order
 
     // Columns -1 ... 2 wrap to 1, 0, 1, 0; rows 0 ... 2, row 2 lying outside the world.
-    QTest::newRow("640x480") << 640 << 480 << QStringList{"1/0", "1/1", "1/2", "0/0", "0/1", "0/2"};
+    add_row("640x480", 640, 480, QStringList{"1/0", "1/1", "1/2", "0/0", "0/1", "0/2"});
     // At least 514 high: row -1 too.
-    QTest::newRow("600x520") << 600 << 520
-                             << QStringList{"1/-1", "1/0", "1/1", "1/2", "0/-1", "0/0", "0/1", "0/2"};
+    add_row("600x520", 600, 520, QStringList{"1/-1", "1/0", "1/1", "1/2", "0/-1", "0/0", "0/1", "0/2"});
     // Less than 256 high: rows 0 and 1 only; columns 0 ... 2.
-    QTest::newRow("300x200") << 300 << 200 << QStringList{"0/0", "0/1", "1/0", "1/1"};
+    add_row("300x200", 300, 200, QStringList{"0/0", "0/1", "1/0", "1/1"});
 }
 
 void test_map_widget::first_paint_requests_the_visible_tiles()
 {
-    QFETCH(int, w);
-    QFETCH(int, h);
-    QFETCH(QStringList, paths);
+    auto [w, h, paths] = fetch<int, int, QStringList>("w", "h", "paths");
     map_fixture f(w, h);
     f.image();
     f.image(); // tiles in flight are not asked for again
@@ -304,8 +321,7 @@ void test_map_widget::first_paint_requests_the_visible_tiles()
 void test_map_widget::level_slots_step_about_the_centre()
 {
     map_fixture f;
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     f.map->increase_level();
     QCOMPARE(f.map->view().currentLevel, 2);
     QCOMPARE(f.origin(), std::make_pair(qint64(512), qint64(512)));
@@ -313,14 +329,14 @@ void test_map_widget::level_slots_step_about_the_centre()
     QCOMPARE(f.origin(), std::make_pair(qint64(509), qint64(507)));
     f.map->decrease_level(); // halves, truncating
     QCOMPARE(f.origin(), std::make_pair(qint64(254), qint64(253)));
-    QCOMPARE(changed.size(), 2);
-    QCOMPARE(changed[0][0].toInt(), 2);
-    QCOMPARE(changed[1][0].toInt(), 1);
-    QCOMPARE(shown.size(), 2);
+    QCOMPARE(spies.changed.size(), 2);
+    QCOMPARE(spies.changed[0][0].toInt(), 2);
+    QCOMPARE(spies.changed[1][0].toInt(), 1);
+    QCOMPARE(spies.shown.size(), 2);
     f.map->set_level(7);
     QCOMPARE(f.map->view().currentLevel, 7);
     QCOMPARE(f.origin(), std::make_pair(qint64(254) << 6, qint64(253) << 6));
-    QCOMPARE(changed.last()[0].toInt(), 7);
+    QCOMPARE(spies.changed.last()[0].toInt(), 7);
 }
 
 void test_map_widget::level_slots_at_the_bounds_do_nothing()
@@ -328,18 +344,17 @@ void test_map_widget::level_slots_at_the_bounds_do_nothing()
     map_fixture f;
     f.map->set_level(18);
     const auto top = f.origin();
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     f.map->increase_level();
     QCOMPARE(f.map->view().currentLevel, 18);
     QCOMPARE(f.origin(), top);
     f.map->set_level(0);
-    changed.clear();
-    shown.clear();
+    spies.changed.clear();
+    spies.shown.clear();
     f.map->decrease_level();
     QCOMPARE(f.map->view().currentLevel, 0);
-    QCOMPARE(changed.size(), 0);
-    QCOMPARE(shown.size(), 0);
+    QCOMPARE(spies.changed.size(), 0);
+    QCOMPARE(spies.shown.size(), 0);
 }
 
 void test_map_widget::set_level_at_the_current_level_emits()
@@ -347,34 +362,29 @@ void test_map_widget::set_level_at_the_current_level_emits()
     map_fixture f;
     f.map->set_level(5);
     const auto origin = f.origin();
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     f.map->set_level(5);
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed[0][0].toInt(), 5);
-    QCOMPARE(shown.size(), 0); // the level shown did not change
+    QCOMPARE(spies.changed.size(), 1);
+    QCOMPARE(spies.changed[0][0].toInt(), 5);
+    QCOMPARE(spies.shown.size(), 0); // the level shown did not change
     QCOMPARE(f.origin(), origin);
 }
 
 void test_map_widget::wheel_in_and_out_returns_to_the_origin_data()
 {
-    QTest::addColumn<int>("x");
-    QTest::addColumn<int>("y");
-    QTest::addColumn<int>("dx"); // pan before zooming
-    QTest::addColumn<int>("dy");
-    QTest::newRow("centre") << 320 << 240 << 0 << 0;
-    QTest::newRow("top left") << 0 << 0 << 0 << 0;
-    QTest::newRow("even point") << 100 << 50 << 0 << 0;
-    QTest::newRow("odd point after a pan") << 613 << 477 << 31 << -17;
-    QTest::newRow("west of the world") << 5 << 400 << 900 << 0;
+    add_columns<int, int, int, int>("x", "y",
+                                    "dx", // pan before zooming
+                                    "dy");
+    add_row("centre", 320, 240, 0, 0);
+    add_row("top left", 0, 0, 0, 0);
+    add_row("even point", 100, 50, 0, 0);
+    add_row("odd point after a pan", 613, 477, 31, -17);
+    add_row("west of the world", 5, 400, 900, 0);
 }
 
 void test_map_widget::wheel_in_and_out_returns_to_the_origin()
 {
-    QFETCH(int, x);
-    QFETCH(int, y);
-    QFETCH(int, dx);
-    QFETCH(int, dy);
+    auto [x, y, dx, dy] = fetch<int, int, int, int>("x", "y", "dx", "dy");
     map_fixture f;
     streams_capture quiet;
     log_capture quiet_log;
@@ -421,22 +431,20 @@ void test_map_widget::wheel_logs_its_arithmetic()
 
 void test_map_widget::wheel_deltas_other_than_one_notch_do_not_zoom_data()
 {
-    QTest::addColumn<QPoint>("angle");
-    QTest::addColumn<int>("level");
-    QTest::newRow("two notches") << QPoint(0, 240) << 3;
-    QTest::newRow("two notches back") << QPoint(0, -240) << 3;
-    QTest::newRow("half a notch") << QPoint(0, 60) << 3;
-    QTest::newRow("half a notch back") << QPoint(0, -60) << 3;
-    QTest::newRow("smooth scroll") << QPoint(0, 8) << 3;
-    QTest::newRow("one notch") << QPoint(0, 120) << 4;
-    QTest::newRow("one notch sideways") << QPoint(-120, 0) << 2;
-    QTest::newRow("one notch, slight tilt") << QPoint(15, 120) << 4;
+    add_columns<QPoint, int>("angle", "level");
+    add_row("two notches", QPoint(0, 240), 3);
+    add_row("two notches back", QPoint(0, -240), 3);
+    add_row("half a notch", QPoint(0, 60), 3);
+    add_row("half a notch back", QPoint(0, -60), 3);
+    add_row("smooth scroll", QPoint(0, 8), 3);
+    add_row("one notch", QPoint(0, 120), 4);
+    add_row("one notch sideways", QPoint(-120, 0), 2);
+    add_row("one notch, slight tilt", QPoint(15, 120), 4);
 }
 
 void test_map_widget::wheel_deltas_other_than_one_notch_do_not_zoom()
 {
-    QFETCH(QPoint, angle);
-    QFETCH(int, level);
+    auto [angle, level] = fetch<QPoint, int>("angle", "level");
     map_fixture f;
     log_capture log;
     f.map->set_level(3);
@@ -524,16 +532,15 @@ void test_map_widget::click_without_moving_changes_nothing()
 void test_map_widget::fit_to_box_frames_a_small_box_at_the_highest_fitting_level()
 {
     map_fixture f;
-    QSignalSpy changed(f.map.get(), SIGNAL(level_changed(int)));
-    QSignalSpy shown(f.map.get(), SIGNAL(shown_level_changed(int)));
+    level_spies spies(f.map.get());
     const geo_box box{13.40, 52.00, 13.41, 52.01};
     f.map->fit_to_box(box);
     // 0.01 degrees of longitude are 466 pixels wide at level 16 but, 52 degrees north, 757 high
     // (over 640); at level 15 the box is 233 x 379.
     QCOMPARE(f.map->view().currentLevel, 15);
-    QCOMPARE(changed.size(), 0);
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0][0].toInt(), 15);
+    QCOMPARE(spies.changed.size(), 0);
+    QCOMPARE(spies.shown.size(), 1);
+    QCOMPARE(spies.shown[0][0].toInt(), 15);
     // Centred on the box (the mean of the latitudes), every corner inside the 640 x 480 widget.
     const map_scale s = make_scale(15);
     QCOMPARE(f.map->view().originX, qint64(longitude_to_map_x(13.405, s)));
@@ -670,10 +677,7 @@ void test_map_widget::track_layer_draws_in_its_colour()
     const map_scale s = make_scale(8);
     const qint64 left = qint64(longitude_to_map_x(10.0, s)) - 20;
     const qint64 top = qint64(latitude_to_map_y(0.0, s)) - 50;
-    QImage image = white_image(200, 100);
-    QPainter painter(&image);
-    l.paint(&painter, s, left, top);
-    painter.end();
+    QImage image = painted_white(200, 100, [&](QPainter& painter) { l.paint(&painter, s, left, top); });
     const auto blue = pixels_of(image, track);
     QVERIFY(blue.size() >= 30);
     for (const auto& p : blue)
@@ -683,21 +687,19 @@ void test_map_widget::track_layer_draws_in_its_colour()
 
 void test_map_widget::track_layer_matches_the_full_path_within_a_pixel_data()
 {
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("dx"); // view centre offset from the track's start, in pixels
-    QTest::addColumn<int>("dy");
-    QTest::newRow("whole track, level 7") << 7 << 0 << 0;
-    QTest::newRow("level 11") << 11 << 0 << 0;
-    QTest::newRow("level 14") << 14 << 40 << -30;
-    QTest::newRow("level 17, most fixes off screen") << 17 << 0 << 0;
-    QTest::newRow("level 15, elsewhere") << 15 << -500 << 300;
+    add_columns<int, int, int>("level",
+                               "dx", // view centre offset from the track's start, in pixels
+                               "dy");
+    add_row("whole track, level 7", 7, 0, 0);
+    add_row("level 11", 11, 0, 0);
+    add_row("level 14", 14, 40, -30);
+    add_row("level 17, most fixes off screen", 17, 0, 0);
+    add_row("level 15, elsewhere", 15, -500, 300);
 }
 
 void test_map_widget::track_layer_matches_the_full_path_within_a_pixel()
 {
-    QFETCH(int, level);
-    QFETCH(int, dx);
-    QFETCH(int, dy);
+    auto [level, dx, dy] = fetch<int, int, int>("level", "dx", "dy");
     auto events = make_events(wandering_track(5000, 42));
     event_space_layer l(events.get());
     const map_scale s = make_scale(level);
@@ -735,10 +737,7 @@ void test_map_widget::track_layer_survives_polar_and_absurd_coordinates()
     auto events = make_events({{-10.0, 0.0}, {0.0, 90.0}, {NAN, 1.0}, {1e300, 1e300}, {10.0, 0.0}});
     event_space_layer l(events.get());
     const map_scale s = make_scale(1);
-    QImage image = white_image(512, 512);
-    QPainter painter(&image);
-    l.paint(&painter, s, 0, 0);
-    painter.end();
+    QImage image = painted_white(512, 512, [&](QPainter& painter) { l.paint(&painter, s, 0, 0); });
     const auto blue = pixels_of(image, track);
     QVERIFY(blue.count({256, 0}) + blue.count({256, 1}) + blue.count({255, 0}) > 0); // the pole's edge
     QVERIFY(blue.count({242, 256}) + blue.count({241, 256}) + blue.count({242, 255}) > 0);
@@ -914,10 +913,8 @@ void test_map_widget::fixes_get_dots_once_apart()
         const map_scale s = make_scale(level);
         const qint64 left = qint64(longitude_to_map_x(10.0, s)) - 100;
         const qint64 top = qint64(latitude_to_map_y(0.0, s)) - 100;
-        QImage image = white_image(600, 200);
-        QPainter painter(&image);
-        l.paint_overlay(&painter, s, left, top);
-        painter.end();
+        QImage image =
+            painted_white(600, 200, [&](QPainter& painter) { l.paint_overlay(&painter, s, left, top); });
         // Two pixels above the fix: inside a dot's disc, off the line.
         const double x = longitude_to_map_x(10.0 + 0.01 * i, s) - double(left);
         return image.pixel(int(x), 100 - 2) != qRgb(255, 255, 255);

@@ -7,6 +7,7 @@
 #include "map/tile_manager.h"
 #include "map/tile_math.h"
 #include "support/tile_test_server.h"
+#include "support/data_table.h"
 #include "map/zoom_state.h"
 
 #include <QElapsedTimer>
@@ -454,19 +455,17 @@ void test_tile_download::without_network_tiles_stay_missing()
 
 void test_tile_download::refused_answers_data()
 {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("reason");
+    add_columns<int, QString>("answer", "reason");
     // The image size is read from the PNG header before anything is decoded.
-    QTest::newRow("513 x 512") << int(tile_test_server::png_513)
-                               << "the image is 513 x 512 pixels, more than 512 x 512";
-    QTest::newRow("tile and 3 MiB more") << int(tile_test_server::png_trailer)
-                                         << "the reply is larger than 2097152 bytes";
+    add_row("513 x 512", int(tile_test_server::png_513),
+            "the image is 513 x 512 pixels, more than 512 x 512");
+    add_row("tile and 3 MiB more", int(tile_test_server::png_trailer),
+            "the reply is larger than 2097152 bytes");
 }
 
 void test_tile_download::refused_answers()
 {
-    QFETCH(int, answer);
-    QFETCH(QString, reason);
+    auto [answer, reason] = fetch<int, QString>("answer", "reason");
     fixture f;
     log_capture log;
     f.server.set_answer("/osm/1/0/0.png", static_cast<tile_test_server::answer>(answer));

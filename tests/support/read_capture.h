@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace test_support {
 
 // What a reader leaves behind besides its records.
@@ -40,5 +42,21 @@ template <typename Load> void capture_read(int cancel_after_polls, read_log& log
     log.values = p.values;
     log.texts = p.texts;
 }
+
+// What a captured reader reports to and prints.
+struct read_captures
+{
+    recording_progress progress;
+    streams_capture streams;
+};
+
+// A reader constructed from args and the recorded progress, both streams captured from before it starts.
+template <typename Reader> struct captured : read_captures, Reader
+{
+    template <typename... Args>
+    explicit captured(Args&&... args) : Reader(std::forward<Args>(args)..., &progress)
+    {
+    }
+};
 
 } // namespace test_support

@@ -2,6 +2,7 @@
 // trailing slash.
 #include "util/build_settings.h"
 #include "support/temp_folder.h"
+#include "support/data_table.h"
 
 #include <QTest>
 
@@ -18,28 +19,20 @@ private slots:
 
 void test_build_settings::value_and_read_data()
 {
-    QTest::addColumn<QByteArray>("content"); // empty: no file at all
-    QTest::addColumn<QString>("value");      // value(path, "tile_server")
-    QTest::addColumn<QString>("read");       // read(path, "tile_server", "fallback")
-    QTest::newRow("no file") << QByteArray() << ""
-                             << "fallback";
-    QTest::newRow("other group") << QByteArray("[general]\ntile_server=http://a/\n") << ""
-                                 << "fallback";
-    QTest::newRow("set") << QByteArray("[build]\ntile_server=http://a/\n") << "http://a/"
-                         << "http://a/";
-    QTest::newRow("blanks") << QByteArray("[build]\ntile_server=\" http://a/ \"\n") << " http://a/ "
-                            << "http://a/";
-    QTest::newRow("only blanks") << QByteArray("[build]\ntile_server=\"  \"\n") << "  "
-                                 << "fallback";
-    QTest::newRow("empty") << QByteArray("[build]\ntile_server=\n") << ""
-                           << "fallback";
+    add_columns<QByteArray, QString, QString>("content", // empty: no file at all
+                                              "value",   // value(path, "tile_server")
+                                              "read");   // read(path, "tile_server", "fallback")
+    add_row("no file", QByteArray(), "", "fallback");
+    add_row("other group", QByteArray("[general]\ntile_server=http://a/\n"), "", "fallback");
+    add_row("set", QByteArray("[build]\ntile_server=http://a/\n"), "http://a/", "http://a/");
+    add_row("blanks", QByteArray("[build]\ntile_server=\" http://a/ \"\n"), " http://a/ ", "http://a/");
+    add_row("only blanks", QByteArray("[build]\ntile_server=\"  \"\n"), "  ", "fallback");
+    add_row("empty", QByteArray("[build]\ntile_server=\n"), "", "fallback");
 }
 
 void test_build_settings::value_and_read()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, value);
-    QFETCH(QString, read);
+    auto [content, value, read] = fetch<QByteArray, QString, QString>("content", "value", "read");
     temp_folder dir;
     const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
     QCOMPARE(build_settings::value(path, "tile_server"), value);
@@ -48,22 +41,16 @@ void test_build_settings::value_and_read()
 
 void test_build_settings::with_slash_data()
 {
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("base");
-    QTest::newRow("appended") << "http://127.0.0.1:8080/tiles"
-                              << "http://127.0.0.1:8080/tiles/";
-    QTest::newRow("kept") << "http://127.0.0.1:8080/tiles/"
-                          << "http://127.0.0.1:8080/tiles/";
-    QTest::newRow("only one kept") << "http://a//"
-                                   << "http://a//";
-    QTest::newRow("empty") << ""
-                           << "/";
+    add_columns<QString, QString>("url", "base");
+    add_row("appended", "http://127.0.0.1:8080/tiles", "http://127.0.0.1:8080/tiles/");
+    add_row("kept", "http://127.0.0.1:8080/tiles/", "http://127.0.0.1:8080/tiles/");
+    add_row("only one kept", "http://a//", "http://a//");
+    add_row("empty", "", "/");
 }
 
 void test_build_settings::with_slash()
 {
-    QFETCH(QString, url);
-    QFETCH(QString, base);
+    auto [url, base] = fetch<QString, QString>("url", "base");
     QCOMPARE(build_settings::with_slash(url), base);
 }
 

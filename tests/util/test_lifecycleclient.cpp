@@ -4,9 +4,10 @@
 #include "support/http_test_server.h"
 #include "support/main_window_fixture.h"
 #include "util/lifecycleclient.h"
-#include "support/online_test_support.h"
+#include "support/network_test.h"
 #include "support/temp_folder.h"
 #include "support/gui_test_support.h"
+#include "support/data_table.h"
 #include "util/replyhandler.h"
 
 #include <QApplication>
@@ -47,12 +48,11 @@ const QString entry = "LifeCycleClient/OnCheckVersionSuccess";
 
 } // namespace
 
-class test_lifecycleclient : public QObject
+class test_lifecycleclient : public network_test
 {
     Q_OBJECT
 
 private slots:
-    void init();
     void cleanup();
 
     void build_flavor_from_file_data();
@@ -87,14 +87,7 @@ private slots:
     void notice_end_to_end_data();
     void notice_end_to_end();
 
-private:
-    std::unique_ptr<QNetworkAccessManager> manager;
 };
-
-void test_lifecycleclient::init()
-{
-    manager = direct_network();
-}
 
 void test_lifecycleclient::cleanup()
 {
@@ -104,22 +97,21 @@ void test_lifecycleclient::cleanup()
 
 void test_lifecycleclient::build_flavor_from_file_data()
 {
-    QTest::addColumn<QByteArray>("content"); // empty: no file at all
-    QTest::addColumn<QString>("flavor");
-    QTest::newRow("no file") << QByteArray() << "";
-    QTest::newRow("other group") << QByteArray("[general]\nflavor=beta\n") << "";
-    QTest::newRow("no key") << QByteArray("[build]\nupdate_service=http://127.0.0.1:1/\n") << "";
-    QTest::newRow("beta") << QByteArray("[build]\nflavor=beta\n") << "beta";
-    QTest::newRow("beside other keys")
-        << QByteArray("[build]\ntile_server=http://127.0.0.1:2/\nflavor=nightly\nupdate_service=x\n")
-        << "nightly";
-    QTest::newRow("blanks kept") << QByteArray("[build]\nflavor=\" beta \"\n") << " beta ";
+    add_columns<QByteArray, QString>("content", // empty: no file at all
+                                     "flavor");
+    add_row("no file", QByteArray(), "");
+    add_row("other group", QByteArray("[general]\nflavor=beta\n"), "");
+    add_row("no key", QByteArray("[build]\nupdate_service=http://127.0.0.1:1/\n"), "");
+    add_row("beta", QByteArray("[build]\nflavor=beta\n"), "beta");
+    add_row("beside other keys",
+            QByteArray("[build]\ntile_server=http://127.0.0.1:2/\nflavor=nightly\nupdate_service=x\n"),
+            "nightly");
+    add_row("blanks kept", QByteArray("[build]\nflavor=\" beta \"\n"), " beta ");
 }
 
 void test_lifecycleclient::build_flavor_from_file()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, flavor);
+    auto [content, flavor] = fetch<QByteArray, QString>("content", "flavor");
     temp_folder dir;
     const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
     debug_capture log;
@@ -143,38 +135,30 @@ void test_lifecycleclient::build_flavor_default_path_is_beside_the_executable()
 
 void test_lifecycleclient::platform_word_per_system_data()
 {
-    QTest::addColumn<QString>("kernel");
-    QTest::addColumn<QString>("word");
-    QTest::newRow("Windows") << "winnt"
-                             << "Windows";
-    QTest::newRow("macOS") << "darwin"
-                           << "macOS";
-    QTest::newRow("Linux") << "linux"
-                           << "Linux";
-    QTest::newRow("other Unix") << "freebsd"
-                                << "Linux";
+    add_columns<QString, QString>("kernel", "word");
+    add_row("Windows", "winnt", "Windows");
+    add_row("macOS", "darwin", "macOS");
+    add_row("Linux", "linux", "Linux");
+    add_row("other Unix", "freebsd", "Linux");
 }
 
 void test_lifecycleclient::platform_word_per_system()
 {
-    QFETCH(QString, kernel);
-    QFETCH(QString, word);
+    auto [kernel, word] = fetch<QString, QString>("kernel", "word");
     QCOMPARE(LifeCycleClient::platformFor(kernel), word);
 }
 
 void test_lifecycleclient::checksum_is_sha256_of_platform_and_key_data()
 {
-    QTest::addColumn<QString>("platform");
-    QTest::addColumn<QByteArray>("checksum");
-    QTest::newRow("Windows") << "Windows" << windows_checksum;
-    QTest::newRow("Linux") << "Linux" << linux_checksum;
-    QTest::newRow("macOS") << "macOS" << macos_checksum;
+    add_columns<QString, QByteArray>("platform", "checksum");
+    add_row("Windows", "Windows", windows_checksum);
+    add_row("Linux", "Linux", linux_checksum);
+    add_row("macOS", "macOS", macos_checksum);
 }
 
 void test_lifecycleclient::checksum_is_sha256_of_platform_and_key()
 {
-    QFETCH(QString, platform);
-    QFETCH(QByteArray, checksum);
+    auto [platform, checksum] = fetch<QString, QByteArray>("platform", "checksum");
     QCOMPARE(LifeCycleClient::checksum(platform), checksum);
     LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
     client.setPlatform(platform);
@@ -201,42 +185,20 @@ void test_lifecycleclient::user_agent_format()
 
 void test_lifecycleclient::version_url_data()
 {
-    QTest::addColumn<QString>("base");
-    QTest::addColumn<QString>("flavor");
-    QTest::addColumn<QString>("platform");
-    QTest::addColumn<QString>("url");
-    QTest::newRow("no flavour") << "https://updates.example.org/"
-                                << ""
-                                << "Windows"
-                                << "https://updates.example.org/versions/current/Windows";
-    QTest::newRow("beta") << "https://updates.example.org/"
-                          << "beta"
-                          << "Windows"
-                          << "https://updates.example.org/versions/current/Windows?flavor=beta";
-    QTest::newRow("base with path") << "https://example.org/api/v1/"
-                                    << ""
-                                    << "Windows"
-                                    << "https://example.org/api/v1/versions/current/Windows";
-    QTest::newRow("slash added") << "https://example.org/api"
-                                 << "rc"
-                                 << "Windows"
-                                 << "https://example.org/api/versions/current/Windows?flavor=rc";
-    QTest::newRow("Linux") << "https://updates.example.org/"
-                           << ""
-                           << "Linux"
-                           << "https://updates.example.org/versions/current/Linux";
-    QTest::newRow("macOS") << "https://updates.example.org/"
-                           << "beta"
-                           << "macOS"
-                           << "https://updates.example.org/versions/current/macOS?flavor=beta";
+    add_columns<QString, QString, QString, QString>("base", "flavor", "platform", "url");
+    const QString updates = "https://updates.example.org/", api = "https://example.org/api";
+    add_row("no flavour", updates, "", "Windows", updates + "versions/current/Windows");
+    add_row("beta", updates, "beta", "Windows", updates + "versions/current/Windows?flavor=beta");
+    add_row("base with path", api + "/v1/", "", "Windows", api + "/v1/versions/current/Windows");
+    add_row("slash added", api, "rc", "Windows", api + "/versions/current/Windows?flavor=rc");
+    add_row("Linux", updates, "", "Linux", updates + "versions/current/Linux");
+    add_row("macOS", updates, "beta", "macOS", updates + "versions/current/macOS?flavor=beta");
 }
 
 void test_lifecycleclient::version_url()
 {
-    QFETCH(QString, base);
-    QFETCH(QString, flavor);
-    QFETCH(QString, platform);
-    QFETCH(QString, url);
+    auto [base, flavor, platform, url] =
+        fetch<QString, QString, QString, QString>("base", "flavor", "platform", "url");
     LifeCycleClient client(manager.get(), base);
     client.setBuildFlavor(flavor);
     client.setPlatform(platform);
@@ -245,38 +207,23 @@ void test_lifecycleclient::version_url()
 
 void test_lifecycleclient::request_line_and_headers_as_received_data()
 {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("flavor");
-    QTest::addColumn<QString>("platform");
-    QTest::addColumn<QByteArray>("checksum");
-    QTest::addColumn<QByteArray>("request_line");
-    QTest::newRow("no flavour") << "/"
-                                << ""
-                                << "Windows" << windows_checksum
-                                << QByteArray("GET /versions/current/Windows HTTP/1.1");
-    QTest::newRow("beta") << "/"
-                          << "beta"
-                          << "Windows" << windows_checksum
-                          << QByteArray("GET /versions/current/Windows?flavor=beta HTTP/1.1");
-    QTest::newRow("base with path") << "/svc/"
-                                    << "beta"
-                                    << "Windows" << windows_checksum
-                                    << QByteArray("GET /svc/versions/current/Windows?flavor=beta HTTP/1.1");
-    QTest::newRow("Linux") << "/"
-                           << ""
-                           << "Linux" << linux_checksum << QByteArray("GET /versions/current/Linux HTTP/1.1");
-    QTest::newRow("macOS") << "/"
-                           << ""
-                           << "macOS" << macos_checksum << QByteArray("GET /versions/current/macOS HTTP/1.1");
+    add_columns<QString, QString, QString, QByteArray, QByteArray>("path", "flavor", "platform", "checksum",
+                                                                   "request_line");
+    add_row("no flavour", "/", "", "Windows", windows_checksum,
+            QByteArray("GET /versions/current/Windows HTTP/1.1"));
+    add_row("beta", "/", "beta", "Windows", windows_checksum,
+            QByteArray("GET /versions/current/Windows?flavor=beta HTTP/1.1"));
+    add_row("base with path", "/svc/", "beta", "Windows", windows_checksum,
+            QByteArray("GET /svc/versions/current/Windows?flavor=beta HTTP/1.1"));
+    add_row("Linux", "/", "", "Linux", linux_checksum, QByteArray("GET /versions/current/Linux HTTP/1.1"));
+    add_row("macOS", "/", "", "macOS", macos_checksum, QByteArray("GET /versions/current/macOS HTTP/1.1"));
 }
 
 void test_lifecycleclient::request_line_and_headers_as_received()
 {
-    QFETCH(QString, path);
-    QFETCH(QString, flavor);
-    QFETCH(QString, platform);
-    QFETCH(QByteArray, checksum);
-    QFETCH(QByteArray, request_line);
+    auto [path, flavor, platform, checksum, request_line] =
+        fetch<QString, QString, QString, QByteArray, QByteArray>("path", "flavor", "platform", "checksum",
+                                                                 "request_line");
     http_test_server server([](QTcpSocket* socket, const QByteArray&) {
         http_test_server::send(socket, "200 OK", answer("v0.1.3"));
     });
@@ -317,43 +264,32 @@ void test_lifecycleclient::handler_name_timeout_and_parent()
 
 void test_lifecycleclient::parse_version_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("major");
-    QTest::addColumn<int>("minor");
-    QTest::addColumn<int>("patch");
-    QTest::addColumn<QStringList>("pre");
-    QTest::addColumn<QStringList>("build");
-    QTest::newRow("own") << "v0.1.3" << 0 << 1 << 3 << QStringList() << QStringList();
-    QTest::newRow("no v") << "12.34.56" << 12 << 34 << 56 << QStringList() << QStringList();
-    QTest::newRow("pre and build") << "v1.2.3-rc.1+build.7" << 1 << 2 << 3 << QStringList{"rc", "1"}
-                                   << QStringList{"build", "7"};
-    QTest::newRow("build only") << "v1.0.0+build.7" << 1 << 0 << 0 << QStringList()
-                                << QStringList{"build", "7"};
-    QTest::newRow("hyphens in ids") << "1.0.0-x-y.-1" << 1 << 0 << 0 << QStringList{"x-y", "-1"}
-                                    << QStringList();
-    QTest::newRow("empty pieces kept")
-        << "1.0.0-alpha..1+a." << 1 << 0 << 0 << QStringList{"alpha", "", "1"} << QStringList{"a", ""};
-    QTest::newRow("leading zeros") << "01.002.0003" << 1 << 2 << 3 << QStringList() << QStringList();
-    QTest::newRow("capital V") << "V1.2.3" << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("two parts") << "v0.2" << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("trailing newline") << "v1.2.3\n" << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("leading blank") << " 1.2.3" << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("empty pre-release") << "1.2.3-" << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("underscore") << "1.2.3-a_b" << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("non-ascii digits")
-        << QString::fromUtf8("\u0661.2.3") << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("past int range") << "99999999999.0.0" << 0 << 0 << 0 << QStringList() << QStringList();
-    QTest::newRow("empty") << "" << 0 << 0 << 0 << QStringList() << QStringList();
+    add_columns<QString, int, int, int, QStringList, QStringList>("text", "major", "minor", "patch", "pre",
+                                                                  "build");
+    add_row("own", "v0.1.3", 0, 1, 3, QStringList(), QStringList());
+    add_row("no v", "12.34.56", 12, 34, 56, QStringList(), QStringList());
+    add_row("pre and build", "v1.2.3-rc.1+build.7", 1, 2, 3, QStringList{"rc", "1"},
+            QStringList{"build", "7"});
+    add_row("build only", "v1.0.0+build.7", 1, 0, 0, QStringList(), QStringList{"build", "7"});
+    add_row("hyphens in ids", "1.0.0-x-y.-1", 1, 0, 0, QStringList{"x-y", "-1"}, QStringList());
+    add_row("empty pieces kept", "1.0.0-alpha..1+a.", 1, 0, 0, QStringList{"alpha", "", "1"},
+            QStringList{"a", ""});
+    add_row("leading zeros", "01.002.0003", 1, 2, 3, QStringList(), QStringList());
+    add_row("capital V", "V1.2.3", 0, 0, 0, QStringList(), QStringList());
+    add_row("two parts", "v0.2", 0, 0, 0, QStringList(), QStringList());
+    add_row("trailing newline", "v1.2.3\n", 0, 0, 0, QStringList(), QStringList());
+    add_row("leading blank", " 1.2.3", 0, 0, 0, QStringList(), QStringList());
+    add_row("empty pre-release", "1.2.3-", 0, 0, 0, QStringList(), QStringList());
+    add_row("underscore", "1.2.3-a_b", 0, 0, 0, QStringList(), QStringList());
+    add_row("non-ascii digits", QString::fromUtf8("\u0661.2.3"), 0, 0, 0, QStringList(), QStringList());
+    add_row("past int range", "99999999999.0.0", 0, 0, 0, QStringList(), QStringList());
+    add_row("empty", "", 0, 0, 0, QStringList(), QStringList());
 }
 
 void test_lifecycleclient::parse_version()
 {
-    QFETCH(QString, text);
-    QFETCH(int, major);
-    QFETCH(int, minor);
-    QFETCH(int, patch);
-    QFETCH(QStringList, pre);
-    QFETCH(QStringList, build);
+    auto [text, major, minor, patch, pre, build] = fetch<QString, int, int, int, QStringList, QStringList>(
+        "text", "major", "minor", "patch", "pre", "build");
     const LifeCycleClient::Version v = LifeCycleClient::parseVersion(text);
     QCOMPARE(v.major, major);
     QCOMPARE(v.minor, minor);
@@ -364,75 +300,47 @@ void test_lifecycleclient::parse_version()
 
 void test_lifecycleclient::precedence_data()
 {
-    QTest::addColumn<QString>("a");
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<int>("order"); // -1: a below b, 0: equal precedence, 1: b below a
+    add_columns<QString, QString, int>("a", "b",
+                                       "order"); // -1: a below b, 0: equal precedence, 1: b below a
 
     // Announced versions against the program's version.
-    QTest::newRow("v0.1.4 newer") << "v0.1.3"
-                                  << "v0.1.4" << -1;
-    QTest::newRow("0.2.0 newer") << "v0.1.3"
-                                 << "0.2.0" << -1;
-    QTest::newRow("v1.0.0+build.7 newer") << "v0.1.3"
-                                          << "v1.0.0+build.7" << -1;
-    QTest::newRow("v0.1.3 same") << "v0.1.3"
-                                 << "v0.1.3" << 0;
-    QTest::newRow("v0.1.3+build.9 same") << "v0.1.3"
-                                         << "v0.1.3+build.9" << 0;
-    QTest::newRow("0.1.2 older") << "v0.1.3"
-                                 << "0.1.2" << 1;
-    QTest::newRow("v0.1.3-rc.1 older") << "v0.1.3"
-                                       << "v0.1.3-rc.1" << 1;
-    QTest::newRow("v0.0.9 older") << "v0.1.3"
-                                  << "v0.0.9" << 1;
-    QTest::newRow("v0.1.10 newer (numbers)") << "v0.1.3"
-                                             << "v0.1.10" << -1;
-    QTest::newRow("v0.10.0 newer (numbers)") << "v0.1.3"
-                                             << "v0.10.0" << -1;
-    QTest::newRow("v10.0.0 newer (numbers)") << "v9.9.9"
-                                             << "v10.0.0" << -1;
-    QTest::newRow("major decides") << "v1.0.0"
-                                   << "v0.99.99" << 1;
-    QTest::newRow("minor decides") << "v1.2.0"
-                                   << "v1.1.99" << 1;
+    add_row("v0.1.4 newer", "v0.1.3", "v0.1.4", -1);
+    add_row("0.2.0 newer", "v0.1.3", "0.2.0", -1);
+    add_row("v1.0.0+build.7 newer", "v0.1.3", "v1.0.0+build.7", -1);
+    add_row("v0.1.3 same", "v0.1.3", "v0.1.3", 0);
+    add_row("v0.1.3+build.9 same", "v0.1.3", "v0.1.3+build.9", 0);
+    add_row("0.1.2 older", "v0.1.3", "0.1.2", 1);
+    add_row("v0.1.3-rc.1 older", "v0.1.3", "v0.1.3-rc.1", 1);
+    add_row("v0.0.9 older", "v0.1.3", "v0.0.9", 1);
+    add_row("v0.1.10 newer (numbers)", "v0.1.3", "v0.1.10", -1);
+    add_row("v0.10.0 newer (numbers)", "v0.1.3", "v0.10.0", -1);
+    add_row("v10.0.0 newer (numbers)", "v9.9.9", "v10.0.0", -1);
+    add_row("major decides", "v1.0.0", "v0.99.99", 1);
+    add_row("minor decides", "v1.2.0", "v1.1.99", 1);
 
     // The pre-release chain of Semantic Versioning 2.0.0, neighbours and ends.
     const QStringList chain = {"1.0.0-alpha",  "1.0.0-alpha.1", "1.0.0-alpha.beta", "1.0.0-beta",
                                "1.0.0-beta.2", "1.0.0-beta.11", "1.0.0-rc.1",       "1.0.0"};
     for (int i = 0; i + 1 < chain.size(); ++i)
-        QTest::newRow(qPrintable(chain[i] + " < " + chain[i + 1])) << chain[i] << chain[i + 1] << -1;
-    QTest::newRow("alpha < rc.1") << "1.0.0-alpha"
-                                  << "1.0.0-rc.1" << -1;
+        add_row(qPrintable(chain[i] + " < " + chain[i + 1]), chain[i], chain[i + 1], -1);
+    add_row("alpha < rc.1", "1.0.0-alpha", "1.0.0-rc.1", -1);
 
-    QTest::newRow("numeric ids as numbers") << "1.0.0-rc.9"
-                                            << "1.0.0-rc.10" << -1;
-    QTest::newRow("numeric below alphanumeric") << "1.0.0-1"
-                                                << "1.0.0-alpha" << -1;
-    QTest::newRow("numeric below hyphen id") << "1.0.0-9"
-                                             << "1.0.0--1" << -1;
-    QTest::newRow("long numeric ids") << "1.0.0-rc.99999999999999999998"
-                                      << "1.0.0-rc.99999999999999999999" << -1;
-    QTest::newRow("leading zeros numeric") << "1.0.0-rc.007"
-                                           << "1.0.0-rc.7" << 0;
-    QTest::newRow("case sensitive strings") << "1.0.0-Beta"
-                                            << "1.0.0-alpha" << -1;
-    QTest::newRow("fewer ids below") << "1.0.0-a.b"
-                                     << "1.0.0-a.b.c" << -1;
-    QTest::newRow("pre-release of a newer patch") << "1.0.0"
-                                                  << "1.0.1-alpha" << -1;
-    QTest::newRow("build ignored") << "1.0.0-rc.1+a"
-                                   << "1.0.0-rc.1+b.2" << 0;
-    QTest::newRow("unparsable is 0.0.0") << "garbage"
-                                         << "0.0.0" << 0;
-    QTest::newRow("unparsable below 0.0.1") << "v1"
-                                            << "0.0.1" << -1;
+    add_row("numeric ids as numbers", "1.0.0-rc.9", "1.0.0-rc.10", -1);
+    add_row("numeric below alphanumeric", "1.0.0-1", "1.0.0-alpha", -1);
+    add_row("numeric below hyphen id", "1.0.0-9", "1.0.0--1", -1);
+    add_row("long numeric ids", "1.0.0-rc.99999999999999999998", "1.0.0-rc.99999999999999999999", -1);
+    add_row("leading zeros numeric", "1.0.0-rc.007", "1.0.0-rc.7", 0);
+    add_row("case sensitive strings", "1.0.0-Beta", "1.0.0-alpha", -1);
+    add_row("fewer ids below", "1.0.0-a.b", "1.0.0-a.b.c", -1);
+    add_row("pre-release of a newer patch", "1.0.0", "1.0.1-alpha", -1);
+    add_row("build ignored", "1.0.0-rc.1+a", "1.0.0-rc.1+b.2", 0);
+    add_row("unparsable is 0.0.0", "garbage", "0.0.0", 0);
+    add_row("unparsable below 0.0.1", "v1", "0.0.1", -1);
 }
 
 void test_lifecycleclient::precedence()
 {
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, order);
+    auto [a, b, order] = fetch<QString, QString, int>("a", "b", "order");
     const auto va = LifeCycleClient::parseVersion(a);
     const auto vb = LifeCycleClient::parseVersion(b);
     QCOMPARE(LifeCycleClient::lessThan(va, vb), order < 0);
@@ -442,27 +350,25 @@ void test_lifecycleclient::precedence()
 
 void test_lifecycleclient::announced_version_against_own_data()
 {
-    QTest::addColumn<QString>("announced");
-    QTest::addColumn<bool>("newer");
-    QTest::newRow("v0.1.4") << "v0.1.4" << true;
-    QTest::newRow("0.2.0") << "0.2.0" << true;
-    QTest::newRow("v1.0.0+build.7") << "v1.0.0+build.7" << true;
-    QTest::newRow("v0.1.10") << "v0.1.10" << true;
-    QTest::newRow("v0.1.4-rc.1") << "v0.1.4-rc.1" << true;
-    QTest::newRow("v0.1.3") << "v0.1.3" << false;
-    QTest::newRow("v0.1.3+build.9") << "v0.1.3+build.9" << false;
-    QTest::newRow("0.1.2") << "0.1.2" << false;
-    QTest::newRow("v0.1.3-rc.1") << "v0.1.3-rc.1" << false;
-    QTest::newRow("v0.0.9") << "v0.0.9" << false;
-    QTest::newRow("not a version") << "latest" << false;
-    QTest::newRow("v9.9") << "v9.9" << false;
-    QTest::newRow("empty") << "" << false;
+    add_columns<QString, bool>("announced", "newer");
+    add_row("v0.1.4", "v0.1.4", true);
+    add_row("0.2.0", "0.2.0", true);
+    add_row("v1.0.0+build.7", "v1.0.0+build.7", true);
+    add_row("v0.1.10", "v0.1.10", true);
+    add_row("v0.1.4-rc.1", "v0.1.4-rc.1", true);
+    add_row("v0.1.3", "v0.1.3", false);
+    add_row("v0.1.3+build.9", "v0.1.3+build.9", false);
+    add_row("0.1.2", "0.1.2", false);
+    add_row("v0.1.3-rc.1", "v0.1.3-rc.1", false);
+    add_row("v0.0.9", "v0.0.9", false);
+    add_row("not a version", "latest", false);
+    add_row("v9.9", "v9.9", false);
+    add_row("empty", "", false);
 }
 
 void test_lifecycleclient::announced_version_against_own()
 {
-    QFETCH(QString, announced);
-    QFETCH(bool, newer);
+    auto [announced, newer] = fetch<QString, bool>("announced", "newer");
     LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
     QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
     debug_capture log;
@@ -483,35 +389,28 @@ void test_lifecycleclient::announced_version_against_own()
 
 void test_lifecycleclient::unparsable_body_writes_two_lines_only_data()
 {
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<int>("code");
+    add_columns<QByteArray, QString, int>("body", "shown", "code");
     const int no_error = QJsonParseError::NoError; // valid JSON, but not an object
     const int illegal = QJsonParseError::IllegalValue;
-    QTest::newRow("array") << QByteArray(" [\"v9.0.0\", 1]\n") << "[\\\"v9.0.0\\\", 1]" << no_error;
-    QTest::newRow("empty array") << QByteArray("[]") << "[]" << no_error;
-    QTest::newRow("string") << QByteArray("\"v9.0.0\"") << "\\\"v9.0.0\\\"" << illegal;
-    QTest::newRow("text") << QByteArray("\r\n  new version: v9.0.0 \t\n") << "new version: v9.0.0" << illegal;
-    QTest::newRow("html") << QByteArray("<html><body>503</body></html>") << "<html><body>503</body></html>"
-                          << illegal;
-    QTest::newRow("truncated object")
-        << QByteArray("{\"current-version\":\"v9.0.0\",") << "{\\\"current-version\\\":\\\"v9.0.0\\\","
-        << int(QJsonParseError::UnterminatedObject);
-    QTest::newRow("garbage after object")
-        << QByteArray("{} x") << "{} x" << int(QJsonParseError::GarbageAtEnd);
-    QTest::newRow("empty") << QByteArray() << "" << illegal;
-    QTest::newRow("200 characters shown whole") << QByteArray(200, 'a') << QString(200, 'a') << illegal;
-    QTest::newRow("longer answer: its first 200 characters")
-        << (" " + QByteArray(200, 'b') + QByteArray(100000, 'c')) << QString(200, 'b') << illegal;
-    QTest::newRow("control characters escaped") << QByteArray("oops\nLifeCycleClient/fake\x1b[2J")
-                                                << "oops\\nLifeCycleClient/fake\\x1B[2J" << illegal;
+    add_row("array", QByteArray(" [\"v9.0.0\", 1]\n"), "[\\\"v9.0.0\\\", 1]", no_error);
+    add_row("empty array", QByteArray("[]"), "[]", no_error);
+    add_row("string", QByteArray("\"v9.0.0\""), "\\\"v9.0.0\\\"", illegal);
+    add_row("text", QByteArray("\r\n  new version: v9.0.0 \t\n"), "new version: v9.0.0", illegal);
+    add_row("html", QByteArray("<html><body>503</body></html>"), "<html><body>503</body></html>", illegal);
+    add_row("truncated object", QByteArray("{\"current-version\":\"v9.0.0\","),
+            "{\\\"current-version\\\":\\\"v9.0.0\\\",", int(QJsonParseError::UnterminatedObject));
+    add_row("garbage after object", QByteArray("{} x"), "{} x", int(QJsonParseError::GarbageAtEnd));
+    add_row("empty", QByteArray(), "", illegal);
+    add_row("200 characters shown whole", QByteArray(200, 'a'), QString(200, 'a'), illegal);
+    add_row("longer answer: its first 200 characters", (" " + QByteArray(200, 'b') + QByteArray(100000, 'c')),
+            QString(200, 'b'), illegal);
+    add_row("control characters escaped", QByteArray("oops\nLifeCycleClient/fake\x1b[2J"),
+            "oops\\nLifeCycleClient/fake\\x1B[2J", illegal);
 }
 
 void test_lifecycleclient::unparsable_body_writes_two_lines_only()
 {
-    QFETCH(QByteArray, body);
-    QFETCH(QString, shown);
-    QFETCH(int, code);
+    auto [body, shown, code] = fetch<QByteArray, QString, int>("body", "shown", "code");
     LifeCycleClient client(manager.get(), "http://127.0.0.1:1/");
     QSignalSpy spy(&client, SIGNAL(updateAvailable(QString, QUrl, QUrl)));
     debug_capture log;
@@ -525,15 +424,16 @@ void test_lifecycleclient::unparsable_body_writes_two_lines_only()
 void test_lifecycleclient::missing_member_stops_silently_data()
 {
     QTest::addColumn<QByteArray>("body");
-    QTest::newRow("no current-version")
-        << QByteArray("{\"download-url\":\"https://a.example/x\",\"changelog-url\":\"https://a.example/c\"}");
-    QTest::newRow("no download-url") << QByteArray(
-        "{\"current-version\":\"v9.0.0\",\"changelog-url\":\"https://a.example/c\"}");
-    QTest::newRow("no changelog-url")
-        << QByteArray("{\"current-version\":\"v9.0.0\",\"download-url\":\"https://a.example/x\"}");
-    QTest::newRow("names differ in case") << QByteArray(
-        "{\"Current-Version\":\"v9.0.0\",\"download-url\":\"https://a.example/x\",\"changelog-url\":\"c\"}");
-    QTest::newRow("empty object") << QByteArray("{}");
+    add_row(
+        "no current-version",
+        QByteArray("{\"download-url\":\"https://a.example/x\",\"changelog-url\":\"https://a.example/c\"}"));
+    add_row("no download-url",
+            QByteArray("{\"current-version\":\"v9.0.0\",\"changelog-url\":\"https://a.example/c\"}"));
+    add_row("no changelog-url",
+            QByteArray("{\"current-version\":\"v9.0.0\",\"download-url\":\"https://a.example/x\"}"));
+    add_row("names differ in case", QByteArray("{\"Current-Version\":\"v9.0.0\",\"download-url\":\"https://"
+                                               "a.example/x\",\"changelog-url\":\"c\"}"));
+    add_row("empty object", QByteArray("{}"));
 }
 
 void test_lifecycleclient::missing_member_stops_silently()
@@ -619,16 +519,14 @@ void test_lifecycleclient::client_destroyed_while_request_in_flight()
 
 void test_lifecycleclient::notice_end_to_end_data()
 {
-    QTest::addColumn<QString>("announced");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("newer") << "v0.2.0" << true;
-    QTest::newRow("same with build") << "v0.1.3+build.9" << false;
+    add_columns<QString, bool>("announced", "shown");
+    add_row("newer", "v0.2.0", true);
+    add_row("same with build", "v0.1.3+build.9", false);
 }
 
 void test_lifecycleclient::notice_end_to_end()
 {
-    QFETCH(QString, announced);
-    QFETCH(bool, shown);
+    auto [announced, shown] = fetch<QString, bool>("announced", "shown");
     const QString download = "https://dl.example.org/dornvale-0.2.0.msi?channel=beta&arch=x64";
     http_test_server server([&](QTcpSocket* socket, const QByteArray&) {
         http_test_server::send(socket, "200 OK", answer(announced, download));

@@ -1,6 +1,7 @@
 // ReplyHandler against HTTP servers started on 127.0.0.1 by the test.
 #include "support/http_test_server.h"
-#include "support/online_test_support.h"
+#include "support/network_test.h"
+#include "support/data_table.h"
 #include "util/replyhandler.h"
 
 #include <QElapsedTimer>
@@ -63,12 +64,11 @@ QStringList without_progress(const QStringList& lines)
 
 } // namespace
 
-class test_replyhandler : public QObject
+class test_replyhandler : public network_test
 {
     Q_OBJECT
 
 private slots:
-    void init();
     void silent_server_times_out_then_fails_then_is_destroyed();
     void chunk_every_half_timeout_completes();
     void empty_200_is_success_with_empty_body();
@@ -80,14 +80,7 @@ private slots:
     void parent_destroyed_while_waiting_releases_reply_without_signal();
     void no_reply_reports_nothing_and_stays();
 
-private:
-    std::unique_ptr<QNetworkAccessManager> manager;
 };
-
-void test_replyhandler::init()
-{
-    manager = direct_network();
-}
 
 void test_replyhandler::silent_server_times_out_then_fails_then_is_destroyed()
 {
@@ -200,19 +193,18 @@ void test_replyhandler::status_404_is_failure()
 
 void test_replyhandler::answer_over_64_kb_is_aborted_data()
 {
-    QTest::addColumn<qint64>("size");
-    QTest::addColumn<bool>("announced"); // with Content-Length, or ended by closing the connection
-    QTest::newRow("64 KiB announced") << qint64(65536) << true;
-    QTest::newRow("one byte more announced") << qint64(65537) << true;
-    QTest::newRow("64 KiB unannounced") << qint64(65536) << false;
-    QTest::newRow("one byte more unannounced") << qint64(65537) << false;
-    QTest::newRow("20 MiB unannounced") << (qint64(20) << 20) << false;
+    add_columns<qint64, bool>("size",
+                              "announced"); // with Content-Length, or ended by closing the connection
+    add_row("64 KiB announced", qint64(65536), true);
+    add_row("one byte more announced", qint64(65537), true);
+    add_row("64 KiB unannounced", qint64(65536), false);
+    add_row("one byte more unannounced", qint64(65537), false);
+    add_row("20 MiB unannounced", (qint64(20) << 20), false);
 }
 
 void test_replyhandler::answer_over_64_kb_is_aborted()
 {
-    QFETCH(qint64, size);
-    QFETCH(bool, announced);
+    auto [size, announced] = fetch<qint64, bool>("size", "announced");
     const QByteArray body(static_cast<int>(size), 'x');
     http_test_server server([&](QTcpSocket* socket, const QByteArray&) {
         if (announced) {

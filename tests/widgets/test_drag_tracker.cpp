@@ -2,6 +2,7 @@
 #include "widgets/drag_handler.h"
 #include "widgets/drag_tracker.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QMouseEvent>
 #include <QTest>
@@ -29,6 +30,13 @@ struct recording_handler : drag_handler
     int b;
     QStringList* log;
     const char* name;
+};
+
+// A tracker with one left-button handler "L" that writes to log.
+struct left_tracker : drag_tracker
+{
+    QStringList log;
+    left_tracker() { add_handler(new recording_handler(Qt::LeftButton, &log, "L")); }
 };
 
 QMouseEvent mouse(QEvent::Type type, int x, Qt::MouseButton button)
@@ -70,9 +78,7 @@ private slots:
 
 void test_drag_tracker::first_move_starts_then_drags_then_ends()
 {
-    QStringList log;
-    drag_tracker tracker;
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
+    left_tracker tracker;
     streams_capture err;
     tracker.press(mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton));
     QVERIFY(tracker.pressed);
@@ -85,32 +91,29 @@ void test_drag_tracker::first_move_starts_then_drags_then_ends()
     QVERIFY(!tracker.pressed);
     QVERIFY(!tracker.dragging);
     QVERIFY(!tracker.active);
-    QCOMPARE(log, (QStringList{"L start 11,5", "L drag 30 from 10", "L end 40"}));
+    QCOMPARE(tracker.log, (QStringList{"L start 11,5", "L drag 30 from 10", "L end 40"}));
     QCOMPARE(err.stderr_text(), QString("handle_drag_start\nhandle_drag_end\n"));
 }
 
 void test_drag_tracker::dispatch_data()
 {
-    QTest::addColumn<QStringList>("handlers"); // named after their button: "L1" is a left one
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QStringList>("log");
-    QTest::addColumn<QString>("err");
-    QTest::newRow("click without move")
-        << QStringList{"L"} << QStringList{"press 10 L", "release 10 L"} << QStringList() << "handle_click\n";
-    QTest::newRow("first matching handler wins")
-        << QStringList{"R", "L1", "L2"} << QStringList{"press 0 L", "move 5 L", "release 6 L"}
-        << QStringList{"L1 start 5,5", "L1 end 6"} << "handle_drag_start\nhandle_drag_end\n";
-    QTest::newRow("right button finds no handler but still ends")
-        << QStringList{"L"} << QStringList{"press 0 R", "move 50 R", "move 60 R", "release 60 R"}
-        << QStringList() << "handle_drag_start\nhandle_drag_end\n";
+    add_columns<QStringList, QStringList, QStringList, QString>(
+        "handlers", // named after their button: "L1" is a left one
+        "events", "log", "err");
+    add_row("click without move", QStringList{"L"}, QStringList{"press 10 L", "release 10 L"}, QStringList(),
+            "handle_click\n");
+    add_row("first matching handler wins", QStringList{"R", "L1", "L2"},
+            QStringList{"press 0 L", "move 5 L", "release 6 L"}, QStringList{"L1 start 5,5", "L1 end 6"},
+            "handle_drag_start\nhandle_drag_end\n");
+    add_row("right button finds no handler but still ends", QStringList{"L"},
+            QStringList{"press 0 R", "move 50 R", "move 60 R", "release 60 R"}, QStringList(),
+            "handle_drag_start\nhandle_drag_end\n");
 }
 
 void test_drag_tracker::dispatch()
 {
-    QFETCH(QStringList, handlers);
-    QFETCH(QStringList, events);
-    QFETCH(QStringList, log);
-    QFETCH(QString, err);
+    auto [handlers, events, log, err] =
+        fetch<QStringList, QStringList, QStringList, QString>("handlers", "events", "log", "err");
     QStringList written;
     std::vector<QByteArray> names; // the handlers keep the pointers
     names.reserve(static_cast<std::size_t>(handlers.size()));
@@ -129,9 +132,7 @@ void test_drag_tracker::dispatch()
 
 void test_drag_tracker::second_press_and_stray_events_ignored()
 {
-    QStringList log;
-    drag_tracker tracker;
-    tracker.add_handler(new recording_handler(Qt::LeftButton, &log, "L"));
+    left_tracker tracker;
     streams_capture err;
     tracker.move(mouse(QEvent::MouseMove, 3, Qt::NoButton));
     tracker.release(mouse(QEvent::MouseButtonRelease, 3, Qt::LeftButton));

@@ -104,19 +104,18 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
         waiting.clear();
     };
     while (rows.next_of("acceleration", fields, progress)) {
-        const field axes_text = named_rows::unquoted(fields[static_cast<std::size_t>(axes_column)]);
-        const field raw = named_rows::unquoted(fields[static_cast<std::size_t>(raw_column)]);
+        const field axes_text = named_rows::unquoted(fields, axes_column);
+        const field raw = named_rows::unquoted(fields, raw_column);
         burst_axes axes;
         if (!axes.read(axes_text.first, axes_text.second, raw.first, raw.second, codec, pieces, budget))
             continue;
         total_samples += static_cast<qint64>(axes.samples);
         burst_axes::check_limit(total_samples, sample_limit);
 
-        const field frequency = named_rows::unquoted(fields[static_cast<std::size_t>(frequency_column)]);
-        const field start = named_rows::unquoted(fields[static_cast<std::size_t>(start_column)]);
+        const field frequency = named_rows::unquoted(fields, frequency_column);
         const QByteArray animal = rows.animal(fields);
         const double f = csv_field::to_double(frequency.first, frequency.second, codec);
-        qint64 start_time = csv_field::to_utc_msecs_iso(start.first, start.second, codec);
+        qint64 start_time = rows.time_of(fields, start_column);
         animals_.find_or_add(animal); // animals keep the order of their first row
         if (times.take(start_time)) {
             release_waiting(start_time);
@@ -157,15 +156,14 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
         std::array<float, 3> value{};
         bool empty = false;
         for (std::size_t a = 0; a < 3; ++a) {
-            const field f = named_rows::unquoted(fields[static_cast<std::size_t>(sample_column[a])]);
+            const field f = named_rows::unquoted(fields, sample_column[a]);
             empty = empty || f.first == f.second;
             value[a] = csv_field::to_float(f.first, f.second, codec);
         }
         if (empty)
             continue;
-        const field time = named_rows::unquoted(fields[static_cast<std::size_t>(time_column)]);
         // A sample is placed by its own time: without a usable one it cannot join a burst.
-        const qint64 t = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
+        const qint64 t = rows.time_of(fields, time_column);
         if (!start_time_repair::usable(t)) {
             ++unusable_times;
             continue;

@@ -16,7 +16,7 @@ bool absent_or(const std::vector<field>& fields, int column, const char* wanted)
 {
     if (column < 0)
         return true;
-    const field text = named_rows::unquoted(fields[static_cast<std::size_t>(column)]);
+    const field text = named_rows::unquoted(fields, column);
     return csv_field::equals(text.first, text.second, wanted);
 }
 
@@ -47,17 +47,16 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
     qint64 good = 0;
     std::vector<field> fields;
     while (rows.next_of("gps", fields, progress)) {
-        const field lon = named_rows::unquoted(fields[static_cast<std::size_t>(longitude)]);
-        const field lat = named_rows::unquoted(fields[static_cast<std::size_t>(latitude)]);
+        const field lon = named_rows::unquoted(fields, longitude);
+        const field lat = named_rows::unquoted(fields, latitude);
         if (lon.first == lon.second || lat.first == lat.second || !absent_or(fields, type_of_fix, "3") ||
             !absent_or(fields, status, "A")) {
             ++quality_check_failed;
             ++left_out_[QString::fromUtf8(rows.animal(fields))].first;
             continue;
         }
-        const field time = named_rows::unquoted(fields[static_cast<std::size_t>(timestamp)]);
         // A fix is placed by its own time: without a usable one it has no place on the track.
-        const qint64 t = csv_field::to_utc_msecs_iso(time.first, time.second, codec);
+        const qint64 t = rows.time_of(fields, timestamp);
         if (!start_time_repair::usable(t)) {
             ++unusable_times;
             ++left_out_[QString::fromUtf8(rows.animal(fields))].second;

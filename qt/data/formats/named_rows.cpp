@@ -53,7 +53,7 @@ bool named_rows::next_of(const char* sensor, std::vector<field>& fields, loader_
         }
         if (sensor_ < 0)
             return true;
-        const field text = unquoted(fields[static_cast<std::size_t>(sensor_)]);
+        const field text = unquoted(fields, sensor_);
         if (csv_field::equals(text.first, text.second, sensor))
             return true;
     }
@@ -65,6 +65,12 @@ named_rows::field named_rows::unquoted(field f)
 {
     csv_field::unquote(f.first, f.second);
     return f;
+}
+
+qint64 named_rows::time_of(const std::vector<field>& fields, int column) const
+{
+    const field time = unquoted(fields, column);
+    return csv_field::to_utc_msecs_iso(time.first, time.second, codec());
 }
 
 QByteArray named_rows::animal(const std::vector<field>& fields) const

@@ -43,6 +43,12 @@ public:
 
     // The text of a field without its surrounding quotes.
     static field unquoted(field f);
+    static field unquoted(const std::vector<field>& fields, int column)
+    {
+        return unquoted(fields[static_cast<std::size_t>(column)]);
+    }
+    // The row's time in column as UTC milliseconds; start_time_repair::usable tells whether it is one.
+    qint64 time_of(const std::vector<field>& fields, int column) const;
 
     // Whether the file's header names a sensor-type column, the acceleration burst columns and
     // the GPS position columns, so that it may hold both sensors; false for a file that cannot be read.

@@ -17,6 +17,7 @@
 #include "support/burst_difference.h"
 #include "support/read_capture.h"
 #include "support/temp_folder.h"
+#include "support/data_table.h"
 #include "data/formats/unquote.h"
 
 #include <QDateTime>
@@ -235,18 +236,17 @@ void test_acc_readers::fixed_header_accepted()
 void test_acc_readers::fixed_header_near_misses_data()
 {
     QTest::addColumn<QByteArray>("header");
-    QTest::newRow("extra blank") << QByteArray(fixed_header).replace(",start", ", start");
-    QTest::newRow("trailing blank") << fixed_header + " ";
-    QTest::newRow("trailing comma") << fixed_header + ",";
-    QTest::newRow("column order") << QByteArray(
-        "key-bin-checksum,tag-serial-number,acceleration-sampling-frequency-per-axis,"
-        "start-timestamp,acceleration-axes,accelerations-raw");
-    QTest::newRow("case") << QByteArray(fixed_header).replace("start-timestamp", "Start-timestamp");
-    QTest::newRow("quoted names") << QByteArray(
-        "\"key-bin-checksum\",\"tag-serial-number\",\"start-timestamp\","
-        "\"acceleration-sampling-frequency-per-axis\",\"acceleration-axes\","
-        "\"accelerations-raw\"");
-    QTest::newRow("eobs columns") << mbd_header;
+    add_row("extra blank", QByteArray(fixed_header).replace(",start", ", start"));
+    add_row("trailing blank", fixed_header + " ");
+    add_row("trailing comma", fixed_header + ",");
+    add_row("column order",
+            QByteArray("key-bin-checksum,tag-serial-number,acceleration-sampling-frequency-per-axis,"
+                       "start-timestamp,acceleration-axes,accelerations-raw"));
+    add_row("case", QByteArray(fixed_header).replace("start-timestamp", "Start-timestamp"));
+    add_row("quoted names", QByteArray("\"key-bin-checksum\",\"tag-serial-number\",\"start-timestamp\","
+                                       "\"acceleration-sampling-frequency-per-axis\",\"acceleration-axes\","
+                                       "\"accelerations-raw\""));
+    add_row("eobs columns", mbd_header);
 }
 
 void test_acc_readers::fixed_header_near_misses()
@@ -325,49 +325,41 @@ void test_acc_readers::header_only_and_empty_file()
 
 void test_acc_readers::interleaving_data()
 {
-    QTest::addColumn<QByteArray>("axes");
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<std::vector<float>>("x");
-    QTest::addColumn<std::vector<float>>("y");
-    QTest::addColumn<std::vector<float>>("z");
-    QTest::newRow("XYZ") << QByteArray("XYZ") << QByteArray("1 2 3 4 5 6") << floats({1, 4}) << floats({2, 5})
-                         << floats({3, 6});
-    QTest::newRow("XZ, fifth value ignored")
-        << QByteArray("XZ") << QByteArray("1 2 3 4 5") << floats({1, 3}) << floats({0, 0}) << floats({2, 4});
-    QTest::newRow("Y only") << QByteArray("Y") << QByteArray("7 8 9") << floats({0, 0, 0})
-                            << floats({7, 8, 9}) << floats({0, 0, 0});
-    QTest::newRow("ZYX order") << QByteArray("ZYX") << QByteArray("1 2 3") << floats({3}) << floats({2})
-                               << floats({1});
-    QTest::newRow("double blank shifts values") << QByteArray("XYZ") << QByteArray("1  2 3 4 5")
-                                                << floats({1, 3}) << floats({0, 4}) << floats({2, 5});
-    QTest::newRow("trailing blank is a zero piece")
-        << QByteArray("X") << QByteArray("1 2 ") << floats({1, 2, 0}) << floats({0, 0, 0})
-        << floats({0, 0, 0});
-    QTest::newRow("empty raw field is one zero piece")
-        << QByteArray("X") << QByteArray("") << floats({0}) << floats({0}) << floats({0});
-    QTest::newRow("fewer pieces than axes: no samples")
-        << QByteArray("XYZ") << QByteArray("1 2") << floats({}) << floats({}) << floats({});
-    QTest::newRow("first occurrence of a letter")
-        << QByteArray("XYX") << QByteArray("1 2 3 4") << floats({1, 3}) << floats({2, 4}) << floats({0, 0});
-    QTest::newRow("other characters around the letters")
-        << QByteArray("XYZ-axes") << QByteArray("1 2 3") << floats({1}) << floats({2}) << floats({3});
+    add_columns<QByteArray, QByteArray, std::vector<float>, std::vector<float>, std::vector<float>>(
+        "axes", "raw", "x", "y", "z");
+    add_row("XYZ", QByteArray("XYZ"), QByteArray("1 2 3 4 5 6"), floats({1, 4}), floats({2, 5}),
+            floats({3, 6}));
+    add_row("XZ, fifth value ignored", QByteArray("XZ"), QByteArray("1 2 3 4 5"), floats({1, 3}),
+            floats({0, 0}), floats({2, 4}));
+    add_row("Y only", QByteArray("Y"), QByteArray("7 8 9"), floats({0, 0, 0}), floats({7, 8, 9}),
+            floats({0, 0, 0}));
+    add_row("ZYX order", QByteArray("ZYX"), QByteArray("1 2 3"), floats({3}), floats({2}), floats({1}));
+    add_row("double blank shifts values", QByteArray("XYZ"), QByteArray("1  2 3 4 5"), floats({1, 3}),
+            floats({0, 4}), floats({2, 5}));
+    add_row("trailing blank is a zero piece", QByteArray("X"), QByteArray("1 2 "), floats({1, 2, 0}),
+            floats({0, 0, 0}), floats({0, 0, 0}));
+    add_row("empty raw field is one zero piece", QByteArray("X"), QByteArray(""), floats({0}), floats({0}),
+            floats({0}));
+    add_row("fewer pieces than axes: no samples", QByteArray("XYZ"), QByteArray("1 2"), floats({}),
+            floats({}), floats({}));
+    add_row("first occurrence of a letter", QByteArray("XYX"), QByteArray("1 2 3 4"), floats({1, 3}),
+            floats({2, 4}), floats({0, 0}));
+    add_row("other characters around the letters", QByteArray("XYZ-axes"), QByteArray("1 2 3"), floats({1}),
+            floats({2}), floats({3}));
     // Letters past the pieces of the last sample read as 0 instead of outside the values.
-    QTest::newRow("blanks between letters") << QByteArray("X Y Z") << QByteArray("1 2 3 4 5 6")
-                                            << floats({1, 4}) << floats({3, 6}) << floats({5, 0});
-    QTest::newRow("letter after other text")
-        << QByteArray("aX") << QByteArray("1 2") << floats({2, 0}) << floats({0, 0}) << floats({0, 0});
-    QTest::newRow("letter after a non-ASCII character counts characters")
-        << QByteArray("\xc3\xa9XY") << QByteArray("1 2 3 4") << floats({2, 4}) << floats({3, 0})
-        << floats({0, 0});
+    add_row("blanks between letters", QByteArray("X Y Z"), QByteArray("1 2 3 4 5 6"), floats({1, 4}),
+            floats({3, 6}), floats({5, 0}));
+    add_row("letter after other text", QByteArray("aX"), QByteArray("1 2"), floats({2, 0}), floats({0, 0}),
+            floats({0, 0}));
+    add_row("letter after a non-ASCII character counts characters", QByteArray("\xc3\xa9XY"),
+            QByteArray("1 2 3 4"), floats({2, 4}), floats({3, 0}), floats({0, 0}));
 }
 
 void test_acc_readers::interleaving()
 {
-    QFETCH(QByteArray, axes);
-    QFETCH(QByteArray, raw);
-    QFETCH(std::vector<float>, x);
-    QFETCH(std::vector<float>, y);
-    QFETCH(std::vector<float>, z);
+    auto [axes, raw, x, y, z] =
+        fetch<QByteArray, QByteArray, std::vector<float>, std::vector<float>, std::vector<float>>(
+            "axes", "raw", "x", "y", "z");
     const QByteArray t = "2014-05-02 13:00:00.000";
     const QString fixed = files_.write(fixed_header + "\n" + acc_fixed_line(t, "10", axes, raw) + "\n");
     const QString mbd = files_.write(mbd_header + "\n" + acc_mbd_line(t, "10", axes, raw) + "\n");
@@ -413,30 +405,28 @@ void test_acc_readers::quoting_per_field()
 
 void test_acc_readers::timestamps_data()
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<qint64>("msecs");
-    QTest::newRow("example") << QByteArray("2014-05-02 13:00:00.000") << qint64(1399035600000);
-    QTest::newRow("milliseconds") << QByteArray("2014-05-02 13:00:00.123") << qint64(1399035600123);
-    QTest::newRow("one fraction digit") << QByteArray("2014-05-02 13:00:00.5") << qint64(1399035600500);
-    QTest::newRow("two fraction digits") << QByteArray("2014-05-02 13:00:00.05") << qint64(1399035600050);
-    QTest::newRow("epoch") << QByteArray("1970-01-01 00:00:00.000") << qint64(0);
-    QTest::newRow("before the epoch") << QByteArray("1969-12-31 23:59:59.999") << qint64(-1);
-    QTest::newRow("leap day") << QByteArray("2016-02-29 12:00:00.000") << qint64(1456747200000);
-    QTest::newRow("no such day") << QByteArray("2014-02-29 12:00:00.000") << qint64(0);
-    QTest::newRow("four fraction digits") << QByteArray("2014-05-02 13:00:00.0000") << qint64(0);
-    QTest::newRow("no fraction") << QByteArray("2014-05-02 13:00:00") << qint64(0);
-    QTest::newRow("ISO T") << QByteArray("2014-05-02T13:00:00.000") << qint64(0);
-    QTest::newRow("hour 24") << QByteArray("2014-05-02 24:00:00.000") << qint64(0);
-    QTest::newRow("empty") << QByteArray("") << qint64(0);
+    add_columns<QByteArray, qint64>("text", "msecs");
+    add_row("example", QByteArray("2014-05-02 13:00:00.000"), qint64(1399035600000));
+    add_row("milliseconds", QByteArray("2014-05-02 13:00:00.123"), qint64(1399035600123));
+    add_row("one fraction digit", QByteArray("2014-05-02 13:00:00.5"), qint64(1399035600500));
+    add_row("two fraction digits", QByteArray("2014-05-02 13:00:00.05"), qint64(1399035600050));
+    add_row("epoch", QByteArray("1970-01-01 00:00:00.000"), qint64(0));
+    add_row("before the epoch", QByteArray("1969-12-31 23:59:59.999"), qint64(-1));
+    add_row("leap day", QByteArray("2016-02-29 12:00:00.000"), qint64(1456747200000));
+    add_row("no such day", QByteArray("2014-02-29 12:00:00.000"), qint64(0));
+    add_row("four fraction digits", QByteArray("2014-05-02 13:00:00.0000"), qint64(0));
+    add_row("no fraction", QByteArray("2014-05-02 13:00:00"), qint64(0));
+    add_row("ISO T", QByteArray("2014-05-02T13:00:00.000"), qint64(0));
+    add_row("hour 24", QByteArray("2014-05-02 24:00:00.000"), qint64(0));
+    add_row("empty", QByteArray(""), qint64(0));
     // Taken as UTC whatever the local zone: no local daylight-saving gap or fold applies.
-    QTest::newRow("in a local spring gap") << QByteArray("2014-03-30 02:30:00.000") << qint64(1396146600000);
-    QTest::newRow("in a local autumn fold") << QByteArray("2014-10-26 02:30:00.000") << qint64(1414290600000);
+    add_row("in a local spring gap", QByteArray("2014-03-30 02:30:00.000"), qint64(1396146600000));
+    add_row("in a local autumn fold", QByteArray("2014-10-26 02:30:00.000"), qint64(1414290600000));
 }
 
 void test_acc_readers::timestamps()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(qint64, msecs);
+    auto [text, msecs] = fetch<QByteArray, qint64>("text", "msecs");
     const QByteArray zone = qgetenv("TZ");
     qputenv("TZ", "Europe/Berlin");
     const auto restore = qScopeGuard([&zone] { zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone); });
@@ -470,32 +460,27 @@ void test_acc_readers::frequency_reading()
 
 void test_acc_readers::wrong_field_counts_data()
 {
-    QTest::addColumn<bool>("fixed"); // loader_eobsmb, which logs to standard error; else loader_mbd
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<float>("kept"); // the one sample of the one line kept
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<QString>("err");
+    add_columns<bool, QByteArray, float, QString, QString>(
+        "fixed", // loader_eobsmb, which logs to standard error; else loader_mbd
+        "file",
+        "kept", // the one sample of the one line kept
+        "out", "err");
     const QByteArray t = "2014-05-02 13:00:00.000";
     const QString skip = "skip line with wrong number of fields\n";
-    QTest::newRow("fixed: extra, missing and empty")
-        << true
-        << (fixed_header + "\n" + acc_fixed_line(t, "1", "X", "1") + ",extra\n" + "1a2b,2241," + t +
-            ",1,X\n" + "\n" + acc_fixed_line(t, "1", "X", "2") + "\n")
-        << 2.f << QString() << QString("header fields: 6\n" + skip + skip + skip + "lines: 1\n");
-    QTest::newRow("eobs_: extra and empty")
-        << false
-        << (mbd_header + "\n" + acc_mbd_line(t, "1", "X", "1") + ",\n" + acc_mbd_line(t, "1", "X", "3") +
-            "\n\n")
-        << 3.f << QString("header fields: 7\n" + skip + skip + "lines: 1\n") << QString();
+    add_row("fixed: extra, missing and empty", true,
+            (fixed_header + "\n" + acc_fixed_line(t, "1", "X", "1") + ",extra\n" + "1a2b,2241," + t +
+             ",1,X\n" + "\n" + acc_fixed_line(t, "1", "X", "2") + "\n"),
+            2.f, QString(), QString("header fields: 6\n" + skip + skip + skip + "lines: 1\n"));
+    add_row("eobs_: extra and empty", false,
+            (mbd_header + "\n" + acc_mbd_line(t, "1", "X", "1") + ",\n" + acc_mbd_line(t, "1", "X", "3") +
+             "\n\n"),
+            3.f, QString("header fields: 7\n" + skip + skip + "lines: 1\n"), QString());
 }
 
 void test_acc_readers::wrong_field_counts()
 {
-    QFETCH(bool, fixed);
-    QFETCH(QByteArray, file);
-    QFETCH(float, kept);
-    QFETCH(QString, out);
-    QFETCH(QString, err);
+    auto [fixed, file, kept, out, err] =
+        fetch<bool, QByteArray, float, QString, QString>("fixed", "file", "kept", "out", "err");
     const read_result r = run(fixed ? reader_kind::eobsmb : reader_kind::mbd, files_.write(file));
     QCOMPARE(r.bursts.size(), std::size_t(1));
     QCOMPARE(r.bursts[0]->x, floats({kept}));
@@ -740,8 +725,8 @@ void test_acc_readers::generated_files_read_like_the_text_stream()
 void test_acc_readers::unusable_start_times_take_the_previous_usable_time_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::newRow("eobsmb") << static_cast<int>(reader_kind::eobsmb);
-    QTest::newRow("mbd") << static_cast<int>(reader_kind::mbd);
+    add_row("eobsmb", static_cast<int>(reader_kind::eobsmb));
+    add_row("mbd", static_cast<int>(reader_kind::mbd));
 }
 
 void test_acc_readers::unusable_start_times_take_the_previous_usable_time()

@@ -1,5 +1,6 @@
 // The comma splitter and the exact comparison both readers use, and the reading of raw values.
 #include "data/formats/csv_field.h"
+#include "support/data_table.h"
 
 #include <QList>
 #include <QTest>
@@ -23,20 +24,18 @@ private slots:
 
 void test_csv_field::split_commas_data()
 {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QList<QByteArray>>("fields");
-    QTest::newRow("empty line") << QByteArray() << QList<QByteArray>{""};
-    QTest::newRow("one field") << QByteArray("abc") << QList<QByteArray>{"abc"};
-    QTest::newRow("three") << QByteArray("a,bc,d") << QList<QByteArray>{"a", "bc", "d"};
-    QTest::newRow("empty fields kept") << QByteArray(",a,,") << QList<QByteArray>{"", "a", "", ""};
-    QTest::newRow("quotes mean nothing") << QByteArray("\"a,b\",c") << QList<QByteArray>{"\"a", "b\"", "c"};
-    QTest::newRow("blanks kept") << QByteArray(" a , b") << QList<QByteArray>{" a ", " b"};
+    add_columns<QByteArray, QList<QByteArray>>("line", "fields");
+    add_row("empty line", QByteArray(), QList<QByteArray>{""});
+    add_row("one field", QByteArray("abc"), QList<QByteArray>{"abc"});
+    add_row("three", QByteArray("a,bc,d"), QList<QByteArray>{"a", "bc", "d"});
+    add_row("empty fields kept", QByteArray(",a,,"), QList<QByteArray>{"", "a", "", ""});
+    add_row("quotes mean nothing", QByteArray("\"a,b\",c"), QList<QByteArray>{"\"a", "b\"", "c"});
+    add_row("blanks kept", QByteArray(" a , b"), QList<QByteArray>{" a ", " b"});
 }
 
 void test_csv_field::split_commas()
 {
-    QFETCH(QByteArray, line);
-    QFETCH(QList<QByteArray>, fields);
+    auto [line, fields] = fetch<QByteArray, QList<QByteArray>>("line", "fields");
     QList<QByteArray> got;
     std::size_t expected_index = 0;
     bool in_order = true;
@@ -64,22 +63,18 @@ void test_csv_field::split_commas_stops_when_asked()
 
 void test_csv_field::equals_data()
 {
-    QTest::addColumn<QByteArray>("field");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("equal");
-    QTest::newRow("same") << QByteArray("status") << QByteArray("status") << true;
-    QTest::newRow("both empty") << QByteArray() << QByteArray() << true;
-    QTest::newRow("prefix of the text") << QByteArray("stat") << QByteArray("status") << false;
-    QTest::newRow("text is a prefix") << QByteArray("status2") << QByteArray("status") << false;
-    QTest::newRow("case") << QByteArray("Status") << QByteArray("status") << false;
-    QTest::newRow("quoted") << QByteArray("\"A\"") << QByteArray("A") << false;
+    add_columns<QByteArray, QByteArray, bool>("field", "text", "equal");
+    add_row("same", QByteArray("status"), QByteArray("status"), true);
+    add_row("both empty", QByteArray(), QByteArray(), true);
+    add_row("prefix of the text", QByteArray("stat"), QByteArray("status"), false);
+    add_row("text is a prefix", QByteArray("status2"), QByteArray("status"), false);
+    add_row("case", QByteArray("Status"), QByteArray("status"), false);
+    add_row("quoted", QByteArray("\"A\""), QByteArray("A"), false);
 }
 
 void test_csv_field::equals()
 {
-    QFETCH(QByteArray, field);
-    QFETCH(QByteArray, text);
-    QFETCH(bool, equal);
+    auto [field, text, equal] = fetch<QByteArray, QByteArray, bool>("field", "text", "equal");
     // The field is not terminated: the bytes after it must not count.
     const QByteArray padded = field + "XYZ";
     QCOMPARE(csv_field::equals(padded.constData(), padded.constData() + field.size(), text.constData()),

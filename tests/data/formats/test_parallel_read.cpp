@@ -15,6 +15,7 @@
 #include "support/burst_difference.h"
 #include "support/read_capture.h"
 #include "support/temp_folder.h"
+#include "support/data_table.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -210,8 +211,7 @@ private:
 
 void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread_data()
 {
-    QTest::addColumn<bool>("mbd");
-    QTest::addColumn<QByteArray>("content");
+    add_columns<bool, QByteArray>("mbd", "content");
     for (const bool mbd : {false, true}) {
         const QByteArray header = mbd ? mbd_header : fixed_header;
         const char* layout = mbd ? "eobs_" : "fixed";
@@ -227,8 +227,7 @@ void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread_data()
 
 void test_parallel_read::blocks_cut_at_every_byte_read_like_one_thread()
 {
-    QFETCH(bool, mbd);
-    QFETCH(QByteArray, content);
+    auto [mbd, content] = fetch<bool, QByteArray>("mbd", "content");
     const QString path =
         dir_.write(QString("f%1.csv").arg(QTest::currentDataTag()).replace(' ', '_'), content);
     const outcome reference = read(mbd, path, 1, 1);

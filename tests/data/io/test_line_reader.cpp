@@ -3,6 +3,7 @@
 #include "data/io/line_reader.h"
 #include "data/io/loader_progress.h"
 #include "support/temp_folder.h"
+#include "support/data_table.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -91,22 +92,18 @@ private:
 
 void test_line_reader::bound_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("text");
+    add_columns<QByteArray, int, QByteArray>("content", "status", "text");
     // The bound counts the bytes before "\n", a "\r" before it included.
-    QTest::newRow("at the bound") << QByteArray("0123456789\nnext\n") << ok << QByteArray("0123456789");
-    QTest::newRow("one over") << QByteArray("0123456789a\nnext\n") << too_long << QByteArray();
-    QTest::newRow("crlf at the bound") << QByteArray("012345678\r\nnext\n") << ok << QByteArray("012345678");
-    QTest::newRow("crlf one over") << QByteArray("0123456789\r\nnext\n") << too_long << QByteArray();
-    QTest::newRow("last line at the bound") << QByteArray("0123456789") << ok << QByteArray("0123456789");
+    add_row("at the bound", QByteArray("0123456789\nnext\n"), ok, QByteArray("0123456789"));
+    add_row("one over", QByteArray("0123456789a\nnext\n"), too_long, QByteArray());
+    add_row("crlf at the bound", QByteArray("012345678\r\nnext\n"), ok, QByteArray("012345678"));
+    add_row("crlf one over", QByteArray("0123456789\r\nnext\n"), too_long, QByteArray());
+    add_row("last line at the bound", QByteArray("0123456789"), ok, QByteArray("0123456789"));
 }
 
 void test_line_reader::bound()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, status);
-    QFETCH(QByteArray, text);
+    auto [content, status, text] = fetch<QByteArray, int, QByteArray>("content", "status", "text");
     const auto lines = all_lines(dir.write(content), 10);
     QVERIFY(!lines.isEmpty());
     QCOMPARE(lines[0].first, status);
@@ -158,18 +155,16 @@ void test_line_reader::default_bound()
 
 void test_line_reader::blocks_give_the_lines_of_next_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("max_line");
+    add_columns<QByteArray, int>("content", "max_line");
     const QByteArray big(3 << 20, 'x');
-    QTest::newRow("overlong lines") << ("a\n" + big + "\nb\n" + big + "\r\nc\n" + big) << (1 << 20);
-    QTest::newRow("long lines within the bound") << ("a\n" + big + "\nb\r\n\n" + big + "\n") << (4 << 20);
-    QTest::newRow("short lines, one over the bound") << QByteArray("0123456789\r\n0123456789a\n\n\nz") << 10;
+    add_row("overlong lines", ("a\n" + big + "\nb\n" + big + "\r\nc\n" + big), (1 << 20));
+    add_row("long lines within the bound", ("a\n" + big + "\nb\r\n\n" + big + "\n"), (4 << 20));
+    add_row("short lines, one over the bound", QByteArray("0123456789\r\n0123456789a\n\n\nz"), 10);
 }
 
 void test_line_reader::blocks_give_the_lines_of_next()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, max_line);
+    auto [content, max_line] = fetch<QByteArray, int>("content", "max_line");
     const QString path = dir.write(content);
     const auto expected = all_lines(path, static_cast<std::size_t>(max_line));
     QVERIFY(expected.size() >= 5);

@@ -6,6 +6,7 @@
 #include "data/model/event_space.h"
 #include "data/model/events_by_bursts.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -52,26 +53,18 @@ private slots:
 
 void test_examples::pairs_load_through_the_chains_data()
 {
-    QTest::addColumn<QString>("acc");
-    QTest::addColumn<QString>("gps");
-    QTest::addColumn<QString>("acc_reader"); // the reader of the chain that must accept the file
-    QTest::addColumn<QString>("gps_reader");
-    QTest::newRow("fixed header") << "stork2241_acc.txt"
-                                  << "stork2241_gps.txt"
-                                  << "loader_eobsmb"
-                                  << "loader_gps_eobsmb";
-    QTest::newRow("eobs_ columns") << "stork2241-acc.csv"
-                                   << "stork2241-gps.csv"
-                                   << "loader_mbd"
-                                   << "loader_gps_mbd";
+    add_columns<QString, QString, QString, QString>(
+        "acc", "gps",
+        "acc_reader", // the reader of the chain that must accept the file
+        "gps_reader");
+    add_row("fixed header", "stork2241_acc.txt", "stork2241_gps.txt", "loader_eobsmb", "loader_gps_eobsmb");
+    add_row("eobs_ columns", "stork2241-acc.csv", "stork2241-gps.csv", "loader_mbd", "loader_gps_mbd");
 }
 
 void test_examples::pairs_load_through_the_chains()
 {
-    QFETCH(QString, acc);
-    QFETCH(QString, gps);
-    QFETCH(QString, acc_reader);
-    QFETCH(QString, gps_reader);
+    auto [acc, gps, acc_reader, gps_reader] =
+        fetch<QString, QString, QString, QString>("acc", "gps", "acc_reader", "gps_reader");
 
     // Picking either file of a pair finds the other.
     for (const QString& picked : {acc, gps}) {

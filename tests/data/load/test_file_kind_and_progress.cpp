@@ -10,6 +10,7 @@
 #include "support/acc_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -70,31 +71,26 @@ private:
 
 void test_file_kind_and_progress::kind_by_header_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("acceleration, fixed header")
-        << acc_fixed_header + "\n" + acc_lines(2) << int(header_sniff::acceleration);
-    QTest::newRow("acceleration, eobs_ columns") << acc_mbd_header + "\n" << int(header_sniff::acceleration);
-    QTest::newRow("GPS, fixed header")
-        << QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2) << int(header_sniff::gps);
-    QTest::newRow("GPS, eobs_ header 1") << QByteArray(loader_gps_mbd::header_1) + "\n"
-                                         << int(header_sniff::gps);
-    QTest::newRow("GPS, eobs_ header 2") << QByteArray(loader_gps_mbd::header_2) + "\r\n"
-                                         << int(header_sniff::gps);
-    QTest::newRow("GPS, eobs_ header 3") << QByteArray(loader_gps_mbd::header_3) << int(header_sniff::gps);
-    QTest::newRow("acceleration header with a column missing")
-        << acc_fixed_header.left(acc_fixed_header.lastIndexOf(',')) + "\n"
-        << int(header_sniff::neither);
-    QTest::newRow("GPS header with one more column") << QByteArray(loader_gps_mbd::header_3) + ",x\n"
-                                                     << int(header_sniff::neither);
-    QTest::newRow("notes") << QByteArray("this,is\nnot,an export\n") << int(header_sniff::neither);
-    QTest::newRow("empty") << QByteArray() << int(header_sniff::neither);
+    add_columns<QByteArray, int>("content", "kind");
+    add_row("acceleration, fixed header", acc_fixed_header + "\n" + acc_lines(2),
+            int(header_sniff::acceleration));
+    add_row("acceleration, eobs_ columns", acc_mbd_header + "\n", int(header_sniff::acceleration));
+    add_row("GPS, fixed header", QByteArray(loader_gps_eobsmb::header) + "\n" + gps_fixed_lines(2),
+            int(header_sniff::gps));
+    add_row("GPS, eobs_ header 1", QByteArray(loader_gps_mbd::header_1) + "\n", int(header_sniff::gps));
+    add_row("GPS, eobs_ header 2", QByteArray(loader_gps_mbd::header_2) + "\r\n", int(header_sniff::gps));
+    add_row("GPS, eobs_ header 3", QByteArray(loader_gps_mbd::header_3), int(header_sniff::gps));
+    add_row("acceleration header with a column missing",
+            acc_fixed_header.left(acc_fixed_header.lastIndexOf(',')) + "\n", int(header_sniff::neither));
+    add_row("GPS header with one more column", QByteArray(loader_gps_mbd::header_3) + ",x\n",
+            int(header_sniff::neither));
+    add_row("notes", QByteArray("this,is\nnot,an export\n"), int(header_sniff::neither));
+    add_row("empty", QByteArray(), int(header_sniff::neither));
 }
 
 void test_file_kind_and_progress::kind_by_header()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, kind);
+    auto [content, kind] = fetch<QByteArray, int>("content", "kind");
     const QString path = dir.write(QTest::currentDataTag() + QString(".csv"), content);
     streams_capture streams;
     QCOMPARE(int(header_sniff::of_file(path).fixed_kind()), kind);
@@ -140,20 +136,18 @@ void test_file_kind_and_progress::readers_report_bytes_after_the_header_up_to_th
 
 void test_file_kind_and_progress::percentage_rises_and_reaches_100_data()
 {
-    QTest::addColumn<QList<qint64>>("reads");
-    QTest::addColumn<QList<int>>("percentages");
+    add_columns<QList<qint64>, QList<int>>("reads", "percentages");
     // A 1000-byte file; reports far apart in time, so none is held back.
-    QTest::newRow("rising") << QList<qint64>{100, 255, 999, 1000} << QList<int>{10, 25, 99, 100};
-    QTest::newRow("same percentage once") << QList<qint64>{100, 105, 109, 1000} << QList<int>{10, 100};
-    QTest::newRow("never falls") << QList<qint64>{500, 400, 1000} << QList<int>{50, 100};
-    QTest::newRow("beyond the size is 100") << QList<qint64>{1200} << QList<int>{100};
-    QTest::newRow("below one percent") << QList<qint64>{5, 1000} << QList<int>{0, 100};
+    add_row("rising", QList<qint64>{100, 255, 999, 1000}, QList<int>{10, 25, 99, 100});
+    add_row("same percentage once", QList<qint64>{100, 105, 109, 1000}, QList<int>{10, 100});
+    add_row("never falls", QList<qint64>{500, 400, 1000}, QList<int>{50, 100});
+    add_row("beyond the size is 100", QList<qint64>{1200}, QList<int>{100});
+    add_row("below one percent", QList<qint64>{5, 1000}, QList<int>{0, 100});
 }
 
 void test_file_kind_and_progress::percentage_rises_and_reaches_100()
 {
-    QFETCH(QList<qint64>, reads);
-    QFETCH(QList<int>, percentages);
+    auto [reads, percentages] = fetch<QList<qint64>, QList<int>>("reads", "percentages");
     plain_runnable runnable;
     QSignalSpy spy(&runnable, &load_job::percent_read);
     runnable.loader_progress_set_file("a.csv");

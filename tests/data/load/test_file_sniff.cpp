@@ -8,6 +8,7 @@
 #include "support/download_layouts.h"
 #include "support/temp_folder.h"
 #include "support/zip_writer.h"
+#include "support/data_table.h"
 
 #include <QTest>
 
@@ -41,50 +42,40 @@ class test_file_sniff : public QObject
 private slots:
     void first_line_tells_the_readers_data()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("expected");
+        add_columns<QByteArray, QString>("line", "expected");
         const QByteArray underscore =
             "individual_local_identifier,eobs_start_timestamp,eobs_acceleration_axes,"
             "eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw";
-        QTest::newRow("acceleration, fixed")
-            << acc_fixed_header << "fixed/- kind=1 reads=10 both=0 animals=0";
-        QTest::newRow("acceleration, eobs_") << acc_mbd_header << "eobs/- kind=1 reads=10 both=0 animals=1";
-        QTest::newRow("GPS, fixed") << QByteArray(loader_gps_eobsmb::header)
-                                    << "-/fixed kind=2 reads=01 both=0 animals=0";
+        add_row("acceleration, fixed", acc_fixed_header, "fixed/- kind=1 reads=10 both=0 animals=0");
+        add_row("acceleration, eobs_", acc_mbd_header, "eobs/- kind=1 reads=10 both=0 animals=1");
+        add_row("GPS, fixed", QByteArray(loader_gps_eobsmb::header),
+                "-/fixed kind=2 reads=01 both=0 animals=0");
         for (const char* h : {loader_gps_mbd::header_1, loader_gps_mbd::header_2, loader_gps_mbd::header_3})
-            QTest::newRow("GPS, eobs_") << QByteArray(h) << "-/eobs kind=2 reads=01 both=0 animals=0";
+            add_row("GPS, eobs_", QByteArray(h), "-/eobs kind=2 reads=01 both=0 animals=0");
         // The underscore spelling is the "eobs_" layout's own: its reader comes first.
-        QTest::newRow("named, underscores") << underscore << "eobs/- kind=1 reads=10 both=0 animals=1";
-        QTest::newRow("named, colon-hyphen")
-            << named_acc_header << "named/- kind=0 reads=10 both=0 animals=1";
-        QTest::newRow("named, dotted")
-            << QByteArray(underscore).replace('_', '.') << "named/- kind=0 reads=10 both=0 animals=1";
-        QTest::newRow("named, quoted")
-            << quoted(named_acc_header) << "named/- kind=0 reads=10 both=0 animals=1";
-        QTest::newRow("sample rows")
-            << QByteArray("timestamp,acceleration-raw-x,acceleration-raw-y,acceleration-raw-z")
-            << "named/- kind=0 reads=10 both=0 animals=0";
-        QTest::newRow("named GPS") << named_gps_header << "-/named kind=0 reads=01 both=0 animals=1";
-        QTest::newRow("both sensors")
-            << mixed_sensor_header << "named/named kind=0 reads=11 both=1 animals=0";
-        QTest::newRow("both columns, no sensor type")
-            << QByteArray(mixed_sensor_header).replace("sensor-type,", "")
-            << "named/named kind=0 reads=11 both=0 animals=0";
-        QTest::newRow("fixed, a column short") << acc_fixed_header.left(acc_fixed_header.lastIndexOf(','))
-                                               << "-/- kind=0 reads=00 both=0 animals=0";
-        QTest::newRow("fixed, a column more") << acc_fixed_header + ",x"
-                                              << "-/- kind=0 reads=00 both=0 animals=0";
-        QTest::newRow("notes") << QByteArray("this,is,not,an export")
-                               << "-/- kind=0 reads=00 both=0 animals=0";
-        QTest::newRow("binary") << QByteArray("PK\x03\x04\x00\xff,\x01", 8)
-                                << "-/- kind=0 reads=00 both=0 animals=0";
-        QTest::newRow("empty") << QByteArray() << "-/- kind=0 reads=00 both=0 animals=0";
+        add_row("named, underscores", underscore, "eobs/- kind=1 reads=10 both=0 animals=1");
+        add_row("named, colon-hyphen", named_acc_header, "named/- kind=0 reads=10 both=0 animals=1");
+        add_row("named, dotted", QByteArray(underscore).replace('_', '.'),
+                "named/- kind=0 reads=10 both=0 animals=1");
+        add_row("named, quoted", quoted(named_acc_header), "named/- kind=0 reads=10 both=0 animals=1");
+        add_row("sample rows",
+                QByteArray("timestamp,acceleration-raw-x,acceleration-raw-y,acceleration-raw-z"),
+                "named/- kind=0 reads=10 both=0 animals=0");
+        add_row("named GPS", named_gps_header, "-/named kind=0 reads=01 both=0 animals=1");
+        add_row("both sensors", mixed_sensor_header, "named/named kind=0 reads=11 both=1 animals=0");
+        add_row("both columns, no sensor type", QByteArray(mixed_sensor_header).replace("sensor-type,", ""),
+                "named/named kind=0 reads=11 both=0 animals=0");
+        add_row("fixed, a column short", acc_fixed_header.left(acc_fixed_header.lastIndexOf(',')),
+                "-/- kind=0 reads=00 both=0 animals=0");
+        add_row("fixed, a column more", acc_fixed_header + ",x", "-/- kind=0 reads=00 both=0 animals=0");
+        add_row("notes", QByteArray("this,is,not,an export"), "-/- kind=0 reads=00 both=0 animals=0");
+        add_row("binary", QByteArray("PK\x03\x04\x00\xff,\x01", 8), "-/- kind=0 reads=00 both=0 animals=0");
+        add_row("empty", QByteArray(), "-/- kind=0 reads=00 both=0 animals=0");
     }
 
     void first_line_tells_the_readers()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(QString, expected);
+        auto [line, expected] = fetch<QByteArray, QString>("line", "expected");
         QCOMPARE(verdict(header_sniff::of_line(line.constData(), line.constData() + line.size())), expected);
     }
 

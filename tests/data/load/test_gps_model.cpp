@@ -55,8 +55,6 @@ private slots:
     void same_time_fixes_count_for_one_burst();
     void range_count_equals_sum_of_counts();
     void empty_association_is_zero_everywhere();
-    void pairing_data();
-    void pairing();
     void pairing_debug_lines();
 };
 
@@ -214,53 +212,6 @@ void test_gps_model::empty_association_is_zero_everywhere()
     for (qint32 i : {std::numeric_limits<qint32>::min(), -1, 0, 1, 1000000})
         QCOMPARE(as_interface.event_count(i), 0);
     QCOMPARE(as_interface.event_count_range(-1, 1000000), qint64(0));
-}
-
-void test_gps_model::pairing_data()
-{
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("acc");
-    QTest::addColumn<QString>("gps");
-    QTest::newRow("_acc.txt") << "/d/tag_acc.txt"
-                              << "/d/tag_acc.txt"
-                              << "/d/tag_gps.txt";
-    QTest::newRow("_gps.txt") << "/d/tag_gps.txt"
-                              << "/d/tag_acc.txt"
-                              << "/d/tag_gps.txt";
-    QTest::newRow("acc.csv") << "/d/1234-acc.csv"
-                             << "/d/1234-acc.csv"
-                             << "/d/1234-gps.csv";
-    QTest::newRow("gps.csv") << "/d/1234gps.csv"
-                             << "/d/1234acc.csv"
-                             << "/d/1234gps.csv";
-    QTest::newRow("every occurrence replaced") << "/x_acc.txt/a_acc.txt"
-                                               << "/x_acc.txt/a_acc.txt"
-                                               << "/x_gps.txt/a_gps.txt";
-    QTest::newRow("capitals match but are not replaced") << "/d/TAG_ACC.TXT"
-                                                         << "/d/TAG_ACC.TXT"
-                                                         << "/d/TAG_ACC.TXT";
-    QTest::newRow("mixed case suffix") << "/d/Tag_Gps.txt"
-                                       << "/d/Tag_Gps.txt"
-                                       << "/d/Tag_Gps.txt";
-    QTest::newRow("_acc.txt wins over acc.csv order") << "/d/acc.csv_acc.txt"
-                                                      << "/d/acc.csv_acc.txt"
-                                                      << "/d/acc.csv_gps.txt";
-    QTest::newRow("no match") << "/d/data.csv"
-                              << ""
-                              << "";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "";
-}
-
-void test_gps_model::pairing()
-{
-    QFETCH(QString, chosen);
-    QFETCH(QString, acc);
-    QFETCH(QString, gps);
-    const eobs_guess_acc_gps_filenames names(chosen);
-    QCOMPARE(names.acc_filename, acc);
-    QCOMPARE(names.gps_filename, gps);
 }
 
 void test_gps_model::pairing_debug_lines()

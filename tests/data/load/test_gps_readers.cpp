@@ -12,6 +12,8 @@
 #include "support/number_pieces.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
+#include "support/read_capture.h"
 
 #include <QTest>
 #include <QTextStream>
@@ -106,43 +108,40 @@ private:
 
 void test_gps_readers::mbd_headers_accepted_data()
 {
-    QTest::addColumn<QByteArray>("header");
-    QTest::addColumn<int>("fields");
-    QTest::newRow("header 1") << mbd_1 << 20;
-    QTest::newRow("header 2") << mbd_2 << 22;
-    QTest::newRow("header 3") << mbd_3 << 19;
+    add_columns<QByteArray, int>("header", "fields");
+    add_row("header 1", mbd_1, 20);
+    add_row("header 2", mbd_2, 22);
+    add_row("header 3", mbd_3, 19);
 }
 
 void test_gps_readers::mbd_headers_accepted()
 {
-    QFETCH(QByteArray, header);
-    QFETCH(int, fields);
+    auto [header, fields] = fetch<QByteArray, int>("header", "fields");
     const QString path = dir.write(
         "gps.csv", header + "\n" + good(header, "2014-05-02 13:00:00.000", "-3.5", "51.125") + "\n");
-    recording_progress progress;
-    streams_capture streams;
-    loader_gps_mbd reader(path, &progress);
+    test_support::captured<loader_gps_mbd> reader(path);
     QCOMPARE(reader.events().size(), size_t(1));
     const gps_event& e = *reader.events()[0];
     QCOMPARE(e.timestamp, qint64(1399035600000));
     QCOMPARE(e.longitude, -3.5);
     QCOMPARE(e.latitude, 51.125);
-    QCOMPARE(streams.stdout_lines(), (QStringList{QString("header fields: %1").arg(fields), "lines: 2",
-                                                  "count_quality_check_failed: 0", "good gps events: 1"}));
-    QVERIFY(streams.stderr_text().isEmpty());
+    QCOMPARE(reader.streams.stdout_lines(),
+             (QStringList{QString("header fields: %1").arg(fields), "lines: 2",
+                          "count_quality_check_failed: 0", "good gps events: 1"}));
+    QVERIFY(reader.streams.stderr_text().isEmpty());
 }
 
 void test_gps_readers::mbd_header_near_misses_data()
 {
     QTest::addColumn<QByteArray>("header");
-    QTest::newRow("one column more") << mbd_1 + ",extra";
-    QTest::newRow("one column less") << mbd_3.left(mbd_3.lastIndexOf(','));
+    add_row("one column more", mbd_1 + ",extra");
+    add_row("one column less", mbd_3.left(mbd_3.lastIndexOf(',')));
     QByteArray swapped = mbd_1;
     swapped.replace("location_lat,location_long", "location_long,location_lat");
-    QTest::newRow("other order") << swapped;
-    QTest::newRow("trailing blank") << mbd_2 + " ";
-    QTest::newRow("fixed layout") << fixed_header_gps;
-    QTest::newRow("empty") << QByteArray();
+    add_row("other order", swapped);
+    add_row("trailing blank", mbd_2 + " ");
+    add_row("fixed layout", fixed_header_gps);
+    add_row("empty", QByteArray());
 }
 
 void test_gps_readers::mbd_header_near_misses()
@@ -172,27 +171,20 @@ void test_gps_readers::fixed_header_and_near_miss()
 
 void test_gps_readers::quoting_per_layout_data()
 {
-    QTest::addColumn<bool>("mbd");
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<QByteArray>("status");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("mbd quoted status passes") << true << QByteArray("3") << QByteArray("\"A\"") << true;
-    QTest::newRow("mbd quoted type fails") << true << QByteArray("\"3\"") << QByteArray("A") << false;
-    QTest::newRow("fixed_header_gps quoted status fails")
-        << false << QByteArray("3") << QByteArray("\"A\"") << false;
-    QTest::newRow("fixed_header_gps quoted type fails")
-        << false << QByteArray("\"3\"") << QByteArray("A") << false;
-    QTest::newRow("lower-case status fails") << true << QByteArray("3") << QByteArray("a") << false;
-    QTest::newRow("type 2 fails") << false << QByteArray("2") << QByteArray("A") << false;
-    QTest::newRow("status V fails") << true << QByteArray("3") << QByteArray("V") << false;
+    add_columns<bool, QByteArray, QByteArray, bool>("mbd", "type", "status", "accepted");
+    add_row("mbd quoted status passes", true, QByteArray("3"), QByteArray("\"A\""), true);
+    add_row("mbd quoted type fails", true, QByteArray("\"3\""), QByteArray("A"), false);
+    add_row("fixed_header_gps quoted status fails", false, QByteArray("3"), QByteArray("\"A\""), false);
+    add_row("fixed_header_gps quoted type fails", false, QByteArray("\"3\""), QByteArray("A"), false);
+    add_row("lower-case status fails", true, QByteArray("3"), QByteArray("a"), false);
+    add_row("type 2 fails", false, QByteArray("2"), QByteArray("A"), false);
+    add_row("status V fails", true, QByteArray("3"), QByteArray("V"), false);
 }
 
 void test_gps_readers::quoting_per_layout()
 {
-    QFETCH(bool, mbd);
-    QFETCH(QByteArray, type);
-    QFETCH(QByteArray, status);
-    QFETCH(bool, accepted);
+    auto [mbd, type, status, accepted] =
+        fetch<bool, QByteArray, QByteArray, bool>("mbd", "type", "status", "accepted");
     const QByteArray header = mbd ? mbd_1 : fixed_header_gps;
     const QString path = dir.write(
         "gps.csv", header + "\n" + line_for(header, "2014-05-02 13:00:00.000", "1", "2", type, status));
@@ -216,19 +208,18 @@ void test_gps_readers::failed_fixes_counted_and_dropped_in_order()
                                                   "\n" + good(h, "2014-05-02 11:00:00.000", "3") + "\n" +
                                                   line_for(h, "2014-05-02 10:00:00.000", "4", "0", "3", "V") +
                                                   "\n" + good(h, "2014-05-02 09:00:00.000", "5") + "\n");
-    recording_progress progress;
-    streams_capture streams;
-    loader_gps_mbd reader(path, &progress);
+    test_support::captured<loader_gps_mbd> reader(path);
     QCOMPARE(reader.events().size(), size_t(3));
     QCOMPARE(reader.events()[0]->longitude, 1.0);
     QCOMPARE(reader.events()[1]->longitude, 3.0);
     QCOMPARE(reader.events()[2]->longitude, 5.0);
     QVERIFY(reader.events()[0]->timestamp > reader.events()[1]->timestamp);
-    QVERIFY(streams.stdout_text().endsWith("lines: 6\ncount_quality_check_failed: 2\ngood gps events: 3\n"));
-    QVERIFY(progress.values.isEmpty());
-    QVERIFY(progress.texts.isEmpty());
+    QVERIFY(reader.streams.stdout_text().endsWith(
+        "lines: 6\ncount_quality_check_failed: 2\ngood gps events: 3\n"));
+    QVERIFY(reader.progress.values.isEmpty());
+    QVERIFY(reader.progress.texts.isEmpty());
     // Polled once per line and once after the loop.
-    QCOMPARE(progress.polls, 6);
+    QCOMPARE(reader.progress.polls, 6);
 }
 
 void test_gps_readers::empty_line_and_wrong_field_counts_skipped()
@@ -236,11 +227,9 @@ void test_gps_readers::empty_line_and_wrong_field_counts_skipped()
     const QString path =
         dir.write("gps.csv", fixed_header_gps + "\n" + good(fixed_header_gps) + "\n\n" +
                                  good(fixed_header_gps) + ",extra\n" + good(fixed_header_gps) + "\n");
-    recording_progress progress;
-    streams_capture streams;
-    loader_gps_eobsmb reader(path, &progress);
+    test_support::captured<loader_gps_eobsmb> reader(path);
     QCOMPARE(reader.events().size(), size_t(2));
-    QCOMPARE(streams.stdout_lines(),
+    QCOMPARE(reader.streams.stdout_lines(),
              (QStringList{"header fields: 17", "skip line 2 with wrong number of fields 1",
                           "skip line 3 with wrong number of fields 18", "lines: 5",
                           "count_quality_check_failed: 0", "good gps events: 2"}));
@@ -250,9 +239,7 @@ void test_gps_readers::skipped_lines_listed_up_to_a_thousand()
 {
     const QString path = dir.write("gps.csv", fixed_header_gps + "\n" + QByteArray(1500, '\n') +
                                                   good(fixed_header_gps) + "\n");
-    recording_progress progress;
-    streams_capture streams;
-    loader_gps_eobsmb reader(path, &progress);
+    test_support::captured<loader_gps_eobsmb> reader(path);
     QCOMPARE(reader.events().size(), size_t(1));
     QStringList expected{"header fields: 17"};
     for (int line = 1; line <= 1000; ++line)
@@ -261,7 +248,7 @@ void test_gps_readers::skipped_lines_listed_up_to_a_thousand()
              << "lines: 1502"
              << "count_quality_check_failed: 0"
              << "good gps events: 1";
-    QCOMPARE(streams.stdout_lines(), expected);
+    QCOMPARE(reader.streams.stdout_lines(), expected);
 }
 
 void test_gps_readers::overlong_line_skipped()
@@ -270,26 +257,22 @@ void test_gps_readers::overlong_line_skipped()
     const QByteArray tail = "\n" + good(mbd_3, "2014-05-02 14:00:00.000") + "\n";
     const qint64 hole = qint64(268435456) + 1; // NUL bytes without a line end, one over the bound
     const QString path = dir.write_with_hole("long.csv", head, hole, tail);
-    recording_progress progress;
-    streams_capture streams;
-    loader_gps_mbd reader(path, &progress);
+    test_support::captured<loader_gps_mbd> reader(path);
     QCOMPARE(reader.events().size(), size_t(2));
     QCOMPARE(reader.events()[1]->timestamp, qint64(1399039200000));
-    QCOMPARE(streams.stdout_lines(),
+    QCOMPARE(reader.streams.stdout_lines(),
              (QStringList{"header fields: 19", "skip line 2 longer than 268435456 bytes", "lines: 4",
                           "count_quality_check_failed: 0", "good gps events: 2"}));
 }
 
 void test_gps_readers::header_only_gives_empty_space()
 {
-    recording_progress progress;
-    streams_capture streams;
-    loader_gps_mbd reader(dir.write("gps.csv", mbd_2 + "\n"), &progress);
+    test_support::captured<loader_gps_mbd> reader(dir.write("gps.csv", mbd_2 + "\n"));
     QVERIFY(reader.events().empty());
     event_space space(reader.events());
     QVERIFY(space.events().empty());
     QCOMPARE(space.bounds().min_longitude, 1.7976931348623157e308);
-    QVERIFY(streams.stdout_text().contains("lines: 1\n"));
+    QVERIFY(reader.streams.stdout_text().contains("lines: 1\n"));
 }
 
 void test_gps_readers::cancel_before_first_line()
@@ -334,7 +317,7 @@ void test_gps_readers::coordinates_read_as_qt_reads_them_data()
     for (const char* text :
          {"9.0587213", "-71.1234567", "-0.0", "0", "180", "47.000000000001", "123456789.012345",
           "1234567890.1234567", "0.1234567890123456789", "5.", ".5", "1e2", "-", "+3.5", "1.2.3", "0x10"})
-        QTest::newRow(text) << QByteArray(text);
+        add_row(text, QByteArray(text));
 }
 
 // The short path for plain coordinates must give exactly what Qt's own reading gives.
@@ -368,9 +351,7 @@ void test_gps_readers::coordinates_of_generated_pieces_read_as_qt_reads_them()
         texts << stream.readLine().mid(2);
         content += good(fixed_header_gps, "2014-05-02 13:00:00.000", piece, piece) + "\n";
     }
-    recording_progress progress;
-    streams_capture streams;
-    loader_gps_eobsmb reader(dir.write("gps.csv", content), &progress);
+    test_support::captured<loader_gps_eobsmb> reader(dir.write("gps.csv", content));
     QCOMPARE(reader.events().size(), static_cast<std::size_t>(texts.size()));
     QVERIFY(texts.size() > 3900);
     for (int i = 0; i < texts.size(); ++i) {
@@ -416,30 +397,26 @@ void test_gps_readers::acc_chain_fixed_layout()
 {
     const QString path =
         dir.write("acc.csv", acc_fixed_header + "\n1,2,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6\n");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(path, &progress);
+    test_support::captured<eobs_acc_loader> chain(path);
     QCOMPARE(chain.status, ELS_SUCCESS);
     QVERIFY(chain.space);
     QCOMPARE(chain.space->entry_count(), 1);
-    QCOMPARE(progress.texts, QStringList{"loading acceleration data file..."});
-    const QStringList err = streams.stderr_lines();
+    QCOMPARE(chain.progress.texts, QStringList{"loading acceleration data file..."});
+    const QStringList err = chain.streams.stderr_lines();
     QCOMPARE(err, (QStringList{"try to load with loader_eobsmb", "header fields: 6", "lines: 1",
                                " loader_eobsmb succeeded", "total sample count: 2", "total burst count: 1",
                                "begin timestamp: 1399035600000", "end timestamp: 1399035600000"}));
-    QVERIFY(!streams.stderr_text().contains("loader_mbd"));
+    QVERIFY(!chain.streams.stderr_text().contains("loader_mbd"));
 }
 
 void test_gps_readers::acc_chain_mbd_layout()
 {
     const QString path =
         dir.write("acc.csv", acc_mbd_bare_header + "\n2014-05-02 13:00:00.000,10,XYZ,1 2 3\n");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(path, &progress);
+    test_support::captured<eobs_acc_loader> chain(path);
     QCOMPARE(chain.status, ELS_SUCCESS);
     QCOMPARE(chain.space->total_sample_count(), 1);
-    const QStringList chain_lines = streams.stderr_lines().filter("load");
+    const QStringList chain_lines = chain.streams.stderr_lines().filter("load");
     QCOMPARE(chain_lines, (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
                                        "try to load with loader_mbd", " loader_mbd succeeded"}));
 }
@@ -447,12 +424,10 @@ void test_gps_readers::acc_chain_mbd_layout()
 void test_gps_readers::chain_unknown_layout()
 {
     const QString path = dir.write("acc.csv", "name,value\nx,1\n");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(path, &progress);
+    test_support::captured<eobs_acc_loader> chain(path);
     QCOMPARE(chain.status, ELS_WRONG_HEADER);
     QVERIFY(!chain.space);
-    const QStringList chain_lines = streams.stderr_lines().filter("load");
+    const QStringList chain_lines = chain.streams.stderr_lines().filter("load");
     QCOMPARE(chain_lines, (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
                                        "try to load with loader_mbd", " loader_mbd failed",
                                        "try to load with loader_named_acc", " loader_named_acc failed"}));
@@ -476,15 +451,13 @@ void test_gps_readers::chain_cancelled_during_second_reader()
 
 void test_gps_readers::chain_missing_file()
 {
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader acc(dir.path() + "/gone_acc.txt", &progress);
+    test_support::captured<eobs_acc_loader> acc(dir.path() + "/gone_acc.txt");
     QCOMPARE(acc.status, ELS_READ_FAILED);
     QVERIFY(!acc.space);
     QVERIFY(acc.reason.startsWith("Can't open file"));
     // The second reader is not tried on a file that cannot be read at all.
-    QVERIFY(!streams.stderr_text().contains("try to load with loader_mbd"));
-    eobs_gps_loader gps(dir.path() + "/gone_gps.txt", &progress);
+    QVERIFY(!acc.streams.stderr_text().contains("try to load with loader_mbd"));
+    eobs_gps_loader gps(dir.path() + "/gone_gps.txt", &acc.progress);
     QCOMPARE(gps.status, ELS_READ_FAILED);
     QVERIFY(gps.reason.startsWith("Can't open file"));
 }
@@ -518,12 +491,10 @@ void test_gps_readers::gps_chain_both_layouts()
 void test_gps_readers::gps_chain_unknown_and_cancelled()
 {
     {
-        recording_progress progress;
-        streams_capture streams;
-        eobs_gps_loader chain(dir.write("gps.csv", "a,b\n1,2\n"), &progress);
+        test_support::captured<eobs_gps_loader> chain(dir.write("gps.csv", "a,b\n1,2\n"));
         QCOMPARE(chain.status, ELS_WRONG_HEADER);
         QVERIFY(!chain.space);
-        QCOMPARE(streams.stderr_lines(),
+        QCOMPARE(chain.streams.stderr_lines(),
                  (QStringList{"try to load with loader_gps_eobsmb", " loader_gps_eobsmb failed",
                               "try to load with loader_gps_mbd", " loader_gps_mbd failed",
                               "try to load with loader_named_gps", " loader_named_gps failed"}));

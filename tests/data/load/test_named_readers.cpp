@@ -17,6 +17,8 @@
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
+#include "support/data_table.h"
+#include "support/read_capture.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -28,6 +30,7 @@
 
 namespace {
 
+using test_support::captured;
 using test_support::recording_progress;
 using test_support::streams_capture;
 using test_support::zip_of;
@@ -125,46 +128,46 @@ private:
 void test_named_readers::acc_spellings_and_orders_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("colon-hyphen") << QByteArray(
-        "event-id,timestamp,eobs:start-timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
-        "per-axis,"
-        "eobs:accelerations-raw,individual-local-identifier\n"
-        "1,2014-05-02 13:00:00.000,2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6,A1\n"
-        "2,2014-05-02 13:10:00.000,2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12,A1\n");
-    QTest::newRow("dotted, other order")
-        << QByteArray("eobs.accelerations.raw,eobs.acceleration.axes,study.name,eobs.start.timestamp,"
-                      "eobs.acceleration.sampling.frequency.per.axis\n"
-                      "1 2 3 4 5 6,XYZ,storks,2014-05-02 13:00:00.000,20\n"
-                      "-7 8.5 9 10 11 12,XYZ,storks,2014-05-02 13:10:00.500,20\n");
-    QTest::newRow("underscore, quoted, crlf") << QByteArray(
-        "\"eobs_acceleration_sampling_frequency_per_axis\",\"eobs_start_timestamp\",\"comments\","
-        "\"eobs_acceleration_axes\",\"eobs_accelerations_raw\"\r\n"
-        "\"20\",\"2014-05-02 13:00:00.000\",\"a, b\",\"XYZ\",\"1 2 3 4 5 6\"\r\n"
-        "\"20\",\"2014-05-02 13:10:00.500\",\"say \"\"hi\"\", then\",\"XYZ\",\"-7 8.5 9 10 11 12\"\r\n");
-    QTest::newRow("timestamp only, upper case names")
-        << QByteArray("TIMESTAMP,EOBS:ACCELERATION-AXES,EOBS:ACCELERATION-SAMPLING-FREQUENCY-PER-AXIS,EOBS:"
-                      "ACCELERATIONS-RAW\n"
-                      "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
-                      "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n");
+    add_row("colon-hyphen",
+            QByteArray("event-id,timestamp,eobs:start-timestamp,eobs:acceleration-axes,eobs:acceleration-"
+                       "sampling-frequency-"
+                       "per-axis,"
+                       "eobs:accelerations-raw,individual-local-identifier\n"
+                       "1,2014-05-02 13:00:00.000,2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6,A1\n"
+                       "2,2014-05-02 13:10:00.000,2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12,A1\n"));
+    add_row("dotted, other order",
+            QByteArray("eobs.accelerations.raw,eobs.acceleration.axes,study.name,eobs.start.timestamp,"
+                       "eobs.acceleration.sampling.frequency.per.axis\n"
+                       "1 2 3 4 5 6,XYZ,storks,2014-05-02 13:00:00.000,20\n"
+                       "-7 8.5 9 10 11 12,XYZ,storks,2014-05-02 13:10:00.500,20\n"));
+    add_row(
+        "underscore, quoted, crlf",
+        QByteArray(
+            "\"eobs_acceleration_sampling_frequency_per_axis\",\"eobs_start_timestamp\",\"comments\","
+            "\"eobs_acceleration_axes\",\"eobs_accelerations_raw\"\r\n"
+            "\"20\",\"2014-05-02 13:00:00.000\",\"a, b\",\"XYZ\",\"1 2 3 4 5 6\"\r\n"
+            "\"20\",\"2014-05-02 13:10:00.500\",\"say \"\"hi\"\", then\",\"XYZ\",\"-7 8.5 9 10 11 12\"\r\n"));
+    add_row("timestamp only, upper case names",
+            QByteArray("TIMESTAMP,EOBS:ACCELERATION-AXES,EOBS:ACCELERATION-SAMPLING-FREQUENCY-PER-AXIS,EOBS:"
+                       "ACCELERATIONS-RAW\n"
+                       "2014-05-02 13:00:00.000,XYZ,20,1 2 3 4 5 6\n"
+                       "2014-05-02 13:10:00.500,XYZ,20,-7 8.5 9 10 11 12\n"));
     // The repository's other spellings of a time ("Z" below): no fraction or a longer one, "T", an offset.
-    QTest::newRow("ISO 8601") << QByteArray(
-        "timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
-        "per-axis,eobs:accelerations-raw\n2014-05-02 13:00:00,XYZ,20,1 2 3 4 5 "
-        "6\n2014-05-02T15:10:00.5009+02:00,XYZ,20,-7 8.5 9 10 11 12\n");
+    add_row("ISO 8601", QByteArray("timestamp,eobs:acceleration-axes,eobs:acceleration-sampling-frequency-"
+                                   "per-axis,eobs:accelerations-raw\n2014-05-02 13:00:00,XYZ,20,1 2 3 4 5 "
+                                   "6\n2014-05-02T15:10:00.5009+02:00,XYZ,20,-7 8.5 9 10 11 12\n"));
 }
 
 void test_named_readers::acc_spellings_and_orders()
 {
     QFETCH(QByteArray, content);
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    QCOMPARE(bursts_text(reader.bursts()),
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    QCOMPARE(bursts_text(read.bursts()),
              (QStringList{QString("%1 20Hz 1/2/3 4/5/6").arg(t0),
                           QString("%1 20Hz -7/8.5/9 10/11/12").arg(t0 + 600500)}));
-    QCOMPARE(progress.values, (QList<qint32>{0, 1}));
-    QCOMPARE(reader.animals().size(), std::size_t(1));
-    QVERIFY(streams.stdout_lines().contains("lines: 2"));
+    QCOMPARE(read.progress.values, (QList<qint32>{0, 1}));
+    QCOMPARE(read.animals().size(), std::size_t(1));
+    QVERIFY(read.streams.stdout_lines().contains("lines: 2"));
 }
 
 void test_named_readers::acc_quoting()
@@ -174,28 +177,25 @@ void test_named_readers::acc_quoting()
                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
                                "2014-05-02 13:00:00.000,\"x, \"\"y\"\", z\",\"XY\",\"10.5\",\"1 2 3 4\"\n"
                                "\"2014-05-02 13:00:01.000\",\"\",ZX,10,5 6\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
-                                                        QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    QCOMPARE(bursts_text(read.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
+                                                      QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
 }
 
 void test_named_readers::acc_header_without_needed_columns_refused_data()
 {
     QTest::addColumn<QByteArray>("header");
-    QTest::newRow("no raw") << QByteArray("eobs:start-timestamp,eobs:acceleration-axes,"
-                                          "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("no axes") << QByteArray("eobs:start-timestamp,eobs:accelerations-raw,"
-                                           "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("no frequency") << QByteArray(
-        "eobs:start-timestamp,eobs:accelerations-raw,eobs:acceleration-axes");
-    QTest::newRow("no time") << QByteArray("eobs:accelerations-raw,eobs:acceleration-axes,"
-                                           "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("other separator") << QByteArray(
-        "eobs/start/timestamp,eobs:accelerations-raw,eobs:acceleration-axes,"
-        "eobs:acceleration-sampling-frequency-per-axis");
-    QTest::newRow("empty file") << QByteArray();
+    add_row("no raw", QByteArray("eobs:start-timestamp,eobs:acceleration-axes,"
+                                 "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("no axes", QByteArray("eobs:start-timestamp,eobs:accelerations-raw,"
+                                  "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("no frequency", QByteArray("eobs:start-timestamp,eobs:accelerations-raw,eobs:acceleration-axes"));
+    add_row("no time", QByteArray("eobs:accelerations-raw,eobs:acceleration-axes,"
+                                  "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("other separator",
+            QByteArray("eobs/start/timestamp,eobs:accelerations-raw,eobs:acceleration-axes,"
+                       "eobs:acceleration-sampling-frequency-per-axis"));
+    add_row("empty file", QByteArray());
 }
 
 void test_named_readers::acc_header_without_needed_columns_refused()
@@ -218,10 +218,8 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
                                "\"Bo, \"\"the\"\" stork\",1001,2014-05-02 13:00:01.000,XYZ,10,3 3 3\n"
                                "Cleo,1003,2014-05-02 13:00:02.000,XYZ,10,4 4 4\n"
                                ",1002,2014-05-02 13:00:03.000,XYZ,10,5 5 5\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    auto& animals = reader.animals();
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    auto& animals = read.animals();
     QCOMPARE(animals.size(), std::size_t(3));
     QCOMPARE(animals[0].id, QString("Bo, \"the\" stork"));
     QCOMPARE(animals[1].id, QString("1002")); // no individual: the tag
@@ -231,8 +229,8 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
     QCOMPARE(bursts_text(animals[1].items),
              (QStringList{QString("%1 10Hz 2/2/2").arg(t0), QString("%1 10Hz 5/5/5").arg(t0 + 3000)}));
     QCOMPARE(bursts_text(animals[2].items), (QStringList{QString("%1 10Hz 4/4/4").arg(t0 + 2000)}));
-    QCOMPARE(progress.values, (QList<qint32>{0, 1, 2, 3, 4}));
-    QVERIFY(streams.stdout_lines().contains("animals: 3"));
+    QCOMPARE(read.progress.values, (QList<qint32>{0, 1, 2, 3, 4}));
+    QVERIFY(read.streams.stdout_lines().contains("animals: 3"));
 }
 
 void test_named_readers::acc_malformed_rows_skipped_with_message()
@@ -244,12 +242,10 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
         "2014-05-02 13:00:00.000,\"unclosed,XYZ,10,1 2 3\n" // runs to the end: 2 fields
         "\n"
         "2014-05-02 13:00:00.000,\"ok\",XYZ,10,7 8 9\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    QCOMPARE(bursts_text(reader.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    QCOMPARE(bursts_text(read.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
     QCOMPARE(
-        streams.stdout_lines().filter("skip"),
+        read.streams.stdout_lines().filter("skip"),
         (QStringList{"skip line 2 with wrong number of fields 6", "skip line 3 with wrong number of fields 2",
                      "skip line 4 with wrong number of fields 1"}));
 }
@@ -304,21 +300,17 @@ void test_named_readers::acc_reads_like_the_eobs_reader()
 void test_named_readers::long_raw_fields_read_in_full_data()
 {
     // Raw fields around the length from which their pieces are counted before they are read (64 KiB).
-    QTest::addColumn<int>("pieces");
-    QTest::addColumn<QByteArray>("axes");
-    QTest::addColumn<QByteArray>("blank");
-    QTest::newRow("short") << 300 << QByteArray("XYZ") << QByteArray(" ");
-    QTest::newRow("65,532 bytes, not counted") << 10082 << QByteArray("XYZ") << QByteArray(" ");
-    QTest::newRow("65,538 bytes, counted") << 10083 << QByteArray("XYZ") << QByteArray(" ");
-    QTest::newRow("long, one axis") << 40000 << QByteArray("Y") << QByteArray(" ");
-    QTest::newRow("long, empty pieces between") << 30000 << QByteArray("ZX") << QByteArray("  ");
+    add_columns<int, QByteArray, QByteArray>("pieces", "axes", "blank");
+    add_row("short", 300, QByteArray("XYZ"), QByteArray(" "));
+    add_row("65,532 bytes, not counted", 10082, QByteArray("XYZ"), QByteArray(" "));
+    add_row("65,538 bytes, counted", 10083, QByteArray("XYZ"), QByteArray(" "));
+    add_row("long, one axis", 40000, QByteArray("Y"), QByteArray(" "));
+    add_row("long, empty pieces between", 30000, QByteArray("ZX"), QByteArray("  "));
 }
 
 void test_named_readers::long_raw_fields_read_in_full()
 {
-    QFETCH(int, pieces);
-    QFETCH(QByteArray, axes);
-    QFETCH(QByteArray, blank);
+    auto [pieces, axes, blank] = fetch<int, QByteArray, QByteArray>("pieces", "axes", "blank");
     // Pieces of six bytes, "-12345" and the like; between them one blank, or two with an empty piece.
     QByteArray raw;
     QList<float> values;
@@ -388,9 +380,7 @@ void test_named_readers::gps_spellings_and_quality()
         "5,2014-05-02 13:00:20.000,,,3,A,,Cleo\n"    // no position: dropped
         "6,2014-05-02 13:00:25.000,-1.125,0.5,3,A,,Cleo\n"
         "7,2014-05-02 13:00:30.000,1,2,3,A,Cleo\n"; // wrong field count: skipped
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_gps reader(dir.write("in.csv", content), &progress);
+    captured<loader_named_gps> reader(dir.write("in.csv", content));
     auto& animals = reader.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("Bo"));
@@ -401,7 +391,7 @@ void test_named_readers::gps_spellings_and_quality()
     QCOMPARE(animals[1].items.size(), std::size_t(1));
     QCOMPARE(fix_text(*animals[1].items[0]), QString("%1 -1.125 0.5").arg(t0 + 25000));
     QCOMPARE(reader.events().size(), std::size_t(2));
-    const QStringList lines = streams.stdout_lines();
+    const QStringList lines = reader.streams.stdout_lines();
     QVERIFY(lines.contains("skip line 8 with wrong number of fields 7"));
     QVERIFY(lines.contains("count_quality_check_failed: 3"));
     QVERIFY(lines.contains("good gps events: 3"));
@@ -413,12 +403,10 @@ void test_named_readers::gps_without_quality_columns_takes_every_position()
                                "47.25,2014-05-02 13:00:00.000,8.5\n"
                                "47.5,2014-05-02 13:00:05.000,8.75\n"
                                ",2014-05-02 13:00:10.000,\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_gps reader(dir.write("in.csv", content), &progress);
+    captured<loader_named_gps> reader(dir.write("in.csv", content));
     QCOMPARE(reader.events().size(), std::size_t(2));
     QCOMPARE(fix_text(*reader.events()[1]), QString("%1 8.75 47.5").arg(t0 + 5000));
-    QVERIFY(streams.stdout_lines().contains("count_quality_check_failed: 1"));
+    QVERIFY(reader.streams.stdout_lines().contains("count_quality_check_failed: 1"));
 
     recording_progress refused;
     QVERIFY_EXCEPTION_THROWN(
@@ -453,12 +441,10 @@ void test_named_readers::chains_fall_back_to_named_readers()
         dir.write("acc.csv", "eobs:start-timestamp,eobs:acceleration-axes,"
                              "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
                              "2014-05-02 13:00:00.000,XYZ,10,1 2 3\n");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader acc(acc_path, &progress);
+    captured<eobs_acc_loader> acc(acc_path);
     QCOMPARE(acc.status, ELS_SUCCESS);
     QVERIFY(acc.space);
-    QCOMPARE(streams.stderr_lines().filter("load"),
+    QCOMPARE(acc.streams.stderr_lines().filter("load"),
              (QStringList{"try to load with loader_eobsmb", " loader_eobsmb failed",
                           "try to load with loader_mbd", " loader_mbd failed",
                           "try to load with loader_named_acc", " loader_named_acc succeeded"}));
@@ -466,7 +452,7 @@ void test_named_readers::chains_fall_back_to_named_readers()
     const QString gps_path =
         dir.write("gps.csv", "location-long,location-lat,timestamp\n8.5,47.25,2014-05-02 13:00:00.000\n");
     streams_capture gps_streams;
-    eobs_gps_loader gps(gps_path, &progress);
+    eobs_gps_loader gps(gps_path, &acc.progress);
     QCOMPARE(gps.status, ELS_SUCCESS);
     QVERIFY(gps.space);
     QVERIFY(gps_streams.stderr_text().endsWith(
@@ -475,12 +461,10 @@ void test_named_readers::chains_fall_back_to_named_readers()
 
 void test_named_readers::chain_refuses_unknown_file_after_three_readers()
 {
-    recording_progress progress;
-    streams_capture streams;
-    eobs_gps_loader gps(dir.write("in.csv", "name,value\nx,1\n"), &progress);
+    captured<eobs_gps_loader> gps(dir.write("in.csv", "name,value\nx,1\n"));
     QCOMPARE(gps.status, ELS_WRONG_HEADER);
     QVERIFY(!gps.space);
-    QCOMPARE(streams.stderr_lines().filter("load"),
+    QCOMPARE(gps.streams.stderr_lines().filter("load"),
              (QStringList{"try to load with loader_gps_eobsmb", " loader_gps_eobsmb failed",
                           "try to load with loader_gps_mbd", " loader_gps_mbd failed",
                           "try to load with loader_named_gps", " loader_named_gps failed"}));
@@ -494,9 +478,7 @@ void test_named_readers::acc_chain_keeps_every_animal()
                                                          "8,2014-05-02 13:00:01.000,XYZ,10,1 2 3\n"
                                                          "7,2014-05-02 13:00:02.000,XYZ,10,1 2 3\n"
                                                          "9,2014-05-02 13:00:03.000,XYZ,10,1 2 3\n");
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(several, &progress);
+    captured<eobs_acc_loader> chain(several);
     QCOMPARE(chain.status, ELS_SUCCESS);
     QCOMPARE(chain.first_animal, QString("7"));
     QCOMPARE(chain.space->entry_count(), 2);
@@ -506,7 +488,8 @@ void test_named_readers::acc_chain_keeps_every_animal()
     QCOMPARE(chain.more_animals[1].id, QString("9"));
     QCOMPARE(chain.more_animals[1].space->entry_count(), 1);
 
-    eobs_acc_loader one(dir.write("one.csv", header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"), &progress);
+    eobs_acc_loader one(dir.write("one.csv", header + "7,2014-05-02 13:00:00.000,XYZ,10,1 2 3\n"),
+                        &chain.progress);
     QCOMPARE(one.status, ELS_SUCCESS);
     QVERIFY(one.more_animals.empty());
     QCOMPARE(one.first_animal, QString("7"));
@@ -522,10 +505,8 @@ void test_named_readers::many_animals_group_and_pair()
             acc += 'A' + QByteArray::number(i) + ",2014-05-02 13:00:" + second + ".000,XYZ,10,1 2 3\n";
     for (int i = 309; i >= 0; --i)
         gps += 'A' + QByteArray::number(i) + ",8.5,47.25,2014-05-02 13:00:00.000\n";
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader bursts(dir.write("herd-acc.csv", acc), &progress);
-    eobs_gps_loader fixes(dir.write("herd-gps.csv", gps), &progress);
+    captured<eobs_acc_loader> bursts(dir.write("herd-acc.csv", acc));
+    eobs_gps_loader fixes(dir.write("herd-gps.csv", gps), &bursts.progress);
     animal_pairing pairing(bursts.take_animals(), fixes.take_animals());
     QCOMPARE(pairing.animals().size(), std::size_t(310));
     for (int i = 0; i < 310; ++i) {
@@ -539,26 +520,23 @@ void test_named_readers::many_animals_group_and_pair()
 void test_named_readers::samples_per_row_join_into_bursts_data()
 {
     // Sample times in ms after t0; the bursts expected as "offset:count@frequency".
-    QTest::addColumn<QList<int>>("times");
-    QTest::addColumn<QStringList>("bursts");
-    QTest::newRow("regular") << QList<int>{0, 50, 100, 150} << QStringList{"0:4@20"};
-    QTest::newRow("gap of 1.5 intervals stays") << QList<int>{0, 100, 250} << QStringList{"0:3@8"};
-    QTest::newRow("gap of more than 1.5 intervals splits")
-        << QList<int>{0, 100, 251, 351} << QStringList{"0:2@10", "251:2@10"};
-    QTest::newRow("irregular but within 1.5") << QList<int>{0, 40, 100, 130} << QStringList{"0:4@23.0769"};
-    QTest::newRow("more than 1 s splits")
-        << QList<int>{0, 1001, 2002} << QStringList{"0:1@1", "1001:1@1", "2002:1@1"};
-    QTest::newRow("exactly 1 s joins") << QList<int>{0, 1000, 2000} << QStringList{"0:3@1"};
-    QTest::newRow("step back or repeat splits")
-        << QList<int>{0, 50, 50, 20} << QStringList{"0:2@20", "50:1@1", "20:1@1"};
-    QTest::newRow("new burst learns its own interval")
-        << QList<int>{0, 10, 20, 500, 600, 700} << QStringList{"0:3@100", "500:3@10"};
+    add_columns<QList<int>, QStringList>("times", "bursts");
+    add_row("regular", QList<int>{0, 50, 100, 150}, QStringList{"0:4@20"});
+    add_row("gap of 1.5 intervals stays", QList<int>{0, 100, 250}, QStringList{"0:3@8"});
+    add_row("gap of more than 1.5 intervals splits", QList<int>{0, 100, 251, 351},
+            QStringList{"0:2@10", "251:2@10"});
+    add_row("irregular but within 1.5", QList<int>{0, 40, 100, 130}, QStringList{"0:4@23.0769"});
+    add_row("more than 1 s splits", QList<int>{0, 1001, 2002}, QStringList{"0:1@1", "1001:1@1", "2002:1@1"});
+    add_row("exactly 1 s joins", QList<int>{0, 1000, 2000}, QStringList{"0:3@1"});
+    add_row("step back or repeat splits", QList<int>{0, 50, 50, 20},
+            QStringList{"0:2@20", "50:1@1", "20:1@1"});
+    add_row("new burst learns its own interval", QList<int>{0, 10, 20, 500, 600, 700},
+            QStringList{"0:3@100", "500:3@10"});
 }
 
 void test_named_readers::samples_per_row_join_into_bursts()
 {
-    QFETCH(QList<int>, times);
-    QFETCH(QStringList, bursts);
+    auto [times, bursts] = fetch<QList<int>, QStringList>("times", "bursts");
     QByteArray content = "timestamp,acceleration-raw-x,acceleration-raw-y,acceleration-raw-z\n";
     int n = 0;
     for (const int t : times) {
@@ -567,12 +545,10 @@ void test_named_readers::samples_per_row_join_into_bursts()
                    QByteArray::number(-n) + ",\"" + QByteArray::number(n * 0.5) + "\"\n";
         ++n;
     }
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
+    captured<loader_named_acc> read(dir.write("in.csv", content));
     QStringList got;
     int sample = 0;
-    for (const auto& b : reader.bursts()) {
+    for (const auto& b : read.bursts()) {
         got << QString("%1:%2@%3")
                    .arg(b->start_timestamp - t0)
                    .arg(b->sample_count)
@@ -585,7 +561,7 @@ void test_named_readers::samples_per_row_join_into_bursts()
     }
     QCOMPARE(got, bursts);
     QCOMPARE(sample, times.size());
-    QCOMPARE(progress.values.size(), bursts.size());
+    QCOMPARE(read.progress.values.size(), bursts.size());
 }
 
 void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
@@ -600,46 +576,42 @@ void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
                                "acceleration,1,2014-05-02 13:00:00.200,5,5,5\n"
                                "acceleration,2,2014-05-02 13:00:05.000,6,6,6\n"
                                "acceleration,1,2014-05-02 13:00:00.300\n";
-    recording_progress progress;
-    streams_capture streams;
-    loader_named_acc reader(dir.write("in.csv", content), &progress);
-    auto& animals = reader.animals();
+    captured<loader_named_acc> read(dir.write("in.csv", content));
+    auto& animals = read.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("1"));
     QCOMPARE(bursts_text(animals[0].items), (QStringList{QString("%1 10Hz 1/1/1 3/3/3 5/5/5").arg(t0)}));
     QCOMPARE(animals[1].id, QString("2"));
     QCOMPARE(bursts_text(animals[1].items),
              (QStringList{QString("%1 20Hz 2/2/2 4/4/4").arg(t0), QString("%1 1Hz 6/6/6").arg(t0 + 5000)}));
-    QVERIFY(streams.stdout_lines().contains("skip line 9 with wrong number of fields 3"));
+    QVERIFY(read.streams.stdout_lines().contains("skip line 9 with wrong number of fields 3"));
 }
 
 void test_named_readers::gzip_reads_as_plain_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("member_size");
+    add_columns<QByteArray, int>("content", "member_size");
     QByteArray big = "individual-local-identifier,eobs:start-timestamp,eobs:acceleration-axes,"
                      "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n";
     for (int i = 0; i < 40000; ++i)
         big += (i % 3 ? "\"Bo\"," : "Cleo,") + QByteArray("2014-05-02 13:00:00.000,XYZ,10,") +
                QByteArray::number(i) + " 2 3 -4 5.5 " + QByteArray::number(i % 7) + "\n";
-    QTest::newRow("named, one member, 2 MB of text") << big << (1 << 30);
-    QTest::newRow("named, many members") << big << 100000;
-    QTest::newRow("eobs_ layout with a byte-order mark")
-        << QByteArray(
-               "\xef\xbb\xbf"
-               "eobs_start_timestamp,eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,"
-               "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n")
-        << (1 << 30);
-    QTest::newRow("named, members of seven bytes") << big.left(3000) << 7;
-    QTest::newRow("named, text of exactly one read") << big.left(1 << 20) << (1 << 30);
-    QTest::newRow("empty text") << QByteArray() << (1 << 30);
-    QTest::newRow("named, zero padding after the member") << big << (1 << 30);
+    add_row("named, one member, 2 MB of text", big, (1 << 30));
+    add_row("named, many members", big, 100000);
+    add_row("eobs_ layout with a byte-order mark",
+            QByteArray(
+                "\xef\xbb\xbf"
+                "eobs_start_timestamp,eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,"
+                "eobs_accelerations_raw\r\n2014-05-02 13:00:00.000,XYZ,10,1 2 3\r\n"),
+            (1 << 30));
+    add_row("named, members of seven bytes", big.left(3000), 7);
+    add_row("named, text of exactly one read", big.left(1 << 20), (1 << 30));
+    add_row("empty text", QByteArray(), (1 << 30));
+    add_row("named, zero padding after the member", big, (1 << 30));
 }
 
 void test_named_readers::gzip_reads_as_plain()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(int, member_size);
+    auto [content, member_size] = fetch<QByteArray, int>("content", "member_size");
     const QString plain = dir.write("plain.csv", content);
     const QByteArray padding(
         QTest::currentDataTag() == QByteArray("named, zero padding after the member") ? 700000 : 0, '\0');
@@ -670,28 +642,23 @@ void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure_data()
     flipped[packed.size() / 2] = static_cast<char>(flipped[packed.size() / 2] ^ 0x55);
     QByteArray bad_crc = packed;
     bad_crc[packed.size() - 6] = static_cast<char>(bad_crc[packed.size() - 6] ^ 0x01);
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
+    add_columns<QByteArray, QString>("content", "reason");
     const QString truncated = "Can't read file: the compressed data ends early (truncated download?)";
-    QTest::newRow("cut in half") << packed.left(packed.size() / 2) << truncated;
-    QTest::newRow("trailer missing") << packed.left(packed.size() - 4) << truncated;
-    QTest::newRow("magic only") << QByteArray("\x1f\x8b") << truncated;
-    QTest::newRow("damaged block") << flipped << QString();
-    QTest::newRow("wrong checksum")
-        << bad_crc << "Can't read file: the compressed data is damaged (incorrect data check)";
-    QTest::newRow("a byte after zero padding")
-        << packed + QByteArray(100, '\0') + "x"
-        << "Can't read file: the compressed data is damaged (bytes after "
-           "the zero padding)";
+    add_row("cut in half", packed.left(packed.size() / 2), truncated);
+    add_row("trailer missing", packed.left(packed.size() - 4), truncated);
+    add_row("magic only", QByteArray("\x1f\x8b"), truncated);
+    add_row("damaged block", flipped, QString());
+    add_row("wrong checksum", bad_crc,
+            "Can't read file: the compressed data is damaged (incorrect data check)");
+    add_row("a byte after zero padding", packed + QByteArray(100, '\0') + "x",
+            "Can't read file: the compressed data is damaged (bytes after "
+            "the zero padding)");
 }
 
 void test_named_readers::gzip_damaged_or_truncated_is_a_clear_failure()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(dir.write("acc.csv.gz", content), &progress);
+    auto [content, reason] = fetch<QByteArray, QString>("content", "reason");
+    captured<eobs_acc_loader> chain(dir.write("acc.csv.gz", content));
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     if (reason.isEmpty()) // where a flipped byte is noticed depends on the block it hits
@@ -774,27 +741,21 @@ void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure_da
     const QByteArray packed = zip_of({{"acc.csv", text}}, dir.path() + "/scratch.zip");
     QByteArray flipped = packed;
     flipped[packed.size() / 3] = static_cast<char>(flipped[packed.size() / 3] ^ 0x55);
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
+    add_columns<QByteArray, QString>("content", "reason");
     const QString damaged = "Can't read file: the archive is damaged or incomplete (";
-    QTest::newRow("no text entry") << zip_of({{"a.md", "x"}, {"b.json", "{}"}}, dir.path() + "/scratch2.zip")
-                                   << "Can't read file: the archive holds no .csv or .txt file";
-    QTest::newRow("cut in half") << packed.left(packed.size() / 2) << damaged + "Not a zip archive)";
-    QTest::newRow("central directory cut")
-        << packed.left(packed.size() - 10) << damaged + "Not a zip archive)";
-    QTest::newRow("entry data damaged") << flipped << damaged;
-    QTest::newRow("encrypted entry") << zip_of({{"acc.csv", text}}, dir.path() + "/scratch3.zip", "secret")
-                                     << "Can't read file: the entry \"acc.csv\" of the archive \"" +
-                                            dir.path();
+    add_row("no text entry", zip_of({{"a.md", "x"}, {"b.json", "{}"}}, dir.path() + "/scratch2.zip"),
+            "Can't read file: the archive holds no .csv or .txt file");
+    add_row("cut in half", packed.left(packed.size() / 2), damaged + "Not a zip archive)");
+    add_row("central directory cut", packed.left(packed.size() - 10), damaged + "Not a zip archive)");
+    add_row("entry data damaged", flipped, damaged);
+    add_row("encrypted entry", zip_of({{"acc.csv", text}}, dir.path() + "/scratch3.zip", "secret"),
+            "Can't read file: the entry \"acc.csv\" of the archive \"" + dir.path());
 }
 
 void test_named_readers::zip_without_text_entry_or_damaged_is_a_clear_failure()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(dir.write("acc.csv.zip", content), &progress);
+    auto [content, reason] = fetch<QByteArray, QString>("content", "reason");
+    captured<eobs_acc_loader> chain(dir.write("acc.csv.zip", content));
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));

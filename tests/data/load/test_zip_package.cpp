@@ -12,11 +12,14 @@
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
+#include "support/data_table.h"
+#include "support/read_capture.h"
 
 #include <QTest>
 
 namespace {
 
+using test_support::captured;
 using test_support::recording_progress;
 using test_support::streams_capture;
 using test_support::write_zip;
@@ -127,10 +130,8 @@ void test_zip_package::entry_reads_like_the_plain_file()
         write_zip(dir.path("pkg.zip"), {{"first-gps.csv", named_gps}, {"data/stork-acc.csv", acc}});
     dir.write("plain_acc.txt", acc);
     dir.write("plain-gps.csv", named_gps);
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader from_zip(zip + "/data/stork-acc.csv", &progress);
-    eobs_acc_loader plain(dir.path() + "/plain_acc.txt", &progress);
+    captured<eobs_acc_loader> from_zip(zip + "/data/stork-acc.csv");
+    eobs_acc_loader plain(dir.path() + "/plain_acc.txt", &from_zip.progress);
     QCOMPARE(from_zip.status, ELS_SUCCESS);
     QCOMPARE(plain.status, ELS_SUCCESS);
     QCOMPARE(from_zip.space->entry_count(), 3002);
@@ -144,11 +145,11 @@ void test_zip_package::entry_reads_like_the_plain_file()
         QCOMPARE(a.z, b.z);
     }
     // The same reader took both.
-    const QStringList succeeded = streams.stderr_lines().filter("succeeded");
+    const QStringList succeeded = from_zip.streams.stderr_lines().filter("succeeded");
     QCOMPARE(succeeded.size(), 2);
     QCOMPARE(succeeded[0], succeeded[1]);
 
-    eobs_gps_loader gps(zip + "/first-gps.csv", &progress);
+    eobs_gps_loader gps(zip + "/first-gps.csv", &from_zip.progress);
     QCOMPARE(gps.status, ELS_SUCCESS);
     QCOMPARE(gps.space->events().size(), std::size_t(2));
     QCOMPARE(gps.space->events()[1]->latitude, 47.35);
@@ -160,16 +161,14 @@ void test_zip_package::entry_progress_counts_its_unpacked_bytes()
     while (acc.size() < 3 << 20)
         acc += "2014-05-02 10:00:00.000,XYZ,10,1 2 3 4 5 6 7 8 9\n";
     const QString zip = write_zip(dir.path("pkg.zip"), {{"other.csv", named_gps}, {"stork-acc.csv", acc}});
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(zip + "/stork-acc.csv", &progress);
+    captured<eobs_acc_loader> chain(zip + "/stork-acc.csv");
     QCOMPARE(chain.status, ELS_SUCCESS);
-    QVERIFY(progress.bytes.size() >= 3);
-    for (int i = 0; i < progress.bytes.size(); ++i) {
-        QCOMPARE(progress.bytes[i].second, qint64(acc.size()));
-        QVERIFY(i == 0 || progress.bytes[i].first > progress.bytes[i - 1].first);
+    QVERIFY(chain.progress.bytes.size() >= 3);
+    for (int i = 0; i < chain.progress.bytes.size(); ++i) {
+        QCOMPARE(chain.progress.bytes[i].second, qint64(acc.size()));
+        QVERIFY(i == 0 || chain.progress.bytes[i].first > chain.progress.bytes[i - 1].first);
     }
-    QCOMPARE(progress.bytes.last().first, qint64(acc.size()));
+    QCOMPARE(chain.progress.bytes.last().first, qint64(acc.size()));
 
     // Cancelled inside the entry: nothing is kept.
     recording_progress cancelling;
@@ -189,33 +188,26 @@ void test_zip_package::entry_failures_are_clear_data()
     QByteArray flipped = packed;
     // Inside the second entry's compressed data.
     flipped[packed.size() / 2] = static_cast<char>(flipped[packed.size() / 2] ^ 0x55);
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("reason");
+    add_columns<QByteArray, QString, QString>("content", "entry", "reason");
     const QString damaged = "Can't read file: the archive is damaged or incomplete (";
-    QTest::newRow("no such entry") << packed << "b-acc.csv"
-                                   << "Can't read file: the archive holds no file \"b-acc.csv\"";
-    QTest::newRow("cut") << packed.left(packed.size() - 10) << "a-acc.csv" << damaged + "Not a zip archive)";
-    QTest::newRow("entry data damaged") << flipped << "a-acc.csv" << damaged;
-    QTest::newRow("not an archive") << acc << "a-acc.csv" << damaged + "Not a zip archive)";
+    add_row("no such entry", packed, "b-acc.csv", "Can't read file: the archive holds no file \"b-acc.csv\"");
+    add_row("cut", packed.left(packed.size() - 10), "a-acc.csv", damaged + "Not a zip archive)");
+    add_row("entry data damaged", flipped, "a-acc.csv", damaged);
+    add_row("not an archive", acc, "a-acc.csv", damaged + "Not a zip archive)");
     // A name that points outside the archive refuses the whole archive, whichever entry is asked for.
     for (const QByteArray& name :
          {QByteArray("../evil_acc.txt"), QByteArray("/tmp/evil_acc.txt"), QByteArray("d\\evil.csv")})
-        QTest::newRow(name.constData())
-            << zip_of({{"a-acc.csv", acc}, {name, acc}}, dir.path() + "/scratch.zip") << "a-acc.csv"
-            << "Can't read file: the archive \"" + dir.path() + "/pkg.zip\" holds an entry named \"" + name +
-                   "\", which points outside the archive; nothing of it is read";
+        add_row(name.constData(), zip_of({{"a-acc.csv", acc}, {name, acc}}, dir.path() + "/scratch.zip"),
+                "a-acc.csv",
+                "Can't read file: the archive \"" + dir.path() + "/pkg.zip\" holds an entry named \"" + name +
+                    "\", which points outside the archive; nothing of it is read");
 }
 
 void test_zip_package::entry_failures_are_clear()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, entry);
-    QFETCH(QString, reason);
+    auto [content, entry, reason] = fetch<QByteArray, QString, QString>("content", "entry", "reason");
     dir.write("pkg.zip", content);
-    recording_progress progress;
-    streams_capture streams;
-    eobs_acc_loader chain(dir.path() + "/pkg.zip/" + entry, &progress);
+    captured<eobs_acc_loader> chain(dir.path() + "/pkg.zip/" + entry);
     QCOMPARE(chain.status, ELS_READ_FAILED);
     QVERIFY(!chain.space);
     QVERIFY2(chain.reason.startsWith(reason), qPrintable(chain.reason));
@@ -225,57 +217,41 @@ void test_zip_package::entry_failures_are_clear()
 
 void test_zip_package::package_entries_found_data()
 {
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QList<QByteArray>>("contents");
-    QTest::addColumn<QString>("acc");
-    QTest::addColumn<QString>("gps");
+    add_columns<QStringList, QList<QByteArray>, QString, QString>("names", "contents", "acc", "gps");
     const QByteArray gps = fixed_gps();
     // By name: the pair's names decide, whatever the headers and the order.
-    QTest::newRow("named csv pair") << QStringList{"README.txt", "s-gps.csv", "s-acc.csv"}
-                                    << QList<QByteArray>{"read me", named_gps, named_acc} << "s-acc.csv"
-                                    << "s-gps.csv";
-    QTest::newRow("archive named like a pair file")
-        << QStringList{"s-gps.csv", "s-acc.csv"} << QList<QByteArray>{named_gps, named_acc} << "s-acc.csv"
-        << "s-gps.csv";
-    QTest::newRow("named txt pair in a folder")
-        << QStringList{"d/x_acc.txt", "d/x_gps.txt"} << QList<QByteArray>{fixed_acc, gps} << "d/x_acc.txt"
-        << "d/x_gps.txt";
+    add_row("named csv pair", QStringList{"README.txt", "s-gps.csv", "s-acc.csv"},
+            QList<QByteArray>{"read me", named_gps, named_acc}, "s-acc.csv", "s-gps.csv");
+    add_row("archive named like a pair file", QStringList{"s-gps.csv", "s-acc.csv"},
+            QList<QByteArray>{named_gps, named_acc}, "s-acc.csv", "s-gps.csv");
+    add_row("named txt pair in a folder", QStringList{"d/x_acc.txt", "d/x_gps.txt"},
+            QList<QByteArray>{fixed_acc, gps}, "d/x_acc.txt", "d/x_gps.txt");
     // By header.
-    QTest::newRow("fixed layouts") << QStringList{"one.csv", "two.csv"} << QList<QByteArray>{gps, fixed_acc}
-                                   << "two.csv"
-                                   << "one.csv";
-    QTest::newRow("named layouts") << QStringList{"notes.txt", "b.csv", "a.csv"}
-                                   << QList<QByteArray>{"notes\n", named_acc, named_gps} << "b.csv"
-                                   << "a.csv";
-    QTest::newRow("both sensors in one")
-        << QStringList{"notes.txt", "study.csv"} << QList<QByteArray>{"notes\n", mixed} << "study.csv"
-        << "study.csv";
-    QTest::newRow("separate files before the mixed one")
-        << QStringList{"study.csv", "g.csv", "a.csv"} << QList<QByteArray>{mixed, named_gps, named_acc}
-        << "a.csv"
-        << "g.csv";
-    QTest::newRow("acceleration only")
-        << QStringList{"a.csv", "b.csv"} << QList<QByteArray>{named_acc, fixed_acc} << "a.csv"
-        << "";
-    QTest::newRow("one entry") << QStringList{"s-acc.csv"} << QList<QByteArray>{named_acc} << ""
-                               << "";
+    add_row("fixed layouts", QStringList{"one.csv", "two.csv"}, QList<QByteArray>{gps, fixed_acc}, "two.csv",
+            "one.csv");
+    add_row("named layouts", QStringList{"notes.txt", "b.csv", "a.csv"},
+            QList<QByteArray>{"notes\n", named_acc, named_gps}, "b.csv", "a.csv");
+    add_row("both sensors in one", QStringList{"notes.txt", "study.csv"}, QList<QByteArray>{"notes\n", mixed},
+            "study.csv", "study.csv");
+    add_row("separate files before the mixed one", QStringList{"study.csv", "g.csv", "a.csv"},
+            QList<QByteArray>{mixed, named_gps, named_acc}, "a.csv", "g.csv");
+    add_row("acceleration only", QStringList{"a.csv", "b.csv"}, QList<QByteArray>{named_acc, fixed_acc},
+            "a.csv", "");
+    add_row("one entry", QStringList{"s-acc.csv"}, QList<QByteArray>{named_acc}, "", "");
     // The head of an entry, read in steps of 4 KiB, reaches its header's end, in UTF-16 too, where
     // the code unit 0x010a holds a newline byte.
     const QString utf16 = QString(2100, 'x') + QChar(0x010a) + QString(3000, 'y') + "," + named_gps;
-    QTest::newRow("header past 4 KiB, UTF-16")
-        << QStringList{"a.csv", "b.csv"}
-        << QList<QByteArray>{"x" + QByteArray(5000, 'y') + "," + named_acc,
-                             "\xff\xfe" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), 2 * utf16.size())}
-        << "a.csv"
-        << "b.csv";
+    add_row("header past 4 KiB, UTF-16", QStringList{"a.csv", "b.csv"},
+            QList<QByteArray>{"x" + QByteArray(5000, 'y') + "," + named_acc,
+                              "\xff\xfe" +
+                                  QByteArray(reinterpret_cast<const char*>(utf16.utf16()), 2 * utf16.size())},
+            "a.csv", "b.csv");
 }
 
 void test_zip_package::package_entries_found()
 {
-    QFETCH(QStringList, names);
-    QFETCH(QList<QByteArray>, contents);
-    QFETCH(QString, acc);
-    QFETCH(QString, gps);
+    auto [names, contents, acc, gps] =
+        fetch<QStringList, QList<QByteArray>, QString, QString>("names", "contents", "acc", "gps");
     QList<QPair<QByteArray, QByteArray>> entries;
     for (int i = 0; i < names.size(); ++i)
         entries << qMakePair(names[i].toUtf8(), contents[i]);

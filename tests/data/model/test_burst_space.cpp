@@ -7,6 +7,7 @@
 #include "data/io/loader_wrong_header.h"
 #include "support/burst_builder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QTest>
 
@@ -278,31 +279,25 @@ void test_burst_space::value_range_empty_space()
 
 void test_burst_space::value_range_of_windows_data()
 {
-    QTest::addColumn<bool>("empty"); // no bursts at all; else tens()
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::addColumn<float>("low"); // expected on every axis
-    QTest::addColumn<float>("high");
-    QTest::addColumn<bool>("several");
-    QTest::newRow("empty space") << true << 0 << 100 << big << -big << false;
-    QTest::newRow("past the total") << false << 31 << 40 << big << -big << false;
+    add_columns<bool, int, int, float, float, bool>("empty", // no bursts at all; else tens()
+                                                    "first", "last",
+                                                    "low", // expected on every axis
+                                                    "high", "several");
+    add_row("empty space", true, 0, 100, big, -big, false);
+    add_row("past the total", false, 31, 40, big, -big, false);
     // Length 10 equals the sample count, so both bursts are scanned sample by sample and only
     // samples 13..19 of burst 1 (values 103..109) and 20..23 of burst 2 (200..203) count.
-    QTest::newRow("window equal to a burst scans samples") << false << 13 << 23 << 103.f << 203.f << true;
+    add_row("window equal to a burst scans samples", false, 13, 23, 103.f, 203.f, true);
     // Length 11 is one more than the sample count, so every touched burst contributes its stored
     // extremes whole (100..109 and 200..209).
-    QTest::newRow("window longer than a burst uses extremes") << false << 13 << 24 << 100.f << 209.f << true;
-    QTest::newRow("touching two bursts") << false << 9 << 10 << 9.f << 100.f << true;
+    add_row("window longer than a burst uses extremes", false, 13, 24, 100.f, 209.f, true);
+    add_row("touching two bursts", false, 9, 10, 9.f, 100.f, true);
 }
 
 void test_burst_space::value_range_of_windows()
 {
-    QFETCH(bool, empty);
-    QFETCH(int, first);
-    QFETCH(int, last);
-    QFETCH(float, low);
-    QFETCH(float, high);
-    QFETCH(bool, several);
+    auto [empty, first, last, low, high, several] =
+        fetch<bool, int, int, float, float, bool>("empty", "first", "last", "low", "high", "several");
     const auto s = empty ? test_support::plain_space({}) : tens();
     const extremes e = range_of(*s, first, last);
     QCOMPARE((std::vector<float>{e.min_x, e.min_y, e.min_z}), std::vector<float>(3, low));

@@ -13,6 +13,7 @@
 
 #include "support/burst_builder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <cmath>
 #include <iostream>
@@ -251,40 +252,36 @@ void test_activity_plot::header_text()
 
 void test_activity_plot::bin_activity_data()
 {
-    QTest::addColumn<double>("frequency");
-    QTest::addColumn<qint64>("offset"); // start of the burst after the start of bin 100
-    QTest::addColumn<std::vector<float>>("values");
-    QTest::addColumn<double>("first");  // activity of bin 100
-    QTest::addColumn<double>("second"); // activity of bin 101
+    add_columns<double, qint64, std::vector<float>, double, double>(
+        "frequency",
+        "offset", // start of the burst after the start of bin 100
+        "values",
+        "first",   // activity of bin 100
+        "second"); // activity of bin 101
 
-    QTest::newRow("one sample") << 10.0 << qint64(1000) << std::vector<float>{2000} << 0.0 << 0.0;
-    QTest::newRow("2000 2010 2000") << 10.0 << qint64(0) << std::vector<float>{2000, 2010, 2000} << 10.0
-                                    << 0.0;
+    add_row("one sample", 10.0, qint64(1000), std::vector<float>{2000}, 0.0, 0.0);
+    add_row("2000 2010 2000", 10.0, qint64(0), std::vector<float>{2000, 2010, 2000}, 10.0, 0.0);
     // 0 at e - 200, 4 at e - 100, 100 exactly at the end e: the next bin's only sample.
-    QTest::newRow("sample at bin end") << 10.0 << bin_ms - 200 << std::vector<float>{0, 4, 100} << 4.0 << 0.0;
-    QTest::newRow("10 Hz, 100 ms") << 10.0 << bin_ms - 300 << std::vector<float>{0, 1, 3, 7, 15} << 1.5
-                                   << 8.0;
+    add_row("sample at bin end", 10.0, bin_ms - 200, std::vector<float>{0, 4, 100}, 4.0, 0.0);
+    add_row("10 Hz, 100 ms", 10.0, bin_ms - 300, std::vector<float>{0, 1, 3, 7, 15}, 1.5, 8.0);
     // 333 ms: e - 1000, e - 667, e - 334, e - 1 in the bin (with 333.33 ms the fourth would be at e).
-    QTest::newRow("3 Hz, 333 ms") << 3.0 << bin_ms - 1000 << std::vector<float>{0, 1, 2, 10, 10} << 10.0 / 3
-                                  << 0.0;
+    add_row("3 Hz, 333 ms", 3.0, bin_ms - 1000, std::vector<float>{0, 1, 2, 10, 10}, 10.0 / 3, 0.0);
     // 1000 / 33.33 = 30.003 ms, truncated to 30.
-    QTest::newRow("33.33 Hz, 30 ms") << 33.33 << bin_ms - 60 << std::vector<float>{0, 6, 1, 3} << 6.0 << 2.0;
+    add_row("33.33 Hz, 30 ms", 33.33, bin_ms - 60, std::vector<float>{0, 6, 1, 3}, 6.0, 2.0);
     // Above 1000 Hz the step truncates to 0: every sample at the start time.
-    QTest::newRow("2 kHz, 0 ms") << 2000.0 << bin_ms - 1 << std::vector<float>{0, 3, 0, 3} << 3.0 << 0.0;
+    add_row("2 kHz, 0 ms", 2000.0, bin_ms - 1, std::vector<float>{0, 3, 0, 3}, 3.0, 0.0);
     // Mixed signs, fractions: the differences in single precision.
-    QTest::newRow("fractions") << 10.0 << qint64(0) << std::vector<float>{-1.5f, 0.25f, -0.5f} << 1.25 << 0.0;
+    add_row("fractions", 10.0, qint64(0), std::vector<float>{-1.5f, 0.25f, -0.5f}, 1.25, 0.0);
     // A sample that is not finite is left out; a difference past the float range is taken in double.
-    QTest::newRow("inf, NaN") << 10.0 << qint64(0) << std::vector<float>{0, INFINITY, 4, NAN} << 4.0 << 0.0;
-    QTest::newRow("3e38") << 10.0 << qint64(0) << std::vector<float>{-3e38f, 3e38f} << 2.0 * 3e38f << 0.0;
+    add_row("inf, NaN", 10.0, qint64(0), std::vector<float>{0, INFINITY, 4, NAN}, 4.0, 0.0);
+    add_row("3e38", 10.0, qint64(0), std::vector<float>{-3e38f, 3e38f}, 2.0 * 3e38f, 0.0);
 }
 
 void test_activity_plot::bin_activity()
 {
-    QFETCH(double, frequency);
-    QFETCH(qint64, offset);
-    QFETCH(std::vector<float>, values);
-    QFETCH(double, first);
-    QFETCH(double, second);
+    auto [frequency, offset, values, first, second] =
+        fetch<double, qint64, std::vector<float>, double, double>("frequency", "offset", "values", "first",
+                                                                  "second");
 
     // An anchor burst at the start of the day keeps plot_begin fixed; it has a single sample.
     const qint64 s = march_1 + 100 * bin_ms;
@@ -334,16 +331,15 @@ void test_activity_plot::matches_the_literal_rules_data()
             const int n = static_cast<int>(rng.bounded(gap_kind == 4 ? 2000 : 120));
             list.push_back({t, f, values(n)});
         }
-        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(round))) << list;
+        add_row(qPrintable(QStringLiteral("random %1").arg(round)), list);
     }
     // A long burst that starts before a later one: the later start hides it from the next bins.
-    QTest::newRow("overlap") << std::vector<plain_burst>{{march_1 + bin_ms - 5000, 1, values(900)},
-                                                         {march_1 + bin_ms - 1000, 10, values(30)}};
-    QTest::newRow("equal starts at a bin start")
-        << std::vector<plain_burst>{{march_1 + bin_ms, 10, values(50)},
-                                    {march_1 + bin_ms, 10, values(50)},
-                                    {march_1 + 2 * bin_ms, 10, values(50)},
-                                    {march_1 + 2 * bin_ms, 3, values(50)}};
+    add_row("overlap", std::vector<plain_burst>{{march_1 + bin_ms - 5000, 1, values(900)},
+                                                {march_1 + bin_ms - 1000, 10, values(30)}});
+    add_row("equal starts at a bin start", std::vector<plain_burst>{{march_1 + bin_ms, 10, values(50)},
+                                                                    {march_1 + bin_ms, 10, values(50)},
+                                                                    {march_1 + 2 * bin_ms, 10, values(50)},
+                                                                    {march_1 + 2 * bin_ms, 3, values(50)}});
 }
 
 void test_activity_plot::matches_the_literal_rules()

@@ -9,6 +9,7 @@
 #include "support/burst_builder.h"
 #include "support/shown_message.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -277,8 +278,8 @@ void test_activity_plot_dialog::proposed_names_beside_the_data_file()
 void test_activity_plot_dialog::export_vector_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("svg") << QStringLiteral("plot.svg");
-    QTest::newRow("pdf") << QStringLiteral("plot.PDF");
+    add_row("svg", QStringLiteral("plot.svg"));
+    add_row("pdf", QStringLiteral("plot.PDF"));
 }
 
 void test_activity_plot_dialog::export_vector()
@@ -508,17 +509,15 @@ void test_activity_plot_dialog::cancel_saves_nothing()
 
 void test_activity_plot_dialog::failed_save_warns_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("unknown suffix") << QStringLiteral("plot.xyz") << QStringLiteral("suffix");
-    QTest::newRow("no suffix") << QStringLiteral("plot") << QStringLiteral("suffix");
-    QTest::newRow("folder cannot be written") << QStringLiteral("file/plot.png") << QString();
+    add_columns<QString, QString>("name", "reason");
+    add_row("unknown suffix", QStringLiteral("plot.xyz"), QStringLiteral("suffix"));
+    add_row("no suffix", QStringLiteral("plot"), QStringLiteral("suffix"));
+    add_row("folder cannot be written", QStringLiteral("file/plot.png"), QString());
 }
 
 void test_activity_plot_dialog::failed_save_warns()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
+    auto [name, reason] = fetch<QString, QString>("name", "reason");
     // "file" is a regular file, so nothing can be created beneath it.
     QVERIFY(test_support::write_file(dir->filePath(QStringLiteral("file")), "keep"));
     const QString path = dir->filePath(name);
@@ -566,40 +565,32 @@ void test_activity_plot_dialog::span_too_long_shows_the_reason()
 
 void test_activity_plot_dialog::click_on_a_bin_gives_its_start_data()
 {
-    QTest::addColumn<int>("zoom_index"); // 0 fit, 1 two pixels a bin, 2 four
-    QTest::addColumn<bool>("double_plot");
-    QTest::addColumn<int>("offset_minutes");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<qint64>("expected"); // ms UTC; -1 for no bin
+    add_columns<int, bool, int, int, int, qint64>("zoom_index", // 0 fit, 1 two pixels a bin, 2 four
+                                                  "double_plot", "offset_minutes", "row", "column",
+                                                  "expected"); // ms UTC; -1 for no bin
     const qint64 bin = 360000, day = 86400000;
-    QTest::newRow("first bin") << 1 << false << 0 << 0 << 0 << march_1;
-    QTest::newRow("first day, last bin") << 1 << false << 0 << 0 << 239 << march_1 + 239 * bin;
-    QTest::newRow("second day, bin 10") << 2 << false << 0 << 1 << 10 << march_1 + day + 10 * bin;
-    QTest::newRow("third day, bin 100") << 1 << false << 0 << 2 << 100 << march_1 + 2 * day + 100 * bin;
-    QTest::newRow("fit, first day, bin 137") << 0 << false << 0 << 0 << 137 << march_1 + 137 * bin;
-    QTest::newRow("fit, second day, bin 211") << 0 << false << 0 << 1 << 211 << march_1 + day + 211 * bin;
-    QTest::newRow("double, right half is the next day") << 1 << true << 0 << 0 << 240 << march_1 + day;
-    QTest::newRow("double, second row's last bin")
-        << 1 << true << 0 << 1 << 479 << march_1 + 2 * day + 239 * bin;
-    QTest::newRow("double, last row's left half") << 1 << true << 0 << 2 << 5 << march_1 + 2 * day + 5 * bin;
-    QTest::newRow("double, past the last day") << 1 << true << 0 << 2 << 240 << qint64(-1);
+    add_row("first bin", 1, false, 0, 0, 0, march_1);
+    add_row("first day, last bin", 1, false, 0, 0, 239, march_1 + 239 * bin);
+    add_row("second day, bin 10", 2, false, 0, 1, 10, march_1 + day + 10 * bin);
+    add_row("third day, bin 100", 1, false, 0, 2, 100, march_1 + 2 * day + 100 * bin);
+    add_row("fit, first day, bin 137", 0, false, 0, 0, 137, march_1 + 137 * bin);
+    add_row("fit, second day, bin 211", 0, false, 0, 1, 211, march_1 + day + 211 * bin);
+    add_row("double, right half is the next day", 1, true, 0, 0, 240, march_1 + day);
+    add_row("double, second row's last bin", 1, true, 0, 1, 479, march_1 + 2 * day + 239 * bin);
+    add_row("double, last row's left half", 1, true, 0, 2, 5, march_1 + 2 * day + 5 * bin);
+    add_row("double, past the last day", 1, true, 0, 2, 240, qint64(-1));
     // At UTC-01:30 the plot starts at 2024-02-29 00:00 of that clock, 01:30 UTC.
     const qint64 shifted = march_1 - day + 5400000;
-    QTest::newRow("offset, first bin") << 1 << false << -90 << 0 << 0 << shifted;
-    QTest::newRow("offset, second day, bin 225")
-        << 1 << false << -90 << 1 << 225 << shifted + day + 225 * bin;
-    QTest::newRow("offset and double") << 2 << true << -90 << 1 << 250 << shifted + 490 * bin;
+    add_row("offset, first bin", 1, false, -90, 0, 0, shifted);
+    add_row("offset, second day, bin 225", 1, false, -90, 1, 225, shifted + day + 225 * bin);
+    add_row("offset and double", 2, true, -90, 1, 250, shifted + 490 * bin);
 }
 
 void test_activity_plot_dialog::click_on_a_bin_gives_its_start()
 {
-    QFETCH(int, zoom_index);
-    QFETCH(bool, double_plot);
-    QFETCH(int, offset_minutes);
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(qint64, expected);
+    auto [zoom_index, double_plot, offset_minutes, row, column, expected] =
+        fetch<int, bool, int, int, int, qint64>("zoom_index", "double_plot", "offset_minutes", "row",
+                                                "column", "expected");
     activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
     dialog.resize(900, 600);
     dialog.findChild<QComboBox*>(QStringLiteral("zoomBox"))->setCurrentIndex(zoom_index);

@@ -8,6 +8,7 @@
 
 #include "support/burst_builder.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -158,10 +159,10 @@ private slots:
 void test_activity_plot_options::default_picture_is_unchanged_data()
 {
     QTest::addColumn<std::vector<plain_burst>>("bursts");
-    QTest::newRow("empty") << std::vector<plain_burst>{};
-    QTest::newRow("one burst") << std::vector<plain_burst>{{march_1 + 7 * bin_ms, 10, {0, 5, 1}}};
-    QTest::newRow("four random days") << random_days(7, 4);
-    QTest::newRow("eleven random days") << random_days(11, 11);
+    add_row("empty", std::vector<plain_burst>{});
+    add_row("one burst", std::vector<plain_burst>{{march_1 + 7 * bin_ms, 10, {0, 5, 1}}});
+    add_row("four random days", random_days(7, 4));
+    add_row("eleven random days", random_days(11, 11));
 }
 
 void test_activity_plot_options::default_picture_is_unchanged()
@@ -188,28 +189,20 @@ void test_activity_plot_options::default_picture_is_unchanged()
 
 void test_activity_plot_options::options_text_data()
 {
-    QTest::addColumn<bool>("double_plot");
-    QTest::addColumn<int>("minutes");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("offset");
-    QTest::newRow("defaults") << false << 0 << QString() << QStringLiteral("UTC");
-    QTest::newRow("double") << true << 0 << QStringLiteral("double plot") << QStringLiteral("UTC");
-    QTest::newRow("+05:30") << false << 330 << QStringLiteral("hours in UTC+05:30")
-                            << QStringLiteral("UTC+05:30");
-    QTest::newRow("both, -03:00") << true << -180 << QStringLiteral("double plot, hours in UTC-03:00")
-                                  << QStringLiteral("UTC-03:00");
-    QTest::newRow("-00:45") << false << -45 << QStringLiteral("hours in UTC-00:45")
-                            << QStringLiteral("UTC-00:45");
-    QTest::newRow("+14:00") << false << 840 << QStringLiteral("hours in UTC+14:00")
-                            << QStringLiteral("UTC+14:00");
+    add_columns<bool, int, QString, QString>("double_plot", "minutes", "text", "offset");
+    add_row("defaults", false, 0, QString(), QStringLiteral("UTC"));
+    add_row("double", true, 0, QStringLiteral("double plot"), QStringLiteral("UTC"));
+    add_row("+05:30", false, 330, QStringLiteral("hours in UTC+05:30"), QStringLiteral("UTC+05:30"));
+    add_row("both, -03:00", true, -180, QStringLiteral("double plot, hours in UTC-03:00"),
+            QStringLiteral("UTC-03:00"));
+    add_row("-00:45", false, -45, QStringLiteral("hours in UTC-00:45"), QStringLiteral("UTC-00:45"));
+    add_row("+14:00", false, 840, QStringLiteral("hours in UTC+14:00"), QStringLiteral("UTC+14:00"));
 }
 
 void test_activity_plot_options::options_text()
 {
-    QFETCH(bool, double_plot);
-    QFETCH(int, minutes);
-    QFETCH(QString, text);
-    QFETCH(QString, offset);
+    auto [double_plot, minutes, text, offset] =
+        fetch<bool, int, QString, QString>("double_plot", "minutes", "text", "offset");
     activity_plot_options o;
     o.double_plot = double_plot;
     o.utc_offset_minutes = minutes;
@@ -221,27 +214,16 @@ void test_activity_plot_options::options_text()
 
 void test_activity_plot_options::export_path_data()
 {
-    QTest::addColumn<QString>("data");
-    QTest::addColumn<QString>("suffix");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("png") << "/data/tags/1234_acc.txt"
-                         << "png"
-                         << "/data/tags/1234_acc-activity.png";
-    QTest::newRow("only the last suffix goes") << "/d/tag.2024.csv"
-                                               << "csv"
-                                               << "/d/tag.2024-activity.csv";
-    QTest::newRow("no suffix") << "/d/e/noext"
-                               << "pdf"
-                               << "/d/e/noext-activity.pdf";
-    QTest::newRow("relative") << "x/a.csv"
-                              << "svg" << QDir::current().filePath("x/a-activity.svg");
+    add_columns<QString, QString, QString>("data", "suffix", "path");
+    add_row("png", "/data/tags/1234_acc.txt", "png", "/data/tags/1234_acc-activity.png");
+    add_row("only the last suffix goes", "/d/tag.2024.csv", "csv", "/d/tag.2024-activity.csv");
+    add_row("no suffix", "/d/e/noext", "pdf", "/d/e/noext-activity.pdf");
+    add_row("relative", "x/a.csv", "svg", QDir::current().filePath("x/a-activity.svg"));
 }
 
 void test_activity_plot_options::export_path()
 {
-    QFETCH(QString, data);
-    QFETCH(QString, suffix);
-    QFETCH(QString, path);
+    auto [data, suffix, path] = fetch<QString, QString, QString>("data", "suffix", "path");
     QCOMPARE(activity_export_path(data, suffix), path);
 }
 
@@ -405,29 +387,25 @@ void test_activity_plot_options::options_in_the_header()
 
 void test_activity_plot_options::utc_offset_moves_bins_data()
 {
-    QTest::addColumn<qint64>("at");     // a burst's start, ms UTC
-    QTest::addColumn<int>("minutes");   // clock ahead of UTC
-    QTest::addColumn<QString>("first"); // date of the plot's first row
-    QTest::addColumn<int>("row");       // row of the burst's bin
-    QTest::addColumn<int>("column");    // column of the burst's bin
-    QTest::newRow("UTC") << march_1 + 10 * 3600000 << 0 << "2024-03-01" << 0 << 100;
-    QTest::newRow("+1 h") << march_1 + 10 * 3600000 << 60 << "2024-03-01" << 0 << 110;
-    QTest::newRow("-1 h") << march_1 + 10 * 3600000 << -60 << "2024-03-01" << 0 << 90;
-    QTest::newRow("+5:30") << march_1 + 10 * 3600000 << 330 << "2024-03-01" << 0 << 155;
-    QTest::newRow("+1 h across midnight")
-        << march_1 + 23 * 3600000 + 30 * 60000 << 60 << "2024-03-02" << 0 << 5;
-    QTest::newRow("-5 h across midnight") << march_1 + 2 * 3600000 << -300 << "2024-02-29" << 0 << 210;
-    QTest::newRow("-12 h") << march_1 + 11 * 3600000 + 59 * 60000 << -720 << "2024-02-29" << 0 << 239;
-    QTest::newRow("+14 h") << march_1 + 10 * 3600000 << 840 << "2024-03-02" << 0 << 0;
+    add_columns<qint64, int, QString, int, int>("at",      // a burst's start, ms UTC
+                                                "minutes", // clock ahead of UTC
+                                                "first",   // date of the plot's first row
+                                                "row",     // row of the burst's bin
+                                                "column"); // column of the burst's bin
+    add_row("UTC", march_1 + 10 * 3600000, 0, "2024-03-01", 0, 100);
+    add_row("+1 h", march_1 + 10 * 3600000, 60, "2024-03-01", 0, 110);
+    add_row("-1 h", march_1 + 10 * 3600000, -60, "2024-03-01", 0, 90);
+    add_row("+5:30", march_1 + 10 * 3600000, 330, "2024-03-01", 0, 155);
+    add_row("+1 h across midnight", march_1 + 23 * 3600000 + 30 * 60000, 60, "2024-03-02", 0, 5);
+    add_row("-5 h across midnight", march_1 + 2 * 3600000, -300, "2024-02-29", 0, 210);
+    add_row("-12 h", march_1 + 11 * 3600000 + 59 * 60000, -720, "2024-02-29", 0, 239);
+    add_row("+14 h", march_1 + 10 * 3600000, 840, "2024-03-02", 0, 0);
 }
 
 void test_activity_plot_options::utc_offset_moves_bins()
 {
-    QFETCH(qint64, at);
-    QFETCH(int, minutes);
-    QFETCH(QString, first);
-    QFETCH(int, row);
-    QFETCH(int, column);
+    auto [at, minutes, first, row, column] =
+        fetch<qint64, int, QString, int, int>("at", "minutes", "first", "row", "column");
     const auto space = test_support::plain_space({{at, 10, {0, 8}}});
     activity_plot_options o;
     o.utc_offset_minutes = minutes;

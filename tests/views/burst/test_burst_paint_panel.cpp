@@ -7,6 +7,7 @@
 #include "support/counted_events.h"
 #include "support/line_pictures.h"
 #include "support/test_support.h"
+#include "support/data_table.h"
 #include "views/burst/drag_handler_x_offset.h"
 
 #include <QApplication>
@@ -261,26 +262,21 @@ float wide(int axis, int k)
 
 void test_burst_paint_panel::matches_pen_lines_column_by_column_data()
 {
-    QTest::addColumn<bool>("wide_values");
-    QTest::addColumn<double>("offset");
-    QTest::addColumn<double>("span");
-    QTest::addColumn<int>("height");
-    QTest::newRow("ten bursts") << false << 0.0 << 1000.0 << 300;
-    QTest::newRow("fractional scale") << false << 13.25 << 777.7 << 211;
-    QTest::newRow("panned left of the data") << false << -137.5 << 1000.0 << 300;
-    QTest::newRow("panned past the end") << false << 3700.0 << 1000.0 << 300;
-    QTest::newRow("zoomed out") << false << 0.0 << 4400.0 << 160;
-    QTest::newRow("out-of-range values") << true << 5.0 << 600.0 << 250;
-    QTest::newRow("out-of-range values zoomed out") << true << 0.0 << 3000.0 << 97;
-    QTest::newRow("samples wider than columns") << true << 50.0 << 90.0 << 120;
+    add_columns<bool, double, double, int>("wide_values", "offset", "span", "height");
+    add_row("ten bursts", false, 0.0, 1000.0, 300);
+    add_row("fractional scale", false, 13.25, 777.7, 211);
+    add_row("panned left of the data", false, -137.5, 1000.0, 300);
+    add_row("panned past the end", false, 3700.0, 1000.0, 300);
+    add_row("zoomed out", false, 0.0, 4400.0, 160);
+    add_row("out-of-range values", true, 5.0, 600.0, 250);
+    add_row("out-of-range values zoomed out", true, 0.0, 3000.0, 97);
+    add_row("samples wider than columns", true, 50.0, 90.0, 120);
 }
 
 void test_burst_paint_panel::matches_pen_lines_column_by_column()
 {
-    QFETCH(bool, wide_values);
-    QFETCH(double, offset);
-    QFETCH(double, span);
-    QFETCH(int, height);
+    auto [wide_values, offset, span, height] =
+        fetch<bool, double, double, int>("wide_values", "offset", "span", "height");
     const std::vector<qint32> fixes{0, 1, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
     fixture f(make_space(40, 100, 1000, wide_values ? wide : banded), 401, height, fixes);
@@ -295,31 +291,26 @@ void test_burst_paint_panel::matches_pen_lines_column_by_column()
 
 void test_burst_paint_panel::zoomed_out_matches_pen_lines_data()
 {
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("longest");
-    QTest::addColumn<double>("offset"); // share of the total samples
-    QTest::addColumn<double>("span"); // share of the total samples; negative: columns this many samples wide
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::newRow("a few bursts a column") << 3000 << 60 << 0.0 << 1.0 << 401 << 200;
-    QTest::newRow("hundreds of bursts a column") << 60000 << 30 << 0.0 << 1.0 << 301 << 150;
-    QTest::newRow("fractional offset and scale") << 20000 << 90 << 0.0123 << 0.917 << 373 << 211;
-    QTest::newRow("panned left of the data") << 20000 << 90 << -0.4 << 1.0 << 400 << 120;
-    QTest::newRow("panned past the end") << 20000 << 90 << 0.75 << 1.0 << 400 << 120;
+    add_columns<int, int, double, double, int, int>(
+        "count", "longest",
+        "offset", // share of the total samples
+        "span",   // share of the total samples; negative: columns this many samples wide
+        "width", "height");
+    add_row("a few bursts a column", 3000, 60, 0.0, 1.0, 401, 200);
+    add_row("hundreds of bursts a column", 60000, 30, 0.0, 1.0, 301, 150);
+    add_row("fractional offset and scale", 20000, 90, 0.0123, 0.917, 373, 211);
+    add_row("panned left of the data", 20000, 90, -0.4, 1.0, 400, 120);
+    add_row("panned past the end", 20000, 90, 0.75, 1.0, 400, 120);
     // Windows of the longest burst and one more sample alternate: both ways of folding side by side.
-    QTest::newRow("windows about the longest burst") << 20000 << 90 << 0.3 << -90.5 << 401 << 200;
-    QTest::newRow("windows just past the longest burst") << 20000 << 90 << 0.1 << -91.25 << 401 << 200;
-    QTest::newRow("separators at three columns a burst") << 20000 << 90 << 0.2 << -30.0 << 401 << 90;
+    add_row("windows about the longest burst", 20000, 90, 0.3, -90.5, 401, 200);
+    add_row("windows just past the longest burst", 20000, 90, 0.1, -91.25, 401, 200);
+    add_row("separators at three columns a burst", 20000, 90, 0.2, -30.0, 401, 90);
 }
 
 void test_burst_paint_panel::zoomed_out_matches_pen_lines()
 {
-    QFETCH(int, count);
-    QFETCH(int, longest);
-    QFETCH(double, offset);
-    QFETCH(double, span);
-    QFETCH(int, width);
-    QFETCH(int, height);
+    auto [count, longest, offset, span, width, height] =
+        fetch<int, int, double, double, int, int>("count", "longest", "offset", "span", "width", "height");
     std::vector<qint32> fixes(static_cast<std::size_t>(count), 0);
     for (int b = 11; b < count; b += 97 + b % 5)
         fixes[static_cast<std::size_t>(b)] = 1 + b % 3;
@@ -339,9 +330,9 @@ void test_burst_paint_panel::zoomed_out_matches_pen_lines()
 void test_burst_paint_panel::raw_extremes_fill_the_height_data()
 {
     QTest::addColumn<int>("height");
-    QTest::newRow("50") << 50;
-    QTest::newRow("300") << 300;
-    QTest::newRow("4095") << 4095;
+    add_row("50", 50);
+    add_row("300", 300);
+    add_row("4095", 4095);
 }
 
 void test_burst_paint_panel::raw_extremes_fill_the_height()
@@ -364,20 +355,16 @@ void test_burst_paint_panel::raw_extremes_fill_the_height()
 
 void test_burst_paint_panel::separators_vanish_when_zoomed_out_data()
 {
-    QTest::addColumn<double>("span");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<bool>("expected");
+    add_columns<double, bool, bool>("span", "enabled", "expected");
     // 100 columns: u = span / 100; separators need 100 / u >= 3.
-    QTest::newRow("u 33, shown") << 3300.0 << true << true;
-    QTest::newRow("u 34, hidden") << 3400.0 << true << false;
-    QTest::newRow("u 10, switched off") << 1000.0 << false << false;
+    add_row("u 33, shown", 3300.0, true, true);
+    add_row("u 34, hidden", 3400.0, true, false);
+    add_row("u 10, switched off", 1000.0, false, false);
 }
 
 void test_burst_paint_panel::separators_vanish_when_zoomed_out()
 {
-    QFETCH(double, span);
-    QFETCH(bool, enabled);
-    QFETCH(bool, expected);
+    auto [span, enabled, expected] = fetch<double, bool, bool>("span", "enabled", "expected");
     fixture f(make_space(40, 100, 1000, banded), 101, 200);
     f.panel->view.set_span(span);
     f.panel->show_burst_grid = enabled;
@@ -399,43 +386,30 @@ void test_burst_paint_panel::gps_tick_only_over_bursts_with_fixes()
 
 void test_burst_paint_panel::time_grid_choice_data()
 {
-    QTest::addColumn<int>("bursts");
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<qint64>("interval");
-    QTest::addColumn<double>("span");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<QString>("trace");
-    QTest::addColumn<QList<int>>("lines");
+    add_columns<int, int, qint64, double, bool, QString, QList<int>>("bursts", "samples", "interval", "span",
+                                                                     "enabled", "trace", "lines");
     const qint64 half_hour = 1800000;
     // 500 pixels wide: x(p) = p * 500 / span.
     QList<int> hourly;
     for (int x = 20; x < 500; x += 20)
         hourly << x;
-    QTest::newRow("hours 20 px apart") << 60 << 10 << half_hour << 500.0 << true << "hour dist: 20\n"
-                                       << hourly;
-    QTest::newRow("hours 10 px apart, days 240")
-        << 150 << 10 << half_hour << 1000.0 << true << "hour dist: 10\nday dist: 240\n"
-        << (QList<int>{240, 480});
-    QTest::newRow("hours 18 px apart, one day change")
-        << 150 << 9 << half_hour << 500.0 << true << "hour dist: 18\n"
-        << (QList<int>{432});
-    QTest::newRow("hours 4, days 8: no grid")
-        << 200 << 4 << 12 * 3600000LL << 500.0 << true << "hour dist: 4\nday dist: 8\n"
-        << QList<int>();
-    QTest::newRow("one hour change") << 3 << 100 << half_hour << 500.0 << true << "" << (QList<int>{200});
-    QTest::newRow("no change at all") << 10 << 10 << 1000LL << 100.0 << true << "" << QList<int>();
-    QTest::newRow("switched off") << 60 << 10 << half_hour << 500.0 << false << "" << QList<int>();
+    add_row("hours 20 px apart", 60, 10, half_hour, 500.0, true, "hour dist: 20\n", hourly);
+    add_row("hours 10 px apart, days 240", 150, 10, half_hour, 1000.0, true, "hour dist: 10\nday dist: 240\n",
+            (QList<int>{240, 480}));
+    add_row("hours 18 px apart, one day change", 150, 9, half_hour, 500.0, true, "hour dist: 18\n",
+            (QList<int>{432}));
+    add_row("hours 4, days 8: no grid", 200, 4, 12 * 3600000LL, 500.0, true, "hour dist: 4\nday dist: 8\n",
+            QList<int>());
+    add_row("one hour change", 3, 100, half_hour, 500.0, true, "", (QList<int>{200}));
+    add_row("no change at all", 10, 10, 1000LL, 100.0, true, "", QList<int>());
+    add_row("switched off", 60, 10, half_hour, 500.0, false, "", QList<int>());
 }
 
 void test_burst_paint_panel::time_grid_choice()
 {
-    QFETCH(int, bursts);
-    QFETCH(int, samples);
-    QFETCH(qint64, interval);
-    QFETCH(double, span);
-    QFETCH(bool, enabled);
-    QFETCH(QString, trace);
-    QFETCH(QList<int>, lines);
+    auto [bursts, samples, interval, span, enabled, trace, lines] =
+        fetch<int, int, qint64, double, bool, QString, QList<int>>("bursts", "samples", "interval", "span",
+                                                                   "enabled", "trace", "lines");
     fixture f(make_space(bursts, samples, interval, banded), 500, 400);
     f.panel->view.set_span(span);
     f.panel->show_burst_grid = false;
@@ -517,26 +491,22 @@ void test_burst_paint_panel::resize_keeps_the_scale()
 
 void test_burst_paint_panel::wheel_zoom_data()
 {
-    QTest::addColumn<int>("delta");
-    QTest::addColumn<double>("span");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("towards: x0.9") << 120 << 1000.0 << 900.0;
-    QTest::newRow("away: x1.1") << -120 << 1000.0 << 1100.0;
-    QTest::newRow("two notches") << 240 << 1000.0 << 800.0;
-    QTest::newRow("in to 100.8") << 120 << 112.0 << 100.8;
-    QTest::newRow("in to 99.9 refused") << 120 << 111.0 << 111.0;
-    QTest::newRow("in to exactly 100 refused") << 120 << 1000.0 / 9 << 1000.0 / 9;
-    QTest::newRow("out to 1287000000") << -120 << 1170000000.0 << 1287000000.0;
-    QTest::newRow("out to 1320000000 refused") << -120 << 1200000000.0 << 1200000000.0;
-    QTest::newRow("no delta") << 0 << 1000.0 << 1000.0;
-    QTest::newRow("half a notch zooms nothing") << 60 << 1000.0 << 1000.0;
+    add_columns<int, double, double>("delta", "span", "expected");
+    add_row("towards: x0.9", 120, 1000.0, 900.0);
+    add_row("away: x1.1", -120, 1000.0, 1100.0);
+    add_row("two notches", 240, 1000.0, 800.0);
+    add_row("in to 100.8", 120, 112.0, 100.8);
+    add_row("in to 99.9 refused", 120, 111.0, 111.0);
+    add_row("in to exactly 100 refused", 120, 1000.0 / 9, 1000.0 / 9);
+    add_row("out to 1287000000", -120, 1170000000.0, 1287000000.0);
+    add_row("out to 1320000000 refused", -120, 1200000000.0, 1200000000.0);
+    add_row("no delta", 0, 1000.0, 1000.0);
+    add_row("half a notch zooms nothing", 60, 1000.0, 1000.0);
 }
 
 void test_burst_paint_panel::wheel_zoom()
 {
-    QFETCH(int, delta);
-    QFETCH(double, span);
-    QFETCH(double, expected);
+    auto [delta, span, expected] = fetch<int, double, double>("delta", "span", "expected");
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->view.set_span(span);
     f.panel->view.set_offset(40);
@@ -588,27 +558,22 @@ void test_burst_paint_panel::right_drag_moves_nothing()
 
 void test_burst_paint_panel::hover_read_out_data()
 {
-    QTest::addColumn<double>("offset");
-    QTest::addColumn<int>("x");
-    QTest::addColumn<QString>("message");
+    add_columns<double, int, QString>("offset", "x", "message");
     // p = 2; bursts of 100 samples at 3 Hz, one a second from 00:10:00.
-    QTest::newRow("burst 1 sample 20")
-        << 0.0 << 60 << "burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000";
-    QTest::newRow("two-digit sample")
-        << 1.0 << 3 << "burst-0000:sample-07 [2021-03-01 00:10:02.333 UTC] X 940 Y 2000 Z 3002";
+    add_row("burst 1 sample 20", 0.0, 60,
+            "burst-0001:sample-20 [2021-03-01 00:10:07.666 UTC] X 1200 Y 2006 Z 3000");
+    add_row("two-digit sample", 1.0, 3,
+            "burst-0000:sample-07 [2021-03-01 00:10:02.333 UTC] X 940 Y 2000 Z 3002");
     // Past the last sample there are no values to give.
-    QTest::newRow("past the last start")
-        << 950.0 << 100 << "burst-0009:sample-250 [2021-03-01 00:11:32.333 UTC]";
-    QTest::newRow("left of the data") << -500.0 << 10 << "";
-    QTest::newRow("fractional left edge")
-        << -0.5 << 0 << "burst-0000:sample-00 [2021-03-01 00:10:00.000 UTC] X 800 Y 2000 Z 3000";
+    add_row("past the last start", 950.0, 100, "burst-0009:sample-250 [2021-03-01 00:11:32.333 UTC]");
+    add_row("left of the data", -500.0, 10, "");
+    add_row("fractional left edge", -0.5, 0,
+            "burst-0000:sample-00 [2021-03-01 00:10:00.000 UTC] X 800 Y 2000 Z 3000");
 }
 
 void test_burst_paint_panel::hover_read_out()
 {
-    QFETCH(double, offset);
-    QFETCH(int, x);
-    QFETCH(QString, message);
+    auto [offset, x, message] = fetch<double, int, QString>("offset", "x", "message");
     fixture f(make_space(10, 100, 1000, banded), 500, 300);
     f.panel->view.set_offset(offset);
     f.status.showMessage("stale");
