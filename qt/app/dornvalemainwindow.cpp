@@ -314,7 +314,7 @@ QString shown(const QString& name, const QString& animal)
 }
 
 // What a read skipped, to follow a row: ", 3 lines skipped", or nothing.
-QString skipped(qint64 lines)
+QString skipped_note(qint64 lines)
 {
     if (lines <= 0)
         return QString();
@@ -325,7 +325,7 @@ QString skipped(qint64 lines)
 // The data set's row above names the file and the animal.
 QString acc_row(const burst_space& space, qint64 skipped_lines)
 {
-    return QString("%1 acc bursts").arg(space.entry_count()) + skipped(skipped_lines);
+    return QString("%1 acc bursts").arg(space.entry_count()) + skipped_note(skipped_lines);
 }
 
 // The fixes left out, with why, to follow a count of fixes: ", 37 left out: 2D or invalid", or nothing.
@@ -341,7 +341,8 @@ QString left_out(const event_space& events)
 
 QString gps_row(const event_space& events, qint64 skipped_lines)
 {
-    return QString("%1 gps events").arg(events.events().size()) + left_out(events) + skipped(skipped_lines);
+    return QString("%1 gps events").arg(events.events().size()) + left_out(events) +
+           skipped_note(skipped_lines);
 }
 
 // A data set's row names its files and its animal.

@@ -29,7 +29,7 @@ public:
             return last_;
         const auto found = index_.constFind(animal);
         if (found != index_.constEnd())
-            return last_ = found.value();
+            return last_ = *found;
         last_ = groups_.size();
         index_.insert(animal, last_);
         groups_.push_back({animal, {QString::fromUtf8(animal), {}}});
