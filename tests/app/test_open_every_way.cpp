@@ -145,6 +145,7 @@ void test_open_every_way::write_all(const QStringList& specs)
                     : kind == "nacc"    ? named_acc_content(3)
                     : kind == "ngps"    ? named_gps_content(2, 2)
                     : kind == "animals" ? named_gps_content(3, 1)
+                    : kind == "dora"    ? named_gps_content(2, 2) + "Dora,,47.2,2014-05-02 10:30:00.000\n"
                     : kind == "mixed"   ? mixed_sensor_file
                                         : "some,notes\n1,2\n");
     }
@@ -182,6 +183,11 @@ void test_open_every_way::rule_per_kind_data()
     add_row("GPS download of two animals: a track each", QStringList{"v.csv:animals"}, "v.csv",
             QStringList{"v.csv (animal Bo)", "  1 gps events", "v.csv (animal Cleo)", "  2 gps events"}, 0, 2,
             "");
+    add_row("GPS download with an animal of left-out fixes only: its empty track is said",
+            QStringList{"x.csv:dora"}, "x.csv",
+            QStringList{"x.csv (animal Bo)", "  2 gps events", "x.csv (animal Dora)",
+                        "  0 gps events, 1 left out: 2D or invalid"},
+            0, 2, "");
     add_row("download with both sensors: its own pair", QStringList{"w.csv:mixed"}, "w.csv",
             QStringList{"w.csv", "  1 gps events", "  1 acc bursts"}, 1, 1, "");
     add_row("neither", QStringList{"g_acc.txt:notes"}, "g_acc.txt", QStringList{}, 0, 0,

@@ -53,6 +53,8 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
             !absent_or(fields, status, "A")) {
             ++quality_check_failed;
             ++left_out_[QString::fromUtf8(rows.animal(fields))].first;
+            // An animal all of whose fixes are left out still gets its (empty) track, so it is said.
+            animals_.find_or_add(rows.animal(fields));
             continue;
         }
         // A fix is placed by its own time: without a usable one it has no place on the track.
@@ -60,6 +62,7 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
         if (!start_time_repair::usable(t)) {
             ++unusable_times;
             ++left_out_[QString::fromUtf8(rows.animal(fields))].second;
+            animals_.find_or_add(rows.animal(fields));
             continue;
         }
         auto event = std::make_unique<gps_event>();
