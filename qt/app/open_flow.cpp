@@ -23,6 +23,7 @@
 #include <QThreadPool>
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -504,7 +505,8 @@ void open_flow::hand_on_chosen(const std::vector<animal_chooser_dialog::animal>&
 
 void open_flow::hand_on(loaded_data_set set)
 {
-    set.acc_skipped_lines = set.bursts ? acc_skipped_lines_ : 0;
-    set.gps_skipped_lines = set.fixes ? gps_skipped_lines_ : 0;
+    // A file's skipped lines are told once, with the first of its data sets, not with every animal.
+    set.acc_skipped_lines = set.bursts ? std::exchange(acc_skipped_lines_, 0) : 0;
+    set.gps_skipped_lines = set.fixes ? std::exchange(gps_skipped_lines_, 0) : 0;
     emit data_set_loaded(&set);
 }
