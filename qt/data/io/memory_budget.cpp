@@ -38,6 +38,9 @@ memory_budget::memory_budget(const QString& file_name, bool compressed)
 
 void memory_budget::reserve(qint64 bytes)
 {
+    // A plain file has no limit: its parsing threads then share no counter.
+    if (limit_ == std::numeric_limits<qint64>::max())
+        return;
     if (used_.fetch_add(bytes) + bytes <= limit_)
         return;
     const auto mb = [](qint64 b) { return QString::number(b / 1000000); };

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <limits>
 
 // The memory the samples of one compressed file (gzip or zip) may take once unpacked: by default half
 // of the machine's physical memory, so that a small download cannot exhaust it. A reader reserves the
@@ -30,7 +31,11 @@ public:
     // giving the sizes.
     void reserve(qint64 bytes);
     // Gives back bytes reserved for scratch space that is freed again.
-    void release(qint64 bytes) { used_ -= bytes; }
+    void release(qint64 bytes)
+    {
+        if (limit_ != std::numeric_limits<qint64>::max())
+            used_ -= bytes;
+    }
 
 private:
     QString file_name_;
