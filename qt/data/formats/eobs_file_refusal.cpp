@@ -68,6 +68,9 @@ QStringList missing_columns(const named_columns& header, header_sniff::kind want
 QString eobs_file_refusal::reason(const QString& file_name, header_sniff::kind wanted)
 {
     QStringList absent;
+    bool other_kind = false;
+    const header_sniff::kind other =
+        wanted == header_sniff::gps ? header_sniff::acceleration : header_sniff::gps;
     try {
         line_reader lines(file_name);
         const char* b;
@@ -76,12 +79,11 @@ QString eobs_file_refusal::reason(const QString& file_name, header_sniff::kind w
         if (b == e && lines.at_end())
             return QStringLiteral("is empty");
         absent = missing_columns(named_columns(b, e), wanted);
+        other_kind = header_sniff::of_line(b, e).reads_as(other);
     } catch (const loader_read_failed&) {
         return QString();
     }
-    const header_sniff::kind other =
-        wanted == header_sniff::gps ? header_sniff::acceleration : header_sniff::gps;
-    if (header_sniff::of_file(file_name, false).reads_as(other))
+    if (other_kind)
         return wanted == header_sniff::gps ? QStringLiteral("is an acceleration export, not a GPS export")
                                              : QStringLiteral("is a GPS export, not an acceleration export");
     if (absent.isEmpty())
