@@ -3,8 +3,8 @@
 # stay free of widgets reaches them, a file lies outside every room, two classes include each other
 # or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
 # headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app
-#   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
+#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/rhythm
+#   data/io <- widgets <- views/burst <- app; widgets <- map; data/rhythm, widgets <- views/activity <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -14,9 +14,10 @@ declare -A allowed=(
   [data/model]="data/model/ data/io/"
   [data/formats]="data/formats/ data/model/ data/io/"
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
+  [data/rhythm]="data/rhythm/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
-  [views/activity]="views/activity/ widgets/ data/model/ data/io/"
+  [views/activity]="views/activity/ widgets/ data/rhythm/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"
   [app]="app/ map/ views/ widgets/ util/ data/"
@@ -28,6 +29,7 @@ declare -A denied_qt=(
   [dornvale_model]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_rhythm]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
 )

@@ -34,8 +34,9 @@
 #include <algorithm>
 
 burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
-                                     QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::burst_main_window), space_(space), events_(events), name_(name)
+                                     QWidget* parent, const event_space* fixes)
+    : QMainWindow(parent), ui(new Ui::burst_main_window), space_(space), events_(events), fixes_(fixes),
+      name_(name)
 {
     setAttribute(Qt::WA_MouseTracking);
     ui->setupUi(this);
@@ -221,7 +222,7 @@ void burst_main_window::set_colour_blind_safe(bool on)
 void burst_main_window::show_activity_plot()
 {
     trace::out("activity plot!");
-    auto* dialog = new activity_plot_dialog(this, *space_, name_);
+    auto* dialog = new activity_plot_dialog(this, *space_, name_, fixes_);
     connect(dialog, &activity_plot_dialog::time_clicked, this, &burst_main_window::centre_on_time);
     window_geometry::remember(dialog, "activity_plot");
     dialog->show();

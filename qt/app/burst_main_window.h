@@ -17,6 +17,7 @@ class burst_detail_pane;
 class burst_legend;
 class burst_paint_panel;
 class burst_space;
+class event_space;
 class events_by_bursts_i;
 
 // Top-level window showing one opened data set in a burst view, with its axis and legend, a View
@@ -27,9 +28,10 @@ class burst_main_window : public QMainWindow
     Q_OBJECT
 
 public:
-    // The data are not owned; they must outlive the window.
+    // The data are not owned; they must outlive the window. fixes: the linked GPS data set's, null for
+    // none; the activity plot takes the sun's times from them.
     burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
-                      QWidget* parent = nullptr);
+                      QWidget* parent = nullptr, const event_space* fixes = nullptr);
     ~burst_main_window() override;
 
     burst_paint_panel* panel() const { return panel_; }
@@ -70,6 +72,7 @@ private:
     Ui::burst_main_window* ui;
     burst_space* space_;
     events_by_bursts_i* events_;
+    const event_space* fixes_;
     QString name_;
     burst_paint_panel* panel_;
     QLabel* fix_read_out_;

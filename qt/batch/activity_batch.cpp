@@ -8,7 +8,12 @@
 #include "data/io/zip_entry_path.h"
 #include "data/formats/eobs_file_refusal.h"
 #include "data/formats/named_rows.h"
+#include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/model/activity_csv.h"
+#include "data/rhythm/day_positions.h"
+#include "data/rhythm/rhythm_csv.h"
+#include "data/rhythm/rhythm_figures.h"
+#include "data/rhythm/sun_schedule.h"
 #include "views/activity/activity_plot.h"
 
 #include <QDir>
@@ -17,6 +22,7 @@
 #include <QSet>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -190,7 +196,7 @@ QStringList activity_batch::animals_with_fixes_only(const QString& file,
 }
 
 int activity_batch::process(const QString& file, const outputs& wanted, QSet<QString>& taken,
-                            std::ostream& out, std::ostream& err)
+                            QString& summary, std::ostream& out, std::ostream& err)
 {
     const auto fail = [&err](const QString& who, const QString& why) {
         print(err, program + who + QStringLiteral(": ") + why);
@@ -221,6 +227,32 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
     const QStringList fixes_only = animals_with_fixes_only(file, animals);
     const bool several = animals.size() + fixes_only.size() > 1;
     int failed = 0;
+    // With --sun: each animal's fixes from the GPS partner (the program's pairing rule), or from the
+    // file itself when it holds both sensors' rows; a pair of one animal a side pairs whatever the ids.
+    std::vector<animal_events> gps_animals;
+    if (wanted.sun) {
+        const QString partner = eobs_guess_acc_gps_filenames(file).gps_filename;
+        QString gps_file;
+        if (!partner.isEmpty() && partner != file && zip_entry_path::exists(partner))
+            gps_file = partner;
+        else if (named_rows::names_both_sensors(file))
+            gps_file = file;
+        if (!gps_file.isEmpty()) {
+            silenced_streams quiet;
+            no_progress progress;
+            const std::unique_ptr<eobs_gps_loader> gps = eobs_gps_loader::guarded(gps_file, &progress);
+            if (gps->status == ELS_SUCCESS && gps->space)
+                gps_animals = gps->take_animals();
+        }
+    }
+    const auto fixes_of = [&](const animal_bursts& animal) -> const event_space* {
+        if (animals.size() == 1 && gps_animals.size() == 1)
+            return gps_animals.front().space.get();
+        for (const animal_events& a : gps_animals)
+            if (a.id == animal.id)
+                return a.space.get();
+        return nullptr;
+    };
     for (const QString& id : fixes_only)
         failed += fail(QStringLiteral("%1 (animal %2)").arg(shown(file), shown(id)),
                        QStringLiteral("GPS fixes only, no acceleration bursts; nothing written"));
@@ -229,7 +261,8 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
         const QString who =
             several ? QStringLiteral("%1 (animal %2)").arg(shown(file), shown(animal.id)) : shown(file);
         QString done;
-        const QString problem = write_outputs(file, id, *animal.space, wanted, taken, done);
+        const QString problem =
+            write_outputs(file, id, *animal.space, fixes_of(animal), wanted, taken, summary, done);
         if (problem.isEmpty())
             print(out, who + QStringLiteral(": ") + done);
         else
@@ -246,27 +279,41 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
 }
 
 QString activity_batch::write_outputs(const QString& file, const QString& animal, const burst_space& space,
-                                      const outputs& wanted, QSet<QString>& taken, QString& done)
+                                      const event_space* fixes, const outputs& wanted, QSet<QString>& taken,
+                                      QString& summary, QString& done)
 {
     const QString csv =
         wanted.csv_on ? output_path(wanted.csv, file, animal, QStringLiteral("csv")) : QString();
     const QString png =
         wanted.png_on ? output_path(wanted.png, file, animal, QStringLiteral("png")) : QString();
-    for (const QString& o : {csv, png})
+    // NAME-sun.csv goes beside the other outputs: the CSV's, the picture's, the summary's, else the input's.
+    QString sun;
+    if (wanted.sun) {
+        const QString beside = csv.isEmpty() ? png : csv;
+        const QString folder = !beside.isEmpty()            ? QFileInfo(beside).path()
+                               : !wanted.summary.isEmpty() ? QFileInfo(wanted.summary).path()
+                                                            : QFileInfo(output_path(QString(), file, animal,
+                                                                                    QStringLiteral("csv")))
+                                                                  .path();
+        const QString name = QFileInfo(with_animal(file, animal)).completeBaseName() + QStringLiteral("-sun.csv");
+        sun = folder == QStringLiteral(".") ? name : QDir(folder).filePath(name);
+    }
+    for (const QString& o : {csv, png, sun})
         if (!o.isEmpty() && taken.contains(canonical(o)))
             return QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
                 .arg(shown(o));
-    for (const QString& o : {csv, png})
+    for (const QString& o : {csv, png, sun})
         if (!o.isEmpty())
             taken.insert(canonical(o));
 
+    const qint64 offset = qint64(wanted.utc_offset_minutes) * 60000;
     std::unique_ptr<activity_calculator> calc;
     QString refusal;
     {
         silenced_streams quiet;
-        refusal = activity_plot_refusal(space);
+        refusal = activity_plot_refusal(space, offset);
         if (refusal.isEmpty())
-            calc = std::make_unique<activity_calculator>(space);
+            calc = std::make_unique<activity_calculator>(space, offset);
     }
     if (!refusal.isEmpty())
         return refusal;
@@ -284,7 +331,9 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
             animal.isNull()
                 ? QFileInfo(file).absoluteFilePath()
                 : QStringLiteral("%1 (animal %2)").arg(QFileInfo(file).absoluteFilePath(), animal);
-        const QImage image = activity_plot_image(*calc, title, activity_plot_options());
+        activity_plot_options options;
+        options.utc_offset_minutes = wanted.utc_offset_minutes;
+        const QImage image = activity_plot_image(*calc, title, options);
         const QString reason = save(png, [&](QSaveFile& f, QString& why) {
             if (image.isNull()) {
                 why = QStringLiteral("not enough memory for the image");
@@ -296,6 +345,26 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
         if (!reason.isEmpty())
             return QStringLiteral("can't write %1: %2").arg(shown(png), reason);
         written << shown(png);
+    }
+    if (!sun.isEmpty()) {
+        const std::vector<day_position> positions =
+            fixes ? day_positions(fixes->events(), calc->plot_begin, calc->duration / activity_day_ms)
+                  : std::vector<day_position>();
+        if (positions.empty())
+            return QStringLiteral("no GPS fixes (no GPS partner file, or none of this animal's); %1 not written")
+                .arg(shown(sun));
+        const sun_schedule schedule(positions, calc->plot_begin, calc->bin_width);
+        const QString reason = save(sun, [&](QSaveFile& f, QString& why) {
+            return write_sun_table(schedule, calc->plot_begin, offset, f, &why);
+        });
+        if (!reason.isEmpty())
+            return QStringLiteral("can't write %1: %2").arg(shown(sun), reason);
+        written << shown(sun);
+    }
+    if (!wanted.summary.isEmpty()) {
+        summary += rhythm_summary_row(with_animal(file, animal),
+                                      rhythm_figures::compute(calc->activities, calc->samples));
+        written << shown(wanted.summary);
     }
     const qint32 bursts = space.entry_count();
     // One arg() call: a "%1" in a file name stays as it is.
@@ -324,8 +393,9 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         return exit_usage;
     }
 
-    QString csv_arg, png_arg;
-    bool csv_on = false, png_on = false;
+    QString csv_arg, png_arg, summary_arg;
+    bool csv_on = false, png_on = false, sun_on = false;
+    qint32 utc_offset = 0;
     QStringList files;
     bool options_done = false;
     for (int i = 1; i < args.size(); ++i) {
@@ -342,6 +412,25 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
             }
             (a == QStringLiteral("--csv") ? csv_arg : png_arg) = args[++i];
             (a == QStringLiteral("--csv") ? csv_on : png_on) = true;
+        } else if (a == QStringLiteral("--summary")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty() || QFileInfo(args[i + 1]).isDir()) {
+                print(err, program + QStringLiteral("--summary needs a file name"));
+                err << usage;
+                return exit_usage;
+            }
+            summary_arg = args[++i];
+        } else if (a == QStringLiteral("--sun")) {
+            sun_on = true;
+        } else if (a == QStringLiteral("--utc-offset")) {
+            bool ok = false;
+            const int minutes = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
+            if (!ok || minutes < -720 || minutes > 840) {
+                print(err, program + QStringLiteral("--utc-offset needs whole minutes from -720 to 840"));
+                err << usage;
+                return exit_usage;
+            }
+            utc_offset = minutes;
+            ++i;
         } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
             out << usage;
             return exit_ok;
@@ -356,8 +445,8 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         err << usage;
         return exit_usage;
     }
-    // Without --csv or --png both are written beside each input.
-    if (!csv_on && !png_on)
+    // Without --csv, --png, --summary or --sun the CSV and the PNG are written beside each input.
+    if (!csv_on && !png_on && summary_arg.isEmpty() && !sun_on)
         csv_on = png_on = true;
     for (const QString& arg : {csv_arg, png_arg}) {
         if (!arg.isEmpty() && files.size() > 1 && !QFileInfo(arg).isDir()) {
@@ -375,8 +464,26 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     QSet<QString> taken;
     for (const QString& file : files)
         taken.insert(canonical(file));
-    const outputs wanted{csv_arg, png_arg, csv_on, png_on};
+    if (!summary_arg.isEmpty() && taken.contains(canonical(summary_arg))) {
+        print(err, program + QStringLiteral("%1 is an input; the summary would replace it").arg(shown(summary_arg)));
+        err << usage;
+        return exit_usage;
+    }
+    if (!summary_arg.isEmpty())
+        taken.insert(canonical(summary_arg));
+    const outputs wanted{csv_arg, png_arg, csv_on, png_on, summary_arg, sun_on, utc_offset};
+    QString summary = QString::fromLatin1(rhythm_summary_header);
     for (const QString& file : files)
-        failed += process(file, wanted, taken, out, err);
+        failed += process(file, wanted, taken, summary, out, err);
+    if (!summary_arg.isEmpty()) {
+        const QString reason = save(summary_arg, [&](QSaveFile& f, QString&) {
+            const QByteArray bytes = summary.toUtf8();
+            return f.write(bytes) == bytes.size();
+        });
+        if (!reason.isEmpty()) {
+            print(err, program + QStringLiteral("can't write %1: %2").arg(shown(summary_arg), reason));
+            ++failed;
+        }
+    }
     return failed == 0 ? exit_ok : exit_file_failed;
 }

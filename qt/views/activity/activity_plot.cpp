@@ -1,6 +1,7 @@
 #include "views/activity/activity_plot.h"
 
 #include "data/io/dornvale_version.h"
+#include "data/rhythm/sun_schedule.h"
 
 #include <QColor>
 #include <QDate>
@@ -22,6 +23,51 @@ int activity_grey(double a, double max_activity)
     return static_cast<int>((1 - w) * 255);
 }
 
+QColor activity_bin_colour(int grey, bool night)
+{
+    if (!night)
+        return QColor(grey, grey, grey);
+    // A blue-grey veil: white becomes (196, 202, 224), black stays black.
+    return QColor(grey * 196 / 255, grey * 202 / 255, grey * 224 / 255);
+}
+
+QColor activity_sun_mark_colour(activity_sun_mark::kind_t kind)
+{
+    switch (kind) {
+    case activity_sun_mark::sunrise:
+    case activity_sun_mark::polar_day:
+        return QColor(235, 140, 0);
+    case activity_sun_mark::sunset:
+    case activity_sun_mark::polar_night:
+        break;
+    }
+    return QColor(30, 70, 200);
+}
+
+std::vector<activity_sun_mark> activity_sun_marks(const activity_calculator& calc, const sun_schedule& sun)
+{
+    std::vector<activity_sun_mark> marks;
+    const qint64 rows = calc.duration / activity_day_ms;
+    const auto add = [&](activity_sun_mark::kind_t kind, qint64 t) {
+        const double k = double(t - calc.plot_begin) / double(calc.bin_width);
+        const auto row = static_cast<qint64>(std::floor(k / activity_bins_per_day));
+        if (row >= 0 && row < rows)
+            marks.push_back({kind, row, k - double(row) * activity_bins_per_day});
+    };
+    for (std::size_t d = 0; d < sun.days().size() && qint64(d) < rows; ++d) {
+        const solar_position::sun_day& day = sun.days()[d];
+        if (day.kind == solar_position::sun_day::rises_and_sets) {
+            add(activity_sun_mark::sunrise, day.sunrise);
+            add(activity_sun_mark::sunset, day.sunset);
+        } else {
+            marks.push_back({day.kind == solar_position::sun_day::polar_day ? activity_sun_mark::polar_day
+                                                                             : activity_sun_mark::polar_night,
+                             qint64(d), 0});
+        }
+    }
+    return marks;
+}
+
 namespace {
 
 constexpr int plot_row = 16;
@@ -40,7 +86,8 @@ QSize activity_plot_size(const activity_calculator& calc, const activity_plot_op
 }
 
 void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QString& file_name,
-                         const activity_plot_options& options, const QDateTime& generated)
+                         const activity_plot_options& options, const QDateTime& generated,
+                         const sun_schedule* sun)
 {
     const QSize size = activity_plot_size(calc, options);
     const int width = size.width();
@@ -57,10 +104,13 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
     p.drawText(QPoint(10, 48), QStringLiteral("generated on: ") +
                                    generated.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")));
 
+    const bool shade = sun && options.shade_night && !sun->empty();
     qint64 t = 0;
     for (qint64 k = 0; k < calc.bin_count; ++k, t += calc.bin_width) {
         const int grey = activity_grey(calc.activities[static_cast<std::size_t>(k)], calc.shade_scale);
-        p.setPen(QColor(grey, grey, grey));
+        const bool night = shade && static_cast<std::size_t>(k) < sun->night().size() &&
+                           sun->night()[static_cast<std::size_t>(k)];
+        p.setPen(activity_bin_colour(grey, night));
         const auto day = static_cast<int>(t / activity_day_ms);
         const auto c = static_cast<int>((t / calc.bin_width) % activity_bins_per_day);
         p.drawLine(c, day * row + 78, c, day * row + 66);
@@ -68,6 +118,26 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
         if (options.double_plot && day > 0)
             p.drawLine(c + activity_bins_per_day, (day - 1) * row + 78, c + activity_bins_per_day,
                        (day - 1) * row + 66);
+    }
+
+    if (sun && options.sun_times) {
+        // A sunrise or sunset is a line down the row; a day without either a line along its top.
+        for (const activity_sun_mark& m : activity_sun_marks(calc, *sun)) {
+            p.setPen(activity_sun_mark_colour(m.kind));
+            const int y = static_cast<int>(m.row) * row + 66;
+            const bool polar = m.kind == activity_sun_mark::polar_day || m.kind == activity_sun_mark::polar_night;
+            const auto x = static_cast<int>(m.column);
+            for (int half = 0; half < (options.double_plot ? 2 : 1); ++half) {
+                const int r_shift = half == 0 ? 0 : -row;
+                const int x_shift = half * activity_bins_per_day;
+                if (half == 1 && m.row == 0)
+                    continue;
+                if (polar)
+                    p.drawLine(x_shift, y + r_shift, x_shift + activity_bins_per_day - 1, y + r_shift);
+                else
+                    p.drawLine(x + x_shift, y + r_shift, x + x_shift, y + r_shift + 12);
+            }
+        }
     }
 
     const QColor light(192, 192, 192);
@@ -92,7 +162,8 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
 }
 
 QImage activity_plot_image(const activity_calculator& calc, const QString& file_name,
-                           const activity_plot_options& options, const QDateTime& generated)
+                           const activity_plot_options& options, const QDateTime& generated,
+                           const sun_schedule* sun)
 {
     if (calc.too_long)
         return QImage();
@@ -100,7 +171,7 @@ QImage activity_plot_image(const activity_calculator& calc, const QString& file_
     if (image.isNull())
         return image; // out of memory: nothing to paint on
     QPainter p(&image);
-    paint_activity_plot(p, calc, file_name, options, generated);
+    paint_activity_plot(p, calc, file_name, options, generated, sun);
     p.end();
     return image;
 }

@@ -3,14 +3,18 @@
 #include "data/model/activity_calculator.h"
 #include "views/activity/activity_plot_options.h"
 
+#include <QColor>
 #include <QDateTime>
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <QtGlobal>
 
+#include <vector>
+
 class QPainter;
 class burst_space;
+class sun_schedule;
 
 // The longest span plotted, double-plotted, stays under 100 Mpixel.
 static_assert(752 * (activity_max_days + 4) * 16 < 100000000, "the largest plot stays under 100 Mpixel");
@@ -18,21 +22,42 @@ static_assert(752 * (activity_max_days + 4) * 16 < 100000000, "the largest plot 
 // Grey level (0 black ... 255 white) of a bin of activity a when the largest activity is max.
 int activity_grey(double a, double max_activity);
 
+// The colour of a bin of grey level grey (activity_grey), tinted when it lies at night.
+QColor activity_bin_colour(int grey, bool night);
+
+// A mark of the sun in the rows of a plot: sunrise or sunset at a fractional bin column of a row, or
+// a row's day spent wholly in daylight or darkness (column 0).
+struct activity_sun_mark
+{
+    enum kind_t { sunrise, sunset, polar_day, polar_night };
+    kind_t kind;
+    qint64 row;    // day of the plot
+    double column; // bins from the row's start, 0 ... 240
+};
+QColor activity_sun_mark_colour(activity_sun_mark::kind_t kind);
+
+// The marks of sun over the rows of calc: each sunrise and sunset that falls within the plot, and
+// each day without either.
+std::vector<activity_sun_mark> activity_sun_marks(const activity_calculator& calc, const sun_schedule& sun);
+
 // Size of the picture of calc: 512 pixels wide (752 double-plotted), 16 pixels per day plus four
 // rows of header.
 QSize activity_plot_size(const activity_calculator& calc, const activity_plot_options& options);
 
 // Draws the picture of calc onto a white background of activity_plot_size: a three-line header
 // naming file_name, the options when not the defaults and the time generated, one 16-pixel row per
-// day (a one-pixel column per bin, darker for more activity), date labels and an hour grid.
+// day (a one-pixel column per bin, darker for more activity), date labels and an hour grid. With
+// sun (made for calc) the options' sun times and night shading are drawn; without, neither.
 void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QString& file_name,
-                         const activity_plot_options& options, const QDateTime& generated);
+                         const activity_plot_options& options, const QDateTime& generated,
+                         const sun_schedule* sun = nullptr);
 
 // The picture of calc as a 24-bit RGB image; a null image for a calculator too_long, or when memory
 // for the image is lacking.
 QImage activity_plot_image(const activity_calculator& calc, const QString& file_name,
                            const activity_plot_options& options,
-                           const QDateTime& generated = QDateTime::currentDateTime());
+                           const QDateTime& generated = QDateTime::currentDateTime(),
+                           const sun_schedule* sun = nullptr);
 
 // The actogram of a space with the default options. A space without bursts gives the header only; a
 // span activity_plot_refusal names gives a null image.

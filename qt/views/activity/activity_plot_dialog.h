@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/rhythm/rhythm_figures.h"
 #include "views/activity/activity_plot.h"
 
 #include <QDateTime>
@@ -8,9 +9,19 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
+class QCheckBox;
+class QLabel;
+class QLineEdit;
 class activity_plot_view;
 class burst_space;
+class event_space;
+class periodogram_view;
+class sun_schedule;
+struct day_position;
+struct gps_event;
 
 namespace Ui {
 class activity_plot_dialog;
@@ -18,14 +29,18 @@ class activity_plot_dialog;
 
 // Shows the activity plot of one acceleration file with an hour axis, dates and a legend, at a zoom
 // and with options the user picks, and exports the picture (PNG and the other image formats, SVG,
-// PDF) and the numbers behind it (CSV). The space must outlive the dialog.
+// PDF) and the numbers behind it (CSV, with the rhythm figures beside it). Sunrise and sunset come from
+// the fixes of the linked GPS data set, or from a position the user types. The space and the fixes
+// must outlive the dialog.
 class activity_plot_dialog : public QDialog
 {
     Q_OBJECT
 
 public:
     // file_name is the data file's path: it titles the dialog and places the exports beside it.
-    activity_plot_dialog(QWidget* parent, const burst_space& space, const QString& file_name);
+    // fixes: the linked GPS data set's, null for none.
+    activity_plot_dialog(QWidget* parent, const burst_space& space, const QString& file_name,
+                         const event_space* fixes = nullptr);
     ~activity_plot_dialog() override;
 
     // The picture with the current options, as exported.
@@ -34,6 +49,12 @@ public:
     const activity_calculator& calculator() const { return *calc_; }
     const activity_plot_options& options() const { return options_; }
     activity_plot_view* view() const { return view_; }
+    // The rhythm figures of the current bins; the sun for them, null while no option needs it or
+    // no position is known.
+    const rhythm_figures& figures() const { return figures_; }
+    const sun_schedule* sun() const { return sun_.get(); }
+    // The figures as shown, one line each.
+    QString figures_text() const;
 
 signals:
     // A click on a bin of the plot: the bin's start.
@@ -48,6 +69,13 @@ public slots:
 
 private:
     void set_options(const activity_plot_options& options);
+    void add_rhythm_widgets();
+    // Takes the typed position when it is one inside ±90 / ±180; else says why in the status bar.
+    void take_typed_position();
+    // Rebuilds the sun for the current bins when an option needs it and a position is known.
+    void update_sun();
+    // The summary of the figures beside the data file csv_name; empty on success, else the reason.
+    QString save_figures(const QString& csv_name);
     QString save_picture(const QString& name, const QByteArray& format) const;
     // A failed export (reason not empty) is warned about with failed ("%1" the file, "%2" the reason),
     // a saved one confirmed in the status bar with saved ("%1" the file).
@@ -62,4 +90,14 @@ private:
     QDateTime generated_;
     QImage image;
     activity_plot_view* view_ = nullptr;
+
+    std::vector<const gps_event*> fixes_;
+    std::optional<std::pair<double, double>> typed_position_; // latitude, longitude
+    std::unique_ptr<sun_schedule> sun_;
+    rhythm_figures figures_;
+    QCheckBox* sun_box_ = nullptr;
+    QCheckBox* night_box_ = nullptr;
+    QLineEdit* position_edit_ = nullptr;
+    QLabel* figures_label_ = nullptr;
+    periodogram_view* periodogram_ = nullptr;
 };

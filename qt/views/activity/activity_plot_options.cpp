@@ -22,5 +22,9 @@ QString activity_plot_options::describe() const
         parts << QStringLiteral("double plot");
     if (utc_offset_minutes != 0)
         parts << QStringLiteral("hours in ") + activity_utc_offset_text(utc_offset_minutes);
+    if (sun_times)
+        parts << QStringLiteral("sun times");
+    if (shade_night)
+        parts << QStringLiteral("night shaded");
     return parts.join(QStringLiteral(", "));
 }

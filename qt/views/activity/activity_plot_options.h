@@ -8,10 +8,12 @@ struct activity_plot_options
 {
     bool double_plot = false;      // each row shows day d and day d + 1
     qint32 utc_offset_minutes = 0; // hours of day on the clock this far ahead of UTC
+    bool sun_times = false;        // sunrise and sunset marked in each row
+    bool shade_night = false;      // bins between sunset and sunrise tinted
 
-    bool is_default() const { return !double_plot && utc_offset_minutes == 0; }
+    bool is_default() const { return !double_plot && utc_offset_minutes == 0 && !sun_times && !shade_night; }
     qint64 utc_offset_ms() const { return qint64(utc_offset_minutes) * 60000; }
-    // "double plot, UTC+05:30" style, naming only what differs from the defaults; empty for them.
+    // "double plot, hours in UTC+05:30, sun times, night shaded" style, naming only what differs from the defaults; empty for them.
     QString describe() const;
 };
 

@@ -1,5 +1,7 @@
 #include "views/activity/activity_plot_view.h"
 
+#include "data/rhythm/sun_schedule.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QFontMetrics>
@@ -33,9 +35,11 @@ activity_plot_view::activity_plot_view(QWidget* parent) : QWidget(parent)
     setPalette(pal);
 }
 
-void activity_plot_view::set_plot(const activity_calculator* calc, const activity_plot_options& options)
+void activity_plot_view::set_plot(const activity_calculator* calc, const activity_plot_options& options,
+                                  const sun_schedule* sun)
 {
     calc_ = calc;
+    sun_ = sun;
     options_ = options;
     update_size();
 }
@@ -181,16 +185,43 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
     const QColor dark(64, 64, 64);
 
     // Bins, each day also in the right half of the row before it when double-plotted.
+    const bool shade = sun_ && options_.shade_night && !sun_->empty();
     for (qint64 k = 0; k < calc_->bin_count; ++k) {
-        const int grey = activity_grey(calc_->activities[static_cast<std::size_t>(k)], calc_->shade_scale);
-        if (grey == 255)
+        const auto i = static_cast<std::size_t>(k);
+        const int grey = activity_grey(calc_->activities[i], calc_->shade_scale);
+        const bool night = shade && i < sun_->night().size() && sun_->night()[i];
+        if (grey == 255 && !night)
             continue;
         const auto day = static_cast<int>(k / activity_bins_per_day);
         const auto c = static_cast<int>(k % activity_bins_per_day);
-        const QColor colour(grey, grey, grey);
+        const QColor colour = activity_bin_colour(grey, night);
         p.fillRect(bin_rect_at(left, bin_px, rh, day, c), colour);
         if (options_.double_plot && day > 0)
             p.fillRect(bin_rect_at(left, bin_px, rh, day - 1, c + activity_bins_per_day), colour);
+    }
+
+    // Sunrise and sunset: a line down the row; a day without either, a line along its top.
+    if (sun_ && options_.sun_times) {
+        const int halves = options_.double_plot ? 2 : 1;
+        const int thick = std::max(1, px(bin_px / 2));
+        for (const activity_sun_mark& m : activity_sun_marks(*calc_, *sun_)) {
+            const QColor colour = activity_sun_mark_colour(m.kind);
+            const bool polar = m.kind == activity_sun_mark::polar_day || m.kind == activity_sun_mark::polar_night;
+            for (int half = 0; half < halves; ++half) {
+                const int r = static_cast<int>(m.row) - half;
+                if (r < 0)
+                    continue;
+                const int shift = half * activity_bins_per_day;
+                const QRect first = bin_rect_at(left, bin_px, rh, r, shift);
+                if (polar) {
+                    const QRect end = bin_rect_at(left, bin_px, rh, r, shift + activity_bins_per_day - 1);
+                    p.fillRect(QRect(first.left(), first.top(), end.right() - first.left() + 1, 2), colour);
+                } else {
+                    const int x = left + px((shift + m.column) * bin_px);
+                    p.fillRect(QRect(x, first.top(), thick, first.height()), colour);
+                }
+            }
+        }
     }
 
     // Row separators and the date of each row.

@@ -19,7 +19,9 @@ public:
 
     explicit activity_plot_view(QWidget* parent = nullptr);
 
-    void set_plot(const activity_calculator* calc, const activity_plot_options& options);
+    // sun, made for calc, draws the options' sun times and night shading; not owned, like calc.
+    void set_plot(const activity_calculator* calc, const activity_plot_options& options,
+                  const sun_schedule* sun = nullptr);
     void set_zoom(int zoom);
     int zoom() const { return zoom_; }
 
@@ -62,6 +64,7 @@ private:
     void update_size();
 
     const activity_calculator* calc_ = nullptr;
+    const sun_schedule* sun_ = nullptr;
     activity_plot_options options_;
     int zoom_ = zoom_fit;
 };
