@@ -36,12 +36,12 @@ QColor activity_sun_mark_colour(activity_sun_mark::kind_t kind)
     switch (kind) {
     case activity_sun_mark::sunrise:
     case activity_sun_mark::polar_day:
-        return QColor(235, 140, 0);
+        return QColor(255, 150, 0);
     case activity_sun_mark::sunset:
     case activity_sun_mark::polar_night:
         break;
     }
-    return QColor(30, 70, 200);
+    return QColor(0, 140, 255);
 }
 
 std::vector<activity_sun_mark> activity_sun_marks(const activity_calculator& calc, const sun_schedule& sun)
@@ -134,8 +134,8 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
                     continue;
                 if (polar)
                     p.drawLine(x_shift, y + r_shift, x_shift + activity_bins_per_day - 1, y + r_shift);
-                else
-                    p.drawLine(x + x_shift, y + r_shift, x + x_shift, y + r_shift + 12);
+                else // one pixel above and below the bins, so that it shows against dark ones
+                    p.drawLine(x + x_shift, y + r_shift - 1, x + x_shift, y + r_shift + 13);
             }
         }
     }

@@ -122,7 +122,8 @@ void activity_plot_dialog::add_rhythm_widgets()
         position_edit_->setToolTip(tr("Without GPS fixes: the position for the sun's times, in degrees "
                                       "north and east, like 47.73, 9.06"));
     } else {
-        position_edit_->setPlaceholderText(tr("from %n GPS fix(es)", nullptr, int(fixes_.size())));
+        position_edit_->setPlaceholderText(fixes_.size() == 1 ? tr("from 1 GPS fix")
+                                                              : tr("from %1 GPS fixes").arg(fixes_.size()));
         position_edit_->setEnabled(false);
     }
     row->addWidget(sun_box_);

@@ -203,7 +203,7 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
     // Sunrise and sunset: a line down the row; a day without either, a line along its top.
     if (sun_ && options_.sun_times) {
         const int halves = options_.double_plot ? 2 : 1;
-        const int thick = std::max(1, px(bin_px / 2));
+        const int thick = std::max(2, px(bin_px / 2));
         for (const activity_sun_mark& m : activity_sun_marks(*calc_, *sun_)) {
             const QColor colour = activity_sun_mark_colour(m.kind);
             const bool polar = m.kind == activity_sun_mark::polar_day || m.kind == activity_sun_mark::polar_night;
@@ -217,8 +217,8 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
                     const QRect end = bin_rect_at(left, bin_px, rh, r, shift + activity_bins_per_day - 1);
                     p.fillRect(QRect(first.left(), first.top(), end.right() - first.left() + 1, 2), colour);
                 } else {
-                    const int x = left + px((shift + m.column) * bin_px);
-                    p.fillRect(QRect(x, first.top(), thick, first.height()), colour);
+                    const int x = left + px((shift + m.column) * bin_px) - thick / 2;
+                    p.fillRect(QRect(x, first.top() - 1, thick, first.height() + 2), colour);
                 }
             }
         }
