@@ -346,6 +346,11 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
             return QStringLiteral("can't write %1: %2").arg(shown(png), reason);
         written << shown(png);
     }
+    if (!wanted.summary.isEmpty()) {
+        summary += rhythm_summary_row(with_animal(file, animal),
+                                      rhythm_figures::compute(calc->activities, calc->samples));
+        written << shown(wanted.summary) + QStringLiteral(" (a row)");
+    }
     if (!sun.isEmpty()) {
         const std::vector<day_position> positions =
             fixes ? day_positions(fixes->events(), calc->plot_begin, calc->duration / activity_day_ms)
@@ -360,11 +365,6 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
         if (!reason.isEmpty())
             return QStringLiteral("can't write %1: %2").arg(shown(sun), reason);
         written << shown(sun);
-    }
-    if (!wanted.summary.isEmpty()) {
-        summary += rhythm_summary_row(with_animal(file, animal),
-                                      rhythm_figures::compute(calc->activities, calc->samples));
-        written << shown(wanted.summary);
     }
     const qint32 bursts = space.entry_count();
     // One arg() call: a "%1" in a file name stays as it is.

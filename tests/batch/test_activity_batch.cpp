@@ -4,6 +4,7 @@
 #include "views/activity/activity_plot.h"
 #include "data/model/burst_space.h"
 #include "data/load/eobs_loader.h"
+#include "data/rhythm/rhythm_csv.h"
 
 #include "support/acc_layouts.h"
 #include "support/download_layouts.h"
@@ -122,6 +123,7 @@ private slots:
     void an_animal_with_fixes_only_is_named();
     void usage_errors_data();
     void usage_errors();
+    void summary_and_sun_of_every_animal();
 
 private:
     std::unique_ptr<temp_folder> dir;
@@ -359,6 +361,8 @@ void test_activity_batch::usage_errors_data()
             QStringLiteral("dornvale-batch: unknown option \"--svg\"\n"));
     add_row("option without name", QStringList{"activity", "a.csv", "--csv"},
             QStringLiteral("dornvale-batch: --csv needs a file or folder name\n"));
+    add_row("offset beyond a day", QStringList{"activity", "--utc-offset", "900", "a.csv"},
+            QStringLiteral("dornvale-batch: --utc-offset needs whole minutes from -720 to 840\n"));
     add_row("one name, two files", QStringList{"activity", "--png", "one.png", "a.csv", "b.csv"},
             QStringLiteral(
                 "dornvale-batch: \"one.png\" must be an existing folder when more than one file is given\n"));
@@ -380,6 +384,34 @@ void test_activity_batch::usage_errors()
     QCOMPARE(help.code, 0);
     QCOMPARE(help.out, usage);
     QCOMPARE(help.err, QString());
+}
+
+void test_activity_batch::summary_and_sun_of_every_animal()
+{
+    // Ann: two days, one fix in London on the first; Bob: one day, no fix.
+    dir->write("herd-acc.csv", test_support::named_acc_header +
+                                   "\nAnn,2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
+                                   "Bob,2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
+                                   "Ann,2014-05-03 01:00:00.000,XYZ,10,1 2 3 9 9 9\n");
+    dir->write("herd-gps.csv", test_support::named_gps_header + "\nAnn,-0.1278,51.5074,2014-05-02 12:00:00.000\n");
+    const run_result r = run({"activity", "--summary", "sum.csv", "--sun", "herd-acc.csv"}, dir->path());
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QStringLiteral("herd-acc.csv (animal Ann): 2 bursts -> sum.csv (a row), herd-acc-Ann-sun.csv\n"));
+    QCOMPARE(r.err, QStringLiteral("dornvale-batch: herd-acc.csv (animal Bob): no GPS fixes (no GPS partner "
+                                   "file, or none of this animal's); herd-acc-Bob-sun.csv not written\n"));
+    const QList<QByteArray> rows = bytes_of(dir->path() + "/sum.csv").split('\n');
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[0] + '\n', QByteArray(rhythm_summary_header));
+    QVERIFY2(rows[1].startsWith("herd-acc-Ann.csv,2,"), rows[1]);
+    QVERIFY2(rows[2].startsWith("herd-acc-Bob.csv,1,") && rows[2].endsWith(",NA,NA,NA,NA,NA"), rows[2]);
+    // The day without fixes takes the median of all; London's sunrise on 2 May is 05:3x BST.
+    const QList<QByteArray> sun = bytes_of(dir->path() + "/herd-acc-Ann-sun.csv").split('\n');
+    QCOMPARE(sun.size(), 4);
+    QCOMPARE(sun[0] + '\n', QByteArray(sun_table_header));
+    QVERIFY2(sun[1].startsWith("2014-05-02,51.5074,-0.1278,2014-05-02T04:3"), sun[1]);
+    QVERIFY2(sun[2].startsWith("2014-05-03,51.5074,-0.1278,2014-05-03T04:"), sun[2]);
+    // Without --csv or --png nothing else is written.
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), 4);
 }
 
 QTEST_MAIN(test_activity_batch)

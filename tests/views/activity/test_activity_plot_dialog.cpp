@@ -6,6 +6,9 @@
 #include "views/activity/activity_plot_view.h"
 #include "data/model/burst.h"
 #include "data/model/burst_space.h"
+#include "data/model/event_space.h"
+#include "data/rhythm/rhythm_csv.h"
+#include "data/rhythm/sun_schedule.h"
 #include "support/burst_builder.h"
 #include "support/shown_message.h"
 #include "support/test_support.h"
@@ -19,6 +22,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -127,6 +131,8 @@ private slots:
     void failed_save_warns_data();
     void failed_save_warns();
     void span_too_long_shows_the_reason();
+    void sun_from_fixes_or_a_typed_position();
+    void data_export_writes_the_rhythm_figures_beside();
 
 private:
     std::unique_ptr<burst_space> space;
@@ -620,6 +626,68 @@ void test_activity_plot_dialog::click_on_a_bin_gives_its_start()
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, view->legend_bar().center());
     QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, r.center());
     QCOMPARE(clicked.count(), 0);
+}
+
+void test_activity_plot_dialog::sun_from_fixes_or_a_typed_position()
+{
+    // Fixes on the first day only: the other days take the median of all.
+    std::vector<std::unique_ptr<gps_event>> list;
+    for (const double lat : {47.0, 48.0, 47.5})
+        list.push_back(std::make_unique<gps_event>(gps_event{march_1 + 3600000, 9.0, lat}));
+    const event_space fixes(list);
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"), &fixes);
+    const QImage plain = dialog.plot_image();
+    dialog.findChild<QCheckBox*>(QStringLiteral("nightBox"))->setChecked(true);
+    QVERIFY(dialog.sun());
+    QCOMPARE(dialog.sun()->positions().size(), std::size_t(3));
+    QCOMPARE(dialog.sun()->positions()[2].latitude, 47.5);
+    QVERIFY(dialog.sun()->positions()[0].from_day && !dialog.sun()->positions()[2].from_day);
+    // 00:06-00:12 UTC is night in Europe in March: the empty bin is tinted; 12:06 stays white.
+    QCOMPARE(dialog.plot_image().pixelColor(1, 70), activity_bin_colour(255, true));
+    QCOMPARE(dialog.plot_image().pixelColor(121, 70), QColor(Qt::white));
+    QCOMPARE(plain.pixelColor(1, 70), QColor(Qt::white));
+    dialog.findChild<QCheckBox*>(QStringLiteral("nightBox"))->setChecked(false);
+    QVERIFY(!dialog.sun());
+    QCOMPARE(dialog.plot_image().copy(0, 52, 512, 60), plain.copy(0, 52, 512, 60));
+
+    // Without fixes a typed position stands in; one beyond ±90 / ±180 is refused.
+    activity_plot_dialog alone(parent.get(), *space, QStringLiteral("f.csv"));
+    alone.findChild<QCheckBox*>(QStringLiteral("sunBox"))->setChecked(true);
+    QVERIFY(!alone.sun());
+    QVERIFY(status_text(alone).startsWith(QStringLiteral("No GPS fixes")));
+    auto* position = alone.findChild<QLineEdit*>(QStringLiteral("positionEdit"));
+    QVERIFY(position->isEnabled());
+    for (const char* refused : {"91, 0", "0, -180.5", "north"}) {
+        position->setText(QString::fromLatin1(refused));
+        emit position->editingFinished();
+        QVERIFY(!alone.sun());
+        QVERIFY2(status_text(alone).contains(QString::fromLatin1(refused)), qPrintable(status_text(alone)));
+    }
+    // 85° N in early March: polar night, every day drawn dark with no time; 85° S: polar day.
+    for (const auto& [text, kind] : {std::make_pair("85, 0", activity_sun_mark::polar_night),
+                                     std::make_pair("-85 0", activity_sun_mark::polar_day)}) {
+        position->setText(QString::fromLatin1(text));
+        emit position->editingFinished();
+        QVERIFY(alone.sun());
+        const std::vector<activity_sun_mark> marks = activity_sun_marks(alone.calculator(), *alone.sun());
+        QCOMPARE(marks.size(), std::size_t(3));
+        for (const activity_sun_mark& m : marks)
+            QCOMPARE(m.kind, kind);
+        QCOMPARE(alone.plot_image().pixelColor(101, 66), activity_sun_mark_colour(kind));
+    }
+}
+
+void test_activity_plot_dialog::data_export_writes_the_rhythm_figures_beside()
+{
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("/data/f.csv"));
+    dialog.show();
+    export_driver driver(dir->filePath(QStringLiteral("f-activity.csv")));
+    export_data_button(dialog)->click();
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
+    const QByteArray figures = file_bytes(dir->filePath(QStringLiteral("f-activity-rhythm.csv")));
+    QVERIFY2(figures.startsWith(QByteArray(rhythm_summary_header) + "f.csv,3,"), figures.constData());
+    QCOMPARE(figures.count('\n'), 2);
+    QVERIFY(dialog.figures().has_period);
 }
 
 QTEST_MAIN(test_activity_plot_dialog)
