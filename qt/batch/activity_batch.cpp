@@ -22,7 +22,6 @@
 #include <QSet>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <sstream>
 
