@@ -132,11 +132,11 @@ bool acc_csv_reader::accepts(const char* b, const char* e, const char* fixed_hea
     return feeds_every_column(header_slots(b, e, fixed_header != nullptr));
 }
 
-acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
+acc_csv_reader::acc_csv_reader(const byte_input& input, loader_progress* progress, const layout& format,
                                qint64 sample_limit)
 {
     sample_limit = std::min(sample_limit, max_samples);
-    line_reader lines(file_name, progress);
+    line_reader lines(input, progress);
     QTextCodec* codec = lines.codec();
     const trace::stream log = format.log;
 
@@ -184,7 +184,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t expected_fields = slot_of_field.size();
     qint64 total_samples = 0;
     qint32 appended = 0;
-    memory_budget budget(file_name, lines.compressed());
+    memory_budget budget(input.name, lines.compressed());
     parallel_lines::run<parsed_line>(
         lines,
         [&slot_of_field, codec, expected_fields, &budget,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/io/byte_input.h"
 #include "data/model/burst.h"
 #include "data/io/trace.h"
 
@@ -42,7 +43,7 @@ protected:
 
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (file missing or
     // unreadable, or sample_limit exceeded).
-    acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
+    acc_csv_reader(const byte_input& input, loader_progress* progress, const layout& format,
                    qint64 sample_limit);
 
 private:

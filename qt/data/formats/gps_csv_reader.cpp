@@ -57,9 +57,9 @@ bool gps_csv_reader::accepts(const char* b, const char* e, const layout& format)
     return false;
 }
 
-gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
+gps_csv_reader::gps_csv_reader(const byte_input& input, loader_progress* progress, const layout& format)
 {
-    line_reader lines(file_name, progress);
+    line_reader lines(input, progress);
     QTextCodec* codec = lines.codec();
 
     const char* b;

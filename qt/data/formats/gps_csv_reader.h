@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/io/byte_input.h"
 #include "data/model/gps_event.h"
 
 #include <QString>
@@ -40,7 +41,7 @@ public:
 
 protected:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (missing or unreadable file).
-    gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format);
+    gps_csv_reader(const byte_input& input, loader_progress* progress, const layout& format);
 
 private:
     std::vector<std::unique_ptr<gps_event>> events_;

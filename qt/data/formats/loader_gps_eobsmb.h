@@ -6,7 +6,7 @@
 class loader_gps_eobsmb : public gps_csv_reader
 {
 public:
-    loader_gps_eobsmb(const QString& file_name, loader_progress* progress);
+    loader_gps_eobsmb(const byte_input& input, loader_progress* progress);
 
     static const char* const header;
     static const layout format;

@@ -7,7 +7,7 @@
 class loader_gps_mbd : public gps_csv_reader
 {
 public:
-    loader_gps_mbd(const QString& file_name, loader_progress* progress);
+    loader_gps_mbd(const byte_input& input, loader_progress* progress);
 
     static const char* const header_1;
     static const char* const header_2;

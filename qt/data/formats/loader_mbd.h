@@ -9,7 +9,7 @@ class loader_mbd : public acc_csv_reader
 {
 public:
     // sample_limit is lowered only by tests.
-    loader_mbd(const QString& file_name, loader_progress* progress, qint64 sample_limit = max_samples);
+    loader_mbd(const byte_input& input, loader_progress* progress, qint64 sample_limit = max_samples);
 
     // Whether the header line is this layout's.
     static bool accepts(const char* begin, const char* end);

@@ -52,10 +52,10 @@ bool loader_named_acc::accepts(const named_columns& columns)
     return found.bursts_per_row() || found.samples_per_row();
 }
 
-loader_named_acc::loader_named_acc(const QString& file_name, loader_progress* progress, qint64 sample_limit)
+loader_named_acc::loader_named_acc(const byte_input& input, loader_progress* progress, qint64 sample_limit)
 {
     sample_limit = std::min(sample_limit, acc_csv_reader::max_samples);
-    named_rows rows(file_name, progress);
+    named_rows rows(input, progress);
     const named_columns& columns = rows.columns();
     const acc_columns found(columns);
     if (!found.bursts_per_row() && !found.samples_per_row())

@@ -14,7 +14,7 @@ class loader_named_acc
 {
 public:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (as the other readers).
-    loader_named_acc(const QString& file_name, loader_progress* progress,
+    loader_named_acc(const byte_input& input, loader_progress* progress,
                      qint64 sample_limit = acc_csv_reader::max_samples);
 
     // Whether a header names the burst columns or the x, y, z and time columns of sample rows.

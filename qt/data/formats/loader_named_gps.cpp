@@ -28,9 +28,9 @@ bool loader_named_gps::accepts(const named_columns& columns)
            columns.find("timestamp") >= 0;
 }
 
-loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* progress)
+loader_named_gps::loader_named_gps(const byte_input& input, loader_progress* progress)
 {
-    named_rows rows(file_name, progress);
+    named_rows rows(input, progress);
     const named_columns& columns = rows.columns();
     if (!accepts(columns))
         throw loader_wrong_header();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/io/byte_input.h"
 #include "data/model/gps_event.h"
 #include "data/formats/animal_groups.h"
 #include "data/formats/named_rows.h"
@@ -18,7 +19,7 @@ class loader_named_gps
 {
 public:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (missing or unreadable file).
-    loader_named_gps(const QString& file_name, loader_progress* progress);
+    loader_named_gps(const byte_input& input, loader_progress* progress);
 
     // Whether a header names the position and time columns.
     static bool accepts(const named_columns& columns);

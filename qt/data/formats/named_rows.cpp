@@ -9,8 +9,8 @@
 
 #include <string>
 
-named_rows::named_rows(const QString& file_name, loader_progress* progress)
-    : file_name_(file_name), lines_(file_name, progress)
+named_rows::named_rows(const byte_input& input, loader_progress* progress)
+    : file_name_(input.name), lines_(input, progress)
 {
     const char* b;
     const char* e;

@@ -22,7 +22,7 @@ public:
 
     // Reads the header line. Throws loader_read_failed like line_reader; progress, if given, is
     // polled for a cancel inside long lines and told the bytes read from then on.
-    explicit named_rows(const QString& file_name, loader_progress* progress = nullptr);
+    explicit named_rows(const byte_input& input, loader_progress* progress = nullptr);
 
     const named_columns& columns() const { return *columns_; }
     QTextCodec* codec() const { return lines_.codec(); }
