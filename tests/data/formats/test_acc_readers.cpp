@@ -19,7 +19,6 @@
 #include "support/read_capture.h"
 #include "support/temp_folder.h"
 #include "support/data_table.h"
-#include "data/formats/unquote.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -117,14 +116,14 @@ read_result reference_read(reader_kind kind, const QString& path)
         const QStringList f = in.readLine().split(',');
         if (f.size() != header.size())
             continue;
-        const QString axes = unquote(f[col[2]]);
+        const QString axes = csv_field::unquote(f[col[2]]);
         const int pos[3] = {axes.indexOf('X'), axes.indexOf('Y'), axes.indexOf('Z')};
         const int m = (pos[0] >= 0) + (pos[1] >= 0) + (pos[2] >= 0);
         if (m == 0)
             continue;
         const QDateTime t = QDateTime::fromString(f[col[0]], "yyyy-MM-dd hh:mm:ss.z");
         const qint64 ms = t.isValid() ? QDateTime(t.date(), t.time(), Qt::UTC).toMSecsSinceEpoch() : 0;
-        const QStringList pieces = unquote(f[col[3]]).split(' ');
+        const QStringList pieces = csv_field::unquote(f[col[3]]).split(' ');
         const int n = pieces.size() / m;
         std::vector<float> v[3];
         for (int a = 0; a < 3; ++a) {
