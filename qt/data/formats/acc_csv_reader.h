@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class line_reader;
 class loader_progress;
 
 // The reading both acceleration layouts share: one streaming pass over the file, one burst per
@@ -45,8 +46,15 @@ protected:
     // unreadable, or sample_limit exceeded).
     acc_csv_reader(const byte_input& input, loader_progress* progress, const layout& format,
                    qint64 sample_limit);
+    // Reads on from lines, whose header [begin, end) this layout accepts: the one source a loader
+    // chain opened and judged. Throws loader_cancelled or loader_read_failed.
+    acc_csv_reader(line_reader& lines, const char* begin, const char* end, loader_progress* progress,
+                   const layout& format, qint64 sample_limit);
 
 private:
+    // Everything after the header check: [b, e) is the header line of lines.
+    void read(line_reader& lines, const char* b, const char* e, loader_progress* progress, const layout& format,
+              qint64 sample_limit);
     static std::vector<int> header_slots(const char* begin, const char* end, bool fixed);
     static bool feeds_every_column(const std::vector<int>& slot_of_field);
 

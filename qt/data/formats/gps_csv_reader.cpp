@@ -60,17 +60,28 @@ bool gps_csv_reader::accepts(const char* b, const char* e, const layout& format)
 gps_csv_reader::gps_csv_reader(const byte_input& input, loader_progress* progress, const layout& format)
 {
     line_reader lines(input, progress);
-    QTextCodec* codec = lines.codec();
-
     const char* b;
     const char* e;
     if (lines.header(b, e) == line_reader::line::cancelled) {
         trace::out("loader was cancelled!");
         throw loader_cancelled();
     }
-    qint64 line_counter = 1;
     if (!accepts(b, e, format))
         throw loader_wrong_header();
+    read(lines, b, e, progress, format);
+}
+
+gps_csv_reader::gps_csv_reader(line_reader& lines, const char* begin, const char* end,
+                               loader_progress* progress, const layout& format)
+{
+    read(lines, begin, end, progress, format);
+}
+
+void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, loader_progress* progress,
+                          const layout& format)
+{
+    QTextCodec* codec = lines.codec();
+    qint64 line_counter = 1;
     lines.report_to(progress);
 
     std::vector<field> header;

@@ -13,3 +13,8 @@ loader_gps_eobsmb::loader_gps_eobsmb(const byte_input& input, loader_progress* p
     : gps_csv_reader(input, progress, format)
 {
 }
+
+loader_gps_eobsmb::loader_gps_eobsmb(line_reader& lines, const char* begin, const char* end, loader_progress* progress)
+    : gps_csv_reader(lines, begin, end, progress, format)
+{
+}

@@ -16,6 +16,8 @@ public:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (as the other readers).
     loader_named_acc(const byte_input& input, loader_progress* progress,
                      qint64 sample_limit = acc_csv_reader::max_samples);
+    // Reads on from a loader chain's opened source, whose header [begin, end) accepts() took.
+    loader_named_acc(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
 
     // Whether a header names the burst columns or the x, y, z and time columns of sample rows.
     static bool accepts(const named_columns& columns);
@@ -26,6 +28,7 @@ public:
     std::vector<std::unique_ptr<burst>>& bursts() { return animals_.first(); }
 
 private:
+    loader_named_acc(named_rows&& rows, loader_progress* progress, qint64 sample_limit);
     // One burst per row: the start, frequency, axes and raw columns.
     void read_bursts(named_rows& rows, loader_progress* progress, qint64 sample_limit,
                      const std::array<int, 4>& column);

@@ -29,8 +29,18 @@ bool loader_named_gps::accepts(const named_columns& columns)
 }
 
 loader_named_gps::loader_named_gps(const byte_input& input, loader_progress* progress)
+    : loader_named_gps(named_rows(input, progress), progress)
 {
-    named_rows rows(input, progress);
+}
+
+loader_named_gps::loader_named_gps(line_reader& lines, const char* begin, const char* end,
+                                   loader_progress* progress)
+    : loader_named_gps(named_rows(lines, begin, end, progress), progress)
+{
+}
+
+loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
+{
     const named_columns& columns = rows.columns();
     if (!accepts(columns))
         throw loader_wrong_header();

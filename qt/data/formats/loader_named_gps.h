@@ -20,6 +20,8 @@ class loader_named_gps
 public:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (missing or unreadable file).
     loader_named_gps(const byte_input& input, loader_progress* progress);
+    // Reads on from a loader chain's opened source, whose header [begin, end) accepts() took.
+    loader_named_gps(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
 
     // Whether a header names the position and time columns.
     static bool accepts(const named_columns& columns);
@@ -31,6 +33,8 @@ public:
     std::pair<qint64, qint64> left_out(const QString& animal) const { return left_out_.value(animal); }
 
 private:
+    loader_named_gps(named_rows&& rows, loader_progress* progress);
+
     animal_groups<gps_event> animals_;
     QHash<QString, std::pair<qint64, qint64>> left_out_;
 };

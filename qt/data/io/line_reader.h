@@ -64,6 +64,7 @@ public:
     QTextCodec* codec() const { return codec_; }
     // True for gzip and zip input.
     bool compressed() const { return file_.compressed(); }
+    QString file_name() const { return file_.file_name(); }
 
     // From the next chunk on, reports the bytes read after each chunk, and the file size at the end
     // unless that was the last count reported.
