@@ -238,6 +238,7 @@ void acc_csv_reader::read(line_reader& lines, const char* b, const char* e, load
             return true;
         });
     skipped.finish();
+    skipped_lines_ = skipped.skipped();
 
     if (progress->loader_progress_cancelled()) {
         trace::line(log, "loader was cancelled!");

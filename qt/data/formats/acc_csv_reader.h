@@ -27,6 +27,8 @@ public:
 
     // The bursts in file order; the caller moves them out (into a burst_space).
     std::vector<std::unique_ptr<burst>>& bursts() { return bursts_; }
+    // Lines left out with a "skip line" message.
+    qint64 skipped_lines() const { return skipped_lines_; }
 
     // Whether a header line is one this reading takes: equal to fixed_header when that is given,
     // and naming each of the four burst columns.
@@ -59,4 +61,5 @@ private:
     static bool feeds_every_column(const std::vector<int>& slot_of_field);
 
     std::vector<std::unique_ptr<burst>> bursts_;
+    qint64 skipped_lines_ = 0;
 };

@@ -141,6 +141,7 @@ void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, load
             return true;
         });
     skipped.finish();
+    skipped_lines_ = skipped.skipped();
 
     if (progress->loader_progress_cancelled()) {
         trace::out("loader was cancelled!");

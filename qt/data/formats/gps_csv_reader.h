@@ -24,6 +24,8 @@ public:
     std::vector<std::unique_ptr<gps_event>>& events() { return events_; }
     // Data lines that failed the quality test (2D or invalid fixes).
     qint64 quality_check_failed() const { return quality_check_failed_; }
+    // Lines left out with a "skip line" message.
+    qint64 skipped_lines() const { return skipped_lines_; }
 
     // The columns of a layout and the header lines it accepts.
     struct layout
@@ -52,5 +54,6 @@ private:
     // Everything after the header check: [b, e) is the header line of lines.
     void read(line_reader& lines, const char* b, const char* e, loader_progress* progress, const layout& format);
     std::vector<std::unique_ptr<gps_event>> events_;
+    qint64 skipped_lines_ = 0;
     qint64 quality_check_failed_ = 0;
 };

@@ -80,6 +80,7 @@ loader_named_acc::loader_named_acc(named_rows&& rows, loader_progress* progress,
         trace::out("loader was cancelled!");
         throw loader_cancelled();
     }
+    skipped_lines_ = rows.skipped_lines();
     trace::out("animals: ", animals_.size());
 }
 

@@ -24,6 +24,8 @@ public:
 
     // The bursts of each animal in file order.
     animal_groups<burst>& animals() { return animals_; }
+    // Lines left out with a "skip line" message.
+    qint64 skipped_lines() const { return skipped_lines_; }
     // The first animal's bursts.
     std::vector<std::unique_ptr<burst>>& bursts() { return animals_.first(); }
 
@@ -37,4 +39,5 @@ private:
                       const std::array<int, 3>& sample_column);
 
     animal_groups<burst> animals_;
+    qint64 skipped_lines_ = 0;
 };

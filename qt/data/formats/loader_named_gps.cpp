@@ -92,5 +92,6 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
     if (unusable_times > 0)
         trace::out("fixes with a time unreadable or outside 1990-2100 skipped: ", unusable_times);
     trace::out("good gps events: ", good);
+    skipped_lines_ = rows.skipped_lines();
     trace::out("animals: ", animals_.size());
 }

@@ -27,6 +27,8 @@ public:
     static bool accepts(const named_columns& columns);
 
     animal_groups<gps_event>& animals() { return animals_; }
+    // Lines left out with a "skip line" message.
+    qint64 skipped_lines() const { return skipped_lines_; }
     // The first animal's fixes.
     std::vector<std::unique_ptr<gps_event>>& events() { return animals_.first(); }
     // An animal's rows left out: failing the quality test (2D or invalid), and without a usable time.
@@ -36,5 +38,6 @@ private:
     loader_named_gps(named_rows&& rows, loader_progress* progress);
 
     animal_groups<gps_event> animals_;
+    qint64 skipped_lines_ = 0;
     QHash<QString, std::pair<qint64, qint64>> left_out_;
 };

@@ -39,6 +39,8 @@ public:
     // one summary at the end). False at the end of the file or when cancelled.
     bool next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress);
 
+    // Lines left out with a "skip line" message so far.
+    qint64 skipped_lines() const { return skipped_.skipped(); }
     // Lines read so far, the header included.
     qint64 line_count() const { return line_count_; }
 

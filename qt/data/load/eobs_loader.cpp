@@ -108,6 +108,7 @@ bool try_reader(Chain& chain, opened_file& file, header_sniff::sniffed_reader wh
     }
     Reader reader(*file.lines, file.begin, file.end, file.progress);
     trace::err(" ", name, " succeeded");
+    chain.skipped_lines = reader.skipped_lines();
     chain.space = std::make_unique<Space>(items_of<Space>(chain, reader));
     chain.space = with_left_out(std::move(chain.space), reader, chain.first_animal);
     return true;
