@@ -160,10 +160,10 @@ void test_open_package_flow::package_without_pair_or_damaged_is_refused()
 
 void test_open_package_flow::cancelled_sorting_opens_nothing()
 {
-    // 3,000 GPS entries: sorted out in full they would end in the "no pair" message.
+    // 3,000 entries no reader takes: sorted out in full they would end in the "neither" message.
     QList<QPair<QByteArray, QByteArray>> entries;
     for (int i = 0; i < 3000; ++i)
-        entries << qMakePair("t" + QByteArray::number(i) + ".csv", gps);
+        entries << qMakePair("t" + QByteArray::number(i) + ".csv", QByteArray("notes\n"));
     const QString zip = write_zip(dir->path("many.zip"), entries);
     streams_capture streams;
     QString message;
