@@ -67,7 +67,8 @@ std::optional<file_sniff> sniffed(const QString& path, bool logged, QWidget* dia
         return file_sniff::of(path, logged);
     QProgressDialog dialog(dialog_parent);
     dialog.setWindowTitle(open_flow::tr("Loading"));
-    dialog.setLabelText(open_flow::tr("sorting out the archive's files...") + "\n" + QFileInfo(path).fileName());
+    dialog.setLabelText(open_flow::tr("sorting out the archive's files...") + "\n" +
+                        QFileInfo(path).fileName());
     dialog.setModal(true);
     dialog.setAutoReset(false);
     dialog.setRange(0, 0);
@@ -212,8 +213,8 @@ void open_flow::open_each(const open_request& request, QWidget* window,
         } else if (gps) {
             // Given together with its acceleration partner, it opens once, with that pair.
             const QString partner = eobs_guess_acc_gps_filenames(path).acc_filename;
-            if (!partner.isEmpty() && partner != path && absolute.contains(partner) &&
-                sniff_of(partner) && sniff_of(partner)->header.reads_as(header_sniff::acceleration))
+            if (!partner.isEmpty() && partner != path && absolute.contains(partner) && sniff_of(partner) &&
+                sniff_of(partner)->header.reads_as(header_sniff::acceleration))
                 continue;
             start(open_request::gps)->open_path(path, &sniff);
         } else {

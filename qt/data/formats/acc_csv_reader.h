@@ -55,8 +55,8 @@ protected:
 
 private:
     // Everything after the header check: [b, e) is the header line of lines.
-    void read(line_reader& lines, const char* b, const char* e, loader_progress* progress, const layout& format,
-              qint64 sample_limit);
+    void read(line_reader& lines, const char* b, const char* e, loader_progress* progress,
+              const layout& format, qint64 sample_limit);
     static std::vector<int> header_slots(const char* begin, const char* end, bool fixed);
     static bool feeds_every_column(const std::vector<int>& slot_of_field);
 

@@ -52,7 +52,8 @@ protected:
 
 private:
     // Everything after the header check: [b, e) is the header line of lines.
-    void read(line_reader& lines, const char* b, const char* e, loader_progress* progress, const layout& format);
+    void read(line_reader& lines, const char* b, const char* e, loader_progress* progress,
+              const layout& format);
     std::vector<std::unique_ptr<gps_event>> events_;
     qint64 skipped_lines_ = 0;
     qint64 quality_check_failed_ = 0;

@@ -12,7 +12,8 @@ loader_eobsmb::loader_eobsmb(const byte_input& input, loader_progress* progress,
 {
 }
 
-loader_eobsmb::loader_eobsmb(line_reader& lines, const char* begin, const char* end, loader_progress* progress)
+loader_eobsmb::loader_eobsmb(line_reader& lines, const char* begin, const char* end,
+                             loader_progress* progress)
     : acc_csv_reader(lines, begin, end, progress, layout{header, trace::stream::err, true}, max_samples)
 {
 }

@@ -14,7 +14,8 @@ loader_gps_eobsmb::loader_gps_eobsmb(const byte_input& input, loader_progress* p
 {
 }
 
-loader_gps_eobsmb::loader_gps_eobsmb(line_reader& lines, const char* begin, const char* end, loader_progress* progress)
+loader_gps_eobsmb::loader_gps_eobsmb(line_reader& lines, const char* begin, const char* end,
+                                     loader_progress* progress)
     : gps_csv_reader(lines, begin, end, progress, format)
 {
 }

@@ -29,7 +29,8 @@ loader_gps_mbd::loader_gps_mbd(const byte_input& input, loader_progress* progres
 {
 }
 
-loader_gps_mbd::loader_gps_mbd(line_reader& lines, const char* begin, const char* end, loader_progress* progress)
+loader_gps_mbd::loader_gps_mbd(line_reader& lines, const char* begin, const char* end,
+                               loader_progress* progress)
     : gps_csv_reader(lines, begin, end, progress, format)
 {
 }

@@ -163,13 +163,17 @@ void run_chain(Chain& chain, const byte_input& input, loader_progress* progress,
 }
 
 const reader_chain<loader_eobsmb, loader_mbd, loader_named_acc> acc_readers{
-    header_sniff::acc_fixed, header_sniff::acc_eobs,
-    header_sniff::acc_named, "loading acceleration data file...",
-    trace::stream::err,      "loader_eobsmb",
-    "loader_mbd",            "loader_named_acc"};
+    header_sniff::acc_fixed,
+    header_sniff::acc_eobs,
+    header_sniff::acc_named,
+    "loading acceleration data file...",
+    trace::stream::err,
+    "loader_eobsmb",
+    "loader_mbd",
+    "loader_named_acc"};
 const reader_chain<loader_gps_eobsmb, loader_gps_mbd, loader_named_gps> gps_readers{
-    header_sniff::gps_fixed, header_sniff::gps_eobs,   header_sniff::gps_named, "loading gps data file...",
-    trace::stream::out,      "loader_gps_eobsmb", "loader_gps_mbd",       "loader_named_gps"};
+    header_sniff::gps_fixed, header_sniff::gps_eobs, header_sniff::gps_named, "loading gps data file...",
+    trace::stream::out,      "loader_gps_eobsmb",    "loader_gps_mbd",        "loader_named_gps"};
 
 } // namespace
 

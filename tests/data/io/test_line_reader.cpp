@@ -251,8 +251,9 @@ void test_line_reader::header_without_line_end_is_not_read_through()
         QVERIFY2(progress.last <= qint64(3 * bound), qPrintable(QString::number(progress.last)));
     }
     // After the header the usual bound applies again.
-    line_reader lines(test_support::in_memory(QByteArray("h\n") + QByteArray(static_cast<int>(2 * bound), 'x') + "\nz\n"),
-                      nullptr);
+    line_reader lines(
+        test_support::in_memory(QByteArray("h\n") + QByteArray(static_cast<int>(2 * bound), 'x') + "\nz\n"),
+        nullptr);
     const char* b;
     const char* e;
     QCOMPARE(static_cast<int>(lines.header(b, e)), ok);

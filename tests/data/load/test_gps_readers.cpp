@@ -164,8 +164,7 @@ void test_gps_readers::fixed_header_and_near_miss()
     QCOMPARE(reader.events().size(), size_t(1));
     QCOMPARE(reader.events()[0]->latitude, 47.25);
     QVERIFY(streams.stdout_text().startsWith("header fields: 17\n"));
-    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(in_memory(mbd_1 + "\n"), &progress),
-                             loader_wrong_header);
+    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(in_memory(mbd_1 + "\n"), &progress), loader_wrong_header);
     QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(in_memory(fixed_header_gps + ",x\n"), &progress),
                              loader_wrong_header);
 }
@@ -281,8 +280,8 @@ void test_gps_readers::cancel_before_first_line()
     recording_progress progress;
     progress.cancel_after_polls = 0;
     streams_capture streams;
-    QVERIFY_EXCEPTION_THROWN(
-        loader_gps_mbd(in_memory(mbd_1 + "\n" + good(mbd_1) + "\n"), &progress), loader_cancelled);
+    QVERIFY_EXCEPTION_THROWN(loader_gps_mbd(in_memory(mbd_1 + "\n" + good(mbd_1) + "\n"), &progress),
+                             loader_cancelled);
     QCOMPARE(streams.stdout_lines(), (QStringList{"header fields: 20", "loader was cancelled!"}));
 }
 
