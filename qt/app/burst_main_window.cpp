@@ -4,7 +4,7 @@
 #include "app/dropped_files.h"
 #include "app/window_geometry.h"
 #include "data/model/burst_space.h"
-#include "data/formats/eobs_tag_serial.h"
+#include "data/load/eobs_tag_serial.h"
 #include "views/activity/activity_plot_dialog.h"
 #include "views/burst/burst_at_time.h"
 #include "views/burst/burst_axis.h"

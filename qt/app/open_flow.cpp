@@ -5,6 +5,7 @@
 #include "data/io/byte_source.h"
 #include "data/io/loader_read_failed.h"
 #include "data/io/trace.h"
+#include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
 #include "data/load/eobs_loader.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
@@ -22,6 +23,8 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 
+#include <future>
+#include <optional>
 #include <map>
 #include <utility>
 
@@ -54,6 +57,62 @@ void run_with_progress(load_job* job, QWidget* dialog_parent, open_flow* flow)
         Qt::QueuedConnection);
     QThreadPool::globalInstance()->start(job, 0);
     dialog.exec();
+}
+
+// The sniff of path; an archive's entries are sorted out on a pool thread behind the modal "Loading"
+// dialog, whose Cancel stops the sorting: empty then, the archive closed again.
+std::optional<file_sniff> sniffed(const QString& path, bool logged, QWidget* dialog_parent)
+{
+    if (!zip_directory::is_archive(path))
+        return file_sniff::of(path, logged);
+    QProgressDialog dialog(dialog_parent);
+    dialog.setWindowTitle(open_flow::tr("Loading"));
+    dialog.setLabelText(open_flow::tr("sorting out the archive's files...") + "\n" +
+                        QFileInfo(path).fileName());
+    dialog.setModal(true);
+    dialog.setAutoReset(false);
+    dialog.setRange(0, 0);
+    dialog.setValue(0);
+    std::atomic_bool cancelled{false};
+    QObject::connect(&dialog, &QProgressDialog::canceled, [&cancelled] { cancelled.store(true); });
+    // The worker touches this frame only before it hands over its result, which the frame waits for.
+    const auto promise = std::make_shared<std::promise<file_sniff>>();
+    std::future<file_sniff> sorted = promise->get_future();
+    QThreadPool::globalInstance()->start([&, promise] {
+        int shown = -1;
+        const auto step = [&](int done, int total) {
+            const int percent = done * 100 / total;
+            if (percent != shown)
+                QMetaObject::invokeMethod(
+                    &dialog,
+                    [&dialog, percent] {
+                        dialog.setRange(0, 100);
+                        dialog.setValue(percent);
+                    },
+                    Qt::QueuedConnection);
+            shown = percent;
+            return !cancelled.load();
+        };
+        std::exception_ptr failure;
+        file_sniff sniff;
+        try {
+            sniff = file_sniff::of(path, logged, step);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&dialog, &QProgressDialog::reset, Qt::QueuedConnection);
+        if (failure)
+            promise->set_exception(failure);
+        else
+            promise->set_value(std::move(sniff));
+    });
+    dialog.exec();
+    file_sniff sniff = sorted.get();
+    if (cancelled.load() || sniff.package.cancelled) {
+        trace::out("sorting out cancelled: ", path);
+        return std::nullopt;
+    }
+    return sniff;
 }
 
 QString does_not_exist(const QString& path)
@@ -117,11 +176,12 @@ void open_flow::open_each(const open_request& request, QWidget* window,
     for (const QString& given : request.files)
         absolute << QFileInfo(given).absoluteFilePath();
     // Each file is sniffed once, when its turn comes or when a GPS file asks after it as its partner.
-    std::map<QString, file_sniff> sniffs;
-    const auto sniff_of = [&sniffs](const QString& path) -> const file_sniff& {
+    // A cancelled sorting out is remembered as no sniff: that file is passed over.
+    std::map<QString, std::optional<file_sniff>> sniffs;
+    const auto sniff_of = [&sniffs, window](const QString& path) -> const std::optional<file_sniff>& {
         auto found = sniffs.find(path);
         if (found == sniffs.end())
-            found = sniffs.emplace(path, file_sniff::of(path, true)).first;
+            found = sniffs.emplace(path, sniffed(path, true, window)).first;
         return found->second;
     };
     for (const QString& path : absolute) {
@@ -131,7 +191,9 @@ void open_flow::open_each(const open_request& request, QWidget* window,
             start(open_request::acceleration)->open_path(path);
             continue;
         }
-        const file_sniff& sniff = sniff_of(path);
+        if (!sniff_of(path))
+            continue;
+        const file_sniff& sniff = *sniff_of(path);
         if (!sniff.package.refusal.isEmpty()) {
             warn(window, sniff.package.refusal);
             continue;
@@ -151,8 +213,8 @@ void open_flow::open_each(const open_request& request, QWidget* window,
         } else if (gps) {
             // Given together with its acceleration partner, it opens once, with that pair.
             const QString partner = eobs_guess_acc_gps_filenames(path).acc_filename;
-            if (!partner.isEmpty() && partner != path && absolute.contains(partner) &&
-                sniff_of(partner).header.reads_as(header_sniff::acceleration))
+            if (!partner.isEmpty() && partner != path && absolute.contains(partner) && sniff_of(partner) &&
+                sniff_of(partner)->header.reads_as(header_sniff::acceleration))
                 continue;
             start(open_request::gps)->open_path(path, &sniff);
         } else {
@@ -179,10 +241,13 @@ void open_flow::choose_file()
         return;
     }
     settings.setValue(last_folder_key, QFileInfo(path).absolutePath());
-    if (intent_ == open_request::pair && QFileInfo::exists(path))
-        choose_partner(file_sniff::of(path, false));
-    else
+    if (intent_ != open_request::pair || !QFileInfo::exists(path)) {
         open_path(path);
+    } else if (const std::optional<file_sniff> sniff = sniffed(path, false, window_)) {
+        choose_partner(*sniff);
+    } else {
+        deleteLater();
+    }
 }
 
 void open_flow::choose_partner(const file_sniff& sniff)
@@ -225,7 +290,13 @@ void open_flow::open_path(const QString& path, const file_sniff* sniff)
         deleteLater();
         return;
     }
-    plan_load(sniff ? *sniff : file_sniff::of(path, false));
+    if (sniff) {
+        plan_load(*sniff);
+    } else if (const std::optional<file_sniff> taken = sniffed(path, false, window_)) {
+        plan_load(*taken);
+    } else {
+        deleteLater();
+    }
 }
 
 void open_flow::plan_load(const file_sniff& sniff)

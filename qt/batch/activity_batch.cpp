@@ -4,7 +4,6 @@
 #include "data/load/eobs_loader.h"
 #include "data/io/loader_progress.h"
 #include "data/io/trace.h"
-#include "data/io/skipped_lines_log.h"
 #include "data/io/zip_entry_path.h"
 #include "data/formats/eobs_file_refusal.h"
 #include "data/formats/named_rows.h"
@@ -210,9 +209,8 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
     {
         silenced_streams quiet;
         no_progress progress;
-        const qint64 before = skipped_lines_log::tally();
         loaded = eobs_acc_loader::guarded(file, &progress);
-        skipped = skipped_lines_log::tally() - before;
+        skipped = loaded->skipped_lines;
         if (loaded->status != ELS_READ_FAILED && (loaded->status != ELS_SUCCESS || !loaded->space))
             refusal = eobs_file_refusal::reason(file, header_sniff::acceleration);
     }

@@ -5,7 +5,7 @@
 #include "util/build_settings.h"
 #include "app/dornvalemainwindow.h"
 #include "support/test_support.h"
-#include "data/formats/unquote.h"
+#include "data/formats/csv_field.h"
 #include "support/gui_test_support.h"
 #include "support/main_window_fixture.h"
 #include "support/data_table.h"
@@ -407,7 +407,7 @@ void test_foundation::unquote_rules_data()
 void test_foundation::unquote_rules()
 {
     auto [in, out] = fetch<QString, QString>("in", "out");
-    QCOMPARE(unquote(in), out);
+    QCOMPARE(csv_field::unquote(in), out);
 }
 
 void test_foundation::build_settings_override()

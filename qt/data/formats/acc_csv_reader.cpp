@@ -132,29 +132,41 @@ bool acc_csv_reader::accepts(const char* b, const char* e, const char* fixed_hea
     return feeds_every_column(header_slots(b, e, fixed_header != nullptr));
 }
 
-acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progress, const layout& format,
+acc_csv_reader::acc_csv_reader(const byte_input& input, loader_progress* progress, const layout& format,
                                qint64 sample_limit)
 {
-    sample_limit = std::min(sample_limit, max_samples);
-    line_reader lines(file_name, progress);
-    QTextCodec* codec = lines.codec();
-    const trace::stream log = format.log;
-
+    line_reader lines(input, progress);
     const char* b;
     const char* e;
     if (lines.header(b, e) == line_reader::line::cancelled) {
-        trace::line(log, "loader was cancelled!");
+        trace::line(format.log, "loader was cancelled!");
         throw loader_cancelled();
     }
     if (format.fixed_header && !csv_field::equals(b, e, format.fixed_header)) {
-        trace::line(log, "header mismatch");
+        trace::line(format.log, "header mismatch");
         throw loader_wrong_header();
     }
+    if (!accepts(b, e, format.fixed_header)) {
+        trace::line(format.log, "header fields: ", header_field_count(b, e));
+        throw loader_wrong_header();
+    }
+    read(lines, b, e, progress, format, sample_limit);
+}
 
+acc_csv_reader::acc_csv_reader(line_reader& lines, const char* begin, const char* end,
+                               loader_progress* progress, const layout& format, qint64 sample_limit)
+{
+    read(lines, begin, end, progress, format, sample_limit);
+}
+
+void acc_csv_reader::read(line_reader& lines, const char* b, const char* e, loader_progress* progress,
+                          const layout& format, qint64 sample_limit)
+{
+    sample_limit = std::min(sample_limit, max_samples);
+    QTextCodec* codec = lines.codec();
+    const trace::stream log = format.log;
     std::vector<int> slot_of_field = header_slots(b, e, format.fixed_header != nullptr);
     trace::line(log, "header fields: ", slot_of_field.size());
-    if (!feeds_every_column(slot_of_field))
-        throw loader_wrong_header();
     lines.report_to(progress);
 
     // Bursts read before the first usable start time wait here until that time is known.
@@ -184,7 +196,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
     const std::size_t expected_fields = slot_of_field.size();
     qint64 total_samples = 0;
     qint32 appended = 0;
-    memory_budget budget(file_name, lines.compressed());
+    memory_budget budget(lines.file_name(), lines.compressed());
     parallel_lines::run<parsed_line>(
         lines,
         [&slot_of_field, codec, expected_fields, &budget,
@@ -226,6 +238,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
             return true;
         });
     skipped.finish();
+    skipped_lines_ = skipped.skipped();
 
     if (progress->loader_progress_cancelled()) {
         trace::line(log, "loader was cancelled!");

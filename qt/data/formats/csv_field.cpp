@@ -243,6 +243,13 @@ qint64 csv_field::to_utc_msecs_iso(const char* b, const char* e, QTextCodec* cod
     return to_utc_msecs(b, e, codec);
 }
 
+QString csv_field::unquote(const QString& text)
+{
+    if (text.size() >= 2 && text.front() == QLatin1Char('"') && text.back() == QLatin1Char('"'))
+        return text.mid(1, text.size() - 2);
+    return text;
+}
+
 void csv_field::unquote(const char*& b, const char*& e)
 {
     if (e - b >= 2 && *b == '"' && e[-1] == '"') {

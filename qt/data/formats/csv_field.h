@@ -36,6 +36,8 @@ public:
 
     // Drops one pair of surrounding double quotes from a field of at least two bytes.
     static void unquote(const char*& begin, const char*& end);
+    // The same for a text: one pair of surrounding quotes stripped, any other text unchanged.
+    static QString unquote(const QString& text);
 
     // Parses the blank-separated pieces of [begin, end) with to_float into out, which must have room
     // for one value more than the blanks in the text; returns the number of pieces (an empty text is

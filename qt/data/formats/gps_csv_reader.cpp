@@ -57,20 +57,31 @@ bool gps_csv_reader::accepts(const char* b, const char* e, const layout& format)
     return false;
 }
 
-gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format)
+gps_csv_reader::gps_csv_reader(const byte_input& input, loader_progress* progress, const layout& format)
 {
-    line_reader lines(file_name, progress);
-    QTextCodec* codec = lines.codec();
-
+    line_reader lines(input, progress);
     const char* b;
     const char* e;
     if (lines.header(b, e) == line_reader::line::cancelled) {
         trace::out("loader was cancelled!");
         throw loader_cancelled();
     }
-    qint64 line_counter = 1;
     if (!accepts(b, e, format))
         throw loader_wrong_header();
+    read(lines, b, e, progress, format);
+}
+
+gps_csv_reader::gps_csv_reader(line_reader& lines, const char* begin, const char* end,
+                               loader_progress* progress, const layout& format)
+{
+    read(lines, begin, end, progress, format);
+}
+
+void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, loader_progress* progress,
+                          const layout& format)
+{
+    QTextCodec* codec = lines.codec();
+    qint64 line_counter = 1;
     lines.report_to(progress);
 
     std::vector<field> header;
@@ -130,6 +141,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
             return true;
         });
     skipped.finish();
+    skipped_lines_ = skipped.skipped();
 
     if (progress->loader_progress_cancelled()) {
         trace::out("loader was cancelled!");

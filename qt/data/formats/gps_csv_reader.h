@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/io/byte_input.h"
 #include "data/model/gps_event.h"
 
 #include <QString>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class line_reader;
 class loader_progress;
 
 // The reading both GPS layouts share: one streaming pass, one fix per data line that passes the
@@ -22,6 +24,8 @@ public:
     std::vector<std::unique_ptr<gps_event>>& events() { return events_; }
     // Data lines that failed the quality test (2D or invalid fixes).
     qint64 quality_check_failed() const { return quality_check_failed_; }
+    // Lines left out with a "skip line" message.
+    qint64 skipped_lines() const { return skipped_lines_; }
 
     // The columns of a layout and the header lines it accepts.
     struct layout
@@ -40,9 +44,17 @@ public:
 
 protected:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (missing or unreadable file).
-    gps_csv_reader(const QString& file_name, loader_progress* progress, const layout& format);
+    gps_csv_reader(const byte_input& input, loader_progress* progress, const layout& format);
+    // Reads on from lines, whose header [begin, end) this layout accepts: the one source a loader
+    // chain opened and judged. Throws loader_cancelled or loader_read_failed.
+    gps_csv_reader(line_reader& lines, const char* begin, const char* end, loader_progress* progress,
+                   const layout& format);
 
 private:
+    // Everything after the header check: [b, e) is the header line of lines.
+    void read(line_reader& lines, const char* b, const char* e, loader_progress* progress,
+              const layout& format);
     std::vector<std::unique_ptr<gps_event>> events_;
+    qint64 skipped_lines_ = 0;
     qint64 quality_check_failed_ = 0;
 };

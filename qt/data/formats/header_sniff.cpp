@@ -12,7 +12,6 @@
 #include "data/io/line_reader.h"
 #include "data/io/loader_read_failed.h"
 #include "data/io/trace.h"
-#include "data/io/zip_directory.h"
 #include "data/io/zip_entry_path.h"
 
 header_sniff header_sniff::of_file(const QString& path, bool logged)
@@ -24,17 +23,16 @@ header_sniff header_sniff::of_file(const QString& path, bool logged)
 
 header_sniff header_sniff::of_head(const QString& entry_path, const QByteArray& head)
 {
-    const zip_directory::serving served(entry_path, head);
-    return of_existing(entry_path, true);
+    return of_existing(byte_input(entry_path, head), true);
 }
 
-header_sniff header_sniff::of_existing(const QString& path, bool logged)
+header_sniff header_sniff::of_existing(const byte_input& input, bool logged)
 {
     header_sniff sniff;
     if (logged)
-        trace::err("header check of ", path);
+        trace::err("header check of ", input.name);
     try {
-        line_reader lines(path);
+        line_reader lines(input);
         const char* b;
         const char* e;
         lines.header(b, e);

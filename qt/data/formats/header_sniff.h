@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/io/byte_input.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,8 +20,8 @@ public:
     // Reads the first line of a regular file or zip entry path; a missing one is judged as neither.
     // logged: writes "header check of <path>" first, for a file that exists.
     static header_sniff of_file(const QString& path, bool logged = true);
-    // of_file() for an archive entry whose first bytes (zip_directory::head) are at hand, so the
-    // archive is not opened again.
+    // of_file() for an archive entry whose first bytes (zip_directory::head) are at hand, read from
+    // memory so the archive is not opened again.
     static header_sniff of_head(const QString& entry_path, const QByteArray& head);
     // Judges a first line held in memory (as line_reader hands it: without its line end).
     static header_sniff of_line(const char* begin, const char* end);
@@ -40,5 +42,5 @@ public:
 
 private:
     // of_file() once the file is known to exist.
-    static header_sniff of_existing(const QString& path, bool logged);
+    static header_sniff of_existing(const byte_input& input, bool logged);
 };

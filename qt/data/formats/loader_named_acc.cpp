@@ -52,10 +52,20 @@ bool loader_named_acc::accepts(const named_columns& columns)
     return found.bursts_per_row() || found.samples_per_row();
 }
 
-loader_named_acc::loader_named_acc(const QString& file_name, loader_progress* progress, qint64 sample_limit)
+loader_named_acc::loader_named_acc(const byte_input& input, loader_progress* progress, qint64 sample_limit)
+    : loader_named_acc(named_rows(input, progress), progress, sample_limit)
+{
+}
+
+loader_named_acc::loader_named_acc(line_reader& lines, const char* begin, const char* end,
+                                   loader_progress* progress)
+    : loader_named_acc(named_rows(lines, begin, end, progress), progress, acc_csv_reader::max_samples)
+{
+}
+
+loader_named_acc::loader_named_acc(named_rows&& rows, loader_progress* progress, qint64 sample_limit)
 {
     sample_limit = std::min(sample_limit, acc_csv_reader::max_samples);
-    named_rows rows(file_name, progress);
     const named_columns& columns = rows.columns();
     const acc_columns found(columns);
     if (!found.bursts_per_row() && !found.samples_per_row())
@@ -70,6 +80,7 @@ loader_named_acc::loader_named_acc(const QString& file_name, loader_progress* pr
         trace::out("loader was cancelled!");
         throw loader_cancelled();
     }
+    skipped_lines_ = rows.skipped_lines();
     trace::out("animals: ", animals_.size());
 }
 

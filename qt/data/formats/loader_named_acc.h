@@ -14,18 +14,23 @@ class loader_named_acc
 {
 public:
     // Throws loader_wrong_header, loader_cancelled, or loader_read_failed (as the other readers).
-    loader_named_acc(const QString& file_name, loader_progress* progress,
+    loader_named_acc(const byte_input& input, loader_progress* progress,
                      qint64 sample_limit = acc_csv_reader::max_samples);
+    // Reads on from a loader chain's opened source, whose header [begin, end) accepts() took.
+    loader_named_acc(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
 
     // Whether a header names the burst columns or the x, y, z and time columns of sample rows.
     static bool accepts(const named_columns& columns);
 
     // The bursts of each animal in file order.
     animal_groups<burst>& animals() { return animals_; }
+    // Lines left out with a "skip line" message.
+    qint64 skipped_lines() const { return skipped_lines_; }
     // The first animal's bursts.
     std::vector<std::unique_ptr<burst>>& bursts() { return animals_.first(); }
 
 private:
+    loader_named_acc(named_rows&& rows, loader_progress* progress, qint64 sample_limit);
     // One burst per row: the start, frequency, axes and raw columns.
     void read_bursts(named_rows& rows, loader_progress* progress, qint64 sample_limit,
                      const std::array<int, 4>& column);
@@ -34,4 +39,5 @@ private:
                       const std::array<int, 3>& sample_column);
 
     animal_groups<burst> animals_;
+    qint64 skipped_lines_ = 0;
 };

@@ -28,9 +28,19 @@ bool loader_named_gps::accepts(const named_columns& columns)
            columns.find("timestamp") >= 0;
 }
 
-loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* progress)
+loader_named_gps::loader_named_gps(const byte_input& input, loader_progress* progress)
+    : loader_named_gps(named_rows(input, progress), progress)
 {
-    named_rows rows(file_name, progress);
+}
+
+loader_named_gps::loader_named_gps(line_reader& lines, const char* begin, const char* end,
+                                   loader_progress* progress)
+    : loader_named_gps(named_rows(lines, begin, end, progress), progress)
+{
+}
+
+loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
+{
     const named_columns& columns = rows.columns();
     if (!accepts(columns))
         throw loader_wrong_header();
@@ -82,5 +92,6 @@ loader_named_gps::loader_named_gps(const QString& file_name, loader_progress* pr
     if (unusable_times > 0)
         trace::out("fixes with a time unreadable or outside 1990-2100 skipped: ", unusable_times);
     trace::out("good gps events: ", good);
+    skipped_lines_ = rows.skipped_lines();
     trace::out("animals: ", animals_.size());
 }

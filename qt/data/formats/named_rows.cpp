@@ -9,12 +9,23 @@
 
 #include <string>
 
-named_rows::named_rows(const QString& file_name, loader_progress* progress)
-    : file_name_(file_name), lines_(file_name, progress)
+named_rows::named_rows(const byte_input& input, loader_progress* progress)
+    : file_name_(input.name), owned_(std::make_unique<line_reader>(input, progress)), lines_(*owned_)
 {
     const char* b;
     const char* e;
     lines_.header(b, e);
+    take_header(b, e, progress);
+}
+
+named_rows::named_rows(line_reader& lines, const char* begin, const char* end, loader_progress* progress)
+    : file_name_(lines.file_name()), lines_(lines)
+{
+    take_header(begin, end, progress);
+}
+
+void named_rows::take_header(const char* b, const char* e, loader_progress* progress)
+{
     columns_ = std::make_unique<named_columns>(b, e);
     individual_ = columns_->find("individual_local_identifier");
     tag_ = columns_->find("tag_local_identifier");

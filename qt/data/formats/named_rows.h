@@ -22,7 +22,11 @@ public:
 
     // Reads the header line. Throws loader_read_failed like line_reader; progress, if given, is
     // polled for a cancel inside long lines and told the bytes read from then on.
-    explicit named_rows(const QString& file_name, loader_progress* progress = nullptr);
+    explicit named_rows(const byte_input& input, loader_progress* progress = nullptr);
+    // Reads on from lines, whose header line is [begin, end).
+    named_rows(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
+    named_rows(const named_rows&) = delete;
+    named_rows& operator=(const named_rows&) = delete;
 
     const named_columns& columns() const { return *columns_; }
     QTextCodec* codec() const { return lines_.codec(); }
@@ -35,6 +39,8 @@ public:
     // one summary at the end). False at the end of the file or when cancelled.
     bool next_of(const char* sensor, std::vector<field>& fields, loader_progress* progress);
 
+    // Lines left out with a "skip line" message so far.
+    qint64 skipped_lines() const { return skipped_.skipped(); }
     // Lines read so far, the header included.
     qint64 line_count() const { return line_count_; }
 
@@ -56,8 +62,12 @@ public:
     static bool names_both_sensors(const named_columns& columns);
 
 private:
+    // Reads the header line [b, e) of lines_.
+    void take_header(const char* b, const char* e, loader_progress* progress);
+
     QString file_name_;
-    line_reader lines_;
+    std::unique_ptr<line_reader> owned_; // the reader's own source, when it opened one
+    line_reader& lines_;
     skipped_lines_log skipped_{trace::stream::out};
     std::unique_ptr<named_columns> columns_;
     int individual_ = -1;

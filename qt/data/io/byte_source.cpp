@@ -43,7 +43,6 @@ struct byte_source::archive
 {
     zip_t* zip = nullptr;
     zip_file_t* entry = nullptr;
-    const QByteArray* head = nullptr; // an entry's head served in place of the entry (no zip, no entry)
     qint64 size = 0; // unpacked
     qint64 read = 0;
     ~archive()
@@ -65,14 +64,12 @@ QString zip_reason(zip_error_t* error)
 
 } // namespace
 
-byte_source::byte_source(const QString& file_name) : name_(file_name), file_(file_name)
+byte_source::byte_source(const byte_input& input) : name_(input.name), memory_(input.memory)
 {
-    if (const QByteArray* head = zip_directory::serving::of(file_name)) {
-        archive_ = std::make_unique<archive>();
-        archive_->head = head;
-        archive_->size = head->size();
+    if (memory_)
         return;
-    }
+    const QString& file_name = name_;
+    file_.setFileName(file_name);
     QString archive_name;
     QString entry;
     if (zip_entry_path::split(file_name, &archive_name, &entry)) {
@@ -161,6 +158,8 @@ void byte_source::open_archive(const QString& file_name, const QString& entry)
 
 qint64 byte_source::size() const
 {
+    if (memory_)
+        return memory_->size();
     if (ahead_)
         return size_;
     if (archive_)
@@ -170,11 +169,13 @@ qint64 byte_source::size() const
 
 bool byte_source::compressed() const
 {
-    return inflater_ || (archive_ && !archive_->head);
+    return inflater_ || archive_;
 }
 
 qint64 byte_source::position() const
 {
+    if (memory_)
+        return memory_read_;
     if (ahead_)
         return ahead_->position();
     return archive_ ? archive_->read : file_.pos();
@@ -190,10 +191,10 @@ qint64 byte_source::read_raw(char* out, qint64 max)
 
 qint64 byte_source::read(char* out, qint64 max)
 {
-    if (archive_ && archive_->head) {
-        const qint64 n = std::min(max, archive_->size - archive_->read);
-        std::memcpy(out, archive_->head->constData() + archive_->read, static_cast<std::size_t>(n));
-        archive_->read += n;
+    if (memory_) {
+        const qint64 n = std::min<qint64>(max, memory_->size() - memory_read_);
+        std::memcpy(out, memory_->constData() + memory_read_, static_cast<std::size_t>(n));
+        memory_read_ += n;
         return n;
     }
     if (ahead_)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/io/byte_input.h"
+
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -9,13 +12,15 @@ class read_ahead;
 
 // The bytes of a file, read in one streaming pass: a gzip file (recognised by its magic bytes) is
 // inflated on the fly, a zip archive gives its first CSV or text entry without unpacking to disk
-// (an entry path, see zip_entry_path, gives that entry), any other file is passed through unchanged.
+// (an entry path, see zip_entry_path, gives that entry), any other file, and bytes held in memory, are
+// passed through unchanged.
 class byte_source
 {
 public:
     // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
-    // not a regular file (a directory, device or pipe is refused before it is opened).
-    explicit byte_source(const QString& file_name);
+    // not a regular file (a directory, device or pipe is refused before it is opened); bytes in
+    // memory never throw.
+    explicit byte_source(const byte_input& input);
     ~byte_source();
 
     byte_source(const byte_source&) = delete;
@@ -31,7 +36,7 @@ public:
     // Bytes of the file on disk consumed so far (compressed bytes for a gzip file, unpacked bytes
     // of a zip entry).
     qint64 position() const;
-    // True for gzip and zip input, whose text is longer than the file (not for a served entry head).
+    // True for gzip and zip input, whose text is longer than the file.
     bool compressed() const;
     QString file_name() const { return name_; }
 
@@ -54,6 +59,8 @@ private:
 
     QString name_;
     QFile file_;
+    std::optional<QByteArray> memory_; // set for bytes in memory
+    qint64 memory_read_ = 0;
     std::unique_ptr<inflater> inflater_; // set for gzip files
     std::unique_ptr<archive> archive_;   // set for zip archives
     qint64 size_ = 0;

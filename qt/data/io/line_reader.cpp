@@ -16,8 +16,8 @@ constexpr std::size_t chunk_size = 1 << 20;
 
 } // namespace
 
-line_reader::line_reader(const QString& file_name, loader_progress* progress, std::size_t max_line)
-    : file_(file_name), cancel_(progress), max_line_(max_line)
+line_reader::line_reader(const byte_input& input, loader_progress* progress, std::size_t max_line)
+    : file_(input), cancel_(progress), max_line_(max_line)
 {
     codec_ = QTextCodec::codecForLocale();
     file_size_ = file_.size();

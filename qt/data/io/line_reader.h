@@ -31,7 +31,7 @@ public:
     // Throws loader_read_failed with "Can't open file: <reason>" if the file cannot be opened or is
     // not a regular file (a directory, device or pipe is refused before it is opened). progress, if
     // given, is polled between chunks so that a cancel is seen inside a long line.
-    explicit line_reader(const QString& file_name, loader_progress* progress = nullptr,
+    explicit line_reader(const byte_input& input, loader_progress* progress = nullptr,
                          std::size_t max_line = default_max_line);
     ~line_reader();
 
@@ -64,6 +64,7 @@ public:
     QTextCodec* codec() const { return codec_; }
     // True for gzip and zip input.
     bool compressed() const { return file_.compressed(); }
+    QString file_name() const { return file_.file_name(); }
 
     // From the next chunk on, reports the bytes read after each chunk, and the file size at the end
     // unless that was the last count reported.

@@ -5,21 +5,9 @@ skipped_lines_log::~skipped_lines_log()
     finish();
 }
 
-namespace {
-
-thread_local qint64 thread_tally = 0;
-
-} // namespace
-
 bool skipped_lines_log::count()
 {
-    ++thread_tally;
     return ++skipped_ <= listed;
-}
-
-qint64 skipped_lines_log::tally()
-{
-    return thread_tally;
 }
 
 void skipped_lines_log::add(const std::string& text)

@@ -25,9 +25,8 @@ public:
     void add(const std::string& text);
     void finish();
 
-    // Lines counted by every log on the calling thread so far: a caller that reads a file on its
-    // own thread takes the difference around the read (readers count on the thread that runs them).
-    static qint64 tally();
+    // Lines counted so far.
+    qint64 skipped() const { return skipped_; }
 
 private:
     trace::stream out_;

@@ -8,12 +8,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-thread_local const zip_directory::serving* innermost = nullptr;
-
-} // namespace
-
 void zip_directory::closer::operator()(zip* z) const
 {
     zip_discard(z);
@@ -117,24 +111,4 @@ bool zip_directory::is_archive(const QString& file_name)
     char magic[4];
     return QFileInfo(file_name).isFile() && file.open(QIODevice::ReadOnly) && file.read(magic, 4) == 4 &&
            std::memcmp(magic, "PK\x03\x04", 4) == 0;
-}
-
-zip_directory::serving::serving(const QString& path, const QByteArray& head)
-    : path_(path), head_(head), outer_(innermost)
-{
-    innermost = this;
-}
-
-zip_directory::serving::~serving()
-{
-    innermost = outer_;
-}
-
-const QByteArray* zip_directory::serving::of(const QString& path)
-{
-    for (const serving* s = innermost; s; s = s->outer_) {
-        if (s->path_ == path)
-            return &s->head_;
-    }
-    return nullptr;
 }

@@ -43,25 +43,6 @@ public:
     // Whether the file starts as a zip archive does (it may still be damaged).
     static bool is_archive(const QString& file_name);
 
-    // While one lives, a byte_source of path on this thread reads head instead of the entry: the
-    // readers' header checks then run on the bytes head() gave.
-    class serving
-    {
-    public:
-        serving(const QString& path, const QByteArray& head);
-        ~serving();
-        serving(const serving&) = delete;
-        serving& operator=(const serving&) = delete;
-
-        // The head served for path on this thread, else null.
-        static const QByteArray* of(const QString& path);
-
-    private:
-        const QString& path_;
-        const QByteArray& head_;
-        const serving* outer_;
-    };
-
 private:
     // The code unit a text's byte-order mark announces (one byte without a UTF-16 or UTF-32 mark).
     struct code_unit

@@ -11,10 +11,11 @@
 #include "data/io/loader_cancelled.h"
 #include "data/io/loader_progress.h"
 #include "data/io/loader_read_failed.h"
-#include "data/io/loader_wrong_header.h"
+#include "data/io/line_reader.h"
 #include "data/io/trace.h"
 
 #include <new>
+#include <optional>
 #include <tuple>
 #include <type_traits>
 
@@ -65,30 +66,52 @@ template <typename Space, typename Chain, typename Reader> auto& items_of(Chain&
     }
 }
 
-// Reads with Reader into chain.space; false when Reader refuses the header, as the sniff tells without
-// starting it (a file that could not be sniffed is left to the reader to report). The container is
-// built from the reader's list after its "succeeded" line, so the container's own log lines follow it.
+// The file a chain reads, opened once when its first reader is tried, and its first line judged once.
+struct opened_file
+{
+    opened_file(const byte_input& input, loader_progress* progress) : input(input), progress(progress) {}
+
+    // Opens the file and reads its first line; a cancel inside that line is told on log.
+    void open(trace::stream log)
+    {
+        if (lines)
+            return;
+        lines.emplace(input, progress);
+        if (lines->header(begin, end) == line_reader::line::cancelled) {
+            trace::line(log, "loader was cancelled!");
+            throw loader_cancelled();
+        }
+        sniff = header_sniff::of_line(begin, end);
+    }
+
+    const byte_input& input;
+    loader_progress* progress;
+    std::optional<line_reader> lines;
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    header_sniff sniff;
+};
+
+// Reads with Reader into chain.space, on from the first line of the file; false when Reader refuses
+// that line. The container is built from the reader's list after its "succeeded" line, so the
+// container's own log lines follow it.
 template <typename Space, typename Reader, typename Chain>
-bool try_reader(Chain& chain, const QString& file_name, const header_sniff& sniff,
-                header_sniff::sniffed_reader which, loader_progress* progress, const char* name)
+bool try_reader(Chain& chain, opened_file& file, header_sniff::sniffed_reader which, const char* name,
+                trace::stream cancel_log)
 {
     trace::err("try to load with ", name);
-    if (sniff.read && !sniff.accepts[which]) {
-        log_refusal(which, sniff);
+    file.open(cancel_log);
+    if (!file.sniff.accepts[which]) {
+        log_refusal(which, file.sniff);
         trace::err(" ", name, " failed");
         return false;
     }
-    try {
-        Reader reader(file_name, progress);
-        trace::err(" ", name, " succeeded");
-        chain.space = std::make_unique<Space>(items_of<Space>(chain, reader));
-        chain.space = with_left_out(std::move(chain.space), reader, chain.first_animal);
-        return true;
-    } catch (const loader_wrong_header&) {
-        // The file changed since it was sniffed.
-        trace::err(" ", name, " failed");
-        return false;
-    }
+    Reader reader(*file.lines, file.begin, file.end, file.progress);
+    trace::err(" ", name, " succeeded");
+    chain.skipped_lines = reader.skipped_lines();
+    chain.space = std::make_unique<Space>(items_of<Space>(chain, reader));
+    chain.space = with_left_out(std::move(chain.space), reader, chain.first_animal);
+    return true;
 }
 
 // The readers of one sensor in the order they are tried, with their names in the log.
@@ -96,24 +119,26 @@ template <typename First, typename Second, typename Third> struct reader_chain
 {
     header_sniff::sniffed_reader first, second, third;
     const char* text;
+    trace::stream cancel_log; // where the first reader tells a cancel inside the first line
     const char* first_name;
     const char* second_name;
     const char* third_name;
 };
 
-// Tries First, then Second, then Third.
+// Tries First, then Second, then Third on one opening of the file.
 template <typename Space, typename First, typename Second, typename Third, typename Chain>
-void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff, loader_progress* progress,
+void run_chain(Chain& chain, const byte_input& input, loader_progress* progress,
                const reader_chain<First, Second, Third>& readers)
 {
     chain.status = ELS_NONE;
-    progress->loader_progress_set_file(file_name);
+    progress->loader_progress_set_file(input.name);
     progress->loader_progress_set_text(QString::fromLatin1(readers.text));
     try {
-        if (!try_reader<Space, First>(chain, file_name, sniff, readers.first, progress, readers.first_name) &&
-            !try_reader<Space, Second>(chain, file_name, sniff, readers.second, progress,
-                                       readers.second_name) &&
-            !try_reader<Space, Third>(chain, file_name, sniff, readers.third, progress, readers.third_name)) {
+        opened_file file(input, progress);
+        const trace::stream log = readers.cancel_log;
+        if (!try_reader<Space, First>(chain, file, readers.first, readers.first_name, log) &&
+            !try_reader<Space, Second>(chain, file, readers.second, readers.second_name, log) &&
+            !try_reader<Space, Third>(chain, file, readers.third, readers.third_name, log)) {
             chain.status = ELS_WRONG_HEADER;
             return;
         }
@@ -138,30 +163,27 @@ void run_chain(Chain& chain, const QString& file_name, const header_sniff& sniff
 }
 
 const reader_chain<loader_eobsmb, loader_mbd, loader_named_acc> acc_readers{
-    header_sniff::acc_fixed, header_sniff::acc_eobs,
-    header_sniff::acc_named, "loading acceleration data file...",
-    "loader_eobsmb",         "loader_mbd",
+    header_sniff::acc_fixed,
+    header_sniff::acc_eobs,
+    header_sniff::acc_named,
+    "loading acceleration data file...",
+    trace::stream::err,
+    "loader_eobsmb",
+    "loader_mbd",
     "loader_named_acc"};
 const reader_chain<loader_gps_eobsmb, loader_gps_mbd, loader_named_gps> gps_readers{
     header_sniff::gps_fixed, header_sniff::gps_eobs, header_sniff::gps_named, "loading gps data file...",
-    "loader_gps_eobsmb",     "loader_gps_mbd",       "loader_named_gps"};
+    trace::stream::out,      "loader_gps_eobsmb",    "loader_gps_mbd",        "loader_named_gps"};
 
 } // namespace
 
 template <typename Space, typename Animal>
-eobs_loader<Space, Animal>::eobs_loader(const QString& file_name, loader_progress* progress)
-    : eobs_loader(file_name, header_sniff::of_file(file_name, false), progress)
-{
-}
-
-template <typename Space, typename Animal>
-eobs_loader<Space, Animal>::eobs_loader(const QString& file_name, const header_sniff& sniff,
-                                        loader_progress* progress)
+eobs_loader<Space, Animal>::eobs_loader(const byte_input& input, loader_progress* progress)
 {
     if constexpr (std::is_same_v<Space, burst_space>)
-        run_chain<Space>(*this, file_name, sniff, progress, acc_readers);
+        run_chain<Space>(*this, input, progress, acc_readers);
     else
-        run_chain<Space>(*this, file_name, sniff, progress, gps_readers);
+        run_chain<Space>(*this, input, progress, gps_readers);
 }
 
 template class eobs_loader<burst_space, animal_bursts>;

@@ -5,12 +5,15 @@
 
 #include <QString>
 
+#include <functional>
+
 // One look at a file before it is opened, handed on to whatever opens it: its first line (which
 // readers accept it) and, for a zip archive, its data entries and their pair.
 struct file_sniff
 {
-    // logged: the header check is written to the log, as opening by kind does.
-    static file_sniff of(const QString& path, bool logged);
+    // logged: the header check is written to the log, as opening by kind does. step: as for
+    // zip_package, called while a package's entries are sorted out (package.cancelled when it stopped).
+    static file_sniff of(const QString& path, bool logged, const std::function<bool(int, int)>& step = {});
 
     QString path;
     zip_package package;

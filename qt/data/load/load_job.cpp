@@ -1,6 +1,5 @@
 #include "data/load/load_job.h"
 
-#include "data/io/skipped_lines_log.h"
 #include "data/load/eobs_loader.h"
 #include "data/model/animal_pairing.h"
 #include "data/io/trace.h"
@@ -15,14 +14,6 @@ load_result::~load_result() = default;
 namespace {
 
 std::atomic_bool stopping{false};
-
-// The file's chain on the given sniff, else on one it takes itself.
-template <typename Chain>
-std::unique_ptr<Chain> load_chain(const QString& file, const std::optional<header_sniff>& sniff,
-                                  loader_progress* progress)
-{
-    return Chain::guarded(file, sniff ? *sniff : header_sniff::of_file(file, false), progress);
-}
 
 } // namespace
 
@@ -49,14 +40,12 @@ const char* load_job::name_of(const load_plan& plan)
 std::unique_ptr<load_result> load_job::read_plan(const load_plan& plan, loader_progress* progress)
 {
     auto result = std::make_unique<load_result>();
-    // The readers count skipped lines on this thread.
-    const qint64 before = skipped_lines_log::tally();
     if (!plan.gps_file.isEmpty())
-        result->gps = load_chain<eobs_gps_loader>(plan.gps_file, plan.gps_sniff, progress);
-    result->gps_skipped_lines = skipped_lines_log::tally() - before;
+        result->gps = eobs_gps_loader::guarded(plan.gps_file, progress);
+    result->gps_skipped_lines = result->gps ? result->gps->skipped_lines : 0;
     if (!plan.acc_file.isEmpty())
-        result->acc = load_chain<eobs_acc_loader>(plan.acc_file, plan.acc_sniff, progress);
-    result->acc_skipped_lines = skipped_lines_log::tally() - before - result->gps_skipped_lines;
+        result->acc = eobs_acc_loader::guarded(plan.acc_file, progress);
+    result->acc_skipped_lines = result->acc ? result->acc->skipped_lines : 0;
     if (plan.pair() && result->gps->status == ELS_SUCCESS && result->gps->space &&
         result->acc->status == ELS_SUCCESS && result->acc->space)
         result->animals =

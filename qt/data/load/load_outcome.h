@@ -53,6 +53,7 @@ template <typename Chain, typename Space, typename Animal> struct load_outcome
     load_status status = ELS_NONE;
     std::unique_ptr<Space> space; // present only with ELS_SUCCESS
     QString reason;               // one line for the user with ELS_READ_FAILED
+    qint64 skipped_lines = 0;     // lines the reader that read the file left out
     // With a file read by a named-column reader: space holds the first animal's items, first_animal
     // its identifier, and more_animals the others in the order of their first row. Empty for the
     // fixed layouts, which name no animal.

@@ -7,7 +7,8 @@
 #include <optional>
 
 // What one background load reads: an acceleration file, a GPS file, or both as a pair (the GPS file
-// first), each with the sniff of its first line when the GUI thread already took one.
+// first), each with the sniff of its first line when the GUI thread already took one (its messages
+// on a failed load read it; the load judges the first line it reads itself).
 struct load_plan
 {
     QString acc_file; // empty: no acceleration file

@@ -15,10 +15,10 @@
 #include "support/number_pieces.h"
 #include "support/acc_layouts.h"
 #include "support/burst_difference.h"
+#include "support/in_memory.h"
 #include "support/read_capture.h"
 #include "support/temp_folder.h"
 #include "support/data_table.h"
-#include "data/formats/unquote.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -43,6 +43,7 @@ const QByteArray& fixed_header = test_support::acc_fixed_header;
 const QByteArray& mbd_header = test_support::acc_mbd_header;
 using test_support::acc_fixed_line;
 using test_support::acc_mbd_line;
+using test_support::in_memory;
 using progress = test_support::recording_progress;
 using test_support::streams_capture;
 
@@ -53,7 +54,7 @@ struct read_result : test_support::read_log
     std::vector<std::unique_ptr<burst>> bursts;
 };
 
-read_result run(reader_kind kind, const QString& path, int cancel_after_polls = -1,
+read_result run(reader_kind kind, const byte_input& path, int cancel_after_polls = -1,
                 qint64 limit = acc_csv_reader::max_samples)
 {
     read_result r;
@@ -115,14 +116,14 @@ read_result reference_read(reader_kind kind, const QString& path)
         const QStringList f = in.readLine().split(',');
         if (f.size() != header.size())
             continue;
-        const QString axes = unquote(f[col[2]]);
+        const QString axes = csv_field::unquote(f[col[2]]);
         const int pos[3] = {axes.indexOf('X'), axes.indexOf('Y'), axes.indexOf('Z')};
         const int m = (pos[0] >= 0) + (pos[1] >= 0) + (pos[2] >= 0);
         if (m == 0)
             continue;
         const QDateTime t = QDateTime::fromString(f[col[0]], "yyyy-MM-dd hh:mm:ss.z");
         const qint64 ms = t.isValid() ? QDateTime(t.date(), t.time(), Qt::UTC).toMSecsSinceEpoch() : 0;
-        const QStringList pieces = unquote(f[col[3]]).split(' ');
+        const QStringList pieces = csv_field::unquote(f[col[3]]).split(' ');
         const int n = pieces.size() / m;
         std::vector<float> v[3];
         for (int a = 0; a < 3; ++a) {
@@ -265,7 +266,7 @@ void test_acc_readers::mbd_header_any_order_among_other_columns()
     const QByteArray file = mbd_header + "\n" +
                             acc_mbd_line("2014-05-02 13:00:00.000", "20", "XYZ", "1 2 3") + "\n" +
                             acc_mbd_line("2014-05-02 13:10:00.000", "20", "XYZ", "4 5 6 7 8 9") + "\n";
-    const read_result r = run(reader_kind::mbd, files_.write(file));
+    const read_result r = run(reader_kind::mbd, in_memory(file));
     QCOMPARE(r.error, QString());
     QCOMPARE(r.bursts.size(), std::size_t(2));
     QCOMPARE(r.bursts[1]->start_timestamp, qint64(1399035600000 + 600000));
@@ -278,7 +279,7 @@ void test_acc_readers::mbd_header_any_order_among_other_columns()
         "eobs_accelerations_raw,eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,"
         "eobs_acceleration_axes,eobs_accelerations_raw\n"
         "1 2,2014-05-02 13:00:00.000,10,X,9 9 9\n";
-    const read_result t = run(reader_kind::mbd, files_.write(twice));
+    const read_result t = run(reader_kind::mbd, in_memory(twice));
     QCOMPARE(t.bursts.size(), std::size_t(1));
     QCOMPARE(t.bursts[0]->x, floats({1, 2}));
 }
@@ -288,7 +289,7 @@ void test_acc_readers::mbd_header_missing_or_quoted_name()
     const QByteArray no_axes =
         "eobs_start_timestamp,eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw\n"
         "2014-05-02 13:00:00.000,10,1 2 3\n";
-    const read_result r = run(reader_kind::mbd, files_.write(no_axes));
+    const read_result r = run(reader_kind::mbd, in_memory(no_axes));
     QCOMPARE(r.error, QString("wrong header"));
     QCOMPARE(r.out, QString("header fields: 3\n"));
     QCOMPARE(r.err, QString());
@@ -296,8 +297,8 @@ void test_acc_readers::mbd_header_missing_or_quoted_name()
     const QByteArray quoted = "\"eobs_start_timestamp\",\"eobs_acceleration_sampling_frequency_per_axis\","
                               "\"eobs_acceleration_axes\",\"eobs_accelerations_raw\"\n"
                               "2014-05-02 13:00:00.000,10,X,1\n";
-    QCOMPARE(run(reader_kind::mbd, files_.write(quoted)).error, QString("wrong header"));
-    QCOMPARE(run(reader_kind::eobsmb, files_.write(quoted)).error, QString("wrong header"));
+    QCOMPARE(run(reader_kind::mbd, in_memory(quoted)).error, QString("wrong header"));
+    QCOMPARE(run(reader_kind::eobsmb, in_memory(quoted)).error, QString("wrong header"));
     // Case matters.
     QCOMPARE(
         run(reader_kind::mbd,
@@ -309,7 +310,7 @@ void test_acc_readers::mbd_header_missing_or_quoted_name()
 
 void test_acc_readers::header_only_and_empty_file()
 {
-    const read_result header_only = run(reader_kind::eobsmb, files_.write(fixed_header));
+    const read_result header_only = run(reader_kind::eobsmb, in_memory(fixed_header));
     QCOMPARE(header_only.error, QString());
     QVERIFY(header_only.bursts.empty());
     QCOMPARE(header_only.err, QString("header fields: 6\nlines: 0\n"));
@@ -387,7 +388,7 @@ void test_acc_readers::quoting_per_field()
                             acc_fixed_line(t, "10", "xyz", "1 2 3") + "\n" +   // lower case: skipped
                             acc_fixed_line(t, "10", "", "1 2 3") + "\n" +      // empty axes: skipped
                             acc_fixed_line(t, "10", "\"\"", "1") + "\n";       // quotes only: skipped
-    const read_result r = run(reader_kind::eobsmb, files_.write(file));
+    const read_result r = run(reader_kind::eobsmb, in_memory(file));
     QCOMPARE(r.bursts.size(), std::size_t(5));
     QCOMPARE(r.bursts[0]->x, floats({1, 3}));
     QCOMPARE(r.bursts[0]->y, floats({2, 4}));
@@ -446,7 +447,7 @@ void test_acc_readers::frequency_reading()
     QByteArray file = mbd_header + "\n";
     for (const QByteArray& f : texts)
         file += acc_mbd_line(t, f, "X", "1") + "\n";
-    const read_result r = run(reader_kind::mbd, files_.write(file));
+    const read_result r = run(reader_kind::mbd, in_memory(file));
     // "3,5" adds a field, so that line is skipped.
     QCOMPARE(r.bursts.size(), std::size_t(7));
     QCOMPARE(r.bursts[0]->sampling_frequency_per_axis, 33.33);
@@ -481,7 +482,7 @@ void test_acc_readers::wrong_field_counts()
 {
     auto [fixed, file, kept, out, err] =
         fetch<bool, QByteArray, float, QString, QString>("fixed", "file", "kept", "out", "err");
-    const read_result r = run(fixed ? reader_kind::eobsmb : reader_kind::mbd, files_.write(file));
+    const read_result r = run(fixed ? reader_kind::eobsmb : reader_kind::mbd, in_memory(file));
     QCOMPARE(r.bursts.size(), std::size_t(1));
     QCOMPARE(r.bursts[0]->x, floats({kept}));
     QCOMPARE(r.out, out);
@@ -494,7 +495,7 @@ void test_acc_readers::log_lines_and_progress()
     const QByteArray body = acc_fixed_line(t, "1", "X", "1") + "\n" + acc_fixed_line(t, "1", "q", "1") +
                             "\n" + acc_fixed_line(t, "1", "X", "1 2") + "\n" +
                             acc_fixed_line(t, "1", "Z", "1 2 3") + "\n";
-    const read_result r = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body));
+    const read_result r = run(reader_kind::eobsmb, in_memory(fixed_header + "\n" + body));
     QCOMPARE(r.values, (QList<qint32>{0, 1, 2}));
     QCOMPARE(r.err, QString("header fields: 6\nlines: 3\n"));
     QCOMPARE(r.out, QString());
@@ -525,13 +526,13 @@ void test_acc_readers::cancel_in_the_middle()
     for (int i = 0; i < 5; ++i)
         body += acc_fixed_line(t, "1", "X", "1") + "\n";
     // Cancelled at the third poll: two lines read, then the loop ends and the reader throws.
-    const read_result r = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body), 2);
+    const read_result r = run(reader_kind::eobsmb, in_memory(fixed_header + "\n" + body), 2);
     QCOMPARE(r.error, QString("cancelled"));
     QCOMPARE(r.values, (QList<qint32>{0, 1}));
     QCOMPARE(r.err, QString("header fields: 6\nloader_progress_cancelled is true\nloader was cancelled!\n"));
 
     // A cancellation after the last line is still seen by the check after the loop.
-    const read_result late = run(reader_kind::eobsmb, files_.write(fixed_header + "\n" + body), 5);
+    const read_result late = run(reader_kind::eobsmb, in_memory(fixed_header + "\n" + body), 5);
     QCOMPARE(late.error, QString("cancelled"));
     QCOMPARE(late.values.size(), 5);
     QCOMPARE(late.err, QString("header fields: 6\nloader was cancelled!\n"));
@@ -547,10 +548,10 @@ void test_acc_readers::crlf_and_byte_order_mark_read_like_plain_files()
     const QByteArray both = "\xef\xbb\xbf" + crlf;
     const QByteArray no_final_end = QByteArray(crlf).chopped(2);
     const QByteArray final_cr = QByteArray(crlf).chopped(1);
-    const read_result expected = run(reader_kind::eobsmb, files_.write(plain));
+    const read_result expected = run(reader_kind::eobsmb, in_memory(plain));
     QCOMPARE(expected.bursts.size(), std::size_t(2));
     for (const QByteArray& variant : {crlf, bom, both, no_final_end, final_cr}) {
-        const read_result r = run(reader_kind::eobsmb, files_.write(variant));
+        const read_result r = run(reader_kind::eobsmb, in_memory(variant));
         QCOMPARE(difference(r, expected), QString());
         QCOMPARE(r.err, expected.err);
     }
@@ -563,7 +564,7 @@ void test_acc_readers::crlf_and_byte_order_mark_read_like_plain_files()
     QCOMPARE(inner.bursts[0]->x, floats({6}));
     QCOMPARE(inner.err, QString("header fields: 6\nskip line with wrong number of fields\nlines: 1\n"));
     // Two marks: the second one is text and spoils the header.
-    QCOMPARE(run(reader_kind::eobsmb, files_.write("\xef\xbb\xbf" + bom)).error, QString("wrong header"));
+    QCOMPARE(run(reader_kind::eobsmb, in_memory("\xef\xbb\xbf" + bom)).error, QString("wrong header"));
 }
 
 void test_acc_readers::utf16_file_reads_like_the_text_stream()
@@ -591,10 +592,10 @@ void test_acc_readers::utf16_file_cut_inside_a_character_skips_its_last_line()
     for (const char* name : {"UTF-16LE", "UTF-16BE", "UTF-32LE"}) {
         QTextCodec* codec = QTextCodec::codecForName(name);
         const QByteArray whole = codec->fromUnicode(QString(QChar(0xfeff)) + text);
-        const read_result intact = run(reader_kind::mbd, files_.write(whole));
+        const read_result intact = run(reader_kind::mbd, in_memory(whole));
         QCOMPARE(intact.bursts.size(), std::size_t(2));
         QCOMPARE(intact.bursts[1]->z, floats({9, 12}));
-        const read_result cut = run(reader_kind::mbd, files_.write(whole.left(whole.size() - 1)));
+        const read_result cut = run(reader_kind::mbd, in_memory(whole.left(whole.size() - 1)));
         QCOMPARE(cut.error, QString());
         QCOMPARE(cut.bursts.size(), std::size_t(1));
         QCOMPARE(cut.bursts[0]->z, floats({3, 6}));
@@ -745,7 +746,7 @@ void test_acc_readers::unusable_start_times_take_the_previous_usable_time()
     for (const QByteArray& t : times)
         file += "\n" + (k == reader_kind::eobsmb ? acc_fixed_line(t, "1", "X", "1")
                                                  : acc_mbd_line(t, "1", "X", "1"));
-    const read_result r = run(k, files_.write(file + "\n"));
+    const read_result r = run(k, in_memory(file + "\n"));
     const qint64 first = 631152000000, last = 4133980799999, good = 1399035600000;
     const QList<qint64> expected = {first, first, first, first, last, last, last, good};
     QCOMPARE(r.bursts.size(), std::size_t(8));
@@ -762,7 +763,7 @@ void test_acc_readers::no_usable_start_time_reads_zero()
 {
     const QByteArray file = fixed_header + "\n" + acc_fixed_line("1", "1", "X", "1") + "\n" +
                             acc_fixed_line("9999-12-31 23:59:59.999", "1", "X", "1 2") + "\n";
-    const read_result r = run(reader_kind::eobsmb, files_.write(file));
+    const read_result r = run(reader_kind::eobsmb, in_memory(file));
     QCOMPARE(r.bursts.size(), std::size_t(2));
     QCOMPARE(r.bursts[0]->start_timestamp, qint64(0));
     QCOMPARE(r.bursts[1]->start_timestamp, qint64(0));
@@ -775,7 +776,7 @@ void test_acc_readers::skipped_lines_listed_up_to_a_thousand()
     const QByteArray good = acc_fixed_line("2014-05-02 13:00:00.000", "1", "X", "1");
     for (const int skipped : {1000, 1001, 25000}) {
         const QByteArray file = fixed_header + "\n" + QByteArray(skipped, '\n') + good + "\n";
-        const read_result r = run(reader_kind::eobsmb, files_.write(file));
+        const read_result r = run(reader_kind::eobsmb, in_memory(file));
         QCOMPARE(r.bursts.size(), std::size_t(1));
         QString expected = "header fields: 6\n";
         for (int i = 0; i < 1000; ++i)
@@ -786,7 +787,7 @@ void test_acc_readers::skipped_lines_listed_up_to_a_thousand()
     }
     // The lines of a read that is cancelled are written before the cancel line.
     const QByteArray file = fixed_header + "\n\n\n" + good + "\n";
-    const read_result r = run(reader_kind::eobsmb, files_.write(file), 2);
+    const read_result r = run(reader_kind::eobsmb, in_memory(file), 2);
     QCOMPARE(r.err, QString("header fields: 6\nskip line with wrong number of fields\n"
                             "skip line with wrong number of fields\nloader_progress_cancelled is true\n"
                             "loader was cancelled!\n"));

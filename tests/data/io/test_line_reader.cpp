@@ -2,6 +2,7 @@
 // lines around an overlong one, line by line, in blocks and through gzip.
 #include "data/io/line_reader.h"
 #include "data/io/loader_progress.h"
+#include "support/in_memory.h"
 #include "support/temp_folder.h"
 #include "support/data_table.h"
 
@@ -23,7 +24,7 @@ struct cancel_after : loader_progress
 };
 
 // Every line of the file as (status, text).
-QList<QPair<int, QByteArray>> all_lines(const QString& path, std::size_t max_line,
+QList<QPair<int, QByteArray>> all_lines(const byte_input& path, std::size_t max_line,
                                         loader_progress* progress = nullptr)
 {
     line_reader lines(path, progress, max_line);
@@ -104,7 +105,7 @@ void test_line_reader::bound_data()
 void test_line_reader::bound()
 {
     auto [content, status, text] = fetch<QByteArray, int, QByteArray>("content", "status", "text");
-    const auto lines = all_lines(dir.write(content), 10);
+    const auto lines = all_lines(test_support::in_memory(content), 10);
     QVERIFY(!lines.isEmpty());
     QCOMPARE(lines[0].first, status);
     QCOMPARE(lines[0].second, text);
@@ -117,13 +118,13 @@ void test_line_reader::long_lines_across_chunks()
     // Lines of 3 MiB span several 1 MiB chunks; the lines around them are intact.
     const QByteArray big(3 << 20, 'x');
     const QByteArray content = "a\n" + big + "\nb\n" + big + "\r\nc\n" + big;
-    const auto lines = all_lines(dir.write(content), 1 << 20);
+    const auto lines = all_lines(test_support::in_memory(content), 1 << 20);
     QCOMPARE(lines.size(), 6);
     const QList<QPair<int, QByteArray>> expected = {{ok, "a"},      {too_long, ""}, {ok, "b"},
                                                     {too_long, ""}, {ok, "c"},      {too_long, ""}};
     QCOMPARE(lines, expected);
     // With a bound above their length the same lines are handed out whole.
-    const auto whole = all_lines(dir.write(content), 4 << 20);
+    const auto whole = all_lines(test_support::in_memory(content), 4 << 20);
     QCOMPARE(whole.size(), 6);
     QCOMPARE(whole[1], qMakePair(ok, big));
     QCOMPARE(whole[3], qMakePair(ok, big));
@@ -144,7 +145,7 @@ void test_line_reader::cancel_inside_a_long_line()
     }
     // Short lines are never polled.
     cancel_after never(0);
-    QCOMPARE(all_lines(dir.write("a\nb\nc\n"), 10, &never).size(), 3);
+    QCOMPARE(all_lines(test_support::in_memory("a\nb\nc\n"), 10, &never).size(), 3);
     QCOMPARE(never.polls, 0);
 }
 
@@ -239,7 +240,7 @@ void test_line_reader::header_without_line_end_is_not_read_through()
     };
     for (const row& r : rows) {
         bytes_seen progress;
-        line_reader lines(dir.write(r.content), nullptr);
+        line_reader lines(test_support::in_memory(r.content), nullptr);
         lines.report_to(&progress);
         const char* b;
         const char* e;
@@ -250,8 +251,9 @@ void test_line_reader::header_without_line_end_is_not_read_through()
         QVERIFY2(progress.last <= qint64(3 * bound), qPrintable(QString::number(progress.last)));
     }
     // After the header the usual bound applies again.
-    line_reader lines(dir.write(QByteArray("h\n") + QByteArray(static_cast<int>(2 * bound), 'x') + "\nz\n"),
-                      nullptr);
+    line_reader lines(
+        test_support::in_memory(QByteArray("h\n") + QByteArray(static_cast<int>(2 * bound), 'x') + "\nz\n"),
+        nullptr);
     const char* b;
     const char* e;
     QCOMPARE(static_cast<int>(lines.header(b, e)), ok);
@@ -277,7 +279,7 @@ void test_line_reader::wide_text_cut_inside_a_character()
 {
     QTextCodec* utf16 = QTextCodec::codecForName("UTF-16LE");
     const QByteArray whole = utf16->fromUnicode(QString(QChar(0xfeff)) + "a\nb\nlast");
-    const auto intact = all_lines(dir.write(whole), 100);
+    const auto intact = all_lines(test_support::in_memory(whole), 100);
     QCOMPARE(intact.size(), 3);
     QCOMPARE(intact[1], qMakePair(ok, QByteArray("b")));
     QCOMPARE(intact[2], qMakePair(ok, QByteArray("last")));
@@ -287,7 +289,7 @@ void test_line_reader::wide_text_cut_inside_a_character()
     QCOMPARE(all_lines(path, 100), expected);
     QCOMPARE(all_blocks(path, 100, 1), expected);
     // A plain file has no characters to cut: its last line is read as it is.
-    QCOMPARE(all_lines(dir.write("a\nlas"), 100).last(), qMakePair(ok, QByteArray("las")));
+    QCOMPARE(all_lines(test_support::in_memory("a\nlas"), 100).last(), qMakePair(ok, QByteArray("las")));
     QCOMPARE(line_reader::unusable_text(line_reader::line::cut),
              std::string("cut inside a character at the end of the file"));
     QCOMPARE(line_reader::unusable_text(line_reader::line::too_long),

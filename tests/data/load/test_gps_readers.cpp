@@ -8,6 +8,7 @@
 #include "data/formats/loader_gps_mbd.h"
 #include "data/io/loader_read_failed.h"
 #include "data/io/loader_wrong_header.h"
+#include "support/in_memory.h"
 #include "support/acc_layouts.h"
 #include "support/number_pieces.h"
 #include "support/temp_folder.h"
@@ -163,9 +164,8 @@ void test_gps_readers::fixed_header_and_near_miss()
     QCOMPARE(reader.events().size(), size_t(1));
     QCOMPARE(reader.events()[0]->latitude, 47.25);
     QVERIFY(streams.stdout_text().startsWith("header fields: 17\n"));
-    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(dir.write("gps.csv", mbd_1 + "\n"), &progress),
-                             loader_wrong_header);
-    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(dir.write("gps.csv", fixed_header_gps + ",x\n"), &progress),
+    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(in_memory(mbd_1 + "\n"), &progress), loader_wrong_header);
+    QVERIFY_EXCEPTION_THROWN(loader_gps_eobsmb(in_memory(fixed_header_gps + ",x\n"), &progress),
                              loader_wrong_header);
 }
 
@@ -267,7 +267,7 @@ void test_gps_readers::overlong_line_skipped()
 
 void test_gps_readers::header_only_gives_empty_space()
 {
-    test_support::captured<loader_gps_mbd> reader(dir.write("gps.csv", mbd_2 + "\n"));
+    test_support::captured<loader_gps_mbd> reader(in_memory(mbd_2 + "\n"));
     QVERIFY(reader.events().empty());
     event_space space(reader.events());
     QVERIFY(space.events().empty());
@@ -280,8 +280,8 @@ void test_gps_readers::cancel_before_first_line()
     recording_progress progress;
     progress.cancel_after_polls = 0;
     streams_capture streams;
-    QVERIFY_EXCEPTION_THROWN(
-        loader_gps_mbd(dir.write("gps.csv", mbd_1 + "\n" + good(mbd_1) + "\n"), &progress), loader_cancelled);
+    QVERIFY_EXCEPTION_THROWN(loader_gps_mbd(in_memory(mbd_1 + "\n" + good(mbd_1) + "\n"), &progress),
+                             loader_cancelled);
     QCOMPARE(streams.stdout_lines(), (QStringList{"header fields: 20", "loader was cancelled!"}));
 }
 
@@ -351,7 +351,7 @@ void test_gps_readers::coordinates_of_generated_pieces_read_as_qt_reads_them()
         texts << stream.readLine().mid(2);
         content += good(fixed_header_gps, "2014-05-02 13:00:00.000", piece, piece) + "\n";
     }
-    test_support::captured<loader_gps_eobsmb> reader(dir.write("gps.csv", content));
+    test_support::captured<loader_gps_eobsmb> reader(in_memory(content));
     QCOMPARE(reader.events().size(), static_cast<std::size_t>(texts.size()));
     QVERIFY(texts.size() > 3900);
     for (int i = 0; i < texts.size(); ++i) {

@@ -14,6 +14,7 @@
 #include "data/io/loader_wrong_header.h"
 #include "support/acc_layouts.h"
 #include "support/download_layouts.h"
+#include "support/in_memory.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
@@ -161,7 +162,7 @@ void test_named_readers::acc_spellings_and_orders_data()
 void test_named_readers::acc_spellings_and_orders()
 {
     QFETCH(QByteArray, content);
-    captured<loader_named_acc> read(dir.write("in.csv", content));
+    captured<loader_named_acc> read(test_support::in_memory(content));
     QCOMPARE(bursts_text(read.bursts()),
              (QStringList{QString("%1 20Hz 1/2/3 4/5/6").arg(t0),
                           QString("%1 20Hz -7/8.5/9 10/11/12").arg(t0 + 600500)}));
@@ -177,7 +178,7 @@ void test_named_readers::acc_quoting()
                                "eobs:acceleration-sampling-frequency-per-axis,eobs:accelerations-raw\n"
                                "2014-05-02 13:00:00.000,\"x, \"\"y\"\", z\",\"XY\",\"10.5\",\"1 2 3 4\"\n"
                                "\"2014-05-02 13:00:01.000\",\"\",ZX,10,5 6\n";
-    captured<loader_named_acc> read(dir.write("in.csv", content));
+    captured<loader_named_acc> read(test_support::in_memory(content));
     QCOMPARE(bursts_text(read.bursts()), (QStringList{QString("%1 10.5Hz 1/2/0 3/4/0").arg(t0),
                                                       QString("%1 10Hz 6/0/5").arg(t0 + 1000)}));
 }
@@ -203,7 +204,7 @@ void test_named_readers::acc_header_without_needed_columns_refused()
     QFETCH(QByteArray, header);
     recording_progress progress;
     streams_capture streams;
-    QVERIFY_EXCEPTION_THROWN(loader_named_acc(dir.write("in.csv", header + "\n1,2,3,4\n"), &progress),
+    QVERIFY_EXCEPTION_THROWN(loader_named_acc(test_support::in_memory(header + "\n1,2,3,4\n"), &progress),
                              loader_wrong_header);
     QCOMPARE(progress.polls, 0);
 }
@@ -218,7 +219,7 @@ void test_named_readers::acc_animals_grouped_in_order_of_first_row()
                                "\"Bo, \"\"the\"\" stork\",1001,2014-05-02 13:00:01.000,XYZ,10,3 3 3\n"
                                "Cleo,1003,2014-05-02 13:00:02.000,XYZ,10,4 4 4\n"
                                ",1002,2014-05-02 13:00:03.000,XYZ,10,5 5 5\n";
-    captured<loader_named_acc> read(dir.write("in.csv", content));
+    captured<loader_named_acc> read(test_support::in_memory(content));
     auto& animals = read.animals();
     QCOMPARE(animals.size(), std::size_t(3));
     QCOMPARE(animals[0].id, QString("Bo, \"the\" stork"));
@@ -242,7 +243,7 @@ void test_named_readers::acc_malformed_rows_skipped_with_message()
         "2014-05-02 13:00:00.000,\"unclosed,XYZ,10,1 2 3\n" // runs to the end: 2 fields
         "\n"
         "2014-05-02 13:00:00.000,\"ok\",XYZ,10,7 8 9\n";
-    captured<loader_named_acc> read(dir.write("in.csv", content));
+    captured<loader_named_acc> read(test_support::in_memory(content));
     QCOMPARE(bursts_text(read.bursts()), (QStringList{QString("%1 10Hz 7/8/9").arg(t0)}));
     QCOMPARE(
         read.streams.stdout_lines().filter("skip"),
@@ -380,7 +381,7 @@ void test_named_readers::gps_spellings_and_quality()
         "5,2014-05-02 13:00:20.000,,,3,A,,Cleo\n"    // no position: dropped
         "6,2014-05-02 13:00:25.000,-1.125,0.5,3,A,,Cleo\n"
         "7,2014-05-02 13:00:30.000,1,2,3,A,Cleo\n"; // wrong field count: skipped
-    captured<loader_named_gps> reader(dir.write("in.csv", content));
+    captured<loader_named_gps> reader(test_support::in_memory(content));
     auto& animals = reader.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("Bo"));
@@ -403,14 +404,14 @@ void test_named_readers::gps_without_quality_columns_takes_every_position()
                                "47.25,2014-05-02 13:00:00.000,8.5\n"
                                "47.5,2014-05-02 13:00:05.000,8.75\n"
                                ",2014-05-02 13:00:10.000,\n";
-    captured<loader_named_gps> reader(dir.write("in.csv", content));
+    captured<loader_named_gps> reader(test_support::in_memory(content));
     QCOMPARE(reader.events().size(), std::size_t(2));
     QCOMPARE(fix_text(*reader.events()[1]), QString("%1 8.75 47.5").arg(t0 + 5000));
     QVERIFY(reader.streams.stdout_lines().contains("count_quality_check_failed: 1"));
 
     recording_progress refused;
     QVERIFY_EXCEPTION_THROWN(
-        loader_named_gps(dir.write("in.csv", "location-long,timestamp\n1,2\n"), &refused),
+        loader_named_gps(test_support::in_memory("location-long,timestamp\n1,2\n"), &refused),
         loader_wrong_header);
 }
 
@@ -545,7 +546,7 @@ void test_named_readers::samples_per_row_join_into_bursts()
                    QByteArray::number(-n) + ",\"" + QByteArray::number(n * 0.5) + "\"\n";
         ++n;
     }
-    captured<loader_named_acc> read(dir.write("in.csv", content));
+    captured<loader_named_acc> read(test_support::in_memory(content));
     QStringList got;
     int sample = 0;
     for (const auto& b : read.bursts()) {
@@ -576,7 +577,7 @@ void test_named_readers::samples_per_row_of_two_animals_and_other_sensors()
                                "acceleration,1,2014-05-02 13:00:00.200,5,5,5\n"
                                "acceleration,2,2014-05-02 13:00:05.000,6,6,6\n"
                                "acceleration,1,2014-05-02 13:00:00.300\n";
-    captured<loader_named_acc> read(dir.write("in.csv", content));
+    captured<loader_named_acc> read(test_support::in_memory(content));
     auto& animals = read.animals();
     QCOMPARE(animals.size(), std::size_t(2));
     QCOMPARE(animals[0].id, QString("1"));

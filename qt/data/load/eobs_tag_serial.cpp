@@ -1,4 +1,4 @@
-#include "data/formats/eobs_tag_serial.h"
+#include "data/load/eobs_tag_serial.h"
 
 #include <QFile>
 #include <QList>

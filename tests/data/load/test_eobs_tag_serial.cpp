@@ -1,5 +1,5 @@
 // The tag serial number read from the first data line of an E-OBS export.
-#include "data/formats/eobs_tag_serial.h"
+#include "data/load/eobs_tag_serial.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
