@@ -8,8 +8,8 @@
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_widget.h"
-#include "map/tile_cache.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_manager.h"
 #include "support/random_track.h"
 #include "support/test_support.h"
 

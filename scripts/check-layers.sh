@@ -3,7 +3,7 @@
 # stay free of widgets reaches them, a file lies outside every room, two classes include each other
 # or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
 # headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app
+#   data/io <- data/model <- data/formats <- data/load <- util <- tiles <- map <- app
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
@@ -18,8 +18,9 @@ declare -A allowed=(
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/model/ data/io/"
-  [map]="map/ widgets/ util/ data/"
-  [app]="app/ map/ views/ widgets/ util/ data/"
+  [tiles]="tiles/ util/ data/"
+  [map]="map/ tiles/ widgets/ util/ data/"
+  [app]="app/ map/ tiles/ views/ widgets/ util/ data/"
   [batch]="batch/ data/ views/activity/activity_plot.h views/activity/activity_plot_options.h"
 )
 # Libraries that must not reach these Qt modules, however indirectly.

@@ -3,8 +3,8 @@
 #include "map/map_widget.h"
 #include "map/event_space_layer.h"
 #include "data/model/gps_event.h"
-#include "map/tile_cache.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_manager.h"
 
 #include <QDir>
 #include <QWidget>

@@ -5,7 +5,7 @@
 #include "map/scale_bar.h"
 #include "data/model/event_space.h"
 #include "map/layer.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_manager.h"
 #include "data/io/trace.h"
 #include "widgets/picture_file.h"
 

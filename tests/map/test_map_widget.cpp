@@ -6,8 +6,8 @@
 #include "support/log_capture.h"
 #include "map/map_widget.h"
 #include "support/test_support.h"
-#include "map/tile_cache.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_manager.h"
 #include "support/tile_test_server.h"
 #include "support/data_table.h"
 

@@ -1,11 +1,11 @@
-#include "map/tile_manager.h"
+#include "tiles/tile_manager.h"
 
 #include "data/io/dornvale_version.h"
 #include "data/io/fatal.h"
-#include "map/tile_cache.h"
-#include "map/tile_image_check.h"
-#include "map/tile_math.h"
-#include "map/tile_request.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_image_check.h"
+#include "tiles/tile_math.h"
+#include "tiles/tile_request.h"
 #include "data/io/trace.h"
 
 #include <QNetworkAccessManager>
