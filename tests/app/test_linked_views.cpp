@@ -250,10 +250,10 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     write("a_acc.txt", acc_file(3));
     write("b_acc.txt", acc_file(3));
     burst_main_window* a = open_pair(write("a_gps.txt", gps_file({1, 2, 3}, 8.50, 47.25)));
-    QCOMPARE(form().windowTitle(), QString("Map - 1 data set - Dornvale"));
+    QCOMPARE(form().windowTitle(), QString("Map - Dornvale"));
     burst_main_window* b = open_pair(write("b_gps.txt", gps_file({1, 2, 3}, 8.55, 47.25)));
     QVERIFY(a && b);
-    QCOMPARE(form().windowTitle(), QString("Map - 2 data sets - Dornvale"));
+    QCOMPARE(form().windowTitle(), QString("Map - Dornvale"));
     const QColor first = track(0)->colour(), second = track(1)->colour();
     QVERIFY(first != second);
     QCOMPARE(first, event_space_layer::palette()[0]);
@@ -270,7 +270,7 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     modal_script script;
     script.then(answer_message(QMessageBox::Close));
     QVERIFY(a->close());
-    QCOMPARE(form().windowTitle(), QString("Map - 1 data set - Dornvale"));
+    QCOMPARE(form().windowTitle(), QString("Map - Dornvale"));
     image = map().grab().toImage();
     QCOMPARE(count_colour(image, legend, first.rgb()), 0);
     QVERIFY(count_colour(image, legend, second.rgb()) >= 18);

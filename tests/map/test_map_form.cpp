@@ -248,7 +248,7 @@ void test_map_form::failing_tiles_give_one_status_line()
     QCOMPARE(
         status->text(),
         QString(
-            "Map tiles could not be loaded from %1 (Connection refused); crossed squares stand in for them.")
+            "Map tiles could not be loaded from %1 (Connection refused); the offline basemap stands in for them.")
             .arg(f.form->tiles.base_url()));
     int shown = 0;
     for (const QLabel* label : f.form->findChildren<QLabel*>())
@@ -277,10 +277,10 @@ void test_map_form::missing_tile_server_is_told_once_in_the_status_bar()
     QCOMPARE(told.count(), 1);
     QVERIFY(form.tile_notice()->isVisible());
     QCOMPARE(form.tile_notice()->text(),
-             QString("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.")
+             QString("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
                  .arg(form.tiles.base_url(), told.at(0).at(0).toString()));
     QVERIFY(!told.at(0).at(0).toString().isEmpty());
-    QCOMPARE(form.title_for(0), QString("Map - Dornvale"));
+    QCOMPARE(form.windowTitle(), QString("Map - Dornvale"));
 }
 
 void test_map_form::status_bar_follows_the_cursor()
