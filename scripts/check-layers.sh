@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a room of qt/ includes a room above it, links a library above it, a library that must
-# stay free of widgets reaches them, a file lies outside every room, two classes include each other
-# or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
-# headers (file.h) listed for it:
+# stay free of widgets (the batch, the tiles) reaches them, a file lies outside every room, two
+# classes include each other or a file writes trace lines by itself. Each room may include itself
+# and the rooms (folder/) or headers (file.h) listed for it:
 #   data/io <- data/model <- data/formats <- data/load <- util <- tiles <- map <- app
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
 #   data <- batch, which takes only the activity picture from views/activity
@@ -31,6 +31,7 @@ declare -A denied_qt=(
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
+  [dornvale_tiles]="Qt5::Widgets Qt5::Svg"
 )
 
 # True when room $1 may include the header $2 (a path below qt/).

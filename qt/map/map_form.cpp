@@ -9,6 +9,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -19,6 +22,7 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -49,6 +53,7 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     tile_notice_->setStyleSheet(QStringLiteral("background: rgba(255, 255, 224, 220); color: black;"));
     tile_notice_->hide();
     map.installEventFilter(this);
+    setAcceptDrops(true);
     cursor_label_ = new QLabel(this);
     status_bar_->addPermanentWidget(cursor_label_);
     map.setMouseTracking(true);
@@ -231,6 +236,39 @@ void map_form::save_image_as()
         QMessageBox::warning(
             this, tr("Save Map Image"),
             tr("The map could not be saved to \"%1\": %2.").arg(QDir::toNativeSeparators(name), reason));
+}
+
+namespace {
+
+QStringList mbtiles_paths(const QMimeData* data)
+{
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QLatin1String(".mbtiles"), Qt::CaseInsensitive))
+            paths << url.toLocalFile();
+    return paths;
+}
+
+} // namespace
+
+void map_form::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!mbtiles_paths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void map_form::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = mbtiles_paths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The warning runs its own loop: it comes once the drop has returned.
+    QTimer::singleShot(0, this, [this, path = paths.back()] {
+        const QString error = open_mbtiles(path);
+        if (!error.isEmpty())
+            QMessageBox::warning(this, tr("Open failed"), error);
+    });
 }
 
 void map_form::closeEvent(QCloseEvent* event)

@@ -66,6 +66,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Keeps the tile notice in the map's bottom-left corner, above the scale bar.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // MBTiles files dropped on the map window become its tile source.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     // Puts the slider on the map's level without sending the map anywhere.

@@ -55,10 +55,14 @@ QPolygonF clip_ring(const QPolygonF& ring, double lo, double hi)
             return QPointF(p.x() + (q.x() - p.x()) * (y - p.y()) / (q.y() - p.y()), y);
         };
     };
-    clip_side(a, b, [lo](const QPointF& p) { return p.x() >= lo; }, at_x(lo));
-    clip_side(b, a, [hi](const QPointF& p) { return p.x() <= hi; }, at_x(hi));
-    clip_side(a, b, [lo](const QPointF& p) { return p.y() >= lo; }, at_y(lo));
-    clip_side(b, a, [hi](const QPointF& p) { return p.y() <= hi; }, at_y(hi));
+    clip_side(
+        a, b, [lo](const QPointF& p) { return p.x() >= lo; }, at_x(lo));
+    clip_side(
+        b, a, [hi](const QPointF& p) { return p.x() <= hi; }, at_x(hi));
+    clip_side(
+        a, b, [lo](const QPointF& p) { return p.y() >= lo; }, at_y(lo));
+    clip_side(
+        b, a, [hi](const QPointF& p) { return p.y() <= hi; }, at_y(hi));
     return a;
 }
 
@@ -132,16 +136,24 @@ QImage basemap::render(int x, int y, int level) const
 
     QPainterPath land_path;
     land_path.setFillRule(Qt::OddEvenFill);
+    // A shape running on past the antimeridian is drawn again a world to the west or east.
+    const auto shifts = [&](const QRectF& bounds) {
+        std::vector<double> found;
+        for (double shift : {0.0, -1.0, 1.0})
+            if (meet(bounds.translated(shift, 0), window))
+                found.push_back(shift);
+        return found;
+    };
     for (const basemap_shapes::shape& ring : shapes.rings) {
-        if (!meet(ring.bounds, window))
-            continue;
-        QPolygonF polygon;
-        polygon.reserve(int(ring.points.size()));
-        for (const QPointF& p : ring.points)
-            polygon << to_tile(p);
-        polygon = clip_ring(polygon, -pad, size + pad);
-        if (polygon.size() >= 3)
-            land_path.addPolygon(polygon);
+        for (double shift : shifts(ring.bounds)) {
+            QPolygonF polygon;
+            polygon.reserve(int(ring.points.size()));
+            for (const QPointF& p : ring.points)
+                polygon << to_tile(p + QPointF(shift, 0));
+            polygon = clip_ring(polygon, -pad, size + pad);
+            if (polygon.size() >= 3)
+                land_path.addPolygon(polygon);
+        }
     }
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -151,29 +163,30 @@ QImage basemap::render(int x, int y, int level) const
 
     painter.setPen(QPen(border, 1, Qt::DashLine));
     for (const basemap_shapes::shape& line : shapes.lines) {
-        if (!meet(line.bounds, window))
-            continue;
-        // Runs of visible segments go as one polyline, so the dashes run on along them.
-        QPolygonF run;
-        for (std::size_t i = 1; i < line.points.size(); ++i) {
-            QPointF p = to_tile(line.points[i - 1]), q = to_tile(line.points[i]);
-            const QPointF q_whole = q;
-            if (!clip_segment(p, q, -pad, size + pad))
-                continue;
-            if (run.isEmpty() || run.back() != p) {
-                if (run.size() >= 2)
+        for (double shift : shifts(line.bounds)) {
+            // Runs of visible segments go as one polyline, so the dashes run on along them.
+            QPolygonF run;
+            const QPointF by(shift, 0);
+            for (std::size_t i = 1; i < line.points.size(); ++i) {
+                QPointF p = to_tile(line.points[i - 1] + by), q = to_tile(line.points[i] + by);
+                const QPointF q_whole = q;
+                if (!clip_segment(p, q, -pad, size + pad))
+                    continue;
+                if (run.isEmpty() || run.back() != p) {
+                    if (run.size() >= 2)
+                        painter.drawPolyline(run);
+                    run.clear();
+                    run << p;
+                }
+                run << q;
+                if (q != q_whole) {
                     painter.drawPolyline(run);
-                run.clear();
-                run << p;
+                    run.clear();
+                }
             }
-            run << q;
-            if (q != q_whole) {
+            if (run.size() >= 2)
                 painter.drawPolyline(run);
-                run.clear();
-            }
         }
-        if (run.size() >= 2)
-            painter.drawPolyline(run);
     }
     return image;
 }

@@ -29,7 +29,8 @@ QRectF bounds_of(const std::vector<QPointF>& points)
 }
 
 // Reads count records of quantized (dx, dy) steps into shapes; false when the stream runs short.
-bool read_shapes(QDataStream& in, quint32 count, const double transform[4], std::vector<basemap_shapes::shape>& out)
+bool read_shapes(QDataStream& in, quint32 count, const double transform[4],
+                 std::vector<basemap_shapes::shape>& out)
 {
     for (quint32 i = 0; i < count; ++i) {
         quint32 n = 0;
@@ -130,8 +131,8 @@ const basemap_shapes::set& basemap_shapes::at_level(int level) const
     const int l = std::max(0, level);
     if (!simplified_[l]) {
         const double pixel = 1.0 / (256.0 * static_cast<double>(power_of_two(l)));
-        simplified_[l] = std::make_unique<set>(set{simplified(whole_.rings, pixel, true),
-                                                   simplified(whole_.lines, pixel, false)});
+        simplified_[l] = std::make_unique<set>(
+            set{simplified(whole_.rings, pixel, true), simplified(whole_.lines, pixel, false)});
     }
     return *simplified_[l];
 }

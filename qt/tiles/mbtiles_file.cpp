@@ -35,7 +35,8 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QObject::tr("The map tiles file %1 could not be read: %2.").arg(quoted(path), file.errorString());
+        error =
+            QObject::tr("The map tiles file %1 could not be read: %2.").arg(quoted(path), file.errorString());
         return nullptr;
     }
     if (file.read(16) != QByteArray("SQLite format 3\0", 16)) {
@@ -65,7 +66,8 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
         std::map<QString, QString> meta;
         while (query.next())
             meta[query.value(0).toString().trimmed().toLower()] = query.value(1).toString().trimmed();
-        if (!query.exec(QStringLiteral("SELECT MIN(zoom_level), MAX(zoom_level) FROM tiles")) || !query.next())
+        if (!query.exec(QStringLiteral("SELECT MIN(zoom_level), MAX(zoom_level) FROM tiles")) ||
+            !query.next())
             return damaged(QObject::tr("no tiles table (%1)").arg(query.lastError().text()));
         if (query.value(1).isNull()) {
             error = QObject::tr("The map tiles file %1 holds no tiles.").arg(quoted(path));
@@ -106,7 +108,8 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
         tiles->name_ = meta[QStringLiteral("name")];
         if (tiles->name_.isEmpty())
             tiles->name_ = QFileInfo(path).fileName();
-        tiles->attribution_ = QTextDocumentFragment::fromHtml(meta[QStringLiteral("attribution")]).toPlainText();
+        tiles->attribution_ =
+            QTextDocumentFragment::fromHtml(meta[QStringLiteral("attribution")]).toPlainText();
     }
     return tiles;
 }

@@ -63,7 +63,8 @@ void test_basemap::foreign_bytes_are_refused()
     QVERIFY(!basemap_shapes::parse(qCompress(QByteArray("PNG and more")), error));
     QCOMPARE(error, QString("not a basemap file"));
     // A header announcing five rings, and no ring after it.
-    const QByteArray cut = QByteArray("DVBM\1\0\0\0", 8) + QByteArray(32, '\0') + QByteArray("\5\0\0\0\0\0\0\0", 8);
+    const QByteArray cut =
+        QByteArray("DVBM\1\0\0\0", 8) + QByteArray(32, '\0') + QByteArray("\5\0\0\0\0\0\0\0", 8);
     QVERIFY(!basemap_shapes::parse(qCompress(cut), error));
     QCOMPARE(error, QString("the basemap file is damaged"));
 }

@@ -4,67 +4,11 @@
 #include "tiles/mbtiles_file.h"
 #include "tiles/tile_manager.h"
 
+#include "support/mbtiles_writer.h"
 #include "support/temp_folder.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QFile>
 #include <QTest>
-
-namespace {
-
-QByteArray png(QColor colour)
-{
-    QImage image(256, 256, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-struct tile_row
-{
-    int level, column, tms_row;
-    QByteArray data;
-};
-
-// Writes an MBTiles file with the metadata pairs and the tiles; tables: false leaves both out.
-QString make_mbtiles(const temp_folder& dir, const QString& name, const QList<QPair<QString, QString>>& metadata,
-                     const QList<tile_row>& tiles, bool tables = true)
-{
-    const QString path = dir.path(name);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery q(db);
-        if (tables) {
-            q.exec("CREATE TABLE metadata (name text, value text)");
-            q.exec("CREATE TABLE tiles (zoom_level integer, tile_column integer, tile_row integer, tile_data blob)");
-        } else {
-            q.exec("CREATE TABLE other (a integer)");
-        }
-        for (const auto& [key, value] : metadata) {
-            q.prepare("INSERT INTO metadata VALUES (?, ?)");
-            q.addBindValue(key);
-            q.addBindValue(value);
-            q.exec();
-        }
-        for (const tile_row& t : tiles) {
-            q.prepare("INSERT INTO tiles VALUES (?, ?, ?, ?)");
-            for (const QVariant& v : {QVariant(t.level), QVariant(t.column), QVariant(t.tms_row), QVariant(t.data)})
-                q.addBindValue(v);
-            q.exec();
-        }
-    }
-    QSqlDatabase::removeDatabase("writer");
-    return path;
-}
-
-} // namespace
 
 class test_mbtiles_file : public QObject
 {
@@ -79,12 +23,16 @@ private slots:
 void test_mbtiles_file::raster_tiles_are_read_with_the_rows_flipped()
 {
     temp_folder dir;
-    const QByteArray red = png(Qt::red);
+    const QByteArray red = mbtiles_writer::png(Qt::red);
     // Level 2 has rows 0 ... 3: the file's row 0 is the map's southernmost row 3.
-    const QString path = make_mbtiles(
+    const QString path = mbtiles_writer::write(
         dir, "t.mbtiles",
-        {{"name", "Test tiles"}, {"format", "png"}, {"minzoom", "1"}, {"maxzoom", "2"},
-         {"bounds", "-180,-85,0,85"}, {"attribution", "<a href=\"https://x.example/\">&copy; Test Maps</a>"}},
+        {{"name", "Test tiles"},
+         {"format", "png"},
+         {"minzoom", "1"},
+         {"maxzoom", "2"},
+         {"bounds", "-180,-85,0,85"},
+         {"attribution", "<a href=\"https://x.example/\">&copy; Test Maps</a>"}},
         {{2, 1, 0, red}, {2, 0, 3, QByteArray("<html>not an image</html>")}, {1, 0, 0, red}});
     QString error;
     std::shared_ptr<const mbtiles_file> file = mbtiles_file::open(path, error);
@@ -117,12 +65,18 @@ void test_mbtiles_file::refused_files_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("text") << "text.mbtiles" << "is not an SQLite database, so it is no MBTiles file.";
-    QTest::newRow("no tables") << "bare.mbtiles" << "is damaged: no metadata table";
-    QTest::newRow("cut short") << "cut.mbtiles" << "is damaged";
-    QTest::newRow("vector") << "vector.mbtiles" << "holds vector tiles: vector tiles are not supported.";
-    QTest::newRow("vector, no format") << "gzip.mbtiles" << "holds vector tiles: vector tiles are not supported.";
-    QTest::newRow("empty") << "empty.mbtiles" << "holds no tiles.";
+    QTest::newRow("text") << "text.mbtiles"
+                          << "is not an SQLite database, so it is no MBTiles file.";
+    QTest::newRow("no tables") << "bare.mbtiles"
+                               << "is damaged: no metadata table";
+    QTest::newRow("cut short") << "cut.mbtiles"
+                               << "is damaged";
+    QTest::newRow("vector") << "vector.mbtiles"
+                            << "holds vector tiles: vector tiles are not supported.";
+    QTest::newRow("vector, no format") << "gzip.mbtiles"
+                                       << "holds vector tiles: vector tiles are not supported.";
+    QTest::newRow("empty") << "empty.mbtiles"
+                           << "holds no tiles.";
 }
 
 void test_mbtiles_file::refused_files()
@@ -131,14 +85,15 @@ void test_mbtiles_file::refused_files()
     QFETCH(QString, reason);
     temp_folder dir;
     dir.write("text.mbtiles", "name,value\nformat,png\n");
-    make_mbtiles(dir, "bare.mbtiles", {}, {}, false);
-    const QString whole = make_mbtiles(dir, "whole.mbtiles", {{"format", "png"}}, {{0, 0, 0, png(Qt::red)}});
+    mbtiles_writer::write(dir, "bare.mbtiles", {}, {}, false);
+    const QString whole = mbtiles_writer::write(dir, "whole.mbtiles", {{"format", "png"}},
+                                                {{0, 0, 0, mbtiles_writer::png(Qt::red)}});
     QFile file(whole);
     file.open(QIODevice::ReadOnly);
     dir.write("cut.mbtiles", file.read(1024));
-    make_mbtiles(dir, "vector.mbtiles", {{"format", "pbf"}}, {{0, 0, 0, QByteArray("\x1a\x03pbf")}});
-    make_mbtiles(dir, "gzip.mbtiles", {}, {{0, 0, 0, QByteArray("\x1f\x8b\x08\0", 4)}});
-    make_mbtiles(dir, "empty.mbtiles", {{"format", "png"}}, {});
+    mbtiles_writer::write(dir, "vector.mbtiles", {{"format", "pbf"}}, {{0, 0, 0, QByteArray("\x1a\x03pbf")}});
+    mbtiles_writer::write(dir, "gzip.mbtiles", {}, {{0, 0, 0, QByteArray("\x1f\x8b\x08\0", 4)}});
+    mbtiles_writer::write(dir, "empty.mbtiles", {{"format", "png"}}, {});
     QString error;
     QVERIFY(!mbtiles_file::open(dir.path(name), error));
     QVERIFY2(error.startsWith("The map tiles file \"" + dir.path(name) + "\" " + reason), qPrintable(error));
