@@ -131,8 +131,9 @@ void map_form::show_cursor(double longitude, double latitude)
 
 void map_form::show_tiles_unavailable(const QString& reason)
 {
-    tile_notice_->setText(tr("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
-                              .arg(tiles.base_url(), reason));
+    tile_notice_->setText(
+        tr("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
+            .arg(tiles.base_url(), reason));
     tile_notice_->setToolTip(tile_notice_->text());
     place_notice();
     tile_notice_->show();

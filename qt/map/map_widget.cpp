@@ -300,7 +300,8 @@ void map_widget::paint_view(QPainter& painter) const
         for (qint64 r = range.r0; r <= range.r1; ++r) {
             const int row = static_cast<int>(r);
             // No tile is asked for beyond the world's top and bottom edges.
-            const QPixmap* own = r >= 0 && r < (qint64(1) << level) ? tiles_->image(column, row, level) : nullptr;
+            const QPixmap* own =
+                r >= 0 && r < (qint64(1) << level) ? tiles_->image(column, row, level) : nullptr;
             // A tile with transparent parts lies over the basemap.
             if (!own || own->hasAlphaChannel())
                 painter.drawPixmap(range.tile_left(c), range.tile_top(r), basemap_.tile(column, row, level));

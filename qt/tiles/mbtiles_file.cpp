@@ -45,6 +45,12 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
         return nullptr;
     }
     file.close();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        error =
+            QObject::tr("The map tiles file %1 could not be read: Qt's SQLite driver (QSQLITE) is missing.")
+                .arg(quoted(path));
+        return nullptr;
+    }
 
     static std::atomic_int opened{0};
     std::unique_ptr<mbtiles_file> tiles(new mbtiles_file);
