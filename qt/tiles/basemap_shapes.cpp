@@ -61,7 +61,7 @@ bool read_shapes(QDataStream& in, quint32 count, const double transform[4],
 std::vector<basemap_shapes::shape> simplified(const std::vector<basemap_shapes::shape>& shapes, double pixel,
                                               bool rings)
 {
-    const double step2 = (pixel / 3) * (pixel / 3);
+    const double step2 = (pixel / 1.5) * (pixel / 1.5);
     std::vector<basemap_shapes::shape> out;
     for (const basemap_shapes::shape& s : shapes) {
         if (rings && s.bounds.width() < pixel && s.bounds.height() < pixel)

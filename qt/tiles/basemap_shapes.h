@@ -32,8 +32,8 @@ public:
     // Parses the file's bytes (the format written by scripts/make-basemap.py); error says why not.
     static std::unique_ptr<basemap_shapes> parse(const QByteArray& file, QString& error);
 
-    // The shapes at level: points closer than a third of a pixel to the previous kept one are left
-    // out, and rings smaller than a pixel dropped. Level 9 and above get the whole data.
+    // The shapes at level: points closer than two thirds of a pixel to the previous kept one are
+    // left out, and rings smaller than a pixel dropped. Level 9 and above get the whole data.
     const set& at_level(int level) const;
 
     const set& whole() const { return whole_; }
