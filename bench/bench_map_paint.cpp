@@ -1,6 +1,6 @@
 // Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, one fix selected and one marked,
 // tiles held in memory: framed on the whole track, and three levels closer (most of the track off
-// screen). For comparison, the time to stroke the plain path through every fix. Also the lookup of
+// screen); framed again with no tile source, over the offline basemap's held tiles. For comparison, the time to stroke the plain path through every fix. Also the lookup of
 // the fix nearest to a click.
 #include "bench_support.h"
 #include "paint_benchmarks.h"
@@ -8,8 +8,8 @@
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_widget.h"
-#include "map/tile_cache.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_manager.h"
 #include "support/random_track.h"
 #include "support/test_support.h"
 
@@ -122,6 +122,20 @@ void paint(benchmark::State& state, int levels_closer)
         benchmark::Counter(double(fix_count), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The framed view with no tile source: the offline basemap under the track.
+void framed_on_the_basemap(benchmark::State& state)
+{
+    go_to(0);
+    scene& s = *the_scene;
+    s.tiles->use_none();
+    s.map->render(&s.image);
+    for (auto _ : state) {
+        s.map->render(&s.image);
+        benchmark::DoNotOptimize(s.image.constBits());
+    }
+    s.tiles->use_server(QStringLiteral("http://127.0.0.1:9/osm/"));
+}
+
 // The tiles alone, for the share of the repaint that is not the track.
 void tiles_only(benchmark::State& state)
 {
@@ -192,6 +206,7 @@ int main(int argc, char** argv)
         benchmark::kMillisecond, 9,
         {{"framed_on_the_track", [](benchmark::State& state) { paint(state, 0); }},
          {"three_levels_closer", [](benchmark::State& state) { paint(state, 3); }},
+         {"framed_on_the_basemap", framed_on_the_basemap},
          {"tiles_only", tiles_only}});
     bench_support::register_repeated(
         benchmark::kMicrosecond, 3,

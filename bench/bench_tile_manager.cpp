@@ -4,9 +4,9 @@
 // held in memory), and, for comparison, the cost when every request reads and decodes the cache
 // file again (the behaviour before decoded tiles were held).
 #include "bench_support.h"
-#include "map/tile_cache.h"
-#include "map/tile_manager.h"
-#include "map/tile_math.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_manager.h"
+#include "tiles/tile_math.h"
 #include "map/zoom_state.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a room of qt/ includes a room above it, links a library above it, a library that must
-# stay free of widgets reaches them, a file lies outside every room, two classes include each other
-# or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
-# headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/rhythm
+# stay free of widgets (the batch, the tiles) reaches them, a file lies outside every room, two
+# classes include each other or a file writes trace lines by itself. Each room may include itself
+# and the rooms (folder/) or headers (file.h) listed for it:
+#   data/io <- data/model <- data/formats <- data/load <- util <- tiles <- map <- app; data/model <- data/rhythm
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/rhythm, widgets <- views/activity <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
@@ -19,8 +19,9 @@ declare -A allowed=(
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/rhythm/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/model/ data/io/"
-  [map]="map/ widgets/ util/ data/"
-  [app]="app/ map/ views/ widgets/ util/ data/"
+  [tiles]="tiles/ util/ data/"
+  [map]="map/ tiles/ widgets/ util/ data/"
+  [app]="app/ map/ tiles/ views/ widgets/ util/ data/"
   [batch]="batch/ data/ views/activity/activity_plot.h views/activity/activity_plot_options.h"
 )
 # Libraries that must not reach these Qt modules, however indirectly.
@@ -32,6 +33,7 @@ declare -A denied_qt=(
   [dornvale_rhythm]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
+  [dornvale_tiles]="Qt5::Widgets Qt5::Svg"
 )
 
 # True when room $1 may include the header $2 (a path below qt/).

@@ -22,6 +22,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
@@ -64,6 +65,10 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     open_gps->setObjectName(QStringLiteral("actionOpen_gps"));
     ui->menuFile->insertAction(ui->menuRecent->menuAction(), open_gps);
     connect(open_gps, &QAction::triggered, this, [this] { start_open(open_request::gps)->choose_file(); });
+    QAction* open_tiles = new QAction(tr("Open Map Tiles..."), this);
+    open_tiles->setObjectName(QStringLiteral("actionOpen_map_tiles"));
+    ui->menuFile->insertAction(ui->menuRecent->menuAction(), open_tiles);
+    connect(open_tiles, &QAction::triggered, this, &dornvalemainwindow::open_map_tiles);
     QAction* save_map = new QAction(tr("Save Map Image..."), this);
     save_map->setObjectName(QStringLiteral("actionSave_Map_Image"));
     ui->menuFile->insertAction(ui->actionClose_window, save_map);
@@ -214,10 +219,33 @@ void dornvalemainwindow::dropEvent(QDropEvent* event)
         QTimer::singleShot(0, this, [this, paths] { open_files(paths); });
 }
 
-void dornvalemainwindow::open_files(const QStringList& paths)
+void dornvalemainwindow::open_files(const QStringList& given)
 {
-    open_flow::open_each({paths, open_request::whatever}, this,
-                         [this](open_request::intent intent) { return start_open(intent); });
+    // An MBTiles file becomes the map's tile source; every other file is data.
+    QStringList paths;
+    for (const QString& path : given) {
+        if (!path.endsWith(QLatin1String(".mbtiles"), Qt::CaseInsensitive)) {
+            paths << path;
+            continue;
+        }
+        const QString error = get_map_form()->open_mbtiles(path);
+        if (!error.isEmpty())
+            open_flow::warn(this, error);
+    }
+    if (!paths.isEmpty())
+        open_flow::open_each({paths, open_request::whatever}, this,
+                             [this](open_request::intent intent) { return start_open(intent); });
+}
+
+void dornvalemainwindow::open_map_tiles()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Map Tiles"), QString(),
+                                                      tr("MBTiles files (*.mbtiles);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString error = get_map_form()->open_mbtiles(path);
+    if (!error.isEmpty())
+        open_flow::warn(this, error);
 }
 
 open_flow* dornvalemainwindow::start_open(open_request::intent intent)
@@ -426,6 +454,14 @@ void dornvalemainwindow::build_window_menu()
     window_menu_ = new QMenu(tr("Window"), this);
     window_menu_->setObjectName("menuWindow");
     menuBar()->insertMenu(ui->menuHelp->menuAction(), window_menu_);
+    // Map ▸ Tile Source: the map window's menu, which makes the window when first asked.
+    auto* map_menu = new QMenu(tr("Map"), this);
+    map_menu->setObjectName("menuMap");
+    menuBar()->insertMenu(window_menu_->menuAction(), map_menu);
+    QAction* sources = map_menu->addAction(tr("Tile Source"));
+    connect(map_menu, &QMenu::aboutToShow, this, [this, sources] {
+        sources->setMenu(get_map_form()->tile_source_menu());
+    });
     // Owned by the main window, so rebuilding the menu keeps it; Ctrl+M works from every window.
     map_action_ = new QAction(tr("Map"), this);
     map_action_->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_M));

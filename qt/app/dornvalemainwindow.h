@@ -93,6 +93,8 @@ public slots:
 
     // Opens each file as its header says (see open_flow::open_each).
     void open_files(const QStringList& paths);
+    // File ▸ Open Map Tiles...: an MBTiles file as the map's tile source.
+    void open_map_tiles();
 
 protected:
     // Asks once when data sets are open; an accepted close ends the program.

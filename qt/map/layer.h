@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/tile_math.h"
+#include "tiles/tile_math.h"
 
 #include <QtGlobal>
 

@@ -4,16 +4,36 @@
 
 #include "data/model/gps_event.h"
 #include "util/build_settings.h"
+#include "tiles/mbtiles_file.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QActionGroup>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const char* const source_key = "map/tile_source";
+const char* const mbtiles_key = "map/mbtiles_files";
+const char* const offline_choice = "offline";
+const char* const server_choice = "server";
+
+} // namespace
 
 map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidget* parent)
     : QWidget(parent), ui(new Ui::map_form), network(network_), cache(tiles_dir, "osm"),
@@ -26,22 +46,33 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     status_bar_ = new QStatusBar(this);
     ui->gridLayout->addWidget(status_bar_, 2, 0, 1, 4);
     ui->gridLayout->setRowStretch(1, 1);
-    tile_notice_ = new QLabel(this);
-    // A long server address must not widen the window: the notice is cut, its tool tip is whole.
-    tile_notice_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The notice lies in the map's corner, so the status bar keeps the chosen fix in view.
+    tile_notice_ = new QLabel(&map);
+    tile_notice_->setWordWrap(true);
+    tile_notice_->setMargin(4);
+    tile_notice_->setStyleSheet(QStringLiteral("background: rgba(255, 255, 224, 220); color: black;"));
     tile_notice_->hide();
-    status_bar_->addPermanentWidget(tile_notice_, 1);
+    map.installEventFilter(this);
+    setAcceptDrops(true);
     cursor_label_ = new QLabel(this);
     status_bar_->addPermanentWidget(cursor_label_);
     map.setMouseTracking(true);
-    map.set_attribution(build_settings::tile_attribution());
+    source_menu_ = new QMenu(tr("Tile Source"), this);
+    connect(source_menu_, &QMenu::aboutToShow, this, &map_form::fill_source_menu);
+    map.addAction(source_menu_->menuAction());
+    const QString choice = QSettings().value(source_key).toString();
+    if (choice == QLatin1String(offline_choice))
+        use_offline();
+    else if (!choice.isEmpty() && choice != QLatin1String(server_choice) && !open_mbtiles(choice).isEmpty())
+        trace::out("the map tiles file chosen last cannot be opened: ", choice);
+    show_attribution();
+    fill_source_menu();
     connect(fit_button_, &QPushButton::clicked, &map, &map_widget::fit_to_tracks);
     // A right click on the map offers its picture.
     auto* save_action = new QAction(tr("Save Map Image..."), &map);
     map.addAction(save_action);
     map.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(save_action, &QAction::triggered, this, &map_form::save_image_as);
-    connect(&map, &map_widget::layers_changed, this, &map_form::update_title);
     connect(&map, &map_widget::fix_clicked, this, &map_form::show_fix);
     connect(&map, &map_widget::cursor_moved, this, &map_form::show_cursor);
     connect(&tiles, &tile_manager::tiles_unavailable, this, &map_form::show_tiles_unavailable);
@@ -77,14 +108,6 @@ void map_form::show_level(int level)
     ui->horizontalSlider->setValue(level);
 }
 
-QString map_form::title_for(int data_sets)
-{
-    if (data_sets <= 0)
-        return tr("Map - Dornvale");
-    return data_sets == 1 ? tr("Map - 1 data set - Dornvale")
-                          : tr("Map - %1 data sets - Dornvale").arg(data_sets);
-}
-
 QString map_form::fix_text(const gps_event& fix)
 {
     return QDateTime::fromMSecsSinceEpoch(fix.timestamp, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss") +
@@ -94,11 +117,6 @@ QString map_form::fix_text(const gps_event& fix)
 QString map_form::position_text(double longitude, double latitude)
 {
     return QStringLiteral("lat %1  lon %2").arg(latitude, 0, 'f', 5).arg(longitude, 0, 'f', 5);
-}
-
-void map_form::update_title()
-{
-    setWindowTitle(title_for(static_cast<int>(map.tracks().size())));
 }
 
 void map_form::show_fix(event_space_layer*, const gps_event* fix)
@@ -113,10 +131,96 @@ void map_form::show_cursor(double longitude, double latitude)
 
 void map_form::show_tiles_unavailable(const QString& reason)
 {
-    tile_notice_->setText(tr("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.")
-                              .arg(tiles.base_url(), reason));
+    tile_notice_->setText(
+        tr("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
+            .arg(tiles.base_url(), reason));
     tile_notice_->setToolTip(tile_notice_->text());
+    place_notice();
     tile_notice_->show();
+}
+
+void map_form::place_notice()
+{
+    // At most half the map wide (a long server address wraps), clear of the legend at the top right.
+    tile_notice_->setFixedWidth(std::max(200, map.width() / 2));
+    tile_notice_->adjustSize();
+    tile_notice_->move(6, std::max(0, map.height() - tile_notice_->height() - 44));
+}
+
+bool map_form::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &map && event->type() == QEvent::Resize && tile_notice_->isVisible())
+        place_notice();
+    return QWidget::eventFilter(watched, event);
+}
+
+QString map_form::open_mbtiles(const QString& given)
+{
+    const QString path = QFileInfo(given).absoluteFilePath();
+    QString error;
+    std::shared_ptr<const mbtiles_file> file = mbtiles_file::open(path, error);
+    if (!file)
+        return error;
+    tiles.use_mbtiles(std::move(file));
+    QStringList files = QSettings().value(mbtiles_key).toStringList();
+    if (!files.contains(path))
+        files << path;
+    QSettings().setValue(mbtiles_key, files);
+    remember_source(path);
+    return QString();
+}
+
+void map_form::use_server()
+{
+    tiles.use_server(build_settings::tile_server_url());
+    remember_source(QLatin1String(server_choice));
+}
+
+void map_form::use_offline()
+{
+    tiles.use_none();
+    remember_source(QLatin1String(offline_choice));
+}
+
+void map_form::remember_source(const QString& choice)
+{
+    QSettings().setValue(source_key, choice);
+    tile_notice_->hide();
+    show_attribution();
+    map.update();
+}
+
+void map_form::show_attribution()
+{
+    if (const mbtiles_file* file = tiles.mbtiles())
+        map.set_attribution(file->attribution().isEmpty() ? file->name() : file->attribution());
+    else if (tiles.source() == tile_source::none)
+        map.set_attribution(tr("Natural Earth"));
+    else
+        map.set_attribution(build_settings::tile_attribution());
+}
+
+void map_form::fill_source_menu()
+{
+    source_menu_->clear();
+    qDeleteAll(source_menu_->findChildren<QActionGroup*>());
+    auto* group = new QActionGroup(source_menu_);
+    const auto add = [&](const QString& text, bool checked, auto&& choose) {
+        QAction* action = source_menu_->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(checked);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, choose);
+    };
+    add(tr("Tile server %1").arg(build_settings::tile_server_url()), tiles.source() == tile_source::server,
+        [this] { use_server(); });
+    for (const QString& path : QSettings().value(mbtiles_key).toStringList())
+        add(QDir::toNativeSeparators(path), tiles.mbtiles() && tiles.mbtiles()->path() == path, [this, path] {
+            const QString error = open_mbtiles(path);
+            if (!error.isEmpty())
+                QMessageBox::warning(this, tr("Open failed"), error);
+        });
+    add(tr("Offline basemap only"), tiles.source() == tile_source::none, [this] { use_offline(); });
 }
 
 void map_form::save_image_as()
@@ -133,6 +237,39 @@ void map_form::save_image_as()
         QMessageBox::warning(
             this, tr("Save Map Image"),
             tr("The map could not be saved to \"%1\": %2.").arg(QDir::toNativeSeparators(name), reason));
+}
+
+namespace {
+
+QStringList mbtiles_paths(const QMimeData* data)
+{
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QLatin1String(".mbtiles"), Qt::CaseInsensitive))
+            paths << url.toLocalFile();
+    return paths;
+}
+
+} // namespace
+
+void map_form::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!mbtiles_paths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void map_form::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = mbtiles_paths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The warning runs its own loop: it comes once the drop has returned.
+    QTimer::singleShot(0, this, [this, path = paths.back()] {
+        const QString error = open_mbtiles(path);
+        if (!error.isEmpty())
+            QMessageBox::warning(this, tr("Open failed"), error);
+    });
 }
 
 void map_form::closeEvent(QCloseEvent* event)

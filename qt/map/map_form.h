@@ -3,8 +3,8 @@
 #include "map/map_widget.h"
 #include "map/event_space_layer.h"
 #include "data/model/gps_event.h"
-#include "map/tile_cache.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_manager.h"
 
 #include <QDir>
 #include <QWidget>
@@ -17,15 +17,18 @@ class map_form;
 
 class QCloseEvent;
 class QLabel;
+class QMenu;
 class QNetworkAccessManager;
 class QPushButton;
 class QSlider;
 class QStatusBar;
 
 // The single map window of a run: "zoom in", "zoom out", a level slider and "Fit to tracks" above
-// the map, a status bar below (the chosen fix, a tile server notice, the cursor's position). The
-// title counts the tracks shown. Owns the tile cache, the tile source and the map widget, built in
-// that order and released in reverse. Closing it only hides it.
+// the map, a status bar below (the chosen fix, the cursor's position) and a notice in the map's
+// top-left corner while tiles do not come. The title stays "Map - Dornvale"; the legend counts the
+// data sets. Owns the tile cache, the tile source and the map widget, built in that order and
+// released in reverse. Closing it only hides it. The tile source (the configured server, an MBTiles
+// file or the offline basemap alone) is chosen in tile_source_menu() and remembered.
 class map_form : public QWidget
 {
     Q_OBJECT
@@ -42,8 +45,14 @@ public:
     QLabel* cursor_label() const { return cursor_label_; }
     QLabel* tile_notice() const { return tile_notice_; }
 
-    // "Map - Dornvale", or with tracks "Map - 1 data set - Dornvale", "Map - 2 data sets - Dornvale".
-    static QString title_for(int data_sets);
+    // "Map ▸ Tile Source": the configured server, the MBTiles files opened so far, "Offline basemap
+    // only"; the one in use is checked. Owned by this window.
+    QMenu* tile_source_menu() const { return source_menu_; }
+    // Opens the MBTiles file as the tile source and remembers it; empty on success, else the reason
+    // naming the file (the source in use stays).
+    QString open_mbtiles(const QString& path);
+    void use_server();
+    void use_offline();
     // "2021-03-01 12:00:00 UTC  lat 52.500000  lon 13.400000".
     static QString fix_text(const gps_event& fix);
     // "lat 52.50000  lon 13.40000".
@@ -55,11 +64,16 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Keeps the tile notice in the map's bottom-left corner, above the scale bar.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // MBTiles files dropped on the map window become its tile source.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     // Puts the slider on the map's level without sending the map anywhere.
     void show_level(int level);
-    void update_title();
+    void fill_source_menu();
     void show_fix(event_space_layer* track, const gps_event* fix);
     void show_cursor(double longitude, double latitude);
     void show_tiles_unavailable(const QString& reason);
@@ -71,6 +85,11 @@ private:
     QStatusBar* status_bar_;
     QLabel* tile_notice_;
     QLabel* cursor_label_;
+    QMenu* source_menu_;
+    // The source in use, remembered: "server", "offline" or an MBTiles file's path.
+    void remember_source(const QString& choice);
+    void show_attribution();
+    void place_notice();
 
 public:
     tile_cache cache;

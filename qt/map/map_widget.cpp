@@ -5,7 +5,7 @@
 #include "map/scale_bar.h"
 #include "data/model/event_space.h"
 #include "map/layer.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_manager.h"
 #include "data/io/trace.h"
 #include "widgets/picture_file.h"
 
@@ -298,8 +298,15 @@ void map_widget::paint_view(QPainter& painter) const
     for (qint64 c = range.c0; c <= range.c1; ++c) {
         const qint32 column = wrap_column(c, level);
         for (qint64 r = range.r0; r <= range.r1; ++r) {
-            const QPixmap& pixmap = tiles_->get_tile_pixmap(column, static_cast<int>(r), level);
-            painter.drawPixmap(range.tile_left(c), range.tile_top(r), pixmap);
+            const int row = static_cast<int>(r);
+            // No tile is asked for beyond the world's top and bottom edges.
+            const QPixmap* own =
+                r >= 0 && r < (qint64(1) << level) ? tiles_->image(column, row, level) : nullptr;
+            // A tile with transparent parts lies over the basemap.
+            if (!own || own->hasAlphaChannel())
+                painter.drawPixmap(range.tile_left(c), range.tile_top(r), basemap_.tile(column, row, level));
+            if (own)
+                painter.drawPixmap(range.tile_left(c), range.tile_top(r), *own);
         }
     }
 
@@ -351,15 +358,17 @@ map_widget::legend_layout map_widget::legend(const QFontMetrics& metrics) const
     if (l.entries.empty())
         return l;
     const int line = metrics.height() + 2;
-    int text_width = 0;
+    const QString heading = data_sets_text(static_cast<int>(tracks().size()));
+    int text_width = metrics.horizontalAdvance(heading) - swatch - 6;
     for (const auto& entry : l.entries)
         text_width = std::max(text_width, metrics.horizontalAdvance(entry.first->name()));
     for (int k = 0; k < key_lines; ++k)
         text_width = std::max(text_width, metrics.horizontalAdvance(key_text(k)));
     const int box_width = text_width + swatch + 16;
     l.box = QRect(width() - panel_margin - box_width, panel_margin, box_width,
-                  (int(l.entries.size()) + key_lines) * line + 12);
-    int y = l.box.top() + 4;
+                  (int(l.entries.size()) + key_lines + 1) * line + 12);
+    l.heading = QRect(l.box.left() + 6, l.box.top() + 4, box_width - 6, line);
+    int y = l.box.top() + 4 + line;
     for (auto& entry : l.entries) {
         entry.second = QRect(l.box.left(), y, box_width, line);
         y += line;
@@ -374,6 +383,11 @@ event_space_layer* map_widget::legend_track_at(int x, int y) const
         if (entry.second.contains(x, y))
             return entry.first;
     return nullptr;
+}
+
+QString map_widget::data_sets_text(int data_sets)
+{
+    return data_sets == 1 ? tr("1 data set") : tr("%1 data sets").arg(data_sets);
 }
 
 void map_widget::toggle_track(event_space_layer* track)
@@ -394,6 +408,8 @@ void map_widget::paint_legend(QPainter& painter) const
     painter.setPen(Qt::NoPen);
     painter.setBrush(panel_colour);
     painter.drawRect(l.box);
+    painter.setPen(Qt::black);
+    painter.drawText(l.heading, Qt::AlignVCenter | Qt::AlignLeft, data_sets_text(int(tracks().size())));
     for (const auto& [track, row] : l.entries) {
         // A hidden track's entry is greyed, its line dotted.
         const QColor ink = track->shown() ? QColor(Qt::black) : QColor(Qt::gray);

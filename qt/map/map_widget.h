@@ -7,6 +7,7 @@
 #include "map/layer_host.h"
 #include "map/layer_ref.h"
 #include "map/zoom_state.h"
+#include "tiles/basemap.h"
 
 #include <QString>
 #include <QWidget>
@@ -17,8 +18,8 @@
 class layer;
 class tile_manager;
 
-// The tiled, pannable Web Mercator map: paints the tiles of the current level around the origin,
-// then its layers in order. A left drag pans, a wheel notch zooms one level about the cursor, and
+// The tiled, pannable Web Mercator map: paints the tiles of the current level around the origin (the
+// offline basemap wherever a tile has no image), then its layers in order. A left drag pans, a wheel notch zooms one level about the cursor, and
 // fit_to_box frames a longitude/latitude box. A click within pick_radius pixels of a track's fix
 // selects it. Over the layers it draws the legend of named tracks with a key to the selection ring
 // and the burst mark (top right; a click on a track's entry hides or shows the track), a metric
@@ -72,6 +73,9 @@ public:
     // Hides a shown track or shows a hidden one, clearing a hidden track's selection; repaints.
     void toggle_track(event_space_layer* track);
 
+    // The heading of the legend: "1 data set", "2 data sets".
+    static QString data_sets_text(int data_sets);
+
     // Writes the view as it is painted (tiles, tracks, legend, scale bar, attribution) to name, in
     // the format of its suffix as save_picture_file takes it; empty on success, else the reason.
     QString save_image(const QString& name) const;
@@ -111,6 +115,7 @@ private:
     struct legend_layout
     {
         QRect box;
+        QRect heading;
         std::vector<std::pair<event_space_layer*, QRect>> entries;
         int key_top = 0;
     };
@@ -126,6 +131,7 @@ private:
 
     drag_tracker tracker_;
     tile_manager* tiles_;
+    mutable basemap basemap_;
     zoom_state view_;
     QString attribution_;
 };

@@ -4,10 +4,10 @@
 #include <QSettings>
 
 #ifndef DORNVALE_TILE_SERVER_URL_DEFAULT
-#define DORNVALE_TILE_SERVER_URL_DEFAULT "https://tiles.dornvale.example/osm/"
+#define DORNVALE_TILE_SERVER_URL_DEFAULT "https://tile.openstreetmap.org/"
 #endif
 #ifndef DORNVALE_TILE_ATTRIBUTION_DEFAULT
-#define DORNVALE_TILE_ATTRIBUTION_DEFAULT "Map tiles © their providers"
+#define DORNVALE_TILE_ATTRIBUTION_DEFAULT "© OpenStreetMap contributors"
 #endif
 #ifndef DORNVALE_UPDATE_SERVICE_URL_DEFAULT
 #define DORNVALE_UPDATE_SERVICE_URL_DEFAULT "https://updates.dornvale.example/"

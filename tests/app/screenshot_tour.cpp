@@ -54,6 +54,8 @@ int main(int argc, char* argv[])
 
     map_form* map = main_window.get_map_form();
     map->setGeometry(80, 80, 720, 520);
+    // The picture shows the offline basemap, as a machine without a tile server sees it.
+    map->use_offline();
     if (!QTest::qWaitForWindowExposed(map))
         return 1;
 

@@ -116,23 +116,28 @@ void test_foundation::main_window_form()
     auto* window_menu = w.findChild<QMenu*>("menuWindow");
     QVERIFY(window_menu);
     QCOMPARE(window_menu->title(), QString("Window"));
-    QCOMPARE(menubar->actions().size(), 3);
+    auto* map_menu = w.findChild<QMenu*>("menuMap");
+    QVERIFY(map_menu);
+    QCOMPARE(map_menu->title(), QString("Map"));
+    QCOMPARE(menubar->actions().size(), 4);
     QCOMPARE(menubar->actions().at(0), file_menu->menuAction());
-    QCOMPARE(menubar->actions().at(1), window_menu->menuAction());
-    QCOMPARE(menubar->actions().at(2), help_menu->menuAction());
+    QCOMPARE(menubar->actions().at(1), map_menu->menuAction());
+    QCOMPARE(menubar->actions().at(2), window_menu->menuAction());
+    QCOMPARE(menubar->actions().at(3), help_menu->menuAction());
     auto* exit = w.findChild<QAction*>("actionExit");
     auto* about = w.findChild<QAction*>("actionAbout");
     QVERIFY(exit && about);
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(about->text(), QString("About"));
-    // File: the three open commands, Open Recent, a separator, Save Map Image, Close window and Exit,
+    // File: the four open commands, Open Recent, a separator, Save Map Image, Close window and Exit,
     // with their keys.
     const QList<QAction*> file_actions = file_menu->actions();
-    QCOMPARE(file_actions.size(), 8);
+    QCOMPARE(file_actions.size(), 9);
     const QList<QPair<QString, QKeySequence>> expected{
         {"Open Acceleration File", QKeySequence("Ctrl+O")},
         {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
         {"Open GPS File...", QKeySequence()},
+        {"Open Map Tiles...", QKeySequence()},
         {"Open Recent", QKeySequence()},
         {"", QKeySequence()},
         {"Save Map Image...", QKeySequence()},
@@ -142,9 +147,9 @@ void test_foundation::main_window_form()
         QCOMPARE(file_actions[i]->text(), expected[i].first);
         QCOMPARE(file_actions[i]->shortcut(), expected[i].second);
     }
-    QVERIFY(file_actions[4]->isSeparator());
-    QCOMPARE(file_actions[3]->menu(), w.findChild<QMenu*>("menuRecent"));
-    QCOMPARE(file_actions[7], exit);
+    QVERIFY(file_actions[5]->isSeparator());
+    QCOMPARE(file_actions[4]->menu(), w.findChild<QMenu*>("menuRecent"));
+    QCOMPARE(file_actions[8], exit);
     // Help: the user guide (F1), then About.
     auto* guide = w.findChild<QAction*>("actionUser_Guide");
     QCOMPARE(help_menu->actions(), (QList<QAction*>{guide, about}));

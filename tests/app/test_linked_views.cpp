@@ -250,10 +250,10 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     write("a_acc.txt", acc_file(3));
     write("b_acc.txt", acc_file(3));
     burst_main_window* a = open_pair(write("a_gps.txt", gps_file({1, 2, 3}, 8.50, 47.25)));
-    QCOMPARE(form().windowTitle(), QString("Map - 1 data set - Dornvale"));
+    QCOMPARE(form().windowTitle(), QString("Map - Dornvale"));
     burst_main_window* b = open_pair(write("b_gps.txt", gps_file({1, 2, 3}, 8.55, 47.25)));
     QVERIFY(a && b);
-    QCOMPARE(form().windowTitle(), QString("Map - 2 data sets - Dornvale"));
+    QCOMPARE(form().windowTitle(), QString("Map - Dornvale"));
     const QColor first = track(0)->colour(), second = track(1)->colour();
     QVERIFY(first != second);
     QCOMPARE(first, event_space_layer::palette()[0]);
@@ -261,8 +261,8 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     QCOMPARE(track(0)->name(), QString("a_gps.txt: 3 fixes"));
     QCOMPARE(track(1)->name(), QString("b_gps.txt: 3 fixes"));
     map().fit_to_tracks();
-    // The legend's swatches in the top-right corner, one per track.
-    const QRect legend(map().width() - 260, 0, 260, 60);
+    // The legend's swatches in the top-right corner, one per track, under the count of data sets.
+    const QRect legend(map().width() - 260, 0, 260, 80);
     QImage image = map().grab().toImage();
     QVERIFY(count_colour(image, legend, first.rgb()) >= 18);
     QVERIFY(count_colour(image, legend, second.rgb()) >= 18);
@@ -270,7 +270,7 @@ void test_linked_views::two_pairs_get_two_colours_and_legend_entries()
     modal_script script;
     script.then(answer_message(QMessageBox::Close));
     QVERIFY(a->close());
-    QCOMPARE(form().windowTitle(), QString("Map - 1 data set - Dornvale"));
+    QCOMPARE(form().windowTitle(), QString("Map - Dornvale"));
     image = map().grab().toImage();
     QCOMPARE(count_colour(image, legend, first.rgb()), 0);
     QVERIFY(count_colour(image, legend, second.rgb()) >= 18);
@@ -287,11 +287,11 @@ void test_linked_views::window_menu_reopens_the_map_and_lists_burst_windows()
     QVERIFY(a);
     QMenu* menu = window->window_menu();
     QVERIFY(menu);
-    // The menu bar reads File, Window, Help.
+    // The menu bar reads File, Map, Window, Help.
     QStringList titles;
     for (QAction* top : window->menuBar()->actions())
         titles << top->text();
-    QCOMPARE(titles, QStringList({"File", "Window", "Help"}));
+    QCOMPARE(titles, QStringList({"File", "Map", "Window", "Help"}));
     form().close();
     QVERIFY(!form().isVisible());
     // Ctrl+M brings the closed map back.

@@ -9,7 +9,7 @@
 #include "app/dornvalemainwindow.h"
 #include "data/formats/loader_gps_eobsmb.h"
 #include "map/map_form.h"
-#include "map/tile_manager.h"
+#include "tiles/tile_manager.h"
 #include "support/flow_test_support.h"
 #include "support/gui_test_support.h"
 #include "support/main_window_fixture.h"

@@ -81,7 +81,7 @@ void test_open_pair_flow::pick_either_file_opens_the_pair()
 
     map_form* form = window->get_map_form();
     QVERIFY(form->isVisible());
-    QCOMPARE(form->windowTitle(), QString("Map - 1 data set - Dornvale"));
+    QCOMPARE(form->windowTitle(), QString("Map - Dornvale"));
     QCOMPARE(map().layers().size(), size_t(1));
     // Framed on the fixes: a small track is shown at a high level.
     QVERIFY(map().view().currentLevel >= 10);

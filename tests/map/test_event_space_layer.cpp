@@ -3,7 +3,7 @@
 #include "data/model/event_space.h"
 #include "data/model/gps_event.h"
 #include "map/event_space_layer.h"
-#include "map/tile_math.h"
+#include "tiles/tile_math.h"
 #include "support/random_track.h"
 #include "support/line_pictures.h"
 #include "support/data_table.h"

@@ -2,8 +2,10 @@
 // close, and the main window's single map window.
 #include "app/dornvalemainwindow.h"
 #include "support/log_capture.h"
+#include "support/mbtiles_writer.h"
 #include "support/main_window_fixture.h"
 #include "map/map_form.h"
+#include "tiles/mbtiles_file.h"
 #include "support/tile_test_server.h"
 #include "support/test_support.h"
 #include <QNetworkAccessManager>
@@ -13,8 +15,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -73,6 +77,7 @@ private slots:
     void failing_tiles_give_one_status_line();
     void missing_tile_server_is_told_once_in_the_status_bar();
     void status_bar_follows_the_cursor();
+    void tile_source_is_chosen_and_remembered();
 };
 
 void test_map_form::form_has_its_names_title_and_layout()
@@ -248,7 +253,7 @@ void test_map_form::failing_tiles_give_one_status_line()
     QCOMPARE(
         status->text(),
         QString(
-            "Map tiles could not be loaded from %1 (Connection refused); crossed squares stand in for them.")
+            "Map tiles could not be loaded from %1 (Connection refused); the offline basemap stands in for them.")
             .arg(f.form->tiles.base_url()));
     int shown = 0;
     for (const QLabel* label : f.form->findChildren<QLabel*>())
@@ -270,17 +275,18 @@ void test_map_form::missing_tile_server_is_told_once_in_the_status_bar()
     form.resize(800, 600);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    // Every visible tile fails; the notice comes once.
-    QTRY_VERIFY(form.tiles.tile_count() > 4 && form.tiles.pending_count() == 0);
+    // Every visible tile fails (level 1 has four; none is asked for beyond the world's edges); the
+    // notice comes once.
+    QTRY_VERIFY(form.tiles.tile_count() == 4 && form.tiles.pending_count() == 0);
     form.map.increase_level();
     QTRY_VERIFY(form.tiles.pending_count() == 0);
     QCOMPARE(told.count(), 1);
     QVERIFY(form.tile_notice()->isVisible());
     QCOMPARE(form.tile_notice()->text(),
-             QString("Map tiles could not be loaded from %1 (%2); crossed squares stand in for them.")
+             QString("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
                  .arg(form.tiles.base_url(), told.at(0).at(0).toString()));
     QVERIFY(!told.at(0).at(0).toString().isEmpty());
-    QCOMPARE(form.title_for(0), QString("Map - Dornvale"));
+    QCOMPARE(form.windowTitle(), QString("Map - Dornvale"));
 }
 
 void test_map_form::status_bar_follows_the_cursor()
@@ -297,6 +303,45 @@ void test_map_form::status_bar_follows_the_cursor()
     QApplication::sendEvent(&form.map, &corner);
     QCOMPARE(form.cursor_label()->text(), QString("lat 85.02071  lon -179.64844"));
     QCOMPARE(form.fit_button()->text(), QString("Fit to tracks"));
+}
+
+void test_map_form::tile_source_is_chosen_and_remembered()
+{
+    QSettings().remove("map");
+    temp_folder dir;
+    const QString tiles = mbtiles_writer::write(dir, "area.mbtiles", {{"format", "png"}, {"attribution", "Area maps"}},
+                                                {{0, 0, 0, mbtiles_writer::png(Qt::red)}});
+    const QString text = dir.write("text.mbtiles", "not a database");
+    const auto entries = [](map_form& form) {
+        QStringList shown;
+        emit form.tile_source_menu()->aboutToShow();
+        for (QAction* action : form.tile_source_menu()->actions())
+            shown << (action->isChecked() ? "* " : "") + action->text();
+        return shown;
+    };
+    {
+        form_fixture f;
+        QVERIFY(f.form->open_mbtiles(text).contains("is not an SQLite database"));
+        QCOMPARE(f.form->tiles.source(), tile_source::server);
+        QCOMPARE(f.form->open_mbtiles(tiles), QString());
+        QCOMPARE(f.form->map.attribution(), QString("Area maps"));
+        QVERIFY(f.form->tiles.image(0, 0, 0));
+        QCOMPARE(entries(*f.form), QStringList({"Tile server http://127.0.0.1:1/", "* " + tiles,
+                                                "Offline basemap only"}));
+    }
+    {
+        // The next window starts on the file chosen last; the offline choice is kept as well.
+        form_fixture f;
+        QCOMPARE(f.form->tiles.mbtiles()->path(), tiles);
+        f.form->tile_source_menu()->actions().last()->trigger();
+        QCOMPARE(f.form->tiles.source(), tile_source::none);
+        QCOMPARE(f.form->map.attribution(), QString("Natural Earth"));
+    }
+    form_fixture f;
+    QCOMPARE(entries(*f.form), QStringList({"Tile server http://127.0.0.1:1/", tiles, "* Offline basemap only"}));
+    QVERIFY(!f.form->tiles.image(0, 0, 0));
+    // Later tests and runs start on the tile server again.
+    QSettings().remove("map");
 }
 
 QTEST_MAIN(test_map_form)

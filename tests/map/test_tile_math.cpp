@@ -1,7 +1,7 @@
 // Tile addressing and zoom levels: projection, scales, floor division, visible tiles,
 // wrap_column, tile_key, level steps and their fatal bound checks.
 #include "map/scale_bar.h"
-#include "map/tile_math.h"
+#include "tiles/tile_math.h"
 #include "map/zoom_state.h"
 
 #include <gtest/gtest.h>

@@ -14,8 +14,8 @@ struct program_copy
     QProcess process;
     QByteArray err;
 
-    // A null build_conf writes no file.
-    bool prepare(const QByteArray& build_conf)
+    // A null build_conf writes no file; one without a tile server gets one on a closed local port.
+    bool prepare(QByteArray build_conf)
     {
         if (!dir.isValid() || !home.isValid())
             return false;
@@ -24,6 +24,8 @@ struct program_copy
             return false;
         QFile::setPermissions(exe, QFile::permissions(exe) | QFile::ExeOwner | QFile::ReadOwner);
         if (!build_conf.isNull()) {
+            if (!build_conf.contains("tile_server="))
+                build_conf += "tile_server=http://127.0.0.1:1/\n";
             QFile conf(dir.path() + "/build.conf");
             if (!conf.open(QIODevice::WriteOnly))
                 return false;

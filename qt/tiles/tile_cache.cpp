@@ -1,4 +1,4 @@
-#include "map/tile_cache.h"
+#include "tiles/tile_cache.h"
 #include "data/io/trace.h"
 
 #include <QFile>

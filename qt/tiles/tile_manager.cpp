@@ -1,11 +1,12 @@
-#include "map/tile_manager.h"
+#include "tiles/tile_manager.h"
 
 #include "data/io/dornvale_version.h"
 #include "data/io/fatal.h"
-#include "map/tile_cache.h"
-#include "map/tile_image_check.h"
-#include "map/tile_math.h"
-#include "map/tile_request.h"
+#include "tiles/mbtiles_file.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_image_check.h"
+#include "tiles/tile_math.h"
+#include "tiles/tile_request.h"
 #include "data/io/trace.h"
 
 #include <QNetworkAccessManager>
@@ -24,6 +25,11 @@ tile_manager::tile_manager(QNetworkAccessManager* network, tile_cache* cache, co
 
 tile_manager::~tile_manager()
 {
+    forget_tiles();
+}
+
+void tile_manager::forget_tiles()
+{
     // Requests still in flight must not call into this manager any more: forget them and let
     // each abort and release its reply.
     const std::set<tile_request*> pending = pending_;
@@ -32,6 +38,58 @@ tile_manager::~tile_manager()
         request->detach();
         delete request;
     }
+    lru_.clear();
+    tiles_.clear();
+    unavailable_told_ = false;
+}
+
+void tile_manager::use_server(const QString& url)
+{
+    forget_tiles();
+    set_base_url(url);
+    mbtiles_.reset();
+    source_ = tile_source::server;
+}
+
+void tile_manager::use_mbtiles(std::shared_ptr<const mbtiles_file> file)
+{
+    forget_tiles();
+    mbtiles_ = std::move(file);
+    source_ = tile_source::mbtiles;
+}
+
+void tile_manager::use_none()
+{
+    forget_tiles();
+    mbtiles_.reset();
+    source_ = tile_source::none;
+}
+
+const QPixmap* tile_manager::image(int x, int y, int level)
+{
+    const QPixmap& pixmap = get_tile_pixmap(x, y, level);
+    const tile* t = find_tile(x, y, level);
+    return t && t->decoded ? &pixmap : nullptr;
+}
+
+void tile_manager::read_mbtiles(tile* t)
+{
+    t->attempts += 1;
+    t->state = tile_failed;
+    if (!mbtiles_->covers(t->x, t->y, t->level))
+        return;
+    const QByteArray data = mbtiles_->tile_data(t->x, t->y, t->level);
+    if (data.isEmpty())
+        return;
+    QPixmap image;
+    QString refusal;
+    if (!tile_image_check::decode(data, image, refusal)) {
+        trace_debug() << "Error in" << mbtiles_->path() << t->key.c_str() << ":"
+                      << (refusal.isEmpty() ? QStringLiteral("not an image") : refusal);
+        return;
+    }
+    hold(t, image);
+    t->state = tile_ready;
 }
 
 void tile_manager::set_base_url(const QString& url)
@@ -99,6 +157,15 @@ const QPixmap& tile_manager::get_tile_pixmap(int x, int y, int level)
     // Held in memory: no disk access, no decoding.
     if (t->decoded) {
         touch(t);
+        return t->pixmap;
+    }
+
+    if (source_ == tile_source::none)
+        return t->pixmap;
+    if (source_ == tile_source::mbtiles) {
+        // Ready but let go, or never read: read it (again).
+        if (t->state != tile_failed)
+            read_mbtiles(t);
         return t->pixmap;
     }
 

@@ -1,4 +1,4 @@
-#include "map/tile_image_check.h"
+#include "tiles/tile_image_check.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -3,9 +3,9 @@
 // User-Agent, cached tiles never requested, decoded tiles held in memory with an LRU bound.
 #include "util/build_settings.h"
 #include "support/log_capture.h"
-#include "map/tile_cache.h"
-#include "map/tile_manager.h"
-#include "map/tile_math.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_manager.h"
+#include "tiles/tile_math.h"
 #include "support/tile_test_server.h"
 #include "support/data_table.h"
 #include "map/zoom_state.h"

@@ -17,8 +17,13 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class mbtiles_file;
 class tile_cache;
 class tile_request;
+
+// Where the tiles come from: the server at base_url(), an MBTiles file, or nowhere (the map shows
+// its offline basemap alone).
+enum class tile_source { server, mbtiles, none };
 
 // States of a tile record.
 enum tile_state : qint32 {
@@ -74,6 +79,20 @@ public:
 
     tile_manager(const tile_manager&) = delete;
     tile_manager& operator=(const tile_manager&) = delete;
+
+    // Forgets every tile (downloads in flight are aborted) and takes tiles from then on from the
+    // server at url, from the file (reading it on the GUI thread, no disk cache, never from the
+    // network) or from nowhere.
+    void use_server(const QString& url);
+    void use_mbtiles(std::shared_ptr<const mbtiles_file> file);
+    void use_none();
+    tile_source source() const { return source_; }
+    // The file tiles come from; null unless the source is mbtiles.
+    const mbtiles_file* mbtiles() const { return mbtiles_.get(); }
+
+    // As get_tile_pixmap, but null while the tile has no image of its own (not yet downloaded,
+    // failed, outside the file, no source): the map draws its basemap there.
+    const QPixmap* image(int x, int y, int level);
 
     // The image to draw for tile (x, y, level), x already wrapped (wrap_column). The reference
     // points into the tile record and stays valid for the manager's lifetime; its content changes
@@ -146,6 +165,11 @@ private:
     void request_finished(tile_request* request, tile* t, QNetworkReply* reply);
     // A download failed: announces it unless that was done since the last success.
     void failed(const QString& reason);
+    // Reads the tile from the MBTiles file: ready when it holds one that passes tile_image_check,
+    // else failed (and never read again).
+    void read_mbtiles(tile* t);
+    // Aborts the downloads in flight and forgets every tile record.
+    void forget_tiles();
 
     QNetworkAccessManager* network;
     tile_cache* cache;
@@ -157,4 +181,6 @@ private:
     std::list<tile*> lru_; // decoded tiles, most recently used first
     std::set<tile_request*> pending_;
     bool unavailable_told_ = false;
+    tile_source source_ = tile_source::server;
+    std::shared_ptr<const mbtiles_file> mbtiles_;
 };

@@ -1,4 +1,4 @@
-#include "map/tile_math.h"
+#include "tiles/tile_math.h"
 
 #include <cmath>
 #include <sstream>

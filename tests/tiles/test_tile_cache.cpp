@@ -1,7 +1,7 @@
 // Tile cache: the cache directory, its three debug lines, exists/read/write on files
 // named column_row_level, atomic replacement, persistence across instances, the placeholder.
-#include "map/tile_cache.h"
-#include "map/tile_math.h"
+#include "tiles/tile_cache.h"
+#include "tiles/tile_math.h"
 
 #include "support/log_capture.h"
 

@@ -1,6 +1,6 @@
-#include "map/tile_request.h"
+#include "tiles/tile_request.h"
 
-#include "map/tile_image_check.h"
+#include "tiles/tile_image_check.h"
 
 #include <QNetworkReply>
 
