@@ -3,8 +3,9 @@
 # stay free of widgets reaches them, a file lies outside every room, two classes include each other
 # or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
 # headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/metrics
+#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/metrics; data/model <- data/labels
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
+#   data/labels, views/burst <- views/labels <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -15,10 +16,12 @@ declare -A allowed=(
   [data/metrics]="data/metrics/ data/model/ data/io/"
   [data/formats]="data/formats/ data/model/ data/io/"
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
+  [data/labels]="data/labels/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/metrics/ data/model/ data/io/"
+  [views/labels]="views/labels/ views/burst/ widgets/ data/labels/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"
   [app]="app/ map/ views/ widgets/ util/ data/"
   [batch]="batch/ data/ views/activity/activity_plot.h views/activity/activity_plot_options.h"
@@ -30,6 +33,7 @@ declare -A denied_qt=(
   [dornvale_metrics]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_labels]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
 )
