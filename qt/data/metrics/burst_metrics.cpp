@@ -113,7 +113,8 @@ burst_metrics burst_metrics::of(const burst& b, const std::optional<burst_calibr
 
 std::vector<burst_metrics> burst_metrics::of_all(const burst_space& space,
                                                  const std::optional<burst_calibration>& calibration,
-                                                 const static_window& window, int threads)
+                                                 const static_window& window, int threads,
+                                                 progress* progress)
 {
     const qint32 count = space.entry_count();
     std::vector<burst_metrics> result(std::size_t(std::max(0, count)));
@@ -124,9 +125,15 @@ std::vector<burst_metrics> burst_metrics::of_all(const burst_space& space,
     std::atomic<qint32> next{0};
     const auto work = [&] {
         scratch s;
-        for (qint32 from; (from = next.fetch_add(block)) < count;)
-            for (qint32 i = from; i < std::min(count, from + block); ++i)
+        for (qint32 from; (from = next.fetch_add(block)) < count;) {
+            if (progress && progress->cancel)
+                return;
+            const qint32 to = std::min(count, from + block);
+            for (qint32 i = from; i < to; ++i)
                 result[std::size_t(i)] = compute(*space.entry(i).burst, calibration, window, s);
+            if (progress)
+                progress->done += to - from;
+        }
     };
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t)
