@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QStatusBar>
 
 #include <benchmark/benchmark.h>
@@ -109,6 +110,34 @@ void with_strip(benchmark::State& state, double span)
     paint_at(state, span);
     the_scene->panel->remove_overlay(&the_scene->strip);
 }
+// The strip alone, painted over the picture as the panel paints it: what it adds to a repaint.
+void strip_alone(benchmark::State& state, double span)
+{
+    burst_paint_panel& panel = *the_scene->panel;
+    const double initial = std::min<double>(the_scene->space->total_sample_count(), 604800000);
+    panel.view.set_span(span > 0 ? span : initial);
+    panel.view.set_offset(span > 0 ? the_scene->space->total_sample_count() / 2.0 + 17 : 0);
+    const burst_overlay::frame f{*the_scene->space, width, height, 0, the_scene->space->entry_count() - 1,
+                                 panel.view.left(), panel.view.positions_per_pixel(width)};
+    for (auto _ : state) {
+        QPainter painter(&the_scene->image);
+        the_scene->strip.paint(painter, f);
+        painter.end();
+        benchmark::DoNotOptimize(the_scene->image.constBits());
+    }
+}
+void vedba_strip_alone_first_resize_zoom(benchmark::State& state)
+{
+    strip_alone(state, 0);
+}
+void vedba_strip_alone_hundred_bursts_across(benchmark::State& state)
+{
+    strip_alone(state, 100.0 * samples);
+}
+void vedba_strip_alone_thirty_days(benchmark::State& state)
+{
+    strip_alone(state, 30.0 * 1440 * samples);
+}
 void first_resize_zoom_with_vedba_strip(benchmark::State& state)
 {
     with_strip(state, 0);
@@ -144,7 +173,10 @@ int main(int argc, char** argv)
          {"hundred_bursts_across_one_selected", hundred_bursts_across_one_selected},
          {"first_resize_zoom_with_vedba_strip", first_resize_zoom_with_vedba_strip},
          {"hundred_bursts_across_with_vedba_strip", hundred_bursts_across_with_vedba_strip},
-         {"thirty_days_with_vedba_strip", thirty_days_with_vedba_strip}});
+         {"thirty_days_with_vedba_strip", thirty_days_with_vedba_strip},
+         {"vedba_strip_alone_first_resize_zoom", vedba_strip_alone_first_resize_zoom},
+         {"vedba_strip_alone_hundred_bursts_across", vedba_strip_alone_hundred_bursts_across},
+         {"vedba_strip_alone_thirty_days", vedba_strip_alone_thirty_days}});
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << burst_count << " bursts x "

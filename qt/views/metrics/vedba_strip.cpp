@@ -39,19 +39,6 @@ void vedba_strip::set_values(const std::vector<burst_metrics>& metrics, const QS
     caption_ = QStringLiteral("VeDBA (%1), top %2").arg(unit, QString::number(top_, 'g', 3));
 }
 
-float vedba_strip::largest(qint32 first, qint32 last) const
-{
-    float m = 0;
-    qint32 i = first;
-    for (; i <= last && i % block != 0; ++i)
-        m = std::max(m, values_[std::size_t(i)]);
-    for (; i + block - 1 <= last; i += block)
-        m = std::max(m, block_max_[std::size_t(i / block)]);
-    for (; i <= last; ++i)
-        m = std::max(m, values_[std::size_t(i)]);
-    return m;
-}
-
 void vedba_strip::paint(QPainter& painter, const frame& f) const
 {
     const int top = f.height - bottom_margin_ - height;
@@ -64,16 +51,31 @@ void vedba_strip::paint(QPainter& painter, const frame& f) const
     const int room = height - 2;
     const auto stride = bars_.bytesPerLine() / 4;
     auto* pixels = reinterpret_cast<QRgb*>(bars_.bits());
+    // One walk from left to right over the bursts' first samples (whole blocks at once where they
+    // fit in a column): no search per column.
+    const std::vector<qint32>& firsts = f.space.first_samples();
+    const qint32 count = f.space.entry_count();
+    qint32 next = -1; // the first burst of the current column
     for (int x = 0; x < f.width; ++x) {
         const double from = f.left + x * f.per_pixel, to = from + f.per_pixel;
         if (to <= 0 || from >= total)
             continue;
-        const qint32 first =
-            std::max(0, f.space.burst_index_for_sample(std::max<qint32>(0, burst_view_state::position_at(from))));
-        const qint32 last = std::max(
-            first, f.space.burst_index_for_sample(
-                       std::min<qint32>(total - 1, burst_view_state::position_at(std::ceil(to) - 1))));
-        const float v = largest(first, last);
+        if (next < 0)
+            next = std::max(0, f.space.burst_index_for_sample(std::max<qint32>(0, burst_view_state::position_at(from))));
+        // Bursts starting before end lie (partly) in this column.
+        const qint32 end = std::min<qint32>(total, burst_view_state::position_at(std::ceil(to)));
+        float v = values_[std::size_t(next)];
+        qint32 k = next + 1;
+        while (k < count && firsts[std::size_t(k)] < end) {
+            if (k % block == 0 && k + block <= count && firsts[std::size_t(k + block - 1)] < end) {
+                v = std::max(v, block_max_[std::size_t(k / block)]);
+                k += block;
+            } else {
+                v = std::max(v, values_[std::size_t(k)]);
+                ++k;
+            }
+        }
+        next = k - 1; // the last burst may reach into the next column
         const int h = std::min(room, int(std::lround(v / top_ * room)));
         for (int y = height - 1; y >= height - h; --y)
             pixels[y * stride + x] = bar_colour;

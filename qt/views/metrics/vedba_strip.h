@@ -25,9 +25,6 @@ public:
     void paint(QPainter& painter, const frame& f) const override;
 
 private:
-    // The largest value of bursts first ... last.
-    float largest(qint32 first, qint32 last) const;
-
     static constexpr qint32 block = 64;
     int bottom_margin_;
     std::vector<float> values_;
