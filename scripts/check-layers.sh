@@ -3,8 +3,10 @@
 # stay free of widgets (the batch, the tiles) reaches them, a file lies outside every room, two
 # classes include each other or a file writes trace lines by itself. Each room may include itself
 # and the rooms (folder/) or headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- tiles <- map <- app; data/model <- data/rhythm
+#   data/io <- data/model <- data/formats <- data/load <- util <- tiles <- map <- app
+#   data/model <- data/metrics, data/labels, data/rhythm
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/rhythm, widgets <- views/activity <- app
+#   data/labels, views/burst <- views/labels <- app; data/metrics, views/burst <- views/metrics <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -12,13 +14,17 @@ cd "$(dirname "$0")/../qt"
 declare -A allowed=(
   [data/io]="data/io/"
   [data/model]="data/model/ data/io/"
+  [data/metrics]="data/metrics/ data/model/ data/io/"
   [data/formats]="data/formats/ data/model/ data/io/"
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
+  [data/labels]="data/labels/ data/model/ data/io/"
   [data/rhythm]="data/rhythm/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/rhythm/ data/model/ data/io/"
-  [views/burst]="views/burst/ widgets/ data/model/ data/io/"
+  [views/burst]="views/burst/ widgets/ data/metrics/ data/model/ data/io/"
+  [views/metrics]="views/metrics/ views/burst/ widgets/ data/metrics/ data/model/ data/io/"
+  [views/labels]="views/labels/ views/burst/ widgets/ data/labels/ data/model/ data/io/"
   [tiles]="tiles/ util/ data/"
   [map]="map/ tiles/ widgets/ util/ data/"
   [app]="app/ map/ tiles/ views/ widgets/ util/ data/"
@@ -28,8 +34,10 @@ declare -A allowed=(
 declare -A denied_qt=(
   [dornvale_io]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_model]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_metrics]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_labels]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_rhythm]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"

@@ -14,6 +14,11 @@
 #include "data/model/events_by_bursts_i.h"
 #include "data/model/gps_event.h"
 #include "views/burst/calibration_dialog.h"
+#include "views/labels/label_band.h"
+#include "views/labels/label_document.h"
+#include "views/labels/labelling.h"
+#include "views/metrics/metrics_control.h"
+#include "data/labels/label_segments.h"
 #include "data/io/trace.h"
 
 #include <QCloseEvent>
@@ -34,9 +39,10 @@
 #include <algorithm>
 
 burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
-                                     QWidget* parent, const event_space* fixes)
+                                     QWidget* parent, const QString& data_path, const QString& animal,
+                                     const event_space* fixes)
     : QMainWindow(parent), ui(new Ui::burst_main_window), space_(space), events_(events), fixes_(fixes),
-      name_(name)
+      name_(name), labelling_animal_(animal)
 {
     setAttribute(Qt::WA_MouseTracking);
     ui->setupUi(this);
@@ -87,10 +93,32 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
         ui->statusBar->showMessage(refusal);
     build_view_menu();
 
+    labelling_ = new labelling(*this, *panel_, data_path.isEmpty() ? name_ : data_path, animal);
+    // The figures: a tag number is known from the file of one animal only.
+    const QString path = data_path.isEmpty() ? name_ : data_path;
+    metrics_ = new metrics_control(*panel_, *detail_pane_, calibration_tag_,
+                                   animal.isEmpty() ? eobs_tag_number(path) : QString(), path, animal,
+                                   2 * label_band::height, this);
+    metrics_->set_labels([this]() -> burst_label_lookup {
+        auto segments = std::make_shared<label_segments>(labelling_->document().segments());
+        return [segments, animal = labelling_animal_](const QString&, qint64 t) {
+            return segments->label_at(animal, t);
+        };
+    });
+    menuBar()->insertMenu(ui->menuTools->menuAction(), labelling_->menu());
+    view_menu_->addAction(labelling_->dock()->toggleViewAction());
+    detail_pane_->set_note([this](qint32 i) {
+        const QString label = labelling_->label_of(i);
+        return label.isEmpty() ? tr("Label: none") : tr("Label: %1").arg(label);
+    });
+    connect(labelling_, &labelling::labels_changed, detail_pane_, &burst_detail_pane::refresh_note);
+    connect(labelling_, &labelling::message, this, [this](const QString& text) { ui->statusBar->showMessage(text, 8000); });
+
     auto* calibration = new QAction(tr("Calibration..."), this);
     calibration->setObjectName(QStringLiteral("actionCalibration"));
     ui->menuTools->addAction(calibration);
     connect(calibration, &QAction::triggered, this, &burst_main_window::edit_calibration);
+    metrics_->add_actions(*view_menu_, *ui->menuTools, *ui->menuXxx, ui->actionClose);
     connect(ui->actionActivity_Plot, &QAction::triggered, this, &burst_main_window::show_activity_plot);
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
     // The fix read-out has a line of its own under the legend: beside the hover read-out in the
@@ -111,6 +139,9 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
 burst_main_window::~burst_main_window()
 {
     trace_debug() << "~burst_main_window";
+    // The labelling paints on the panel: it goes before the panel.
+    delete labelling_;
+    delete metrics_;
     // The views refer to the data and the pane to the panel; they go first, the pane before the panel.
     delete detail_dock_;
     delete centralWidget();
@@ -123,7 +154,7 @@ void burst_main_window::closeEvent(QCloseEvent* event)
         this, tr("Close Acceleration Data"),
         tr("Close the acceleration data set \"%1\"?").arg(QDir::toNativeSeparators(name_)),
         QMessageBox::Close | QMessageBox::Cancel, QMessageBox::Close);
-    if (answer != QMessageBox::Close) {
+    if (answer != QMessageBox::Close || !labelling_->may_close()) {
         event->ignore();
         return;
     }
@@ -201,7 +232,8 @@ void burst_main_window::go_to_time()
 
 void burst_main_window::edit_calibration()
 {
-    calibration_dialog dialog(calibration_tag_, panel_->calibration(), this);
+    const applied_calibration& applied = metrics_->applied();
+    calibration_dialog dialog(calibration_tag_, applied.value, this, metrics_->stored() ? QString() : applied.assumption());
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::optional<burst_calibration> c = dialog.calibration();
@@ -210,7 +242,7 @@ void burst_main_window::edit_calibration()
         burst_calibration::save(settings, calibration_tag_, *c);
     else
         burst_calibration::remove(settings, calibration_tag_);
-    panel_->set_calibration(c);
+    metrics_->set_stored(c);
 }
 
 void burst_main_window::set_colour_blind_safe(bool on)

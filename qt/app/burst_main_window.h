@@ -19,19 +19,24 @@ class burst_paint_panel;
 class burst_space;
 class event_space;
 class events_by_bursts_i;
+class labelling;
+class metrics_control;
 
 // Top-level window showing one opened data set in a burst view, with its axis and legend, a View
-// menu of navigation keys, a dock with one burst up close and the calibration of the tag. Closing
-// asks for confirmation (Close or Cancel) and, once confirmed, reports itself through window_closed.
+// menu of navigation keys, a dock with one burst up close, the calibration of the tag and the
+// labelling of bursts (Labels menu and dock). Closing asks for confirmation (Close or Cancel) and,
+// once confirmed, reports itself through window_closed.
 class burst_main_window : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The data are not owned; they must outlive the window. fixes: the linked GPS data set's, null for
+    // The data are not owned; they must outlive the window. Labels are kept beside data_path (name
+    // when empty) for the animal (empty for a file of one). fixes: the linked GPS data set's, null for
     // none; the activity plot takes the sun's times from them.
     burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
-                      QWidget* parent = nullptr, const event_space* fixes = nullptr);
+                      QWidget* parent = nullptr, const QString& data_path = QString(),
+                      const QString& animal = QString(), const event_space* fixes = nullptr);
     ~burst_main_window() override;
 
     burst_paint_panel* panel() const { return panel_; }
@@ -50,6 +55,8 @@ public slots:
     QAction* view_action(const QString& text) const;
     // The key calibrations are kept under: the tag serial number, else the file name.
     QString calibration_tag() const { return calibration_tag_; }
+    labelling* labels() const { return labelling_; }
+    metrics_control* metrics() const { return metrics_; }
 
 signals:
     void window_closed(burst_main_window* self);
@@ -82,6 +89,9 @@ private:
     QDockWidget* detail_dock_;
     QMenu* view_menu_;
     QString calibration_tag_;
+    labelling* labelling_;
+    QString labelling_animal_;
+    metrics_control* metrics_;
 
     void build_view_menu();
 };

@@ -306,9 +306,10 @@ void dornvalemainwindow::open_acc_and_gps_files()
 
 std::unique_ptr<burst_main_window>
 dornvalemainwindow::open_window(burst_space* space, events_by_bursts_i* events, const QString& acc_file_name,
-                                const event_space* fixes)
+                                const QString& data_path, const QString& animal, const event_space* fixes)
 {
-    auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr, fixes);
+    auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr, data_path, animal,
+                                                      fixes);
     // The size is remembered; the position cascades from this window's frame.
     window_geometry::remember(window.get(), "burst");
     const int step = cascade_step * (1 + static_cast<int>(state_->windows().size() % 10));
@@ -411,7 +412,7 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
         else
             set.association = std::make_unique<events_by_bursts_empty>();
         set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal),
-                                 set.fixes.get());
+                                 loaded->acc_file, animal, set.fixes.get());
     }
     if (set.fixes) {
         const std::size_t fixes = set.fixes->events().size();

@@ -7,8 +7,6 @@
 #include <ostream>
 #include <vector>
 
-struct animal_bursts;
-
 class burst_space;
 class event_space;
 
@@ -47,9 +45,6 @@ private:
     // Summary rows are appended to summary.
     static int process(const QString& file, const outputs& wanted, QSet<QString>& taken, QString& summary,
                        std::ostream& out, std::ostream& err);
-    // The animals of a download with both sensors' rows that have fixes but none of animals' bursts.
-    static QStringList animals_with_fixes_only(const QString& file,
-                                               const std::vector<animal_bursts>& animals);
     // Empty on success (done: the line's words after the name), else the reason. fixes: the animal's
     // from the GPS partner, null for none (with --sun a failure).
     static QString write_outputs(const QString& file, const QString& animal, const burst_space& space,
