@@ -2,7 +2,7 @@
 
 #include "batch/activity_batch.h"
 #include "batch/batch_files.h"
-#include "data/formats/eobs_tag_serial.h"
+#include "data/load/eobs_tag_serial.h"
 #include "data/labels/labels_file.h"
 #include "data/metrics/applied_calibration.h"
 #include "data/metrics/burst_table_csv.h"
