@@ -2,8 +2,8 @@
 
 #include <QtGlobal>
 
-#include <array>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class QTextCodec;
@@ -15,7 +15,9 @@ class memory_budget;
 struct burst_axes
 {
     std::size_t samples = 0;
-    std::array<std::vector<float>, 3> axis;
+    std::unique_ptr<float[]> block; // a burst's block: samples values of x, then of y, then of z
+
+    const float* axis(int a) const { return block.get() + static_cast<std::size_t>(a) * samples; }
 
     // Reads the row's axes (both fields already unquoted); false, with nothing read, when the axes
     // text names no axis. pieces is scratch space the caller may reuse. The burst's memory, and that

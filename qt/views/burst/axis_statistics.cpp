@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-axis_statistics axis_statistics::of(const std::vector<float>& values, qint32 n)
+axis_statistics axis_statistics::of(const sample_axis& values, qint32 n)
 {
     axis_statistics s;
     const std::size_t count = std::min(values.size(), static_cast<std::size_t>(std::max(0, n)));

@@ -124,7 +124,7 @@ void burst_detail_pane::refresh()
                           .arg(b.sampling_frequency_per_axis)
                           .arg(b.sample_count));
     show_fix(b);
-    const std::vector<float>* axes[3] = {&b.x, &b.y, &b.z};
+    const sample_axis* axes[3] = {&b.x, &b.y, &b.z};
     for (int a = 0; a < 3; ++a) {
         axis_statistics s = axis_statistics::of(*axes[a], b.sample_count);
         if (calibration)
