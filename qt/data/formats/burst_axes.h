@@ -1,9 +1,10 @@
 #pragma once
 
+#include "data/model/burst_block.h"
+
 #include <QtGlobal>
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 class QTextCodec;
@@ -15,9 +16,7 @@ class memory_budget;
 struct burst_axes
 {
     std::size_t samples = 0;
-    std::unique_ptr<float[]> block; // a burst's block: samples values of x, then of y, then of z
-
-    const float* axis(int a) const { return block.get() + static_cast<std::size_t>(a) * samples; }
+    burst_block block; // the burst's allocation with samples values of x, then of y, then of z
 
     // Reads the row's axes (both fields already unquoted); false, with nothing read, when the axes
     // text names no axis. pieces is scratch space the caller may reuse. The burst's memory, and that

@@ -3,6 +3,7 @@
 #include "data/io/fatal.h"
 
 #include <algorithm>
+#include <new>
 #include <limits>
 #include <utility>
 
@@ -58,53 +59,35 @@ burst_min_max::burst_min_max(const burst& b) : burst_min_max(b.x.data(), b.y.dat
 {
 }
 
-std::unique_ptr<float[]> burst::new_block(std::size_t sample_count)
-{
-    return std::unique_ptr<float[]>(new float[3 * sample_count]);
-}
-
-namespace {
-
-std::size_t checked_sizes(qint32 sample_count, const std::vector<float>& x, const std::vector<float>& y,
-                          const std::vector<float>& z)
+std::unique_ptr<burst> burst::make(qint64 start_timestamp, double sampling_frequency_per_axis,
+                                   qint32 sample_count, const std::vector<float>& x, const std::vector<float>& y,
+                                   const std::vector<float>& z)
 {
     const std::size_t n = checked_count(sample_count);
     if (x.size() != n || y.size() != n || z.size() != n)
         fatal("burst: each axis must hold sample_count values");
-    return n;
+    burst_block block(n);
+    std::copy(x.begin(), x.end(), block.axis(0));
+    std::copy(y.begin(), y.end(), block.axis(1));
+    std::copy(z.begin(), z.end(), block.axis(2));
+    return make(start_timestamp, sampling_frequency_per_axis, std::move(block),
+                burst_min_max(x.data(), y.data(), z.data(), n));
 }
 
-burst_min_max checked_extremes(qint32 sample_count, const std::vector<float>& x, const std::vector<float>& y,
-                               const std::vector<float>& z)
+std::unique_ptr<burst> burst::make(qint64 start_timestamp, double sampling_frequency_per_axis,
+                                   burst_block samples, const burst_min_max& extremes)
 {
-    return burst_min_max(x.data(), y.data(), z.data(), checked_sizes(sample_count, x, y, z));
+    if (!samples.storage() || samples.sample_count() > std::size_t(std::numeric_limits<qint32>::max()))
+        fatal("burst: made from an empty or oversized block");
+    burst* made = ::new (samples.storage()) burst(start_timestamp, sampling_frequency_per_axis, samples, extremes);
+    samples.release();
+    return std::unique_ptr<burst>(made);
 }
 
-std::unique_ptr<float[]> copied_block(qint32 sample_count, const std::vector<float>& x,
-                                      const std::vector<float>& y, const std::vector<float>& z)
-{
-    const std::size_t n = checked_sizes(sample_count, x, y, z);
-    std::unique_ptr<float[]> block = burst::new_block(n);
-    std::copy(x.begin(), x.end(), block.get());
-    std::copy(y.begin(), y.end(), block.get() + n);
-    std::copy(z.begin(), z.end(), block.get() + 2 * n);
-    return block;
-}
-
-} // namespace
-
-burst::burst(qint64 start_timestamp_, double sampling_frequency_per_axis_, qint32 sample_count_,
-             const std::vector<float>& x_, const std::vector<float>& y_, const std::vector<float>& z_)
-    : burst(start_timestamp_, sampling_frequency_per_axis_, sample_count_,
-            copied_block(sample_count_, x_, y_, z_), checked_extremes(sample_count_, x_, y_, z_))
-{
-}
-
-burst::burst(qint64 start_timestamp_, double sampling_frequency_per_axis_, qint32 sample_count_,
-             std::unique_ptr<float[]> block, const burst_min_max& extremes_)
-    : block_(std::move(block)), start_timestamp(start_timestamp_),
-      sampling_frequency_per_axis(sampling_frequency_per_axis_), sample_count(sample_count_),
-      x(block_.get(), checked_count(sample_count_)), y(block_.get() + x.size(), x.size()),
-      z(block_.get() + 2 * x.size(), x.size()), extremes(extremes_)
+burst::burst(qint64 start_timestamp_, double sampling_frequency_per_axis_, const burst_block& samples,
+             const burst_min_max& extremes_)
+    : start_timestamp(start_timestamp_), sampling_frequency_per_axis(sampling_frequency_per_axis_),
+      sample_count(static_cast<qint32>(samples.sample_count())), x(samples.axis(0), samples.sample_count()),
+      y(samples.axis(1), samples.sample_count()), z(samples.axis(2), samples.sample_count()), extremes(extremes_)
 {
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/model/burst_block.h"
 #include "data/model/sample_axis.h"
 
 #include <QtGlobal>
@@ -23,26 +24,24 @@ struct burst_min_max
 
 // One burst of an acceleration file: samples on up to three axes, taken at a fixed rate from a
 // start time. The values are the raw sensor numbers as written in the file; an axis the file does
-// not record holds sample_count zeros. All samples lie in one block (x, then y, then z), one
-// allocation per burst. Built once, never changed, not copyable.
+// not record holds sample_count zeros. The burst and its samples (x, then y, then z) take one
+// allocation. Built once by make, never changed, not copyable.
 class burst
 {
-    std::unique_ptr<float[]> block_; // first, so that the axis views below can point into it
-
 public:
-    // x, y and z must each hold sample_count values; they are copied into the burst's block.
-    burst(qint64 start_timestamp, double sampling_frequency_per_axis, qint32 sample_count,
-          const std::vector<float>& x, const std::vector<float>& y, const std::vector<float>& z);
-    // With a block from new_block(sample_count) filled by a reader, and the extremes of its axes
-    // taken beforehand (on the reader's own thread).
-    burst(qint64 start_timestamp, double sampling_frequency_per_axis, qint32 sample_count,
-          std::unique_ptr<float[]> block, const burst_min_max& extremes);
+    // x, y and z must each hold sample_count values; they are copied.
+    static std::unique_ptr<burst> make(qint64 start_timestamp, double sampling_frequency_per_axis,
+                                       qint32 sample_count, const std::vector<float>& x,
+                                       const std::vector<float>& y, const std::vector<float>& z);
+    // With the samples a reader filled in, and the extremes of its axes taken beforehand (on the
+    // reader's own thread).
+    static std::unique_ptr<burst> make(qint64 start_timestamp, double sampling_frequency_per_axis,
+                                       burst_block samples, const burst_min_max& extremes);
 
     burst(const burst&) = delete;
     burst& operator=(const burst&) = delete;
-
-    // Uninitialised room for three axes of sample_count values each.
-    static std::unique_ptr<float[]> new_block(std::size_t sample_count);
+    // The allocation made by burst_block.
+    static void operator delete(void* memory) { ::operator delete(memory); }
 
     const qint64 start_timestamp;             // ms since 1970-01-01T00:00:00 UTC of sample 0
     const double sampling_frequency_per_axis; // Hz; sample k lies k * 1000 / f ms after the start
@@ -51,4 +50,8 @@ public:
     const sample_axis y;
     const sample_axis z;
     const burst_min_max extremes;
+
+private:
+    burst(qint64 start_timestamp, double sampling_frequency_per_axis, const burst_block& samples,
+          const burst_min_max& extremes);
 };
