@@ -137,8 +137,7 @@ private:
     void close()
     {
         current_.open_mb = kb_to_mb(status_kb("VmRSS:"));
-        current_.model_mb =
-            static_cast<double>(window_->panel()->space.total_sample_count()) * 12.0 / 1e6;
+        current_.model_mb = static_cast<double>(window_->panel()->space.total_sample_count()) * 12.0 / 1e6;
         connect(window_, &QObject::destroyed, this, [this]() {
             // The gang's data go with the window; give the loop a moment for anything else deferred.
             QTimer::singleShot(500, this, [this]() { measure_closed(); });
@@ -153,12 +152,13 @@ private:
         current_.closed_mb = kb_to_mb(status_kb("VmRSS:"));
         figures.push_back(current_);
         const round_figures& f = figures.back();
-        std::printf("  round %2zu: shown %6.0f ms, painted %6.0f ms after accepting (dialog %3.0f, load %4.0f, "
-                    "window %3.0f ms; %6ld page faults); resident %6.1f MB open (%.3f x model), %6.1f MB "
-                    "after close\n",
-                    figures.size(), f.shown_ms, f.painted_ms, f.dialog_ms, f.hidden_ms - f.dialog_ms,
-                    f.shown_ms - f.hidden_ms, f.faults, f.open_mb, (f.open_mb - f.before_mb) / f.model_mb,
-                    f.closed_mb);
+        std::printf(
+            "  round %2zu: shown %6.0f ms, painted %6.0f ms after accepting (dialog %3.0f, load %4.0f, "
+            "window %3.0f ms; %6ld page faults); resident %6.1f MB open (%.3f x model), %6.1f MB "
+            "after close\n",
+            figures.size(), f.shown_ms, f.painted_ms, f.dialog_ms, f.hidden_ms - f.dialog_ms,
+            f.shown_ms - f.hidden_ms, f.faults, f.open_mb, (f.open_mb - f.before_mb) / f.model_mb,
+            f.closed_mb);
         std::fflush(stdout);
         watchdog_.stop();
         if (static_cast<int>(figures.size()) < rounds_)

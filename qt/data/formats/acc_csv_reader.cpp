@@ -208,8 +208,7 @@ acc_csv_reader::acc_csv_reader(const QString& file_name, loader_progress* progre
                 bursts_.push_back(
                     burst::make(start, line.frequency, std::move(line.axes.block), *line.extremes));
             } else {
-                waiting.push_back(
-                    waiting_burst{line.frequency, std::move(line.axes.block), *line.extremes});
+                waiting.push_back(waiting_burst{line.frequency, std::move(line.axes.block), *line.extremes});
             }
             progress->loader_progress_set_value(appended);
             ++appended;

@@ -3,6 +3,7 @@
 #include "data/formats/csv_field.h"
 #include "data/io/loader_read_failed.h"
 #include "data/io/memory_budget.h"
+#include "data/model/burst.h"
 
 #include <QString>
 
@@ -62,7 +63,7 @@ bool burst_axes::read(const char* axes_begin, const char* axes_end, const char* 
     budget.reserve(memory_budget::burst_bytes(static_cast<qint64>(samples)));
 
     // Pieces past the end (possible with odd axes texts such as "X Y Z") read as 0.
-    block = burst_block(samples);
+    block = burst::new_block(samples);
     for (int a = 0; a < 3; ++a) {
         float* values = block.axis(a);
         std::size_t n = 0;

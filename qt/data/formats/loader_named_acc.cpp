@@ -94,7 +94,8 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
     std::vector<waiting_burst> waiting;
     memory_budget budget(rows.file_name(), rows.compressed());
     const auto add = [&](const QByteArray& animal, qint64 start, double frequency, burst_axes& axes) {
-        const burst_min_max extremes(axes.block.axis(0), axes.block.axis(1), axes.block.axis(2), axes.samples);
+        const burst_min_max extremes(axes.block.axis(0), axes.block.axis(1), axes.block.axis(2),
+                                     axes.samples);
         animals_.add(animal, burst::make(start, frequency, std::move(axes.block), extremes));
     };
     const auto release_waiting = [&](qint64 start) {

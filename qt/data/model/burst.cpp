@@ -59,14 +59,20 @@ burst_min_max::burst_min_max(const burst& b) : burst_min_max(b.x.data(), b.y.dat
 {
 }
 
+burst_block burst::new_block(std::size_t sample_count)
+{
+    static_assert(sizeof(burst) % alignof(float) == 0, "the samples follow the burst");
+    return burst_block(sizeof(burst), sample_count);
+}
+
 std::unique_ptr<burst> burst::make(qint64 start_timestamp, double sampling_frequency_per_axis,
-                                   qint32 sample_count, const std::vector<float>& x, const std::vector<float>& y,
-                                   const std::vector<float>& z)
+                                   qint32 sample_count, const std::vector<float>& x,
+                                   const std::vector<float>& y, const std::vector<float>& z)
 {
     const std::size_t n = checked_count(sample_count);
     if (x.size() != n || y.size() != n || z.size() != n)
         fatal("burst: each axis must hold sample_count values");
-    burst_block block(n);
+    burst_block block = new_block(n);
     std::copy(x.begin(), x.end(), block.axis(0));
     std::copy(y.begin(), y.end(), block.axis(1));
     std::copy(z.begin(), z.end(), block.axis(2));
@@ -77,9 +83,12 @@ std::unique_ptr<burst> burst::make(qint64 start_timestamp, double sampling_frequ
 std::unique_ptr<burst> burst::make(qint64 start_timestamp, double sampling_frequency_per_axis,
                                    burst_block samples, const burst_min_max& extremes)
 {
-    if (!samples.storage() || samples.sample_count() > std::size_t(std::numeric_limits<qint32>::max()))
-        fatal("burst: made from an empty or oversized block");
-    burst* made = ::new (samples.storage()) burst(start_timestamp, sampling_frequency_per_axis, samples, extremes);
+    if (!samples.storage() || samples.sample_count() > std::size_t(std::numeric_limits<qint32>::max()) ||
+        reinterpret_cast<const char*>(samples.axis(0)) !=
+            static_cast<const char*>(samples.storage()) + sizeof(burst))
+        fatal("burst: made from a block not made by new_block");
+    burst* made =
+        ::new (samples.storage()) burst(start_timestamp, sampling_frequency_per_axis, samples, extremes);
     samples.release();
     return std::unique_ptr<burst>(made);
 }
@@ -88,6 +97,7 @@ burst::burst(qint64 start_timestamp_, double sampling_frequency_per_axis_, const
              const burst_min_max& extremes_)
     : start_timestamp(start_timestamp_), sampling_frequency_per_axis(sampling_frequency_per_axis_),
       sample_count(static_cast<qint32>(samples.sample_count())), x(samples.axis(0), samples.sample_count()),
-      y(samples.axis(1), samples.sample_count()), z(samples.axis(2), samples.sample_count()), extremes(extremes_)
+      y(samples.axis(1), samples.sample_count()), z(samples.axis(2), samples.sample_count()),
+      extremes(extremes_)
 {
 }

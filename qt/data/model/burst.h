@@ -38,6 +38,9 @@ public:
     static std::unique_ptr<burst> make(qint64 start_timestamp, double sampling_frequency_per_axis,
                                        burst_block samples, const burst_min_max& extremes);
 
+    // The room of one burst of sample_count samples, for a reader to fill.
+    static burst_block new_block(std::size_t sample_count);
+
     burst(const burst&) = delete;
     burst& operator=(const burst&) = delete;
     // The allocation made by burst_block.

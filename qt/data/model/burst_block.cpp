@@ -1,24 +1,17 @@
 #include "data/model/burst_block.h"
 
-#include "data/model/burst.h"
-
 #include <new>
 #include <utility>
 
-static_assert(sizeof(burst) % alignof(float) == 0, "the samples follow the burst");
-
-std::size_t burst_block::samples_offset()
-{
-    return sizeof(burst);
-}
-
-burst_block::burst_block(std::size_t sample_count)
-    : memory_(::operator new(samples_offset() + 3 * sample_count * sizeof(float))), samples_(sample_count)
+burst_block::burst_block(std::size_t header_bytes, std::size_t sample_count)
+    : memory_(::operator new(header_bytes + 3 * sample_count * sizeof(float))), header_(header_bytes),
+      samples_(sample_count)
 {
 }
 
 burst_block::burst_block(burst_block&& other) noexcept
-    : memory_(std::exchange(other.memory_, nullptr)), samples_(std::exchange(other.samples_, 0))
+    : memory_(std::exchange(other.memory_, nullptr)), header_(std::exchange(other.header_, 0)),
+      samples_(std::exchange(other.samples_, 0))
 {
 }
 
@@ -27,6 +20,7 @@ burst_block& burst_block::operator=(burst_block&& other) noexcept
     if (this != &other) {
         ::operator delete(memory_);
         memory_ = std::exchange(other.memory_, nullptr);
+        header_ = std::exchange(other.header_, 0);
         samples_ = std::exchange(other.samples_, 0);
     }
     return *this;
@@ -45,5 +39,5 @@ void* burst_block::release()
 
 float* burst_block::values() const
 {
-    return reinterpret_cast<float*>(static_cast<char*>(memory_) + samples_offset());
+    return reinterpret_cast<float*>(static_cast<char*>(memory_) + header_);
 }

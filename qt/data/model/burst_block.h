@@ -2,15 +2,15 @@
 
 #include <cstddef>
 
-// The one allocation of a burst being read: room for the burst itself followed by its samples (x,
-// then y, then z), filled by a reader on its own thread and handed whole to burst::make. Owns the
-// memory until then; not copyable.
+// The one allocation of a burst being read (made by burst::new_block): room for the burst itself
+// followed by its samples (x, then y, then z), filled by a reader on its own thread and handed whole
+// to burst::make. Owns the memory until then; not copyable.
 class burst_block
 {
 public:
     burst_block() = default;
-    // Uninitialised room for three axes of sample_count values each.
-    explicit burst_block(std::size_t sample_count);
+    // Uninitialised room for header_bytes, then three axes of sample_count values each.
+    burst_block(std::size_t header_bytes, std::size_t sample_count);
     burst_block(burst_block&& other) noexcept;
     burst_block& operator=(burst_block&& other) noexcept;
     burst_block(const burst_block&) = delete;
@@ -25,12 +25,11 @@ public:
     // The whole allocation (null for an empty block), and the same given up by the block.
     void* storage() const { return memory_; }
     void* release();
-    // Where a burst's samples lie inside its allocation.
-    static std::size_t samples_offset();
 
 private:
     float* values() const;
 
     void* memory_ = nullptr;
+    std::size_t header_ = 0;
     std::size_t samples_ = 0;
 };
