@@ -24,7 +24,7 @@ std::unique_ptr<burst> noisy_burst(int n)
     for (int a = 0; a < 3; ++a)
         for (int k = 0; k < n; ++k)
             axes[a].push_back(1000.f * static_cast<float>(a + 1) + noise(random));
-    return std::make_unique<burst>(1614556800000, 100.0, n, axes[0], axes[1], axes[2]);
+    return burst::make(1614556800000, 100.0, n, axes[0], axes[1], axes[2]);
 }
 
 void paint_burst(benchmark::State& state, int samples, int width, int height, bool in_g)

@@ -26,8 +26,8 @@ const burst_space& bursts()
                 for (int k = 0; k < 110; ++k)
                     axes[a].push_back(float(v = std::max(0, std::min(4095, v + step(random)))));
             }
-            list.push_back(std::make_unique<burst>(1399000000000 + qint64(i) * 60000, 33.33, 110, axes[0],
-                                                   axes[1], axes[2]));
+            list.push_back(burst::make(1399000000000 + qint64(i) * 60000, 33.33, 110, axes[0],
+                                    axes[1], axes[2]));
         }
         return std::make_unique<burst_space>(list);
     }();

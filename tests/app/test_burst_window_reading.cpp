@@ -60,7 +60,7 @@ std::unique_ptr<burst_space> make_space()
             y.push_back(1500.f + static_cast<float>((k * k + b) % 53) * 0.5f);
             z.push_back(3000.f - static_cast<float>(k % 9) * 3.25f);
         }
-        list.push_back(std::make_unique<burst>(t0 + b * 60000LL, 10.0, 100, x, y, z));
+        list.push_back(burst::make(t0 + b * 60000LL, 10.0, 100, x, y, z));
     }
     std::ostringstream quiet;
     std::streambuf* old = std::cerr.rdbuf(quiet.rdbuf());
@@ -277,7 +277,7 @@ void test_burst_window_reading::detail_pane_statistics_and_activity()
 
     for (int b : {4, 5}) {
         const burst& data = *space_->entry(b).burst;
-        const std::vector<float>* axes[3] = {&data.x, &data.y, &data.z};
+        const sample_axis* axes[3] = {&data.x, &data.y, &data.z};
         for (int a = 0; a < 3; ++a) {
             // Independent figures: sums of values and of squares.
             long double sum = 0, squares = 0;
@@ -299,8 +299,9 @@ void test_burst_window_reading::detail_pane_statistics_and_activity()
         }
         // The activity plot over a space of this burst alone: its one non-empty bin.
         std::vector<std::unique_ptr<burst>> alone;
-        alone.push_back(std::make_unique<burst>(data.start_timestamp, data.sampling_frequency_per_axis,
-                                                data.sample_count, data.x, data.y, data.z));
+        alone.push_back(burst::make(data.start_timestamp, data.sampling_frequency_per_axis,
+                                                data.sample_count, data.x.to_vector(), data.y.to_vector(),
+                                                data.z.to_vector()));
         std::ostringstream quiet;
         std::streambuf* old = std::cerr.rdbuf(quiet.rdbuf());
         const burst_space single(alone);

@@ -24,7 +24,7 @@ inline std::unique_ptr<burst> make_burst(qint64 start, double frequency, std::ve
         y.assign(n, 0.f);
     if (z.empty())
         z.assign(n, 0.f);
-    return std::make_unique<burst>(start, frequency, static_cast<qint32>(n), std::move(x), std::move(y),
+    return burst::make(start, frequency, static_cast<qint32>(n), std::move(x), std::move(y),
                                    std::move(z));
 }
 

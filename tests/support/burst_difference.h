@@ -29,7 +29,7 @@ inline QString burst_difference(const std::vector<std::unique_ptr<burst>>& a,
                 .arg(y.start_timestamp)
                 .arg(y.sampling_frequency_per_axis)
                 .arg(y.sample_count);
-        const std::vector<float>* axes[3][2] = {{&x.x, &y.x}, {&x.y, &y.y}, {&x.z, &y.z}};
+        const sample_axis* axes[3][2] = {{&x.x, &y.x}, {&x.y, &y.y}, {&x.z, &y.z}};
         for (const auto& pair : axes) {
             if (pair[0]->size() != pair[1]->size())
                 return QString("burst %1: %2 vs %3 values").arg(i).arg(pair[0]->size()).arg(pair[1]->size());

@@ -85,7 +85,8 @@ parsed_line parse_line(const char* b, const char* e, const std::vector<int>& slo
     if (!result.axes.read(axes_text.begin, axes_text.end, raw.begin, raw.end, codec, pieces, budget))
         return result;
     result.has_data = true;
-    result.extremes.emplace(result.axes.axis[0], result.axes.axis[1], result.axes.axis[2]);
+    result.extremes.emplace(result.axes.block.axis(0), result.axes.block.axis(1), result.axes.block.axis(2),
+                            result.axes.samples);
     result.frequency =
         csv_field::to_double(field[sampling_frequency].begin, field[sampling_frequency].end, codec);
     result.start = csv_field::to_utc_msecs(field[start_timestamp].begin, field[start_timestamp].end, codec);
@@ -173,16 +174,14 @@ void acc_csv_reader::read(line_reader& lines, const char* b, const char* e, load
     struct waiting_burst
     {
         double frequency;
-        std::size_t samples;
-        std::array<std::vector<float>, 3> axis;
+        burst_block block;
+        burst_min_max extremes;
     };
     std::vector<waiting_burst> waiting;
     start_time_repair times;
     const auto release_waiting = [&](qint64 start) {
         for (waiting_burst& w : waiting)
-            bursts_.push_back(std::make_unique<burst>(start, w.frequency, static_cast<qint32>(w.samples),
-                                                      std::move(w.axis[0]), std::move(w.axis[1]),
-                                                      std::move(w.axis[2])));
+            bursts_.push_back(burst::make(start, w.frequency, std::move(w.block), w.extremes));
         waiting.clear();
     };
 
@@ -219,12 +218,9 @@ void acc_csv_reader::read(line_reader& lines, const char* b, const char* e, load
             if (times.take(start)) {
                 release_waiting(start);
                 bursts_.push_back(
-                    std::make_unique<burst>(start, line.frequency, static_cast<qint32>(line.axes.samples),
-                                            std::move(line.axes.axis[0]), std::move(line.axes.axis[1]),
-                                            std::move(line.axes.axis[2]), *line.extremes));
+                    burst::make(start, line.frequency, std::move(line.axes.block), *line.extremes));
             } else {
-                waiting.push_back(
-                    waiting_burst{line.frequency, line.axes.samples, std::move(line.axes.axis)});
+                waiting.push_back(waiting_burst{line.frequency, std::move(line.axes.block), *line.extremes});
             }
             progress->loader_progress_set_value(appended);
             ++appended;

@@ -3,10 +3,12 @@
 #include "data/formats/csv_field.h"
 #include "data/io/loader_read_failed.h"
 #include "data/io/memory_budget.h"
+#include "data/model/burst.h"
 
 #include <QString>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -61,14 +63,16 @@ bool burst_axes::read(const char* axes_begin, const char* axes_end, const char* 
     budget.reserve(memory_budget::burst_bytes(static_cast<qint64>(samples)));
 
     // Pieces past the end (possible with odd axes texts such as "X Y Z") read as 0.
+    block = burst::new_block(samples);
     for (int a = 0; a < 3; ++a) {
-        std::vector<float>& values = axis[static_cast<std::size_t>(a)];
-        values.resize(samples);
-        if (position[a] < 0)
-            continue;
-        std::size_t piece = static_cast<std::size_t>(position[a]);
-        for (std::size_t n = 0; n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
-            values[n] = pieces[piece];
+        float* values = block.axis(a);
+        std::size_t n = 0;
+        if (position[a] >= 0) {
+            std::size_t piece = static_cast<std::size_t>(position[a]);
+            for (; n < samples && piece < piece_count; ++n, piece += static_cast<std::size_t>(m))
+                values[n] = pieces[piece];
+        }
+        std::fill(values + n, values + samples, 0.f);
     }
     if (pieces.size() > (std::size_t(1) << 20))
         std::vector<float>().swap(pieces); // a huge line's pieces are not kept for the next one

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "data/model/burst_block.h"
+
 #include <QtGlobal>
 
-#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -15,7 +16,7 @@ class memory_budget;
 struct burst_axes
 {
     std::size_t samples = 0;
-    std::array<std::vector<float>, 3> axis;
+    burst_block block; // the burst's allocation with samples values of x, then of y, then of z
 
     // Reads the row's axes (both fields already unquoted); false, with nothing read, when the axes
     // text names no axis. pieces is scratch space the caller may reuse. The burst's memory, and that

@@ -105,9 +105,9 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
     std::vector<waiting_burst> waiting;
     memory_budget budget(rows.file_name(), rows.compressed());
     const auto add = [&](const QByteArray& animal, qint64 start, double frequency, burst_axes& axes) {
-        animals_.add(animal, std::make_unique<burst>(start, frequency, static_cast<qint32>(axes.samples),
-                                                     std::move(axes.axis[0]), std::move(axes.axis[1]),
-                                                     std::move(axes.axis[2])));
+        const burst_min_max extremes(axes.block.axis(0), axes.block.axis(1), axes.block.axis(2),
+                                     axes.samples);
+        animals_.add(animal, burst::make(start, frequency, std::move(axes.block), extremes));
     };
     const auto release_waiting = [&](qint64 start) {
         for (waiting_burst& w : waiting)

@@ -34,7 +34,7 @@ burst_metrics compute(const burst& b, const std::optional<burst_calibration>& ca
         m.odba = m.vedba = m.pitch_deg = m.roll_deg = nan;
         return m;
     }
-    const std::vector<float>* raw[3] = {&b.x, &b.y, &b.z};
+    const sample_axis* raw[3] = {&b.x, &b.y, &b.z};
     const qint32 half = window.half_width(b.sampling_frequency_per_axis);
     for (int a = 0; a < 3; ++a) {
         std::vector<double>& v = s.values[a];

@@ -3,6 +3,7 @@
 #include "data/io/fatal.h"
 
 #include <algorithm>
+#include <new>
 #include <limits>
 #include <utility>
 
@@ -10,25 +11,24 @@ namespace {
 
 // Eight independent lanes so the compiler can use vector min/max; the result is the same smallest
 // and largest element (of equal values, possibly another one, e.g. -0 for 0).
-void scan(const std::vector<float>& values, float& lo, float& hi)
+void scan(const float* v, std::size_t n, float& lo, float& hi)
 {
     lo = std::numeric_limits<float>::max();
     hi = -std::numeric_limits<float>::max();
-    if (values.empty())
+    if (n == 0)
         return;
     constexpr std::size_t lanes = 8;
     float lane_lo[lanes], lane_hi[lanes];
-    std::fill(lane_lo, lane_lo + lanes, values.front());
-    std::fill(lane_hi, lane_hi + lanes, values.front());
-    const float* v = values.data();
-    const std::size_t n = values.size(), whole = n - n % lanes;
+    std::fill(lane_lo, lane_lo + lanes, v[0]);
+    std::fill(lane_hi, lane_hi + lanes, v[0]);
+    const std::size_t whole = n - n % lanes;
     for (std::size_t i = 0; i < whole; i += lanes) {
         for (std::size_t l = 0; l < lanes; ++l) {
             lane_lo[l] = v[i + l] < lane_lo[l] ? v[i + l] : lane_lo[l];
             lane_hi[l] = v[i + l] > lane_hi[l] ? v[i + l] : lane_hi[l];
         }
     }
-    lo = hi = values.front();
+    lo = hi = v[0];
     for (std::size_t l = 0; l < lanes; ++l) {
         lo = lane_lo[l] < lo ? lane_lo[l] : lo;
         hi = lane_hi[l] > hi ? lane_hi[l] : hi;
@@ -39,40 +39,65 @@ void scan(const std::vector<float>& values, float& lo, float& hi)
     }
 }
 
+std::size_t checked_count(qint32 sample_count)
+{
+    if (sample_count < 0)
+        fatal("burst: each axis must hold sample_count values");
+    return static_cast<std::size_t>(sample_count);
+}
+
 } // namespace
 
-burst_min_max::burst_min_max(const std::vector<float>& x, const std::vector<float>& y,
-                             const std::vector<float>& z)
+burst_min_max::burst_min_max(const float* x, const float* y, const float* z, std::size_t count)
 {
-    scan(x, min_x, max_x);
-    scan(y, min_y, max_y);
-    scan(z, min_z, max_z);
+    scan(x, count, min_x, max_x);
+    scan(y, count, min_y, max_y);
+    scan(z, count, min_z, max_z);
 }
 
-burst_min_max::burst_min_max(const burst& b) : burst_min_max(b.x, b.y, b.z)
+burst_min_max::burst_min_max(const burst& b) : burst_min_max(b.x.data(), b.y.data(), b.z.data(), b.x.size())
 {
 }
 
-burst::burst(qint64 start_timestamp_, double sampling_frequency_per_axis_, qint32 sample_count_,
-             std::vector<float> x_, std::vector<float> y_, std::vector<float> z_)
-    : start_timestamp(start_timestamp_), sampling_frequency_per_axis(sampling_frequency_per_axis_),
-      sample_count(sample_count_), x(std::move(x_)), y(std::move(y_)), z(std::move(z_)), extremes(x, y, z)
+burst_block burst::new_block(std::size_t sample_count)
 {
-    check_sizes();
+    static_assert(sizeof(burst) % alignof(float) == 0, "the samples follow the burst");
+    return burst_block(sizeof(burst), sample_count);
 }
 
-burst::burst(qint64 start_timestamp_, double sampling_frequency_per_axis_, qint32 sample_count_,
-             std::vector<float> x_, std::vector<float> y_, std::vector<float> z_,
+std::unique_ptr<burst> burst::make(qint64 start_timestamp, double sampling_frequency_per_axis,
+                                   qint32 sample_count, const std::vector<float>& x,
+                                   const std::vector<float>& y, const std::vector<float>& z)
+{
+    const std::size_t n = checked_count(sample_count);
+    if (x.size() != n || y.size() != n || z.size() != n)
+        fatal("burst: each axis must hold sample_count values");
+    burst_block block = new_block(n);
+    std::copy(x.begin(), x.end(), block.axis(0));
+    std::copy(y.begin(), y.end(), block.axis(1));
+    std::copy(z.begin(), z.end(), block.axis(2));
+    return make(start_timestamp, sampling_frequency_per_axis, std::move(block),
+                burst_min_max(x.data(), y.data(), z.data(), n));
+}
+
+std::unique_ptr<burst> burst::make(qint64 start_timestamp, double sampling_frequency_per_axis,
+                                   burst_block samples, const burst_min_max& extremes)
+{
+    if (!samples.storage() || samples.sample_count() > std::size_t(std::numeric_limits<qint32>::max()) ||
+        reinterpret_cast<const char*>(samples.axis(0)) !=
+            static_cast<const char*>(samples.storage()) + sizeof(burst))
+        fatal("burst: made from a block not made by new_block");
+    burst* made =
+        ::new (samples.storage()) burst(start_timestamp, sampling_frequency_per_axis, samples, extremes);
+    samples.release();
+    return std::unique_ptr<burst>(made);
+}
+
+burst::burst(qint64 start_timestamp_, double sampling_frequency_per_axis_, const burst_block& samples,
              const burst_min_max& extremes_)
     : start_timestamp(start_timestamp_), sampling_frequency_per_axis(sampling_frequency_per_axis_),
-      sample_count(sample_count_), x(std::move(x_)), y(std::move(y_)), z(std::move(z_)), extremes(extremes_)
+      sample_count(static_cast<qint32>(samples.sample_count())), x(samples.axis(0), samples.sample_count()),
+      y(samples.axis(1), samples.sample_count()), z(samples.axis(2), samples.sample_count()),
+      extremes(extremes_)
 {
-    check_sizes();
-}
-
-void burst::check_sizes() const
-{
-    const auto n = static_cast<std::size_t>(sample_count < 0 ? 0 : sample_count);
-    if (sample_count < 0 || x.size() != n || y.size() != n || z.size() != n)
-        fatal("burst: each axis must hold sample_count values");
 }

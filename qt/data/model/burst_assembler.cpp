@@ -34,7 +34,7 @@ std::unique_ptr<burst> burst_assembler::finish()
     const auto count = static_cast<qint32>(x_.size());
     const double frequency = count > 1 ? (count - 1) * 1000.0 / static_cast<double>(last_ - start_) : 1.0;
     auto done =
-        std::make_unique<burst>(start_, frequency, count, std::move(x_), std::move(y_), std::move(z_));
+        burst::make(start_, frequency, count, x_, y_, z_);
     x_.clear();
     y_.clear();
     z_.clear();

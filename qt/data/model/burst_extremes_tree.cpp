@@ -37,7 +37,7 @@ burst_extremes_tree::burst_extremes_tree(const burst_space& space) : space_(spac
         return;
     std::vector<node> first(static_cast<std::size_t>((count + fanout - 1) / fanout), empty);
     for (qint32 i = 0; i < count; ++i)
-        fold_node(burst_node(space_.entry(i).extremes), first[static_cast<std::size_t>(i / fanout)].lo,
+        fold_node(burst_node(space_.entry(i).extremes()), first[static_cast<std::size_t>(i / fanout)].lo,
                   first[static_cast<std::size_t>(i / fanout)].hi);
     levels_.push_back(std::move(first));
     while (levels_.back().size() > static_cast<std::size_t>(fanout)) {
@@ -51,7 +51,7 @@ burst_extremes_tree::burst_extremes_tree(const burst_space& space) : space_(spac
 
 void burst_extremes_tree::fold_burst(qint32 i, float (&lo)[3], float (&hi)[3]) const
 {
-    fold_node(burst_node(space_.entry(i).extremes), lo, hi);
+    fold_node(burst_node(space_.entry(i).extremes()), lo, hi);
 }
 
 void burst_extremes_tree::fold(qint32 first, qint32 last, float (&lo)[3], float (&hi)[3]) const

@@ -51,7 +51,7 @@ void burst_range::value_range(float& min_x, float& max_x, float& min_y, float& m
         const qint32 next =
             i + 1 < count ? starts[static_cast<std::size_t>(i) + 1] : space.total_sample_count();
         if (window > next - e.first_sample) {
-            const burst_min_max& m = e.extremes;
+            const burst_min_max& m = e.extremes();
             fold_min(m.min_x, min_x);
             fold_max(m.max_x, max_x);
             fold_min(m.min_y, min_y);

@@ -22,7 +22,7 @@ template <typename T> qint32 index_at_or_before(const std::vector<T>& sorted, T 
 } // namespace
 
 burst_entry::burst_entry(qint32 index_, qint32 first_sample_, std::unique_ptr<::burst> burst_)
-    : index(index_), first_sample(first_sample_), burst(std::move(burst_)), extremes(burst->extremes)
+    : index(index_), first_sample(first_sample_), burst(std::move(burst_))
 {
 }
 

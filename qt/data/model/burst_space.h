@@ -16,7 +16,7 @@ struct burst_entry
     qint32 index;        // position in time order
     qint32 first_sample; // global index of the burst's first sample
     std::unique_ptr<::burst> burst;
-    const burst_min_max& extremes;
+    const burst_min_max& extremes() const { return burst->extremes; }
 };
 
 // All bursts of one acceleration file in time order, with one global sample index over all of

@@ -18,7 +18,7 @@ constexpr int margin_right = 10;
 constexpr int margin_top = 22;
 constexpr int margin_bottom = 38;
 
-const std::vector<float>& values_of(const burst& b, int a)
+const sample_axis& values_of(const burst& b, int a)
 {
     return a == 0 ? b.x : a == 1 ? b.y : b.z;
 }
@@ -95,7 +95,7 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
     for (int a = 0; a < 3; ++a) {
         if (!shown[a])
             continue;
-        const std::vector<float>& v = values_of(b, a);
+        const sample_axis& v = values_of(b, a);
         for (qint32 k = 0; k < n; ++k) {
             const double g = value(a, v[static_cast<std::size_t>(k)]);
             if (!std::isfinite(g))
@@ -173,7 +173,7 @@ void burst_samples_plot::paint(QPainter& painter, const QRect& area, const burst
         if (!shown[a] || n == 0)
             continue;
         painter.setPen(palette.of(a));
-        const std::vector<float>& v = values_of(b, a);
+        const sample_axis& v = values_of(b, a);
         if (n > 2 * columns) {
             // Pixel column c holds the samples whose x falls in [c, c + 1).
             // Whole-pixel lines keep the raster engine on its fast path.

@@ -153,7 +153,7 @@ read_result reference_read(reader_kind kind, const QString& path)
             last = l.ms;
         else
             l.ms = last;
-        r.bursts.push_back(std::make_unique<burst>(l.ms, l.frequency, l.n, l.v[0], l.v[1], l.v[2]));
+        r.bursts.push_back(burst::make(l.ms, l.frequency, l.n, l.v[0], l.v[1], l.v[2]));
     }
     return r;
 }

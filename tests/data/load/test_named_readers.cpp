@@ -337,7 +337,7 @@ void test_named_readers::long_raw_fields_read_in_full()
         const burst& b = *bursts->front();
         QCOMPARE(b.sample_count, values.size() / m);
         // The first axis letter's values are pieces 0, m, 2m, ...; a missing axis reads as zeros.
-        const std::vector<float>& first = axes[0] == 'X' ? b.x : axes[0] == 'Y' ? b.y : b.z;
+        const sample_axis& first = axes[0] == 'X' ? b.x : axes[0] == 'Y' ? b.y : b.z;
         for (int n = 0; n < b.sample_count; ++n)
             QCOMPARE(first[static_cast<std::size_t>(n)], values[n * m]);
         if (m == 1)

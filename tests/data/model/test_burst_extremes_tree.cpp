@@ -21,7 +21,7 @@ constexpr float big = std::numeric_limits<float>::max();
 void plain_fold(const burst_space& space, qint32 first, qint32 last, float (&lo)[3], float (&hi)[3])
 {
     for (qint32 i = first; i <= last; ++i) {
-        const burst_min_max& m = space.entry(i).extremes;
+        const burst_min_max& m = space.entry(i).extremes();
         const float l[3] = {m.min_x, m.min_y, m.min_z}, h[3] = {m.max_x, m.max_y, m.max_z};
         for (int a = 0; a < 3; ++a) {
             if (l[a] < lo[a])

@@ -80,7 +80,8 @@ private slots:
 
 void test_burst_space::burst_holds_its_values()
 {
-    const burst b(1399035600000, 33.33, 2, {1, 4}, {2, 5}, {3, 6});
+    const auto made = burst::make(1399035600000, 33.33, 2, {1, 4}, {2, 5}, {3, 6});
+    const burst& b = *made;
     QCOMPARE(b.start_timestamp, qint64(1399035600000));
     QCOMPARE(b.sampling_frequency_per_axis, 33.33);
     QCOMPARE(b.sample_count, 2);
@@ -93,7 +94,8 @@ void test_burst_space::burst_holds_its_values()
 
 void test_burst_space::min_max_of_burst()
 {
-    const burst b(0, 1.0, 4, {3, -1, 7, 2}, {0, 0, 0, 0}, {-5, 10, 10, -6});
+    const auto made = burst::make(0, 1.0, 4, {3, -1, 7, 2}, {0, 0, 0, 0}, {-5, 10, 10, -6});
+    const burst& b = *made;
     const burst_min_max m(b);
     QCOMPARE(m.min_x, -1.f);
     QCOMPARE(m.max_x, 7.f);
@@ -105,7 +107,8 @@ void test_burst_space::min_max_of_burst()
 
 void test_burst_space::min_max_of_empty_burst_is_harmless()
 {
-    const burst b(0, 1.0, 0, {}, {}, {});
+    const auto made = burst::make(0, 1.0, 0, {}, {}, {});
+    const burst& b = *made;
     const burst_min_max m(b);
     QCOMPARE(m.min_x, big);
     QCOMPARE(m.min_y, big);
@@ -149,7 +152,7 @@ void test_burst_space::sorts_and_numbers_bursts()
         QCOMPARE(&s->entry(i), &s->entries()[static_cast<std::size_t>(i)]);
     }
     QCOMPARE(s->entry(2).burst->sample_count, 7);
-    QCOMPARE(s->entry(2).extremes.max_x, 6.f);
+    QCOMPARE(s->entry(2).extremes().max_x, 6.f);
     QCOMPARE(s->total_sample_count(), 15);
     QCOMPARE(s->max_burst_sample_count(), 7);
     QCOMPARE(s->begin_timestamp(), qint64(1000));

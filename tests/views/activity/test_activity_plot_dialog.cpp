@@ -546,7 +546,7 @@ void test_activity_plot_dialog::span_too_long_shows_the_reason()
 {
     std::vector<std::unique_ptr<burst>> list;
     for (const qint64 t : {qint64(0), qint64(4102444800000)}) // 1970-01-01 and 2100-01-01
-        list.push_back(std::make_unique<burst>(t, 10.0, 1, std::vector<float>{1}, std::vector<float>{1},
+        list.push_back(burst::make(t, 10.0, 1, std::vector<float>{1}, std::vector<float>{1},
                                                std::vector<float>{1}));
     std::ostringstream sink;
     auto* old = std::cerr.rdbuf(sink.rdbuf());

@@ -23,7 +23,7 @@ std::unique_ptr<burst_space> space_of(const std::vector<std::pair<int, int>>& st
 {
     std::vector<std::unique_ptr<burst>> list;
     for (const auto& [second, n] : starts_and_counts)
-        list.push_back(std::make_unique<burst>(t0 + second * 1000LL, 10.0, n, std::vector<float>(n, 1.f),
+        list.push_back(burst::make(t0 + second * 1000LL, 10.0, n, std::vector<float>(n, 1.f),
                                                std::vector<float>(n, 2.f), std::vector<float>(n, 3.f)));
     std::ostringstream quiet;
     std::streambuf* old = std::cerr.rdbuf(quiet.rdbuf());

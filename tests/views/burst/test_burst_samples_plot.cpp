@@ -43,8 +43,9 @@ private slots:
 void test_burst_samples_plot::constant_axes_lie_on_their_rows()
 {
     // X 1000, Y 2000, Z 3000: the range 1000 ... 3000 padded by 5 % (100) either side.
-    const burst b(0, 10.0, 10, std::vector<float>(10, 1000.f), std::vector<float>(10, 2000.f),
-                  std::vector<float>(10, 3000.f));
+    const auto made = burst::make(0, 10.0, 10, std::vector<float>(10, 1000.f),
+                                  std::vector<float>(10, 2000.f), std::vector<float>(10, 3000.f));
+    const burst& b = *made;
     const QImage image = painted(b, std::nullopt);
     const QRect r = burst_samples_plot::plot_area(image.size());
     const int x = r.center().x();
@@ -73,7 +74,8 @@ void test_burst_samples_plot::long_burst_is_drawn_as_column_ranges()
     std::vector<float> x(10000), y(10000, 2000.f), z(10000, 2000.f);
     for (std::size_t k = 0; k < x.size(); ++k)
         x[k] = k % 2 ? 3000.f : 1000.f;
-    const burst b(0, 100.0, 10000, x, y, z);
+    const auto made = burst::make(0, 100.0, 10000, x, y, z);
+    const burst& b = *made;
     const QImage image = painted(b, std::nullopt);
     const QRect r = burst_samples_plot::plot_area(image.size());
     for (int c = r.left() + 1; c < r.right() - 1; c += 37) {
@@ -85,8 +87,9 @@ void test_burst_samples_plot::long_burst_is_drawn_as_column_ranges()
 
 void test_burst_samples_plot::hidden_axis_is_not_drawn()
 {
-    const burst b(0, 10.0, 10, std::vector<float>(10, 1000.f), std::vector<float>(10, 2000.f),
-                  std::vector<float>(10, 3000.f));
+    const auto made = burst::make(0, 10.0, 10, std::vector<float>(10, 1000.f),
+                                  std::vector<float>(10, 2000.f), std::vector<float>(10, 3000.f));
+    const burst& b = *made;
     const QImage image = painted(b, std::nullopt, false);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
