@@ -1,4 +1,5 @@
-// Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image.
+// Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image, without
+// and with the labels band (a segment of a new label every seven bursts).
 #include "bench_support.h"
 #include "paint_benchmarks.h"
 #include "data/model/burst.h"
@@ -6,6 +7,9 @@
 #include "data/model/burst_space.h"
 #include "support/burst_builder.h"
 #include "support/counted_events.h"
+#include "data/labels/label_segments.h"
+#include "data/labels/label_set.h"
+#include "views/labels/label_band.h"
 
 #include <QApplication>
 #include <QImage>
@@ -32,6 +36,9 @@ struct scene
     QStatusBar status;
     std::unique_ptr<burst_paint_panel> panel;
     QImage image{width, height, QImage::Format_ARGB32_Premultiplied};
+    label_segments labels;
+    label_set set = label_set::defaults();
+    std::unique_ptr<label_band> band;
 };
 
 scene* the_scene = nullptr;
@@ -58,6 +65,10 @@ void build_scene()
     the_scene->events = std::make_unique<counted_events>(fixes);
     the_scene->panel = std::make_unique<burst_paint_panel>(*the_scene->space, *the_scene->events,
                                                            the_scene->status, nullptr);
+    const std::vector<qint64>& starts = the_scene->space->timestamps();
+    for (std::size_t b = 0; b + 7 < starts.size(); b += 7)
+        the_scene->labels.set_range("", starts[b], starts[b + 7], the_scene->set.labels()[b / 7 % 6].name);
+    the_scene->band = std::make_unique<label_band>(the_scene->labels, the_scene->set, QString());
     the_scene->panel->resize(width, height);
     the_scene->panel->show(); // the first resize sets the initial zoom
 }
@@ -106,6 +117,15 @@ void hundred_bursts_across_one_selected(benchmark::State& state)
     the_scene->panel->set_selected_burst(-1);
 }
 
+// The same zooms with the labels band.
+template <void (*paint)(benchmark::State&)>
+void with_band(benchmark::State& state)
+{
+    the_scene->panel->add_overlay(the_scene->band.get());
+    paint(state);
+    the_scene->panel->remove_overlay(the_scene->band.get());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,7 +137,11 @@ int main(int argc, char** argv)
          {"hundred_bursts_across", hundred_bursts_across},
          {"three_hundred_samples_across", three_hundred_samples_across},
          {"thirty_days_with_labels", thirty_days_with_labels},
-         {"hundred_bursts_across_one_selected", hundred_bursts_across_one_selected}});
+         {"hundred_bursts_across_one_selected", hundred_bursts_across_one_selected},
+         {"first_resize_zoom_band", with_band<first_resize_zoom>},
+         {"hundred_bursts_across_band", with_band<hundred_bursts_across>},
+         {"three_hundred_samples_across_band", with_band<three_hundred_samples_across>},
+         {"thirty_days_with_labels_band", with_band<thirty_days_with_labels>}});
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << burst_count << " bursts x "
