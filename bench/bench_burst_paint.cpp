@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QStatusBar>
 
 #include <benchmark/benchmark.h>
@@ -126,6 +127,19 @@ void with_band(benchmark::State& state)
     the_scene->panel->remove_overlay(the_scene->band.get());
 }
 
+// The band alone over the whole file, a new label every few columns: its own share of a repaint.
+void band_alone_whole_file(benchmark::State& state)
+{
+    const burst_space& space = *the_scene->space;
+    const double span = space.total_sample_count();
+    const burst_overlay::frame f{space, width, height, 0, space.entry_count() - 1, 0, span / width};
+    QPainter painter(&the_scene->image);
+    for (auto _ : state) {
+        the_scene->band->paint(painter, f);
+        benchmark::DoNotOptimize(the_scene->image.constBits());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -141,7 +155,8 @@ int main(int argc, char** argv)
          {"first_resize_zoom_band", with_band<first_resize_zoom>},
          {"hundred_bursts_across_band", with_band<hundred_bursts_across>},
          {"three_hundred_samples_across_band", with_band<three_hundred_samples_across>},
-         {"thirty_days_with_labels_band", with_band<thirty_days_with_labels>}});
+         {"thirty_days_with_labels_band", with_band<thirty_days_with_labels>},
+         {"band_alone_whole_file", band_alone_whole_file}});
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << burst_count << " bursts x "
