@@ -95,7 +95,8 @@ void label_document::write(const QObject* asker)
                     return;
                 failed_ = true;
                 message_ = failure;
-                emit write_failed(asker);
+                failed_for_ = asker;
+                emit write_failed();
             } else if (!failed_) {
                 dirty_ = false;
             }

@@ -38,6 +38,8 @@ public:
     const labels_file::result& opened() const { return opened_; }
     // The failure of the last write, empty when it went well.
     QString message() const { return message_; }
+    // Who asked for the write that failed.
+    const QObject* failed_for() const { return failed_for_; }
     bool only_in_memory() const { return dirty_; }
 
     label_edit set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label);
@@ -59,8 +61,8 @@ public:
 signals:
     // The segments of animal changed.
     void changed(const QString& animal);
-    // A write for asker failed (message()); the labels stay in memory.
-    void write_failed(const QObject* asker);
+    // A write failed (message()); the labels stay in memory. The one who asked for it tells the user.
+    void write_failed();
 
 private:
     void write(const QObject* asker);
@@ -69,6 +71,7 @@ private:
     label_segments segments_;
     labels_file::result opened_;
     QString message_;
+    const QObject* failed_for_ = nullptr;
     bool refused_ = false; // the file read would lose lines
     bool failed_ = false;  // a write failed; in memory until save_as
     bool dirty_ = false;   // changes not in any file

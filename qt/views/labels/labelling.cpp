@@ -196,9 +196,9 @@ void labelling::store()
     }
 }
 
-void labelling::tell_write_failure(const QObject* asker)
+void labelling::tell_write_failure()
 {
-    if (asker != this)
+    if (document_->failed_for() != this)
         return;
     QMessageBox box(QMessageBox::Warning, tr("Labels File"),
                     tr("%1\nThe labels stay in memory; Labels > Save Labels As... writes them elsewhere.")

@@ -57,6 +57,11 @@ void labels_list::refill(const label_segments& segments, const QString& animal)
                                                  .arg(model_->hidden()));
 }
 
+QSize labels_list::sizeHint() const
+{
+    return QSize(520, table_->verticalHeader()->defaultSectionSize() * 6 + jump_->sizeHint().height() + 16);
+}
+
 std::vector<int> labels_list::chosen_rows() const
 {
     std::vector<int> rows;
