@@ -35,9 +35,10 @@ void label_document::flush()
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
-label_edit label_document::set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label)
+label_edit label_document::set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label,
+                                     const QString& note)
 {
-    label_edit edit = segments_.set_range(animal, start_ms, end_ms, label);
+    label_edit edit = segments_.set_range(animal, start_ms, end_ms, label, note);
     if (!edit.changes_nothing()) {
         dirty_ = true;
         emit changed(animal);

@@ -42,7 +42,8 @@ public:
     const QObject* failed_for() const { return failed_for_; }
     bool only_in_memory() const { return dirty_; }
 
-    label_edit set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label);
+    label_edit set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label,
+                         const QString& note = QString());
     void apply(const label_edit& edit);
     void revert(const label_edit& edit);
 

@@ -260,7 +260,7 @@ void labelling::import_from(const QString& path)
             ++other_animals;
             continue;
         }
-        edits.push_back(document_->set_range(animal_, s.start_ms, s.end_ms, s.label));
+        edits.push_back(document_->set_range(animal_, s.start_ms, s.end_ms, s.label, s.note));
     }
     if (other_animals > 0)
         notes << tr("%1 segment(s) of other animals were not imported here; import them in their windows.")
@@ -287,6 +287,14 @@ void labelling::tell_opening()
     if (list_->model()->hidden() > 0)
         notes << tr("%1 segment(s) lie outside the data: they are kept in the file but not shown.")
                      .arg(list_->model()->hidden());
+    // A file of one animal shows the rows without an animal; rows naming one are kept, not shown.
+    if (animal_.isEmpty()) {
+        std::size_t named = r.segments.size() - r.segments.of(QString()).size();
+        if (named > 0)
+            notes << tr("%1 segment(s) name an animal, which this file of one animal does not: they are "
+                        "kept in the file but not shown.")
+                         .arg(named);
+    }
     if (notes.isEmpty())
         return;
     // Not modal: the window opens while the user reads it.
