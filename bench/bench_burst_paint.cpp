@@ -1,5 +1,5 @@
 // Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image, also with
-// the VeDBA strip drawn over it (what the strip adds to a repaint).
+// the VeDBA strip drawn over it and with the labels band (a segment of a new label every seven bursts).
 #include "bench_support.h"
 #include "paint_benchmarks.h"
 #include "data/model/burst.h"
@@ -8,6 +8,9 @@
 #include "support/burst_builder.h"
 #include "support/counted_events.h"
 #include "views/metrics/vedba_strip.h"
+#include "data/labels/label_segments.h"
+#include "data/labels/label_set.h"
+#include "views/labels/label_band.h"
 
 #include <QApplication>
 #include <QImage>
@@ -36,6 +39,9 @@ struct scene
     std::unique_ptr<burst_paint_panel> panel;
     QImage image{width, height, QImage::Format_ARGB32_Premultiplied};
     vedba_strip strip{20};
+    label_segments labels;
+    label_set set = label_set::defaults();
+    std::unique_ptr<label_band> band;
 };
 
 scene* the_scene = nullptr;
@@ -62,6 +68,10 @@ void build_scene()
     the_scene->events = std::make_unique<counted_events>(fixes);
     the_scene->panel = std::make_unique<burst_paint_panel>(*the_scene->space, *the_scene->events,
                                                            the_scene->status, nullptr);
+    const std::vector<qint64>& starts = the_scene->space->timestamps();
+    for (std::size_t b = 0; b + 7 < starts.size(); b += 7)
+        the_scene->labels.set_range("", starts[b], starts[b + 7], the_scene->set.labels()[b / 7 % 6].name);
+    the_scene->band = std::make_unique<label_band>(the_scene->labels, the_scene->set, QString());
     the_scene->panel->resize(width, height);
     the_scene->panel->show(); // the first resize sets the initial zoom
     the_scene->strip.set_values(burst_metrics::of_all(*the_scene->space, std::nullopt, static_window{}), "raw");
@@ -159,6 +169,28 @@ void hundred_bursts_across_one_selected(benchmark::State& state)
     the_scene->panel->set_selected_burst(-1);
 }
 
+// The same zooms with the labels band.
+template <void (*paint)(benchmark::State&)>
+void with_band(benchmark::State& state)
+{
+    the_scene->panel->add_overlay(the_scene->band.get());
+    paint(state);
+    the_scene->panel->remove_overlay(the_scene->band.get());
+}
+
+// The band alone over the whole file, a new label every few columns: its own share of a repaint.
+void band_alone_whole_file(benchmark::State& state)
+{
+    const burst_space& space = *the_scene->space;
+    const double span = space.total_sample_count();
+    const burst_overlay::frame f{space, width, height, 0, space.entry_count() - 1, 0, span / width};
+    QPainter painter(&the_scene->image);
+    for (auto _ : state) {
+        the_scene->band->paint(painter, f);
+        benchmark::DoNotOptimize(the_scene->image.constBits());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -176,7 +208,12 @@ int main(int argc, char** argv)
          {"thirty_days_with_vedba_strip", thirty_days_with_vedba_strip},
          {"vedba_strip_alone_first_resize_zoom", vedba_strip_alone_first_resize_zoom},
          {"vedba_strip_alone_hundred_bursts_across", vedba_strip_alone_hundred_bursts_across},
-         {"vedba_strip_alone_thirty_days", vedba_strip_alone_thirty_days}});
+         {"vedba_strip_alone_thirty_days", vedba_strip_alone_thirty_days},
+         {"first_resize_zoom_band", with_band<first_resize_zoom>},
+         {"hundred_bursts_across_band", with_band<hundred_bursts_across>},
+         {"three_hundred_samples_across_band", with_band<three_hundred_samples_across>},
+         {"thirty_days_with_labels_band", with_band<thirty_days_with_labels>},
+         {"band_alone_whole_file", band_alone_whole_file}});
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << burst_count << " bursts x "

@@ -4,7 +4,8 @@ import html
 import pathlib
 import re
 
-SECTIONS = ["First try", "User guide", "Batch command", "Reading bursts", "Where Dornvale keeps its files"]
+SECTIONS = ["First try", "User guide", "Batch command", "Reading bursts", "Labelling bursts",
+            "Where Dornvale keeps its files"]
 root = pathlib.Path(__file__).resolve().parent.parent
 
 

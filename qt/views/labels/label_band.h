@@ -2,6 +2,7 @@
 
 #include "views/burst/burst_overlay.h"
 
+#include <QImage>
 #include <QString>
 
 class label_segments;
@@ -22,6 +23,9 @@ public:
     void paint(QPainter& painter, const frame& f) const override;
 
 private:
+    QRgb colour_of(const QString& label) const;
+
+    mutable QImage strip_; // kept between paints so that a repaint allocates nothing
     const label_segments& segments_;
     const label_set& set_;
     QString animal_;

@@ -1,5 +1,6 @@
 #include "views/labels/label_document.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
 
@@ -20,11 +21,24 @@ label_document::label_document(const QString& path) : path_(path), opened_(label
 {
     segments_ = opened_.segments;
     refused_ = opened_.rewrite_loses_data();
+    writer_.setMaxThreadCount(1);
 }
 
-label_edit label_document::set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label)
+label_document::~label_document()
 {
-    label_edit edit = segments_.set_range(animal, start_ms, end_ms, label);
+    writer_.waitForDone();
+}
+
+void label_document::flush()
+{
+    writer_.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+label_edit label_document::set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label,
+                                     const QString& note)
+{
+    label_edit edit = segments_.set_range(animal, start_ms, end_ms, label, note);
     if (!edit.changes_nothing()) {
         dirty_ = true;
         emit changed(animal);
@@ -46,7 +60,7 @@ void label_document::revert(const label_edit& edit)
     emit changed(edit.animal);
 }
 
-label_document::stored label_document::store()
+label_document::stored label_document::store(const QObject* asker)
 {
     if (!dirty_)
         return stored::written;
@@ -54,29 +68,47 @@ label_document::stored label_document::store()
         return stored::in_memory;
     if (refused_)
         return stored::refused;
-    return write();
+    write(asker);
+    return stored::written;
 }
 
-label_document::stored label_document::overwrite()
+void label_document::overwrite(const QObject* asker)
 {
     refused_ = false;
     failed_ = false;
-    return write();
+    write(asker);
 }
 
-label_document::stored label_document::write()
+void label_document::write(const QObject* asker)
 {
-    message_ = labels_file::write(path_, segments_);
-    if (!message_.isEmpty()) {
-        failed_ = true;
-        return stored::failed;
-    }
-    dirty_ = false;
-    return stored::written;
+    const qint64 generation = ++*latest_;
+    std::shared_ptr<std::atomic<qint64>> latest = latest_;
+    // A copy shares the strings: cheap, and the thread never sees later changes.
+    writer_.start(QRunnable::create([this, generation, latest, asker, path = path_, segments = segments_] {
+        if (*latest != generation)
+            return; // a later change writes them all
+        const QString failure = labels_file::write(path, segments);
+        QMetaObject::invokeMethod(this, [this, generation, failure, asker] {
+            if (generation != *latest_)
+                return; // a later write tells
+            if (!failure.isEmpty()) {
+                if (failed_)
+                    return;
+                failed_ = true;
+                message_ = failure;
+                failed_for_ = asker;
+                emit write_failed();
+            } else if (!failed_) {
+                dirty_ = false;
+            }
+        }, Qt::QueuedConnection);
+    }));
 }
 
 QString label_document::save_as(const QString& path)
 {
+    flush();
+    ++*latest_; // writes not begun are left to this one
     const QString message = labels_file::write(path, segments_);
     if (!message.isEmpty())
         return message;

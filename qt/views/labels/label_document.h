@@ -3,12 +3,16 @@
 #include "data/labels/labels_file.h"
 
 #include <QObject>
+#include <QThreadPool>
 
+#include <atomic>
 #include <memory>
 
 // The labels of one data file, shared by the windows of its animals: read when the first of them
-// opens, written after each change. Writing stops (the labels stay in memory) while the file read
-// could not be written over without loss and the user has not agreed, or once writing failed.
+// opens, written after each change on a thread of its own (in order; a later change overtakes one
+// not yet begun), so that labelling answers without waiting for the disk. Writing stops (the labels
+// stay in memory) while the file read could not be written over without loss and the user has not
+// agreed, or once a write failed.
 class label_document : public QObject
 {
     Q_OBJECT
@@ -16,9 +20,8 @@ class label_document : public QObject
 public:
     // What became of a change on disk.
     enum class stored {
-        written,   // in the file
+        written,   // on its way to the file; write_failed follows if it fails
         refused,   // the file read holds what the labels shown do not: ask before writing over it
-        failed,    // the write failed just now (message())
         in_memory, // kept in memory, as said before
     };
 
@@ -26,6 +29,8 @@ public:
     // any window holds it.
     static std::shared_ptr<label_document> open(const QString& data_path);
     explicit label_document(const QString& path);
+    // Waits for the last write.
+    ~label_document() override;
 
     QString path() const { return path_; }
     const label_segments& segments() const { return segments_; }
@@ -33,16 +38,22 @@ public:
     const labels_file::result& opened() const { return opened_; }
     // The failure of the last write, empty when it went well.
     QString message() const { return message_; }
+    // Who asked for the write that failed.
+    const QObject* failed_for() const { return failed_for_; }
     bool only_in_memory() const { return dirty_; }
 
-    label_edit set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label);
+    label_edit set_range(const QString& animal, qint64 start_ms, qint64 end_ms, const QString& label,
+                         const QString& note = QString());
     void apply(const label_edit& edit);
     void revert(const label_edit& edit);
 
-    // Writes the labels to their file unless writing stopped; changed() has followed by then.
-    stored store();
-    // Agrees to write over the file read, and writes; the outcome as for store.
-    stored overwrite();
+    // Writes the labels to their file unless writing stopped; a failure goes to write_failed with
+    // asker, who then tells the user.
+    stored store(const QObject* asker);
+    // Agrees to write over the file read, and writes.
+    void overwrite(const QObject* asker);
+    // Waits until every write begun has ended.
+    void flush();
     // Writes every segment to path and goes on writing there; the message on failure.
     QString save_as(const QString& path);
     // Stops writing until save_as, without asking again.
@@ -51,15 +62,20 @@ public:
 signals:
     // The segments of animal changed.
     void changed(const QString& animal);
+    // A write failed (message()); the labels stay in memory. The one who asked for it tells the user.
+    void write_failed();
 
 private:
-    stored write();
+    void write(const QObject* asker);
 
     QString path_;
     label_segments segments_;
     labels_file::result opened_;
     QString message_;
+    const QObject* failed_for_ = nullptr;
     bool refused_ = false; // the file read would lose lines
     bool failed_ = false;  // a write failed; in memory until save_as
     bool dirty_ = false;   // changes not in any file
+    QThreadPool writer_;   // one thread: writes end in the order begun
+    std::shared_ptr<std::atomic<qint64>> latest_ = std::make_shared<std::atomic<qint64>>(0);
 };

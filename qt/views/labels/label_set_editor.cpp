@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -74,6 +75,34 @@ void label_set_editor::choose_colour(int row, int column)
         QColorDialog::getColor(table_->item(row, 1)->background().color(), this, tr("Label Colour"));
     if (chosen.isValid())
         table_->item(row, 1)->setBackground(chosen);
+}
+
+void label_set_editor::accept()
+{
+    QStringList names;
+    QList<int> keys;
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const QString name = table_->item(r, 0)->text().trimmed();
+        const QString key_text = table_->item(r, 2)->text().trimmed();
+        bool number = true;
+        const int key = key_text.isEmpty() ? 0 : key_text.toInt(&number);
+        QString why;
+        if (name.isEmpty())
+            why = tr("Row %1 has no name.").arg(r + 1);
+        else if (names.contains(name))
+            why = tr("The name \"%1\" is given twice.").arg(name);
+        else if (!number || key < 0 || key > 9)
+            why = tr("The key of \"%1\" must be a digit from 1 to 9, or empty.").arg(name);
+        else if (key > 0 && keys.contains(key))
+            why = tr("The key %1 is given twice.").arg(key);
+        if (!why.isEmpty()) {
+            QMessageBox::warning(this, windowTitle(), why);
+            return;
+        }
+        names << name;
+        keys << key;
+    }
+    QDialog::accept();
 }
 
 std::vector<label_def> label_set_editor::labels() const

@@ -21,6 +21,9 @@ public:
     std::vector<label_def> labels() const;
     QTableWidget* table() const { return table_; }
 
+    // Refuses, saying why, names empty or given twice and keys outside 1-9 or given twice.
+    void accept() override;
+
 private:
     void add_row(const label_def& label);
     void choose_colour(int row, int column);

@@ -33,7 +33,7 @@ labelling::labelling(QMainWindow& window, burst_paint_panel& panel, const QStrin
     dock_ = new QDockWidget(tr("Labels"), &window_);
     dock_->setObjectName(QStringLiteral("labels"));
     dock_->setWidget(list_);
-    window_.addDockWidget(Qt::RightDockWidgetArea, dock_);
+    window_.addDockWidget(Qt::BottomDockWidgetArea, dock_);
     list_->refill(document_->segments(), animal_);
     dock_->setVisible(list_->model()->rowCount() > 0);
     connect(list_, &labels_list::jump_requested, this, [this](qint32 first, qint32 last) {
@@ -52,6 +52,7 @@ labelling::labelling(QMainWindow& window, burst_paint_panel& panel, const QStrin
         emit labels_changed();
     });
     connect(undo_, &QUndoStack::indexChanged, this, &labelling::store);
+    connect(document_.get(), &label_document::write_failed, this, &labelling::tell_write_failure);
     connect(&label_set_store::instance(), &label_set_store::changed, this, [this] {
         fill_label_actions();
         panel_.update();
@@ -164,49 +165,49 @@ void labelling::push(const QString& text, std::vector<label_edit> edits)
 void labelling::store()
 {
     const QString shown = QDir::toNativeSeparators(document_->path());
-    switch (document_->store()) {
+    switch (document_->store(this)) {
     case label_document::stored::written:
         return;
     case label_document::stored::in_memory:
         emit message(tr("The labels are kept in memory only: Labels > Save Labels As... writes them."));
         return;
     case label_document::stored::refused: {
+        const labels_file::result& opened = document_->opened();
         QMessageBox box(QMessageBox::Warning, tr("Labels File"),
                         tr("The labels file %1 could not be read whole; writing the labels shown over it "
                            "would lose what it holds.\n\n%2")
-                            .arg(shown, document_->opened().failure.isEmpty()
-                                            ? tr("%1 line(s) were skipped.").arg(document_->opened().skipped_lines)
-                                            : document_->opened().failure),
+                            .arg(shown, !opened.failure.isEmpty() ? opened.failure : opened.warnings.join('\n')),
                         QMessageBox::NoButton, &window_);
         QPushButton* overwrite = box.addButton(tr("Overwrite"), QMessageBox::DestructiveRole);
         QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
-        QPushButton* keep = box.addButton(tr("Keep in Memory"), QMessageBox::RejectRole);
+        box.addButton(tr("Keep in Memory"), QMessageBox::RejectRole);
         box.setDefaultButton(save_elsewhere);
         box.exec();
         if (box.clickedButton() == overwrite) {
-            if (document_->overwrite() == label_document::stored::failed)
-                store();
+            document_->overwrite(this);
         } else if (box.clickedButton() == save_elsewhere) {
             save_as();
         } else {
-            Q_UNUSED(keep);
             document_->keep_in_memory();
             emit message(tr("The labels are kept in memory only: Labels > Save Labels As... writes them."));
         }
         return;
     }
-    case label_document::stored::failed: {
-        QMessageBox box(QMessageBox::Warning, tr("Labels File"),
-                        tr("%1\nThe labels stay in memory; Labels > Save Labels As... writes them elsewhere.")
-                            .arg(document_->message()),
-                        QMessageBox::Ok, &window_);
-        QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
-        box.exec();
-        if (box.clickedButton() == save_elsewhere)
-            save_as();
+    }
+}
+
+void labelling::tell_write_failure()
+{
+    if (document_->failed_for() != this)
         return;
-    }
-    }
+    QMessageBox box(QMessageBox::Warning, tr("Labels File"),
+                    tr("%1\nThe labels stay in memory; Labels > Save Labels As... writes them elsewhere.")
+                        .arg(document_->message()),
+                    QMessageBox::Ok, &window_);
+    QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
+    box.exec();
+    if (box.clickedButton() == save_elsewhere)
+        save_as();
 }
 
 void labelling::save_as()
@@ -224,6 +225,7 @@ void labelling::save_as()
 
 bool labelling::may_close()
 {
+    document_->flush();
     // Another window of the same file keeps them.
     if (!document_->only_in_memory() || document_.use_count() > 1)
         return true;
@@ -258,7 +260,7 @@ void labelling::import_from(const QString& path)
             ++other_animals;
             continue;
         }
-        edits.push_back(document_->set_range(animal_, s.start_ms, s.end_ms, s.label));
+        edits.push_back(document_->set_range(animal_, s.start_ms, s.end_ms, s.label, s.note));
     }
     if (other_animals > 0)
         notes << tr("%1 segment(s) of other animals were not imported here; import them in their windows.")
@@ -285,6 +287,14 @@ void labelling::tell_opening()
     if (list_->model()->hidden() > 0)
         notes << tr("%1 segment(s) lie outside the data: they are kept in the file but not shown.")
                      .arg(list_->model()->hidden());
+    // A file of one animal shows the rows without an animal; rows naming one are kept, not shown.
+    if (animal_.isEmpty()) {
+        std::size_t named = r.segments.size() - r.segments.of(QString()).size();
+        if (named > 0)
+            notes << tr("%1 segment(s) name an animal, which this file of one animal does not: they are "
+                        "kept in the file but not shown.")
+                         .arg(named);
+    }
     if (notes.isEmpty())
         return;
     // Not modal: the window opens while the user reads it.

@@ -58,6 +58,7 @@ private:
     void build_menu();
     void fill_label_actions();
     void store();
+    void tell_write_failure();
     void tell_opening();
     void delete_segments(const std::vector<label_segment>& segments);
     void push(const QString& text, std::vector<label_edit> edits);

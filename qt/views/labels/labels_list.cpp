@@ -44,14 +44,22 @@ labels_list::labels_list(const burst_space& space, QWidget* parent) : QWidget(pa
 void labels_list::refill(const label_segments& segments, const QString& animal)
 {
     const int current = table_->currentIndex().row();
+    const bool was_empty = model_->rowCount() == 0;
     model_->refill(segments, animal);
     if (current >= 0 && model_->rowCount() > 0)
         table_->setCurrentIndex(model_->index(std::min(current, model_->rowCount() - 1), 0));
-    table_->resizeColumnsToContents();
+    // Measuring every row again would cost each change milliseconds; the widths hardly change.
+    if (was_empty && model_->rowCount() > 0)
+        table_->resizeColumnsToContents();
     hidden_->setVisible(model_->hidden() > 0);
     hidden_->setText(model_->hidden() == 1 ? tr("1 segment lies outside the data: kept in the file, not listed.")
                                            : tr("%1 segments lie outside the data: kept in the file, not listed.")
                                                  .arg(model_->hidden()));
+}
+
+QSize labels_list::sizeHint() const
+{
+    return QSize(520, table_->verticalHeader()->defaultSectionSize() * 6 + jump_->sizeHint().height() + 16);
 }
 
 std::vector<int> labels_list::chosen_rows() const

@@ -28,6 +28,8 @@ public:
     label_rows_model* model() const { return model_; }
     QPushButton* jump_button() const { return jump_; }
     QPushButton* delete_button() const { return delete_; }
+    // About five rows high: docked under the bursts, the list leaves the view its height.
+    QSize sizeHint() const override;
 
 signals:
     // Show the first burst of a segment, and select the segment's bursts first ... last.
