@@ -5,6 +5,7 @@
 # headers (file.h) listed for it:
 #   data/io <- data/model <- data/formats <- data/load <- util <- map <- app
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
+#   data/io, data/model, data/labels, data/metrics <- data/classify (behaviour classification)
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -14,6 +15,7 @@ declare -A allowed=(
   [data/model]="data/model/ data/io/"
   [data/formats]="data/formats/ data/model/ data/io/"
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
+  [data/classify]="data/classify/ data/metrics/ data/labels/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
@@ -28,6 +30,7 @@ declare -A denied_qt=(
   [dornvale_model]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_classify]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
 )
