@@ -33,7 +33,15 @@ std::vector<float> behaviour_model::probabilities(const feature_table& table, QS
         *error = "the model holds no trees";
         return {};
     }
-    return trees->probabilities(table.with_columns(features), error);
+    std::vector<int> column;
+    for (const QString& f : features)
+        column.push_back(table.features.indexOf(f));
+    std::vector<float> values;
+    values.reserve(size_t(table.rows()) * column.size());
+    for (int r = 0; r < table.rows(); ++r)
+        for (int c : column)
+            values.push_back(float(table.value(r, c)));
+    return trees->probabilities(values, table.rows(), int(column.size()), error);
 }
 
 std::vector<prediction> behaviour_model::predict(const feature_table& table, QString* error) const

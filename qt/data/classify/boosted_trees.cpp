@@ -170,22 +170,35 @@ QByteArray boosted_trees::to_bytes() const
 
 std::vector<float> boosted_trees::probabilities(const feature_table& table, QString* error) const
 {
-    if (table.rows() == 0)
+    return probabilities(std::vector<float>(table.values.begin(), table.values.end()), table.rows(), table.columns(),
+                         error);
+}
+
+std::vector<float> boosted_trees::probabilities(const std::vector<float>& values, int rows, int columns,
+                                                QString* error) const
+{
+    if (rows == 0)
         return {};
-    matrix m;
-    if (!make_matrix(table, 2, m, error))
-        return {};
-    bst_ulong len = 0;
+    // In-place prediction reads the values where they lie (numpy's array interface), without a DMatrix.
+    const QByteArray array = QString(R"({"data": [%1, true], "shape": [%2, %3], "typestr": "<f4", "version": 3})")
+                                 .arg(quintptr(values.data()))
+                                 .arg(rows)
+                                 .arg(columns)
+                                 .toLatin1();
+    const char config[] = R"({"type": 0, "training": false, "iteration_begin": 0, "iteration_end": 0,)"
+                          R"( "strict_shape": false, "missing": NaN, "cache_id": 0})";
+    const bst_ulong* shape = nullptr;
+    bst_ulong dim = 0;
     const float* out = nullptr;
-    if (XGBoosterPredict(handle_, m.h, 0, 0, 0, &len, &out) != 0) {
+    if (XGBoosterPredictFromDense(handle_, array.constData(), config, nullptr, &shape, &dim, &out) != 0) {
         *error = last_error();
         return {};
     }
-    if (len != bst_ulong(table.rows()) * bst_ulong(class_count_)) {
-        *error = QString("the booster gives %1 values for %2 rows of %3 classes")
-                     .arg(len)
-                     .arg(table.rows())
-                     .arg(class_count_);
+    bst_ulong len = 1;
+    for (bst_ulong d = 0; d < dim; ++d)
+        len *= shape[d];
+    if (len != bst_ulong(rows) * bst_ulong(class_count_)) {
+        *error = QString("the booster gives %1 values for %2 rows of %3 classes").arg(len).arg(rows).arg(class_count_);
         return {};
     }
     return std::vector<float>(out, out + len);

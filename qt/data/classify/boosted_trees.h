@@ -33,6 +33,8 @@ public:
     int class_count() const { return class_count_; }
     // Per row of table, class_count() probabilities; empty with error set when XGBoost fails.
     std::vector<float> probabilities(const feature_table& table, QString* error) const;
+    // The same for rows x columns values, row-major.
+    std::vector<float> probabilities(const std::vector<float>& values, int rows, int columns, QString* error) const;
     // Per column of a table of columns features: the average gain of the splits on it (0 if unused).
     std::vector<double> gain_importance(int columns) const;
 
