@@ -3,7 +3,7 @@
 # stay free of widgets reaches them, a file lies outside every room, two classes include each other
 # or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
 # headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app
+#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/labels
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
 #   data/io, data/model, data/labels, data/metrics <- data/classify (behaviour classification)
 #   data <- batch, which takes only the activity picture from views/activity
@@ -15,6 +15,7 @@ declare -A allowed=(
   [data/model]="data/model/ data/io/"
   [data/formats]="data/formats/ data/model/ data/io/"
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
+  [data/labels]="data/labels/ data/model/ data/io/"
   [data/classify]="data/classify/ data/metrics/ data/labels/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
@@ -30,6 +31,7 @@ declare -A denied_qt=(
   [dornvale_model]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_labels]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_classify]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
