@@ -5,7 +5,7 @@
 # headers (file.h) listed for it:
 #   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/labels
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
-#   data/io, data/model, data/labels, data/metrics <- data/classify (behaviour classification)
+#   data/io, data/model, data/labels, data/metrics <- data/classify <- views/classify <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -20,6 +20,7 @@ declare -A allowed=(
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
+  [views/classify]="views/classify/ widgets/ data/classify/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"
   [app]="app/ map/ views/ widgets/ util/ data/"

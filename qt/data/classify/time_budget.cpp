@@ -53,18 +53,19 @@ time_budget time_budget::compute(const std::vector<qint64>& starts, const std::v
     return b;
 }
 
-bool time_budget::write_csv(QIODevice& out, QString* error) const
+bool time_budget::write_csv(const std::vector<time_budget>& budgets, QIODevice& out, QString* error)
 {
-    QByteArray text = "day";
-    for (const QString& c : classes)
+    QByteArray text = "animal,day";
+    for (const QString& c : budgets.empty() ? QStringList() : budgets.front().classes)
         text += ',' + c.toUtf8();
     text += ",unclassified\n";
-    for (const day& d : days) {
-        text += d.date.toString(Qt::ISODate).toLatin1();
-        for (double m : d.minutes)
-            text += ',' + QByteArray::number(m, 'f', 1);
-        text += '\n';
-    }
+    for (const time_budget& b : budgets)
+        for (const day& d : b.days) {
+            text += b.animal.toUtf8() + ',' + d.date.toString(Qt::ISODate).toLatin1();
+            for (double m : d.minutes)
+                text += ',' + QByteArray::number(m, 'f', 1);
+            text += '\n';
+        }
     if (out.write(text) != text.size()) {
         *error = out.errorString();
         return false;

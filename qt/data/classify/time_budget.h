@@ -21,6 +21,7 @@ public:
         std::vector<double> minutes; // per class, then one more: bursts without a class
     };
 
+    QString animal;
     QStringList classes;
     std::vector<day> days; // in date order, only days with bursts
 
@@ -29,7 +30,7 @@ public:
     static time_budget compute(const std::vector<qint64>& starts, const std::vector<int>& classes,
                                const QStringList& class_names, qint64 utc_offset_ms = 0);
 
-    // "day,<class>...,unclassified" then a line per day of minutes with one decimal. False with the
-    // device's error text when a write fails.
-    bool write_csv(QIODevice& out, QString* error) const;
+    // "animal,day,<class>...,unclassified" then a line per animal and day of minutes with one decimal;
+    // the budgets share their classes. False with the device's error text when a write fails.
+    static bool write_csv(const std::vector<time_budget>& budgets, QIODevice& out, QString* error);
 };

@@ -1,5 +1,6 @@
 // The figures around the classifier against hand-computed values: class weights, validation
 // measures, the folds, and the time budget.
+#include "data/classify/bin_behaviours.h"
 #include "data/classify/boosted_trees.h"
 #include "data/classify/fold_split.h"
 #include "data/classify/time_budget.h"
@@ -76,4 +77,12 @@ TEST(classify_figures, time_budget_splits_at_midnight_and_caps_gaps)
     EXPECT_EQ(b.days[0].minutes, std::vector<double>({10, 10, 0}));
     EXPECT_EQ(b.days[1].date, QDate(2026, 1, 2));
     EXPECT_EQ(b.days[1].minutes, std::vector<double>({0, 10, 10}));
+}
+
+TEST(classify_figures, bins_take_their_most_frequent_behaviour)
+{
+    // Bins of 10 ms from 100: [100,110) holds 0,1,1; [110,120) 2,0 (a tie: the lower wins); [120,130)
+    // only unclassified; 99 and 130 lie outside.
+    EXPECT_EQ(bin_behaviours({99, 100, 105, 109, 110, 119, 125, 130}, {2, 0, 1, 1, 2, 0, -1, 1}, 3, 100, 10, 3),
+              std::vector<int>({1, 0, -1}));
 }
