@@ -3,8 +3,9 @@
 # stay free of widgets reaches them, a file lies outside every room, two classes include each other
 # or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
 # headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/labels
+#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/metrics; data/model <- data/labels
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
+#   data/labels, views/burst <- views/labels <- app
 #   data/io, data/model, data/labels, data/metrics <- data/classify <- views/classify <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
@@ -13,6 +14,7 @@ cd "$(dirname "$0")/../qt"
 declare -A allowed=(
   [data/io]="data/io/"
   [data/model]="data/model/ data/io/"
+  [data/metrics]="data/metrics/ data/model/ data/io/"
   [data/formats]="data/formats/ data/model/ data/io/"
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
   [data/labels]="data/labels/ data/model/ data/io/"
@@ -20,8 +22,9 @@ declare -A allowed=(
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
+  [views/burst]="views/burst/ widgets/ data/metrics/ data/model/ data/io/"
+  [views/labels]="views/labels/ views/burst/ widgets/ data/labels/ data/model/ data/io/"
   [views/classify]="views/classify/ widgets/ data/classify/ data/model/ data/io/"
-  [views/burst]="views/burst/ widgets/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"
   [app]="app/ map/ views/ widgets/ util/ data/"
   [batch]="batch/ data/ views/activity/activity_plot.h views/activity/activity_plot_options.h"
@@ -30,6 +33,7 @@ declare -A allowed=(
 declare -A denied_qt=(
   [dornvale_io]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_model]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_metrics]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_labels]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"

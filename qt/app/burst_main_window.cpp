@@ -14,6 +14,7 @@
 #include "data/model/events_by_bursts_i.h"
 #include "data/model/gps_event.h"
 #include "views/burst/calibration_dialog.h"
+#include "views/labels/labelling.h"
 #include "data/io/trace.h"
 
 #include <QCloseEvent>
@@ -34,7 +35,7 @@
 #include <algorithm>
 
 burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
-                                     QWidget* parent)
+                                     QWidget* parent, const QString& data_path, const QString& animal)
     : QMainWindow(parent), ui(new Ui::burst_main_window), space_(space), events_(events), name_(name)
 {
     setAttribute(Qt::WA_MouseTracking);
@@ -86,6 +87,16 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
         ui->statusBar->showMessage(refusal);
     build_view_menu();
 
+    labelling_ = new labelling(*this, *panel_, data_path.isEmpty() ? name_ : data_path, animal);
+    menuBar()->insertMenu(ui->menuTools->menuAction(), labelling_->menu());
+    view_menu_->addAction(labelling_->dock()->toggleViewAction());
+    detail_pane_->set_note([this](qint32 i) {
+        const QString label = labelling_->label_of(i);
+        return label.isEmpty() ? tr("Label: none") : tr("Label: %1").arg(label);
+    });
+    connect(labelling_, &labelling::labels_changed, detail_pane_, &burst_detail_pane::refresh_note);
+    connect(labelling_, &labelling::message, this, [this](const QString& text) { ui->statusBar->showMessage(text, 8000); });
+
     auto* calibration = new QAction(tr("Calibration..."), this);
     calibration->setObjectName(QStringLiteral("actionCalibration"));
     ui->menuTools->addAction(calibration);
@@ -110,6 +121,8 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
 burst_main_window::~burst_main_window()
 {
     trace_debug() << "~burst_main_window";
+    // The labelling paints on the panel: it goes before the panel.
+    delete labelling_;
     // The views refer to the data and the pane to the panel; they go first, the pane before the panel.
     delete detail_dock_;
     delete centralWidget();
@@ -122,7 +135,7 @@ void burst_main_window::closeEvent(QCloseEvent* event)
         this, tr("Close Acceleration Data"),
         tr("Close the acceleration data set \"%1\"?").arg(QDir::toNativeSeparators(name_)),
         QMessageBox::Close | QMessageBox::Cancel, QMessageBox::Close);
-    if (answer != QMessageBox::Close) {
+    if (answer != QMessageBox::Close || !labelling_->may_close()) {
         event->ignore();
         return;
     }

@@ -18,18 +18,22 @@ class burst_legend;
 class burst_paint_panel;
 class burst_space;
 class events_by_bursts_i;
+class labelling;
 
 // Top-level window showing one opened data set in a burst view, with its axis and legend, a View
-// menu of navigation keys, a dock with one burst up close and the calibration of the tag. Closing
-// asks for confirmation (Close or Cancel) and, once confirmed, reports itself through window_closed.
+// menu of navigation keys, a dock with one burst up close, the calibration of the tag and the
+// labelling of bursts (Labels menu and dock). Closing asks for confirmation (Close or Cancel) and,
+// once confirmed, reports itself through window_closed.
 class burst_main_window : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The data are not owned; they must outlive the window.
+    // The data are not owned; they must outlive the window. Labels are kept beside data_path (name
+    // when empty) for the animal (empty for a file of one).
     burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
-                      QWidget* parent = nullptr);
+                      QWidget* parent = nullptr, const QString& data_path = QString(),
+                      const QString& animal = QString());
     ~burst_main_window() override;
 
     burst_paint_panel* panel() const { return panel_; }
@@ -48,6 +52,7 @@ public slots:
     QAction* view_action(const QString& text) const;
     // The key calibrations are kept under: the tag serial number, else the file name.
     QString calibration_tag() const { return calibration_tag_; }
+    labelling* labels() const { return labelling_; }
 
 signals:
     void window_closed(burst_main_window* self);
@@ -79,6 +84,7 @@ private:
     QDockWidget* detail_dock_;
     QMenu* view_menu_;
     QString calibration_tag_;
+    labelling* labelling_;
 
     void build_view_menu();
 };

@@ -277,9 +277,10 @@ void dornvalemainwindow::open_acc_and_gps_files()
 }
 
 std::unique_ptr<burst_main_window>
-dornvalemainwindow::open_window(burst_space* space, events_by_bursts_i* events, const QString& acc_file_name)
+dornvalemainwindow::open_window(burst_space* space, events_by_bursts_i* events, const QString& acc_file_name,
+                                const QString& data_path, const QString& animal)
 {
-    auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr);
+    auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr, data_path, animal);
     // The size is remembered; the position cascades from this window's frame.
     window_geometry::remember(window.get(), "burst");
     const int step = cascade_step * (1 + static_cast<int>(state_->windows().size() % 10));
@@ -381,7 +382,8 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
             set.association = std::make_unique<events_by_bursts>(*set.fixes, *set.bursts);
         else
             set.association = std::make_unique<events_by_bursts_empty>();
-        set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal));
+        set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal),
+                                 loaded->acc_file, animal);
     }
     if (set.fixes) {
         const std::size_t fixes = set.fixes->events().size();

@@ -110,9 +110,11 @@ private slots:
     void close_data_set();
 
 private:
-    // The burst window of a loaded data set, shown and reporting its close here.
+    // The burst window of a loaded data set, shown and reporting its close here; its labels are kept
+    // beside data_path for the animal.
     std::unique_ptr<burst_main_window> open_window(burst_space* space, events_by_bursts_i* events,
-                                                   const QString& acc_file_name);
+                                                   const QString& acc_file_name, const QString& data_path,
+                                                   const QString& animal);
     // Draws a track, in a colour no other track has and named track_name in the legend, on the map
     // window, shows it and frames the track.
     std::unique_ptr<layer_ref> show_track(event_space* events, const QString& track_name);

@@ -34,6 +34,9 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     units_ = new QLabel(this);
     fix_ = new QLabel(this);
     fix_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note_ = new QLabel(this);
+    note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note_->hide();
     plot_ = new burst_samples_plot(this);
     table_ = new QTableWidget(3, 4, this);
     table_->setHorizontalHeaderLabels({tr("Mean"), tr("Minimum"), tr("Maximum"), tr("Std. deviation")});
@@ -60,6 +63,7 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     buttons->addStretch(1);
     layout->addWidget(summary_);
     layout->addWidget(fix_);
+    layout->addWidget(note_);
     layout->addWidget(units_);
     layout->addWidget(plot_, 1);
     layout->addWidget(table_);
@@ -79,6 +83,20 @@ void burst_detail_pane::show_burst(qint32 index)
 {
     shown_ = index;
     refresh();
+    refresh_note();
+}
+
+void burst_detail_pane::set_note(std::function<QString(qint32)> note)
+{
+    note_of_ = std::move(note);
+    refresh_note();
+}
+
+void burst_detail_pane::refresh_note()
+{
+    const QString text = note_of_ && shown_ >= 0 ? note_of_(shown_) : QString();
+    note_->setText(text);
+    note_->setVisible(!text.isEmpty());
 }
 
 void burst_detail_pane::step(qint32 by)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class burst;
 class QPushButton;
@@ -36,6 +38,12 @@ public:
     QPushButton* copy_button() const { return copy_; }
     QPushButton* save_button() const { return save_; }
 
+    // A line under the fix naming what a room above knows of burst i (its label, say); hidden when
+    // it gives an empty text. refresh_note shows it again after that knowledge changed.
+    void set_note(std::function<QString(qint32 i)> note);
+    void refresh_note();
+    QLabel* note_label() const { return note_; }
+
     // Copies the shown burst's samples as CSV to the clipboard.
     void copy_csv() const;
     // Asks for a file name and writes the shown burst's samples as CSV there.
@@ -52,6 +60,8 @@ private:
     QLabel* summary_;
     QLabel* units_;
     QLabel* fix_;
+    QLabel* note_;
+    std::function<QString(qint32)> note_of_;
     burst_samples_plot* plot_;
     QTableWidget* table_;
     QLabel* activity_;

@@ -180,11 +180,36 @@ void burst_paint_panel::set_selected_burst(qint32 index)
 {
     if (index < 0 || index >= space.entry_count())
         index = -1;
-    if (index == selected_)
-        return;
+    set_selected_range(index, index);
+}
+
+void burst_paint_panel::set_selected_range(qint32 anchor, qint32 index)
+{
+    if (anchor < 0 || anchor >= space.entry_count() || index < 0 || index >= space.entry_count())
+        anchor = index = -1;
+    const qint32 first = selection_first(), last = selection_last(), old = selected_;
+    anchor_ = anchor;
     selected_ = index;
+    if (first != selection_first() || last != selection_last()) {
+        update();
+        emit range_selected(selection_first(), selection_last());
+    }
+    if (old != selected_) {
+        update();
+        emit burst_selected(index);
+    }
+}
+
+void burst_paint_panel::add_overlay(const burst_overlay* overlay)
+{
+    overlays_.push_back(overlay);
     update();
-    emit burst_selected(index);
+}
+
+void burst_paint_panel::remove_overlay(const burst_overlay* overlay)
+{
+    overlays_.erase(std::remove(overlays_.begin(), overlays_.end(), overlay), overlays_.end());
+    update();
 }
 
 void burst_paint_panel::centre_on_burst(qint32 index)
@@ -286,6 +311,15 @@ void burst_paint_panel::paint(QPainter& painter, int w, int h)
     canvas_.fill(background_colour);
     paint_envelopes(canvas_, w);
     painter.drawImage(QPoint(0, 0), canvas_, QRect(0, 0, w, h));
+    const double per_pixel = view.positions_per_pixel(w);
+    if (!overlays_.empty() && per_pixel > 0) {
+        const double left = view.left();
+        const burst_overlay::frame f{
+            space, w, h, std::max(0, space.burst_index_for_sample(burst_view_state::position_at(left))),
+            space.burst_index_for_sample(burst_view_state::position_at(left + view.span())), left, per_pixel};
+        for (const burst_overlay* overlay : overlays_)
+            overlay->paint(painter, f);
+    }
     if (show_time_grid)
         paint_time_grid(painter, w, h);
     if (selected_ != -1)
@@ -297,11 +331,12 @@ void burst_paint_panel::paint_selection(QPainter& painter, int w, int h) const
     const double per_pixel = view.positions_per_pixel(w);
     if (per_pixel <= 0)
         return;
-    const burst_entry& entry = space.entry(selected_);
+    const burst_entry& first = space.entry(selection_first());
+    const burst_entry& last = space.entry(selection_last());
     const double left = view.left();
-    const int x1 = pixel_at((entry.first_sample - left) / per_pixel);
+    const int x1 = pixel_at((first.first_sample - left) / per_pixel);
     const int x2 =
-        std::max(x1 + 1, pixel_at((entry.first_sample + entry.burst->sample_count - left) / per_pixel));
+        std::max(x1 + 1, pixel_at((last.first_sample + last.burst->sample_count - left) / per_pixel));
     const QRect frame(QPoint(x1, 0), QPoint(x2 - 1, h - 1));
     painter.fillRect(frame, selection_fill);
     painter.setPen(selection_colour);
@@ -411,12 +446,29 @@ void burst_paint_panel::mousePressEvent(QMouseEvent* event)
 {
     trace::out("press: ", static_cast<int>(event->button()));
     press_pos_ = event->pos();
-    tracker.press(*event);
+    range_drag_ = event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier);
+    if (!range_drag_)
+        tracker.press(*event);
+}
+
+qint32 burst_paint_panel::burst_nearest_pixel(int x) const
+{
+    if (space.entry_count() == 0)
+        return -1;
+    const qint32 n = space.burst_index_for_sample(view.position_at_pixel(x, width()));
+    return std::max(0, n);
 }
 
 void burst_paint_panel::mouseReleaseEvent(QMouseEvent* event)
 {
     trace::out("release: ", static_cast<int>(event->button()));
+    if (range_drag_) {
+        // Shift+click or Shift+drag: the range from the selected burst (or the pressed one) on.
+        range_drag_ = false;
+        const qint32 from = selected_ != -1 && event->pos() == press_pos_ ? anchor_ : burst_nearest_pixel(press_pos_.x());
+        set_selected_range(from, burst_nearest_pixel(event->pos().x()));
+        return;
+    }
     tracker.release(*event);
     // A left click that did not move selects; a drag only pans.
     if (event->button() == Qt::LeftButton && event->pos() == press_pos_)
@@ -464,6 +516,10 @@ void burst_paint_panel::keyPressEvent(QKeyEvent* event)
 
 void burst_paint_panel::mouseMoveEvent(QMouseEvent* event)
 {
+    if (range_drag_) {
+        set_selected_range(burst_nearest_pixel(press_pos_.x()), burst_nearest_pixel(event->pos().x()));
+        return;
+    }
     tracker.move(*event);
     if (event->buttons() != Qt::NoButton)
         return;

@@ -2,12 +2,16 @@
 
 #include "data/model/burst_extremes_tree.h"
 #include "views/burst/axis_palette.h"
-#include "views/burst/burst_calibration.h"
+#include "data/metrics/burst_calibration.h"
+#include "views/burst/burst_overlay.h"
 #include "views/burst/burst_view_state.h"
 #include "widgets/drag_tracker.h"
 
 #include <QImage>
 #include <QWidget>
+
+#include <algorithm>
+#include <vector>
 
 class QPainter;
 class QStatusBar;
@@ -17,8 +21,9 @@ class events_by_bursts_i;
 // All bursts of one burst_space side by side as per-column X/Y/Z envelopes, with burst separators,
 // a UTC time grid and ticks over bursts that have GPS fixes. Wheel zooms about the cursor, a left
 // drag pans, hovering shows burst, sample and time in the status bar, a context menu toggles layers.
-// A click selects the burst under the cursor, which is marked over the picture. Ctrl+wheel zooms
-// by factors of two about the centre.
+// A click selects the burst under the cursor, which is marked over the picture; Shift+click and
+// Shift+drag select the range from the selected burst. Ctrl+wheel zooms by factors of two about the
+// centre. Overlays (burst_overlay) paint between the envelopes and the time grid.
 class burst_paint_panel : public QWidget
 {
     Q_OBJECT
@@ -40,12 +45,26 @@ public:
     // Selects burst index (-1 or an index outside the space clears the selection), marks it over the
     // picture and repaints; burst_selected follows when the selection changes.
     void set_selected_burst(qint32 index);
+    // The selected range: first ... last, both -1 for none; a single selection is a range of one.
+    qint32 selection_first() const { return std::min(anchor_, selected_); }
+    qint32 selection_last() const { return std::max(anchor_, selected_); }
+    // Selects the bursts from anchor to index (both inside the space) with index as the selected
+    // burst, and repaints; range_selected follows when the range changes.
+    void set_selected_range(qint32 anchor, qint32 index);
+
+    // Paints overlay (not owned; removed before it dies) with the others, in the order added.
+    void add_overlay(const burst_overlay* overlay);
+    void remove_overlay(const burst_overlay* overlay);
+
     // Moves the view so the middle of burst index lies at the centre; the zoom stays.
     void centre_on_burst(qint32 index);
     // Selects burst index and brings it to the centre at a readable zoom (burst_view_state::jump_to).
     void jump_to_burst(qint32 index);
     // The burst under pixel column x, -1 for none.
     qint32 burst_at_pixel(int x) const;
+    // The burst under pixel column x, else the last one starting before it (the first one for
+    // columns before every burst); -1 for an empty space.
+    qint32 burst_nearest_pixel(int x) const;
 
     // Pans by a number of view widths (positive shows later samples) and repaints.
     void pan_views(double views);
@@ -70,6 +89,8 @@ signals:
     void burst_hovered(qint32 index);
     // The selection changed to index (-1 for none), by the user or by set_selected_burst.
     void burst_selected(qint32 index);
+    // The selected range changed to first ... last (both -1 for none).
+    void range_selected(qint32 first, qint32 last);
     // The user asked to look at burst index up close (double click, or Enter on the selection).
     void burst_activated(qint32 index);
     // A display flag (context menu, set_axis_shown), the palette or the calibration changed.
@@ -114,6 +135,9 @@ private:
     axis_palette palette_ = axis_palette::standard();
     std::optional<burst_calibration> calibration_;
     qint32 selected_ = -1;
+    qint32 anchor_ = -1; // the other end of the selected range
+    bool range_drag_ = false; // a Shift+drag selects instead of panning
+    std::vector<const burst_overlay*> overlays_;
     qint32 hovered_ = -1;
     QPoint press_pos_;
 };

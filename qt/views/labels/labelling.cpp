@@ -1,0 +1,302 @@
+#include "views/labels/labelling.h"
+
+#include "data/model/burst_space.h"
+#include "views/burst/burst_paint_panel.h"
+#include "views/labels/label_command.h"
+#include "views/labels/label_document.h"
+#include "views/labels/label_rows_model.h"
+#include "views/labels/label_set_editor.h"
+#include "views/labels/label_set_store.h"
+#include "views/labels/labels_list.h"
+
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QUndoStack>
+
+labelling::labelling(QMainWindow& window, burst_paint_panel& panel, const QString& data_path,
+                     const QString& animal)
+    : QObject(&window), window_(window), panel_(panel), animal_(animal), document_(label_document::open(data_path))
+{
+    const bool first_window = document_.use_count() == 1;
+    band_ = std::make_unique<label_band>(document_->segments(), label_set_store::instance().set(), animal_);
+    panel_.add_overlay(band_.get());
+    undo_ = new QUndoStack(this);
+
+    list_ = new labels_list(panel_.space);
+    dock_ = new QDockWidget(tr("Labels"), &window_);
+    dock_->setObjectName(QStringLiteral("labels"));
+    dock_->setWidget(list_);
+    window_.addDockWidget(Qt::RightDockWidgetArea, dock_);
+    list_->refill(document_->segments(), animal_);
+    dock_->setVisible(list_->model()->rowCount() > 0);
+    connect(list_, &labels_list::jump_requested, this, [this](qint32 first, qint32 last) {
+        panel_.jump_to_burst(first);
+        panel_.set_selected_range(last, first);
+        panel_.setFocus();
+    });
+    connect(list_, &labels_list::delete_requested, this, &labelling::delete_segments);
+
+    build_menu();
+    connect(document_.get(), &label_document::changed, this, [this](const QString& animal) {
+        if (animal != animal_)
+            return;
+        list_->refill(document_->segments(), animal_);
+        panel_.update();
+        emit labels_changed();
+    });
+    connect(undo_, &QUndoStack::indexChanged, this, &labelling::store);
+    connect(&label_set_store::instance(), &label_set_store::changed, this, [this] {
+        fill_label_actions();
+        panel_.update();
+    });
+    if (first_window)
+        tell_opening();
+}
+
+labelling::~labelling()
+{
+    panel_.remove_overlay(band_.get());
+}
+
+void labelling::build_menu()
+{
+    menu_ = new QMenu(tr("Labels"), &window_);
+    menu_->setObjectName(QStringLiteral("menuLabels"));
+    QAction* clear = menu_->addAction(tr("Clear Label"));
+    clear->setShortcut(QKeySequence(Qt::Key_0));
+    connect(clear, &QAction::triggered, this, [this] { label_selection(QString()); });
+    first_fixed_action_ = clear;
+    menu_->addSeparator();
+    QAction* undo = undo_->createUndoAction(menu_, tr("Undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = undo_->createRedoAction(menu_, tr("Redo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menu_->addAction(undo);
+    menu_->addAction(redo);
+    menu_->addSeparator();
+    connect(menu_->addAction(tr("Import Labels...")), &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(&window_, tr("Import Labels"),
+                                                          QFileInfo(document_->path()).absolutePath(),
+                                                          tr("Labels (*.csv);;All files (*)"));
+        if (!path.isEmpty())
+            import_from(path);
+    });
+    connect(menu_->addAction(tr("Save Labels As...")), &QAction::triggered, this, &labelling::save_as);
+    connect(menu_->addAction(tr("Label Set...")), &QAction::triggered, this, &labelling::edit_label_set);
+    menu_->addAction(dock_->toggleViewAction());
+    fill_label_actions();
+}
+
+void labelling::fill_label_actions()
+{
+    for (QAction* a : label_actions_)
+        delete a;
+    label_actions_.clear();
+    for (const label_def& l : label_set_store::instance().set().labels()) {
+        auto* action = new QAction(tr("Label as %1").arg(l.name), menu_);
+        if (l.key > 0)
+            action->setShortcut(QKeySequence(Qt::Key_0 + l.key));
+        QPixmap swatch(12, 12);
+        swatch.fill(QColor::fromRgb(l.rgb));
+        action->setIcon(QIcon(swatch));
+        const QString name = l.name;
+        connect(action, &QAction::triggered, this, [this, name] { label_selection(name); });
+        menu_->insertAction(first_fixed_action_, action);
+        label_actions_.push_back(action);
+    }
+}
+
+QString labelling::label_of(qint32 index) const
+{
+    if (index < 0 || index >= panel_.space.entry_count())
+        return QString();
+    return document_->segments().label_at(animal_, panel_.space.timestamps()[std::size_t(index)]);
+}
+
+void labelling::label_selection(const QString& label)
+{
+    const qint32 first = panel_.selection_first(), last = panel_.selection_last();
+    if (first < 0) {
+        emit message(tr("Select a burst first: click one, Shift+click or Shift+drag for a range."));
+        return;
+    }
+    const auto [start, end] = label_segments::span_of_bursts(panel_.space.timestamps(), std::size_t(first),
+                                                             std::size_t(last));
+    label_edit edit = document_->set_range(animal_, start, end, label);
+    const qint32 n = last - first + 1;
+    const QString bursts = n == 1 ? tr("1 burst") : tr("%1 bursts").arg(n);
+    push(label.isEmpty() ? tr("Clear Label of %1").arg(bursts) : tr("Label %1 as %2").arg(bursts, label), {edit});
+}
+
+void labelling::delete_segments(const std::vector<label_segment>& segments)
+{
+    std::vector<label_edit> edits;
+    for (const label_segment& s : segments)
+        edits.push_back(document_->set_range(animal_, s.start_ms, s.end_ms, QString()));
+    push(segments.size() == 1 ? tr("Delete 1 Segment") : tr("Delete %1 Segments").arg(segments.size()),
+         std::move(edits));
+}
+
+void labelling::push(const QString& text, std::vector<label_edit> edits)
+{
+    edits.erase(std::remove_if(edits.begin(), edits.end(), [](const label_edit& e) { return e.changes_nothing(); }),
+                edits.end());
+    if (edits.empty())
+        return;
+    if (!dock_->isVisible() && !document_->segments().of(animal_).empty())
+        dock_->show();
+    label_document* document = document_.get();
+    undo_->push(new label_command(text, std::move(edits), [document](const label_edit& e, bool forward) {
+        if (forward)
+            document->apply(e);
+        else
+            document->revert(e);
+    }));
+}
+
+void labelling::store()
+{
+    const QString shown = QDir::toNativeSeparators(document_->path());
+    switch (document_->store()) {
+    case label_document::stored::written:
+        return;
+    case label_document::stored::in_memory:
+        emit message(tr("The labels are kept in memory only: Labels > Save Labels As... writes them."));
+        return;
+    case label_document::stored::refused: {
+        QMessageBox box(QMessageBox::Warning, tr("Labels File"),
+                        tr("The labels file %1 could not be read whole; writing the labels shown over it "
+                           "would lose what it holds.\n\n%2")
+                            .arg(shown, document_->opened().failure.isEmpty()
+                                            ? tr("%1 line(s) were skipped.").arg(document_->opened().skipped_lines)
+                                            : document_->opened().failure),
+                        QMessageBox::NoButton, &window_);
+        QPushButton* overwrite = box.addButton(tr("Overwrite"), QMessageBox::DestructiveRole);
+        QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
+        QPushButton* keep = box.addButton(tr("Keep in Memory"), QMessageBox::RejectRole);
+        box.setDefaultButton(save_elsewhere);
+        box.exec();
+        if (box.clickedButton() == overwrite) {
+            if (document_->overwrite() == label_document::stored::failed)
+                store();
+        } else if (box.clickedButton() == save_elsewhere) {
+            save_as();
+        } else {
+            Q_UNUSED(keep);
+            document_->keep_in_memory();
+            emit message(tr("The labels are kept in memory only: Labels > Save Labels As... writes them."));
+        }
+        return;
+    }
+    case label_document::stored::failed: {
+        QMessageBox box(QMessageBox::Warning, tr("Labels File"),
+                        tr("%1\nThe labels stay in memory; Labels > Save Labels As... writes them elsewhere.")
+                            .arg(document_->message()),
+                        QMessageBox::Ok, &window_);
+        QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
+        box.exec();
+        if (box.clickedButton() == save_elsewhere)
+            save_as();
+        return;
+    }
+    }
+}
+
+void labelling::save_as()
+{
+    const QString path = QFileDialog::getSaveFileName(&window_, tr("Save Labels As"), document_->path(),
+                                                      tr("Labels (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const QString failure = document_->save_as(path);
+    if (!failure.isEmpty())
+        QMessageBox::warning(&window_, tr("Save Labels As"), failure);
+    else
+        emit message(tr("Labels saved to %1").arg(QDir::toNativeSeparators(path)));
+}
+
+bool labelling::may_close()
+{
+    // Another window of the same file keeps them.
+    if (!document_->only_in_memory() || document_.use_count() > 1)
+        return true;
+    QMessageBox box(QMessageBox::Warning, tr("Labels File"),
+                    tr("The labels of %1 are not saved in any file.")
+                        .arg(QDir::toNativeSeparators(document_->path())),
+                    QMessageBox::Cancel, &window_);
+    QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(tr("Discard Labels"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(save_elsewhere);
+    box.exec();
+    if (box.clickedButton() == save_elsewhere) {
+        save_as();
+        return !document_->only_in_memory();
+    }
+    return box.clickedButton() == discard;
+}
+
+void labelling::import_from(const QString& path)
+{
+    const labels_file::result r = labels_file::read(path);
+    QStringList notes = r.warnings;
+    if (!r.failure.isEmpty()) {
+        QMessageBox::warning(&window_, tr("Import Labels"), r.failure);
+        return;
+    }
+    std::vector<label_edit> edits;
+    qint32 other_animals = 0;
+    for (const label_segment& s : r.segments.all()) {
+        // A file of one animal takes every row; a file of several takes this animal's.
+        if (!animal_.isEmpty() && s.animal != animal_) {
+            ++other_animals;
+            continue;
+        }
+        edits.push_back(document_->set_range(animal_, s.start_ms, s.end_ms, s.label));
+    }
+    if (other_animals > 0)
+        notes << tr("%1 segment(s) of other animals were not imported here; import them in their windows.")
+                     .arg(other_animals);
+    const QStringList added = label_set_store::instance().add_missing(r.labels);
+    if (!added.isEmpty())
+        notes << tr("New labels were added to the label set: %1.").arg(added.join(QStringLiteral(", ")));
+    const std::size_t n = edits.size();
+    push(tr("Import Labels"), std::move(edits));
+    emit message(tr("Imported %1 segment(s) from %2").arg(n).arg(QDir::toNativeSeparators(path)));
+    if (!notes.isEmpty())
+        QMessageBox::information(&window_, tr("Import Labels"), notes.join(QLatin1Char('\n')));
+}
+
+void labelling::tell_opening()
+{
+    const labels_file::result& r = document_->opened();
+    QStringList notes = r.warnings;
+    if (!r.failure.isEmpty())
+        notes << r.failure << tr("It is not written over without asking.");
+    const QStringList added = label_set_store::instance().add_missing(r.labels);
+    if (!added.isEmpty())
+        notes << tr("New labels were added to the label set: %1.").arg(added.join(QStringLiteral(", ")));
+    if (list_->model()->hidden() > 0)
+        notes << tr("%1 segment(s) lie outside the data: they are kept in the file but not shown.")
+                     .arg(list_->model()->hidden());
+    if (notes.isEmpty())
+        return;
+    // Not modal: the window opens while the user reads it.
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Labels File"), notes.join(QLatin1Char('\n')),
+                                QMessageBox::Ok, &window_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QTimer::singleShot(0, box, [box] { box->open(); });
+}
+
+void labelling::edit_label_set()
+{
+    label_set_editor editor(label_set_store::instance().set().labels(), &window_);
+    if (editor.exec() == QDialog::Accepted)
+        label_set_store::instance().set_labels(editor.labels());
+}
