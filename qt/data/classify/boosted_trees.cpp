@@ -124,7 +124,7 @@ std::unique_ptr<boosted_trees> boosted_trees::train(const feature_table& table, 
                     set_param(b, "eta", QString::number(settings.eta, 'g', 17), error) &&
                     set_param(b, "seed", QString::number(settings.seed), error) &&
                     set_param(b, "nthread", QString::number(settings.threads), error) &&
-                    set_param(b, "tree_method", "hist", error) && set_param(b, "verbosity", "0", error);
+                    set_param(b, "tree_method", labelled.rows() <= exact_up_to ? "exact" : "hist", error) && set_param(b, "verbosity", "0", error);
     if (!ok)
         return nullptr;
     for (int round = 0; round < settings.rounds; ++round) {
