@@ -6,7 +6,7 @@
 #   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/metrics; data/model <- data/labels
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
 #   data/labels, views/burst <- views/labels <- app
-#   data/io, data/model, data/labels, data/metrics <- data/classify <- views/classify <- app
+#   data/io, data/model, data/labels, data/metrics <- data/classify; views/labels, data/classify <- views/classify <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -24,7 +24,7 @@ declare -A allowed=(
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/metrics/ data/model/ data/io/"
   [views/labels]="views/labels/ views/burst/ widgets/ data/labels/ data/model/ data/io/"
-  [views/classify]="views/classify/ widgets/ data/classify/ data/model/ data/io/"
+  [views/classify]="views/classify/ views/labels/ views/burst/ widgets/ data/classify/ data/labels/ data/metrics/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"
   [app]="app/ map/ views/ widgets/ util/ data/"
   [batch]="batch/ data/ views/activity/activity_plot.h views/activity/activity_plot_options.h"

@@ -18,6 +18,7 @@ class burst_legend;
 class burst_paint_panel;
 class burst_space;
 class events_by_bursts_i;
+class classifying;
 class labelling;
 
 // Top-level window showing one opened data set in a burst view, with its axis and legend, a View
@@ -53,6 +54,7 @@ public slots:
     // The key calibrations are kept under: the tag serial number, else the file name.
     QString calibration_tag() const { return calibration_tag_; }
     labelling* labels() const { return labelling_; }
+    classifying* behaviours() const { return classifying_; }
 
 signals:
     void window_closed(burst_main_window* self);
@@ -85,6 +87,7 @@ private:
     QMenu* view_menu_;
     QString calibration_tag_;
     labelling* labelling_;
+    classifying* classifying_;
 
     void build_view_menu();
 };
