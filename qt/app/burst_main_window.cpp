@@ -246,6 +246,9 @@ void burst_main_window::show_activity_plot()
     trace::out("activity plot!");
     auto* dialog = new activity_plot_dialog(this, *space_, name_);
     connect(dialog, &activity_plot_dialog::time_clicked, this, &burst_main_window::centre_on_time);
+    if (classifying_->has_predictions())
+        dialog->set_behaviours([this](const activity_calculator& calc) { return classifying_->bin_colours(calc); },
+                               classifying_->legend());
     window_geometry::remember(dialog, "activity_plot");
     dialog->show();
 }

@@ -19,7 +19,8 @@
 #include <QSet>
 #include <QSettings>
 
-const char classify_batch::usage[] = "usage: dornvale-batch classify --model MODEL.dvmodel [--out DIR] FILE...\n";
+const char classify_batch::usage[] =
+    "usage: dornvale-batch classify --model MODEL.dvmodel [--out DIR] FILE...\n";
 
 using batch_files::print;
 using batch_files::shown;
@@ -42,10 +43,11 @@ int classify_batch::for_each_animal(const QString& file, label_segments& labels,
     const QString tag_number = eobs_tag_number(file);
     QSettings settings;
     return batch_files::for_each_animal(
-        file, out, err, [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
-            const applied_calibration calibration = animal.isNull()
-                                                        ? applied_calibration::for_tag(settings, key, tag_number)
-                                                        : applied_calibration::for_tag(std::nullopt, QString());
+        file, out, err,
+        [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
+            const applied_calibration calibration =
+                animal.isNull() ? applied_calibration::for_tag(settings, key, tag_number)
+                                : applied_calibration::for_tag(std::nullopt, QString());
             const std::vector<burst_metrics> metrics = burst_metrics::of_all(space, calibration.value, {});
             return read(animal, id, space, metrics, calibration, done);
         });
@@ -68,7 +70,8 @@ QByteArray with_predictions(const QByteArray& table, const behaviour_model& mode
             out += ",predicted,probability";
         else if (i > 1 && row < predicted.size()) {
             const prediction& p = predicted[row++];
-            out += ',' + model.classes.value(p.cls).toUtf8() + ',' + QByteArray::number(p.probability, 'f', 4);
+            out +=
+                ',' + model.classes.value(p.cls).toUtf8() + ',' + QByteArray::number(p.probability, 'f', 4);
         }
         out += '\n';
     }
@@ -122,7 +125,8 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
         failed += for_each_animal(
             file, labels, out, err,
             [&](const QString& animal, const QString& id, const burst_space& space,
-                const std::vector<burst_metrics>& metrics, const applied_calibration& calibration, QString& done) {
+                const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
+                QString& done) {
                 feature_table table = metrics_features::table(calibration.units(), {});
                 metrics_features::append(table, id, space, metrics, nullptr, QString());
                 const QString refusal = model->fit_refusal(table);
@@ -134,9 +138,11 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
                     return QString("cannot predict: %1").arg(why);
                 const QFileInfo named(batch_files::with_animal(file, animal));
                 const QString name = named.completeBaseName() + "-classified.csv";
-                const QString path = folder.isEmpty() ? named.dir().filePath(name) : QDir(folder).filePath(name);
+                const QString path =
+                    folder.isEmpty() ? named.dir().filePath(name) : QDir(folder).filePath(name);
                 if (taken.contains(batch_files::canonical(path)))
-                    return QString("%1 is an input or an earlier output of this run; nothing written").arg(shown(path));
+                    return QString("%1 is an input or an earlier output of this run; nothing written")
+                        .arg(shown(path));
                 taken.insert(batch_files::canonical(path));
                 QBuffer buffer;
                 buffer.open(QIODevice::WriteOnly);

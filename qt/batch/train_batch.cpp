@@ -50,7 +50,8 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
         } else
             return usage_error(QString("unknown option \"%1\"").arg(a));
         if (!ok)
-            return usage_error(QString("%1 needs %2").arg(a, a == "--folds" ? "a number of 2 or more" : "a number"));
+            return usage_error(
+                QString("%1 needs %2").arg(a, a == "--folds" ? "a number of 2 or more" : "a number"));
     }
     if (model_path.isEmpty())
         return usage_error("--out names no model file");
@@ -69,7 +70,8 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
         failed += classify_batch::for_each_animal(
             file, labels, out, err,
             [&](const QString& animal, const QString& id, const burst_space& space,
-                const std::vector<burst_metrics>& metrics, const applied_calibration& calibration, QString& done) {
+                const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
+                QString& done) {
                 if (units.isEmpty()) {
                     units = calibration.units();
                     table = metrics_features::table(units, {});

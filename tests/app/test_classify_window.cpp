@@ -7,10 +7,12 @@
 #include "support/behaviour_table.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
+#include "views/activity/activity_plot_dialog.h"
 #include "views/classify/classify_dialog.h"
 #include "views/classify/classifying.h"
 #include "views/classify/time_budget_dialog.h"
 #include "views/labels/label_document.h"
+#include "views/labels/label_set_store.h"
 #include "views/labels/labelling.h"
 
 #include <QApplication>
@@ -69,6 +71,20 @@ TEST(classify_window, predicts_the_unlabelled_bursts_and_labels_win)
     EXPECT_EQ(window.labels()->label_of(75), "fly");
     EXPECT_EQ(c.predicted(75), "");
     shoot(window, "classify-window");
+
+    // The activity plot colours each six-minute bin by its behaviour; bins without bursts stay grey.
+    window.findChild<QAction*>("actionActivity_Plot")->trigger();
+    auto* plot = window.findChild<activity_plot_dialog*>();
+    ASSERT_TRUE(plot);
+    const std::vector<qint32>& bins = plot->options().behaviour_rgb;
+    const label_set& set = label_set_store::instance().set();
+    ASSERT_EQ(bins.size(), 240u);
+    EXPECT_EQ(bins[0], qint32(set.find("rest")->rgb));
+    EXPECT_EQ(bins[2], -1);
+    EXPECT_EQ(bins[75 * 10 / 6], qint32(set.find("fly")->rgb)); // burst 75, labelled
+    EXPECT_EQ(bins[85 * 10 / 6], qint32(set.find("fly")->rgb)); // burst 85, predicted
+    EXPECT_EQ(plot->options().behaviour_legend.size(), 3u);
+    shoot(*plot, "activity-behaviours");
 
     c.show_time_budget();
     auto* budget_dialog = window.findChild<time_budget_dialog*>();

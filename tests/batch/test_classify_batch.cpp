@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 struct run_result
@@ -41,13 +40,14 @@ TEST(classify_batch, trains_on_labels_then_names_the_unlabelled_bursts)
     const run_result trained = run({"train", "--out", model, "--folds", "4", data});
     ASSERT_EQ(trained.code, 0) << trained.err.toStdString();
     EXPECT_TRUE(trained.out.contains("stork.csv: 90 bursts, 60 labelled\n")) << trained.out.toStdString();
-    EXPECT_TRUE(trained.out.contains("4-fold stratified: accuracy 1.000 over 60 bursts")) << trained.out.toStdString();
+    EXPECT_TRUE(trained.out.contains("4-fold stratified: accuracy 1.000 over 60 bursts"))
+        << trained.out.toStdString();
     EXPECT_TRUE(trained.out.endsWith(QString("model of 3 behaviours -> %1\n").arg(model)));
 
     const run_result again = run({"train", "--out", model, data});
     EXPECT_EQ(again.code, 1);
-    EXPECT_EQ(again.err.toStdString(), "dornvale-batch: " + model.toStdString() +
-                                           ": exists; give --replace to write over it\n");
+    EXPECT_EQ(again.err.toStdString(),
+              "dornvale-batch: " + model.toStdString() + ": exists; give --replace to write over it\n");
 
     const run_result classified = run({"classify", "--model", model, data});
     ASSERT_EQ(classified.code, 0) << classified.err.toStdString();
@@ -65,6 +65,7 @@ TEST(classify_batch, trains_on_labels_then_names_the_unlabelled_bursts)
     dir.write("other.dvmodel", "{\"format\": \"dornvale-behaviour-model\"}");
     const run_result refused = run({"classify", "--model", dir.path("other.dvmodel"), data});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_EQ(refused.err.toStdString(), "dornvale-batch: other.dvmodel is damaged: its settings, behaviours or "
-                                         "features are missing or wrong.\n");
+    EXPECT_EQ(refused.err.toStdString(),
+              "dornvale-batch: other.dvmodel is damaged: its settings, behaviours or "
+              "features are missing or wrong.\n");
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Feature tables, acceleration files and labels files of known behaviours: "rest" has low values of both signal features, "walk" a high
-// first, "fly" a high second; a third feature is noise. Rows cycle through the behaviours and animals.
+// Feature tables, acceleration files and labels files of known behaviours: "rest" has low values of both
+// signal features, "walk" a high first, "fly" a high second; a third feature is noise. Rows cycle through the
+// behaviours and animals.
 
 #include "data/classify/feature_table.h"
 #include "support/acc_layouts.h"
@@ -42,14 +43,16 @@ inline QByteArray behaviour_file(int bursts)
         QByteArrayList raw;
         for (int s = 0; s < 40; ++s) {
             const double wobble = ((i * 7 + s * 13) % 11) - 5; // a little noise
-            const double swing = b == 0 ? 0 : b == 1 ? 80 * std::sin(2 * M_PI * 2 * s / 20.0)
-                                                     : 300 * std::sin(2 * M_PI * 6 * s / 20.0);
+            const double swing = b == 0   ? 0
+                                 : b == 1 ? 80 * std::sin(2 * M_PI * 2 * s / 20.0)
+                                          : 300 * std::sin(2 * M_PI * 6 * s / 20.0);
             for (double v : {2048 + swing + wobble, 2048 + wobble, 2560 + swing / 2})
                 raw << QByteArray::number(qRound(v));
         }
-        text += test_support::acc_fixed_line(
-                    t0.addSecs(600 * i).toString("yyyy-MM-dd HH:mm:ss.zzz").toLatin1(), "20", "XYZ", raw.join(' ')) +
-                "\n";
+        text +=
+            test_support::acc_fixed_line(t0.addSecs(600 * i).toString("yyyy-MM-dd HH:mm:ss.zzz").toLatin1(),
+                                         "20", "XYZ", raw.join(' ')) +
+            "\n";
     }
     return text;
 }
@@ -61,7 +64,7 @@ inline QByteArray labels_for(int labelled)
     const QDateTime t0(QDate(2014, 5, 2), QTime(0, 0), Qt::UTC);
     for (int k = 0; k * 10 < labelled; ++k)
         text += "," + t0.addSecs(6000 * k).toString(Qt::ISODateWithMs).toLatin1() + "," +
-                t0.addSecs(6000 * (k + 1)).toString(Qt::ISODateWithMs).toLatin1() + "," + behaviours[k % 3] + ",\n";
+                t0.addSecs(6000 * (k + 1)).toString(Qt::ISODateWithMs).toLatin1() + "," + behaviours[k % 3] +
+                ",\n";
     return text;
 }
-

@@ -124,7 +124,8 @@ std::unique_ptr<boosted_trees> boosted_trees::train(const feature_table& table, 
                     set_param(b, "eta", QString::number(settings.eta, 'g', 17), error) &&
                     set_param(b, "seed", QString::number(settings.seed), error) &&
                     set_param(b, "nthread", QString::number(settings.threads), error) &&
-                    set_param(b, "tree_method", labelled.rows() <= exact_up_to ? "exact" : "hist", error) && set_param(b, "verbosity", "0", error);
+                    set_param(b, "tree_method", labelled.rows() <= exact_up_to ? "exact" : "hist", error) &&
+                    set_param(b, "verbosity", "0", error);
     if (!ok)
         return nullptr;
     for (int round = 0; round < settings.rounds; ++round) {
@@ -140,8 +141,8 @@ std::unique_ptr<boosted_trees> boosted_trees::train(const feature_table& table, 
     return trees;
 }
 
-std::unique_ptr<boosted_trees> boosted_trees::from_bytes(const QByteArray& bytes, int class_count, int threads,
-                                                         QString* error)
+std::unique_ptr<boosted_trees> boosted_trees::from_bytes(const QByteArray& bytes, int class_count,
+                                                         int threads, QString* error)
 {
     route_log();
     BoosterHandle b = nullptr;
@@ -170,8 +171,8 @@ QByteArray boosted_trees::to_bytes() const
 
 std::vector<float> boosted_trees::probabilities(const feature_table& table, QString* error) const
 {
-    return probabilities(std::vector<float>(table.values.begin(), table.values.end()), table.rows(), table.columns(),
-                         error);
+    return probabilities(std::vector<float>(table.values.begin(), table.values.end()), table.rows(),
+                         table.columns(), error);
 }
 
 std::vector<float> boosted_trees::probabilities(const std::vector<float>& values, int rows, int columns,
@@ -180,11 +181,12 @@ std::vector<float> boosted_trees::probabilities(const std::vector<float>& values
     if (rows == 0)
         return {};
     // In-place prediction reads the values where they lie (numpy's array interface), without a DMatrix.
-    const QByteArray array = QString(R"({"data": [%1, true], "shape": [%2, %3], "typestr": "<f4", "version": 3})")
-                                 .arg(quintptr(values.data()))
-                                 .arg(rows)
-                                 .arg(columns)
-                                 .toLatin1();
+    const QByteArray array =
+        QString(R"({"data": [%1, true], "shape": [%2, %3], "typestr": "<f4", "version": 3})")
+            .arg(quintptr(values.data()))
+            .arg(rows)
+            .arg(columns)
+            .toLatin1();
     const char config[] = R"({"type": 0, "training": false, "iteration_begin": 0, "iteration_end": 0,)"
                           R"( "strict_shape": false, "missing": NaN, "cache_id": 0})";
     const bst_ulong* shape = nullptr;
@@ -198,7 +200,10 @@ std::vector<float> boosted_trees::probabilities(const std::vector<float>& values
     for (bst_ulong d = 0; d < dim; ++d)
         len *= shape[d];
     if (len != bst_ulong(rows) * bst_ulong(class_count_)) {
-        *error = QString("the booster gives %1 values for %2 rows of %3 classes").arg(len).arg(rows).arg(class_count_);
+        *error = QString("the booster gives %1 values for %2 rows of %3 classes")
+                     .arg(len)
+                     .arg(rows)
+                     .arg(class_count_);
         return {};
     }
     return std::vector<float>(out, out + len);
@@ -211,7 +216,8 @@ std::vector<double> boosted_trees::gain_importance(int columns) const
     const char** names = nullptr;
     const bst_ulong* shape = nullptr;
     const float* scores = nullptr;
-    if (XGBoosterFeatureScore(handle_, R"({"importance_type":"gain"})", &n, &names, &dim, &shape, &scores) != 0)
+    if (XGBoosterFeatureScore(handle_, R"({"importance_type":"gain"})", &n, &names, &dim, &shape, &scores) !=
+        0)
         return gain;
     // Without names given, XGBoost calls column k "fk".
     for (bst_ulong i = 0; i < n; ++i) {

@@ -23,8 +23,9 @@ public:
     // the settings say so. Null when cancelled (error stays empty) or when XGBoost fails (error set).
     // done_before is added to the rounds reported to control.
     static std::unique_ptr<boosted_trees> train(const feature_table& table, int class_count,
-                                                const booster_settings& settings, const training_control& control,
-                                                int done_before, int total_rounds, QString* error);
+                                                const booster_settings& settings,
+                                                const training_control& control, int done_before,
+                                                int total_rounds, QString* error);
     // A booster saved by to_bytes; null with the reason when the bytes are not one.
     static std::unique_ptr<boosted_trees> from_bytes(const QByteArray& bytes, int class_count, int threads,
                                                      QString* error);
@@ -34,7 +35,8 @@ public:
     // Per row of table, class_count() probabilities; empty with error set when XGBoost fails.
     std::vector<float> probabilities(const feature_table& table, QString* error) const;
     // The same for rows x columns values, row-major.
-    std::vector<float> probabilities(const std::vector<float>& values, int rows, int columns, QString* error) const;
+    std::vector<float> probabilities(const std::vector<float>& values, int rows, int columns,
+                                     QString* error) const;
     // Per column of a table of columns features: the average gain of the splits on it (0 if unused).
     std::vector<double> gain_importance(int columns) const;
 

@@ -2,9 +2,8 @@
 
 QJsonObject booster_settings::to_json() const
 {
-    return QJsonObject{{"rounds", rounds},   {"max_depth", max_depth},
-                       {"eta", eta},         {"folds", folds},
-                       {"seed", qint64(seed)}, {"weight_classes", weight_classes}};
+    return QJsonObject{{"rounds", rounds}, {"max_depth", max_depth}, {"eta", eta},
+                       {"folds", folds},   {"seed", qint64(seed)},   {"weight_classes", weight_classes}};
 }
 
 bool booster_settings::from_json(const QJsonObject& o)

@@ -10,7 +10,8 @@
 namespace {
 
 // The labelled rows of table with classes renumbered to those that occur, in the table's order.
-feature_table present_classes(const feature_table& table, const QStringList& colours, QStringList* kept_colours)
+feature_table present_classes(const feature_table& table, const QStringList& colours,
+                              QStringList* kept_colours)
 {
     feature_table t = table.rows_at(table.labelled_rows());
     const std::vector<int> counts = table.class_counts();
@@ -38,8 +39,8 @@ bool cross_validate(const feature_table& t, const fold_split& split, const QStri
         for (int r = 0; r < t.rows(); ++r)
             (split.fold_of_row[size_t(r)] == f ? test_rows : train_rows).push_back(r);
         const feature_table test = t.rows_at(test_rows);
-        auto trees = boosted_trees::train(t.rows_at(train_rows), t.class_names.size(), settings, control, done,
-                                          total, &out.error);
+        auto trees = boosted_trees::train(t.rows_at(train_rows), t.class_names.size(), settings, control,
+                                          done, total, &out.error);
         done += settings.rounds;
         if (!trees)
             return false;
@@ -54,7 +55,8 @@ bool cross_validate(const feature_table& t, const fold_split& split, const QStri
         for (size_t i = 0; i < test_rows.size(); ++i)
             predicted[size_t(test_rows[i])] = p[i].cls;
     }
-    out.validations.push_back(validation_result::from_predictions(method, t.class_names, t.classes, predicted));
+    out.validations.push_back(
+        validation_result::from_predictions(method, t.class_names, t.classes, predicted));
     return true;
 }
 
@@ -99,8 +101,8 @@ training_outcome classifier_training::run(const feature_table& table, const QStr
     const bool by_animal = animals.folds >= 2;
     const int total = settings.rounds * (stratified.folds + (by_animal ? animals.folds : 0) + 1);
     int done = 0;
-    bool ok = cross_validate(t, stratified, QString("%1-fold stratified").arg(settings.folds), settings, control,
-                             done, total, out);
+    bool ok = cross_validate(t, stratified, QString("%1-fold stratified").arg(settings.folds), settings,
+                             control, done, total, out);
     if (ok && by_animal)
         ok = cross_validate(t, animals, QString("leave-one-animal-out (%1 animals)").arg(animals.folds),
                             settings, control, done, total, out);

@@ -12,16 +12,19 @@ class feature_table
 public:
     static constexpr int no_class = -1;
 
-    QStringList features;    // column names
-    QStringList units;       // one per feature ("g", "Hz", "deg", ...); empty when unknown
-    QStringList class_names; // the classes rows may name
+    QStringList features;       // column names
+    QStringList units;          // one per feature ("g", "Hz", "deg", ...); empty when unknown
+    QStringList class_names;    // the classes rows may name
     std::vector<double> values; // rows() * features.size(), row-major
     std::vector<int> classes;   // per row
     QStringList animals;        // per row
 
     int rows() const { return int(classes.size()); }
     int columns() const { return int(features.size()); }
-    double value(int row, int column) const { return values[size_t(row) * size_t(columns()) + size_t(column)]; }
+    double value(int row, int column) const
+    {
+        return values[size_t(row) * size_t(columns()) + size_t(column)];
+    }
 
     // Appends a row of columns() values.
     void add_row(const std::vector<double>& row, int cls, const QString& animal);

@@ -12,7 +12,10 @@ QStringList metrics_features::names()
     for (const char* axis : {"x", "y", "z"})
         for (const char* figure : {"mean", "sd", "min", "max", "dom_freq", "dom_amp"})
             n << QString("%1_%2").arg(figure, axis);
-    return n << "odba" << "vedba" << "pitch_deg" << "roll_deg";
+    return n << "odba"
+             << "vedba"
+             << "pitch_deg"
+             << "roll_deg";
 }
 
 QStringList metrics_features::units(const QString& axis_units)
@@ -20,7 +23,8 @@ QStringList metrics_features::units(const QString& axis_units)
     QStringList u;
     for (int a = 0; a < 3; ++a)
         u << axis_units << axis_units << axis_units << axis_units << "Hz" << axis_units;
-    return u << axis_units << axis_units << "deg" << "deg";
+    return u << axis_units << axis_units << "deg"
+             << "deg";
 }
 
 std::vector<double> metrics_features::row(const burst_metrics& m)

@@ -26,8 +26,8 @@ bool model_file::write(const QString& path, const behaviour_model& model, QStrin
         labels.append(QJsonObject{{"name", model.classes[c]},
                                   {"colour", c < model.colours.size() ? model.colours[c] : QString()}});
     for (int f = 0; f < model.features.size(); ++f)
-        features.append(
-            QJsonObject{{"name", model.features[f]}, {"unit", f < model.units.size() ? model.units[f] : QString()}});
+        features.append(QJsonObject{{"name", model.features[f]},
+                                    {"unit", f < model.units.size() ? model.units[f] : QString()}});
     const QByteArray booster = model.trees ? model.trees->to_bytes() : QByteArray();
     if (booster.isEmpty()) {
         *error = QString("Cannot write %1: the model holds no trees.").arg(QFileInfo(path).fileName());
@@ -40,8 +40,8 @@ bool model_file::write(const QString& path, const behaviour_model& model, QStrin
                         {"features", features},
                         {"booster", QString::fromLatin1(booster.toBase64())}};
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(o).toJson(QJsonDocument::Indented)) < 0 ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(QJsonDocument(o).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
         *error = QString("Cannot write %1: %2").arg(QFileInfo(path).fileName(), file.errorString());
         return false;
     }
@@ -84,17 +84,20 @@ std::optional<behaviour_model> model_file::read(const QString& path, QString* er
         ok = ok && !m.features.last().isEmpty();
     }
     if (!ok || m.classes.size() < 2 || m.features.isEmpty()) {
-        *error = QString("%1 is damaged: its settings, behaviours or features are missing or wrong.").arg(name);
+        *error =
+            QString("%1 is damaged: its settings, behaviours or features are missing or wrong.").arg(name);
         return std::nullopt;
     }
     QString why;
-    std::shared_ptr<boosted_trees> trees = boosted_trees::from_bytes(
-        QByteArray::fromBase64(o.value("booster").toString().toLatin1()), m.classes.size(), m.settings.threads, &why);
+    std::shared_ptr<boosted_trees> trees =
+        boosted_trees::from_bytes(QByteArray::fromBase64(o.value("booster").toString().toLatin1()),
+                                  m.classes.size(), m.settings.threads, &why);
     // A booster of other shape than the header says is as damaged as one that does not load.
     if (trees) {
         feature_table probe;
         probe.features = m.features;
-        probe.add_row(std::vector<double>(size_t(m.features.size()), 0.0), feature_table::no_class, QString());
+        probe.add_row(std::vector<double>(size_t(m.features.size()), 0.0), feature_table::no_class,
+                      QString());
         if (trees->probabilities(probe, &why).size() != size_t(m.classes.size())) {
             if (why.isEmpty())
                 why = QString("its trees do not tell %1 behaviours apart").arg(m.classes.size());

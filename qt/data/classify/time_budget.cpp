@@ -35,7 +35,8 @@ time_budget time_budget::compute(const std::vector<qint64>& starts, const std::v
     std::map<qint64, std::vector<double>> per_day;
     for (size_t i = 0; i < n; ++i) {
         const qint64 span = i + 1 < n ? std::min(starts[i + 1] - starts[i], usual) : usual;
-        const size_t column = classes[i] >= 0 && classes[i] < class_names.size() ? size_t(classes[i]) : columns - 1;
+        const size_t column =
+            classes[i] >= 0 && classes[i] < class_names.size() ? size_t(classes[i]) : columns - 1;
         qint64 from = starts[i] + utc_offset_ms;
         const qint64 to = from + std::max<qint64>(span, 0);
         do {

@@ -17,7 +17,7 @@ class time_budget
 public:
     struct day
     {
-        QDate date; // on the clock utc_offset ms ahead of UTC
+        QDate date;                  // on the clock utc_offset ms ahead of UTC
         std::vector<double> minutes; // per class, then one more: bursts without a class
     };
 

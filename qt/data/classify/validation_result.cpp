@@ -67,7 +67,8 @@ QString validation_result::text() const
     int width = 9;
     for (const QString& c : classes)
         width = std::max(width, int(c.size()) + 1);
-    QString t = QString("%1: accuracy %2 over %3 bursts\n").arg(method).arg(accuracy(), 0, 'f', 3).arg(total());
+    QString t =
+        QString("%1: accuracy %2 over %3 bursts\n").arg(method).arg(accuracy(), 0, 'f', 3).arg(total());
     t += QString("%1 %2 %3 %4\n").arg("class", -width).arg("precision", 9).arg("recall", 9).arg("F1", 9);
     for (int c = 0; c < classes.size(); ++c)
         t += QString("%1 %2 %3 %4\n")

@@ -14,7 +14,8 @@ struct validation_result
 
     // Counts every (truth, predicted) pair; both index classes.
     static validation_result from_predictions(const QString& method, const QStringList& classes,
-                                              const std::vector<int>& truth, const std::vector<int>& predicted);
+                                              const std::vector<int>& truth,
+                                              const std::vector<int>& predicted);
 
     int total() const;
     double accuracy() const;

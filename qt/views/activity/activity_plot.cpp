@@ -60,7 +60,10 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
     qint64 t = 0;
     for (qint64 k = 0; k < calc.bin_count; ++k, t += calc.bin_width) {
         const int grey = activity_grey(calc.activities[static_cast<std::size_t>(k)], calc.shade_scale);
-        p.setPen(QColor(grey, grey, grey));
+        const qint32 rgb = static_cast<std::size_t>(k) < options.behaviour_rgb.size()
+                               ? options.behaviour_rgb[static_cast<std::size_t>(k)]
+                               : -1;
+        p.setPen(rgb >= 0 ? QColor(QRgb(rgb)) : QColor(grey, grey, grey));
         const auto day = static_cast<int>(t / activity_day_ms);
         const auto c = static_cast<int>((t / calc.bin_width) % activity_bins_per_day);
         p.drawLine(c, day * row + 78, c, day * row + 66);
@@ -68,6 +71,14 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
         if (options.double_plot && day > 0)
             p.drawLine(c + activity_bins_per_day, (day - 1) * row + 78, c + activity_bins_per_day,
                        (day - 1) * row + 66);
+    }
+
+    // The behaviours' legend: three to a column, right of the header's text.
+    for (std::size_t i = 0; i < options.behaviour_legend.size(); ++i) {
+        const QPoint at(260 + 110 * static_cast<int>(i / 3), 6 + 16 * static_cast<int>(i % 3));
+        p.fillRect(QRect(at, QSize(10, 10)), QColor(QRgb(options.behaviour_legend[i].second)));
+        p.setPen(Qt::black);
+        p.drawText(at + QPoint(14, 10), options.behaviour_legend[i].first);
     }
 
     const QColor light(192, 192, 192);

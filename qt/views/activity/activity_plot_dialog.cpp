@@ -95,9 +95,22 @@ void activity_plot_dialog::set_options(const activity_plot_options& options)
         calc_ = std::move(calc);
     }
     options_ = options;
+    if (behaviours_)
+        options_.behaviour_rgb = behaviours_(*calc_);
     generated_ = QDateTime::currentDateTime();
     image = activity_plot_image(*calc_, file_name_, options_, generated_);
     view_->set_plot(calc_.get(), options_);
+}
+
+void activity_plot_dialog::set_behaviours(behaviour_source behaviours,
+                                          std::vector<std::pair<QString, quint32>> legend)
+{
+    if (!calc_)
+        return;
+    behaviours_ = std::move(behaviours);
+    activity_plot_options o = options_;
+    o.behaviour_legend = std::move(legend);
+    set_options(o);
 }
 
 QString activity_plot_dialog::save_picture(const QString& name, const QByteArray& format) const

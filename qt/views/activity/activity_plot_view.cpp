@@ -80,13 +80,14 @@ int activity_plot_view::rows_bottom(double bin_px) const
 
 int activity_plot_view::heightForWidth(int w) const
 {
-    return rows_bottom(bin_width_at(w)) + legend_height;
+    return rows_bottom(bin_width_at(w)) + legend_height + behaviour_legend_height();
 }
 
 QSize activity_plot_view::sizeHint() const
 {
     const double bin_px = zoom_ == zoom_fit ? 1.0 : zoom_;
-    return QSize(left_margin() + right_margin + px(columns() * bin_px), rows_bottom(bin_px) + legend_height);
+    return QSize(left_margin() + right_margin + px(columns() * bin_px),
+                 rows_bottom(bin_px) + legend_height + behaviour_legend_height());
 }
 
 QSize activity_plot_view::minimumSizeHint() const
@@ -155,6 +156,11 @@ void activity_plot_view::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
 }
 
+int activity_plot_view::behaviour_legend_height() const
+{
+    return options_.behaviour_legend.empty() ? 0 : 22;
+}
+
 QRect activity_plot_view::legend_bar() const
 {
     const double bin_px = bin_width_px();
@@ -183,11 +189,14 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
     // Bins, each day also in the right half of the row before it when double-plotted.
     for (qint64 k = 0; k < calc_->bin_count; ++k) {
         const int grey = activity_grey(calc_->activities[static_cast<std::size_t>(k)], calc_->shade_scale);
-        if (grey == 255)
+        const qint32 rgb = static_cast<std::size_t>(k) < options_.behaviour_rgb.size()
+                               ? options_.behaviour_rgb[static_cast<std::size_t>(k)]
+                               : -1;
+        if (grey == 255 && rgb < 0)
             continue;
         const auto day = static_cast<int>(k / activity_bins_per_day);
         const auto c = static_cast<int>(k % activity_bins_per_day);
-        const QColor colour(grey, grey, grey);
+        const QColor colour = rgb >= 0 ? QColor(QRgb(rgb)) : QColor(grey, grey, grey);
         p.fillRect(bin_rect_at(left, bin_px, rh, day, c), colour);
         if (options_.double_plot && day > 0)
             p.fillRect(bin_rect_at(left, bin_px, rh, day - 1, c + activity_bins_per_day), colour);
@@ -245,5 +254,14 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
         p.drawText(QPoint(std::max(0, q == 4 ? x - tw : (q == 0 ? x : x - tw / 2)), label_y), text);
         if (max <= 0)
             break;
+    }
+    // The behaviours' colours in a line below.
+    int x = bar.left();
+    const int behaviour_y = label_y + 8;
+    for (const auto& [name, rgb] : options_.behaviour_legend) {
+        p.fillRect(QRect(x, behaviour_y, 10, 10), QColor(QRgb(rgb)));
+        p.setPen(Qt::black);
+        p.drawText(QPoint(x + 14, behaviour_y + 10), name);
+        x += 14 + fm.horizontalAdvance(name) + 16;
     }
 }

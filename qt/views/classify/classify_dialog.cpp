@@ -21,7 +21,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-classify_dialog::classify_dialog(QWidget* parent, feature_table table, QStringList colours, const QString& folder)
+classify_dialog::classify_dialog(QWidget* parent, feature_table table, QStringList colours,
+                                 const QString& folder)
     : QDialog(parent), table_(std::move(table)), colours_(std::move(colours)), folder_(folder)
 {
     setWindowTitle(tr("Classify Behaviour"));
@@ -177,8 +178,8 @@ QStringList classify_dialog::chosen_features() const
 
 void classify_dialog::set_busy(bool busy)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{features_, rounds_, depth_, eta_, folds_, seed_, train_button_,
-                                                     apply_model_button_})
+    for (QWidget* w : std::initializer_list<QWidget*>{features_, rounds_, depth_, eta_, folds_, seed_,
+                                                      train_button_, apply_model_button_})
         w->setEnabled(!busy);
     cancel_button_->setEnabled(busy);
     apply_button_->setEnabled(!busy && model_);
@@ -202,9 +203,8 @@ void classify_dialog::train()
     cancel_ = false;
     status_->setText(tr("Training with seed %1...").arg(s.seed));
     progress_->setRange(0, 0);
-    thread_ = QThread::create([this, chosen, s] {
-        outcome_ = classifier_training::run(chosen, colours_, s, control_);
-    });
+    thread_ = QThread::create(
+        [this, chosen, s] { outcome_ = classifier_training::run(chosen, colours_, s, control_); });
     connect(thread_, &QThread::finished, this, &classify_dialog::training_finished);
     set_busy(true);
     thread_->start();
@@ -250,11 +250,14 @@ void classify_dialog::show_validation(const training_outcome& outcome)
     std::vector<int> order(outcome.importance.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return outcome.importance[size_t(a)] > outcome.importance[size_t(b)]; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return outcome.importance[size_t(a)] > outcome.importance[size_t(b)];
+    });
     text += tr("Feature importance (average gain of its splits)\n");
     for (int f : order)
-        text += QString("%1 %2\n").arg(outcome.model.features[f], -16).arg(outcome.importance[size_t(f)], 10, 'f', 3);
+        text += QString("%1 %2\n")
+                    .arg(outcome.model.features[f], -16)
+                    .arg(outcome.importance[size_t(f)], 10, 'f', 3);
     report_->setPlainText(text);
 }
 
@@ -319,10 +322,11 @@ void classify_dialog::apply_model()
     }
     model_ = std::make_shared<behaviour_model>(std::move(*m));
     outcome_ = training_outcome();
-    report_->setPlainText(tr("Model %1: seed %2, behaviours %3; features %4.\nIts validation was shown when it was "
-                             "trained.\n")
-                              .arg(QFileInfo(name).fileName())
-                              .arg(model_->settings.seed)
-                              .arg(model_->classes.join(", "), model_->features.join(", ")));
+    report_->setPlainText(
+        tr("Model %1: seed %2, behaviours %3; features %4.\nIts validation was shown when it was "
+           "trained.\n")
+            .arg(QFileInfo(name).fileName())
+            .arg(model_->settings.seed)
+            .arg(model_->classes.join(", "), model_->features.join(", ")));
     apply();
 }

@@ -1,9 +1,11 @@
 #include "views/classify/classifying.h"
 
+#include "data/classify/bin_behaviours.h"
 #include "data/classify/metrics_features.h"
 #include "data/classify/time_budget.h"
 #include "data/metrics/applied_calibration.h"
 #include "data/metrics/burst_metrics.h"
+#include "data/model/activity_calculator.h"
 #include "data/model/burst.h"
 #include "data/model/burst_space.h"
 #include "views/burst/burst_paint_panel.h"
@@ -23,9 +25,9 @@
 
 const char classifying::uncertain[] = "uncertain";
 
-classifying::classifying(QMainWindow& window, burst_paint_panel& panel, labelling& labels, const burst_space& space,
-                         const QString& animal, const QString& data_path, const QString& calibration_key,
-                         const QString& tag_number)
+classifying::classifying(QMainWindow& window, burst_paint_panel& panel, labelling& labels,
+                         const burst_space& space, const QString& animal, const QString& data_path,
+                         const QString& calibration_key, const QString& tag_number)
     : QObject(&window), window_(window), panel_(panel), labels_(labels), space_(space), animal_(animal),
       data_path_(data_path), calibration_key_(calibration_key), tag_number_(tag_number)
 {
@@ -63,7 +65,8 @@ void classifying::open()
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QSettings settings;
-    const applied_calibration calibration = applied_calibration::for_tag(settings, calibration_key_, tag_number_);
+    const applied_calibration calibration =
+        applied_calibration::for_tag(settings, calibration_key_, tag_number_);
     const std::vector<burst_metrics> metrics = burst_metrics::of_all(space_, calibration.value, {});
     QStringList names, colours;
     for (const label_def& l : label_set_store::instance().set().labels()) {
@@ -86,13 +89,15 @@ void classifying::open()
     dialog_->show();
 }
 
-void classifying::take(const behaviour_model& model, const std::vector<prediction>& rows, double uncertain_below)
+void classifying::take(const behaviour_model& model, const std::vector<prediction>& rows,
+                       double uncertain_below)
 {
     classes_ = model.classes;
     rows_ = rows;
     std::vector<label_def> defs;
     for (int c = 0; c < model.classes.size(); ++c)
-        defs.push_back(label_def{model.classes[c], QColor(model.colours.value(c, "#808080")).rgb() & 0xffffff, 0});
+        defs.push_back(
+            label_def{model.classes[c], QColor(model.colours.value(c, "#808080")).rgb() & 0xffffff, 0});
     defs.push_back(label_def{uncertain, 0xb0b0b0, 0});
     predicted_set_.set_labels(defs);
     uncertain_below_ = uncertain_below;
@@ -123,13 +128,10 @@ void classifying::fill_band()
     emit predictions_changed();
 }
 
-void classifying::show_time_budget()
+std::vector<int> classifying::burst_behaviours(QStringList& names) const
 {
-    QStringList names = classes_;
-    std::vector<qint64> starts;
     std::vector<int> classes;
     for (qint32 i = 0; i < space_.entry_count(); ++i) {
-        starts.push_back(space_.entry(i).burst->start_timestamp);
         QString name = labels_.label_of(i);
         if (name.isEmpty())
             name = predicted(i);
@@ -137,6 +139,48 @@ void classifying::show_time_budget()
             names << name;
         classes.push_back(name.isEmpty() ? -1 : names.indexOf(name));
     }
+    return classes;
+}
+
+quint32 classifying::colour_of(const QString& name) const
+{
+    if (const label_def* d = label_set_store::instance().set().find(name))
+        return d->rgb;
+    const label_def* d = predicted_set_.find(name);
+    return d ? d->rgb : 0x808080;
+}
+
+std::vector<qint32> classifying::bin_colours(const activity_calculator& calc) const
+{
+    QStringList names = classes_;
+    const std::vector<int> classes = burst_behaviours(names);
+    std::vector<qint64> starts;
+    for (qint32 i = 0; i < space_.entry_count(); ++i)
+        starts.push_back(space_.entry(i).burst->start_timestamp);
+    std::vector<qint32> out;
+    for (int c :
+         bin_behaviours(starts, classes, names.size(), calc.plot_begin, calc.bin_width, calc.bin_count))
+        out.push_back(c < 0 ? -1 : qint32(colour_of(names[c])));
+    return out;
+}
+
+std::vector<std::pair<QString, quint32>> classifying::legend() const
+{
+    QStringList names = classes_;
+    burst_behaviours(names);
+    std::vector<std::pair<QString, quint32>> out;
+    for (const QString& n : names)
+        out.emplace_back(n, colour_of(n));
+    return out;
+}
+
+void classifying::show_time_budget()
+{
+    QStringList names = classes_;
+    std::vector<qint64> starts;
+    for (qint32 i = 0; i < space_.entry_count(); ++i)
+        starts.push_back(space_.entry(i).burst->start_timestamp);
+    const std::vector<int> classes = burst_behaviours(names);
     time_budget b = time_budget::compute(starts, classes, names);
     b.animal = animal_.isEmpty() ? QFileInfo(data_path_).fileName() : animal_;
     auto* d = new time_budget_dialog(&window_, {b}, QFileInfo(data_path_).absolutePath());

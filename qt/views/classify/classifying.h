@@ -12,6 +12,7 @@
 #include <vector>
 
 class QAction;
+class activity_calculator;
 class QMainWindow;
 class burst_paint_panel;
 class burst_space;
@@ -41,6 +42,12 @@ public:
     QString predicted(qint32 index, float* probability = nullptr) const;
     static const char uncertain[]; // "uncertain"
 
+    bool has_predictions() const { return !rows_.empty(); }
+    // Per bin of calc, the colour of its bursts' most frequent behaviour (the label, else the
+    // prediction), -1 for none; and the legend of the colours.
+    std::vector<qint32> bin_colours(const activity_calculator& calc) const;
+    std::vector<std::pair<QString, quint32>> legend() const;
+
 public slots:
     void open();
     void show_time_budget();
@@ -52,6 +59,9 @@ private:
     void take(const behaviour_model& model, const std::vector<prediction>& rows, double uncertain_below);
     // The band's segments from the predictions of the bursts without a label.
     void fill_band();
+    // Each burst's behaviour (label, else prediction) as an index into names, which it extends.
+    std::vector<int> burst_behaviours(QStringList& names) const;
+    quint32 colour_of(const QString& name) const;
 
     QMainWindow& window_;
     burst_paint_panel& panel_;

@@ -10,7 +10,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-time_budget_dialog::time_budget_dialog(QWidget* parent, std::vector<time_budget> budgets, const QString& folder)
+time_budget_dialog::time_budget_dialog(QWidget* parent, std::vector<time_budget> budgets,
+                                       const QString& folder)
     : QDialog(parent), budgets_(std::move(budgets)), folder_(folder)
 {
     setWindowTitle(tr("Time Budget"));
@@ -47,8 +48,8 @@ time_budget_dialog::time_budget_dialog(QWidget* parent, std::vector<time_budget>
 
 void time_budget_dialog::export_csv()
 {
-    const QString name = QFileDialog::getSaveFileName(this, tr("Export Time Budget"), folder_ + "/time-budget.csv",
-                                                      tr("CSV files (*.csv)"));
+    const QString name = QFileDialog::getSaveFileName(this, tr("Export Time Budget"),
+                                                      folder_ + "/time-budget.csv", tr("CSV files (*.csv)"));
     if (name.isEmpty())
         return;
     QSaveFile file(name);

@@ -74,9 +74,10 @@ TEST(behaviour_classifier, cancel_stops_between_rounds)
 TEST(behaviour_classifier, refuses_input_that_cannot_be_validated)
 {
     feature_table t = behaviour_table(12, 1, 1);
-    EXPECT_EQ(classifier_training::input_refusal(t, 5).toStdString(),
-              "Too few labelled bursts to validate: rest has 4, walk has 4, fly has 4; 5-fold validation needs at "
-              "least 5 bursts of each behaviour.");
+    EXPECT_EQ(
+        classifier_training::input_refusal(t, 5).toStdString(),
+        "Too few labelled bursts to validate: rest has 4, walk has 4, fly has 4; 5-fold validation needs at "
+        "least 5 bursts of each behaviour.");
     for (int& c : t.classes)
         c = c == 1 ? 1 : -1;
     EXPECT_EQ(classifier_training::input_refusal(t, 2).toStdString(),

@@ -22,8 +22,8 @@ TEST(classify_figures, class_weights_are_n_over_k_n_class)
 TEST(classify_figures, validation_measures)
 {
     // truth a a a b b c; predicted a a b b c c
-    const validation_result v = validation_result::from_predictions("m", {"a", "b", "c"}, {0, 0, 0, 1, 1, 2},
-                                                                    {0, 0, 1, 1, 2, 2});
+    const validation_result v =
+        validation_result::from_predictions("m", {"a", "b", "c"}, {0, 0, 0, 1, 1, 2}, {0, 0, 1, 1, 2, 2});
     EXPECT_DOUBLE_EQ(v.accuracy(), 4.0 / 6);
     EXPECT_DOUBLE_EQ(v.precision(0), 1.0);
     EXPECT_DOUBLE_EQ(v.recall(0), 2.0 / 3);
@@ -70,8 +70,8 @@ TEST(classify_figures, time_budget_splits_at_midnight_and_caps_gaps)
     // Bursts every 10 min from 23:40 UTC on 2026-01-01, then an hour's gap; clock 1 h ahead of UTC.
     const qint64 t0 = QDateTime(QDate(2026, 1, 1), QTime(22, 40), Qt::UTC).toMSecsSinceEpoch();
     const qint64 m = 60000;
-    const time_budget b =
-        time_budget::compute({t0, t0 + 10 * m, t0 + 20 * m, t0 + 80 * m}, {0, 1, 1, -1}, {"rest", "walk"}, 60 * m);
+    const time_budget b = time_budget::compute({t0, t0 + 10 * m, t0 + 20 * m, t0 + 80 * m}, {0, 1, 1, -1},
+                                               {"rest", "walk"}, 60 * m);
     ASSERT_EQ(b.days.size(), 2u);
     EXPECT_EQ(b.days[0].date, QDate(2026, 1, 1));
     EXPECT_EQ(b.days[0].minutes, std::vector<double>({10, 10, 0}));
@@ -83,6 +83,7 @@ TEST(classify_figures, bins_take_their_most_frequent_behaviour)
 {
     // Bins of 10 ms from 100: [100,110) holds 0,1,1; [110,120) 2,0 (a tie: the lower wins); [120,130)
     // only unclassified; 99 and 130 lie outside.
-    EXPECT_EQ(bin_behaviours({99, 100, 105, 109, 110, 119, 125, 130}, {2, 0, 1, 1, 2, 0, -1, 1}, 3, 100, 10, 3),
-              std::vector<int>({1, 0, -1}));
+    EXPECT_EQ(
+        bin_behaviours({99, 100, 105, 109, 110, 119, 125, 130}, {2, 0, 1, 1, 2, 0, -1, 1}, 3, 100, 10, 3),
+        std::vector<int>({1, 0, -1}));
 }
