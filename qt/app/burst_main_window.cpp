@@ -91,8 +91,9 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     labelling_ = new labelling(*this, *panel_, data_path.isEmpty() ? name_ : data_path, animal);
     menuBar()->insertMenu(ui->menuTools->menuAction(), labelling_->menu());
     view_menu_->addAction(labelling_->dock()->toggleViewAction());
-    classifying_ = new classifying(*this, *panel_, *labelling_, *space_, animal,
-                                   data_path.isEmpty() ? name_ : data_path, calibration_tag_, eobs_tag_number(name_));
+    classifying_ =
+        new classifying(*this, *panel_, *labelling_, *space_, animal, data_path.isEmpty() ? name_ : data_path,
+                        calibration_tag_, eobs_tag_number(name_));
     detail_pane_->set_note([this](qint32 i) {
         const QString label = labelling_->label_of(i);
         float p = 0;
