@@ -1,4 +1,5 @@
-// Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image.
+// Paint time of the burst view over 300,000 bursts x 110 samples into a 1600 x 600 image, also with
+// the VeDBA strip drawn over it (what the strip adds to a repaint).
 #include "bench_support.h"
 #include "paint_benchmarks.h"
 #include "data/model/burst.h"
@@ -6,9 +7,11 @@
 #include "data/model/burst_space.h"
 #include "support/burst_builder.h"
 #include "support/counted_events.h"
+#include "views/metrics/vedba_strip.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QStatusBar>
 
 #include <benchmark/benchmark.h>
@@ -32,6 +35,7 @@ struct scene
     QStatusBar status;
     std::unique_ptr<burst_paint_panel> panel;
     QImage image{width, height, QImage::Format_ARGB32_Premultiplied};
+    vedba_strip strip{20};
 };
 
 scene* the_scene = nullptr;
@@ -60,6 +64,7 @@ void build_scene()
                                                            the_scene->status, nullptr);
     the_scene->panel->resize(width, height);
     the_scene->panel->show(); // the first resize sets the initial zoom
+    the_scene->strip.set_values(burst_metrics::of_all(*the_scene->space, std::nullopt, static_window{}), "raw");
 }
 
 // Paints at a zoom given as positions across the widget (0: the first-resize zoom), left edge in
@@ -98,6 +103,54 @@ void thirty_days_with_labels(benchmark::State& state)
     paint_at(state, 30.0 * 1440 * samples);
 }
 
+// The same with the VeDBA strip over the picture.
+void with_strip(benchmark::State& state, double span)
+{
+    the_scene->panel->add_overlay(&the_scene->strip);
+    paint_at(state, span);
+    the_scene->panel->remove_overlay(&the_scene->strip);
+}
+// The strip alone, painted over the picture as the panel paints it: what it adds to a repaint.
+void strip_alone(benchmark::State& state, double span)
+{
+    burst_paint_panel& panel = *the_scene->panel;
+    const double initial = std::min<double>(the_scene->space->total_sample_count(), 604800000);
+    panel.view.set_span(span > 0 ? span : initial);
+    panel.view.set_offset(span > 0 ? the_scene->space->total_sample_count() / 2.0 + 17 : 0);
+    const burst_overlay::frame f{*the_scene->space, width, height, 0, the_scene->space->entry_count() - 1,
+                                 panel.view.left(), panel.view.positions_per_pixel(width)};
+    for (auto _ : state) {
+        QPainter painter(&the_scene->image);
+        the_scene->strip.paint(painter, f);
+        painter.end();
+        benchmark::DoNotOptimize(the_scene->image.constBits());
+    }
+}
+void vedba_strip_alone_first_resize_zoom(benchmark::State& state)
+{
+    strip_alone(state, 0);
+}
+void vedba_strip_alone_hundred_bursts_across(benchmark::State& state)
+{
+    strip_alone(state, 100.0 * samples);
+}
+void vedba_strip_alone_thirty_days(benchmark::State& state)
+{
+    strip_alone(state, 30.0 * 1440 * samples);
+}
+void first_resize_zoom_with_vedba_strip(benchmark::State& state)
+{
+    with_strip(state, 0);
+}
+void hundred_bursts_across_with_vedba_strip(benchmark::State& state)
+{
+    with_strip(state, 100.0 * samples);
+}
+void thirty_days_with_vedba_strip(benchmark::State& state)
+{
+    with_strip(state, 30.0 * 1440 * samples);
+}
+
 // A hundred bursts across with the middle one selected: the frame drawn over the picture.
 void hundred_bursts_across_one_selected(benchmark::State& state)
 {
@@ -117,7 +170,13 @@ int main(int argc, char** argv)
          {"hundred_bursts_across", hundred_bursts_across},
          {"three_hundred_samples_across", three_hundred_samples_across},
          {"thirty_days_with_labels", thirty_days_with_labels},
-         {"hundred_bursts_across_one_selected", hundred_bursts_across_one_selected}});
+         {"hundred_bursts_across_one_selected", hundred_bursts_across_one_selected},
+         {"first_resize_zoom_with_vedba_strip", first_resize_zoom_with_vedba_strip},
+         {"hundred_bursts_across_with_vedba_strip", hundred_bursts_across_with_vedba_strip},
+         {"thirty_days_with_vedba_strip", thirty_days_with_vedba_strip},
+         {"vedba_strip_alone_first_resize_zoom", vedba_strip_alone_first_resize_zoom},
+         {"vedba_strip_alone_hundred_bursts_across", vedba_strip_alone_hundred_bursts_across},
+         {"vedba_strip_alone_thirty_days", vedba_strip_alone_thirty_days}});
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     std::cout << "peak memory: " << bench_support::peak_mib() << " MiB (" << burst_count << " bursts x "

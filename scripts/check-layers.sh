@@ -5,7 +5,7 @@
 # headers (file.h) listed for it:
 #   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/metrics; data/model <- data/labels
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
-#   data/labels, views/burst <- views/labels <- app
+#   data/labels, views/burst <- views/labels <- app; data/metrics, views/burst <- views/metrics <- app
 #   data/io, data/model, data/labels, data/metrics <- data/classify; views/labels, data/classify <- views/classify <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
@@ -23,6 +23,7 @@ declare -A allowed=(
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/metrics/ data/model/ data/io/"
+  [views/metrics]="views/metrics/ views/burst/ widgets/ data/metrics/ data/model/ data/io/"
   [views/labels]="views/labels/ views/burst/ widgets/ data/labels/ data/model/ data/io/"
   [views/classify]="views/classify/ views/labels/ views/burst/ widgets/ data/classify/ data/labels/ data/metrics/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"

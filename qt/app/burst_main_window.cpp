@@ -15,7 +15,11 @@
 #include "data/model/events_by_bursts_i.h"
 #include "data/model/gps_event.h"
 #include "views/burst/calibration_dialog.h"
+#include "views/labels/label_band.h"
+#include "views/labels/label_document.h"
 #include "views/labels/labelling.h"
+#include "views/metrics/metrics_control.h"
+#include "data/labels/label_segments.h"
 #include "data/io/trace.h"
 
 #include <QCloseEvent>
@@ -37,7 +41,8 @@
 
 burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* events, const QString& name,
                                      QWidget* parent, const QString& data_path, const QString& animal)
-    : QMainWindow(parent), ui(new Ui::burst_main_window), space_(space), events_(events), name_(name)
+    : QMainWindow(parent), ui(new Ui::burst_main_window), space_(space), events_(events), name_(name),
+      labelling_animal_(animal)
 {
     setAttribute(Qt::WA_MouseTracking);
     ui->setupUi(this);
@@ -89,11 +94,22 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     build_view_menu();
 
     labelling_ = new labelling(*this, *panel_, data_path.isEmpty() ? name_ : data_path, animal);
+    // The figures: a tag number is known from the file of one animal only.
+    const QString path = data_path.isEmpty() ? name_ : data_path;
+    metrics_ = new metrics_control(*panel_, *detail_pane_, calibration_tag_,
+                                   animal.isEmpty() ? eobs_tag_number(path) : QString(), path, animal,
+                                   2 * label_band::height, this);
+    metrics_->add_actions(*view_menu_, *ui->menuTools, *ui->menuXxx, ui->actionClose);
+    metrics_->set_labels([this]() -> burst_label_lookup {
+        auto segments = std::make_shared<label_segments>(labelling_->document().segments());
+        return [segments, animal = labelling_animal_](const QString&, qint64 t) {
+            return segments->label_at(animal, t);
+        };
+    });
     menuBar()->insertMenu(ui->menuTools->menuAction(), labelling_->menu());
     view_menu_->addAction(labelling_->dock()->toggleViewAction());
-    classifying_ =
-        new classifying(*this, *panel_, *labelling_, *space_, animal, data_path.isEmpty() ? name_ : data_path,
-                        calibration_tag_, eobs_tag_number(name_));
+    classifying_ = new classifying(*this, *panel_, *labelling_, *space_, animal, path, calibration_tag_,
+                                   animal.isEmpty() ? eobs_tag_number(path) : QString());
     detail_pane_->set_note([this](qint32 i) {
         const QString label = labelling_->label_of(i);
         float p = 0;
@@ -134,6 +150,7 @@ burst_main_window::~burst_main_window()
     // The labelling and the predictions paint on the panel: they go before the panel.
     delete classifying_;
     delete labelling_;
+    delete metrics_;
     // The views refer to the data and the pane to the panel; they go first, the pane before the panel.
     delete detail_dock_;
     delete centralWidget();
@@ -224,7 +241,8 @@ void burst_main_window::go_to_time()
 
 void burst_main_window::edit_calibration()
 {
-    calibration_dialog dialog(calibration_tag_, panel_->calibration(), this);
+    const applied_calibration& applied = metrics_->applied();
+    calibration_dialog dialog(calibration_tag_, applied.value, this, metrics_->stored() ? QString() : applied.assumption());
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::optional<burst_calibration> c = dialog.calibration();
@@ -233,7 +251,7 @@ void burst_main_window::edit_calibration()
         burst_calibration::save(settings, calibration_tag_, *c);
     else
         burst_calibration::remove(settings, calibration_tag_);
-    panel_->set_calibration(c);
+    metrics_->set_stored(c);
 }
 
 void burst_main_window::set_colour_blind_safe(bool on)

@@ -20,6 +20,7 @@ class burst_space;
 class events_by_bursts_i;
 class classifying;
 class labelling;
+class metrics_control;
 
 // Top-level window showing one opened data set in a burst view, with its axis and legend, a View
 // menu of navigation keys, a dock with one burst up close, the calibration of the tag and the
@@ -54,6 +55,7 @@ public slots:
     // The key calibrations are kept under: the tag serial number, else the file name.
     QString calibration_tag() const { return calibration_tag_; }
     labelling* labels() const { return labelling_; }
+    metrics_control* metrics() const { return metrics_; }
     classifying* behaviours() const { return classifying_; }
 
 signals:
@@ -87,6 +89,8 @@ private:
     QMenu* view_menu_;
     QString calibration_tag_;
     labelling* labelling_;
+    QString labelling_animal_;
+    metrics_control* metrics_;
     classifying* classifying_;
 
     void build_view_menu();

@@ -3,6 +3,7 @@
 #include "batch/activity_batch.h"
 #include "batch/batch_files.h"
 #include "data/formats/eobs_tag_serial.h"
+#include "data/labels/labels_file.h"
 #include "data/metrics/applied_calibration.h"
 #include "data/metrics/burst_table_csv.h"
 #include "data/model/burst_space.h"
@@ -25,7 +26,12 @@ QString metrics_batch::output_path(const QString& folder, const QString& data_fi
 {
     const QFileInfo named(batch_files::with_animal(data_file, animal));
     const QString name = named.completeBaseName() + QStringLiteral("-metrics.csv");
-    return folder.isEmpty() ? named.dir().filePath(name) : QDir(folder).filePath(name);
+    if (!folder.isEmpty())
+        return QDir(folder).filePath(name);
+    // Beside a file named without a folder: named without one too, as the activity command does.
+    return named.path() == QStringLiteral(".") && !data_file.startsWith(QStringLiteral("./"))
+               ? name
+               : named.path() + QLatin1Char('/') + name;
 }
 
 int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
@@ -76,6 +82,13 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
         const QString serial = eobs_tag_serial(file);
         const QString key = serial.isEmpty() ? QFileInfo(file).fileName() : serial;
         const QString tag_number = eobs_tag_number(file);
+        // The label column comes from the labels file beside the data, when there is one.
+        const labels_file::result labels = labels_file::read(labels_file::path_for(file));
+        if (!labels.failure.isEmpty())
+            print(err, batch_files::program + shown(file) + QStringLiteral(": ") + labels.failure +
+                           QStringLiteral(" The label column is left empty."));
+        for (const QString& warning : labels.warnings)
+            print(err, batch_files::program + warning);
         failed += batch_files::for_each_animal(
             file, out, err, [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
                 const QString path = output_path(folder, file, animal);
@@ -90,7 +103,10 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
                 const std::vector<burst_metrics> metrics =
                     burst_metrics::of_all(space, calibration.value, window);
                 const QString reason = batch_files::save(path, [&](QSaveFile& f, QString& why) {
-                    return write_burst_table_csv(f, id, space, metrics, calibration, window, {}, &why);
+                    const QString labelled = animal.isNull() ? QString() : id;
+                    return write_burst_table_csv(
+                        f, id, space, metrics, calibration, window,
+                        [&](const QString&, qint64 t) { return labels.segments.label_at(labelled, t); }, &why);
                 });
                 if (!reason.isEmpty())
                     return QStringLiteral("can't write %1: %2").arg(shown(path), reason);

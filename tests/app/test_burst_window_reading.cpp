@@ -286,7 +286,8 @@ void test_burst_window_reading::detail_pane_statistics_and_activity()
                 hi = std::max(hi, v);
             }
             const long double mean = sum / 100;
-            const double sd = std::sqrt(static_cast<double>(squares / 100 - mean * mean));
+            // The sample sd, as R's sd: divided by n - 1.
+            const double sd = std::sqrt(static_cast<double>((squares - 100 * mean * mean) / 99));
             QCOMPARE(pane->statistics_table()->item(a, 0)->text(),
                      QString::number(static_cast<double>(mean), 'f', 2));
             QCOMPARE(pane->statistics_table()->item(a, 1)->text(), QString::number(lo, 'f', 2));

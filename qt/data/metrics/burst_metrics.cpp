@@ -41,9 +41,9 @@ burst_metrics compute(const burst& b, const std::optional<burst_calibration>& ca
         v.resize(std::size_t(n));
         const float* r = raw[a]->data();
         if (calibration) {
-            const double zero = calibration->axes[a].zero, per_g = calibration->axes[a].per_g;
+            const double zero = calibration->axes[a].zero, g_per_unit = 1 / calibration->axes[a].per_g;
             for (int j = 0; j < n; ++j)
-                v[std::size_t(j)] = (r[j] - zero) / per_g;
+                v[std::size_t(j)] = (r[j] - zero) * g_per_unit;
         } else {
             for (int j = 0; j < n; ++j)
                 v[std::size_t(j)] = r[j];
@@ -63,10 +63,10 @@ burst_metrics compute(const burst& b, const std::optional<burst_calibration>& ca
             squares += (x - am.mean) * (x - am.mean);
         am.sd = n > 1 ? std::sqrt(squares / (n - 1)) : nan;
         std::vector<double>& st = s.statics[a];
-        if (half == 0 && window.running()) {
-            st = v;
+        if (!window.running()) {
+            continue; // the burst mean, taken below without a copy per sample
         } else if (half == 0) {
-            st.assign(std::size_t(n), am.mean);
+            st = v;
         } else {
             // Centred mean of the samples i - half .. i + half that exist, from prefix sums.
             s.prefix.resize(std::size_t(n) + 1);
@@ -81,11 +81,20 @@ burst_metrics compute(const burst& b, const std::optional<burst_calibration>& ca
         }
     }
     double odba = 0, vedba = 0;
-    for (std::size_t j = 0; j < std::size_t(n); ++j) {
-        const double dx = s.values[0][j] - s.statics[0][j], dy = s.values[1][j] - s.statics[1][j],
-                     dz = s.values[2][j] - s.statics[2][j];
+    const double* const x = s.values[0].data();
+    const double* const y = s.values[1].data();
+    const double* const z = s.values[2].data();
+    const auto add = [&](double dx, double dy, double dz) {
         odba += std::fabs(dx) + std::fabs(dy) + std::fabs(dz);
         vedba += std::sqrt(dx * dx + dy * dy + dz * dz);
+    };
+    if (window.running()) {
+        for (std::size_t j = 0; j < std::size_t(n); ++j)
+            add(x[j] - s.statics[0][j], y[j] - s.statics[1][j], z[j] - s.statics[2][j]);
+    } else {
+        const double mx = m.axis[0].mean, my = m.axis[1].mean, mz = m.axis[2].mean;
+        for (std::size_t j = 0; j < std::size_t(n); ++j)
+            add(x[j] - mx, y[j] - my, z[j] - mz);
     }
     m.odba = odba / n;
     m.vedba = vedba / n;
@@ -113,7 +122,8 @@ burst_metrics burst_metrics::of(const burst& b, const std::optional<burst_calibr
 
 std::vector<burst_metrics> burst_metrics::of_all(const burst_space& space,
                                                  const std::optional<burst_calibration>& calibration,
-                                                 const static_window& window, int threads)
+                                                 const static_window& window, int threads,
+                                                 progress* progress)
 {
     const qint32 count = space.entry_count();
     std::vector<burst_metrics> result(std::size_t(std::max(0, count)));
@@ -124,9 +134,15 @@ std::vector<burst_metrics> burst_metrics::of_all(const burst_space& space,
     std::atomic<qint32> next{0};
     const auto work = [&] {
         scratch s;
-        for (qint32 from; (from = next.fetch_add(block)) < count;)
-            for (qint32 i = from; i < std::min(count, from + block); ++i)
+        for (qint32 from; (from = next.fetch_add(block)) < count;) {
+            if (progress && progress->cancel)
+                return;
+            const qint32 to = std::min(count, from + block);
+            for (qint32 i = from; i < to; ++i)
                 result[std::size_t(i)] = compute(*space.entry(i).burst, calibration, window, s);
+            if (progress)
+                progress->done += to - from;
+        }
     };
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t)

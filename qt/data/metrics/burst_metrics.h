@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -31,10 +32,19 @@ struct burst_metrics
     axis_metrics axis[3]; // X, Y, Z
     double odba, vedba, pitch_deg, roll_deg;
 
+    // Shared with a thread running of_all: bursts done so far, and a request to stop.
+    struct progress
+    {
+        std::atomic<qint32> done{0};
+        std::atomic<bool> cancel{false};
+    };
+
     static burst_metrics of(const burst& b, const std::optional<burst_calibration>& calibration,
                             const static_window& window);
-    // Every burst of space in its order, on threads threads (0: the machine's cores).
+    // Every burst of space in its order, on threads threads (0: the machine's cores). With progress,
+    // counts there and stops soon after cancel is set (the result is then incomplete).
     static std::vector<burst_metrics> of_all(const burst_space& space,
                                              const std::optional<burst_calibration>& calibration,
-                                             const static_window& window, int threads = 0);
+                                             const static_window& window, int threads = 0,
+                                             progress* progress = nullptr);
 };

@@ -29,7 +29,7 @@ QByteArray field(const QString& text)
 void number(QByteArray& line, double v)
 {
     line += ',';
-    line += std::isfinite(v) ? QByteArray::number(v, 'g', 9) : QByteArray("NA");
+    line += std::isfinite(v) ? QByteArray::number(v + 0.0, 'g', 9) : QByteArray("NA"); // -0 written 0
 }
 
 } // namespace

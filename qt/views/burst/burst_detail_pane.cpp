@@ -4,7 +4,7 @@
 #include "data/model/activity_calculator.h"
 #include "data/model/events_by_bursts_i.h"
 #include "data/model/gps_event.h"
-#include "views/burst/axis_statistics.h"
+#include "data/metrics/burst_metrics.h"
 #include "views/burst/burst_legend.h"
 #include "views/burst/burst_paint_panel.h"
 #include "views/burst/burst_samples_csv.h"
@@ -23,7 +23,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <cstdlib>
+
+namespace {
+
+constexpr int columns = 6; // mean, minimum, maximum, sd, dominant frequency, its amplitude
+
+} // namespace
 
 burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     : QWidget(parent), panel_(panel)
@@ -38,8 +45,9 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     note_->hide();
     plot_ = new burst_samples_plot(this);
-    table_ = new QTableWidget(3, 4, this);
-    table_->setHorizontalHeaderLabels({tr("Mean"), tr("Minimum"), tr("Maximum"), tr("Std. deviation")});
+    table_ = new QTableWidget(3, columns, this);
+    table_->setHorizontalHeaderLabels({tr("Mean"), tr("Minimum"), tr("Maximum"), tr("Std. deviation"),
+                                       tr("Dominant freq. (Hz)"), tr("Amplitude")});
     table_->setVerticalHeaderLabels({tr("X"), tr("Y"), tr("Z")});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -48,9 +56,11 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     // All three rows always: a low dock scrolls the pane instead of cutting the table.
     table_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 4; ++c)
+        for (int c = 0; c < columns; ++c)
             table_->setItem(r, c, new QTableWidgetItem);
     activity_ = new QLabel(this);
+    metrics_ = new QLabel(this);
+    metrics_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     previous_ = new QPushButton(tr("Previous Burst"), this);
     next_ = new QPushButton(tr("Next Burst"), this);
     copy_ = new QPushButton(tr("Copy as CSV"), this);
@@ -67,6 +77,7 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     layout->addWidget(units_);
     layout->addWidget(plot_, 1);
     layout->addWidget(table_);
+    layout->addWidget(metrics_);
     layout->addWidget(activity_);
     layout->addLayout(buttons);
 
@@ -77,6 +88,13 @@ burst_detail_pane::burst_detail_pane(burst_paint_panel& panel, QWidget* parent)
     connect(&panel_, &burst_paint_panel::burst_selected, this, &burst_detail_pane::show_burst);
     connect(&panel_, &burst_paint_panel::layers_changed, this, &burst_detail_pane::refresh);
     show_burst(panel_.selected_burst());
+}
+
+void burst_detail_pane::set_metrics(const applied_calibration& calibration, const static_window& window)
+{
+    calibration_ = calibration;
+    window_ = window;
+    refresh();
 }
 
 void burst_detail_pane::show_burst(qint32 index)
@@ -110,11 +128,15 @@ void burst_detail_pane::step(qint32 by)
 
 void burst_detail_pane::refresh()
 {
-    const std::optional<burst_calibration>& calibration = panel_.calibration();
+    const applied_calibration applied =
+        calibration_ ? *calibration_ : applied_calibration::for_tag(panel_.calibration(), QString());
+    const std::optional<burst_calibration>& calibration = applied.value;
     plot_->set_calibration(calibration);
     plot_->set_palette(panel_.palette());
     plot_->set_axes_shown(panel_.axis_shown(0), panel_.axis_shown(1), panel_.axis_shown(2));
-    units_->setText(burst_legend::units_text(calibration.has_value()));
+    units_->setText(applied.from == applied_calibration::source::default_by_tag
+                        ? tr("Values in g (%1)").arg(applied.assumption())
+                        : burst_legend::units_text(calibration.has_value()));
     const bool has = shown_ >= 0 && shown_ < panel_.space.entry_count();
     previous_->setEnabled(has && shown_ > 0);
     next_->setEnabled(has && shown_ + 1 < panel_.space.entry_count());
@@ -124,9 +146,10 @@ void burst_detail_pane::refresh()
         plot_->set_burst(nullptr);
         summary_->setText(tr("No burst selected: double-click a burst or press Enter on the selected one."));
         activity_->clear();
+        metrics_->clear();
         fix_->clear();
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 4; ++c)
+            for (int c = 0; c < columns; ++c)
                 table_->item(r, c)->setText(QString());
         return;
     }
@@ -142,17 +165,25 @@ void burst_detail_pane::refresh()
                           .arg(b.sampling_frequency_per_axis)
                           .arg(b.sample_count));
     show_fix(b);
-    const std::vector<float>* axes[3] = {&b.x, &b.y, &b.z};
+    const burst_metrics m = burst_metrics::of(b, calibration, window_);
+    const int decimals = calibration ? 4 : 2;
+    const auto shown = [&](double v, int places) {
+        return std::isfinite(v) ? QString::number(v, 'f', places) : QString();
+    };
     for (int a = 0; a < 3; ++a) {
-        axis_statistics s = axis_statistics::of(*axes[a], b.sample_count);
-        if (calibration)
-            s = s.in_g(*calibration, a);
-        const int decimals = calibration ? 4 : 2;
-        const double figures[4] = {s.mean, s.min, s.max, s.sd};
-        for (int c = 0; c < 4; ++c)
-            table_->item(a, c)->setText(b.sample_count > 0 ? QString::number(figures[c], 'f', decimals)
-                                                           : QString());
+        const axis_metrics& am = m.axis[a];
+        const double figures[columns] = {am.mean, am.min, am.max, am.sd, am.dom_freq_hz, am.dom_amp};
+        for (int c = 0; c < columns; ++c)
+            table_->item(a, c)->setText(shown(figures[c], c == 4 ? 2 : decimals));
     }
+    const QString unit = calibration ? QStringLiteral(" g") : tr(" raw");
+    metrics_->setText(
+        b.sample_count > 0
+            ? tr("ODBA %1%2, VeDBA %3%2, pitch %4°, roll %5° (static part: %6)")
+                  .arg(shown(m.odba, decimals), unit, shown(m.vedba, decimals), shown(m.pitch_deg, 1),
+                       shown(m.roll_deg, 1),
+                       window_.running() ? tr("running mean over %1 s").arg(window_.seconds) : tr("burst mean"))
+            : QString());
     activity_->setText(tr("Activity (as in the activity plot, raw units): %1")
                            .arg(QString::number(burst_activity(b), 'f', 3)));
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/metrics/applied_calibration.h"
+#include "data/metrics/static_window.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -13,10 +16,12 @@ class burst_paint_panel;
 class burst_samples_plot;
 
 // One burst up close: its samples against time within the burst, its start (UTC), rate and sample
-// count, its GPS fix (or the nearest one) with the time between them, per-axis mean, minimum, maximum and
-// standard deviation, the activity the activity plot would give it alone, and buttons to step to the previous
+// count, its GPS fix (or the nearest one) with the time between them, per-axis mean, minimum, maximum,
+// standard deviation (n - 1) and dominant frequency with its amplitude, ODBA, VeDBA, pitch and roll (see
+// burst_metrics), the activity the activity plot would give it alone, and buttons to step to the previous
 // or next burst and to copy or save its samples as CSV. It shows the selected burst of a burst_paint_panel
-// and follows its selection, display flags, palette and calibration; stepping selects in the panel.
+// and follows its selection, display flags and palette, and the panel's calibration until set_metrics
+// gives one; stepping selects in the panel.
 class burst_detail_pane : public QWidget
 {
     Q_OBJECT
@@ -30,6 +35,7 @@ public:
 
     QLabel* summary_label() const { return summary_; }
     QLabel* activity_label() const { return activity_; }
+    QLabel* metrics_label() const { return metrics_; }
     QLabel* fix_label() const { return fix_; }
     QTableWidget* statistics_table() const { return table_; }
     burst_samples_plot* plot() const { return plot_; }
@@ -44,14 +50,20 @@ public:
     void refresh_note();
     QLabel* note_label() const { return note_; }
 
+    // The calibration (stored, assumed by tag number or none) and static part the figures use, from
+    // now on instead of the panel's calibration.
+    void set_metrics(const applied_calibration& calibration, const static_window& window);
+
     // Copies the shown burst's samples as CSV to the clipboard.
     void copy_csv() const;
     // Asks for a file name and writes the shown burst's samples as CSV there.
     void save_csv();
 
+public slots:
+    void refresh();
+
 private:
     void show_burst(qint32 index);
-    void refresh();
     void step(qint32 by);
     void show_fix(const burst& b);
 
@@ -65,6 +77,9 @@ private:
     burst_samples_plot* plot_;
     QTableWidget* table_;
     QLabel* activity_;
+    QLabel* metrics_;
+    std::optional<applied_calibration> calibration_;
+    static_window window_;
     QPushButton* previous_;
     QPushButton* next_;
     QPushButton* copy_;

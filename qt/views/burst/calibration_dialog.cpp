@@ -22,12 +22,14 @@ QDoubleSpinBox* number_box(double value, QWidget* parent)
 } // namespace
 
 calibration_dialog::calibration_dialog(const QString& tag, const std::optional<burst_calibration>& current,
-                                       QWidget* parent)
+                                       QWidget* parent, const QString& assumption)
     : QDialog(parent)
 {
     setWindowTitle(tr("Calibration"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Tag: %1").arg(tag), this));
+    if (!assumption.isEmpty())
+        layout->addWidget(new QLabel(tr("Now: %1 (the maker's values); OK stores them for this tag.").arg(assumption), this));
     group_ = new QGroupBox(tr("Calibrate this tag (otherwise values are shown in raw units)"), this);
     group_->setCheckable(true);
     group_->setChecked(current.has_value());

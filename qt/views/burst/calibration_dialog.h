@@ -11,13 +11,15 @@ class QDoubleSpinBox;
 class QGroupBox;
 
 // Asks, per axis, for the raw value that means 0 g and the raw units per g of one tag. Unchecking
-// "Calibrate this tag" asks for raw units. A scale of 0 is refused with a message.
+// "Calibrate this tag" asks for raw units. A scale of 0 is refused with a message. A calibration
+// assumed (by tag number) shows as current with its assumption said above it.
 class calibration_dialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    calibration_dialog(const QString& tag, const std::optional<burst_calibration>& current, QWidget* parent);
+    calibration_dialog(const QString& tag, const std::optional<burst_calibration>& current, QWidget* parent,
+                       const QString& assumption = QString());
 
     // The calibration as entered; none when unchecked.
     std::optional<burst_calibration> calibration() const;
