@@ -99,7 +99,6 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     metrics_ = new metrics_control(*panel_, *detail_pane_, calibration_tag_,
                                    animal.isEmpty() ? eobs_tag_number(path) : QString(), path, animal,
                                    2 * label_band::height, this);
-    metrics_->add_actions(*view_menu_, *ui->menuTools, *ui->menuXxx, ui->actionClose);
     metrics_->set_labels([this]() -> burst_label_lookup {
         auto segments = std::make_shared<label_segments>(labelling_->document().segments());
         return [segments, animal = labelling_animal_](const QString&, qint64 t) {
@@ -126,6 +125,7 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     calibration->setObjectName(QStringLiteral("actionCalibration"));
     ui->menuTools->addAction(calibration);
     connect(calibration, &QAction::triggered, this, &burst_main_window::edit_calibration);
+    metrics_->add_actions(*view_menu_, *ui->menuTools, *ui->menuXxx, ui->actionClose);
     ui->menuTools->addAction(classifying_->action());
     connect(ui->actionActivity_Plot, &QAction::triggered, this, &burst_main_window::show_activity_plot);
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);

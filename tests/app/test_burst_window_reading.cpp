@@ -15,6 +15,7 @@
 #include "views/burst/burst_paint_panel.h"
 #include "views/burst/burst_samples_csv.h"
 #include "views/burst/calibration_dialog.h"
+#include "views/metrics/metrics_control.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -103,6 +105,7 @@ private slots:
     void detail_pane_statistics_and_activity();
     void detail_pane_csv_copy_round_trips_and_save_writes_it();
     void calibration_applies_everywhere_and_survives_a_restart();
+    void calibration_assumed_by_tag_number_leaves_the_view_raw();
     void legend_toggles_axes_in_step_with_the_panel();
     void colour_choice_is_remembered();
 
@@ -486,6 +489,40 @@ void test_burst_window_reading::calibration_applies_everywhere_and_survives_a_re
     QVERIFY(offered_checked);
     QVERIFY(!w->panel()->calibration());
     QVERIFY(!burst_calibration::load(*std::make_unique<QSettings>(), "4711"));
+}
+
+void test_burst_window_reading::calibration_assumed_by_tag_number_leaves_the_view_raw()
+{
+    QVERIFY(test_support::write_file(dir_.filePath("tag_acc.txt"),
+                                     test_support::acc_fixed_header +
+                                         "\nabc,2242,2021-03-01 00:00:00.000,10,XYZ,1 2 3\n"));
+    burst_main_window* w = open_window("tag_acc.txt");
+    QVERIFY(w);
+    // The details are in g (tag 2242: 0.0022 g per unit, Y inverted), the burst view stays raw.
+    QVERIFY(!w->panel()->calibration());
+    QCOMPARE(w->legend()->units_text(), QString("Values in raw units (no calibration set)"));
+    w->panel()->set_selected_burst(0);
+    double sum = 0;
+    for (float v : space_->entry(0).burst->y)
+        sum += v;
+    QCOMPARE(w->detail_pane()->statistics_table()->item(1, 0)->text(),
+             QString::number((2048 - sum / 100) * 0.0022, 'f', 4));
+    QVERIFY(w->detail_pane()->metrics_label()->text().startsWith("ODBA "));
+
+    // Calibrated Display draws the assumed calibration; one stored wins and the choice goes away.
+    QAction* display = w->metrics()->calibrated_display_action();
+    QCOMPARE(display->text(), QString("Calibrated Display (calibration assumed from tag number 2242)"));
+    display->setChecked(true);
+    QVERIFY(w->panel()->calibration());
+    QCOMPARE(w->panel()->calibration()->axes[1].per_g, -1 / 0.0022);
+    w->metrics()->set_stored(burst_calibration{{{2000, 100}, {2000, 100}, {2000, 100}}});
+    QVERIFY(!display->isEnabled());
+    QCOMPARE(w->panel()->calibration()->axes[1].per_g, 100.0);
+
+    // The strip is computed off the GUI thread, then drawn.
+    QSignalSpy ready(w->metrics(), &metrics_control::strip_ready);
+    w->metrics()->vedba_strip_action()->setChecked(true);
+    QVERIFY(ready.wait(10000));
 }
 
 void test_burst_window_reading::legend_toggles_axes_in_step_with_the_panel()

@@ -51,6 +51,7 @@ void metrics_control::add_actions(QMenu& view, QMenu& tools, QMenu& file, QActio
     view.addAction(calibrated_display_);
     view.addAction(strip_action_);
     QAction* window = tools.addAction(tr("Static Part of Figures..."));
+    window->setObjectName(QStringLiteral("actionStatic_Part"));
     connect(window, &QAction::triggered, this, &metrics_control::ask_static_window);
     auto* export_action = new QAction(tr("Export Bursts..."), this);
     export_action->setObjectName(QStringLiteral("actionExport_Bursts"));
