@@ -7,6 +7,7 @@
 #   data/model <- data/metrics, data/labels, data/rhythm
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/rhythm, widgets <- views/activity <- app
 #   data/labels, views/burst <- views/labels <- app; data/metrics, views/burst <- views/metrics <- app
+#   data/io, data/model, data/labels, data/metrics <- data/classify; views/labels, data/classify <- views/classify <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
 cd "$(dirname "$0")/../qt"
@@ -19,12 +20,14 @@ declare -A allowed=(
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
   [data/labels]="data/labels/ data/model/ data/io/"
   [data/rhythm]="data/rhythm/ data/model/ data/io/"
+  [data/classify]="data/classify/ data/metrics/ data/labels/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/rhythm/ data/model/ data/io/"
   [views/burst]="views/burst/ widgets/ data/metrics/ data/model/ data/io/"
   [views/metrics]="views/metrics/ views/burst/ widgets/ data/metrics/ data/model/ data/io/"
   [views/labels]="views/labels/ views/burst/ widgets/ data/labels/ data/model/ data/io/"
+  [views/classify]="views/classify/ views/labels/ views/burst/ widgets/ data/classify/ data/labels/ data/metrics/ data/model/ data/io/"
   [tiles]="tiles/ util/ data/"
   [map]="map/ tiles/ widgets/ util/ data/"
   [app]="app/ map/ tiles/ views/ widgets/ util/ data/"
@@ -39,6 +42,7 @@ declare -A denied_qt=(
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_labels]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_rhythm]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_classify]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
   [dornvale_tiles]="Qt5::Widgets Qt5::Svg"

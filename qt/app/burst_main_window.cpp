@@ -6,6 +6,7 @@
 #include "data/model/burst_space.h"
 #include "data/load/eobs_tag_serial.h"
 #include "views/activity/activity_plot_dialog.h"
+#include "views/classify/classifying.h"
 #include "views/burst/burst_at_time.h"
 #include "views/burst/burst_axis.h"
 #include "views/burst/burst_detail_pane.h"
@@ -107,11 +108,18 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     });
     menuBar()->insertMenu(ui->menuTools->menuAction(), labelling_->menu());
     view_menu_->addAction(labelling_->dock()->toggleViewAction());
+    classifying_ = new classifying(*this, *panel_, *labelling_, *space_, animal, path, calibration_tag_,
+                                   animal.isEmpty() ? eobs_tag_number(path) : QString());
     detail_pane_->set_note([this](qint32 i) {
         const QString label = labelling_->label_of(i);
+        float p = 0;
+        const QString predicted = classifying_->predicted(i, &p);
+        if (!predicted.isEmpty())
+            return tr("Label: none; predicted: %1 (probability %2)").arg(predicted).arg(double(p), 0, 'f', 2);
         return label.isEmpty() ? tr("Label: none") : tr("Label: %1").arg(label);
     });
     connect(labelling_, &labelling::labels_changed, detail_pane_, &burst_detail_pane::refresh_note);
+    connect(classifying_, &classifying::predictions_changed, detail_pane_, &burst_detail_pane::refresh_note);
     connect(labelling_, &labelling::message, this, [this](const QString& text) { ui->statusBar->showMessage(text, 8000); });
 
     auto* calibration = new QAction(tr("Calibration..."), this);
@@ -119,6 +127,7 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     ui->menuTools->addAction(calibration);
     connect(calibration, &QAction::triggered, this, &burst_main_window::edit_calibration);
     metrics_->add_actions(*view_menu_, *ui->menuTools, *ui->menuXxx, ui->actionClose);
+    ui->menuTools->addAction(classifying_->action());
     connect(ui->actionActivity_Plot, &QAction::triggered, this, &burst_main_window::show_activity_plot);
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
     // The fix read-out has a line of its own under the legend: beside the hover read-out in the
@@ -139,7 +148,8 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
 burst_main_window::~burst_main_window()
 {
     trace_debug() << "~burst_main_window";
-    // The labelling paints on the panel: it goes before the panel.
+    // The labelling and the predictions paint on the panel: they go before the panel.
+    delete classifying_;
     delete labelling_;
     delete metrics_;
     // The views refer to the data and the pane to the panel; they go first, the pane before the panel.
@@ -256,6 +266,9 @@ void burst_main_window::show_activity_plot()
     trace::out("activity plot!");
     auto* dialog = new activity_plot_dialog(this, *space_, name_, fixes_);
     connect(dialog, &activity_plot_dialog::time_clicked, this, &burst_main_window::centre_on_time);
+    if (classifying_->has_predictions())
+        dialog->set_behaviours([this](const activity_calculator& calc) { return classifying_->bin_colours(calc); },
+                               classifying_->legend());
     window_geometry::remember(dialog, "activity_plot");
     dialog->show();
 }

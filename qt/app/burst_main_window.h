@@ -19,6 +19,7 @@ class burst_paint_panel;
 class burst_space;
 class event_space;
 class events_by_bursts_i;
+class classifying;
 class labelling;
 class metrics_control;
 
@@ -57,6 +58,7 @@ public slots:
     QString calibration_tag() const { return calibration_tag_; }
     labelling* labels() const { return labelling_; }
     metrics_control* metrics() const { return metrics_; }
+    classifying* behaviours() const { return classifying_; }
 
 signals:
     void window_closed(burst_main_window* self);
@@ -92,6 +94,7 @@ private:
     labelling* labelling_;
     QString labelling_animal_;
     metrics_control* metrics_;
+    classifying* classifying_;
 
     void build_view_menu();
 };

@@ -1,6 +1,8 @@
 // dornvale-batch: the program's computations over many files, without a window.
 #include "batch/activity_batch.h"
+#include "batch/classify_batch.h"
 #include "batch/metrics_batch.h"
+#include "batch/train_batch.h"
 #include "data/io/dornvale_version.h"
 #include "data/io/trace.h"
 
@@ -46,5 +48,9 @@ int main(int argc, char** argv)
     std::ostream& err = trace::sink(trace::stream::err);
     if (!args.isEmpty() && args.first() == QStringLiteral("metrics"))
         return metrics_batch::run(args, out, err);
+    if (!args.isEmpty() && args.first() == QStringLiteral("train"))
+        return train_batch::run(args, out, err);
+    if (!args.isEmpty() && args.first() == QStringLiteral("classify"))
+        return classify_batch::run(args, out, err);
     return activity_batch::run(args, out, err);
 }

@@ -360,7 +360,8 @@ void test_open_acc_flow::burst_window_form_and_activity_plot()
                                                     w->findChild<QAction*>("actionClose")}));
     QCOMPARE(tools_menu->actions(), (QList<QAction*>{w->findChild<QAction*>("actionActivity_Plot"),
                                                      w->findChild<QAction*>("actionCalibration"),
-                                                     w->findChild<QAction*>("actionStatic_Part")}));
+                                                     w->findChild<QAction*>("actionStatic_Part"),
+                                                     w->findChild<QAction*>("actionClassify_Behaviour")}));
     QCOMPARE(w->findChild<QAction*>("actionCalibration")->text(), QString("Calibration..."));
     auto* open_file = w->findChild<QAction*>("actionOpen_File");
     QVERIFY(open_file);

@@ -110,7 +110,10 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
         const int grey = activity_grey(calc.activities[static_cast<std::size_t>(k)], calc.shade_scale);
         const bool night = shade && static_cast<std::size_t>(k) < sun->night().size() &&
                            sun->night()[static_cast<std::size_t>(k)];
-        p.setPen(activity_bin_colour(grey, night));
+        const qint32 rgb = static_cast<std::size_t>(k) < options.behaviour_rgb.size()
+                               ? options.behaviour_rgb[static_cast<std::size_t>(k)]
+                               : -1;
+        p.setPen(rgb >= 0 ? QColor(QRgb(rgb)) : activity_bin_colour(grey, night));
         const auto day = static_cast<int>(t / activity_day_ms);
         const auto c = static_cast<int>((t / calc.bin_width) % activity_bins_per_day);
         p.drawLine(c, day * row + 78, c, day * row + 66);
@@ -138,6 +141,14 @@ void paint_activity_plot(QPainter& p, const activity_calculator& calc, const QSt
                     p.drawLine(x + x_shift, y + r_shift - 1, x + x_shift, y + r_shift + 13);
             }
         }
+    }
+
+    // The behaviours' legend: three to a column, right of the header's text.
+    for (std::size_t i = 0; i < options.behaviour_legend.size(); ++i) {
+        const QPoint at(260 + 110 * static_cast<int>(i / 3), 6 + 16 * static_cast<int>(i % 3));
+        p.fillRect(QRect(at, QSize(10, 10)), QColor(QRgb(options.behaviour_legend[i].second)));
+        p.setPen(Qt::black);
+        p.drawText(at + QPoint(14, 10), options.behaviour_legend[i].first);
     }
 
     const QColor light(192, 192, 192);

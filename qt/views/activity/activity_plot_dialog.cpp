@@ -251,9 +251,22 @@ void activity_plot_dialog::set_options(const activity_plot_options& options)
     }
     options_ = options;
     update_sun();
+    if (behaviours_)
+        options_.behaviour_rgb = behaviours_(*calc_);
     generated_ = QDateTime::currentDateTime();
     image = activity_plot_image(*calc_, file_name_, options_, generated_, sun_.get());
     view_->set_plot(calc_.get(), options_, sun_.get());
+}
+
+void activity_plot_dialog::set_behaviours(behaviour_source behaviours,
+                                          std::vector<std::pair<QString, quint32>> legend)
+{
+    if (!calc_)
+        return;
+    behaviours_ = std::move(behaviours);
+    activity_plot_options o = options_;
+    o.behaviour_legend = std::move(legend);
+    set_options(o);
 }
 
 QString activity_plot_dialog::save_picture(const QString& name, const QByteArray& format) const

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,6 +57,11 @@ public:
     // The figures as shown, one line each.
     QString figures_text() const;
 
+    // Colours each bin by its most frequent behaviour: behaviours gives, for a calculator, the colour
+    // per bin (see activity_plot_options::behaviour_rgb); legend names the colours.
+    using behaviour_source = std::function<std::vector<qint32>(const activity_calculator&)>;
+    void set_behaviours(behaviour_source behaviours, std::vector<std::pair<QString, quint32>> legend);
+
 signals:
     // A click on a bin of the plot: the bin's start.
     void time_clicked(qint64 msecs_utc);
@@ -86,6 +92,7 @@ private:
     const burst_space& space_;
     const QString file_name_;
     std::unique_ptr<activity_calculator> calc_;
+    behaviour_source behaviours_;
     activity_plot_options options_;
     QDateTime generated_;
     QImage image;

@@ -84,13 +84,14 @@ int activity_plot_view::rows_bottom(double bin_px) const
 
 int activity_plot_view::heightForWidth(int w) const
 {
-    return rows_bottom(bin_width_at(w)) + legend_height;
+    return rows_bottom(bin_width_at(w)) + legend_height + behaviour_legend_height();
 }
 
 QSize activity_plot_view::sizeHint() const
 {
     const double bin_px = zoom_ == zoom_fit ? 1.0 : zoom_;
-    return QSize(left_margin() + right_margin + px(columns() * bin_px), rows_bottom(bin_px) + legend_height);
+    return QSize(left_margin() + right_margin + px(columns() * bin_px),
+                 rows_bottom(bin_px) + legend_height + behaviour_legend_height());
 }
 
 QSize activity_plot_view::minimumSizeHint() const
@@ -159,6 +160,11 @@ void activity_plot_view::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
 }
 
+int activity_plot_view::behaviour_legend_height() const
+{
+    return options_.behaviour_legend.empty() ? 0 : 22;
+}
+
 QRect activity_plot_view::legend_bar() const
 {
     const double bin_px = bin_width_px();
@@ -190,11 +196,12 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
         const auto i = static_cast<std::size_t>(k);
         const int grey = activity_grey(calc_->activities[i], calc_->shade_scale);
         const bool night = shade && i < sun_->night().size() && sun_->night()[i];
-        if (grey == 255 && !night)
+        const qint32 rgb = i < options_.behaviour_rgb.size() ? options_.behaviour_rgb[i] : -1;
+        if (grey == 255 && !night && rgb < 0)
             continue;
         const auto day = static_cast<int>(k / activity_bins_per_day);
         const auto c = static_cast<int>(k % activity_bins_per_day);
-        const QColor colour = activity_bin_colour(grey, night);
+        const QColor colour = rgb >= 0 ? QColor(QRgb(rgb)) : activity_bin_colour(grey, night);
         p.fillRect(bin_rect_at(left, bin_px, rh, day, c), colour);
         if (options_.double_plot && day > 0)
             p.fillRect(bin_rect_at(left, bin_px, rh, day - 1, c + activity_bins_per_day), colour);
@@ -276,5 +283,14 @@ void activity_plot_view::paintEvent(QPaintEvent* event)
         p.drawText(QPoint(std::max(0, q == 4 ? x - tw : (q == 0 ? x : x - tw / 2)), label_y), text);
         if (max <= 0)
             break;
+    }
+    // The behaviours' colours in a line below.
+    int x = bar.left();
+    const int behaviour_y = label_y + 8;
+    for (const auto& [name, rgb] : options_.behaviour_legend) {
+        p.fillRect(QRect(x, behaviour_y, 10, 10), QColor(QRgb(rgb)));
+        p.setPen(Qt::black);
+        p.drawText(QPoint(x + 14, behaviour_y + 10), name);
+        x += 14 + fm.horizontalAdvance(name) + 16;
     }
 }

@@ -66,5 +66,6 @@ private:
     const activity_calculator* calc_ = nullptr;
     const sun_schedule* sun_ = nullptr;
     activity_plot_options options_;
+    int behaviour_legend_height() const; // the line of behaviour colours under the activity legend
     int zoom_ = zoom_fit;
 };

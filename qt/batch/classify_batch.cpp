@@ -1,0 +1,167 @@
+#include "batch/classify_batch.h"
+
+#include "batch/activity_batch.h"
+#include "batch/batch_files.h"
+#include "data/classify/behaviour_model.h"
+#include "data/classify/feature_table.h"
+#include "data/classify/metrics_features.h"
+#include "data/classify/model_file.h"
+#include "data/load/eobs_tag_serial.h"
+#include "data/labels/labels_file.h"
+#include "data/metrics/applied_calibration.h"
+#include "data/metrics/burst_table_csv.h"
+#include "data/model/burst_space.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+#include <QSettings>
+
+const char classify_batch::usage[] =
+    "usage: dornvale-batch classify --model MODEL.dvmodel [--out DIR] FILE...\n";
+
+using batch_files::print;
+using batch_files::shown;
+
+int classify_batch::for_each_animal(const QString& file, label_segments& labels, std::ostream& out,
+                                    std::ostream& err, const animal_reader& read)
+{
+    const QString labels_path = labels_file::path_for(file);
+    const labels_file::result got = labels_file::read(labels_path);
+    for (const QString& w : got.warnings)
+        print(err, batch_files::program + w);
+    if (!got.failure.isEmpty()) {
+        print(err, batch_files::program + shown(labels_path) + ": " + got.failure);
+        return 1;
+    }
+    labels = got.segments;
+    // Calibrations are found as the metrics command finds them.
+    const QString serial = eobs_tag_serial(file);
+    const QString key = serial.isEmpty() ? QFileInfo(file).fileName() : serial;
+    const QString tag_number = eobs_tag_number(file);
+    QSettings settings;
+    return batch_files::for_each_animal(
+        file, out, err,
+        [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
+            const applied_calibration calibration =
+                animal.isNull() ? applied_calibration::for_tag(settings, key, tag_number)
+                                : applied_calibration::for_tag(std::nullopt, QString());
+            const std::vector<burst_metrics> metrics = burst_metrics::of_all(space, calibration.value, {});
+            return read(animal, id, space, metrics, calibration, done);
+        });
+}
+
+namespace {
+
+// The burst table with predicted,probability added to its column line and to each burst's line.
+QByteArray with_predictions(const QByteArray& table, const behaviour_model& model,
+                            const std::vector<prediction>& predicted)
+{
+    QList<QByteArray> lines = table.split('\n');
+    QByteArray out;
+    size_t row = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i].isEmpty() && i == lines.size() - 1)
+            break;
+        out += lines[i];
+        if (i == 1)
+            out += ",predicted,probability";
+        else if (i > 1 && row < predicted.size()) {
+            const prediction& p = predicted[row++];
+            out +=
+                ',' + model.classes.value(p.cls).toUtf8() + ',' + QByteArray::number(p.probability, 'f', 4);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+} // namespace
+
+int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
+{
+    const auto usage_error = [&err](const QString& why) {
+        print(err, batch_files::program + why);
+        err << usage;
+        return activity_batch::exit_usage;
+    };
+    QString folder, model_path;
+    QStringList files;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith('-') || a == "-") {
+            files << a;
+        } else if (a == "--model" && i + 1 < args.size()) {
+            model_path = args[++i];
+        } else if (a == "--out") {
+            if (i + 1 >= args.size() || !QFileInfo(args[i + 1]).isDir())
+                return usage_error("--out needs an existing folder");
+            folder = args[++i];
+        } else if (a == "--help" || a == "-h") {
+            out << usage;
+            return activity_batch::exit_ok;
+        } else {
+            return usage_error(QString("unknown option \"%1\"").arg(a));
+        }
+    }
+    if (model_path.isEmpty())
+        return usage_error("--model names no model file");
+    if (files.isEmpty())
+        return usage_error("no input file");
+    QString error;
+    const std::optional<behaviour_model> model = model_file::read(model_path, &error);
+    if (!model) {
+        print(err, batch_files::program + error);
+        return activity_batch::exit_file_failed;
+    }
+    QSet<QString> taken;
+    for (const QString& file : files)
+        taken.insert(batch_files::canonical(file));
+    int failed = 0;
+    for (const QString& file : files) {
+        label_segments labels;
+        failed += for_each_animal(
+            file, labels, out, err,
+            [&](const QString& animal, const QString& id, const burst_space& space,
+                const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
+                QString& done) {
+                feature_table table = metrics_features::table(calibration.units(), {});
+                metrics_features::append(table, id, space, metrics, nullptr, QString());
+                const QString refusal = model->fit_refusal(table);
+                if (!refusal.isEmpty())
+                    return QString("%1 does not fit: %2; nothing written").arg(shown(model_path), refusal);
+                QString why;
+                const std::vector<prediction> predicted = model->predict(table, &why);
+                if (predicted.size() != size_t(table.rows()))
+                    return QString("cannot predict: %1").arg(why);
+                const QFileInfo named(batch_files::with_animal(file, animal));
+                const QString name = named.completeBaseName() + "-classified.csv";
+                const QString path =
+                    folder.isEmpty() ? named.dir().filePath(name) : QDir(folder).filePath(name);
+                if (taken.contains(batch_files::canonical(path)))
+                    return QString("%1 is an input or an earlier output of this run; nothing written")
+                        .arg(shown(path));
+                taken.insert(batch_files::canonical(path));
+                QBuffer buffer;
+                buffer.open(QIODevice::WriteOnly);
+                const burst_label_lookup label_of = [&](const QString&, qint64 start) {
+                    return labels.label_at(animal, start);
+                };
+                write_burst_table_csv(buffer, id, space, metrics, calibration, {}, label_of, &why);
+                const QByteArray text = with_predictions(buffer.data(), *model, predicted);
+                const QString reason = batch_files::save(path, [&](QSaveFile& f, QString& w) {
+                    if (f.write(text) == text.size())
+                        return true;
+                    w = f.errorString();
+                    return false;
+                });
+                if (!reason.isEmpty())
+                    return QString("can't write %1: %2").arg(shown(path), reason);
+                done = QString("%1 bursts classified -> %2").arg(predicted.size()).arg(shown(path));
+                return QString();
+            });
+    }
+    return failed == 0 ? activity_batch::exit_ok : activity_batch::exit_file_failed;
+}

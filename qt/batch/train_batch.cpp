@@ -1,0 +1,111 @@
+#include "batch/train_batch.h"
+
+#include "batch/activity_batch.h"
+#include "batch/batch_files.h"
+#include "batch/classify_batch.h"
+#include "data/classify/classifier_training.h"
+#include "data/classify/feature_table.h"
+#include "data/classify/metrics_features.h"
+#include "data/classify/model_file.h"
+#include "data/classify/training_control.h"
+#include "data/labels/label_segments.h"
+#include "data/metrics/applied_calibration.h"
+#include "data/model/burst_space.h"
+
+#include <QFileInfo>
+
+const char train_batch::usage[] =
+    "usage: dornvale-batch train --out MODEL.dvmodel [--folds K] [--seed N] [--replace] FILE...\n";
+
+using batch_files::print;
+using batch_files::shown;
+
+int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
+{
+    const auto usage_error = [&err](const QString& why) {
+        print(err, batch_files::program + why);
+        err << usage;
+        return activity_batch::exit_usage;
+    };
+    booster_settings settings;
+    QString model_path;
+    QStringList files;
+    bool replace = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        bool ok = true;
+        if (!a.startsWith('-') || a == "-")
+            files << a;
+        else if (a == "--out" && i + 1 < args.size())
+            model_path = args[++i];
+        else if (a == "--folds" && i + 1 < args.size())
+            ok = (settings.folds = args[++i].toInt()) >= 2;
+        else if (a == "--seed" && i + 1 < args.size())
+            settings.seed = args[++i].toUInt(&ok);
+        else if (a == "--replace")
+            replace = true;
+        else if (a == "--help" || a == "-h") {
+            out << usage;
+            return activity_batch::exit_ok;
+        } else
+            return usage_error(QString("unknown option \"%1\"").arg(a));
+        if (!ok)
+            return usage_error(
+                QString("%1 needs %2").arg(a, a == "--folds" ? "a number of 2 or more" : "a number"));
+    }
+    if (model_path.isEmpty())
+        return usage_error("--out names no model file");
+    if (files.isEmpty())
+        return usage_error("no input file");
+    if (QFileInfo::exists(model_path) && !replace) {
+        print(err, batch_files::program + shown(model_path) + ": exists; give --replace to write over it");
+        return activity_batch::exit_file_failed;
+    }
+
+    feature_table table;
+    int failed = 0;
+    QString units;
+    for (const QString& file : files) {
+        label_segments labels;
+        failed += classify_batch::for_each_animal(
+            file, labels, out, err,
+            [&](const QString& animal, const QString& id, const burst_space& space,
+                const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
+                QString& done) {
+                if (units.isEmpty()) {
+                    units = calibration.units();
+                    table = metrics_features::table(units, {});
+                } else if (calibration.units() != units)
+                    return QString("its figures are in %1 units, the files before in %2; left out")
+                        .arg(calibration.units(), units);
+                const int before = int(table.labelled_rows().size());
+                // Animals of different files are told apart by file for the validation.
+                const QString who = id.isEmpty() ? QFileInfo(file).fileName() : id;
+                metrics_features::append(table, who, space, metrics, &labels, animal);
+                done = QString("%1 bursts, %2 labelled")
+                           .arg(space.entry_count())
+                           .arg(int(table.labelled_rows().size()) - before);
+                return QString();
+            });
+    }
+    if (failed > 0) {
+        print(err, QString(batch_files::program) + "no model written: not every file was read");
+        return activity_batch::exit_file_failed;
+    }
+    out << "seed " << settings.seed << ", " << settings.rounds << " rounds, depth " << settings.max_depth
+        << ", learning rate " << settings.eta << "\n";
+    const training_outcome o = classifier_training::run(table, {}, settings, {});
+    if (!o.error.isEmpty()) {
+        print(err, batch_files::program + o.error);
+        return activity_batch::exit_file_failed;
+    }
+    for (const validation_result& v : o.validations)
+        out << v.text().toStdString() << "\n";
+    QString error;
+    if (!model_file::write(model_path, o.model, &error)) {
+        print(err, batch_files::program + error);
+        return activity_batch::exit_file_failed;
+    }
+    print(out, QString("model of %1 behaviours -> %2").arg(o.model.classes.size()).arg(shown(model_path)));
+    return activity_batch::exit_ok;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class burst_space;
+class feature_table;
+class label_segments;
+struct burst_metrics;
+
+// The features behaviours are told apart by: the burst metrics, named as the burst table's columns
+// (mean_x ... dom_amp_z, odba, vedba, pitch_deg, roll_deg).
+class metrics_features
+{
+public:
+    static QStringList names();
+    // Per name: axis_units ("g" or "raw") for the axis figures, ODBA and VeDBA, "Hz", "deg".
+    static QStringList units(const QString& axis_units);
+    static std::vector<double> row(const burst_metrics& m);
+
+    // Starts table (no rows, the names and units above, class_names as given).
+    static feature_table table(const QString& axis_units, const QStringList& class_names);
+    // Appends a row per burst of space (metrics[i] of burst i) for animal, its class the label that
+    // labels give the burst (looked up under label_animal); a label table lacks is added to its
+    // class names. labels may be null: no classes.
+    static void append(feature_table& table, const QString& animal, const burst_space& space,
+                       const std::vector<burst_metrics>& metrics, const label_segments* labels,
+                       const QString& label_animal);
+};

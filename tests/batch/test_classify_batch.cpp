@@ -1,0 +1,71 @@
+// dornvale-batch train and classify, run as the real program: a file of three known behaviours,
+// two thirds of it labelled, trains a model that names the rest.
+#include "support/behaviour_table.h"
+#include "support/temp_folder.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct run_result
+{
+    int code = -1;
+    QString out, err;
+};
+
+run_result run(const QStringList& args)
+{
+    QProcess p;
+    p.start(DORNVALE_BINARY_DIR "/dornvale-batch", args);
+    run_result r;
+    if (p.waitForFinished(120000)) {
+        r.code = p.exitCode();
+        r.out = p.readAllStandardOutput();
+        r.err = p.readAllStandardError();
+    }
+    return r;
+}
+
+} // namespace
+
+TEST(classify_batch, trains_on_labels_then_names_the_unlabelled_bursts)
+{
+    temp_folder dir;
+    const QString data = dir.write("stork.csv", behaviour_file(90));
+    dir.write("stork.labels.csv", labels_for(60));
+    const QString model = dir.path("m.dvmodel");
+
+    const run_result trained = run({"train", "--out", model, "--folds", "4", data});
+    ASSERT_EQ(trained.code, 0) << trained.err.toStdString();
+    EXPECT_TRUE(trained.out.contains("stork.csv: 90 bursts, 60 labelled\n")) << trained.out.toStdString();
+    EXPECT_TRUE(trained.out.contains("4-fold stratified: accuracy 1.000 over 60 bursts"))
+        << trained.out.toStdString();
+    EXPECT_TRUE(trained.out.endsWith(QString("model of 3 behaviours -> %1\n").arg(model)));
+
+    const run_result again = run({"train", "--out", model, data});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_EQ(again.err.toStdString(),
+              "dornvale-batch: " + model.toStdString() + ": exists; give --replace to write over it\n");
+
+    const run_result classified = run({"classify", "--model", model, data});
+    ASSERT_EQ(classified.code, 0) << classified.err.toStdString();
+    QFile table(dir.path("stork-classified.csv"));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = table.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 2 + 90 + 1);
+    EXPECT_TRUE(lines[1].endsWith(",label,predicted,probability"));
+    for (int i = 0; i < 90; ++i) {
+        const QList<QByteArray> cells = lines[2 + i].split(',');
+        EXPECT_EQ(cells[cells.size() - 2], behaviours[i / 10 % 3]) << i;
+        EXPECT_EQ(cells[cells.size() - 3], i < 60 ? behaviours[i / 10 % 3] : "") << i;
+    }
+
+    dir.write("other.dvmodel", "{\"format\": \"dornvale-behaviour-model\"}");
+    const run_result refused = run({"classify", "--model", dir.path("other.dvmodel"), data});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err.toStdString(),
+              "dornvale-batch: other.dvmodel is damaged: its settings, behaviours or "
+              "features are missing or wrong.\n");
+}
