@@ -1,6 +1,6 @@
 // Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, one fix selected and one marked,
 // tiles held in memory: framed on the whole track, and three levels closer (most of the track off
-// screen). For comparison, the time to stroke the plain path through every fix. Also the lookup of
+// screen); framed again with the track coloured by speed and by time. For comparison, the time to stroke the plain path through every fix. Also the lookup of
 // the fix nearest to a click.
 #include "bench_support.h"
 #include "paint_benchmarks.h"
@@ -122,6 +122,15 @@ void paint(benchmark::State& state, int levels_closer)
         benchmark::Counter(double(fix_count), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// As paint(), the track coloured by a value of its fixes (the first repaint, which builds the
+// level's colours, before the timing).
+void coloured(benchmark::State& state, track_colouring colouring, int levels_closer)
+{
+    the_scene->map->set_colouring(colouring);
+    paint(state, levels_closer);
+    the_scene->map->set_colouring(track_colouring::track);
+}
+
 // The tiles alone, for the share of the repaint that is not the track.
 void tiles_only(benchmark::State& state)
 {
@@ -192,7 +201,12 @@ int main(int argc, char** argv)
         benchmark::kMillisecond, 9,
         {{"framed_on_the_track", [](benchmark::State& state) { paint(state, 0); }},
          {"three_levels_closer", [](benchmark::State& state) { paint(state, 3); }},
-         {"tiles_only", tiles_only}});
+         {"tiles_only", tiles_only},
+         {"framed_coloured_by_speed",
+          [](benchmark::State& state) { coloured(state, track_colouring::speed, 0); }},
+         {"framed_coloured_by_time", [](benchmark::State& state) { coloured(state, track_colouring::time, 0); }},
+         {"three_levels_closer_coloured_by_speed",
+          [](benchmark::State& state) { coloured(state, track_colouring::speed, 3); }}});
     bench_support::register_repeated(
         benchmark::kMicrosecond, 3,
         {{"nearest_fix_framed", [](benchmark::State& state) { nearest_fix(state, 0); }},

@@ -17,16 +17,20 @@
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_form.h"
+#include "app/track_export_dialog.h"
+#include "data/tracks/track_file.h"
 #include "views/burst/burst_paint_panel.h"
 #include "util/recent_files.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
@@ -68,6 +72,10 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     save_map->setObjectName(QStringLiteral("actionSave_Map_Image"));
     ui->menuFile->insertAction(ui->actionClose_window, save_map);
     connect(save_map, &QAction::triggered, this, [this] { get_map_form()->save_image_as(); });
+    export_track_ = new QAction(tr("Export Track..."), this);
+    export_track_->setObjectName(QStringLiteral("actionExport_Track"));
+    ui->menuFile->insertAction(ui->actionClose_window, export_track_);
+    connect(export_track_, &QAction::triggered, this, &dornvalemainwindow::export_tracks);
     auto* close_data_set = new QAction(tr("Close Data Set"), ui->treeWidget);
     close_data_set->setObjectName("actionClose_data_set");
     close_data_set->setShortcut(QKeySequence::Delete);
@@ -117,6 +125,8 @@ map_form* dornvalemainwindow::get_map_form()
     if (!map_form_) {
         map_form_ = std::make_unique<map_form>(registry()->tiles_dir_, manager_);
         connect(&map_form_->map, &map_widget::fix_clicked, this, &dornvalemainwindow::show_fix_burst);
+        // The map's own menu offers the export beside its picture.
+        map_form_->map.addAction(export_track_);
         window_geometry::remember(map_form_.get(), "map");
         map_form_->show();
     }
@@ -383,6 +393,8 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
             set.association = std::make_unique<events_by_bursts_empty>();
         set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal));
     }
+    set.gps_file = loaded->gps_file;
+    set.animal = animal;
     if (set.fixes) {
         const std::size_t fixes = set.fixes->events().size();
         set.track = show_track(set.fixes.get(), shown(QFileInfo(loaded->gps_file).fileName(), animal) + ": " +
@@ -417,6 +429,64 @@ void dornvalemainwindow::frame_map(const geo_box& box)
     map_form* map = get_map_form();
     map->map.fit_to_box(box);
     map->map.update();
+}
+
+void dornvalemainwindow::export_tracks()
+{
+    struct track
+    {
+        const opened_data_set* set;
+        QString file_name;
+    };
+    std::vector<track> tracks;
+    for (const auto& [gang_id, set] : state_->data_sets)
+        if (set.fixes)
+            tracks.push_back({&set, QString()});
+    if (tracks.empty()) {
+        QMessageBox::information(this, tr("Export Track"), tr("No track is open: open a GPS file first."));
+        return;
+    }
+    track_export_dialog dialog(QFileInfo(tracks.front().set->gps_file).absolutePath(), int(tracks.size()), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.remember();
+    const QString folder = dialog.folder();
+    const QString unwritable = track_file::unwritable(folder);
+    if (!unwritable.isEmpty()) {
+        QMessageBox::warning(this, tr("Export Track"),
+                             tr("The tracks could not be exported: the folder \"%1\" %2.")
+                                 .arg(QDir::toNativeSeparators(folder), unwritable));
+        return;
+    }
+    QStringList existing;
+    for (track& t : tracks) {
+        t.file_name = QDir(folder).filePath(track_file::name(t.set->gps_file, t.set->animal.isEmpty() ? QString() : t.set->animal, dialog.format()));
+        if (QFileInfo::exists(t.file_name))
+            existing << QDir::toNativeSeparators(t.file_name);
+    }
+    if (!existing.isEmpty() &&
+        QMessageBox::question(this, tr("Export Track"),
+                              tr("These files exist already:\n%1\n\nReplace them?").arg(existing.join('\n')),
+                              QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) != QMessageBox::Yes)
+        return;
+    QStringList failed;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (const track& t : tracks) {
+        const QString title = t.set->animal.isEmpty()
+                                  ? QFileInfo(t.set->gps_file).fileName()
+                                  : tr("%1 (animal %2)").arg(QFileInfo(t.set->gps_file).fileName(), t.set->animal);
+        const QString reason = track_file::save(t.file_name, dialog.format(), *t.set->fixes, title);
+        if (!reason.isEmpty())
+            failed << tr("%1: %2").arg(QDir::toNativeSeparators(t.file_name), reason);
+    }
+    QApplication::restoreOverrideCursor();
+    if (!failed.isEmpty()) {
+        QMessageBox::warning(this, tr("Export Track"), tr("Not every track could be exported:\n%1").arg(failed.join('\n')));
+        return;
+    }
+    const int n = int(tracks.size());
+    get_map_form()->status_bar()->showMessage(n == 1 ? tr("1 track exported to %1").arg(QDir::toNativeSeparators(folder))
+                                                     : tr("%1 tracks exported to %2").arg(n).arg(QDir::toNativeSeparators(folder)));
 }
 
 void dornvalemainwindow::build_window_menu()

@@ -84,6 +84,10 @@ public:
     // Frames the map on box (around tracks opened together).
     void frame_map(const geo_box& box);
 
+    // "Export Track...": writes every open track to a file of its own in the chosen format and folder,
+    // asking before it replaces a file; a folder that cannot be written is named.
+    void export_tracks();
+
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);
     void burst_window_closed(burst_main_window* w);
@@ -131,5 +135,6 @@ private:
     std::unique_ptr<map_form> map_form_;
     QMenu* window_menu_ = nullptr;
     QAction* map_action_ = nullptr;
+    QAction* export_track_ = nullptr;
     bool geometry_restored_ = false;
 };

@@ -1,13 +1,15 @@
 #include "batch/activity_batch.h"
 
+#include "batch/batch_files.h"
+#include "batch/no_progress.h"
+#include "batch/silenced_streams.h"
 #include "data/model/burst_space.h"
 #include "data/load/eobs_loader.h"
-#include "data/io/loader_progress.h"
 #include "data/io/trace.h"
 #include "data/io/skipped_lines_log.h"
-#include "data/io/zip_entry_path.h"
 #include "data/formats/eobs_file_refusal.h"
 #include "data/formats/named_rows.h"
+#include "data/tracks/track_file.h"
 #include "data/model/activity_csv.h"
 #include "views/activity/activity_plot.h"
 
@@ -16,117 +18,14 @@
 #include <QSaveFile>
 #include <QSet>
 
-#include <functional>
 #include <memory>
-#include <sstream>
+
+using namespace batch_files;
 
 const char activity_batch::usage[] =
     "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n";
 
 namespace {
-
-const char program[] = "dornvale-batch: ";
-
-// A batch run is never cancelled and shows no progress.
-class no_progress : public loader_progress
-{
-public:
-    bool loader_progress_cancelled() override { return false; }
-    void loader_progress_set_value(qint32) override {}
-    void loader_progress_set_text(const QString&) override {}
-};
-
-// The readers' and the chain's trace lines are for the interactive program; the batch command's
-// own lines are the only ones its caller sees.
-class silenced_streams
-{
-public:
-    silenced_streams()
-        : out_(trace::sink(trace::stream::out).rdbuf(sink_.rdbuf())),
-          err_(trace::sink(trace::stream::err).rdbuf(sink_.rdbuf()))
-    {
-    }
-    ~silenced_streams()
-    {
-        trace::sink(trace::stream::out).rdbuf(out_);
-        trace::sink(trace::stream::err).rdbuf(err_);
-    }
-    silenced_streams(const silenced_streams&) = delete;
-    silenced_streams& operator=(const silenced_streams&) = delete;
-
-private:
-    std::ostringstream sink_;
-    std::streambuf* out_;
-    std::streambuf* err_;
-};
-
-// A path as printed: native separators, and a control character (a newline would split the line)
-// written as \n, \r, \t or \xHH.
-QString shown(const QString& path)
-{
-    QString text;
-    for (const QChar c : QDir::toNativeSeparators(path)) {
-        if (c == QLatin1Char('\n'))
-            text += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\r'))
-            text += QStringLiteral("\\r");
-        else if (c == QLatin1Char('\t'))
-            text += QStringLiteral("\\t");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            text += c;
-    }
-    return text;
-}
-
-void print(std::ostream& stream, const QString& line)
-{
-    stream << line.toLocal8Bit().constData() << std::endl;
-}
-
-// Empty on success, else the reason.
-QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)>& write)
-{
-    QSaveFile file(path);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (!write(file, reason)) {
-        file.cancelWriting();
-        return reason.isEmpty() ? file.errorString() : reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return QString();
-}
-
-// The file a path names, links and ".." resolved: of the folder for a file not written yet, and of
-// the archive for an entry of one (no output may replace the archive).
-QString canonical(const QString& path)
-{
-    QString archive, entry;
-    if (zip_entry_path::split(path, &archive, &entry))
-        return canonical(archive);
-    const QFileInfo info(path);
-    if (info.exists())
-        return info.canonicalFilePath();
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
-}
-
-} // namespace
-
-namespace {
-
-// An animal's identifier as part of a file name: letters, digits, '-', '_' and '.' kept, others '_'.
-QString file_name_part(const QString& animal)
-{
-    QString part;
-    for (const QChar c : animal)
-        part += c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('.') ? c : QLatin1Char('_');
-    return part.isEmpty() ? QStringLiteral("unnamed") : part;
-}
 
 // path with "-<animal>" before its last suffix; path itself for no animal.
 QString with_animal(const QString& path, const QString& animal)
@@ -134,26 +33,11 @@ QString with_animal(const QString& path, const QString& animal)
     if (animal.isNull())
         return path;
     const QFileInfo info(path);
-    const QString name = info.completeBaseName() + QLatin1Char('-') + file_name_part(animal) +
+    const QString name = info.completeBaseName() + QLatin1Char('-') + track_file::name_part(animal) +
                          (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
     return info.path() == QStringLiteral(".") && !path.startsWith(QStringLiteral("./"))
                ? name
                : info.path() + QLatin1Char('/') + name;
-}
-
-// The file's readability as the batch checks it before reading: empty when it may be read.
-QString not_a_file(const QString& file)
-{
-    // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
-    if (!QFileInfo::exists(file) && file.contains(QChar::ReplacementCharacter))
-        return QStringLiteral(
-            "The name is not valid in this system's encoding (shown with \uFFFD); this program "
-            "can't open it: rename the file.");
-    if (!QFileInfo::exists(file))
-        return QStringLiteral("File does not exist.");
-    if (QFileInfo(file).isDir())
-        return QStringLiteral("Is a folder, not a file.");
-    return QString();
 }
 
 } // namespace

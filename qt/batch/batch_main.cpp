@@ -1,5 +1,6 @@
 // dornvale-batch: the program's computations over many files, without a window.
 #include "batch/activity_batch.h"
+#include "batch/track_batch.h"
 #include "data/io/trace.h"
 
 #include <QGuiApplication>
@@ -35,6 +36,11 @@ int main(int argc, char** argv)
     if (!platform_given(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    return activity_batch::run(QCoreApplication::arguments().mid(1), trace::sink(trace::stream::out),
-                               trace::sink(trace::stream::err));
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    std::ostream& out = trace::sink(trace::stream::out);
+    std::ostream& err = trace::sink(trace::stream::err);
+    // Each command by its first word; activity answers for every other word.
+    if (!args.isEmpty() && args.first() == QStringLiteral("track"))
+        return track_batch::run(args, out, err);
+    return activity_batch::run(args, out, err);
 }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPointF>
+#include <QRgb>
 #include <QString>
 
 #include <limits>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class event_space;
+class value_scale;
 struct gps_event;
 
 // The track of one GPS file on the map: a thin line in its colour through its fixes in file order,
@@ -59,6 +61,14 @@ public:
     bool shown() const { return shown_; }
     void set_shown(bool shown) { shown_ = shown; }
 
+    // Colours the line and dots by one value per fix (file order) on the colour ramp between the
+    // scale's ends, a segment in the colour of the fix it ends at; no values: the track's colour.
+    void set_values(const std::vector<double>& values, const value_scale& scale);
+    bool coloured_by_value() const { return !fix_colours_.empty(); }
+    // One value per fix from the bursts' metrics (the nearest burst's VeDBA); empty: none.
+    const std::vector<double>& burst_values() const { return burst_values_; }
+    void set_burst_values(std::vector<double> values) { burst_values_ = std::move(values); }
+
     // Dots are drawn once the median step between consecutive fixes is this many pixels or more.
     static constexpr double dot_spacing = 6.0;
 
@@ -77,6 +87,8 @@ private:
     const gps_event* marked_ = nullptr;
     bool marked_exact_ = false;
     bool shown_ = true;
+    std::vector<QRgb> fix_colours_; // one per fix when coloured by value, else empty
+    std::vector<double> burst_values_;
 
     // The track at one level in map pixels, runs of fixes within near_enough of each other joined:
     // built once per level, a pan only shifts it.
@@ -85,8 +97,9 @@ private:
         double map_size;
         double near_enough;
         std::vector<QPointF> points;
+        std::vector<QRgb> colours; // of each point's fix, when coloured by value
     };
     static constexpr std::size_t kept_levels = 4;
-    const std::vector<QPointF>& level_points(double map_size, double near_enough);
+    const level_track& level_points(double map_size, double near_enough);
     std::list<level_track> levels_; // the most recently painted first
 };

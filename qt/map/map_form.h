@@ -16,6 +16,7 @@ class map_form;
 }
 
 class QCloseEvent;
+class QComboBox;
 class QLabel;
 class QNetworkAccessManager;
 class QPushButton;
@@ -24,7 +25,7 @@ class QStatusBar;
 
 // The single map window of a run: "zoom in", "zoom out", a level slider and "Fit to tracks" above
 // the map, a status bar below (the chosen fix, a tile server notice, the cursor's position). The
-// title counts the tracks shown. Owns the tile cache, the tile source and the map widget, built in
+// title counts the tracks shown. A choice above the map colours the tracks by a value of their fixes. Owns the tile cache, the tile source and the map widget, built in
 // that order and released in reverse. Closing it only hides it.
 class map_form : public QWidget
 {
@@ -38,6 +39,8 @@ public:
 
     QSlider* level_slider() const;
     QPushButton* fit_button() const { return fit_button_; }
+    // "Colour:" the tracks by one of track_colourings, in that order; the choice is remembered.
+    QComboBox* colouring_box() const { return colouring_box_; }
     QStatusBar* status_bar() const { return status_bar_; }
     QLabel* cursor_label() const { return cursor_label_; }
     QLabel* tile_notice() const { return tile_notice_; }
@@ -63,11 +66,15 @@ private slots:
     void show_fix(event_space_layer* track, const gps_event* fix);
     void show_cursor(double longitude, double latitude);
     void show_tiles_unavailable(const QString& reason);
+    void choose_colouring(int index);
+    // Enables the colourings some track has values of.
+    void update_colourings();
 
 private:
     std::unique_ptr<Ui::map_form> ui;
     QNetworkAccessManager* network;
     QPushButton* fit_button_;
+    QComboBox* colouring_box_;
     QStatusBar* status_bar_;
     QLabel* tile_notice_;
     QLabel* cursor_label_;

@@ -78,6 +78,7 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
     trace::out("header fields: ", header.size());
     const std::size_t longitude = column(header, format.longitude);
     const std::size_t latitude = column(header, format.latitude);
+    const std::size_t height = column(header, format.height);
     const std::size_t timestamp = column(header, format.timestamp);
     const std::size_t type_of_fix = column(header, format.type_of_fix);
     const std::size_t status = column(header, format.status);
@@ -102,6 +103,8 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
                     csv_field::to_double(fields[longitude].first, fields[longitude].second, codec);
                 fix.event->latitude =
                     csv_field::to_double(fields[latitude].first, fields[latitude].second, codec);
+                if (fields[height].first != fields[height].second)
+                    fix.event->height = csv_field::to_double(fields[height].first, fields[height].second, codec);
             }
             return fix;
         },
