@@ -3,7 +3,7 @@
 # stay free of widgets reaches them, a file lies outside every room, two classes include each other
 # or a file writes trace lines by itself. Each room may include itself and the rooms (folder/) or
 # headers (file.h) listed for it:
-#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/tracks
+#   data/io <- data/model <- data/formats <- data/load <- util <- map <- app; data/model <- data/metrics, data/tracks
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/model, widgets <- views/activity <- app
 #   data <- batch, which takes only the activity picture from views/activity
 set -euo pipefail
@@ -12,13 +12,14 @@ cd "$(dirname "$0")/../qt"
 declare -A allowed=(
   [data/io]="data/io/"
   [data/model]="data/model/ data/io/"
+  [data/metrics]="data/metrics/ data/model/ data/io/"
   [data/formats]="data/formats/ data/model/ data/io/"
   [data/load]="data/load/ data/formats/ data/model/ data/io/"
   [data/tracks]="data/tracks/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/model/ data/io/"
-  [views/burst]="views/burst/ widgets/ data/model/ data/io/"
+  [views/burst]="views/burst/ widgets/ data/metrics/ data/model/ data/io/"
   [map]="map/ widgets/ util/ data/"
   [app]="app/ map/ views/ widgets/ util/ data/"
   [batch]="batch/ data/ views/activity/activity_plot.h views/activity/activity_plot_options.h"
@@ -27,6 +28,7 @@ declare -A allowed=(
 declare -A denied_qt=(
   [dornvale_io]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_model]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_metrics]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_formats]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_load]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_tracks]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"

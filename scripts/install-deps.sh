@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++ make cmake pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
-  libgtest-dev libbenchmark-dev zlib1g-dev libzip-dev libisal-dev
+  libgtest-dev libbenchmark-dev zlib1g-dev libzip-dev libisal-dev libkissfft-dev
   xvfb xauth fonts-dejavu-core ccache python3
   clang libclang-rt-14-dev
   desktop-file-utils appstream librsvg2-bin dpkg-dev imagemagick

@@ -1,15 +1,9 @@
 #include "batch/activity_batch.h"
 
 #include "batch/batch_files.h"
-#include "batch/no_progress.h"
 #include "batch/silenced_streams.h"
 #include "data/model/burst_space.h"
-#include "data/load/eobs_loader.h"
-#include "data/io/trace.h"
-#include "data/io/skipped_lines_log.h"
-#include "data/formats/eobs_file_refusal.h"
-#include "data/formats/named_rows.h"
-#include "data/tracks/track_file.h"
+#include "data/model/activity_calculator.h"
 #include "data/model/activity_csv.h"
 #include "views/activity/activity_plot.h"
 
@@ -20,25 +14,17 @@
 
 #include <memory>
 
-using namespace batch_files;
-
 const char activity_batch::usage[] =
     "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n";
 
 namespace {
 
-// path with "-<animal>" before its last suffix; path itself for no animal.
-QString with_animal(const QString& path, const QString& animal)
-{
-    if (animal.isNull())
-        return path;
-    const QFileInfo info(path);
-    const QString name = info.completeBaseName() + QLatin1Char('-') + track_file::name_part(animal) +
-                         (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
-    return info.path() == QStringLiteral(".") && !path.startsWith(QStringLiteral("./"))
-               ? name
-               : info.path() + QLatin1Char('/') + name;
-}
+const char* const program = batch_files::program;
+using batch_files::canonical;
+using batch_files::print;
+using batch_files::save;
+using batch_files::shown;
+using batch_files::with_animal;
 
 } // namespace
 
@@ -53,80 +39,13 @@ QString activity_batch::output_path(const QString& argument, const QString& data
     return with_animal(argument, animal);
 }
 
-QStringList activity_batch::animals_with_fixes_only(const QString& file,
-                                                    const std::vector<animal_bursts>& animals)
-{
-    QStringList ids;
-    silenced_streams quiet;
-    if (!named_rows::names_both_sensors(file))
-        return ids;
-    no_progress progress;
-    const std::unique_ptr<eobs_gps_loader> gps = eobs_gps_loader::guarded(file, &progress);
-    if (gps->status != ELS_SUCCESS || !gps->space)
-        return ids;
-    QSet<QString> with_bursts;
-    for (const animal_bursts& a : animals)
-        with_bursts.insert(a.id);
-    for (const animal_events& a : gps->take_animals())
-        if (!with_bursts.contains(a.id))
-            ids << a.id;
-    return ids;
-}
-
 int activity_batch::process(const QString& file, const outputs& wanted, QSet<QString>& taken,
                             std::ostream& out, std::ostream& err)
 {
-    const auto fail = [&err](const QString& who, const QString& why) {
-        print(err, program + who + QStringLiteral(": ") + why);
-        return 1;
-    };
-    const QString missing = not_a_file(file);
-    if (!missing.isEmpty())
-        return fail(shown(file), missing);
-    std::unique_ptr<eobs_acc_loader> loaded;
-    qint64 skipped = 0;
-    QString refusal;
-    {
-        silenced_streams quiet;
-        no_progress progress;
-        const qint64 before = skipped_lines_log::tally();
-        loaded = eobs_acc_loader::guarded(file, &progress);
-        skipped = skipped_lines_log::tally() - before;
-        if (loaded->status != ELS_READ_FAILED && (loaded->status != ELS_SUCCESS || !loaded->space))
-            refusal = eobs_file_refusal::reason(file, header_sniff::acceleration);
-    }
-    if (loaded->status == ELS_READ_FAILED)
-        return fail(shown(file), loaded->reason);
-    if (loaded->status != ELS_SUCCESS || !loaded->space)
-        return fail(shown(file), refusal.isEmpty() ? QStringLiteral("File format not recognized.")
-                                                   : QStringLiteral("The file %1.").arg(refusal));
-    // Every animal of the file has outputs of its own, named after it; a file of one keeps the plain names.
-    std::vector<animal_bursts> animals = loaded->take_animals();
-    const QStringList fixes_only = animals_with_fixes_only(file, animals);
-    const bool several = animals.size() + fixes_only.size() > 1;
-    int failed = 0;
-    for (const QString& id : fixes_only)
-        failed += fail(QStringLiteral("%1 (animal %2)").arg(shown(file), shown(id)),
-                       QStringLiteral("GPS fixes only, no acceleration bursts; nothing written"));
-    for (const animal_bursts& animal : animals) {
-        const QString id = several ? (animal.id.isNull() ? QStringLiteral("") : animal.id) : QString();
-        const QString who =
-            several ? QStringLiteral("%1 (animal %2)").arg(shown(file), shown(animal.id)) : shown(file);
-        QString done;
-        const QString problem = write_outputs(file, id, *animal.space, wanted, taken, done);
-        if (problem.isEmpty())
-            print(out, who + QStringLiteral(": ") + done);
-        else
-            failed += fail(who, problem);
-    }
-    if (skipped > 0)
-        failed +=
-            fail(shown(file), QStringLiteral("%1 %2 could not be read (a wrong number of fields, an unclosed "
-                                             "quote or a line too long) and %3 left out")
-                                  .arg(QString::number(skipped),
-                                       skipped == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
-                                       skipped == 1 ? QStringLiteral("was") : QStringLiteral("were")));
-    return failed;
+    return batch_files::for_each_animal(file, out, err,
+                                        [&](const QString& animal, const QString&, const burst_space& space, QString& done) {
+                                            return write_outputs(file, animal, space, wanted, taken, done);
+                                        });
 }
 
 QString activity_batch::write_outputs(const QString& file, const QString& animal, const burst_space& space,

@@ -7,8 +7,6 @@
 #include <ostream>
 #include <vector>
 
-struct animal_bursts;
-
 class burst_space;
 
 // The "activity" command of dornvale-batch: reads each acceleration file with the program's loader
@@ -40,9 +38,6 @@ private:
     // Reads file and writes each animal's outputs, printing their lines; the number of failed lines.
     static int process(const QString& file, const outputs& wanted, QSet<QString>& taken, std::ostream& out,
                        std::ostream& err);
-    // The animals of a download with both sensors' rows that have fixes but none of animals' bursts.
-    static QStringList animals_with_fixes_only(const QString& file,
-                                               const std::vector<animal_bursts>& animals);
     // Empty on success (done: the line's words after the name), else the reason.
     static QString write_outputs(const QString& file, const QString& animal, const burst_space& space,
                                  const outputs& wanted, QSet<QString>& taken, QString& done);

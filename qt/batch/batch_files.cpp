@@ -1,18 +1,72 @@
 #include "batch/batch_files.h"
 
+#include "batch/no_progress.h"
+#include "batch/silenced_streams.h"
+#include "data/model/burst_space.h"
+#include "data/load/eobs_loader.h"
+#include "data/io/skipped_lines_log.h"
 #include "data/io/zip_entry_path.h"
+#include "data/formats/eobs_file_refusal.h"
+#include "data/formats/named_rows.h"
+#include "data/tracks/track_file.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 
-namespace batch_files {
+#include <memory>
 
-const char program[] = "dornvale-batch: ";
+const char batch_files::program[] = "dornvale-batch: ";
+
+namespace {
+
+const char* const program = batch_files::program;
+
+} // namespace
+
+QString batch_files::not_a_file(const QString& file)
+{
+    // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
+    if (!QFileInfo::exists(file) && file.contains(QChar::ReplacementCharacter))
+        return QStringLiteral(
+            "The name is not valid in this system's encoding (shown with \uFFFD); this program "
+            "can't open it: rename the file.");
+    if (!QFileInfo::exists(file))
+        return QStringLiteral("File does not exist.");
+    if (QFileInfo(file).isDir())
+        return QStringLiteral("Is a folder, not a file.");
+    return QString();
+}
+
+namespace {
+
+// The animals of a download with both sensors' rows that have fixes but none of animals' bursts.
+QStringList animals_with_fixes_only(const QString& file,
+                                                    const std::vector<animal_bursts>& animals)
+{
+    QStringList ids;
+    silenced_streams quiet;
+    if (!named_rows::names_both_sensors(file))
+        return ids;
+    no_progress progress;
+    const std::unique_ptr<eobs_gps_loader> gps = eobs_gps_loader::guarded(file, &progress);
+    if (gps->status != ELS_SUCCESS || !gps->space)
+        return ids;
+    QSet<QString> with_bursts;
+    for (const animal_bursts& a : animals)
+        with_bursts.insert(a.id);
+    for (const animal_events& a : gps->take_animals())
+        if (!with_bursts.contains(a.id))
+            ids << a.id;
+    return ids;
+}
+
+} // namespace
 
 // A path as printed: native separators, and a control character (a newline would split the line)
 // written as \n, \r, \t or \xHH.
-QString shown(const QString& path)
+QString batch_files::shown(const QString& path)
 {
     QString text;
     for (const QChar c : QDir::toNativeSeparators(path)) {
@@ -30,12 +84,13 @@ QString shown(const QString& path)
     return text;
 }
 
-void print(std::ostream& stream, const QString& line)
+void batch_files::print(std::ostream& stream, const QString& line)
 {
     stream << line.toLocal8Bit().constData() << std::endl;
 }
 
-QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)>& write)
+// Empty on success, else the reason.
+QString batch_files::save(const QString& path, const std::function<bool(QSaveFile&, QString&)>& write)
 {
     QSaveFile file(path);
     QString reason;
@@ -52,7 +107,7 @@ QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)
 
 // The file a path names, links and ".." resolved: of the folder for a file not written yet, and of
 // the archive for an entry of one (no output may replace the archive).
-QString canonical(const QString& path)
+QString batch_files::canonical(const QString& path)
 {
     QString archive, entry;
     if (zip_entry_path::split(path, &archive, &entry))
@@ -64,20 +119,72 @@ QString canonical(const QString& path)
     return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
 }
 
-// The file's readability as the batch checks it before reading: empty when it may be read.
-QString not_a_file(const QString& file)
+// path with "-<animal>" before its last suffix; path itself for no animal.
+QString batch_files::with_animal(const QString& path, const QString& animal)
 {
-    // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
-    if (!QFileInfo::exists(file) && file.contains(QChar::ReplacementCharacter))
-        return QStringLiteral(
-            "The name is not valid in this system's encoding (shown with \uFFFD); this program "
-            "can't open it: rename the file.");
-    if (!QFileInfo::exists(file))
-        return QStringLiteral("File does not exist.");
-    if (QFileInfo(file).isDir())
-        return QStringLiteral("Is a folder, not a file.");
-    return QString();
+    if (animal.isNull())
+        return path;
+    const QFileInfo info(path);
+    const QString name = info.completeBaseName() + QLatin1Char('-') + track_file::name_part(animal) +
+                         (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
+    return info.path() == QStringLiteral(".") && !path.startsWith(QStringLiteral("./"))
+               ? name
+               : info.path() + QLatin1Char('/') + name;
 }
 
+int batch_files::for_each_animal(const QString& file, std::ostream& out, std::ostream& err,
+                                 const animal_writer& write)
+{
+    const auto fail = [&err](const QString& who, const QString& why) {
+        batch_files::print(err, program + who + QStringLiteral(": ") + why);
+        return 1;
+    };
+    const QString missing = not_a_file(file);
+    if (!missing.isEmpty())
+        return fail(shown(file), missing);
+    std::unique_ptr<eobs_acc_loader> loaded;
+    qint64 skipped = 0;
+    QString refusal;
+    {
+        silenced_streams quiet;
+        no_progress progress;
+        const qint64 before = skipped_lines_log::tally();
+        loaded = eobs_acc_loader::guarded(file, &progress);
+        skipped = skipped_lines_log::tally() - before;
+        if (loaded->status != ELS_READ_FAILED && (loaded->status != ELS_SUCCESS || !loaded->space))
+            refusal = eobs_file_refusal::reason(file, header_sniff::acceleration);
+    }
+    if (loaded->status == ELS_READ_FAILED)
+        return fail(shown(file), loaded->reason);
+    if (loaded->status != ELS_SUCCESS || !loaded->space)
+        return fail(shown(file), refusal.isEmpty() ? QStringLiteral("File format not recognized.")
+                                                   : QStringLiteral("The file %1.").arg(refusal));
+    // Every animal of the file has outputs of its own, named after it; a file of one keeps the plain names.
+    std::vector<animal_bursts> animals = loaded->take_animals();
+    const QStringList fixes_only = animals_with_fixes_only(file, animals);
+    const bool several = animals.size() + fixes_only.size() > 1;
+    int failed = 0;
+    for (const QString& id : fixes_only)
+        failed += fail(QStringLiteral("%1 (animal %2)").arg(shown(file), shown(id)),
+                       QStringLiteral("GPS fixes only, no acceleration bursts; nothing written"));
+    for (const animal_bursts& animal : animals) {
+        const QString id = several ? (animal.id.isNull() ? QStringLiteral("") : animal.id) : QString();
+        const QString who =
+            several ? QStringLiteral("%1 (animal %2)").arg(shown(file), shown(animal.id)) : shown(file);
+        QString done;
+        const QString problem = write(id, animal.id, *animal.space, done);
+        if (problem.isEmpty())
+            batch_files::print(out, who + QStringLiteral(": ") + done);
+        else
+            failed += fail(who, problem);
+    }
+    if (skipped > 0)
+        failed +=
+            fail(shown(file), QStringLiteral("%1 %2 could not be read (a wrong number of fields, an unclosed "
+                                             "quote or a line too long) and %3 left out")
+                                  .arg(QString::number(skipped),
+                                       skipped == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+                                       skipped == 1 ? QStringLiteral("was") : QStringLiteral("were")));
+    return failed;
+}
 
-} // namespace batch_files

@@ -6,28 +6,34 @@
 #include <ostream>
 
 class QSaveFile;
+class burst_space;
 
-// What the batch commands share about their files and lines.
+// What the batch commands share: paths as printed, files written atomically, outputs named per
+// animal, and every animal of an input file read with the program's loader chain.
 namespace batch_files {
 
-// Starts every line about a failure.
-extern const char program[];
+extern const char program[]; // "dornvale-batch: ", the start of every error line
 
-// A path as printed: native separators, and a control character (a newline would split the line)
-// written as \n, \r, \t or \xHH.
+// A path as printed: native separators, a control character written as \n, \r, \t or \xHH.
 QString shown(const QString& path);
-
-// One line to the stream, in the locale's encoding.
 void print(std::ostream& stream, const QString& line);
-
 // Writes path through a QSaveFile; empty on success, else the reason.
 QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)>& write);
-
-// The file a path names, links and ".." resolved: of the folder for a file not written yet, and of
-// the archive for an entry of one (no output may replace the archive).
+// The file a path names, links and ".." resolved (the archive for an entry of one).
 QString canonical(const QString& path);
-
 // The file's readability as the batch checks it before reading: empty when it may be read.
 QString not_a_file(const QString& file);
+// path with "-<animal>" before its last suffix; path itself for a null animal.
+QString with_animal(const QString& path, const QString& animal);
+
+// Writes one animal's outputs (animal null for a file of one, else its identifier, "" for none; id
+// its identifier either way): empty on success with done set to the words after the name, else the
+// reason.
+using animal_writer = std::function<QString(const QString& animal, const QString& id, const burst_space& space,
+                                            QString& done)>;
+// Reads file and calls write for each animal, printing a line per animal to out or err; a line to
+// err for a missing or unreadable file, an animal with fixes only and lines left out. Returns the
+// number of failures.
+int for_each_animal(const QString& file, std::ostream& out, std::ostream& err, const animal_writer& write);
 
 } // namespace batch_files

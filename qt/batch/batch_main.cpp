@@ -1,6 +1,8 @@
 // dornvale-batch: the program's computations over many files, without a window.
 #include "batch/activity_batch.h"
+#include "batch/metrics_batch.h"
 #include "batch/track_batch.h"
+#include "data/io/dornvale_version.h"
 #include "data/io/trace.h"
 
 #include <QGuiApplication>
@@ -36,10 +38,15 @@ int main(int argc, char** argv)
     if (!platform_given(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // The program's settings: the calibrations stored in the burst window.
+    QCoreApplication::setOrganizationName(DORNVALE_ORGANIZATION_NAME);
+    QCoreApplication::setOrganizationDomain(DORNVALE_ORGANIZATION_DOMAIN);
+    QCoreApplication::setApplicationName(DORNVALE_APP_NAME);
     const QStringList args = QCoreApplication::arguments().mid(1);
     std::ostream& out = trace::sink(trace::stream::out);
     std::ostream& err = trace::sink(trace::stream::err);
-    // Each command by its first word; activity answers for every other word.
+    if (!args.isEmpty() && args.first() == QStringLiteral("metrics"))
+        return metrics_batch::run(args, out, err);
     if (!args.isEmpty() && args.first() == QStringLiteral("track"))
         return track_batch::run(args, out, err);
     return activity_batch::run(args, out, err);

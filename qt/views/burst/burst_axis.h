@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/burst/burst_calibration.h"
+#include "data/metrics/burst_calibration.h"
 
 #include <QString>
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 #include "data/model/burst_extremes_tree.h"
 #include "views/burst/axis_palette.h"
-#include "views/burst/burst_calibration.h"
+#include "data/metrics/burst_calibration.h"
 #include "views/burst/burst_view_state.h"
 #include "widgets/drag_tracker.h"
 

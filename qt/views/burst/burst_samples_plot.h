@@ -1,7 +1,7 @@
 #pragma once
 
 #include "views/burst/axis_palette.h"
-#include "views/burst/burst_calibration.h"
+#include "data/metrics/burst_calibration.h"
 
 #include <QWidget>
 

@@ -1,5 +1,5 @@
 // Raw-to-g arithmetic of a calibration and its storage per tag in the user's settings.
-#include "views/burst/burst_calibration.h"
+#include "data/metrics/burst_calibration.h"
 
 #include <gtest/gtest.h>
 

@@ -32,6 +32,10 @@ public:
     // A scale and zero the conversion can use: finite, within what the calibration dialog accepts
     // (|zero| and |per_g| at most max_value, |per_g| at least min_scale).
     static bool usable(const axis& a);
+    // The maker's published calibration for a tag number (decimal digits only, at least 1): zero
+    // 2048 on every axis; tags 1-2241 0.0027 g per unit, 2242-4117 0.0022 g with Y inverted, from 4118
+    // on 1/512 g with Y inverted. None for any other tag text.
+    static std::optional<burst_calibration> default_for_tag(const QString& tag);
     static constexpr double max_value = 1e6;
     static constexpr double min_scale = 1e-4;
 };

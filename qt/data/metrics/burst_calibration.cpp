@@ -1,4 +1,4 @@
-#include "views/burst/burst_calibration.h"
+#include "data/metrics/burst_calibration.h"
 
 #include <QSettings>
 
@@ -64,4 +64,22 @@ void burst_calibration::save(QSettings& settings, const QString& tag, const burs
 void burst_calibration::remove(QSettings& settings, const QString& tag)
 {
     settings.remove(group_of(tag));
+}
+
+std::optional<burst_calibration> burst_calibration::default_for_tag(const QString& tag)
+{
+    for (const QChar c : tag)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    bool ok = false;
+    const qlonglong number = tag.toLongLong(&ok);
+    if (!ok || number < 1)
+        return std::nullopt;
+    const double g_per_unit = number <= 2241 ? 0.0027 : number <= 4117 ? 0.0022 : 1.0 / 512;
+    const double y_sign = number <= 2241 ? 1 : -1;
+    burst_calibration c;
+    c.axes[0] = {2048, 1 / g_per_unit};
+    c.axes[1] = {2048, y_sign / g_per_unit};
+    c.axes[2] = {2048, 1 / g_per_unit};
+    return c;
 }

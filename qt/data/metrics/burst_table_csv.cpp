@@ -1,0 +1,80 @@
+#include "data/metrics/burst_table_csv.h"
+
+#include "data/model/burst_space.h"
+
+#include <QDateTime>
+#include <QIODevice>
+
+#include <cmath>
+
+const char burst_table_header[] =
+    "animal,tag,burst,start_utc,samples,frequency_hz,"
+    "mean_x,sd_x,min_x,max_x,dom_freq_x,dom_amp_x,"
+    "mean_y,sd_y,min_y,max_y,dom_freq_y,dom_amp_y,"
+    "mean_z,sd_z,min_z,max_z,dom_freq_z,dom_amp_z,"
+    "odba,vedba,pitch_deg,roll_deg,label\n";
+
+namespace {
+
+// A text field quoted when it holds a comma, a quote or a line break, or starts with '#'.
+QByteArray field(const QString& text)
+{
+    QByteArray utf8 = text.toUtf8();
+    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r') &&
+        !utf8.startsWith('#'))
+        return utf8;
+    return '"' + utf8.replace('"', "\"\"") + '"';
+}
+
+void number(QByteArray& line, double v)
+{
+    line += ',';
+    line += std::isfinite(v) ? QByteArray::number(v, 'g', 9) : QByteArray("NA");
+}
+
+} // namespace
+
+QString burst_table_units_line(const applied_calibration& calibration, const static_window& window)
+{
+    return QStringLiteral("# units=%1 %2 calibration=%3")
+        .arg(calibration.units(), window.described(), calibration.source_name());
+}
+
+bool write_burst_table_csv(QIODevice& out, const QString& animal, const burst_space& space,
+                           const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
+                           const static_window& window, const burst_label_lookup& labels, QString* error)
+{
+    QByteArray text = burst_table_units_line(calibration, window).toUtf8() + '\n' + burst_table_header;
+    const QByteArray who = field(animal) + ',' + field(calibration.tag) + ',';
+    const qint32 count = std::min(space.entry_count(), qint32(metrics.size()));
+    for (qint32 i = 0; i < count; ++i) {
+        const burst_metrics& m = metrics[std::size_t(i)];
+        const qint64 start = space.entry(i).burst->start_timestamp;
+        text += who + QByteArray::number(i) + ',' +
+                QDateTime::fromMSecsSinceEpoch(start, Qt::UTC)
+                    .toString(QStringLiteral("yyyy-MM-ddThh:mm:ss.zzzZ"))
+                    .toLatin1() +
+                ',' + QByteArray::number(m.samples);
+        number(text, m.frequency_hz);
+        for (const axis_metrics& a : m.axis)
+            for (const double v : {a.mean, a.sd, a.min, a.max, a.dom_freq_hz, a.dom_amp})
+                number(text, v);
+        for (const double v : {m.odba, m.vedba, m.pitch_deg, m.roll_deg})
+            number(text, v);
+        text += ',' + (labels ? field(labels(animal, start)) : QByteArray()) + '\n';
+        if (text.size() > (1 << 20) || i + 1 == count) {
+            if (out.write(text) != text.size()) {
+                if (error)
+                    *error = out.errorString();
+                return false;
+            }
+            text.clear();
+        }
+    }
+    if (!text.isEmpty() && out.write(text) != text.size()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "data/metrics/applied_calibration.h"
+#include "data/metrics/burst_metrics.h"
+#include "data/metrics/static_window.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QIODevice;
+class burst_space;
+
+// The label of the burst of animal starting at start_ms (ms since 1970 UTC); empty for none.
+using burst_label_lookup = std::function<QString(const QString& animal, qint64 start_ms)>;
+
+// The column line of a burst table, with its line end.
+extern const char burst_table_header[];
+
+// The first line of a burst table: "# units=g static=burst-mean calibration=default-by-tag".
+QString burst_table_units_line(const applied_calibration& calibration, const static_window& window);
+
+// Writes one animal's burst table: the units line, the column line, then one line per burst of space
+// with metrics[i] (computed with calibration and window) and its label from labels (none when
+// empty). A figure that does not exist is written NA. Returns false with the device's error text in
+// error when a write fails.
+bool write_burst_table_csv(QIODevice& out, const QString& animal, const burst_space& space,
+                           const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
+                           const static_window& window, const burst_label_lookup& labels, QString* error);
