@@ -18,6 +18,8 @@
 #include "map/layer_ref.h"
 #include "map/map_form.h"
 #include "app/track_export_dialog.h"
+#include "app/vedba_job.h"
+#include "data/formats/eobs_tag_serial.h"
 #include "data/tracks/track_file.h"
 #include "views/burst/burst_paint_panel.h"
 #include "util/recent_files.h"
@@ -127,6 +129,12 @@ map_form* dornvalemainwindow::get_map_form()
         connect(&map_form_->map, &map_widget::fix_clicked, this, &dornvalemainwindow::show_fix_burst);
         // The map's own menu offers the export beside its picture.
         map_form_->map.addAction(export_track_);
+        // Colouring by VeDBA computes it for every track with bursts that has none yet.
+        connect(&map_form_->map, &map_widget::colouring_chosen, this, [this](track_colouring colouring) {
+            if (colouring == track_colouring::vedba)
+                for (const auto& [gang_id, set] : state_->data_sets)
+                    start_vedba(gang_id);
+        });
         window_geometry::remember(map_form_.get(), "map");
         map_form_->show();
     }
@@ -393,6 +401,7 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
             set.association = std::make_unique<events_by_bursts_empty>();
         set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal));
     }
+    set.acc_file = loaded->acc_file;
     set.gps_file = loaded->gps_file;
     set.animal = animal;
     if (set.fixes) {
@@ -410,8 +419,14 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
     const bool linked = set.bursts && set.fixes;
     const QString recent = set.bursts ? loaded->acc_file : loaded->gps_file;
     const qint32 gang_id = state_->add(std::move(set));
-    if (linked)
+    if (linked) {
         link_burst_view(gang_id);
+        map_widget& map = get_map_form()->map;
+        static_cast<event_space_layer*>(state_->data_sets[gang_id].track->get())->set_has_bursts(true);
+        map.refresh_values();
+        if (map.colouring() == track_colouring::vedba)
+            start_vedba(gang_id);
+    }
     reveal_open_files();
     // The pane widens to show its rows whole, up to half the window; it never narrows.
     ui->treeWidget->header()->resizeSections(QHeaderView::ResizeToContents);
@@ -548,6 +563,38 @@ void dornvalemainwindow::show_fix_burst(event_space_layer* track, const gps_even
         mark_burst_fix(gang_id, index);
         return;
     }
+}
+
+void dornvalemainwindow::start_vedba(qint32 gang_id)
+{
+    const auto found = state_->data_sets.find(gang_id);
+    if (found == state_->data_sets.end() || vedba_jobs_.count(gang_id) || !map_form_)
+        return;
+    const opened_data_set& set = found->second;
+    if (!set.bursts || !set.fixes || !set.track ||
+        !static_cast<event_space_layer*>(set.track->get())->burst_values().empty())
+        return;
+    // As the burst table applies it: the calibration stored under the tag serial (else the file
+    // name), else the maker's default for the tag number; a file of several animals stays raw.
+    QSettings settings;
+    const QString serial = eobs_tag_serial(set.acc_file);
+    const applied_calibration calibration =
+        set.animal.isEmpty()
+            ? applied_calibration::for_tag(settings, serial.isEmpty() ? QFileInfo(set.acc_file).fileName() : serial,
+                                           eobs_tag_number(set.acc_file))
+            : applied_calibration::for_tag(std::nullopt, QString());
+    vedba_jobs_.insert(gang_id);
+    auto* job = new vedba_job(state_, gang_id, calibration, this);
+    connect(job, &vedba_job::progressed, this, [this](int percent) {
+        map_form_->status_bar()->showMessage(tr("Computing the VeDBA of the bursts: %1 %").arg(percent));
+    });
+    connect(job, &vedba_job::finished, this, [this, gang_id](bool done) {
+        vedba_jobs_.erase(gang_id);
+        if (vedba_jobs_.empty())
+            map_form_->status_bar()->clearMessage();
+        if (done)
+            map_form_->map.refresh_values();
+    });
 }
 
 void dornvalemainwindow::link_burst_view(qint32 gang_id)

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <set>
 
 namespace Ui {
 class dornvalemainwindow;
@@ -126,6 +127,8 @@ private:
     void fill_window_menu();
     // The burst view of the gang marks its bursts' fixes on the map.
     void link_burst_view(qint32 gang_id);
+    // Computes the VeDBA of the gang's bursts for its track, unless it has them or is at it.
+    void start_vedba(qint32 gang_id);
     // Marks on the gang's track the fix of burst index (-1: of the view's selected burst, if any).
     void mark_burst_fix(qint32 gang_id, qint32 index);
 
@@ -136,5 +139,6 @@ private:
     QMenu* window_menu_ = nullptr;
     QAction* map_action_ = nullptr;
     QAction* export_track_ = nullptr;
+    std::set<qint32> vedba_jobs_; // gangs whose VeDBA is being computed
     bool geometry_restored_ = false;
 };

@@ -65,9 +65,17 @@ public:
     // scale's ends, a segment in the colour of the fix it ends at; no values: the track's colour.
     void set_values(const std::vector<double>& values, const value_scale& scale);
     bool coloured_by_value() const { return !fix_colours_.empty(); }
-    // One value per fix from the bursts' metrics (the nearest burst's VeDBA); empty: none.
+    // Whether the track's data set has bursts, whose VeDBA can colour it once computed.
+    bool has_bursts() const { return has_bursts_; }
+    void set_has_bursts(bool has) { has_bursts_ = has; }
+    // One value per fix from the bursts' metrics (the nearest burst's VeDBA) in unit; empty: none yet.
     const std::vector<double>& burst_values() const { return burst_values_; }
-    void set_burst_values(std::vector<double> values) { burst_values_ = std::move(values); }
+    const QString& burst_unit() const { return burst_unit_; }
+    void set_burst_values(std::vector<double> values, const QString& unit)
+    {
+        burst_values_ = std::move(values);
+        burst_unit_ = unit;
+    }
 
     // Dots are drawn once the median step between consecutive fixes is this many pixels or more.
     static constexpr double dot_spacing = 6.0;
@@ -89,6 +97,8 @@ private:
     bool shown_ = true;
     std::vector<QRgb> fix_colours_; // one per fix when coloured by value, else empty
     std::vector<double> burst_values_;
+    QString burst_unit_;
+    bool has_bursts_ = false;
 
     // The track at one level in map pixels, runs of fixes within near_enough of each other joined:
     // built once per level, a pan only shifts it.

@@ -235,6 +235,8 @@ bool map_widget::has_values(track_colouring colouring) const
     if (colouring == track_colouring::track)
         return true;
     for (event_space_layer* track : tracks()) {
+        if (colouring == track_colouring::vedba && track->has_bursts())
+            return true;
         const std::vector<double> values = values_of(track, colouring);
         if (std::any_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }))
             return true;
@@ -264,6 +266,14 @@ void map_widget::set_colouring(track_colouring colouring)
     colouring_ = colouring;
     recolour();
     update();
+    emit colouring_chosen(colouring);
+}
+
+void map_widget::refresh_values()
+{
+    recolour();
+    update();
+    emit layers_changed();
 }
 
 void map_widget::recolour()
@@ -277,6 +287,12 @@ void map_widget::recolour()
             joined.insert(joined.end(), values.back().begin(), values.back().end());
         }
     colour_scale_ = value_scale(joined, colouring_);
+    if (colouring_ == track_colouring::vedba)
+        for (event_space_layer* track : all)
+            if (!track->burst_values().empty()) {
+                colour_scale_.unit = track->burst_unit(); // "g", or "raw" without a calibration
+                break;
+            }
     for (std::size_t i = 0; i < all.size(); ++i)
         all[i]->set_values(values.empty() ? std::vector<double>() : values[i], colour_scale_);
 }

@@ -81,8 +81,10 @@ public:
     track_colouring colouring() const { return colouring_; }
     // The colouring's scale over every track; empty when no track has a value of it.
     const value_scale& colour_scale() const { return colour_scale_; }
-    // Whether some track has a value of the colouring for some fix.
+    // Whether some track has a value of the colouring for some fix (VeDBA: a track with bursts).
     bool has_values(track_colouring colouring) const;
+    // Takes up values that changed under the tracks (the bursts' VeDBA once computed); repaints.
+    void refresh_values();
     // The colour bar's title: "Time of fix (UTC)", "Speed between fixes", ...
     static QString colouring_title(track_colouring colouring);
 
@@ -95,8 +97,10 @@ signals:
     void fix_clicked(event_space_layer* track, const gps_event* fix);
     // The cursor moved over the map to this longitude and latitude (degrees).
     void cursor_moved(double longitude, double latitude);
-    // A layer was added or removed.
+    // A layer was added or removed, or the tracks' values changed.
     void layers_changed();
+    // set_colouring chose a colouring (emitted also when it was current).
+    void colouring_chosen(track_colouring colouring);
 
     // Emitted by the three level slots after they ran.
     void level_changed(int level);

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-value_scale::value_scale(const std::vector<double>& values, track_colouring c) : colouring(c)
+value_scale::value_scale(const std::vector<double>& values, track_colouring c)
+    : colouring(c), unit(track_colouring_unit(c))
 {
     std::vector<double> finite;
     finite.reserve(values.size());
@@ -47,5 +48,5 @@ QString value_scale::text(double v) const
     // Three significant digits at most, no exponent for the values tags give.
     const double magnitude = std::abs(v);
     const int places = magnitude >= 100 ? 0 : magnitude >= 10 ? 1 : 2;
-    return QString::number(v, 'f', places) + QLatin1Char(' ') + track_colouring_unit(colouring);
+    return QString::number(v, 'f', places) + QLatin1Char(' ') + unit;
 }

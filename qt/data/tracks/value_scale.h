@@ -23,6 +23,7 @@ public:
 
     double low = 1, high = 0;
     track_colouring colouring = track_colouring::track;
+    QString unit; // the colouring's (track_colouring_unit) unless set otherwise
 
     static constexpr double low_percentile = 2, high_percentile = 98;
 };
