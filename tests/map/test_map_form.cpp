@@ -4,6 +4,10 @@
 #include "support/log_capture.h"
 #include "support/main_window_fixture.h"
 #include "map/map_form.h"
+
+#include <QComboBox>
+#include <QSettings>
+#include <QStandardItemModel>
 #include "support/tile_test_server.h"
 #include "support/test_support.h"
 #include <QNetworkAccessManager>
@@ -73,6 +77,7 @@ private slots:
     void failing_tiles_give_one_status_line();
     void missing_tile_server_is_told_once_in_the_status_bar();
     void status_bar_follows_the_cursor();
+    void colouring_is_chosen_and_remembered();
 };
 
 void test_map_form::form_has_its_names_title_and_layout()
@@ -101,8 +106,8 @@ void test_map_form::form_has_its_names_title_and_layout()
     auto* row_layout = form.findChild<QHBoxLayout*>("horizontalLayout");
     QVERIFY(row_layout);
     grid->getItemPosition(grid->indexOf(row_layout), &row, &column, &rows, &columns);
-    // Under all four controls: no empty column beside the map.
-    QCOMPARE(QVector<int>({row, column, rows, columns}), QVector<int>({1, 0, 1, 4}));
+    // Under all five controls: no empty column beside the map.
+    QCOMPARE(QVector<int>({row, column, rows, columns}), QVector<int>({1, 0, 1, 5}));
     QCOMPARE(row_layout->indexOf(&form.map), 0);
     QCOMPARE(form.map.parentWidget(), static_cast<QWidget*>(&form));
     // The cache lives in the tiles directory's "osm" sub-directory.
@@ -297,6 +302,25 @@ void test_map_form::status_bar_follows_the_cursor()
     QApplication::sendEvent(&form.map, &corner);
     QCOMPARE(form.cursor_label()->text(), QString("lat 85.02071  lon -179.64844"));
     QCOMPARE(form.fit_button()->text(), QString("Fit to tracks"));
+}
+
+void test_map_form::colouring_is_chosen_and_remembered()
+{
+    QSettings().remove(QStringLiteral("map/track_colouring"));
+    {
+        form_fixture f;
+        QCOMPARE(f.form->map.colouring(), track_colouring::track);
+        // Time is there for any track; speed, height and VeDBA wait for a track that has them.
+        auto* items = qobject_cast<QStandardItemModel*>(f.form->colouring_box()->model());
+        QVERIFY(items->item(1)->isEnabled());
+        QVERIFY(!items->item(2)->isEnabled());
+        f.form->colouring_box()->setCurrentIndex(2);
+        QCOMPARE(f.form->map.colouring(), track_colouring::speed);
+    }
+    form_fixture again;
+    QCOMPARE(again.form->colouring_box()->currentIndex(), 2);
+    QCOMPARE(again.form->map.colouring(), track_colouring::speed);
+    QSettings().remove(QStringLiteral("map/track_colouring"));
 }
 
 QTEST_MAIN(test_map_form)
