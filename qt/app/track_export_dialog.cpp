@@ -23,9 +23,12 @@ track_export_dialog::track_export_dialog(const QString& offered, int tracks, QWi
 {
     setWindowTitle(tr("Export Track"));
     auto* form = new QFormLayout(this);
-    form->addRow(new QLabel(tracks == 1 ? tr("The track on the map is written to a file of its own.")
+    auto* told = new QLabel(tracks == 1 ? tr("The track on the map is written to a file of its own.")
                                         : tr("Each of the %1 tracks on the map is written to a file of its own.")
-                                              .arg(tracks)));
+                                              .arg(tracks),
+                            this);
+    told->setWordWrap(true);
+    form->addRow(told);
     format_ = new QComboBox(this);
     format_->addItems({tr("GPX 1.1 (.gpx)"), tr("KML (.kml)"), tr("GeoJSON (.geojson)")});
     const QString remembered = QSettings().value(format_key).toString();

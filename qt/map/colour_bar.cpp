@@ -17,7 +17,7 @@ constexpr int padding = 5;
 QSize colour_bar::size(const QFontMetrics& metrics, const value_scale& scale, const QString& title)
 {
     const int ends = metrics.horizontalAdvance(scale.text(scale.low)) +
-                     metrics.horizontalAdvance(scale.text(scale.high)) + 12;
+                     metrics.horizontalAdvance(scale.text(scale.high)) + 20;
     const int width = std::max({bar_width, ends, metrics.horizontalAdvance(title)}) + 2 * padding;
     return QSize(width, 2 * metrics.height() + bar_height + 2 * padding + 4);
 }
