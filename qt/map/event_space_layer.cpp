@@ -265,6 +265,8 @@ void event_space_layer::paint_overlay(QPainter* painter, const map_scale& scale,
 
 void event_space_layer::set_values(const std::vector<double>& values, const value_scale& scale)
 {
+    if (fix_colours_.empty() && (values.empty() || scale.empty()))
+        return; // one colour before and after: the kept levels stay good
     fix_colours_.clear();
     if (values.size() == units_.size() && !scale.empty()) {
         fix_colours_.reserve(values.size());
