@@ -1,7 +1,8 @@
 // Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, one fix selected and one marked,
 // tiles held in memory: framed on the whole track, and three levels closer (most of the track off
-// screen); framed again with the track coloured by speed and by time. For comparison, the time to stroke the plain path through every fix. Also the lookup of
-// the fix nearest to a click.
+// screen); framed and closer again with the track coloured by speed, and framed by time. For
+// comparison, the time to stroke the plain path through every fix. Also the lookup of the fix
+// nearest to a click.
 #include "bench_support.h"
 #include "paint_benchmarks.h"
 #include "data/model/event_space.h"
@@ -204,7 +205,8 @@ int main(int argc, char** argv)
          {"tiles_only", tiles_only},
          {"framed_coloured_by_speed",
           [](benchmark::State& state) { coloured(state, track_colouring::speed, 0); }},
-         {"framed_coloured_by_time", [](benchmark::State& state) { coloured(state, track_colouring::time, 0); }},
+         {"framed_coloured_by_time",
+          [](benchmark::State& state) { coloured(state, track_colouring::time, 0); }},
          {"three_levels_closer_coloured_by_speed",
           [](benchmark::State& state) { coloured(state, track_colouring::speed, 3); }}});
     bench_support::register_repeated(

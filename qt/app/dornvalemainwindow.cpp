@@ -461,7 +461,8 @@ void dornvalemainwindow::export_tracks()
         QMessageBox::information(this, tr("Export Track"), tr("No track is open: open a GPS file first."));
         return;
     }
-    track_export_dialog dialog(QFileInfo(tracks.front().set->gps_file).absolutePath(), int(tracks.size()), this);
+    track_export_dialog dialog(QFileInfo(tracks.front().set->gps_file).absolutePath(), int(tracks.size()),
+                               this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     dialog.remember();
@@ -475,33 +476,38 @@ void dornvalemainwindow::export_tracks()
     }
     QStringList existing;
     for (track& t : tracks) {
-        t.file_name = QDir(folder).filePath(track_file::name(t.set->gps_file, t.set->animal.isEmpty() ? QString() : t.set->animal, dialog.format()));
+        t.file_name = QDir(folder).filePath(track_file::name(
+            t.set->gps_file, t.set->animal.isEmpty() ? QString() : t.set->animal, dialog.format()));
         if (QFileInfo::exists(t.file_name))
             existing << QDir::toNativeSeparators(t.file_name);
     }
     if (!existing.isEmpty() &&
         QMessageBox::question(this, tr("Export Track"),
                               tr("These files exist already:\n%1\n\nReplace them?").arg(existing.join('\n')),
-                              QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) != QMessageBox::Yes)
+                              QMessageBox::Yes | QMessageBox::Cancel,
+                              QMessageBox::Cancel) != QMessageBox::Yes)
         return;
     QStringList failed;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     for (const track& t : tracks) {
-        const QString title = t.set->animal.isEmpty()
-                                  ? QFileInfo(t.set->gps_file).fileName()
-                                  : tr("%1 (animal %2)").arg(QFileInfo(t.set->gps_file).fileName(), t.set->animal);
+        const QString title =
+            t.set->animal.isEmpty()
+                ? QFileInfo(t.set->gps_file).fileName()
+                : tr("%1 (animal %2)").arg(QFileInfo(t.set->gps_file).fileName(), t.set->animal);
         const QString reason = track_file::save(t.file_name, dialog.format(), *t.set->fixes, title);
         if (!reason.isEmpty())
             failed << tr("%1: %2").arg(QDir::toNativeSeparators(t.file_name), reason);
     }
     QApplication::restoreOverrideCursor();
     if (!failed.isEmpty()) {
-        QMessageBox::warning(this, tr("Export Track"), tr("Not every track could be exported:\n%1").arg(failed.join('\n')));
+        QMessageBox::warning(this, tr("Export Track"),
+                             tr("Not every track could be exported:\n%1").arg(failed.join('\n')));
         return;
     }
     const int n = int(tracks.size());
-    get_map_form()->status_bar()->showMessage(n == 1 ? tr("1 track exported to %1").arg(QDir::toNativeSeparators(folder))
-                                                     : tr("%1 tracks exported to %2").arg(n).arg(QDir::toNativeSeparators(folder)));
+    get_map_form()->status_bar()->showMessage(
+        n == 1 ? tr("1 track exported to %1").arg(QDir::toNativeSeparators(folder))
+               : tr("%1 tracks exported to %2").arg(n).arg(QDir::toNativeSeparators(folder)));
 }
 
 void dornvalemainwindow::build_window_menu()
@@ -580,7 +586,8 @@ void dornvalemainwindow::start_vedba(qint32 gang_id)
     const QString serial = eobs_tag_serial(set.acc_file);
     const applied_calibration calibration =
         set.animal.isEmpty()
-            ? applied_calibration::for_tag(settings, serial.isEmpty() ? QFileInfo(set.acc_file).fileName() : serial,
+            ? applied_calibration::for_tag(settings,
+                                           serial.isEmpty() ? QFileInfo(set.acc_file).fileName() : serial,
                                            eobs_tag_number(set.acc_file))
             : applied_calibration::for_tag(std::nullopt, QString());
     vedba_jobs_.insert(gang_id);

@@ -19,14 +19,15 @@ const track_format formats[] = {track_format::gpx, track_format::kml, track_form
 
 } // namespace
 
-track_export_dialog::track_export_dialog(const QString& offered, int tracks, QWidget* parent) : QDialog(parent)
+track_export_dialog::track_export_dialog(const QString& offered, int tracks, QWidget* parent)
+    : QDialog(parent)
 {
     setWindowTitle(tr("Export Track"));
     auto* form = new QFormLayout(this);
-    auto* told = new QLabel(tracks == 1 ? tr("The track on the map is written to a file of its own.")
-                                        : tr("Each of the %1 tracks on the map is written to a file of its own.")
-                                              .arg(tracks),
-                            this);
+    auto* told = new QLabel(
+        tracks == 1 ? tr("The track on the map is written to a file of its own.")
+                    : tr("Each of the %1 tracks on the map is written to a file of its own.").arg(tracks),
+        this);
     told->setWordWrap(true);
     form->addRow(told);
     format_ = new QComboBox(this);
@@ -36,7 +37,8 @@ track_export_dialog::track_export_dialog(const QString& offered, int tracks, QWi
         if (track_format_suffix(formats[i]) == remembered)
             format_->setCurrentIndex(i);
     form->addRow(tr("Format:"), format_);
-    folder_ = new QLineEdit(QDir::toNativeSeparators(QSettings().value(folder_key, offered).toString()), this);
+    folder_ =
+        new QLineEdit(QDir::toNativeSeparators(QSettings().value(folder_key, offered).toString()), this);
     auto* browse = new QPushButton(tr("Browse..."), this);
     auto* row = new QHBoxLayout;
     row->addWidget(folder_, 1);
@@ -48,7 +50,8 @@ track_export_dialog::track_export_dialog(const QString& offered, int tracks, QWi
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString chosen = QFileDialog::getExistingDirectory(this, tr("Export Track to Folder"), folder());
+        const QString chosen =
+            QFileDialog::getExistingDirectory(this, tr("Export Track to Folder"), folder());
         if (!chosen.isEmpty())
             folder_->setText(QDir::toNativeSeparators(chosen));
     });

@@ -9,7 +9,8 @@
 
 #include <QElapsedTimer>
 
-vedba_job::vedba_job(app_state* state, qint32 gang_id, const applied_calibration& calibration, QObject* parent)
+vedba_job::vedba_job(app_state* state, qint32 gang_id, const applied_calibration& calibration,
+                     QObject* parent)
     : QObject(parent), state_(state), gang_id_(gang_id), calibration_(calibration)
 {
     timer_.setInterval(0);
@@ -20,7 +21,8 @@ vedba_job::vedba_job(app_state* state, qint32 gang_id, const applied_calibration
 void vedba_job::slice()
 {
     const auto found = state_->data_sets.find(gang_id_);
-    if (found == state_->data_sets.end() || !found->second.bursts || !found->second.fixes || !found->second.track) {
+    if (found == state_->data_sets.end() || !found->second.bursts || !found->second.fixes ||
+        !found->second.track) {
         timer_.stop();
         emit finished(false);
         deleteLater();
@@ -33,7 +35,8 @@ void vedba_job::slice()
     clock.start();
     while (vedba_.size() < std::size_t(space.entry_count()) && clock.elapsed() < 30)
         vedba_.push_back(
-            burst_metrics::of(*space.entry(qint32(vedba_.size())).burst, calibration_.value, static_window{}).vedba);
+            burst_metrics::of(*space.entry(qint32(vedba_.size())).burst, calibration_.value, static_window{})
+                .vedba);
     if (vedba_.size() < std::size_t(space.entry_count())) {
         emit progressed(int(100 * vedba_.size() / std::size_t(space.entry_count())));
         return;

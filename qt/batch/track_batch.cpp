@@ -18,7 +18,8 @@
 
 using namespace batch_files;
 
-const char track_batch::usage[] = "usage: dornvale-batch track --format gpx|kml|geojson [--out DIR] FILE...\n";
+const char track_batch::usage[] =
+    "usage: dornvale-batch track --format gpx|kml|geojson [--out DIR] FILE...\n";
 
 namespace {
 
@@ -42,8 +43,8 @@ QString plural(qint64 n, const char* one, const char* more)
 
 } // namespace
 
-int track_batch::process(const QString& file, track_format format, const QString& folder, QSet<QString>& taken,
-                         std::ostream& out, std::ostream& err)
+int track_batch::process(const QString& file, track_format format, const QString& folder,
+                         QSet<QString>& taken, std::ostream& out, std::ostream& err)
 {
     const auto fail = [&err](const QString& who, const QString& why) {
         print(err, program + who + QStringLiteral(": ") + why);
@@ -61,10 +62,12 @@ int track_batch::process(const QString& file, track_format format, const QString
         if (!partner.isEmpty() && partner != file && zip_entry_path::exists(partner))
             source = partner;
         else if (!sniff.reads_as(header_sniff::gps))
-            return fail(shown(file), partner.isEmpty() || partner == file
-                                         ? QStringLiteral("an acceleration file, not named as one of a pair with a GPS file")
-                                         : QStringLiteral("an acceleration file whose GPS partner %1 does not exist")
-                                               .arg(shown(partner)));
+            return fail(
+                shown(file),
+                partner.isEmpty() || partner == file
+                    ? QStringLiteral("an acceleration file, not named as one of a pair with a GPS file")
+                    : QStringLiteral("an acceleration file whose GPS partner %1 does not exist")
+                          .arg(shown(partner)));
     }
     qint64 skipped = 0;
     QString refusal;
@@ -77,25 +80,29 @@ int track_batch::process(const QString& file, track_format format, const QString
     const QString into = folder.isEmpty() ? QFileInfo(file).absolutePath() : folder;
     const QString unwritable = track_file::unwritable(into);
     if (!unwritable.isEmpty())
-        return fail(shown(file), QStringLiteral("can't write into the folder %1: it %2").arg(shown(into), unwritable));
+        return fail(shown(file),
+                    QStringLiteral("can't write into the folder %1: it %2").arg(shown(into), unwritable));
 
     std::vector<animal_events> animals = loaded->take_animals();
     const bool several = animals.size() > 1;
     int failed = 0;
     for (const animal_events& animal : animals) {
-        // Named as the activity command names its outputs: after the file given, "-ANIMAL" for each of several.
+        // Named as the activity command names its outputs: after the file given, "-ANIMAL" for each of
+        // several.
         const QString id = several ? (animal.id.isNull() ? QStringLiteral("") : animal.id) : QString();
         const QString who =
             several ? QStringLiteral("%1 (animal %2)").arg(shown(file), shown(animal.id)) : shown(file);
         const QString path = QDir(into).filePath(track_file::name(file, id, format));
         if (taken.contains(canonical(path))) {
-            failed += fail(who, QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                                    .arg(shown(path)));
+            failed +=
+                fail(who, QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
+                              .arg(shown(path)));
             continue;
         }
         taken.insert(canonical(path));
-        const QString title = several ? QStringLiteral("%1 (animal %2)").arg(QFileInfo(source).fileName(), animal.id)
-                                      : QFileInfo(source).fileName();
+        const QString title =
+            several ? QStringLiteral("%1 (animal %2)").arg(QFileInfo(source).fileName(), animal.id)
+                    : QFileInfo(source).fileName();
         const QString reason = track_file::save(path, format, *animal.space, title);
         if (!reason.isEmpty()) {
             failed += fail(who, QStringLiteral("can't write %1: %2").arg(shown(path), reason));
@@ -137,8 +144,9 @@ int track_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
             options_done = true;
         } else if (a == QStringLiteral("--format") || a == QStringLiteral("--out")) {
             if (i + 1 >= args.size() || args[i + 1].isEmpty())
-                return usage_error(a == QStringLiteral("--format") ? QStringLiteral("--format needs gpx, kml or geojson")
-                                                                   : QStringLiteral("--out needs a folder name"));
+                return usage_error(a == QStringLiteral("--format")
+                                       ? QStringLiteral("--format needs gpx, kml or geojson")
+                                       : QStringLiteral("--out needs a folder name"));
             (a == QStringLiteral("--format") ? format_arg : folder) = args[++i];
         } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
             out << usage;
@@ -155,7 +163,8 @@ int track_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
     if (!folder.isEmpty()) {
         const QString unwritable = track_file::unwritable(folder);
         if (!unwritable.isEmpty())
-            return usage_error(QStringLiteral("can't write into the folder %1: it %2").arg(shown(folder), unwritable));
+            return usage_error(
+                QStringLiteral("can't write into the folder %1: it %2").arg(shown(folder), unwritable));
     }
     if (files.isEmpty())
         return usage_error(QStringLiteral("no input file"));

@@ -22,7 +22,8 @@ QSize colour_bar::size(const QFontMetrics& metrics, const value_scale& scale, co
     return QSize(width, 2 * metrics.height() + bar_height + 2 * padding + 4);
 }
 
-void colour_bar::paint(QPainter& painter, const QPoint& bottom_left, const value_scale& scale, const QString& title)
+void colour_bar::paint(QPainter& painter, const QPoint& bottom_left, const value_scale& scale,
+                       const QString& title)
 {
     const QFontMetrics metrics = painter.fontMetrics();
     const QSize s = size(metrics, scale, title);

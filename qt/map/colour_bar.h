@@ -16,7 +16,8 @@ public:
     // The panel's size for this scale and title in the painter's font.
     static QSize size(const QFontMetrics& metrics, const value_scale& scale, const QString& title);
     // Draws the panel with its bottom left corner at bottom_left.
-    static void paint(QPainter& painter, const QPoint& bottom_left, const value_scale& scale, const QString& title);
+    static void paint(QPainter& painter, const QPoint& bottom_left, const value_scale& scale,
+                      const QString& title);
 
     static constexpr int bar_width = 160, bar_height = 10;
 };

@@ -20,7 +20,8 @@ std::array<QRgb, 256> make_table()
         const QColor& a = stops[k];
         const QColor& b = stops[k + 1];
         const auto mix = [f](int u, int v) { return int(std::lround(u + (v - u) * f)); };
-        table[std::size_t(i)] = qRgb(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+        table[std::size_t(i)] =
+            qRgb(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
     }
     return table;
 }

@@ -149,10 +149,9 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
                                          lines.line(a - origin, b - origin);
                                      });
         else
-            for_each_visible_segment(track.points, left, top, area,
-                                     [&](const QPointF& a, const QPointF& b, std::size_t) {
-                                         lines.line(a - origin, b - origin);
-                                     });
+            for_each_visible_segment(
+                track.points, left, top, area,
+                [&](const QPointF& a, const QPointF& b, std::size_t) { lines.line(a - origin, b - origin); });
         lines.finish(*painter, origin);
         return;
     }

@@ -32,8 +32,9 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     colouring_box_ = new QComboBox(this);
     colouring_box_->setObjectName(QStringLiteral("colouring_box"));
     for (const track_colouring c : track_colourings)
-        colouring_box_->addItem(c == track_colouring::track ? tr("Colour: one per track")
-                                                            : tr("Colour: %1").arg(map_widget::colouring_title(c)));
+        colouring_box_->addItem(c == track_colouring::track
+                                    ? tr("Colour: one per track")
+                                    : tr("Colour: %1").arg(map_widget::colouring_title(c)));
     ui->gridLayout->addWidget(colouring_box_, 0, 4);
     status_bar_ = new QStatusBar(this);
     ui->gridLayout->addWidget(status_bar_, 2, 0, 1, 5);
@@ -57,11 +58,13 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     connect(&map, &map_widget::layers_changed, this, &map_form::update_colourings);
     const track_colouring remembered =
         track_colouring_from(QSettings().value(QStringLiteral("map/track_colouring")).toString());
-    colouring_box_->setCurrentIndex(int(std::find(std::begin(track_colourings), std::end(track_colourings), remembered) -
-                                        std::begin(track_colourings)));
+    colouring_box_->setCurrentIndex(
+        int(std::find(std::begin(track_colourings), std::end(track_colourings), remembered) -
+            std::begin(track_colourings)));
     map.set_colouring(remembered);
     update_colourings();
-    connect(colouring_box_, qOverload<int>(&QComboBox::currentIndexChanged), this, &map_form::choose_colouring);
+    connect(colouring_box_, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &map_form::choose_colouring);
     connect(&map, &map_widget::fix_clicked, this, &map_form::show_fix);
     connect(&map, &map_widget::cursor_moved, this, &map_form::show_cursor);
     connect(&tiles, &tile_manager::tiles_unavailable, this, &map_form::show_tiles_unavailable);
@@ -136,7 +139,8 @@ void map_form::update_colourings()
         // Time and one colour per track are always there; the others where some file gives them.
         const bool usable = c == track_colouring::track || c == track_colouring::time || map.has_values(c);
         items->item(i)->setEnabled(usable);
-        items->item(i)->setToolTip(usable ? QString() : tr("None of the tracks on the map has these values."));
+        items->item(i)->setToolTip(usable ? QString()
+                                          : tr("None of the tracks on the map has these values."));
     }
 }
 

@@ -25,8 +25,9 @@ class QStatusBar;
 
 // The single map window of a run: "zoom in", "zoom out", a level slider and "Fit to tracks" above
 // the map, a status bar below (the chosen fix, a tile server notice, the cursor's position). The
-// title counts the tracks shown. A choice above the map colours the tracks by a value of their fixes. Owns the tile cache, the tile source and the map widget, built in
-// that order and released in reverse. Closing it only hides it.
+// title counts the tracks shown; a choice above the map colours the tracks by a value of their fixes.
+// Owns the tile cache, the tile source and the map widget, built in that order and released in
+// reverse. Closing it only hides it.
 class map_form : public QWidget
 {
     Q_OBJECT

@@ -530,7 +530,8 @@ void map_widget::paint_colour_bar(QPainter& painter) const
         return;
     // Above the scale bar's panel.
     const int scale_bar_top = height() - panel_margin - 6 - painter.fontMetrics().height() - 6;
-    colour_bar::paint(painter, QPoint(panel_margin, scale_bar_top - 4), colour_scale_, colouring_title(colouring_));
+    colour_bar::paint(painter, QPoint(panel_margin, scale_bar_top - 4), colour_scale_,
+                      colouring_title(colouring_));
 }
 
 void map_widget::paint_attribution(QPainter& painter) const

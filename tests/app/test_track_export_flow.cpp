@@ -38,18 +38,19 @@ private slots:
 void test_track_export_flow::each_animal_to_its_own_file()
 {
     main_window_fixture f;
-    const QString herd = f.write("herd.csv", test_support::named_gps_header + "\nA,8.5,47.25,2014-05-02 10:00:00.000\n"
-                                                                             "B,8.5,47.25,2014-05-02 10:00:00.000\n"
-                                                                             "B,8.6,47.25,2014-05-02 11:00:00.000\n");
+    const QString herd =
+        f.write("herd.csv", test_support::named_gps_header + "\nA,8.5,47.25,2014-05-02 10:00:00.000\n"
+                                                             "B,8.5,47.25,2014-05-02 10:00:00.000\n"
+                                                             "B,8.6,47.25,2014-05-02 11:00:00.000\n");
     dornvalemainwindow& window = f.open_main_window("/tiles");
     window.open_files({herd});
     QTRY_COMPARE_WITH_TIMEOUT(int(f.state->data_sets.size()), 2, 10000);
 
     const QString gone = f.folder().path("gone");
-    const shown_message refused =
-        shown_message::after([&] { window.export_tracks(); }, {export_to(2, gone)});
-    QCOMPARE(refused.text, QStringLiteral("The tracks could not be exported: the folder \"%1\" does not exist.")
-                               .arg(QDir::toNativeSeparators(gone)));
+    const shown_message refused = shown_message::after([&] { window.export_tracks(); }, {export_to(2, gone)});
+    QCOMPARE(refused.text,
+             QStringLiteral("The tracks could not be exported: the folder \"%1\" does not exist.")
+                 .arg(QDir::toNativeSeparators(gone)));
 
     const QString out = f.folder().path();
     modal_script script;

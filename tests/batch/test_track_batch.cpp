@@ -23,7 +23,8 @@ private slots:
 void test_track_batch::every_animal_of_every_file()
 {
     temp_folder dir;
-    const QByteArray gps_line = ",2241,2014-05-02 00:00:00.000,9.5,47.5,454.8,3,A,13,2014-05-02 00:00:13.000,1,1,9,0,0,0,4\n";
+    const QByteArray gps_line =
+        ",2241,2014-05-02 00:00:00.000,9.5,47.5,454.8,3,A,13,2014-05-02 00:00:13.000,1,1,9,0,0,0,4\n";
     dir.write("b_acc.txt", test_support::acc_fixed_header + "\n1a,22,2014-05-02 13:00:00.000,10,XYZ,1 2 3\n");
     dir.write("b_gps.txt", QByteArray(loader_gps_eobsmb::header) + "\n1" + gps_line + "2" + gps_line);
     dir.write("herd.csv", test_support::named_gps_header + "\nA,8.5,47.25,2014-05-02 10:00:00.000\n"
@@ -32,9 +33,9 @@ void test_track_batch::every_animal_of_every_file()
     dir.write("mixed.csv", test_support::mixed_sensor_file);
     QVERIFY(QDir(dir.path()).mkdir("out"));
 
-    const run_result r = run({"track", "--format", "gpx", "--out", "out", "b_acc.txt", "herd.csv", "mixed.csv",
-                              "gone.txt"},
-                             dir.path());
+    const run_result r =
+        run({"track", "--format", "gpx", "--out", "out", "b_acc.txt", "herd.csv", "mixed.csv", "gone.txt"},
+            dir.path());
     QCOMPARE(r.err, QStringLiteral("dornvale-batch: gone.txt: File does not exist.\n"));
     QCOMPARE(r.out, QStringLiteral("b_acc.txt: 2 fixes -> out/b_acc.gpx\n"
                                    "herd.csv (animal A): 1 fix -> out/herd-A.gpx\n"

@@ -104,7 +104,8 @@ gps_csv_reader::gps_csv_reader(const QString& file_name, loader_progress* progre
                 fix.event->latitude =
                     csv_field::to_double(fields[latitude].first, fields[latitude].second, codec);
                 if (fields[height].first != fields[height].second)
-                    fix.event->height = csv_field::to_double(fields[height].first, fields[height].second, codec);
+                    fix.event->height =
+                        csv_field::to_double(fields[height].first, fields[height].second, codec);
             }
             return fix;
         },

@@ -42,8 +42,9 @@ std::vector<double> fix_values::of(const event_space& fixes, track_colouring col
             if (i > 0) {
                 const double hours = double(e[i]->timestamp - e[i - 1]->timestamp) / 3.6e6;
                 if (hours != 0)
-                    values[i] = std::abs(distance_m(e[i - 1]->longitude, e[i - 1]->latitude, e[i]->longitude,
-                                                    e[i]->latitude) / 1000.0 / hours);
+                    values[i] = std::abs(
+                        distance_m(e[i - 1]->longitude, e[i - 1]->latitude, e[i]->longitude, e[i]->latitude) /
+                        1000.0 / hours);
             }
             break;
         default:
@@ -55,7 +56,8 @@ std::vector<double> fix_values::of(const event_space& fixes, track_colouring col
     return values;
 }
 
-std::vector<double> fix_values::nearest_in_time(const event_space& fixes, const std::vector<qint64>& burst_times,
+std::vector<double> fix_values::nearest_in_time(const event_space& fixes,
+                                                const std::vector<qint64>& burst_times,
                                                 const std::vector<double>& burst_values)
 {
     std::vector<double> values(fixes.events().size(), no_value);

@@ -19,7 +19,8 @@ public:
 
     // For each fix the value of the burst nearest in time (ties: the earlier burst); burst_times
     // sorted ascending, one value each. All NaN without bursts.
-    static std::vector<double> nearest_in_time(const event_space& fixes, const std::vector<qint64>& burst_times,
+    static std::vector<double> nearest_in_time(const event_space& fixes,
+                                               const std::vector<qint64>& burst_times,
                                                const std::vector<double>& burst_values);
 
     // Great-circle distance in metres on a sphere of the mean earth radius (haversine).

@@ -33,7 +33,8 @@ QString track_file::unwritable(const QString& folder)
     return QString();
 }
 
-QString track_file::save(const QString& path, track_format format, const event_space& fixes, const QString& title)
+QString track_file::save(const QString& path, track_format format, const event_space& fixes,
+                         const QString& title)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -22,5 +22,6 @@ public:
     static QString unwritable(const QString& folder);
 
     // Writes the fixes to path; empty on success, else the reason.
-    static QString save(const QString& path, track_format format, const event_space& fixes, const QString& title);
+    static QString save(const QString& path, track_format format, const event_space& fixes,
+                        const QString& title);
 };

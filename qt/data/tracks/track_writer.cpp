@@ -76,8 +76,9 @@ bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, 
     xml.writeStartElement(QStringLiteral("gpx"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
     xml.writeAttribute(QStringLiteral("creator"), QStringLiteral("Dornvale"));
-    xml.writeAttribute(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("schemaLocation"),
-                       QStringLiteral("http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd"));
+    xml.writeAttribute(
+        QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("schemaLocation"),
+        QStringLiteral("http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd"));
     xml.writeStartElement(QStringLiteral("trk"));
     xml.writeTextElement(QStringLiteral("name"), name);
     xml.writeStartElement(QStringLiteral("trkseg"));
@@ -160,14 +161,15 @@ bool write_geojson(const std::vector<const gps_event*>& fixes, const QString& na
         for (std::size_t i = 0; i < fixes.size(); ++i)
             line += (i ? "," : "") + position(*fixes[i], false);
         const auto [begin, end] = time_span(fixes);
-        feature(line + "]}", "{\"name\":" + json_string(name) + ",\"begin\":\"" + track_writer::time_text(begin).toLatin1() +
-                                 "\",\"end\":\"" + track_writer::time_text(end).toLatin1() + "\"}");
+        feature(line + "]}", "{\"name\":" + json_string(name) + ",\"begin\":\"" +
+                                 track_writer::time_text(begin).toLatin1() + "\",\"end\":\"" +
+                                 track_writer::time_text(end).toLatin1() + "\"}");
     }
     for (std::size_t i = 0; i < fixes.size(); ++i) {
         const gps_event& e = *fixes[i];
         feature("{\"type\":\"Point\",\"coordinates\":" + position(e, true) + '}',
-                "{\"time\":\"" + track_writer::time_text(e.timestamp).toLatin1() + "\",\"fix\":" +
-                    QByteArray::number(qulonglong(i)) + '}');
+                "{\"time\":\"" + track_writer::time_text(e.timestamp).toLatin1() +
+                    "\",\"fix\":" + QByteArray::number(qulonglong(i)) + '}');
         if (text.size() > (1 << 20)) {
             if (out.write(text) != text.size())
                 return false;
@@ -210,6 +212,7 @@ bool track_writer::write(track_format format, const event_space& fixes, const QS
         break;
     }
     if (!written && reason)
-        *reason = out.errorString().isEmpty() ? QStringLiteral("the file could not be written") : out.errorString();
+        *reason =
+            out.errorString().isEmpty() ? QStringLiteral("the file could not be written") : out.errorString();
     return written;
 }

@@ -44,7 +44,8 @@ double value_scale::position(double v) const
 QString value_scale::text(double v) const
 {
     if (colouring == track_colouring::time)
-        return QDateTime::fromMSecsSinceEpoch(qint64(v), Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        return QDateTime::fromMSecsSinceEpoch(qint64(v), Qt::UTC)
+            .toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     // Three significant digits at most, no exponent for the values tags give.
     const double magnitude = std::abs(v);
     const int places = magnitude >= 100 ? 0 : magnitude >= 10 ? 1 : 2;

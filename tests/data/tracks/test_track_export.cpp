@@ -82,11 +82,14 @@ void test_track_export::writes_every_placed_fix()
         QCOMPARE(features.size(), 3); // the line, then a point per placed fix
         const QJsonObject line = features[0].toObject();
         QCOMPARE(line["geometry"].toObject()["type"].toString(), QStringLiteral("LineString"));
-        QCOMPARE(line["geometry"].toObject()["coordinates"].toArray()[1].toArray(), (QJsonArray{-0.5, -33.25}));
-        QCOMPARE(line["properties"].toObject()["begin"].toString(), QStringLiteral("2014-05-02T23:56:40.500Z"));
+        QCOMPARE(line["geometry"].toObject()["coordinates"].toArray()[1].toArray(),
+                 (QJsonArray{-0.5, -33.25}));
+        QCOMPARE(line["properties"].toObject()["begin"].toString(),
+                 QStringLiteral("2014-05-02T23:56:40.500Z"));
         QCOMPARE(line["properties"].toObject()["end"].toString(), QStringLiteral("2014-05-03T00:00:13Z"));
         const QJsonObject first = features[1].toObject();
-        QCOMPARE(first["geometry"].toObject()["coordinates"].toArray(), (QJsonArray{9.0588984, 47.731293, 454.8}));
+        QCOMPARE(first["geometry"].toObject()["coordinates"].toArray(),
+                 (QJsonArray{9.0588984, 47.731293, 454.8}));
         QCOMPARE(first["properties"].toObject()["time"].toString(), QStringLiteral("2014-05-03T00:00:13Z"));
         QCOMPARE(features[2].toObject()["geometry"].toObject()["coordinates"].toArray().size(), 2);
         return;
@@ -109,7 +112,8 @@ void test_track_export::writes_every_placed_fix()
                  (QStringList{"2014-05-03T00:00:13Z", "2014-05-02T23:56:40.500Z"}));
         QCOMPARE(texts(bytes, "ele", &error), QStringList{"454.8"});
         // ele comes before time in a trkpt, as GPX 1.1 orders them; lat and lon as written.
-        QVERIFY(bytes.contains("<trkpt lat=\"47.731293\" lon=\"9.0588984\">\n    <ele>454.8</ele>\n    <time>"));
+        QVERIFY(
+            bytes.contains("<trkpt lat=\"47.731293\" lon=\"9.0588984\">\n    <ele>454.8</ele>\n    <time>"));
         QVERIFY(bytes.contains("<trkpt lat=\"-33.25\" lon=\"-0.5\">\n    <time>"));
     } else {
         QCOMPARE(texts(bytes, "begin", &error), QStringList{"2014-05-02T23:56:40.500Z"});

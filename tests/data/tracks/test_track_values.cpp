@@ -62,7 +62,8 @@ void test_track_values::scale_ends()
 void test_track_values::speed_between_fixes()
 {
     // One degree of latitude on the mean-radius sphere: 6371008.8 m * pi / 180 = 111195.08 m.
-    const auto track = fixes({{0, 13.0, 52.0}, {3600000, 13.0, 53.0}, {5400000, 13.0, 53.0}, {5400000, 14.0, 53.0}});
+    const auto track =
+        fixes({{0, 13.0, 52.0}, {3600000, 13.0, 53.0}, {5400000, 13.0, 53.0}, {5400000, 14.0, 53.0}});
     const std::vector<double> speed = fix_values::of(*track, track_colouring::speed);
     QCOMPARE(speed.size(), std::size_t(4));
     QVERIFY(std::abs(speed[1] - 111.19508) < 1e-4);
