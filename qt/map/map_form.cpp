@@ -5,18 +5,16 @@
 #include "data/model/gps_event.h"
 #include "util/build_settings.h"
 
-#include <algorithm>
-#include <iterator>
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
+#include <QActionGroup>
 #include <QSettings>
-#include <QStandardItemModel>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -29,15 +27,8 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     ui->horizontalLayout->addWidget(&map);
     fit_button_ = new QPushButton(tr("Fit to tracks"), this);
     ui->gridLayout->addWidget(fit_button_, 0, 3);
-    colouring_box_ = new QComboBox(this);
-    colouring_box_->setObjectName(QStringLiteral("colouring_box"));
-    for (const track_colouring c : track_colourings)
-        colouring_box_->addItem(c == track_colouring::track
-                                    ? tr("Colour: one per track")
-                                    : tr("Colour: %1").arg(map_widget::colouring_title(c)));
-    ui->gridLayout->addWidget(colouring_box_, 0, 4);
     status_bar_ = new QStatusBar(this);
-    ui->gridLayout->addWidget(status_bar_, 2, 0, 1, 5);
+    ui->gridLayout->addWidget(status_bar_, 2, 0, 1, 4);
     ui->gridLayout->setRowStretch(1, 1);
     tile_notice_ = new QLabel(this);
     // A long server address must not widen the window: the notice is cut, its tool tip is whole.
@@ -56,15 +47,23 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     connect(save_action, &QAction::triggered, this, &map_form::save_image_as);
     connect(&map, &map_widget::layers_changed, this, &map_form::update_title);
     connect(&map, &map_widget::layers_changed, this, &map_form::update_colourings);
+    // The right-click menu also colours the tracks, one choice at a time, remembered.
+    colouring_menu_ = new QMenu(tr("Colour Tracks By"), this);
+    colouring_menu_->setObjectName(QStringLiteral("colouring_menu"));
+    auto* choices = new QActionGroup(colouring_menu_);
     const track_colouring remembered =
         track_colouring_from(QSettings().value(QStringLiteral("map/track_colouring")).toString());
-    colouring_box_->setCurrentIndex(
-        int(std::find(std::begin(track_colourings), std::end(track_colourings), remembered) -
-            std::begin(track_colourings)));
+    for (const track_colouring c : track_colourings) {
+        QAction* choice = colouring_menu_->addAction(
+            c == track_colouring::track ? tr("One Colour per Track") : map_widget::colouring_title(c));
+        choice->setCheckable(true);
+        choice->setChecked(c == remembered);
+        choice->setActionGroup(choices);
+        connect(choice, &QAction::triggered, this, [this, c] { choose_colouring(c); });
+    }
+    map.addAction(colouring_menu_->menuAction());
     map.set_colouring(remembered);
     update_colourings();
-    connect(colouring_box_, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &map_form::choose_colouring);
     connect(&map, &map_widget::fix_clicked, this, &map_form::show_fix);
     connect(&map, &map_widget::cursor_moved, this, &map_form::show_cursor);
     connect(&tiles, &tile_manager::tiles_unavailable, this, &map_form::show_tiles_unavailable);
@@ -124,23 +123,19 @@ void map_form::update_title()
     setWindowTitle(title_for(static_cast<int>(map.tracks().size())));
 }
 
-void map_form::choose_colouring(int index)
+void map_form::choose_colouring(track_colouring chosen)
 {
-    const track_colouring chosen = track_colourings[index];
     QSettings().setValue(QStringLiteral("map/track_colouring"), track_colouring_key(chosen));
     map.set_colouring(chosen);
 }
 
 void map_form::update_colourings()
 {
-    auto* items = qobject_cast<QStandardItemModel*>(colouring_box_->model());
-    for (int i = 0; i < colouring_box_->count(); ++i) {
+    const QList<QAction*> choices = colouring_menu_->actions();
+    for (int i = 0; i < choices.size(); ++i) {
         const track_colouring c = track_colourings[i];
         // Time and one colour per track are always there; the others where some file gives them.
-        const bool usable = c == track_colouring::track || c == track_colouring::time || map.has_values(c);
-        items->item(i)->setEnabled(usable);
-        items->item(i)->setToolTip(usable ? QString()
-                                          : tr("None of the tracks on the map has these values."));
+        choices[i]->setEnabled(c == track_colouring::track || c == track_colouring::time || map.has_values(c));
     }
 }
 

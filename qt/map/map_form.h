@@ -16,8 +16,8 @@ class map_form;
 }
 
 class QCloseEvent;
-class QComboBox;
 class QLabel;
+class QMenu;
 class QNetworkAccessManager;
 class QPushButton;
 class QSlider;
@@ -25,7 +25,7 @@ class QStatusBar;
 
 // The single map window of a run: "zoom in", "zoom out", a level slider and "Fit to tracks" above
 // the map, a status bar below (the chosen fix, a tile server notice, the cursor's position). The
-// title counts the tracks shown; a choice above the map colours the tracks by a value of their fixes.
+// title counts the tracks shown; the map's right-click menu colours the tracks by a value of their fixes.
 // Owns the tile cache, the tile source and the map widget, built in that order and released in
 // reverse. Closing it only hides it.
 class map_form : public QWidget
@@ -40,8 +40,9 @@ public:
 
     QSlider* level_slider() const;
     QPushButton* fit_button() const { return fit_button_; }
-    // "Colour:" the tracks by one of track_colourings, in that order; the choice is remembered.
-    QComboBox* colouring_box() const { return colouring_box_; }
+    // "Colour Tracks By" in the map's right-click menu: a checkable action per track_colourings, in
+    // that order, those no track has values of disabled; the choice is remembered.
+    QMenu* colouring_menu() const { return colouring_menu_; }
     QStatusBar* status_bar() const { return status_bar_; }
     QLabel* cursor_label() const { return cursor_label_; }
     QLabel* tile_notice() const { return tile_notice_; }
@@ -67,7 +68,7 @@ private slots:
     void show_fix(event_space_layer* track, const gps_event* fix);
     void show_cursor(double longitude, double latitude);
     void show_tiles_unavailable(const QString& reason);
-    void choose_colouring(int index);
+    void choose_colouring(track_colouring chosen);
     // Enables the colourings some track has values of.
     void update_colourings();
 
@@ -75,7 +76,7 @@ private:
     std::unique_ptr<Ui::map_form> ui;
     QNetworkAccessManager* network;
     QPushButton* fit_button_;
-    QComboBox* colouring_box_;
+    QMenu* colouring_menu_;
     QStatusBar* status_bar_;
     QLabel* tile_notice_;
     QLabel* cursor_label_;

@@ -125,10 +125,10 @@ void test_foundation::main_window_form()
     QVERIFY(exit && about);
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(about->text(), QString("About"));
-    // File: the three open commands, Open Recent, a separator, Save Map Image, Close window and Exit,
-    // with their keys.
+    // File: the three open commands, Open Recent, a separator, Save Map Image, Export Track, Close
+    // window and Exit, with their keys.
     const QList<QAction*> file_actions = file_menu->actions();
-    QCOMPARE(file_actions.size(), 8);
+    QCOMPARE(file_actions.size(), 9);
     const QList<QPair<QString, QKeySequence>> expected{
         {"Open Acceleration File", QKeySequence("Ctrl+O")},
         {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
@@ -136,6 +136,7 @@ void test_foundation::main_window_form()
         {"Open Recent", QKeySequence()},
         {"", QKeySequence()},
         {"Save Map Image...", QKeySequence()},
+        {"Export Track...", QKeySequence()},
         {"Close window", QKeySequence("Ctrl+W")},
         {"Exit", QKeySequence("Ctrl+Q")}};
     for (int i = 0; i < file_actions.size(); ++i) {
@@ -144,7 +145,7 @@ void test_foundation::main_window_form()
     }
     QVERIFY(file_actions[4]->isSeparator());
     QCOMPARE(file_actions[3]->menu(), w.findChild<QMenu*>("menuRecent"));
-    QCOMPARE(file_actions[7], exit);
+    QCOMPARE(file_actions[8], exit);
     // Help: the user guide (F1), then About.
     auto* guide = w.findChild<QAction*>("actionUser_Guide");
     QCOMPARE(help_menu->actions(), (QList<QAction*>{guide, about}));

@@ -4,10 +4,6 @@
 #include "support/log_capture.h"
 #include "support/main_window_fixture.h"
 #include "map/map_form.h"
-
-#include <QComboBox>
-#include <QSettings>
-#include <QStandardItemModel>
 #include "support/tile_test_server.h"
 #include "support/test_support.h"
 #include <QNetworkAccessManager>
@@ -17,8 +13,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -106,8 +104,8 @@ void test_map_form::form_has_its_names_title_and_layout()
     auto* row_layout = form.findChild<QHBoxLayout*>("horizontalLayout");
     QVERIFY(row_layout);
     grid->getItemPosition(grid->indexOf(row_layout), &row, &column, &rows, &columns);
-    // Under all five controls: no empty column beside the map.
-    QCOMPARE(QVector<int>({row, column, rows, columns}), QVector<int>({1, 0, 1, 5}));
+    // Under all four controls: no empty column beside the map.
+    QCOMPARE(QVector<int>({row, column, rows, columns}), QVector<int>({1, 0, 1, 4}));
     QCOMPARE(row_layout->indexOf(&form.map), 0);
     QCOMPARE(form.map.parentWidget(), static_cast<QWidget*>(&form));
     // The cache lives in the tiles directory's "osm" sub-directory.
@@ -310,16 +308,18 @@ void test_map_form::colouring_is_chosen_and_remembered()
     {
         form_fixture f;
         QCOMPARE(f.form->map.colouring(), track_colouring::track);
+        QVERIFY(f.form->map.actions().contains(f.form->colouring_menu()->menuAction()));
         // Time is there for any track; speed, height and VeDBA wait for a track that has them.
-        auto* items = qobject_cast<QStandardItemModel*>(f.form->colouring_box()->model());
-        QVERIFY(items->item(1)->isEnabled());
-        QVERIFY(!items->item(2)->isEnabled());
-        f.form->colouring_box()->setCurrentIndex(2);
-        QCOMPARE(f.form->map.colouring(), track_colouring::speed);
+        const QList<QAction*> choices = f.form->colouring_menu()->actions();
+        QVERIFY(choices[0]->isChecked());
+        QVERIFY(choices[1]->isEnabled());
+        QVERIFY(!choices[2]->isEnabled());
+        choices[1]->trigger();
+        QCOMPARE(f.form->map.colouring(), track_colouring::time);
     }
     form_fixture again;
-    QCOMPARE(again.form->colouring_box()->currentIndex(), 2);
-    QCOMPARE(again.form->map.colouring(), track_colouring::speed);
+    QVERIFY(again.form->colouring_menu()->actions()[1]->isChecked());
+    QCOMPARE(again.form->map.colouring(), track_colouring::time);
     QSettings().remove(QStringLiteral("map/track_colouring"));
 }
 
