@@ -1,7 +1,8 @@
 // Repaint time of a 1600 x 1000 map with a 200,000-fix GPS track, one fix selected and one marked,
 // tiles held in memory: framed on the whole track, and three levels closer (most of the track off
-// screen); framed again with no tile source, over the offline basemap's held tiles. For comparison, the time to stroke the plain path through every fix. Also the lookup of
-// the fix nearest to a click.
+// screen); framed again with no tile source, over the offline basemap's held tiles; framed and closer
+// again with the track coloured by speed, and framed by time. For comparison, the time to stroke the
+// plain path through every fix. Also the lookup of the fix nearest to a click.
 #include "bench_support.h"
 #include "paint_benchmarks.h"
 #include "data/model/event_space.h"
@@ -136,6 +137,15 @@ void framed_on_the_basemap(benchmark::State& state)
     s.tiles->use_server(QStringLiteral("http://127.0.0.1:9/osm/"));
 }
 
+// As paint(), the track coloured by a value of its fixes (the first repaint, which builds the
+// level's colours, before the timing).
+void coloured(benchmark::State& state, track_colouring colouring, int levels_closer)
+{
+    the_scene->map->set_colouring(colouring);
+    paint(state, levels_closer);
+    the_scene->map->set_colouring(track_colouring::track);
+}
+
 // The tiles alone, for the share of the repaint that is not the track.
 void tiles_only(benchmark::State& state)
 {
@@ -207,7 +217,13 @@ int main(int argc, char** argv)
         {{"framed_on_the_track", [](benchmark::State& state) { paint(state, 0); }},
          {"three_levels_closer", [](benchmark::State& state) { paint(state, 3); }},
          {"framed_on_the_basemap", framed_on_the_basemap},
-         {"tiles_only", tiles_only}});
+         {"tiles_only", tiles_only},
+         {"framed_coloured_by_speed",
+          [](benchmark::State& state) { coloured(state, track_colouring::speed, 0); }},
+         {"framed_coloured_by_time",
+          [](benchmark::State& state) { coloured(state, track_colouring::time, 0); }},
+         {"three_levels_closer_coloured_by_speed",
+          [](benchmark::State& state) { coloured(state, track_colouring::speed, 3); }}});
     bench_support::register_repeated(
         benchmark::kMicrosecond, 3,
         {{"nearest_fix_framed", [](benchmark::State& state) { nearest_fix(state, 0); }},

@@ -4,7 +4,7 @@
 # classes include each other or a file writes trace lines by itself. Each room may include itself
 # and the rooms (folder/) or headers (file.h) listed for it:
 #   data/io <- data/model <- data/formats <- data/load <- util <- tiles <- map <- app
-#   data/model <- data/metrics, data/labels, data/rhythm
+#   data/model <- data/metrics, data/labels, data/rhythm, data/tracks
 #   data/io <- widgets <- views/burst <- app; widgets <- map; data/rhythm, widgets <- views/activity <- app
 #   data/labels, views/burst <- views/labels <- app; data/metrics, views/burst <- views/metrics <- app
 #   data/io, data/model, data/labels, data/metrics <- data/classify; views/labels, data/classify <- views/classify <- app
@@ -21,6 +21,7 @@ declare -A allowed=(
   [data/labels]="data/labels/ data/model/ data/io/"
   [data/rhythm]="data/rhythm/ data/model/ data/io/"
   [data/classify]="data/classify/ data/metrics/ data/labels/ data/model/ data/io/"
+  [data/tracks]="data/tracks/ data/model/ data/io/"
   [util]="util/ data/"
   [widgets]="widgets/ data/io/"
   [views/activity]="views/activity/ widgets/ data/rhythm/ data/model/ data/io/"
@@ -43,6 +44,7 @@ declare -A denied_qt=(
   [dornvale_labels]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_rhythm]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_classify]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
+  [dornvale_tracks]="Qt5::Gui Qt5::Widgets Qt5::Svg Qt5::Network"
   [dornvale_activity_plot]="Qt5::Widgets Qt5::Svg"
   [dornvale_batch]="Qt5::Widgets Qt5::Svg"
   [dornvale_tiles]="Qt5::Widgets Qt5::Svg"

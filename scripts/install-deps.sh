@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev zlib1g-dev libzip-dev libisal-dev libkissfft-dev
   xvfb xauth fonts-dejavu-core ccache python3
   clang libclang-rt-14-dev
-  desktop-file-utils appstream librsvg2-bin dpkg-dev imagemagick
+  desktop-file-utils appstream librsvg2-bin dpkg-dev imagemagick libxml2-utils
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QString>
 #include <QtGlobal>
 
 #include <map>
@@ -31,6 +32,8 @@ struct opened_data_set
     std::unique_ptr<layer_ref> track;
     std::unique_ptr<burst_main_window> window;
     std::unique_ptr<QTreeWidgetItem> row;
+    // Where the data came from: the files, and the animal of a file of several (else empty).
+    QString acc_file, gps_file, animal;
 };
 
 // Registry of the opened data sets, keyed by gang id, one record each. Lives on the GUI thread for

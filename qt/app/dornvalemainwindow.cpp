@@ -17,10 +17,15 @@
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
 #include "map/map_form.h"
+#include "app/track_export_dialog.h"
+#include "app/vedba_job.h"
+#include "data/load/eobs_tag_serial.h"
+#include "data/tracks/track_file.h"
 #include "views/burst/burst_paint_panel.h"
 #include "util/recent_files.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
@@ -73,6 +79,10 @@ dornvalemainwindow::dornvalemainwindow(app_state* state, QNetworkAccessManager* 
     save_map->setObjectName(QStringLiteral("actionSave_Map_Image"));
     ui->menuFile->insertAction(ui->actionClose_window, save_map);
     connect(save_map, &QAction::triggered, this, [this] { get_map_form()->save_image_as(); });
+    export_track_ = new QAction(tr("Export Track..."), this);
+    export_track_->setObjectName(QStringLiteral("actionExport_Track"));
+    ui->menuFile->insertAction(ui->actionClose_window, export_track_);
+    connect(export_track_, &QAction::triggered, this, &dornvalemainwindow::export_tracks);
     auto* close_data_set = new QAction(tr("Close Data Set"), ui->treeWidget);
     close_data_set->setObjectName("actionClose_data_set");
     close_data_set->setShortcut(QKeySequence::Delete);
@@ -122,6 +132,14 @@ map_form* dornvalemainwindow::get_map_form()
     if (!map_form_) {
         map_form_ = std::make_unique<map_form>(registry()->tiles_dir_, manager_);
         connect(&map_form_->map, &map_widget::fix_clicked, this, &dornvalemainwindow::show_fix_burst);
+        // The map's own menu offers the export beside its picture.
+        map_form_->map.addAction(export_track_);
+        // Colouring by VeDBA computes it for every track with bursts that has none yet.
+        connect(&map_form_->map, &map_widget::colouring_chosen, this, [this](track_colouring colouring) {
+            if (colouring == track_colouring::vedba)
+                for (const auto& [gang_id, set] : state_->data_sets)
+                    start_vedba(gang_id);
+        });
         window_geometry::remember(map_form_.get(), "map");
         map_form_->show();
     }
@@ -414,6 +432,9 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
         set.window = open_window(set.bursts.get(), set.association.get(), shown(loaded->acc_file, animal),
                                  loaded->acc_file, animal, set.fixes.get());
     }
+    set.acc_file = loaded->acc_file;
+    set.gps_file = loaded->gps_file;
+    set.animal = animal;
     if (set.fixes) {
         const std::size_t fixes = set.fixes->events().size();
         set.track = show_track(set.fixes.get(), shown(QFileInfo(loaded->gps_file).fileName(), animal) + ": " +
@@ -429,8 +450,14 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
     const bool linked = set.bursts && set.fixes;
     const QString recent = set.bursts ? loaded->acc_file : loaded->gps_file;
     const qint32 gang_id = state_->add(std::move(set));
-    if (linked)
+    if (linked) {
         link_burst_view(gang_id);
+        map_widget& map = get_map_form()->map;
+        static_cast<event_space_layer*>(state_->data_sets[gang_id].track->get())->set_has_bursts(true);
+        map.refresh_values();
+        if (map.colouring() == track_colouring::vedba)
+            start_vedba(gang_id);
+    }
     reveal_open_files();
     // The pane widens to show its rows whole, up to half the window; it never narrows.
     ui->treeWidget->header()->resizeSections(QHeaderView::ResizeToContents);
@@ -448,6 +475,70 @@ void dornvalemainwindow::frame_map(const geo_box& box)
     map_form* map = get_map_form();
     map->map.fit_to_box(box);
     map->map.update();
+}
+
+void dornvalemainwindow::export_tracks()
+{
+    struct track
+    {
+        const opened_data_set* set;
+        QString file_name;
+    };
+    std::vector<track> tracks;
+    for (const auto& [gang_id, set] : state_->data_sets)
+        if (set.fixes)
+            tracks.push_back({&set, QString()});
+    if (tracks.empty()) {
+        QMessageBox::information(this, tr("Export Track"), tr("No track is open: open a GPS file first."));
+        return;
+    }
+    track_export_dialog dialog(QFileInfo(tracks.front().set->gps_file).absolutePath(), int(tracks.size()),
+                               this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.remember();
+    const QString folder = dialog.folder();
+    const QString unwritable = track_file::unwritable(folder);
+    if (!unwritable.isEmpty()) {
+        QMessageBox::warning(this, tr("Export Track"),
+                             tr("The tracks could not be exported: the folder \"%1\" %2.")
+                                 .arg(QDir::toNativeSeparators(folder), unwritable));
+        return;
+    }
+    QStringList existing;
+    for (track& t : tracks) {
+        t.file_name = QDir(folder).filePath(track_file::name(
+            t.set->gps_file, t.set->animal.isEmpty() ? QString() : t.set->animal, dialog.format()));
+        if (QFileInfo::exists(t.file_name))
+            existing << QDir::toNativeSeparators(t.file_name);
+    }
+    if (!existing.isEmpty() &&
+        QMessageBox::question(this, tr("Export Track"),
+                              tr("These files exist already:\n%1\n\nReplace them?").arg(existing.join('\n')),
+                              QMessageBox::Yes | QMessageBox::Cancel,
+                              QMessageBox::Cancel) != QMessageBox::Yes)
+        return;
+    QStringList failed;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (const track& t : tracks) {
+        const QString title =
+            t.set->animal.isEmpty()
+                ? QFileInfo(t.set->gps_file).fileName()
+                : tr("%1 (animal %2)").arg(QFileInfo(t.set->gps_file).fileName(), t.set->animal);
+        const QString reason = track_file::save(t.file_name, dialog.format(), *t.set->fixes, title);
+        if (!reason.isEmpty())
+            failed << tr("%1: %2").arg(QDir::toNativeSeparators(t.file_name), reason);
+    }
+    QApplication::restoreOverrideCursor();
+    if (!failed.isEmpty()) {
+        QMessageBox::warning(this, tr("Export Track"),
+                             tr("Not every track could be exported:\n%1").arg(failed.join('\n')));
+        return;
+    }
+    const int n = int(tracks.size());
+    get_map_form()->status_bar()->showMessage(
+        n == 1 ? tr("1 track exported to %1").arg(QDir::toNativeSeparators(folder))
+               : tr("%1 tracks exported to %2").arg(n).arg(QDir::toNativeSeparators(folder)));
 }
 
 void dornvalemainwindow::build_window_menu()
@@ -517,6 +608,39 @@ void dornvalemainwindow::show_fix_burst(event_space_layer* track, const gps_even
         mark_burst_fix(gang_id, index);
         return;
     }
+}
+
+void dornvalemainwindow::start_vedba(qint32 gang_id)
+{
+    const auto found = state_->data_sets.find(gang_id);
+    if (found == state_->data_sets.end() || vedba_jobs_.count(gang_id) || !map_form_)
+        return;
+    const opened_data_set& set = found->second;
+    if (!set.bursts || !set.fixes || !set.track ||
+        !static_cast<event_space_layer*>(set.track->get())->burst_values().empty())
+        return;
+    // As the burst table applies it: the calibration stored under the tag serial (else the file
+    // name), else the maker's default for the tag number; a file of several animals stays raw.
+    QSettings settings;
+    const QString serial = eobs_tag_serial(set.acc_file);
+    const applied_calibration calibration =
+        set.animal.isEmpty()
+            ? applied_calibration::for_tag(settings,
+                                           serial.isEmpty() ? QFileInfo(set.acc_file).fileName() : serial,
+                                           eobs_tag_number(set.acc_file))
+            : applied_calibration::for_tag(std::nullopt, QString());
+    vedba_jobs_.insert(gang_id);
+    auto* job = new vedba_job(state_, gang_id, calibration, this);
+    connect(job, &vedba_job::progressed, this, [this](int percent) {
+        map_form_->status_bar()->showMessage(tr("Computing the VeDBA of the bursts: %1 %").arg(percent));
+    });
+    connect(job, &vedba_job::finished, this, [this, gang_id](bool done) {
+        vedba_jobs_.erase(gang_id);
+        if (vedba_jobs_.empty())
+            map_form_->status_bar()->clearMessage();
+        if (done)
+            map_form_->map.refresh_values();
+    });
 }
 
 void dornvalemainwindow::link_burst_view(qint32 gang_id)

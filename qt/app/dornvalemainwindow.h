@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <set>
 
 namespace Ui {
 class dornvalemainwindow;
@@ -84,6 +85,10 @@ public:
     // Frames the map on box (around tracks opened together).
     void frame_map(const geo_box& box);
 
+    // "Export Track...": writes every open track to a file of its own in the chosen format and folder,
+    // asking before it replaces a file; a folder that cannot be written is named.
+    void export_tracks();
+
 public slots:
     void on_softwareUpdateAvailable(QString version, QUrl downloadUrl, QUrl);
     void burst_window_closed(burst_main_window* w);
@@ -126,6 +131,8 @@ private:
     void fill_window_menu();
     // The burst view of the gang marks its bursts' fixes on the map.
     void link_burst_view(qint32 gang_id);
+    // Computes the VeDBA of the gang's bursts for its track, unless it has them or is at it.
+    void start_vedba(qint32 gang_id);
     // Marks on the gang's track the fix of burst index (-1: of the view's selected burst, if any).
     void mark_burst_fix(qint32 gang_id, qint32 index);
 
@@ -135,5 +142,7 @@ private:
     std::unique_ptr<map_form> map_form_;
     QMenu* window_menu_ = nullptr;
     QAction* map_action_ = nullptr;
+    QAction* export_track_ = nullptr;
+    std::set<qint32> vedba_jobs_; // gangs whose VeDBA is being computed
     bool geometry_restored_ = false;
 };

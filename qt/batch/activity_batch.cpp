@@ -1,6 +1,7 @@
 #include "batch/activity_batch.h"
 
 #include "batch/batch_files.h"
+#include "batch/no_progress.h"
 #include "batch/silenced_streams.h"
 #include "data/model/burst_space.h"
 #include "data/load/eobs_loader.h"
@@ -63,7 +64,7 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
             gps_file = file;
         if (!gps_file.isEmpty()) {
             silenced_streams quiet;
-            batch_files::no_progress progress;
+            no_progress progress;
             const std::unique_ptr<eobs_gps_loader> gps = eobs_gps_loader::guarded(gps_file, &progress);
             if (gps->status == ELS_SUCCESS && gps->space)
                 gps_animals = gps->take_animals();

@@ -1,12 +1,13 @@
 #include "batch/batch_files.h"
 
+#include "batch/no_progress.h"
 #include "batch/silenced_streams.h"
 #include "data/model/burst_space.h"
 #include "data/load/eobs_loader.h"
-#include "data/io/loader_progress.h"
 #include "data/io/zip_entry_path.h"
 #include "data/formats/eobs_file_refusal.h"
 #include "data/formats/named_rows.h"
+#include "data/tracks/track_file.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,17 +22,9 @@ namespace {
 
 const char* const program = batch_files::program;
 
-// An animal's identifier as part of a file name: letters, digits, '-', '_' and '.' kept, others '_'.
-QString file_name_part(const QString& animal)
-{
-    QString part;
-    for (const QChar c : animal)
-        part += c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('.') ? c : QLatin1Char('_');
-    return part.isEmpty() ? QStringLiteral("unnamed") : part;
-}
+} // namespace
 
-// The file's readability as the batch checks it before reading: empty when it may be read.
-QString not_a_file(const QString& file)
+QString batch_files::not_a_file(const QString& file)
 {
     // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
     if (!QFileInfo::exists(file) && file.contains(QChar::ReplacementCharacter))
@@ -45,6 +38,8 @@ QString not_a_file(const QString& file)
     return QString();
 }
 
+namespace {
+
 // The animals of a download with both sensors' rows that have fixes but none of animals' bursts.
 QStringList animals_with_fixes_only(const QString& file,
                                                     const std::vector<animal_bursts>& animals)
@@ -53,7 +48,7 @@ QStringList animals_with_fixes_only(const QString& file,
     silenced_streams quiet;
     if (!named_rows::names_both_sensors(file))
         return ids;
-    batch_files::no_progress progress;
+    no_progress progress;
     const std::unique_ptr<eobs_gps_loader> gps = eobs_gps_loader::guarded(file, &progress);
     if (gps->status != ELS_SUCCESS || !gps->space)
         return ids;
@@ -129,7 +124,7 @@ QString batch_files::with_animal(const QString& path, const QString& animal)
     if (animal.isNull())
         return path;
     const QFileInfo info(path);
-    const QString name = info.completeBaseName() + QLatin1Char('-') + file_name_part(animal) +
+    const QString name = info.completeBaseName() + QLatin1Char('-') + track_file::name_part(animal) +
                          (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
     return info.path() == QStringLiteral(".") && !path.startsWith(QStringLiteral("./"))
                ? name
@@ -151,7 +146,7 @@ int batch_files::for_each_animal(const QString& file, std::ostream& out, std::os
     QString refusal;
     {
         silenced_streams quiet;
-        batch_files::no_progress progress;
+        no_progress progress;
         loaded = eobs_acc_loader::guarded(file, &progress);
         skipped = loaded->skipped_lines;
         if (loaded->status != ELS_READ_FAILED && (loaded->status != ELS_SUCCESS || !loaded->space))

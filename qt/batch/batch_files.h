@@ -1,7 +1,5 @@
 #pragma once
 
-#include "data/io/loader_progress.h"
-
 #include <QString>
 
 #include <functional>
@@ -14,15 +12,6 @@ class burst_space;
 // animal, and every animal of an input file read with the program's loader chain.
 namespace batch_files {
 
-// A batch run is never cancelled and shows no progress.
-class no_progress : public loader_progress
-{
-public:
-    bool loader_progress_cancelled() override { return false; }
-    void loader_progress_set_value(qint32) override {}
-    void loader_progress_set_text(const QString&) override {}
-};
-
 extern const char program[]; // "dornvale-batch: ", the start of every error line
 
 // A path as printed: native separators, a control character written as \n, \r, \t or \xHH.
@@ -32,6 +21,8 @@ void print(std::ostream& stream, const QString& line);
 QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)>& write);
 // The file a path names, links and ".." resolved (the archive for an entry of one).
 QString canonical(const QString& path);
+// The file's readability as the batch checks it before reading: empty when it may be read.
+QString not_a_file(const QString& file);
 // path with "-<animal>" before its last suffix; path itself for a null animal.
 QString with_animal(const QString& path, const QString& animal);
 

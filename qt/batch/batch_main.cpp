@@ -3,6 +3,7 @@
 #include "batch/classify_batch.h"
 #include "batch/metrics_batch.h"
 #include "batch/train_batch.h"
+#include "batch/track_batch.h"
 #include "data/io/dornvale_version.h"
 #include "data/io/trace.h"
 
@@ -52,5 +53,7 @@ int main(int argc, char** argv)
         return train_batch::run(args, out, err);
     if (!args.isEmpty() && args.first() == QStringLiteral("classify"))
         return classify_batch::run(args, out, err);
+    if (!args.isEmpty() && args.first() == QStringLiteral("track"))
+        return track_batch::run(args, out, err);
     return activity_batch::run(args, out, err);
 }

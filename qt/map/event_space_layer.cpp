@@ -2,6 +2,8 @@
 
 #include "data/model/event_space.h"
 #include "data/model/gps_event.h"
+#include "data/tracks/value_scale.h"
+#include "map/colour_ramp.h"
 #include "map/line_raster.h"
 
 #include <QPaintDevice>
@@ -82,8 +84,8 @@ qint32 event_space_layer::nearest_fix(double unit_x, double unit_y, double radiu
 
 namespace {
 
-// Calls segment(a, b) for each segment between consecutive points (shifted by -left, -top) that is
-// not wholly beyond one side of area, in order.
+// Calls segment(a, b, i) for each segment between consecutive points (shifted by -left, -top) that
+// is not wholly beyond one side of area, in order; i is the index of b.
 template <typename F>
 void for_each_visible_segment(const std::vector<QPointF>& points, double left, double top, const QRectF& area,
                               F segment)
@@ -91,11 +93,12 @@ void for_each_visible_segment(const std::vector<QPointF>& points, double left, d
     const double x0 = area.left(), x1 = area.right(), y0 = area.top(), y1 = area.bottom();
     bool have_previous = false;
     QPointF previous;
-    for (const QPointF& c : points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QPointF& c = points[i];
         const QPointF p(bounded(c.x() - left), bounded(c.y() - top));
         if (have_previous && !((previous.x() < x0 && p.x() < x0) || (previous.x() > x1 && p.x() > x1) ||
                                (previous.y() < y0 && p.y() < y0) || (previous.y() > y1 && p.y() > y1)))
-            segment(previous, p);
+            segment(previous, p, i);
         have_previous = true;
         previous = p;
     }
@@ -133,13 +136,23 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
     const bool whole_pixels =
         transform.type() <= QTransform::TxTranslate && transform.dx() == std::floor(transform.dx()) &&
         transform.dy() == std::floor(transform.dy()) && device->devicePixelRatioF() == 1.0;
+    const level_track& track = level_points(size, near_enough);
+    const bool by_value = !track.colours.empty();
     if (whole_pixels) {
         const QPointF origin(-transform.dx(), -transform.dy()); // the device's top left, in layer coordinates
-        raster().begin(QSize(device->width(), device->height()), colour_);
-        for_each_visible_segment(
-            level_points(size, near_enough), left, top, area,
-            [&](const QPointF& a, const QPointF& b) { raster().line(a - origin, b - origin); });
-        raster().finish(*painter, origin);
+        line_raster& lines = raster();
+        lines.begin(QSize(device->width(), device->height()), colour_);
+        if (by_value)
+            for_each_visible_segment(track.points, left, top, area,
+                                     [&](const QPointF& a, const QPointF& b, std::size_t i) {
+                                         lines.set_colour(track.colours[i]);
+                                         lines.line(a - origin, b - origin);
+                                     });
+        else
+            for_each_visible_segment(
+                track.points, left, top, area,
+                [&](const QPointF& a, const QPointF& b, std::size_t) { lines.line(a - origin, b - origin); });
+        lines.finish(*painter, origin);
         return;
     }
 
@@ -147,6 +160,7 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
     pen.setCosmetic(true);
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
+    QRgb pen_colour = colour_.rgb();
 
     // Each run of visible segments is stroked as one polyline: the same lines as one path with a
     // move-to at every break, without building the path.
@@ -157,10 +171,17 @@ void event_space_layer::paint(QPainter* painter, const map_scale& scale, qint64 
             painter->drawPolyline(run.data(), static_cast<int>(run.size()));
         run.clear();
     };
-    for_each_visible_segment(level_points(size, near_enough), left, top, area,
-                             [&](const QPointF& a, const QPointF& b) {
+    // Coloured by value, a run also ends where the colour changes.
+    for_each_visible_segment(track.points, left, top, area,
+                             [&](const QPointF& a, const QPointF& b, std::size_t i) {
                                  if (!run.empty() && run.back() != a)
                                      stroke();
+                                 if (by_value && track.colours[i] != pen_colour) {
+                                     stroke();
+                                     pen_colour = track.colours[i];
+                                     pen.setColor(QColor::fromRgb(pen_colour));
+                                     painter->setPen(pen);
+                                 }
                                  if (run.empty())
                                      run.push_back(a);
                                  run.push_back(b);
@@ -203,9 +224,12 @@ void event_space_layer::paint_overlay(QPainter* painter, const map_scale& scale,
     if (median_step_ * size >= dot_spacing) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(colour_);
-        for (const QPointF& u : units_)
-            if (widget_point(u, size, left, top, p) && near_area.contains(p))
+        for (std::size_t i = 0; i < units_.size(); ++i)
+            if (widget_point(units_[i], size, left, top, p) && near_area.contains(p)) {
+                if (!fix_colours_.empty())
+                    painter->setBrush(QColor::fromRgb(fix_colours_[i]));
                 painter->drawEllipse(p, 2.0, 2.0);
+            }
     }
 
     // First fix: a white ring; last: a white square, both edged in the track's colour.
@@ -238,40 +262,65 @@ void event_space_layer::paint_overlay(QPainter* painter, const map_scale& scale,
     painter->restore();
 }
 
-const std::vector<QPointF>& event_space_layer::level_points(double map_size, double near_enough)
+void event_space_layer::set_values(const std::vector<double>& values, const value_scale& scale)
+{
+    if (fix_colours_.empty() && (values.empty() || scale.empty()))
+        return; // one colour before and after: the kept levels stay good
+    fix_colours_.clear();
+    if (values.size() == units_.size() && !scale.empty()) {
+        fix_colours_.reserve(values.size());
+        for (const double v : values)
+            fix_colours_.push_back(colour_ramp::at(scale.position(v)));
+    }
+    levels_.clear(); // their colours are those of the colouring before
+}
+
+const event_space_layer::level_track& event_space_layer::level_points(double map_size, double near_enough)
 {
     for (auto it = levels_.begin(); it != levels_.end(); ++it) {
         if (it->map_size == map_size && it->near_enough == near_enough) {
             if (it != levels_.begin())
                 levels_.splice(levels_.begin(), levels_, it);
-            return levels_.front().points;
+            return levels_.front();
         }
     }
     if (levels_.size() >= kept_levels)
         levels_.pop_back();
-    levels_.push_front(level_track{map_size, near_enough, {}});
+    levels_.push_front(level_track{map_size, near_enough, {}, {}});
     std::vector<QPointF>& points = levels_.front().points;
+    std::vector<QRgb>& colours = levels_.front().colours;
+    const bool by_value = !fix_colours_.empty();
 
     // Fixes within near_enough of the last kept one are passed over: the line through them stays
     // within a pixel of the one drawn, and no sub-pixel zigzag is stroked. The last one passed over
     // before a kept fix or the end is not needed: the kept fix is drawn from the last kept one.
     bool pending = false; // `held`, a fix near the last kept one, is not kept yet
     QPointF held;
-    for (const QPointF& u : units_) {
+    QRgb held_colour = 0;
+    for (std::size_t i = 0; i < units_.size(); ++i) {
+        const QPointF& u = units_[i];
         const QPointF p(u.x() * map_size, u.y() * map_size);
         if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
             continue; // unreadable coordinates are skipped, as a path skips invalid points
         if (!points.empty() && std::abs(p.x() - points.back().x()) < near_enough &&
             std::abs(p.y() - points.back().y()) < near_enough) {
             held = p;
+            if (by_value)
+                held_colour = fix_colours_[i];
             pending = true;
             continue;
         }
         points.push_back(p);
+        if (by_value)
+            colours.push_back(fix_colours_[i]);
         pending = false;
     }
-    if (pending)
+    if (pending) {
         points.push_back(held);
+        if (by_value)
+            colours.push_back(held_colour);
+    }
     points.shrink_to_fit();
-    return points;
+    colours.shrink_to_fit();
+    return levels_.front();
 }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPointF>
+#include <QRgb>
 #include <QString>
 
 #include <limits>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class event_space;
+class value_scale;
 struct gps_event;
 
 // The track of one GPS file on the map: a thin line in its colour through its fixes in file order,
@@ -59,6 +61,22 @@ public:
     bool shown() const { return shown_; }
     void set_shown(bool shown) { shown_ = shown; }
 
+    // Colours the line and dots by one value per fix (file order) on the colour ramp between the
+    // scale's ends, a segment in the colour of the fix it ends at; no values: the track's colour.
+    void set_values(const std::vector<double>& values, const value_scale& scale);
+    bool coloured_by_value() const { return !fix_colours_.empty(); }
+    // Whether the track's data set has bursts, whose VeDBA can colour it once computed.
+    bool has_bursts() const { return has_bursts_; }
+    void set_has_bursts(bool has) { has_bursts_ = has; }
+    // One value per fix from the bursts' metrics (the nearest burst's VeDBA) in unit; empty: none yet.
+    const std::vector<double>& burst_values() const { return burst_values_; }
+    const QString& burst_unit() const { return burst_unit_; }
+    void set_burst_values(std::vector<double> values, const QString& unit)
+    {
+        burst_values_ = std::move(values);
+        burst_unit_ = unit;
+    }
+
     // Dots are drawn once the median step between consecutive fixes is this many pixels or more.
     static constexpr double dot_spacing = 6.0;
 
@@ -77,6 +95,10 @@ private:
     const gps_event* marked_ = nullptr;
     bool marked_exact_ = false;
     bool shown_ = true;
+    std::vector<QRgb> fix_colours_; // one per fix when coloured by value, else empty
+    std::vector<double> burst_values_;
+    QString burst_unit_;
+    bool has_bursts_ = false;
 
     // The track at one level in map pixels, runs of fixes within near_enough of each other joined:
     // built once per level, a pan only shifts it.
@@ -85,8 +107,9 @@ private:
         double map_size;
         double near_enough;
         std::vector<QPointF> points;
+        std::vector<QRgb> colours; // of each point's fix, when coloured by value
     };
     static constexpr std::size_t kept_levels = 4;
-    const std::vector<QPointF>& level_points(double map_size, double near_enough);
+    const level_track& level_points(double map_size, double near_enough);
     std::list<level_track> levels_; // the most recently painted first
 };

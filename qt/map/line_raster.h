@@ -16,6 +16,9 @@ public:
     // Starts an empty picture of size pixels with lines in colour (alpha ignored: lines are opaque).
     void begin(const QSize& size, const QColor& colour);
 
+    // The colour of the lines that follow (opaque).
+    void set_colour(QRgb colour) { colour_ = colour; }
+
     // The segment a-b, clipped to the picture: along the longer axis, the pixel under the line at
     // each pixel centre between the ends, and the pixels holding a and b themselves. Coordinates
     // may lie far outside; only the part inside costs time. A segment with a NaN or infinite end

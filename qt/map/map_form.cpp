@@ -6,8 +6,11 @@
 #include "util/build_settings.h"
 #include "tiles/mbtiles_file.h"
 
+
 #include <QAction>
 #include <QCloseEvent>
+#include <QActionGroup>
+#include <QSettings>
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -73,6 +76,24 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     map.addAction(save_action);
     map.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(save_action, &QAction::triggered, this, &map_form::save_image_as);
+    connect(&map, &map_widget::layers_changed, this, &map_form::update_colourings);
+    // The right-click menu also colours the tracks, one choice at a time, remembered.
+    colouring_menu_ = new QMenu(tr("Colour Tracks By"), this);
+    colouring_menu_->setObjectName(QStringLiteral("colouring_menu"));
+    auto* choices = new QActionGroup(colouring_menu_);
+    const track_colouring remembered =
+        track_colouring_from(QSettings().value(QStringLiteral("map/track_colouring")).toString());
+    for (const track_colouring c : track_colourings) {
+        QAction* choice = colouring_menu_->addAction(
+            c == track_colouring::track ? tr("One Colour per Track") : map_widget::colouring_title(c));
+        choice->setCheckable(true);
+        choice->setChecked(c == remembered);
+        choice->setActionGroup(choices);
+        connect(choice, &QAction::triggered, this, [this, c] { choose_colouring(c); });
+    }
+    map.addAction(colouring_menu_->menuAction());
+    map.set_colouring(remembered);
+    update_colourings();
     connect(&map, &map_widget::fix_clicked, this, &map_form::show_fix);
     connect(&map, &map_widget::cursor_moved, this, &map_form::show_cursor);
     connect(&tiles, &tile_manager::tiles_unavailable, this, &map_form::show_tiles_unavailable);
@@ -117,6 +138,22 @@ QString map_form::fix_text(const gps_event& fix)
 QString map_form::position_text(double longitude, double latitude)
 {
     return QStringLiteral("lat %1  lon %2").arg(latitude, 0, 'f', 5).arg(longitude, 0, 'f', 5);
+}
+
+void map_form::choose_colouring(track_colouring chosen)
+{
+    QSettings().setValue(QStringLiteral("map/track_colouring"), track_colouring_key(chosen));
+    map.set_colouring(chosen);
+}
+
+void map_form::update_colourings()
+{
+    const QList<QAction*> choices = colouring_menu_->actions();
+    for (int i = 0; i < choices.size(); ++i) {
+        const track_colouring c = track_colourings[i];
+        // Time and one colour per track are always there; the others where some file gives them.
+        choices[i]->setEnabled(c == track_colouring::track || c == track_colouring::time || map.has_values(c));
+    }
 }
 
 void map_form::show_fix(event_space_layer*, const gps_event* fix)

@@ -28,7 +28,7 @@ class QStatusBar;
 // top-left corner while tiles do not come. The title stays "Map - Dornvale"; the legend counts the
 // data sets. Owns the tile cache, the tile source and the map widget, built in that order and
 // released in reverse. Closing it only hides it. The tile source (the configured server, an MBTiles
-// file or the offline basemap alone) is chosen in tile_source_menu() and remembered.
+// file or the offline basemap alone) is chosen in tile_source_menu() and remembered. The map's right-click menu colours the tracks by a value of their fixes.
 class map_form : public QWidget
 {
     Q_OBJECT
@@ -41,6 +41,9 @@ public:
 
     QSlider* level_slider() const;
     QPushButton* fit_button() const { return fit_button_; }
+    // "Colour Tracks By" in the map's right-click menu: a checkable action per track_colourings, in
+    // that order, those no track has values of disabled; the choice is remembered.
+    QMenu* colouring_menu() const { return colouring_menu_; }
     QStatusBar* status_bar() const { return status_bar_; }
     QLabel* cursor_label() const { return cursor_label_; }
     QLabel* tile_notice() const { return tile_notice_; }
@@ -77,11 +80,15 @@ private slots:
     void show_fix(event_space_layer* track, const gps_event* fix);
     void show_cursor(double longitude, double latitude);
     void show_tiles_unavailable(const QString& reason);
+    void choose_colouring(track_colouring chosen);
+    // Enables the colourings some track has values of.
+    void update_colourings();
 
 private:
     std::unique_ptr<Ui::map_form> ui;
     QNetworkAccessManager* network;
     QPushButton* fit_button_;
+    QMenu* colouring_menu_;
     QStatusBar* status_bar_;
     QLabel* tile_notice_;
     QLabel* cursor_label_;

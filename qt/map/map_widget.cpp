@@ -1,5 +1,7 @@
 #include "map/map_widget.h"
 
+#include "data/tracks/fix_values.h"
+#include "map/colour_bar.h"
 #include "map/drag_handler_map.h"
 #include "map/event_space_layer.h"
 #include "map/scale_bar.h"
@@ -213,7 +215,86 @@ QPointF map_widget::position_at(int x, int y) const
 
 void map_widget::layers_changed_hook()
 {
+    recolour();
     emit layers_changed();
+}
+
+namespace {
+
+std::vector<double> values_of(event_space_layer* track, track_colouring colouring)
+{
+    if (colouring == track_colouring::vedba)
+        return track->burst_values();
+    return fix_values::of(*track->events(), colouring);
+}
+
+} // namespace
+
+bool map_widget::has_values(track_colouring colouring) const
+{
+    if (colouring == track_colouring::track)
+        return true;
+    for (event_space_layer* track : tracks()) {
+        if (colouring == track_colouring::vedba && track->has_bursts())
+            return true;
+        const std::vector<double> values = values_of(track, colouring);
+        if (std::any_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }))
+            return true;
+    }
+    return false;
+}
+
+QString map_widget::colouring_title(track_colouring colouring)
+{
+    switch (colouring) {
+    case track_colouring::time:
+        return tr("Time of fix (UTC)");
+    case track_colouring::speed:
+        return tr("Speed between fixes");
+    case track_colouring::height:
+        return tr("Height above ellipsoid");
+    case track_colouring::vedba:
+        return tr("VeDBA of the nearest burst");
+    case track_colouring::track:
+        break;
+    }
+    return tr("One colour per track");
+}
+
+void map_widget::set_colouring(track_colouring colouring)
+{
+    colouring_ = colouring;
+    recolour();
+    update();
+    emit colouring_chosen(colouring);
+}
+
+void map_widget::refresh_values()
+{
+    recolour();
+    update();
+    emit layers_changed();
+}
+
+void map_widget::recolour()
+{
+    const std::vector<event_space_layer*> all = tracks();
+    std::vector<std::vector<double>> values;
+    std::vector<double> joined;
+    if (colouring_ != track_colouring::track)
+        for (event_space_layer* track : all) {
+            values.push_back(values_of(track, colouring_));
+            joined.insert(joined.end(), values.back().begin(), values.back().end());
+        }
+    colour_scale_ = value_scale(joined, colouring_);
+    if (colouring_ == track_colouring::vedba)
+        for (event_space_layer* track : all)
+            if (!track->burst_values().empty()) {
+                colour_scale_.unit = track->burst_unit(); // "g", or "raw" without a calibration
+                break;
+            }
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i]->set_values(values.empty() ? std::vector<double>() : values[i], colour_scale_);
 }
 
 void map_widget::mousePressEvent(QMouseEvent* event)
@@ -317,6 +398,7 @@ void map_widget::paint_view(QPainter& painter) const
         l->paint_overlay(&painter, scale, range.left_x, range.top_y);
     paint_legend(painter);
     paint_scale_bar(painter);
+    paint_colour_bar(painter);
     paint_attribution(painter);
 }
 
@@ -456,6 +538,16 @@ void map_widget::paint_scale_bar(QPainter& painter) const
     painter.drawLine(x, y, x, y - 5);
     painter.drawLine(x + length, y, x + length, y - 5);
     painter.drawText(QPoint(x + 2, y - 4), bar.label);
+}
+
+void map_widget::paint_colour_bar(QPainter& painter) const
+{
+    if (colouring_ == track_colouring::track || colour_scale_.empty())
+        return;
+    // Above the scale bar's panel.
+    const int scale_bar_top = height() - panel_margin - 6 - painter.fontMetrics().height() - 6;
+    colour_bar::paint(painter, QPoint(panel_margin, scale_bar_top - 4), colour_scale_,
+                      colouring_title(colouring_));
 }
 
 void map_widget::paint_attribution(QPainter& painter) const

@@ -2,6 +2,8 @@
 
 #include "widgets/drag_tracker.h"
 #include "data/model/geo_box.h"
+#include "data/tracks/track_colouring.h"
+#include "data/tracks/value_scale.h"
 #include "map/event_space_layer.h"
 #include "data/model/gps_event.h"
 #include "map/layer_host.h"
@@ -75,6 +77,19 @@ public:
 
     // The heading of the legend: "1 data set", "2 data sets".
     static QString data_sets_text(int data_sets);
+    // Colours every track by a value of its fixes on one scale over all tracks, with a colour bar
+    // above the scale bar; track (the default) gives each track its own colour. Kept for tracks added
+    // later. Repaints.
+    void set_colouring(track_colouring colouring);
+    track_colouring colouring() const { return colouring_; }
+    // The colouring's scale over every track; empty when no track has a value of it.
+    const value_scale& colour_scale() const { return colour_scale_; }
+    // Whether some track has a value of the colouring for some fix (VeDBA: a track with bursts).
+    bool has_values(track_colouring colouring) const;
+    // Takes up values that changed under the tracks (the bursts' VeDBA once computed); repaints.
+    void refresh_values();
+    // The colour bar's title: "Time of fix (UTC)", "Speed between fixes", ...
+    static QString colouring_title(track_colouring colouring);
 
     // Writes the view as it is painted (tiles, tracks, legend, scale bar, attribution) to name, in
     // the format of its suffix as save_picture_file takes it; empty on success, else the reason.
@@ -85,8 +100,10 @@ signals:
     void fix_clicked(event_space_layer* track, const gps_event* fix);
     // The cursor moved over the map to this longitude and latitude (degrees).
     void cursor_moved(double longitude, double latitude);
-    // A layer was added or removed.
+    // A layer was added or removed, or the tracks' values changed.
     void layers_changed();
+    // set_colouring chose a colouring (emitted also when it was current).
+    void colouring_chosen(track_colouring colouring);
 
     // Emitted by the three level slots after they ran.
     void level_changed(int level);
@@ -124,6 +141,9 @@ private:
     void paint_view(QPainter& painter) const;
     void paint_legend(QPainter& painter) const;
     void paint_scale_bar(QPainter& painter) const;
+    void paint_colour_bar(QPainter& painter) const;
+    // Gives every track its values and the shared scale of the colouring.
+    void recolour();
     void paint_attribution(QPainter& painter) const;
 
     // Repaints and announces the level shown when it differs from before.
@@ -134,4 +154,6 @@ private:
     mutable basemap basemap_;
     zoom_state view_;
     QString attribution_;
+    track_colouring colouring_ = track_colouring::track;
+    value_scale colour_scale_;
 };

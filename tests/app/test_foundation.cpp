@@ -129,10 +129,10 @@ void test_foundation::main_window_form()
     QVERIFY(exit && about);
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(about->text(), QString("About"));
-    // File: the four open commands, Open Recent, a separator, Save Map Image, Close window and Exit,
-    // with their keys.
+    // File: the four open commands, Open Recent, a separator, Save Map Image, Export Track, Close
+    // window and Exit, with their keys.
     const QList<QAction*> file_actions = file_menu->actions();
-    QCOMPARE(file_actions.size(), 9);
+    QCOMPARE(file_actions.size(), 10);
     const QList<QPair<QString, QKeySequence>> expected{
         {"Open Acceleration File", QKeySequence("Ctrl+O")},
         {"Open Acceleration and GPS Files", QKeySequence("Ctrl+Shift+O")},
@@ -141,6 +141,7 @@ void test_foundation::main_window_form()
         {"Open Recent", QKeySequence()},
         {"", QKeySequence()},
         {"Save Map Image...", QKeySequence()},
+        {"Export Track...", QKeySequence()},
         {"Close window", QKeySequence("Ctrl+W")},
         {"Exit", QKeySequence("Ctrl+Q")}};
     for (int i = 0; i < file_actions.size(); ++i) {
@@ -149,7 +150,7 @@ void test_foundation::main_window_form()
     }
     QVERIFY(file_actions[5]->isSeparator());
     QCOMPARE(file_actions[4]->menu(), w.findChild<QMenu*>("menuRecent"));
-    QCOMPARE(file_actions[8], exit);
+    QCOMPARE(file_actions[9], exit);
     // Help: the user guide (F1), then About.
     auto* guide = w.findChild<QAction*>("actionUser_Guide");
     QCOMPARE(help_menu->actions(), (QList<QAction*>{guide, about}));

@@ -7,6 +7,7 @@
 #include "data/rhythm/rhythm_csv.h"
 
 #include "support/acc_layouts.h"
+#include "support/batch_run.h"
 #include "support/download_layouts.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
@@ -33,36 +34,6 @@ const QByteArray fixed_file = fixed_header + "1a,22,2014-05-02 13:00:00.000,10,X
 // The "eobs_" layout, read by the second reader of the chain.
 const QByteArray mbd_file =
     test_support::acc_mbd_event_header + "\n1,XYZ,1 2 3 4 5 6,2014-05-02 13:00:00.000,20\n";
-
-struct run_result
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the real program with no display and no platform named, in folder.
-run_result run(const QStringList& args, const QString& folder)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(DORNVALE_BINARY_DIR "/dornvale-batch"), args);
-    run_result r;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        r.err = QStringLiteral("did not finish: ") + process.errorString();
-        return r;
-    }
-    r.code = process.exitCode();
-    r.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return r;
-}
 
 struct no_progress : loader_progress
 {

@@ -2,6 +2,8 @@
 // a pan of the kept level drawing exactly what a fresh layer draws there.
 #include "data/model/event_space.h"
 #include "data/model/gps_event.h"
+#include "data/tracks/value_scale.h"
+#include "map/colour_ramp.h"
 #include "map/event_space_layer.h"
 #include "tiles/tile_math.h"
 #include "support/random_track.h"
@@ -86,6 +88,8 @@ private slots:
     void within_a_pixel_of_the_plain_path();
     void pan_draws_what_a_fresh_layer_draws();
     void tracks_keep_their_colours();
+    void segments_take_the_colour_of_their_end_data();
+    void segments_take_the_colour_of_their_end();
 };
 
 void test_event_space_layer::within_a_pixel_of_the_plain_path_data()
@@ -172,6 +176,31 @@ void test_event_space_layer::tracks_keep_their_colours()
         }
     QVERIFY(blue_pixels > 100);
     QVERIFY(orange_pixels > 100);
+}
+
+void test_event_space_layer::segments_take_the_colour_of_their_end_data()
+{
+    add_columns<QPointF>("painter_shift");
+    add_row("onto whole pixels", QPointF());
+    add_row("stroked by the painter", QPointF(0.5, 0.25));
+}
+
+void test_event_space_layer::segments_take_the_colour_of_their_end()
+{
+    const auto [shift] = fetch<QPointF>("painter_shift");
+    // Three fixes along the equator, at x 98, 212 and 326 at level 2 from left 300.
+    std::vector<std::unique_ptr<gps_event>> list;
+    for (const double lon : {-40.0, 0.0, 40.0})
+        list.push_back(std::make_unique<gps_event>(gps_event{0, lon, 0}));
+    event_space events(list);
+    event_space_layer layer(&events);
+    layer.set_values({5, 0, 10}, value_scale({0, 10}, track_colouring::speed));
+    const QImage image = layer_picture(layer, 2, 300, 512 - 150, shift);
+    QCOMPARE(image.pixel(155, 150), colour_ramp::at(0));
+    QCOMPARE(image.pixel(270, 150), colour_ramp::at(1));
+    // Without values, the track's own colour again.
+    layer.set_values({}, value_scale());
+    QCOMPARE(layer_picture(layer, 2, 300, 512 - 150, shift).pixel(270, 150), QColor("#2020ff").rgb());
 }
 
 QTEST_MAIN(test_event_space_layer)

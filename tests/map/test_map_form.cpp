@@ -78,6 +78,7 @@ private slots:
     void missing_tile_server_is_told_once_in_the_status_bar();
     void status_bar_follows_the_cursor();
     void tile_source_is_chosen_and_remembered();
+    void colouring_is_chosen_and_remembered();
 };
 
 void test_map_form::form_has_its_names_title_and_layout()
@@ -342,6 +343,27 @@ void test_map_form::tile_source_is_chosen_and_remembered()
     QVERIFY(!f.form->tiles.image(0, 0, 0));
     // Later tests and runs start on the tile server again.
     QSettings().remove("map");
+}
+
+void test_map_form::colouring_is_chosen_and_remembered()
+{
+    QSettings().remove(QStringLiteral("map/track_colouring"));
+    {
+        form_fixture f;
+        QCOMPARE(f.form->map.colouring(), track_colouring::track);
+        QVERIFY(f.form->map.actions().contains(f.form->colouring_menu()->menuAction()));
+        // Time is there for any track; speed, height and VeDBA wait for a track that has them.
+        const QList<QAction*> choices = f.form->colouring_menu()->actions();
+        QVERIFY(choices[0]->isChecked());
+        QVERIFY(choices[1]->isEnabled());
+        QVERIFY(!choices[2]->isEnabled());
+        choices[1]->trigger();
+        QCOMPARE(f.form->map.colouring(), track_colouring::time);
+    }
+    form_fixture again;
+    QVERIFY(again.form->colouring_menu()->actions()[1]->isChecked());
+    QCOMPARE(again.form->map.colouring(), track_colouring::time);
+    QSettings().remove(QStringLiteral("map/track_colouring"));
 }
 
 QTEST_MAIN(test_map_form)

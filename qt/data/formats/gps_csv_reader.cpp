@@ -89,6 +89,7 @@ void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, load
     trace::out("header fields: ", header.size());
     const std::size_t longitude = column(header, format.longitude);
     const std::size_t latitude = column(header, format.latitude);
+    const std::size_t height = column(header, format.height);
     const std::size_t timestamp = column(header, format.timestamp);
     const std::size_t type_of_fix = column(header, format.type_of_fix);
     const std::size_t status = column(header, format.status);
@@ -113,6 +114,9 @@ void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, load
                     csv_field::to_double(fields[longitude].first, fields[longitude].second, codec);
                 fix.event->latitude =
                     csv_field::to_double(fields[latitude].first, fields[latitude].second, codec);
+                if (fields[height].first != fields[height].second)
+                    fix.event->height =
+                        csv_field::to_double(fields[height].first, fields[height].second, codec);
             }
             return fix;
         },

@@ -33,6 +33,7 @@ public:
         std::vector<const char*> headers; // the header line must equal one of these
         const char* longitude;
         const char* latitude;
+        const char* height; // metres above the ellipsoid
         const char* timestamp;
         const char* type_of_fix;
         const char* status;

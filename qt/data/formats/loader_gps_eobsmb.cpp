@@ -6,8 +6,14 @@ const char* const loader_gps_eobsmb::header =
     "status,used-time-to-get-fix,timestamp-of-fix,battery-voltage,fix-battery-voltage,temperature,"
     "speed-over-ground,heading-degree,speed-accuracy-estimate,horizontal-accuracy-estimate";
 
-const gps_csv_reader::layout loader_gps_eobsmb::format{
-    {header}, "longitude", "latitude", "timestamp-of-fix", "type-of-fix", "status", false};
+const gps_csv_reader::layout loader_gps_eobsmb::format{{header},
+                                                       "longitude",
+                                                       "latitude",
+                                                       "height-above-ellipsoid",
+                                                       "timestamp-of-fix",
+                                                       "type-of-fix",
+                                                       "status",
+                                                       false};
 
 loader_gps_eobsmb::loader_gps_eobsmb(const byte_input& input, loader_progress* progress)
     : gps_csv_reader(input, progress, format)

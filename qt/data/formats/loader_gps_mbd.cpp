@@ -19,6 +19,7 @@ const char* const loader_gps_mbd::header_3 =
 const gps_csv_reader::layout loader_gps_mbd::format{{header_1, header_2, header_3},
                                                     "location_long",
                                                     "location_lat",
+                                                    "height_above_ellipsoid",
                                                     "timestamp",
                                                     "eobs_type_of_fix",
                                                     "eobs_status",

@@ -47,6 +47,7 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
     const int longitude = columns.find("location_long");
     const int latitude = columns.find("location_lat");
     const int timestamp = columns.find("timestamp");
+    const int height = columns.find("height_above_ellipsoid");
     const int type_of_fix = columns.find("eobs_type_of_fix");
     const int status = columns.find("eobs_status");
     trace::out("header fields: ", columns.size());
@@ -79,6 +80,11 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
         event->timestamp = t;
         event->longitude = csv_field::to_double(lon.first, lon.second, codec);
         event->latitude = csv_field::to_double(lat.first, lat.second, codec);
+        if (height >= 0) {
+            const field h = named_rows::unquoted(fields, height);
+            if (h.first != h.second)
+                event->height = csv_field::to_double(h.first, h.second, codec);
+        }
         animals_.add(rows.animal(fields), std::move(event));
         ++good;
     }

@@ -1,0 +1,218 @@
+#include "data/tracks/track_writer.h"
+
+#include "data/model/event_space.h"
+#include "data/model/gps_event.h"
+
+#include <QDateTime>
+#include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool placed(const gps_event& e)
+{
+    return std::isfinite(e.longitude) && std::isfinite(e.latitude);
+}
+
+// A plain decimal (no exponent, as xsd:decimal and readers of all three formats take it) with at most
+// digits places, trailing zeros dropped.
+QString decimal(double v, int digits)
+{
+    QString text = QString::number(v, 'f', digits);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+}
+
+// Degrees to 1e-7 (about a centimetre, the precision of the tags' files); heights to the millimetre.
+QString degrees(double v)
+{
+    return decimal(v, 7);
+}
+
+QString metres(double v)
+{
+    return decimal(v, 3);
+}
+
+// The earliest and latest time of the fixes.
+std::pair<qint64, qint64> time_span(const std::vector<const gps_event*>& fixes)
+{
+    qint64 begin = fixes.front()->timestamp, end = begin;
+    for (const gps_event* e : fixes) {
+        begin = std::min(begin, e->timestamp);
+        end = std::max(end, e->timestamp);
+    }
+    return {begin, end};
+}
+
+std::vector<const gps_event*> placed_fixes(const event_space& fixes)
+{
+    std::vector<const gps_event*> kept;
+    kept.reserve(fixes.events().size());
+    for (const gps_event* e : fixes.events())
+        if (placed(*e))
+            kept.push_back(e);
+    return kept;
+}
+
+bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+{
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(1);
+    xml.writeStartDocument();
+    xml.writeDefaultNamespace(QStringLiteral("http://www.topografix.com/GPX/1/1"));
+    xml.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("xsi"));
+    xml.writeStartElement(QStringLiteral("gpx"));
+    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
+    xml.writeAttribute(QStringLiteral("creator"), QStringLiteral("Dornvale"));
+    xml.writeAttribute(
+        QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("schemaLocation"),
+        QStringLiteral("http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd"));
+    xml.writeStartElement(QStringLiteral("trk"));
+    xml.writeTextElement(QStringLiteral("name"), name);
+    xml.writeStartElement(QStringLiteral("trkseg"));
+    for (const gps_event* e : fixes) {
+        xml.writeStartElement(QStringLiteral("trkpt"));
+        xml.writeAttribute(QStringLiteral("lat"), degrees(e->latitude));
+        xml.writeAttribute(QStringLiteral("lon"), degrees(e->longitude));
+        if (std::isfinite(e->height))
+            xml.writeTextElement(QStringLiteral("ele"), metres(e->height));
+        xml.writeTextElement(QStringLiteral("time"), track_writer::time_text(e->timestamp));
+        xml.writeEndElement();
+    }
+    xml.writeEndDocument();
+    return !xml.hasError();
+}
+
+bool write_kml(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+{
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(1);
+    xml.writeStartDocument();
+    xml.writeDefaultNamespace(QStringLiteral("http://www.opengis.net/kml/2.2"));
+    xml.writeStartElement(QStringLiteral("kml"));
+    xml.writeStartElement(QStringLiteral("Document"));
+    xml.writeTextElement(QStringLiteral("name"), name);
+    if (!fixes.empty()) {
+        xml.writeStartElement(QStringLiteral("Placemark"));
+        xml.writeTextElement(QStringLiteral("name"), name);
+        const auto [begin, end] = time_span(fixes);
+        xml.writeStartElement(QStringLiteral("TimeSpan"));
+        xml.writeTextElement(QStringLiteral("begin"), track_writer::time_text(begin));
+        xml.writeTextElement(QStringLiteral("end"), track_writer::time_text(end));
+        xml.writeEndElement();
+        // A line needs two positions: a lone fix is a point.
+        xml.writeStartElement(fixes.size() > 1 ? QStringLiteral("LineString") : QStringLiteral("Point"));
+        if (fixes.size() > 1)
+            xml.writeTextElement(QStringLiteral("tessellate"), QStringLiteral("1"));
+        QString coordinates;
+        coordinates.reserve(int(fixes.size()) * 24);
+        for (const gps_event* e : fixes) {
+            if (!coordinates.isEmpty())
+                coordinates += QLatin1Char(' ');
+            coordinates += degrees(e->longitude) + QLatin1Char(',') + degrees(e->latitude);
+        }
+        xml.writeTextElement(QStringLiteral("coordinates"), coordinates);
+        xml.writeEndElement();
+        xml.writeEndElement();
+    }
+    xml.writeEndDocument();
+    return !xml.hasError();
+}
+
+QByteArray json_string(const QString& text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2); // the string without the array's brackets
+}
+
+QByteArray position(const gps_event& e, bool with_height)
+{
+    QByteArray p = '[' + degrees(e.longitude).toLatin1() + ',' + degrees(e.latitude).toLatin1();
+    if (with_height && std::isfinite(e.height))
+        p += ',' + metres(e.height).toLatin1();
+    return p + ']';
+}
+
+// Written as text, not through QJsonDocument: a track of a million fixes stays a stream.
+bool write_geojson(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+{
+    QByteArray text = "{\"type\":\"FeatureCollection\",\"name\":" + json_string(name) + ",\"features\":[";
+    bool first = true;
+    const auto feature = [&](const QByteArray& geometry, const QByteArray& properties) {
+        text += (first ? "\n" : ",\n");
+        first = false;
+        text += "{\"type\":\"Feature\",\"geometry\":" + geometry + ",\"properties\":" + properties + '}';
+    };
+    if (fixes.size() > 1) {
+        QByteArray line = "{\"type\":\"LineString\",\"coordinates\":[";
+        for (std::size_t i = 0; i < fixes.size(); ++i)
+            line += (i ? "," : "") + position(*fixes[i], false);
+        const auto [begin, end] = time_span(fixes);
+        feature(line + "]}", "{\"name\":" + json_string(name) + ",\"begin\":\"" +
+                                 track_writer::time_text(begin).toLatin1() + "\",\"end\":\"" +
+                                 track_writer::time_text(end).toLatin1() + "\"}");
+    }
+    for (std::size_t i = 0; i < fixes.size(); ++i) {
+        const gps_event& e = *fixes[i];
+        feature("{\"type\":\"Point\",\"coordinates\":" + position(e, true) + '}',
+                "{\"time\":\"" + track_writer::time_text(e.timestamp).toLatin1() +
+                    "\",\"fix\":" + QByteArray::number(qulonglong(i)) + '}');
+        if (text.size() > (1 << 20)) {
+            if (out.write(text) != text.size())
+                return false;
+            text.clear();
+        }
+    }
+    text += "\n]}\n";
+    return out.write(text) == text.size();
+}
+
+} // namespace
+
+QString track_writer::time_text(qint64 msecs)
+{
+    const QDateTime t = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+    return t.toString(msecs % 1000 == 0 ? QStringLiteral("yyyy-MM-ddThh:mm:ssZ")
+                                        : QStringLiteral("yyyy-MM-ddThh:mm:ss.zzzZ"));
+}
+
+qint64 track_writer::left_out(const event_space& fixes)
+{
+    return std::count_if(fixes.events().begin(), fixes.events().end(),
+                         [](const gps_event* e) { return !placed(*e); });
+}
+
+bool track_writer::write(track_format format, const event_space& fixes, const QString& name, QIODevice& out,
+                         QString* reason)
+{
+    const std::vector<const gps_event*> kept = placed_fixes(fixes);
+    bool written = false;
+    switch (format) {
+    case track_format::gpx:
+        written = write_gpx(kept, name, out);
+        break;
+    case track_format::kml:
+        written = write_kml(kept, name, out);
+        break;
+    case track_format::geojson:
+        written = write_geojson(kept, name, out);
+        break;
+    }
+    if (!written && reason)
+        *reason =
+            out.errorString().isEmpty() ? QStringLiteral("the file could not be written") : out.errorString();
+    return written;
+}

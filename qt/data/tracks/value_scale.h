@@ -1,0 +1,29 @@
+#pragma once
+
+#include "data/tracks/track_colouring.h"
+
+#include <QString>
+
+#include <vector>
+
+// The ends of a colour scale over values (NaN ignored). Time runs from the first to the last fix
+// (min-max); speed, height and VeDBA from the 2nd to the 98th percentile (nearest rank), so a few
+// absurd fixes do not squeeze every other into one colour. Empty without finite values.
+class value_scale
+{
+public:
+    value_scale() = default;
+    value_scale(const std::vector<double>& values, track_colouring colouring);
+
+    bool empty() const { return !(low <= high); }
+    // Where v lies between the ends, 0 ... 1, clamped (0.5 when the ends are equal; NaN stays NaN).
+    double position(double v) const;
+    // An end as the legend writes it, with its unit: "2014-05-02 00:00", "12.5 km/h", "450 m".
+    QString text(double v) const;
+
+    double low = 1, high = 0;
+    track_colouring colouring = track_colouring::track;
+    QString unit; // the colouring's (track_colouring_unit) unless set otherwise
+
+    static constexpr double low_percentile = 2, high_percentile = 98;
+};
