@@ -25,7 +25,8 @@
 #include <memory>
 
 const char activity_batch::usage[] =
-    "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] FILE...\n";
+    "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] [--summary OUT.csv] [--sun]\n"
+    "                               [--utc-offset MINUTES] FILE...\n";
 
 namespace {
 

@@ -47,13 +47,24 @@ int main(int argc, char** argv)
     const QStringList args = QCoreApplication::arguments().mid(1);
     std::ostream& out = trace::sink(trace::stream::out);
     std::ostream& err = trace::sink(trace::stream::err);
-    if (!args.isEmpty() && args.first() == QStringLiteral("metrics"))
+    const QString command = args.value(0);
+    if (command == QStringLiteral("metrics"))
         return metrics_batch::run(args, out, err);
-    if (!args.isEmpty() && args.first() == QStringLiteral("train"))
+    if (command == QStringLiteral("train"))
         return train_batch::run(args, out, err);
-    if (!args.isEmpty() && args.first() == QStringLiteral("classify"))
+    if (command == QStringLiteral("classify"))
         return classify_batch::run(args, out, err);
-    if (!args.isEmpty() && args.first() == QStringLiteral("track"))
+    if (command == QStringLiteral("track"))
         return track_batch::run(args, out, err);
+    if (command != QStringLiteral("activity")) {
+        // No command, help or an unknown one: every command's usage.
+        const bool help = command == QStringLiteral("--help") || command == QStringLiteral("-h");
+        std::ostream& to = help ? out : err;
+        if (!command.isEmpty() && !help)
+            to << "dornvale-batch: unknown command \"" << command.toLocal8Bit().constData() << "\"\n";
+        to << activity_batch::usage << metrics_batch::usage << track_batch::usage << train_batch::usage
+           << classify_batch::usage;
+        return help ? activity_batch::exit_ok : activity_batch::exit_usage;
+    }
     return activity_batch::run(args, out, err);
 }
