@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const burst_space& bursts = *acc->space;
     for (const burst_entry& e : bursts.entries())
-        (void)e.extremes;
+        (void)e.extremes();
     (void)bursts.burst_index_for_timestamp(bursts.begin_timestamp());
     (void)bursts.burst_index_for_sample(bursts.total_sample_count() / 2);
     if (gps->space) {
