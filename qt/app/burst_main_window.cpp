@@ -17,6 +17,7 @@
 #include "views/burst/calibration_dialog.h"
 #include "views/labels/label_band.h"
 #include "views/labels/label_document.h"
+#include "views/labels/label_set_store.h"
 #include "views/labels/labelling.h"
 #include "views/metrics/metrics_control.h"
 #include "data/labels/label_segments.h"
@@ -120,6 +121,9 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     });
     connect(labelling_, &labelling::labels_changed, detail_pane_, &burst_detail_pane::refresh_note);
     connect(classifying_, &classifying::predictions_changed, detail_pane_, &burst_detail_pane::refresh_note);
+    connect(labelling_, &labelling::labels_changed, this, &burst_main_window::behaviours_changed);
+    connect(classifying_, &classifying::predictions_changed, this, &burst_main_window::behaviours_changed);
+    connect(&label_set_store::instance(), &label_set_store::changed, this, &burst_main_window::behaviours_changed);
     connect(labelling_, &labelling::message, this, [this](const QString& text) { ui->statusBar->showMessage(text, 8000); });
 
     auto* calibration = new QAction(tr("Calibration..."), this);

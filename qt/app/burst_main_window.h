@@ -64,6 +64,8 @@ signals:
     void window_closed(burst_main_window* self);
     // Local files dropped on the window, for the main window to open.
     void files_dropped(QStringList paths);
+    // The bursts' labels, their predicted behaviours or the label set's colours changed.
+    void behaviours_changed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -20,8 +20,11 @@
 #include "app/track_export_dialog.h"
 #include "app/vedba_job.h"
 #include "data/load/eobs_tag_serial.h"
+#include "data/tracks/fix_values.h"
 #include "data/tracks/track_file.h"
 #include "views/burst/burst_paint_panel.h"
+#include "views/classify/classifying.h"
+#include "views/labels/labelling.h"
 #include "util/recent_files.h"
 
 #include <QCloseEvent>
@@ -454,7 +457,9 @@ void dornvalemainwindow::show_data_set(loaded_data_set* loaded)
         link_burst_view(gang_id);
         map_widget& map = get_map_form()->map;
         static_cast<event_space_layer*>(state_->data_sets[gang_id].track->get())->set_has_bursts(true);
-        map.refresh_values();
+        connect(state_->window_of(gang_id), &burst_main_window::behaviours_changed, this,
+                [this, gang_id] { show_behaviours(gang_id); });
+        show_behaviours(gang_id);
         if (map.colouring() == track_colouring::vedba)
             start_vedba(gang_id);
     }
@@ -649,6 +654,27 @@ void dornvalemainwindow::link_burst_view(qint32 gang_id)
     const auto mark = [this, gang_id](qint32 index) { mark_burst_fix(gang_id, index); };
     connect(panel, &burst_paint_panel::burst_hovered, this, mark);
     connect(panel, &burst_paint_panel::burst_selected, this, mark);
+}
+
+void dornvalemainwindow::show_behaviours(qint32 gang_id)
+{
+    const auto found = state_->data_sets.find(gang_id);
+    if (found == state_->data_sets.end() || !found->second.track || !found->second.window || !map_form_)
+        return;
+    const opened_data_set& set = found->second;
+    const burst_space& space = *set.bursts;
+    const classifying& predictions = *set.window->behaviours();
+    QStringList labels, predicted, names;
+    for (qint32 i = 0; i < space.entry_count(); ++i) {
+        labels << set.window->labels()->label_of(i);
+        predicted << predictions.predicted(i);
+    }
+    std::vector<double> values = fix_values::behaviours(*set.fixes, space.timestamps(), labels, predicted, names);
+    std::vector<std::pair<QString, quint32>> colours;
+    for (const QString& name : names)
+        colours.emplace_back(name, predictions.colour_of(name));
+    static_cast<event_space_layer*>(set.track->get())->set_behaviours(std::move(values), std::move(colours));
+    map_form_->map.refresh_values();
 }
 
 void dornvalemainwindow::mark_burst_fix(qint32 gang_id, qint32 index)

@@ -133,6 +133,8 @@ private:
     void link_burst_view(qint32 gang_id);
     // Computes the VeDBA of the gang's bursts for its track, unless it has them or is at it.
     void start_vedba(qint32 gang_id);
+    // Gives the gang's track each fix's behaviour (of the nearest burst: label, else prediction).
+    void show_behaviours(qint32 gang_id);
     // Marks on the gang's track the fix of burst index (-1: of the view's selected burst, if any).
     void mark_burst_fix(qint32 gang_id, qint32 index);
 

@@ -9,7 +9,7 @@ class QFontMetrics;
 class QPainter;
 
 // The map's legend of a colouring by value: its title, the ramp as a bar, and the scale's ends under
-// its two ends.
+// its two ends; for a scale with categories, a swatch and name per category instead of the ramp.
 class colour_bar
 {
 public:

@@ -269,8 +269,14 @@ void event_space_layer::set_values(const std::vector<double>& values, const valu
     fix_colours_.clear();
     if (values.size() == units_.size() && !scale.empty()) {
         fix_colours_.reserve(values.size());
-        for (const double v : values)
-            fix_colours_.push_back(colour_ramp::at(scale.position(v)));
+        for (const double v : values) {
+            if (scale.categories.empty())
+                fix_colours_.push_back(colour_ramp::at(scale.position(v)));
+            else if (v >= 0 && v < double(scale.categories.size()))
+                fix_colours_.push_back(0xff000000u | scale.categories[std::size_t(v)].second);
+            else
+                fix_colours_.push_back(colour_ramp::at(std::nan(""))); // no behaviour: grey
+        }
     }
     levels_.clear(); // their colours are those of the colouring before
 }

@@ -9,6 +9,7 @@
 
 #include <limits>
 #include <list>
+#include <utility>
 #include <vector>
 
 class event_space;
@@ -62,9 +63,12 @@ public:
     void set_shown(bool shown) { shown_ = shown; }
 
     // Colours the line and dots by one value per fix (file order) on the colour ramp between the
-    // scale's ends, a segment in the colour of the fix it ends at; no values: the track's colour.
+    // scale's ends, a segment in the colour of the fix it ends at; no values: the track's colour. A
+    // scale with categories colours each value by its category, grey where it has none.
     void set_values(const std::vector<double>& values, const value_scale& scale);
     bool coloured_by_value() const { return !fix_colours_.empty(); }
+    // The colour of each fix set by set_values; empty in the track's colour.
+    const std::vector<QRgb>& fix_colours() const { return fix_colours_; }
     // Whether the track's data set has bursts, whose VeDBA can colour it once computed.
     bool has_bursts() const { return has_bursts_; }
     void set_has_bursts(bool has) { has_bursts_ = has; }
@@ -75,6 +79,16 @@ public:
     {
         burst_values_ = std::move(values);
         burst_unit_ = unit;
+    }
+
+    // One value per fix: the index into behaviour_names of its nearest burst's behaviour (NaN: none);
+    // the names with their colours (0xRRGGBB). Empty: the track has no linked bursts.
+    const std::vector<double>& behaviour_values() const { return behaviour_values_; }
+    const std::vector<std::pair<QString, quint32>>& behaviour_names() const { return behaviour_names_; }
+    void set_behaviours(std::vector<double> values, std::vector<std::pair<QString, quint32>> names)
+    {
+        behaviour_values_ = std::move(values);
+        behaviour_names_ = std::move(names);
     }
 
     // Dots are drawn once the median step between consecutive fixes is this many pixels or more.
@@ -98,6 +112,8 @@ private:
     std::vector<QRgb> fix_colours_; // one per fix when coloured by value, else empty
     std::vector<double> burst_values_;
     QString burst_unit_;
+    std::vector<double> behaviour_values_;
+    std::vector<std::pair<QString, quint32>> behaviour_names_;
     bool has_bursts_ = false;
 
     // The track at one level in map pixels, runs of fixes within near_enough of each other joined:

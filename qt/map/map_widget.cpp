@@ -225,6 +225,8 @@ std::vector<double> values_of(event_space_layer* track, track_colouring colourin
 {
     if (colouring == track_colouring::vedba)
         return track->burst_values();
+    if (colouring == track_colouring::behaviour)
+        return track->behaviour_values();
     return fix_values::of(*track->events(), colouring);
 }
 
@@ -255,6 +257,8 @@ QString map_widget::colouring_title(track_colouring colouring)
         return tr("Height above ellipsoid");
     case track_colouring::vedba:
         return tr("VeDBA of the nearest burst");
+    case track_colouring::behaviour:
+        return tr("Behaviour of the nearest burst");
     case track_colouring::track:
         break;
     }
@@ -281,6 +285,10 @@ void map_widget::recolour()
     const std::vector<event_space_layer*> all = tracks();
     std::vector<std::vector<double>> values;
     std::vector<double> joined;
+    if (colouring_ == track_colouring::behaviour) {
+        recolour_by_behaviour(all);
+        return;
+    }
     if (colouring_ != track_colouring::track)
         for (event_space_layer* track : all) {
             values.push_back(values_of(track, colouring_));
@@ -295,6 +303,41 @@ void map_widget::recolour()
             }
     for (std::size_t i = 0; i < all.size(); ++i)
         all[i]->set_values(values.empty() ? std::vector<double>() : values[i], colour_scale_);
+}
+
+void map_widget::recolour_by_behaviour(const std::vector<event_space_layer*>& all)
+{
+    // One list of the behaviours present on any track, in the order met; each track's own indices
+    // are mapped into it.
+    colour_scale_ = value_scale();
+    colour_scale_.colouring = track_colouring::behaviour;
+    auto& categories = colour_scale_.categories;
+    std::vector<std::vector<double>> values;
+    for (event_space_layer* track : all) {
+        const auto& names = track->behaviour_names();
+        std::vector<int> merged(names.size(), -1);
+        values.push_back(track->behaviour_values());
+        for (double& v : values.back()) {
+            if (!(v >= 0 && v < double(names.size())))
+                continue;
+            int& m = merged[std::size_t(v)];
+            if (m < 0) {
+                const auto& name = names[std::size_t(v)].first;
+                const auto met = std::find_if(categories.begin(), categories.end(),
+                                              [&](const auto& c) { return c.first == name; });
+                m = int(met - categories.begin());
+                if (met == categories.end())
+                    categories.push_back(names[std::size_t(v)]);
+            }
+            v = m;
+        }
+    }
+    if (!categories.empty()) {
+        colour_scale_.low = 0;
+        colour_scale_.high = double(categories.size() - 1);
+    }
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i]->set_values(values[i], colour_scale_);
 }
 
 void map_widget::mousePressEvent(QMouseEvent* event)

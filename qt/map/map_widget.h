@@ -84,9 +84,11 @@ public:
     track_colouring colouring() const { return colouring_; }
     // The colouring's scale over every track; empty when no track has a value of it.
     const value_scale& colour_scale() const { return colour_scale_; }
-    // Whether some track has a value of the colouring for some fix (VeDBA: a track with bursts).
+    // Whether some track has a value of the colouring for some fix (VeDBA: a track with bursts;
+    // behaviour: a fix whose nearest burst is labelled or predicted).
     bool has_values(track_colouring colouring) const;
-    // Takes up values that changed under the tracks (the bursts' VeDBA once computed); repaints.
+    // Takes up values that changed under the tracks (the bursts' VeDBA once computed, their
+    // behaviours); repaints.
     void refresh_values();
     // The colour bar's title: "Time of fix (UTC)", "Speed between fixes", ...
     static QString colouring_title(track_colouring colouring);
@@ -144,6 +146,8 @@ private:
     void paint_colour_bar(QPainter& painter) const;
     // Gives every track its values and the shared scale of the colouring.
     void recolour();
+    // recolour for behaviour: one list of the behaviours present over every track.
+    void recolour_by_behaviour(const std::vector<event_space_layer*>& all);
     void paint_attribution(QPainter& painter) const;
 
     // Repaints and announces the level shown when it differs from before.

@@ -1,5 +1,7 @@
 // The map widget (tiles, levels, wheel, drag, fit to box, layers) and the GPS track layer.
 #include "data/model/event_space.h"
+#include "data/tracks/fix_values.h"
+#include "map/colour_ramp.h"
 #include "map/event_space_layer.h"
 #include "map/layer.h"
 #include "map/layer_ref.h"
@@ -278,6 +280,7 @@ private slots:
     void fixes_get_dots_once_apart();
     void a_click_on_a_legend_entry_hides_and_shows_its_track();
     void the_view_saves_as_png_svg_and_pdf();
+    void behaviour_colours_each_fix_by_its_nearest_burst();
 };
 
 void test_map_widget::new_widget_starts_at_level_one()
@@ -935,6 +938,35 @@ void test_map_widget::fixes_get_dots_once_apart()
     QVERIFY(dots_at(13, 4));
     // At level 8 the 40 fixes crowd 72 pixels: no dots beside the first fix's ring.
     QVERIFY(!dots_at(8, 20));
+}
+
+void test_map_widget::behaviour_colours_each_fix_by_its_nearest_burst()
+{
+    map_fixture f;
+    auto events = make_events({{10.0, 0.0}, {10.1, 0.0}, {10.2, 0.0}, {10.3, 0.0}});
+    auto other = make_events({{11.0, 0.0}, {11.1, 0.0}});
+    auto* a = new event_space_layer(events.get());
+    auto* b = new event_space_layer(other.get());
+    auto ref_a = f.map->add_layer(a), ref_b = f.map->add_layer(b);
+    QVERIFY(!f.map->has_values(track_colouring::behaviour));
+    // Fixes a minute apart; a burst by each, "soaring" between the 2nd and 3rd but nearest to none.
+    const qint64 t = 1614556800000;
+    const std::vector<qint64> bursts{t + 59000, t + 121000, t + 145000, t + 180500, t + 240900};
+    QStringList names;
+    const std::vector<double> values = fix_values::behaviours(
+        *events, bursts, {"walking", "resting", "soaring", "", ""}, {"flying", "flying", "", "flying", ""}, names);
+    QCOMPARE(names, QStringList({"walking", "resting", "soaring", "flying"}));
+    a->set_behaviours(values, {{"walking", 0x00aa00}, {"resting", 0x0000aa}, {"soaring", 0xaa00aa}, {"flying", 0xaa0000}});
+    b->set_behaviours({std::nan(""), 0}, {{"flying", 0xaa0000}});
+    QVERIFY(f.map->has_values(track_colouring::behaviour));
+    f.map->set_colouring(track_colouring::behaviour);
+    // The label wins over the prediction; the third fix is predicted only, the last has neither.
+    const QRgb grey = colour_ramp::at(std::nan(""));
+    QCOMPARE(a->fix_colours(), std::vector<QRgb>({0xff00aa00, 0xff0000aa, 0xffaa0000, grey}));
+    QCOMPARE(b->fix_colours(), std::vector<QRgb>({grey, 0xffaa0000}));
+    const std::vector<std::pair<QString, quint32>> present{{"walking", 0x00aa00}, {"resting", 0x0000aa},
+                                                           {"flying", 0xaa0000}};
+    QCOMPARE(f.map->colour_scale().categories, present);
 }
 
 QTEST_MAIN(test_map_widget)

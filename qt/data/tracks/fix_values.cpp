@@ -73,3 +73,20 @@ std::vector<double> fix_values::nearest_in_time(const event_space& fixes,
     }
     return values;
 }
+
+std::vector<double> fix_values::behaviours(const event_space& fixes, const std::vector<qint64>& burst_times,
+                                           const QStringList& labels, const QStringList& predicted,
+                                           QStringList& names)
+{
+    std::vector<double> of_burst(burst_times.size(), no_value);
+    for (std::size_t k = 0; k < of_burst.size(); ++k) {
+        // A user's label wins over a prediction.
+        const QString name = labels.value(int(k)).isEmpty() ? predicted.value(int(k)) : labels.value(int(k));
+        if (name.isEmpty())
+            continue;
+        if (!names.contains(name))
+            names << name;
+        of_burst[k] = names.indexOf(name);
+    }
+    return nearest_in_time(fixes, burst_times, of_burst);
+}

@@ -2,6 +2,7 @@
 
 #include "data/tracks/track_colouring.h"
 
+#include <QStringList>
 #include <QtGlobal>
 
 #include <vector>
@@ -22,6 +23,13 @@ public:
     static std::vector<double> nearest_in_time(const event_space& fixes,
                                                const std::vector<qint64>& burst_times,
                                                const std::vector<double>& burst_values);
+
+    // For each fix the behaviour of the burst nearest in time: the burst's label, else its predicted
+    // behaviour, as an index into names (which it extends); NaN where that burst has neither. labels
+    // and predicted hold one name (empty: none) per burst of burst_times.
+    static std::vector<double> behaviours(const event_space& fixes, const std::vector<qint64>& burst_times,
+                                          const QStringList& labels, const QStringList& predicted,
+                                          QStringList& names);
 
     // Great-circle distance in metres on a sphere of the mean earth radius (haversine).
     static double distance_m(double lon1, double lat1, double lon2, double lat2);

@@ -11,6 +11,8 @@ QString track_colouring_key(track_colouring colouring)
         return QStringLiteral("height");
     case track_colouring::vedba:
         return QStringLiteral("vedba");
+    case track_colouring::behaviour:
+        return QStringLiteral("behaviour");
     case track_colouring::track:
         break;
     }

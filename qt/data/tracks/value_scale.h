@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 // The ends of a colour scale over values (NaN ignored). Time runs from the first to the last fix
@@ -24,6 +25,9 @@ public:
     double low = 1, high = 0;
     track_colouring colouring = track_colouring::track;
     QString unit; // the colouring's (track_colouring_unit) unless set otherwise
+    // Behaviour: each value is an index into these names with their colours (0xRRGGBB); the ends
+    // are 0 and the last index.
+    std::vector<std::pair<QString, quint32>> categories;
 
     static constexpr double low_percentile = 2, high_percentile = 98;
 };

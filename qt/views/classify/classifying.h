@@ -47,6 +47,8 @@ public:
     // prediction), -1 for none; and the legend of the colours.
     std::vector<qint32> bin_colours(const activity_calculator& calc) const;
     std::vector<std::pair<QString, quint32>> legend() const;
+    // A behaviour's colour (0xRRGGBB): the label set's, else the model's; grey for neither.
+    quint32 colour_of(const QString& name) const;
 
 public slots:
     void open();
@@ -61,7 +63,6 @@ private:
     void fill_band();
     // Each burst's behaviour (label, else prediction) as an index into names, which it extends.
     std::vector<int> burst_behaviours(QStringList& names) const;
-    quint32 colour_of(const QString& name) const;
 
     QMainWindow& window_;
     burst_paint_panel& panel_;
