@@ -4,6 +4,7 @@
 #include "tiles/mbtiles_file.h"
 #include "tiles/tile_manager.h"
 
+#include "support/data_table.h"
 #include "support/mbtiles_writer.h"
 #include "support/temp_folder.h"
 
@@ -63,26 +64,18 @@ void test_mbtiles_file::raster_tiles_are_read_with_the_rows_flipped()
 
 void test_mbtiles_file::refused_files_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("text") << "text.mbtiles"
-                          << "is not an SQLite database, so it is no MBTiles file.";
-    QTest::newRow("no tables") << "bare.mbtiles"
-                               << "is damaged: no metadata table";
-    QTest::newRow("cut short") << "cut.mbtiles"
-                               << "is damaged";
-    QTest::newRow("vector") << "vector.mbtiles"
-                            << "holds vector tiles: vector tiles are not supported.";
-    QTest::newRow("vector, no format") << "gzip.mbtiles"
-                                       << "holds vector tiles: vector tiles are not supported.";
-    QTest::newRow("empty") << "empty.mbtiles"
-                           << "holds no tiles.";
+    add_columns<QString, QString>("name", "reason");
+    add_row("text", "text.mbtiles", "is not an SQLite database, so it is no MBTiles file.");
+    add_row("no tables", "bare.mbtiles", "is damaged: no metadata table");
+    add_row("cut short", "cut.mbtiles", "is damaged");
+    add_row("vector", "vector.mbtiles", "holds vector tiles: vector tiles are not supported.");
+    add_row("vector, no format", "gzip.mbtiles", "holds vector tiles: vector tiles are not supported.");
+    add_row("empty", "empty.mbtiles", "holds no tiles.");
 }
 
 void test_mbtiles_file::refused_files()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
+    auto [name, reason] = fetch<QString, QString>("name", "reason");
     temp_folder dir;
     dir.write("text.mbtiles", "name,value\nformat,png\n");
     mbtiles_writer::write(dir, "bare.mbtiles", {}, {}, false);
