@@ -36,6 +36,8 @@ using batch_files::canonical;
 using batch_files::print;
 using batch_files::save;
 using batch_files::shown;
+using batch_files::taken_inputs;
+using batch_files::taken_refusal;
 using batch_files::with_animal;
 
 } // namespace
@@ -108,10 +110,11 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
             QFileInfo(with_animal(file, animal)).completeBaseName() + QStringLiteral("-sun.csv");
         sun = folder == QStringLiteral(".") ? name : QDir(folder).filePath(name);
     }
-    for (const QString& o : {csv, png, sun})
-        if (!o.isEmpty() && taken.contains(canonical(o)))
-            return QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                .arg(shown(o));
+    for (const QString& o : {csv, png, sun}) {
+        const QString refusal = o.isEmpty() ? QString() : taken_refusal(taken, o);
+        if (!refusal.isEmpty())
+            return refusal;
+    }
     for (const QString& o : {csv, png, sun})
         if (!o.isEmpty())
             taken.insert(canonical(o));
@@ -251,9 +254,7 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     int failed = 0;
     // Every input and every output of this run, so that no output replaces an input or an earlier
     // file's output.
-    QSet<QString> taken;
-    for (const QString& file : files)
-        taken.insert(canonical(file));
+    QSet<QString> taken = taken_inputs(files);
     if (!summary_arg.isEmpty() && taken.contains(canonical(summary_arg))) {
         return line.usage_error(
             QStringLiteral("%1 is an input; the summary would replace it").arg(shown(summary_arg)));

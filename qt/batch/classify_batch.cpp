@@ -109,9 +109,7 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
         print(err, batch_files::program + error);
         return batch_arguments::exit_file_failed;
     }
-    QSet<QString> taken;
-    for (const QString& file : files)
-        taken.insert(batch_files::canonical(file));
+    QSet<QString> taken = batch_files::taken_inputs(files);
     int failed = 0;
     for (const QString& file : files) {
         label_segments labels;
@@ -133,10 +131,9 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
                 const QString name = named.completeBaseName() + "-classified.csv";
                 const QString path =
                     folder.isEmpty() ? named.dir().filePath(name) : QDir(folder).filePath(name);
-                if (taken.contains(batch_files::canonical(path)))
-                    return QString("%1 is an input or an earlier output of this run; nothing written")
-                        .arg(shown(path));
-                taken.insert(batch_files::canonical(path));
+                const QString taken_already = batch_files::take(taken, path);
+                if (!taken_already.isEmpty())
+                    return taken_already;
                 QBuffer buffer;
                 buffer.open(QIODevice::WriteOnly);
                 const burst_label_lookup label_of = [&](const QString&, qint64 start) {

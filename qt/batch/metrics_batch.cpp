@@ -62,9 +62,7 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
     if (files.isEmpty())
         return line.usage_error(QStringLiteral("no input file"));
 
-    QSet<QString> taken; // inputs and outputs of this run: no output replaces either
-    for (const QString& file : files)
-        taken.insert(batch_files::canonical(file));
+    QSet<QString> taken = batch_files::taken_inputs(files);
     QSettings settings;
     int failed = 0;
     for (const QString& file : files) {
@@ -83,10 +81,9 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
             file, out, err,
             [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
                 const QString path = output_path(folder, file, animal);
-                if (taken.contains(batch_files::canonical(path)))
-                    return QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                        .arg(shown(path));
-                taken.insert(batch_files::canonical(path));
+                const QString refusal = batch_files::take(taken, path);
+                if (!refusal.isEmpty())
+                    return refusal;
                 // The file's first line names the tag of a file of one animal only.
                 const applied_calibration calibration =
                     animal.isNull() ? applied_calibration::for_tag(settings, key, tag_number)

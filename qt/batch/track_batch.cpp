@@ -92,13 +92,11 @@ int track_batch::process(const QString& file, track_format format, const QString
         const QString who =
             several ? QStringLiteral("%1 (animal %2)").arg(shown(file), shown(animal.id)) : shown(file);
         const QString path = QDir(into).filePath(track_file::name(file, id, format));
-        if (taken.contains(canonical(path))) {
-            failed +=
-                fail(who, QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                              .arg(shown(path)));
+        const QString refusal = take(taken, path);
+        if (!refusal.isEmpty()) {
+            failed += fail(who, refusal);
             continue;
         }
-        taken.insert(canonical(path));
         const QString title =
             several ? QStringLiteral("%1 (animal %2)").arg(QFileInfo(source).fileName(), animal.id)
                     : QFileInfo(source).fileName();
@@ -161,9 +159,7 @@ int track_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
 
     int failed = 0;
     // Every input and every output of this run, so that no output replaces an input or an earlier one.
-    QSet<QString> taken;
-    for (const QString& file : files)
-        taken.insert(canonical(file));
+    QSet<QString> taken = taken_inputs(files);
     for (const QString& file : files)
         failed += process(file, format, folder, taken, out, err);
     return failed == 0 ? batch_arguments::exit_ok : batch_arguments::exit_file_failed;
