@@ -231,10 +231,8 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
                 return line.usage_error(QStringLiteral("--utc-offset needs whole minutes from -720 to 840"));
             utc_offset = minutes;
             line.take_value();
-        } else if (line.is_help()) {
-            return line.help();
         } else {
-            return line.unknown_option();
+            return line.other_option();
         }
     }
     const QStringList& files = line.files();

@@ -42,15 +42,13 @@ QString batch_arguments::take_value()
     return has_value() ? args_[++at_] : QString();
 }
 
-bool batch_arguments::is_help() const
+int batch_arguments::other_option() const
 {
-    return option() == QStringLiteral("--help") || option() == QStringLiteral("-h");
-}
-
-int batch_arguments::help() const
-{
-    out_ << usage_;
-    return exit_ok;
+    if (option() == QStringLiteral("--help") || option() == QStringLiteral("-h")) {
+        out_ << usage_;
+        return exit_ok;
+    }
+    return usage_error(QStringLiteral("unknown option \"%1\"").arg(option()));
 }
 
 int batch_arguments::usage_error(const QString& why) const
@@ -58,9 +56,4 @@ int batch_arguments::usage_error(const QString& why) const
     batch_files::print(err_, batch_files::program + why);
     err_ << usage_;
     return exit_usage;
-}
-
-int batch_arguments::unknown_option() const
-{
-    return usage_error(QStringLiteral("unknown option \"%1\"").arg(option()));
 }

@@ -27,11 +27,11 @@ public:
     QString take_value();
     const QStringList& files() const { return files_; }
 
-    bool is_help() const; // --help or -h
-    int help() const;     // the usage to out; exit_ok
+    // For an option the command does not take: the usage to out and exit_ok for --help or -h, else
+    // the usage error naming the option.
+    int other_option() const;
     // "dornvale-batch: why" and the usage to err; exit_usage.
     int usage_error(const QString& why) const;
-    int unknown_option() const;
 
 private:
     const QStringList args_;

@@ -92,10 +92,8 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
             if (!line.has_value() || !QFileInfo(line.value()).isDir())
                 return line.usage_error("--out needs an existing folder");
             folder = line.take_value();
-        } else if (line.is_help()) {
-            return line.help();
         } else {
-            return line.unknown_option();
+            return line.other_option();
         }
     }
     const QStringList& files = line.files();

@@ -52,10 +52,8 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
             if (!line.has_value() || !QFileInfo(line.value()).isDir())
                 return line.usage_error(QStringLiteral("--out needs an existing folder"));
             folder = line.take_value();
-        } else if (line.is_help()) {
-            return line.help();
         } else {
-            return line.unknown_option();
+            return line.other_option();
         }
     }
     const QStringList& files = line.files();

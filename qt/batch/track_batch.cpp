@@ -135,10 +135,8 @@ int track_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
                                             ? QStringLiteral("--format needs gpx, kml or geojson")
                                             : QStringLiteral("--out needs a folder name"));
             (a == QStringLiteral("--format") ? format_arg : folder) = line.take_value();
-        } else if (line.is_help()) {
-            return line.help();
         } else {
-            return line.unknown_option();
+            return line.other_option();
         }
     }
     const QStringList& files = line.files();

@@ -37,10 +37,8 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
             settings.seed = line.take_value().toUInt(&ok);
         else if (a == "--replace")
             replace = true;
-        else if (line.is_help())
-            return line.help();
         else
-            return line.unknown_option();
+            return line.other_option();
         if (!ok)
             return line.usage_error(
                 QString("%1 needs %2").arg(a, a == "--folds" ? "a number of 2 or more" : "a number"));

@@ -65,12 +65,16 @@ void test_mbtiles_file::raster_tiles_are_read_with_the_rows_flipped()
 void test_mbtiles_file::refused_files_data()
 {
     add_columns<QString, QString>("name", "reason");
-    add_row("text", "text.mbtiles", "is not an SQLite database, so it is no MBTiles file.");
-    add_row("no tables", "bare.mbtiles", "is damaged: no metadata table");
-    add_row("cut short", "cut.mbtiles", "is damaged");
-    add_row("vector", "vector.mbtiles", "holds vector tiles: vector tiles are not supported.");
-    add_row("vector, no format", "gzip.mbtiles", "holds vector tiles: vector tiles are not supported.");
-    add_row("empty", "empty.mbtiles", "holds no tiles.");
+    // Row name, file, the reason after the file's name.
+    const char* const rows[][3] = {
+        {"text", "text.mbtiles", "is not an SQLite database, so it is no MBTiles file."},
+        {"no tables", "bare.mbtiles", "is damaged: no metadata table"},
+        {"cut short", "cut.mbtiles", "is damaged"},
+        {"vector", "vector.mbtiles", "holds vector tiles: vector tiles are not supported."},
+        {"vector, no format", "gzip.mbtiles", "holds vector tiles: vector tiles are not supported."},
+        {"empty", "empty.mbtiles", "holds no tiles."}};
+    for (const auto& row : rows)
+        add_row(row[0], QString(row[1]), QString(row[2]));
 }
 
 void test_mbtiles_file::refused_files()
