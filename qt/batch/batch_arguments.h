@@ -18,7 +18,8 @@ public:
     // args starts with the command's name; usage is the command's usage text.
     batch_arguments(const QStringList& args, const char* usage, std::ostream& out, std::ostream& err);
 
-    // Moves to the next option, setting operands aside; false after the last word.
+    // Moves to the next option, setting operands aside; false after the last word. option() and the
+    // rest below are for an option next_option() moved to.
     bool next_option();
     const QString& option() const;
     bool has_value() const;
