@@ -101,23 +101,18 @@ void draw_burst(generator& g, behaviour b, double out[3][samples])
         roll = g.uniform(-4, 4);
         break;
     case walking:
-        pitch = g.uniform(5, 15);
-        roll = g.uniform(-5, 5);
-        freq = g.uniform(1.8, 2.2);
-        amp[0] = g.uniform(0.2, 0.3);
-        amp[1] = g.uniform(0.05, 0.1);
-        amp[2] = g.uniform(0.2, 0.3);
-        noise = 0.05;
+    case flapping: {
+        // Ranges of pitch, roll, stride or wingbeat frequency and amplitude on X, Y, Z, drawn in this order.
+        static const double ranges[2][6][2] = {
+            {{5, 15}, {-5, 5}, {1.8, 2.2}, {0.2, 0.3}, {0.05, 0.1}, {0.2, 0.3}},
+            {{-5, 10}, {-8, 8}, {3.1, 3.9}, {0.2, 0.35}, {0.05, 0.1}, {0.8, 1.0}}};
+        const auto& r = ranges[b == walking ? 0 : 1];
+        double* const drawn[6] = {&pitch, &roll, &freq, &amp[0], &amp[1], &amp[2]};
+        for (int i = 0; i < 6; ++i)
+            *drawn[i] = g.uniform(r[i][0], r[i][1]);
+        noise = b == walking ? 0.05 : 0.08;
         break;
-    case flapping:
-        pitch = g.uniform(-5, 10);
-        roll = g.uniform(-8, 8);
-        freq = g.uniform(3.1, 3.9);
-        amp[0] = g.uniform(0.2, 0.35);
-        amp[1] = g.uniform(0.05, 0.1);
-        amp[2] = g.uniform(0.8, 1.0);
-        noise = 0.08;
-        break;
+    }
     case soaring:
         pitch = g.uniform(-5, 5);
         roll = (g.bounded(0, 1) ? 1 : -1) * g.uniform(20, 35);

@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <utility>
@@ -22,7 +23,7 @@ inline std::unique_ptr<QApplication> start_paint_benchmarks(int& argc, char** ar
     return app;
 }
 
-using bench_function = void (*)(benchmark::State&);
+using bench_function = std::function<void(benchmark::State&)>;
 
 // Registers each benchmark by name, measured in one unit and repeated; only the aggregates are shown.
 inline void register_repeated(benchmark::TimeUnit unit, int repetitions,

@@ -1,5 +1,6 @@
 #include "batch/activity_batch.h"
 
+#include "batch/batch_arguments.h"
 #include "batch/batch_files.h"
 #include "batch/no_progress.h"
 #include "batch/silenced_streams.h"
@@ -35,6 +36,8 @@ using batch_files::canonical;
 using batch_files::print;
 using batch_files::save;
 using batch_files::shown;
+using batch_files::taken_inputs;
+using batch_files::taken_refusal;
 using batch_files::with_animal;
 
 } // namespace
@@ -80,7 +83,8 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
         return nullptr;
     };
     return batch_files::for_each_animal(
-        file, out, err, [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
+        file, out, err,
+        [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
             return write_outputs(file, animal, space, fixes_of(animal, id), wanted, taken, summary, done);
         });
 }
@@ -97,18 +101,20 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
     QString sun;
     if (wanted.sun) {
         const QString beside = csv.isEmpty() ? png : csv;
-        const QString folder = !beside.isEmpty()            ? QFileInfo(beside).path()
-                               : !wanted.summary.isEmpty() ? QFileInfo(wanted.summary).path()
-                                                            : QFileInfo(output_path(QString(), file, animal,
-                                                                                    QStringLiteral("csv")))
-                                                                  .path();
-        const QString name = QFileInfo(with_animal(file, animal)).completeBaseName() + QStringLiteral("-sun.csv");
+        const QString folder =
+            !beside.isEmpty() ? QFileInfo(beside).path()
+            : !wanted.summary.isEmpty()
+                ? QFileInfo(wanted.summary).path()
+                : QFileInfo(output_path(QString(), file, animal, QStringLiteral("csv"))).path();
+        const QString name =
+            QFileInfo(with_animal(file, animal)).completeBaseName() + QStringLiteral("-sun.csv");
         sun = folder == QStringLiteral(".") ? name : QDir(folder).filePath(name);
     }
-    for (const QString& o : {csv, png, sun})
-        if (!o.isEmpty() && taken.contains(canonical(o)))
-            return QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                .arg(shown(o));
+    for (const QString& o : {csv, png, sun}) {
+        const QString refusal = o.isEmpty() ? QString() : taken_refusal(taken, o);
+        if (!refusal.isEmpty())
+            return refusal;
+    }
     for (const QString& o : {csv, png, sun})
         if (!o.isEmpty())
             taken.insert(canonical(o));
@@ -163,7 +169,8 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
             fixes ? day_positions(fixes->events(), calc->plot_begin, calc->duration / activity_day_ms)
                   : std::vector<day_position>();
         if (positions.empty())
-            return QStringLiteral("no GPS fixes (no GPS partner file, or none of this animal's); %1 not written")
+            return QStringLiteral(
+                       "no GPS fixes (no GPS partner file, or none of this animal's); %1 not written")
                 .arg(shown(sun));
         const sun_schedule schedule(positions, calc->plot_begin, calc->bin_width);
         const QString reason = save(sun, [&](QSaveFile& f, QString& why) {
@@ -192,89 +199,63 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         if (!args.isEmpty() &&
             (args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h"))) {
             out << usage;
-            return exit_ok;
+            return batch_arguments::exit_ok;
         }
         if (!args.isEmpty())
             print(err, program + QStringLiteral("unknown command \"%1\"").arg(args.first()));
         err << usage;
-        return exit_usage;
+        return batch_arguments::exit_usage;
     }
 
     QString csv_arg, png_arg, summary_arg;
     bool csv_on = false, png_on = false, sun_on = false;
     qint32 utc_offset = 0;
-    QStringList files;
-    bool options_done = false;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (options_done || !a.startsWith(QLatin1Char('-')) || a == QStringLiteral("-")) {
-            files << a;
-        } else if (a == QStringLiteral("--")) {
-            options_done = true;
-        } else if (a == QStringLiteral("--csv") || a == QStringLiteral("--png")) {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-                print(err, program + QStringLiteral("%1 needs a file or folder name").arg(a));
-                err << usage;
-                return exit_usage;
-            }
-            (a == QStringLiteral("--csv") ? csv_arg : png_arg) = args[++i];
+    batch_arguments line(args, usage, out, err);
+    while (line.next_option()) {
+        const QString& a = line.option();
+        if (a == QStringLiteral("--csv") || a == QStringLiteral("--png")) {
+            if (line.value().isEmpty())
+                return line.usage_error(QStringLiteral("%1 needs a file or folder name").arg(a));
+            (a == QStringLiteral("--csv") ? csv_arg : png_arg) = line.take_value();
             (a == QStringLiteral("--csv") ? csv_on : png_on) = true;
         } else if (a == QStringLiteral("--summary")) {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty() || QFileInfo(args[i + 1]).isDir()) {
-                print(err, program + QStringLiteral("--summary needs a file name"));
-                err << usage;
-                return exit_usage;
-            }
-            summary_arg = args[++i];
+            if (line.value().isEmpty() || QFileInfo(line.value()).isDir())
+                return line.usage_error(QStringLiteral("--summary needs a file name"));
+            summary_arg = line.take_value();
         } else if (a == QStringLiteral("--sun")) {
             sun_on = true;
         } else if (a == QStringLiteral("--utc-offset")) {
             bool ok = false;
-            const int minutes = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
-            if (!ok || minutes < -720 || minutes > 840) {
-                print(err, program + QStringLiteral("--utc-offset needs whole minutes from -720 to 840"));
-                err << usage;
-                return exit_usage;
-            }
+            const int minutes = line.value().toInt(&ok);
+            if (!ok || minutes < -720 || minutes > 840)
+                return line.usage_error(QStringLiteral("--utc-offset needs whole minutes from -720 to 840"));
             utc_offset = minutes;
-            ++i;
-        } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            out << usage;
-            return exit_ok;
+            line.take_value();
         } else {
-            print(err, program + QStringLiteral("unknown option \"%1\"").arg(a));
-            err << usage;
-            return exit_usage;
+            return line.other_option();
         }
     }
-    if (files.isEmpty()) {
-        print(err, program + QStringLiteral("no input file"));
-        err << usage;
-        return exit_usage;
-    }
+    const QStringList& files = line.files();
+    if (files.isEmpty())
+        return line.usage_error(QStringLiteral("no input file"));
     // Without --csv, --png, --summary or --sun the CSV and the PNG are written beside each input.
     if (!csv_on && !png_on && summary_arg.isEmpty() && !sun_on)
         csv_on = png_on = true;
     for (const QString& arg : {csv_arg, png_arg}) {
         if (!arg.isEmpty() && files.size() > 1 && !QFileInfo(arg).isDir()) {
-            print(err, program + QStringLiteral(
-                                     "\"%1\" must be an existing folder when more than one file is given")
-                                     .arg(shown(arg)));
-            err << usage;
-            return exit_usage;
+            return line.usage_error(
+                QStringLiteral("\"%1\" must be an existing folder when more than one file is given")
+                    .arg(shown(arg)));
         }
     }
 
     int failed = 0;
     // Every input and every output of this run, so that no output replaces an input or an earlier
     // file's output.
-    QSet<QString> taken;
-    for (const QString& file : files)
-        taken.insert(canonical(file));
+    QSet<QString> taken = taken_inputs(files);
     if (!summary_arg.isEmpty() && taken.contains(canonical(summary_arg))) {
-        print(err, program + QStringLiteral("%1 is an input; the summary would replace it").arg(shown(summary_arg)));
-        err << usage;
-        return exit_usage;
+        return line.usage_error(
+            QStringLiteral("%1 is an input; the summary would replace it").arg(shown(summary_arg)));
     }
     if (!summary_arg.isEmpty())
         taken.insert(canonical(summary_arg));
@@ -292,5 +273,5 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
             ++failed;
         }
     }
-    return failed == 0 ? exit_ok : exit_file_failed;
+    return failed == 0 ? batch_arguments::exit_ok : batch_arguments::exit_file_failed;
 }

@@ -13,16 +13,12 @@ class event_space;
 // The "activity" command of dornvale-batch: reads each acceleration file with the program's loader
 // chain and writes each animal's activity CSV and/or PNG; with --summary a row of rhythm figures per
 // animal in one file, with --sun a table of each day's sunrise and sunset from the animal's fixes in
-// the file's GPS partner; with --utc-offset all of them on that clock. One line per animal written goes to out, one
-// line per failed file or animal, and per file with lines that could not be read, to err; a failure
+// the file's GPS partner; with --utc-offset all of them on that clock. One line per animal written goes to
+// out, one line per failed file or animal, and per file with lines that could not be read, to err; a failure
 // does not stop the others.
 class activity_batch
 {
 public:
-    static constexpr int exit_ok = 0;
-    static constexpr int exit_file_failed = 1; // a file or animal not read or written, or lines lost
-    static constexpr int exit_usage = 2;       // the command line is wrong; nothing was read
-
     // args are the words after the program name, starting with "activity".
     static int run(const QStringList& args, std::ostream& out, std::ostream& err);
 

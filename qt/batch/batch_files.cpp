@@ -119,6 +119,30 @@ QString batch_files::canonical(const QString& path)
 }
 
 // path with "-<animal>" before its last suffix; path itself for no animal.
+QSet<QString> batch_files::taken_inputs(const QStringList& files)
+{
+    QSet<QString> taken;
+    for (const QString& file : files)
+        taken.insert(canonical(file));
+    return taken;
+}
+
+QString batch_files::taken_refusal(const QSet<QString>& taken, const QString& path)
+{
+    return taken.contains(canonical(path))
+               ? QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
+                     .arg(shown(path))
+               : QString();
+}
+
+QString batch_files::take(QSet<QString>& taken, const QString& path)
+{
+    const QString refusal = taken_refusal(taken, path);
+    if (refusal.isEmpty())
+        taken.insert(canonical(path));
+    return refusal;
+}
+
 QString batch_files::with_animal(const QString& path, const QString& animal)
 {
     if (animal.isNull())

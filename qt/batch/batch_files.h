@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <ostream>
@@ -23,6 +25,13 @@ QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)
 QString canonical(const QString& path);
 // The file's readability as the batch checks it before reading: empty when it may be read.
 QString not_a_file(const QString& file);
+// The inputs' canonical paths: where the paths taken by a run start, as no output may replace an
+// input or an earlier output.
+QSet<QString> taken_inputs(const QStringList& files);
+// Why nothing is written to path when it is taken, else empty.
+QString taken_refusal(const QSet<QString>& taken, const QString& path);
+// taken_refusal, and path taken when it is free.
+QString take(QSet<QString>& taken, const QString& path);
 // path with "-<animal>" before its last suffix; path itself for a null animal.
 QString with_animal(const QString& path, const QString& animal);
 

@@ -1,5 +1,6 @@
 // dornvale-batch: the program's computations over many files, without a window.
 #include "batch/activity_batch.h"
+#include "batch/batch_arguments.h"
 #include "batch/classify_batch.h"
 #include "batch/metrics_batch.h"
 #include "batch/train_batch.h"
@@ -64,7 +65,7 @@ int main(int argc, char** argv)
             to << "dornvale-batch: unknown command \"" << command.toLocal8Bit().constData() << "\"\n";
         to << activity_batch::usage << metrics_batch::usage << track_batch::usage << train_batch::usage
            << classify_batch::usage;
-        return help ? activity_batch::exit_ok : activity_batch::exit_usage;
+        return help ? batch_arguments::exit_ok : batch_arguments::exit_usage;
     }
     return activity_batch::run(args, out, err);
 }

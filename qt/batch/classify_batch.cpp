@@ -1,6 +1,6 @@
 #include "batch/classify_batch.h"
 
-#include "batch/activity_batch.h"
+#include "batch/batch_arguments.h"
 #include "batch/batch_files.h"
 #include "data/classify/behaviour_model.h"
 #include "data/classify/feature_table.h"
@@ -82,43 +82,32 @@ QByteArray with_predictions(const QByteArray& table, const behaviour_model& mode
 
 int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
 {
-    const auto usage_error = [&err](const QString& why) {
-        print(err, batch_files::program + why);
-        err << usage;
-        return activity_batch::exit_usage;
-    };
     QString folder, model_path;
-    QStringList files;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith('-') || a == "-") {
-            files << a;
-        } else if (a == "--model" && i + 1 < args.size()) {
-            model_path = args[++i];
+    batch_arguments line(args, usage, out, err);
+    while (line.next_option()) {
+        const QString& a = line.option();
+        if (a == "--model" && line.has_value()) {
+            model_path = line.take_value();
         } else if (a == "--out") {
-            if (i + 1 >= args.size() || !QFileInfo(args[i + 1]).isDir())
-                return usage_error("--out needs an existing folder");
-            folder = args[++i];
-        } else if (a == "--help" || a == "-h") {
-            out << usage;
-            return activity_batch::exit_ok;
+            if (!line.has_value() || !QFileInfo(line.value()).isDir())
+                return line.usage_error("--out needs an existing folder");
+            folder = line.take_value();
         } else {
-            return usage_error(QString("unknown option \"%1\"").arg(a));
+            return line.other_option();
         }
     }
+    const QStringList& files = line.files();
     if (model_path.isEmpty())
-        return usage_error("--model names no model file");
+        return line.usage_error("--model names no model file");
     if (files.isEmpty())
-        return usage_error("no input file");
+        return line.usage_error("no input file");
     QString error;
     const std::optional<behaviour_model> model = model_file::read(model_path, &error);
     if (!model) {
         print(err, batch_files::program + error);
-        return activity_batch::exit_file_failed;
+        return batch_arguments::exit_file_failed;
     }
-    QSet<QString> taken;
-    for (const QString& file : files)
-        taken.insert(batch_files::canonical(file));
+    QSet<QString> taken = batch_files::taken_inputs(files);
     int failed = 0;
     for (const QString& file : files) {
         label_segments labels;
@@ -140,10 +129,9 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
                 const QString name = named.completeBaseName() + "-classified.csv";
                 const QString path =
                     folder.isEmpty() ? named.dir().filePath(name) : QDir(folder).filePath(name);
-                if (taken.contains(batch_files::canonical(path)))
-                    return QString("%1 is an input or an earlier output of this run; nothing written")
-                        .arg(shown(path));
-                taken.insert(batch_files::canonical(path));
+                const QString taken_already = batch_files::take(taken, path);
+                if (!taken_already.isEmpty())
+                    return taken_already;
                 QBuffer buffer;
                 buffer.open(QIODevice::WriteOnly);
                 const burst_label_lookup label_of = [&](const QString&, qint64 start) {
@@ -163,5 +151,5 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
                 return QString();
             });
     }
-    return failed == 0 ? activity_batch::exit_ok : activity_batch::exit_file_failed;
+    return failed == 0 ? batch_arguments::exit_ok : batch_arguments::exit_file_failed;
 }

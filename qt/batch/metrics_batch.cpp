@@ -1,6 +1,6 @@
 #include "batch/metrics_batch.h"
 
-#include "batch/activity_batch.h"
+#include "batch/batch_arguments.h"
 #include "batch/batch_files.h"
 #include "data/load/eobs_tag_serial.h"
 #include "data/labels/labels_file.h"
@@ -36,45 +36,31 @@ QString metrics_batch::output_path(const QString& folder, const QString& data_fi
 
 int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
 {
-    const auto usage_error = [&err](const QString& why) {
-        print(err, batch_files::program + why);
-        err << usage;
-        return activity_batch::exit_usage;
-    };
     static_window window;
     QString folder;
-    QStringList files;
-    bool options_done = false;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (options_done || !a.startsWith(QLatin1Char('-')) || a == QStringLiteral("-")) {
-            files << a;
-        } else if (a == QStringLiteral("--")) {
-            options_done = true;
-        } else if (a == QStringLiteral("--static-window")) {
+    batch_arguments line(args, usage, out, err);
+    while (line.next_option()) {
+        const QString& a = line.option();
+        if (a == QStringLiteral("--static-window")) {
             bool ok = false;
-            const double seconds = i + 1 < args.size() ? args[i + 1].toDouble(&ok) : 0;
+            const double seconds = line.value().toDouble(&ok);
             if (!ok || !std::isfinite(seconds) || seconds <= 0)
-                return usage_error(QStringLiteral("--static-window needs a number of seconds above 0"));
+                return line.usage_error(QStringLiteral("--static-window needs a number of seconds above 0"));
             window.seconds = seconds;
-            ++i;
+            line.take_value();
         } else if (a == QStringLiteral("--out")) {
-            if (i + 1 >= args.size() || !QFileInfo(args[i + 1]).isDir())
-                return usage_error(QStringLiteral("--out needs an existing folder"));
-            folder = args[++i];
-        } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            out << usage;
-            return activity_batch::exit_ok;
+            if (!line.has_value() || !QFileInfo(line.value()).isDir())
+                return line.usage_error(QStringLiteral("--out needs an existing folder"));
+            folder = line.take_value();
         } else {
-            return usage_error(QStringLiteral("unknown option \"%1\"").arg(a));
+            return line.other_option();
         }
     }
+    const QStringList& files = line.files();
     if (files.isEmpty())
-        return usage_error(QStringLiteral("no input file"));
+        return line.usage_error(QStringLiteral("no input file"));
 
-    QSet<QString> taken; // inputs and outputs of this run: no output replaces either
-    for (const QString& file : files)
-        taken.insert(batch_files::canonical(file));
+    QSet<QString> taken = batch_files::taken_inputs(files);
     QSettings settings;
     int failed = 0;
     for (const QString& file : files) {
@@ -90,12 +76,12 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
         for (const QString& warning : labels.warnings)
             print(err, batch_files::program + warning);
         failed += batch_files::for_each_animal(
-            file, out, err, [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
+            file, out, err,
+            [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
                 const QString path = output_path(folder, file, animal);
-                if (taken.contains(batch_files::canonical(path)))
-                    return QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                        .arg(shown(path));
-                taken.insert(batch_files::canonical(path));
+                const QString refusal = batch_files::take(taken, path);
+                if (!refusal.isEmpty())
+                    return refusal;
                 // The file's first line names the tag of a file of one animal only.
                 const applied_calibration calibration =
                     animal.isNull() ? applied_calibration::for_tag(settings, key, tag_number)
@@ -106,16 +92,18 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
                     const QString labelled = animal.isNull() ? QString() : id;
                     return write_burst_table_csv(
                         f, id, space, metrics, calibration, window,
-                        [&](const QString&, qint64 t) { return labels.segments.label_at(labelled, t); }, &why);
+                        [&](const QString&, qint64 t) { return labels.segments.label_at(labelled, t); },
+                        &why);
                 });
                 if (!reason.isEmpty())
                     return QStringLiteral("can't write %1: %2").arg(shown(path), reason);
                 const qint32 bursts = space.entry_count();
-                done = QStringLiteral("%1 %2 -> %3")
-                           .arg(QString::number(bursts),
-                                bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"), shown(path));
+                done =
+                    QStringLiteral("%1 %2 -> %3")
+                        .arg(QString::number(bursts),
+                             bursts == 1 ? QStringLiteral("burst") : QStringLiteral("bursts"), shown(path));
                 return QString();
             });
     }
-    return failed == 0 ? activity_batch::exit_ok : activity_batch::exit_file_failed;
+    return failed == 0 ? batch_arguments::exit_ok : batch_arguments::exit_file_failed;
 }

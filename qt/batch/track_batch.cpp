@@ -1,5 +1,6 @@
 #include "batch/track_batch.h"
 
+#include "batch/batch_arguments.h"
 #include "batch/batch_files.h"
 #include "batch/no_progress.h"
 #include "batch/silenced_streams.h"
@@ -91,13 +92,11 @@ int track_batch::process(const QString& file, track_format format, const QString
         const QString who =
             several ? QStringLiteral("%1 (animal %2)").arg(shown(file), shown(animal.id)) : shown(file);
         const QString path = QDir(into).filePath(track_file::name(file, id, format));
-        if (taken.contains(canonical(path))) {
-            failed +=
-                fail(who, QStringLiteral("%1 is an input or an earlier output of this run; nothing written")
-                              .arg(shown(path)));
+        const QString refusal = take(taken, path);
+        if (!refusal.isEmpty()) {
+            failed += fail(who, refusal);
             continue;
         }
-        taken.insert(canonical(path));
         const QString title =
             several ? QStringLiteral("%1 (animal %2)").arg(QFileInfo(source).fileName(), animal.id)
                     : QFileInfo(source).fileName();
@@ -126,53 +125,40 @@ int track_batch::process(const QString& file, track_format format, const QString
 
 int track_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
 {
-    const auto usage_error = [&](const QString& line) {
-        print(err, program + line);
-        err << usage;
-        return exit_usage;
-    };
     QString format_arg, folder;
-    QStringList files;
-    bool options_done = false;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (options_done || !a.startsWith(QLatin1Char('-')) || a == QStringLiteral("-")) {
-            files << a;
-        } else if (a == QStringLiteral("--")) {
-            options_done = true;
-        } else if (a == QStringLiteral("--format") || a == QStringLiteral("--out")) {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty())
-                return usage_error(a == QStringLiteral("--format")
-                                       ? QStringLiteral("--format needs gpx, kml or geojson")
-                                       : QStringLiteral("--out needs a folder name"));
-            (a == QStringLiteral("--format") ? format_arg : folder) = args[++i];
-        } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            out << usage;
-            return exit_ok;
+    batch_arguments line(args, usage, out, err);
+    while (line.next_option()) {
+        const QString& a = line.option();
+        if (a == QStringLiteral("--format") || a == QStringLiteral("--out")) {
+            if (line.value().isEmpty())
+                return line.usage_error(a == QStringLiteral("--format")
+                                            ? QStringLiteral("--format needs gpx, kml or geojson")
+                                            : QStringLiteral("--out needs a folder name"));
+            (a == QStringLiteral("--format") ? format_arg : folder) = line.take_value();
         } else {
-            return usage_error(QStringLiteral("unknown option \"%1\"").arg(a));
+            return line.other_option();
         }
     }
+    const QStringList& files = line.files();
     track_format format = track_format::gpx;
     if (format_arg.isEmpty())
-        return usage_error(QStringLiteral("--format gpx, kml or geojson is needed"));
+        return line.usage_error(QStringLiteral("--format gpx, kml or geojson is needed"));
     if (!track_format_from(format_arg, &format))
-        return usage_error(QStringLiteral("unknown format \"%1\" (gpx, kml or geojson)").arg(format_arg));
+        return line.usage_error(
+            QStringLiteral("unknown format \"%1\" (gpx, kml or geojson)").arg(format_arg));
     if (!folder.isEmpty()) {
         const QString unwritable = track_file::unwritable(folder);
         if (!unwritable.isEmpty())
-            return usage_error(
+            return line.usage_error(
                 QStringLiteral("can't write into the folder %1: it %2").arg(shown(folder), unwritable));
     }
     if (files.isEmpty())
-        return usage_error(QStringLiteral("no input file"));
+        return line.usage_error(QStringLiteral("no input file"));
 
     int failed = 0;
     // Every input and every output of this run, so that no output replaces an input or an earlier one.
-    QSet<QString> taken;
-    for (const QString& file : files)
-        taken.insert(canonical(file));
+    QSet<QString> taken = taken_inputs(files);
     for (const QString& file : files)
         failed += process(file, format, folder, taken, out, err);
-    return failed == 0 ? exit_ok : exit_file_failed;
+    return failed == 0 ? batch_arguments::exit_ok : batch_arguments::exit_file_failed;
 }

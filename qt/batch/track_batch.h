@@ -15,10 +15,6 @@
 class track_batch
 {
 public:
-    static constexpr int exit_ok = 0;
-    static constexpr int exit_file_failed = 1; // a file or animal not read or written, or lines lost
-    static constexpr int exit_usage = 2;       // the command line is wrong; nothing was read
-
     // args are the words after the program name, starting with "track".
     static int run(const QStringList& args, std::ostream& out, std::ostream& err);
 

@@ -1,6 +1,6 @@
 #include "batch/train_batch.h"
 
-#include "batch/activity_batch.h"
+#include "batch/batch_arguments.h"
 #include "batch/batch_files.h"
 #include "batch/classify_batch.h"
 #include "data/classify/classifier_training.h"
@@ -22,44 +22,35 @@ using batch_files::shown;
 
 int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
 {
-    const auto usage_error = [&err](const QString& why) {
-        print(err, batch_files::program + why);
-        err << usage;
-        return activity_batch::exit_usage;
-    };
     booster_settings settings;
     QString model_path;
-    QStringList files;
     bool replace = false;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
+    batch_arguments line(args, usage, out, err);
+    while (line.next_option()) {
+        const QString& a = line.option();
         bool ok = true;
-        if (!a.startsWith('-') || a == "-")
-            files << a;
-        else if (a == "--out" && i + 1 < args.size())
-            model_path = args[++i];
-        else if (a == "--folds" && i + 1 < args.size())
-            ok = (settings.folds = args[++i].toInt()) >= 2;
-        else if (a == "--seed" && i + 1 < args.size())
-            settings.seed = args[++i].toUInt(&ok);
+        if (a == "--out" && line.has_value())
+            model_path = line.take_value();
+        else if (a == "--folds" && line.has_value())
+            ok = (settings.folds = line.take_value().toInt()) >= 2;
+        else if (a == "--seed" && line.has_value())
+            settings.seed = line.take_value().toUInt(&ok);
         else if (a == "--replace")
             replace = true;
-        else if (a == "--help" || a == "-h") {
-            out << usage;
-            return activity_batch::exit_ok;
-        } else
-            return usage_error(QString("unknown option \"%1\"").arg(a));
+        else
+            return line.other_option();
         if (!ok)
-            return usage_error(
+            return line.usage_error(
                 QString("%1 needs %2").arg(a, a == "--folds" ? "a number of 2 or more" : "a number"));
     }
+    const QStringList& files = line.files();
     if (model_path.isEmpty())
-        return usage_error("--out names no model file");
+        return line.usage_error("--out names no model file");
     if (files.isEmpty())
-        return usage_error("no input file");
+        return line.usage_error("no input file");
     if (QFileInfo::exists(model_path) && !replace) {
         print(err, batch_files::program + shown(model_path) + ": exists; give --replace to write over it");
-        return activity_batch::exit_file_failed;
+        return batch_arguments::exit_file_failed;
     }
 
     feature_table table;
@@ -90,22 +81,22 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
     }
     if (failed > 0) {
         print(err, QString(batch_files::program) + "no model written: not every file was read");
-        return activity_batch::exit_file_failed;
+        return batch_arguments::exit_file_failed;
     }
     out << "seed " << settings.seed << ", " << settings.rounds << " rounds, depth " << settings.max_depth
         << ", learning rate " << settings.eta << "\n";
     const training_outcome o = classifier_training::run(table, {}, settings, {});
     if (!o.error.isEmpty()) {
         print(err, batch_files::program + o.error);
-        return activity_batch::exit_file_failed;
+        return batch_arguments::exit_file_failed;
     }
     for (const validation_result& v : o.validations)
         out << v.text().toStdString() << "\n";
     QString error;
     if (!model_file::write(model_path, o.model, &error)) {
         print(err, batch_files::program + error);
-        return activity_batch::exit_file_failed;
+        return batch_arguments::exit_file_failed;
     }
     print(out, QString("model of %1 behaviours -> %2").arg(o.model.classes.size()).arg(shown(model_path)));
-    return activity_batch::exit_ok;
+    return batch_arguments::exit_ok;
 }

@@ -4,6 +4,7 @@
 #include "tiles/mbtiles_file.h"
 #include "tiles/tile_manager.h"
 
+#include "support/data_table.h"
 #include "support/mbtiles_writer.h"
 #include "support/temp_folder.h"
 
@@ -63,26 +64,22 @@ void test_mbtiles_file::raster_tiles_are_read_with_the_rows_flipped()
 
 void test_mbtiles_file::refused_files_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("text") << "text.mbtiles"
-                          << "is not an SQLite database, so it is no MBTiles file.";
-    QTest::newRow("no tables") << "bare.mbtiles"
-                               << "is damaged: no metadata table";
-    QTest::newRow("cut short") << "cut.mbtiles"
-                               << "is damaged";
-    QTest::newRow("vector") << "vector.mbtiles"
-                            << "holds vector tiles: vector tiles are not supported.";
-    QTest::newRow("vector, no format") << "gzip.mbtiles"
-                                       << "holds vector tiles: vector tiles are not supported.";
-    QTest::newRow("empty") << "empty.mbtiles"
-                           << "holds no tiles.";
+    add_columns<QString, QString>("name", "reason");
+    // Row name, file, the reason after the file's name.
+    const char* const rows[][3] = {
+        {"text", "text.mbtiles", "is not an SQLite database, so it is no MBTiles file."},
+        {"no tables", "bare.mbtiles", "is damaged: no metadata table"},
+        {"cut short", "cut.mbtiles", "is damaged"},
+        {"vector", "vector.mbtiles", "holds vector tiles: vector tiles are not supported."},
+        {"vector, no format", "gzip.mbtiles", "holds vector tiles: vector tiles are not supported."},
+        {"empty", "empty.mbtiles", "holds no tiles."}};
+    for (const auto& row : rows)
+        add_row(row[0], QString(row[1]), QString(row[2]));
 }
 
 void test_mbtiles_file::refused_files()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
+    auto [name, reason] = fetch<QString, QString>("name", "reason");
     temp_folder dir;
     dir.write("text.mbtiles", "name,value\nformat,png\n");
     mbtiles_writer::write(dir, "bare.mbtiles", {}, {}, false);

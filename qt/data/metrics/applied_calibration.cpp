@@ -1,5 +1,7 @@
 #include "data/metrics/applied_calibration.h"
 
+#include "data/io/named_value.h"
+
 #include <QSettings>
 
 applied_calibration applied_calibration::for_tag(const std::optional<burst_calibration>& stored,
@@ -29,15 +31,9 @@ QString applied_calibration::units() const
 
 QString applied_calibration::source_name() const
 {
-    switch (from) {
-    case source::stored:
-        return QStringLiteral("stored");
-    case source::default_by_tag:
-        return QStringLiteral("default-by-tag");
-    case source::none:
-        break;
-    }
-    return QStringLiteral("none");
+    static constexpr named_value<source> names[] = {
+        {source::none, "none"}, {source::stored, "stored"}, {source::default_by_tag, "default-by-tag"}};
+    return name_of(names, from, "none");
 }
 
 QString applied_calibration::assumption() const

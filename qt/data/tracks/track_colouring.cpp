@@ -1,42 +1,33 @@
 #include "data/tracks/track_colouring.h"
 
+#include "data/io/named_value.h"
+
+namespace {
+
+constexpr named_value<track_colouring> keys[] = {{track_colouring::track, "track"},
+                                                 {track_colouring::time, "time"},
+                                                 {track_colouring::speed, "speed"},
+                                                 {track_colouring::height, "height"},
+                                                 {track_colouring::vedba, "vedba"},
+                                                 {track_colouring::behaviour, "behaviour"}};
+constexpr named_value<track_colouring> units[] = {
+    {track_colouring::speed, "km/h"}, {track_colouring::height, "m"}, {track_colouring::vedba, "g"}};
+
+} // namespace
+
 QString track_colouring_key(track_colouring colouring)
 {
-    switch (colouring) {
-    case track_colouring::time:
-        return QStringLiteral("time");
-    case track_colouring::speed:
-        return QStringLiteral("speed");
-    case track_colouring::height:
-        return QStringLiteral("height");
-    case track_colouring::vedba:
-        return QStringLiteral("vedba");
-    case track_colouring::behaviour:
-        return QStringLiteral("behaviour");
-    case track_colouring::track:
-        break;
-    }
-    return QStringLiteral("track");
+    return name_of(keys, colouring, "track");
 }
 
 track_colouring track_colouring_from(const QString& key)
 {
-    for (const track_colouring c : track_colourings)
-        if (track_colouring_key(c) == key)
-            return c;
-    return track_colouring::track;
+    track_colouring colouring = track_colouring::track;
+    value_named(keys, key, &colouring);
+    return colouring;
 }
 
 QString track_colouring_unit(track_colouring colouring)
 {
-    switch (colouring) {
-    case track_colouring::speed:
-        return QStringLiteral("km/h");
-    case track_colouring::height:
-        return QStringLiteral("m");
-    case track_colouring::vedba:
-        return QStringLiteral("g");
-    default:
-        return QString();
-    }
+    return name_of(units, colouring);
 }

@@ -65,13 +65,19 @@ std::vector<const gps_event*> placed_fixes(const event_space& fixes)
     return kept;
 }
 
-bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+// The XML declaration, indented by one space a level, and the document's default namespace.
+void start_document(QXmlStreamWriter& xml, const QString& name_space)
 {
-    QXmlStreamWriter xml(&out);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(1);
     xml.writeStartDocument();
-    xml.writeDefaultNamespace(QStringLiteral("http://www.topografix.com/GPX/1/1"));
+    xml.writeDefaultNamespace(name_space);
+}
+
+bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+{
+    QXmlStreamWriter xml(&out);
+    start_document(xml, QStringLiteral("http://www.topografix.com/GPX/1/1"));
     xml.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("xsi"));
     xml.writeStartElement(QStringLiteral("gpx"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
@@ -98,10 +104,7 @@ bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, 
 bool write_kml(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
 {
     QXmlStreamWriter xml(&out);
-    xml.setAutoFormatting(true);
-    xml.setAutoFormattingIndent(1);
-    xml.writeStartDocument();
-    xml.writeDefaultNamespace(QStringLiteral("http://www.opengis.net/kml/2.2"));
+    start_document(xml, QStringLiteral("http://www.opengis.net/kml/2.2"));
     xml.writeStartElement(QStringLiteral("kml"));
     xml.writeStartElement(QStringLiteral("Document"));
     xml.writeTextElement(QStringLiteral("name"), name);
