@@ -7,7 +7,7 @@
 tile_request::tile_request(tile* t, QNetworkReply* reply, int timeout_ms)
     : first_url(reply->url()), t(t), reply(reply)
 {
-    connect(reply, &QNetworkReply::finished, this, &tile_request::finished);
+    connect(reply, &QNetworkReply::finished, this, &tile_request::reply_finished);
     connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         if (received > tile_image_check::max_bytes || total > tile_image_check::max_bytes)
             refuse(QStringLiteral("the reply is larger than %1 bytes").arg(tile_image_check::max_bytes));
@@ -33,7 +33,7 @@ void tile_request::refuse(const QString& reason)
     if (!refusal_.isEmpty() || !reply || !reply->isRunning())
         return;
     refusal_ = reason;
-    reply->abort(); // finishes the reply: finished() hands it on with the refusal
+    reply->abort(); // finishes the reply: reply_finished() hands it on with the refusal
 }
 
 tile_request::~tile_request()
@@ -52,7 +52,7 @@ void tile_request::detach()
     detached = true;
 }
 
-void tile_request::finished()
+void tile_request::reply_finished()
 {
     if (!detached) {
         detached = true;

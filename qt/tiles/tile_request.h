@@ -32,7 +32,7 @@ signals:
 
 public slots:
     // Hands the reply on with done(), then schedules its own deletion.
-    void finished();
+    void reply_finished();
 
 private:
     void refuse(const QString& reason);
