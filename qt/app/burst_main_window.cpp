@@ -95,11 +95,11 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
         ui->statusBar->showMessage(refusal);
     build_view_menu();
 
-    labelling_ = new labelling(*this, *panel_, data_path.isEmpty() ? name_ : data_path, animal);
-    // The figures: a tag number is known from the file of one animal only.
     const QString path = data_path.isEmpty() ? name_ : data_path;
-    metrics_ = new metrics_control(*panel_, *detail_pane_, calibration_tag_,
-                                   animal.isEmpty() ? eobs_tag_number(path) : QString(), path, animal,
+    labelling_ = new labelling(*this, *panel_, path, animal);
+    // The figures: a tag number is known from the file of one animal only; it reads the file's first line.
+    const QString tag_number = animal.isEmpty() ? eobs_tag_number(path) : QString();
+    metrics_ = new metrics_control(*panel_, *detail_pane_, calibration_tag_, tag_number, path, animal,
                                    2 * label_band::height, this);
     metrics_->set_labels([this]() -> burst_label_lookup {
         auto segments = std::make_shared<label_segments>(labelling_->document().segments());
@@ -110,7 +110,7 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
     menuBar()->insertMenu(ui->menuTools->menuAction(), labelling_->menu());
     view_menu_->addAction(labelling_->dock()->toggleViewAction());
     classifying_ = new classifying(*this, *panel_, *labelling_, *space_, animal, path, calibration_tag_,
-                                   animal.isEmpty() ? eobs_tag_number(path) : QString());
+                                   tag_number);
     detail_pane_->set_note([this](qint32 i) {
         const QString label = labelling_->label_of(i);
         float p = 0;

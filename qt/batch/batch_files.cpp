@@ -24,6 +24,14 @@ const char* const program = batch_files::program;
 
 } // namespace
 
+QString batch_files::skipped_lines_text(qint64 skipped)
+{
+    return QStringLiteral("%1 %2 could not be read (a wrong number of fields, an unclosed quote or a line too "
+                          "long) and %3 left out")
+        .arg(QString::number(skipped), skipped == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+             skipped == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+}
+
 QString batch_files::not_a_file(const QString& file)
 {
     // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
@@ -202,11 +210,7 @@ int batch_files::for_each_animal(const QString& file, std::ostream& out, std::os
     }
     if (skipped > 0)
         failed +=
-            fail(shown(file), QStringLiteral("%1 %2 could not be read (a wrong number of fields, an unclosed "
-                                             "quote or a line too long) and %3 left out")
-                                  .arg(QString::number(skipped),
-                                       skipped == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
-                                       skipped == 1 ? QStringLiteral("was") : QStringLiteral("were")));
+            fail(shown(file), skipped_lines_text(skipped));
     return failed;
 }
 

@@ -16,6 +16,9 @@ namespace batch_files {
 
 extern const char program[]; // "dornvale-batch: ", the start of every error line
 
+// The error line's words for lines of a file that could not be read and were left out.
+QString skipped_lines_text(qint64 skipped);
+
 // A path as printed: native separators, a control character written as \n, \r, \t or \xHH.
 QString shown(const QString& path);
 void print(std::ostream& stream, const QString& line);

@@ -116,10 +116,7 @@ int track_batch::process(const QString& file, track_format format, const QString
     }
     if (skipped > 0)
         failed +=
-            fail(shown(source), QStringLiteral("%1 could not be read (a wrong number of fields, an unclosed "
-                                               "quote or a line too long) and %2 left out")
-                                    .arg(plural(skipped, "line", "lines"),
-                                         skipped == 1 ? QStringLiteral("was") : QStringLiteral("were")));
+            fail(shown(source), batch_files::skipped_lines_text(skipped));
     return failed;
 }
 

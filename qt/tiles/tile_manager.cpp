@@ -67,9 +67,11 @@ void tile_manager::use_none()
 
 const QPixmap* tile_manager::image(int x, int y, int level)
 {
-    const QPixmap& pixmap = get_tile_pixmap(x, y, level);
-    const tile* t = find_tile(x, y, level);
-    return t && t->decoded ? &pixmap : nullptr;
+    // Without a source nothing comes: no record is made for each tile panned over.
+    if (source_ == tile_source::none)
+        return nullptr;
+    const tile* t = fetch(x, y, level);
+    return t->decoded ? &t->pixmap : nullptr;
 }
 
 void tile_manager::read_mbtiles(tile* t)
@@ -152,28 +154,33 @@ tile* tile_manager::find_or_create(int x, int y, int level)
 
 const QPixmap& tile_manager::get_tile_pixmap(int x, int y, int level)
 {
+    return fetch(x, y, level)->pixmap;
+}
+
+tile* tile_manager::fetch(int x, int y, int level)
+{
     tile* t = find_or_create(x, y, level);
 
     // Held in memory: no disk access, no decoding.
     if (t->decoded) {
         touch(t);
-        return t->pixmap;
+        return t;
     }
 
     if (source_ == tile_source::none)
-        return t->pixmap;
+        return t;
     if (source_ == tile_source::mbtiles) {
         // Ready but let go, or never read: read it (again).
         if (t->state != tile_failed)
             read_mbtiles(t);
-        return t->pixmap;
+        return t;
     }
 
     // A cache file that decodes makes the tile ready (whatever its state, unless a download is
     // in flight, whose result replaces the file anyway). One that does not decode counts as
     // missing, so the tile is fetched again and the file replaced.
     if (t->state != tile_loading && load_from_cache(t))
-        return t->pixmap;
+        return t;
 
     // Ready, but its image was let go and its cache file is gone or broken: fetch it again.
     if (t->state == tile_ready)
@@ -181,7 +188,7 @@ const QPixmap& tile_manager::get_tile_pixmap(int x, int y, int level)
 
     if (t->state == tile_empty || (t->state == tile_failed && t->attempts < max_attempts))
         request_tile(t);
-    return t->pixmap;
+    return t;
 }
 
 bool tile_manager::load_from_cache(tile* t)

@@ -152,6 +152,8 @@ private:
     using address = std::tuple<qint32, qint32, qint32>; // level, x, y
 
     tile* find_or_create(int x, int y, int level);
+    // The tile's record after asking the source for it, as get_tile_pixmap does.
+    tile* fetch(int x, int y, int level);
     // Makes the image the tile's own decoded image and the most recently used one; lets the least
     // recently used go beyond the limit.
     void hold(tile* t, const QPixmap& image);

@@ -2,6 +2,7 @@
 #include "batch/activity_batch.h"
 #include "batch/classify_batch.h"
 #include "batch/metrics_batch.h"
+#include "batch/no_progress.h"
 #include "batch/track_batch.h"
 #include "batch/train_batch.h"
 #include "data/model/activity_csv.h"
@@ -38,13 +39,6 @@ const QByteArray fixed_file = fixed_header + "1a,22,2014-05-02 13:00:00.000,10,X
 // The "eobs_" layout, read by the second reader of the chain.
 const QByteArray mbd_file =
     test_support::acc_mbd_event_header + "\n1,XYZ,1 2 3 4 5 6,2014-05-02 13:00:00.000,20\n";
-
-struct no_progress : loader_progress
-{
-    bool loader_progress_cancelled() override { return false; }
-    void loader_progress_set_value(qint32) override {}
-    void loader_progress_set_text(const QString&) override {}
-};
 
 // A file read by the program's own loader chain.
 std::unique_ptr<eobs_acc_loader> load(const QString& path)

@@ -46,12 +46,14 @@ TEST(metrics_batch, writes_each_table_with_its_units_and_labels_and_names_what_f
                                     "1a,4711,2014-05-02 06:10:00.000,10,XYZ,1 2 3\n");
     dir.write("a_acc.labels.csv", "animal,start_utc,end_utc,label,note\n"
                                   ",2014-05-02T06:00:00.000Z,2014-05-02T06:10:00.000Z,resting,\n");
-    dir.write("b_acc.txt", header + "1a,stork,2014-05-02 06:00:00.000,10,XYZ,1 2 3\n");
+    dir.write("b_acc.txt", header + "1a,stork,2014-05-02 06:00:00.000,10,XYZ,1 2 3\n\"unclosed,quote\n");
 
     const run_result r = run({"metrics", "--static-window", "2", "a_acc.txt", "b_acc.txt", "gone.txt"}, dir.path());
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "a_acc.txt: 2 bursts -> a_acc-metrics.csv\nb_acc.txt: 1 burst -> b_acc-metrics.csv\n");
-    EXPECT_EQ(r.err, "dornvale-batch: gone.txt: File does not exist.\n");
+    EXPECT_EQ(r.err, "dornvale-batch: b_acc.txt: 1 line could not be read (a wrong number of fields, an unclosed "
+                     "quote or a line too long) and was left out\n"
+                     "dornvale-batch: gone.txt: File does not exist.\n");
 
     const QList<QByteArray> a = lines_of(dir.path("a_acc-metrics.csv"));
     ASSERT_EQ(a.size(), 5);
@@ -60,6 +62,7 @@ TEST(metrics_batch, writes_each_table_with_its_units_and_labels_and_names_what_f
     // Two samples of 0, 0, 1 g (Y inverted: -0 g): burst 0 lies in the resting segment, burst 1 after it.
     EXPECT_TRUE(a[2].startsWith(",4711,0,2014-05-02T06:00:00.000Z,2,10,0,0,0,0,5,0,"));
     EXPECT_TRUE(a[2].endsWith(",resting"));
+    EXPECT_TRUE(a[3].startsWith(",4711,1,2014-05-02T06:10:00.000Z,1,10,")) << a[3].constData();
     EXPECT_TRUE(a[3].endsWith(",")) << a[3].constData();
     EXPECT_EQ(lines_of(dir.path("b_acc-metrics.csv")).value(0), "# units=raw static=running-mean window_s=2 calibration=none");
 

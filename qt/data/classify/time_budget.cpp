@@ -1,20 +1,14 @@
 #include "data/classify/time_budget.h"
 
+#include "data/io/csv_text.h"
+#include "data/model/activity_calculator.h"
+#include "data/model/floor_div.h"
+
 #include <QIODevice>
 
 #include <algorithm>
 #include <map>
 
-namespace {
-
-constexpr qint64 day_ms = 86400000;
-
-qint64 floor_day(qint64 ms)
-{
-    return ms >= 0 ? ms / day_ms : -((-ms + day_ms - 1) / day_ms);
-}
-
-} // namespace
 
 time_budget time_budget::compute(const std::vector<qint64>& starts, const std::vector<int>& classes,
                                  const QStringList& class_names, qint64 utc_offset_ms)
@@ -40,8 +34,8 @@ time_budget time_budget::compute(const std::vector<qint64>& starts, const std::v
         qint64 from = starts[i] + utc_offset_ms;
         const qint64 to = from + std::max<qint64>(span, 0);
         do {
-            const qint64 d = floor_day(from);
-            const qint64 end = std::min(to, (d + 1) * day_ms);
+            const qint64 d = floor_div(from, activity_day_ms);
+            const qint64 end = std::min(to, (d + 1) * activity_day_ms);
             auto& minutes = per_day[d];
             minutes.resize(columns, 0.0);
             minutes[column] += double(end - from) / 60000.0;
@@ -58,17 +52,18 @@ bool time_budget::write_csv(const std::vector<time_budget>& budgets, QIODevice& 
 {
     QByteArray text = "animal,day";
     for (const QString& c : budgets.empty() ? QStringList() : budgets.front().classes)
-        text += ',' + c.toUtf8();
+        text += ',' + csv_text(c);
     text += ",unclassified\n";
     for (const time_budget& b : budgets)
         for (const day& d : b.days) {
-            text += b.animal.toUtf8() + ',' + d.date.toString(Qt::ISODate).toLatin1();
+            text += csv_text(b.animal) + ',' + d.date.toString(Qt::ISODate).toLatin1();
             for (double m : d.minutes)
                 text += ',' + QByteArray::number(m, 'f', 1);
             text += '\n';
         }
     if (out.write(text) != text.size()) {
-        *error = out.errorString();
+        if (error)
+            *error = out.errorString();
         return false;
     }
     return true;

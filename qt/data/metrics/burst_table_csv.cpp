@@ -1,5 +1,6 @@
 #include "data/metrics/burst_table_csv.h"
 
+#include "data/io/csv_text.h"
 #include "data/model/burst_space.h"
 
 #include <QDateTime>
@@ -15,16 +16,6 @@ const char burst_table_header[] =
     "odba,vedba,pitch_deg,roll_deg,label\n";
 
 namespace {
-
-// A text field quoted when it holds a comma, a quote or a line break, or starts with '#'.
-QByteArray field(const QString& text)
-{
-    QByteArray utf8 = text.toUtf8();
-    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r') &&
-        !utf8.startsWith('#'))
-        return utf8;
-    return '"' + utf8.replace('"', "\"\"") + '"';
-}
 
 void number(QByteArray& line, double v)
 {
@@ -45,7 +36,7 @@ bool write_burst_table_csv(QIODevice& out, const QString& animal, const burst_sp
                            const static_window& window, const burst_label_lookup& labels, QString* error)
 {
     QByteArray text = burst_table_units_line(calibration, window).toUtf8() + '\n' + burst_table_header;
-    const QByteArray who = field(animal) + ',' + field(calibration.tag) + ',';
+    const QByteArray who = csv_text(animal) + ',' + csv_text(calibration.tag) + ',';
     const qint32 count = std::min(space.entry_count(), qint32(metrics.size()));
     for (qint32 i = 0; i < count; ++i) {
         const burst_metrics& m = metrics[std::size_t(i)];
@@ -61,8 +52,8 @@ bool write_burst_table_csv(QIODevice& out, const QString& animal, const burst_sp
                 number(text, v);
         for (const double v : {m.odba, m.vedba, m.pitch_deg, m.roll_deg})
             number(text, v);
-        text += ',' + (labels ? field(labels(animal, start)) : QByteArray()) + '\n';
-        if (text.size() > (1 << 20) || i + 1 == count) {
+        text += ',' + (labels ? csv_text(labels(animal, start)) : QByteArray()) + '\n';
+        if (text.size() > (1 << 20)) {
             if (out.write(text) != text.size()) {
                 if (error)
                     *error = out.errorString();

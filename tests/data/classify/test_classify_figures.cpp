@@ -4,6 +4,8 @@
 #include "data/classify/boosted_trees.h"
 #include "data/classify/fold_split.h"
 #include "data/classify/time_budget.h"
+
+#include <QBuffer>
 #include "data/classify/validation_result.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +79,17 @@ TEST(classify_figures, time_budget_splits_at_midnight_and_caps_gaps)
     EXPECT_EQ(b.days[0].minutes, std::vector<double>({10, 10, 0}));
     EXPECT_EQ(b.days[1].date, QDate(2026, 1, 2));
     EXPECT_EQ(b.days[1].minutes, std::vector<double>({0, 10, 10}));
+}
+
+TEST(classify_figures, time_budget_csv_quotes_names)
+{
+    time_budget b = time_budget::compute({0, 600000}, {0, 1}, {"rest, deep", "walk"}, 0);
+    b.animal = "Ann \"A\"";
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(time_budget::write_csv({b}, out, nullptr));
+    EXPECT_EQ(out.data(), QByteArray("animal,day,\"rest, deep\",walk,unclassified\n"
+                                     "\"Ann \"\"A\"\"\",1970-01-01,10.0,10.0,0.0\n"));
 }
 
 TEST(classify_figures, bins_take_their_most_frequent_behaviour)

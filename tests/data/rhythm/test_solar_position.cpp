@@ -1,4 +1,6 @@
 // Sunrise and sunset by NOAA's equations against published times, within a minute.
+#include "data/rhythm/day_positions.h"
+#include "data/model/gps_event.h"
 #include "data/rhythm/solar_position.h"
 
 #include <QDateTime>
@@ -48,4 +50,26 @@ TEST(solar_position, published_sunrise_and_sunset)
         EXPECT_LE(std::llabs(d.sunrise - utc(r.rise)), 60000) << r.place << " rise " << d.sunrise - utc(r.rise);
         EXPECT_LE(std::llabs(d.sunset - utc(r.set)), 60000) << r.place << " set " << d.sunset - utc(r.set);
     }
+}
+
+TEST(solar_position, each_day_at_its_median_fix_else_the_whole_set)
+{
+    // Day 0: three fixes, median (lat 50, lon 10); day 1 none; day 2 one fix. All five: (50, 10) too,
+    // but day 1 must say it is not its own.
+    const qint64 day = 86400000;
+    const std::vector<gps_event> events{{1000, 9, 49}, {2000, 10, 50}, {3000, 30, 70},
+                                        {2 * day + 5, 10, 50}, {2 * day + 9, -5, 10}};
+    std::vector<const gps_event*> fixes;
+    for (const gps_event& e : events)
+        fixes.push_back(&e);
+    const std::vector<day_position> p = day_positions(fixes, 0, 3);
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_EQ(p[0].latitude, 50);
+    EXPECT_EQ(p[0].longitude, 10);
+    EXPECT_TRUE(p[0].from_day);
+    EXPECT_EQ(p[1].latitude, 50);
+    EXPECT_EQ(p[1].longitude, 10);
+    EXPECT_FALSE(p[1].from_day);
+    EXPECT_TRUE(p[2].from_day);
+    EXPECT_TRUE(day_positions({}, 0, 3).empty());
 }
