@@ -48,10 +48,10 @@ header_sniff header_sniff::of_line(const char* b, const char* e)
 {
     header_sniff sniff;
     sniff.read = true;
-    sniff.accepts[acc_fixed] = loader_eobsmb::accepts(b, e);
-    sniff.accepts[acc_eobs] = loader_mbd::accepts(b, e);
-    sniff.accepts[gps_fixed] = loader_gps_eobsmb::accepts(b, e);
-    sniff.accepts[gps_eobs] = loader_gps_mbd::accepts(b, e);
+    sniff.accepts[acc_fixed] = acc_csv_reader::accepts(b, e, loader_eobsmb::header);
+    sniff.accepts[acc_eobs] = acc_csv_reader::accepts(b, e, nullptr);
+    sniff.accepts[gps_fixed] = gps_csv_reader::accepts(b, e, loader_gps_eobsmb::format);
+    sniff.accepts[gps_eobs] = gps_csv_reader::accepts(b, e, loader_gps_mbd::format);
     const named_columns columns(b, e);
     sniff.accepts[acc_named] = loader_named_acc::accepts(columns);
     sniff.accepts[gps_named] = loader_named_gps::accepts(columns);

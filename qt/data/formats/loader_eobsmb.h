@@ -13,6 +13,6 @@ public:
     // Reads on from a loader chain's opened source, whose header [begin, end) accepts() took.
     loader_eobsmb(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
 
-    // Whether the header line is this layout's.
-    static bool accepts(const char* begin, const char* end);
+    // The header line of this layout.
+    static const char* const header;
 };

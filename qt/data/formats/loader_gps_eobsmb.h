@@ -12,10 +12,4 @@ public:
 
     static const char* const header;
     static const layout format;
-
-    // Whether the header line is this layout's.
-    static bool accepts(const char* begin, const char* end)
-    {
-        return gps_csv_reader::accepts(begin, end, format);
-    }
 };

@@ -15,10 +15,4 @@ public:
     static const char* const header_2;
     static const char* const header_3;
     static const layout format;
-
-    // Whether the header line is one of this layout's.
-    static bool accepts(const char* begin, const char* end)
-    {
-        return gps_csv_reader::accepts(begin, end, format);
-    }
 };

@@ -9,8 +9,3 @@ loader_mbd::loader_mbd(line_reader& lines, const char* begin, const char* end, l
     : acc_csv_reader(lines, begin, end, progress, layout{nullptr, trace::stream::out, false}, max_samples)
 {
 }
-
-bool loader_mbd::accepts(const char* begin, const char* end)
-{
-    return acc_csv_reader::accepts(begin, end, nullptr);
-}

@@ -12,7 +12,4 @@ public:
     loader_mbd(const byte_input& input, loader_progress* progress, qint64 sample_limit = max_samples);
     // Reads on from a loader chain's opened source, whose header [begin, end) accepts() took.
     loader_mbd(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
-
-    // Whether the header line is this layout's.
-    static bool accepts(const char* begin, const char* end);
 };

@@ -1,5 +1,7 @@
 #include "data/model/burst.h"
 
+#include "data/model/burst_heap.h"
+
 #include "data/io/fatal.h"
 
 #include <algorithm>
@@ -57,6 +59,11 @@ burst_min_max::burst_min_max(const float* x, const float* y, const float* z, std
 
 burst_min_max::burst_min_max(const burst& b) : burst_min_max(b.x.data(), b.y.data(), b.z.data(), b.x.size())
 {
+}
+
+void burst::operator delete(void* memory)
+{
+    burst_heap::free(memory);
 }
 
 burst_block burst::new_block(std::size_t sample_count)

@@ -44,7 +44,7 @@ public:
     burst(const burst&) = delete;
     burst& operator=(const burst&) = delete;
     // The allocation made by burst_block.
-    static void operator delete(void* memory) { ::operator delete(memory); }
+    static void operator delete(void* memory);
 
     const qint64 start_timestamp;             // ms since 1970-01-01T00:00:00 UTC of sample 0
     const double sampling_frequency_per_axis; // Hz; sample k lies k * 1000 / f ms after the start

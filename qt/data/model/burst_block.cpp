@@ -1,10 +1,12 @@
 #include "data/model/burst_block.h"
 
+#include "data/model/burst_heap.h"
+
 #include <new>
 #include <utility>
 
 burst_block::burst_block(std::size_t header_bytes, std::size_t sample_count)
-    : memory_(::operator new(header_bytes + 3 * sample_count * sizeof(float))), header_(header_bytes),
+    : memory_(burst_heap::allocate(header_bytes + 3 * sample_count * sizeof(float))), header_(header_bytes),
       samples_(sample_count)
 {
 }
@@ -18,7 +20,7 @@ burst_block::burst_block(burst_block&& other) noexcept
 burst_block& burst_block::operator=(burst_block&& other) noexcept
 {
     if (this != &other) {
-        ::operator delete(memory_);
+        burst_heap::free(memory_);
         memory_ = std::exchange(other.memory_, nullptr);
         header_ = std::exchange(other.header_, 0);
         samples_ = std::exchange(other.samples_, 0);
@@ -28,7 +30,7 @@ burst_block& burst_block::operator=(burst_block&& other) noexcept
 
 burst_block::~burst_block()
 {
-    ::operator delete(memory_);
+    burst_heap::free(memory_);
 }
 
 void* burst_block::release()

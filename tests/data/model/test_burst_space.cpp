@@ -11,11 +11,13 @@
 
 #include <QTest>
 
+#include <cstdint>
 #include <cstring>
 #include <iostream>
 #include <limits>
 #include <memory>
 #include <sstream>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -57,6 +59,7 @@ class test_burst_space : public QObject
 
 private slots:
     void burst_holds_its_values();
+    void bursts_made_and_freed_on_other_threads();
     void min_max_of_burst();
     void min_max_of_empty_burst_is_harmless();
     void empty_space();
@@ -90,6 +93,34 @@ void test_burst_space::burst_holds_its_values()
     QCOMPARE(b.z, (std::vector<float>{3, 6}));
     static_assert(!std::is_copy_constructible<burst>::value, "bursts are not copyable");
     static_assert(!std::is_copy_constructible<burst_space>::value, "burst spaces are not copyable");
+}
+
+void test_burst_space::bursts_made_and_freed_on_other_threads()
+{
+    // Two threads each fill more than one region, and a burst too large for a region; the bursts
+    // must stay whole, apart and aligned, and be freed on threads other than their makers.
+    const int per_thread = 1500, samples = 1000; // 12 kB each: 18 MB a thread
+    std::vector<std::unique_ptr<burst>> made[2];
+    std::vector<std::thread> makers;
+    for (int t = 0; t < 2; ++t)
+        makers.emplace_back([&, t] {
+            for (int i = 0; i < per_thread; ++i)
+                made[t].push_back(test_support::counted_burst(i, samples, float(t * per_thread + i)));
+        });
+    for (std::thread& m : makers)
+        m.join();
+    made[0].push_back(test_support::counted_burst(0, 500000, 7.f)); // 6 MB
+    for (int t = 0; t < 2; ++t)
+        for (std::size_t i = 0; i < made[t].size(); ++i) {
+            const burst& b = *made[t][i];
+            QCOMPARE(reinterpret_cast<std::uintptr_t>(&b) % 16, std::uintptr_t(0));
+            const float first = i == std::size_t(per_thread) ? 7.f : float(t * per_thread + int(i));
+            QCOMPARE(b.x.front(), first);
+            QCOMPARE(b.z.back(), first + float(b.sample_count - 1));
+        }
+    std::thread([&] { made[0].clear(); }).join();
+    made[1].erase(made[1].begin(), made[1].begin() + per_thread / 2);
+    QCOMPARE(made[1].front()->x.front(), float(per_thread + per_thread / 2));
 }
 
 void test_burst_space::min_max_of_burst()
