@@ -161,15 +161,11 @@ void test_open_pair_flow::gps_file_in_no_layout_names_it()
 {
     write("c_acc.txt", acc_file(3));
     const QString gps = write("c_gps.txt", "not,gps\n1,2\n");
-    const shown_message shown = shown_message::on_choosing(open_button(), gps);
-    QCOMPARE(shown.title, QString("Open failed"));
-    QCOMPARE(shown.text,
+    QCOMPARE(refused_open(open_button(), gps),
              "The GPS file \"" + gps +
                  "\" is not an E-OBS GPS export: its first line is in neither GPS layout.\nCheck that "
                  "the pair's GPS file is the GPS export of the same tag.");
-    QVERIFY(burst_windows().isEmpty());
     QVERIFY(map().layers().empty());
-    QCOMPARE(state->next_gang_id, 0);
 }
 
 void test_open_pair_flow::acc_file_in_no_layout_names_it()

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/dornvalemainwindow.h"
 #include "support/flow_test_support.h"
+#include "support/shown_message.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -75,6 +76,18 @@ public:
         return *dir;
     }
     QString write(const QString& name, const QByteArray& content) { return folder().write(name, content); }
+
+    // Chooses path behind button; the text of the "Open failed" message, or what went otherwise:
+    // another title, a window or a data set opened.
+    QString refused_open(QAbstractButton* button, const QString& path)
+    {
+        const shown_message shown = shown_message::on_choosing(button, path);
+        if (shown.title != "Open failed")
+            return "a message titled \"" + shown.title + "\": " + shown.text;
+        if (!flow_test_support::burst_windows().isEmpty() || state->next_gang_id != 0)
+            return "a data set opened after: " + shown.text;
+        return shown.text;
+    }
 
     std::unique_ptr<temp_folder> dir;
     std::unique_ptr<app_state> state;

@@ -14,14 +14,3 @@ const gps_csv_reader::layout loader_gps_eobsmb::format{{header},
                                                        "type-of-fix",
                                                        "status",
                                                        false};
-
-loader_gps_eobsmb::loader_gps_eobsmb(const byte_input& input, loader_progress* progress)
-    : gps_csv_reader(input, progress, format)
-{
-}
-
-loader_gps_eobsmb::loader_gps_eobsmb(line_reader& lines, const char* begin, const char* end,
-                                     loader_progress* progress)
-    : gps_csv_reader(lines, begin, end, progress, format)
-{
-}

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "data/formats/gps_csv_reader.h"
+#include "data/formats/gps_layout_reader.h"
 
 // Reads a GPS export with the fixed seventeen-column header. No field is unquoted.
-class loader_gps_eobsmb : public gps_csv_reader
+class loader_gps_eobsmb : public gps_layout_reader<loader_gps_eobsmb>
 {
 public:
-    loader_gps_eobsmb(const byte_input& input, loader_progress* progress);
-    // Reads on from a loader chain's opened source, whose header [begin, end) accepts() took.
-    loader_gps_eobsmb(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
+    using gps_layout_reader::gps_layout_reader;
 
     static const char* const header;
     static const layout format;

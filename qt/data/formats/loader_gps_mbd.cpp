@@ -24,14 +24,3 @@ const gps_csv_reader::layout loader_gps_mbd::format{{header_1, header_2, header_
                                                     "eobs_type_of_fix",
                                                     "eobs_status",
                                                     true};
-
-loader_gps_mbd::loader_gps_mbd(const byte_input& input, loader_progress* progress)
-    : gps_csv_reader(input, progress, format)
-{
-}
-
-loader_gps_mbd::loader_gps_mbd(line_reader& lines, const char* begin, const char* end,
-                               loader_progress* progress)
-    : gps_csv_reader(lines, begin, end, progress, format)
-{
-}

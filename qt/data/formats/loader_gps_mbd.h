@@ -1,15 +1,13 @@
 #pragma once
 
-#include "data/formats/gps_csv_reader.h"
+#include "data/formats/gps_layout_reader.h"
 
 // Reads a GPS export in the "eobs_" column layout (three accepted header variants). The status is
 // compared after unquoting, the type of fix as written.
-class loader_gps_mbd : public gps_csv_reader
+class loader_gps_mbd : public gps_layout_reader<loader_gps_mbd>
 {
 public:
-    loader_gps_mbd(const byte_input& input, loader_progress* progress);
-    // Reads on from a loader chain's opened source, whose header [begin, end) accepts() took.
-    loader_gps_mbd(line_reader& lines, const char* begin, const char* end, loader_progress* progress);
+    using gps_layout_reader::gps_layout_reader;
 
     static const char* const header_1;
     static const char* const header_2;
