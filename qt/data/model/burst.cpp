@@ -69,6 +69,7 @@ void burst::operator delete(void* memory)
 burst_block burst::new_block(std::size_t sample_count)
 {
     static_assert(sizeof(burst) % alignof(float) == 0, "the samples follow the burst");
+    static_assert(alignof(burst) <= burst_heap::block_alignment, "the heap aligns a burst");
     return burst_block(sizeof(burst), sample_count);
 }
 

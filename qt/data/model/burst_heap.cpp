@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -24,29 +25,53 @@ constexpr bool use_regions = true;
 #define MADV_POPULATE_WRITE 23 // Linux 5.14; an older kernel refuses it and pages fault in one by one
 #endif
 
-constexpr std::size_t fill_bytes = std::size_t(1) << 20;
+constexpr std::size_t fill_bytes = std::size_t(256) << 10;
+constexpr std::size_t page_bytes = 4096;
 
-// At the start of each region's mapping.
+// At the start of each region, which starts at a multiple of region_bytes: a block's region is
+// found from the block's address alone, so a block carries no bookkeeping of its own.
 struct region
 {
+    explicit region(std::size_t bytes, std::size_t holds_) : holds(holds_), mapped_bytes(bytes) {}
     // Blocks alive in the region, plus one while a thread still carves from it.
-    std::atomic<std::size_t> holds{1};
+    std::atomic<std::size_t> holds;
+    const std::size_t mapped_bytes;
 };
 
-// Each block is preceded by the region it came from (null: an allocation of its own); 16 bytes keep
-// the block aligned as malloc's are.
-constexpr std::size_t prefix_bytes = 16;
-
-constexpr std::size_t round_up(std::size_t bytes)
+constexpr std::size_t round_up(std::size_t bytes, std::size_t to)
 {
-    return (bytes + 15) & ~std::size_t(15);
+    return (bytes + to - 1) & ~(to - 1);
+}
+
+constexpr std::size_t header_bytes = round_up(sizeof(region), alignof(std::max_align_t));
+
+region* region_of(void* block)
+{
+    return reinterpret_cast<region*>(reinterpret_cast<std::uintptr_t>(block) & ~(burst_heap::region_bytes - 1));
+}
+
+// A new region of bytes (whole pages) at a multiple of region_bytes.
+region* map_region(std::size_t bytes, std::size_t holds)
+{
+    const std::size_t align = burst_heap::region_bytes;
+    void* mapping = ::mmap(nullptr, bytes + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto at = reinterpret_cast<std::uintptr_t>(mapping);
+    const std::uintptr_t start = round_up(at, align);
+    if (start != at)
+        ::munmap(mapping, start - at);
+    if (const std::size_t tail = at + align - start)
+        ::munmap(reinterpret_cast<void*>(start + bytes), tail);
+    return ::new (reinterpret_cast<void*>(start)) region(bytes, holds);
 }
 
 void let_go(region* r) noexcept
 {
     if (r && r->holds.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        const std::size_t bytes = r->mapped_bytes;
         r->~region();
-        ::munmap(r, burst_heap::region_bytes);
+        ::munmap(r, bytes);
     }
 }
 
@@ -62,50 +87,37 @@ struct carving
 
 thread_local carving here;
 
-void start_region()
-{
-    void* mapping = ::mmap(nullptr, burst_heap::region_bytes, PROT_READ | PROT_WRITE,
-                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapping == MAP_FAILED)
-        throw std::bad_alloc();
-    let_go(here.current);
-    here.current = ::new (mapping) region;
-    here.filled = static_cast<char*>(mapping);
-    here.next = here.filled + round_up(sizeof(region));
-    here.end = here.filled + burst_heap::region_bytes;
-}
-
 } // namespace
 
 void* burst_heap::allocate(std::size_t bytes)
 {
-    const std::size_t need = prefix_bytes + round_up(bytes);
-    if (!use_regions || need > region_bytes / 4) {
-        char* own = static_cast<char*>(::operator new(need));
-        *reinterpret_cast<region**>(own) = nullptr;
-        return own + prefix_bytes;
+    const std::size_t need = round_up(bytes, block_alignment);
+    if (!use_regions)
+        return ::operator new(need);
+    if (need > (region_bytes - header_bytes) / 4) // a region of its own, freed with the block
+        return reinterpret_cast<char*>(map_region(round_up(header_bytes + need, page_bytes), 1)) + header_bytes;
+    if (static_cast<std::size_t>(here.end - here.next) < need) {
+        region* fresh = map_region(region_bytes, 1);
+        let_go(here.current);
+        here.current = fresh;
+        here.filled = reinterpret_cast<char*>(fresh);
+        here.next = here.filled + header_bytes;
+        here.end = here.filled + region_bytes;
     }
-    if (static_cast<std::size_t>(here.end - here.next) < need)
-        start_region();
     while (here.next + need > here.filled) {
-        const std::size_t step = std::min(fill_bytes, static_cast<std::size_t>(here.end - here.filled));
-        ::madvise(here.filled, step, MADV_POPULATE_WRITE); // a hint: a refusal costs only the faults
-        here.filled += step;
+        ::madvise(here.filled, fill_bytes, MADV_POPULATE_WRITE); // a hint: a refusal costs only the faults
+        here.filled += fill_bytes;
     }
     char* block = here.next;
     here.next += need;
     here.current->holds.fetch_add(1, std::memory_order_relaxed);
-    *reinterpret_cast<region**>(block) = here.current;
-    return block + prefix_bytes;
+    return block;
 }
 
 void burst_heap::free(void* block) noexcept
 {
-    if (!block)
-        return;
-    char* start = static_cast<char*>(block) - prefix_bytes;
-    if (region* from = *reinterpret_cast<region**>(start))
-        let_go(from);
-    else
-        ::operator delete(start);
+    if (!use_regions)
+        ::operator delete(block);
+    else if (block)
+        let_go(region_of(block));
 }

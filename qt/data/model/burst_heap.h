@@ -11,11 +11,13 @@
 class burst_heap
 {
 public:
-    // Room for bytes, aligned to 16; throws std::bad_alloc when none is left.
+    // Room for bytes, aligned to block_alignment; throws std::bad_alloc when none is left.
     static void* allocate(std::size_t bytes);
     // A block made by allocate, or null.
     static void free(void* block) noexcept;
 
-    // A region's bytes; a block larger than a quarter of it gets an allocation of its own.
+    // A region's bytes (a power of two); a block larger than a quarter of it gets a region of its own.
     static constexpr std::size_t region_bytes = std::size_t(16) << 20;
+    // Enough for a burst and its float samples.
+    static constexpr std::size_t block_alignment = 8;
 };

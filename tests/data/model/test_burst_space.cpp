@@ -113,7 +113,7 @@ void test_burst_space::bursts_made_and_freed_on_other_threads()
     for (int t = 0; t < 2; ++t)
         for (std::size_t i = 0; i < made[t].size(); ++i) {
             const burst& b = *made[t][i];
-            QCOMPARE(reinterpret_cast<std::uintptr_t>(&b) % 16, std::uintptr_t(0));
+            QCOMPARE(reinterpret_cast<std::uintptr_t>(&b) % alignof(burst), std::uintptr_t(0));
             const float first = i == std::size_t(per_thread) ? 7.f : float(t * per_thread + int(i));
             QCOMPARE(b.x.front(), first);
             QCOMPARE(b.z.back(), first + float(b.sample_count - 1));
