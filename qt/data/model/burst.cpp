@@ -5,32 +5,53 @@
 #include "data/io/fatal.h"
 
 #include <algorithm>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 #include <new>
 #include <limits>
 #include <utility>
 
 namespace {
 
-// Eight independent lanes so the compiler can use vector min/max; the result is the same smallest
-// and largest element (of equal values, possibly another one, e.g. -0 for 0).
-void scan(const float* v, std::size_t n, float& lo, float& hi)
+// Eight independent lanes, each keeping v < lane ? v : lane (and > for the largest); the result is
+// the same smallest and largest element (of equal values, possibly another one, e.g. -0 for 0). The
+// compiler leaves these comparisons scalar, so on x86 the lanes are two SSE registers, whose
+// minps/maxps compute exactly that.
+void scan(const float* v, std::size_t n, float& lo_out, float& hi_out)
 {
-    lo = std::numeric_limits<float>::max();
-    hi = -std::numeric_limits<float>::max();
+    lo_out = std::numeric_limits<float>::max();
+    hi_out = -std::numeric_limits<float>::max();
     if (n == 0)
         return;
     constexpr std::size_t lanes = 8;
     float lane_lo[lanes], lane_hi[lanes];
+    const std::size_t whole = n - n % lanes;
+#if defined(__SSE__)
+    __m128 lo_a = _mm_set1_ps(v[0]), lo_b = lo_a, hi_a = lo_a, hi_b = lo_a;
+    for (std::size_t i = 0; i < whole; i += lanes) {
+        const __m128 a = _mm_loadu_ps(v + i);
+        const __m128 b = _mm_loadu_ps(v + i + 4);
+        lo_a = _mm_min_ps(a, lo_a);
+        lo_b = _mm_min_ps(b, lo_b);
+        hi_a = _mm_max_ps(a, hi_a);
+        hi_b = _mm_max_ps(b, hi_b);
+    }
+    _mm_storeu_ps(lane_lo, lo_a);
+    _mm_storeu_ps(lane_lo + 4, lo_b);
+    _mm_storeu_ps(lane_hi, hi_a);
+    _mm_storeu_ps(lane_hi + 4, hi_b);
+#else
     std::fill(lane_lo, lane_lo + lanes, v[0]);
     std::fill(lane_hi, lane_hi + lanes, v[0]);
-    const std::size_t whole = n - n % lanes;
     for (std::size_t i = 0; i < whole; i += lanes) {
         for (std::size_t l = 0; l < lanes; ++l) {
             lane_lo[l] = v[i + l] < lane_lo[l] ? v[i + l] : lane_lo[l];
             lane_hi[l] = v[i + l] > lane_hi[l] ? v[i + l] : lane_hi[l];
         }
     }
-    lo = hi = v[0];
+#endif
+    float lo = v[0], hi = v[0]; // locals: stores through the references could alias v
     for (std::size_t l = 0; l < lanes; ++l) {
         lo = lane_lo[l] < lo ? lane_lo[l] : lo;
         hi = lane_hi[l] > hi ? lane_hi[l] : hi;
@@ -39,6 +60,8 @@ void scan(const float* v, std::size_t n, float& lo, float& hi)
         lo = v[i] < lo ? v[i] : lo;
         hi = v[i] > hi ? v[i] : hi;
     }
+    lo_out = lo;
+    hi_out = hi;
 }
 
 std::size_t checked_count(qint32 sample_count)

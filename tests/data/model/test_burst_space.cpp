@@ -11,6 +11,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
@@ -134,6 +135,16 @@ void test_burst_space::min_max_of_burst()
     QCOMPARE(m.max_y, 0.f);
     QCOMPARE(m.min_z, -6.f);
     QCOMPARE(m.max_z, 10.f);
+
+    // Against a plain scan, for every length up to five lanes' worth and the extremes anywhere.
+    for (std::size_t n = 1; n <= 40; ++n) {
+        std::vector<float> v(n);
+        for (std::size_t i = 0; i < n; ++i)
+            v[i] = float((i * 37 + n * 11) % 23) - 11.f;
+        const burst_min_max lanes(v.data(), v.data(), v.data(), n);
+        QCOMPARE(lanes.min_y, *std::min_element(v.begin(), v.end()));
+        QCOMPARE(lanes.max_z, *std::max_element(v.begin(), v.end()));
+    }
 }
 
 void test_burst_space::min_max_of_empty_burst_is_harmless()
