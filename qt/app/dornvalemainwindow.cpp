@@ -26,6 +26,7 @@
 #include "views/classify/classifying.h"
 #include "views/labels/labelling.h"
 #include "util/recent_files.h"
+#include "widgets/modal_work.h"
 
 #include <QCloseEvent>
 #include <QApplication>
@@ -329,8 +330,8 @@ std::unique_ptr<burst_main_window>
 dornvalemainwindow::open_window(burst_space* space, events_by_bursts_i* events, const QString& acc_file_name,
                                 const QString& data_path, const QString& animal, const event_space* fixes)
 {
-    auto window = std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr, data_path, animal,
-                                                      fixes);
+    auto window =
+        std::make_unique<burst_main_window>(space, events, acc_file_name, nullptr, data_path, animal, fixes);
     // The size is remembered; the position cascades from this window's frame.
     window_geometry::remember(window.get(), "burst");
     const int step = cascade_step * (1 + static_cast<int>(state_->windows().size() % 10));
@@ -488,11 +489,12 @@ void dornvalemainwindow::export_tracks()
     {
         const opened_data_set* set;
         QString file_name;
+        QString title;
     };
     std::vector<track> tracks;
     for (const auto& [gang_id, set] : state_->data_sets)
         if (set.fixes)
-            tracks.push_back({&set, QString()});
+            tracks.push_back({&set, QString(), QString()});
     if (tracks.empty()) {
         QMessageBox::information(this, tr("Export Track"), tr("No track is open: open a GPS file first."));
         return;
@@ -516,6 +518,9 @@ void dornvalemainwindow::export_tracks()
             t.set->gps_file, t.set->animal.isEmpty() ? QString() : t.set->animal, dialog.format()));
         if (QFileInfo::exists(t.file_name))
             existing << QDir::toNativeSeparators(t.file_name);
+        t.title = t.set->animal.isEmpty()
+                      ? QFileInfo(t.set->gps_file).fileName()
+                      : tr("%1 (animal %2)").arg(QFileInfo(t.set->gps_file).fileName(), t.set->animal);
     }
     if (!existing.isEmpty() &&
         QMessageBox::question(this, tr("Export Track"),
@@ -523,18 +528,36 @@ void dornvalemainwindow::export_tracks()
                               QMessageBox::Yes | QMessageBox::Cancel,
                               QMessageBox::Cancel) != QMessageBox::Yes)
         return;
+    // The fixes of every track, so that the dialog shows the share of the whole export.
+    qint64 total = 0;
+    for (const track& t : tracks)
+        total += qint64(t.set->fixes->events().size());
     QStringList failed;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const track& t : tracks) {
-        const QString title =
-            t.set->animal.isEmpty()
-                ? QFileInfo(t.set->gps_file).fileName()
-                : tr("%1 (animal %2)").arg(QFileInfo(t.set->gps_file).fileName(), t.set->animal);
-        const QString reason = track_file::save(t.file_name, dialog.format(), *t.set->fixes, title);
-        if (!reason.isEmpty())
-            failed << tr("%1: %2").arg(QDir::toNativeSeparators(t.file_name), reason);
+    int written = 0;
+    const track_format format = dialog.format();
+    const bool finished = modal_work::run(
+        this, tr("Export Track"), tr("Writing the tracks..."), [&](const modal_work::step& step) {
+            qint64 before = 0;
+            for (const track& t : tracks) {
+                const QString reason =
+                    track_file::save(t.file_name, format, *t.set->fixes, t.title,
+                                     [&](qint64 done, qint64) { return step(before + done, total); });
+                if (reason.isEmpty())
+                    ++written;
+                else if (step(before, total))
+                    failed << tr("%1: %2").arg(QDir::toNativeSeparators(t.file_name), reason);
+                else
+                    return; // cancelled: the file being written was left as it was
+                before += qint64(t.set->fixes->events().size());
+            }
+        });
+    if (!finished) {
+        get_map_form()->status_bar()->showMessage(tr("Export cancelled: %1 of %2 tracks written to %3")
+                                                      .arg(written)
+                                                      .arg(tracks.size())
+                                                      .arg(QDir::toNativeSeparators(folder)));
+        return;
     }
-    QApplication::restoreOverrideCursor();
     if (!failed.isEmpty()) {
         QMessageBox::warning(this, tr("Export Track"),
                              tr("Not every track could be exported:\n%1").arg(failed.join('\n')));
@@ -556,9 +579,8 @@ void dornvalemainwindow::build_window_menu()
     map_menu->setObjectName("menuMap");
     menuBar()->insertMenu(window_menu_->menuAction(), map_menu);
     QAction* sources = map_menu->addAction(tr("Tile Source"));
-    connect(map_menu, &QMenu::aboutToShow, this, [this, sources] {
-        sources->setMenu(get_map_form()->tile_source_menu());
-    });
+    connect(map_menu, &QMenu::aboutToShow, this,
+            [this, sources] { sources->setMenu(get_map_form()->tile_source_menu()); });
     // Owned by the main window, so rebuilding the menu keeps it; Ctrl+M works from every window.
     map_action_ = new QAction(tr("Map"), this);
     map_action_->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_M));
@@ -669,7 +691,8 @@ void dornvalemainwindow::show_behaviours(qint32 gang_id)
         labels << set.window->labels()->label_of(i);
         predicted << predictions.predicted(i);
     }
-    std::vector<double> values = fix_values::behaviours(*set.fixes, space.timestamps(), labels, predicted, names);
+    std::vector<double> values =
+        fix_values::behaviours(*set.fixes, space.timestamps(), labels, predicted, names);
     std::vector<std::pair<QString, quint32>> colours;
     for (const QString& name : names)
         colours.emplace_back(name, predictions.colour_of(name));

@@ -13,6 +13,7 @@
 #include "data/load/load_job.h"
 #include "data/model/animal_pairing.h"
 #include "data/model/geo_box.h"
+#include "widgets/modal_work.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -23,7 +24,6 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 
-#include <future>
 #include <optional>
 #include <map>
 #include <utility>
@@ -65,50 +65,14 @@ std::optional<file_sniff> sniffed(const QString& path, bool logged, QWidget* dia
 {
     if (!zip_directory::is_archive(path))
         return file_sniff::of(path, logged);
-    QProgressDialog dialog(dialog_parent);
-    dialog.setWindowTitle(open_flow::tr("Loading"));
-    dialog.setLabelText(open_flow::tr("sorting out the archive's files...") + "\n" +
-                        QFileInfo(path).fileName());
-    dialog.setModal(true);
-    dialog.setAutoReset(false);
-    dialog.setRange(0, 0);
-    dialog.setValue(0);
-    std::atomic_bool cancelled{false};
-    QObject::connect(&dialog, &QProgressDialog::canceled, [&cancelled] { cancelled.store(true); });
-    // The worker touches this frame only before it hands over its result, which the frame waits for.
-    const auto promise = std::make_shared<std::promise<file_sniff>>();
-    std::future<file_sniff> sorted = promise->get_future();
-    QThreadPool::globalInstance()->start([&, promise] {
-        int shown = -1;
-        const auto step = [&](int done, int total) {
-            const int percent = done * 100 / total;
-            if (percent != shown)
-                QMetaObject::invokeMethod(
-                    &dialog,
-                    [&dialog, percent] {
-                        dialog.setRange(0, 100);
-                        dialog.setValue(percent);
-                    },
-                    Qt::QueuedConnection);
-            shown = percent;
-            return !cancelled.load();
-        };
-        std::exception_ptr failure;
-        file_sniff sniff;
-        try {
-            sniff = file_sniff::of(path, logged, step);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        QMetaObject::invokeMethod(&dialog, &QProgressDialog::reset, Qt::QueuedConnection);
-        if (failure)
-            promise->set_exception(failure);
-        else
-            promise->set_value(std::move(sniff));
-    });
-    dialog.exec();
-    file_sniff sniff = sorted.get();
-    if (cancelled.load() || sniff.package.cancelled) {
+    file_sniff sniff;
+    const bool finished = modal_work::run(
+        dialog_parent, open_flow::tr("Loading"),
+        open_flow::tr("sorting out the archive's files...") + "\n" + QFileInfo(path).fileName(),
+        [&](const modal_work::step& step) {
+            sniff = file_sniff::of(path, logged, [&step](int done, int total) { return step(done, total); });
+        });
+    if (!finished || sniff.package.cancelled) {
         trace::out("sorting out cancelled: ", path);
         return std::nullopt;
     }

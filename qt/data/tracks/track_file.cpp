@@ -34,13 +34,13 @@ QString track_file::unwritable(const QString& folder)
 }
 
 QString track_file::save(const QString& path, track_format format, const event_space& fixes,
-                         const QString& title)
+                         const QString& title, const track_writer::step& going_on)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     QString reason;
-    if (!track_writer::write(format, fixes, title, file, &reason)) {
+    if (!track_writer::write(format, fixes, title, file, &reason, going_on)) {
         file.cancelWriting();
         return reason;
     }

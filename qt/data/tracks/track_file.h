@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/tracks/track_format.h"
+#include "data/tracks/track_writer.h"
 
 #include <QString>
 
@@ -21,7 +22,8 @@ public:
     // empty when it can.
     static QString unwritable(const QString& folder);
 
-    // Writes the fixes to path; empty on success, else the reason.
+    // Writes the fixes to path; empty on success, else the reason. A write that fails or that going_on
+    // stops leaves whatever file was at path as it was.
     static QString save(const QString& path, track_format format, const event_space& fixes,
-                        const QString& title);
+                        const QString& title, const track_writer::step& going_on = {});
 };

@@ -65,6 +65,26 @@ std::vector<const gps_event*> placed_fixes(const event_space& fixes)
     return kept;
 }
 
+// Calls the step every few thousand fixes; false once it stopped the write.
+class steps
+{
+public:
+    steps(const track_writer::step& going_on, std::size_t total) : going_on_(going_on), total_(qint64(total))
+    {
+    }
+    bool at(std::size_t fix)
+    {
+        stopped_ = stopped_ || (going_on_ && fix % 4096 == 0 && !going_on_(qint64(fix), total_));
+        return !stopped_;
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    const track_writer::step& going_on_;
+    const qint64 total_;
+    bool stopped_ = false;
+};
+
 // The XML declaration, indented by one space a level, and the document's default namespace.
 void start_document(QXmlStreamWriter& xml, const QString& name_space)
 {
@@ -74,7 +94,7 @@ void start_document(QXmlStreamWriter& xml, const QString& name_space)
     xml.writeDefaultNamespace(name_space);
 }
 
-bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out, steps& step)
 {
     QXmlStreamWriter xml(&out);
     start_document(xml, QStringLiteral("http://www.topografix.com/GPX/1/1"));
@@ -88,7 +108,8 @@ bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, 
     xml.writeStartElement(QStringLiteral("trk"));
     xml.writeTextElement(QStringLiteral("name"), name);
     xml.writeStartElement(QStringLiteral("trkseg"));
-    for (const gps_event* e : fixes) {
+    for (std::size_t i = 0; i < fixes.size() && step.at(i); ++i) {
+        const gps_event* e = fixes[i];
         xml.writeStartElement(QStringLiteral("trkpt"));
         xml.writeAttribute(QStringLiteral("lat"), degrees(e->latitude));
         xml.writeAttribute(QStringLiteral("lon"), degrees(e->longitude));
@@ -101,7 +122,7 @@ bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, 
     return !xml.hasError();
 }
 
-bool write_kml(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+bool write_kml(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out, steps& step)
 {
     QXmlStreamWriter xml(&out);
     start_document(xml, QStringLiteral("http://www.opengis.net/kml/2.2"));
@@ -122,10 +143,10 @@ bool write_kml(const std::vector<const gps_event*>& fixes, const QString& name, 
             xml.writeTextElement(QStringLiteral("tessellate"), QStringLiteral("1"));
         QString coordinates;
         coordinates.reserve(int(fixes.size()) * 24);
-        for (const gps_event* e : fixes) {
+        for (std::size_t i = 0; i < fixes.size() && step.at(i); ++i) {
             if (!coordinates.isEmpty())
                 coordinates += QLatin1Char(' ');
-            coordinates += degrees(e->longitude) + QLatin1Char(',') + degrees(e->latitude);
+            coordinates += degrees(fixes[i]->longitude) + QLatin1Char(',') + degrees(fixes[i]->latitude);
         }
         xml.writeTextElement(QStringLiteral("coordinates"), coordinates);
         xml.writeEndElement();
@@ -150,7 +171,8 @@ QByteArray position(const gps_event& e, bool with_height)
 }
 
 // Written as text, not through QJsonDocument: a track of a million fixes stays a stream.
-bool write_geojson(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out)
+bool write_geojson(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out,
+                   steps& step)
 {
     QByteArray text = "{\"type\":\"FeatureCollection\",\"name\":" + json_string(name) + ",\"features\":[";
     bool first = true;
@@ -168,7 +190,7 @@ bool write_geojson(const std::vector<const gps_event*>& fixes, const QString& na
                                  track_writer::time_text(begin).toLatin1() + "\",\"end\":\"" +
                                  track_writer::time_text(end).toLatin1() + "\"}");
     }
-    for (std::size_t i = 0; i < fixes.size(); ++i) {
+    for (std::size_t i = 0; i < fixes.size() && step.at(i); ++i) {
         const gps_event& e = *fixes[i];
         feature("{\"type\":\"Point\",\"coordinates\":" + position(e, true) + '}',
                 "{\"time\":\"" + track_writer::time_text(e.timestamp).toLatin1() +
@@ -199,23 +221,27 @@ qint64 track_writer::left_out(const event_space& fixes)
 }
 
 bool track_writer::write(track_format format, const event_space& fixes, const QString& name, QIODevice& out,
-                         QString* reason)
+                         QString* reason, const step& going_on)
 {
     const std::vector<const gps_event*> kept = placed_fixes(fixes);
+    steps step(going_on, kept.size());
     bool written = false;
     switch (format) {
     case track_format::gpx:
-        written = write_gpx(kept, name, out);
+        written = write_gpx(kept, name, out, step);
         break;
     case track_format::kml:
-        written = write_kml(kept, name, out);
+        written = write_kml(kept, name, out, step);
         break;
     case track_format::geojson:
-        written = write_geojson(kept, name, out);
+        written = write_geojson(kept, name, out, step);
         break;
     }
+    if (step.stopped())
+        written = false;
     if (!written && reason)
-        *reason =
-            out.errorString().isEmpty() ? QStringLiteral("the file could not be written") : out.errorString();
+        *reason = step.stopped()                ? QStringLiteral("cancelled")
+                  : out.errorString().isEmpty() ? QStringLiteral("the file could not be written")
+                                                : out.errorString();
     return written;
 }

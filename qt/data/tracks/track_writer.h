@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class QIODevice;
 class event_space;
 
@@ -15,9 +17,12 @@ class event_space;
 class track_writer
 {
 public:
-    // name labels the track inside the file. False when out could not be written (reason set).
+    // Told the fixes written of all every few thousand fixes; false stops the write.
+    using step = std::function<bool(qint64 done, qint64 total)>;
+    // name labels the track inside the file. False when out could not be written or step stopped the
+    // write (reason set: "cancelled" then).
     static bool write(track_format format, const event_space& fixes, const QString& name, QIODevice& out,
-                      QString* reason);
+                      QString* reason, const step& going_on = {});
 
     // The fixes a write leaves out for want of a finite position.
     static qint64 left_out(const event_space& fixes);

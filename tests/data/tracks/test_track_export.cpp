@@ -52,6 +52,7 @@ private slots:
     void writes_every_placed_fix_data();
     void writes_every_placed_fix();
     void unwritable_folders_are_told();
+    void a_stopped_export_leaves_the_old_file();
 };
 
 void test_track_export::writes_every_placed_fix_data()
@@ -134,6 +135,33 @@ void test_track_export::unwritable_folders_are_told()
     QVERIFY(!track_file::save(dir.path("gone/t.gpx"), track_format::gpx, *three_fixes(), "t").isEmpty());
     QCOMPARE(track_file::name("x-gps.csv", QStringLiteral("Stork 7/b"), track_format::kml),
              QStringLiteral("x-gps-Stork_7_b.kml"));
+}
+
+void test_track_export::a_stopped_export_leaves_the_old_file()
+{
+    std::vector<std::unique_ptr<gps_event>> list;
+    for (int i = 0; i < 10000; ++i)
+        list.push_back(std::make_unique<gps_event>(gps_event{1399075200000 + i * 1000LL, 8.5, 47.25, 400}));
+    const event_space fixes(list);
+    temp_folder dir;
+    for (const track_format format : {track_format::gpx, track_format::kml, track_format::geojson}) {
+        const QString path = dir.write("old." + track_format_suffix(format), "the user's own");
+        QList<qint64> steps;
+        const auto stop_at = [&](qint64 last) {
+            steps.clear();
+            return [&, last](qint64 done, qint64 total) {
+                steps << done;
+                return total == 10000 && done < last;
+            };
+        };
+        QCOMPARE(track_file::save(path, format, fixes, "t", stop_at(4096)), QStringLiteral("cancelled"));
+        QCOMPARE(steps, (QList<qint64>{0, 4096}));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the user's own"));
+        QCOMPARE(track_file::save(path, format, fixes, "t", stop_at(10000)), QString());
+        QCOMPARE(steps, (QList<qint64>{0, 4096, 8192}));
+    }
 }
 
 QTEST_GUILESS_MAIN(test_track_export)
