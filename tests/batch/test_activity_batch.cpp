@@ -387,6 +387,14 @@ void test_activity_batch::summary_and_sun_of_every_animal()
     QVERIFY2(sun[2].startsWith("2014-05-03,51.5074,-0.1278,2014-05-03T04:"), sun[2]);
     // Without --csv or --png nothing else is written.
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), 4);
+
+    // A summary named as an input is refused before anything is read, and the input stays.
+    const QByteArray input = bytes_of(dir->path() + "/herd-acc.csv");
+    const run_result over = run({"activity", "--summary", "herd-acc.csv", "herd-acc.csv"}, dir->path());
+    QCOMPARE(over.code, 2);
+    QVERIFY2(over.err.startsWith("dornvale-batch: herd-acc.csv is an input; the summary would replace it\n"),
+             qPrintable(over.err));
+    QCOMPARE(bytes_of(dir->path() + "/herd-acc.csv"), input);
 }
 
 QTEST_MAIN(test_activity_batch)
