@@ -15,13 +15,16 @@
 #include "views/labels/label_document.h"
 #include "views/labels/label_set_store.h"
 #include "views/labels/labelling.h"
+#include "widgets/modal_work.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
+
+#include <chrono>
+#include <future>
 
 const char classifying::uncertain[] = "uncertain";
 
@@ -63,11 +66,25 @@ void classifying::open()
         dialog_->activateWindow();
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     QSettings settings;
     const applied_calibration calibration =
         applied_calibration::for_tag(settings, calibration_key_, tag_number_);
-    const std::vector<burst_metrics> metrics = burst_metrics::of_all(space_, calibration.value, {});
+    // A few hundred thousand bursts take a while: behind a progress dialog, which may cancel.
+    std::vector<burst_metrics> metrics;
+    const bool computed =
+        modal_work::run(&window_, tr("Classify Behaviour"), tr("Computing the metrics of every burst..."),
+                        [&](const modal_work::step& step) {
+                            burst_metrics::progress progress;
+                            auto all = std::async(std::launch::async, [&] {
+                                return burst_metrics::of_all(space_, calibration.value, {}, 0, &progress);
+                            });
+                            while (all.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+                                if (!step(progress.done, space_.entry_count()))
+                                    progress.cancel = true;
+                            metrics = all.get();
+                        });
+    if (!computed)
+        return;
     QStringList names, colours;
     for (const label_def& l : label_set_store::instance().set().labels()) {
         names << l.name;
@@ -77,7 +94,6 @@ void classifying::open()
     metrics_features::append(table, animal_, space_, metrics, &labels_.document().segments(), animal_);
     for (int c = colours.size(); c < table.class_names.size(); ++c)
         colours << "#808080";
-    QApplication::restoreOverrideCursor();
     const QFileInfo data(data_path_);
     dialog_ = new classify_dialog(&window_, std::move(table), colours, data.absolutePath());
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
