@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/model/floor_div.h"
+#include "data/io/floor_div.h"
 
 #include <QtGlobal>
 

@@ -2,7 +2,7 @@
 
 #include "data/io/csv_text.h"
 #include "data/model/activity_calculator.h"
-#include "data/model/floor_div.h"
+#include "data/io/floor_div.h"
 
 #include <QIODevice>
 

@@ -2,7 +2,7 @@
 
 #include "data/io/trace.h"
 #include "data/model/burst_space.h"
-#include "data/model/floor_div.h"
+#include "data/io/floor_div.h"
 
 #include <QDateTime>
 

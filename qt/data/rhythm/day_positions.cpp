@@ -1,7 +1,7 @@
 #include "data/rhythm/day_positions.h"
 
 #include "data/model/activity_calculator.h"
-#include "data/model/floor_div.h"
+#include "data/io/floor_div.h"
 #include "data/model/gps_event.h"
 
 #include <algorithm>

@@ -2,8 +2,9 @@
 
 #include "data/model/event_space.h"
 #include "data/model/gps_event.h"
+#include "data/io/utc_time.h"
 
-#include <QDateTime>
+#include <QBuffer>
 #include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -96,7 +97,17 @@ void start_document(QXmlStreamWriter& xml, const QString& name_space)
 
 bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out, steps& step)
 {
-    QXmlStreamWriter xml(&out);
+    // The writer's many small pieces gather in memory and go to out a thousand fixes at a time.
+    QByteArray chunk;
+    QBuffer gathered(&chunk);
+    gathered.open(QIODevice::WriteOnly);
+    const auto pass_on = [&] {
+        const bool whole = out.write(chunk) == chunk.size();
+        chunk.clear();
+        gathered.seek(0);
+        return whole;
+    };
+    QXmlStreamWriter xml(&gathered);
     start_document(xml, QStringLiteral("http://www.topografix.com/GPX/1/1"));
     xml.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("xsi"));
     xml.writeStartElement(QStringLiteral("gpx"));
@@ -117,9 +128,11 @@ bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, 
             xml.writeTextElement(QStringLiteral("ele"), metres(e->height));
         xml.writeTextElement(QStringLiteral("time"), track_writer::time_text(e->timestamp));
         xml.writeEndElement();
+        if (i % 1024 == 1023 && !pass_on())
+            return false;
     }
     xml.writeEndDocument();
-    return !xml.hasError();
+    return !xml.hasError() && pass_on();
 }
 
 bool write_kml(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out, steps& step)
@@ -209,9 +222,7 @@ bool write_geojson(const std::vector<const gps_event*>& fixes, const QString& na
 
 QString track_writer::time_text(qint64 msecs)
 {
-    const QDateTime t = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-    return t.toString(msecs % 1000 == 0 ? QStringLiteral("yyyy-MM-ddThh:mm:ssZ")
-                                        : QStringLiteral("yyyy-MM-ddThh:mm:ss.zzzZ"));
+    return utc_time::text(msecs);
 }
 
 qint64 track_writer::left_out(const event_space& fixes)

@@ -1,5 +1,5 @@
 // Floor division for either sign of dividend and divisor, against the floor of the exact quotient.
-#include "data/model/floor_div.h"
+#include "data/io/floor_div.h"
 
 #include <gtest/gtest.h>
 
