@@ -22,27 +22,30 @@ bool placed(const gps_event& e)
 
 // A plain decimal (no exponent, as xsd:decimal and readers of all three formats take it) with at most
 // digits places, trailing zeros dropped.
-QString decimal(double v, int digits)
+QByteArray decimal(double v, int digits)
 {
-    QString text = QString::number(v, 'f', digits);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
+    QByteArray text = QByteArray::number(v, 'f', digits);
+    if (text.contains('.')) {
+        while (text.endsWith('0'))
             text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
+        if (text.endsWith('.'))
             text.chop(1);
     }
-    return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+    return text == "-0" ? QByteArray("0") : text;
 }
 
 // Degrees to 1e-7 (about a centimetre, the precision of the tags' files); heights to the millimetre.
+constexpr int degree_digits = 7;
+constexpr int metre_digits = 3;
+
 QString degrees(double v)
 {
-    return decimal(v, 7);
+    return QString::fromLatin1(decimal(v, degree_digits));
 }
 
 QString metres(double v)
 {
-    return decimal(v, 3);
+    return QString::fromLatin1(decimal(v, metre_digits));
 }
 
 // The earliest and latest time of the fixes.
@@ -175,39 +178,64 @@ QByteArray json_string(const QString& text)
     return array.mid(1, array.size() - 2); // the string without the array's brackets
 }
 
-QByteArray position(const gps_event& e, bool with_height)
+void append_position(QByteArray& text, const gps_event& e, bool with_height)
 {
-    QByteArray p = '[' + degrees(e.longitude).toLatin1() + ',' + degrees(e.latitude).toLatin1();
-    if (with_height && std::isfinite(e.height))
-        p += ',' + metres(e.height).toLatin1();
-    return p + ']';
+    text += '[';
+    text += decimal(e.longitude, degree_digits);
+    text += ',';
+    text += decimal(e.latitude, degree_digits);
+    if (with_height && std::isfinite(e.height)) {
+        text += ',';
+        text += decimal(e.height, metre_digits);
+    }
+    text += ']';
 }
 
-// Written as text, not through QJsonDocument: a track of a million fixes stays a stream.
+void append_time(QByteArray& text, qint64 msecs)
+{
+    std::string time;
+    utc_time::append(time, msecs);
+    text.append(time.data(), int(time.size()));
+}
+
+// Written as text, not through QJsonDocument: a track of a million fixes stays a stream. Each piece
+// is appended where it goes, without a string of its own.
 bool write_geojson(const std::vector<const gps_event*>& fixes, const QString& name, QIODevice& out,
                    steps& step)
 {
     QByteArray text = "{\"type\":\"FeatureCollection\",\"name\":" + json_string(name) + ",\"features\":[";
     bool first = true;
-    const auto feature = [&](const QByteArray& geometry, const QByteArray& properties) {
+    const auto start_feature = [&](const char* geometry_type) {
         text += (first ? "\n" : ",\n");
         first = false;
-        text += "{\"type\":\"Feature\",\"geometry\":" + geometry + ",\"properties\":" + properties + '}';
+        text += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"";
+        text += geometry_type;
+        text += "\",\"coordinates\":";
     };
     if (fixes.size() > 1) {
-        QByteArray line = "{\"type\":\"LineString\",\"coordinates\":[";
-        for (std::size_t i = 0; i < fixes.size(); ++i)
-            line += (i ? "," : "") + position(*fixes[i], false);
+        start_feature("LineString");
+        text += '[';
+        for (std::size_t i = 0; i < fixes.size(); ++i) {
+            if (i)
+                text += ',';
+            append_position(text, *fixes[i], false);
+        }
         const auto [begin, end] = time_span(fixes);
-        feature(line + "]}", "{\"name\":" + json_string(name) + ",\"begin\":\"" +
-                                 track_writer::time_text(begin).toLatin1() + "\",\"end\":\"" +
-                                 track_writer::time_text(end).toLatin1() + "\"}");
+        text += "]},\"properties\":{\"name\":" + json_string(name) + ",\"begin\":\"";
+        append_time(text, begin);
+        text += "\",\"end\":\"";
+        append_time(text, end);
+        text += "\"}}";
     }
     for (std::size_t i = 0; i < fixes.size() && step.at(i); ++i) {
         const gps_event& e = *fixes[i];
-        feature("{\"type\":\"Point\",\"coordinates\":" + position(e, true) + '}',
-                "{\"time\":\"" + track_writer::time_text(e.timestamp).toLatin1() +
-                    "\",\"fix\":" + QByteArray::number(qulonglong(i)) + '}');
+        start_feature("Point");
+        append_position(text, e, true);
+        text += "},\"properties\":{\"time\":\"";
+        append_time(text, e.timestamp);
+        text += "\",\"fix\":";
+        text += QByteArray::number(qulonglong(i));
+        text += "}}";
         if (text.size() > (1 << 20)) {
             if (out.write(text) != text.size())
                 return false;
