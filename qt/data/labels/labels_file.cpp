@@ -1,5 +1,6 @@
 #include "data/labels/labels_file.h"
 
+#include "data/io/csv_text.h"
 #include "data/io/zip_entry_path.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,8 @@ std::vector<record> records_of(const QString& text)
     auto end_record = [&] {
         if (field_started || !current.fields.isEmpty() || !field.isEmpty())
             current.fields << field;
-        if (!current.fields.isEmpty() && !(current.fields.size() == 1 && current.fields[0].trimmed().isEmpty()))
+        if (!current.fields.isEmpty() &&
+            !(current.fields.size() == 1 && current.fields[0].trimmed().isEmpty()))
             out.push_back(current);
         current = record();
         current.line = line;
@@ -85,16 +87,6 @@ std::vector<record> records_of(const QString& text)
     return out;
 }
 
-QString csv_field(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r')) && text == text.trimmed())
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 } // namespace
 
 QString labels_file::path_for(const QString& data_path)
@@ -120,7 +112,8 @@ QString labels_file::path_for(const QString& data_path)
 
 QString labels_file::format_time(qint64 ms)
 {
-    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC)
+        .toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
 }
 
 std::optional<qint64> labels_file::parse_time(const QString& text)
@@ -192,7 +185,9 @@ labels_file::result labels_file::read(const QString& path)
         needed = std::max(needed, c + 1);
     for (std::size_t i = 1; i < records.size(); ++i) {
         const record& rec = records[i];
-        auto field = [&](int column) { return at[column] >= 0 ? rec.fields.value(at[column]).trimmed() : QString(); };
+        auto field = [&](int column) {
+            return at[column] >= 0 ? rec.fields.value(at[column]).trimmed() : QString();
+        };
         QString why;
         const std::optional<qint64> start = parse_time(field(1));
         const std::optional<qint64> end = parse_time(field(2));
@@ -212,7 +207,8 @@ labels_file::result labels_file::read(const QString& path)
             why = tr("it has no label");
         if (!why.isEmpty()) {
             if (++r.skipped_lines <= named_broken_lines)
-                r.warnings << tr("The labels file %1: line %2 is skipped: %3.").arg(shown).arg(rec.line).arg(why);
+                r.warnings
+                    << tr("The labels file %1: line %2 is skipped: %3.").arg(shown).arg(rec.line).arg(why);
             continue;
         }
         const QString animal = field(0);
@@ -240,9 +236,9 @@ QByteArray labels_file::to_csv(const label_segments& segments)
 {
     QString text = columns.join(QLatin1Char(',')) + QLatin1Char('\n');
     for (const label_segment& s : segments.all())
-        text += csv_field(s.animal) + QLatin1Char(',') + format_time(s.start_ms) + QLatin1Char(',') +
-                format_time(s.end_ms) + QLatin1Char(',') + csv_field(s.label) + QLatin1Char(',') +
-                csv_field(s.note) + QLatin1Char('\n');
+        text += csv_quoted(s.animal) + QLatin1Char(',') + format_time(s.start_ms) + QLatin1Char(',') +
+                format_time(s.end_ms) + QLatin1Char(',') + csv_quoted(s.label) + QLatin1Char(',') +
+                csv_quoted(s.note) + QLatin1Char('\n');
     return text.toUtf8();
 }
 

@@ -1,5 +1,6 @@
 #include "data/rhythm/rhythm_csv.h"
 
+#include "data/io/csv_text.h"
 #include "data/model/activity_calculator.h"
 #include "data/rhythm/rhythm_figures.h"
 #include "data/rhythm/sun_schedule.h"
@@ -22,15 +23,6 @@ QString number(double v)
     return std::isnan(v) ? QStringLiteral("NA") : QString::number(v, 'g', 10);
 }
 
-QString quoted(const QString& field)
-{
-    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) &&
-        !field.contains(QLatin1Char('\n')) && !field.contains(QLatin1Char('\r')))
-        return field;
-    return QLatin1Char('"') + QString(field).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
-
 QString utc(qint64 ms)
 {
     // Rounded to the nearest second.
@@ -45,7 +37,7 @@ QString rhythm_summary_row(const QString& file, const rhythm_figures& f)
 {
     const double nan = std::nan("");
     const bool p = f.has_period;
-    QStringList fields{quoted(file),
+    QStringList fields{csv_quoted(file),
                        QString::number(f.days),
                        number(f.l5),
                        std::isnan(f.l5) ? number(nan) : number(f.l5_start),
@@ -68,8 +60,8 @@ bool write_sun_table(const sun_schedule& sun, qint64 plot_begin, qint64 utc_offs
         const solar_position::sun_day& day = sun.days()[d];
         const day_position& at = sun.positions()[d];
         const qint64 start = plot_begin + qint64(d) * activity_day_ms + utc_offset_ms;
-        text += QDateTime::fromMSecsSinceEpoch(start, Qt::UTC).date().toString(Qt::ISODate) + QLatin1Char(',') +
-                QString::number(at.latitude, 'g', 10) + QLatin1Char(',') +
+        text += QDateTime::fromMSecsSinceEpoch(start, Qt::UTC).date().toString(Qt::ISODate) +
+                QLatin1Char(',') + QString::number(at.latitude, 'g', 10) + QLatin1Char(',') +
                 QString::number(at.longitude, 'g', 10) + QLatin1Char(',');
         if (day.kind == solar_position::sun_day::rises_and_sets)
             text += utc(day.sunrise) + QLatin1Char(',') + utc(day.sunset);

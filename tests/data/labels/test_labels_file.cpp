@@ -38,13 +38,13 @@ TEST(labels_file, round_trip_keeps_every_segment_and_note)
 {
     temp_folder dir;
     label_segments s;
-    s.set_range("", 1399010400000, 1399010400250, "walking");
+    s.set_range("", 1399010400000, 1399010400250, "walking", "#2"); // a leading # is quoted
     s.set_range("Eagle, \"7\"", 1399010400999, 1399010460000, "flapping", "gust,\nthen calm");
     s.set_range("Eagle, \"7\"", 4102444800000, 4102444800001, "h\u00f6ckern"); // far outside any data
     const QString path = dir.path("x.labels.csv");
     ASSERT_EQ(labels_file::write(path, s), "");
     EXPECT_EQ(text_of(path), "animal,start_utc,end_utc,label,note\n"
-                             ",2014-05-02T06:00:00.000Z,2014-05-02T06:00:00.250Z,walking,\n"
+                             ",2014-05-02T06:00:00.000Z,2014-05-02T06:00:00.250Z,walking,\"#2\"\n"
                              "\"Eagle, \"\"7\"\"\",2014-05-02T06:00:00.999Z,2014-05-02T06:01:00.000Z,flapping,"
                              "\"gust,\nthen calm\"\n"
                              "\"Eagle, \"\"7\"\"\",2100-01-01T00:00:00.000Z,2100-01-01T00:00:00.001Z,h\u00f6ckern,\n");
