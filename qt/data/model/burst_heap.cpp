@@ -1,32 +1,52 @@
 #include "data/model/burst_heap.h"
 
+#include <new>
+
+// Regions where the system maps memory as POSIX does; plain allocations elsewhere and under
+// AddressSanitizer.
+#if defined(__SANITIZE_ADDRESS__)
+#define DORNVALE_BURST_REGIONS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DORNVALE_BURST_REGIONS 0
+#endif
+#endif
+#if !defined(DORNVALE_BURST_REGIONS)
+#if defined(__unix__) || defined(__APPLE__)
+#define DORNVALE_BURST_REGIONS 1
+#else
+#define DORNVALE_BURST_REGIONS 0
+#endif
+#endif
+
+#if !DORNVALE_BURST_REGIONS
+
+void* burst_heap::allocate(std::size_t bytes)
+{
+    return ::operator new(bytes);
+}
+
+void burst_heap::free(void* block) noexcept
+{
+    ::operator delete(block);
+}
+
+#else
+
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <new>
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool use_regions = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool use_regions = false;
-#else
-constexpr bool use_regions = true;
-#endif
-#else
-constexpr bool use_regions = true;
-#endif
 
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23 // Linux 5.14; an older kernel refuses it and pages fault in one by one
 #endif
 
 constexpr std::size_t fill_bytes = std::size_t(256) << 10;
-constexpr std::size_t page_bytes = 4096;
 
 // At the start of each region, which starts at a multiple of region_bytes: a block's region is
 // found from the block's address alone, so a block carries no bookkeeping of its own.
@@ -47,14 +67,16 @@ constexpr std::size_t header_bytes = round_up(sizeof(region), alignof(std::max_a
 
 region* region_of(void* block)
 {
-    return reinterpret_cast<region*>(reinterpret_cast<std::uintptr_t>(block) & ~(burst_heap::region_bytes - 1));
+    return reinterpret_cast<region*>(reinterpret_cast<std::uintptr_t>(block) &
+                                     ~(burst_heap::region_bytes - 1));
 }
 
 // A new region of bytes (whole pages) at a multiple of region_bytes.
 region* map_region(std::size_t bytes, std::size_t holds)
 {
     const std::size_t align = burst_heap::region_bytes;
-    void* mapping = ::mmap(nullptr, bytes + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapping =
+        ::mmap(nullptr, bytes + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED)
         throw std::bad_alloc();
     const auto at = reinterpret_cast<std::uintptr_t>(mapping);
@@ -92,10 +114,10 @@ thread_local carving here;
 void* burst_heap::allocate(std::size_t bytes)
 {
     const std::size_t need = round_up(bytes, block_alignment);
-    if (!use_regions)
-        return ::operator new(need);
-    if (need > (region_bytes - header_bytes) / 4) // a region of its own, freed with the block
-        return reinterpret_cast<char*>(map_region(round_up(header_bytes + need, page_bytes), 1)) + header_bytes;
+    if (need > (region_bytes - header_bytes) / 4) { // a region of its own, freed with the block
+        const auto page = std::size_t(::sysconf(_SC_PAGESIZE));
+        return reinterpret_cast<char*>(map_region(round_up(header_bytes + need, page), 1)) + header_bytes;
+    }
     if (static_cast<std::size_t>(here.end - here.next) < need) {
         region* fresh = map_region(region_bytes, 1);
         let_go(here.current);
@@ -116,8 +138,8 @@ void* burst_heap::allocate(std::size_t bytes)
 
 void burst_heap::free(void* block) noexcept
 {
-    if (!use_regions)
-        ::operator delete(block);
-    else if (block)
+    if (block)
         let_go(region_of(block));
 }
+
+#endif

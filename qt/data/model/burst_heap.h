@@ -4,10 +4,11 @@
 
 // Where bursts live: many small blocks, made together by a reader and mostly freed together when a
 // data set closes. Each thread carves its blocks from large regions of its own and has the system
-// fill in a region's pages a megabyte at a time, ahead of the blocks: that spares the per-block
-// malloc work and the page fault of each fresh page, a good part of reading a large file. A region
-// goes back to the system when its last block is freed; blocks may be freed on any thread. Under
-// AddressSanitizer every block is an allocation of its own, so use after free is still caught.
+// fill in a region's pages 256 kB at a time, ahead of the blocks: that spares the per-block malloc
+// work and the page fault of each fresh page, a good part of reading a large file. A region goes
+// back to the system when its last block is freed; blocks may be freed on any thread. Under
+// AddressSanitizer (so that use after free is still caught), and where the system has no POSIX
+// memory mapping, every block is an allocation of its own.
 class burst_heap
 {
 public:
