@@ -239,6 +239,11 @@ bool map_widget::has_values(track_colouring colouring) const
     for (event_space_layer* track : tracks()) {
         if (colouring == track_colouring::vedba && track->has_bursts())
             return true;
+        if (colouring != track_colouring::vedba && colouring != track_colouring::behaviour) {
+            if (fix_values::any(*track->events(), colouring))
+                return true;
+            continue;
+        }
         const std::vector<double> values = values_of(track, colouring);
         if (std::any_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }))
             return true;

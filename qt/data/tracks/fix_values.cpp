@@ -56,6 +56,26 @@ std::vector<double> fix_values::of(const event_space& fixes, track_colouring col
     return values;
 }
 
+bool fix_values::any(const event_space& fixes, track_colouring colouring)
+{
+    const std::vector<const gps_event*>& e = fixes.events();
+    switch (colouring) {
+    case track_colouring::time:
+        return !e.empty();
+    case track_colouring::height:
+        return std::any_of(e.begin(), e.end(), [](const gps_event* f) { return std::isfinite(f->height); });
+    case track_colouring::speed:
+        for (std::size_t i = 1; i < e.size(); ++i)
+            if (e[i]->timestamp != e[i - 1]->timestamp &&
+                std::isfinite(
+                    distance_m(e[i - 1]->longitude, e[i - 1]->latitude, e[i]->longitude, e[i]->latitude)))
+                return true;
+        return false;
+    default:
+        return false;
+    }
+}
+
 std::vector<double> fix_values::nearest_in_time(const event_space& fixes,
                                                 const std::vector<qint64>& burst_times,
                                                 const std::vector<double>& burst_values)

@@ -17,6 +17,8 @@ public:
     // distance over the time between them (the first fix takes the second's; NaN when no time passed);
     // height: metres above the ellipsoid as the file gives it. Every value NaN for track and vedba.
     static std::vector<double> of(const event_space& fixes, track_colouring colouring);
+    // Whether of() holds a finite value, mostly found at the first fixes rather than by computing all.
+    static bool any(const event_space& fixes, track_colouring colouring);
 
     // For each fix the value of the burst nearest in time (ties: the earlier burst); burst_times
     // sorted ascending, one value each. All NaN without bursts.

@@ -28,6 +28,7 @@ private slots:
     void scale_ends();
     void speed_between_fixes();
     void nearest_burst_in_time();
+    void any_value_as_of_finds_it();
 };
 
 void test_track_values::scale_ends()
@@ -80,6 +81,27 @@ void test_track_values::nearest_burst_in_time()
     // Before the first burst; a tie between 100 and 200 goes to the earlier; nearer 200; after the last.
     QCOMPARE(v, (std::vector<double>{1, 1, 2, 3}));
     QVERIFY(std::isnan(fix_values::nearest_in_time(*track, {}, {})[0]));
+}
+
+void test_track_values::any_value_as_of_finds_it()
+{
+    const double nan = std::nan("");
+    const std::vector<std::vector<gps_event>> tracks{
+        {},
+        {{1000, 8.5, 47.25, 400}},                                       // one fix: no speed
+        {{1000, 8.5, 47.25}, {1000, 8.6, 47.25}},                        // no time between them, no heights
+        {{1000, nan, nan}, {2000, 8.6, 47.25}, {3000, 8.7, 47.25, 1.5}}, // the first placed pair last
+        {{1000, 8.5, 47.25}, {2000, nan, 47.25}}};
+    for (std::size_t t = 0; t < tracks.size(); ++t)
+        for (const track_colouring c : {track_colouring::time, track_colouring::speed,
+                                        track_colouring::height, track_colouring::track}) {
+            const std::unique_ptr<event_space> space = fixes(tracks[t]);
+            const std::vector<double> values = fix_values::of(*space, c);
+            const bool finite =
+                std::any_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+            QVERIFY2(fix_values::any(*space, c) == finite,
+                     qPrintable(QString("track %1, colouring %2").arg(t).arg(int(c))));
+        }
 }
 
 QTEST_GUILESS_MAIN(test_track_values)
