@@ -15,6 +15,12 @@ struct run_result
     QString out, err;
 };
 
+QByteArray bytes_of(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 run_result run(const QStringList& args)
 {
     QProcess p;
@@ -44,10 +50,18 @@ TEST(classify_batch, trains_on_labels_then_names_the_unlabelled_bursts)
         << trained.out.toStdString();
     EXPECT_TRUE(trained.out.endsWith(QString("model of 3 behaviours -> %1\n").arg(model)));
 
+    const QByteArray first = bytes_of(model);
     const run_result again = run({"train", "--out", model, data});
     EXPECT_EQ(again.code, 1);
     EXPECT_EQ(again.err.toStdString(),
               "dornvale-batch: " + model.toStdString() + ": exists; give --replace to write over it\n");
+    EXPECT_EQ(bytes_of(model), first);
+    // With --replace it is written over; the same seed gives the same model, byte for byte.
+    ASSERT_EQ(run({"train", "--out", model, "--folds", "4", "--seed", "5", "--replace", data}).code, 0);
+    const QByteArray seeded = bytes_of(model);
+    EXPECT_TRUE(seeded.contains("\"seed\": 5")) << seeded.left(400).toStdString();
+    ASSERT_EQ(run({"train", "--out", model, "--folds", "4", "--seed", "5", "--replace", data}).code, 0);
+    EXPECT_EQ(bytes_of(model), seeded);
 
     const run_result classified = run({"classify", "--model", model, data});
     ASSERT_EQ(classified.code, 0) << classified.err.toStdString();
