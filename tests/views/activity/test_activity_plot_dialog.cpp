@@ -688,6 +688,19 @@ void test_activity_plot_dialog::data_export_writes_the_rhythm_figures_beside()
     QVERIFY2(figures.startsWith(QByteArray(rhythm_summary_header) + "f.csv,3,"), figures.constData());
     QCOMPARE(figures.count('\n'), 2);
     QVERIFY(dialog.figures().has_period);
+    const QString shown = dialog.findChild<QLabel*>(QStringLiteral("figuresLabel"))->text();
+    QVERIFY2(shown.startsWith("Days with data: 3\nL5: ") && shown.contains("\nPeriod: "), qPrintable(shown));
+
+    // One day: the figures that need two days say so instead of a number.
+    std::vector<std::unique_ptr<burst>> day;
+    test_support::add_bursts(day, 4, march_1, 1800000, 10.0, 3, [](int b, int, int) { return float(b); });
+    const std::unique_ptr<burst_space> one_day = test_support::space_of(std::move(day));
+    activity_plot_dialog short_dialog(parent.get(), *one_day, QStringLiteral("/data/g.csv"));
+    const QString one = short_dialog.findChild<QLabel*>(QStringLiteral("figuresLabel"))->text();
+    QVERIFY2(one.startsWith("Days with data: 1\nL5: ") &&
+                 one.endsWith("\nIS, IV, period: need at least 2 days with data"),
+             qPrintable(one));
+    QVERIFY(!short_dialog.figures().has_period);
 }
 
 QTEST_MAIN(test_activity_plot_dialog)
