@@ -109,7 +109,7 @@ std::vector<label_def> label_set_editor::labels() const
 {
     std::vector<label_def> out;
     for (int r = 0; r < table_->rowCount(); ++r)
-        out.push_back({table_->item(r, 0)->text(), table_->item(r, 1)->background().color().rgb() & 0xffffffu,
+        out.push_back({table_->item(r, 0)->text().trimmed(), table_->item(r, 1)->background().color().rgb() & 0xffffffu,
                        table_->item(r, 2)->text().trimmed().toInt()});
     return out;
 }
