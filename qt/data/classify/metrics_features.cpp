@@ -8,14 +8,7 @@
 
 QStringList metrics_features::names()
 {
-    QStringList n;
-    for (const char* axis : {"x", "y", "z"})
-        for (const char* figure : {"mean", "sd", "min", "max", "dom_freq", "dom_amp"})
-            n << QString("%1_%2").arg(figure, axis);
-    return n << "odba"
-             << "vedba"
-             << "pitch_deg"
-             << "roll_deg";
+    return burst_metrics::figure_names();
 }
 
 QStringList metrics_features::units(const QString& axis_units)
@@ -29,12 +22,8 @@ QStringList metrics_features::units(const QString& axis_units)
 
 std::vector<double> metrics_features::row(const burst_metrics& m)
 {
-    std::vector<double> r;
-    r.reserve(28);
-    for (const axis_metrics& a : m.axis)
-        r.insert(r.end(), {a.mean, a.sd, a.min, a.max, a.dom_freq_hz, a.dom_amp});
-    r.insert(r.end(), {m.odba, m.vedba, m.pitch_deg, m.roll_deg});
-    return r;
+    const auto f = m.figures();
+    return std::vector<double>(f.begin(), f.end());
 }
 
 feature_table metrics_features::table(const QString& axis_units, const QStringList& class_names)

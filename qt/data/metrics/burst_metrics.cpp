@@ -120,6 +120,30 @@ burst_metrics burst_metrics::of(const burst& b, const std::optional<burst_calibr
     return compute(b, calibration, window, s);
 }
 
+std::array<double, burst_metrics::figure_count> burst_metrics::figures() const
+{
+    std::array<double, figure_count> f{};
+    std::size_t k = 0;
+    for (const axis_metrics& a : axis)
+        for (const double v : {a.mean, a.sd, a.min, a.max, a.dom_freq_hz, a.dom_amp})
+            f[k++] = v;
+    for (const double v : {odba, vedba, pitch_deg, roll_deg})
+        f[k++] = v;
+    return f;
+}
+
+QStringList burst_metrics::figure_names()
+{
+    QStringList n;
+    for (const char* axis : {"x", "y", "z"})
+        for (const char* figure : {"mean", "sd", "min", "max", "dom_freq", "dom_amp"})
+            n << QString("%1_%2").arg(figure, axis);
+    return n << "odba"
+             << "vedba"
+             << "pitch_deg"
+             << "roll_deg";
+}
+
 std::vector<burst_metrics> burst_metrics::of_all(const burst_space& space,
                                                  const std::optional<burst_calibration>& calibration,
                                                  const static_window& window, int threads,

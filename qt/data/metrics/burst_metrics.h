@@ -3,8 +3,10 @@
 #include "data/metrics/burst_calibration.h"
 #include "data/metrics/static_window.h"
 
+#include <QStringList>
 #include <QtGlobal>
 
+#include <array>
 #include <atomic>
 #include <optional>
 #include <vector>
@@ -31,6 +33,13 @@ struct burst_metrics
     double frequency_hz;
     axis_metrics axis[3]; // X, Y, Z
     double odba, vedba, pitch_deg, roll_deg;
+
+    // The figures in the order the burst table and the classifier's features take them: for x, y and
+    // z in turn mean, sd, min, max, dom_freq, dom_amp; then odba, vedba, pitch_deg, roll_deg. Names
+    // as "mean_x".
+    static constexpr int figure_count = 3 * 6 + 4;
+    std::array<double, figure_count> figures() const;
+    static QStringList figure_names();
 
     // Shared with a thread running of_all: bursts done so far, and a request to stop.
     struct progress

@@ -47,10 +47,7 @@ bool write_burst_table_csv(QIODevice& out, const QString& animal, const burst_sp
                     .toLatin1() +
                 ',' + QByteArray::number(m.samples);
         number(text, m.frequency_hz);
-        for (const axis_metrics& a : m.axis)
-            for (const double v : {a.mean, a.sd, a.min, a.max, a.dom_freq_hz, a.dom_amp})
-                number(text, v);
-        for (const double v : {m.odba, m.vedba, m.pitch_deg, m.roll_deg})
+        for (const double v : m.figures())
             number(text, v);
         text += ',' + (labels ? csv_text(labels(animal, start)) : QByteArray()) + '\n';
         if (text.size() > (1 << 20)) {

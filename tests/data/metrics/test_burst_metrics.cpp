@@ -128,6 +128,9 @@ TEST(burst_table_csv, names_units_and_method_then_one_labelled_row_per_burst)
     EXPECT_EQ(lines[0], "# units=g static=running-mean window_s=2 calibration=default-by-tag");
     EXPECT_EQ(lines[1] + '\n', burst_table_header);
     EXPECT_EQ(lines[1].split(',').size(), 29);
+    // The header names the figures in the order they are written (and the classifier reads them).
+    EXPECT_EQ(lines[1], "animal,tag,burst,start_utc,samples,frequency_hz," +
+                            burst_metrics::figure_names().join(',').toLatin1() + ",label");
     EXPECT_TRUE(lines[2].startsWith("\"Stork, 1\",4711,0,2014-05-02T06:00:00.000Z,8,8,"));
     EXPECT_TRUE(lines[2].endsWith(",resting"));
     // One sample (5, 0, 0 raw = -3.990234375, 4, -4 g): no sd, no frequency, no label; pitch
