@@ -2,6 +2,7 @@
 
 #include "batch/no_progress.h"
 #include "batch/silenced_streams.h"
+#include "data/io/checked_commit.h"
 #include "data/model/burst_space.h"
 #include "data/load/eobs_loader.h"
 #include "data/io/zip_entry_path.h"
@@ -107,9 +108,7 @@ QString batch_files::save(const QString& path, const std::function<bool(QSaveFil
         file.cancelWriting();
         return reason.isEmpty() ? file.errorString() : reason;
     }
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return checked_commit(file);
 }
 
 // The file a path names, links and ".." resolved: of the folder for a file not written yet, and of

@@ -1,4 +1,6 @@
 #include "tiles/tile_cache.h"
+
+#include "data/io/checked_commit.h"
 #include "data/io/trace.h"
 
 #include <QFile>
@@ -46,15 +48,7 @@ bool tile_cache::write(const std::string& file_name, const QByteArray& data) con
 {
     // QSaveFile writes to a temporary file beside the target and renames it over the target on
     // commit; the direct-write fallback stays off, so the target is never written in place.
-    QSaveFile file(file_path(file_name));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    return checked_save(file_path(file_name), data).isEmpty();
 }
 
 bool tile_cache::remove(const std::string& file_name) const

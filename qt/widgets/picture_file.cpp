@@ -1,5 +1,7 @@
 #include "widgets/picture_file.h"
 
+#include "data/io/checked_commit.h"
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -59,9 +61,5 @@ QString save_picture_file(const QString& name, const QByteArray& format, const Q
         if (!image.save(&file, format.constData()))
             return tr("the image could not be encoded");
     }
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return checked_commit(file);
 }

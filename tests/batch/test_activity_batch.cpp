@@ -14,6 +14,7 @@
 #include "support/acc_layouts.h"
 #include "support/batch_run.h"
 #include "support/download_layouts.h"
+#include "support/full_disk.h"
 #include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/data_table.h"
@@ -395,6 +396,15 @@ void test_activity_batch::summary_and_sun_of_every_animal()
     QVERIFY2(over.err.startsWith("dornvale-batch: herd-acc.csv is an input; the summary would replace it\n"),
              qPrintable(over.err));
     QCOMPARE(bytes_of(dir->path() + "/herd-acc.csv"), input);
+
+    // On a full disk the summary is not written, the run fails, and the old summary stays.
+    full_disk disk;
+    QVERIFY(disk.write("sum.csv", "old"));
+    disk.fill();
+    const run_result full = run({"activity", "--summary", disk.path("sum.csv"), "herd-acc.csv"}, dir->path());
+    QCOMPARE(full.code, 1);
+    QVERIFY2(full.err.startsWith("dornvale-batch: can't write " + disk.path("sum.csv") + ": "), qPrintable(full.err));
+    QCOMPARE(bytes_of(disk.path("sum.csv")), QByteArray("old"));
 }
 
 QTEST_MAIN(test_activity_batch)

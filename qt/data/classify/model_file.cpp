@@ -3,13 +3,13 @@
 #include "data/classify/behaviour_model.h"
 #include "data/classify/boosted_trees.h"
 #include "data/classify/feature_table.h"
+#include "data/io/checked_commit.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 const char model_file::suffix[] = "dvmodel";
 
@@ -39,10 +39,9 @@ bool model_file::write(const QString& path, const behaviour_model& model, QStrin
                         {"labels", labels},
                         {"features", features},
                         {"booster", QString::fromLatin1(booster.toBase64())}};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QJsonDocument(o).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
-        *error = QString("Cannot write %1: %2").arg(QFileInfo(path).fileName(), file.errorString());
+    const QString reason = checked_save(path, QJsonDocument(o).toJson(QJsonDocument::Indented));
+    if (!reason.isEmpty()) {
+        *error = QString("Cannot write %1: %2").arg(QFileInfo(path).fileName(), reason);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "data/tracks/track_file.h"
 
+#include "data/io/checked_commit.h"
 #include "data/tracks/track_writer.h"
 
 #include <QFileInfo>
@@ -44,7 +45,5 @@ QString track_file::save(const QString& path, track_format format, const event_s
         file.cancelWriting();
         return reason;
     }
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return checked_commit(file);
 }

@@ -1,4 +1,5 @@
 #include "views/activity/activity_plot_dialog.h"
+#include "data/io/checked_commit.h"
 #include "ui_activity_plot_dialog.h"
 
 #include "data/model/activity_csv.h"
@@ -318,8 +319,8 @@ void activity_plot_dialog::handle_button_export_data_clicked()
         file.cancelWriting();
         if (reason.isEmpty())
             reason = tr("the data could not be written");
-    } else if (!file.commit()) {
-        reason = file.errorString();
+    } else {
+        reason = checked_commit(file);
     }
     report_export(name, reason, tr("The activity data could not be saved to \"%1\": %2."),
                   tr("Activity data saved to %1"));
@@ -352,7 +353,5 @@ QString activity_plot_dialog::save_figures(const QString& name)
         file.cancelWriting();
         return file.errorString();
     }
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return checked_commit(file);
 }

@@ -1,5 +1,6 @@
 #include "views/burst/burst_detail_pane.h"
 
+#include "data/io/checked_commit.h"
 #include "data/model/burst_space.h"
 #include "data/model/activity_calculator.h"
 #include "data/model/events_by_bursts_i.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -240,9 +240,7 @@ void burst_detail_pane::save_csv()
                                                       tr("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    const QByteArray text = burst_samples_csv(*panel_.space.entry(shown_).burst, shown_).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        QMessageBox::warning(this, tr("Save Burst Samples"),
-                             tr("Could not write the file %1: %2").arg(path, file.errorString()));
+    const QString reason = checked_save(path, burst_samples_csv(*panel_.space.entry(shown_).burst, shown_).toUtf8());
+    if (!reason.isEmpty())
+        QMessageBox::warning(this, tr("Save Burst Samples"), tr("Could not write the file %1: %2").arg(path, reason));
 }

@@ -1,5 +1,7 @@
 #include "views/classify/time_budget_dialog.h"
 
+#include "data/io/checked_commit.h"
+
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -56,8 +58,8 @@ void time_budget_dialog::export_csv()
     QString error;
     if (!file.open(QIODevice::WriteOnly))
         error = file.errorString();
-    else if (time_budget::write_csv(budgets_, file, &error) && !file.commit())
-        error = file.errorString();
+    else if (time_budget::write_csv(budgets_, file, &error))
+        error = checked_commit(file);
     if (!error.isEmpty())
         QMessageBox::warning(this, tr("Export failed"),
                              tr("Cannot write %1: %2").arg(QFileInfo(name).fileName(), error));

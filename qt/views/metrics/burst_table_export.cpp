@@ -1,5 +1,6 @@
 #include "views/metrics/burst_table_export.h"
 
+#include "data/io/checked_commit.h"
 #include "data/metrics/burst_metrics.h"
 #include "data/model/burst_space.h"
 
@@ -46,10 +47,8 @@ QString burst_table_export::run(QWidget* parent, const burst_space& space, const
             file.cancelWriting();
             return;
         }
-        if (!file.commit())
-            error = file.errorString();
-        else
-            written = true;
+        error = checked_commit(file);
+        written = error.isEmpty();
     }));
     QProgressDialog dialog(QObject::tr("Computing the figures of %1 bursts...").arg(space.entry_count()),
                            QObject::tr("Cancel"), 0, std::max(1, space.entry_count()), parent);
