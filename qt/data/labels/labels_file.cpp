@@ -1,6 +1,9 @@
 #include "data/labels/labels_file.h"
 
+#include "data/io/checked_commit.h"
 #include "data/io/csv_text.h"
+#include "data/io/sidecar_file.h"
+#include "data/labels/covered_time.h"
 #include "data/io/zip_entry_path.h"
 
 #include <QCoreApplication>
@@ -8,8 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextCodec>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +32,16 @@ struct record
     qint32 line = 0; // 1-based line the record starts on
     QStringList fields;
     bool unterminated = false;
+    bool too_long = false; // a field passed labels_file::max_field_chars; its rest was not kept
+};
+
+// A row read, to be painted over the earlier ones it overlaps.
+struct row
+{
+    qint64 start_ms;
+    qint64 end_ms;
+    QString label;
+    QString note;
 };
 
 // CSV records of RFC 4180: quoted fields may hold commas, doubled quotes and line breaks.
@@ -40,6 +54,12 @@ std::vector<record> records_of(const QString& text)
     bool field_started = false;
     qint32 line = 1;
     current.line = 1;
+    auto add = [&](QChar c) {
+        if (field.size() < labels_file::max_field_chars)
+            field += c;
+        else
+            current.too_long = true;
+    };
     auto end_record = [&] {
         if (field_started || !current.fields.isEmpty() || !field.isEmpty())
             current.fields << field;
@@ -56,7 +76,7 @@ std::vector<record> records_of(const QString& text)
         if (quoted) {
             if (c == QLatin1Char('"')) {
                 if (i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
-                    field += c;
+                    add(c);
                     ++i;
                 } else {
                     quoted = false;
@@ -64,7 +84,7 @@ std::vector<record> records_of(const QString& text)
             } else {
                 if (c == QLatin1Char('\n'))
                     ++line;
-                field += c;
+                add(c);
             }
         } else if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
             quoted = true;
@@ -78,7 +98,7 @@ std::vector<record> records_of(const QString& text)
             ++line;
             end_record();
         } else if (c != QLatin1Char('\r')) {
-            field += c;
+            add(c);
         }
     }
     end_record();
@@ -136,6 +156,12 @@ labels_file::result labels_file::read(const QString& path)
     QFile file(path);
     if (!file.exists())
         return r;
+    // Checked before open(): a FIFO would block it, and a huge file would read as empty past 2 GiB.
+    const QString refusal = sidecar_refusal(path, max_bytes, tr("a labels file"));
+    if (!refusal.isEmpty()) {
+        r.failure = tr("The labels file %1 cannot be read: it %2.").arg(shown, refusal);
+        return r;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         r.failure = tr("The labels file %1 cannot be read: %2.").arg(shown, file.errorString());
         return r;
@@ -145,6 +171,7 @@ labels_file::result labels_file::read(const QString& path)
         r.failure = tr("The labels file %1 cannot be read: %2.").arg(shown, file.errorString());
         return r;
     }
+    r.stamp = file_stamp::of_bytes(path, bytes);
     QTextCodec::ConverterState state;
     QString text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars > 0) {
@@ -180,6 +207,8 @@ labels_file::result labels_file::read(const QString& path)
 
     qint32 overlapping_rows = 0;
     qint32 first_overlap = 0;
+    std::map<QString, std::vector<row>> rows; // per animal, in the file's order
+    std::map<QString, covered_time> earlier;
     qint32 needed = 0;
     for (int c : {at[1], at[2], at[3]})
         needed = std::max(needed, c + 1);
@@ -193,6 +222,8 @@ labels_file::result labels_file::read(const QString& path)
         const std::optional<qint64> end = parse_time(field(2));
         if (rec.unterminated)
             why = tr("a quoted field is not closed");
+        else if (rec.too_long)
+            why = tr("a field is longer than %1 characters").arg(max_field_chars);
         else if (rec.fields.size() < needed)
             why = tr("it has %1 fields, fewer than the header").arg(rec.fields.size());
         else if (rec.fields.size() > header.size())
@@ -213,11 +244,26 @@ labels_file::result labels_file::read(const QString& path)
         }
         const QString animal = field(0);
         const QString label = field(3);
-        if (r.segments.overlaps(animal, *start, *end) && ++overlapping_rows == 1)
+        const auto gaps = earlier[animal].cover(*start, *end);
+        if (!(gaps.size() == 1 && gaps[0] == std::make_pair(*start, *end)) && ++overlapping_rows == 1)
             first_overlap = rec.line;
-        r.segments.set_range(animal, *start, *end, label, at[4] >= 0 ? rec.fields.value(at[4]) : QString());
+        rows[animal].push_back({*start, *end, label, at[4] >= 0 ? rec.fields.value(at[4]) : QString()});
         if (!r.labels.contains(label))
             r.labels << label;
+    }
+    // The later row wins where rows overlap: painted newest first, each row keeps only the time no
+    // later row took; the pieces then go in in time order, each appended, so any order of rows takes
+    // n log n.
+    for (auto& [animal, of_animal] : rows) {
+        covered_time later;
+        std::vector<std::pair<std::size_t, std::pair<qint64, qint64>>> pieces;
+        for (std::size_t i = of_animal.size(); i-- > 0;)
+            for (const auto& gap : later.cover(of_animal[i].start_ms, of_animal[i].end_ms))
+                pieces.push_back({i, gap});
+        std::sort(pieces.begin(), pieces.end(),
+                  [](const auto& a, const auto& b) { return a.second.first < b.second.first; });
+        for (const auto& [i, span] : pieces)
+            r.segments.set_range(animal, span.first, span.second, of_animal[i].label, of_animal[i].note);
     }
     if (r.skipped_lines > named_broken_lines)
         r.warnings << tr("The labels file %1: %2 more broken lines are skipped.")
@@ -242,12 +288,24 @@ QByteArray labels_file::to_csv(const label_segments& segments)
     return text.toUtf8();
 }
 
+QString labels_file::write_unless_changed(const QString& path, const label_segments& segments,
+                                          file_stamp* expected, bool* changed)
+{
+    *changed = file_stamp::of_file(path) != *expected;
+    if (*changed)
+        return QString();
+    const QByteArray bytes = to_csv(segments);
+    const QString reason = checked_save(path, bytes);
+    if (!reason.isEmpty())
+        return tr("The labels file %1 cannot be written: %2.").arg(QDir::toNativeSeparators(path), reason);
+    *expected = file_stamp::of_bytes(path, bytes);
+    return QString();
+}
+
 QString labels_file::write(const QString& path, const label_segments& segments)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = to_csv(segments);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return tr("The labels file %1 cannot be written: %2.")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
+    const QString reason = checked_save(path, to_csv(segments));
+    if (!reason.isEmpty())
+        return tr("The labels file %1 cannot be written: %2.").arg(QDir::toNativeSeparators(path), reason);
     return QString();
 }

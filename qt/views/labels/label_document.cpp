@@ -1,25 +1,43 @@
 #include "views/labels/label_document.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
 #include <utility>
 
+namespace {
+
+// The file a path names, links and ".." resolved (of its folder while it does not exist): one
+// document per file, however a window reached it.
+QString resolved(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+} // namespace
+
 std::shared_ptr<label_document> label_document::open(const QString& data_path)
 {
     static QHash<QString, std::weak_ptr<label_document>> open_documents;
     const QString path = labels_file::path_for(data_path);
-    if (std::shared_ptr<label_document> known = open_documents.value(path).lock())
+    const QString key = resolved(path);
+    if (std::shared_ptr<label_document> known = open_documents.value(key).lock())
         return known;
     auto document = std::make_shared<label_document>(path);
-    open_documents.insert(path, document);
+    open_documents.insert(key, document);
     return document;
 }
 
 label_document::label_document(const QString& path) : path_(path), opened_(labels_file::read(path))
 {
-    segments_ = opened_.segments;
+    segments_ = base_ = opened_.segments;
+    disk_->stamp = opened_.stamp;
     refused_ = opened_.rewrite_loses_data();
     writer_.setMaxThreadCount(1);
 }
@@ -64,7 +82,7 @@ label_document::stored label_document::store(const QObject* asker)
 {
     if (!dirty_)
         return stored::written;
-    if (failed_)
+    if (failed_ || conflict_)
         return stored::in_memory;
     if (refused_)
         return stored::refused;
@@ -84,14 +102,25 @@ void label_document::write(const QObject* asker)
     const qint64 generation = ++*latest_;
     std::shared_ptr<std::atomic<qint64>> latest = latest_;
     // A copy shares the strings: cheap, and the thread never sees later changes.
-    writer_.start(QRunnable::create([this, generation, latest, asker, path = path_, segments = segments_] {
+    writer_.start(QRunnable::create([this, generation, latest, asker, path = path_, segments = segments_,
+                                     disk = disk_] {
         if (*latest != generation)
             return; // a later change writes them all
-        const QString failure = labels_file::write(path, segments);
-        QMetaObject::invokeMethod(this, [this, generation, failure, asker] {
+        bool changed = false;
+        QString failure;
+        {
+            const std::lock_guard<std::mutex> lock(disk->mutex);
+            failure = labels_file::write_unless_changed(path, segments, &disk->stamp, &changed);
+        }
+        const bool written = failure.isEmpty() && !changed;
+        QMetaObject::invokeMethod(this, [this, generation, failure, changed, written, asker, segments] {
+            if (written)
+                base_ = segments;
             if (generation != *latest_)
                 return; // a later write tells
-            if (!failure.isEmpty()) {
+            if (changed) {
+                changed_on_disk(asker);
+            } else if (!failure.isEmpty()) {
                 if (failed_)
                     return;
                 failed_ = true;
@@ -113,7 +142,64 @@ QString label_document::save_as(const QString& path)
     if (!message.isEmpty())
         return message;
     path_ = QFileInfo(path).absoluteFilePath();
+    {
+        const std::lock_guard<std::mutex> lock(disk_->mutex);
+        disk_->stamp = file_stamp::of_file(path_);
+    }
+    base_ = segments_;
     refused_ = failed_ = dirty_ = false;
+    conflict_.reset();
     message_.clear();
     return QString();
+}
+
+void label_document::changed_on_disk(const QObject* asker)
+{
+    labels_file::result theirs = labels_file::read(path_);
+    if (theirs.rewrite_loses_data()) {
+        // Nothing to merge with what cannot be read whole: these labels stay in memory.
+        failed_ = true;
+        message_ = tr("The labels file %1 was changed by another program or window since it was read, and "
+                      "cannot be read whole now: it is not written over.")
+                       .arg(QDir::toNativeSeparators(path_));
+        failed_for_ = asker;
+        emit write_failed();
+        return;
+    }
+    label_merge merge(base_, segments_, theirs.segments);
+    if (merge.conflicts() == 0) {
+        const int changes = merge.their_changes();
+        adopt(merge.merged(), theirs, asker);
+        emit merged_from_disk(asker, changes);
+        return;
+    }
+    conflict_.emplace(conflict{std::move(theirs), std::move(merge)});
+    emit conflicted(asker);
+}
+
+void label_document::resolve(bool ours_win, const QObject* asker)
+{
+    if (!conflict_)
+        return;
+    const conflict c = std::move(*conflict_);
+    conflict_.reset();
+    adopt(ours_win ? c.merge.ours_winning() : c.merge.merged(), c.theirs, asker);
+    emit merged_from_disk(asker, c.merge.their_changes());
+}
+
+void label_document::adopt(const label_segments& segments, const labels_file::result& theirs,
+                           const QObject* asker)
+{
+    QStringList animals = segments_.animals() + segments.animals();
+    animals.removeDuplicates();
+    segments_ = segments;
+    base_ = theirs.segments;
+    {
+        const std::lock_guard<std::mutex> lock(disk_->mutex);
+        disk_->stamp = theirs.stamp;
+    }
+    for (const QString& animal : animals)
+        emit changed(animal);
+    dirty_ = true;
+    write(asker);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/labels/label_merge.h"
 #include "data/labels/labels_file.h"
 
 #include <QObject>
@@ -7,12 +8,16 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 // The labels of one data file, shared by the windows of its animals: read when the first of them
 // opens, written after each change on a thread of its own (in order; a later change overtakes one
 // not yet begun), so that labelling answers without waiting for the disk. Writing stops (the labels
 // stay in memory) while the file read could not be written over without loss and the user has not
-// agreed, or once a write failed.
+// agreed, or once a write failed. A file changed on disk since it was read (another program, or a
+// window that opened it otherwise) is never written over: its changes are merged with these, and
+// where both changed the same time the one who asked chooses.
 class label_document : public QObject
 {
     Q_OBJECT
@@ -25,8 +30,8 @@ public:
         in_memory, // kept in memory, as said before
     };
 
-    // The document of the labels file beside data_path (labels_file::path_for); one per file while
-    // any window holds it.
+    // The document of the labels file beside data_path (labels_file::path_for); one per file, by its
+    // resolved path, while any window holds it.
     static std::shared_ptr<label_document> open(const QString& data_path);
     explicit label_document(const QString& path);
     // Waits for the last write.
@@ -57,19 +62,48 @@ public:
     // Writes every segment to path and goes on writing there; the message on failure.
     QString save_as(const QString& path);
     // Stops writing until save_as, without asking again.
-    void keep_in_memory() { refused_ = false, failed_ = true; }
+    void keep_in_memory() { refused_ = false, failed_ = true, conflict_.reset(); }
+
+    // Of the file changed on disk: how many changes of ours share time with its changes, and which
+    // side keeps that time when the merge is written.
+    int conflicts() const { return conflict_ ? conflict_->merge.conflicts() : 0; }
+    void resolve(bool ours_win, const QObject* asker);
 
 signals:
     // The segments of animal changed.
     void changed(const QString& animal);
     // A write failed (message()); the labels stay in memory. The one who asked for it tells the user.
     void write_failed();
+    // The file changed on disk and both sides changed the same time (conflicts()): asker asks the
+    // user and calls resolve, save_as or keep_in_memory.
+    void conflicted(const QObject* asker);
+    // The file changed on disk and its changes (a count of stretches of time) were taken in. The
+    // segments changed under every undo step, which each window drops.
+    void merged_from_disk(const QObject* asker, int changes);
 
 private:
     void write(const QObject* asker);
+    void changed_on_disk(const QObject* asker);
+    // Takes segments as the labels shown and theirs as what the file holds, and writes.
+    void adopt(const label_segments& segments, const labels_file::result& theirs, const QObject* asker);
+
+    // What the file holds, as last read or written; the writer thread checks and sets it.
+    struct disk_state
+    {
+        std::mutex mutex;
+        file_stamp stamp;
+    };
+    struct conflict
+    {
+        labels_file::result theirs;
+        label_merge merge;
+    };
 
     QString path_;
     label_segments segments_;
+    label_segments base_; // what the file holds, as last read or written
+    std::shared_ptr<disk_state> disk_ = std::make_shared<disk_state>();
+    std::optional<conflict> conflict_;
     labels_file::result opened_;
     QString message_;
     const QObject* failed_for_ = nullptr;

@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -53,6 +54,17 @@ labelling::labelling(QMainWindow& window, burst_paint_panel& panel, const QStrin
     });
     connect(undo_, &QUndoStack::indexChanged, this, &labelling::store);
     connect(document_.get(), &label_document::write_failed, this, &labelling::tell_write_failure);
+    connect(document_.get(), &label_document::conflicted, this, &labelling::ask_about_conflict);
+    connect(document_.get(), &label_document::merged_from_disk, this, [this](const QObject* asker, int changes) {
+        // The steps were made on segments that are no longer there.
+        const QSignalBlocker quiet(undo_);
+        undo_->clear();
+        if (asker == this)
+            emit message(tr("The labels file %1 was changed by another program or window; its %2 change(s) are "
+                            "merged with yours.")
+                             .arg(QDir::toNativeSeparators(document_->path()))
+                             .arg(changes));
+    });
     connect(&label_set_store::instance(), &label_set_store::changed, this, [this] {
         fill_label_actions();
         panel_.update();
@@ -178,12 +190,14 @@ void labelling::store()
                            "would lose what it holds.\n\n%2")
                             .arg(shown, !opened.failure.isEmpty() ? opened.failure : opened.warnings.join('\n')),
                         QMessageBox::NoButton, &window_);
-        QPushButton* overwrite = box.addButton(tr("Overwrite"), QMessageBox::DestructiveRole);
+        // A file not read at all is never written over: only one that lost lines, as the user sees.
+        QPushButton* overwrite =
+            opened.failure.isEmpty() ? box.addButton(tr("Overwrite"), QMessageBox::DestructiveRole) : nullptr;
         QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
         box.addButton(tr("Keep in Memory"), QMessageBox::RejectRole);
         box.setDefaultButton(save_elsewhere);
         box.exec();
-        if (box.clickedButton() == overwrite) {
+        if (overwrite && box.clickedButton() == overwrite) {
             document_->overwrite(this);
         } else if (box.clickedButton() == save_elsewhere) {
             save_as();
@@ -208,6 +222,33 @@ void labelling::tell_write_failure()
     box.exec();
     if (box.clickedButton() == save_elsewhere)
         save_as();
+}
+
+void labelling::ask_about_conflict(const QObject* asker)
+{
+    if (asker != this)
+        return;
+    QMessageBox box(QMessageBox::Warning, tr("Labels File"),
+                    tr("The labels file %1 was changed by another program or window since it was read. Its "
+                       "other changes and yours are merged, but %2 of your changes share time with its "
+                       "changes.\n\nKeep Mine writes your labels there; Keep Theirs keeps the file's.")
+                        .arg(QDir::toNativeSeparators(document_->path()))
+                        .arg(document_->conflicts()),
+                    QMessageBox::NoButton, &window_);
+    QPushButton* mine = box.addButton(tr("Keep Mine"), QMessageBox::AcceptRole);
+    QPushButton* theirs = box.addButton(tr("Keep Theirs"), QMessageBox::DestructiveRole);
+    QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::ActionRole);
+    box.addButton(tr("Keep in Memory"), QMessageBox::RejectRole);
+    box.setDefaultButton(save_elsewhere);
+    box.exec();
+    if (box.clickedButton() == mine || box.clickedButton() == theirs) {
+        document_->resolve(box.clickedButton() == mine, this);
+    } else if (box.clickedButton() == save_elsewhere) {
+        save_as();
+    } else {
+        document_->keep_in_memory();
+        emit message(tr("The labels are kept in memory only: Labels > Save Labels As... writes them."));
+    }
 }
 
 void labelling::save_as()

@@ -59,6 +59,7 @@ private:
     void fill_label_actions();
     void store();
     void tell_write_failure();
+    void ask_about_conflict(const QObject* asker);
     void tell_opening();
     void delete_segments(const std::vector<label_segment>& segments);
     void push(const QString& text, std::vector<label_edit> edits);

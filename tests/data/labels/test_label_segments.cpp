@@ -1,4 +1,5 @@
 // The range rule at segment edges, and bursts turned into segments that merge, split and undo.
+#include "data/labels/label_merge.h"
 #include "data/labels/label_segments.h"
 
 #include <gtest/gtest.h>
@@ -57,4 +58,29 @@ TEST(label_segments, bursts_become_segments_that_merge_split_and_undo)
     EXPECT_TRUE(s.empty());
     EXPECT_FALSE(label(0, 4, "walking").changes_nothing());
     EXPECT_TRUE(label(1, 2, "walking").changes_nothing());
+}
+
+// Ours labelled inside a segment that theirs changed elsewhere: what ours changed away from theirs is
+// merged; a change of ours sharing time with theirs conflicts (theirs kept, or ours when ours win).
+TEST(label_merge, takes_changes_apart_from_theirs_and_counts_the_rest)
+{
+    label_segments base;
+    base.set_range("", 0, 100, "walk");
+    label_segments ours = base, theirs = base;
+    ours.set_range("", 40, 60, "rest");
+    ours.set_range("", 200, 300, "fly");
+    theirs.set_range("", 50, 70, "sit");
+    theirs.set_range("", 80, 90, "fly");
+    const label_merge m(base, ours, theirs);
+    EXPECT_EQ(m.conflicts(), 1);
+    EXPECT_EQ(m.their_changes(), 2);
+    const auto spans = [](const label_segments& s) {
+        QStringList out;
+        for (const label_segment& x : s.all())
+            out << QString("%1-%2 %3").arg(x.start_ms).arg(x.end_ms).arg(x.label);
+        return out.join(", ");
+    };
+    EXPECT_EQ(spans(m.merged()), "0-50 walk, 50-70 sit, 70-80 walk, 80-90 fly, 90-100 walk, 200-300 fly");
+    EXPECT_EQ(spans(m.ours_winning()),
+              "0-40 walk, 40-60 rest, 60-70 sit, 70-80 walk, 80-90 fly, 90-100 walk, 200-300 fly");
 }

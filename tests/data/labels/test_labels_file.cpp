@@ -1,6 +1,7 @@
 // The labels file: its place beside the data, the round trip, an interrupted write, and bad rows.
 #include "data/labels/labels_file.h"
 
+#include "support/full_disk.h"
 #include "support/temp_folder.h"
 #include "support/zip_writer.h"
 
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <random>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 namespace {
@@ -83,6 +86,25 @@ TEST(labels_file, an_interrupted_write_leaves_the_old_file_intact)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"x.labels.csv"});
 }
 
+// A small file sits in the write buffer until commit, where a full disk was missed and an empty
+// file replaced the old one.
+TEST(labels_file, a_full_disk_at_commit_leaves_the_old_file_whole)
+{
+    full_disk disk;
+    label_segments s;
+    for (qint64 i = 0; i < 91; ++i)
+        s.set_range("", i * 1000, i * 1000 + 500, "walking");
+    const QString path = disk.path("x.labels.csv");
+    ASSERT_TRUE(disk.write("x.labels.csv", labels_file::to_csv(s)));
+    disk.fill();
+    s.set_range("", 91000, 91500, "resting");
+    const QString failure = labels_file::write(path, s);
+    EXPECT_TRUE(failure.startsWith("The labels file " + QDir::toNativeSeparators(path) + " cannot be written: "))
+        << failure.toStdString();
+    EXPECT_EQ(labels_file::read(path).segments.size(), 91u);
+    EXPECT_FALSE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files).join(' ').contains(".labels.csv."));
+}
+
 TEST(labels_file, bad_rows_are_named_the_later_row_wins_and_nothing_is_lost)
 {
     temp_folder dir;
@@ -115,4 +137,53 @@ TEST(labels_file, bad_rows_are_named_the_later_row_wins_and_nothing_is_lost)
     EXPECT_TRUE(wrong.failure.contains("is not the header")) << wrong.failure.toStdString();
     EXPECT_TRUE(wrong.rewrite_loses_data());
     EXPECT_EQ(labels_file::read(dir.path("none.labels.csv")).failure, "");
+}
+
+// Files no honest labels file resembles are refused whole, naming the file and why; a field past the
+// cap skips its line only.
+TEST(labels_file, a_fifo_a_huge_file_and_a_huge_field_are_refused)
+{
+    temp_folder dir;
+    const QString fifo = dir.path("fifo.labels.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = dir.write_with_hole("huge.labels.csv", "animal,start_utc,end_utc,label,note\n",
+                                             labels_file::max_bytes);
+    const QByteArray row = ",2014-05-02T06:00:00Z,2014-05-02T06:10:00Z,walking,";
+    const QString note = dir.write("note.labels.csv", "animal,start_utc,end_utc,label,note\n" + row +
+                                                          QByteArray(labels_file::max_field_chars + 1, 'n') +
+                                                          "\n" + row + QByteArray(labels_file::max_field_chars, 'n'));
+    const std::pair<QString, QString> refused[] = {
+        {fifo, "it is not a regular file."},
+        {huge, "it is 256.0 MB, more than the 256 MB a labels file may be."}};
+    for (const auto& [path, why] : refused)
+        EXPECT_EQ(labels_file::read(path).failure,
+                  "The labels file " + QDir::toNativeSeparators(path) + " cannot be read: " + why);
+    const labels_file::result r = labels_file::read(note);
+    EXPECT_EQ(r.warnings.value(0), "The labels file " + QDir::toNativeSeparators(note) +
+                                       ": line 2 is skipped: a field is longer than 65536 characters.");
+    EXPECT_EQ(r.segments.size(), 1u);
+    EXPECT_TRUE(r.rewrite_loses_data());
+}
+
+// Rows are painted newest first: in any order the later row wins, exactly as rows applied one by one.
+TEST(labels_file, any_order_of_rows_reads_as_rows_applied_in_turn)
+{
+    temp_folder dir;
+    std::mt19937 random(7);
+    label_segments in_turn;
+    QByteArray csv = "animal,start_utc,end_utc,label,note\n";
+    const char* names[] = {"walking", "resting", "flying"};
+    for (int i = 0; i < 3000; ++i) {
+        // Mostly newest first, a third overlapping the rows before.
+        const qint64 start = (3000 - i) * 1000 - qint64(random() % 3) * 700;
+        const qint64 end = start + 500 + qint64(random() % 3) * 600;
+        const QString animal = i % 7 == 0 ? "Ann" : "";
+        const QString label = names[random() % 3];
+        in_turn.set_range(animal, start, end, label);
+        csv += (animal + "," + labels_file::format_time(start) + "," + labels_file::format_time(end) + "," +
+                label + ",\n").toUtf8();
+    }
+    const labels_file::result r = labels_file::read(dir.write("x.labels.csv", csv));
+    EXPECT_EQ(r.segments.all(), in_turn.all());
+    EXPECT_TRUE(r.warnings.value(0).contains("row(s) overlap earlier rows")) << r.warnings.value(0).toStdString();
 }
