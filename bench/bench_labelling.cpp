@@ -78,13 +78,28 @@ void write_labels_file(benchmark::State& state)
         labels_file::write(document.path(), document.segments());
 }
 
+// A labels file of 100,000 rows newest first, as a script that prepends may leave it: read in time
+// proportional to the rows, as an ascending one.
+void read_labels_newest_first(benchmark::State& state)
+{
+    const QString path = the_scene->dir.path("newest_first.labels.csv");
+    QByteArray csv = "animal,start_utc,end_utc,label,note\n";
+    for (qint64 i = 100000; i-- > 0;)
+        csv += "," + labels_file::format_time(i * 60000).toUtf8() + "," +
+               labels_file::format_time(i * 60000 + 30000).toUtf8() + (i % 3 ? ",walking,\n" : ",resting,\n");
+    the_scene->dir.write("newest_first.labels.csv", csv);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(labels_file::read(path).segments.size());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const auto app = bench_support::start_paint_benchmarks(argc, argv);
     bench_support::register_repeated(benchmark::kMillisecond, 9,
-                                     {{"label_ten_thousand_bursts", label_ten_thousand_bursts}, {"write_labels_file", write_labels_file}});
+                                     {{"label_ten_thousand_bursts", label_ten_thousand_bursts}, {"write_labels_file", write_labels_file},
+                                      {"read_labels_newest_first", read_labels_newest_first}});
     build_scene();
     benchmark::RunSpecifiedBenchmarks();
     delete the_scene;

@@ -1,5 +1,7 @@
 #include "util/build_settings.h"
 
+#include "data/io/sidecar_file.h"
+
 #include <QCoreApplication>
 #include <QSettings>
 
@@ -26,6 +28,12 @@ QString build_settings::read(const QString& path, const QString& key, const QStr
 
 QString build_settings::value(const QString& path, const QString& key)
 {
+    // A FIFO would block the start for good; anything but a small regular file is no build.conf.
+    const QString refusal = sidecar_refusal(path, 1000 * 1000, QStringLiteral("build.conf"));
+    if (!refusal.isEmpty()) {
+        qWarning("%s %s: its settings are not read", qPrintable(path), qPrintable(refusal));
+        return QString();
+    }
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup("build");
     const QString text = settings.value(key, QString()).toString();

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <sys/stat.h>
+
 class test_build_settings : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,7 @@ void test_build_settings::value_and_read_data()
     add_row("blanks", QByteArray("[build]\ntile_server=\" http://a/ \"\n"), " http://a/ ", "http://a/");
     add_row("only blanks", QByteArray("[build]\ntile_server=\"  \"\n"), "  ", "fallback");
     add_row("empty", QByteArray("[build]\ntile_server=\n"), "", "fallback");
+    add_row("a FIFO, which would block", QByteArray("fifo"), "", "fallback");
 }
 
 void test_build_settings::value_and_read()
@@ -34,6 +37,8 @@ void test_build_settings::value_and_read()
     auto [content, value, read] = fetch<QByteArray, QString, QString>("content", "value", "read");
     temp_folder dir;
     const QString path = content.isEmpty() ? dir.path("build.conf") : dir.write("build.conf", content);
+    if (content == "fifo")
+        QVERIFY(QFile::remove(path) && mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
     QCOMPARE(build_settings::value(path, "tile_server"), value);
     QCOMPARE(build_settings::read(path, "tile_server", "fallback"), read);
 }
