@@ -384,10 +384,15 @@ QString acc_row(const burst_space& space, qint64 skipped_lines)
 QString left_out(const event_space& events)
 {
     QString text;
-    if (events.left_out_2d_or_invalid > 0)
-        text += dornvalemainwindow::tr(", %1 left out: 2D or invalid").arg(events.left_out_2d_or_invalid);
-    if (events.left_out_no_time > 0)
-        text += dornvalemainwindow::tr(", %1 left out: no usable time").arg(events.left_out_no_time);
+    const fixes_left_out& out = events.left_out;
+    if (out.two_d_or_invalid > 0)
+        text += dornvalemainwindow::tr(", %1 left out: 2D or invalid").arg(out.two_d_or_invalid);
+    if (out.no_time > 0)
+        text += dornvalemainwindow::tr(", %1 left out: no usable time").arg(out.no_time);
+    if (out.off_the_earth > 0)
+        text += dornvalemainwindow::tr(", %1 left out: position out of range").arg(out.off_the_earth);
+    if (out.heights > 0)
+        text += dornvalemainwindow::tr(", %1 heights out of range taken as missing").arg(out.heights);
     return text;
 }
 

@@ -59,6 +59,11 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
     // With --sun: each animal's fixes from the GPS partner (the program's pairing rule), or from the
     // file itself when it holds both sensors' rows; a pair of one animal a side pairs whatever the ids.
     std::vector<animal_events> gps_animals;
+    int failed = 0;
+    const auto fail = [&err, &failed](const QString& who, const QString& why) {
+        print(err, program + who + QStringLiteral(": ") + why);
+        ++failed;
+    };
     if (wanted.sun) {
         const QString partner = eobs_guess_acc_gps_filenames(file).gps_filename;
         QString gps_file;
@@ -66,13 +71,25 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
             gps_file = partner;
         else if (named_rows::names_both_sensors(file))
             gps_file = file;
+        std::unique_ptr<eobs_gps_loader> gps;
         if (!gps_file.isEmpty()) {
             silenced_streams quiet;
             no_progress progress;
-            const std::unique_ptr<eobs_gps_loader> gps = eobs_gps_loader::guarded(gps_file, &progress);
-            if (gps->status == ELS_SUCCESS && gps->space)
-                gps_animals = gps->take_animals();
+            gps = eobs_gps_loader::guarded(gps_file, &progress);
         }
+        // A partner's lost lines are said here; the file's own, by the reading of its bursts.
+        if (gps && gps_file != file && gps->status == ELS_READ_FAILED)
+            fail(shown(gps_file), gps->reason);
+        if (gps && gps_file != file && gps->skipped_lines > 0)
+            fail(shown(gps_file), batch_files::skipped_lines_text(gps->skipped_lines));
+        if (gps && gps->status == ELS_SUCCESS && gps->space)
+            gps_animals = gps->take_animals();
+        for (const animal_events& a : gps_animals)
+            if (a.space->left_out.off_the_earth > 0)
+                fail(gps_animals.size() > 1
+                         ? QStringLiteral("%1 (animal %2)").arg(shown(gps_file), shown(a.id))
+                         : shown(gps_file),
+                     batch_files::off_the_earth_text(a.space->left_out.off_the_earth));
     }
     const auto fixes_of = [&](const QString& animal, const QString& id) -> const event_space* {
         if (animal.isNull() && gps_animals.size() == 1)
@@ -82,11 +99,12 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
                 return a.space.get();
         return nullptr;
     };
-    return batch_files::for_each_animal(
+    failed += batch_files::for_each_animal(
         file, out, err,
         [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
             return write_outputs(file, animal, space, fixes_of(animal, id), wanted, taken, summary, done);
         });
+    return failed;
 }
 
 QString activity_batch::write_outputs(const QString& file, const QString& animal, const burst_space& space,

@@ -33,6 +33,15 @@ QString batch_files::skipped_lines_text(qint64 skipped)
              skipped == 1 ? QStringLiteral("was") : QStringLiteral("were"));
 }
 
+QString batch_files::off_the_earth_text(qint64 fixes)
+{
+    return QStringLiteral(
+               "%1 %2 a position out of range (latitude beyond ±90°, longitude beyond ±180°, or not a "
+               "number) and %3 left out")
+        .arg(QString::number(fixes), fixes == 1 ? QStringLiteral("fix had") : QStringLiteral("fixes had"),
+             fixes == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+}
+
 QString batch_files::not_a_file(const QString& file)
 {
     // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.

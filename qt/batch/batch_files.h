@@ -18,6 +18,8 @@ extern const char program[]; // "dornvale-batch: ", the start of every error lin
 
 // The error line's words for lines of a file that could not be read and were left out.
 QString skipped_lines_text(qint64 skipped);
+// The error line's words for fixes left out for a position off the earth.
+QString off_the_earth_text(qint64 fixes);
 
 // A path as printed: native separators, a control character written as \n, \r, \t or \xHH.
 QString shown(const QString& path);

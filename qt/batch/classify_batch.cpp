@@ -6,13 +6,13 @@
 #include "data/classify/feature_table.h"
 #include "data/classify/metrics_features.h"
 #include "data/classify/model_file.h"
+#include "data/io/csv_text.h"
 #include "data/load/eobs_tag_serial.h"
 #include "data/labels/labels_file.h"
 #include "data/metrics/applied_calibration.h"
 #include "data/metrics/burst_table_csv.h"
 #include "data/model/burst_space.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -37,12 +37,14 @@ int classify_batch::for_each_animal(const QString& file, label_segments& labels,
         return 1;
     }
     labels = got.segments;
+    // Label rows skipped are lost to this run: said above, and the run fails though outputs are written.
+    const int lost = got.skipped_lines > 0 ? 1 : 0;
     // Calibrations are found as the metrics command finds them.
     const QString serial = eobs_tag_serial(file);
     const QString key = serial.isEmpty() ? QFileInfo(file).fileName() : serial;
     const QString tag_number = eobs_tag_number(file);
     QSettings settings;
-    return batch_files::for_each_animal(
+    const int failed = batch_files::for_each_animal(
         file, out, err,
         [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
             const applied_calibration calibration =
@@ -51,34 +53,8 @@ int classify_batch::for_each_animal(const QString& file, label_segments& labels,
             const std::vector<burst_metrics> metrics = burst_metrics::of_all(space, calibration.value, {});
             return read(animal, id, space, metrics, calibration, done);
         });
+    return failed + lost;
 }
-
-namespace {
-
-// The burst table with predicted,probability added to its column line and to each burst's line.
-QByteArray with_predictions(const QByteArray& table, const behaviour_model& model,
-                            const std::vector<prediction>& predicted)
-{
-    QList<QByteArray> lines = table.split('\n');
-    QByteArray out;
-    size_t row = 0;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].isEmpty() && i == lines.size() - 1)
-            break;
-        out += lines[i];
-        if (i == 1)
-            out += ",predicted,probability";
-        else if (i > 1 && row < predicted.size()) {
-            const prediction& p = predicted[row++];
-            out +=
-                ',' + model.classes.value(p.cls).toUtf8() + ',' + QByteArray::number(p.probability, 'f', 4);
-        }
-        out += '\n';
-    }
-    return out;
-}
-
-} // namespace
 
 int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
 {
@@ -132,18 +108,18 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
                 const QString taken_already = batch_files::take(taken, path);
                 if (!taken_already.isEmpty())
                     return taken_already;
-                QBuffer buffer;
-                buffer.open(QIODevice::WriteOnly);
                 const burst_label_lookup label_of = [&](const QString&, qint64 start) {
                     return labels.label_at(animal, start);
                 };
-                write_burst_table_csv(buffer, id, space, metrics, calibration, {}, label_of, &why);
-                const QByteArray text = with_predictions(buffer.data(), *model, predicted);
+                const burst_table_columns predictions{
+                    ",predicted,probability", [&](qint32 burst) {
+                        const prediction& p = predicted[std::size_t(burst)];
+                        return ',' + csv_text_for_sheets(model->classes.value(p.cls)) + ',' +
+                               QByteArray::number(p.probability, 'f', 4);
+                    }};
                 const QString reason = batch_files::save(path, [&](QSaveFile& f, QString& w) {
-                    if (f.write(text) == text.size())
-                        return true;
-                    w = f.errorString();
-                    return false;
+                    return write_burst_table_csv(f, id, space, metrics, calibration, {}, label_of, &w,
+                                                 predictions);
                 });
                 if (!reason.isEmpty())
                     return QString("can't write %1: %2").arg(shown(path), reason);

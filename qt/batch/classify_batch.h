@@ -28,8 +28,8 @@ public:
     using animal_reader = std::function<QString(
         const QString& animal, const QString& id, const burst_space& space,
         const std::vector<burst_metrics>& metrics, const applied_calibration& calibration, QString& done)>;
-    // Reads file's labels file (a broken one is a failure of the file, its warnings go to err) and
-    // computes each animal's metrics, calling read; the number of failures.
+    // Reads file's labels file (a broken one is a failure of the file, and so are lines of it skipped;
+    // its warnings go to err) and computes each animal's metrics, calling read; the number of failures.
     static int for_each_animal(const QString& file, label_segments& labels, std::ostream& out,
                                std::ostream& err, const animal_reader& read);
 };

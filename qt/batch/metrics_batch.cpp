@@ -75,6 +75,9 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
                            QStringLiteral(" The label column is left empty."));
         for (const QString& warning : labels.warnings)
             print(err, batch_files::program + warning);
+        // Labels lost (an unreadable file, lines skipped) fail the run; the tables are written all the same.
+        if (!labels.failure.isEmpty() || labels.skipped_lines > 0)
+            ++failed;
         failed += batch_files::for_each_animal(
             file, out, err,
             [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {

@@ -112,7 +112,13 @@ int track_batch::process(const QString& file, track_format format, const QString
         if (unplaced > 0)
             done += QStringLiteral(" (%1 without a position that is a number, left out)")
                         .arg(plural(unplaced, "fix", "fixes"));
+        const fixes_left_out& lost = animal.space->left_out;
+        if (lost.heights > 0)
+            done += QStringLiteral(" (%1 out of range, written without)")
+                        .arg(plural(lost.heights, "height", "heights"));
         print(out, who + QStringLiteral(": ") + done);
+        if (lost.off_the_earth > 0)
+            failed += fail(who, off_the_earth_text(lost.off_the_earth));
     }
     if (skipped > 0)
         failed +=

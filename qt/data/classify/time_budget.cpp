@@ -52,11 +52,11 @@ bool time_budget::write_csv(const std::vector<time_budget>& budgets, QIODevice& 
 {
     QByteArray text = "animal,day";
     for (const QString& c : budgets.empty() ? QStringList() : budgets.front().classes)
-        text += ',' + csv_text(c);
+        text += ',' + csv_text_for_sheets(c);
     text += ",unclassified\n";
     for (const time_budget& b : budgets)
         for (const day& d : b.days) {
-            text += csv_text(b.animal) + ',' + d.date.toString(Qt::ISODate).toLatin1();
+            text += csv_text_for_sheets(b.animal) + ',' + d.date.toString(Qt::ISODate).toLatin1();
             for (double m : d.minutes)
                 text += ',' + QByteArray::number(m, 'f', 1);
             text += '\n';

@@ -8,7 +8,10 @@
 #include "data/io/parallel_lines.h"
 #include "data/io/skipped_lines_log.h"
 #include "data/io/trace.h"
+#include "data/model/fix_range.h"
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -45,6 +48,8 @@ struct parsed_fix
 {
     std::size_t field_count = 0;
     std::unique_ptr<gps_event> event;
+    bool off_the_earth = false;  // passed the test, but its position is out of range
+    bool height_dropped = false; // its height was out of range
 };
 
 } // namespace
@@ -117,6 +122,13 @@ void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, load
                 if (fields[height].first != fields[height].second)
                     fix.event->height =
                         csv_field::to_double(fields[height].first, fields[height].second, codec);
+                fix.height_dropped =
+                    !std::isnan(fix.event->height) && !fix_range::height_within(fix.event->height);
+                if (fix.height_dropped)
+                    fix.event->height = std::numeric_limits<double>::quiet_NaN();
+                fix.off_the_earth = !fix_range::placed(fix.event->longitude, fix.event->latitude);
+                if (fix.off_the_earth)
+                    fix.event.reset();
             }
             return fix;
         },
@@ -128,9 +140,12 @@ void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, load
                     skipped.add("skip line " + std::to_string(line_counter) +
                                 " with wrong number of fields " + std::to_string(fix.field_count));
             } else if (fix.event) {
+                left_out_.heights += fix.height_dropped;
                 events_.push_back(std::move(fix.event));
+            } else if (fix.off_the_earth) {
+                ++left_out_.off_the_earth;
             } else {
-                ++quality_check_failed_;
+                ++left_out_.two_d_or_invalid;
             }
             ++line_counter;
             return true;
@@ -152,6 +167,8 @@ void gps_csv_reader::read(line_reader& lines, const char* b, const char* e, load
         throw loader_cancelled();
     }
     trace::out("lines: ", line_counter);
-    trace::out("count_quality_check_failed: ", quality_check_failed_);
+    trace::out("count_quality_check_failed: ", left_out_.two_d_or_invalid);
+    if (left_out_.off_the_earth > 0)
+        trace::out("fixes with a position out of range skipped: ", left_out_.off_the_earth);
     trace::out("good gps events: ", events_.size());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/io/byte_input.h"
+#include "data/model/fixes_left_out.h"
 #include "data/model/gps_event.h"
 
 #include <QString>
@@ -22,8 +23,9 @@ public:
 
     // The accepted fixes in file order; the caller moves them out (into an event_space).
     std::vector<std::unique_ptr<gps_event>>& events() { return events_; }
-    // Data lines that failed the quality test (2D or invalid fixes).
-    qint64 quality_check_failed() const { return quality_check_failed_; }
+    // Data lines that failed the quality test (2D or invalid fixes) or whose position is off the
+    // earth, and fixes whose height was out of range.
+    const fixes_left_out& left_out() const { return left_out_; }
     // Lines left out with a "skip line" message.
     qint64 skipped_lines() const { return skipped_lines_; }
 
@@ -57,5 +59,5 @@ private:
               const layout& format);
     std::vector<std::unique_ptr<gps_event>> events_;
     qint64 skipped_lines_ = 0;
-    qint64 quality_check_failed_ = 0;
+    fixes_left_out left_out_;
 };

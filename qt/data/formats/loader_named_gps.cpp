@@ -6,6 +6,10 @@
 #include "data/io/loader_wrong_header.h"
 #include "data/formats/start_time_repair.h"
 #include "data/io/trace.h"
+#include "data/model/fix_range.h"
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -55,6 +59,7 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
 
     qint64 quality_check_failed = 0;
     qint64 unusable_times = 0;
+    qint64 off_the_earth = 0;
     qint64 good = 0;
     std::vector<field> fields;
     while (rows.next_of("gps", fields, progress)) {
@@ -63,7 +68,7 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
         if (lon.first == lon.second || lat.first == lat.second || !absent_or(fields, type_of_fix, "3") ||
             !absent_or(fields, status, "A")) {
             ++quality_check_failed;
-            ++left_out_[QString::fromUtf8(rows.animal(fields))].first;
+            ++left_out_[QString::fromUtf8(rows.animal(fields))].two_d_or_invalid;
             // An animal all of whose fixes are left out still gets its (empty) track, so it is said.
             animals_.find_or_add(rows.animal(fields));
             continue;
@@ -72,7 +77,7 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
         const qint64 t = rows.time_of(fields, timestamp);
         if (!start_time_repair::usable(t)) {
             ++unusable_times;
-            ++left_out_[QString::fromUtf8(rows.animal(fields))].second;
+            ++left_out_[QString::fromUtf8(rows.animal(fields))].no_time;
             animals_.find_or_add(rows.animal(fields));
             continue;
         }
@@ -80,10 +85,20 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
         event->timestamp = t;
         event->longitude = csv_field::to_double(lon.first, lon.second, codec);
         event->latitude = csv_field::to_double(lat.first, lat.second, codec);
+        if (!fix_range::placed(event->longitude, event->latitude)) {
+            ++off_the_earth;
+            ++left_out_[QString::fromUtf8(rows.animal(fields))].off_the_earth;
+            animals_.find_or_add(rows.animal(fields));
+            continue;
+        }
         if (height >= 0) {
             const field h = named_rows::unquoted(fields, height);
             if (h.first != h.second)
                 event->height = csv_field::to_double(h.first, h.second, codec);
+            if (!std::isnan(event->height) && !fix_range::height_within(event->height)) {
+                event->height = std::numeric_limits<double>::quiet_NaN();
+                ++left_out_[QString::fromUtf8(rows.animal(fields))].heights;
+            }
         }
         animals_.add(rows.animal(fields), std::move(event));
         ++good;
@@ -97,6 +112,8 @@ loader_named_gps::loader_named_gps(named_rows&& rows, loader_progress* progress)
     trace::out("count_quality_check_failed: ", quality_check_failed);
     if (unusable_times > 0)
         trace::out("fixes with a time unreadable or outside 1990-2100 skipped: ", unusable_times);
+    if (off_the_earth > 0)
+        trace::out("fixes with a position out of range skipped: ", off_the_earth);
     trace::out("good gps events: ", good);
     skipped_lines_ = rows.skipped_lines();
     trace::out("animals: ", animals_.size());

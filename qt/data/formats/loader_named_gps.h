@@ -1,13 +1,12 @@
 #pragma once
 
 #include "data/io/byte_input.h"
+#include "data/model/fixes_left_out.h"
 #include "data/model/gps_event.h"
 #include "data/formats/animal_groups.h"
 #include "data/formats/named_rows.h"
 
 #include <QHash>
-
-#include <utility>
 
 class loader_progress;
 
@@ -31,13 +30,14 @@ public:
     qint64 skipped_lines() const { return skipped_lines_; }
     // The first animal's fixes.
     std::vector<std::unique_ptr<gps_event>>& events() { return animals_.first(); }
-    // An animal's rows left out: failing the quality test (2D or invalid), and without a usable time.
-    std::pair<qint64, qint64> left_out(const QString& animal) const { return left_out_.value(animal); }
+    // An animal's rows left out (failing the quality test, without a usable time, off the earth) and
+    // heights out of range.
+    fixes_left_out left_out(const QString& animal) const { return left_out_.value(animal); }
 
 private:
     loader_named_gps(named_rows&& rows, loader_progress* progress);
 
     animal_groups<gps_event> animals_;
     qint64 skipped_lines_ = 0;
-    QHash<QString, std::pair<qint64, qint64>> left_out_;
+    QHash<QString, fixes_left_out> left_out_;
 };

@@ -16,7 +16,6 @@
 
 #include <new>
 #include <optional>
-#include <tuple>
 #include <type_traits>
 
 namespace {
@@ -37,9 +36,9 @@ std::unique_ptr<Space> with_left_out(std::unique_ptr<Space> space, const Reader&
                                      const QString& animal)
 {
     if constexpr (std::is_same_v<Reader, loader_named_gps>) {
-        std::tie(space->left_out_2d_or_invalid, space->left_out_no_time) = reader.left_out(animal);
+        space->left_out = reader.left_out(animal);
     } else if constexpr (std::is_base_of_v<gps_csv_reader, Reader>) {
-        space->left_out_2d_or_invalid = reader.quality_check_failed();
+        space->left_out = reader.left_out();
     }
     (void)reader;
     (void)animal;

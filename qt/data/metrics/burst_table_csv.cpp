@@ -33,10 +33,13 @@ QString burst_table_units_line(const applied_calibration& calibration, const sta
 
 bool write_burst_table_csv(QIODevice& out, const QString& animal, const burst_space& space,
                            const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
-                           const static_window& window, const burst_label_lookup& labels, QString* error)
+                           const static_window& window, const burst_label_lookup& labels, QString* error,
+                           const burst_table_columns& more)
 {
     QByteArray text = burst_table_units_line(calibration, window).toUtf8() + '\n' + burst_table_header;
-    const QByteArray who = csv_text(animal) + ',' + csv_text(calibration.tag) + ',';
+    if (!more.names.isEmpty())
+        text.insert(text.size() - 1, more.names);
+    const QByteArray who = csv_text_for_sheets(animal) + ',' + csv_text_for_sheets(calibration.tag) + ',';
     const qint32 count = std::min(space.entry_count(), qint32(metrics.size()));
     for (qint32 i = 0; i < count; ++i) {
         const burst_metrics& m = metrics[std::size_t(i)];
@@ -49,7 +52,10 @@ bool write_burst_table_csv(QIODevice& out, const QString& animal, const burst_sp
         number(text, m.frequency_hz);
         for (const double v : m.figures())
             number(text, v);
-        text += ',' + (labels ? csv_text(labels(animal, start)) : QByteArray()) + '\n';
+        text += ',' + (labels ? csv_text_for_sheets(labels(animal, start)) : QByteArray());
+        if (more.fields)
+            text += more.fields(i);
+        text += '\n';
         if (text.size() > (1 << 20)) {
             if (out.write(text) != text.size()) {
                 if (error)

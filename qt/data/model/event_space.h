@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/model/geo_box.h"
+#include "data/model/fixes_left_out.h"
 #include "data/model/gps_event.h"
 
 #include <QtGlobal>
@@ -25,8 +26,7 @@ public:
     geo_box bounds() const;
 
     // Rows of the file read as this animal's fixes but left out, by reason; set by the loader.
-    qint64 left_out_2d_or_invalid = 0; // type of fix other than 3D, status other than valid, or no position
-    qint64 left_out_no_time = 0;       // time unreadable or outside the years a tag can have recorded
+    fixes_left_out left_out;
 
 private:
     std::vector<std::unique_ptr<gps_event>> owned_;

@@ -2,10 +2,10 @@
 
 #include "data/model/activity_calculator.h"
 #include "data/io/floor_div.h"
+#include "data/model/fix_range.h"
 #include "data/model/gps_event.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -17,7 +17,7 @@ double median(std::vector<double>& v)
     std::nth_element(v.begin(), mid, v.end());
     if (n % 2 == 1)
         return *mid;
-    return (*std::max_element(v.begin(), mid) + *mid) / 2;
+    return *std::max_element(v.begin(), mid) / 2 + *mid / 2; // halves first: no overflow to inf
 }
 
 day_position median_of(std::vector<double>& lat, std::vector<double>& lon, bool from_day)
@@ -38,7 +38,7 @@ std::vector<day_position> day_positions(const std::vector<const gps_event*>& fix
     std::vector<std::vector<double>> lon(lat.size());
     std::vector<double> all_lat, all_lon;
     for (const gps_event* f : fixes) {
-        if (!std::isfinite(f->latitude) || !std::isfinite(f->longitude))
+        if (!fix_range::placed(f->longitude, f->latitude))
             continue;
         all_lat.push_back(f->latitude);
         all_lon.push_back(f->longitude);

@@ -15,6 +15,7 @@ struct day_position
 };
 
 // For each of days plot days starting at plot_begin (ms UTC, one day apart): the median latitude and
-// longitude of that day's fixes, or of all fixes for a day without any. Empty without fixes.
+// longitude of that day's fixes, or of all fixes for a day without any; fixes off the earth
+// (fix_range::placed) are not counted. Empty without fixes.
 std::vector<day_position> day_positions(const std::vector<const gps_event*>& fixes, qint64 plot_begin,
                                         qint64 days);

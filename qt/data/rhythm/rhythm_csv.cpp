@@ -37,7 +37,7 @@ QString rhythm_summary_row(const QString& file, const rhythm_figures& f)
 {
     const double nan = std::nan("");
     const bool p = f.has_period;
-    QStringList fields{csv_quoted(file),
+    QStringList fields{csv_quoted_for_sheets(file),
                        QString::number(f.days),
                        number(f.l5),
                        std::isnan(f.l5) ? number(nan) : number(f.l5_start),

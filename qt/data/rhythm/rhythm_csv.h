@@ -13,7 +13,7 @@ extern const char rhythm_summary_header[];
 extern const char sun_table_header[];
 
 // One summary line (with its line end) of the figures of file: a figure not computed (too few days,
-// no variance) is "NA"; the file quoted when it holds a comma, a quote or a line end.
+// no variance) is "NA"; the file quoted as csv_quoted_for_sheets quotes it.
 QString rhythm_summary_row(const QString& file, const rhythm_figures& figures);
 
 // Writes the header and one line per day of sun: the day's date on the clock utc_offset_ms ahead

@@ -89,6 +89,20 @@ private:
     bool stopped_ = false;
 };
 
+// Text XML 1.0 can hold: a control character it cannot (all of C0 but tab, line feed and carriage
+// return) written as \xHH, so a name holding one still names its track.
+QString xml_text(const QString& text)
+{
+    QString kept;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            kept += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            kept += c;
+    }
+    return kept;
+}
+
 // The XML declaration, indented by one space a level, and the document's default namespace.
 void start_document(QXmlStreamWriter& xml, const QString& name_space)
 {
@@ -120,7 +134,7 @@ bool write_gpx(const std::vector<const gps_event*>& fixes, const QString& name, 
         QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("schemaLocation"),
         QStringLiteral("http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd"));
     xml.writeStartElement(QStringLiteral("trk"));
-    xml.writeTextElement(QStringLiteral("name"), name);
+    xml.writeTextElement(QStringLiteral("name"), xml_text(name));
     xml.writeStartElement(QStringLiteral("trkseg"));
     for (std::size_t i = 0; i < fixes.size() && step.at(i); ++i) {
         const gps_event* e = fixes[i];
@@ -144,10 +158,10 @@ bool write_kml(const std::vector<const gps_event*>& fixes, const QString& name, 
     start_document(xml, QStringLiteral("http://www.opengis.net/kml/2.2"));
     xml.writeStartElement(QStringLiteral("kml"));
     xml.writeStartElement(QStringLiteral("Document"));
-    xml.writeTextElement(QStringLiteral("name"), name);
+    xml.writeTextElement(QStringLiteral("name"), xml_text(name));
     if (!fixes.empty()) {
         xml.writeStartElement(QStringLiteral("Placemark"));
-        xml.writeTextElement(QStringLiteral("name"), name);
+        xml.writeTextElement(QStringLiteral("name"), xml_text(name));
         const auto [begin, end] = time_span(fixes);
         xml.writeStartElement(QStringLiteral("TimeSpan"));
         xml.writeTextElement(QStringLiteral("begin"), track_writer::time_text(begin));

@@ -19,8 +19,8 @@ class track_writer
 public:
     // Told the fixes written of all every few thousand fixes; false stops the write.
     using step = std::function<bool(qint64 done, qint64 total)>;
-    // name labels the track inside the file. False when out could not be written or step stopped the
-    // write (reason set: "cancelled" then).
+    // name labels the track inside the file (in XML, a control character it cannot hold as \xHH). False
+    // when out could not be written or step stopped the write (reason set: "cancelled" then).
     static bool write(track_format format, const event_space& fixes, const QString& name, QIODevice& out,
                       QString* reason, const step& going_on = {});
 

@@ -86,7 +86,7 @@ void test_examples::pairs_load_through_the_chains()
     QCOMPARE(failed.size(), 1);
     const int failed_count = failed[0].section(' ', 1).toInt();
     QVERIFY(failed_count > 0 && failed_count < 100);
-    QCOMPARE(pair.gps->space->left_out_2d_or_invalid, failed_count);
+    QCOMPARE(pair.gps->space->left_out.two_d_or_invalid, failed_count);
 
     const burst_space& bursts = *pair.acc->space;
     const event_space& fixes = *pair.gps->space;
