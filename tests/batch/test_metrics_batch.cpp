@@ -67,6 +67,11 @@ TEST(metrics_batch, writes_each_table_with_its_units_and_labels_and_names_what_f
     EXPECT_EQ(lines_of(dir.path("b_acc-metrics.csv")).value(0), "# units=raw static=running-mean window_s=2 calibration=none");
 
     EXPECT_EQ(run({"metrics", "--static-window", "0", "a_acc.txt"}, dir.path()).code, 2);
+    // An unreadable labels file fails the run; the table is written without labels.
+    dir.write("a_acc.labels.csv", "not a header\n");
+    const run_result unlabelled = run({"metrics", "a_acc.txt"}, dir.path());
+    EXPECT_EQ(unlabelled.code, 1);
+    EXPECT_TRUE(lines_of(dir.path("a_acc-metrics.csv")).value(2).endsWith(",")) << unlabelled.err.toStdString();
 }
 
 int main(int argc, char** argv)

@@ -63,8 +63,13 @@ TEST(rhythm_figures, window_wraps_around_midnight_and_one_day_is_too_few)
     EXPECT_FALSE(f.enough_days());
     EXPECT_TRUE(std::isnan(f.is));
     EXPECT_FALSE(f.has_period);
-    EXPECT_EQ(rhythm_summary_row(QStringLiteral("a,b.txt"), f).toStdString(),
-              "\"a,b.txt\",1,1,22,10,3,0.8181818182,NA,NA,NA,NA,NA\n");
+    // A name a spreadsheet would run as a formula is quoted behind an apostrophe; the figures stay numbers.
+    const std::pair<const char*, const char*> names[] = {
+        {"a,b.txt", "\"a,b.txt\""}, {"plain", "plain"}, {"=1+1", "\"'=1+1\""}, {"-walk", "\"'-walk\""},
+        {"+x", "\"'+x\""},           {"@a", "\"'@a\""},    {"-1.5", "\"'-1.5\""},   {"\tx\"", "\"'\tx\"\"\""}};
+    for (const auto& [name, field] : names)
+        EXPECT_EQ(rhythm_summary_row(QString::fromUtf8(name), f).toStdString(),
+                  field + std::string(",1,1,22,10,3,0.8181818182,NA,NA,NA,NA,NA\n"));
 }
 
 TEST(rhythm_figures, period_of_generated_rhythms)
