@@ -35,9 +35,8 @@ QString batch_files::skipped_lines_text(qint64 skipped)
 
 QString batch_files::off_the_earth_text(qint64 fixes)
 {
-    return QStringLiteral(
-               "%1 %2 a position out of range (a latitude outside -90..90, a longitude outside "
-               "-180..180, or not a number) and %3 left out")
+    return QStringLiteral("%1 %2 a position out of range (a latitude outside -90..90, a longitude outside "
+                          "-180..180, or not a number) and %3 left out")
         .arg(QString::number(fixes), fixes == 1 ? QStringLiteral("fix had") : QStringLiteral("fixes had"),
              fixes == 1 ? QStringLiteral("was") : QStringLiteral("were"));
 }

@@ -370,14 +370,13 @@ void test_activity_batch::summary_and_sun_of_every_animal()
                                    "Bob,2014-05-02 13:00:00.000,XYZ,10,1 2 3 4 5 6\n"
                                    "Ann,2014-05-03 01:00:00.000,XYZ,10,1 2 3 9 9 9\n");
     // A fix off the earth is left out and said; it moves neither the median nor the sun.
-    dir->write("herd-gps.csv", test_support::named_gps_header + "\nAnn,-0.1278,51.5074,2014-05-02 12:00:00.000\n"
-                                                                "Ann,1e308,-1e308,2014-05-02 13:00:00.000\n");
+    dir->write("herd-gps.csv", test_support::named_gps_header +
+                                   "\nAnn,-0.1278,51.5074,2014-05-02 12:00:00.000\nAnn,1e308,-1e308,2014-05-02 13:00:00.000\n");
     const run_result r = run({"activity", "--summary", "sum.csv", "--sun", "herd-acc.csv"}, dir->path());
     QCOMPARE(r.code, 1);
     QCOMPARE(r.out, QStringLiteral("herd-acc.csv (animal Ann): 2 bursts -> sum.csv (a row), herd-acc-Ann-sun.csv\n"));
-    QCOMPARE(r.err, QStringLiteral("dornvale-batch: herd-gps.csv: 1 fix had a position out of range (a latitude "
-                                   "outside -90..90, a longitude outside -180..180, or not a number) and was left out\n"
-                                   "dornvale-batch: herd-acc.csv (animal Bob): no GPS fixes (no GPS partner "
+    QCOMPARE(r.err, QStringLiteral("dornvale-batch: herd-gps.csv: 1 fix had a position out of range (a latitude outside "
+                                   "-90..90, a longitude outside -180..180, or not a number) and was left out\ndornvale-batch: herd-acc.csv (animal Bob): no GPS fixes (no GPS partner "
                                    "file, or none of this animal's); herd-acc-Bob-sun.csv not written\n"));
     const QList<QByteArray> rows = bytes_of(dir->path() + "/sum.csv").split('\n');
     QCOMPARE(rows.size(), 4);
