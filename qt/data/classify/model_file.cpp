@@ -1,9 +1,11 @@
 #include "data/classify/model_file.h"
 
 #include "data/classify/behaviour_model.h"
+#include "data/classify/booster_refusal.h"
 #include "data/classify/boosted_trees.h"
 #include "data/classify/feature_table.h"
 #include "data/io/checked_commit.h"
+#include "data/io/sidecar_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +18,8 @@ const char model_file::suffix[] = "dvmodel";
 namespace {
 
 const char format_name[] = "dornvale-behaviour-model";
+// Far beyond an honest model (60 rounds of ten behaviours take some 2 MB), and bounds what is parsed.
+constexpr qint64 max_bytes = 64 * 1000 * 1000;
 
 } // namespace
 
@@ -50,6 +54,11 @@ bool model_file::write(const QString& path, const behaviour_model& model, QStrin
 std::optional<behaviour_model> model_file::read(const QString& path, QString* error)
 {
     const QString name = QFileInfo(path).fileName();
+    const QString refusal = sidecar_refusal(path, max_bytes, "a behaviour model");
+    if (!refusal.isEmpty()) {
+        *error = QString("%1 %2.").arg(name, refusal);
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QString("Cannot open %1: %2").arg(name, file.errorString());
@@ -87,10 +96,11 @@ std::optional<behaviour_model> model_file::read(const QString& path, QString* er
             QString("%1 is damaged: its settings, behaviours or features are missing or wrong.").arg(name);
         return std::nullopt;
     }
-    QString why;
+    // XGBoost trusts every index and length of the booster: it is checked here first.
+    const QByteArray booster = QByteArray::fromBase64(o.value("booster").toString().toLatin1());
+    QString why = booster_refusal::reason(booster, m.classes.size(), m.features.size(), m.settings);
     std::shared_ptr<boosted_trees> trees =
-        boosted_trees::from_bytes(QByteArray::fromBase64(o.value("booster").toString().toLatin1()),
-                                  m.classes.size(), m.settings.threads, &why);
+        why.isEmpty() ? boosted_trees::from_bytes(booster, m.classes.size(), m.settings.threads, &why) : nullptr;
     // A booster of other shape than the header says is as damaged as one that does not load.
     if (trees) {
         feature_table probe;

@@ -7,6 +7,9 @@
 #include "support/behaviour_table.h"
 #include "support/temp_folder.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,6 +24,21 @@ booster_settings quick()
 training_outcome trained(const feature_table& t, const training_control& control = {})
 {
     return classifier_training::run(t, {"#000000", "#00ff00", "#0000ff"}, quick(), control);
+}
+
+// The booster with element i of its first typed array named key set to bits (4 bytes, big-endian).
+QByteArray with_element(QByteArray b, const char* key, int i, quint32 bits)
+{
+    const int at = b.indexOf(QByteArray(key) + "[$") + int(strlen(key)) + 13 + 4 * i; // [$l#L and the count
+    for (int k = 0; k < 4; ++k)
+        b[at + k] = char(bits >> (24 - 8 * k));
+    return b;
+}
+
+// A UBJSON string: S, its length as an int64 (L) and its bytes.
+QByteArray ubj_text(const QByteArray& text)
+{
+    return "SL" + QByteArray(7, 0) + char(text.size()) + text;
 }
 
 } // namespace
@@ -131,5 +149,37 @@ TEST(behaviour_classifier, saved_model_predicts_as_in_memory_and_refuses_what_do
         dir.write("x.dvmodel", r.content);
         EXPECT_FALSE(model_file::read(dir.path("x.dvmodel"), &error));
         EXPECT_EQ(error.toStdString().substr(0, r.reason.size()), r.reason);
+    }
+}
+
+TEST(behaviour_classifier, hostile_boosters_are_refused_before_xgboost_reads_them)
+{
+    temp_folder dir;
+    QString error;
+    ASSERT_TRUE(model_file::write(dir.path("m.dvmodel"), trained(behaviour_table(60, 1, 1)).model, &error));
+    QFile file(dir.path("m.dvmodel"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    const QByteArray b = QByteArray::fromBase64(json.value("booster").toString().toLatin1());
+    ASSERT_TRUE(b.contains("num_trees" + ubj_text("60"))); // 20 rounds of 3 behaviours
+    const struct
+    {
+        QByteArray booster;
+        std::string reason;
+    } refused[] = {
+        {with_element(b, "split_indices", 0, 100000), "its tree 0 splits on feature 100000 of 3"},
+        {with_element(b, "split_indices", 0, quint32(-5)), "its tree 0 splits on feature -5 of 3"},
+        {with_element(b, "left_children", 0, 1000000), "its tree 0 links node 0 to node 1000000, not a node"},
+        {with_element(b, "left_children", 0, 0), "its tree 0 links node 0 to node 0, not a node of its own"},
+        {QByteArray(b).replace("num_trees" + ubj_text("60"), "num_trees" + ubj_text("999")),
+         "its booster states 999 trees but holds 60"},
+        {b.left(b.size() / 2), "its booster is cut short"},
+        {with_element(b, "split_conditions", 0, 0x7fc00000), "its tree 0 has a value that is not finite at node 0"},
+    };
+    for (const auto& r : refused) {
+        json["booster"] = QString::fromLatin1(r.booster.toBase64());
+        dir.write("x.dvmodel", QJsonDocument(json).toJson());
+        EXPECT_FALSE(model_file::read(dir.path("x.dvmodel"), &error));
+        EXPECT_EQ(error.toStdString().substr(0, 22 + r.reason.size()), "x.dvmodel is damaged: " + r.reason);
     }
 }
