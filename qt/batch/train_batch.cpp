@@ -9,10 +9,12 @@
 #include "data/classify/model_file.h"
 #include "data/classify/training_control.h"
 #include "data/labels/label_segments.h"
+#include "data/labels/labels_file.h"
 #include "data/metrics/applied_calibration.h"
 #include "data/model/burst_space.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 const char train_batch::usage[] =
     "usage: dornvale-batch train --out MODEL.dvmodel [--folds K] [--seed N] [--replace] FILE...\n";
@@ -48,6 +50,15 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
         return line.usage_error("--out names no model file");
     if (files.isEmpty())
         return line.usage_error("no input file");
+    // Neither an input nor the labels beside one may become the model, even with --replace.
+    QSet<QString> taken = batch_files::taken_inputs(files);
+    for (const QString& file : files)
+        taken.insert(batch_files::canonical(labels_file::path_for(file)));
+    if (taken.contains(batch_files::canonical(model_path))) {
+        print(err, batch_files::program +
+                       QString("%1 is an input or an input's labels file; nothing written").arg(shown(model_path)));
+        return batch_arguments::exit_file_failed;
+    }
     if (QFileInfo::exists(model_path) && !replace) {
         print(err, batch_files::program + shown(model_path) + ": exists; give --replace to write over it");
         return batch_arguments::exit_file_failed;

@@ -94,3 +94,19 @@ TEST(classify_batch, trains_on_labels_then_names_the_unlabelled_bursts)
               "dornvale-batch: other.dvmodel is damaged: its settings, behaviours or "
               "features are missing or wrong.\n");
 }
+
+TEST(classify_batch, train_writes_no_model_over_an_input_or_its_labels)
+{
+    temp_folder dir;
+    const QString data = dir.write("stork.csv", behaviour_file(30));
+    const QString labels = dir.write("stork.labels.csv", labels_for(20));
+    const QByteArray data_bytes = bytes_of(data), label_bytes = bytes_of(labels);
+    for (const QString& model : {data, labels}) {
+        const run_result r = run({"train", "--out", model, "--replace", data});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err.toStdString(), "dornvale-batch: " + model.toStdString() +
+                                           " is an input or an input's labels file; nothing written\n");
+    }
+    EXPECT_EQ(bytes_of(data), data_bytes);
+    EXPECT_EQ(bytes_of(labels), label_bytes);
+}
