@@ -55,8 +55,8 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
     for (const QString& file : files)
         taken.insert(batch_files::canonical(labels_file::path_for(file)));
     if (taken.contains(batch_files::canonical(model_path))) {
-        print(err, batch_files::program +
-                       QString("%1 is an input or an input's labels file; nothing written").arg(shown(model_path)));
+        const QString what = shown(model_path) + " is an input or an input's labels file; nothing written";
+        print(err, batch_files::program + what);
         return batch_arguments::exit_file_failed;
     }
     if (QFileInfo::exists(model_path) && !replace) {

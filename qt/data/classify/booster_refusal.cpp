@@ -3,6 +3,7 @@
 #include "data/classify/booster_settings.h"
 #include "data/classify/ubjson_value.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -52,15 +53,18 @@ QString tree_refusal(const ubjson_value& tree, qint64 t, int features, int max_d
     const ubjson_value* id = at_path(&tree, {"id"});
     if (!id || id->type() != kind::number || id->number() != double(t))
         return which + " has the wrong number";
-    if (n < 1 || (*nodes_in_all += n) > booster_refusal::max_nodes)
-        return QString("its trees hold more than %1 nodes, or tree %2 none").arg(booster_refusal::max_nodes).arg(t);
+    if (n < 1)
+        return which + " has no nodes";
+    if ((*nodes_in_all += n) > booster_refusal::max_nodes)
+        return QString("its trees hold more than %1 nodes").arg(booster_refusal::max_nodes);
     const qint64 deleted = parameter(at_path(&tree, {"tree_param", "num_deleted"}));
     if (parameter(at_path(&tree, {"tree_param", "num_feature"})) != features || deleted < 0 || deleted >= n ||
         parameter(at_path(&tree, {"tree_param", "size_leaf_vector"})) != 0)
         return which + " has parameters other than the model's";
     std::vector<const ubjson_value*> a;
-    for (const char* name : {"left_children", "right_children", "parents", "split_indices", "split_conditions",
-                             "default_left", "base_weights", "loss_changes", "sum_hessian", "split_type"}) {
+    for (const char* name :
+         {"left_children", "right_children", "parents", "split_indices", "split_conditions", "default_left",
+          "base_weights", "loss_changes", "sum_hessian", "split_type"}) {
         a.push_back(tree.member(name));
         if (!a.back() || a.back()->type() != kind::typed_array || a.back()->size() != n)
             return which + QString(" has no %1 of its %2 nodes").arg(name).arg(n);
@@ -87,11 +91,13 @@ QString tree_refusal(const ubjson_value& tree, qint64 t, int features, int max_d
         if (l == -1 && r == -1)
             continue;
         for (const qint64 child : {l, r})
-            if (child <= i || child >= n || depth[size_t(child)] >= 0 || index_at(parent, child) != i || l == r)
-                return which + QString(" links node %1 to node %2, not a node of its own after it among its %3")
-                                   .arg(i)
-                                   .arg(child)
-                                   .arg(n);
+            if (child <= i || child >= n || depth[size_t(child)] >= 0 || index_at(parent, child) != i ||
+                l == r)
+                return which +
+                       QString(" links node %1 to node %2, not a node of its own after it among its %3")
+                           .arg(i)
+                           .arg(child)
+                           .arg(n);
         if (depth[size_t(i)] < 0)
             return which + QString(" splits node %1, which no node leads to").arg(i);
         const qint64 f = index_at(feature, i);
@@ -109,9 +115,11 @@ QString tree_refusal(const ubjson_value& tree, qint64 t, int features, int max_d
 QString booster_refusal::reason(const QByteArray& booster, int classes, int features,
                                 const booster_settings& settings)
 {
-    // An honest booster has some 20 values outside typed arrays per tree.
+    // An honest booster has some 20 values outside typed arrays per tree, and 7 levels of nesting.
+    const qint64 grown = qint64(settings.rounds) * classes;
     QString why;
-    const std::optional<ubjson_value> root = ubjson_value::parse(booster, 10, 32 * max_trees, &why);
+    const std::optional<ubjson_value> root =
+        ubjson_value::parse(booster, 10, int(64 + 32 * std::min<qint64>(grown, max_trees)), &why);
     if (!root)
         return "its booster " + why;
     const ubjson_value* learner = root->member("learner");
@@ -125,7 +133,8 @@ QString booster_refusal::reason(const QByteArray& booster, int classes, int feat
         !is_empty(at_path(learner, {"attributes"}), kind::object) ||
         !is_empty(at_path(learner, {"feature_names"}), kind::array) ||
         !is_empty(at_path(learner, {"feature_types"}), kind::array) ||
-        parameter(at_path(model, {"gbtree_model_param", "num_parallel_tree"})) != 1)
+        parameter(at_path(model, {"gbtree_model_param", "num_parallel_tree"})) != 1 ||
+        parameter(at_path(model, {"gbtree_model_param", "size_leaf_vector"})) != 0)
         return QString("its booster is not one of %1 behaviours and %2 features").arg(classes).arg(features);
     const ubjson_value* base = at_path(learner, {"learner_model_param", "base_score"});
     if (!base || base->type() != kind::string || !std::isfinite(base->text().toDouble()))
@@ -136,7 +145,6 @@ QString booster_refusal::reason(const QByteArray& booster, int classes, int feat
     const qint64 held = trees && trees->type() == kind::array ? trees->size() : -1;
     if (held < 1 || stated != held || !info || info->size() != held)
         return QString("its booster states %1 trees but holds %2").arg(stated).arg(held);
-    const qint64 grown = qint64(settings.rounds) * classes;
     if (held > grown || held > max_trees)
         return QString("its booster holds %1 trees, more than %2 rounds of %3 behaviours grow")
             .arg(held)

@@ -100,7 +100,8 @@ std::optional<behaviour_model> model_file::read(const QString& path, QString* er
     const QByteArray booster = QByteArray::fromBase64(o.value("booster").toString().toLatin1());
     QString why = booster_refusal::reason(booster, m.classes.size(), m.features.size(), m.settings);
     std::shared_ptr<boosted_trees> trees =
-        why.isEmpty() ? boosted_trees::from_bytes(booster, m.classes.size(), m.settings.threads, &why) : nullptr;
+        why.isEmpty() ? boosted_trees::from_bytes(booster, m.classes.size(), m.settings.threads, &why)
+                      : nullptr;
     // A booster of other shape than the header says is as damaged as one that does not load.
     if (trees) {
         feature_table probe;

@@ -236,6 +236,7 @@ double ubjson_value::at(qint64 i) const
     if (i < 0 || i >= size() || type_ == kind::object)
         return NAN;
     if (type_ == kind::typed_array)
-        return decoded(element_, reinterpret_cast<const uchar*>(bytes_.constData()) + i * element_size(element_));
+        return decoded(element_,
+                       reinterpret_cast<const uchar*>(bytes_.constData()) + i * element_size(element_));
     return items_[size_t(i)].type_ == kind::number ? items_[size_t(i)].number_ : NAN;
 }

@@ -174,7 +174,8 @@ TEST(behaviour_classifier, hostile_boosters_are_refused_before_xgboost_reads_the
         {QByteArray(b).replace("num_trees" + ubj_text("60"), "num_trees" + ubj_text("999")),
          "its booster states 999 trees but holds 60"},
         {b.left(b.size() / 2), "its booster is cut short"},
-        {with_element(b, "split_conditions", 0, 0x7fc00000), "its tree 0 has a value that is not finite at node 0"},
+        {with_element(b, "split_conditions", 0, 0x7fc00000),
+         "its tree 0 has a value that is not finite at node 0"},
     };
     for (const auto& r : refused) {
         json["booster"] = QString::fromLatin1(r.booster.toBase64());
