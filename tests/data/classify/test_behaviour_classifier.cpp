@@ -7,6 +7,7 @@
 #include "support/behaviour_table.h"
 #include "support/temp_folder.h"
 
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -183,4 +184,7 @@ TEST(behaviour_classifier, hostile_boosters_are_refused_before_xgboost_reads_the
         EXPECT_FALSE(model_file::read(dir.path("x.dvmodel"), &error));
         EXPECT_EQ(error.toStdString().substr(0, 22 + r.reason.size()), "x.dvmodel is damaged: " + r.reason);
     }
+    // A folder (or a FIFO, which open() would wait on for good) is refused before it is opened.
+    EXPECT_FALSE(model_file::read(dir.path(), &error));
+    EXPECT_EQ(error, QFileInfo(dir.path()).fileName() + " is not a regular file.");
 }
