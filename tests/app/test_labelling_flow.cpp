@@ -17,6 +17,7 @@
 #include <QDockWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 using namespace flow_test_support;
@@ -99,6 +100,44 @@ void test_labelling_flow::label_a_range_by_key_undo_redo_and_the_file()
     QTest::keyClick(panel, Qt::Key_0);
     QTRY_COMPARE(on_disk(), split);
     QVERIFY(!l->undo_stack()->canRedo());
+
+    // Another program instance labels the file too: apart from ours its rows are merged, over ours we
+    // are asked, and Keep Mine keeps ours there and theirs elsewhere.
+    label_document other(labels);
+    other.set_range("", 1399025400000, 1399026000000, "resting"); // 10:10 - 10:20
+    other.store(this);
+    other.flush();
+    QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, middle_of(5));
+    QTest::keyClick(panel, Qt::Key_2);
+    QTRY_VERIFY(on_disk().contains("10:40:00.000Z,2014-05-02T11:00:00.000Z,walking"));
+    QVERIFY(on_disk().contains("10:10:00.000Z,2014-05-02T10:20:00.000Z,resting"));
+    QVERIFY(!l->undo_stack()->canUndo());
+    other.set_range("", 1399028400000, 1399029000000, "resting"); // 11:00 - 11:10
+    other.store(this);
+    other.flush(); // finds ours on disk and merges
+    other.flush();
+    const QByteArray before = on_disk();
+    QString asked_text;
+    QByteArray while_asked;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        QMessageBox* asked = w->findChild<QMessageBox*>();
+        if (!asked || !asked->isVisible())
+            return;
+        answer.stop();
+        asked_text = asked->text();
+        while_asked = on_disk();
+        for (QAbstractButton* b : asked->buttons())
+            if (b->text() == "Keep Mine")
+                b->click();
+    });
+    answer.start(10);
+    QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, middle_of(6));
+    QTest::keyClick(panel, Qt::Key_4);
+    QTRY_VERIFY(on_disk().contains("11:00:00.000Z,2014-05-02T11:10:00.000Z,soaring"));
+    QVERIFY2(asked_text.contains("1 of your changes share time with its changes"), qPrintable(asked_text));
+    QCOMPARE(while_asked, before);
+    QVERIFY(on_disk().contains("10:10:00.000Z,2014-05-02T10:20:00.000Z,resting"));
 }
 
 QTEST_MAIN(test_labelling_flow)
