@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ make cmake pkg-config libxgboost-dev
-  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools libqt5sql5-sqlite
+  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools libqt5sql5-sqlite libsqlite3-dev
   libgtest-dev libbenchmark-dev zlib1g-dev libzip-dev libisal-dev libkissfft-dev
   xvfb xauth fonts-dejavu-core ccache python3
   clang libclang-rt-14-dev

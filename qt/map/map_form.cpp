@@ -8,6 +8,9 @@
 
 
 #include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QThread>
 #include <QCloseEvent>
 #include <QActionGroup>
 #include <QSettings>
@@ -195,7 +198,18 @@ QString map_form::open_mbtiles(const QString& given)
 {
     const QString path = QFileInfo(given).absoluteFilePath();
     QString error;
-    std::shared_ptr<const mbtiles_file> file = mbtiles_file::open(path, error);
+    std::shared_ptr<const mbtiles_file> file;
+    // Opened on a worker, which its step budget ends, while the window keeps painting: no input
+    // meanwhile, so nothing else is opened or chosen before this file is.
+    QThread* worker = QThread::create([&] { file = mbtiles_file::open(path, error); });
+    QEventLoop wait;
+    connect(worker, &QThread::finished, &wait, &QEventLoop::quit);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    worker->start();
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+    worker->wait();
+    delete worker;
     if (!file)
         return error;
     tiles.use_mbtiles(std::move(file));

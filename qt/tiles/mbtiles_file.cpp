@@ -1,25 +1,80 @@
 #include "tiles/mbtiles_file.h"
 
+#include "data/io/sidecar_file.h"
+#include "tiles/tile_image_check.h"
 #include "tiles/tile_math.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextDocumentFragment>
-#include <QVariant>
 
-#include <atomic>
+#include <sqlite3.h>
+
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace {
 
+// Steps between two calls of the progress handler, which counts the budget down.
+constexpr int step_interval = 1000;
+// The longest string or blob SQLite may make for a value: an image's limit with room for text.
+constexpr int max_value_bytes = 4 * tile_image_check::max_bytes;
+// The longest program one query may compile to: an honest query needs under a hundred.
+constexpr int max_program_ops = 25000;
+
+using statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
+
+// A query of the tiles table (tile_data's length, then tile_data if within ?1 bytes); null on error.
+statement prepare(sqlite3* db, const QByteArray& sql)
+{
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr);
+    if (s && sql.contains("?1"))
+        sqlite3_bind_int64(s, 1, tile_image_check::max_bytes);
+    return statement(s, sqlite3_finalize);
+}
+
+const QByteArray tile_columns =
+    "SELECT length(tile_data), CASE WHEN length(tile_data) <= ?1 THEN tile_data END FROM tiles";
+
+int count_down(void* calls_left)
+{
+    return --*static_cast<qint64*>(calls_left) < 0 ? 1 : 0;
+}
+
+QString column_text(sqlite3_stmt* s, int i)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+    return QString::fromUtf8(text, sqlite3_column_bytes(s, i)).trimmed();
+}
+
+// The tile of a row of "length(tile_data), <tile_data if not too long>"; false when it is too long.
+bool row_tile(sqlite3_stmt* s, QByteArray& data)
+{
+    const void* bytes = sqlite3_column_blob(s, 1);
+    const int size = sqlite3_column_bytes(s, 1);
+    if (sqlite3_column_int64(s, 0) > tile_image_check::max_bytes || size > tile_image_check::max_bytes)
+        return false;
+    data = QByteArray(static_cast<const char*>(bytes), size);
+    return true;
+}
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("mbtiles_file", text);
+}
+
 QString quoted(const QString& path)
 {
     return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+}
+
+QString too_long_tile()
+{
+    return tr("the tile is larger than %1 bytes").arg(tile_image_check::max_bytes);
 }
 
 // Bytes that start a gzip stream or a bare protocol-buffer tile rather than PNG or JPEG.
@@ -33,97 +88,137 @@ bool looks_vector(const QByteArray& data)
 
 std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& error)
 {
+    const QString refusal = sidecar_refusal(path, std::numeric_limits<qint64>::max(), tr("map tiles file"));
+    if (!refusal.isEmpty()) {
+        error = tr("The map tiles file %1 %2.").arg(quoted(path), refusal);
+        return nullptr;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error =
-            QObject::tr("The map tiles file %1 could not be read: %2.").arg(quoted(path), file.errorString());
+        error = tr("The map tiles file %1 could not be read: %2.").arg(quoted(path), file.errorString());
         return nullptr;
     }
     if (file.read(16) != QByteArray("SQLite format 3\0", 16)) {
-        error = QObject::tr("The map tiles file %1 is not an SQLite database, so it is no MBTiles file.")
+        error = tr("The map tiles file %1 is not an SQLite database, so it is no MBTiles file.")
                     .arg(quoted(path));
         return nullptr;
     }
     file.close();
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
-        error =
-            QObject::tr("The map tiles file %1 could not be read: Qt's SQLite driver (QSQLITE) is missing.")
-                .arg(quoted(path));
-        return nullptr;
-    }
 
-    static std::atomic_int opened{0};
     std::unique_ptr<mbtiles_file> tiles(new mbtiles_file);
     tiles->path_ = path;
-    tiles->connection_ = QStringLiteral("mbtiles-%1").arg(++opened);
-    const auto damaged = [&](const QString& why) {
-        error = QObject::tr("The map tiles file %1 is damaged: %2.").arg(quoted(path), why);
+    const int opened =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &tiles->db_, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* db = tiles->db_;
+    // Whatever the file's views compute stays small, short and inside this file.
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, max_value_bytes);
+    sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, max_program_ops);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    tiles->calls_left_ = open_steps / step_interval;
+    sqlite3_progress_handler(db, step_interval, count_down, &tiles->calls_left_);
+    const auto failed = [&](const char* table, const QString& why) {
+        if (tiles->calls_left_ < 0)
+            error = tr("The map tiles file %1 is refused: its %2 table does not end within %3 steps.")
+                        .arg(quoted(path), QLatin1String(table))
+                        .arg(open_steps);
+        else
+            error = tr("The map tiles file %1 is damaged: %2.").arg(quoted(path), why);
         return nullptr;
     };
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), tiles->connection_);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open())
-            return damaged(db.lastError().text());
-        QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("SELECT name, value FROM metadata")))
-            return damaged(QObject::tr("no metadata table (%1)").arg(query.lastError().text()));
-        std::map<QString, QString> meta;
-        while (query.next())
-            meta[query.value(0).toString().trimmed().toLower()] = query.value(1).toString().trimmed();
-        if (!query.exec(QStringLiteral("SELECT MIN(zoom_level), MAX(zoom_level) FROM tiles")) ||
-            !query.next())
-            return damaged(QObject::tr("no tiles table (%1)").arg(query.lastError().text()));
-        if (query.value(1).isNull()) {
-            error = QObject::tr("The map tiles file %1 holds no tiles.").arg(quoted(path));
+    const auto errmsg = [&] { return QString::fromUtf8(sqlite3_errmsg(db)); };
+    if (opened != SQLITE_OK || sqlite3_exec(db, "PRAGMA trusted_schema=OFF; PRAGMA cell_size_check=ON",
+                                            nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failed("schema", errmsg());
+
+    // Only the keys used are kept, so endless or huge rows cost no memory.
+    std::map<QString, QString> meta{{"format", {}}, {"minzoom", {}}, {"maxzoom", {}},
+                                    {"bounds", {}}, {"name", {}},    {"attribution", {}}};
+    statement query =
+        prepare(db, "SELECT name, value FROM metadata LIMIT " + QByteArray::number(max_metadata_rows + 1));
+    if (!query)
+        return failed("metadata", tr("no metadata table (%1)").arg(errmsg()));
+    int rows = 0, step = 0;
+    while ((step = sqlite3_step(query.get())) == SQLITE_ROW) {
+        if (++rows > max_metadata_rows) {
+            error = tr("The map tiles file %1 is refused: its metadata table has more than %2 rows.")
+                        .arg(quoted(path))
+                        .arg(max_metadata_rows);
             return nullptr;
         }
-        tiles->min_level_ = query.value(0).toInt();
-        tiles->max_level_ = query.value(1).toInt();
-        QByteArray first;
-        if (query.exec(QStringLiteral("SELECT tile_data FROM tiles LIMIT 1")) && query.next())
-            first = query.value(0).toByteArray();
-        const QString format = meta[QStringLiteral("format")].toLower();
-        if (format == QLatin1String("pbf") || format == QLatin1String("mvt") ||
-            (format.isEmpty() && looks_vector(first))) {
-            error = QObject::tr("The map tiles file %1 holds vector tiles: vector tiles are not supported.")
-                        .arg(quoted(path));
-            return nullptr;
-        }
-        bool ok_min = false, ok_max = false;
-        const int min_level = meta[QStringLiteral("minzoom")].toInt(&ok_min);
-        const int max_level = meta[QStringLiteral("maxzoom")].toInt(&ok_max);
-        if (ok_min && ok_max && min_level <= max_level) {
-            tiles->min_level_ = min_level;
-            tiles->max_level_ = max_level;
-        }
-        tiles->bounds_ = QRectF(QPointF(-180, -max_map_latitude), QPointF(180, max_map_latitude));
-        const QStringList b = meta[QStringLiteral("bounds")].split(QLatin1Char(','));
-        if (b.size() == 4) {
-            double v[4];
-            bool all = true;
-            for (int i = 0; i < 4; ++i) {
-                bool ok = false;
-                v[i] = b[i].trimmed().toDouble(&ok);
-                all = all && ok && std::isfinite(v[i]);
-            }
-            if (all && v[0] < v[2] && v[1] < v[3])
-                tiles->bounds_ = QRectF(QPointF(v[0], v[1]), QPointF(v[2], v[3]));
-        }
-        tiles->name_ = meta[QStringLiteral("name")];
-        if (tiles->name_.isEmpty())
-            tiles->name_ = QFileInfo(path).fileName();
-        tiles->attribution_ =
-            QTextDocumentFragment::fromHtml(meta[QStringLiteral("attribution")]).toPlainText();
+        const auto key = meta.find(column_text(query.get(), 0).toLower());
+        if (key != meta.end())
+            key->second = column_text(query.get(), 1);
     }
+    if (step != SQLITE_DONE)
+        return failed("metadata", errmsg());
+
+    // Ordered rather than MIN and MAX: an honest file's index answers either way, also through a view.
+    int levels[2] = {0, 0};
+    const char* const level_queries[2] = {
+        "SELECT zoom_level FROM tiles WHERE zoom_level IS NOT NULL ORDER BY zoom_level LIMIT 1",
+        "SELECT zoom_level FROM tiles WHERE zoom_level IS NOT NULL ORDER BY zoom_level DESC LIMIT 1"};
+    for (int i = 0; i < 2; ++i) {
+        query = prepare(db, level_queries[i]);
+        if (!query)
+            return failed("tiles", tr("no tiles table (%1)").arg(errmsg()));
+        step = sqlite3_step(query.get());
+        if (step == SQLITE_DONE) {
+            error = tr("The map tiles file %1 holds no tiles.").arg(quoted(path));
+            return nullptr;
+        }
+        if (step != SQLITE_ROW)
+            return failed("tiles", errmsg());
+        levels[i] = sqlite3_column_int(query.get(), 0);
+    }
+    tiles->min_level_ = levels[0];
+    tiles->max_level_ = levels[1];
+    QByteArray first;
+    query = prepare(db, tile_columns + " LIMIT 1");
+    step = query ? sqlite3_step(query.get()) : SQLITE_ERROR;
+    if (step == SQLITE_ROW)
+        row_tile(query.get(), first);
+    else if (step != SQLITE_DONE)
+        return failed("tiles", errmsg());
+    query.reset();
+
+    const QString format = meta["format"].toLower();
+    if (format == QLatin1String("pbf") || format == QLatin1String("mvt") ||
+        (format.isEmpty() && looks_vector(first))) {
+        error =
+            tr("The map tiles file %1 holds vector tiles: vector tiles are not supported.").arg(quoted(path));
+        return nullptr;
+    }
+    bool ok_min = false, ok_max = false;
+    const int min_level = meta["minzoom"].toInt(&ok_min);
+    const int max_level = meta["maxzoom"].toInt(&ok_max);
+    if (ok_min && ok_max && min_level <= max_level) {
+        tiles->min_level_ = min_level;
+        tiles->max_level_ = max_level;
+    }
+    tiles->bounds_ = QRectF(QPointF(-180, -max_map_latitude), QPointF(180, max_map_latitude));
+    const QStringList b = meta["bounds"].split(QLatin1Char(','));
+    if (b.size() == 4) {
+        double v[4];
+        bool all = true;
+        for (int i = 0; i < 4; ++i) {
+            bool ok = false;
+            v[i] = b[i].trimmed().toDouble(&ok);
+            all = all && ok && std::isfinite(v[i]);
+        }
+        if (all && v[0] < v[2] && v[1] < v[3])
+            tiles->bounds_ = QRectF(QPointF(v[0], v[1]), QPointF(v[2], v[3]));
+    }
+    tiles->name_ = meta["name"];
+    if (tiles->name_.isEmpty())
+        tiles->name_ = QFileInfo(path).fileName();
+    tiles->attribution_ = QTextDocumentFragment::fromHtml(meta["attribution"]).toPlainText();
     return tiles;
 }
 
 mbtiles_file::~mbtiles_file()
 {
-    if (!connection_.isEmpty())
-        QSqlDatabase::removeDatabase(connection_);
+    sqlite3_close_v2(db_);
 }
 
 bool mbtiles_file::covers(int x, int y, int level) const
@@ -137,15 +232,34 @@ bool mbtiles_file::covers(int x, int y, int level) const
     return x / n <= east && (x + 1) / n >= west && y / n <= south && (y + 1) / n >= north;
 }
 
-QByteArray mbtiles_file::tile_data(int x, int y, int level) const
+QByteArray mbtiles_file::tile_data(int x, int y, int level, QString* refusal) const
 {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral(
-        "SELECT tile_data FROM tiles WHERE zoom_level = ? AND tile_column = ? AND tile_row = ?"));
-    query.addBindValue(level);
-    query.addBindValue(x);
-    query.addBindValue(static_cast<qint64>((qint64(1) << level) - 1 - y));
-    if (!query.exec() || !query.next())
+    QByteArray data;
+    const auto refuse = [&](const QString& reason) {
+        if (refusal)
+            *refusal = reason;
         return QByteArray();
-    return query.value(0).toByteArray();
+    };
+    if (exhausted_)
+        return refuse(
+            tr("an earlier read took more than %1 steps, so the file is read no further").arg(tile_steps));
+    if (level < 0 || level > 30)
+        return QByteArray();
+    calls_left_ = tile_steps / step_interval;
+    const statement query =
+        prepare(db_, tile_columns + " WHERE zoom_level = ?2 AND tile_column = ?3 AND tile_row = ?4");
+    sqlite3_bind_int(query.get(), 2, level);
+    sqlite3_bind_int(query.get(), 3, x);
+    sqlite3_bind_int64(query.get(), 4, (qint64(1) << level) - 1 - y);
+    const int step = query ? sqlite3_step(query.get()) : SQLITE_ERROR;
+    if (calls_left_ < 0) {
+        exhausted_ = true;
+        return refuse(
+            tr("reading the tile took more than %1 steps, so the file is read no further").arg(tile_steps));
+    }
+    if (step != SQLITE_ROW)
+        return QByteArray();
+    if (!row_tile(query.get(), data))
+        return refuse(too_long_tile());
+    return data;
 }

@@ -6,14 +6,26 @@
 
 #include <memory>
 
-// An MBTiles file opened read-only through SQLite (Qt's QSQLITE driver): raster PNG or JPEG tiles
-// stored in TMS row order (row 0 in the south), the zoom range, bounds and attribution from its
-// metadata table. GUI thread only.
+struct sqlite3;
+
+// An MBTiles file opened read-only through SQLite: raster PNG or JPEG tiles stored in TMS row order
+// (row 0 in the south), the zoom range, bounds and attribution from its metadata table. The file is
+// someone else's database, so it is never trusted: every query stops after a budget of steps (a view
+// can be endless), metadata rows and value sizes are bounded, and a tile's size is read before its
+// bytes. open() may run on any thread; the file is then used from one thread at a time.
 class mbtiles_file
 {
 public:
-    // Opens path; null with error saying, with the file's name, why it is refused: not an SQLite
-    // database, damaged (no metadata or tiles table, unreadable), vector tiles, or no tiles at all.
+    // SQLite virtual-machine steps the opening may take in all (a few thousand for an honest file),
+    // and one tile's read.
+    static constexpr qint64 open_steps = 20'000'000;
+    static constexpr qint64 tile_steps = 2'000'000;
+    static constexpr int max_metadata_rows = 1000;
+
+    // Opens path; null with error saying, with the file's name, why it is refused: not a regular
+    // file, not an SQLite database, damaged (no metadata or tiles table, unreadable), too many
+    // metadata rows, a table whose reading does not end within the step budget, vector tiles, or no
+    // tiles at all.
     static std::unique_ptr<mbtiles_file> open(const QString& path, QString& error);
     ~mbtiles_file();
 
@@ -34,13 +46,18 @@ public:
     // zoom range and touches the bounds.
     bool covers(int x, int y, int level) const;
     // The stored bytes of tile (x, y) at level, y counted from the north (the file's row is
-    // 2^level - 1 - y); empty when the file has no such tile or cannot be read.
-    QByteArray tile_data(int x, int y, int level) const;
+    // 2^level - 1 - y); empty when the file has no such tile or cannot be read, then with refusal
+    // (if given) saying why when the tile is refused: larger than an image may be, or its read ran
+    // out of steps (after which the file is read no further).
+    QByteArray tile_data(int x, int y, int level, QString* refusal = nullptr) const;
 
 private:
     mbtiles_file() = default;
 
-    QString connection_;
+    sqlite3* db_ = nullptr;
+    // Progress-handler calls left to the running query; each call is step_interval steps.
+    mutable qint64 calls_left_ = 0;
+    mutable bool exhausted_ = false;
     QString path_;
     QString name_;
     QString attribution_;

@@ -80,12 +80,12 @@ void tile_manager::read_mbtiles(tile* t)
     t->state = tile_failed;
     if (!mbtiles_->covers(t->x, t->y, t->level))
         return;
-    const QByteArray data = mbtiles_->tile_data(t->x, t->y, t->level);
-    if (data.isEmpty())
-        return;
-    QPixmap image;
     QString refusal;
-    if (!tile_image_check::decode(data, image, refusal)) {
+    const QByteArray data = mbtiles_->tile_data(t->x, t->y, t->level, &refusal);
+    QPixmap image;
+    if (data.isEmpty() || !tile_image_check::decode(data, image, refusal)) {
+        if (data.isEmpty() && refusal.isEmpty())
+            return;
         trace_debug() << "Error in" << mbtiles_->path() << t->key.c_str() << ":"
                       << (refusal.isEmpty() ? QStringLiteral("not an image") : refusal);
         return;

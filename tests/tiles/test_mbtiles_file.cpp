@@ -1,6 +1,6 @@
 // MBTiles files made here with QSQLITE: metadata, the TMS row flip, tiles outside the zoom range or
 // bounds, a tile that is no image drawn as the basemap, and the files that are refused (not SQLite,
-// damaged, vector tiles).
+// damaged, vector tiles), and hostile files refused or bounded, each within its step budget.
 #include "tiles/mbtiles_file.h"
 #include "tiles/tile_manager.h"
 
@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <sqlite3.h>
+#include <sys/stat.h>
+
 class test_mbtiles_file : public QObject
 {
     Q_OBJECT
@@ -19,6 +22,8 @@ private slots:
     void raster_tiles_are_read_with_the_rows_flipped();
     void refused_files_data();
     void refused_files();
+    void hostile_files_data();
+    void hostile_files();
 };
 
 void test_mbtiles_file::raster_tiles_are_read_with_the_rows_flipped()
@@ -94,6 +99,59 @@ void test_mbtiles_file::refused_files()
     QString error;
     QVERIFY(!mbtiles_file::open(dir.path(name), error));
     QVERIFY2(error.startsWith("The map tiles file \"" + dir.path(name) + "\" " + reason), qPrintable(error));
+}
+
+void test_mbtiles_file::hostile_files_data()
+{
+    add_columns<QString, int, QString>("sql", "level", "outcome");
+    const QString endless = "WITH RECURSIVE r(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM r) ";
+    const QString metadata =
+        "CREATE TABLE metadata (name, value); INSERT INTO metadata VALUES ('format', 'png');";
+    const QString tiles = "CREATE TABLE tiles (zoom_level, tile_column, tile_row, tile_data);";
+    add_row("endless tiles view",
+            metadata + "CREATE VIEW tiles AS " + endless +
+                "SELECT 0 AS zoom_level, 0 AS tile_column, 0 AS tile_row, x'00' AS tile_data FROM r",
+            0, QString("is refused: its tiles table does not end within 20000000 steps."));
+    add_row("endless metadata view",
+            tiles + "CREATE VIEW metadata AS " + endless + "SELECT n AS name, n AS value FROM r", 0,
+            QString("is refused: its metadata table has more than 1000 rows."));
+    add_row("endless empty metadata view",
+            tiles + "CREATE VIEW metadata AS " + endless + "SELECT n AS name, n AS value FROM r WHERE n < 0",
+            0, QString("is refused: its metadata table does not end within 20000000 steps."));
+    add_row("tile at the limit", metadata + tiles + "INSERT INTO tiles VALUES (0, 0, 0, zeroblob(2097152))",
+            0, QString("2097152 bytes"));
+    add_row("tile over the limit", metadata + tiles + "INSERT INTO tiles VALUES (0, 0, 0, zeroblob(2097153))",
+            0, QString("the tile is larger than 2097152 bytes"));
+    add_row("endless tile",
+            metadata + "CREATE TABLE t (z); INSERT INTO t VALUES (0), (1); CREATE VIEW tiles AS " +
+                "SELECT z AS zoom_level, 0 AS tile_column, 0 AS tile_row, CASE WHEN z = 0 THEN x'00' ELSE (" +
+                endless + "SELECT count(*) FROM r) END AS tile_data FROM t",
+            1, QString("reading the tile took more than 2000000 steps, so the file is read no further"));
+    add_row("FIFO", QString(), 0, QString("is not a regular file."));
+}
+
+void test_mbtiles_file::hostile_files()
+{
+    auto [sql, level, outcome] = fetch<QString, int, QString>("sql", "level", "outcome");
+    temp_folder dir;
+    const QString path = dir.path("hostile.mbtiles");
+    sqlite3* db = nullptr;
+    if (sql.isEmpty())
+        QCOMPARE(mkfifo(qPrintable(path), 0600), 0);
+    else
+        QCOMPARE(sqlite3_open(qPrintable(path), &db) |
+                     sqlite3_exec(db, qPrintable(sql), nullptr, nullptr, nullptr),
+                 0);
+    sqlite3_close(db);
+    // The refusal at opening, else the read of the file's row 0 at level, or the size of that tile.
+    QString error;
+    std::unique_ptr<mbtiles_file> file = mbtiles_file::open(path, error);
+    if (file) {
+        const int size = file->tile_data(0, (1 << level) - 1, level, &error).size();
+        QCOMPARE(error.isEmpty() ? QString("%1 bytes").arg(size) : error, outcome);
+    } else {
+        QCOMPARE(error, "The map tiles file \"" + path + "\" " + outcome);
+    }
 }
 
 QTEST_MAIN(test_mbtiles_file)
