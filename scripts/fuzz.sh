@@ -25,7 +25,7 @@ cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/
 cmake --build build-fuzz -j"$(nproc)" >build-fuzz/build.log 2>&1 || { tail -40 build-fuzz/build.log; exit 1; }
 
 targets=(loader_eobsmb loader_mbd loader_gps_eobsmb loader_gps_mbd loader_named_acc loader_named_gps chain
-         zip_package animals parallel_lines labels_file axis_ticks model_file)
+         zip_package animals parallel_lines labels_file axis_ticks model_file mbtiles_file)
 seeds_of() {
   case "$1" in
     loader_gps_* | loader_named_gps) echo gps ;;
@@ -35,6 +35,7 @@ seeds_of() {
     axis_ticks) echo ticks ;;
     labels_file) echo labels ;;
     model_file) echo model ;;
+    mbtiles_file) echo mbtiles ;;
     *) echo acc ;;
   esac
 }
