@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,27 +23,45 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 namespace {
 
-int count_down(void* calls_left)
+struct budget
 {
-    return --*static_cast<int*>(calls_left) < 0 ? 1 : 0;
+    int calls_left = 1000;
+    std::chrono::steady_clock::time_point deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(1);
+};
+
+int count_down(void* left)
+{
+    auto* b = static_cast<budget*>(left);
+    return --b->calls_left < 0 || std::chrono::steady_clock::now() > b->deadline ? 1 : 0;
 }
 
-// Runs the input as SQL on a new database at path, within a million steps and writing no other file.
+// The input's SQL may not lift the database's size cap.
+int no_size_pragma(void*, int action, const char* name, const char*, const char*, const char*)
+{
+    const bool size =
+        name && (std::strcmp(name, "max_page_count") == 0 || std::strcmp(name, "page_size") == 0);
+    return action == SQLITE_PRAGMA && size ? SQLITE_DENY : SQLITE_OK;
+}
+
+// Runs the input as SQL on a new database at path: within a million steps or a second, at most
+// 16 MB (one step can make an 8 MB value), writing no other file.
 void run_sql(const std::uint8_t* data, std::size_t size, const QString& path)
 {
     for (const char* suffix : {"", "-journal", "-wal", "-shm"})
         QFile::remove(path + suffix);
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK) {
-        int calls_left = 1000;
-        sqlite3_progress_handler(db, 1000, count_down, &calls_left);
+        budget left;
+        sqlite3_progress_handler(db, 1000, count_down, &left);
         sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
         sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 4 * tile_image_check::max_bytes);
-        sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA max_page_count=4096", nullptr, nullptr, nullptr);
+        sqlite3_set_authorizer(db, no_size_pragma, nullptr);
         const std::string sql(reinterpret_cast<const char*>(data), size);
         // Each statement in turn, so one that fails leaves the rest to run.
         const char* next = sql.c_str();
-        while (*next && calls_left >= 0) {
+        while (*next && left.calls_left >= 0 && std::chrono::steady_clock::now() < left.deadline) {
             sqlite3_stmt* statement = nullptr;
             const char* rest = next;
             sqlite3_prepare_v2(db, next, -1, &statement, &rest);

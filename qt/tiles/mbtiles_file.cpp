@@ -40,11 +40,6 @@ statement prepare(sqlite3* db, const QByteArray& sql)
 const QByteArray tile_columns =
     "SELECT length(tile_data), CASE WHEN length(tile_data) <= ?1 THEN tile_data END FROM tiles";
 
-int count_down(void* calls_left)
-{
-    return --*static_cast<qint64*>(calls_left) < 0 ? 1 : 0;
-}
-
 QString column_text(sqlite3_stmt* s, int i)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
@@ -115,13 +110,17 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
     sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, max_program_ops);
     sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    tiles->calls_left_ = open_steps / step_interval;
-    sqlite3_progress_handler(db, step_interval, count_down, &tiles->calls_left_);
+    tiles->budget(open_steps, open_seconds);
+    sqlite3_progress_handler(
+        db, step_interval, [](void* self) { return static_cast<mbtiles_file*>(self)->spent() ? 1 : 0; },
+        tiles.get());
     const auto failed = [&](const char* table, const QString& why) {
         if (tiles->calls_left_ < 0)
-            error = tr("The map tiles file %1 is refused: its %2 table does not end within %3 steps.")
+            error = tr("The map tiles file %1 is refused: its %2 table does not end within %3 steps or %4 "
+                       "seconds.")
                         .arg(quoted(path), QLatin1String(table))
-                        .arg(open_steps);
+                        .arg(open_steps)
+                        .arg(open_seconds);
         else
             error = tr("The map tiles file %1 is damaged: %2.").arg(quoted(path), why);
         return nullptr;
@@ -221,6 +220,20 @@ mbtiles_file::~mbtiles_file()
     sqlite3_close_v2(db_);
 }
 
+void mbtiles_file::budget(qint64 steps, int seconds) const
+{
+    calls_left_ = steps / step_interval;
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+}
+
+bool mbtiles_file::spent() const
+{
+    // Out of time counts as out of steps, so each refusal names both bounds.
+    if (std::chrono::steady_clock::now() > deadline_)
+        calls_left_ = -1;
+    return --calls_left_ < 0;
+}
+
 bool mbtiles_file::covers(int x, int y, int level) const
 {
     if (level < min_level_ || level > max_level_)
@@ -241,11 +254,10 @@ QByteArray mbtiles_file::tile_data(int x, int y, int level, QString* refusal) co
         return QByteArray();
     };
     if (exhausted_)
-        return refuse(
-            tr("an earlier read took more than %1 steps, so the file is read no further").arg(tile_steps));
+        return refuse(tr("an earlier read took too long, so the file is read no further"));
     if (level < 0 || level > 30)
         return QByteArray();
-    calls_left_ = tile_steps / step_interval;
+    budget(tile_steps, tile_seconds);
     const statement query =
         prepare(db_, tile_columns + " WHERE zoom_level = ?2 AND tile_column = ?3 AND tile_row = ?4");
     sqlite3_bind_int(query.get(), 2, level);
@@ -255,7 +267,9 @@ QByteArray mbtiles_file::tile_data(int x, int y, int level, QString* refusal) co
     if (calls_left_ < 0) {
         exhausted_ = true;
         return refuse(
-            tr("reading the tile took more than %1 steps, so the file is read no further").arg(tile_steps));
+            tr("reading the tile took more than %1 steps or %2 seconds, so the file is read no further")
+                .arg(tile_steps)
+                .arg(tile_seconds));
     }
     if (step != SQLITE_ROW)
         return QByteArray();

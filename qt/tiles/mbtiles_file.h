@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 struct sqlite3;
@@ -17,9 +18,11 @@ class mbtiles_file
 {
 public:
     // SQLite virtual-machine steps the opening may take in all (a few thousand for an honest file),
-    // and one tile's read.
+    // and one tile's read; and seconds, as one step can cost milliseconds (making a large value).
     static constexpr qint64 open_steps = 20'000'000;
     static constexpr qint64 tile_steps = 2'000'000;
+    static constexpr int open_seconds = 5;
+    static constexpr int tile_seconds = 2;
     static constexpr int max_metadata_rows = 1000;
 
     // Opens path; null with error saying, with the file's name, why it is refused: not a regular
@@ -53,10 +56,15 @@ public:
 
 private:
     mbtiles_file() = default;
+    // Starts the budget of the next query.
+    void budget(qint64 steps, int seconds) const;
+    // Whether the running query has spent its budget (SQLite's progress handler, which then stops it).
+    bool spent() const;
 
     sqlite3* db_ = nullptr;
-    // Progress-handler calls left to the running query; each call is step_interval steps.
+    // Progress-handler calls left to the running query, and when its time is up.
     mutable qint64 calls_left_ = 0;
+    mutable std::chrono::steady_clock::time_point deadline_;
     mutable bool exhausted_ = false;
     QString path_;
     QString name_;

@@ -111,22 +111,25 @@ void test_mbtiles_file::hostile_files_data()
     add_row("endless tiles view",
             metadata + "CREATE VIEW tiles AS " + endless +
                 "SELECT 0 AS zoom_level, 0 AS tile_column, 0 AS tile_row, x'00' AS tile_data FROM r",
-            0, QString("is refused: its tiles table does not end within 20000000 steps."));
+            0, QString("is refused: its tiles table does not end within 20000000 steps or 5 seconds."));
     add_row("endless metadata view",
             tiles + "CREATE VIEW metadata AS " + endless + "SELECT n AS name, n AS value FROM r", 0,
             QString("is refused: its metadata table has more than 1000 rows."));
     add_row("endless empty metadata view",
             tiles + "CREATE VIEW metadata AS " + endless + "SELECT n AS name, n AS value FROM r WHERE n < 0",
-            0, QString("is refused: its metadata table does not end within 20000000 steps."));
+            0, QString("is refused: its metadata table does not end within 20000000 steps or 5 seconds."));
     add_row("tile at the limit", metadata + tiles + "INSERT INTO tiles VALUES (0, 0, 0, zeroblob(2097152))",
             0, QString("2097152 bytes"));
     add_row("tile over the limit", metadata + tiles + "INSERT INTO tiles VALUES (0, 0, 0, zeroblob(2097153))",
             0, QString("the tile is larger than 2097152 bytes"));
-    add_row("endless tile",
-            metadata + "CREATE TABLE t (z); INSERT INTO t VALUES (0), (1); CREATE VIEW tiles AS " +
-                "SELECT z AS zoom_level, 0 AS tile_column, 0 AS tile_row, CASE WHEN z = 0 THEN x'00' ELSE (" +
-                endless + "SELECT count(*) FROM r) END AS tile_data FROM t",
-            1, QString("reading the tile took more than 2000000 steps, so the file is read no further"));
+    add_row(
+        "endless tile",
+        metadata + "CREATE TABLE t (z); INSERT INTO t VALUES (0), (1); CREATE VIEW tiles AS " +
+            "SELECT z AS zoom_level, 0 AS tile_column, 0 AS tile_row, CASE WHEN z = 0 THEN x'00' ELSE (" +
+            endless + "SELECT count(*) FROM r) END AS tile_data FROM t",
+        1,
+        QString(
+            "reading the tile took more than 2000000 steps or 2 seconds, so the file is read no further"));
     add_row("FIFO", QString(), 0, QString("is not a regular file."));
 }
 
