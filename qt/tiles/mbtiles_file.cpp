@@ -19,9 +19,9 @@
 namespace {
 
 // Steps between two calls of the progress handler, which counts the budget down.
-constexpr int step_interval = 1000;
+constexpr int step_interval = 100;
 // The longest string or blob SQLite may make for a value: an image's limit with room for text.
-constexpr int max_value_bytes = 4 * tile_image_check::max_bytes;
+constexpr int max_value_bytes = 2 * tile_image_check::max_bytes;
 // The longest program one query may compile to: an honest query needs under a hundred.
 constexpr int max_program_ops = 25000;
 
