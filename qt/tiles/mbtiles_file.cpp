@@ -22,6 +22,8 @@ namespace {
 constexpr int step_interval = 100;
 // The longest string or blob SQLite may make for a value: an image's limit with room for text.
 constexpr int max_value_bytes = 2 * tile_image_check::max_bytes;
+// The longest metadata value kept (the attribution's markup and the name are shown on the map).
+constexpr int max_metadata_chars = 1000;
 // The longest program one query may compile to: an honest query needs under a hundred.
 constexpr int max_program_ops = 25000;
 
@@ -105,6 +107,11 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
     const int opened =
         sqlite3_open_v2(QFile::encodeName(path).constData(), &tiles->db_, SQLITE_OPEN_READONLY, nullptr);
     sqlite3* db = tiles->db_;
+    const auto errmsg = [&] { return QString::fromUtf8(sqlite3_errmsg(db)); };
+    if (opened != SQLITE_OK) {
+        error = tr("The map tiles file %1 is damaged: %2.").arg(quoted(path), errmsg());
+        return nullptr;
+    }
     // Whatever the file's views compute stays small, short and inside this file.
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, max_value_bytes);
     sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, max_program_ops);
@@ -125,12 +132,11 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
             error = tr("The map tiles file %1 is damaged: %2.").arg(quoted(path), why);
         return nullptr;
     };
-    const auto errmsg = [&] { return QString::fromUtf8(sqlite3_errmsg(db)); };
-    if (opened != SQLITE_OK || sqlite3_exec(db, "PRAGMA trusted_schema=OFF; PRAGMA cell_size_check=ON",
-                                            nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (sqlite3_exec(db, "PRAGMA trusted_schema=OFF; PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr) !=
+        SQLITE_OK)
         return failed("schema", errmsg());
 
-    // Only the keys used are kept, so endless or huge rows cost no memory.
+    // Only the keys used are kept, a label's worth of each, so endless or huge rows cost no memory.
     std::map<QString, QString> meta{{"format", {}}, {"minzoom", {}}, {"maxzoom", {}},
                                     {"bounds", {}}, {"name", {}},    {"attribution", {}}};
     statement query =
@@ -147,7 +153,7 @@ std::unique_ptr<mbtiles_file> mbtiles_file::open(const QString& path, QString& e
         }
         const auto key = meta.find(column_text(query.get(), 0).toLower());
         if (key != meta.end())
-            key->second = column_text(query.get(), 1);
+            key->second = column_text(query.get(), 1).left(max_metadata_chars);
     }
     if (step != SQLITE_DONE)
         return failed("metadata", errmsg());
