@@ -24,8 +24,8 @@ using batch_files::shown;
 
 QString metrics_batch::output_path(const QString& folder, const QString& data_file, const QString& animal)
 {
-    const QFileInfo named(batch_files::with_animal(data_file, animal));
-    const QString name = named.completeBaseName() + QStringLiteral("-metrics.csv");
+    const QFileInfo named(data_file);
+    const QString name = burst_table_file_name(data_file, animal);
     if (!folder.isEmpty())
         return QDir(folder).filePath(name);
     // Beside a file named without a folder: named without one too, as the activity command does.

@@ -16,6 +16,7 @@
 #include "views/labels/labelling.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTest>
 
@@ -97,6 +98,37 @@ TEST(classify_window, predicts_the_unlabelled_bursts_and_labels_win)
     for (int col = 2; col < 6; ++col)
         EXPECT_EQ(budget->item(0, col)->text(), minutes[col - 2]) << col;
     shoot(*budget_dialog, "time-budget");
+}
+
+// Labels cleared and given in the burst window while the Classify window is open: its counts follow at
+// once, and training and predicting take the labels as they are now.
+TEST(classify_window, follows_the_labels_as_they_change)
+{
+    temp_folder dir;
+    const QString data = dir.write("stork.csv", behaviour_file(90));
+    dir.write("stork.labels.csv", labels_for(60));
+    no_progress progress;
+    test_support::streams_capture quiet;
+    eobs_acc_loader loaded(data, &progress);
+    ASSERT_TRUE(loaded.space);
+    events_by_bursts_empty events;
+    burst_main_window window(loaded.space.get(), &events, data, nullptr, data);
+    classifying& c = *window.behaviours();
+    c.open();
+    classify_dialog& dialog = *c.dialog();
+    auto* summary = dialog.findChild<QLabel*>("summary");
+    EXPECT_EQ(summary->text(), "90 bursts, labelled: 20 rest, 20 walk, 20 fly");
+
+    const auto start = [&](int burst) { return loaded.space->entry(burst).burst->start_timestamp; };
+    label_document& labels = window.labels()->document();
+    labels.set_range("", start(0), start(30), QString()); // the first three behaviours' ten each
+    labels.set_range("", start(60), start(65), "walk");
+    EXPECT_EQ(summary->text(), "90 bursts, labelled: 10 rest, 15 walk, 10 fly");
+    dialog.train();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.training(); }, 60000));
+    ASSERT_TRUE(dialog.model());
+    dialog.apply();
+    EXPECT_EQ(dialog.findChild<QLabel*>("status")->text().section(' ', 0, 0), "55");
 }
 
 int main(int argc, char** argv)

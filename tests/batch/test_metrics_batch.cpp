@@ -1,7 +1,9 @@
 // dornvale-batch metrics, run as the real program: its lines, and each table's units line, header
 // and label column.
+#include "batch/metrics_batch.h"
 #include "data/metrics/burst_table_csv.h"
 #include "support/acc_layouts.h"
+#include "views/metrics/burst_table_export.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +74,15 @@ TEST(metrics_batch, writes_each_table_with_its_units_and_labels_and_names_what_f
     const run_result unlabelled = run({"metrics", "a_acc.txt"}, dir.path());
     EXPECT_EQ(unlabelled.code, 1);
     EXPECT_TRUE(lines_of(dir.path("a_acc-metrics.csv")).value(2).endsWith(",")) << unlabelled.err.toStdString();
+}
+
+// File > Export Bursts proposes the name the batch writes, for any script: "Störche 1" once lost its ö.
+TEST(metrics_batch, names_a_table_as_the_export_window_proposes_it)
+{
+    for (const QString& animal : {QString(), QString("Störche 1"), QString("A/b:c")})
+        EXPECT_EQ(burst_table_export::proposed_path("/d/herd.csv.gz", animal),
+                  metrics_batch::output_path("", "/d/herd.csv.gz", animal));
+    EXPECT_EQ(metrics_batch::output_path("", "/d/herd.csv.gz", "Störche 1"), "/d/herd.csv-Störche_1-metrics.csv");
 }
 
 int main(int argc, char** argv)

@@ -39,18 +39,26 @@ void metrics_features::append(feature_table& table, const QString& animal, const
                               const std::vector<burst_metrics>& metrics, const label_segments* labels,
                               const QString& label_animal)
 {
+    const std::vector<int> of_bursts = labels ? classes(table.class_names, space, *labels, label_animal)
+                                              : std::vector<int>(size_t(space.entry_count()), feature_table::no_class);
     table.values.reserve(table.values.size() + metrics.size() * size_t(table.columns()));
-    for (qint32 i = 0; i < space.entry_count() && size_t(i) < metrics.size(); ++i) {
-        int cls = feature_table::no_class;
-        const QString label =
-            labels ? labels->label_at(label_animal, space.entry(i).burst->start_timestamp) : QString();
-        if (!label.isEmpty()) {
-            cls = table.class_names.indexOf(label);
-            if (cls < 0) {
-                cls = table.class_names.size();
-                table.class_names << label;
-            }
+    for (qint32 i = 0; i < space.entry_count() && size_t(i) < metrics.size(); ++i)
+        table.add_row(row(metrics[size_t(i)]), of_bursts[size_t(i)], animal);
+}
+
+std::vector<int> metrics_features::classes(QStringList& class_names, const burst_space& space,
+                                           const label_segments& labels, const QString& label_animal)
+{
+    std::vector<int> out;
+    out.reserve(size_t(space.entry_count()));
+    for (qint32 i = 0; i < space.entry_count(); ++i) {
+        const QString label = labels.label_at(label_animal, space.entry(i).burst->start_timestamp);
+        int cls = label.isEmpty() ? feature_table::no_class : class_names.indexOf(label);
+        if (!label.isEmpty() && cls < 0) {
+            cls = class_names.size();
+            class_names << label;
         }
-        table.add_row(row(metrics[size_t(i)]), cls, animal);
+        out.push_back(cls);
     }
+    return out;
 }

@@ -28,4 +28,8 @@ public:
     static void append(feature_table& table, const QString& animal, const burst_space& space,
                        const std::vector<burst_metrics>& metrics, const label_segments* labels,
                        const QString& label_animal);
+    // The class of every burst of space as labels give it now (looked up under label_animal), an
+    // index into class_names, which a label it lacks extends; feature_table::no_class for none.
+    static std::vector<int> classes(QStringList& class_names, const burst_space& space,
+                                    const label_segments& labels, const QString& label_animal);
 };

@@ -1,9 +1,11 @@
 #include "data/metrics/burst_table_csv.h"
 
 #include "data/io/csv_text.h"
+#include "data/io/file_name_part.h"
 #include "data/model/burst_space.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QIODevice>
 
 #include <cmath>
@@ -24,6 +26,12 @@ void number(QByteArray& line, double v)
 }
 
 } // namespace
+
+QString burst_table_file_name(const QString& data_file, const QString& animal)
+{
+    return QFileInfo(data_file).completeBaseName() +
+           (animal.isNull() ? QString() : QLatin1Char('-') + file_name_part(animal)) + QStringLiteral("-metrics.csv");
+}
 
 QString burst_table_units_line(const applied_calibration& calibration, const static_window& window)
 {

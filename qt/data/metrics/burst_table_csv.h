@@ -19,6 +19,10 @@ using burst_label_lookup = std::function<QString(const QString& animal, qint64 s
 // The column line of a burst table, with its line end.
 extern const char burst_table_header[];
 
+// The burst table's file name for data_file (and animal, null for a file of one), as every window and
+// command names it: "NAME-ANIMAL-metrics.csv", NAME the data file's name without its last suffix.
+QString burst_table_file_name(const QString& data_file, const QString& animal);
+
 // The first line of a burst table: "# units=g static=burst-mean calibration=default-by-tag".
 QString burst_table_units_line(const applied_calibration& calibration, const static_window& window);
 

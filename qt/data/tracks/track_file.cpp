@@ -1,6 +1,7 @@
 #include "data/tracks/track_file.h"
 
 #include "data/io/checked_commit.h"
+#include "data/io/file_name_part.h"
 #include "data/tracks/track_writer.h"
 
 #include <QFileInfo>
@@ -16,10 +17,7 @@ QString track_file::name(const QString& data_file, const QString& animal, track_
 
 QString track_file::name_part(const QString& animal)
 {
-    QString part;
-    for (const QChar c : animal)
-        part += c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('.') ? c : QLatin1Char('_');
-    return part.isEmpty() ? QStringLiteral("unnamed") : part;
+    return file_name_part(animal);
 }
 
 QString track_file::unwritable(const QString& folder)

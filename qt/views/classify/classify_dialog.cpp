@@ -62,15 +62,10 @@ classify_dialog::classify_dialog(QWidget* parent, feature_table table, QStringLi
     form->addRow(tr("Validation folds:"), folds_);
     form->addRow(tr("Seed:"), seed_);
 
-    const std::vector<int> counts = table_.class_counts();
-    QStringList labelled;
-    for (size_t c = 0; c < counts.size(); ++c)
-        if (counts[c] > 0)
-            labelled << QString("%1 %2").arg(counts[c]).arg(table_.class_names[int(c)]);
-    auto* summary = new QLabel(tr("%1 bursts, labelled: %2")
-                                   .arg(table_.rows())
-                                   .arg(labelled.isEmpty() ? tr("none") : labelled.join(", ")));
-    summary->setWordWrap(true);
+    summary_ = new QLabel;
+    summary_->setObjectName(QStringLiteral("summary"));
+    summary_->setWordWrap(true);
+    show_counts();
 
     train_button_ = new QPushButton(tr("Train and Validate"));
     cancel_button_ = new QPushButton(tr("Cancel Training"));
@@ -88,6 +83,7 @@ classify_dialog::classify_dialog(QWidget* parent, feature_table table, QStringLi
     report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     report_->setPlaceholderText(tr("The validation appears here once the model is trained."));
     status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("status"));
 
     uncertain_ = new QDoubleSpinBox;
     uncertain_->setRange(0.0, 1.0);
@@ -108,7 +104,7 @@ classify_dialog::classify_dialog(QWidget* parent, feature_table table, QStringLi
     buttons->addButton(apply_model_button_, QDialogButtonBox::ActionRole);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(summary);
+    right->addWidget(summary_);
     right->addLayout(form);
     right->addLayout(run_row);
     right->addWidget(report_, 1);
@@ -149,6 +145,28 @@ classify_dialog::~classify_dialog()
         cancel_ = true;
         thread_->wait();
     }
+}
+
+void classify_dialog::show_counts()
+{
+    const std::vector<int> counts = table_.class_counts();
+    QStringList labelled;
+    for (size_t c = 0; c < counts.size(); ++c)
+        if (counts[c] > 0)
+            labelled << QString("%1 %2").arg(counts[c]).arg(table_.class_names[int(c)]);
+    summary_->setText(tr("%1 bursts, labelled: %2")
+                          .arg(table_.rows())
+                          .arg(labelled.isEmpty() ? tr("none") : labelled.join(", ")));
+}
+
+void classify_dialog::relabel(std::vector<int> classes, QStringList class_names, QStringList colours)
+{
+    if (classes.size() != table_.classes.size())
+        return;
+    table_.classes = std::move(classes);
+    table_.class_names = std::move(class_names);
+    colours_ = std::move(colours);
+    show_counts();
 }
 
 double classify_dialog::uncertain_below() const
@@ -203,8 +221,10 @@ void classify_dialog::train()
     cancel_ = false;
     status_->setText(tr("Training with seed %1...").arg(s.seed));
     progress_->setRange(0, 0);
-    thread_ = QThread::create(
-        [this, chosen, s] { outcome_ = classifier_training::run(chosen, colours_, s, control_); });
+    // The colours as they are now: a relabelling while training must not change them under it.
+    thread_ = QThread::create([this, chosen, s, colours = colours_] {
+        outcome_ = classifier_training::run(chosen, colours, s, control_);
+    });
     connect(thread_, &QThread::finished, this, &classify_dialog::training_finished);
     set_busy(true);
     thread_->start();

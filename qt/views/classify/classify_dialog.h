@@ -37,6 +37,9 @@ public:
     const behaviour_model* model() const { return model_.get(); }
     double uncertain_below() const;
     bool training() const { return thread_ != nullptr; }
+    // The rows' classes as the labels give them now (class_names and colours as in the constructor):
+    // the counts shown, the next training and the next prediction follow them.
+    void relabel(std::vector<int> classes, QStringList class_names, QStringList colours);
 
 signals:
     // The rows' predictions, made from model; labelled rows carry their label with probability 1.
@@ -59,6 +62,7 @@ private:
     booster_settings settings() const;
     QStringList chosen_features() const;
     void set_busy(bool busy);
+    void show_counts();
 
     feature_table table_;
     QStringList colours_;
@@ -66,6 +70,7 @@ private:
     std::shared_ptr<const behaviour_model> model_;
     std::vector<prediction> predictions_;
 
+    QLabel* summary_;
     QListWidget* features_;
     QSpinBox* rounds_;
     QSpinBox* depth_;

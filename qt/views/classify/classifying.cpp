@@ -28,6 +28,27 @@
 
 const char classifying::uncertain[] = "uncertain";
 
+namespace {
+
+// The label set's names and colours, in its order; grey for a name beyond them.
+QStringList label_set_names(QStringList* colours)
+{
+    QStringList names;
+    for (const label_def& l : label_set_store::instance().set().labels()) {
+        names << l.name;
+        *colours << QColor(QRgb(l.rgb)).name();
+    }
+    return names;
+}
+
+void grey_beyond(QStringList& colours, int classes)
+{
+    for (int c = colours.size(); c < classes; ++c)
+        colours << "#808080";
+}
+
+} // namespace
+
 classifying::classifying(QMainWindow& window, burst_paint_panel& panel, labelling& labels,
                          const burst_space& space, const QString& animal, const QString& data_path,
                          const QString& calibration_key, const QString& tag_number)
@@ -40,6 +61,15 @@ classifying::classifying(QMainWindow& window, burst_paint_panel& panel, labellin
     connect(&labels_, &labelling::labels_changed, this, [this] {
         if (!rows_.empty())
             fill_band();
+        // The Classify window counts, trains and predicts on the labels as they are now.
+        if (dialog_) {
+            QStringList colours;
+            QStringList names = label_set_names(&colours);
+            std::vector<int> classes =
+                metrics_features::classes(names, space_, labels_.document().segments(), animal_);
+            grey_beyond(colours, names.size());
+            dialog_->relabel(std::move(classes), names, colours);
+        }
     });
 }
 
@@ -85,15 +115,10 @@ void classifying::open()
                         });
     if (!computed)
         return;
-    QStringList names, colours;
-    for (const label_def& l : label_set_store::instance().set().labels()) {
-        names << l.name;
-        colours << QColor(QRgb(l.rgb)).name();
-    }
-    feature_table table = metrics_features::table(calibration.units(), names);
+    QStringList colours;
+    feature_table table = metrics_features::table(calibration.units(), label_set_names(&colours));
     metrics_features::append(table, animal_, space_, metrics, &labels_.document().segments(), animal_);
-    for (int c = colours.size(); c < table.class_names.size(); ++c)
-        colours << "#808080";
+    grey_beyond(colours, table.class_names.size());
     const QFileInfo data(data_path_);
     dialog_ = new classify_dialog(&window_, std::move(table), colours, data.absolutePath());
     dialog_->setAttribute(Qt::WA_DeleteOnClose);

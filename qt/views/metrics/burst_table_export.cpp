@@ -9,23 +9,24 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QThread>
 #include <QTimer>
 
 #include <memory>
 
+QString burst_table_export::proposed_path(const QString& data_path, const QString& animal)
+{
+    return QFileInfo(data_path).dir().filePath(
+        burst_table_file_name(data_path, animal.isEmpty() ? QString() : animal));
+}
+
 QString burst_table_export::run(QWidget* parent, const burst_space& space, const QString& data_path,
                                 const QString& animal, const applied_calibration& calibration,
                                 const static_window& window, const burst_label_lookup& labels)
 {
-    const QFileInfo data(data_path);
-    QString start = data.completeBaseName();
-    if (!animal.isEmpty())
-        start += QLatin1Char('-') + QString(animal).replace(QRegularExpression(QStringLiteral("[^\\w.-]")), QStringLiteral("_"));
-    start = data.dir().filePath(start + QStringLiteral("-metrics.csv"));
-    const QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Export Bursts"), start,
+    const QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Export Bursts"),
+                                                      proposed_path(data_path, animal),
                                                       QObject::tr("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return QString();

@@ -15,6 +15,8 @@ class burst_space;
 class burst_table_export
 {
 public:
+    // Where the table is proposed: beside the data, named as the batch names it.
+    static QString proposed_path(const QString& data_path, const QString& animal);
     // Returns the path written, empty when cancelled or failed.
     static QString run(QWidget* parent, const burst_space& space, const QString& data_path, const QString& animal,
                        const applied_calibration& calibration, const static_window& window,
