@@ -312,35 +312,13 @@ void map_widget::recolour()
 
 void map_widget::recolour_by_behaviour(const std::vector<event_space_layer*>& all)
 {
-    // One list of the behaviours present on any track, in the order met; each track's own indices
-    // are mapped into it.
-    colour_scale_ = value_scale();
-    colour_scale_.colouring = track_colouring::behaviour;
-    auto& categories = colour_scale_.categories;
     std::vector<std::vector<double>> values;
+    std::vector<const value_scale::named_colours*> names;
     for (event_space_layer* track : all) {
-        const auto& names = track->behaviour_names();
-        std::vector<int> merged(names.size(), -1);
         values.push_back(track->behaviour_values());
-        for (double& v : values.back()) {
-            if (!(v >= 0 && v < double(names.size())))
-                continue;
-            int& m = merged[std::size_t(v)];
-            if (m < 0) {
-                const auto& name = names[std::size_t(v)].first;
-                const auto met = std::find_if(categories.begin(), categories.end(),
-                                              [&](const auto& c) { return c.first == name; });
-                m = int(met - categories.begin());
-                if (met == categories.end())
-                    categories.push_back(names[std::size_t(v)]);
-            }
-            v = m;
-        }
+        names.push_back(&track->behaviour_names());
     }
-    if (!categories.empty()) {
-        colour_scale_.low = 0;
-        colour_scale_.high = double(categories.size() - 1);
-    }
+    colour_scale_ = value_scale::of_behaviours(values, names);
     for (std::size_t i = 0; i < all.size(); ++i)
         all[i]->set_values(values[i], colour_scale_);
 }

@@ -32,6 +32,37 @@ value_scale::value_scale(const std::vector<double>& values, track_colouring c)
     high = rank(high_percentile);
 }
 
+value_scale value_scale::of_behaviours(std::vector<std::vector<double>>& values,
+                                      const std::vector<const named_colours*>& names)
+{
+    value_scale s;
+    s.colouring = track_colouring::behaviour;
+    for (std::size_t t = 0; t < values.size() && t < names.size(); ++t) {
+        const named_colours& own = *names[t];
+        std::vector<int> merged(own.size(), -1);
+        for (double& v : values[t]) {
+            if (!(v >= 0 && v < double(own.size()))) {
+                v = std::nan(""); // names no behaviour of its track: drawn as none
+                continue;
+            }
+            int& m = merged[std::size_t(v)];
+            if (m < 0) {
+                const auto met = std::find_if(s.categories.begin(), s.categories.end(),
+                                              [&](const auto& c) { return c.first == own[std::size_t(v)].first; });
+                m = int(met - s.categories.begin());
+                if (met == s.categories.end())
+                    s.categories.push_back(own[std::size_t(v)]);
+            }
+            v = m;
+        }
+    }
+    if (!s.categories.empty()) {
+        s.low = 0;
+        s.high = double(s.categories.size() - 1);
+    }
+    return s;
+}
+
 double value_scale::position(double v) const
 {
     if (std::isnan(v))

@@ -30,4 +30,10 @@ public:
     std::vector<std::pair<QString, quint32>> categories;
 
     static constexpr double low_percentile = 2, high_percentile = 98;
+
+    // The behaviour scale of several tracks: one list of the behaviours present on any of them, in the
+    // order met; each track's values (indices into its own names) are mapped into it.
+    using named_colours = std::vector<std::pair<QString, quint32>>;
+    static value_scale of_behaviours(std::vector<std::vector<double>>& values,
+                                     const std::vector<const named_colours*>& names);
 };
