@@ -115,8 +115,8 @@ void test_track_values::behaviours_of_several_tracks_share_one_list()
     QCOMPARE(values[0][0], 0.0);
     QVERIFY(std::isnan(values[0][1]));
     QCOMPARE(values[0][2], 1.0);
-    QCOMPARE(values[1][0], 2.0);
-    QCOMPARE(values[1][1], 0.0);
+    QCOMPARE(values[1][0], 0.0);
+    QCOMPARE(values[1][1], 2.0);
     QVERIFY(std::isnan(values[1][2])); // names nothing on its track
     QCOMPARE(std::make_pair(s.low, s.high), std::make_pair(0.0, 2.0));
 }
