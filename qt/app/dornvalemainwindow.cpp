@@ -13,6 +13,7 @@
 #include "data/model/events_by_bursts.h"
 #include "data/model/events_by_bursts_empty.h"
 #include "data/load/loaded_data_set.h"
+#include "data/metrics/static_window_setting.h"
 #include "data/io/trace.h"
 #include "map/event_space_layer.h"
 #include "map/layer_ref.h"
@@ -143,6 +144,12 @@ map_form* dornvalemainwindow::get_map_form()
             if (colouring == track_colouring::vedba)
                 for (const auto& [gang_id, set] : state_->data_sets)
                     start_vedba(gang_id);
+        });
+        // VeDBA of another static part is stale: computed again (a job at it starts over by itself).
+        connect(&static_window_setting::instance(), &static_window_setting::changed, &map_form_->map, [this] {
+            for (const auto& [gang_id, set] : state_->data_sets)
+                if (set.track && !static_cast<event_space_layer*>(set.track->get())->burst_values().empty())
+                    start_vedba(gang_id, true);
         });
         window_geometry::remember(map_form_.get(), "map");
         map_form_->show();
@@ -642,14 +649,14 @@ void dornvalemainwindow::show_fix_burst(event_space_layer* track, const gps_even
     }
 }
 
-void dornvalemainwindow::start_vedba(qint32 gang_id)
+void dornvalemainwindow::start_vedba(qint32 gang_id, bool again)
 {
     const auto found = state_->data_sets.find(gang_id);
     if (found == state_->data_sets.end() || vedba_jobs_.count(gang_id) || !map_form_)
         return;
     const opened_data_set& set = found->second;
     if (!set.bursts || !set.fixes || !set.track ||
-        !static_cast<event_space_layer*>(set.track->get())->burst_values().empty())
+        (!again && !static_cast<event_space_layer*>(set.track->get())->burst_values().empty()))
         return;
     // As the burst table applies it: the calibration stored under the tag serial (else the file
     // name), else the maker's default for the tag number; a file of several animals stays raw.

@@ -131,8 +131,8 @@ private:
     void fill_window_menu();
     // The burst view of the gang marks its bursts' fixes on the map.
     void link_burst_view(qint32 gang_id);
-    // Computes the VeDBA of the gang's bursts for its track, unless it has them or is at it.
-    void start_vedba(qint32 gang_id);
+    // Computes the VeDBA of the gang's bursts for its track, unless it is at it or (unless again) has them.
+    void start_vedba(qint32 gang_id, bool again = false);
     // Gives the gang's track each fix's behaviour (of the nearest burst: label, else prediction).
     void show_behaviours(qint32 gang_id);
     // Marks on the gang's track the fix of burst index (-1: of the view's selected burst, if any).

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "data/metrics/burst_metrics.h"
+#include "data/metrics/static_window_setting.h"
 #include "data/model/burst_space.h"
 #include "data/tracks/fix_values.h"
 #include "map/event_space_layer.h"
@@ -11,8 +12,13 @@
 
 vedba_job::vedba_job(app_state* state, qint32 gang_id, const applied_calibration& calibration,
                      QObject* parent)
-    : QObject(parent), state_(state), gang_id_(gang_id), calibration_(calibration)
+    : QObject(parent), state_(state), gang_id_(gang_id), calibration_(calibration),
+      window_(static_window_setting::instance().window())
 {
+    connect(&static_window_setting::instance(), &static_window_setting::changed, this, [this] {
+        window_ = static_window_setting::instance().window();
+        vedba_.clear();
+    });
     timer_.setInterval(0);
     connect(&timer_, &QTimer::timeout, this, &vedba_job::slice);
     timer_.start();
@@ -35,7 +41,7 @@ void vedba_job::slice()
     clock.start();
     while (vedba_.size() < std::size_t(space.entry_count()) && clock.elapsed() < 30)
         vedba_.push_back(
-            burst_metrics::of(*space.entry(qint32(vedba_.size())).burst, calibration_.value, static_window{})
+            burst_metrics::of(*space.entry(qint32(vedba_.size())).burst, calibration_.value, window_)
                 .vedba);
     if (vedba_.size() < std::size_t(space.entry_count())) {
         emit progressed(int(100 * vedba_.size() / std::size_t(space.entry_count())));

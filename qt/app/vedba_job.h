@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/metrics/applied_calibration.h"
+#include "data/metrics/static_window.h"
 
 #include <QObject>
 #include <QTimer>
@@ -17,7 +18,8 @@ class vedba_job : public QObject
     Q_OBJECT
 
 public:
-    // Starts at once; calibration as the burst table applies it.
+    // Starts at once; calibration as the burst table applies it, the static window in force (the job
+    // starts over when that changes).
     vedba_job(app_state* state, qint32 gang_id, const applied_calibration& calibration, QObject* parent);
 
 signals:
@@ -32,6 +34,7 @@ private:
     app_state* state_;
     qint32 gang_id_;
     applied_calibration calibration_;
+    static_window window_;
     std::vector<double> vedba_; // per burst, in time order
     QTimer timer_;
 };

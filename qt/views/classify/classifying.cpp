@@ -5,6 +5,7 @@
 #include "data/classify/time_budget.h"
 #include "data/metrics/applied_calibration.h"
 #include "data/metrics/burst_metrics.h"
+#include "data/metrics/static_window_setting.h"
 #include "data/model/activity_calculator.h"
 #include "data/model/burst.h"
 #include "data/model/burst_space.h"
@@ -99,6 +100,7 @@ void classifying::open()
     QSettings settings;
     const applied_calibration calibration =
         applied_calibration::for_tag(settings, calibration_key_, tag_number_);
+    const static_window window = static_window_setting::instance().window();
     // A few hundred thousand bursts take a while: behind a progress dialog, which may cancel.
     std::vector<burst_metrics> metrics;
     const bool computed =
@@ -106,7 +108,7 @@ void classifying::open()
                         [&](const modal_work::step& step) {
                             burst_metrics::progress progress;
                             auto all = std::async(std::launch::async, [&] {
-                                return burst_metrics::of_all(space_, calibration.value, {}, 0, &progress);
+                                return burst_metrics::of_all(space_, calibration.value, window, 0, &progress);
                             });
                             while (all.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
                                 if (!step(progress.done, space_.entry_count()))

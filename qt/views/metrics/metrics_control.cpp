@@ -1,5 +1,6 @@
 #include "views/metrics/metrics_control.h"
 
+#include "data/metrics/static_window_setting.h"
 #include "views/burst/burst_detail_pane.h"
 #include "views/burst/burst_paint_panel.h"
 #include "views/metrics/burst_table_export.h"
@@ -14,7 +15,6 @@
 namespace {
 
 const char calibrated_display_key[] = "view/calibrated_display";
-const char static_window_key[] = "metrics/static_window_s";
 
 } // namespace
 
@@ -26,7 +26,6 @@ metrics_control::metrics_control(burst_paint_panel& panel, burst_detail_pane& pa
 {
     QSettings settings;
     stored_ = burst_calibration::load(settings, key);
-    window_.seconds = std::max(0.0, settings.value(QLatin1String(static_window_key), 0.0).toDouble());
     calibrated_display_ = new QAction(tr("Calibrated Display"), this);
     calibrated_display_->setCheckable(true);
     calibrated_display_->setChecked(settings.value(QLatin1String(calibrated_display_key), false).toBool());
@@ -37,6 +36,8 @@ metrics_control::metrics_control(burst_paint_panel& panel, burst_detail_pane& pa
     strip_action_ = new QAction(tr("VeDBA Strip"), this);
     strip_action_->setCheckable(true);
     connect(strip_action_, &QAction::toggled, this, &metrics_control::show_strip);
+    // Set here or in another burst window, the static part applies to this window's figures too.
+    connect(&static_window_setting::instance(), &static_window_setting::changed, this, &metrics_control::apply);
     apply();
 }
 
@@ -74,6 +75,7 @@ void metrics_control::apply()
                                      ? tr("Calibrated Display (%1)").arg(applied_.assumption())
                                      : tr("Calibrated Display"));
     calibrated_display_->setEnabled(!stored_ && applied_.value);
+    window_ = static_window_setting::instance().window();
     pane_.set_metrics(applied_, window_);
     job_.reset();
     if (strip_action_->isChecked())
@@ -109,9 +111,7 @@ void metrics_control::ask_static_window()
         window_.seconds, 0, 3600, 2, &ok);
     if (!ok)
         return;
-    window_.seconds = seconds;
-    QSettings().setValue(QLatin1String(static_window_key), seconds);
-    apply();
+    static_window_setting::instance().set(static_window{seconds});
 }
 
 QString metrics_control::export_bursts()

@@ -49,6 +49,7 @@ public:
 
     QAction* calibrated_display_action() const { return calibrated_display_; }
     QAction* vedba_strip_action() const { return strip_action_; }
+    const vedba_strip& strip() const { return *strip_; }
     // Writes the burst table after asking where; the path written, empty when not.
     QString export_bursts();
 

@@ -21,6 +21,7 @@ public:
     // The VeDBA of each burst, in unit ("g" or "raw").
     void set_values(const std::vector<burst_metrics>& metrics, const QString& unit);
     bool has_values() const { return !values_.empty(); }
+    const std::vector<float>& values() const { return values_; }
 
     void paint(QPainter& painter, const frame& f) const override;
 
