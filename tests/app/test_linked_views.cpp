@@ -319,9 +319,8 @@ void test_linked_views::window_menu_reopens_the_map_and_lists_burst_windows()
 void test_linked_views::static_part_set_gives_map_strip_details_and_table_one_vedba()
 {
     // Two alike bursts of 6 samples at 10 Hz, at 10:00 and 10:20, the nearest to fixes at 10:05 and 10:25.
-    const QByteArray samples = ",10,XYZ,0 0 0 0 0 0 9 0 0 0 0 0 50 0 0 0 0 0\n";
-    write("a_acc.txt", acc_header + "\n1,2,2014-05-02 10:00:00.000" + samples + "1,2,2014-05-02 10:20:00.000" +
-                           samples);
+    const QByteArray xyz = ",10,XYZ,0 0 0 0 0 0 9 0 0 0 0 0 50 0 0 0 0 0\n";
+    write("a_acc.txt", acc_header + "\n1,2,2014-05-02 10:00:00" + xyz + "1,2,2014-05-02 10:20:00" + xyz);
     map().set_colouring(track_colouring::vedba);
     burst_main_window* a = open_pair(write("a_gps.txt", gps_file({5, 25}, 8.50, 47.25)));
     QVERIFY(a);

@@ -37,7 +37,8 @@ metrics_control::metrics_control(burst_paint_panel& panel, burst_detail_pane& pa
     strip_action_->setCheckable(true);
     connect(strip_action_, &QAction::toggled, this, &metrics_control::show_strip);
     // Set here or in another burst window, the static part applies to this window's figures too.
-    connect(&static_window_setting::instance(), &static_window_setting::changed, this, &metrics_control::apply);
+    connect(&static_window_setting::instance(), &static_window_setting::changed, this,
+            &metrics_control::apply);
     apply();
 }
 
