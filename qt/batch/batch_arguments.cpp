@@ -1,5 +1,7 @@
 #include "batch/batch_arguments.h"
 
+#include <cmath>
+
 #include "batch/batch_files.h"
 
 batch_arguments::batch_arguments(const QStringList& args, const char* usage, std::ostream& out,
@@ -35,6 +37,18 @@ bool batch_arguments::has_value() const
 QString batch_arguments::value() const
 {
     return has_value() ? args_[at_ + 1] : QString();
+}
+
+double batch_arguments::take_seconds()
+{
+    bool ok = false;
+    const double seconds = value().toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds <= 0) {
+        usage_error(QStringLiteral("%1 needs a number of seconds above 0").arg(option()));
+        return std::nan("");
+    }
+    take_value();
+    return seconds;
 }
 
 QString batch_arguments::take_value()

@@ -26,6 +26,8 @@ public:
     // The word after the option (null when there is none) and taking it as the option's value.
     QString value() const;
     QString take_value();
+    // Takes the value as seconds above 0 (--static-window); NaN, after the usage error, when it is not.
+    double take_seconds();
     const QStringList& files() const { return files_; }
 
     // For an option the command does not take: the usage to out and exit_ok for --help or -h, else

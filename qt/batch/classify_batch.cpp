@@ -25,8 +25,8 @@ const char classify_batch::usage[] =
 using batch_files::print;
 using batch_files::shown;
 
-int classify_batch::for_each_animal(const QString& file, label_segments& labels, std::ostream& out,
-                                    std::ostream& err, const animal_reader& read)
+int classify_batch::for_each_animal(const QString& file, const static_window& window, label_segments& labels,
+                                    std::ostream& out, std::ostream& err, const animal_reader& read)
 {
     const QString labels_path = labels_file::path_for(file);
     const labels_file::result got = labels_file::read(labels_path);
@@ -50,7 +50,7 @@ int classify_batch::for_each_animal(const QString& file, label_segments& labels,
             const applied_calibration calibration =
                 animal.isNull() ? applied_calibration::for_tag(settings, key, tag_number)
                                 : applied_calibration::for_tag(std::nullopt, QString());
-            const std::vector<burst_metrics> metrics = burst_metrics::of_all(space, calibration.value, {});
+            const std::vector<burst_metrics> metrics = burst_metrics::of_all(space, calibration.value, window);
             return read(animal, id, space, metrics, calibration, done);
         });
     return failed + lost;
@@ -87,12 +87,13 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
     int failed = 0;
     for (const QString& file : files) {
         label_segments labels;
+        // The figures are computed as the model's were.
         failed += for_each_animal(
-            file, labels, out, err,
+            file, model->window, labels, out, err,
             [&](const QString& animal, const QString& id, const burst_space& space,
                 const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
                 QString& done) {
-                feature_table table = metrics_features::table(calibration.units(), {});
+                feature_table table = metrics_features::table(calibration.units(), {}, model->window);
                 metrics_features::append(table, id, space, metrics, nullptr, QString());
                 const QString refusal = model->fit_refusal(table);
                 if (!refusal.isEmpty())
@@ -118,7 +119,7 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
                                QByteArray::number(p.probability, 'f', 4);
                     }};
                 const QString reason = batch_files::save(path, [&](QSaveFile& f, QString& w) {
-                    return write_burst_table_csv(f, id, space, metrics, calibration, {}, label_of, &w,
+                    return write_burst_table_csv(f, id, space, metrics, calibration, model->window, label_of, &w,
                                                  predictions);
                 });
                 if (!reason.isEmpty())

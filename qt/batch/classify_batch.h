@@ -11,6 +11,7 @@ class feature_table;
 class label_segments;
 struct applied_calibration;
 struct burst_metrics;
+struct static_window;
 
 // The "classify" command of dornvale-batch: applies a behaviour model to each acceleration file and
 // writes each animal's burst table with the columns predicted,probability added (NAME-classified.csv,
@@ -29,7 +30,8 @@ public:
         const QString& animal, const QString& id, const burst_space& space,
         const std::vector<burst_metrics>& metrics, const applied_calibration& calibration, QString& done)>;
     // Reads file's labels file (a broken one is a failure of the file, and so are lines of it skipped;
-    // its warnings go to err) and computes each animal's metrics, calling read; the number of failures.
-    static int for_each_animal(const QString& file, label_segments& labels, std::ostream& out,
-                               std::ostream& err, const animal_reader& read);
+    // its warnings go to err) and computes each animal's metrics with window, calling read; the
+    // number of failures.
+    static int for_each_animal(const QString& file, const static_window& window, label_segments& labels,
+                               std::ostream& out, std::ostream& err, const animal_reader& read);
 };

@@ -42,12 +42,8 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
     while (line.next_option()) {
         const QString& a = line.option();
         if (a == QStringLiteral("--static-window")) {
-            bool ok = false;
-            const double seconds = line.value().toDouble(&ok);
-            if (!ok || !std::isfinite(seconds) || seconds <= 0)
-                return line.usage_error(QStringLiteral("--static-window needs a number of seconds above 0"));
-            window.seconds = seconds;
-            line.take_value();
+            if (std::isnan(window.seconds = line.take_seconds()))
+                return batch_arguments::exit_usage;
         } else if (a == QStringLiteral("--out")) {
             if (!line.has_value() || !QFileInfo(line.value()).isDir())
                 return line.usage_error(QStringLiteral("--out needs an existing folder"));

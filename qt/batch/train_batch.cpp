@@ -16,8 +16,11 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <cmath>
+
 const char train_batch::usage[] =
-    "usage: dornvale-batch train --out MODEL.dvmodel [--folds K] [--seed N] [--replace] FILE...\n";
+    "usage: dornvale-batch train --out MODEL.dvmodel [--folds K] [--seed N] [--static-window SECONDS]\n"
+    "                            [--replace] FILE...\n";
 
 using batch_files::print;
 using batch_files::shown;
@@ -25,6 +28,7 @@ using batch_files::shown;
 int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& err)
 {
     booster_settings settings;
+    static_window window;
     QString model_path;
     bool replace = false;
     batch_arguments line(args, usage, out, err);
@@ -37,7 +41,10 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
             ok = (settings.folds = line.take_value().toInt()) >= 2;
         else if (a == "--seed" && line.has_value())
             settings.seed = line.take_value().toUInt(&ok);
-        else if (a == "--replace")
+        else if (a == "--static-window") {
+            if (std::isnan(window.seconds = line.take_seconds()))
+                return batch_arguments::exit_usage;
+        } else if (a == "--replace")
             replace = true;
         else
             return line.other_option();
@@ -70,13 +77,13 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
     for (const QString& file : files) {
         label_segments labels;
         failed += classify_batch::for_each_animal(
-            file, labels, out, err,
+            file, window, labels, out, err,
             [&](const QString& animal, const QString& id, const burst_space& space,
                 const std::vector<burst_metrics>& metrics, const applied_calibration& calibration,
                 QString& done) {
                 if (units.isEmpty()) {
                     units = calibration.units();
-                    table = metrics_features::table(units, {});
+                    table = metrics_features::table(units, {}, window);
                 } else if (calibration.units() != units)
                     return QString("its figures are in %1 units, the files before in %2; left out")
                         .arg(calibration.units(), units);

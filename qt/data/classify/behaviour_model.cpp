@@ -21,6 +21,9 @@ QString behaviour_model::fit_refusal(const feature_table& table) const
     if (!missing.isEmpty())
         return QString("the model needs %1 %2, which the data lack")
             .arg(missing.size() == 1 ? "feature" : "features", missing.join(", "));
+    if (table.window.seconds != window.seconds)
+        return QString("its figures were computed with %1, these with %2")
+            .arg(window.described(), table.window.described());
     return QString();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/classify/booster_settings.h"
+#include "data/metrics/static_window.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,9 +30,11 @@ public:
     QStringList colours;  // per class, "#rrggbb"; may be empty
     QStringList features; // in the booster's column order
     QStringList units;    // per feature
+    static_window window; // the static part of the figures it learnt from
     std::shared_ptr<const boosted_trees> trees;
 
-    // Why the model cannot read table (a feature it lacks, or one in other units); empty when it can.
+    // Why the model cannot read table (a feature it lacks, one in other units, or figures with another
+    // static part); empty when it can.
     QString fit_refusal(const feature_table& table) const;
     // The most probable class of every row of table, whose columns are matched by name; empty with
     // error set when the model does not fit or XGBoost fails.

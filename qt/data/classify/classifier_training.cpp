@@ -48,6 +48,7 @@ bool cross_validate(const feature_table& t, const fold_split& split, const QStri
         m.classes = t.class_names;
         m.features = t.features;
         m.units = t.units;
+        m.window = t.window;
         m.trees = std::move(trees);
         const std::vector<prediction> p = m.predict(test, &out.error);
         if (!out.error.isEmpty())
@@ -122,6 +123,7 @@ training_outcome classifier_training::run(const feature_table& table, const QStr
     out.model.colours = kept_colours;
     out.model.features = t.features;
     out.model.units = t.units;
+    out.model.window = t.window;
     out.model.trees = std::move(trees);
     return out;
 }

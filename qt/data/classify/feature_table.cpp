@@ -13,6 +13,7 @@ feature_table feature_table::rows_at(const std::vector<int>& indexes) const
     t.features = features;
     t.units = units;
     t.class_names = class_names;
+    t.window = window;
     t.values.reserve(indexes.size() * size_t(columns()));
     t.classes.reserve(indexes.size());
     for (int r : indexes) {
@@ -31,6 +32,7 @@ feature_table feature_table::with_columns(const QStringList& names) const
     t.class_names = class_names;
     t.classes = classes;
     t.animals = animals;
+    t.window = window;
     for (const QString& n : names) {
         const int c = features.indexOf(n);
         if (c < 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/metrics/static_window.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,7 @@ public:
     std::vector<double> values; // rows() * features.size(), row-major
     std::vector<int> classes;   // per row
     QStringList animals;        // per row
+    static_window window;       // the static part the rows' figures were computed with
 
     int rows() const { return int(classes.size()); }
     int columns() const { return int(features.size()); }

@@ -26,9 +26,11 @@ std::vector<double> metrics_features::row(const burst_metrics& m)
     return std::vector<double>(f.begin(), f.end());
 }
 
-feature_table metrics_features::table(const QString& axis_units, const QStringList& class_names)
+feature_table metrics_features::table(const QString& axis_units, const QStringList& class_names,
+                                     const static_window& window)
 {
     feature_table t;
+    t.window = window;
     t.features = names();
     t.units = units(axis_units);
     t.class_names = class_names;

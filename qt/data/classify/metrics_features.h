@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/metrics/static_window.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,8 +22,10 @@ public:
     static QStringList units(const QString& axis_units);
     static std::vector<double> row(const burst_metrics& m);
 
-    // Starts table (no rows, the names and units above, class_names as given).
-    static feature_table table(const QString& axis_units, const QStringList& class_names);
+    // Starts table (no rows, the names and units above, class_names as given) of figures computed
+    // with window.
+    static feature_table table(const QString& axis_units, const QStringList& class_names,
+                               const static_window& window);
     // Appends a row per burst of space (metrics[i] of burst i) for animal, its class the label that
     // labels give the burst (looked up under label_animal); a label table lacks is added to its
     // class names. labels may be null: no classes.

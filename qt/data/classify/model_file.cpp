@@ -42,6 +42,7 @@ bool model_file::write(const QString& path, const behaviour_model& model, QStrin
                         {"settings", model.settings.to_json()},
                         {"labels", labels},
                         {"features", features},
+                        {"static_window_s", model.window.seconds},
                         {"booster", QString::fromLatin1(booster.toBase64())}};
     const QString reason = checked_save(path, QJsonDocument(o).toJson(QJsonDocument::Indented));
     if (!reason.isEmpty()) {
@@ -91,6 +92,9 @@ std::optional<behaviour_model> model_file::read(const QString& path, QString* er
         m.units << v.toObject().value("unit").toString();
         ok = ok && !m.features.last().isEmpty();
     }
+    // A model written before the static part was kept learnt from the burst mean.
+    m.window.seconds = o.value("static_window_s").toDouble(0);
+    ok = ok && m.window.seconds >= 0 && m.window.seconds <= 3600;
     if (!ok || m.classes.size() < 2 || m.features.isEmpty()) {
         *error =
             QString("%1 is damaged: its settings, behaviours or features are missing or wrong.").arg(name);

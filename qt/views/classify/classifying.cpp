@@ -118,7 +118,7 @@ void classifying::open()
     if (!computed)
         return;
     QStringList colours;
-    feature_table table = metrics_features::table(calibration.units(), label_set_names(&colours));
+    feature_table table = metrics_features::table(calibration.units(), label_set_names(&colours), window);
     metrics_features::append(table, animal_, space_, metrics, &labels_.document().segments(), animal_);
     grey_beyond(colours, table.class_names.size());
     const QFileInfo data(data_path_);

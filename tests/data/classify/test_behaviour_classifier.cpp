@@ -126,6 +126,10 @@ TEST(behaviour_classifier, saved_model_predicts_as_in_memory_and_refuses_what_do
     EXPECT_EQ(error, "feature dom_freq_z is in rad/s here but in Hz in the model");
     EXPECT_EQ(back->fit_refusal(fresh.with_columns({"noise"})),
               "the model needs features odba, dom_freq_z, which the data lack");
+    other = fresh;
+    other.window.seconds = 0.5;
+    EXPECT_EQ(back->fit_refusal(other),
+              "its figures were computed with static=burst-mean, these with static=running-mean window_s=0.5");
     // The columns are matched by name, whatever their order.
     EXPECT_EQ(back->probabilities(fresh.with_columns({"noise", "dom_freq_z", "odba"}), &error),
               o.model.probabilities(fresh, &error));
