@@ -5,6 +5,7 @@
 #include "data/model/gps_event.h"
 #include "util/build_settings.h"
 #include "tiles/mbtiles_file.h"
+#include "map/notice_place.h"
 
 
 #include <QAction>
@@ -100,7 +101,11 @@ map_form::map_form(const QDir& tiles_dir, QNetworkAccessManager* network_, QWidg
     connect(&map, &map_widget::fix_clicked, this, &map_form::show_fix);
     connect(&map, &map_widget::cursor_moved, this, &map_form::show_cursor);
     connect(&tiles, &tile_manager::tiles_unavailable, this, &map_form::show_tiles_unavailable);
-    connect(&tiles, &tile_manager::tile_is_ready, tile_notice_, &QWidget::hide);
+    connect(&tiles, &tile_manager::tile_is_ready, this, [this] {
+        if (tile_notice_->isVisible() && status_bar_->currentMessage() == tile_notice_->toolTip())
+            status_bar_->clearMessage();
+        tile_notice_->hide();
+    });
     ui->horizontalSlider->setRange(map.view().minLevel, map.view().maxLevel);
     show_level(map.view().currentLevel);
 
@@ -171,26 +176,29 @@ void map_form::show_cursor(double longitude, double latitude)
 
 void map_form::show_tiles_unavailable(const QString& reason)
 {
-    tile_notice_->setText(
-        tr("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
-            .arg(tiles.base_url(), reason));
-    tile_notice_->setToolTip(tile_notice_->text());
+    // Short on the map, which it must not hide; the server and the reason in the tooltip and status bar.
+    tile_notice_->setText(tr("Map tiles could not be loaded; the offline basemap stands in."));
+    const QString full = tr("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
+                             .arg(tiles.base_url(), reason);
+    tile_notice_->setToolTip(full);
+    status_bar_->showMessage(full);
     place_notice();
     tile_notice_->show();
 }
 
 void map_form::place_notice()
 {
-    // At most half the map wide (a long server address wraps), clear of the legend at the top right.
-    tile_notice_->setFixedWidth(std::max(200, map.width() / 2));
-    tile_notice_->adjustSize();
-    tile_notice_->move(6, std::max(0, map.height() - tile_notice_->height() - 44));
+    const int text_width = tile_notice_->fontMetrics().horizontalAdvance(tile_notice_->text()) +
+                           2 * (tile_notice_->margin() + tile_notice_->frameWidth()) + 2;
+    tile_notice_->setGeometry(notice_place(map.size(), map.legend_box(), map.colour_bar_box(), text_width,
+                                           [this](int w) { return tile_notice_->heightForWidth(w); }));
 }
 
 bool map_form::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &map && event->type() == QEvent::Resize && tile_notice_->isVisible())
-        place_notice();
+    if (watched == &map && (event->type() == QEvent::Resize || event->type() == QEvent::Paint) &&
+        tile_notice_->isVisible())
+        place_notice(); // the legends change with the map's size, tracks and colouring
     return QWidget::eventFilter(watched, event);
 }
 
@@ -246,7 +254,7 @@ void map_form::show_attribution()
     if (const mbtiles_file* file = tiles.mbtiles())
         map.set_attribution(file->attribution().isEmpty() ? file->name() : file->attribution());
     else if (tiles.source() == tile_source::none)
-        map.set_attribution(tr("Natural Earth"));
+        map.set_attribution(map_widget::basemap_attribution());
     else
         map.set_attribution(build_settings::tile_attribution());
 }

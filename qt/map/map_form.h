@@ -24,8 +24,8 @@ class QSlider;
 class QStatusBar;
 
 // The single map window of a run: "zoom in", "zoom out", a level slider and "Fit to tracks" above
-// the map, a status bar below (the chosen fix, the cursor's position) and a notice in the map's
-// top-left corner while tiles do not come. The title stays "Map - Dornvale"; the legend counts the
+// the map, a status bar below (the chosen fix, the cursor's position) and a short notice in the map's
+// top-left corner while tiles do not come (the server and the reason in its tooltip and the status bar). The title stays "Map - Dornvale"; the legend counts the
 // data sets. Owns the tile cache, the tile source and the map widget, built in that order and
 // released in reverse. Closing it only hides it. The tile source (the configured server, an MBTiles
 // file or the offline basemap alone) is chosen in tile_source_menu() and remembered. The map's right-click menu colours the tracks by a value of their fixes.
@@ -67,7 +67,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Keeps the tile notice in the map's bottom-left corner, above the scale bar.
+    // Keeps the tile notice in the map's top-left corner, clear of the legends (notice_place).
     bool eventFilter(QObject* watched, QEvent* event) override;
     // MBTiles files dropped on the map window become its tile source.
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "data/tracks/fix_values.h"
 #include "map/colour_bar.h"
+#include "map/colour_ramp.h"
 #include "map/drag_handler_map.h"
 #include "map/event_space_layer.h"
 #include "map/scale_bar.h"
@@ -318,7 +319,18 @@ void map_widget::recolour_by_behaviour(const std::vector<event_space_layer*>& al
         values.push_back(track->behaviour_values());
         names.push_back(&track->behaviour_names());
     }
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (values[i].empty()) // no bursts linked: every fix has no behaviour
+            values[i].assign(all[i]->events()->events().size(), std::nan(""));
     colour_scale_ = value_scale::of_behaviours(values, names);
+    // The grey of fixes without a behaviour gets its own entry on the legend.
+    const auto none = [](const std::vector<double>& v) {
+        return std::any_of(v.begin(), v.end(), [](double x) { return std::isnan(x); });
+    };
+    if (!colour_scale_.empty() && std::any_of(values.begin(), values.end(), none)) {
+        colour_scale_.categories.emplace_back(tr("no behaviour"), colour_ramp::at(std::nan("")) & 0xffffffu);
+        colour_scale_.high = double(colour_scale_.categories.size() - 1);
+    }
     for (std::size_t i = 0; i < all.size(); ++i)
         all[i]->set_values(values[i], colour_scale_);
 }
@@ -394,12 +406,11 @@ void map_widget::paintEvent(QPaintEvent*)
 void map_widget::paint_view(QPainter& painter) const
 {
     // Text in the screen's pixel size, so a saved picture's labels are those of the view.
-    QFont text_font = font();
-    text_font.setPixelSize(QFontInfo(font()).pixelSize());
-    painter.setFont(text_font);
+    painter.setFont(text_font());
     painter.setBackground(QBrush(QColor(255, 255, 255, 255)));
     painter.eraseRect(rect());
 
+    own_tiles_drawn_ = false;
     const qint32 level = view_.currentLevel;
     const tile_range range = view_.visible_tiles(width(), height());
     for (qint64 c = range.c0; c <= range.c1; ++c) {
@@ -412,8 +423,10 @@ void map_widget::paint_view(QPainter& painter) const
             // A tile with transparent parts lies over the basemap.
             if (!own || own->hasAlphaChannel())
                 painter.drawPixmap(range.tile_left(c), range.tile_top(r), basemap_.tile(column, row, level));
-            if (own)
+            if (own) {
                 painter.drawPixmap(range.tile_left(c), range.tile_top(r), *own);
+                own_tiles_drawn_ = true;
+            }
         }
     }
 
@@ -566,27 +579,62 @@ void map_widget::paint_scale_bar(QPainter& painter) const
     painter.drawText(QPoint(x + 2, y - 4), bar.label);
 }
 
-void map_widget::paint_colour_bar(QPainter& painter) const
+QRect map_widget::colour_bar_box(const QFontMetrics& metrics) const
 {
     if (colouring_ == track_colouring::track || colour_scale_.empty())
-        return;
+        return QRect();
     // Above the scale bar's panel.
-    const int scale_bar_top = height() - panel_margin - 6 - painter.fontMetrics().height() - 6;
-    colour_bar::paint(painter, QPoint(panel_margin, scale_bar_top - 4), colour_scale_,
-                      colouring_title(colouring_));
+    const int bottom = height() - panel_margin - 6 - metrics.height() - 6 - 4;
+    const QSize size = colour_bar::size(metrics, colour_scale_, colouring_title(colouring_));
+    return QRect(QPoint(panel_margin, bottom - size.height()), size);
+}
+
+QRect map_widget::colour_bar_box() const
+{
+    return colour_bar_box(QFontMetrics(text_font()));
+}
+
+QRect map_widget::legend_box() const
+{
+    return legend(QFontMetrics(text_font())).box;
+}
+
+QFont map_widget::text_font() const
+{
+    QFont text_font = font();
+    text_font.setPixelSize(QFontInfo(font()).pixelSize());
+    return text_font;
+}
+
+void map_widget::paint_colour_bar(QPainter& painter) const
+{
+    const QRect box = colour_bar_box(painter.fontMetrics());
+    if (!box.isNull())
+        colour_bar::paint(painter, box.bottomLeft() + QPoint(0, 1), colour_scale_, colouring_title(colouring_));
+}
+
+QString map_widget::basemap_attribution()
+{
+    return tr("Natural Earth");
+}
+
+QString map_widget::shown_attribution() const
+{
+    return own_tiles_drawn_ ? attribution_ : basemap_attribution();
 }
 
 void map_widget::paint_attribution(QPainter& painter) const
 {
-    if (attribution_.isEmpty())
+    const QString shown = shown_attribution();
+    if (shown.isEmpty())
         return;
     const QFontMetrics metrics = painter.fontMetrics();
-    const QRect text = metrics.boundingRect(attribution_);
+    const QRect text = metrics.boundingRect(shown);
     const QRect box(width() - text.width() - 8, height() - metrics.height() - 4, text.width() + 8,
                     metrics.height() + 4);
     painter.setPen(Qt::NoPen);
     painter.setBrush(panel_colour);
     painter.drawRect(box);
     painter.setPen(Qt::black);
-    painter.drawText(box, Qt::AlignCenter, attribution_);
+    painter.drawText(box, Qt::AlignCenter, shown);
 }

@@ -63,9 +63,17 @@ public:
     // Repaints; emits nothing.
     void select_fix(event_space_layer* track, const gps_event* fix);
 
-    // The text drawn in the bottom-right corner (the tile server's required credit).
+    // The tile source's required credit, drawn in the bottom-right corner while some of its tiles
+    // are drawn.
     void set_attribution(const QString& text);
     const QString& attribution() const { return attribution_; }
+    // The credit drawn at the last paint: the tile source's, else the offline basemap's ("Natural Earth").
+    QString shown_attribution() const;
+    static QString basemap_attribution();
+
+    // Where the legend of named tracks and the colour bar are painted; null when not drawn.
+    QRect legend_box() const;
+    QRect colour_bar_box() const;
 
     // The geographic position under widget point (x, y).
     QPointF position_at(int x, int y) const;
@@ -139,6 +147,9 @@ private:
         int key_top = 0;
     };
     legend_layout legend(const QFontMetrics& metrics) const;
+    // The font of the map's text, in the screen's pixel size.
+    QFont text_font() const;
+    QRect colour_bar_box(const QFontMetrics& metrics) const;
     // Everything paintEvent draws, on any painter of the widget's size.
     void paint_view(QPainter& painter) const;
     void paint_legend(QPainter& painter) const;
@@ -158,6 +169,7 @@ private:
     mutable basemap basemap_;
     zoom_state view_;
     QString attribution_;
+    mutable bool own_tiles_drawn_ = false; // at the last paint
     track_colouring colouring_ = track_colouring::track;
     value_scale colour_scale_;
 };

@@ -5,6 +5,7 @@
 #include "support/mbtiles_writer.h"
 #include "support/main_window_fixture.h"
 #include "map/map_form.h"
+#include "data/model/event_space.h"
 #include "tiles/mbtiles_file.h"
 #include "support/tile_test_server.h"
 #include "support/test_support.h"
@@ -21,6 +22,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -79,6 +81,7 @@ private slots:
     void status_bar_follows_the_cursor();
     void tile_source_is_chosen_and_remembered();
     void colouring_is_chosen_and_remembered();
+    void tile_notice_keeps_clear_of_the_legends();
 };
 
 void test_map_form::form_has_its_names_title_and_layout()
@@ -252,7 +255,7 @@ void test_map_form::failing_tiles_give_one_status_line()
     QTRY_VERIFY(f.form->tiles.pending_count() == 0);
     QVERIFY(status->isVisible());
     QCOMPARE(
-        status->text(),
+        status->toolTip(),
         QString(
             "Map tiles could not be loaded from %1 (Connection refused); the offline basemap stands in for them.")
             .arg(f.form->tiles.base_url()));
@@ -283,7 +286,7 @@ void test_map_form::missing_tile_server_is_told_once_in_the_status_bar()
     QTRY_VERIFY(form.tiles.pending_count() == 0);
     QCOMPARE(told.count(), 1);
     QVERIFY(form.tile_notice()->isVisible());
-    QCOMPARE(form.tile_notice()->text(),
+    QCOMPARE(form.tile_notice()->toolTip(),
              QString("Map tiles could not be loaded from %1 (%2); the offline basemap stands in for them.")
                  .arg(form.tiles.base_url(), told.at(0).at(0).toString()));
     QVERIFY(!told.at(0).at(0).toString().isEmpty());
@@ -327,6 +330,9 @@ void test_map_form::tile_source_is_chosen_and_remembered()
         QCOMPARE(f.form->open_mbtiles(tiles), QString());
         QCOMPARE(f.form->map.attribution(), QString("Area maps"));
         QVERIFY(f.form->tiles.image(0, 0, 0));
+        f.form->map.set_level(0);
+        f.form->map.grab();
+        QCOMPARE(f.form->map.shown_attribution(), QString("Area maps"));
         QCOMPARE(entries(*f.form), QStringList({"Tile server http://127.0.0.1:1/", "* " + tiles,
                                                 "Offline basemap only"}));
     }
@@ -363,6 +369,32 @@ void test_map_form::colouring_is_chosen_and_remembered()
     form_fixture again;
     QVERIFY(again.form->colouring_menu()->actions()[1]->isChecked());
     QCOMPARE(again.form->map.colouring(), track_colouring::time);
+    QSettings().remove(QStringLiteral("map/track_colouring"));
+}
+
+void test_map_form::tile_notice_keeps_clear_of_the_legends()
+{
+    form_fixture f;
+    map_form& form = *f.form;
+    std::vector<std::unique_ptr<gps_event>> list;
+    for (int i = 0; i < 3; ++i)
+        list.push_back(std::make_unique<gps_event>(gps_event{1614556800000 + i * 60000, 10.0 + i, 50.0}));
+    event_space events(list);
+    auto* track = new event_space_layer(&events, Qt::blue, QStringLiteral("stork4711_acc.txt"));
+    track->set_behaviours({0, 1, 2}, {{"flapping", 0xd95f02}, {"soaring", 0x1b9e77}, {"walking", 0x7570b3}});
+    const auto ref = form.map.add_layer(track);
+    form.map.set_colouring(track_colouring::behaviour);
+    form.show();
+    emit form.tiles.tiles_unavailable(QStringLiteral("Host not found"));
+    QVERIFY(form.status_bar()->currentMessage().contains("Host not found"));
+    for (const QSize size : {QSize(640, 480), QSize(800, 600), QSize(1400, 900)}) {
+        form.resize(size);
+        QTRY_VERIFY(form.map.width() > size.width() - 40); // laid out anew, the notice placed with it
+        const QRect notice = form.tile_notice()->geometry();
+        QVERIFY(!notice.intersects(form.map.colour_bar_box()));
+        QVERIFY(!notice.intersects(form.map.legend_box()));
+        QCOMPARE(form.tile_notice()->text(), QString("Map tiles could not be loaded; the offline basemap stands in."));
+    }
     QSettings().remove(QStringLiteral("map/track_colouring"));
 }
 

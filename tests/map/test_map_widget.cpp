@@ -907,7 +907,8 @@ void test_map_widget::the_view_saves_as_png_svg_and_pdf()
     QCOMPARE(off, 0);
     QCOMPARE(f.map->save_image(out.filePath("map.svg")), QString());
     QFile svg(out.filePath("map.svg"));
-    QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("tiles by test"));
+    // No tile of the server is drawn: the credit is the basemap's.
+    QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("Natural Earth"));
     QCOMPARE(f.map->save_image(out.filePath("map.PDF")), QString());
     QFile pdf(out.filePath("map.PDF"));
     QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
@@ -947,7 +948,9 @@ void test_map_widget::behaviour_colours_each_fix_by_its_nearest_burst()
     auto other = make_events({{11.0, 0.0}, {11.1, 0.0}});
     auto* a = new event_space_layer(events.get());
     auto* b = new event_space_layer(other.get());
-    auto ref_a = f.map->add_layer(a), ref_b = f.map->add_layer(b);
+    auto gps_only = make_events({{12.0, 0.0}, {12.1, 0.0}});
+    auto* c = new event_space_layer(gps_only.get(), QColor("#d95f02"));
+    auto ref_a = f.map->add_layer(a), ref_b = f.map->add_layer(b), ref_c = f.map->add_layer(c);
     QVERIFY(!f.map->has_values(track_colouring::behaviour));
     // Fixes a minute apart; a burst by each, "soaring" between the 2nd and 3rd but nearest to none.
     const qint64 t = 1614556800000;
@@ -964,8 +967,9 @@ void test_map_widget::behaviour_colours_each_fix_by_its_nearest_burst()
     const QRgb grey = colour_ramp::at(std::nan(""));
     QCOMPARE(a->fix_colours(), std::vector<QRgb>({0xff00aa00, 0xff0000aa, 0xffaa0000, grey}));
     QCOMPARE(b->fix_colours(), std::vector<QRgb>({grey, 0xffaa0000}));
-    const std::vector<std::pair<QString, quint32>> present{{"walking", 0x00aa00}, {"resting", 0x0000aa},
-                                                           {"flying", 0xaa0000}};
+    QCOMPARE(c->fix_colours(), std::vector<QRgb>({0xff808080, 0xff808080}));
+    const std::vector<std::pair<QString, quint32>> present{
+        {"walking", 0x00aa00}, {"resting", 0x0000aa}, {"flying", 0xaa0000}, {"no behaviour", 0x808080}};
     QCOMPARE(f.map->colour_scale().categories, present);
 }
 
