@@ -395,7 +395,6 @@ void test_map_form::tile_notice_keeps_clear_of_the_legends()
         QVERIFY(!notice.intersects(form.map.legend_box()));
         QCOMPARE(form.tile_notice()->text(), QString("Map tiles could not be loaded; the offline basemap stands in."));
     }
-    QSettings().remove(QStringLiteral("map/track_colouring"));
 }
 
 QTEST_MAIN(test_map_form)
