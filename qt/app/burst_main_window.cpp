@@ -97,8 +97,8 @@ burst_main_window::burst_main_window(burst_space* space, events_by_bursts_i* eve
 
     const QString path = data_path.isEmpty() ? name_ : data_path;
     labelling_ = new labelling(*this, *panel_, path, animal);
-    // The figures: a tag number is known from the file of one animal only; it reads the file's first line.
-    const QString tag_number = animal.isEmpty() ? eobs_tag_number(path) : QString();
+    // The figures: the tag number from the file's first line, or an animal's from its own rows.
+    const QString tag_number = animal_tag_number(path, animal, *space_);
     metrics_ = new metrics_control(*panel_, *detail_pane_, calibration_tag_, tag_number, path, animal,
                                    2 * label_band::height, this);
     metrics_->set_labels([this]() -> burst_label_lookup {

@@ -659,15 +659,16 @@ void dornvalemainwindow::start_vedba(qint32 gang_id, bool again)
         (!again && !static_cast<event_space_layer*>(set.track->get())->burst_values().empty()))
         return;
     // As the burst table applies it: the calibration stored under the tag serial (else the file
-    // name), else the maker's default for the tag number; a file of several animals stays raw.
+    // name), else the maker's default for the tag number (an animal's of a download of several).
     QSettings settings;
     const QString serial = eobs_tag_serial(set.acc_file);
+    const QString tag_number = animal_tag_number(set.acc_file, set.animal, *set.bursts);
     const applied_calibration calibration =
         set.animal.isEmpty()
             ? applied_calibration::for_tag(settings,
                                            serial.isEmpty() ? QFileInfo(set.acc_file).fileName() : serial,
-                                           eobs_tag_number(set.acc_file))
-            : applied_calibration::for_tag(std::nullopt, QString());
+                                           tag_number)
+            : applied_calibration::for_tag(std::nullopt, tag_number);
     vedba_jobs_.insert(gang_id);
     auto* job = new vedba_job(state_, gang_id, calibration, this);
     connect(job, &vedba_job::progressed, this, [this](int percent) {

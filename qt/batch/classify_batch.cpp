@@ -42,14 +42,14 @@ int classify_batch::for_each_animal(const QString& file, const static_window& wi
     // Calibrations are found as the metrics command finds them.
     const QString serial = eobs_tag_serial(file);
     const QString key = serial.isEmpty() ? QFileInfo(file).fileName() : serial;
-    const QString tag_number = eobs_tag_number(file);
     QSettings settings;
     const int failed = batch_files::for_each_animal(
         file, out, err,
         [&](const QString& animal, const QString& id, const burst_space& space, QString& done) {
+            const QString tag_number = animal_tag_number(file, animal, space);
             const applied_calibration calibration =
                 animal.isNull() ? applied_calibration::for_tag(settings, key, tag_number)
-                                : applied_calibration::for_tag(std::nullopt, QString());
+                                : applied_calibration::for_tag(std::nullopt, tag_number);
             const std::vector<burst_metrics> metrics = burst_metrics::of_all(space, calibration.value, window);
             return read(animal, id, space, metrics, calibration, done);
         });

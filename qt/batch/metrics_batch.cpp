@@ -63,7 +63,6 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
         // Calibrations are stored as the burst window keeps them: under the tag serial, else the file name.
         const QString serial = eobs_tag_serial(file);
         const QString key = serial.isEmpty() ? QFileInfo(file).fileName() : serial;
-        const QString tag_number = eobs_tag_number(file);
         // The label column comes from the labels file beside the data, when there is one.
         const labels_file::result labels = labels_file::read(labels_file::path_for(file));
         if (!labels.failure.isEmpty())
@@ -81,10 +80,10 @@ int metrics_batch::run(const QStringList& args, std::ostream& out, std::ostream&
                 const QString refusal = batch_files::take(taken, path);
                 if (!refusal.isEmpty())
                     return refusal;
-                // The file's first line names the tag of a file of one animal only.
+                const QString tag_number = animal_tag_number(file, animal, space);
                 const applied_calibration calibration =
                     animal.isNull() ? applied_calibration::for_tag(settings, key, tag_number)
-                                    : applied_calibration::for_tag(std::nullopt, QString());
+                                    : applied_calibration::for_tag(std::nullopt, tag_number);
                 const std::vector<burst_metrics> metrics =
                     burst_metrics::of_all(space, calibration.value, window);
                 const QString reason = batch_files::save(path, [&](QSaveFile& f, QString& why) {

@@ -106,6 +106,7 @@ private slots:
     void detail_pane_csv_copy_round_trips_and_save_writes_it();
     void calibration_applies_everywhere_and_survives_a_restart();
     void calibration_assumed_by_tag_number_leaves_the_view_raw();
+    void each_animal_of_a_download_assumes_its_own_tag();
     void legend_toggles_axes_in_step_with_the_panel();
     void colour_choice_is_remembered();
 
@@ -524,6 +525,15 @@ void test_burst_window_reading::calibration_assumed_by_tag_number_leaves_the_vie
     QSignalSpy ready(w->metrics(), &metrics_control::strip_ready);
     w->metrics()->vedba_strip_action()->setChecked(true);
     QVERIFY(ready.wait(10000));
+}
+
+void test_burst_window_reading::each_animal_of_a_download_assumes_its_own_tag()
+{
+    space_->tag = QStringLiteral("2241"); // as the download's reader keeps it
+    burst_main_window w(space_.get(), &events_, dir_.filePath("herd.csv"), nullptr, QString(), "A");
+    QCOMPARE(w.metrics()->calibrated_display_action()->text(),
+             QString("Calibrated Display (calibration assumed from tag number 2241)"));
+    space_->tag.clear();
 }
 
 void test_burst_window_reading::legend_toggles_axes_in_step_with_the_panel()

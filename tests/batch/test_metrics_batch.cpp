@@ -76,6 +76,24 @@ TEST(metrics_batch, writes_each_table_with_its_units_and_labels_and_names_what_f
     EXPECT_TRUE(lines_of(dir.path("a_acc-metrics.csv")).value(2).endsWith(",")) << unlabelled.err.toStdString();
 }
 
+// Each animal of a download takes its tag's default: Z 512 units are 512 * 0.0027 g on 2241, 1 g on 4711.
+TEST(metrics_batch, gives_each_animal_of_a_download_the_default_of_its_tag)
+{
+    temp_folder dir;
+    const QByteArray burst = ",2014-05-02 06:00:00.000,XYZ,10,2048 2048 2560 2048 2048 2560\n";
+    dir.write("herd.csv", "individual-local-identifier,tag-local-identifier,eobs:start-timestamp,"
+                          "eobs:acceleration-axes,eobs:acceleration-sampling-frequency-per-axis,"
+                          "eobs:accelerations-raw\nA,2241" + burst + "B,4711" + burst);
+    const run_result r = run({"metrics", "herd.csv"}, dir.path());
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    for (const auto& [animal, mean_z] : {std::pair<QString, QByteArray>("A", "1.3824"), {"B", "1"}}) {
+        const QList<QByteArray> table = lines_of(dir.path("herd-" + animal + "-metrics.csv"));
+        EXPECT_EQ(table.value(0), "# units=g static=burst-mean calibration=default-by-tag");
+        const int z = QByteArray(burst_table_header).split(',').indexOf("mean_z");
+        EXPECT_EQ(table.value(2).split(',').value(z), mean_z);
+    }
+}
+
 // File > Export Bursts proposes the name the batch writes, for any script: "Störche 1" once lost its ö.
 TEST(metrics_batch, names_a_table_as_the_export_window_proposes_it)
 {

@@ -15,6 +15,7 @@ public:
     {
         QString id;
         std::vector<std::unique_ptr<Item>> items;
+        QString tag; // tag-local-identifier of its first row that names one
     };
 
     void add(const QByteArray& animal, std::unique_ptr<Item> item)
@@ -32,7 +33,7 @@ public:
             return last_ = *found;
         last_ = groups_.size();
         index_.insert(animal, last_);
-        groups_.push_back({animal, {QString::fromUtf8(animal), {}}});
+        groups_.push_back({animal, {QString::fromUtf8(animal), {}, QString()}});
         return last_;
     }
 

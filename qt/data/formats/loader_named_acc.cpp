@@ -46,6 +46,14 @@ struct acc_columns
 
 } // namespace
 
+void loader_named_acc::take_tag(std::size_t group, const named_rows& rows,
+                                const std::vector<named_rows::field>& fields)
+{
+    QString& tag = animals_[group].tag;
+    if (tag.isEmpty())
+        tag = rows.tag(fields);
+}
+
 bool loader_named_acc::accepts(const named_columns& columns)
 {
     const acc_columns found(columns);
@@ -127,7 +135,7 @@ void loader_named_acc::read_bursts(named_rows& rows, loader_progress* progress, 
         const QByteArray animal = rows.animal(fields);
         const double f = csv_field::to_double(frequency.first, frequency.second, codec);
         qint64 start_time = rows.time_of(fields, start_column);
-        animals_.find_or_add(animal); // animals keep the order of their first row
+        take_tag(animals_.find_or_add(animal), rows, fields); // animals keep the order of their first row
         if (times.take(start_time)) {
             release_waiting(start_time);
             add(animal, start_time, f, axes);
@@ -184,6 +192,7 @@ void loader_named_acc::read_samples(named_rows& rows, loader_progress* progress,
         const QByteArray animal = rows.animal(fields);
         // Animals keep the order of their first row; their assemblers are made in the same order.
         const std::size_t group = animals_.find_or_add(animal);
+        take_tag(group, rows, fields);
         if (group == assemblers.size())
             assemblers.emplace_back(animal, burst_assembler());
         append(animal, assemblers[group].second.add(t, value[0], value[1], value[2]));

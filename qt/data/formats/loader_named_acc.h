@@ -31,6 +31,8 @@ public:
 
 private:
     loader_named_acc(named_rows&& rows, loader_progress* progress, qint64 sample_limit);
+    // Keeps the row's tag-local-identifier as its animal's tag until the animal has one.
+    void take_tag(std::size_t group, const named_rows& rows, const std::vector<named_rows::field>& fields);
     // One burst per row: the start, frequency, axes and raw columns.
     void read_bursts(named_rows& rows, loader_progress* progress, qint64 sample_limit,
                      const std::array<int, 4>& column);

@@ -97,6 +97,14 @@ QByteArray named_rows::animal(const std::vector<field>& fields) const
     return QByteArray();
 }
 
+QString named_rows::tag(const std::vector<field>& fields) const
+{
+    if (tag_ < 0)
+        return QString();
+    const field f = fields[static_cast<std::size_t>(tag_)];
+    return QString::fromUtf8(csv_record::text(f.first, f.second));
+}
+
 bool named_rows::names_both_sensors(const named_columns& c)
 {
     return c.find("sensor_type") >= 0 && c.find("eobs_accelerations_raw") >= 0 &&

@@ -46,6 +46,8 @@ public:
 
     // The row's animal identifier; empty when the file names none.
     QByteArray animal(const std::vector<field>& fields) const;
+    // The row's tag-local-identifier; empty when the file has no such column.
+    QString tag(const std::vector<field>& fields) const;
 
     // The text of a field without its surrounding quotes.
     static field unquoted(field f);

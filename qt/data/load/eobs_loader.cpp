@@ -45,6 +45,19 @@ std::unique_ptr<Space> with_left_out(std::unique_ptr<Space> space, const Reader&
     return space;
 }
 
+// Gives the bursts of the reader's animal (by position) the tag its rows name; fixes have none.
+template <typename Reader, typename Space>
+std::unique_ptr<Space> with_tag(std::unique_ptr<Space> space, Reader& reader, std::size_t animal)
+{
+    if constexpr (std::is_same_v<Reader, loader_named_acc>) {
+        if (animal < reader.animals().size())
+            space->tag = reader.animals()[animal].tag;
+    }
+    (void)reader;
+    (void)animal;
+    return space;
+}
+
 // The reader's items (bursts or fixes) of its first animal; a named-column reader's other animals go
 // to the chain's more_animals, each in a Space of its own.
 template <typename Space, typename Chain, typename Reader> auto& items_of(Chain& chain, Reader& reader)
@@ -55,8 +68,9 @@ template <typename Space, typename Chain, typename Reader> auto& items_of(Chain&
             chain.first_animal = animals[0].id;
         for (std::size_t i = 1; i < animals.size(); ++i)
             chain.more_animals.push_back(
-                {animals[i].id,
-                 with_left_out(std::make_unique<Space>(animals[i].items), reader, animals[i].id)});
+                {animals[i].id, with_tag(with_left_out(std::make_unique<Space>(animals[i].items), reader,
+                                                       animals[i].id),
+                                         reader, i)});
         return animals.first();
     } else if constexpr (std::is_base_of_v<acc_csv_reader, Reader>) {
         return reader.bursts();
@@ -109,7 +123,7 @@ bool try_reader(Chain& chain, opened_file& file, header_sniff::sniffed_reader wh
     trace::err(" ", name, " succeeded");
     chain.skipped_lines = reader.skipped_lines();
     chain.space = std::make_unique<Space>(items_of<Space>(chain, reader));
-    chain.space = with_left_out(std::move(chain.space), reader, chain.first_animal);
+    chain.space = with_tag(with_left_out(std::move(chain.space), reader, chain.first_animal), reader, 0);
     return true;
 }
 

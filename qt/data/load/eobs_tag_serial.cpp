@@ -1,5 +1,7 @@
 #include "data/load/eobs_tag_serial.h"
 
+#include "data/model/burst_space.h"
+
 #include <QFile>
 #include <QList>
 
@@ -45,6 +47,11 @@ QString first_field(const QString& path, std::initializer_list<const char*> name
 QString eobs_tag_serial(const QString& path)
 {
     return first_field(path, {"tag-serial-number"});
+}
+
+QString animal_tag_number(const QString& path, const QString& animal, const burst_space& space)
+{
+    return animal.isEmpty() ? eobs_tag_number(path) : space.tag;
 }
 
 QString eobs_tag_number(const QString& path)

@@ -2,6 +2,7 @@
 
 #include "data/model/burst.h"
 
+#include <QString>
 #include <QtGlobal>
 
 #include <memory>
@@ -50,6 +51,10 @@ public:
     // The last burst starting at or before t (the first of several starting exactly at t); -1 before
     // the first burst; the last burst for every t after the last start.
     qint32 burst_index_for_timestamp(qint64 t) const;
+
+    // The tag-local-identifier of the animal of a download of several (its default calibration's
+    // tag number); empty for other files.
+    QString tag;
 
 private:
     std::vector<burst_entry> entries_;
