@@ -99,7 +99,7 @@ void example_accuracy(benchmark::State& state)
     }
     const applied_calibration calibration = applied_calibration::for_tag(std::nullopt, "4711");
     const auto metrics = burst_metrics::of_all(*loaded.space, calibration.value, {});
-    feature_table all = metrics_features::table(calibration.units(), {});
+    feature_table all = metrics_features::table(calibration.units(), {}, static_window{});
     metrics_features::append(all, "stork", *loaded.space, metrics, &labels.segments, QString());
     const qint64 day2 = QDateTime(QDate(2014, 5, 3), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
     for (auto _ : state) {
