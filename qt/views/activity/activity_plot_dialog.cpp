@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QImageWriter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QLabel>
@@ -103,6 +104,19 @@ activity_plot_dialog::activity_plot_dialog(QWidget* parent, const burst_space& s
         set_options(o);
     });
     connect(position_edit_, &QLineEdit::editingFinished, this, &activity_plot_dialog::take_typed_position);
+    position_edit_->installEventFilter(this);
+}
+
+bool activity_plot_dialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == position_edit_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            take_typed_position();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void activity_plot_dialog::add_rhythm_widgets()

@@ -73,6 +73,11 @@ public slots:
     // Asks for a file name and saves the values behind the picture there as CSV.
     void handle_button_export_data_clicked();
 
+protected:
+    // Enter in the position field applies the position and stops there: it must not press the
+    // dialog's default button (an export).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void set_options(const activity_plot_options& options);
     void add_rhythm_widgets();

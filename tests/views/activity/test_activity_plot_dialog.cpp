@@ -132,6 +132,7 @@ private slots:
     void failed_save_warns();
     void span_too_long_shows_the_reason();
     void sun_from_fixes_or_a_typed_position();
+    void enter_in_the_position_applies_it_only();
     void data_export_writes_the_rhythm_figures_beside();
 
 private:
@@ -675,6 +676,24 @@ void test_activity_plot_dialog::sun_from_fixes_or_a_typed_position()
             QCOMPARE(m.kind, kind);
         QCOMPARE(alone.plot_image().pixelColor(101, 66), activity_sun_mark_colour(kind));
     }
+}
+
+void test_activity_plot_dialog::enter_in_the_position_applies_it_only()
+{
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("f.csv"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.findChild<QCheckBox*>(QStringLiteral("sunBox"))->setChecked(true);
+    auto* position = dialog.findChild<QLineEdit*>(QStringLiteral("positionEdit"));
+    position->setFocus();
+    QTest::keyClicks(position, QStringLiteral("47.73, 9.06"));
+    gui_test_support::modal_script script; // cancels a file dialog, should one come
+    script.then(gui_test_support::choose_file({}));
+    QTest::keyClick(position, Qt::Key_Return);
+    QVERIFY(dialog.sun());
+    QCOMPARE(dialog.sun()->positions()[0].latitude, 47.73);
+    QCOMPARE(script.titles, QStringList());
+    QVERIFY(dialog.isVisible());
 }
 
 void test_activity_plot_dialog::data_export_writes_the_rhythm_figures_beside()
