@@ -10,3 +10,8 @@ int burst_overlay::frame::x_at(double p) const
         return -(1 << 22);
     return x > limit ? 1 << 22 : static_cast<int>(std::trunc(x));
 }
+
+QRect burst_overlay::text_rect(const frame&, const QFont&) const
+{
+    return QRect();
+}

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QtGlobal>
 
+class QFont;
 class QPainter;
 class burst_space;
 
@@ -27,4 +29,7 @@ public:
 
     virtual ~burst_overlay() = default;
     virtual void paint(QPainter& painter, const frame& f) const = 0;
+    // Where the overlay writes text in the picture f, in the view's font: the time grid's lines and
+    // labels keep clear of it. Null for none.
+    virtual QRect text_rect(const frame& f, const QFont& font) const;
 };

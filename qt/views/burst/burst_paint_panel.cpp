@@ -4,10 +4,12 @@
 #include "data/model/burst_space.h"
 #include "views/burst/burst_sample_time.h"
 #include "views/burst/drag_handler_x_offset.h"
+#include "views/burst/time_grid_label.h"
 #include "data/model/events_by_bursts_i.h"
 #include "data/io/trace.h"
 
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -392,36 +394,91 @@ void burst_paint_panel::paint_envelopes(QImage& image, int w) const
     }
 }
 
-void burst_paint_panel::paint_time_grid(QPainter& painter, int w, int h) const
+std::vector<QRect> burst_paint_panel::overlay_text_rects(int w, int h) const
 {
+    std::vector<QRect> rects;
     const double per_pixel = view.positions_per_pixel(w);
     if (per_pixel <= 0)
-        return; // no data across the widget, nothing to place
+        return rects;
+    const double left = view.left();
+    const burst_overlay::frame f{
+        space, w, h, std::max(0, space.burst_index_for_sample(burst_view_state::position_at(left))),
+        space.burst_index_for_sample(burst_view_state::position_at(left + view.span())), left, per_pixel};
+    for (const burst_overlay* overlay : overlays_) {
+        const QRect r = overlay->text_rect(f, font());
+        if (!r.isNull())
+            rects.push_back(r);
+    }
+    return rects;
+}
+
+std::vector<QRect> burst_paint_panel::time_grid_label_rects(int w, int h) const
+{
+    std::vector<QRect> rects;
+    for (const grid_label& label : time_grid_labels(w, h, overlay_text_rects(w, h)))
+        rects.push_back(label.rect);
+    return rects;
+}
+
+std::vector<burst_paint_panel::grid_label> burst_paint_panel::time_grid_labels(int w, int h,
+                                                                             const std::vector<QRect>& keep_clear) const
+{
+    std::vector<grid_label> labels;
+    const double per_pixel = view.positions_per_pixel(w);
+    if (per_pixel <= 0)
+        return labels; // no data across the widget, nothing to place
     const double left = view.left();
     const qint32 first = std::max(0, space.burst_index_for_sample(burst_view_state::position_at(left)));
     const qint32 last = space.burst_index_for_sample(burst_view_state::position_at(left + view.span()));
     if (last < first)
-        return;
+        return labels;
     const grid_walk walk{space, first, last, left, per_pixel};
 
     const bool hourly = walk.readable(hour_ms, "hour dist: ");
     const bool daily = walk.readable(day_ms, "day dist: ");
     if (!hourly && !daily)
-        return;
+        return labels;
     const qint64 length = hourly ? hour_ms : day_ms;
     const QString format = hourly ? QStringLiteral("yyyy-MM-dd hh:mm:ss") : QStringLiteral("yyyy-MM-dd");
-
-    painter.setPen(time_grid_colour);
+    const QFontMetrics fm(font());
     for (qint32 i = walk.next_change(first, length); i <= last; i = walk.next_change(i, length)) {
         const int x = walk.x_of(i);
-        // The pixels of a one-pixel pen line from (x, 4) to (x, h - 4), filled without the stroker.
-        painter.fillRect(QRect(QPoint(x, std::min(4, h - 4)), QPoint(x, std::max(4, h - 4))),
-                         time_grid_colour);
-        painter.save();
-        painter.translate(x + 12, h - 4);
-        painter.rotate(-90);
         const qint64 t = space.timestamps()[static_cast<std::size_t>(i)];
-        painter.drawText(0, 0, QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString(format));
+        const QString text = QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString(format);
+        labels.push_back({x, text,
+                          time_grid_label_rect(x, h, fm.horizontalAdvance(text), fm.ascent(), fm.descent(),
+                                               keep_clear)});
+    }
+    return labels;
+}
+
+void burst_paint_panel::paint_time_grid(QPainter& painter, int w, int h) const
+{
+    const std::vector<QRect> keep_clear = overlay_text_rects(w, h);
+    const QFontMetrics fm(font());
+    painter.setPen(time_grid_colour);
+    for (const grid_label& label : time_grid_labels(w, h, keep_clear)) {
+        const int x = label.x;
+        // The pixels of a one-pixel pen line from (x, 4) to (x, h - 4), filled without the stroker,
+        // broken where an overlay writes.
+        int from = std::min(4, h - 4);
+        const int to = std::max(4, h - 4);
+        std::vector<QRect> crossed;
+        for (const QRect& r : keep_clear)
+            if (r.left() <= x && x <= r.right())
+                crossed.push_back(r);
+        std::sort(crossed.begin(), crossed.end(), [](const QRect& a, const QRect& b) { return a.top() < b.top(); });
+        for (const QRect& r : crossed) {
+            if (r.top() > from)
+                painter.fillRect(QRect(QPoint(x, from), QPoint(x, std::min(to, r.top() - 1))), time_grid_colour);
+            from = std::max(from, r.bottom() + 1);
+        }
+        if (from <= to)
+            painter.fillRect(QRect(QPoint(x, from), QPoint(x, to)), time_grid_colour);
+        painter.save();
+        painter.translate(label.rect.left() + fm.ascent(), label.rect.bottom());
+        painter.rotate(-90);
+        painter.drawText(0, 0, label.text);
         painter.restore();
     }
 }

@@ -8,6 +8,8 @@
 #include "widgets/drag_tracker.h"
 
 #include <QImage>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
 #include <algorithm>
@@ -55,6 +57,8 @@ public:
     // Paints overlay (not owned; removed before it dies) with the others, in the order added.
     void add_overlay(const burst_overlay* overlay);
     void remove_overlay(const burst_overlay* overlay);
+    // The rectangles the time grid's labels take in a picture w by h: clear of the overlays' text.
+    std::vector<QRect> time_grid_label_rects(int w, int h) const;
 
     // Moves the view so the middle of burst index lies at the centre; the zoom stays.
     void centre_on_burst(qint32 index);
@@ -127,6 +131,15 @@ private:
     // Columns 0 ... w - 2 of the image; column w - 1 is never drawn.
     void paint_envelopes(QImage& image, int w) const;
     void paint_time_grid(QPainter& painter, int w, int h) const;
+    struct grid_label
+    {
+        int x; // of the line
+        QString text;
+        QRect rect;
+    };
+    // The time grid's lines and labels in a picture w by h, clear of keep_clear; none when unreadable.
+    std::vector<grid_label> time_grid_labels(int w, int h, const std::vector<QRect>& keep_clear) const;
+    std::vector<QRect> overlay_text_rects(int w, int h) const;
     void paint_selection(QPainter& painter, int w, int h) const;
     void set_hovered(qint32 index);
 

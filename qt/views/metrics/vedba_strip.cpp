@@ -3,6 +3,7 @@
 #include "data/model/burst_space.h"
 #include "views/burst/burst_view_state.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -84,9 +85,26 @@ void vedba_strip::paint(QPainter& painter, const frame& f) const
     painter.save();
     painter.setPen(QColor(90, 90, 90));
     painter.drawLine(0, top, f.width - 1, top);
-    QFont font = painter.font();
-    font.setPointSizeF(font.pointSizeF() * 0.8);
-    painter.setFont(font);
+    // On a box of its own, so that the bars never run through it.
+    painter.fillRect(text_rect(f, painter.font()), QColor(strip_background));
+    painter.setFont(caption_font(painter.font()));
     painter.drawText(QRect(4, top + 1, f.width - 8, height - 2), Qt::AlignLeft | Qt::AlignTop, caption_);
     painter.restore();
+}
+
+QFont vedba_strip::caption_font(const QFont& font)
+{
+    QFont small = font;
+    small.setPointSizeF(font.pointSizeF() * 0.8);
+    return small;
+}
+
+QRect vedba_strip::text_rect(const frame& f, const QFont& font) const
+{
+    const int top = f.height - bottom_margin_ - height;
+    if (top < 0 || f.width <= 0 || values_.size() != std::size_t(f.space.entry_count()))
+        return QRect();
+    const QFontMetrics fm(caption_font(font));
+    return QRect(2, top + 1, std::min(fm.horizontalAdvance(caption_) + 4, f.width - 4),
+                 std::min(fm.height() + 1, height - 2));
 }

@@ -3,6 +3,7 @@
 #include "data/metrics/burst_metrics.h"
 #include "views/burst/burst_overlay.h"
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 
@@ -24,6 +25,8 @@ public:
     const std::vector<float>& values() const { return values_; }
 
     void paint(QPainter& painter, const frame& f) const override;
+    // The caption's box (top left in the strip, in a font 0.8 times font), null while nothing is drawn.
+    QRect text_rect(const frame& f, const QFont& font) const override;
 
 private:
     static constexpr qint32 block = 64;
@@ -31,6 +34,7 @@ private:
     std::vector<float> values_;
     std::vector<float> block_max_; // of values_[k * block ... (k + 1) * block - 1]
     float top_ = 1;
+    static QFont caption_font(const QFont& font);
     QString caption_;
     mutable QImage bars_; // kept between paints so a repaint allocates nothing
 };
