@@ -27,7 +27,7 @@
 
 const char activity_batch::usage[] =
     "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] [--summary OUT.csv] [--sun]\n"
-    "                               [--utc-offset MINUTES] FILE...\n";
+    "                               [--utc-offset MINUTES] [--figure OUT.png|svg|pdf] FILE...\n";
 
 namespace {
 
@@ -115,6 +115,13 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
         wanted.csv_on ? output_path(wanted.csv, file, animal, QStringLiteral("csv")) : QString();
     const QString png =
         wanted.png_on ? output_path(wanted.png, file, animal, QStringLiteral("png")) : QString();
+    // A folder takes NAME-activity-figure.png.
+    const QString figure = !wanted.figure_on ? QString()
+                           : QFileInfo(wanted.figure).isDir()
+                               ? QDir(wanted.figure)
+                                     .filePath(QFileInfo(with_animal(file, animal)).completeBaseName() +
+                                               QStringLiteral("-activity-figure.png"))
+                               : with_animal(wanted.figure, animal);
     // NAME-sun.csv goes beside the other outputs: the CSV's, the picture's, the summary's, else the input's.
     QString sun;
     if (wanted.sun) {
@@ -128,12 +135,12 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
             QFileInfo(with_animal(file, animal)).completeBaseName() + QStringLiteral("-sun.csv");
         sun = folder == QStringLiteral(".") ? name : QDir(folder).filePath(name);
     }
-    for (const QString& o : {csv, png, sun}) {
+    for (const QString& o : {csv, png, sun, figure}) {
         const QString refusal = o.isEmpty() ? QString() : taken_refusal(taken, o);
         if (!refusal.isEmpty())
             return refusal;
     }
-    for (const QString& o : {csv, png, sun})
+    for (const QString& o : {csv, png, sun, figure})
         if (!o.isEmpty())
             taken.insert(canonical(o));
 
@@ -176,6 +183,19 @@ QString activity_batch::write_outputs(const QString& file, const QString& animal
         if (!reason.isEmpty())
             return QStringLiteral("can't write %1: %2").arg(shown(png), reason);
         written << shown(png);
+    }
+    if (!figure.isEmpty()) {
+        // PNG at twice the figure's size, for print.
+        const QString title = animal.isNull()
+                                  ? QFileInfo(file).fileName()
+                                  : QStringLiteral("%1 (animal %2)").arg(QFileInfo(file).fileName(), animal);
+        activity_plot_options options;
+        options.utc_offset_minutes = wanted.utc_offset_minutes;
+        const QString reason = save_activity_figure(figure, QFileInfo(figure).suffix().toLower().toLatin1(),
+                                                    2, *calc, title, options);
+        if (!reason.isEmpty())
+            return QStringLiteral("can't write %1: %2").arg(shown(figure), reason);
+        written << shown(figure);
     }
     if (!wanted.summary.isEmpty()) {
         summary += rhythm_summary_row(with_animal(file, animal),
@@ -225,8 +245,8 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
         return batch_arguments::exit_usage;
     }
 
-    QString csv_arg, png_arg, summary_arg;
-    bool csv_on = false, png_on = false, sun_on = false;
+    QString csv_arg, png_arg, summary_arg, figure_arg;
+    bool csv_on = false, png_on = false, sun_on = false, figure_on = false;
     qint32 utc_offset = 0;
     batch_arguments line(args, usage, out, err);
     while (line.next_option()) {
@@ -236,6 +256,15 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
                 return line.usage_error(QStringLiteral("%1 needs a file or folder name").arg(a));
             (a == QStringLiteral("--csv") ? csv_arg : png_arg) = line.take_value();
             (a == QStringLiteral("--csv") ? csv_on : png_on) = true;
+        } else if (a == QStringLiteral("--figure")) {
+            const QString suffix = QFileInfo(line.value()).suffix().toLower();
+            if (line.value().isEmpty() ||
+                (!QFileInfo(line.value()).isDir() && suffix != QStringLiteral("png") &&
+                 suffix != QStringLiteral("svg") && suffix != QStringLiteral("pdf")))
+                return line.usage_error(
+                    QStringLiteral("--figure needs a folder or a .png, .svg or .pdf file name"));
+            figure_arg = line.take_value();
+            figure_on = true;
         } else if (a == QStringLiteral("--summary")) {
             if (line.value().isEmpty() || QFileInfo(line.value()).isDir())
                 return line.usage_error(QStringLiteral("--summary needs a file name"));
@@ -256,10 +285,10 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     const QStringList& files = line.files();
     if (files.isEmpty())
         return line.usage_error(QStringLiteral("no input file"));
-    // Without --csv, --png, --summary or --sun the CSV and the PNG are written beside each input.
-    if (!csv_on && !png_on && summary_arg.isEmpty() && !sun_on)
+    // Without --csv, --png, --summary, --sun or --figure the CSV and the PNG are written beside each input.
+    if (!csv_on && !png_on && summary_arg.isEmpty() && !sun_on && !figure_on)
         csv_on = png_on = true;
-    for (const QString& arg : {csv_arg, png_arg}) {
+    for (const QString& arg : {csv_arg, png_arg, figure_arg}) {
         if (!arg.isEmpty() && files.size() > 1 && !QFileInfo(arg).isDir()) {
             return line.usage_error(
                 QStringLiteral("\"%1\" must be an existing folder when more than one file is given")
@@ -277,7 +306,8 @@ int activity_batch::run(const QStringList& args, std::ostream& out, std::ostream
     }
     if (!summary_arg.isEmpty())
         taken.insert(canonical(summary_arg));
-    const outputs wanted{csv_arg, png_arg, csv_on, png_on, summary_arg, sun_on, utc_offset};
+    const outputs wanted{csv_arg, png_arg,    csv_on,     png_on,   summary_arg,
+                         sun_on,  utc_offset, figure_arg, figure_on};
     QString summary = QString::fromLatin1(rhythm_summary_header);
     for (const QString& file : files)
         failed += process(file, wanted, taken, summary, out, err);

@@ -33,6 +33,8 @@ private:
         QString summary; // the --summary file; empty for none
         bool sun = false;
         qint32 utc_offset_minutes = 0;
+        QString figure; // the --figure file or folder; empty for none
+        bool figure_on = false;
     };
     // Output path for data_file (and animal, null for a file of one) given the --csv/--png argument.
     static QString output_path(const QString& argument, const QString& data_file, const QString& animal,

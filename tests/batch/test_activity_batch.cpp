@@ -69,9 +69,9 @@ QByteArray bytes_of(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
 }
 
-const QString usage =
-    QStringLiteral("usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] [--summary OUT.csv] [--sun]\n"
-                   "                               [--utc-offset MINUTES] FILE...\n");
+const QString usage = QStringLiteral(
+    "usage: dornvale-batch activity [--png OUT.png] [--csv OUT.csv] [--summary OUT.csv] [--sun]\n"
+    "                               [--utc-offset MINUTES] [--figure OUT.png|svg|pdf] FILE...\n");
 
 } // namespace
 
@@ -95,6 +95,7 @@ private slots:
     void usage_errors_data();
     void usage_errors();
     void summary_and_sun_of_every_animal();
+    void figure_as_png_svg_or_pdf();
 
 private:
     std::unique_ptr<temp_folder> dir;
@@ -408,6 +409,26 @@ void test_activity_batch::summary_and_sun_of_every_animal()
     QCOMPARE(full.code, 1);
     QVERIFY2(full.err.startsWith("dornvale-batch: can't write " + disk.path("sum.csv") + ": "), qPrintable(full.err));
     QCOMPARE(bytes_of(disk.path("sum.csv")), QByteArray("old"));
+}
+
+void test_activity_batch::figure_as_png_svg_or_pdf()
+{
+    dir->write("a.csv", fixed_file);
+    for (const auto& [suffix, magic] :
+         {std::make_pair("png", "\x89PNG\r\n"), {"svg", "<?xml"}, {"pdf", "%PDF-"}}) {
+        const QString out = dir->path(QStringLiteral("fig.") + suffix);
+        const run_result r = run({"activity", "--figure", out, "a.csv"}, dir->path());
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("a.csv: 3 bursts -> %1\n").arg(out));
+        QVERIFY2(bytes_of(out).startsWith(magic), suffix);
+    }
+    // The PNG at twice the figure's size.
+    const auto loaded = load(dir->path("a.csv"));
+    test_support::debug_capture quiet;
+    const activity_calculator calc(*loaded->space);
+    QCOMPARE(QImage(dir->path("fig.png")).size(),
+             activity_figure_size(calc, "a.csv", activity_plot_options()) * 2);
 }
 
 QTEST_MAIN(test_activity_batch)

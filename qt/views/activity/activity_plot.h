@@ -3,9 +3,11 @@
 #include "data/model/activity_calculator.h"
 #include "views/activity/activity_plot_options.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QDateTime>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QtGlobal>
@@ -62,6 +64,27 @@ QImage activity_plot_image(const activity_calculator& calc, const QString& file_
 // The actogram of a space with the default options. A space without bursts gives the header only; a
 // span activity_plot_refusal names gives a null image.
 QImage activity_plot_image(const burst_space& space, const QString& file_name);
+
+// The activity plot as a figure for a report: title (a file name) at the top, an hour axis, a date left
+// of each row, the bins as in the picture (behaviour colours, night shading and sun marks as the
+// options ask and sun allows) and below them a legend of what is drawn. Laid out in a 12-pixel font
+// whatever the platform's, so a PNG at any scale, an SVG and a PDF show the same figure.
+QSize activity_figure_size(const activity_calculator& calc, const QString& title,
+                           const activity_plot_options& options, const sun_schedule* sun = nullptr);
+// Where the figure's title and its legend lie.
+QRect activity_figure_title_rect(const activity_calculator& calc, const QString& title,
+                                 const activity_plot_options& options, const sun_schedule* sun = nullptr);
+QRect activity_figure_legend_rect(const activity_calculator& calc, const QString& title,
+                                  const activity_plot_options& options, const sun_schedule* sun = nullptr);
+// Draws the figure onto a canvas of activity_figure_size.
+void paint_activity_figure(QPainter& p, const activity_calculator& calc, const QString& title,
+                           const activity_plot_options& options, const sun_schedule* sun = nullptr);
+// Writes the figure to file as format "png" (scale times its size), "svg" (its own SVG text: the
+// batch has no SVG painter) or "pdf"; the file is replaced only once the whole figure is written.
+// Empty on success, else the reason.
+QString save_activity_figure(const QString& file, const QByteArray& format, int scale,
+                             const activity_calculator& calc, const QString& title,
+                             const activity_plot_options& options, const sun_schedule* sun = nullptr);
 
 // Where an export of data_file's activity goes by default: beside it, named after it with
 // "-activity." and suffix ("/data/1234_acc.txt", "csv" gives "/data/1234_acc-activity.csv").

@@ -75,6 +75,11 @@ activity_plot_dialog::activity_plot_dialog(QWidget* parent, const burst_space& s
     export_button->setEnabled(refusal.isEmpty());
     ui->buttonBox->addButton(export_button, QDialogButtonBox::ActionRole);
     connect(export_button, &QPushButton::clicked, this, &activity_plot_dialog::handle_button_export_clicked);
+    auto* export_figure_button = new QPushButton(tr("Export Figure…"));
+    export_figure_button->setEnabled(refusal.isEmpty());
+    ui->buttonBox->addButton(export_figure_button, QDialogButtonBox::ActionRole);
+    connect(export_figure_button, &QPushButton::clicked, this,
+            &activity_plot_dialog::handle_button_export_figure_clicked);
     auto* export_data_button = new QPushButton(tr("Export Data…"));
     export_data_button->setEnabled(refusal.isEmpty());
     ui->buttonBox->addButton(export_data_button, QDialogButtonBox::ActionRole);
@@ -314,6 +319,33 @@ void activity_plot_dialog::handle_button_export_clicked()
 
     report_export(name, save_picture(name, QFileInfo(name).suffix().toLower().toLatin1()),
                   tr("The activity plot could not be saved to \"%1\": %2."), tr("Activity plot saved to %1"));
+}
+
+void activity_plot_dialog::handle_button_export_figure_clicked()
+{
+    if (!calc_)
+        return;
+    QString filter = tr("PNG image, 2× (*.png)");
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("Save Activity Figure"), activity_export_path(file_name_, QStringLiteral("png")),
+        tr("PNG image, 2× (*.png);;PNG image, 4× (*.png);;SVG (*.svg);;PDF (*.pdf)"), &filter);
+    if (name.isEmpty())
+        return;
+    const QByteArray format = QFileInfo(name).suffix().toLower().toLatin1();
+    const int scale = format == "png" ? (filter.contains(QStringLiteral("4×")) ? 4 : 2) : 1;
+    const QString title = QFileInfo(file_name_).fileName();
+    const QString reason =
+        format == "png" || format == "svg" || format == "pdf"
+            ? save_picture_file(name, format,
+                                activity_figure_size(*calc_, title, options_, sun_.get()) * scale,
+                                windowTitle(),
+                                [&](QPainter& p) {
+                                    p.scale(scale, scale);
+                                    paint_activity_figure(p, *calc_, title, options_, sun_.get());
+                                })
+            : tr("the file name's suffix names no figure format (png, svg or pdf)");
+    report_export(name, reason, tr("The activity figure could not be saved to \"%1\": %2."),
+                  tr("Activity figure saved to %1"));
 }
 
 void activity_plot_dialog::handle_button_export_data_clicked()

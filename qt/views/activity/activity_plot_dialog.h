@@ -70,6 +70,9 @@ public slots:
     // Asks for a file name and saves the picture there in the format its suffix names (an image
     // format, "svg" or "pdf"); a failed save is reported in a warning naming the file.
     void handle_button_export_clicked();
+    // Asks for a file name and a scale and saves the figure for a report (paint_activity_figure) there as
+    // PNG at that scale, SVG or PDF.
+    void handle_button_export_figure_clicked();
     // Asks for a file name and saves the values behind the picture there as CSV.
     void handle_button_export_data_clicked();
 

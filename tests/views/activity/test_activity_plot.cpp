@@ -143,6 +143,8 @@ private slots:
     void hour_lines_over_the_bars();
 
     void spans_over_twenty_years_refused();
+    void behaviour_legend_under_the_header();
+    void figure_legend_clear_of_the_title();
 };
 
 void test_activity_plot::one_day_gives_one_row()
@@ -436,6 +438,60 @@ void test_activity_plot::spans_over_twenty_years_refused()
     QVERIFY(activity_plot_refusal(*widest).startsWith("The activity plot is not drawn: the bursts span "));
     QVERIFY(plot_of(*widest).isNull());
     QCOMPARE(activity_plot_refusal(*test_support::plain_space(std::vector<plain_burst>{})), QString());
+}
+
+void test_activity_plot::behaviour_legend_under_the_header()
+{
+    const auto space = test_support::plain_space({{march_1 + 3600000, 10, {1, 2}}});
+    const activity_calculator calc(*space);
+    activity_plot_options o;
+    o.behaviour_rgb.assign(std::size_t(calc.bin_count), -1);
+    o.behaviour_rgb[11] = 0xff0000;
+    o.behaviour_legend = {{"fly", 0xff0000}, {"rest", 0x00aa00}, {"forage", 0x0000ff}, {"walk", 0xffaa00}};
+    const QDateTime when(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC);
+    const QImage image = activity_plot_image(calc, QStringLiteral("stork2241_acc.txt"), o, when);
+    // The header's three lines alone in their rows, in a 12-pixel font; the legend in a row below.
+    QImage ref(image.size(), QImage::Format_RGB888);
+    ref.fill(Qt::white);
+    {
+        QPainter p(&ref);
+        QFont font = p.font();
+        font.setPixelSize(12);
+        p.setFont(font);
+        p.drawText(QPoint(10, 16), QStringLiteral("activity plot (Dornvale - " DORNVALE_VERSION ")"));
+        p.drawText(QPoint(10, 32), QStringLiteral("file: stork2241_acc.txt"));
+        p.drawText(QPoint(10, 48), QStringLiteral("generated on: 2024-05-01 12:00:00 UTC"));
+    }
+    QVERIFY(same_pixels(image, ref, QRect(0, 0, image.width(), 53)));
+    // Three entries a row of (512 - 10) / 128: two rows of 16 pixels more.
+    QCOMPARE(image.size(), QSize(512, 80 + 32));
+    QCOMPARE(image.pixel(10 + 2 * 128, 56), qRgb(0, 0, 255));
+    QCOMPARE(image.pixel(10, 56 + 16), qRgb(255, 170, 0));
+    QCOMPARE(image.pixel(11, 32 + 65), qRgb(255, 255, 255));
+    QCOMPARE(image.pixel(11, 32 + 66), qRgb(255, 0, 0)); // bin 11, in the row moved down by the legend
+}
+
+void test_activity_plot::figure_legend_clear_of_the_title()
+{
+    const auto space =
+        test_support::plain_space({{march_1 + 3600000, 10, {1, 2}}, {march_1 + 2 * day_ms, 10, {5, 1}}});
+    const activity_calculator calc(*space);
+    activity_plot_options behaviours;
+    behaviours.double_plot = true;
+    for (int k = 0; k < 12; ++k)
+        behaviours.behaviour_legend.emplace_back(QStringLiteral("behaviour %1").arg(k), 0x102030 * k);
+    const QString long_name(300, QLatin1Char('x'));
+    for (const auto& [name, o] :
+         {std::make_pair(QStringLiteral("stork2241_acc.txt"), activity_plot_options()),
+          std::make_pair(long_name, behaviours)}) {
+        const QRect title = activity_figure_title_rect(calc, name, o);
+        const QRect legend = activity_figure_legend_rect(calc, name, o);
+        QVERIFY(!legend.isEmpty());
+        QVERIFY(!legend.intersects(title));
+        // Title and legend within the figure: the name reads in full however long.
+        const QRect figure(QPoint(0, 0), activity_figure_size(calc, name, o));
+        QVERIFY(figure.contains(title) && figure.contains(legend));
+    }
 }
 
 QTEST_MAIN(test_activity_plot)

@@ -133,6 +133,7 @@ private slots:
     void span_too_long_shows_the_reason();
     void sun_from_fixes_or_a_typed_position();
     void enter_in_the_position_applies_it_only();
+    void export_figure_for_a_report();
     void data_export_writes_the_rhythm_figures_beside();
 
 private:
@@ -197,7 +198,7 @@ void test_activity_plot_dialog::form_title_and_image()
     QPushButton* data = export_data_button(dialog);
     QVERIFY(data);
     QCOMPARE(box->buttonRole(data), QDialogButtonBox::ActionRole);
-    QCOMPARE(box->buttons().size(), 3);
+    QCOMPARE(box->buttons().size(), 4);
 
     auto* zoom = dialog.findChild<QComboBox*>(QStringLiteral("zoomBox"));
     QVERIFY(zoom);
@@ -694,6 +695,28 @@ void test_activity_plot_dialog::enter_in_the_position_applies_it_only()
     QCOMPARE(dialog.sun()->positions()[0].latitude, 47.73);
     QCOMPARE(script.titles, QStringList());
     QVERIFY(dialog.isVisible());
+}
+
+void test_activity_plot_dialog::export_figure_for_a_report()
+{
+    activity_plot_dialog dialog(parent.get(), *space, QStringLiteral("/data/f.csv"));
+    dialog.show();
+    export_driver driver(dir->filePath(QStringLiteral("fig.png")));
+    button(dialog, QStringLiteral("Export Figure…"))->click();
+    QVERIFY2(driver.message.isEmpty(), qPrintable(driver.message));
+    QCOMPARE(driver.file_dialog_title, QStringLiteral("Save Activity Figure"));
+    QCOMPARE(driver.proposed_name, QStringLiteral("f-activity.png"));
+    // PNG at twice the figure's size, the file name as its title.
+    const QImage saved(dir->filePath(QStringLiteral("fig.png")));
+    QImage expected(activity_figure_size(dialog.calculator(), QStringLiteral("f.csv"), dialog.options()) * 2,
+                    QImage::Format_RGB888);
+    {
+        QPainter p(&expected);
+        p.scale(2, 2);
+        paint_activity_figure(p, dialog.calculator(), QStringLiteral("f.csv"), dialog.options());
+    }
+    QCOMPARE(saved.convertToFormat(QImage::Format_RGB888), expected);
+    QVERIFY(status_text(dialog).startsWith(QStringLiteral("Activity figure saved to ")));
 }
 
 void test_activity_plot_dialog::data_export_writes_the_rhythm_figures_beside()
