@@ -429,6 +429,16 @@ void test_activity_batch::figure_as_png_svg_or_pdf()
     const activity_calculator calc(*loaded->space);
     QCOMPARE(QImage(dir->path("fig.png")).size(),
              activity_figure_size(calc, "a.csv", activity_plot_options()) * 2);
+    // Nine years of rows make a PNG over 100 Mpixel: refused, nothing written; SVG still goes.
+    dir->write("long.csv", fixed_header + "1a,22,2014-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6\n"
+                                          "1a,22,2023-05-02 13:00:00.000,10,XYZ,1 2 3 4 5 6\n");
+    const run_result refused = run({"activity", "--figure", "long.png", "long.csv"}, dir->path());
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.startsWith("dornvale-batch: long.csv: can't write long.png: a PNG of ") &&
+                 refused.err.contains(" pixels is too large; write SVG or PDF"),
+             qPrintable(refused.err));
+    QVERIFY(!QFileInfo::exists(dir->path("long.png")));
+    QCOMPARE(run({"activity", "--figure", "long.svg", "long.csv"}, dir->path()).code, 0);
 }
 
 QTEST_MAIN(test_activity_batch)

@@ -475,6 +475,9 @@ QString save_activity_figure(const QString& file, const QByteArray& format, int 
     if (format != "png" && format != "svg" && format != "pdf")
         return QStringLiteral("the file name's suffix names no figure format (png, svg or pdf)");
     const figure_shapes figure(calc, title, options, sun);
+    const QSize pixels = figure.size_ * scale;
+    if (format == "png" && qint64(pixels.width()) * pixels.height() > activity_figure_png_limit)
+        return activity_figure_png_refusal(pixels);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return out.errorString();
@@ -493,7 +496,7 @@ QString save_activity_figure(const QString& file, const QByteArray& format, int 
             return QStringLiteral("the PDF could not be started");
         figure.paint(p);
     } else {
-        QImage image(figure.size_ * scale, QImage::Format_RGB888);
+        QImage image(pixels, QImage::Format_RGB888);
         if (image.isNull())
             return QStringLiteral("not enough memory for the image");
         {
@@ -505,6 +508,13 @@ QString save_activity_figure(const QString& file, const QByteArray& format, int 
             return QStringLiteral("the image could not be encoded");
     }
     return checked_commit(out);
+}
+
+QString activity_figure_png_refusal(const QSize& pixels)
+{
+    return QStringLiteral("a PNG of %1 × %2 pixels is too large; write SVG or PDF, or a smaller scale")
+        .arg(pixels.width())
+        .arg(pixels.height());
 }
 
 QImage activity_plot_image(const activity_calculator& calc, const QString& file_name,

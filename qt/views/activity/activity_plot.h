@@ -86,6 +86,10 @@ QString save_activity_figure(const QString& file, const QByteArray& format, int 
                              const activity_calculator& calc, const QString& title,
                              const activity_plot_options& options, const sun_schedule* sun = nullptr);
 
+// A PNG of the figure stays within this many pixels; the reason one of pixels is refused.
+constexpr qint64 activity_figure_png_limit = 100000000;
+QString activity_figure_png_refusal(const QSize& pixels);
+
 // Where an export of data_file's activity goes by default: beside it, named after it with
 // "-activity." and suffix ("/data/1234_acc.txt", "csv" gives "/data/1234_acc-activity.csv").
 QString activity_export_path(const QString& data_file, const QString& suffix);

@@ -334,16 +334,17 @@ void activity_plot_dialog::handle_button_export_figure_clicked()
     const QByteArray format = QFileInfo(name).suffix().toLower().toLatin1();
     const int scale = format == "png" ? (filter.contains(QStringLiteral("4×")) ? 4 : 2) : 1;
     const QString title = QFileInfo(file_name_).fileName();
-    const QString reason =
-        format == "png" || format == "svg" || format == "pdf"
-            ? save_picture_file(name, format,
-                                activity_figure_size(*calc_, title, options_, sun_.get()) * scale,
-                                windowTitle(),
-                                [&](QPainter& p) {
-                                    p.scale(scale, scale);
-                                    paint_activity_figure(p, *calc_, title, options_, sun_.get());
-                                })
-            : tr("the file name's suffix names no figure format (png, svg or pdf)");
+    const QSize pixels = activity_figure_size(*calc_, title, options_, sun_.get()) * scale;
+    QString reason;
+    if (format != "png" && format != "svg" && format != "pdf")
+        reason = tr("the file name's suffix names no figure format (png, svg or pdf)");
+    else if (format == "png" && qint64(pixels.width()) * pixels.height() > activity_figure_png_limit)
+        reason = activity_figure_png_refusal(pixels);
+    else
+        reason = save_picture_file(name, format, pixels, windowTitle(), [&](QPainter& p) {
+            p.scale(scale, scale);
+            paint_activity_figure(p, *calc_, title, options_, sun_.get());
+        });
     report_export(name, reason, tr("The activity figure could not be saved to \"%1\": %2."),
                   tr("Activity figure saved to %1"));
 }
