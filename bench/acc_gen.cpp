@@ -1,8 +1,10 @@
-// Writes a realistic acceleration export for the benchmarks and examples: bursts of 3 x N raw values
+// Writes a realistic acceleration export for the benchmarks: bursts of 3 x N raw values
 // between 0 and 4095 at 33.33 Hz, one to five minutes apart from 2014-05-02 00:00 UTC, lively by day
 // (05:00 to 19:00 UTC) and calm at night, in any layout (the same bursts in each): the two exports,
 // or the data repository's download (colon-hyphen names, other column order, every field quoted).
 //   acc_gen <eobs|fixed|named> <bursts> <samples per burst> <output file>
+#include "acc_burst_row.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
@@ -28,22 +30,9 @@ int main(int argc, char** argv)
         return 1;
     }
     QRandomGenerator rng(42);
-    const char* const named_header =
-        "\"event-id\",\"visible\",\"timestamp\",\"location-long\",\"location-lat\",\"eobs:battery-voltage\","
-        "\"eobs:start-timestamp\",\"eobs:acceleration-axes\",\"eobs:accelerations-raw\","
-        "\"eobs:acceleration-sampling-frequency-per-axis\",\"eobs:key-bin-checksum\",\"sensor-type\","
-        "\"individual-taxon-canonical-name\",\"tag-local-identifier\",\"individual-local-identifier\","
-        "\"study-name\"\r\n";
-    out.write(
-        named ? named_header
-        : eobs ? "event-id,visible,timestamp,location-long,location-lat,eobs:battery-voltage,"
-               "eobs_acceleration_axes,eobs_acceleration_sampling_frequency_per_axis,eobs_accelerations_raw,"
-               "eobs_key_bin_checksum,eobs_start_timestamp,sensor-type,individual-taxon-canonical-name,"
-               "tag-local-identifier,individual-local-identifier,study-name\r\n"
-             : "key-bin-checksum,tag-serial-number,start-timestamp,acceleration-sampling-frequency-per-axis,"
-               "acceleration-axes,accelerations-raw\r\n");
+    const export_layout layout = eobs ? export_layout::eobs : named ? export_layout::named : export_layout::fixed;
+    out.write(acc_burst_row::header(layout));
     QDateTime t(QDate(2014, 5, 2), QTime(0, 0), Qt::UTC);
-    QByteArray line;
     for (long i = 0; i < bursts; ++i) {
         t = t.addSecs(60 + rng.bounded(240));
         const QByteArray start = t.toString("yyyy-MM-dd hh:mm:ss.zzz").toLatin1();
@@ -59,24 +48,16 @@ int main(int argc, char** argv)
                 raw += QByteArray::number(base[a]);
             }
         }
-        const QByteArray checksum = QByteArray::number(rng.generate(), 16);
-        // Drawn in both layouts, so that both get the same bursts from the same arguments.
-        const QByteArray battery = QByteArray::number(3.6 + rng.bounded(60) / 100.0);
-        line.clear();
-        if (named) {
-            line += "\"" + QByteArray::number(static_cast<qlonglong>(1000000 + i)) + "\",\"true\",\"" +
-                    start + "\",\"\",\"\",\"" + battery + "\",\"" + start + "\",\"XYZ\",\"" + raw +
-                    "\",\"33.33\",\"" + checksum +
-                    "\",\"acceleration\",\"Ciconia ciconia\",\"2241\",\"Stork 2241\","
-                    "\"White storks of the upper valley, \"\"north\"\" group\"\r\n";
-        } else if (eobs) {
-            line += QByteArray::number(static_cast<qlonglong>(1000000 + i)) + ",true," + start + ",,," +
-                    battery + ",XYZ,33.33," + raw + "," + checksum + "," + start +
-                    ",acceleration,Ciconia ciconia,2241,Stork 2241,White storks of the upper valley\r\n";
-        } else {
-            line += checksum + ",2241," + start + ",33.33,XYZ," + raw + "\r\n";
-        }
-        out.write(line);
+        acc_burst_row row;
+        row.event_id = 1000000 + i;
+        row.start = start;
+        row.frequency = "33.33";
+        row.raw = raw;
+        row.checksum = QByteArray::number(rng.generate(), 16);
+        // Drawn in every layout, so that all get the same bursts from the same arguments.
+        row.battery = QByteArray::number(3.6 + rng.bounded(60) / 100.0);
+        row.tag = 2241;
+        out.write(row.line(layout));
     }
     return 0;
 }

@@ -1,14 +1,21 @@
-// Writes the labelled example: three days (2 to 4 May 2014) of a white stork with tag 4711 in the
-// fixed-header layout, one burst of 4 s at 20 Hz every two minutes or so, each drawn from the behaviour
-// of its time, with the behaviours as a labels file (the ground truth) and a GPS export that moves
-// with them (a fix every five minutes). Deterministic: the same files on every run.
-//   behaviour_gen <acc output> <labels output> <gps output>
-// Behaviours, in g (raw = 2048 + 512 g, Y inverted, as the maker's default for tag 4711):
+// Writes a behaviour example: three days (2 to 4 May 2014) of a white stork, one burst of 4 s at 20 Hz
+// every two minutes or so, each drawn from the behaviour of its time, with the behaviours as a labels
+// file (the ground truth) and a GPS export that moves with them (a fix every five minutes).
+// Deterministic: the same arguments give the same files, and each layout the same data.
+//   behaviour_gen [--tag N] [--layout fixed|eobs] [--failed-fixes] <acc output> [<labels output>] <gps output>
+// The tag (4711 unless given) seeds the draws and turns g into raw units by its default calibration
+// (4711: raw = 2048 + 512 g, Y inverted; 2241: 0.0027 g per unit), so a bird at rest reads 1 g.
+// --failed-fixes lets some fixes fail or be 2D as on a real tag, drawn apart from the rest.
+// Behaviours, in g:
 //   resting  steady upright posture, noise 0.01 g;
 //   walking  about 2 Hz strides (surge and heave 0.2-0.3 g), slight forward pitch;
 //   flapping wing beats of 3-4 Hz, heave 0.8-1 g on Z;
 //   soaring  banked 20-35 degrees, little dynamic acceleration;
 //   foraging head down (pitch -40 to -60 degrees), irregular pecks and steps.
+#include "acc_burst_row.h"
+#include "data/metrics/burst_calibration.h"
+#include "gps_fix_row.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
@@ -16,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -37,6 +45,7 @@ struct segment
 class generator
 {
 public:
+    explicit generator(quint32 seed) : rng_(seed) {}
     double uniform(double lo, double hi) { return lo + (hi - lo) * rng_.generateDouble(); }
     double normal(double sd)
     {
@@ -47,7 +56,7 @@ public:
     int bounded(int lo, int hi) { return lo + int(rng_.bounded(quint32(hi - lo + 1))); }
 
 private:
-    QRandomGenerator rng_{4711};
+    QRandomGenerator rng_;
 };
 
 // A day: rest until dawn, then bouts of foraging, walking and flights (take-off by flapping, then
@@ -171,11 +180,33 @@ bool write(const char* path, const QByteArray& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: behaviour_gen <acc output> <labels output> <gps output>\n");
+    int tag = 4711;
+    export_layout layout = export_layout::fixed;
+    bool failed_fixes = false;
+    int arg = 1;
+    for (; arg < argc && std::strncmp(argv[arg], "--", 2) == 0; ++arg) {
+        if (std::strcmp(argv[arg], "--failed-fixes") == 0)
+            failed_fixes = true;
+        else if (std::strcmp(argv[arg], "--tag") == 0 && arg + 1 < argc && std::atoi(argv[arg + 1]) > 0)
+            tag = std::atoi(argv[++arg]);
+        else if (std::strcmp(argv[arg], "--layout") == 0 && arg + 1 < argc &&
+                 (std::strcmp(argv[arg + 1], "fixed") == 0 || std::strcmp(argv[arg + 1], "eobs") == 0))
+            layout = std::strcmp(argv[++arg], "eobs") == 0 ? export_layout::eobs : export_layout::fixed;
+        else
+            break;
+    }
+    const auto calibration = burst_calibration::default_for_tag(QString::number(tag));
+    const int outputs = argc - arg;
+    if ((outputs != 2 && outputs != 3) || !calibration) {
+        std::fprintf(stderr, "usage: behaviour_gen [--tag N] [--layout fixed|eobs] [--failed-fixes] "
+                             "<acc output> [<labels output>] <gps output>\n");
         return 2;
     }
-    generator g;
+    const char* const acc_path = argv[arg];
+    const char* const labels_path = outputs == 3 ? argv[arg + 1] : nullptr;
+    const char* const gps_path = argv[argc - 1];
+
+    generator g{quint32(tag)};
     const qint64 from = QDateTime(QDate(2014, 5, 2), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
     const qint64 to = from + 3 * 86400000LL;
     const std::vector<segment> segments = schedule(g, from, to);
@@ -190,10 +221,13 @@ int main(int argc, char** argv)
         i = j + 1;
     }
 
-    QByteArray acc = "key-bin-checksum,tag-serial-number,start-timestamp,acceleration-sampling-frequency-per-axis,"
-                     "acceleration-axes,accelerations-raw\r\n";
+    QByteArray acc = acc_burst_row::header(layout);
     std::size_t k = 0;
     double values[3][samples];
+    acc_burst_row row;
+    row.event_id = 1000000;
+    row.frequency = "20";
+    row.tag = tag;
     for (qint64 t = from + 17000; t < to; t += 1000 * g.bounded(100, 140)) {
         while (segments[k].end <= t)
             ++k;
@@ -201,22 +235,25 @@ int main(int argc, char** argv)
         if (t + 5000 > segments[k].end)
             continue;
         draw_burst(g, segments[k].what, values);
-        QByteArray raw;
+        row.raw.clear();
         for (int j = 0; j < samples; ++j)
             for (int a = 0; a < 3; ++a) {
-                const double r = 2048 + (a == 1 ? -512 : 512) * values[a][j];
-                raw += QByteArray::number(std::clamp(int(std::lround(r)), 0, 4095));
-                raw += j == samples - 1 && a == 2 ? "" : " ";
+                const double r = calibration->to_raw(a, values[a][j]);
+                row.raw += QByteArray::number(std::clamp(int(std::lround(r)), 0, 4095));
+                row.raw += j == samples - 1 && a == 2 ? "" : " ";
             }
-        acc += QByteArray::number(quint32(g.uniform(0, 4e9)), 16) + ",4711," + plain(t) + ",20,XYZ," + raw +
-               "\r\n";
+        row.checksum = QByteArray::number(quint32(g.uniform(0, 4e9)), 16);
+        row.start = plain(t);
+        // Not drawn, so that every layout keeps the same bursts: charged by day, lower at night.
+        const int hour = QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).time().hour();
+        row.battery = hour >= 5 && hour < 19 ? "3.95" : "3.8";
+        acc += row.line(layout);
+        ++row.event_id;
     }
 
     // GPS: at the nest at rest, a few metres a minute walking or foraging, 8-12 m/s flying.
-    QByteArray gps = "key-bin-checksum,tag-serial-number,start-timestamp,longitude,latitude,"
-                     "height-above-ellipsoid,type-of-fix,status,used-time-to-get-fix,timestamp-of-fix,"
-                     "battery-voltage,fix-battery-voltage,temperature,speed-over-ground,heading-degree,"
-                     "speed-accuracy-estimate,horizontal-accuracy-estimate\r\n";
+    QByteArray gps = gps_fix_row::header(layout);
+    QRandomGenerator lost(quint32(tag) + 1); // apart from g, so failures change neither bursts nor track
     double north = 0, east = 0, heading = g.uniform(0, 2 * pi);
     k = 0;
     for (qint64 t = from; t < to; t += 300000) {
@@ -236,15 +273,30 @@ int main(int argc, char** argv)
         const int hour = QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).time().hour();
         if (hour < 5 || hour >= 19)
             north = east = 0;
-        const int ttf = g.bounded(8, 30);
-        const double lat = nest_latitude + north / 111320.0;
-        const double lon = nest_longitude + east / (111320.0 * std::cos(nest_latitude * pi / 180));
-        gps += QByteArray::number(quint32(g.uniform(0, 4e9))) + ",4711," + plain(t) + "," +
-               QByteArray::number(lon, 'f', 7) + "," + QByteArray::number(lat, 'f', 7) + "," +
-               QByteArray::number(450 + (b == soaring ? g.uniform(300, 900) : g.uniform(-3, 3)), 'f', 1) +
-               ",3,A," + QByteArray::number(ttf) + "," + plain(t + 1000 * ttf) + ",3890,3700,14," +
-               QByteArray::number(speed, 'f', 2) + "," + QByteArray::number(std::fmod(heading * 180 / pi + 720, 360), 'f', 1) +
-               ",0.40,5.10\r\n";
+        gps_fix_row f;
+        f.tag = tag;
+        f.start_ms = t;
+        f.time_to_fix = g.bounded(8, 30);
+        f.fix_ms = t + 1000 * f.time_to_fix;
+        f.latitude = nest_latitude + north / 111320.0;
+        f.longitude = nest_longitude + east / (111320.0 * std::cos(nest_latitude * pi / 180));
+        f.height = 450 + (b == soaring ? g.uniform(300, 900) : g.uniform(-3, 3)); // drawn before the checksum
+        f.checksum = quint32(g.uniform(0, 4e9));
+        f.speed = speed;
+        f.heading = std::fmod(heading * 180 / pi + 720, 360);
+        f.battery = 3890;
+        f.fix_battery = 3700;
+        f.temperature = 14;
+        f.speed_accuracy = 0.4;
+        f.horizontal_accuracy = 5.1;
+        if (failed_fixes) {
+            const double roll = lost.generateDouble();
+            f.failed = roll < 0.025;
+            f.type_of_fix = f.failed ? 0 : roll < 0.035 ? 2 : 3;
+            if (f.failed) // the tag searched until it gave up
+                f.fix_ms = t + 1000 * (f.time_to_fix = 90);
+        }
+        gps += f.line(layout);
     }
-    return write(argv[1], acc) && write(argv[2], labels) && write(argv[3], gps) ? 0 : 1;
+    return write(acc_path, acc) && (!labels_path || write(labels_path, labels)) && write(gps_path, gps) ? 0 : 1;
 }

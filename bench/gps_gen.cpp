@@ -1,9 +1,11 @@
-// Writes a realistic GPS export for the benchmarks and examples: one fix scheduled every interval
+// Writes a realistic GPS export for the benchmarks: one fix scheduled every interval
 // seconds from 2014-05-02 00:00 UTC (the start of acc_gen's bursts) of a bird that rests at its nest
 // by night and forages up to some twenty kilometres away by day, with a few failed fixes (type of fix
 // 0, status V, no position) and 2D fixes (type of fix 2). The same arguments give the same track in
 // either layout.
 //   gps_gen <eobs|fixed> <fixes> <output file> [interval seconds, default 300]
+#include "gps_fix_row.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
@@ -20,28 +22,16 @@ constexpr double nest_longitude = 9.0587213;
 constexpr double metres_per_degree = 111320.0;
 constexpr double pi = 3.14159265358979323846;
 
-struct fix
-{
-    qint64 start_ms = 0; // scheduled time
-    qint64 fix_ms = 0;   // time of the fix: start plus the time to get it
-    int time_to_fix = 0; // s
-    int type_of_fix = 3; // 3: 3D, 2: 2D, 0: none
-    bool failed = false; // no position at all
-    double latitude = 0, longitude = 0, height = 0;
-    double speed = 0, heading = 0, speed_accuracy = 0, horizontal_accuracy = 0;
-    int battery = 0, fix_battery = 0, temperature = 0;
-    quint32 checksum = 0;
-};
-
 // A bird's day: calm at the nest at night, foraging walks and flights by day, home by dusk.
 class track
 {
 public:
     explicit track(quint32 seed) : rng_(seed) {}
 
-    fix next(qint64 start_ms, int interval)
+    gps_fix_row next(qint64 start_ms, int interval)
     {
-        fix f;
+        gps_fix_row f;
+        f.tag = 2241;
         f.start_ms = start_ms;
         const double hour = static_cast<double>(start_ms % 86400000) / 3600000.0;
         const bool day = hour >= 5 && hour < 19;
@@ -108,11 +98,6 @@ private:
     int battery_ = 3900;
 };
 
-QByteArray timestamp(qint64 ms)
-{
-    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss.zzz").toLatin1();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -134,54 +119,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "gps_gen: %s\n", qPrintable(out.errorString()));
         return 1;
     }
-    out.write(eobs ? "eobs_battery_voltage,eobs_fix_battery_voltage,eobs_horizontal_accuracy_estimate,"
-                     "eobs_key_bin_checksum,eobs_speed_accuracy_estimate,eobs_start_timestamp,eobs_status,"
-                     "eobs_temperature,eobs_type_of_fix,eobs_used_time_to_get_fix,ground_speed,heading,"
-                     "height_above_ellipsoid,location_lat,location_long,timestamp,visible,study_id,tag_id,"
-                     "timestamp\r\n"
-                   : "key-bin-checksum,tag-serial-number,start-timestamp,longitude,latitude,"
-                     "height-above-ellipsoid,type-of-fix,status,used-time-to-get-fix,timestamp-of-fix,"
-                     "battery-voltage,fix-battery-voltage,temperature,speed-over-ground,heading-degree,"
-                     "speed-accuracy-estimate,horizontal-accuracy-estimate\r\n");
+    const export_layout layout = eobs ? export_layout::eobs : export_layout::fixed;
+    out.write(gps_fix_row::header(layout));
 
     track bird(2241);
     const qint64 start = QDateTime(QDate(2014, 5, 2), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
-    char position[160];
-    char line[512];
-    for (long i = 0; i < fixes; ++i) {
-        const fix f = bird.next(start + static_cast<qint64>(i) * interval * 1000, interval);
-        const QByteArray scheduled = timestamp(f.start_ms);
-        const QByteArray taken = timestamp(f.fix_ms);
-        const char* status = f.failed ? "V" : "A";
-        int n;
-        if (eobs) {
-            // lat and long stand in that order here, and a failed fix leaves them empty.
-            if (f.failed)
-                std::snprintf(position, sizeof position, ",,,,");
-            else
-                std::snprintf(position, sizeof position, "%.2f,%.1f,%.1f,%.7f,%.7f", f.speed, f.heading,
-                              f.height, f.latitude, f.longitude);
-            n = std::snprintf(line, sizeof line,
-                              "%d,%d,%.2f,%u,%.2f,%s,%s,%d,%d,%d,%s,%s,%s,1406215,2241,%s\r\n", f.battery,
-                              f.fix_battery, f.horizontal_accuracy, f.checksum, f.speed_accuracy,
-                              scheduled.constData(), status, f.temperature, f.type_of_fix, f.time_to_fix,
-                              position, taken.constData(), f.failed ? "false" : "true", taken.constData());
-        } else {
-            if (f.failed)
-                std::snprintf(position, sizeof position, ",,");
-            else
-                std::snprintf(position, sizeof position, "%.7f,%.7f,%.1f", f.longitude, f.latitude, f.height);
-            char motion[64] = "";
-            if (!f.failed)
-                std::snprintf(motion, sizeof motion, "%.2f,%.1f", f.speed, f.heading);
-            else
-                std::snprintf(motion, sizeof motion, ",");
-            n = std::snprintf(line, sizeof line, "%u,2241,%s,%s,%d,%s,%d,%s,%d,%d,%d,%s,%.2f,%.2f\r\n",
-                              f.checksum, scheduled.constData(), position, f.type_of_fix, status,
-                              f.time_to_fix, taken.constData(), f.battery, f.fix_battery, f.temperature,
-                              motion, f.speed_accuracy, f.horizontal_accuracy);
-        }
-        out.write(line, n);
-    }
+    for (long i = 0; i < fixes; ++i)
+        out.write(bird.next(start + static_cast<qint64>(i) * interval * 1000, interval).line(layout));
     return 0;
 }
