@@ -319,11 +319,11 @@ QTEST_MAIN(test_open_pair_flow)
 
 void test_open_pair_flow::examples_pair_says_what_was_left_out()
 {
-    // 864 fixes, 37 of them 2D or invalid (type of fix not 3 or status not A).
+    // 864 fixes, 29 of them 2D or invalid (type of fix not 3 or status not A).
     QVERIFY(open_pair(QStringLiteral(DORNVALE_EXAMPLES_DIR "/stork2241_gps.txt")));
     QCOMPARE(tree_rows(window->open_files_tree()).mid(0, 2),
              (QStringList{"stork2241_acc.txt + stork2241_gps.txt",
-                          "  827 gps events, 37 left out: 2D or invalid"}));
+                          "  835 gps events, 29 left out: 2D or invalid"}));
     QCOMPARE(dynamic_cast<event_space_layer&>(*map().layers().front()).name(),
-             QString("stork2241_gps.txt: 827 fixes, 37 left out: 2D or invalid"));
+             QString("stork2241_gps.txt: 835 fixes, 29 left out: 2D or invalid"));
 }

@@ -3,6 +3,8 @@
 #include "data/model/burst_space.h"
 #include "data/load/eobs_loader.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
+#include "data/load/eobs_tag_serial.h"
+#include "data/metrics/burst_metrics.h"
 #include "data/model/event_space.h"
 #include "data/model/events_by_bursts.h"
 #include "support/test_support.h"
@@ -49,6 +51,7 @@ private slots:
     void pairs_load_through_the_chains_data();
     void pairs_load_through_the_chains();
     void both_layouts_hold_equal_records();
+    void rest_reads_one_g();
 };
 
 void test_examples::pairs_load_through_the_chains_data()
@@ -132,6 +135,30 @@ void test_examples::both_layouts_hold_equal_records()
         QCOMPARE(f[i]->timestamp, e[i]->timestamp);
         QCOMPARE(f[i]->longitude, e[i]->longitude);
         QCOMPARE(f[i]->latitude, e[i]->latitude);
+    }
+}
+
+void test_examples::rest_reads_one_g()
+{
+    // Under the tag's default calibration a stork asleep on its nest feels gravity alone.
+    for (const QString name : {"stork2241_acc.txt", "stork2241-acc.csv"}) {
+        const loaded_pair pair = load(name, "stork2241_gps.txt");
+        const QString tag = eobs_tag_number(examples + "/" + name);
+        QCOMPARE(tag, QString("2241"));
+        const auto calibration = burst_calibration::default_for_tag(tag);
+        const qint64 night = 1398988800000, night_end = night + 3 * 3600000; // 2 May 2014, 00:00-03:00 UTC
+        int count = 0;
+        for (qint32 i = 0; i < pair.acc->space->entry_count(); ++i) {
+            const burst& b = *pair.acc->space->entry(i).burst;
+            if (b.start_timestamp < night || b.start_timestamp >= night_end)
+                continue;
+            const burst_metrics m = burst_metrics::of(b, calibration, static_window{});
+            const double g = std::sqrt(std::pow(m.axis[0].mean, 2) + std::pow(m.axis[1].mean, 2) +
+                                       std::pow(m.axis[2].mean, 2));
+            QVERIFY2(g >= 0.9 && g <= 1.1, qPrintable(name + QString(" burst %1: %2 g").arg(i).arg(g)));
+            ++count;
+        }
+        QVERIFY(count >= 80); // one burst every two minutes or so
     }
 }
 
