@@ -38,19 +38,27 @@ void shoot(QWidget& w, const char* name)
         w.grab().save(folder + "/" + name + ".png");
 }
 
+// Ninety bursts of known behaviours, the first sixty labelled, in a burst window.
+struct classify_scene
+{
+    temp_folder dir;
+    const QString data = dir.write("stork.csv", behaviour_file(90));
+    const QString labels = dir.write("stork.labels.csv", labels_for(60));
+    no_progress progress;
+    test_support::streams_capture quiet;
+    eobs_acc_loader loaded{data, &progress};
+    events_by_bursts_empty events;
+    burst_main_window window{loaded.space.get(), &events, data, nullptr, data};
+};
+
 } // namespace
 
 TEST(classify_window, predicts_the_unlabelled_bursts_and_labels_win)
 {
-    temp_folder dir;
-    const QString data = dir.write("stork.csv", behaviour_file(90));
-    dir.write("stork.labels.csv", labels_for(60));
-    no_progress progress;
-    test_support::streams_capture quiet;
-    eobs_acc_loader loaded(data, &progress);
-    ASSERT_TRUE(loaded.space);
-    events_by_bursts_empty events;
-    burst_main_window window(loaded.space.get(), &events, data, nullptr, data);
+    classify_scene scene;
+    ASSERT_TRUE(scene.loaded.space);
+    eobs_acc_loader& loaded = scene.loaded;
+    burst_main_window& window = scene.window;
     window.resize(1200, 700);
     window.show();
     classifying& c = *window.behaviours();
@@ -104,15 +112,10 @@ TEST(classify_window, predicts_the_unlabelled_bursts_and_labels_win)
 // once, and training and predicting take the labels as they are now.
 TEST(classify_window, follows_the_labels_as_they_change)
 {
-    temp_folder dir;
-    const QString data = dir.write("stork.csv", behaviour_file(90));
-    dir.write("stork.labels.csv", labels_for(60));
-    no_progress progress;
-    test_support::streams_capture quiet;
-    eobs_acc_loader loaded(data, &progress);
-    ASSERT_TRUE(loaded.space);
-    events_by_bursts_empty events;
-    burst_main_window window(loaded.space.get(), &events, data, nullptr, data);
+    classify_scene scene;
+    ASSERT_TRUE(scene.loaded.space);
+    eobs_acc_loader& loaded = scene.loaded;
+    burst_main_window& window = scene.window;
     classifying& c = *window.behaviours();
     c.open();
     classify_dialog& dialog = *c.dialog();
