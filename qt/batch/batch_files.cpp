@@ -8,6 +8,8 @@
 #include "data/io/zip_entry_path.h"
 #include "data/formats/eobs_file_refusal.h"
 #include "data/formats/named_rows.h"
+#include "data/formats/header_sniff.h"
+#include "data/labels/labels_file.h"
 #include "data/tracks/track_file.h"
 
 #include <QDir>
@@ -41,6 +43,50 @@ QString batch_files::off_the_earth_text(qint64 fixes)
              fixes == 1 ? QStringLiteral("was") : QStringLiteral("were"));
 }
 
+namespace {
+
+// Why file, named NAME.labels.csv and not read as data, is no input: with the data file beside it
+// whose labels it holds, or the names looked for.
+QString labels_given_as_data(const QString& file)
+{
+    const QFileInfo info(file);
+    const QString suffix = QStringLiteral(".labels.csv");
+    if (!info.fileName().endsWith(suffix, Qt::CaseInsensitive))
+        return QString();
+    const header_sniff sniff = header_sniff::of_file(file, false);
+    if (sniff.reads_as(header_sniff::acceleration) || sniff.reads_as(header_sniff::gps))
+        return QString();
+    const QString name = info.fileName().chopped(suffix.size());
+    const QString labels = QDir::cleanPath(info.absoluteFilePath());
+    const QString folder = info.path() == QStringLiteral(".") && !file.startsWith(QStringLiteral("./"))
+                               ? QString()
+                               : info.path() + QLatin1Char('/');
+    const QFileInfoList beside = info.dir().entryInfoList({name + QStringLiteral(".*")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& data : beside)
+        if (QDir::cleanPath(data.absoluteFilePath()) != labels &&
+            QDir::cleanPath(labels_file::path_for(data.absoluteFilePath())) == labels)
+            return QStringLiteral("A labels file, not data: it holds the labels of %1; give that file.")
+                .arg(batch_files::shown(folder + data.fileName()));
+    QStringList looked;
+    for (const char* ending : {".csv", ".txt", ".zip", ".csv.gz", ".txt.gz"})
+        looked << name + QLatin1String(ending);
+    return QStringLiteral("A labels file, not data; its data file is not beside it (looked for %1).")
+        .arg(batch_files::shown(looked.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
+QString batch_files::unplaced_fixes_text(qint64 two_d_or_invalid, qint64 no_time)
+{
+    QStringList parts;
+    const auto fixes = [](qint64 n) { return QString::number(n) + (n == 1 ? " fix" : " fixes"); };
+    if (two_d_or_invalid > 0)
+        parts << QStringLiteral("%1 left out: 2D or invalid").arg(fixes(two_d_or_invalid));
+    if (no_time > 0)
+        parts << QStringLiteral("%1 left out: no usable time").arg(fixes(no_time));
+    return parts.join(QStringLiteral(", "));
+}
+
 QString batch_files::not_a_file(const QString& file)
 {
     // Qt reads names as UTF-8 (or the locale's encoding): other bytes become U+FFFD and are lost.
@@ -52,7 +98,7 @@ QString batch_files::not_a_file(const QString& file)
         return QStringLiteral("File does not exist.");
     if (QFileInfo(file).isDir())
         return QStringLiteral("Is a folder, not a file.");
-    return QString();
+    return labels_given_as_data(file);
 }
 
 namespace {

@@ -28,8 +28,12 @@ void print(std::ostream& stream, const QString& line);
 QString save(const QString& path, const std::function<bool(QSaveFile&, QString&)>& write);
 // The file a path names, links and ".." resolved (the archive for an entry of one).
 QString canonical(const QString& path);
-// The file's readability as the batch checks it before reading: empty when it may be read.
+// The file's readability as the batch checks it before reading: empty when it may be read. A
+// labels file given as data is named as one, with the data file it belongs to.
 QString not_a_file(const QString& file);
+// The words for fixes left out as 2D or invalid and without a usable time (as the main window's
+// data row gives them), empty for none.
+QString unplaced_fixes_text(qint64 two_d_or_invalid, qint64 no_time);
 // The inputs' canonical paths: where the paths taken by a run start, as no output may replace an
 // input or an earlier output.
 QSet<QString> taken_inputs(const QStringList& files);

@@ -77,6 +77,12 @@ int classify_batch::run(const QStringList& args, std::ostream& out, std::ostream
         return line.usage_error("--model names no model file");
     if (files.isEmpty())
         return line.usage_error("no input file");
+    // A model that is not there is named as given, as every input is.
+    const QString missing = batch_files::not_a_file(model_path);
+    if (!missing.isEmpty()) {
+        print(err, batch_files::program + shown(model_path) + ": " + missing);
+        return batch_arguments::exit_file_failed;
+    }
     QString error;
     const std::optional<behaviour_model> model = model_file::read(model_path, &error);
     if (!model) {

@@ -117,6 +117,10 @@ int track_batch::process(const QString& file, track_format format, const QString
             done += QStringLiteral(" (%1 out of range, written without)")
                         .arg(plural(lost.heights, "height", "heights"));
         print(out, who + QStringLiteral(": ") + done);
+        // Rows that are no fix are common in a tag's data: said, but no failure.
+        const QString unplaced_rows = unplaced_fixes_text(lost.two_d_or_invalid, lost.no_time);
+        if (!unplaced_rows.isEmpty())
+            print(err, program + who + QStringLiteral(": ") + unplaced_rows);
         if (lost.off_the_earth > 0)
             failed += fail(who, off_the_earth_text(lost.off_the_earth));
     }

@@ -54,7 +54,7 @@ int train_batch::run(const QStringList& args, std::ostream& out, std::ostream& e
     }
     const QStringList& files = line.files();
     if (model_path.isEmpty())
-        return line.usage_error("--out names no model file");
+        return line.usage_error("train needs --out MODEL.dvmodel");
     if (files.isEmpty())
         return line.usage_error("no input file");
     // Neither an input nor the labels beside one may become the model, even with --replace.

@@ -65,12 +65,10 @@ std::optional<behaviour_model> model_file::read(const QString& path, QString* er
         *error = QString("Cannot open %1: %2").arg(name, file.errorString());
         return std::nullopt;
     }
-    QJsonParseError parse;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
     const QJsonObject o = doc.object();
     if (doc.isNull() || !doc.isObject() || o.value("format").toString() != format_name) {
-        *error = QString("%1 is not a Dornvale behaviour model%2.")
-                     .arg(name, doc.isNull() ? QString(" (%1)").arg(parse.errorString()) : QString());
+        *error = QString("%1 is not a Dornvale behaviour model.").arg(name);
         return std::nullopt;
     }
     if (o.value("version").toInt() > version) {

@@ -145,7 +145,7 @@ TEST(behaviour_classifier, saved_model_predicts_as_in_memory_and_refuses_what_do
         std::string reason;
     } refused[] = {
         {"{\"format\": \"something else\"}", "x.dvmodel is not a Dornvale behaviour model."},
-        {"not json", "x.dvmodel is not a Dornvale behaviour model (illegal value)."},
+        {"not json", "x.dvmodel is not a Dornvale behaviour model."},
         {"{\"format\": \"dornvale-behaviour-model\", \"version\": 2}",
          "x.dvmodel was written by a newer Dornvale (model version 2); this one reads version 1."},
         {damaged, "x.dvmodel is damaged: "},
