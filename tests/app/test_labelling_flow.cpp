@@ -34,6 +34,7 @@ private slots:
     }
     void cleanup() { QVERIFY(close_main_window()); }
     void label_a_range_by_key_undo_redo_and_the_file();
+    void closing_with_labels_in_memory_asks_once_naming_them();
 };
 
 void test_labelling_flow::label_a_range_by_key_undo_redo_and_the_file()
@@ -138,6 +139,35 @@ void test_labelling_flow::label_a_range_by_key_undo_redo_and_the_file()
     QVERIFY2(asked_text.contains("1 of your changes share time with its changes"), qPrintable(asked_text));
     QCOMPARE(while_asked, before);
     QVERIFY(on_disk().contains("10:10:00.000Z,2014-05-02T10:20:00.000Z,resting"));
+}
+
+void test_labelling_flow::closing_with_labels_in_memory_asks_once_naming_them()
+{
+    const QString data = write("tag_acc.txt", acc_file(2));
+    QVERIFY(open_through_dialog(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), data));
+    std::shared_ptr<label_document> labels = label_document::open(data);
+    labels->keep_in_memory();
+    labels->set_range("", 1399024800000, 1399025400000, "resting");
+    labels.reset();
+    QStringList asked;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        asked << box->windowTitle() + ": " + box->text();
+        QAbstractButton* discard = box->defaultButton();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == "Discard Labels")
+                discard = b;
+        discard->click();
+    });
+    answer.start(10);
+    burst_windows().first()->close();
+    QCOMPARE(asked, QStringList("Close Acceleration Data: The labels of " +
+                                QDir::toNativeSeparators(folder().path("tag_acc.labels.csv")) +
+                                " are not saved in any file."));
+    QTRY_VERIFY(burst_windows().isEmpty());
 }
 
 QTEST_MAIN(test_labelling_flow)

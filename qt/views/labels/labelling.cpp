@@ -264,16 +264,22 @@ void labelling::save_as()
         emit message(tr("Labels saved to %1").arg(QDir::toNativeSeparators(path)));
 }
 
-bool labelling::may_close()
+bool labelling::labels_at_risk()
 {
     document_->flush();
     // Another window of the same file keeps them.
-    if (!document_->only_in_memory() || document_.use_count() > 1)
+    return document_->only_in_memory() && document_.use_count() == 1;
+}
+
+bool labelling::may_close(const QString& title, const QString& question)
+{
+    if (!labels_at_risk())
         return true;
-    QMessageBox box(QMessageBox::Warning, tr("Labels File"),
+    QMessageBox box(QMessageBox::Warning, title,
                     tr("The labels of %1 are not saved in any file.")
                         .arg(QDir::toNativeSeparators(document_->path())),
                     QMessageBox::Cancel, &window_);
+    box.setInformativeText(question);
     QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(tr("Discard Labels"), QMessageBox::DestructiveRole);
     box.setDefaultButton(save_elsewhere);

@@ -45,8 +45,11 @@ public:
     void import_from(const QString& path);
     // Asks where, then writes the labels there and from then on.
     void save_as();
-    // Before the window closes: true when no labels would be lost, or the user agreed.
-    bool may_close();
+    // Whether closing the window would lose labels: they are in no file and no other window holds them.
+    bool labels_at_risk();
+    // Before the window closes: true when no labels would be lost, or the user agreed, asked once
+    // (title and question the window's own for closing) with the unsaved labels named first.
+    bool may_close(const QString& title, const QString& question);
 
 signals:
     // The labels of this window's animal changed.
