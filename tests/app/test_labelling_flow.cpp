@@ -8,12 +8,15 @@
 #include "views/burst/burst_paint_panel.h"
 #include "views/labels/label_document.h"
 #include "views/labels/label_rows_model.h"
+#include "views/labels/label_set_editor.h"
 #include "views/labels/label_set_store.h"
 #include "views/labels/labelling.h"
 #include "views/labels/labels_list.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QDockWidget>
 #include <QPushButton>
 #include <QTest>
@@ -35,6 +38,7 @@ private slots:
     void cleanup() { QVERIFY(close_main_window()); }
     void label_a_range_by_key_undo_redo_and_the_file();
     void closing_with_labels_in_memory_asks_once_naming_them();
+    void renaming_a_label_renames_its_segments_in_every_open_file();
 };
 
 void test_labelling_flow::label_a_range_by_key_undo_redo_and_the_file()
@@ -168,6 +172,41 @@ void test_labelling_flow::closing_with_labels_in_memory_asks_once_naming_them()
                                 QDir::toNativeSeparators(folder().path("tag_acc.labels.csv")) +
                                 " are not saved in any file."));
     QTRY_VERIFY(burst_windows().isEmpty());
+}
+
+void test_labelling_flow::renaming_a_label_renames_its_segments_in_every_open_file()
+{
+    const QByteArray header = "animal,start_utc,end_utc,label,note\n";
+    const QByteArray resting = ",2014-05-02T10:00:00.000Z,2014-05-02T10:10:00.000Z,resting,\n";
+    write("a_acc.labels.csv", header + resting + ",2014-05-02T10:20:00.000Z,2014-05-02T10:30:00.000Z,resting,\n");
+    write("b_acc.labels.csv", header + resting + ",2014-05-02T10:10:00.000Z,2014-05-02T10:20:00.000Z,walking,\n");
+    QPushButton* open = window->findChild<QPushButton*>("push_button_open_eobs_acc_file");
+    QVERIFY(open_through_dialog(open, write("a_acc.txt", acc_file(4))));
+    QVERIFY(open_through_dialog(open, write("b_acc.txt", acc_file(4))));
+    QString asked;
+    gui_test_support::modal_script script;
+    script.then(gui_test_support::on_any([](QWidget* w) {
+        auto* editor = qobject_cast<label_set_editor*>(w);
+        editor->table()->findItems("resting", Qt::MatchExactly).first()->setText("sleeping");
+        QMetaObject::invokeMethod(editor, "accept", Qt::QueuedConnection);
+    }));
+    script.then(gui_test_support::answer_message(QMessageBox::Yes, nullptr, &asked));
+    QMenu* menu = burst_windows().first()->findChild<QMenu*>("menuLabels");
+    for (QAction* a : menu->actions())
+        if (a->text() == "Label Set...")
+            a->trigger();
+    QTRY_VERIFY(script.done());
+    QCOMPARE(asked, QString("Rename 3 segments labelled resting to sleeping?"));
+    for (const QString file : {"a_acc.labels.csv", "b_acc.labels.csv"}) {
+        label_document::open(folder().path(file).replace(".labels.csv", ".txt"))->flush();
+        QFile f(folder().path(file));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QCOMPARE(text.count(",sleeping,"), file.startsWith('a') ? 2 : 1);
+        QVERIFY(!text.contains("resting"));
+    }
+    for (burst_main_window* w : burst_windows())
+        QCOMPARE(w->labels()->label_of(0), QString("sleeping"));
 }
 
 QTEST_MAIN(test_labelling_flow)

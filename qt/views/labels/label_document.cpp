@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -20,11 +21,27 @@ QString resolved(const QString& path)
     return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
 }
 
+// The documents by resolved path, while any window holds them.
+QHash<QString, std::weak_ptr<label_document>>& open_documents()
+{
+    static QHash<QString, std::weak_ptr<label_document>> documents;
+    return documents;
+}
+
 } // namespace
+
+std::vector<std::shared_ptr<label_document>> label_document::all_open()
+{
+    std::vector<std::shared_ptr<label_document>> out;
+    for (const std::weak_ptr<label_document>& d : open_documents())
+        if (std::shared_ptr<label_document> held = d.lock())
+            out.push_back(std::move(held));
+    return out;
+}
 
 std::shared_ptr<label_document> label_document::open(const QString& data_path)
 {
-    static QHash<QString, std::weak_ptr<label_document>> open_documents;
+    QHash<QString, std::weak_ptr<label_document>>& open_documents = ::open_documents();
     const QString path = labels_file::path_for(data_path);
     const QString key = resolved(path);
     if (std::shared_ptr<label_document> known = open_documents.value(key).lock())
@@ -76,6 +93,24 @@ void label_document::revert(const label_edit& edit)
     segments_.revert(edit);
     dirty_ = true;
     emit changed(edit.animal);
+}
+
+std::size_t label_document::labelled(const QString& label) const
+{
+    const std::vector<label_segment> all = segments_.all();
+    return std::size_t(std::count_if(all.begin(), all.end(), [&](const label_segment& s) { return s.label == label; }));
+}
+
+void label_document::rename_labels(const QHash<QString, QString>& names)
+{
+    for (const QString& animal : segments_.animals()) {
+        label_edit edit{animal, segments_.of(animal), segments_.of(animal)};
+        for (label_segment& s : edit.after)
+            s.label = names.value(s.label, s.label);
+        if (!edit.changes_nothing())
+            apply(edit);
+    }
+    emit relabelled();
 }
 
 label_document::stored label_document::store(const QObject* asker)

@@ -3,6 +3,7 @@
 #include "data/labels/label_merge.h"
 #include "data/labels/labels_file.h"
 
+#include <QHash>
 #include <QObject>
 #include <QThreadPool>
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 // The labels of one data file, shared by the windows of its animals: read when the first of them
 // opens, written after each change on a thread of its own (in order; a later change overtakes one
@@ -33,6 +35,8 @@ public:
     // The document of the labels file beside data_path (labels_file::path_for); one per file, by its
     // resolved path, while any window holds it.
     static std::shared_ptr<label_document> open(const QString& data_path);
+    // Every document some window holds.
+    static std::vector<std::shared_ptr<label_document>> all_open();
     explicit label_document(const QString& path);
     // Waits for the last write.
     ~label_document() override;
@@ -51,6 +55,11 @@ public:
                          const QString& note = QString());
     void apply(const label_edit& edit);
     void revert(const label_edit& edit);
+
+    // How many segments, of every animal, carry label.
+    std::size_t labelled(const QString& label) const;
+    // Gives every segment labelled with a key of names the name it maps to; relabelled() follows.
+    void rename_labels(const QHash<QString, QString>& names);
 
     // Writes the labels to their file unless writing stopped; a failure goes to write_failed with
     // asker, who then tells the user.
@@ -80,6 +89,9 @@ signals:
     // The file changed on disk and its changes (a count of stretches of time) were taken in. The
     // segments changed under every undo step, which each window drops.
     void merged_from_disk(const QObject* asker, int changes);
+    // Labels of the set were renamed in the segments (after changed()): every undo step is made on
+    // names no longer there, and the labels are to be stored.
+    void relabelled();
 
 private:
     void write(const QObject* asker);

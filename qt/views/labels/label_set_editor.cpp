@@ -19,6 +19,9 @@ label_set_editor::label_set_editor(const std::vector<label_def>& labels, QWidget
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->hide();
     fill(labels);
+    // Each row of the set given keeps its name as it was, so that a rename can be told from a new row.
+    for (int r = 0; r < table_->rowCount(); ++r)
+        table_->item(r, 0)->setData(Qt::UserRole, table_->item(r, 0)->text());
     auto* add = new QPushButton(tr("Add"), this);
     auto* remove = new QPushButton(tr("Remove"), this);
     auto* defaults = new QPushButton(tr("Defaults"), this);
@@ -111,5 +114,17 @@ std::vector<label_def> label_set_editor::labels() const
     for (int r = 0; r < table_->rowCount(); ++r)
         out.push_back({table_->item(r, 0)->text().trimmed(), table_->item(r, 1)->background().color().rgb() & 0xffffffu,
                        table_->item(r, 2)->text().trimmed().toInt()});
+    return out;
+}
+
+std::vector<std::pair<QString, QString>> label_set_editor::renames() const
+{
+    std::vector<std::pair<QString, QString>> out;
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const QString was = table_->item(r, 0)->data(Qt::UserRole).toString();
+        const QString now = table_->item(r, 0)->text().trimmed();
+        if (!was.isEmpty() && was != now)
+            out.emplace_back(was, now);
+    }
     return out;
 }

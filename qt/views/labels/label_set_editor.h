@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <utility>
 #include <vector>
 
 class QTableWidget;
@@ -19,6 +20,8 @@ public:
 
     // The labels as edited, in table order.
     std::vector<label_def> labels() const;
+    // The labels of the set given that were renamed, as (old name, new name) in table order.
+    std::vector<std::pair<QString, QString>> renames() const;
     QTableWidget* table() const { return table_; }
 
     // Refuses, saying why, names empty or given twice and keys outside 1-9 or given twice.

@@ -65,6 +65,12 @@ labelling::labelling(QMainWindow& window, burst_paint_panel& panel, const QStrin
                              .arg(QDir::toNativeSeparators(document_->path()))
                              .arg(changes));
     });
+    connect(document_.get(), &label_document::relabelled, this, [this] {
+        // The steps name labels that are no longer there.
+        const QSignalBlocker quiet(undo_);
+        undo_->clear();
+        store();
+    });
     connect(&label_set_store::instance(), &label_set_store::changed, this, [this] {
         fill_label_actions();
         panel_.update();
@@ -354,6 +360,35 @@ void labelling::tell_opening()
 void labelling::edit_label_set()
 {
     label_set_editor editor(label_set_store::instance().set().labels(), &window_);
-    if (editor.exec() == QDialog::Accepted)
-        label_set_store::instance().set_labels(editor.labels());
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    // Segments of a renamed label follow it, in every open labels file, when the user agrees.
+    const std::vector<std::shared_ptr<label_document>> documents = label_document::all_open();
+    QHash<QString, QString> names;
+    QStringList renamed;
+    for (const auto& [was, now] : editor.renames()) {
+        std::size_t n = 0;
+        for (const auto& d : documents)
+            n += d->labelled(was);
+        names.insert(was, now);
+        if (n > 0)
+            renamed << tr("%1 %2 labelled %3 to %4")
+                           .arg(n)
+                           .arg(n == 1 ? tr("segment") : tr("segments"), was, now);
+    }
+    if (!renamed.isEmpty()) {
+        const QString last = renamed.takeLast();
+        QMessageBox box(QMessageBox::Question, tr("Label Set"),
+                        tr("Rename %1?").arg(renamed.isEmpty() ? last : renamed.join(", ") + tr(" and ") + last),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &window_);
+        box.setInformativeText(tr("No keeps their old labels, which the set then lacks: they are drawn grey."));
+        box.setDefaultButton(QMessageBox::Yes);
+        const int answer = box.exec();
+        if (answer == QMessageBox::Cancel)
+            return;
+        if (answer == QMessageBox::Yes)
+            for (const auto& d : documents)
+                d->rename_labels(names);
+    }
+    label_set_store::instance().set_labels(editor.labels());
 }
