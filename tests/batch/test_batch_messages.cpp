@@ -1,5 +1,6 @@
 // dornvale-batch, run as the real program: each mistake a new user makes is told in words that say
 // what to do.
+#include "batch/train_batch.h"
 #include "support/batch_run.h"
 #include "support/download_layouts.h"
 #include "support/temp_folder.h"
@@ -31,8 +32,7 @@ void test_batch_messages::each_mistake_says_what_to_do()
         QString err;
     } cases[] = {
         {{"train", "s.txt"}, 2,
-         "dornvale-batch: train needs --out MODEL.dvmodel\nusage: dornvale-batch train --out MODEL.dvmodel "
-         "[--folds K] [--seed N] [--replace] FILE...\n"},
+         "dornvale-batch: train needs --out MODEL.dvmodel\n" + QString(train_batch::usage)},
         {{"classify", "--model", "bad.dvmodel", "s.txt"}, 1,
          "dornvale-batch: bad.dvmodel is not a Dornvale behaviour model.\n"},
         {{"classify", "--model", "m/gone.dvmodel", "s.txt"}, 1,
