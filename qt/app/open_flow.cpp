@@ -216,14 +216,18 @@ void open_flow::choose_file()
 
 void open_flow::choose_partner(const file_sniff& sniff)
 {
-    // A GPS export, a download with both sensors or a package finds its partner as before.
+    // A download with both sensors, a package or a file in neither layout finds its partner by name;
+    // an acceleration or a GPS export is paired in the dialog, starting from its partner by name.
     const header_sniff& header = sniff.header;
-    if (sniff.package.several() || header.both_sensors || !header.reads_as(header_sniff::acceleration) ||
-        header.reads_as(header_sniff::gps)) {
+    const bool acc = header.reads_as(header_sniff::acceleration);
+    const bool gps = header.reads_as(header_sniff::gps);
+    if (sniff.package.several() || header.both_sensors || acc == gps) {
         plan_load(sniff);
         return;
     }
-    pair_files_dialog dialog(sniff.path, tr(file_filters), window_);
+    pair_files_dialog dialog(acc ? sniff.path : pair_files_dialog::named_acc_partner(sniff.path),
+                             acc ? pair_files_dialog::named_partner(sniff.path) : sniff.path, gps,
+                             tr(file_filters), window_);
     if (dialog.exec() != QDialog::Accepted) {
         deleteLater();
         return;
@@ -244,6 +248,8 @@ void open_flow::choose_partner(const file_sniff& sniff)
         }
     if (plan.acc_file == sniff.path)
         plan.acc_sniff = header;
+    if (plan.gps_file == sniff.path)
+        plan.gps_sniff = header;
     start_load(std::move(plan));
 }
 

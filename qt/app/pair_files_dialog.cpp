@@ -11,13 +11,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-pair_files_dialog::pair_files_dialog(const QString& acc_file, const QString& filters, QWidget* parent)
-    : QDialog(parent), filters_(filters), acc_(new QLineEdit(acc_file, this)),
-      gps_(new QLineEdit(named_partner(acc_file), this))
+pair_files_dialog::pair_files_dialog(const QString& acc_file, const QString& gps_file, bool gps_chosen,
+                                     const QString& filters, QWidget* parent)
+    : QDialog(parent), filters_(filters), acc_(new QLineEdit(acc_file, this)), gps_(new QLineEdit(gps_file, this)),
+      gps_chosen_(gps_chosen)
 {
     setWindowTitle(tr("Open Acceleration and GPS Files"));
     acc_->setObjectName(QStringLiteral("acc_file"));
     gps_->setObjectName(QStringLiteral("gps_file"));
+    acc_->setPlaceholderText(tr("No acceleration file named as its partner; choose one"));
     gps_->setPlaceholderText(tr("No GPS file named as its partner; choose one"));
     auto* form = new QFormLayout(this);
     for (QLineEdit* field : {acc_, gps_}) {
@@ -60,6 +62,12 @@ QString pair_files_dialog::named_partner(const QString& acc_file)
     return !partner.isEmpty() && partner != acc_file && zip_entry_path::exists(partner) ? partner : QString();
 }
 
+QString pair_files_dialog::named_acc_partner(const QString& gps_file)
+{
+    const QString partner = eobs_guess_acc_gps_filenames(gps_file).acc_filename;
+    return !partner.isEmpty() && partner != gps_file && zip_entry_path::exists(partner) ? partner : QString();
+}
+
 void pair_files_dialog::browse(QLineEdit* field, const QString& caption)
 {
     const QString start = field->text().isEmpty() ? acc_file() : field->text();
@@ -68,8 +76,9 @@ void pair_files_dialog::browse(QLineEdit* field, const QString& caption)
     if (chosen.isEmpty())
         return;
     field->setText(chosen);
-    // A new acceleration file proposes its own partner, when it has one.
-    if (field == acc_) {
+    gps_chosen_ = gps_chosen_ || field == gps_;
+    // A new acceleration file proposes its own partner, when it has one and no GPS file was chosen.
+    if (field == acc_ && !gps_chosen_) {
         const QString partner = named_partner(chosen);
         if (!partner.isEmpty())
             gps_->setText(partner);
