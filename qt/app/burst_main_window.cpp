@@ -165,12 +165,14 @@ burst_main_window::~burst_main_window()
 void burst_main_window::closeEvent(QCloseEvent* event)
 {
     const QString title = tr("Close Acceleration Data");
-    const QString question = tr("Close the acceleration data set \"%1\"?").arg(QDir::toNativeSeparators(name_));
+    const QString question =
+        tr("Close the acceleration data set \"%1\"?").arg(QDir::toNativeSeparators(name_));
     // Labels that closing would lose are the one question then: what to do with them.
-    const bool agreed = labelling_->labels_at_risk()
-                            ? labelling_->may_close(title, question)
-                            : QMessageBox::question(this, title, question, QMessageBox::Close | QMessageBox::Cancel,
-                                                    QMessageBox::Close) == QMessageBox::Close;
+    const bool agreed =
+        labelling_->labels_at_risk()
+            ? labelling_->may_close(title, question)
+            : QMessageBox::question(this, title, question, QMessageBox::Close | QMessageBox::Cancel,
+                                    QMessageBox::Close) == QMessageBox::Close;
     if (!agreed) {
         event->ignore();
         return;

@@ -13,8 +13,8 @@
 
 pair_files_dialog::pair_files_dialog(const QString& acc_file, const QString& gps_file, bool gps_chosen,
                                      const QString& filters, QWidget* parent)
-    : QDialog(parent), filters_(filters), acc_(new QLineEdit(acc_file, this)), gps_(new QLineEdit(gps_file, this)),
-      gps_chosen_(gps_chosen)
+    : QDialog(parent), filters_(filters), acc_(new QLineEdit(acc_file, this)),
+      gps_(new QLineEdit(gps_file, this)), gps_chosen_(gps_chosen)
 {
     setWindowTitle(tr("Open Acceleration and GPS Files"));
     acc_->setObjectName(QStringLiteral("acc_file"));

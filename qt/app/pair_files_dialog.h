@@ -14,8 +14,8 @@ class pair_files_dialog : public QDialog
 public:
     // acc_file and gps_file: the fields' files (empty for none yet); gps_chosen when the GPS file is
     // the user's choice rather than a proposal. filters: the Browse dialogs' file filters.
-    pair_files_dialog(const QString& acc_file, const QString& gps_file, bool gps_chosen, const QString& filters,
-                      QWidget* parent);
+    pair_files_dialog(const QString& acc_file, const QString& gps_file, bool gps_chosen,
+                      const QString& filters, QWidget* parent);
 
     QString acc_file() const;
     QString gps_file() const;

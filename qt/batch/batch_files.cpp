@@ -61,7 +61,8 @@ QString labels_given_as_data(const QString& file)
     const QString folder = info.path() == QStringLiteral(".") && !file.startsWith(QStringLiteral("./"))
                                ? QString()
                                : info.path() + QLatin1Char('/');
-    const QFileInfoList beside = info.dir().entryInfoList({name + QStringLiteral(".*")}, QDir::Files, QDir::Name);
+    const QFileInfoList beside =
+        info.dir().entryInfoList({name + QStringLiteral(".*")}, QDir::Files, QDir::Name);
     for (const QFileInfo& data : beside)
         if (QDir::cleanPath(data.absoluteFilePath()) != labels &&
             QDir::cleanPath(labels_file::path_for(data.absoluteFilePath())) == labels)

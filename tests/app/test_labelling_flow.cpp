@@ -37,8 +37,7 @@ private slots:
     }
     void cleanup() { QVERIFY(close_main_window()); }
     void label_a_range_by_key_undo_redo_and_the_file();
-    void closing_with_labels_in_memory_asks_once_naming_them();
-    void renaming_a_label_renames_its_segments_in_every_open_file();
+    void rename_a_label_then_close_with_labels_in_no_file();
 };
 
 void test_labelling_flow::label_a_range_by_key_undo_redo_and_the_file()
@@ -145,68 +144,34 @@ void test_labelling_flow::label_a_range_by_key_undo_redo_and_the_file()
     QVERIFY(on_disk().contains("10:10:00.000Z,2014-05-02T10:20:00.000Z,resting"));
 }
 
-void test_labelling_flow::closing_with_labels_in_memory_asks_once_naming_them()
+void test_labelling_flow::rename_a_label_then_close_with_labels_in_no_file()
 {
-    const QString data = write("tag_acc.txt", acc_file(2));
-    QVERIFY(open_through_dialog(window->findChild<QPushButton*>("push_button_open_eobs_acc_file"), data));
-    std::shared_ptr<label_document> labels = label_document::open(data);
-    labels->keep_in_memory();
-    labels->set_range("", 1399024800000, 1399025400000, "resting");
-    labels.reset();
-    QStringList asked;
-    QTimer answer;
-    connect(&answer, &QTimer::timeout, this, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        asked << box->windowTitle() + ": " + box->text();
-        QAbstractButton* discard = box->defaultButton();
-        for (QAbstractButton* b : box->buttons())
-            if (b->text() == "Discard Labels")
-                discard = b;
-        discard->click();
-    });
-    answer.start(10);
-    burst_windows().first()->close();
-    QCOMPARE(asked, QStringList("Close Acceleration Data: The labels of " +
-                                QDir::toNativeSeparators(folder().path("tag_acc.labels.csv")) +
-                                " are not saved in any file."));
-    QTRY_VERIFY(burst_windows().isEmpty());
-}
-
-void test_labelling_flow::renaming_a_label_renames_its_segments_in_every_open_file()
-{
-    const QByteArray header = "animal,start_utc,end_utc,label,note\n";
-    const QByteArray resting = ",2014-05-02T10:00:00.000Z,2014-05-02T10:10:00.000Z,resting,\n";
-    write("a_acc.labels.csv", header + resting + ",2014-05-02T10:20:00.000Z,2014-05-02T10:30:00.000Z,resting,\n");
-    write("b_acc.labels.csv", header + resting + ",2014-05-02T10:10:00.000Z,2014-05-02T10:20:00.000Z,walking,\n");
     QPushButton* open = window->findChild<QPushButton*>("push_button_open_eobs_acc_file");
-    QVERIFY(open_through_dialog(open, write("a_acc.txt", acc_file(4))));
-    QVERIFY(open_through_dialog(open, write("b_acc.txt", acc_file(4))));
-    QString asked;
+    for (const QString name : {"a_acc", "b_acc"}) {
+        write(name + ".labels.csv", "animal,start_utc,end_utc,label,note\n,2014-05-02T10:00:00Z,"
+                                    "2014-05-02T10:10:00Z,resting,\n");
+        QVERIFY(open_through_dialog(open, write(name + ".txt", acc_file(4))));
+    }
+    QStringList asked{"", "", ""};
     gui_test_support::modal_script script;
     script.then(gui_test_support::on_any([](QWidget* w) {
-        auto* editor = qobject_cast<label_set_editor*>(w);
-        editor->table()->findItems("resting", Qt::MatchExactly).first()->setText("sleeping");
-        QMetaObject::invokeMethod(editor, "accept", Qt::QueuedConnection);
+        static_cast<label_set_editor*>(w)->table()->item(0, 0)->setText("slept");
+        QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
     }));
-    script.then(gui_test_support::answer_message(QMessageBox::Yes, nullptr, &asked));
-    QMenu* menu = burst_windows().first()->findChild<QMenu*>("menuLabels");
-    for (QAction* a : menu->actions())
-        if (a->text() == "Label Set...")
-            a->trigger();
+    script.then(gui_test_support::answer_message(QMessageBox::Yes, nullptr, &asked[0]));
+    burst_main_window* a = burst_windows().first();
+    a->findChild<QMenu*>("menuLabels")->actions().rbegin()[1]->trigger(); // Label Set..., before Labels
     QTRY_VERIFY(script.done());
-    QCOMPARE(asked, QString("Rename 3 segments labelled resting to sleeping?"));
-    for (const QString file : {"a_acc.labels.csv", "b_acc.labels.csv"}) {
-        label_document::open(folder().path(file).replace(".labels.csv", ".txt"))->flush();
-        QFile f(folder().path(file));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray text = f.readAll();
-        QCOMPARE(text.count(",sleeping,"), file.startsWith('a') ? 2 : 1);
-        QVERIFY(!text.contains("resting"));
-    }
-    for (burst_main_window* w : burst_windows())
-        QCOMPARE(w->labels()->label_of(0), QString("sleeping"));
+    QCOMPARE(burst_windows().last()->labels()->label_of(0), QString("slept"));
+    label_document& labels = a->labels()->document();
+    labels.flush();
+    QCOMPARE(labels_file::read(labels.path()).labels, QStringList("slept"));
+    labels.keep_in_memory();
+    labels.set_range("", 0, 1000, "walking");
+    script.then(gui_test_support::answer_message(QMessageBox::Cancel, &asked[1], &asked[2]));
+    a->close();
+    QCOMPARE(asked, (QStringList{"Rename 2 segments labelled resting to slept?", "Close Acceleration Data",
+                                 "The labels of " + labels.path() + " are not saved in any file."}));
 }
 
 QTEST_MAIN(test_labelling_flow)

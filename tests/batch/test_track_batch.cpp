@@ -1,5 +1,6 @@
 // dornvale-batch track, run as the real program: a GPS file, an acceleration file through its GPS
 // partner, a file of several animals and a missing one in one run; the folder that cannot be written.
+#include "batch/train_batch.h"
 #include "data/formats/loader_gps_eobsmb.h"
 
 #include "support/acc_layouts.h"
@@ -18,6 +19,7 @@ class test_track_batch : public QObject
 private slots:
     void every_animal_of_every_file();
     void an_unwritable_folder_is_named();
+    void each_mistake_says_what_to_do();
 };
 
 void test_track_batch::every_animal_of_every_file()
@@ -68,6 +70,26 @@ void test_track_batch::an_unwritable_folder_is_named()
     QVERIFY2(r.err.startsWith("dornvale-batch: can't write into the folder nowhere: it does not exist\n"),
              qPrintable(r.err));
     QVERIFY(!QFile::exists(dir.path("herd.kml")));
+}
+
+void test_track_batch::each_mistake_says_what_to_do()
+{
+    temp_folder dir;
+    for (const char* name : {"s.txt", "s.labels.csv", "lone.labels.csv", "bad.dvmodel"})
+        dir.write(name, "x\n");
+    dir.write("herd.csv", test_support::named_gps_header + "\nA,,7,2014-05-02 10:00:00\nA,8,7,\nA,8,7,?\n");
+    const std::pair<QStringList, QString> cases[] = {
+        {{"train", "s.txt"}, "train needs --out MODEL.dvmodel\n" + QString(train_batch::usage).trimmed()},
+        {{"classify", "--model", "bad.dvmodel", "s.txt"}, "bad.dvmodel is not a Dornvale behaviour model."},
+        {{"classify", "--model", "m/gone.dvmodel", "s.txt"}, "m/gone.dvmodel: File does not exist."},
+        {{"metrics", "./s.labels.csv", "lone.labels.csv"},
+         "./s.labels.csv: A labels file, not data: it holds the labels of ./s.txt; give that file.\ndornvale-"
+         "batch: lone.labels.csv: A labels file, not data; its data file is not beside it (looked for "
+         "lone.csv, lone.txt, lone.zip, lone.csv.gz, lone.txt.gz)."},
+        {{"track", "--format", "gpx", "herd.csv"},
+         "herd.csv: 1 fix left out: 2D or invalid, 2 fixes left out: no usable time"}};
+    for (const auto& [args, err] : cases)
+        QCOMPARE(run(args, dir.path()).err, "dornvale-batch: " + err + "\n");
 }
 
 QTEST_GUILESS_MAIN(test_track_batch)

@@ -98,7 +98,8 @@ void label_document::revert(const label_edit& edit)
 std::size_t label_document::labelled(const QString& label) const
 {
     const std::vector<label_segment> all = segments_.all();
-    return std::size_t(std::count_if(all.begin(), all.end(), [&](const label_segment& s) { return s.label == label; }));
+    return std::size_t(
+        std::count_if(all.begin(), all.end(), [&](const label_segment& s) { return s.label == label; }));
 }
 
 void label_document::rename_labels(const QHash<QString, QString>& names)

@@ -281,10 +281,10 @@ bool labelling::may_close(const QString& title, const QString& question)
 {
     if (!labels_at_risk())
         return true;
-    QMessageBox box(QMessageBox::Warning, title,
-                    tr("The labels of %1 are not saved in any file.")
-                        .arg(QDir::toNativeSeparators(document_->path())),
-                    QMessageBox::Cancel, &window_);
+    QMessageBox box(
+        QMessageBox::Warning, title,
+        tr("The labels of %1 are not saved in any file.").arg(QDir::toNativeSeparators(document_->path())),
+        QMessageBox::Cancel, &window_);
     box.setInformativeText(question);
     QPushButton* save_elsewhere = box.addButton(tr("Save Labels As..."), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(tr("Discard Labels"), QMessageBox::DestructiveRole);
@@ -378,10 +378,12 @@ void labelling::edit_label_set()
     }
     if (!renamed.isEmpty()) {
         const QString last = renamed.takeLast();
-        QMessageBox box(QMessageBox::Question, tr("Label Set"),
-                        tr("Rename %1?").arg(renamed.isEmpty() ? last : renamed.join(", ") + tr(" and ") + last),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &window_);
-        box.setInformativeText(tr("No keeps their old labels, which the set then lacks: they are drawn grey."));
+        QMessageBox box(
+            QMessageBox::Question, tr("Label Set"),
+            tr("Rename %1?").arg(renamed.isEmpty() ? last : renamed.join(", ") + tr(" and ") + last),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &window_);
+        box.setInformativeText(
+            tr("No keeps their old labels, which the set then lacks: they are drawn grey."));
         box.setDefaultButton(QMessageBox::Yes);
         const int answer = box.exec();
         if (answer == QMessageBox::Cancel)
