@@ -29,7 +29,6 @@ private slots:
     void speed_between_fixes();
     void nearest_burst_in_time();
     void any_value_as_of_finds_it();
-    void behaviours_of_several_tracks_share_one_list();
 };
 
 void test_track_values::scale_ends()
@@ -103,22 +102,6 @@ void test_track_values::any_value_as_of_finds_it()
             QVERIFY2(fix_values::any(*space, c) == finite,
                      qPrintable(QString("track %1, colouring %2").arg(t).arg(int(c))));
         }
-}
-
-void test_track_values::behaviours_of_several_tracks_share_one_list()
-{
-    const double none = std::nan("");
-    const value_scale::named_colours a{{"walk", 1}, {"fly", 2}}, b{{"rest", 3}, {"fly", 2}, {"unused", 4}};
-    std::vector<std::vector<double>> values{{1, none, 0, 1}, {1, 0, 7}};
-    const value_scale s = value_scale::of_behaviours(values, {&a, &b});
-    QCOMPARE(s.categories, value_scale::named_colours({{"fly", 2}, {"walk", 1}, {"rest", 3}}));
-    QCOMPARE(values[0][0], 0.0);
-    QVERIFY(std::isnan(values[0][1]));
-    QCOMPARE(values[0][2], 1.0);
-    QCOMPARE(values[1][0], 0.0);
-    QCOMPARE(values[1][1], 2.0);
-    QVERIFY(std::isnan(values[1][2])); // names nothing on its track
-    QCOMPARE(std::make_pair(s.low, s.high), std::make_pair(0.0, 2.0));
 }
 
 QTEST_GUILESS_MAIN(test_track_values)
