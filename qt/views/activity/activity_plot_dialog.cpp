@@ -246,6 +246,12 @@ QString activity_plot_dialog::figures_text() const
 
 activity_plot_dialog::~activity_plot_dialog()
 {
+    // The field loses its focus while the dialog is taken apart: its editingFinished must not reach
+    // this half-destroyed dialog.
+    if (position_edit_) {
+        position_edit_->disconnect(this);
+        position_edit_->removeEventFilter(this);
+    }
     delete ui;
 }
 
