@@ -20,7 +20,6 @@
 #include <QDockWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QUndoStack>
 
 using namespace flow_test_support;
@@ -121,25 +120,17 @@ void test_labelling_flow::label_a_range_by_key_undo_redo_and_the_file()
     other.flush(); // finds ours on disk and merges
     other.flush();
     const QByteArray before = on_disk();
-    QString asked_text;
+    QString asked;
     QByteArray while_asked;
-    QTimer answer;
-    connect(&answer, &QTimer::timeout, this, [&] {
-        QMessageBox* asked = w->findChild<QMessageBox*>();
-        if (!asked || !asked->isVisible())
-            return;
-        answer.stop();
-        asked_text = asked->text();
+    gui_test_support::modal_script script;
+    script.then([&](QWidget* box) {
         while_asked = on_disk();
-        for (QAbstractButton* b : asked->buttons())
-            if (b->text() == "Keep Mine")
-                b->click();
+        return gui_test_support::press_button("Keep Mine", &asked)(box);
     });
-    answer.start(10);
     QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, middle_of(6));
     QTest::keyClick(panel, Qt::Key_4);
     QTRY_VERIFY(on_disk().contains("11:00:00.000Z,2014-05-02T11:10:00.000Z,soaring"));
-    QVERIFY2(asked_text.contains("1 of your changes share time with its changes"), qPrintable(asked_text));
+    QVERIFY2(asked.contains("1 of your changes share time with its changes"), qPrintable(asked));
     QCOMPARE(while_asked, before);
     QVERIFY(on_disk().contains("10:10:00.000Z,2014-05-02T10:20:00.000Z,resting"));
 }

@@ -108,6 +108,22 @@ inline modal_script::step answer_message(QMessageBox::StandardButton button, QSt
     };
 }
 
+// Records a message box's text and presses its button of that label (for buttons of no standard kind).
+inline modal_script::step press_button(const QString& label, QString* text = nullptr)
+{
+    return [=](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box)
+            return false;
+        if (text)
+            *text = box->windowTitle() + ": " + box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == label)
+                b->click();
+        return true;
+    };
+}
+
 // Presses a progress dialog's Cancel button, as the user does; notes the dialog's parent where asked.
 inline modal_script::step cancel_progress(QWidget** parent = nullptr)
 {
