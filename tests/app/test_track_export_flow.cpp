@@ -1,5 +1,5 @@
 // File ▸ Export Track on a download of two animals: a folder that does not exist is named, then each
-// animal's track is written to a file of its own and the map's status bar says where.
+// animal's track is written to a file of its own and the map's status bar says where; Cancel stops it.
 #include "map/map_form.h"
 #include "support/download_layouts.h"
 #include "support/main_window_fixture.h"
@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
 
 using gui_test_support::modal_script;
 
@@ -63,6 +67,25 @@ void test_track_export_flow::each_animal_to_its_own_file()
     QVERIFY(b.open(QIODevice::ReadOnly));
     QCOMPARE(b.readAll().count("\"type\":\"Point\""), 2);
     QVERIFY(QFile::exists(f.folder().path("herd-A.geojson")));
+
+    // The writing runs on the pool behind a progress dialog; Cancel, pressed while the pool's one
+    // thread is held, stops it before any file: nothing is written.
+    QThreadPool& pool = *QThreadPool::globalInstance();
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    std::atomic_bool pressed{false};
+    pool.start([&pressed] {
+        while (!pressed)
+            QThread::msleep(1);
+    });
+    script.then(export_to(0, out)).then([&](QWidget* w) {
+        return gui_test_support::cancel_progress()(w) && (pressed = true);
+    });
+    window.export_tracks();
+    pool.setMaxThreadCount(threads);
+    QCOMPARE(window.get_map_form()->status_bar()->currentMessage(),
+             QStringLiteral("Export cancelled: 0 of 2 tracks written to %1").arg(QDir::toNativeSeparators(out)));
+    QVERIFY(!QFile::exists(f.folder().path("herd-A.gpx")));
 }
 
 QTEST_MAIN(test_track_export_flow)
