@@ -169,10 +169,8 @@ void open_flow::open_each(const open_request& request, QWidget* window,
         const bool acc = sniff.header.reads_as(header_sniff::acceleration);
         const bool gps = sniff.header.reads_as(header_sniff::gps);
         if (acc) {
-            const QString partner = eobs_guess_acc_gps_filenames(path).gps_filename;
             // A download with both sensors' rows is a pair of its own.
-            const bool pair =
-                gps || (!partner.isEmpty() && partner != path && zip_entry_path::exists(partner));
+            const bool pair = gps || !eobs_guess_acc_gps_filenames::existing_gps_partner(path).isEmpty();
             start(pair ? open_request::pair : open_request::acceleration)->open_path(path, &sniff);
         } else if (gps) {
             // Given together with its acceleration partner, it opens once, with that pair.

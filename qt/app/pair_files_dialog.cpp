@@ -1,6 +1,5 @@
 #include "app/pair_files_dialog.h"
 
-#include "data/io/zip_entry_path.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 
 #include <QDialogButtonBox>
@@ -58,14 +57,12 @@ QString pair_files_dialog::gps_file() const
 
 QString pair_files_dialog::named_partner(const QString& acc_file)
 {
-    const QString partner = eobs_guess_acc_gps_filenames(acc_file).gps_filename;
-    return !partner.isEmpty() && partner != acc_file && zip_entry_path::exists(partner) ? partner : QString();
+    return eobs_guess_acc_gps_filenames::existing_gps_partner(acc_file);
 }
 
 QString pair_files_dialog::named_acc_partner(const QString& gps_file)
 {
-    const QString partner = eobs_guess_acc_gps_filenames(gps_file).acc_filename;
-    return !partner.isEmpty() && partner != gps_file && zip_entry_path::exists(partner) ? partner : QString();
+    return eobs_guess_acc_gps_filenames::existing_acc_partner(gps_file);
 }
 
 void pair_files_dialog::browse(QLineEdit* field, const QString& caption)

@@ -7,7 +7,6 @@
 #include "data/model/burst_space.h"
 #include "data/load/eobs_loader.h"
 #include "data/io/loader_progress.h"
-#include "data/io/zip_entry_path.h"
 #include "data/formats/named_rows.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/model/activity_calculator.h"
@@ -65,11 +64,8 @@ int activity_batch::process(const QString& file, const outputs& wanted, QSet<QSt
         ++failed;
     };
     if (wanted.sun) {
-        const QString partner = eobs_guess_acc_gps_filenames(file).gps_filename;
-        QString gps_file;
-        if (!partner.isEmpty() && partner != file && zip_entry_path::exists(partner))
-            gps_file = partner;
-        else if (named_rows::names_both_sensors(file))
+        QString gps_file = eobs_guess_acc_gps_filenames::existing_gps_partner(file);
+        if (gps_file.isEmpty() && named_rows::names_both_sensors(file))
             gps_file = file;
         std::unique_ptr<eobs_gps_loader> gps;
         if (!gps_file.isEmpty()) {

@@ -5,7 +5,6 @@
 #include "batch/no_progress.h"
 #include "batch/silenced_streams.h"
 #include "data/formats/eobs_file_refusal.h"
-#include "data/io/zip_entry_path.h"
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/load/eobs_loader.h"
 #include "data/tracks/track_file.h"
@@ -58,7 +57,7 @@ int track_batch::process(const QString& file, track_format format, const QString
     const header_sniff sniff = header_sniff::of_file(file, false);
     if (sniff.reads_as(header_sniff::acceleration)) {
         const QString partner = eobs_guess_acc_gps_filenames(file).gps_filename;
-        if (!partner.isEmpty() && partner != file && zip_entry_path::exists(partner))
+        if (!eobs_guess_acc_gps_filenames::existing_gps_partner(file).isEmpty())
             source = partner;
         else if (!sniff.reads_as(header_sniff::gps))
             return fail(

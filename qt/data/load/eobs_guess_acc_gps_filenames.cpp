@@ -1,5 +1,6 @@
 #include "data/load/eobs_guess_acc_gps_filenames.h"
 #include "data/io/trace.h"
+#include "data/io/zip_entry_path.h"
 
 eobs_guess_acc_gps_filenames::eobs_guess_acc_gps_filenames(const QString& name)
 {
@@ -31,4 +32,23 @@ eobs_guess_acc_gps_filenames::eobs_guess_acc_gps_filenames(const QString& name)
     }
     trace_debug() << " => acc_filename: " << acc_filename;
     trace_debug() << " => gps_filename: " << gps_filename;
+}
+
+namespace {
+
+QString existing(const QString& name, const QString& partner)
+{
+    return !partner.isEmpty() && partner != name && zip_entry_path::exists(partner) ? partner : QString();
+}
+
+} // namespace
+
+QString eobs_guess_acc_gps_filenames::existing_gps_partner(const QString& name)
+{
+    return existing(name, eobs_guess_acc_gps_filenames(name).gps_filename);
+}
+
+QString eobs_guess_acc_gps_filenames::existing_acc_partner(const QString& name)
+{
+    return existing(name, eobs_guess_acc_gps_filenames(name).acc_filename);
 }

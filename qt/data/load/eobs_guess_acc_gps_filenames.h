@@ -10,6 +10,11 @@ class eobs_guess_acc_gps_filenames
 public:
     explicit eobs_guess_acc_gps_filenames(const QString& name);
 
+    // The program's one pairing rule: the GPS (or acceleration) file that name names as its partner,
+    // when it exists (as a file or a zip entry) and is not name itself; empty otherwise.
+    static QString existing_gps_partner(const QString& name);
+    static QString existing_acc_partner(const QString& name);
+
     QString acc_filename;
     QString gps_filename;
 };
