@@ -17,11 +17,8 @@
 #include "util/recent_files.h"
 
 #include <QPushButton>
-#include <QThread>
-#include <QThreadPool>
 #include <QTreeWidget>
 
-#include <atomic>
 
 using namespace flow_test_support;
 using namespace gui_test_support;
@@ -172,23 +169,14 @@ void test_open_package_flow::cancelled_sorting_opens_nothing()
     streams_capture streams;
     QString message;
     modal_script script;
-    // The pool's one thread is held until Cancel is pressed, so the sorting cannot end first.
-    QThreadPool& pool = *QThreadPool::globalInstance();
-    const int threads = pool.maxThreadCount();
-    pool.setMaxThreadCount(1);
-    std::atomic_bool pressed{false};
-    pool.start([&pressed] {
-        while (!pressed)
-            QThread::msleep(1);
-    });
+    gui_test_support::held_pool pool; // so the sorting cannot end first
     script.then([&](QWidget* w) {
         // A sorting that ended before Cancel was pressed fails here, not in a message left open.
         if (auto* box = qobject_cast<QMessageBox*>(w))
             return message = box->text(), box->accept(), true;
-        return cancel_progress()(w) && (pressed = true);
+        return pool.cancel()(w);
     });
     window->open_files({zip});
-    pool.setMaxThreadCount(threads);
     QCOMPARE(message, QString());
     QCOMPARE(script.titles, QStringList{"Loading"});
     QVERIFY(burst_windows().isEmpty());

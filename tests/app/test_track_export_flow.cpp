@@ -10,10 +10,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QStatusBar>
-#include <QThread>
-#include <QThreadPool>
-
-#include <atomic>
 
 using gui_test_support::modal_script;
 
@@ -68,21 +64,12 @@ void test_track_export_flow::each_animal_to_its_own_file()
     QCOMPARE(b.readAll().count("\"type\":\"Point\""), 2);
     QVERIFY(QFile::exists(f.folder().path("herd-A.geojson")));
 
-    // The writing runs on the pool behind a progress dialog; Cancel, pressed while the pool's one
-    // thread is held, stops it before any file: nothing is written.
-    QThreadPool& pool = *QThreadPool::globalInstance();
-    const int threads = pool.maxThreadCount();
-    pool.setMaxThreadCount(1);
-    std::atomic_bool pressed{false};
-    pool.start([&pressed] {
-        while (!pressed)
-            QThread::msleep(1);
-    });
-    script.then(export_to(0, out)).then([&](QWidget* w) {
-        return gui_test_support::cancel_progress()(w) && (pressed = true);
-    });
-    window.export_tracks();
-    pool.setMaxThreadCount(threads);
+    // The writing runs on the pool behind a progress dialog: Cancel stops it before any file.
+    {
+        gui_test_support::held_pool pool;
+        script.then(export_to(0, out)).then(pool.cancel());
+        window.export_tracks();
+    }
     QCOMPARE(window.get_map_form()->status_bar()->currentMessage(),
              QStringLiteral("Export cancelled: 0 of 2 tracks written to %1").arg(QDir::toNativeSeparators(out)));
     QVERIFY(!QFile::exists(f.folder().path("herd-A.gpx")));

@@ -2,7 +2,6 @@
 // A folder on a full disk, for writes that fail for want of space: a small tmpfs mounted there and
 // filled where the test may mount one (as root), else a file size limit on this process and the
 // programs it starts (a write past it fails with EFBIG, as a full disk fails with ENOSPC).
-#include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -26,11 +25,6 @@ public:
             ::setrlimit(RLIMIT_FSIZE, &old_);
     }
     QString path(const QString& name) const { return dir_.path() + "/" + name; }
-    bool write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile f(path(name));
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
     // From now on nothing more fits.
     void fill()
     {

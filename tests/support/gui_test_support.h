@@ -10,10 +10,14 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 
+#include <atomic>
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace gui_test_support {
 
@@ -137,6 +141,34 @@ inline modal_script::step cancel_progress(QWidget** parent = nullptr)
         return true;
     };
 }
+
+// Holds the global pool's one thread until cancel() has pressed a progress dialog's Cancel, so that
+// work queued behind the dialog cannot end before it is answered, on however busy a machine.
+class held_pool
+{
+public:
+    held_pool()
+    {
+        QThreadPool::globalInstance()->setMaxThreadCount(1);
+        QThreadPool::globalInstance()->start([pressed = pressed_] {
+            while (!*pressed)
+                QThread::msleep(1);
+        });
+    }
+    ~held_pool()
+    {
+        *pressed_ = true;
+        QThreadPool::globalInstance()->setMaxThreadCount(threads_);
+    }
+    modal_script::step cancel()
+    {
+        return [pressed = pressed_](QWidget* w) { return cancel_progress()(w) && (*pressed = true); };
+    }
+
+private:
+    std::shared_ptr<std::atomic_bool> pressed_ = std::make_shared<std::atomic_bool>(false);
+    const int threads_ = QThreadPool::globalInstance()->maxThreadCount();
+};
 
 // Closes whatever modal widget is left, so that it cannot answer for the next test.
 inline void close_modal_widgets()

@@ -14,6 +14,15 @@ file_stamp file_stamp::of_bytes(const QString& path, const QByteArray& bytes)
             QCryptographicHash::hash(bytes, QCryptographicHash::Sha1)};
 }
 
+bool file_stamp::still_at(const QString& path) const
+{
+    const QFileInfo info(path);
+    if (info.exists() != exists || (exists && (info.size() != size ||
+                                               info.lastModified().toMSecsSinceEpoch() != modified_ms)))
+        return false;
+    return !exists || of_file(path) == *this;
+}
+
 file_stamp file_stamp::of_file(const QString& path)
 {
     const QFileInfo info(path);

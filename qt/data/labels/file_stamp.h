@@ -17,6 +17,8 @@ struct file_stamp
     static file_stamp of_bytes(const QString& path, const QByteArray& bytes);
     // The file as it is now; reads it whole (a missing file gives exists = false).
     static file_stamp of_file(const QString& path);
+    // Whether path still holds what this stamp says; reads the bytes only when size and time agree.
+    bool still_at(const QString& path) const;
 
     bool operator==(const file_stamp& o) const
     {

@@ -291,7 +291,7 @@ QByteArray labels_file::to_csv(const label_segments& segments)
 QString labels_file::write_unless_changed(const QString& path, const label_segments& segments,
                                           file_stamp* expected, bool* changed)
 {
-    *changed = file_stamp::of_file(path) != *expected;
+    *changed = !expected->still_at(path);
     if (*changed)
         return QString();
     const QByteArray bytes = to_csv(segments);

@@ -95,7 +95,7 @@ TEST(labels_file, a_full_disk_at_commit_leaves_the_old_file_whole)
     for (qint64 i = 0; i < 91; ++i)
         s.set_range("", i * 1000, i * 1000 + 500, "walking");
     const QString path = disk.path("x.labels.csv");
-    ASSERT_TRUE(disk.write("x.labels.csv", labels_file::to_csv(s)));
+    ASSERT_TRUE(test_support::write_file(path, labels_file::to_csv(s)));
     disk.fill();
     s.set_range("", 91000, 91500, "resting");
     const QString failure = labels_file::write(path, s);

@@ -1,6 +1,5 @@
 // The partner names derived from one chosen name, plain and compressed.
 #include "data/load/eobs_guess_acc_gps_filenames.h"
-#include "support/temp_folder.h"
 #include "support/test_support.h"
 #include "support/data_table.h"
 
@@ -13,7 +12,6 @@ class test_guess_pair_names : public QObject
 private slots:
     void names_data();
     void names();
-    void existing_partners();
 };
 
 void test_guess_pair_names::names_data()
@@ -52,19 +50,6 @@ void test_guess_pair_names::names()
     const eobs_guess_acc_gps_filenames names(chosen);
     QCOMPARE(names.acc_filename, acc);
     QCOMPARE(names.gps_filename, gps);
-}
-
-// A partner counts when it exists and is not the file itself.
-void test_guess_pair_names::existing_partners()
-{
-    temp_folder dir;
-    for (const char* name : {"a_acc.txt", "a_gps.txt", "b_acc.txt", "UP_ACC.TXT"})
-        dir.write(name, "x");
-    test_support::debug_capture quiet;
-    QCOMPARE(eobs_guess_acc_gps_filenames::existing_gps_partner(dir.path("a_acc.txt")), dir.path("a_gps.txt"));
-    QCOMPARE(eobs_guess_acc_gps_filenames::existing_acc_partner(dir.path("a_gps.txt")), dir.path("a_acc.txt"));
-    QCOMPARE(eobs_guess_acc_gps_filenames::existing_gps_partner(dir.path("b_acc.txt")), QString());
-    QCOMPARE(eobs_guess_acc_gps_filenames::existing_gps_partner(dir.path("UP_ACC.TXT")), QString());
 }
 
 QTEST_GUILESS_MAIN(test_guess_pair_names)
